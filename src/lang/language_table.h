@@ -1,0 +1,57 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lang/message_port.h"
+
+namespace dezadav {
+
+// Supplies the bytes of a built-in language file by language number (0 English, 1 Simplified
+// Chinese, 2 Traditional Chinese). Returns nothing when the program carries no such file.
+using LanguageSource = std::function<std::optional<std::string>(int languageNumber)>;
+
+// The table every caption, label and message is looked up in. One instance serves the whole
+// process (see ProcessLanguageTable()); tests make their own.
+class LanguageTable {
+public:
+    LanguageTable() = default;
+    explicit LanguageTable(LanguageSource source);
+
+    void SetSource(LanguageSource source);
+
+    // Empties the table and fills it from language n's file. Numbers outside 0..2 reuse the file
+    // found last. When no file is found, "Can't find language resource!" goes to `port` (when
+    // given) and the table stays empty.
+    void LoadLanguage(int languageNumber, MessagePort* port = nullptr);
+
+    // Parses language-file bytes into the table (replacing it); exposed for tests and fuzzing.
+    void LoadFromBytes(std::string_view fileBytes);
+
+    // Text of the first entry whose key matches, ignoring ASCII case; "####" when none does.
+    std::string LookupText(std::string_view key) const;
+
+    // One message through `port`: looked-up caption (default when empty / missing) and the
+    // looked-up text with the exclamation icon, or the default text with the stop icon.
+    void ShowLocalizedMessage(MessagePort& port, std::string_view captionKey, std::string_view textKey,
+                              std::string_view defaultCaption, std::string_view defaultText) const;
+
+    int CurrentLanguage() const { return m_language; }
+    const std::vector<std::string>& Entries() const { return m_entries; }
+
+private:
+    LanguageSource m_source;
+    int m_language = 0;
+    std::optional<std::string> m_lastFile;
+    std::vector<std::string> m_entries;  // key immediately followed by "[text]"
+};
+
+// The process-wide table.
+LanguageTable& ProcessLanguageTable();
+
+inline constexpr std::string_view kMissingText = "####";
+
+}  // namespace dezadav

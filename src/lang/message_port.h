@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace dezadav {
+
+// How a message box looks: the exclamation (warning) icon, the stop (critical) icon, or none.
+enum class MessageIcon { None, Exclamation, Stop };
+
+// Where user-facing messages go. The window shows a modal message box, the command-line tool
+// prints to stderr, tests record. Every failure toward the user passes through one of these.
+class MessagePort {
+public:
+    virtual ~MessagePort() = default;
+    virtual void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) = 0;
+};
+
+}  // namespace dezadav

@@ -1,0 +1,9 @@
+// GoogleTest main for widget tests; CTest runs them on the offscreen platform.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
