@@ -1,0 +1,57 @@
+#include "discovery/router_search.h"
+
+#include <algorithm>
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace dezadav {
+
+RouterSearch::RouterSearch(const LanguageTable& table, MessagePort& port, QObject* parent)
+    : QObject(parent), m_table(table), m_port(port) {
+    m_socket.SetHandler([this](std::string_view datagram) { OnDatagram(datagram); });
+}
+
+bool RouterSearch::Open() { return m_socket.Create(m_table, m_port); }
+
+void RouterSearch::Start() {
+    m_list.StartSearch();
+    m_socket.SendRequest();
+}
+
+void RouterSearch::StartAt(const std::string& address) {
+    m_list.StartSearch();
+    m_socket.SendRequestTo(address);
+}
+
+void RouterSearch::Close() { m_socket.Close(); }
+
+void RouterSearch::OnDatagram(std::string_view datagram) {
+    if (m_list.HandleAnswer(datagram, m_table, m_port) == AnswerOutcome::Listed) {
+        emit RouterListed(static_cast<int>(m_list.Size()) - 1);
+    }
+}
+
+std::optional<std::vector<RouterInfo>> SearchRouters(const SearchOptions& options, const LanguageTable& table,
+                                                     MessagePort& port) {
+    RouterSearch search(table, port);
+    search.Socket().SetTarget(options.target);
+    search.Socket().SetPort(options.port);
+    if (!search.Open()) return std::nullopt;
+
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&search, &RouterSearch::RouterListed, &loop, [&](int) {
+        if (options.stopAfter != 0 && search.List().Size() >= options.stopAfter) loop.quit();
+    });
+    deadline.start(std::max(0, options.waitMs));
+    search.Start();
+    // The answers (or the deadline) end the wait; a search that is already complete needs no loop.
+    if (options.stopAfter == 0 || search.List().Size() < options.stopAfter) loop.exec();
+    search.Close();
+    return search.Rows();
+}
+
+}  // namespace dezadav
