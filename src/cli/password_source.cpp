@@ -1,0 +1,87 @@
+#include "cli/password_source.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace dezadav::cli {
+
+std::string FirstLineOf(const std::string& bytes) {
+    std::string line = bytes.substr(0, bytes.find('\n'));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+PasswordOutcome ObtainPassword(const PasswordSources& sources) {
+    if (sources.environment) {
+        if (auto fromEnv = sources.environment()) return PasswordOutcome{std::move(fromEnv), false, {}};
+    }
+    if (sources.passwordFile) {
+        std::ifstream in(*sources.passwordFile, std::ios::binary);
+        if (!in) {
+            return PasswordOutcome{std::nullopt, false,
+                                   "Couldn't read the password file " + *sources.passwordFile + "!"};
+        }
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return PasswordOutcome{FirstLineOf(bytes), false, {}};
+    }
+    if (sources.terminalPrompt) {
+        if (auto typed = sources.terminalPrompt()) return PasswordOutcome{std::move(typed), false, {}};
+    }
+    return PasswordOutcome{std::nullopt, true,
+                           "no password: set DEZADAV_PASSWORD, use --password-file F, or run on a terminal"};
+}
+
+namespace {
+
+// Asks on the controlling terminal, not on stdin/stdout, so that redirected output stays clean and
+// the typed characters never reach a pipe or log.
+std::optional<std::string> PromptOnTerminal() {
+    int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    termios saved{};
+    bool restore = ::tcgetattr(fd, &saved) == 0;
+    if (restore) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        ::tcsetattr(fd, TCSAFLUSH, &quiet);
+    }
+    const char prompt[] = "Password: ";
+    [[maybe_unused]] auto written = ::write(fd, prompt, sizeof prompt - 1);
+    std::string typed;
+    bool gotLine = false;
+    char c = 0;
+    while (::read(fd, &c, 1) == 1) {
+        if (c == '\n') {
+            gotLine = true;
+            break;
+        }
+        typed.push_back(c);
+    }
+    if (restore) ::tcsetattr(fd, TCSAFLUSH, &saved);
+    ::close(fd);
+    if (!gotLine && typed.empty()) return std::nullopt;
+    if (!typed.empty() && typed.back() == '\r') typed.pop_back();
+    return typed;
+}
+
+}  // namespace
+
+PasswordSources ProcessPasswordSources(std::optional<std::string> passwordFile) {
+    PasswordSources sources;
+    sources.environment = []() -> std::optional<std::string> {
+        const char* value = std::getenv("DEZADAV_PASSWORD");
+        if (value == nullptr) return std::nullopt;
+        return std::string(value);
+    };
+    sources.passwordFile = std::move(passwordFile);
+    sources.terminalPrompt = PromptOnTerminal;
+    return sources;
+}
+
+}  // namespace dezadav::cli

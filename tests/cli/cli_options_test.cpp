@@ -1,0 +1,126 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+namespace dezadav::cli {
+namespace {
+
+CliOptions ParseOk(const std::vector<std::string>& args) {
+    auto result = ParseCliArguments(args);
+    EXPECT_TRUE(result.options.has_value()) << result.error;
+    return result.options.value_or(CliOptions{});
+}
+
+std::string ParseError(const std::vector<std::string>& args) {
+    auto result = ParseCliArguments(args);
+    EXPECT_FALSE(result.options.has_value());
+    return result.error;
+}
+
+TEST(CliOptions, DefaultsAreTheRoutersStandardPortsAndTheLimitedBroadcast) {
+    auto options = ParseOk({"discover"});
+    EXPECT_EQ(options.command, CliCommand::Discover);
+    EXPECT_EQ(options.broadcast, "255.255.255.255");
+    EXPECT_EQ(options.discoveryPort, 56415);
+    EXPECT_EQ(options.waitMs, 2000);
+
+    auto fetch = ParseOk({"fetch", "--router", "192.168.1.1", "--output", "out.csv"});
+    EXPECT_EQ(fetch.telnetPort, 23);
+    EXPECT_FALSE(fetch.model.has_value());
+    EXPECT_FALSE(fetch.passwordFile.has_value());
+}
+
+TEST(CliOptions, EveryCommandTakesItsOptionsInBothSpellings) {
+    auto fetch =
+        ParseOk({"fetch", "--router=127.0.0.2", "--telnet-port", "2323", "--model=DZV-R5730K",
+                 "--discovery-port", "4000", "--wait", "150", "--password-file", "pw", "--output", "x.csv"});
+    EXPECT_EQ(fetch.command, CliCommand::Fetch);
+    EXPECT_EQ(fetch.routerIp, "127.0.0.2");
+    EXPECT_EQ(fetch.telnetPort, 2323);
+    EXPECT_EQ(fetch.model, "DZV-R5730K");
+    EXPECT_EQ(fetch.discoveryPort, 4000);
+    EXPECT_EQ(fetch.waitMs, 150);
+    EXPECT_EQ(fetch.passwordFile, "pw");
+    EXPECT_EQ(fetch.outputFile, "x.csv");
+
+    auto apply = ParseOk({"apply", "--router", "10.0.0.1", "--input", "in.csv", "--dry-run"});
+    EXPECT_EQ(apply.command, CliCommand::Apply);
+    EXPECT_EQ(apply.inputFile, "in.csv");
+    EXPECT_TRUE(apply.dryRun);
+    EXPECT_FALSE(ParseOk({"apply", "--router", "10.0.0.1", "--input", "in.csv"}).dryRun);
+
+    auto log = ParseOk({"log", "--router", "10.0.0.1"});
+    EXPECT_EQ(log.command, CliCommand::Log);
+
+    auto discover = ParseOk({"discover", "--broadcast", "127.0.0.9", "--discovery-port", "1", "--wait", "0"});
+    EXPECT_EQ(discover.broadcast, "127.0.0.9");
+    EXPECT_EQ(discover.discoveryPort, 1);
+    EXPECT_EQ(discover.waitMs, 0);
+
+    // An empty model name is a value like any other: it makes a one-port router.
+    EXPECT_EQ(ParseOk({"log", "--router", "10.0.0.1", "--model", ""}).model, "");
+}
+
+TEST(CliOptions, HelpWinsOverEverythingElse) {
+    EXPECT_EQ(ParseOk({"--help"}).command, CliCommand::Help);
+    EXPECT_EQ(ParseOk({"fetch", "--bogus", "--help"}).command, CliCommand::Help);
+}
+
+TEST(CliOptions, UnusableCommandLinesAreRefusedWithTheirReason) {
+    EXPECT_NE(ParseError({}).find("no command"), std::string::npos);
+    EXPECT_NE(ParseError({"frobnicate"}).find("frobnicate"), std::string::npos);
+    EXPECT_NE(ParseError({"fetch", "--output", "x"}).find("--router"), std::string::npos);
+    EXPECT_NE(ParseError({"fetch", "--router", "1.2.3.4"}).find("--output"), std::string::npos);
+    EXPECT_NE(ParseError({"apply", "--router", "1.2.3.4"}).find("--input"), std::string::npos);
+    EXPECT_NE(ParseError({"log"}).find("--router"), std::string::npos);
+    EXPECT_NE(ParseError({"log", "--router"}).find("needs a value"), std::string::npos);
+    EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--router", "1.2.3.4"}).find("twice"),
+              std::string::npos);
+    EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "extra"}).find("extra"), std::string::npos);
+    EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--verbose"}).find("--verbose"), std::string::npos);
+    // Options of other commands do not slip through.
+    EXPECT_NE(ParseError({"discover", "--router", "1.2.3.4"}).find("does not apply"), std::string::npos);
+    EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--dry-run"}).find("does not apply"),
+              std::string::npos);
+    EXPECT_NE(
+        ParseError({"fetch", "--router", "1.2.3.4", "--output", "x", "--input", "y"}).find("does not apply"),
+        std::string::npos);
+    EXPECT_NE(ParseError({"apply", "--router", "1.2.3.4", "--input", "x", "--dry-run=yes"}).find("no value"),
+              std::string::npos);
+    EXPECT_NE(ParseError({"fetch", "--router", "1.2.3.4", "--output="}).find("file name"), std::string::npos);
+    // The password is never an option.
+    EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--password", "admin"}).find("unknown option"),
+              std::string::npos);
+}
+
+TEST(CliOptions, AddressesPortsAndTimesAreChecked) {
+    for (const char* bad : {"1.2.3", "1.2.3.4.5", "256.1.1.1", "1..2.3", "a.b.c.d", " 1.2.3.4", "1.2.3.4 ",
+                            "+1.2.3.4", "1.2.3.-4", "", "1.2.3.4.", "010.1.1.1"}) {
+        EXPECT_FALSE(IsDottedIpv4(bad)) << bad;
+        EXPECT_FALSE(ParseCliArguments({"log", "--router", bad}).options.has_value()) << bad;
+    }
+    for (const char* good : {"0.0.0.0", "255.255.255.255", "127.0.0.2", "10.0.100.1"}) {
+        EXPECT_TRUE(IsDottedIpv4(good)) << good;
+    }
+    for (const char* badPort : {"0", "65536", "-1", "23x", "", "99999999999"}) {
+        EXPECT_FALSE(ParseCliArguments({"log", "--router", "1.2.3.4", "--telnet-port", badPort}).options)
+            << badPort;
+        EXPECT_FALSE(ParseCliArguments({"discover", "--discovery-port", badPort}).options) << badPort;
+    }
+    EXPECT_EQ(ParseOk({"log", "--router", "1.2.3.4", "--telnet-port", "65535"}).telnetPort, 65535);
+    EXPECT_FALSE(ParseCliArguments({"discover", "--wait", "-5"}).options);
+    EXPECT_FALSE(ParseCliArguments({"discover", "--wait", "600001"}).options);
+    EXPECT_FALSE(ParseCliArguments({"discover", "--broadcast", "everyone"}).options);
+}
+
+TEST(CliOptions, UsageTextDocumentsEveryCommandOptionAndExitStatus) {
+    std::string usage = CliUsageText();
+    for (const char* word : {"discover", "fetch", "apply", "log", "--router", "--telnet-port", "--model",
+                             "--discovery-port", "--broadcast", "--wait", "--output", "--input", "--dry-run",
+                             "--password-file", "DEZADAV_PASSWORD", "--help", "Exit status"}) {
+        EXPECT_NE(usage.find(word), std::string::npos) << word;
+    }
+}
+
+}  // namespace
+}  // namespace dezadav::cli
