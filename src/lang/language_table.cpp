@@ -1,27 +1,35 @@
 #include "lang/language_table.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace dezadav {
 namespace {
 
 constexpr std::string_view kEndMarker = ";END";
-constexpr std::size_t kMaxLineBytes = 500;
+constexpr std::string_view kLineEnd = "\r\n";
+
+// The message shown when the program carries no file for the requested language; it cannot come
+// from a language file, since there is none.
+constexpr std::string_view kNoResourceCaption = "Dezadav";
+constexpr std::string_view kNoResourceText = "Can't find language resource!";
 
 bool IsKeyByte(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
 
-std::string UpperAscii(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
+// ASCII only: keys are ASCII, and the C library's toupper would follow the process locale (which
+// Qt sets from the environment) and could fold bytes of a UTF-8 text.
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    }
+    return true;
 }
 
 // One line of a language file to its entry (key then "[text]"), or nothing when the line is not an
-// entry: a key of at least two printable bytes, blanks, and a "]" after the line's last "[".
+// entry. The key is the run of printable bytes after leading blanks and tabs, at least two of them;
+// the bracketed part runs from the line's last "[" to the first "]" after it. Lines are taken whole
+// whatever their length, so a long text is never cut short.
 std::optional<std::string> EntryFromLine(std::string_view line) {
-    if (line.size() > kMaxLineBytes) line = line.substr(0, kMaxLineBytes);
     std::size_t pos = 0;
     while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
     const std::size_t keyStart = pos;
@@ -29,10 +37,12 @@ std::optional<std::string> EntryFromLine(std::string_view line) {
     const std::string_view key = line.substr(keyStart, pos - keyStart);
     if (key.size() < 2) return std::nullopt;
     const std::size_t open = line.rfind('[');
-    if (open == std::string_view::npos || open < pos) return std::nullopt;
+    if (open == std::string_view::npos) return std::nullopt;
     const std::size_t close = line.find(']', open);
     if (close == std::string_view::npos) return std::nullopt;
-    std::string entry(key);
+    std::string entry;
+    entry.reserve(key.size() + (close - open + 1));
+    entry.append(key);
     entry.append(line.substr(open, close - open + 1));
     return entry;
 }
@@ -50,7 +60,7 @@ void LanguageTable::LoadLanguage(int languageNumber, MessagePort* port) {
         m_lastFile = m_source ? m_source(languageNumber) : std::nullopt;
     }
     if (!m_lastFile) {
-        if (port) port->ShowMessage("", "Can't find language resource!", MessageIcon::None);
+        if (port) port->ShowMessage(std::string(kNoResourceCaption), std::string(kNoResourceText), MessageIcon::None);
         return;
     }
     LoadFromBytes(*m_lastFile);
@@ -61,21 +71,21 @@ void LanguageTable::LoadFromBytes(std::string_view fileBytes) {
     const std::size_t end = fileBytes.find(kEndMarker);
     if (end != std::string_view::npos) fileBytes = fileBytes.substr(0, end);
     std::size_t start = 0;
-    while (start <= fileBytes.size()) {
-        std::size_t lineEnd = fileBytes.find("\r\n", start);
-        if (lineEnd == std::string_view::npos) lineEnd = fileBytes.size();
-        if (auto entry = EntryFromLine(fileBytes.substr(start, lineEnd - start))) {
-            m_entries.push_back(std::move(*entry));
-        }
-        start = lineEnd + 2;
+    for (;;) {
+        const std::size_t lineEnd = fileBytes.find(kLineEnd, start);
+        const std::string_view line =
+            fileBytes.substr(start, lineEnd == std::string_view::npos ? std::string_view::npos : lineEnd - start);
+        if (auto entry = EntryFromLine(line)) m_entries.push_back(std::move(*entry));
+        if (lineEnd == std::string_view::npos) break;
+        start = lineEnd + kLineEnd.size();
     }
 }
 
 std::string LanguageTable::LookupText(std::string_view key) const {
-    const std::string wanted = UpperAscii(key);
     for (const std::string& entry : m_entries) {
+        // Every entry holds a "[" followed later by a "]": EntryFromLine only makes such entries.
         const std::size_t open = entry.find('[');
-        if (open != wanted.size() || UpperAscii(std::string_view(entry).substr(0, open)) != wanted) continue;
+        if (!EqualIgnoringAsciiCase(std::string_view(entry).substr(0, open), key)) continue;
         const std::size_t close = entry.find(']', open);
         return entry.substr(open + 1, close - open - 1);
     }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "lang/message_port.h"
@@ -25,10 +26,13 @@ public:
 
     // Empties the table and fills it from language n's file. Numbers outside 0..2 reuse the file
     // found last. When no file is found, "Can't find language resource!" goes to `port` (when
-    // given) and the table stays empty.
+    // given, as a plain message under the program's name) and the table stays empty.
     void LoadLanguage(int languageNumber, MessagePort* port = nullptr);
 
     // Parses language-file bytes into the table (replacing it); exposed for tests and fuzzing.
+    // Lines end with CR LF; the file ends at its first ";END". An entry line is: blanks or tabs, a
+    // key of at least two bytes 0x21..0x7E, then somewhere a "[" whose last occurrence on the line
+    // is followed by a "]". Any other line is ignored. Lines are taken whole, however long.
     void LoadFromBytes(std::string_view fileBytes);
 
     // Text of the first entry whose key matches, ignoring ASCII case; "####" when none does.
