@@ -1,0 +1,175 @@
+#include "settings/codec_settings.h"
+
+#include "settings/sip_codec_output_words.h"
+#include "settings/sip_codec_row_text.h"
+
+namespace dezadav {
+namespace {
+
+// The keyword that introduces one value: one word (second empty) or two words in a row, where any
+// number of other words may stand between the two.
+struct ValueKeyword {
+    std::string_view first;
+    std::string_view second;
+};
+
+// Keywords of the first and second value of each output kind.
+constexpr std::array<std::array<ValueKeyword, 2>, 3> kRtpKeywords = {{
+    {{{"type", "="}, {"size", "="}}},
+    {{{"mode:", ""}, {"type:", ""}}},
+    {{{"start", "port:"}, {"end", "port:"}}},
+}};
+
+template <std::size_t N>
+std::vector<std::string> TextsOf(const LanguageTable& language, const std::array<std::string_view, N>& keys) {
+    std::vector<std::string> texts;
+    for (std::string_view key : keys) texts.push_back(language.LookupText(key));
+    return texts;
+}
+
+}  // namespace
+
+bool IsPayloadTypeInRange(std::string_view boxText) {
+    const std::int32_t v = ReadLeadingDecimal(boxText);
+    return v >= kMinPayloadType && v <= kMaxPayloadType;
+}
+
+CodecSettings::CodecSettings(const LanguageTable& language)
+    : m_language(&language),
+      m_codec(TextsOf(language, kCodecChoiceKeys), kDefaultCodecPosition),
+      m_packetSize(TextsOf(language, kPacketSizeKeys), kDefaultPacketSizePosition) {}
+
+void CodecSettings::LimitCodecChoicesToOnePort() {
+    if (m_codec.Count() > kOnePortCodecCount) {
+        m_codec.RemoveAt(kOnePortCodecCount);
+        m_codec.RemoveAt(kOnePortCodecCount);
+    }
+    m_codec.Select(kDefaultCodecPosition);
+}
+
+void CodecSettings::StoreValue(RtpOutputKind kind, int valueIndex, const std::string& value) {
+    switch (kind) {
+        case RtpOutputKind::Codec:
+            (valueIndex == 0 ? m_codec : m_packetSize).Select(ReadLeadingDecimal(value));
+            break;
+        case RtpOutputKind::Dtmf:
+            if (valueIndex == 0) {
+                SetDtmfMode(ReadLeadingDecimal(value));
+            } else {
+                m_payloadType = value;
+            }
+            break;
+        case RtpOutputKind::PortRange:
+            (valueIndex == 0 ? m_rtpPortStart : m_rtpPortEnd) = value;
+            break;
+    }
+}
+
+bool CodecSettings::ParseRtpOutput(std::string_view text, std::size_t start, std::size_t length,
+                                   RtpOutputKind kind) {
+    if (start >= text.size() || length < 1) return false;
+    const std::string_view range = text.substr(start, length);
+    const auto& keywords = kRtpKeywords[static_cast<std::size_t>(kind)];
+
+    // Both counters run over the whole output; they do not restart at a new line.
+    int valueIndex = 0;  // 0: first value wanted, 1: second value wanted, 2: done
+    int progress = 0;    // 0: nothing seen, 1: first word of a two-word keyword seen, 2: keyword complete
+    CutOutputIntoWords(range, [&](const std::string& word) {
+        if (valueIndex >= 2) return WordAction::Continue;
+        if (progress == 2) {
+            StoreValue(kind, valueIndex, word);
+            progress = 0;
+            ++valueIndex;
+            return WordAction::Continue;
+        }
+        const ValueKeyword& keyword = keywords[static_cast<std::size_t>(valueIndex)];
+        if (keyword.second.empty()) {
+            if (word == keyword.first) progress = 2;
+        } else if (word == keyword.first) {
+            progress = 1;
+        } else if (word == keyword.second && progress == 1) {
+            progress = 2;
+        }
+        return WordAction::Continue;
+    });
+
+    m_fetchedRow = CodecRow(true);
+    return true;
+}
+
+std::vector<std::string> CodecSettings::CodecFields(bool numeric) const {
+    std::vector<std::string> fields;
+    fields.reserve(kCodecRowFieldCount);
+    if (numeric) {
+        fields.push_back(std::to_string(m_codec.Selected()));
+        fields.push_back(std::to_string(m_packetSize.Selected()));
+    } else {
+        fields.push_back(m_codec.SelectedText());
+        fields.push_back(m_packetSize.SelectedText());
+    }
+    fields.push_back(std::to_string(m_dtmfMode));
+    fields.push_back(m_payloadType);
+    fields.push_back(m_rtpPortStart);
+    fields.push_back(m_rtpPortEnd);
+    return fields;
+}
+
+std::string CodecSettings::CodecRowText(bool numeric) const { return JoinRowFields(CodecFields(numeric)); }
+
+std::string CodecSettings::CodecRow(bool numeric) {
+    m_remembered.codecText = m_codec.SelectedText();
+    m_remembered.packetSizeText = m_packetSize.SelectedText();
+    m_remembered.payloadType = m_payloadType;
+    m_remembered.rtpPortStart = m_rtpPortStart;
+    m_remembered.rtpPortEnd = m_rtpPortEnd;
+    return CodecRowText(numeric);
+}
+
+void CodecSettings::LoadCodecField(std::size_t index, std::string_view value) {
+    switch (index) {
+        case 0:
+            m_codec.SelectText(value);
+            break;
+        case 1:
+            m_packetSize.SelectText(value);
+            break;
+        case 2:
+            SetDtmfMode(ReadLeadingDecimal(value));
+            break;
+        case 3:
+            m_payloadType = value;
+            break;
+        case 4:
+            m_rtpPortStart = value;
+            break;
+        case 5:
+            m_rtpPortEnd = value;
+            break;
+        default:
+            break;
+    }
+}
+
+void CodecSettings::LoadCodecRow(std::span<const std::string> fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) LoadCodecField(i, fields[i]);
+}
+
+void CodecSettings::Recaption() {
+    const int selected = m_packetSize.Selected();
+    m_packetSize.Refill(TextsOf(*m_language, kPacketSizeKeys));
+    m_packetSize.Select(selected);
+}
+
+bool CodecSettings::CheckPayloadType(MessagePort& port) {
+    if (IsPayloadTypeInRange(m_payloadType)) return true;
+    m_language->ShowLocalizedMessage(port, "Message_Error", "Message_Payload", "Error",
+                                     "The value must between 96 ~ 127!");
+    m_payloadType = m_remembered.payloadType;
+    return false;
+}
+
+void CodecSettings::SetDtmfMode(int mode) {
+    if (mode >= kDtmfInBand && mode <= kDtmfSipInfo) m_dtmfMode = mode;
+}
+
+}  // namespace dezadav

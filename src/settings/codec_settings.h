@@ -1,0 +1,151 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lang/language_table.h"
+#include "lang/message_port.h"
+#include "settings/sip_codec_choice_list.h"
+
+namespace dezadav {
+
+// Which command's output a ParseRtpOutput call reads, and the keywords of its two values:
+//   Codec     "voip rtp codec":  "type" "=" <codec>        then "size" "=" <packet size>
+//   Dtmf      "voip rtp dtmf":   "mode:" <dtmf mode>       then "type:" <payload type>
+//   PortRange "voip rtp port":   "start" "port:" <start>   then "end" "port:" <end>
+enum class RtpOutputKind { Codec = 0, Dtmf = 1, PortRange = 2 };
+
+// How DTMF digits are carried (the router's numbering).
+enum DtmfMode : int { kDtmfInBand = 0, kDtmfOutBand = 1, kDtmfSipInfo = 2 };
+
+// Language keys of the lists and mode buttons, in order (position = the router's number).
+inline constexpr std::array<std::string_view, 5> kCodecChoiceKeys = {"Codec_Codec1", "Codec_Codec2", "Codec_Codec3",
+                                                                     "Codec_Codec4", "Codec_Codec5"};
+inline constexpr std::array<std::string_view, 6> kPacketSizeKeys = {"Codec_Size1", "Codec_Size2", "Codec_Size3",
+                                                                    "Codec_Size4", "Codec_Size5", "Codec_Size6"};
+inline constexpr std::array<std::string_view, 3> kDtmfModeKeys = {"Codec_InBand", "Codec_OutBand",
+                                                                  "Codec_SIPInfo"};
+inline constexpr int kOnePortCodecCount = 3;
+inline constexpr int kDefaultCodecPosition = 2;       // "G.729A/B (8Kpbs)"
+inline constexpr int kDefaultPacketSizePosition = 1;  // "20 ms"
+
+// Number of values in a codec row.
+inline constexpr std::size_t kCodecRowFieldCount = 6;
+
+// Payload-type range the Codec page enforces when the user leaves the payload box.
+inline constexpr int kMinPayloadType = 96;
+inline constexpr int kMaxPayloadType = 127;
+
+// True when the payload box text, read as a leading decimal number (empty reads 0, huge numbers do
+// not wrap), is from 96 to 127.
+bool IsPayloadTypeInRange(std::string_view boxText);
+
+// The codec, RTP and DTMF settings of one router together with the lists, mode and remembered texts
+// the Codec page shows. Filled with the page's defaults at construction; changed by ParseRtpOutput
+// (fetch), LoadCodecRow (settings file) and the page (user edits).
+//
+// The language table given at construction must outlive the object; list texts come from it.
+class CodecSettings {
+public:
+    // Texts remembered whenever the row is built (CodecRow()); the payload check falls back to the
+    // remembered payload text. The three box defaults are remembered at construction.
+    struct RememberedTexts {
+        std::string codecText;
+        std::string packetSizeText;
+        std::string payloadType = "101";
+        std::string rtpPortStart = "10050";
+        std::string rtpPortEnd = "15000";
+        bool operator==(const RememberedTexts&) const = default;
+    };
+
+    // Defaults at page creation: the five codecs with "G.729A/B (8Kpbs)" (2) selected, the six packet
+    // sizes with "20 ms" (1) selected, DTMF InBand, payload "101", RTP ports "10050" to "15000".
+    explicit CodecSettings(const LanguageTable& language);
+
+    // --- fetch -------------------------------------------------------------------------------------
+    // One-port routers offer three codecs: called by the workflow after each fetch from a one-port
+    // router, before the codec output is parsed. A list of more than three entries loses its last
+    // two; position 2 is then selected.
+    void LimitCodecChoicesToOnePort();
+
+    // Reads text[start, start + length) (clamped to the text) as the output of the command `kind`
+    // names. Every word is examined; the second value is looked for only after the first was taken,
+    // and the keyword progress carries over lines. A codec or packet-size number that is no position
+    // of its list leaves the list without selection; a DTMF mode other than 0..2 is ignored; payload
+    // and ports are taken as text. Returns false and changes nothing when there is no byte to read;
+    // otherwise returns true after refreshing fetchedRow (numeric row) and the remembered texts.
+    bool ParseRtpOutput(std::string_view text, std::size_t start, std::size_t length, RtpOutputKind kind);
+    bool ParseRtpOutput(std::string_view text, RtpOutputKind kind) {
+        return ParseRtpOutput(text, 0, text.size(), kind);
+    }
+
+    // --- the row ------------------------------------------------------------------------------------
+    // The six values in row order, each whole: codec, packet size, DTMF mode, payload type, RTP port
+    // start, RTP port end. numeric: codec and packet size as list positions (-1 without selection)
+    // for the apply and fetchedRow; otherwise the texts of the selected entries (empty without
+    // selection) for the settings file. No side effect.
+    std::vector<std::string> CodecFields(bool numeric) const;
+    // The fields joined by "," and ended by CR LF. No side effect.
+    std::string CodecRowText(bool numeric) const;
+    // Builds the row as the page does when it saves, applies or has parsed: returns CodecRowText and
+    // refreshes the remembered texts.
+    std::string CodecRow(bool numeric);
+    // The numeric row taken after the last parse (empty before the first parse).
+    const std::string& FetchedRow() const { return m_fetchedRow; }
+
+    // --- settings file -------------------------------------------------------------------------------
+    // One field of a loaded codec row, by its number 0..5 (numbers from 6 on are ignored): 0 selects
+    // the first codec entry whose text equals the value; 1 the same in the packet-size list (no equal
+    // entry: no change); 2 m := leading decimal, 0..2 sets the DTMF mode, anything else nothing;
+    // 3 payload type; 4 RTP port start; 5 RTP port end.
+    void LoadCodecField(std::size_t index, std::string_view value);
+    // LoadCodecField for every field in row order.
+    void LoadCodecRow(std::span<const std::string> fields);
+
+    // --- language change -------------------------------------------------------------------------------
+    // Refills the packet-size list from the current language keeping its selected position; the codec
+    // list keeps its entries (codec names).
+    void Recaption();
+
+    // --- the page's payload check ---------------------------------------------------------------------
+    // Run when the payload box loses the focus: when the current payload text is out of 96..127, shows
+    // "Message_Payload" (caption "Message_Error") through `port`, puts the remembered payload text back
+    // and returns false; otherwise returns true and changes nothing.
+    bool CheckPayloadType(MessagePort& port);
+
+    // --- values (the page reads and edits these) -------------------------------------------------------
+    ChoiceList& Codec() { return m_codec; }
+    const ChoiceList& Codec() const { return m_codec; }
+    ChoiceList& PacketSize() { return m_packetSize; }
+    const ChoiceList& PacketSize() const { return m_packetSize; }
+    int DtmfModeValue() const { return m_dtmfMode; }
+    // A mode button click: 0 InBand, 1 OutBand, 2 SIP INFO; any other value is ignored.
+    void SetDtmfMode(int mode);
+    const std::string& PayloadType() const { return m_payloadType; }
+    void SetPayloadType(std::string value) { m_payloadType = std::move(value); }
+    const std::string& RtpPortStart() const { return m_rtpPortStart; }
+    void SetRtpPortStart(std::string value) { m_rtpPortStart = std::move(value); }
+    const std::string& RtpPortEnd() const { return m_rtpPortEnd; }
+    void SetRtpPortEnd(std::string value) { m_rtpPortEnd = std::move(value); }
+
+    const RememberedTexts& Remembered() const { return m_remembered; }
+
+private:
+    void StoreValue(RtpOutputKind kind, int valueIndex, const std::string& value);
+
+    const LanguageTable* m_language;
+    ChoiceList m_codec;
+    ChoiceList m_packetSize;
+    int m_dtmfMode = kDtmfInBand;
+    std::string m_payloadType = "101";
+    std::string m_rtpPortStart = "10050";
+    std::string m_rtpPortEnd = "15000";
+    std::string m_fetchedRow;
+    RememberedTexts m_remembered;
+};
+
+}  // namespace dezadav
