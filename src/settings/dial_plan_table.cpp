@@ -1,0 +1,265 @@
+#include "settings/dial_plan_table.h"
+
+#include <cassert>
+#include <limits>
+
+namespace dezadav {
+namespace {
+
+constexpr std::array<std::string_view, 3> kLoopKeys = {"Index_Loop1", "Index_Loop2", "Index_Loop3"};
+constexpr std::array<std::string_view, 3> kLoopEnglish = {"ISDN", "PSTN", "None"};
+constexpr std::array<int, 3> kLoopCodes = {1, 2, 0};
+
+bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The leading decimal number of the bytes from `pos`: white space skipped, an optional sign, then
+// digits up to the first other byte; 0 when there are none. Saturates instead of overflowing, so
+// an absurdly long digit run still reads as "out of range".
+long long ReadDecimal(std::string_view text, std::size_t pos) {
+    while (pos < text.size() && IsWhiteSpace(text[pos])) ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    constexpr long long kLimit = std::numeric_limits<long long>::max() / 10 - 10;
+    long long value = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+        if (value < kLimit) value = value * 10 + (text[pos] - '0');
+        ++pos;
+    }
+    return negative ? -value : value;
+}
+
+bool IsEntryNumber(long long n) { return n >= 1 && n <= kDialPlanEntryCount; }
+
+// A listing value: the bytes from `pos` up to the next LF. Nothing when the value would need
+// bytes at or beyond the end (no LF left), which ends the reading of the listing.
+struct ListedValue {
+    std::string_view text;
+    std::size_t lineFeed;
+};
+
+std::optional<ListedValue> ValueUpToLineFeed(std::string_view text, std::size_t pos) {
+    if (pos >= text.size()) return std::nullopt;
+    const std::size_t lf = text.find('\n', pos);
+    if (lf == std::string_view::npos) return std::nullopt;
+    return ListedValue{text.substr(pos, lf - pos), lf};
+}
+
+std::string SipAddress(std::string_view portName, std::string_view domain) {
+    if (portName.empty()) return std::string(domain);
+    std::string address(portName);
+    address += '@';
+    address += domain;
+    return address;
+}
+
+}  // namespace
+
+std::string DialPlanEntry::RowText() const {
+    std::string row;
+    row.reserve(index.size() + phoneNumber.size() + name.size() + sipAddress.size() + loopThrough.size() +
+                backupNumber.size() + statusMark.size() + 8);
+    for (const std::string* field : {&index, &phoneNumber, &name, &sipAddress, &loopThrough, &backupNumber}) {
+        row += *field;
+        row += ',';
+    }
+    row += statusMark;
+    row += "\r\n";
+    return row;
+}
+
+std::array<std::string, 3> LoopThroughTexts(const LanguageTable& lang) {
+    return {lang.LookupText(kLoopKeys[0]), lang.LookupText(kLoopKeys[1]), lang.LookupText(kLoopKeys[2])};
+}
+
+std::optional<int> LoopThroughCode(std::string_view text, const LanguageTable& lang) {
+    const std::array<std::string, 3> texts = LoopThroughTexts(lang);
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        if (texts[k].empty()) continue;
+        if (text == texts[k] || text == kLoopEnglish[k]) return kLoopCodes[k];
+    }
+    return std::nullopt;
+}
+
+DialPlanTable::DialPlanTable() {
+    for (int p = 0; p < kDialPlanEntryCount; ++p) {
+        m_entries[p].index = std::to_string(p + 1);
+        m_entries[p].statusMark = kDialPlanDisabledMark;
+    }
+}
+
+const DialPlanEntry& DialPlanTable::Entry(int position) const {
+    assert(position >= 0 && position < kDialPlanEntryCount);
+    return m_entries[position];
+}
+
+bool DialPlanTable::IsChanged(int position) const {
+    assert(position >= 0 && position < kDialPlanEntryCount);
+    return m_changed[position];
+}
+
+void DialPlanTable::SetEntry(int position, const DialPlanEntry& entry) {
+    assert(position >= 0 && position < kDialPlanEntryCount);
+    DialPlanEntry& target = m_entries[position];
+    const std::string index = target.index;
+    target = entry;
+    target.index = index;
+    m_changed[position] = true;
+}
+
+void DialPlanTable::ClearEntry(int position) {
+    assert(position >= 0 && position < kDialPlanEntryCount);
+    DialPlanEntry& entry = m_entries[position];
+    entry.phoneNumber.clear();
+    entry.name.clear();
+    entry.sipAddress.clear();
+    entry.loopThrough.clear();
+    entry.backupNumber.clear();
+    entry.statusMark = kDialPlanDisabledMark;
+    m_changed[position] = true;
+}
+
+bool DialPlanTable::FillFromListing(std::string_view text, bool twoPort, const LanguageTable& lang) {
+    if (text.empty()) return false;
+    for (int p = 0; p < kDialPlanEntryCount; ++p) ClearEntry(p);
+    const std::array<std::string, 3> loops = LoopThroughTexts(lang);
+    const std::size_t length = text.size();
+
+    // The router prints each entry as a block of lines that end in LF CR. The anchor is the LF
+    // before the block's first line; that line holds 14 bytes, the index, one separator and the
+    // status word (the enabled word starts with 'a' and is two bytes shorter than the disabled
+    // one); the phone number follows 28 bytes after the enabled word's first byte. The next lines
+    // carry their values 6 (port name), 9 (domain), 6 (loop-through code) and 15 (backup number)
+    // bytes after their CR; two-port routers print no loop-through or backup line but an empty
+    // line after each block. Each anchor lies after the previous one, so the loop ends at the
+    // latest when the text does.
+    std::size_t anchor = 0;
+    while (length > 6) {
+        const std::size_t indexPos = anchor + 16;
+        if (indexPos >= length) break;
+        const long long number = ReadDecimal(text, indexPos);
+        const std::size_t shift = number >= 10 ? 1 : 0;
+        const std::size_t statusPos = anchor + 18 + shift;
+        if (statusPos >= length) break;
+        const bool enabled = text[statusPos] == 'a';
+        // The disabled word is two bytes longer than the enabled one.
+        const std::size_t base = anchor + 16 + shift + (enabled ? 0 : 2);
+
+        const auto phone = ValueUpToLineFeed(text, base + 30);
+        if (!phone) break;
+        const auto portName = ValueUpToLineFeed(text, phone->lineFeed + 8);
+        if (!portName) break;
+        const auto domain = ValueUpToLineFeed(text, portName->lineFeed + 11);
+        if (!domain) break;
+
+        std::string loopThrough;
+        std::string_view backup;
+        std::size_t nextCheck = 0;
+        std::size_t nextAnchor = 0;
+        if (twoPort) {
+            nextCheck = domain->lineFeed + 4;
+            nextAnchor = domain->lineFeed + 2;
+        } else {
+            const std::size_t loopPos = domain->lineFeed + 8;
+            const std::size_t backupPos = domain->lineFeed + 26;
+            if (backupPos >= length) break;
+            const char code = text[loopPos];
+            loopThrough = code == '1' ? loops[0] : code == '2' ? loops[1] : loops[2];
+            std::size_t backupEnd = backupPos;
+            if (text[backupPos] != '>' && text[backupPos] != '\n') {
+                const auto value = ValueUpToLineFeed(text, backupPos);
+                if (!value) break;
+                backup = value->text;
+                backupEnd = value->lineFeed;
+            }
+            nextCheck = backupEnd + 2;
+            nextAnchor = backupEnd;
+        }
+
+        if (IsEntryNumber(number)) {
+            DialPlanEntry& entry = m_entries[number - 1];
+            entry.statusMark = enabled ? kDialPlanEnabledMark : kDialPlanDisabledMark;
+            entry.phoneNumber = phone->text;
+            entry.sipAddress = SipAddress(portName->text, domain->text);
+            entry.loopThrough = loopThrough;
+            entry.backupNumber = backup;
+        }
+        if (nextCheck >= length || text[nextCheck] == '>') break;
+        anchor = nextAnchor;
+    }
+    ResetChangedFlags();
+    return true;
+}
+
+bool DialPlanTable::FillFromFileSection(std::string_view text, std::size_t start, std::size_t end) {
+    if (end < 1) return false;
+    if (end > text.size()) end = text.size();
+    for (int p = 0; p < kDialPlanEntryCount; ++p) {
+        if (!m_entries[p].phoneNumber.empty()) ClearEntry(p);
+    }
+
+    std::size_t lineStart = start;
+    while (lineStart < end) {
+        const std::string_view rest = text.substr(lineStart, end - lineStart);
+        const std::size_t pair = rest.find("\r\n");
+        const std::string_view line = pair == std::string_view::npos ? rest : rest.substr(0, pair + 2);
+        lineStart += line.size();
+
+        // Fields end at every ',' and every CR; the bytes after the last separator are no field.
+        long long number = 0;
+        int fieldNumber = 0;
+        std::size_t fieldStart = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] != ',' && line[i] != '\r') continue;
+            const std::string_view field = line.substr(fieldStart, i - fieldStart);
+            fieldStart = i + 1;
+            const int k = fieldNumber++;
+            if (k == 0) {
+                // The index cell keeps its own canonical text: a row's index field ("07", " 7",
+                // "7x") only selects the entry.
+                number = ReadDecimal(field, 0);
+                continue;
+            }
+            if (!IsEntryNumber(number) || k > 6) break;
+            DialPlanEntry& entry = m_entries[number - 1];
+            if (k == 1) {
+                if (field.empty() && entry.phoneNumber.empty()) break;
+                entry.phoneNumber = field;
+            } else {
+                std::string* const targets[] = {&entry.name, &entry.sipAddress, &entry.loopThrough,
+                                                &entry.backupNumber, &entry.statusMark};
+                *targets[k - 2] = field;
+            }
+            m_changed[number - 1] = true;
+        }
+    }
+    return true;
+}
+
+std::string DialPlanTable::ChangedRowsText() const {
+    std::string rows;
+    for (int p = 0; p < kDialPlanEntryCount; ++p) {
+        if (m_changed[p]) rows += m_entries[p].RowText();
+    }
+    return rows;
+}
+
+std::vector<DialPlanEntry> DialPlanTable::ChangedEntries() const {
+    std::vector<DialPlanEntry> changed;
+    for (int p = 0; p < kDialPlanEntryCount; ++p) {
+        if (m_changed[p]) changed.push_back(m_entries[p]);
+    }
+    return changed;
+}
+
+std::string DialPlanTable::AllRowsText() const {
+    std::string rows;
+    for (const DialPlanEntry& entry : m_entries) rows += entry.RowText();
+    return rows;
+}
+
+void DialPlanTable::ResetChangedFlags() { m_changed.fill(false); }
+
+}  // namespace dezadav

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lang/language_table.h"
+
+namespace dezadav {
+
+// Number of entries the router's dial plan always holds; entry position = index - 1.
+inline constexpr int kDialPlanEntryCount = 60;
+
+// Status marks of an entry.
+inline constexpr std::string_view kDialPlanEnabledMark = "V";
+inline constexpr std::string_view kDialPlanDisabledMark = "-";
+
+// One dial-plan entry: seven texts in the column order of the dial-plan list and the field order of
+// every row text.
+struct DialPlanEntry {
+    std::string index;         // "1".."60", fixed per table position
+    std::string phoneNumber;   // empty: entry not in use
+    std::string name;          // only settings files carry it; never read from or sent to the router
+    std::string sipAddress;    // "port@domain", or the domain alone when the port name is empty
+    std::string loopThrough;   // text of Index_Loop1/2/3 in the language active when it was set
+    std::string backupNumber;  // any text
+    std::string statusMark;    // "V" enabled, "-" disabled or not in use
+
+    // The seven fields joined by "," and followed by CR LF; no quoting, a comma in a field is
+    // written unchanged. An empty entry 5 gives "5,,,,,,-\r\n".
+    std::string RowText() const;
+
+    bool operator==(const DialPlanEntry&) const = default;
+};
+
+// The loop-through display texts of `lang`: Index_Loop1 (ISDN), Index_Loop2 (PSTN), Index_Loop3
+// (None), in that order. The router's codes are 1, 2 and 0 respectively.
+std::array<std::string, 3> LoopThroughTexts(const LanguageTable& lang);
+
+// The router's loop-through code for a row's loop-through text, as the apply sequence sends it:
+// 1 when it equals the Index_Loop1 text of `lang` or "ISDN", 2 for Index_Loop2 or "PSTN", 0 for
+// Index_Loop3 or "None" (exact comparisons in that order; a language text that is empty takes no
+// part, nor does its English word). Nothing when the text matches none of them.
+std::optional<int> LoopThroughCode(std::string_view text, const LanguageTable& lang);
+
+// The router's dial plan: exactly 60 entries, always present, plus one changed flag per entry
+// (set: the entry is to be sent by the next apply).
+class DialPlanTable {
+public:
+    // All 60 entries empty, index "1".."60", status "-", no changed flag.
+    DialPlanTable();
+
+    // Position 0..59. Positions outside that range are a programming error (checked by assert).
+    const DialPlanEntry& Entry(int position) const;
+    bool IsChanged(int position) const;
+
+    // An edit made by the user (dial-plan page): every field except the index (which stays the
+    // position's own) takes the value of `entry`, and the changed flag is set.
+    void SetEntry(int position, const DialPlanEntry& entry);
+
+    // Empties phone number, name, SIP address, loop-through and backup number, sets the status
+    // mark to "-" and sets the changed flag. The index does not change.
+    void ClearEntry(int position);
+
+    // Reads the captured output of "voip dial_plan list -t" (everything after the echoed command
+    // line up to the closing prompt). twoPort selects the two-port layout (no loop-through or
+    // backup lines, one empty line after each block). Loop-through cells receive the texts of
+    // `lang`. Returns false and changes nothing for an empty text; otherwise every entry is first
+    // cleared, the listed entries are filled, all changed flags are cleared and true is returned.
+    // Never reads past the end of `text`: a block cut short by the end is not stored.
+    bool FillFromListing(std::string_view text, bool twoPort, const LanguageTable& lang);
+
+    // Reads the dial-plan section [start, end) of a settings file's bytes (end exclusive, clamped
+    // to the text). Returns false, changing nothing, when end < 1. Entries with a phone number are
+    // cleared first; every row "index,phone,name,sip,loop,backup,status" whose index reads as
+    // 1..60 and whose phone field is not empty (or whose entry already got a phone number from
+    // an earlier row of the same section) fills that entry field by field and sets its changed
+    // flag. Fields are held whole; a comma inside a value splits it, as in every row text.
+    bool FillFromFileSection(std::string_view text, std::size_t start, std::size_t end);
+
+    // Row texts (see DialPlanEntry::RowText) of the changed entries in list order; empty when
+    // nothing changed. This is what the apply sequence and its "nothing changed" test take.
+    std::string ChangedRowsText() const;
+
+    // The changed entries in list order as fields (a value may contain a comma, which the row
+    // text cannot carry unambiguously).
+    std::vector<DialPlanEntry> ChangedEntries() const;
+
+    // Row texts of all 60 entries, entries 1 to 60: the dial-plan section of the settings file.
+    std::string AllRowsText() const;
+
+    // Clears all 60 changed flags (after a completed apply).
+    void ResetChangedFlags();
+
+    bool operator==(const DialPlanTable&) const = default;
+
+private:
+    std::array<DialPlanEntry, kDialPlanEntryCount> m_entries;
+    std::array<bool, kDialPlanEntryCount> m_changed{};
+};
+
+}  // namespace dezadav
