@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+#include "lang/language_table.h"
+
+namespace dezadav {
+
+// The text of a language key from the process-wide table, ready for a widget. Language files are
+// UTF-8; a key missing from the file shows as "####".
+inline QString UiText(std::string_view key) {
+    return QString::fromStdString(ProcessLanguageTable().LookupText(key));
+}
+
+}  // namespace dezadav
