@@ -1,0 +1,33 @@
+#include "session/qt_event_pump.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include "session/clock.h"
+#include "session/telnet_dialogue.h"
+
+namespace dezadav {
+
+QtEventPump::QtEventPump() {
+    m_wakeUp.setSingleShot(true);
+    m_wakeUp.setTimerType(Qt::PreciseTimer);
+}
+
+void QtEventPump::PumpEvents(int64_t maxWaitMs) {
+    if (maxWaitMs <= 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return;
+    }
+    // The wake-up timer's own event ends the wait when nothing else arrives in time.
+    m_wakeUp.start(static_cast<int>(std::min<int64_t>(maxWaitMs, INT32_MAX)));
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    m_wakeUp.stop();
+}
+
+void PumpMessagesFor(int64_t ms) {
+    QtEventPump pump;
+    SteadyClock clock;
+    PumpMessagesFor(pump, clock, ms);
+}
+
+}  // namespace dezadav

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "session/chunk_transport.h"
+#include "session/clock.h"
+
+namespace dezadav {
+
+// Fixed values of the router's command-line dialogue.
+inline constexpr uint16_t kTelnetPort = 23;
+inline constexpr int64_t kConnectPumpMs = 500;       // pumped by the callers right after connecting
+inline constexpr int64_t kLoginPumpMs = 1000;        // pumped at the start of Login, before the greeting
+inline constexpr int64_t kLoginTimeoutMs = 2000;     // passed to Login by every caller
+inline constexpr int64_t kEchoTimeoutMs = 2000;      // each echoed byte, the prompt after the opening CR
+inline constexpr int64_t kOutputChunkTimeoutMs = 3000;  // each output chunk of GetCommandOutput
+inline constexpr int64_t kReplyTimeoutMs = 5000;     // each chunk after the password / a set command
+// An output is held whole up to this many bytes, its line-feed/carriage-return tail included; a
+// command whose output would grow beyond it fails instead of handing over a cut text. The same cap
+// bounds what the dialogue reads while it looks for the prompt after a password or a set command.
+inline constexpr std::size_t kMaxOutputBytes = 64 * 1024;
+
+// How Login ended. Callers treat every value but LoginOk alike.
+enum class LoginResult : int {
+    LoginOk = 0,             // the password was answered with a chunk ending in the prompt
+    LoginNoPrompt = 1,       // a greeting came but held no "Password:" after its first byte
+    LoginTimeout = 2,        // no greeting, or a password byte or the CR went unanswered in time
+    LoginRejected = 3,       // the answer to the CR had 'P' as its third byte (asked again)
+    LoginNoShellPrompt = 4,  // after the password, 5000 ms of silence without the prompt
+};
+
+// Why the last GetCommandOutput or SendSetCommand failed (for diagnostics; callers only need false).
+enum class CommandError {
+    None,
+    NoAnswer,       // a wait ran out: missing prompt, missing echo, silent router
+    NotAPrompt,     // the empty line was not answered by one chunk ending in "> "
+    OutputTooLong,  // the output (or a reply) would exceed kMaxOutputBytes
+};
+
+// Dispatches events for at least `ms` milliseconds, sleeping in the event loop between them. Looks
+// at the event queue at least once, even for ms <= 0.
+void PumpMessagesFor(EventPump& pump, const Clock& clock, int64_t ms);
+
+// A chunk is a prompt chunk when its last two bytes are '>' and a space. Only whole chunks are ever
+// tested, never collected output.
+bool IsPromptChunk(std::string_view chunk);
+
+// The client side of the router's command line: log in by answering the password prompt, then type
+// commands byte by byte in lock-step with the router's echo. Every wait pumps the transport's events
+// and is measured against `clock`. The dialogue keeps no phase of its own; the order of calls makes
+// the phases (greeting, password, command line).
+class TelnetDialogue {
+public:
+    TelnetDialogue(ChunkTransport& transport, const Clock& clock);
+
+    // Waits up to `timeoutMs` for a chunk and takes it from the head of the queue. A chunk queued by
+    // the very event dispatched when the time ran out is still taken. On false `chunk` is empty.
+    bool WaitForChunk(ReceivedChunk& chunk, int64_t timeoutMs);
+
+    // Pumps 1000 ms, drains the queue (chunks left over from an earlier connection included) and
+    // examines only the last chunk for "Password:" (at offset 1 or later, up to its first NUL byte),
+    // types the password one byte per answered chunk, then a CR, and looks for the shell prompt.
+    // The password never leaves this function except as the typed bytes.
+    LoginResult Login(std::string_view password, int64_t timeoutMs);
+
+    // Runs one command and hands over its output in the captured form: everything after the echoed
+    // line break up to and including the chunk that ends with the prompt, then LF, CR. The output is
+    // held whole (NUL bytes included) up to kMaxOutputBytes. On failure `output` is left empty.
+    bool GetCommandOutput(std::string& output, std::string_view command);
+
+    // Runs one command whose output is not wanted; true once a chunk ending in the prompt came back.
+    bool SendSetCommand(std::string_view command);
+
+    CommandError LastError() const { return m_lastError; }
+
+private:
+    // Steps shared by both command kinds: the empty line answered by the prompt, the command typed
+    // byte by byte, the closing CR and the skip of a separately echoed line break. On true `chunk`
+    // holds the first chunk after the echoed line break.
+    bool TypeCommand(std::string_view command, int64_t afterCrTimeoutMs, ReceivedChunk& chunk);
+    bool Fail(CommandError error);
+
+    ChunkTransport& m_transport;
+    const Clock& m_clock;
+    CommandError m_lastError = CommandError::None;
+};
+
+}  // namespace dezadav

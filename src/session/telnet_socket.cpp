@@ -1,0 +1,73 @@
+#include "session/telnet_socket.h"
+
+#include <QHostAddress>
+#include <QMetaObject>
+
+namespace dezadav {
+namespace {
+
+// How long one pass of the connect wait may sleep; the wait itself ends only when the system
+// reports the connection made or failed.
+constexpr int64_t kConnectPassMs = 1000;
+
+}  // namespace
+
+CTelnetSocket::CTelnetSocket(QObject* parent) : QObject(parent) {}
+
+CTelnetSocket::~CTelnetSocket() {
+    if (m_socket) m_socket->abort();
+}
+
+bool CTelnetSocket::Create() {
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->abort();
+    }
+    m_socket = std::make_unique<QTcpSocket>();
+    connect(m_socket.get(), &QTcpSocket::readyRead, this, &CTelnetSocket::ReadOneChunk);
+    return true;
+}
+
+bool CTelnetSocket::Connect(const std::string& ip, uint16_t port) {
+    if (!m_socket) return false;
+    QHostAddress address;
+    if (!address.setAddress(QString::fromStdString(ip)) || address.protocol() != QAbstractSocket::IPv4Protocol) {
+        return false;
+    }
+    m_socket->connectToHost(address, port);
+    while (m_socket->state() == QAbstractSocket::HostLookupState ||
+           m_socket->state() == QAbstractSocket::ConnectingState) {
+        m_pump.PumpEvents(kConnectPassMs);
+    }
+    return m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+void CTelnetSocket::Close() {
+    if (!m_socket) return;
+    m_socket->disconnect(this);
+    m_socket->close();
+}
+
+void CTelnetSocket::Send(std::string_view bytes) {
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState) return;
+    m_socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    // Hand the bytes to the system now rather than at the next pass of the event loop: every typed
+    // byte waits for its echo, so a late write costs a whole round of the loop.
+    m_socket->flush();
+}
+
+void CTelnetSocket::PumpEvents(int64_t maxWaitMs) { m_pump.PumpEvents(maxWaitMs); }
+
+void CTelnetSocket::ReadOneChunk() {
+    m_readPosted = false;
+    if (!m_socket) return;
+    const QByteArray bytes = m_socket->read(static_cast<qint64>(kChunkSize));
+    if (!bytes.isEmpty()) m_queue.Push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    // Bytes left over make the next notification, as a level-triggered socket would.
+    if (m_socket->bytesAvailable() > 0 && !m_readPosted) {
+        m_readPosted = true;
+        QMetaObject::invokeMethod(this, &CTelnetSocket::ReadOneChunk, Qt::QueuedConnection);
+    }
+}
+
+}  // namespace dezadav
