@@ -13,8 +13,8 @@ constexpr std::string_view kNoResourceText = "Can't find language resource!";
 
 bool IsKeyByte(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
 
-// ASCII only: keys are ASCII, and the C library's toupper would follow the process locale (which
-// Qt sets from the environment) and could fold bytes of a UTF-8 text.
+// Keys are ASCII, so only ASCII letters fold; comparing in place spares a copy of every key per
+// lookup, and the C library's toupper would depend on the process locale, which Qt sets.
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
