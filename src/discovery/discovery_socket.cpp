@@ -16,6 +16,7 @@ namespace {
 constexpr int kMaxDatagramsPerTurn = 64;
 
 std::optional<QHostAddress> Ipv4Address(const std::string& text) {
+    if (!IsDottedIpv4Address(text)) return std::nullopt;
     QHostAddress address;
     if (!address.setAddress(QString::fromStdString(text)) || address.protocol() != QAbstractSocket::IPv4Protocol) {
         return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dezadav {
@@ -12,5 +13,10 @@ namespace dezadav {
 // the default route points elsewhere (a VPN, a second network card).
 std::vector<std::string> DiscoveryTargets(const std::optional<std::string>& explicitTarget,
                                           const std::vector<std::string>& interfaceBroadcasts);
+
+// True for exactly four decimal numbers 0-255 joined by full stops ("192.168.1.1"); shortened or
+// padded forms such as "127.1", "1.2.3.04" or " 1.2.3.4" are refused, so a typo never reaches an
+// unintended address.
+bool IsDottedIpv4Address(std::string_view text);
 
 }  // namespace dezadav
