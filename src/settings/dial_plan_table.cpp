@@ -1,7 +1,10 @@
 #include "settings/dial_plan_table.h"
 
+#include <algorithm>
 #include <cassert>
 #include <limits>
+
+#include "settings/settings_file_fields.h"
 
 namespace dezadav {
 namespace {
@@ -200,38 +203,21 @@ bool DialPlanTable::FillFromFileSection(std::string_view text, std::size_t start
         if (!m_entries[p].phoneNumber.empty()) ClearEntry(p);
     }
 
-    std::size_t lineStart = start;
-    while (lineStart < end) {
-        const std::string_view rest = text.substr(lineStart, end - lineStart);
-        const std::size_t pair = rest.find("\r\n");
-        const std::string_view line = pair == std::string_view::npos ? rest : rest.substr(0, pair + 2);
-        lineStart += line.size();
-
-        // Fields end at every ',' and every CR; the bytes after the last separator are no field.
-        long long number = 0;
-        int fieldNumber = 0;
-        std::size_t fieldStart = 0;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (line[i] != ',' && line[i] != '\r') continue;
-            const std::string_view field = line.substr(fieldStart, i - fieldStart);
-            fieldStart = i + 1;
-            const int k = fieldNumber++;
-            if (k == 0) {
-                // The index cell keeps its own canonical text: a row's index field ("07", " 7",
-                // "7x") only selects the entry.
-                number = ReadDecimal(field, 0);
-                continue;
-            }
-            if (!IsEntryNumber(number) || k > 6) break;
-            DialPlanEntry& entry = m_entries[number - 1];
-            if (k == 1) {
-                if (field.empty() && entry.phoneNumber.empty()) break;
-                entry.phoneNumber = field;
-            } else {
-                std::string* const targets[] = {&entry.name, &entry.sipAddress, &entry.loopThrough,
-                                                &entry.backupNumber, &entry.statusMark};
-                *targets[k - 2] = field;
-            }
+    for (const SettingsFileLine& line : SplitSettingsFileLines(text, start, end)) {
+        if (line.fields.empty()) continue;
+        // The index cell keeps its own canonical text: a row's index field ("07", " 7", "7x") only
+        // selects the entry.
+        const long long number = ReadDecimal(line.fields[0], 0);
+        if (!IsEntryNumber(number)) continue;
+        DialPlanEntry& entry = m_entries[number - 1];
+        std::string* const targets[] = {&entry.phoneNumber, &entry.name,         &entry.sipAddress,
+                                        &entry.loopThrough, &entry.backupNumber, &entry.statusMark};
+        const std::size_t last = std::min<std::size_t>(line.fields.size(), 7);
+        for (std::size_t k = 1; k < last; ++k) {
+            // A row whose phone field is empty only counts when an earlier row of the same
+            // section gave the entry a phone number.
+            if (k == 1 && line.fields[1].empty() && entry.phoneNumber.empty()) break;
+            *targets[k - 1] = line.fields[k];
             m_changed[number - 1] = true;
         }
     }

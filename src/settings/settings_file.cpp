@@ -1,0 +1,142 @@
+#include "settings/settings_file.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "settings/settings_file_fields.h"
+
+namespace dezadav {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::size_t kSeparatorEquals = 89;
+// The Load steps skip a marker and the CR LF after it.
+constexpr std::size_t kDialPlanMarkerSpan = 7;
+constexpr std::size_t kSipMarkerSpan = 6;
+constexpr std::string_view kCallLogMarkerStart = ";VoI";
+
+std::string ClosingMarker(std::string_view marker) {
+    std::string text(kLineEnd);
+    text += marker;
+    text += kLineEnd;
+    return text;
+}
+
+// The last occurrence of `marker` that begins at or after `from`.
+std::optional<std::size_t> LastMarkerFrom(std::string_view text, std::string_view marker, std::size_t from) {
+    const std::size_t at = text.rfind(marker);
+    if (at == std::string_view::npos || at < from) return std::nullopt;
+    return at;
+}
+
+// Hands every line of the section to `loadField` (field number, text), skipping empty lines.
+template <typename LoadField>
+bool LoadRowSection(std::string_view text, std::size_t start, std::size_t end, LoadField loadField) {
+    if (end < 1) return false;
+    for (const SettingsFileLine& line : SplitSettingsFileLines(text, start, end)) {
+        if (line.fields.empty()) continue;
+        if (line.fields[0].empty() && line.firstFieldEndsAtCr) continue;
+        for (std::size_t k = 0; k < line.fields.size(); ++k) loadField(k, line.fields[k]);
+    }
+    return true;
+}
+
+void ReportFileFail(const LanguageTable& lang, MessagePort& port) {
+    lang.ShowLocalizedMessage(port, "Message_Error", "Message_FileFail", "Error",
+                              "Couldn't load settings form the file!");
+}
+
+}  // namespace
+
+std::string DialPlanFileText(const DialPlanTable& dialPlan) {
+    return dialPlan.AllRowsText() + ClosingMarker(kDialPlanMarker);
+}
+
+std::string SipFileText(SipSettings& sip) { return sip.SipRow() + ClosingMarker(kSipMarker); }
+
+std::string CodecFileText(CodecSettings& codec) { return codec.CodecRow(false) + ClosingMarker(kCodecMarker); }
+
+std::string CallLogFileText(const CallLogTable& callLog) {
+    std::string text = ClosingMarker(kCallLogMarker);
+    text += kLineEnd;
+    text += kCallLogColumnComment;
+    text += kLineEnd;
+    text += ';';
+    text.append(kSeparatorEquals, '=');
+    text += kLineEnd;
+    text += callLog.RecordRowsText();
+    return text;
+}
+
+std::string SaveAllText(SettingsModels models) {
+    return DialPlanFileText(models.dialPlan) + SipFileText(models.sip) + CodecFileText(models.codec) +
+           CallLogFileText(models.callLog);
+}
+
+bool LoadSipSection(SipSettings& sip, std::string_view text, std::size_t start, std::size_t end) {
+    return LoadRowSection(text, start, end,
+                          [&sip](std::size_t k, std::string_view field) { sip.LoadSipField(k, field); });
+}
+
+bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t start, std::size_t end) {
+    return LoadRowSection(text, start, end,
+                          [&codec](std::size_t k, std::string_view field) { codec.LoadCodecField(k, field); });
+}
+
+void LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang, MessagePort& port) {
+    const auto report = [&](bool loaded) {
+        if (!loaded) ReportFileFail(lang, port);
+    };
+
+    std::size_t s = 0;
+    if (const auto p = LastMarkerFrom(text, kDialPlanMarker, 0)) {
+        report(models.dialPlan.FillFromFileSection(text, 0, *p));
+        s = *p + kDialPlanMarkerSpan;
+    }
+
+    if (const auto q = LastMarkerFrom(text, kSipMarker, s)) {
+        report(LoadSipSection(models.sip, text, s, *q));
+        s = *q + kSipMarkerSpan;
+    } else {
+        s = 0;
+    }
+
+    const auto v = LastMarkerFrom(text, kCallLogMarkerStart, s);
+    if (v) {
+        report(models.callLog.LoadCallLogSection(text, s, text.size()));
+    } else {
+        s = 0;
+    }
+
+    if (const auto e = LastMarkerFrom(text, kCodecMarker, s)) {
+        report(LoadCodecSection(models.codec, text, s, *e));
+    } else if (v) {
+        report(LoadCodecSection(models.codec, text, s, *v));
+    }
+}
+
+bool WriteSettingsFile(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+bool LoadSettingsFile(const std::filesystem::path& path, SettingsModels models, const LanguageTable& lang,
+                      MessagePort& port) {
+    const std::optional<std::string> bytes = ReadSettingsFile(path);
+    if (!bytes) return false;
+    LoadSettingsText(*bytes, models, lang, port);
+    return true;
+}
+
+}  // namespace dezadav

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "lang/language_table.h"
+#include "lang/message_port.h"
+#include "settings/call_log_table.h"
+#include "settings/codec_settings.h"
+#include "settings/dial_plan_table.h"
+#include "settings/sip_settings.h"
+
+namespace dezadav {
+
+// The settings file: UTF-8 bytes without a byte-order mark, lines ending in CR LF, fields separated
+// by "," and never quoted. A Save All file holds, in this order: the 60 dial-plan rows, CR LF
+// ";LIST" CR LF, the SIP row, CR LF ";SIP" CR LF, the codec row (texts of the selected entries),
+// CR LF ";END" CR LF, then the call-log section: CR LF ";VoIP LOG" CR LF, CR LF and the column
+// comment line, a line of ";" and 89 "=", and one log row per record. Each page's Save As writes
+// only its own section (the dial plan, SIP and codec sections with their closing marker).
+
+inline constexpr std::string_view kDialPlanMarker = ";LIST";
+inline constexpr std::string_view kSipMarker = ";SIP";
+inline constexpr std::string_view kCodecMarker = ";END";
+inline constexpr std::string_view kCallLogMarker = ";VoIP LOG";
+inline constexpr std::string_view kCallLogColumnComment =
+    "; Index,  Date(mm-dd-yyyy),  Time(hh:mm:ss),  Duration(sec),  In/Out,  IP/Domain/Port";
+
+// The models a whole settings file covers.
+struct SettingsModels {
+    DialPlanTable& dialPlan;
+    SipSettings& sip;
+    CodecSettings& codec;
+    CallLogTable& callLog;
+};
+
+// --- writing ---------------------------------------------------------------------------------------
+// The dial-plan page's file: AllRowsText, then CR LF ";LIST" CR LF.
+std::string DialPlanFileText(const DialPlanTable& dialPlan);
+// The SIP page's file: SipRow (which refreshes the page's remembered texts), then CR LF ";SIP" CR LF.
+std::string SipFileText(SipSettings& sip);
+// The codec page's file: the codec row in text form (refreshing the remembered texts), then CR LF
+// ";END" CR LF.
+std::string CodecFileText(CodecSettings& codec);
+// The VoIP log page's file: the log section's three header lines and the rows of the records held.
+std::string CallLogFileText(const CallLogTable& callLog);
+// Save All: the four sections above in the order dial plan, SIP, codec, call log.
+std::string SaveAllText(SettingsModels models);
+
+// --- reading ---------------------------------------------------------------------------------------
+// The SIP reader: every line of [start, end) (end exclusive, clamped) whose field 0 is not an
+// empty field ended by a CR hands its fields, numbered from 0, to the SIP settings. Returns false,
+// changing nothing, when end < 1.
+bool LoadSipSection(SipSettings& sip, std::string_view text, std::size_t start, std::size_t end);
+// The codec reader, the same way over the codec settings.
+bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t start, std::size_t end);
+
+// Load: finds the sections by their markers and hands each to its reader:
+// 1. the last ";LIST": the dial plan reads [0, p); reading goes on at p + 7 (else at 0);
+// 2. the last ";SIP" from there: the SIP reader reads [s, q); s := q + 6 (else s := 0);
+// 3. the last ";VoI" from s: the call log reads [s, end of file) (else s := 0);
+// 4. the last ";END" from s: the codec reader reads [s, e); without one but with ";VoI" at v, it
+//    reads [s, v).
+// Sections must stand in the order dial plan, SIP, codec, call log; any subset may be present, and
+// a file without markers reads nothing. Every reader that fails (its section ends at the very start
+// of the file) shows Message_FileFail with caption Message_Error through `port`, once; the other
+// sections are still read. Dial-plan entries touched get their changed flags.
+void LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang, MessagePort& port);
+
+// --- files -----------------------------------------------------------------------------------------
+// Creates or empties `path` and writes `bytes`. False when the file cannot be written (the caller
+// shows nothing for that).
+bool WriteSettingsFile(const std::filesystem::path& path, std::string_view bytes);
+// The whole content of `path`; nothing when it cannot be read.
+std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path);
+// ReadSettingsFile then LoadSettingsText. False (and nothing shown, nothing changed) when the file
+// cannot be read.
+bool LoadSettingsFile(const std::filesystem::path& path, SettingsModels models, const LanguageTable& lang,
+                      MessagePort& port);
+
+}  // namespace dezadav
