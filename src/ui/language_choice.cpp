@@ -1,0 +1,79 @@
+#include "ui/language_choice.h"
+
+#include <QSettings>
+
+#include "ui/language_dlg.h"
+
+namespace dezadav {
+
+namespace {
+
+const QString kLanguageKey = QStringLiteral("Settings/Language");
+
+}  // namespace
+
+int LanguageFromSystemId(std::string_view systemLanguageId) {
+    if (systemLanguageId.find("0804") != std::string_view::npos) return 1;
+    if (systemLanguageId.find("0404") != std::string_view::npos) return 2;
+    return 0;
+}
+
+std::string SystemLanguageId(const QLocale& locale) {
+    if (locale.language() == QLocale::Chinese) {
+        switch (locale.territory()) {
+            case QLocale::China:
+            case QLocale::Singapore:
+                return "0804";
+            case QLocale::Taiwan:
+            case QLocale::HongKong:
+            case QLocale::Macao:
+                return "0404";
+            default:
+                break;
+        }
+    }
+    return locale.name().toStdString();
+}
+
+std::unique_ptr<QSettings> OpenUserProfile() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Zezidez"),
+                                       QStringLiteral("Dezadav"));
+}
+
+LanguageChoice::LanguageChoice(LanguageTable& table, MessagePort* port, QSettings* profile)
+    : m_table(table), m_port(port), m_profile(profile) {
+    if (m_profile == nullptr) {
+        m_ownProfile = OpenUserProfile();
+        m_profile = m_ownProfile.get();
+    }
+}
+
+LanguageChoice::~LanguageChoice() = default;
+
+int LanguageChoice::StoredChoice() const {
+    bool ok = false;
+    const int stored = m_profile->value(kLanguageKey, kNoStoredLanguage).toInt(&ok);
+    return ok ? stored : kNoStoredLanguage;
+}
+
+int LanguageChoice::ReadLanguageChoice(const QLocale& systemLocale) {
+    int n = StoredChoice();
+    if (n == kNoStoredLanguage) n = LanguageFromSystemId(SystemLanguageId(systemLocale));
+    m_current = n;
+    return n;
+}
+
+void LanguageChoice::SwitchLanguage(int n, CLanguageDlg* fromDialog) {
+    m_current = n;
+    m_profile->setValue(kLanguageKey, n);
+    m_profile->sync();
+    m_table.LoadLanguage(n, m_port);
+    if (m_steps.mainWindow) m_steps.mainWindow();
+    for (const auto& page : m_steps.pages) {
+        if (page) page();
+    }
+    if (fromDialog != nullptr) fromDialog->Relabel();
+    if (m_steps.titleAndTabs) m_steps.titleAndTabs();
+}
+
+}  // namespace dezadav
