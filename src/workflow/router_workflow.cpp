@@ -1,0 +1,303 @@
+#include "workflow/router_workflow.h"
+
+#include "discovery/model_rules.h"
+#include "settings/settings_file.h"
+
+namespace dezadav {
+
+namespace {
+
+std::string TextOrDefault(const LanguageTable& language, const SessionMessage& message) {
+    std::string text = language.LookupText(message.key);
+    if (text.empty() || text == kMissingText) text = message.englishDefault;
+    return text;
+}
+
+}  // namespace
+
+RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, CSettingDlg& session,
+                               TickTimer& refreshTimer)
+    : m_language(language),
+      m_port(port),
+      m_session(session),
+      m_refreshTimer(refreshTimer),
+      m_sip(language),
+      m_codec(language) {
+    m_refreshTimer.SetHandler([this] { RefreshTick(); });
+}
+
+bool RouterWorkflow::IsTwoPort() const {
+    return IsTwoPortModel(m_strip.model);
+}
+
+void RouterWorkflow::ShowMessage(const SessionMessage& text) {
+    m_language.ShowLocalizedMessage(m_port.Messages(), kMsgErrorCaption.key, text.key,
+                                    kMsgErrorCaption.englishDefault, text.englishDefault);
+}
+
+void RouterWorkflow::ShowAutoRefresh() {
+    m_port.ShowAutoRefresh(m_autoRefresh, m_autoRefreshEnabled);
+}
+
+bool RouterWorkflow::RunSession(SessionMode mode) {
+    m_session.mode = mode;
+    switch (m_session.Start()) {
+        case CSettingDlg::StartAction::RanSilently:
+            return m_session.Result() == DialogResult::Ok;
+        case CSettingDlg::StartAction::Nothing:
+            return false;
+        case CSettingDlg::StartAction::ShowAndTimer:
+            break;
+    }
+    // The window's 100 ms start timer only lets the progress window paint before the exchange
+    // blocks in its waits; the run itself starts right after the progress text is up.
+    m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(mode)));
+    const bool ok = m_session.RunMode();
+    m_port.HideProgress();
+    return ok;
+}
+
+void RouterWorkflow::CopySelectedFields(const RouterInfo& selected) {
+    // The password of the current router is kept: only a confirmation replaces it.
+    m_currentRouter.modelName = selected.modelName;
+    m_currentRouter.ipAddress = selected.ipAddress;
+    m_currentRouter.subnetMask = selected.subnetMask;
+    m_currentRouter.macAddress = selected.macAddress;
+    m_currentRouter.firmwareVersion = selected.firmwareVersion;
+}
+
+void RouterWorkflow::SetStripFromCurrentRouter() {
+    m_strip.model = m_currentRouter.modelName;
+    m_strip.ip = m_currentRouter.ipAddress;
+    m_strip.mac = m_currentRouter.macAddress;
+    m_strip.version = m_currentRouter.firmwareVersion;
+    // The SIP row's meaning of the port-1 registration value follows the router form on the strip.
+    m_sip.SetTwoPort(IsTwoPort());
+    m_port.ShowStrip(m_strip);
+}
+
+void RouterWorkflow::ConfirmRouter(const std::string& password) {
+    m_skipMark = false;
+    SetStripFromCurrentRouter();
+    m_currentRouter.password = password;
+}
+
+ConnectOutcome RouterWorkflow::ConnectSequence() {
+    m_port.FadeInAndCaption();
+
+    RouterSelection selection = m_port.SelectRouter();
+    if (selection.outcome != SelectionOutcome::Ok) {
+        m_skipMark = selection.outcome == SelectionOutcome::Skip;
+        if (!m_skipMark) {
+            m_port.EndProgram();
+            return ConnectOutcome::Exited;
+        }
+        m_autoRefresh = false;
+        EnableAutoRefresh(false);
+        return ConnectOutcome::Skipped;
+    }
+    CopySelectedFields(selection.router);
+
+    while (true) {
+        RouterInfo shown = m_currentRouter;
+        shown.password.clear();
+        std::optional<std::string> password = m_port.ConfirmPassword(shown);
+        if (!password) {
+            m_port.ClosePasswordConfirmation();
+            return ConnectOutcome::Cancelled;
+        }
+        ConfirmRouter(*password);
+
+        m_session.routerIp = m_strip.ip;
+        m_session.modelName = m_strip.model;
+        m_session.password = m_currentRouter.password;
+        m_session.busy = true;
+        if (RunSession(SessionMode::GetSettings)) break;
+        // The failure has been shown; the confirmation opens again with the same router.
+    }
+
+    m_autoRefresh = true;
+    HandOverFetchedTexts();
+    m_session.busy = false;
+    if (m_autoRefresh) {
+        m_refreshTimer.Start(kRefreshTickMs);
+        m_refreshCounter = 0;
+    }
+    m_port.ClosePasswordConfirmation();
+    return ConnectOutcome::Connected;
+}
+
+void RouterWorkflow::HandOverFetchedTexts() {
+    const FetchedTexts& fetched = m_session.fetched;
+    const bool twoPort = IsTwoPort();
+    m_sip.SetTwoPort(twoPort);
+
+    m_sip.ParseSipOutput(fetched.sipEndpt1, SipOutputKind::Endpoint, 1);
+    // The controls follow the router form before anything else is parsed; a one-port router offers
+    // three codecs, with the third selected, before its codec output is read.
+    if (!twoPort) m_codec.LimitCodecChoicesToOnePort();
+    m_port.ApplyPerModelControls(twoPort);
+    if (twoPort) m_sip.ParseSipOutput(fetched.sipEndpt2, SipOutputKind::Endpoint, 2);
+    m_dialPlan.FillFromListing(fetched.dialPlanList, twoPort, m_language);
+    m_sip.ParseSipOutput(fetched.sipPort, SipOutputKind::Port, 1);
+    m_sip.ParseSipOutput(fetched.sipRegistrar, SipOutputKind::Registrar, 1);
+    // The SIP row as the router holds it: an apply sends SIP commands only when the row differs.
+    m_session.apply.lastSipRow = m_sip.SipFields();
+    m_codec.ParseRtpOutput(fetched.rtpCodec, RtpOutputKind::Codec);
+    m_codec.ParseRtpOutput(fetched.rtpDtmf, RtpOutputKind::Dtmf);
+    m_codec.ParseRtpOutput(fetched.rtpPort, RtpOutputKind::PortRange);
+    m_fetchedCodecFields = m_codec.CodecFields(true);
+    m_callLog.ParseCallLog(fetched.callLog);
+    EnableAutoRefresh(true);
+    m_port.ModelsChanged();
+}
+
+RefreshOutcome RouterWorkflow::RefreshTick() {
+    if (!m_autoRefresh) {
+        m_refreshTimer.Stop();
+        m_refreshCounter = 0;
+        return RefreshOutcome::Stopped;
+    }
+    if (m_refreshCounter <= m_refreshSeconds || m_session.busy) {
+        // Saturates instead of wrapping: a refresh blocked for years must not turn negative.
+        if (m_refreshCounter < INT32_MAX) ++m_refreshCounter;
+        return RefreshOutcome::Counted;
+    }
+
+    m_refreshTimer.Stop();
+    m_refreshCounter = 0;
+    m_session.routerIp = m_strip.ip;
+    m_session.password = m_currentRouter.password;
+    m_session.busy = true;
+    const bool ok = RunSession(SessionMode::GetVoipLog);
+    if (ok) {
+        m_callLog.MergeCallLog(m_session.fetched.callLog);
+        m_session.busy = false;
+        m_port.ModelsChanged();
+    }
+    m_refreshTimer.Start(kRefreshTickMs);
+    return ok ? RefreshOutcome::Refreshed : RefreshOutcome::Failed;
+}
+
+void RouterWorkflow::PrepareApplyTexts() {
+    ApplyTexts& apply = m_session.apply;
+    apply.dialPlanRows = m_dialPlan.ChangedEntries();
+    // Building the rows is what refreshes the pages' remembered texts; the fields carry the values
+    // whole (a comma inside a value stays inside it).
+    m_sip.SipRow();
+    apply.sipRow = m_sip.SipFields();
+    m_codec.CodecRow(true);
+    apply.codecRow = m_codec.CodecFields(true);
+    if (apply.lastCodecRow.empty()) apply.lastCodecRow = m_fetchedCodecFields;
+}
+
+ApplyOutcome RouterWorkflow::ApplyFlow() {
+    if (m_skipMark) {
+        m_skipMark = false;
+        RouterSelection selection = m_port.SelectRouter();
+        if (selection.outcome != SelectionOutcome::Ok) {
+            m_skipMark = selection.outcome == SelectionOutcome::Skip;
+            if (!m_skipMark) {
+                m_port.EndProgram();
+                return ApplyOutcome::Exited;
+            }
+            return ApplyOutcome::Skipped;
+        }
+        CopySelectedFields(selection.router);
+        // Without this the apply would go to the empty strip address with no password: the chosen
+        // router is confirmed like in the Connect sequence before anything is sent.
+        RouterInfo shown = m_currentRouter;
+        shown.password.clear();
+        std::optional<std::string> password = m_port.ConfirmPassword(shown);
+        m_port.ClosePasswordConfirmation();
+        if (!password) {
+            // Still no confirmed router: the next apply asks again.
+            m_skipMark = true;
+            return ApplyOutcome::Cancelled;
+        }
+        ConfirmRouter(*password);
+    }
+
+    PrepareApplyTexts();
+    m_session.routerIp = m_strip.ip;
+    m_session.password = m_currentRouter.password;
+    // The two-port test of the apply is made on the Model field like every other.
+    m_session.modelName = m_strip.model;
+    m_session.busy = true;
+    if (!RunSession(SessionMode::ApplySettings)) return ApplyOutcome::Failed;
+    m_session.busy = false;
+    m_dialPlan.ResetChangedFlags();
+    m_port.ModelsChanged();
+    return ApplyOutcome::Applied;
+}
+
+std::string RouterWorkflow::SettingsFileText() {
+    return SaveAllText(Models());
+}
+
+FileOutcome RouterWorkflow::SaveAllFlow() {
+    std::optional<std::string> path = m_port.ChooseFileToSave();
+    if (!path) return FileOutcome::Cancelled;
+    if (!WriteSettingsFile(*path, SettingsFileText())) {
+        // Ending silently here would let the user believe the settings were saved.
+        ShowMessage(kMsgSaveFail);
+        return FileOutcome::OpenFailed;
+    }
+    return FileOutcome::Done;
+}
+
+FileOutcome RouterWorkflow::LoadFlow() {
+    std::optional<std::string> path = m_port.ChooseFileToOpen();
+    if (!path) return FileOutcome::Cancelled;
+    return LoadSettingsFile(*path);
+}
+
+namespace {
+
+// Counts the messages that pass through, so the flow can tell whether a section failed.
+class CountingMessagePort : public MessagePort {
+public:
+    explicit CountingMessagePort(MessagePort& inner) : m_inner(inner) {}
+    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
+        ++count;
+        m_inner.ShowMessage(caption, text, icon);
+    }
+    int count = 0;
+
+private:
+    MessagePort& m_inner;
+};
+
+}  // namespace
+
+FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
+    std::optional<std::string> bytes = ReadSettingsFile(path);
+    if (!bytes) return FileOutcome::OpenFailed;
+    CountingMessagePort counting(m_port.Messages());
+    LoadSettingsText(*bytes, Models(), m_language, counting);
+    m_port.ModelsChanged();
+    return counting.count == 0 ? FileOutcome::Done : FileOutcome::SectionFailed;
+}
+
+FileOutcome RouterWorkflow::DropFile(const std::string& path) {
+    if (path.find(".csv") == std::string::npos) return FileOutcome::Cancelled;
+    return LoadSettingsFile(path);
+}
+
+void RouterWorkflow::SetAutoRefresh(bool ticked) {
+    m_autoRefresh = ticked;
+    ShowAutoRefresh();
+    if (m_autoRefresh) {
+        m_refreshTimer.Start(kRefreshTickMs);
+    } else {
+        m_refreshTimer.Stop();
+    }
+    m_refreshCounter = 0;
+}
+
+void RouterWorkflow::EnableAutoRefresh(bool enable) {
+    m_autoRefreshEnabled = enable;
+    SetAutoRefresh(m_autoRefresh);
+}
+
+}  // namespace dezadav

@@ -1,0 +1,192 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "discovery/router_info.h"
+#include "lang/language_table.h"
+#include "session/setting_dlg.h"
+#include "settings/call_log_table.h"
+#include "settings/codec_settings.h"
+#include "settings/dial_plan_table.h"
+#include "settings/settings_file.h"
+#include "settings/sip_settings.h"
+#include "workflow/tick_timer.h"
+#include "workflow/user_port.h"
+
+namespace dezadav {
+
+// Period of the refresh timer (the main window's timer 3).
+inline constexpr int kRefreshTickMs = 1000;
+// refreshSeconds at start.
+inline constexpr int kDefaultRefreshSeconds = 30;
+
+// Messages of the workflow itself (the router exchanges bring their own).
+inline constexpr SessionMessage kMsgFileFail{"Message_FileFail", "Couldn't load settings form the file!"};
+inline constexpr SessionMessage kMsgSaveFail{"Message_SaveFail", "Couldn't save settings to the file!"};
+
+// How a Connect sequence ended.
+enum class ConnectOutcome {
+    Connected,  // settings fetched and handed to the models, refresh running
+    Skipped,    // Skip in the router selection: the program goes on without a router
+    Cancelled,  // the password confirmation was cancelled (possibly after failed fetches)
+    Exited,     // Exit in the router selection: EndProgram() has been called
+};
+
+// How one refresh tick ended.
+enum class RefreshOutcome {
+    Stopped,    // autoRefresh is off: the timer was stopped
+    Counted,    // not yet time, or another exchange is running (busy): the counter grew
+    Refreshed,  // the call log was fetched and merged
+    Failed,     // the log fetch failed (its message was shown); busy stays set
+};
+
+// How an Apply flow ended.
+enum class ApplyOutcome {
+    Applied,    // every command went through; changed flags cleared
+    Failed,     // the apply run failed (its message was shown); busy stays set
+    Skipped,    // after Skip the selection was left with Skip again: nothing sent
+    Cancelled,  // after Skip a router was chosen but its password confirmation cancelled
+    Exited,     // after Skip the selection was left with Exit: EndProgram() has been called
+};
+
+// How a Save All, Load or file-drop flow ended.
+enum class FileOutcome {
+    Done,           // written, or read with every section accepted
+    Cancelled,      // the file choice was cancelled, or a dropped file is no settings file
+    OpenFailed,     // the file could not be opened (saving: Message_SaveFail was shown;
+                    // loading: nothing is shown)
+    SectionFailed,  // read, but at least one section reader failed (Message_FileFail shown each)
+};
+
+// The router workflow: the main line of the program, carried out for the main window (or for
+// dezadav-cli). It holds the workflow state — current router, strip, skip mark, refresh counter,
+// the four models, autoRefresh and refreshSeconds — and runs the flows the window's events start:
+// ConnectSequence (timer 0, Search Again), RefreshTick (timer 3), ApplyFlow (Apply to Router, Enter),
+// SaveAllFlow, LoadFlow, LoadSettingsFile / DropFile. It talks to the user only through its
+// UserPort; every router exchange is one run of the session (`CSettingDlg`), whose busy flag keeps a
+// refresh tick from starting a second exchange while one is running.
+//
+// Everything runs on one thread. A flow may be re-entered from a tick while its router exchange
+// dispatches events; only RefreshTick is meant to be re-entered that way.
+class RouterWorkflow {
+public:
+    // All references must outlive the workflow. `session` is run for every router exchange (its
+    // telnetPort and mainWindowVisible are left to the owner); `refreshTimer` is the refresh timer,
+    // whose handler is set here to RefreshTick.
+    RouterWorkflow(const LanguageTable& language, UserPort& port, CSettingDlg& session,
+                   TickTimer& refreshTimer);
+
+    // --- flows ------------------------------------------------------------------------------------
+
+    // Select a router, confirm its password, fetch all its settings and hand them to the models.
+    // A failed fetch brings the confirmation back with the same router.
+    ConnectOutcome ConnectSequence();
+
+    // One tick of the refresh timer. With refreshSeconds s the log is fetched on the (s + 2)-th tick
+    // after the counter was reset; while the busy flag is set ticks only count.
+    RefreshOutcome RefreshTick();
+
+    // Apply to Router. After Skip the router selection and the password confirmation run first,
+    // filling the strip and the current router, so the apply reaches the chosen router.
+    ApplyOutcome ApplyFlow();
+
+    // Step 2 of the apply on its own: fills the session's ApplyTexts from the models (changed
+    // dial-plan entries, SIP row, numeric codec row; the last codec row from the one fetched when
+    // still unknown). ApplyFlow calls it; a dry run calls it and builds the commands itself.
+    void PrepareApplyTexts();
+
+    // Save All: asks for a file and writes the whole settings file to it. A file that cannot be
+    // written shows Message_SaveFail.
+    FileOutcome SaveAllFlow();
+
+    // Load: asks for a file and loads it (LoadSettingsFile).
+    FileOutcome LoadFlow();
+
+    // Reads a settings file into the models section by section; each failing section shows
+    // Message_FileFail. A file that cannot be opened ends the load without a message.
+    FileOutcome LoadSettingsFile(const std::string& path);
+
+    // A file dropped on the main window: loaded when its path contains ".csv" anywhere
+    // (case-sensitive), else ignored (Cancelled).
+    FileOutcome DropFile(const std::string& path);
+
+    // --- the log page's Auto Refresh box -----------------------------------------------------------
+
+    // A click on the box (and the tail of EnableAutoRefresh): autoRefresh := ticked, then the main
+    // window's notification: start the refresh timer (1000 ms) when ticked, stop it otherwise; the
+    // counter restarts at 0 either way.
+    void SetAutoRefresh(bool ticked);
+
+    // The page's EnableAutoRefresh: the box shows autoRefresh and is enabled or disabled as told,
+    // then the same steps as a click follow.
+    void EnableAutoRefresh(bool enable);
+
+    // The refresh list's choice (10..180 s). Takes effect from the next tick; the counter is kept.
+    void SetRefreshSeconds(int seconds) { m_refreshSeconds = seconds; }
+
+    // --- state ------------------------------------------------------------------------------------
+
+    const RouterInfo& CurrentRouter() const { return m_currentRouter; }
+    const RouterStrip& Strip() const { return m_strip; }
+    bool SkipMark() const { return m_skipMark; }
+    int32_t RefreshCounter() const { return m_refreshCounter; }
+    bool Busy() const { return m_session.busy; }
+    bool AutoRefresh() const { return m_autoRefresh; }
+    bool AutoRefreshEnabled() const { return m_autoRefreshEnabled; }
+    int RefreshSeconds() const { return m_refreshSeconds; }
+    // The two-port test on the strip's Model field.
+    bool IsTwoPort() const;
+
+    CSettingDlg& Session() { return m_session; }
+    DialPlanTable& DialPlan() { return m_dialPlan; }
+    SipSettings& Sip() { return m_sip; }
+    CodecSettings& Codec() { return m_codec; }
+    CallLogTable& CallLog() { return m_callLog; }
+    const DialPlanTable& DialPlan() const { return m_dialPlan; }
+    const SipSettings& Sip() const { return m_sip; }
+    const CodecSettings& Codec() const { return m_codec; }
+    const CallLogTable& CallLog() const { return m_callLog; }
+    SettingsModels Models() { return SettingsModels{m_dialPlan, m_sip, m_codec, m_callLog}; }
+
+    // The bytes Save All writes for the models as they are now.
+    std::string SettingsFileText();
+
+private:
+    // Runs the session in `mode` (fields already filled): shows the progress text unless the run is
+    // a silent log refresh, runs it, hides the progress. True for a run that ended with OK.
+    bool RunSession(SessionMode mode);
+    // Step 8 of the Connect sequence: every fetched text to its model, in the fixed order.
+    void HandOverFetchedTexts();
+    // Step 5: the confirmed router becomes the strip and the current router.
+    void ConfirmRouter(const std::string& password);
+    void SetStripFromCurrentRouter();
+    void CopySelectedFields(const RouterInfo& selected);
+    void ShowMessage(const SessionMessage& text);
+    void ShowAutoRefresh();
+
+    const LanguageTable& m_language;
+    UserPort& m_port;
+    CSettingDlg& m_session;
+    TickTimer& m_refreshTimer;
+
+    RouterInfo m_currentRouter;
+    RouterStrip m_strip;
+    bool m_skipMark = false;
+    int32_t m_refreshCounter = 0;
+
+    DialPlanTable m_dialPlan;
+    SipSettings m_sip;
+    CodecSettings m_codec;
+    CallLogTable m_callLog;
+    // The numeric codec fields right after the last codec parse (the fields of the codec settings'
+    // fetched row, held whole so a value with a comma stays one value).
+    std::vector<std::string> m_fetchedCodecFields;
+
+    bool m_autoRefresh = false;
+    bool m_autoRefreshEnabled = true;
+    int m_refreshSeconds = kDefaultRefreshSeconds;
+};
+
+}  // namespace dezadav
