@@ -1,0 +1,294 @@
+#include "session/setting_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_router.h"
+#include "scripted_transport.h"
+#include "support/recording_message_port.h"
+
+namespace dezadav {
+namespace {
+
+using testing::FakeRouter;
+using testing::ManualClock;
+using testing::RecordingMessagePort;
+using testing::ScriptedTransport;
+
+const std::vector<std::string> kTwoPortCommands{
+    "voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2", "voip sip port",
+    "voip sip registrar",     "voip rtp codec",  "voip rtp dtmf",   "voip rtp port",
+    "voip sip calllog"};
+
+class SettingDlgTest : public ::testing::Test {
+protected:
+    SettingDlgTest() {
+        router.Attach(transport);
+        for (const std::string& command : kTwoPortCommands) router.outputs[command] = "out of " + command + "\n\r";
+        router.outputs["voip sip calllog"] = std::string(9000, 'L') + "\n\r";  // larger than one chunk
+        dlg.routerIp = "127.0.0.2";
+        dlg.password = "admin";
+        dlg.modelName = "DZV-R5730K";
+        dlg.SetCloseHandler([this](DialogResult result) { closedWith.push_back(result); });
+    }
+
+    // The one message of a failed run.
+    void ExpectOneError(const std::string& text) {
+        ASSERT_EQ(1u, port.shown.size());
+        EXPECT_EQ("Error", port.shown[0].caption);
+        EXPECT_EQ(text, port.shown[0].text);
+        EXPECT_EQ(std::vector<DialogResult>{DialogResult::Cancel}, closedWith);
+        EXPECT_EQ(DialogResult::Cancel, dlg.Result());
+    }
+
+    ManualClock clock;
+    ScriptedTransport transport{clock};
+    FakeRouter router;
+    LanguageTable language;  // empty: every message shows its English default
+    RecordingMessagePort port;
+    CSettingDlg dlg{transport, clock, language, port};
+    std::vector<DialogResult> closedWith;
+};
+
+// ---------------------------------------------------------------- fetch
+
+TEST_F(SettingDlgTest, FullFetchOfATwoPortRouterRunsEightSettingsCommandsAndTheLogInOrder) {
+    dlg.telnetPort = 2323;
+    ASSERT_TRUE(dlg.RunFetch(false));
+    EXPECT_EQ(kTwoPortCommands, router.commands);
+    EXPECT_EQ("127.0.0.2", transport.connectedIp);
+    EXPECT_EQ(2323, transport.connectedPort);
+    EXPECT_EQ(router.Captured("voip dial_plan list -t"), dlg.fetched.dialPlanList);
+    EXPECT_EQ(router.Captured("voip sip endpt1"), dlg.fetched.sipEndpt1);
+    EXPECT_EQ(router.Captured("voip sip endpt2"), dlg.fetched.sipEndpt2);
+    EXPECT_EQ(router.Captured("voip sip port"), dlg.fetched.sipPort);
+    EXPECT_EQ(router.Captured("voip sip registrar"), dlg.fetched.sipRegistrar);
+    EXPECT_EQ(router.Captured("voip rtp codec"), dlg.fetched.rtpCodec);
+    EXPECT_EQ(router.Captured("voip rtp dtmf"), dlg.fetched.rtpDtmf);
+    EXPECT_EQ(router.Captured("voip rtp port"), dlg.fetched.rtpPort);
+    EXPECT_EQ(router.Captured("voip sip calllog"), dlg.fetched.callLog);
+    EXPECT_TRUE(port.shown.empty());
+    EXPECT_EQ(1, transport.closes);
+    EXPECT_EQ(std::vector<DialogResult>{DialogResult::Ok}, closedWith);
+    // 500 ms after connecting and 1000 ms at the start of the login are pumped in any case.
+    EXPECT_GE(clock.now, 1500);
+}
+
+TEST_F(SettingDlgTest, DefaultPortIsTheTelnetPort) {
+    ASSERT_TRUE(dlg.RunFetch(true));
+    EXPECT_EQ(23, transport.connectedPort);
+}
+
+TEST_F(SettingDlgTest, TwoPortTestLooksForEitherModelTextAnywhereInTheName) {
+    struct Case {
+        const char* model;
+        bool twoPort;
+    };
+    for (const Case c : {Case{"DZV-R5730K", true}, Case{"X5430KY-long", true}, Case{"5730K", true},
+                         Case{"DZV-R5830K", false}, Case{"DZV-R5730k", false}, Case{"", false}}) {
+        SCOPED_TRACE(c.model);
+        router.commands.clear();
+        dlg.fetched = FetchedTexts{};
+        dlg.fetched.sipEndpt2 = "kept";
+        dlg.modelName = c.model;
+        ASSERT_TRUE(dlg.RunFetch(false));
+        std::vector<std::string> expected = kTwoPortCommands;
+        if (!c.twoPort) expected.erase(expected.begin() + 2);
+        EXPECT_EQ(expected, router.commands);
+        EXPECT_EQ(c.twoPort ? router.Captured("voip sip endpt2") : "kept", dlg.fetched.sipEndpt2);
+    }
+}
+
+TEST_F(SettingDlgTest, LogOnlyFetchRunsOnlyTheCallLogAndKeepsTheOtherTexts) {
+    dlg.fetched.dialPlanList = "earlier listing";
+    dlg.fetched.sipPort = "earlier port";
+    ASSERT_TRUE(dlg.RunFetch(true));
+    EXPECT_EQ(std::vector<std::string>{"voip sip calllog"}, router.commands);
+    EXPECT_EQ(1, router.logins);
+    EXPECT_EQ(router.Captured("voip sip calllog"), dlg.fetched.callLog);
+    EXPECT_EQ("earlier listing", dlg.fetched.dialPlanList);
+    EXPECT_EQ("earlier port", dlg.fetched.sipPort);
+}
+
+TEST_F(SettingDlgTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
+    transport.createFails = true;
+    EXPECT_FALSE(dlg.RunFetch(false));
+    ExpectOneError("Failed to create TCP socket!");
+    EXPECT_EQ(0, transport.connects);
+    EXPECT_EQ(0, transport.closes);
+}
+
+TEST_F(SettingDlgTest, RefusedConnectionIsReportedAndTheSocketClosed) {
+    transport.connectFails = true;
+    EXPECT_FALSE(dlg.RunFetch(false));
+    ExpectOneError("Failed to connect to router!");
+    EXPECT_EQ(1, transport.closes);
+    EXPECT_TRUE(transport.sends.empty());
+}
+
+TEST_F(SettingDlgTest, WrongPasswordIsALoginFailureAndRunsNoCommand) {
+    dlg.password = "nimda";
+    EXPECT_FALSE(dlg.RunFetch(false));
+    ExpectOneError("Failed to login router!");
+    EXPECT_TRUE(router.commands.empty());
+    EXPECT_EQ(1, transport.closes);
+}
+
+TEST_F(SettingDlgTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
+    struct Case {
+        std::string silentCommand;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {"voip dial_plan list -t", "Failed to get DialPlan data from router!"},
+        {"voip sip endpt1", "Failed to get SIP data from router!"},
+        {"voip sip endpt2", "Failed to get SIP data from router!"},
+        {"voip sip port", "Failed to get SIP data from router!"},
+        {"voip sip registrar", "Failed to get SIP data from router!"},
+        {"voip rtp codec", "Failed to get Codec data from router!"},
+        {"voip rtp dtmf", "Failed to get Codec data from router!"},
+        {"voip rtp port", "Failed to get Codec data from router!"},
+        {"voip sip calllog", "Failed to get VoIP Log data from router!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.silentCommand);
+        ManualClock runClock;
+        ScriptedTransport runTransport(runClock);
+        FakeRouter runRouter = router;
+        runRouter.silent = {c.silentCommand};
+        runRouter.Attach(runTransport);
+        RecordingMessagePort runPort;
+        CSettingDlg run(runTransport, runClock, language, runPort);
+        run.routerIp = "127.0.0.2";
+        run.password = "admin";
+        run.modelName = "DZV-R5730K";
+        run.fetched.sipEndpt1 = "before";
+        run.fetched.callLog = "before";
+
+        EXPECT_FALSE(run.RunFetch(false));
+        ASSERT_EQ(1u, runPort.shown.size());
+        EXPECT_EQ(c.message, runPort.shown[0].text);
+        EXPECT_EQ(MessageIcon::Stop, runPort.shown[0].icon);
+        EXPECT_EQ(1, runTransport.closes);
+        EXPECT_EQ(DialogResult::Cancel, run.Result());
+        // No later command is tried; the texts of earlier commands stay.
+        EXPECT_EQ(c.silentCommand, runRouter.commands.back());
+        const auto failed = std::find(kTwoPortCommands.begin(), kTwoPortCommands.end(), c.silentCommand);
+        EXPECT_EQ(static_cast<std::size_t>(failed - kTwoPortCommands.begin() + 1), runRouter.commands.size());
+        if (c.silentCommand != "voip dial_plan list -t" && c.silentCommand != "voip sip endpt1") {
+            EXPECT_EQ(runRouter.Captured("voip sip endpt1"), run.fetched.sipEndpt1);
+        }
+        if (c.silentCommand != "voip sip calllog") EXPECT_EQ("before", run.fetched.callLog);
+    }
+}
+
+TEST_F(SettingDlgTest, MessagesComeFromTheLanguageTable) {
+    LanguageTable german;
+    german.LoadFromBytes("Message_Error [Fehler]\r\nMessage_Login [Anmeldung fehlgeschlagen]\r\n;END\r\n");
+    CSettingDlg run(transport, clock, german, port);
+    run.routerIp = "127.0.0.2";
+    run.password = "falsch";
+    EXPECT_FALSE(run.RunFetch(true));
+    ASSERT_EQ(1u, port.shown.size());
+    EXPECT_EQ("Fehler", port.shown[0].caption);
+    EXPECT_EQ("Anmeldung fehlgeschlagen", port.shown[0].text);
+    EXPECT_EQ(MessageIcon::Exclamation, port.shown[0].icon);
+}
+
+TEST_F(SettingDlgTest, PasswordWithAControlByteIsRefusedBeforeAnythingIsSent) {
+    dlg.password = "admin\rvoip dial_plan del 1";
+    EXPECT_FALSE(dlg.RunFetch(false));
+    ASSERT_EQ(1u, port.shown.size());
+    EXPECT_NE(std::string::npos, port.shown[0].text.find("control character"));
+    EXPECT_NE(std::string::npos, port.shown[0].text.find("password"));
+    EXPECT_EQ(std::string::npos, port.shown[0].text.find("admin"));
+    EXPECT_EQ(0, transport.creates);
+    EXPECT_TRUE(transport.sends.empty());
+    EXPECT_EQ(DialogResult::Cancel, dlg.Result());
+}
+
+TEST_F(SettingDlgTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
+    router.silent = {"voip sip port"};
+    EXPECT_FALSE(dlg.RunFetch(false));
+    // Whatever else was on its way ends up in the queue that outlives the connection.
+    transport.Queue().Push("late output of the failed run\n\r");
+    transport.Queue().Push("DZV-R5730K> ");
+    router.silent.clear();
+    router.commands.clear();
+    port.shown.clear();
+    ASSERT_TRUE(dlg.RunFetch(false));
+    EXPECT_EQ(kTwoPortCommands, router.commands);
+    EXPECT_EQ(router.Captured("voip sip port"), dlg.fetched.sipPort);
+    EXPECT_TRUE(port.shown.empty());
+}
+
+// ---------------------------------------------------------------- start of a run
+
+TEST_F(SettingDlgTest, StartShowsTheProgressOfEachModeAndRunsOnTimerTwo) {
+    struct Case {
+        SessionMode mode;
+        std::string key;
+        std::string english;
+    };
+    for (const Case& c : {Case{SessionMode::GetSettings, "Message_GetSetting", "Get Setting from router ..."},
+                          Case{SessionMode::ApplySettings, "Message_SetSetting", "Apply Setting to router ..."},
+                          Case{SessionMode::GetVoipLog, "Message_GetVoIPLog", "Get VoIP Log from router ..."}}) {
+        SCOPED_TRACE(c.key);
+        const SessionMessage* progress = ProgressTextFor(c.mode);
+        ASSERT_NE(nullptr, progress);
+        EXPECT_EQ(c.key, progress->key);
+        EXPECT_EQ(c.english, progress->englishDefault);
+
+        dlg.mode = c.mode;
+        router.commands.clear();
+        closedWith.clear();
+        EXPECT_EQ(CSettingDlg::StartAction::ShowAndTimer, dlg.Start());
+        EXPECT_TRUE(router.commands.empty());
+        EXPECT_FALSE(dlg.OnTimer(1));
+        EXPECT_EQ(0u, closedWith.size());
+        EXPECT_TRUE(dlg.OnTimer(kRunTimerId));
+        EXPECT_EQ(std::vector<DialogResult>{DialogResult::Ok}, closedWith);
+    }
+    EXPECT_TRUE(port.shown.size() == 1 && port.shown[0].text == "Settings have been applied to router.");
+}
+
+TEST_F(SettingDlgTest, ModesRunTheirOwnSequence) {
+    dlg.mode = SessionMode::GetVoipLog;
+    ASSERT_TRUE(dlg.RunMode());
+    EXPECT_EQ(std::vector<std::string>{"voip sip calllog"}, router.commands);
+    router.commands.clear();
+    dlg.mode = SessionMode::GetSettings;
+    ASSERT_TRUE(dlg.RunMode());
+    EXPECT_EQ(kTwoPortCommands, router.commands);
+}
+
+TEST_F(SettingDlgTest, LogRunWithTheMainWindowHiddenRunsSilentlyInsideStartButStillReportsFailure) {
+    dlg.mode = SessionMode::GetVoipLog;
+    dlg.mainWindowVisible = false;
+    EXPECT_EQ(CSettingDlg::StartAction::RanSilently, dlg.Start());
+    EXPECT_EQ(std::vector<std::string>{"voip sip calllog"}, router.commands);
+    EXPECT_EQ(std::vector<DialogResult>{DialogResult::Ok}, closedWith);
+
+    closedWith.clear();
+    router.silent = {"voip sip calllog"};
+    EXPECT_EQ(CSettingDlg::StartAction::RanSilently, dlg.Start());
+    ExpectOneError("Failed to get VoIP Log data from router!");
+
+    // Only the log run is silent: the other modes still show their progress while hidden.
+    dlg.mode = SessionMode::GetSettings;
+    EXPECT_EQ(CSettingDlg::StartAction::ShowAndTimer, dlg.Start());
+}
+
+TEST_F(SettingDlgTest, UnknownModeStartsNothing) {
+    dlg.mode = static_cast<SessionMode>(7);
+    EXPECT_EQ(nullptr, ProgressTextFor(dlg.mode));
+    EXPECT_EQ(CSettingDlg::StartAction::Nothing, dlg.Start());
+    EXPECT_FALSE(dlg.RunMode());
+    EXPECT_EQ(0, transport.creates);
+    EXPECT_TRUE(port.shown.empty());
+}
+
+}  // namespace
+}  // namespace dezadav
