@@ -1,0 +1,119 @@
+#include "app/single_instance.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace dezadav {
+namespace {
+
+// A probe process that reports whether it got the lock in `folder`.
+std::unique_ptr<QProcess> StartProbe(const QString& folder) {
+    auto process = std::make_unique<QProcess>();
+    process->start(QStringLiteral(DEZADAV_PROBE_PATH), {folder});
+    return process;
+}
+
+QString FirstLine(QProcess& process) {
+    for (int attempt = 0; attempt < 100 && !process.canReadLine(); ++attempt) {
+        if (!process.waitForReadyRead(100) && process.state() == QProcess::NotRunning) break;
+    }
+    return QString::fromLatin1(process.readLine()).trimmed();
+}
+
+void Stop(QProcess& process) {
+    process.closeWriteChannel();
+    if (!process.waitForFinished(10000)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+TEST(SingleInstance, TwoCopiesStartedAtOnceOnlyOneRuns) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        auto first = StartProbe(dir.path());
+        auto second = StartProbe(dir.path());
+        const QString a = FirstLine(*first);
+        const QString b = FirstLine(*second);
+        EXPECT_EQ((a == QLatin1String("acquired")) + (b == QLatin1String("acquired")), 1) << a.toStdString() << " / "
+                                                                                        << b.toStdString();
+        EXPECT_EQ((a == QLatin1String("refused")) + (b == QLatin1String("refused")), 1);
+        Stop(*first);
+        Stop(*second);
+    }
+}
+
+TEST(SingleInstance, FreeAgainAfterTheHolderEndsEvenWhenKilled) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto holder = StartProbe(dir.path());
+    ASSERT_EQ(FirstLine(*holder), QStringLiteral("acquired"));
+
+    // While it runs, this process cannot take the lock either.
+    SingleInstanceLock mine(dir.path());
+    EXPECT_FALSE(mine.TryAcquire());
+
+    // Killed without cleaning up: the lock file stays behind but does not block.
+    holder->kill();
+    ASSERT_TRUE(holder->waitForFinished(10000));
+    EXPECT_TRUE(QFile::exists(mine.LockPath()));
+    auto next = StartProbe(dir.path());
+    EXPECT_EQ(FirstLine(*next), QStringLiteral("acquired"));
+    Stop(*next);
+
+    // Ended normally: free again, and this process gets it.
+    EXPECT_TRUE(mine.TryAcquire());
+    auto refused = StartProbe(dir.path());
+    EXPECT_EQ(FirstLine(*refused), QStringLiteral("refused"));
+    Stop(*refused);
+}
+
+TEST(SingleInstance, LockLivesInTheUsersRuntimeFolder) {
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    SingleInstanceLock lock;
+    EXPECT_TRUE(lock.LockPath().startsWith(runtime.path()));
+    EXPECT_TRUE(lock.LockPath().contains(QLatin1String(kSingleInstanceName)));
+    ASSERT_TRUE(lock.TryAcquire());
+    EXPECT_TRUE(QFile::exists(lock.LockPath()));
+    qunsetenv("XDG_RUNTIME_DIR");
+}
+
+// The program itself: a second copy started while the first runs ends at once with no window.
+TEST(SingleInstance, SecondProgramCopyEndsSilently) {
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString lockPath = runtime.filePath(QLatin1String(kSingleInstanceName) + QStringLiteral(".lock"));
+
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(QStringLiteral(DEZADAV_APP_PATH), {});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lockPath), 20000);
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(DEZADAV_APP_PATH), {});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    first.kill();
+    first.waitForFinished(10000);
+}
+
+}  // namespace
+}  // namespace dezadav
