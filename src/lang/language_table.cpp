@@ -11,11 +11,15 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kNoResourceCaption = "Dezadav";
 constexpr std::string_view kNoResourceText = "Can't find language resource!";
 
-bool IsKeyByte(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
+bool IsKeyByte(unsigned char c) {
+    return c >= 0x21 && c <= 0x7E;
+}
 
 // Keys are ASCII, so only ASCII letters fold; comparing in place spares a copy of every key per
 // lookup, and the C library's toupper would depend on the process locale, which Qt sets.
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -51,7 +55,9 @@ std::optional<std::string> EntryFromLine(std::string_view line) {
 
 LanguageTable::LanguageTable(LanguageSource source) : m_source(std::move(source)) {}
 
-void LanguageTable::SetSource(LanguageSource source) { m_source = std::move(source); }
+void LanguageTable::SetSource(LanguageSource source) {
+    m_source = std::move(source);
+}
 
 void LanguageTable::LoadLanguage(int languageNumber, MessagePort* port) {
     m_language = languageNumber;
@@ -60,7 +66,9 @@ void LanguageTable::LoadLanguage(int languageNumber, MessagePort* port) {
         m_lastFile = m_source ? m_source(languageNumber) : std::nullopt;
     }
     if (!m_lastFile) {
-        if (port) port->ShowMessage(std::string(kNoResourceCaption), std::string(kNoResourceText), MessageIcon::None);
+        if (port)
+            port->ShowMessage(std::string(kNoResourceCaption), std::string(kNoResourceText),
+                              MessageIcon::None);
         return;
     }
     LoadFromBytes(*m_lastFile);
@@ -73,8 +81,8 @@ void LanguageTable::LoadFromBytes(std::string_view fileBytes) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t lineEnd = fileBytes.find(kLineEnd, start);
-        const std::string_view line =
-            fileBytes.substr(start, lineEnd == std::string_view::npos ? std::string_view::npos : lineEnd - start);
+        const std::string_view line = fileBytes.substr(
+            start, lineEnd == std::string_view::npos ? std::string_view::npos : lineEnd - start);
         if (auto entry = EntryFromLine(line)) m_entries.push_back(std::move(*entry));
         if (lineEnd == std::string_view::npos) break;
         start = lineEnd + kLineEnd.size();
@@ -92,8 +100,9 @@ std::string LanguageTable::LookupText(std::string_view key) const {
     return std::string(kMissingText);
 }
 
-void LanguageTable::ShowLocalizedMessage(MessagePort& port, std::string_view captionKey, std::string_view textKey,
-                                         std::string_view defaultCaption, std::string_view defaultText) const {
+void LanguageTable::ShowLocalizedMessage(MessagePort& port, std::string_view captionKey,
+                                         std::string_view textKey, std::string_view defaultCaption,
+                                         std::string_view defaultText) const {
     // A key missing from the table must not put "####" in front of the user: the built-in English
     // default stands in for it, exactly as for an empty text.
     std::string caption = LookupText(captionKey);

@@ -131,7 +131,8 @@ TEST(BuiltinLanguageFiles, AreWrittenInTheLanguageFileLayout) {
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(lines.front(), std::string("; ") + file.name);
         EXPECT_EQ(lines.back(), ";END  <- Don't modify this");
-        EXPECT_EQ(bytes.find(";END"), bytes.rfind(";END")) << "the end marker must stand only on the last line";
+        EXPECT_EQ(bytes.find(";END"), bytes.rfind(";END"))
+            << "the end marker must stand only on the last line";
 
         // Every line ends with CR LF (no stray CR or LF inside a line), stays within 500 bytes,
         // and is either blank, a comment, or an entry the reader accepts, so no intended entry
@@ -195,7 +196,8 @@ TEST(BuiltinLanguageFiles, TextsAreNonEmptyTranslatedAndKeepTheirPlaceholders) {
             }
         }
     }
-    EXPECT_NE(BuiltinTable(1).LookupText("Language_Chinese1"), BuiltinTable(2).LookupText("Language_Chinese1"));
+    EXPECT_NE(BuiltinTable(1).LookupText("Language_Chinese1"),
+              BuiltinTable(2).LookupText("Language_Chinese1"));
 }
 
 // Lists whose entries are told apart by their text: a settings file, the apply sequence and the
@@ -226,11 +228,13 @@ TEST(BuiltinLanguageFiles, EntriesOfEachChoiceListDiffer) {
         }
         // Port 2's lists read the same as port 1's.
         for (int i = 0; i < 10; ++i) {
-            EXPECT_EQ(table.LookupText("SIP_2Time" + std::to_string(i)), table.LookupText("SIP_1Time" + std::to_string(i)))
+            EXPECT_EQ(table.LookupText("SIP_2Time" + std::to_string(i)),
+                      table.LookupText("SIP_1Time" + std::to_string(i)))
                 << file.name;
         }
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(table.LookupText("SIP_2Via" + std::to_string(i)), table.LookupText("SIP_1Via" + std::to_string(i)))
+            EXPECT_EQ(table.LookupText("SIP_2Via" + std::to_string(i)),
+                      table.LookupText("SIP_1Via" + std::to_string(i)))
                 << file.name;
         }
     }

@@ -53,7 +53,8 @@ std::vector<KeyUse> KeyUsesInTree(const std::filesystem::path& root) {
     static const std::set<std::string> kSourceExtensions = {".cpp", ".h", ".hpp", ".cc"};
     std::vector<KeyUse> uses;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        if (!entry.is_regular_file() || kSourceExtensions.count(entry.path().extension().string()) == 0) continue;
+        if (!entry.is_regular_file() || kSourceExtensions.count(entry.path().extension().string()) == 0)
+            continue;
         std::ifstream in(entry.path(), std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const std::string name = std::filesystem::relative(entry.path(), root).string();

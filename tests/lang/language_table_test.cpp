@@ -88,7 +88,8 @@ TEST(LanguageFileParsing, IgnoresShortKeysCommentsAndLinesWithoutBrackets) {
         "; [a lone semicolon is too short to be a key]",
         "No_Brackets here",
         "Only_Close ]",
-        "\x01" "Control_Start [a control byte is not a key byte]",
+        "\x01"
+        "Control_Start [a control byte is not a key byte]",
         "Kept [yes]",
     }));
     ASSERT_EQ(table.Entries().size(), 1u);
@@ -111,8 +112,9 @@ TEST(LanguageFileParsing, KeyEndsAtTheFirstByteOutsidePrintableAscii) {
 }
 
 TEST(LanguageFileParsing, EndMarkerStopsReadingAnywhereItStands) {
-    const LanguageTable table = TableOf(FileOf({"Before_End [read]", "Cut_Text [a;END b]", "After_End [never]",
-                                                ";END  <- Don't modify this", "Late_Key [never]"}));
+    const LanguageTable table =
+        TableOf(FileOf({"Before_End [read]", "Cut_Text [a;END b]", "After_End [never]",
+                        ";END  <- Don't modify this", "Late_Key [never]"}));
     EXPECT_EQ(table.LookupText("Before_End"), "read");
     EXPECT_EQ(table.LookupText("Cut_Text"), kMissingText);
     EXPECT_EQ(table.LookupText("After_End"), kMissingText);
@@ -236,7 +238,8 @@ TEST(LanguageTableLoad, MissingFileShowsOnePlainMessageAndLeavesTheTableEmpty) {
 }
 
 TEST(LocalizedMessage, ShowsLookedUpTextsWithTheExclamationIcon) {
-    const LanguageTable table = TableOf(FileOf({"Message_Error [Fehler]", "Message_Login [Anmeldung fehlgeschlagen]"}));
+    const LanguageTable table =
+        TableOf(FileOf({"Message_Error [Fehler]", "Message_Login [Anmeldung fehlgeschlagen]"}));
     RecordingMessagePort port;
     table.ShowLocalizedMessage(port, "Message_Error", "Message_Login", "Error", "Failed to login router!");
     ASSERT_EQ(port.shown.size(), 1u);
@@ -246,7 +249,8 @@ TEST(LocalizedMessage, ShowsLookedUpTextsWithTheExclamationIcon) {
 }
 
 TEST(LocalizedMessage, FallsBackToTheDefaultsForEmptyOrMissingTexts) {
-    const LanguageTable table = TableOf(FileOf({"Message_Warn []", "Message_Error [Error!]", "Message_Empty []"}));
+    const LanguageTable table =
+        TableOf(FileOf({"Message_Warn []", "Message_Error [Error!]", "Message_Empty []"}));
     RecordingMessagePort port;
 
     // Empty caption and empty text: both defaults, the text with the stop icon.
