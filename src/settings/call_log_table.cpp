@@ -10,7 +10,9 @@ namespace {
 constexpr std::string_view kEmptySlotDate = "00-00-";
 constexpr std::string_view kIncoming = "IN";
 
-std::string NumberText(long long number) { return "No." + std::to_string(number); }
+std::string NumberText(long long number) {
+    return "No." + std::to_string(number);
+}
 
 // States of the per-record reading, named after the word each one expects.
 enum class Expect { Number, Date, Time, Duration, Direction, Address, Done, EmptySlot };
@@ -22,7 +24,9 @@ enum class Source { Router, File };
 
 }  // namespace
 
-CallLogTable::CallLogTable() { ClearCallLog(); }
+CallLogTable::CallLogTable() {
+    ClearCallLog();
+}
 
 CallLogRecord CallLogTable::PlaceholderRow(int row) {
     return {NumberText(row + 1), "00-00-    0", "00:00:00", "0", "-", ""};
@@ -44,7 +48,8 @@ CallLogRecord& CallLogTable::RowForRecord(int record) {
 }
 
 void CallLogTable::Renumber() {
-    for (std::size_t i = 0; i < m_rows.size(); ++i) m_rows[i].number = NumberText(static_cast<long long>(i) + 1);
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        m_rows[i].number = NumberText(static_cast<long long>(i) + 1);
 }
 
 namespace {
@@ -120,9 +125,8 @@ void ReadRecords(const std::vector<CallLogLineWords>& lines, Source source, int&
 bool CallLogTable::ParseCallLog(std::string_view text) {
     if (text.empty()) return false;
     const auto lines = CutCallLogLines(text, 0, text.size(), false);
-    ReadRecords(lines, Source::Router, m_recordCount, [this](int record) -> CallLogRecord& {
-        return RowForRecord(record);
-    });
+    ReadRecords(lines, Source::Router, m_recordCount,
+                [this](int record) -> CallLogRecord& { return RowForRecord(record); });
     return true;
 }
 
@@ -130,9 +134,8 @@ bool CallLogTable::LoadCallLogSection(std::string_view text, std::size_t start, 
     if (end < 1) return false;
     m_recordCount = 0;
     const auto lines = CutCallLogLines(text, start, end, true);
-    ReadRecords(lines, Source::File, m_recordCount, [this](int record) -> CallLogRecord& {
-        return RowForRecord(record);
-    });
+    ReadRecords(lines, Source::File, m_recordCount,
+                [this](int record) -> CallLogRecord& { return RowForRecord(record); });
     return true;
 }
 
@@ -167,9 +170,9 @@ bool CallLogTable::MergeCallLogRecord(std::string_view text, int number) {
                     break;
                 case Expect::Time:
                     time = word;
-                    listed = dateListed && std::any_of(m_rows.begin(), m_rows.end(), [&](const CallLogRecord& row) {
-                                 return row.time == time;
-                             });
+                    listed =
+                        dateListed && std::any_of(m_rows.begin(), m_rows.end(),
+                                                  [&](const CallLogRecord& row) { return row.time == time; });
                     if (!listed) {
                         if (m_recordCount < kPlaceholderRows && m_rows.size() >= kPlaceholderRows) {
                             m_rows.erase(m_rows.begin() + (kPlaceholderRows - 1));
@@ -183,9 +186,9 @@ bool CallLogTable::MergeCallLogRecord(std::string_view text, int number) {
                     if (listed) {
                         // The duration belongs to the row that shows this very call; another
                         // call's row (such as whichever happens to be at the top) keeps its own.
-                        const auto row = std::find_if(m_rows.begin(), m_rows.end(), [&](const CallLogRecord& r) {
-                            return r.date == date && r.time == time;
-                        });
+                        const auto row = std::find_if(
+                            m_rows.begin(), m_rows.end(),
+                            [&](const CallLogRecord& r) { return r.date == date && r.time == time; });
                         if (row != m_rows.end()) row->duration = word;
                         state = Expect::Done;
                     } else {

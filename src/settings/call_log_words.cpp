@@ -11,7 +11,7 @@ std::vector<CallLogLineWords> CutCallLogLines(std::string_view text, std::size_t
     std::size_t lineStart = start;
     while (lineStart < end) {
         const std::size_t pair = text.substr(0, end).find("\n\r", lineStart);
-        std::size_t scanEnd = end;   // exclusive
+        std::size_t scanEnd = end;  // exclusive
         std::size_t nextLine = end;
         if (pair != std::string_view::npos) {
             const std::size_t cr = pair + 1;

@@ -13,7 +13,9 @@ constexpr std::array<std::string_view, 3> kLoopKeys = {"Index_Loop1", "Index_Loo
 constexpr std::array<std::string_view, 3> kLoopEnglish = {"ISDN", "PSTN", "None"};
 constexpr std::array<int, 3> kLoopCodes = {1, 2, 0};
 
-bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsWhiteSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // The leading decimal number of the bytes from `pos`: white space skipped, an optional sign, then
 // digits up to the first other byte; 0 when there are none. Saturates instead of overflowing, so
@@ -34,7 +36,9 @@ long long ReadDecimal(std::string_view text, std::size_t pos) {
     return negative ? -value : value;
 }
 
-bool IsEntryNumber(long long n) { return n >= 1 && n <= kDialPlanEntryCount; }
+bool IsEntryNumber(long long n) {
+    return n >= 1 && n <= kDialPlanEntryCount;
+}
 
 // A listing value: the bytes from `pos` up to the next LF. Nothing when the value would need
 // bytes at or beyond the end (no LF left), which ends the reading of the listing.
@@ -246,6 +250,8 @@ std::string DialPlanTable::AllRowsText() const {
     return rows;
 }
 
-void DialPlanTable::ResetChangedFlags() { m_changed.fill(false); }
+void DialPlanTable::ResetChangedFlags() {
+    m_changed.fill(false);
+}
 
 }  // namespace dezadav

@@ -52,9 +52,13 @@ std::string DialPlanFileText(const DialPlanTable& dialPlan) {
     return dialPlan.AllRowsText() + ClosingMarker(kDialPlanMarker);
 }
 
-std::string SipFileText(SipSettings& sip) { return sip.SipRow() + ClosingMarker(kSipMarker); }
+std::string SipFileText(SipSettings& sip) {
+    return sip.SipRow() + ClosingMarker(kSipMarker);
+}
 
-std::string CodecFileText(CodecSettings& codec) { return codec.CodecRow(false) + ClosingMarker(kCodecMarker); }
+std::string CodecFileText(CodecSettings& codec) {
+    return codec.CodecRow(false) + ClosingMarker(kCodecMarker);
+}
 
 std::string CallLogFileText(const CallLogTable& callLog) {
     std::string text = ClosingMarker(kCallLogMarker);
@@ -79,11 +83,13 @@ bool LoadSipSection(SipSettings& sip, std::string_view text, std::size_t start, 
 }
 
 bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t start, std::size_t end) {
-    return LoadRowSection(text, start, end,
-                          [&codec](std::size_t k, std::string_view field) { codec.LoadCodecField(k, field); });
+    return LoadRowSection(text, start, end, [&codec](std::size_t k, std::string_view field) {
+        codec.LoadCodecField(k, field);
+    });
 }
 
-void LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang, MessagePort& port) {
+void LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang,
+                      MessagePort& port) {
     const auto report = [&](bool loaded) {
         if (!loaded) ReportFileFail(lang, port);
     };
@@ -124,6 +130,8 @@ bool WriteSettingsFile(const std::filesystem::path& path, std::string_view bytes
 }
 
 std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -67,7 +67,8 @@ bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t s
 // a file without markers reads nothing. Every reader that fails (its section ends at the very start
 // of the file) shows Message_FileFail with caption Message_Error through `port`, once; the other
 // sections are still read. Dial-plan entries touched get their changed flags.
-void LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang, MessagePort& port);
+void LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang,
+                      MessagePort& port);
 
 // --- files -----------------------------------------------------------------------------------------
 // Creates or empties `path` and writes `bytes`. False when the file cannot be written (the caller

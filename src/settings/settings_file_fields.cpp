@@ -4,7 +4,8 @@
 
 namespace dezadav {
 
-std::vector<SettingsFileLine> SplitSettingsFileLines(std::string_view text, std::size_t start, std::size_t end) {
+std::vector<SettingsFileLine> SplitSettingsFileLines(std::string_view text, std::size_t start,
+                                                     std::size_t end) {
     end = std::min(end, text.size());
     std::vector<SettingsFileLine> lines;
     std::size_t lineStart = start;

@@ -15,6 +15,7 @@ struct SettingsFileLine {
 // Cuts the bytes [start, end) of a settings file (end clamped to the text) into lines and fields:
 // a line ends with the LF of its first CR LF pair (the CR belongs to the line) or at `end`; a
 // field ends at every ',' and every CR, and the bytes after a line's last separator are no field.
-std::vector<SettingsFileLine> SplitSettingsFileLines(std::string_view text, std::size_t start, std::size_t end);
+std::vector<SettingsFileLine> SplitSettingsFileLines(std::string_view text, std::size_t start,
+                                                     std::size_t end);
 
 }  // namespace dezadav

@@ -19,8 +19,8 @@ struct Call {
 
 // One router line; `gap` stands between the words ("  " as the router prints, or a tab).
 std::string RouterLine(int number, const Call& c, const std::string& gap = "  ") {
-    return "No." + std::to_string(number) + gap + c.date + gap + c.time + gap + c.duration + gap + c.direction + gap +
-           c.address + "\n\r";
+    return "No." + std::to_string(number) + gap + c.date + gap + c.time + gap + c.duration + gap +
+           c.direction + gap + c.address + "\n\r";
 }
 
 // The output of "voip sip calllog" for calls newest first, followed by empty slots up to ten.
@@ -155,7 +155,9 @@ TEST(CallLogTableTest, LineFollowedByALeadingSpaceYieldsOneMoreEmptyWord) {
 
 TEST(CallLogTableTest, RecordsBeyondTheLastRowAddRows) {
     std::vector<Call> calls;
-    for (int i = 0; i < 13; ++i) calls.push_back({"05-0" + std::to_string(i % 9 + 1) + "-2024", "10:00:" + std::to_string(10 + i), std::to_string(i), "OUT", "h" + std::to_string(i)});
+    for (int i = 0; i < 13; ++i)
+        calls.push_back({"05-0" + std::to_string(i % 9 + 1) + "-2024", "10:00:" + std::to_string(10 + i),
+                         std::to_string(i), "OUT", "h" + std::to_string(i)});
     CallLogTable table;
     ASSERT_TRUE(table.ParseCallLog(RouterOutput(calls, false)));
     ASSERT_EQ(table.RecordCount(), 13);
@@ -190,7 +192,9 @@ TEST(CallLogTableTest, RefreshInsertsNewCallsAtTheTopNewestFirst) {
 
 TEST(CallLogTableTest, MergeWithTenRecordsGrowsTheTable) {
     std::vector<Call> calls;
-    for (int i = 0; i < 10; ++i) calls.push_back({"02-1" + std::to_string(i) + "-2024", "11:00:0" + std::to_string(i), "1", "OUT", "a"});
+    for (int i = 0; i < 10; ++i)
+        calls.push_back(
+            {"02-1" + std::to_string(i) + "-2024", "11:00:0" + std::to_string(i), "1", "OUT", "a"});
     CallLogTable table;
     ASSERT_TRUE(table.ParseCallLog(RouterOutput(calls)));
     ASSERT_EQ(table.RecordCount(), 10);
@@ -199,7 +203,9 @@ TEST(CallLogTableTest, MergeWithTenRecordsGrowsTheTable) {
     EXPECT_EQ(table.Rows()[0], Row(1, kOut3));
     EXPECT_EQ(table.Rows()[10], Row(11, calls[9]));
     EXPECT_EQ(table.RecordCount(), 11);
-    for (int k = 0; k < 3; ++k) ASSERT_TRUE(table.MergeCallLogRecord(RouterOutput({Call{"x", std::to_string(k), "1", "OUT", "b"}}), 1));
+    for (int k = 0; k < 3; ++k)
+        ASSERT_TRUE(
+            table.MergeCallLogRecord(RouterOutput({Call{"x", std::to_string(k), "1", "OUT", "b"}}), 1));
     EXPECT_EQ(table.Rows().size(), 14u);
 
     table.ClearCallLog();
@@ -245,10 +251,13 @@ TEST(CallLogTableTest, MergeOfAListedCallRefreshesItsOwnDuration) {
 
 TEST(CallLogTableTest, MergePassLooksForItsOwnRecordNumber) {
     std::vector<Call> calls;
-    for (int i = 0; i < 10; ++i) calls.push_back({"03-0" + std::to_string(i) + "-2024", "12:00:0" + std::to_string(i), std::to_string(100 + i), i % 2 ? "IN" : "OUT", i % 2 ? "h 1" : "h"});
+    for (int i = 0; i < 10; ++i)
+        calls.push_back({"03-0" + std::to_string(i) + "-2024", "12:00:0" + std::to_string(i),
+                         std::to_string(100 + i), i % 2 ? "IN" : "OUT", i % 2 ? "h 1" : "h"});
     CallLogTable table;
     ASSERT_TRUE(table.MergeCallLogRecord(RouterOutput(calls), 10));
-    EXPECT_EQ(table.Rows()[0], Row(1, calls[9])) << "the pass with number 10 merges record 10, duration included";
+    EXPECT_EQ(table.Rows()[0], Row(1, calls[9]))
+        << "the pass with number 10 merges record 10, duration included";
     EXPECT_EQ(table.RecordCount(), 1);
 
     CallLogTable all;
@@ -329,7 +338,8 @@ std::string RandomWord(std::mt19937& rng) {
 std::vector<Call> RandomCalls(std::mt19937& rng, int count) {
     std::vector<Call> calls;
     for (int i = 0; i < count; ++i) {
-        Call c{RandomWord(rng), RandomWord(rng), RandomWord(rng), rng() % 2 ? "IN" : RandomWord(rng), RandomWord(rng)};
+        Call c{RandomWord(rng), RandomWord(rng), RandomWord(rng), rng() % 2 ? "IN" : RandomWord(rng),
+               RandomWord(rng)};
         if (c.date == "00-00-") c.date = "0";
         if (c.direction == "IN") c.address += " " + RandomWord(rng);
         calls.push_back(c);

@@ -16,7 +16,9 @@ LanguageTable MakeLanguage(const std::string& loop1, const std::string& loop2, c
     return lang;
 }
 
-LanguageTable English() { return MakeLanguage("ISDN", "PSTN", "None"); }
+LanguageTable English() {
+    return MakeLanguage("ISDN", "PSTN", "None");
+}
 
 // One entry as the router prints it.
 struct RouterEntry {
@@ -35,7 +37,8 @@ struct RouterEntry {
 // labels before port name, domain, loop-through code and backup number.
 std::string BlockText(const RouterEntry& e, bool twoPort, const std::string& enabledWord = "active",
                       const std::string& disabledWord = "inactive") {
-    std::string block = "\n\rIndex Number: " + std::to_string(e.index) + " " + (e.enabled ? enabledWord : disabledWord);
+    std::string block =
+        "\n\rIndex Number: " + std::to_string(e.index) + " " + (e.enabled ? enabledWord : disabledWord);
     block += "\n\r    Phone Number:   " + e.phone;
     block += "\n\rPort: " + e.portName;
     block += "\n\rDomain:  " + e.domain;
@@ -139,10 +142,8 @@ TEST(DialPlanTableTest, ChangedEntriesKeepValuesThatHoldCommas) {
 TEST(DialPlanTableTest, ReadsTheOnePortListingByBytePosition) {
     const LanguageTable lang = English();
     const std::vector<RouterEntry> listed = {
-        {1, true, "100", "alice", "10.0.0.1", '1', "0301"},
-        {9, false, "109", "", "sip.example", '2', ""},
-        {10, true, "110", "bob", "host10", '0', "55"},
-        {12, false, "", "carol", "host12", '7', "9"},
+        {1, true, "100", "alice", "10.0.0.1", '1', "0301"}, {9, false, "109", "", "sip.example", '2', ""},
+        {10, true, "110", "bob", "host10", '0', "55"},      {12, false, "", "carol", "host12", '7', "9"},
         {60, true, "160", "dave", "host60", '1', "123456"},
     };
     DialPlanTable table;
@@ -179,8 +180,8 @@ TEST(DialPlanTableTest, OnlyTheFirstByteOfTheStatusWordDecides) {
     const RouterEntry on{4, true, "44", "u", "h", '1', "1"};
     const RouterEntry off{5, false, "55", "v", "i", '2', "2"};
     // Other words of the same lengths: "abcdef" counts as enabled, "Anactive" (capital) does not.
-    const std::string text = BlockText(on, false, "abcdef", "zzzzzzzz") + BlockText(off, false, "abcdef", "Anactive") +
-                             "\n\r>";
+    const std::string text =
+        BlockText(on, false, "abcdef", "zzzzzzzz") + BlockText(off, false, "abcdef", "Anactive") + "\n\r>";
     DialPlanTable table;
     ASSERT_TRUE(table.FillFromListing(text, false, lang));
     EXPECT_EQ(table.Entry(3), Expected(on, false, lang));
@@ -243,7 +244,8 @@ TEST(DialPlanTableTest, EveryPrefixOfAListingStoresOnlyWholeBlocks) {
         const std::string full = ListingText(listed, twoPort);
         DialPlanTable complete;
         ASSERT_TRUE(complete.FillFromListing(full, twoPort, lang));
-        for (const RouterEntry& e : listed) ASSERT_EQ(complete.Entry(e.index - 1), Expected(e, twoPort, lang));
+        for (const RouterEntry& e : listed)
+            ASSERT_EQ(complete.Entry(e.index - 1), Expected(e, twoPort, lang));
         int storedBlocksBefore = 0;
         for (std::size_t length = 1; length <= full.size(); ++length) {
             DialPlanTable table;
@@ -330,7 +332,8 @@ TEST(DialPlanTableTest, RandomListingsReadBackAsTheRouterHoldsThem) {
             listed.push_back(e);
         }
         DialPlanTable table;
-        table.SetEntry(static_cast<int>(rng() % kDialPlanEntryCount), DialPlanEntry{"", "old", "", "", "", "", "V"});
+        table.SetEntry(static_cast<int>(rng() % kDialPlanEntryCount),
+                       DialPlanEntry{"", "old", "", "", "", "", "V"});
         ASSERT_TRUE(table.FillFromListing(ListingText(listed, twoPort), twoPort, lang));
         std::vector<DialPlanEntry> expected;
         for (int p = 0; p < kDialPlanEntryCount; ++p) expected.push_back(EmptyEntry(p));
