@@ -118,7 +118,12 @@ std::vector<std::string> InterfaceBroadcastAddresses() {
     std::vector<std::string> addresses;
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface& interface : interfaces) {
-        if (!interface.flags().testFlag(QNetworkInterface::IsUp)) continue;
+        // Qt derives a broadcast address for loopback too; a request sent there never leaves the host.
+        const auto flags = interface.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::CanBroadcast) ||
+            flags.testFlag(QNetworkInterface::IsLoopBack)) {
+            continue;
+        }
         const auto entries = interface.addressEntries();
         for (const QNetworkAddressEntry& entry : entries) {
             if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol || entry.broadcast().isNull()) continue;

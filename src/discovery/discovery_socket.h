@@ -70,7 +70,8 @@ private:
     char m_buffer[kMaxDiscoveryDatagramSize];
 };
 
-// The directed broadcast address of every up IPv4 interface that has one, in interface order.
+// The directed broadcast address of every up, broadcast-capable IPv4 interface other than loopback,
+// in interface order.
 std::vector<std::string> InterfaceBroadcastAddresses();
 
 }  // namespace dezadav

@@ -14,14 +14,14 @@ RouterSearch::RouterSearch(const LanguageTable& table, MessagePort& port, QObjec
 
 bool RouterSearch::Open() { return m_socket.Create(m_table, m_port); }
 
-void RouterSearch::Start() {
+int RouterSearch::Start() {
     m_list.StartSearch();
-    m_socket.SendRequest();
+    return m_socket.SendRequest();
 }
 
-void RouterSearch::StartAt(const std::string& address) {
+bool RouterSearch::StartAt(const std::string& address) {
     m_list.StartSearch();
-    m_socket.SendRequestTo(address);
+    return m_socket.SendRequestTo(address);
 }
 
 void RouterSearch::Close() { m_socket.Close(); }

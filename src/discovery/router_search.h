@@ -27,10 +27,11 @@ public:
 
     // Creates the socket; on failure "Message_UDPSocket" has been shown and the list stays empty.
     bool Open();
-    // A new search: empties the list and sends one request to every target.
-    void Start();
-    // A new search aimed at one address only (a router's own address).
-    void StartAt(const std::string& address);
+    // A new search: empties the list and sends one request to every target. Returns how many of
+    // those sends went out (a closed socket sends none; the dialog does not look at it).
+    int Start();
+    // A new search aimed at one address only (a router's own address); false when nothing was sent.
+    bool StartAt(const std::string& address);
     // Later answers are no longer received; the rows stay.
     void Close();
 
