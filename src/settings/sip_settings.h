@@ -46,6 +46,9 @@ inline constexpr int kTwoPortExpiryCount = 8;
 inline constexpr int kFullExpiryTwoHours = 5;
 inline constexpr int kTwoPortExpiryTwoHours = 3;
 
+// The password boxes take at most this many typed characters (values set otherwise stay whole).
+inline constexpr int kSipPasswordMaxTypedChars = 23;
+
 // Number of values in a SIP row.
 inline constexpr std::size_t kSipRowFieldCount = 10;
 
