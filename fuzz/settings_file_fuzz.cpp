@@ -1,0 +1,80 @@
+// Loads arbitrary bytes as a settings file into fresh models, checks what Load promises, then saves
+// the result and loads that again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "lang/language_table.h"
+#include "lang/message_port.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+const dezadav::LanguageTable& Language() {
+    static const dezadav::LanguageTable table = [] {
+        dezadav::LanguageTable t;
+        t.LoadFromBytes(
+            "Index_Loop1 [ISDN]\r\nIndex_Loop2 [PSTN]\r\nIndex_Loop3 [None]\r\n"
+            "Codec_Codec1 [G.711MU (64Kpbs)]\r\nCodec_Codec2 [G.711A (64Kpbs)]\r\n"
+            "Codec_Codec3 [G.729A/B (8Kpbs)]\r\nCodec_Codec4 [G.723 (6.4Kpbs)]\r\nCodec_Codec5 [G.726 (32Kpbs)]\r\n"
+            "Codec_Size1 [10 ms]\r\nCodec_Size2 [20 ms]\r\nCodec_Size3 [30 ms]\r\nCodec_Size4 [40 ms]\r\n"
+            "Codec_Size5 [50 ms]\r\nCodec_Size6 [60 ms]\r\n"
+            "Message_Error [Error]\r\nMessage_FileFail [Couldn't load settings form the file!]\r\n");
+        return t;
+    }();
+    return table;
+}
+
+class CountingPort : public dezadav::MessagePort {
+public:
+    void ShowMessage(const std::string& caption, const std::string& text, dezadav::MessageIcon) override {
+        if (caption != "Error" || text != "Couldn't load settings form the file!") std::abort();
+        ++shown;
+    }
+    int shown = 0;
+};
+
+struct Program {
+    Program() : sip(Language()), codec(Language()) {}
+    dezadav::SettingsModels Models() { return {dialPlan, sip, codec, callLog}; }
+    dezadav::DialPlanTable dialPlan;
+    dezadav::SipSettings sip;
+    dezadav::CodecSettings codec;
+    dezadav::CallLogTable callLog;
+};
+
+void CheckProgram(const Program& program) {
+    for (int p = 0; p < dezadav::kDialPlanEntryCount; ++p) {
+        const dezadav::DialPlanEntry& e = program.dialPlan.Entry(p);
+        if (e.index != std::to_string(p + 1)) std::abort();
+        for (const std::string* v : {&e.phoneNumber, &e.name, &e.sipAddress, &e.loopThrough, &e.backupNumber}) {
+            if (v->find_first_of(",\r") != std::string::npos) std::abort();
+        }
+    }
+    const auto& rows = program.callLog.Rows();
+    if (static_cast<std::size_t>(program.callLog.RecordCount()) > rows.size()) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    Program program;
+    if (size > 0 && (data[0] & 1)) program.sip.SetTwoPort(true);
+    CountingPort port;
+    dezadav::LoadSettingsText(text, program.Models(), Language(), port);
+    // At most one message per section.
+    if (port.shown > 4) std::abort();
+    CheckProgram(program);
+
+    const std::string saved = dezadav::SaveAllText(program.Models());
+    Program again;
+    CountingPort quiet;
+    dezadav::LoadSettingsText(saved, again.Models(), Language(), quiet);
+    CheckProgram(again);
+    // A Save All file never holds a marker at its very start, so nothing fails on reading it.
+    if (quiet.shown != 0) std::abort();
+    return 0;
+}
