@@ -1,0 +1,259 @@
+#include "session/apply_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace dezadav {
+namespace {
+
+DialPlanEntry Entry(std::string index, std::string phone, std::string sip, std::string loop = "None",
+                    std::string backup = "", std::string status = "V", std::string name = "Somebody") {
+    return DialPlanEntry{std::move(index), std::move(phone), std::move(name), std::move(sip),
+                         std::move(loop),  std::move(backup), std::move(status)};
+}
+
+std::vector<std::string> Texts(const ApplyPlan& plan) {
+    std::vector<std::string> texts;
+    for (const ApplyCommand& command : plan.commands) texts.push_back(command.text);
+    return texts;
+}
+
+// A plan that sends only dial-plan commands.
+ApplyPlan DialPlanOnly(std::vector<DialPlanEntry> rows, bool twoPort, const LanguageTable& language) {
+    ApplyTexts texts;
+    texts.dialPlanRows = std::move(rows);
+    return BuildApplyPlan(texts, twoPort, language);
+}
+
+const std::vector<std::string> kSipRow{"5062", "sip.example.net", "2", "alice", "pw1", "3", "1", "bob", "pw2", "0"};
+const std::vector<std::string> kCodecRow{"1", "2", "0", "101", "10050", "15000"};
+
+class ApplyCommandsTest : public ::testing::Test {
+protected:
+    LanguageTable english;
+    ApplyCommandsTest() {
+        english.LoadFromBytes("Index_Loop1 [ISDN]\r\nIndex_Loop2 [PSTN]\r\nIndex_Loop3 [None]\r\n");
+    }
+};
+
+// ---------------------------------------------------------------- dial plan
+
+TEST_F(ApplyCommandsTest, ClearedPhoneNumberDeletesTheEntryAndSendsNothingElseOfIt) {
+    const ApplyPlan plan = DialPlanOnly({Entry("7", "", "user@host", "ISDN", "555", "V")}, false, english);
+    EXPECT_EQ(std::vector<std::string>{"voip dial_plan del 7"}, Texts(plan));
+    ASSERT_EQ(1u, plan.commands.size());
+    EXPECT_EQ("Message_DelDialPlan", plan.commands[0].failure.key);
+    EXPECT_EQ("Failed to Del DialPlan data on router!", plan.commands[0].failure.englishDefault);
+}
+
+TEST_F(ApplyCommandsTest, SetCommandCarriesFiveValuesOnTwoPortAndSevenOnOnePortModels) {
+    const DialPlanEntry entry = Entry("12", "2101", "p0@10.20.0.1", "PSTN", "0800", "V");
+    const ApplyPlan two = DialPlanOnly({entry}, true, english);
+    EXPECT_EQ(std::vector<std::string>{"voip dial_plan set 12 2101 p0 10.20.0.1 1"}, Texts(two));
+    const ApplyPlan one = DialPlanOnly({entry}, false, english);
+    EXPECT_EQ(std::vector<std::string>{"voip dial_plan set 12 2101 p0 10.20.0.1 1 2 0800"}, Texts(one));
+    EXPECT_EQ("Message_SetDialPlan", one.commands[0].failure.key);
+    EXPECT_EQ("Failed to Set DialPlan data to router!", one.commands[0].failure.englishDefault);
+}
+
+TEST_F(ApplyCommandsTest, SipAddressSplitsAtItsFirstAtSignWithTheEmptyMarkerForNoUser) {
+    const ApplyPlan plan = DialPlanOnly({Entry("1", "11", "@gw.example.net"), Entry("2", "22", "gw.example.net"),
+                                         Entry("3", "33", "office@10.0.0.2"), Entry("4", "44", "a@b@c"),
+                                         Entry("5", "55", "user@"), Entry("6", "66", "")},
+                                        true, english);
+    EXPECT_EQ((std::vector<std::string>{
+                  "voip dial_plan set 1 11 \"\" gw.example.net 1",
+                  "voip dial_plan set 2 22 \"\" gw.example.net 1",
+                  "voip dial_plan set 3 33 office 10.0.0.2 1",
+                  "voip dial_plan set 4 44 a b@c 1",
+                  // An empty domain is marked too, so the status cannot slip into its place.
+                  "voip dial_plan set 5 55 user \"\" 1",
+                  "voip dial_plan set 6 66 \"\" \"\" 1",
+              }),
+              Texts(plan));
+}
+
+TEST_F(ApplyCommandsTest, LoopThroughMapsTheLanguagesTextsAndTheEnglishWordsAndAnythingElseToNone) {
+    LanguageTable french;
+    french.LoadFromBytes("Index_Loop1 [RNIS]\r\nIndex_Loop2 [RTC]\r\nIndex_Loop3 [Aucun]\r\n");
+    const ApplyPlan plan =
+        DialPlanOnly({Entry("1", "1", "d", "RNIS"), Entry("2", "2", "d", "ISDN"), Entry("3", "3", "d", "RTC"),
+                      Entry("4", "4", "d", "PSTN"), Entry("5", "5", "d", "Aucun"), Entry("6", "6", "d", "None"),
+                      Entry("7", "7", "d", "isdn"), Entry("8", "8", "d", "")},
+                     false, french);
+    EXPECT_EQ((std::vector<std::string>{
+                  "voip dial_plan set 1 1 \"\" d 1 1 \"\"", "voip dial_plan set 2 2 \"\" d 1 1 \"\"",
+                  "voip dial_plan set 3 3 \"\" d 1 2 \"\"", "voip dial_plan set 4 4 \"\" d 1 2 \"\"",
+                  "voip dial_plan set 5 5 \"\" d 1 0 \"\"", "voip dial_plan set 6 6 \"\" d 1 0 \"\"",
+                  "voip dial_plan set 7 7 \"\" d 1 0 \"\"", "voip dial_plan set 8 8 \"\" d 1 0 \"\""}),
+              Texts(plan));
+
+    // A language whose PSTN text is empty leaves the English word no say either.
+    LanguageTable partial;
+    partial.LoadFromBytes("Index_Loop1 [ISDN]\r\nIndex_Loop2 []\r\nIndex_Loop3 [None]\r\n");
+    EXPECT_EQ(std::vector<std::string>{"voip dial_plan set 9 9 \"\" d 1 0 \"\""},
+              Texts(DialPlanOnly({Entry("9", "9", "d", "PSTN")}, false, partial)));
+}
+
+TEST_F(ApplyCommandsTest, OnlyAnExactVMarksAnEnabledEntry) {
+    const ApplyPlan plan = DialPlanOnly(
+        {Entry("1", "1", "d", "None", "", "V"), Entry("2", "2", "d", "None", "", "-"),
+         Entry("3", "3", "d", "None", "", "v"), Entry("4", "4", "d", "None", "", "V ")},
+        true, english);
+    EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 1 1 \"\" d 1", "voip dial_plan set 2 2 \"\" d 0",
+                                        "voip dial_plan set 3 3 \"\" d 0", "voip dial_plan set 4 4 \"\" d 0"}),
+              Texts(plan));
+}
+
+TEST_F(ApplyCommandsTest, RowsOutsideIndexOneToSixtySendNothing) {
+    const ApplyPlan plan = DialPlanOnly({Entry("0", "1", "d"), Entry("61", "1", "d"), Entry("", "1", "d"),
+                                         Entry("-3", "", "d"), Entry("60", "6060", "d"), Entry("1", "", "")},
+                                        true, english);
+    EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 60 6060 \"\" d 1", "voip dial_plan del 1"}), Texts(plan));
+}
+
+TEST_F(ApplyCommandsTest, ValuesWithCommasStayWholeAndTheNameIsNeverSent) {
+    const ApplyPlan plan =
+        DialPlanOnly({Entry("5", "12,34", "a,b@c,d", "ISDN", "5,6", "V", "Smith, John\x01")}, false, english);
+    EXPECT_EQ(std::vector<std::string>{"voip dial_plan set 5 12,34 a,b c,d 1 1 5,6"}, Texts(plan));
+    EXPECT_TRUE(plan.refusedField.empty());
+}
+
+// ---------------------------------------------------------------- SIP and codec
+
+TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsWithExpiryOneHigherOnTwoPortModels) {
+    ApplyTexts texts;
+    texts.sipRow = kSipRow;
+    texts.codecRow = texts.lastCodecRow = kCodecRow;
+    const std::vector<std::string> common{"voip sip port 5062", "voip sip registrar sip.example.net",
+                                          "voip sip endpt1 use_reg 2", "voip sip endpt1 name alice",
+                                          "voip sip endpt1 pass pw1"};
+    std::vector<std::string> two = common;
+    two.insert(two.end(), {"voip sip endpt1 expire 4", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
+                           "voip sip endpt2 pass pw2", "voip sip endpt2 expire 1"});
+    std::vector<std::string> one = common;
+    one.insert(one.end(), {"voip sip endpt1 expire 3", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
+                           "voip sip endpt2 pass pw2", "voip sip endpt2 expire 0"});
+    const ApplyPlan twoPlan = BuildApplyPlan(texts, true, english);
+    EXPECT_EQ(two, Texts(twoPlan));
+    EXPECT_TRUE(twoPlan.sendsSip);
+    EXPECT_FALSE(twoPlan.sendsCodec);
+    EXPECT_EQ(one, Texts(BuildApplyPlan(texts, false, english)));
+    for (const ApplyCommand& command : twoPlan.commands) {
+        EXPECT_EQ("Message_SetSIP", command.failure.key);
+        EXPECT_EQ("Failed to set SIP data to router!", command.failure.englishDefault);
+    }
+}
+
+TEST_F(ApplyCommandsTest, EmptySipTextsAreMarkedAndNumbersAreLeadingDecimals) {
+    ApplyTexts texts;
+    texts.sipRow = {"", "", "", "", "", "9x", "-1", "", "", "abc"};
+    EXPECT_EQ((std::vector<std::string>{"voip sip port \"\"", "voip sip registrar \"\"", "voip sip endpt1 use_reg 0",
+                                        "voip sip endpt1 name \"\"", "voip sip endpt1 pass \"\"",
+                                        "voip sip endpt1 expire 10", "voip sip endpt2 use_reg -1",
+                                        "voip sip endpt2 name \"\"", "voip sip endpt2 pass \"\"",
+                                        "voip sip endpt2 expire 1"}),
+              Texts(BuildApplyPlan(texts, true, english)));
+}
+
+TEST_F(ApplyCommandsTest, CodecRowGivesSixCommandsWithOnlyThePortsMarkedWhenEmpty) {
+    ApplyTexts texts;
+    texts.codecRow = kCodecRow;
+    const ApplyPlan plan = BuildApplyPlan(texts, false, english);
+    EXPECT_EQ((std::vector<std::string>{"voip rtp codec type 1", "voip rtp codec size 2", "voip rtp dtmf mode 0",
+                                        "voip rtp dtmf payloadtype 101", "voip rtp port start 10050",
+                                        "voip rtp port end 15000"}),
+              Texts(plan));
+    for (const ApplyCommand& command : plan.commands) EXPECT_EQ("Message_SetCODEC", command.failure.key);
+
+    texts.codecRow = {"", "", "", "", "", ""};
+    EXPECT_EQ((std::vector<std::string>{"voip rtp codec type ", "voip rtp codec size ", "voip rtp dtmf mode ",
+                                        "voip rtp dtmf payloadtype ", "voip rtp port start \"\"",
+                                        "voip rtp port end \"\""}),
+              Texts(BuildApplyPlan(texts, false, english)));
+}
+
+TEST_F(ApplyCommandsTest, AreasGoInOrderAndSipAndCodecOnlyWhenTheyDifferFromTheLastApplied) {
+    ApplyTexts texts;
+    texts.dialPlanRows = {Entry("3", "", "")};
+    texts.sipRow = texts.lastSipRow = kSipRow;
+    texts.codecRow = texts.lastCodecRow = kCodecRow;
+    EXPECT_EQ(std::vector<std::string>{"voip dial_plan del 3"}, Texts(BuildApplyPlan(texts, true, english)));
+
+    texts.codecRow[3] = "102";
+    texts.sipRow[3] = "carol";
+    const ApplyPlan plan = BuildApplyPlan(texts, true, english);
+    ASSERT_EQ(1u + 10u + 6u, plan.commands.size());
+    EXPECT_EQ(ApplyArea::DialPlan, plan.commands[0].area);
+    EXPECT_EQ(ApplyArea::Sip, plan.commands[1].area);
+    EXPECT_EQ("voip sip endpt1 name carol", plan.commands[4].text);
+    EXPECT_EQ(ApplyArea::Codec, plan.commands[11].area);
+    EXPECT_EQ("voip rtp dtmf payloadtype 102", plan.commands[14].text);
+
+    // A comma moved from one value into the next leaves the joined row text alike but is a change.
+    texts = ApplyTexts{};
+    texts.lastSipRow = kSipRow;
+    texts.lastSipRow[3] = "a,b";
+    texts.lastSipRow[4] = "c";
+    texts.sipRow = texts.lastSipRow;
+    texts.sipRow[3] = "a";
+    texts.sipRow[4] = "b,c";
+    const ApplyPlan moved = BuildApplyPlan(texts, true, english);
+    EXPECT_TRUE(moved.sendsSip);
+    EXPECT_EQ("voip sip endpt1 name a", moved.commands.at(3).text);
+    EXPECT_EQ("voip sip endpt1 pass b,c", moved.commands.at(4).text);
+}
+
+TEST_F(ApplyCommandsTest, ControlByteInAnySentValueRefusesTheWholePlanNamingTheField) {
+    struct Case {
+        ApplyTexts texts;
+        std::string field;
+    };
+    std::vector<Case> cases;
+    auto add = [&](auto edit, std::string field) {
+        ApplyTexts texts;
+        texts.dialPlanRows = {Entry("4", "44", "u@d", "ISDN", "9", "V")};
+        texts.sipRow = kSipRow;
+        texts.codecRow = kCodecRow;
+        edit(texts);
+        cases.push_back({texts, std::move(field)});
+    };
+    add([](ApplyTexts& t) { t.dialPlanRows[0].phoneNumber = "44\r"; }, "dial plan entry 4, phone number");
+    add([](ApplyTexts& t) { t.dialPlanRows[0].sipAddress = "u@d\nvoip dial_plan del 1"; },
+        "dial plan entry 4, SIP address");
+    add([](ApplyTexts& t) { t.dialPlanRows[0].backupNumber = std::string("9\0", 2); },
+        "dial plan entry 4, backup number");
+    add([](ApplyTexts& t) { t.sipRow[1] = "reg\x7f"; }, "SIP registrar");
+    add([](ApplyTexts& t) { t.sipRow[8] = "p\tw"; }, "SIP port 2 password");
+    add([](ApplyTexts& t) { t.codecRow[3] = "101\x1b"; }, "DTMF payload type");
+    add([](ApplyTexts& t) { t.codecRow[5] = "15000\r"; }, "RTP end port");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        const ApplyPlan plan = BuildApplyPlan(c.texts, false, english);
+        EXPECT_EQ(c.field, plan.refusedField);
+        EXPECT_TRUE(plan.commands.empty());
+    }
+
+    // Values that are not sent are not looked at: the name, a deleted entry's other fields, the
+    // backup number of a two-port model, a SIP row that is not sent.
+    ApplyTexts quiet;
+    quiet.dialPlanRows = {Entry("4", "44", "u@d", "ISDN", "9\r", "V", "name\r"), Entry("5", "", "\r", "", "\r")};
+    quiet.sipRow = quiet.lastSipRow = {"\r"};
+    const ApplyPlan plan = BuildApplyPlan(quiet, true, english);
+    EXPECT_TRUE(plan.refusedField.empty());
+    EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 4 44 u d 1", "voip dial_plan del 5"}), Texts(plan));
+}
+
+TEST(ControlByteTest, BytesBelowSpaceAndDeleteAreControlBytes) {
+    EXPECT_FALSE(ContainsControlByte(""));
+    EXPECT_FALSE(ContainsControlByte(" ~\x80\xff\xc3\xa9 text"));
+    for (int byte = 0; byte < 0x20; ++byte) {
+        EXPECT_TRUE(ContainsControlByte(std::string("a") + static_cast<char>(byte) + "b")) << byte;
+    }
+    EXPECT_TRUE(ContainsControlByte("\x7f"));
+}
+
+}  // namespace
+}  // namespace dezadav
