@@ -1,0 +1,471 @@
+#include "workflow/router_workflow.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "lang/builtin_language_source.h"
+#include "session/clock.h"
+#include "session/telnet_socket.h"
+#include "support/routersim_process.h"
+#include "workflow/scripted_user_port.h"
+
+namespace dezadav::testing {
+namespace {
+
+constexpr const char* kTwoPortIp = "127.0.0.2";
+constexpr const char* kOnePortIp = "127.0.0.3";
+
+RouterInfo Router(const std::string& model, const std::string& ip) {
+    RouterInfo info;
+    info.modelName = model;
+    info.ipAddress = ip;
+    info.subnetMask = "255.0.0.0";
+    info.macAddress = ip == kTwoPortIp ? "00-11-22-33-44-02" : "00-11-22-33-44-03";
+    info.firmwareVersion = "1.0.0";
+    return info;
+}
+RouterSelection Choose(const std::string& model, const std::string& ip) {
+    return RouterSelection{SelectionOutcome::Ok, Router(model, ip)};
+}
+RouterSelection TwoPortRouter() {
+    return Choose("DZV-R5730K", kTwoPortIp);
+}
+RouterSelection OnePortRouter() {
+    return Choose("DZV-R5830K", kOnePortIp);
+}
+
+class RouterWorkflowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.IsRunning());
+        language.SetSource(BuiltinLanguageSource());
+        language.LoadLanguage(0);
+        session.telnetPort = sim.TelnetPort();
+    }
+    void TearDown() override {
+        for (const auto& file : m_files) std::filesystem::remove(file);
+    }
+
+    // The commands one router received since the log was last cleared, without the address.
+    std::vector<std::string> CommandsOf(const std::string& ip) {
+        std::vector<std::string> commands;
+        for (const std::string& line : sim.CommandLog()) {
+            if (line.rfind(ip + " ", 0) == 0) commands.push_back(line.substr(ip.size() + 1));
+        }
+        return commands;
+    }
+    static bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    // One period of the refresh timer; the timer must be running, as a real one only fires then.
+    RefreshOutcome Tick() {
+        EXPECT_TRUE(timer.IsActive());
+        return workflow.RefreshTick();
+    }
+
+    ConnectOutcome ConnectTo(RouterSelection selection) {
+        port.selections.push_back(selection);
+        port.passwords.push_back("admin");
+        return workflow.ConnectSequence();
+    }
+
+    std::string TempPath(const std::string& name) {
+        auto path = std::filesystem::temp_directory_path() /
+                    ("dezadav_wf_" + std::to_string(::getpid()) + "_" + name);
+        m_files.push_back(path);
+        return path.string();
+    }
+    static std::string ReadAll(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    static void WriteAll(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    RouterSimProcess sim;
+    LanguageTable language;
+    CTelnetSocket socket;
+    SteadyClock clock;
+    ScriptedUserPort port;
+    CSettingDlg session{socket, clock, language, port.messages};
+    ManualTickTimer timer;
+    RouterWorkflow workflow{language, port, session, timer};
+
+private:
+    std::vector<std::filesystem::path> m_files;
+};
+
+TEST_F(RouterWorkflowTest, TwoPortRouterIsFetchedWholeAndHandedToEveryModel) {
+    int codecCountAtControls = -1;
+    port.onPerModelControls = [&](bool) { codecCountAtControls = workflow.Codec().Codec().Count(); };
+
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+
+    auto commands = CommandsOf(kTwoPortIp);
+    EXPECT_EQ(commands,
+              (std::vector<std::string>{"voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2",
+                                        "voip sip port", "voip sip registrar", "voip rtp codec",
+                                        "voip rtp dtmf", "voip rtp port", "voip sip calllog"}));
+    EXPECT_EQ(port.fadeIns, 1);
+    EXPECT_EQ(port.perModelCalls, std::vector<bool>{true});
+    EXPECT_EQ(codecCountAtControls, 5);
+    EXPECT_EQ(workflow.Strip(), (RouterStrip{"DZV-R5730K", "1.0.0", kTwoPortIp, "00-11-22-33-44-02"}));
+    EXPECT_EQ(workflow.CurrentRouter().password, "admin");
+    EXPECT_FALSE(workflow.SkipMark());
+    EXPECT_FALSE(workflow.Busy());
+    EXPECT_EQ(port.progressShown, std::vector<std::string>{"Get Setting from router ..."});
+    EXPECT_EQ(port.progressHidden, 1);
+    EXPECT_EQ(port.confirmationsClosed, 1);
+    EXPECT_TRUE(port.messages.shown.empty());
+
+    // Second voice port parsed, dial plan in the two-port layout, codec list keeps five entries.
+    EXPECT_EQ(workflow.Sip().Port1UserName(), "4930123401");
+    EXPECT_EQ(workflow.Sip().Port2UserName(), "4930123402");
+    EXPECT_EQ(workflow.Sip().Registrar(), "sip.provider.example.net");
+    EXPECT_EQ(workflow.DialPlan().Entry(0).phoneNumber, "101");
+    EXPECT_EQ(workflow.DialPlan().Entry(0).sipAddress, "reception@192.168.1.21");
+    EXPECT_EQ(workflow.DialPlan().Entry(0).loopThrough, "");
+    EXPECT_EQ(workflow.Codec().Codec().Count(), 5);
+    EXPECT_EQ(workflow.Codec().DtmfModeValue(), 1);
+    EXPECT_EQ(workflow.CallLog().RecordCount(), 6);
+    EXPECT_EQ(workflow.CallLog().Rows()[0].time, "16:20:11");
+
+    // Refresh is on: box ticked and enabled, timer running at 1000 ms, counter at 0.
+    EXPECT_TRUE(workflow.AutoRefresh());
+    EXPECT_TRUE(workflow.AutoRefreshEnabled());
+    ASSERT_FALSE(port.autoRefreshShown.empty());
+    EXPECT_EQ(port.autoRefreshShown.back(), std::make_pair(true, true));
+    EXPECT_TRUE(timer.IsActive());
+    EXPECT_EQ(timer.PeriodMs(), 1000);
+    EXPECT_EQ(workflow.RefreshCounter(), 0);
+}
+
+TEST_F(RouterWorkflowTest, OnePortRouterSkipsTheSecondPortAndOffersThreeCodecs) {
+    int codecCountAtControls = -1;
+    int codecSelectedAtControls = -1;
+    port.onPerModelControls = [&](bool) {
+        codecCountAtControls = workflow.Codec().Codec().Count();
+        codecSelectedAtControls = workflow.Codec().Codec().Selected();
+    };
+    workflow.Codec().Codec().Select(4);  // the trimming must not depend on the earlier selection
+
+    ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
+
+    auto commands = CommandsOf(kOnePortIp);
+    EXPECT_FALSE(Contains(commands, "voip sip endpt2"));
+    EXPECT_EQ(commands.size(), 8u);
+    EXPECT_EQ(port.perModelCalls, std::vector<bool>{false});
+    // Trimmed to three with the third selected before the codec output was read.
+    EXPECT_EQ(codecCountAtControls, 3);
+    EXPECT_EQ(codecSelectedAtControls, 2);
+    EXPECT_EQ(workflow.Codec().Codec().Count(), 3);
+    EXPECT_EQ(workflow.Codec().Codec().Selected(), 0);  // the router's codec
+    EXPECT_EQ(workflow.Sip().Port1UserName(), "0301234567");
+    EXPECT_EQ(workflow.Sip().Port2UserName(), "p1");  // never read from a one-port router
+    EXPECT_TRUE(workflow.Sip().UseRegistrar());
+    EXPECT_EQ(workflow.DialPlan().Entry(0).loopThrough, "ISDN");
+    EXPECT_EQ(workflow.DialPlan().Entry(0).backupNumber, "5551001");
+}
+
+TEST_F(RouterWorkflowTest, WrongPasswordBringsTheConfirmationBackWithTheSameRouter) {
+    port.selections.push_back(OnePortRouter());
+    port.passwords = {"wrong", "admin"};
+
+    ASSERT_EQ(workflow.ConnectSequence(), ConnectOutcome::Connected);
+
+    EXPECT_EQ(port.selectCalls, 1);
+    ASSERT_EQ(port.confirmations.size(), 2u);
+    EXPECT_EQ(port.confirmations[0], port.confirmations[1]);
+    EXPECT_EQ(port.confirmations[0], Router("DZV-R5830K", kOnePortIp));
+    EXPECT_EQ(port.MessageTexts(), std::vector<std::string>{"Failed to login router!"});
+    EXPECT_EQ(workflow.CurrentRouter().password, "admin");
+    EXPECT_FALSE(workflow.Busy());
+
+    // Cancelling after a failure leaves the new router's fields and no running refresh.
+    RouterWorkflow second{language, port, session, timer};
+    port.selections.push_back(TwoPortRouter());
+    port.passwords = {"wrong"};
+    timer.Stop();
+    EXPECT_EQ(second.ConnectSequence(), ConnectOutcome::Cancelled);
+    EXPECT_EQ(second.CurrentRouter().ipAddress, kTwoPortIp);
+    EXPECT_TRUE(second.Busy());  // a Connect sequence that ended after a failed fetch
+    EXPECT_FALSE(timer.IsActive());
+    EXPECT_EQ(second.DialPlan().Entry(0).phoneNumber, "");  // models untouched
+}
+
+TEST_F(RouterWorkflowTest, SkipAtStartLeavesNoRouterAndApplyAsksForOneFirst) {
+    port.selections.push_back(RouterSelection{SelectionOutcome::Skip, {}});
+    ASSERT_EQ(workflow.ConnectSequence(), ConnectOutcome::Skipped);
+
+    EXPECT_TRUE(workflow.SkipMark());
+    EXPECT_EQ(workflow.Strip(), RouterStrip{});
+    EXPECT_FALSE(workflow.AutoRefresh());
+    EXPECT_FALSE(workflow.AutoRefreshEnabled());
+    EXPECT_EQ(port.autoRefreshShown.back(), std::make_pair(false, false));
+    EXPECT_FALSE(timer.IsActive());
+    EXPECT_TRUE(port.confirmations.empty());
+    EXPECT_EQ(port.endProgramCalls, 0);
+
+    // Skip again in the selection of the apply: nothing is sent, the mark stays.
+    port.selections.push_back(RouterSelection{SelectionOutcome::Skip, {}});
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Skipped);
+    EXPECT_TRUE(workflow.SkipMark());
+
+    // A router chosen but its confirmation cancelled: still nothing sent, still no router.
+    port.selections.push_back(OnePortRouter());
+    port.passwords.push_back(std::nullopt);
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Cancelled);
+    EXPECT_TRUE(workflow.SkipMark());
+    EXPECT_EQ(workflow.Strip().ip, "");
+    EXPECT_TRUE(sim.CommandLog().empty());
+
+    // Chosen and confirmed: the apply reaches that router with the confirmed password, and the
+    // strip shows it.
+    workflow.DialPlan().SetEntry(4, DialPlanEntry{"5", "555", "", "desk@10.1.1.1", "PSTN", "", "V"});
+    port.selections.push_back(OnePortRouter());
+    port.passwords.push_back("admin");
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    EXPECT_FALSE(workflow.SkipMark());
+    EXPECT_EQ(workflow.Strip().ip, kOnePortIp);
+    EXPECT_EQ(workflow.Strip().model, "DZV-R5830K");
+    EXPECT_TRUE(Contains(CommandsOf(kOnePortIp), "voip dial_plan set 5 555 desk 10.1.1.1 1 2 \"\""));
+    EXPECT_FALSE(workflow.DialPlan().IsChanged(4));
+    EXPECT_EQ(port.MessageTexts().back(), "Settings have been applied to router.");
+    EXPECT_EQ(port.selectCalls, 4);
+}
+
+TEST_F(RouterWorkflowTest, ExitInTheSelectionEndsTheProgramAtStartAndAfterSkip) {
+    EXPECT_EQ(workflow.ConnectSequence(), ConnectOutcome::Exited);  // unscripted selection: Exit
+    EXPECT_EQ(port.endProgramCalls, 1);
+    EXPECT_FALSE(workflow.SkipMark());
+
+    port.selections.push_back(RouterSelection{SelectionOutcome::Skip, {}});
+    ASSERT_EQ(workflow.ConnectSequence(), ConnectOutcome::Skipped);
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Exited);
+    EXPECT_EQ(port.endProgramCalls, 2);
+    EXPECT_TRUE(port.confirmations.empty());
+}
+
+TEST_F(RouterWorkflowTest, CancelAtStartLetsApplyRunAtOnceAgainstTheEmptyAddress) {
+    port.selections.push_back(TwoPortRouter());
+    port.passwords.push_back(std::nullopt);
+    ASSERT_EQ(workflow.ConnectSequence(), ConnectOutcome::Cancelled);
+    EXPECT_EQ(workflow.Strip(), RouterStrip{});
+    EXPECT_FALSE(workflow.SkipMark());
+    EXPECT_EQ(workflow.CurrentRouter().ipAddress, kTwoPortIp);  // selected, not confirmed
+    EXPECT_EQ(port.confirmationsClosed, 1);
+
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Failed);
+    EXPECT_EQ(port.selectCalls, 1);  // no new selection
+    EXPECT_EQ(port.MessageTexts(), std::vector<std::string>{"Failed to connect to router!"});
+    EXPECT_TRUE(workflow.Busy());
+    EXPECT_TRUE(sim.CommandLog().empty());
+}
+
+TEST_F(RouterWorkflowTest, RefreshRunsOnTheTwelfthTickWithTenSecondsAndMergesNewCalls) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    workflow.SetRefreshSeconds(10);
+    sim.ClearCommandLog();
+    ASSERT_EQ(sim.Control("addcall 127.0.0.2 03-14-2024 10:00:00 42 OUT 555@x.example.net").rfind("OK", 0),
+              0u);
+
+    for (int tick = 1; tick <= 11; ++tick) {
+        ASSERT_EQ(Tick(), RefreshOutcome::Counted) << "tick " << tick;
+        EXPECT_EQ(workflow.RefreshCounter(), tick);
+    }
+    EXPECT_TRUE(sim.CommandLog().empty());
+    const int startsBefore = timer.starts;
+    EXPECT_EQ(Tick(), RefreshOutcome::Refreshed);
+    EXPECT_EQ(CommandsOf(kTwoPortIp), std::vector<std::string>{"voip sip calllog"});
+    EXPECT_EQ(workflow.RefreshCounter(), 0);
+    EXPECT_TRUE(timer.IsActive());
+    EXPECT_EQ(timer.starts, startsBefore + 1);  // stopped for the run, started again after it
+    EXPECT_FALSE(workflow.Busy());
+    EXPECT_EQ(port.progressShown.back(), "Get VoIP Log from router ...");
+
+    const auto& top = workflow.CallLog().Rows()[0];
+    EXPECT_EQ(top.number, "No.1");
+    EXPECT_EQ(top.date, "03-14-2024");
+    EXPECT_EQ(top.time, "10:00:00");
+    EXPECT_EQ(workflow.CallLog().RecordCount(), 7);
+    EXPECT_EQ(workflow.CallLog().Rows()[1].time, "16:20:11");
+}
+
+TEST_F(RouterWorkflowTest, HiddenWindowRefreshesWithoutProgress) {
+    ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
+    session.mainWindowVisible = false;
+    workflow.SetRefreshSeconds(10);
+    const auto progressBefore = port.progressShown.size();
+    int ticks = 0;
+    RefreshOutcome outcome = RefreshOutcome::Counted;
+    while (outcome == RefreshOutcome::Counted && ticks < 20) {
+        outcome = Tick();
+        ++ticks;
+    }
+    EXPECT_EQ(outcome, RefreshOutcome::Refreshed);
+    EXPECT_EQ(ticks, 12);
+    EXPECT_EQ(port.progressShown.size(), progressBefore);
+}
+
+TEST_F(RouterWorkflowTest, FailedRefreshBlocksFurtherRefreshesUntilAnApplySucceeds) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    workflow.SetRefreshSeconds(10);
+    ASSERT_EQ(sim.Control("fault 127.0.0.2:big-output=voip sip calllog").rfind("OK", 0), 0u);
+
+    int ticks = 0;
+    RefreshOutcome outcome = RefreshOutcome::Counted;
+    while (outcome == RefreshOutcome::Counted && ticks < 20) {
+        outcome = Tick();
+        ++ticks;
+    }
+    ASSERT_EQ(outcome, RefreshOutcome::Failed);
+    EXPECT_EQ(ticks, 12);
+    EXPECT_EQ(port.MessageTexts(), std::vector<std::string>{"Failed to get VoIP Log data from router!"});
+    EXPECT_TRUE(workflow.Busy());
+    EXPECT_TRUE(workflow.AutoRefresh());  // the box stays ticked
+    EXPECT_TRUE(timer.IsActive());
+
+    ASSERT_EQ(sim.Control("clearfaults 127.0.0.2").rfind("OK", 0), 0u);
+    sim.ClearCommandLog();
+    for (int tick = 1; tick <= 30; ++tick) ASSERT_EQ(Tick(), RefreshOutcome::Counted) << "tick " << tick;
+    EXPECT_EQ(workflow.RefreshCounter(), 30);
+    EXPECT_TRUE(sim.CommandLog().empty());
+
+    // A successful apply clears the busy flag; the counter is long past 10, so the next tick refreshes.
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    EXPECT_FALSE(workflow.Busy());
+    EXPECT_EQ(Tick(), RefreshOutcome::Refreshed);
+}
+
+TEST_F(RouterWorkflowTest, AutoRefreshBoxStartsAndStopsTheTimer) {
+    workflow.SetAutoRefresh(true);
+    EXPECT_TRUE(timer.IsActive());
+    EXPECT_EQ(timer.PeriodMs(), 1000);
+    EXPECT_EQ(Tick(), RefreshOutcome::Counted);
+    EXPECT_EQ(workflow.RefreshCounter(), 1);
+
+    workflow.SetAutoRefresh(false);
+    EXPECT_FALSE(timer.IsActive());
+    EXPECT_EQ(workflow.RefreshCounter(), 0);
+
+    // A tick that was already under way when the box was cleared stops the timer.
+    timer.Start(1000);
+    EXPECT_EQ(workflow.RefreshTick(), RefreshOutcome::Stopped);
+    EXPECT_FALSE(timer.IsActive());
+
+    // A tick during a router exchange only counts, even far past the interval.
+    workflow.SetAutoRefresh(true);
+    session.busy = true;
+    for (int tick = 1; tick <= 100; ++tick) ASSERT_EQ(Tick(), RefreshOutcome::Counted);
+    EXPECT_TRUE(sim.CommandLog().empty());
+}
+
+TEST_F(RouterWorkflowTest, ApplyWithoutEditsSendsOnlyTheChangedValues) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    sim.ClearCommandLog();
+
+    // Right after a fetch the router holds exactly the SIP and codec rows: nothing is sent.
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    EXPECT_TRUE(CommandsOf(kTwoPortIp).empty());
+    EXPECT_EQ(port.MessageTexts().back(), "Settings have been applied to router.");
+
+    // One dial-plan edit and one codec edit: one dial-plan command and the six codec commands.
+    DialPlanEntry entry = workflow.DialPlan().Entry(2);
+    entry.phoneNumber = "";
+    workflow.DialPlan().SetEntry(2, entry);
+    workflow.Codec().SetPayloadType("102");
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    auto commands = CommandsOf(kTwoPortIp);
+    ASSERT_EQ(commands.size(), 7u);
+    EXPECT_EQ(commands[0], "voip dial_plan del 3");
+    EXPECT_EQ(commands[4], "voip rtp dtmf payloadtype 102");
+    EXPECT_FALSE(workflow.DialPlan().IsChanged(2));
+
+    // Applying again without edits sends nothing.
+    sim.ClearCommandLog();
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    EXPECT_TRUE(CommandsOf(kTwoPortIp).empty());
+}
+
+TEST_F(RouterWorkflowTest, SaveAllWritesTheSettingsFileOrSaysItCouldNot) {
+    ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
+    const std::string path = TempPath("all.csv");
+
+    port.saveChoices.push_back(std::nullopt);
+    EXPECT_EQ(workflow.SaveAllFlow(), FileOutcome::Cancelled);
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    port.saveChoices.push_back(path);
+    ASSERT_EQ(workflow.SaveAllFlow(), FileOutcome::Done);
+    const std::string saved = ReadAll(path);
+    EXPECT_EQ(saved, SaveAllText(workflow.Models()));
+    EXPECT_NE(saved.find("1,101,,reception@192.168.1.21,ISDN,5551001,V\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("\r\n;LIST\r\n"), std::string::npos);
+    EXPECT_TRUE(port.messages.shown.empty());
+
+    port.saveChoices.push_back(TempPath("no_such_dir") + "/x.csv");
+    EXPECT_EQ(workflow.SaveAllFlow(), FileOutcome::OpenFailed);
+    ASSERT_EQ(port.messages.shown.size(), 1u);
+    EXPECT_EQ(port.messages.shown[0].text, "Couldn't save settings to the file!");
+    EXPECT_EQ(port.messages.shown[0].caption, "Error");
+}
+
+TEST_F(RouterWorkflowTest, LoadReadsEverySectionAndReportsOnlyFailingOnes) {
+    // Save the one-port router's settings, then load them into a fresh workflow.
+    ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
+    const std::string path = TempPath("load.csv");
+    WriteAll(path, workflow.SettingsFileText());
+
+    ScriptedUserPort otherPort;
+    ManualTickTimer otherTimer;
+    CSettingDlg otherSession{socket, clock, language, otherPort.messages};
+    RouterWorkflow fresh{language, otherPort, otherSession, otherTimer};
+    otherPort.openChoices.push_back(std::nullopt);
+    EXPECT_EQ(fresh.LoadFlow(), FileOutcome::Cancelled);
+    otherPort.openChoices.push_back(path);
+    ASSERT_EQ(fresh.LoadFlow(), FileOutcome::Done);
+    EXPECT_EQ(fresh.DialPlan().Entry(0).phoneNumber, "101");
+    EXPECT_TRUE(fresh.DialPlan().IsChanged(0));
+    EXPECT_EQ(fresh.Sip().Port1UserName(), "0301234567");
+    EXPECT_EQ(fresh.CallLog().RecordCount(), 6);
+    EXPECT_EQ(fresh.CallLog().Rows(), workflow.CallLog().Rows());
+    EXPECT_TRUE(otherPort.messages.shown.empty());
+
+    // A file that cannot be opened: nothing changes, nothing is shown.
+    EXPECT_EQ(fresh.LoadSettingsFile(path + ".missing"), FileOutcome::OpenFailed);
+    EXPECT_TRUE(otherPort.messages.shown.empty());
+
+    // A marker at the very start: its section fails with one message, the others still load.
+    const std::string broken = TempPath("broken.csv");
+    WriteAll(broken, ";SIP\r\n2,9,9,9,99,9,-\r\n;END\r\n");
+    EXPECT_EQ(fresh.LoadSettingsFile(broken), FileOutcome::SectionFailed);
+    EXPECT_EQ(otherPort.MessageTexts(), std::vector<std::string>{"Couldn't load settings form the file!"});
+}
+
+TEST_F(RouterWorkflowTest, DroppedFileLoadsOnlyWhenItsPathSaysCsv) {
+    const std::string rows = "7,123,Bob,office@10.0.0.2,ISDN,555,V\r\n\r\n;LIST\r\n";
+    const std::string plain = TempPath("drop.txt");
+    WriteAll(plain, rows);
+    EXPECT_EQ(workflow.DropFile(plain), FileOutcome::Cancelled);
+    EXPECT_EQ(workflow.DialPlan().Entry(6).phoneNumber, "");
+
+    const std::string upper = TempPath("drop.CSV");
+    WriteAll(upper, rows);
+    EXPECT_EQ(workflow.DropFile(upper), FileOutcome::Cancelled);
+
+    const std::string backup = TempPath("drop.csv.bak");
+    WriteAll(backup, rows);
+    EXPECT_EQ(workflow.DropFile(backup), FileOutcome::Done);
+    EXPECT_EQ(workflow.DialPlan().Entry(6).phoneNumber, "123");
+    EXPECT_EQ(workflow.DialPlan().Entry(6).sipAddress, "office@10.0.0.2");
+}
+
+}  // namespace
+}  // namespace dezadav::testing
