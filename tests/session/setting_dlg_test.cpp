@@ -224,6 +224,136 @@ TEST_F(SettingDlgTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
     EXPECT_TRUE(port.shown.empty());
 }
 
+// ---------------------------------------------------------------- apply
+
+class ApplyRunTest : public SettingDlgTest {
+protected:
+    ApplyRunTest() {
+        dlg.mode = SessionMode::ApplySettings;
+        dlg.apply.dialPlanRows = {DialPlanEntry{"4", "2000", "", "branch.example.net", "", "", "V"},
+                                  DialPlanEntry{"9", "", "", "", "", "", "-"}};
+        dlg.apply.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+        dlg.apply.lastSipRow = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+        dlg.apply.codecRow = {"2", "1", "1", "101", "10050", "15000"};
+        dlg.apply.lastCodecRow = {"2", "1", "0", "101", "10050", "15000"};
+    }
+    const std::vector<std::string> kSipCommands{
+        "voip sip port 5062",       "voip sip registrar reg.example.net", "voip sip endpt1 use_reg 1",
+        "voip sip endpt1 name alice", "voip sip endpt1 pass pw1",         "voip sip endpt1 expire 4",
+        "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",          "voip sip endpt2 pass pw2",
+        "voip sip endpt2 expire 5"};
+    const std::vector<std::string> kCodecCommands{
+        "voip rtp codec type 2",          "voip rtp codec size 1",     "voip rtp dtmf mode 1",
+        "voip rtp dtmf payloadtype 101", "voip rtp port start 10050", "voip rtp port end 15000"};
+};
+
+TEST_F(ApplyRunTest, SendsDialPlanThenSipThenCodecAndReportsSuccessPlainly) {
+    ASSERT_TRUE(dlg.RunApply());
+    std::vector<std::string> expected{"voip dial_plan set 4 2000 \"\" branch.example.net 1", "voip dial_plan del 9"};
+    expected.insert(expected.end(), kSipCommands.begin(), kSipCommands.end());
+    expected.insert(expected.end(), kCodecCommands.begin(), kCodecCommands.end());
+    EXPECT_EQ(expected, router.commands);
+    // Every command was typed byte by byte and ended with one CR: no LF, no NUL anywhere.
+    EXPECT_EQ(std::string::npos, transport.SentBytes().find_first_of(std::string("\n\0", 2)));
+    EXPECT_EQ(dlg.apply.sipRow, dlg.apply.lastSipRow);
+    EXPECT_EQ(dlg.apply.codecRow, dlg.apply.lastCodecRow);
+    ASSERT_EQ(1u, port.shown.size());
+    EXPECT_EQ("Success", port.shown[0].caption);
+    EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
+    EXPECT_EQ(MessageIcon::None, port.shown[0].icon);
+    EXPECT_EQ(1, transport.closes);
+    EXPECT_EQ(std::vector<DialogResult>{DialogResult::Ok}, closedWith);
+}
+
+TEST_F(ApplyRunTest, SecondApplyWithoutEditsOnlyLogsInAndStillReportsSuccess) {
+    ASSERT_TRUE(dlg.RunApply());
+    router.commands.clear();
+    port.shown.clear();
+    dlg.apply.dialPlanRows.clear();  // the workflow resets the changed flags after a completed apply
+    ASSERT_TRUE(dlg.RunApply());
+    EXPECT_TRUE(router.commands.empty());
+    EXPECT_EQ(2, router.logins);
+    ASSERT_EQ(1u, port.shown.size());
+    EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
+}
+
+TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSendsNoCodec) {
+    const std::vector<std::string> lastSipBefore = dlg.apply.lastSipRow;
+    const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
+    router.silent = {"voip sip endpt1 use_reg 1"};
+    EXPECT_FALSE(dlg.RunApply());
+    ExpectOneError("Failed to set SIP data to router!");
+    const std::vector<std::string> expected{"voip dial_plan set 4 2000 \"\" branch.example.net 1",
+                                            "voip dial_plan del 9", kSipCommands[0], kSipCommands[1], kSipCommands[2]};
+    EXPECT_EQ(expected, router.commands);
+    EXPECT_EQ(lastSipBefore, dlg.apply.lastSipRow);
+    EXPECT_EQ(lastCodecBefore, dlg.apply.lastCodecRow);
+    EXPECT_EQ(1, transport.closes);
+}
+
+TEST_F(ApplyRunTest, FailingCodecCommandKeepsTheSipAreaApplied) {
+    const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
+    router.silent = {"voip rtp port end 15000"};
+    EXPECT_FALSE(dlg.RunApply());
+    ExpectOneError("Failed to set CODEC data to router!");
+    EXPECT_EQ(dlg.apply.sipRow, dlg.apply.lastSipRow);
+    EXPECT_EQ(lastCodecBefore, dlg.apply.lastCodecRow);
+}
+
+TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglish) {
+    LanguageTable localized;
+    localized.LoadFromBytes(
+        "Message_Error [Fehler]\r\nMessage_SetDialPlan [Wählplan nicht gesetzt]\r\n");
+    {
+        CSettingDlg run(transport, clock, localized, port);
+        run.routerIp = "127.0.0.2";
+        run.password = "admin";
+        run.modelName = "DZV-R5730K";
+        run.apply = dlg.apply;
+        router.silent = {"voip dial_plan del 9"};
+        EXPECT_FALSE(run.RunApply());
+        ASSERT_EQ(1u, port.shown.size());
+        EXPECT_EQ("Fehler", port.shown[0].caption);
+        EXPECT_EQ("Failed to Del DialPlan data on router!", port.shown[0].text);
+        EXPECT_EQ(router.commands.back(), "voip dial_plan del 9");
+    }
+    port.shown.clear();
+    router.commands.clear();
+    {
+        CSettingDlg run(transport, clock, localized, port);
+        run.routerIp = "127.0.0.2";
+        run.password = "admin";
+        run.modelName = "DZV-R5730K";
+        run.apply = dlg.apply;
+        router.silent = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
+        EXPECT_FALSE(run.RunApply());
+        ASSERT_EQ(1u, port.shown.size());
+        EXPECT_EQ("Wählplan nicht gesetzt", port.shown[0].text);
+        EXPECT_EQ(1u, router.commands.size());
+    }
+}
+
+TEST_F(ApplyRunTest, ValueWithAControlByteIsRefusedBeforeAnythingIsSent) {
+    dlg.apply.sipRow[3] = "alice\rvoip dial_plan del 1";
+    const std::vector<std::string> lastSipBefore = dlg.apply.lastSipRow;
+    EXPECT_FALSE(dlg.RunApply());
+    ASSERT_EQ(1u, port.shown.size());
+    EXPECT_EQ("Error", port.shown[0].caption);
+    EXPECT_EQ("A value contains a control character and cannot be sent to the router! (SIP port 1 name)",
+              port.shown[0].text);
+    EXPECT_EQ(0, transport.creates);
+    EXPECT_TRUE(transport.sends.empty());
+    EXPECT_EQ(lastSipBefore, dlg.apply.lastSipRow);
+    EXPECT_EQ(std::vector<DialogResult>{DialogResult::Cancel}, closedWith);
+}
+
+TEST_F(ApplyRunTest, LoginFailureSendsNoCommand) {
+    dlg.password = "wrong";
+    EXPECT_FALSE(dlg.RunApply());
+    ExpectOneError("Failed to login router!");
+    EXPECT_TRUE(router.commands.empty());
+}
+
 // ---------------------------------------------------------------- start of a run
 
 TEST_F(SettingDlgTest, StartShowsTheProgressOfEachModeAndRunsOnTimerTwo) {
