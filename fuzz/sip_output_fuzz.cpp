@@ -21,8 +21,8 @@ void Require(bool condition) {
 
 void CheckInvariants(const dezadav::SipSettings& sip) {
     Require(sip.SipFields().size() == dezadav::kSipRowFieldCount);
-    for (const dezadav::ChoiceList* list : {&sip.Port1Expiry(), &sip.Port2Expiry(), &sip.Port1RegisterVia(),
-                                            &sip.Port2RegisterVia()}) {
+    for (const dezadav::ChoiceList* list :
+         {&sip.Port1Expiry(), &sip.Port2Expiry(), &sip.Port1RegisterVia(), &sip.Port2RegisterVia()}) {
         Require(list->Selected() >= -1 && list->Selected() < list->Count());
     }
     Require(sip.Port1RegisterVia().Count() == 4 && sip.Port2RegisterVia().Count() == 4);

@@ -114,7 +114,9 @@ std::vector<std::string> CodecSettings::CodecFields(bool numeric) const {
     return fields;
 }
 
-std::string CodecSettings::CodecRowText(bool numeric) const { return JoinRowFields(CodecFields(numeric)); }
+std::string CodecSettings::CodecRowText(bool numeric) const {
+    return JoinRowFields(CodecFields(numeric));
+}
 
 std::string CodecSettings::CodecRow(bool numeric) {
     m_remembered.codecText = m_codec.SelectedText();

@@ -23,10 +23,10 @@ enum class RtpOutputKind { Codec = 0, Dtmf = 1, PortRange = 2 };
 enum DtmfMode : int { kDtmfInBand = 0, kDtmfOutBand = 1, kDtmfSipInfo = 2 };
 
 // Language keys of the lists and mode buttons, in order (position = the router's number).
-inline constexpr std::array<std::string_view, 5> kCodecChoiceKeys = {"Codec_Codec1", "Codec_Codec2", "Codec_Codec3",
-                                                                     "Codec_Codec4", "Codec_Codec5"};
-inline constexpr std::array<std::string_view, 6> kPacketSizeKeys = {"Codec_Size1", "Codec_Size2", "Codec_Size3",
-                                                                    "Codec_Size4", "Codec_Size5", "Codec_Size6"};
+inline constexpr std::array<std::string_view, 5> kCodecChoiceKeys = {
+    "Codec_Codec1", "Codec_Codec2", "Codec_Codec3", "Codec_Codec4", "Codec_Codec5"};
+inline constexpr std::array<std::string_view, 6> kPacketSizeKeys = {
+    "Codec_Size1", "Codec_Size2", "Codec_Size3", "Codec_Size4", "Codec_Size5", "Codec_Size6"};
 inline constexpr std::array<std::string_view, 3> kDtmfModeKeys = {"Codec_InBand", "Codec_OutBand",
                                                                   "Codec_SIPInfo"};
 inline constexpr int kOnePortCodecCount = 3;

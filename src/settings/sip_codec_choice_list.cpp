@@ -12,7 +12,9 @@ std::string ChoiceList::SelectedText() const {
     return m_selected >= 0 ? m_entries[static_cast<std::size_t>(m_selected)] : std::string();
 }
 
-void ChoiceList::Select(int position) { m_selected = (position >= 0 && position < Count()) ? position : -1; }
+void ChoiceList::Select(int position) {
+    m_selected = (position >= 0 && position < Count()) ? position : -1;
+}
 
 bool ChoiceList::SelectText(std::string_view text) {
     const auto it = std::find(m_entries.begin(), m_entries.end(), text);

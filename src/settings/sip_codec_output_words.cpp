@@ -16,14 +16,15 @@ std::size_t FindLineEnd(std::string_view text, std::size_t lineStart) {
 
 }  // namespace
 
-void CutOutputIntoWords(std::string_view text, const std::function<WordAction(const std::string& word)>& onWord) {
+void CutOutputIntoWords(std::string_view text,
+                        const std::function<WordAction(const std::string& word)>& onWord) {
     std::size_t lineStart = 0;
     std::string word;
     while (lineStart < text.size()) {
         const std::size_t lineEnd = FindLineEnd(text, lineStart);
         // The scan includes the byte just after the line's CR: a space there ends one more word.
-        const std::size_t scanEnd = lineEnd == std::string_view::npos ? text.size()
-                                                                      : std::min(lineEnd + 2, text.size());
+        const std::size_t scanEnd =
+            lineEnd == std::string_view::npos ? text.size() : std::min(lineEnd + 2, text.size());
         std::size_t wordStart = lineStart;
         for (std::size_t p = lineStart; p < scanEnd; ++p) {
             const char c = text[p];

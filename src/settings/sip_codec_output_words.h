@@ -23,6 +23,7 @@ enum class WordAction {
 // space yields one more, empty, word. A word at the very end of `text` that is not followed by a
 // space or CR is not taken. Words are held whole, however long. The first byte of `text` has no
 // preceding byte (a space there ends an empty word).
-void CutOutputIntoWords(std::string_view text, const std::function<WordAction(const std::string& word)>& onWord);
+void CutOutputIntoWords(std::string_view text,
+                        const std::function<WordAction(const std::string& word)>& onWord);
 
 }  // namespace dezadav

@@ -9,7 +9,8 @@ namespace dezadav {
 namespace {
 
 // Keywords of each output kind, as the router prints them.
-constexpr std::array<std::string_view, 4> kEndpointKeywords = {"name:", "registrar:", "password:", "seconds:"};
+constexpr std::array<std::string_view, 4> kEndpointKeywords = {
+    "name:", "registrar:", "password:", "seconds:"};
 constexpr std::string_view kPortKeyword = "number:";
 constexpr std::string_view kRegistrarKeyword = "Now:";
 
@@ -32,7 +33,8 @@ std::optional<std::string_view> KeywordOf(SipOutputKind kind, const std::string&
         case SipOutputKind::Port:
             return word == kPortKeyword ? std::optional<std::string_view>(kPortKeyword) : std::nullopt;
         case SipOutputKind::Registrar:
-            return word == kRegistrarKeyword ? std::optional<std::string_view>(kRegistrarKeyword) : std::nullopt;
+            return word == kRegistrarKeyword ? std::optional<std::string_view>(kRegistrarKeyword)
+                                             : std::nullopt;
     }
     return std::nullopt;
 }
@@ -140,7 +142,9 @@ std::vector<std::string> SipSettings::SipFields() const {
     return fields;
 }
 
-std::string SipSettings::SipRowText() const { return JoinRowFields(SipFields()); }
+std::string SipSettings::SipRowText() const {
+    return JoinRowFields(SipFields());
+}
 
 std::string SipSettings::SipRow() {
     m_remembered.sipPort = m_sipPort;

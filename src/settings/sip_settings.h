@@ -22,7 +22,12 @@ enum class SipOutputKind {
 };
 
 // The router's register-via numbering (position in a register-via list).
-enum RegisterVia : int { kRegisterViaNone = 0, kRegisterViaAuto = 1, kRegisterViaWan = 2, kRegisterViaLanVpn = 3 };
+enum RegisterVia : int {
+    kRegisterViaNone = 0,
+    kRegisterViaAuto = 1,
+    kRegisterViaWan = 2,
+    kRegisterViaLanVpn = 3
+};
 
 // Language keys of the lists, in list order.
 inline constexpr std::array<std::string_view, 4> kSipPort1ViaKeys = {"SIP_1Via0", "SIP_1Via1", "SIP_1Via2",
@@ -38,8 +43,8 @@ inline constexpr std::array<std::string_view, 10> kSipPort2TimeKeys = {
 
 // Seconds of each expiry choice by full-list position (one-port form: all ten; two-port form: the
 // last eight, so a two-port position is the full position minus 2).
-inline constexpr std::array<std::uint32_t, 10> kExpirySeconds = {180,   300,   600,   1800,  3600,
-                                                                  7200,  14400, 28800, 57600, 86400};
+inline constexpr std::array<std::uint32_t, 10> kExpirySeconds = {180,  300,   600,   1800,  3600,
+                                                                 7200, 14400, 28800, 57600, 86400};
 inline constexpr int kFullExpiryCount = 10;
 inline constexpr int kTwoPortExpiryCount = 8;
 // "2 hours" in each form.

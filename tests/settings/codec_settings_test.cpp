@@ -44,10 +44,12 @@ TEST_F(CodecSettingsTest, PageCreationDefaults) {
 }
 
 TEST_F(CodecSettingsTest, ReadsTheThreeOutputs) {
-    ASSERT_TRUE(codec.ParseRtpOutput(RouterLines({"Codec type = 3", "Packet size = 2"}), RtpOutputKind::Codec));
+    ASSERT_TRUE(
+        codec.ParseRtpOutput(RouterLines({"Codec type = 3", "Packet size = 2"}), RtpOutputKind::Codec));
     EXPECT_EQ(codec.Codec().SelectedText(), "G.723 (6.4Kpbs)");
     EXPECT_EQ(codec.PacketSize().SelectedText(), "30 ms");
-    ASSERT_TRUE(codec.ParseRtpOutput(RouterLines({"DTMF mode: 1", "payload type: 110"}), RtpOutputKind::Dtmf));
+    ASSERT_TRUE(
+        codec.ParseRtpOutput(RouterLines({"DTMF mode: 1", "payload type: 110"}), RtpOutputKind::Dtmf));
     EXPECT_EQ(codec.DtmfModeValue(), kDtmfOutBand);
     EXPECT_EQ(codec.PayloadType(), "110");
     ASSERT_TRUE(codec.ParseRtpOutput(RouterLines({"RTP start port: 20000", "RTP end port: 20100"}),
@@ -122,7 +124,8 @@ TEST_F(CodecSettingsTest, PortRangeNeedsStartFirst) {
                                      RtpOutputKind::PortRange));
     EXPECT_EQ(codec.RtpPortStart(), "10050");
     EXPECT_EQ(codec.RtpPortEnd(), "15000");
-    ASSERT_TRUE(codec.ParseRtpOutput(RouterLines({"end port: 3", "start port: 1"}), RtpOutputKind::PortRange));
+    ASSERT_TRUE(
+        codec.ParseRtpOutput(RouterLines({"end port: 3", "start port: 1"}), RtpOutputKind::PortRange));
     EXPECT_EQ(codec.RtpPortStart(), "1");
     EXPECT_EQ(codec.RtpPortEnd(), "15000");
 }
@@ -248,12 +251,15 @@ TEST_F(CodecSettingsTest, ParsedOutputReadsBackExactly) {
         ASSERT_TRUE(c.ParseRtpOutput(RouterLines({"  default codec type = " + std::to_string(type),
                                                   "  packet size = " + std::to_string(size)}),
                                      RtpOutputKind::Codec));
-        ASSERT_TRUE(c.ParseRtpOutput(RouterLines({"DTMF mode: " + std::to_string(mode), "payload type: " + payload}),
-                                     RtpOutputKind::Dtmf));
-        ASSERT_TRUE(c.ParseRtpOutput(RouterLines({"dynamic RTP start port: " + start, "dynamic RTP end port: " + end}),
-                                     RtpOutputKind::PortRange));
-        EXPECT_EQ(c.FetchedRow(), std::to_string(type) + "," + std::to_string(size) + "," + std::to_string(mode) +
-                                      "," + payload + "," + start + "," + end + "\r\n");
+        ASSERT_TRUE(
+            c.ParseRtpOutput(RouterLines({"DTMF mode: " + std::to_string(mode), "payload type: " + payload}),
+                             RtpOutputKind::Dtmf));
+        ASSERT_TRUE(c.ParseRtpOutput(
+            RouterLines({"dynamic RTP start port: " + start, "dynamic RTP end port: " + end}),
+            RtpOutputKind::PortRange));
+        EXPECT_EQ(c.FetchedRow(), std::to_string(type) + "," + std::to_string(size) + "," +
+                                      std::to_string(mode) + "," + payload + "," + start + "," + end +
+                                      "\r\n");
     }
 }
 

@@ -22,7 +22,7 @@ using W = std::vector<std::string>;
 TEST(CutOutputIntoWordsTest, SpacesAndCarriageReturnsEndWords) {
     EXPECT_EQ(Words("a b "), (W{"a", "b"}));
     EXPECT_EQ(Words("a    b "), (W{"a", "b"}));
-    EXPECT_EQ(Words("ab"), W{});           // unterminated last word is not taken
+    EXPECT_EQ(Words("ab"), W{});  // unterminated last word is not taken
     EXPECT_EQ(Words("a\rb\r"), (W{"a", "b"}));
     EXPECT_EQ(Words(" a "), (W{"", "a"}));  // a space at the very start ends an empty word
     EXPECT_EQ(Words(""), W{});

@@ -22,7 +22,7 @@ std::string RouterLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-const std::vector<std::string> kFullTimes = {"3 mins", "5 mins",  "10 mins", "30 mins",  "1 hour",
+const std::vector<std::string> kFullTimes = {"3 mins",  "5 mins",  "10 mins", "30 mins",  "1 hour",
                                              "2 hours", "4 hours", "8 hours", "16 hours", "1 day"};
 const std::vector<std::string> kTwoPortTimes(kFullTimes.begin() + 2, kFullTimes.end());
 
@@ -49,7 +49,8 @@ protected:
 };
 
 TEST_F(SipSettingsTest, PageCreationDefaults) {
-    EXPECT_EQ(sip.SipFields(), (std::vector<std::string>{"5060", "", "0", "p0", "", "5", "0", "p1", "", "5"}));
+    EXPECT_EQ(sip.SipFields(),
+              (std::vector<std::string>{"5060", "", "0", "p0", "", "5", "0", "p1", "", "5"}));
     EXPECT_EQ(sip.SipRowText(), "5060,,0,p0,,5,0,p1,,5\r\n");
     EXPECT_EQ(sip.Port1Expiry().Entries(), kFullTimes);
     EXPECT_EQ(sip.Port1Expiry().SelectedText(), "2 hours");
@@ -70,11 +71,10 @@ TEST(ExpiryPositionForSecondsTest, BoundariesOfBothForms) {
         int twoPort;
     };
     const Case cases[] = {
-        {0, 0, 0},      {100, 0, 0},    {180, 0, 0},    {181, 1, 0},    {300, 1, 0},
-        {301, 2, 0},    {600, 2, 0},    {601, 3, 1},    {1800, 3, 1},   {3600, 4, 2},
-        {3601, 5, 3},   {7200, 5, 3},   {7201, 6, 4},   {14400, 6, 4},  {28800, 7, 5},
-        {57600, 8, 6},  {57601, 9, 7},  {86400, 9, 7},  {86401, 5, 3},  {-1, 5, 3},
-        {-600, 5, 3},   {INT32_MIN, 5, 3}, {INT32_MAX, 5, 3},
+        {0, 0, 0},     {100, 0, 0},   {180, 0, 0},   {181, 1, 0},       {300, 1, 0},       {301, 2, 0},
+        {600, 2, 0},   {601, 3, 1},   {1800, 3, 1},  {3600, 4, 2},      {3601, 5, 3},      {7200, 5, 3},
+        {7201, 6, 4},  {14400, 6, 4}, {28800, 7, 5}, {57600, 8, 6},     {57601, 9, 7},     {86400, 9, 7},
+        {86401, 5, 3}, {-1, 5, 3},    {-600, 5, 3},  {INT32_MIN, 5, 3}, {INT32_MAX, 5, 3},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ExpiryPositionForSeconds(c.seconds, false), c.onePort) << c.seconds;
@@ -83,8 +83,8 @@ TEST(ExpiryPositionForSecondsTest, BoundariesOfBothForms) {
 }
 
 TEST_F(SipSettingsTest, ReadsAFullEndpointOutput) {
-    const std::string out = RouterLines({"Endpoint 1", "  name: alice", "  registrar: 1", "  password: s3cret",
-                                         "  seconds: 1800"});
+    const std::string out = RouterLines(
+        {"Endpoint 1", "  name: alice", "  registrar: 1", "  password: s3cret", "  seconds: 1800"});
     ASSERT_TRUE(sip.ParseSipOutput(out, SipOutputKind::Endpoint, 1));
     EXPECT_EQ(sip.Port1UserName(), "alice");
     EXPECT_EQ(sip.Port1Password(), "s3cret");
@@ -270,8 +270,10 @@ TEST_F(SipSettingsTest, LongValuesStayWhole) {
 }
 
 TEST_F(SipSettingsTest, LoadSipRowSetsEveryValue) {
-    sip.LoadSipRow(std::vector<std::string>{"5070", "reg", "1", "u1", "pw1", "9", "2", "u2", "pw2", "0", "extra"});
-    EXPECT_EQ(sip.SipFields(), (std::vector<std::string>{"5070", "reg", "1", "u1", "pw1", "9", "0", "u2", "pw2", "0"}));
+    sip.LoadSipRow(
+        std::vector<std::string>{"5070", "reg", "1", "u1", "pw1", "9", "2", "u2", "pw2", "0", "extra"});
+    EXPECT_EQ(sip.SipFields(),
+              (std::vector<std::string>{"5070", "reg", "1", "u1", "pw1", "9", "0", "u2", "pw2", "0"}));
     EXPECT_TRUE(sip.UseRegistrar());
     EXPECT_EQ(sip.Port2RegisterVia().Selected(), 2);
     EXPECT_EQ(sip.Port1Expiry().SelectedText(), "1 day");
@@ -408,14 +410,15 @@ TEST_F(SipSettingsTest, FetchedRowReflectsEveryParsedValue) {
         const int via1 = static_cast<int>(rng() % 4), via2 = static_cast<int>(rng() % 4);
         const std::int32_t secs1 = static_cast<std::int32_t>(rng() % 100000) - 100;
         const std::int32_t secs2 = static_cast<std::int32_t>(rng() % 100000) - 100;
-        ASSERT_TRUE(s.ParseSipOutput(RouterLines({"  name: " + name1, "  registrar: " + std::to_string(via1),
-                                                  "  password: " + pass1,
-                                                  "  seconds: " + std::to_string(secs1)}),
-                                     SipOutputKind::Endpoint, 1));
+        ASSERT_TRUE(
+            s.ParseSipOutput(RouterLines({"  name: " + name1, "  registrar: " + std::to_string(via1),
+                                          "  password: " + pass1, "  seconds: " + std::to_string(secs1)}),
+                             SipOutputKind::Endpoint, 1));
         if (twoPort) {
-            ASSERT_TRUE(s.ParseSipOutput(RouterLines({"name: " + name2, "registrar: " + std::to_string(via2),
-                                                      "password: " + pass2, "seconds: " + std::to_string(secs2)}),
-                                         SipOutputKind::Endpoint, 2));
+            ASSERT_TRUE(
+                s.ParseSipOutput(RouterLines({"name: " + name2, "registrar: " + std::to_string(via2),
+                                              "password: " + pass2, "seconds: " + std::to_string(secs2)}),
+                                 SipOutputKind::Endpoint, 2));
         }
         ASSERT_TRUE(s.ParseSipOutput(RouterLines({"SIP port number: " + port}), SipOutputKind::Port, 1));
         ASSERT_TRUE(s.ParseSipOutput(RouterLines({"Now: " + registrar}), SipOutputKind::Registrar, 1));
