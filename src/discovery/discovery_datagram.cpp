@@ -15,7 +15,8 @@ constexpr std::size_t kPropertyOffset = 66;
 
 std::string BuildDiscoveryRequest() {
     static constexpr std::array<unsigned char, kDiscoveryRequestSize> kRequest = {
-        0xDD, 0x80, 0x00, static_cast<unsigned char>(kDiscoveryRequestSize), 'Z', 'E', 'Z', 'I', 'D', 'E', 'Z', 0x00};
+        0xDD, 0x80, 0x00, static_cast<unsigned char>(kDiscoveryRequestSize), 'Z', 'E', 'Z', 'I', 'D',
+        'E',  'Z',  0x00};
     return std::string(reinterpret_cast<const char*>(kRequest.data()), kRequest.size());
 }
 

@@ -18,7 +18,8 @@ constexpr int kMaxDatagramsPerTurn = 64;
 std::optional<QHostAddress> Ipv4Address(const std::string& text) {
     if (!IsDottedIpv4Address(text)) return std::nullopt;
     QHostAddress address;
-    if (!address.setAddress(QString::fromStdString(text)) || address.protocol() != QAbstractSocket::IPv4Protocol) {
+    if (!address.setAddress(QString::fromStdString(text)) ||
+        address.protocol() != QAbstractSocket::IPv4Protocol) {
         return std::nullopt;
     }
     return address;
@@ -28,15 +29,25 @@ std::optional<QHostAddress> Ipv4Address(const std::string& text) {
 
 CDiscoverySocket::CDiscoverySocket(QObject* parent) : QObject(parent) {}
 
-CDiscoverySocket::~CDiscoverySocket() { Close(); }
+CDiscoverySocket::~CDiscoverySocket() {
+    Close();
+}
 
-void CDiscoverySocket::SetTarget(std::optional<std::string> address) { m_target = std::move(address); }
+void CDiscoverySocket::SetTarget(std::optional<std::string> address) {
+    m_target = std::move(address);
+}
 
-void CDiscoverySocket::SetPort(std::uint16_t port) { m_port = port; }
+void CDiscoverySocket::SetPort(std::uint16_t port) {
+    m_port = port;
+}
 
-void CDiscoverySocket::SetLocalPort(std::uint16_t port) { m_localPort = port; }
+void CDiscoverySocket::SetLocalPort(std::uint16_t port) {
+    m_localPort = port;
+}
 
-void CDiscoverySocket::SetHandler(DatagramHandler handler) { m_handler = std::move(handler); }
+void CDiscoverySocket::SetHandler(DatagramHandler handler) {
+    m_handler = std::move(handler);
+}
 
 bool CDiscoverySocket::Create(const LanguageTable& table, MessagePort& port) {
     Close();
@@ -51,7 +62,8 @@ bool CDiscoverySocket::Create(const LanguageTable& table, MessagePort& port) {
     }
     if (!created) {
         delete socket;
-        table.ShowLocalizedMessage(port, "Message_Error", "Message_UDPSocket", "Error", "Failed to create UDP socket!");
+        table.ShowLocalizedMessage(port, "Message_Error", "Message_UDPSocket", "Error",
+                                   "Failed to create UDP socket!");
         return false;
     }
     m_socket = socket;
@@ -59,7 +71,9 @@ bool CDiscoverySocket::Create(const LanguageTable& table, MessagePort& port) {
     return true;
 }
 
-bool CDiscoverySocket::IsOpen() const { return m_socket != nullptr; }
+bool CDiscoverySocket::IsOpen() const {
+    return m_socket != nullptr;
+}
 
 void CDiscoverySocket::Close() {
     if (!m_socket) return;
@@ -71,7 +85,9 @@ void CDiscoverySocket::Close() {
     socket->deleteLater();
 }
 
-std::uint16_t CDiscoverySocket::LocalPort() const { return m_socket ? m_socket->localPort() : 0; }
+std::uint16_t CDiscoverySocket::LocalPort() const {
+    return m_socket ? m_socket->localPort() : 0;
+}
 
 std::vector<std::string> CDiscoverySocket::Targets() const {
     return DiscoveryTargets(m_target, m_target ? std::vector<std::string>{} : InterfaceBroadcastAddresses());
@@ -126,7 +142,8 @@ std::vector<std::string> InterfaceBroadcastAddresses() {
         }
         const auto entries = interface.addressEntries();
         for (const QNetworkAddressEntry& entry : entries) {
-            if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol || entry.broadcast().isNull()) continue;
+            if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol || entry.broadcast().isNull())
+                continue;
             addresses.push_back(entry.broadcast().toString().toStdString());
         }
     }

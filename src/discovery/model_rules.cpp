@@ -8,7 +8,8 @@ bool IsSupportedModel(std::string_view modelName) {
 }
 
 bool IsTwoPortModel(std::string_view modelName) {
-    return modelName.find("5730K") != std::string_view::npos || modelName.find("5430K") != std::string_view::npos;
+    return modelName.find("5730K") != std::string_view::npos ||
+           modelName.find("5430K") != std::string_view::npos;
 }
 
 }  // namespace dezadav

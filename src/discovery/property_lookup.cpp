@@ -15,7 +15,9 @@ std::string UpperLetters(std::string_view text) {
     return upper;
 }
 
-bool IsSeparator(char c) { return c == '=' || c == ':'; }
+bool IsSeparator(char c) {
+    return c == '=' || c == ':';
+}
 
 }  // namespace
 
@@ -37,13 +39,15 @@ PropertyValue LookupProperty(std::string_view text, std::string_view key, std::s
         }
         if (!entryStart || !entryEnd) continue;
 
-        const std::string_view entry = std::string_view(upperText).substr(*entryStart, *entryEnd - *entryStart);
+        const std::string_view entry =
+            std::string_view(upperText).substr(*entryStart, *entryEnd - *entryStart);
         if (entry.empty()) return result;
         const auto lastSeparator = std::find_if(entry.rbegin(), entry.rend(), IsSeparator);
         if (lastSeparator == entry.rend()) return result;
-        const std::size_t separatorPos = *entryStart + static_cast<std::size_t>(entry.rend() - lastSeparator) - 1;
-        const std::size_t nameLength = static_cast<std::size_t>(std::find_if(entry.begin(), entry.end(), IsSeparator) -
-                                                                entry.begin());
+        const std::size_t separatorPos =
+            *entryStart + static_cast<std::size_t>(entry.rend() - lastSeparator) - 1;
+        const std::size_t nameLength =
+            static_cast<std::size_t>(std::find_if(entry.begin(), entry.end(), IsSeparator) - entry.begin());
         if (entry.substr(0, nameLength).find(upperKey) != std::string_view::npos) {
             std::string_view value = text.substr(separatorPos + 1, *entryEnd - separatorPos - 1);
             result.found = true;

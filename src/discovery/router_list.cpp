@@ -9,7 +9,8 @@ namespace dezadav {
 namespace {
 
 void ShowOutOfRange(const LanguageTable& table, MessagePort& port) {
-    table.ShowLocalizedMessage(port, "Message_Error", "Message_Router", "Error", "Response string out of range!");
+    table.ShowLocalizedMessage(port, "Message_Error", "Message_Router", "Error",
+                               "Response string out of range!");
 }
 
 std::string LookupShown(std::string_view text, std::string_view key, std::size_t capacity,
@@ -32,7 +33,8 @@ RouterInfo RouterInfoFrom(DiscoveryAnswer answer, const LanguageTable& table, Me
 
 }  // namespace
 
-bool RouterInfoFromAnswer(std::string_view datagram, const LanguageTable& table, MessagePort& port, RouterInfo& info) {
+bool RouterInfoFromAnswer(std::string_view datagram, const LanguageTable& table, MessagePort& port,
+                          RouterInfo& info) {
     std::optional<DiscoveryAnswer> answer = ReadDiscoveryAnswer(datagram);
     if (!answer) return false;
     info = RouterInfoFrom(std::move(*answer), table, port);
@@ -44,7 +46,8 @@ void RouterList::StartSearch() {
     m_macAddresses.clear();
 }
 
-AnswerOutcome RouterList::HandleAnswer(std::string_view datagram, const LanguageTable& table, MessagePort& port) {
+AnswerOutcome RouterList::HandleAnswer(std::string_view datagram, const LanguageTable& table,
+                                       MessagePort& port) {
     std::optional<DiscoveryAnswer> answer = ReadDiscoveryAnswer(datagram);
     if (!answer) return AnswerOutcome::TooShort;
     // Repeats and overflow are decided before the properties are looked up, so a dropped answer

@@ -50,6 +50,7 @@ private:
 // Turns a datagram into the router it describes (model name and version looked up with their
 // capacities), showing "Message_Router" once per out-of-range property. Returns false, showing
 // nothing, for a datagram shorter than 68 bytes.
-bool RouterInfoFromAnswer(std::string_view datagram, const LanguageTable& table, MessagePort& port, RouterInfo& info);
+bool RouterInfoFromAnswer(std::string_view datagram, const LanguageTable& table, MessagePort& port,
+                          RouterInfo& info);
 
 }  // namespace dezadav

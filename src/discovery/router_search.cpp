@@ -1,9 +1,8 @@
 #include "discovery/router_search.h"
 
-#include <algorithm>
-
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 
 namespace dezadav {
 
@@ -12,7 +11,9 @@ RouterSearch::RouterSearch(const LanguageTable& table, MessagePort& port, QObjec
     m_socket.SetHandler([this](std::string_view datagram) { OnDatagram(datagram); });
 }
 
-bool RouterSearch::Open() { return m_socket.Create(m_table, m_port); }
+bool RouterSearch::Open() {
+    return m_socket.Create(m_table, m_port);
+}
 
 int RouterSearch::Start() {
     m_list.StartSearch();
@@ -24,7 +25,9 @@ bool RouterSearch::StartAt(const std::string& address) {
     return m_socket.SendRequestTo(address);
 }
 
-void RouterSearch::Close() { m_socket.Close(); }
+void RouterSearch::Close() {
+    m_socket.Close();
+}
 
 void RouterSearch::OnDatagram(std::string_view datagram) {
     if (m_list.HandleAnswer(datagram, m_table, m_port) == AnswerOutcome::Listed) {

@@ -14,7 +14,8 @@ TEST(DiscoveryRequest, IsTwelveBytesCarryingItsLengthAndTheCompanyName) {
     ASSERT_EQ(request.size(), kDiscoveryRequestSize);
     EXPECT_EQ(static_cast<unsigned char>(request[0]), 0xDD);
     EXPECT_EQ(static_cast<unsigned char>(request[1]), 0x80);
-    const unsigned declaredLength = static_cast<unsigned char>(request[2]) * 256u + static_cast<unsigned char>(request[3]);
+    const unsigned declaredLength =
+        static_cast<unsigned char>(request[2]) * 256u + static_cast<unsigned char>(request[3]);
     EXPECT_EQ(declaredLength, request.size());
     EXPECT_EQ(request.substr(4), std::string("ZEZIDEZ", 7) + '\0');
 }
@@ -83,8 +84,8 @@ TEST(DiscoveryAnswerReader, OnlyTheFirstThousandBytesCount) {
     // closing byte; a reader that looked further would see a complete entry.
     AnswerBytes bytes;
     const std::string entry = "[Version=9]";
-    bytes.propertyText = std::string(kMaxDiscoveryDatagramSize - 66 - entry.size(), '.') + entry +
-                         std::string(300, '.');
+    bytes.propertyText =
+        std::string(kMaxDiscoveryDatagramSize - 66 - entry.size(), '.') + entry + std::string(300, '.');
     const std::string datagram = bytes.Build();
     ASSERT_GT(datagram.size(), kMaxDiscoveryDatagramSize);
     ASSERT_EQ(datagram[kMaxDiscoveryDatagramSize - 1], ']');

@@ -46,8 +46,8 @@ const std::vector<Router>& LanRouters() {
 std::string ConfigFor(const std::vector<Router>& routers) {
     std::string text;
     for (const Router& router : routers) {
-        text += "[router]\naddress = " + router.address + "\nmodel = " + router.model + "\nversion = " + router.version +
-                "\nmask = " + kMask + "\nmac = " + router.mac + "\n";
+        text += "[router]\naddress = " + router.address + "\nmodel = " + router.model +
+                "\nversion = " + router.version + "\nmask = " + kMask + "\nmac = " + router.mac + "\n";
     }
     return text;
 }
@@ -86,7 +86,8 @@ ProbeOutput ParseProbe(const std::string& out) {
 std::vector<std::string> ExpectedRows() {
     std::vector<std::string> rows;
     for (const Router& router : LanRouters()) {
-        rows.push_back(router.model + "\t" + router.address + "\t" + kMask + "\t" + router.mac + "\t" + router.version);
+        rows.push_back(router.model + "\t" + router.address + "\t" + kMask + "\t" + router.mac + "\t" +
+                       router.version);
     }
     std::sort(rows.begin(), rows.end());
     return rows;
@@ -104,7 +105,8 @@ protected:
 
         // One emulator with one router in one namespace, one emulator answering as two routers in
         // another: both kinds of answer travel over the bridge.
-        const std::vector<std::vector<Router>> hosts = {{LanRouters()[0]}, {LanRouters()[1], LanRouters()[2]}};
+        const std::vector<std::vector<Router>> hosts = {{LanRouters()[0]},
+                                                        {LanRouters()[1], LanRouters()[2]}};
         for (std::size_t i = 0; i < hosts.size(); ++i) {
             std::vector<std::string> addresses;
             for (const Router& router : hosts[i]) addresses.push_back(router.address + "/24");
@@ -120,8 +122,9 @@ protected:
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
         config.write(QByteArray::fromStdString(ConfigFor(routers)));
         config.close();
-        QProcess* emulator = lan.Start(ns, DEZADAV_ROUTERSIM_PATH,
-                                       {"--config", configPath, "--telnet-port", "0", "--discovery", "0.0.0.0:56415"});
+        QProcess* emulator =
+            lan.Start(ns, DEZADAV_ROUTERSIM_PATH,
+                      {"--config", configPath, "--telnet-port", "0", "--discovery", "0.0.0.0:56415"});
         // Ready once it printed its READY line (bounded).
         std::string out;
         QDeadlineTimer deadline(10000);
@@ -135,7 +138,8 @@ protected:
     }
 
     ProbeOutput Probe(const QStringList& args) {
-        const CommandResult result = lan.Run(client, DEZADAV_DISCOVERY_PROBE_PATH, args + QStringList{"--wait-ms", "1500"});
+        const CommandResult result =
+            lan.Run(client, DEZADAV_DISCOVERY_PROBE_PATH, args + QStringList{"--wait-ms", "1500"});
         EXPECT_TRUE(result.finished) << result.err;
         EXPECT_EQ(result.exitCode, 0) << result.err;
         ProbeOutput output = ParseProbe(result.out);
@@ -151,7 +155,8 @@ protected:
 
 TEST_F(DiscoveryLanTest, BroadcastFindsEveryRouterOnceWithItsFields) {
     // An ordinary office PC: its default route points into the LAN.
-    ASSERT_TRUE(lan.Ip(client, {"route", "add", "default", "dev", VirtualLan::kHostInterface})) << lan.Error();
+    ASSERT_TRUE(lan.Ip(client, {"route", "add", "default", "dev", VirtualLan::kHostInterface}))
+        << lan.Error();
 
     const ProbeOutput limited = Probe({"--target", "255.255.255.255"});
     EXPECT_EQ(limited.targets, std::vector<std::string>{"255.255.255.255"});

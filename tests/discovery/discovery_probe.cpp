@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
     app.exec();
     search.Close();
     for (const dezadav::RouterInfo& row : search.Rows()) {
-        std::printf("ROW %s\t%s\t%s\t%s\t%s\n", row.modelName.c_str(), row.ipAddress.c_str(), row.subnetMask.c_str(),
-                    row.macAddress.c_str(), row.firmwareVersion.c_str());
+        std::printf("ROW %s\t%s\t%s\t%s\t%s\n", row.modelName.c_str(), row.ipAddress.c_str(),
+                    row.subnetMask.c_str(), row.macAddress.c_str(), row.firmwareVersion.c_str());
     }
     std::printf("DONE\n");
     return 0;

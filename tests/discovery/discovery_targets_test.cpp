@@ -20,15 +20,17 @@ TEST(DiscoveryTargets, WithoutInterfacesOnlyTheLimitedBroadcast) {
 }
 
 TEST(DiscoveryTargets, ExplicitTargetReplacesEveryBroadcast) {
-    EXPECT_EQ(DiscoveryTargets(std::string("127.0.0.1"), {"192.168.1.255"}), std::vector<std::string>{"127.0.0.1"});
+    EXPECT_EQ(DiscoveryTargets(std::string("127.0.0.1"), {"192.168.1.255"}),
+              std::vector<std::string>{"127.0.0.1"});
 }
 
 TEST(DottedIpv4Address, AcceptsOnlyFourPlainDecimalOctets) {
     for (std::string_view good : {"0.0.0.0", "127.0.0.1", "255.255.255.255", "10.200.3.99"}) {
         EXPECT_TRUE(IsDottedIpv4Address(good)) << good;
     }
-    for (std::string_view bad : {"", "127.0.0", "127.1", "1.2.3.4.5", "256.1.1.1", "1.2.3.04", "1.2.3.4 ", " 1.2.3.4",
-                                 "1..2.3", "1.2.3.", "a.b.c.d", "1.2.3.4:80", "1234.1.1.1", "::1", "0x7f.0.0.1"}) {
+    for (std::string_view bad :
+         {"", "127.0.0", "127.1", "1.2.3.4.5", "256.1.1.1", "1.2.3.04", "1.2.3.4 ", " 1.2.3.4", "1..2.3",
+          "1.2.3.", "a.b.c.d", "1.2.3.4:80", "1234.1.1.1", "::1", "0x7f.0.0.1"}) {
         EXPECT_FALSE(IsDottedIpv4Address(bad)) << bad;
     }
 }

@@ -32,10 +32,12 @@ public:
     // Waits (bounded) for the next request; returns it, empty when none came.
     std::string ReceiveRequest(int timeoutMs = 5000) {
         if (!SpinUntil([this] { return m_socket.hasPendingDatagrams(); }, timeoutMs)) return {};
-        std::string bytes(static_cast<std::size_t>(std::max<qint64>(0, m_socket.pendingDatagramSize())), '\0');
+        std::string bytes(static_cast<std::size_t>(std::max<qint64>(0, m_socket.pendingDatagramSize())),
+                          '\0');
         QHostAddress sender;
         quint16 senderPort = 0;
-        const qint64 length = m_socket.readDatagram(bytes.data(), static_cast<qint64>(bytes.size()), &sender, &senderPort);
+        const qint64 length =
+            m_socket.readDatagram(bytes.data(), static_cast<qint64>(bytes.size()), &sender, &senderPort);
         bytes.resize(static_cast<std::size_t>(std::max<qint64>(0, length)));
         m_lastSender = sender;
         m_lastSenderPort = senderPort;

@@ -5,8 +5,12 @@
 namespace dezadav {
 namespace {
 
-std::string Model(std::string_view text) { return LookupProperty(text, "ModelName", kModelNameCapacity).value; }
-std::string Version(std::string_view text) { return LookupProperty(text, "Version", kVersionCapacity).value; }
+std::string Model(std::string_view text) {
+    return LookupProperty(text, "ModelName", kModelNameCapacity).value;
+}
+std::string Version(std::string_view text) {
+    return LookupProperty(text, "Version", kVersionCapacity).value;
+}
 
 TEST(PropertyLookup, FindsBothPropertiesWithEitherSeparatorIgnoringCase) {
     EXPECT_EQ(Model("[ModelName=ABC][Version=1.0]"), "ABC");

@@ -21,7 +21,8 @@ using testing::SpinUntil;
 
 // Runs one search against the emulator and collects answers until `expected` routers are listed,
 // then lets the loop run a little longer so that a duplicate or stray row would show too.
-std::vector<RouterInfo> SearchEmulator(const RouterSimProcess& sim, std::size_t expected, RecordingMessagePort& port) {
+std::vector<RouterInfo> SearchEmulator(const RouterSimProcess& sim, std::size_t expected,
+                                       RecordingMessagePort& port) {
     static const LanguageTable table;
     RouterSearch search(table, port);
     search.Socket().SetTarget(sim.DiscoveryAddress());
@@ -84,8 +85,10 @@ TEST_F(RouterSearchEmulatorConfig, EveryFieldArrivesAsTheRouterAnnouncesIt) {
     const auto sim = Start(
         "[router]\naddress = 127.0.0.21\nmodel = DZV-R5430K\nversion = V4.0.1b\nmask = 255.255.254.0\n"
         "mac = 0a-1b-2c-3d-4e-5f\n"
-        "[router]\naddress = 127.0.0.22\nmodel = OTHER-1\nversion = 0.9\nmask = 255.0.0.0\nmac = 02-00-00-00-00-16\n"
-        "[router]\naddress = 127.0.0.23\nmodel = " + std::string(35, 'N') + "\nversion = " + std::string(30, 'v') +
+        "[router]\naddress = 127.0.0.22\nmodel = OTHER-1\nversion = 0.9\nmask = 255.0.0.0\nmac = "
+        "02-00-00-00-00-16\n"
+        "[router]\naddress = 127.0.0.23\nmodel = " +
+        std::string(35, 'N') + "\nversion = " + std::string(30, 'v') +
         "\nmask = 255.255.255.255\nmac = FE-DC-BA-98-76-54\n");
     ASSERT_TRUE(sim->IsRunning());
     RecordingMessagePort port;
@@ -112,10 +115,14 @@ TEST_F(RouterSearchEmulatorConfig, EveryFieldArrivesAsTheRouterAnnouncesIt) {
 
 TEST_F(RouterSearchEmulatorConfig, MalformedAnswersAreHandledRouterByRouter) {
     const auto sim = Start(
-        "[router]\naddress = 127.0.0.31\nmodel = DZV-R5730K\nmac = 02-00-00-00-00-1F\nfault = discovery=short\n"
-        "[router]\naddress = 127.0.0.32\nmodel = DZV-R5830K\nmac = 02-00-00-00-00-20\nfault = discovery=oversized\n"
-        "[router]\naddress = 127.0.0.33\nmodel = DZV-R5030K\nmac = 02-00-00-00-00-21\nfault = discovery=repeated\n"
-        "[router]\naddress = 127.0.0.34\nmodel = DZV-R5330K\nmac = 02-00-00-00-00-22\nfault = discovery=silent\n"
+        "[router]\naddress = 127.0.0.31\nmodel = DZV-R5730K\nmac = 02-00-00-00-00-1F\nfault = "
+        "discovery=short\n"
+        "[router]\naddress = 127.0.0.32\nmodel = DZV-R5830K\nmac = 02-00-00-00-00-20\nfault = "
+        "discovery=oversized\n"
+        "[router]\naddress = 127.0.0.33\nmodel = DZV-R5030K\nmac = 02-00-00-00-00-21\nfault = "
+        "discovery=repeated\n"
+        "[router]\naddress = 127.0.0.34\nmodel = DZV-R5330K\nmac = 02-00-00-00-00-22\nfault = "
+        "discovery=silent\n"
         "[router]\naddress = 127.0.0.35\nmodel = DZV-R5430K\nmac = 02-00-00-00-00-23\n");
     ASSERT_TRUE(sim->IsRunning());
     RecordingMessagePort port;

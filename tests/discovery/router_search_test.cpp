@@ -38,8 +38,9 @@ TEST_F(RouterSearchTest, ListsEachAnsweringRouterOnceAndSignalsItsRow) {
     ASSERT_TRUE(search.Open());
     search.Start();
     ASSERT_EQ(peer.ReceiveRequest(), BuildDiscoveryRequest());
-    for (const std::string& answer : {AnswerFrom(1, "DZV-R5730K"), AnswerFrom(1, "DZV-R5730K"),
-                                      std::string(30, 'z'), AnswerFrom(2, "DZV-R5830K"), AnswerFrom(1, "DZV-R5730K")}) {
+    for (const std::string& answer :
+         {AnswerFrom(1, "DZV-R5730K"), AnswerFrom(1, "DZV-R5730K"), std::string(30, 'z'),
+          AnswerFrom(2, "DZV-R5830K"), AnswerFrom(1, "DZV-R5730K")}) {
         ASSERT_TRUE(peer.Answer(answer));
     }
     ASSERT_TRUE(SpinUntil([&] { return listed.count() >= 2; }));

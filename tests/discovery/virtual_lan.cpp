@@ -92,7 +92,9 @@ VirtualLan::VirtualLan() {
     m_prefix = kPrefixStem + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-";
 }
 
-VirtualLan::~VirtualLan() { Destroy(); }
+VirtualLan::~VirtualLan() {
+    Destroy();
+}
 
 std::string VirtualLan::WhyUnavailable() {
     if (geteuid() != 0) return "needs root to create network namespaces";
@@ -114,7 +116,8 @@ bool VirtualLan::Create() {
     m_switch = m_prefix + "switch";
     if (!IpRoot({"netns", "add", QString::fromStdString(m_switch)})) return false;
     m_namespaces.push_back(m_switch);
-    return Ip(m_switch, {"link", "add", "br0", "type", "bridge"}) && Ip(m_switch, {"link", "set", "br0", "up"});
+    return Ip(m_switch, {"link", "add", "br0", "type", "bridge"}) &&
+           Ip(m_switch, {"link", "set", "br0", "up"});
 }
 
 bool VirtualLan::Ip(const std::string& ns, const QStringList& args) {
@@ -134,7 +137,8 @@ std::string VirtualLan::AddHost(const std::string& role, const std::vector<std::
         return {};
     }
     for (const std::string& address : addresses) {
-        if (!Ip(ns, {"addr", "add", QString::fromStdString(address), "brd", "+", "dev", kHostInterface})) return {};
+        if (!Ip(ns, {"addr", "add", QString::fromStdString(address), "brd", "+", "dev", kHostInterface}))
+            return {};
     }
     if (!Ip(ns, {"link", "set", kHostInterface, "up"}) || !Ip(ns, {"link", "set", "lo", "up"})) return {};
     return ns;
@@ -149,7 +153,8 @@ QProcess* VirtualLan::Start(const std::string& ns, const QString& program, const
     return m_processes.back().get();
 }
 
-CommandResult VirtualLan::Run(const std::string& ns, const QString& program, const QStringList& args, int timeoutMs) {
+CommandResult VirtualLan::Run(const std::string& ns, const QString& program, const QStringList& args,
+                              int timeoutMs) {
     return RunCommand(IpProgram(), QStringList{"netns", "exec", QString::fromStdString(ns), program} + args,
                       timeoutMs);
 }

@@ -45,7 +45,8 @@ public:
     // Starts a long-running program inside `ns`; it is stopped by Destroy().
     QProcess* Start(const std::string& ns, const QString& program, const QStringList& args);
     // Runs a program inside `ns` to its end (bounded).
-    CommandResult Run(const std::string& ns, const QString& program, const QStringList& args, int timeoutMs = 15000);
+    CommandResult Run(const std::string& ns, const QString& program, const QStringList& args,
+                      int timeoutMs = 15000);
 
     // Stops the processes and deletes the namespaces; true when none of them is left afterwards.
     bool Destroy();
