@@ -1,0 +1,128 @@
+// Full settings fetch from the router emulator on loopback: wall time against the dialogue's
+// mandatory floor, and the CPU time the client spent meanwhile.
+//
+// The floor of one fetch is the 500 ms pumped after connecting, the 1000 ms pumped before the
+// greeting, and one round trip per exchange (each password byte, each CR, each command byte). The
+// round trip is measured here first, on the same socket class, by typing bytes at the router's
+// command line.
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "lang/language_table.h"
+#include "session/setting_dlg.h"
+#include "session/telnet_dialogue.h"
+#include "session/telnet_socket.h"
+#include "support/routersim_process.h"
+
+namespace {
+
+using namespace dezadav;
+
+class SilentPort : public MessagePort {
+public:
+    void ShowMessage(const std::string&, const std::string& text, MessageIcon) override {
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+    }
+};
+
+double CpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec * 1000.0 + usage.ru_utime.tv_usec / 1000.0 + usage.ru_stime.tv_sec * 1000.0 +
+           usage.ru_stime.tv_usec / 1000.0;
+}
+
+// Median milliseconds from typing one byte to its echo, over `count` bytes.
+double MeasureRoundTripMs(const std::string& ip, uint16_t port, int count) {
+    CTelnetSocket socket;
+    SteadyClock clock;
+    if (!socket.Create() || !socket.Connect(ip, port)) return -1;
+    TelnetDialogue dialogue(socket, clock);
+    if (dialogue.Login("admin", kLoginTimeoutMs) != LoginResult::LoginOk) return -1;
+    std::vector<double> samples;
+    ReceivedChunk echo;
+    for (int i = 0; i < count; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        socket.Send("x");
+        if (!dialogue.WaitForChunk(echo, kEchoTimeoutMs)) return -1;
+        samples.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    socket.Close();
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+int Exchanges(const std::string& password, bool twoPort) {
+    int exchanges = static_cast<int>(password.size()) + 1;
+    for (const FetchCommand& command : kFetchCommands) {
+        if (command.twoPortOnly && !twoPort) continue;
+        exchanges += static_cast<int>(command.command.size()) + 2;
+    }
+    return exchanges;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+
+    dezadav::testing::RouterSimProcess sim;
+    if (!sim.IsRunning()) {
+        std::fprintf(stderr, "the router emulator did not start\n");
+        return 1;
+    }
+    struct Form {
+        const char* ip;
+        const char* model;
+        bool twoPort;
+    };
+    const Form forms[] = {{"127.0.0.2", "DZV-R5730K", true}, {"127.0.0.3", "DZV-R5830K", false}};
+
+    const double rtt = MeasureRoundTripMs("127.0.0.2", sim.TelnetPort(), 500);
+    std::printf("round trip per typed byte: %.3f ms (median of 500)\n", rtt);
+    std::printf("%-10s %4s %9s %9s %9s %9s %7s\n", "form", "run", "wall ms", "floor ms", "over ms", "cpu ms",
+                "cpu %");
+
+    LanguageTable language;
+    SilentPort port;
+    int failures = 0;
+    for (const Form& form : forms) {
+        const int exchanges = Exchanges("admin", form.twoPort);
+        const double floorMs = kConnectPumpMs + kLoginPumpMs + exchanges * rtt;
+        double worstOver = -1e9, sumWall = 0, sumCpu = 0;
+        for (int run = 1; run <= runs; ++run) {
+            CTelnetSocket socket;
+            SteadyClock clock;
+            CSettingDlg dlg(socket, clock, language, port);
+            dlg.routerIp = form.ip;
+            dlg.modelName = form.model;
+            dlg.password = "admin";
+            dlg.telnetPort = sim.TelnetPort();
+            const double cpuBefore = CpuMs();
+            const auto start = std::chrono::steady_clock::now();
+            const bool ok = dlg.RunFetch(false);
+            const double wall =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            const double cpu = CpuMs() - cpuBefore;
+            if (!ok) ++failures;
+            worstOver = std::max(worstOver, wall - floorMs);
+            sumWall += wall;
+            sumCpu += cpu;
+            std::printf("%-10s %4d %9.1f %9.1f %9.1f %9.1f %6.2f%%%s\n", form.twoPort ? "two-port" : "one-port", run,
+                        wall, floorMs, wall - floorMs, cpu, 100.0 * cpu / wall, ok ? "" : "  FAILED");
+        }
+        std::printf("%-10s mean wall %.1f ms, %d exchanges, worst over floor %.1f ms (goal < 100), cpu %.2f%% "
+                    "(goal < 5%%)\n",
+                    form.twoPort ? "two-port" : "one-port", sumWall / runs, exchanges, worstOver,
+                    100.0 * sumCpu / sumWall);
+    }
+    return failures == 0 ? 0 : 1;
+}
