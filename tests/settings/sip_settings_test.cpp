@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -40,6 +42,30 @@ std::vector<std::string> SplitRowLikeFileReader(const std::string& row) {
         }
     }
     return fields;
+}
+
+// The English language file the program carries.
+LanguageTable ShippedEnglish() {
+    std::ifstream in(std::string(DEZADAV_SOURCE_DIR) + "/res/lang/english.lng", std::ios::binary);
+    LanguageTable table;
+    table.LoadFromBytes(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    return table;
+}
+
+TEST(SipLanguageKeysTest, ListKeysResolveInTheShippedEnglishFile) {
+    const LanguageTable shipped = ShippedEnglish();
+    const LanguageTable expected = SipCodecLanguage();
+    for (const auto* keys : {&kSipPort1TimeKeys, &kSipPort2TimeKeys}) {
+        for (std::string_view key : *keys)
+            EXPECT_EQ(shipped.LookupText(key), expected.LookupText(key)) << key;
+    }
+    for (const auto* keys : {&kSipPort1ViaKeys, &kSipPort2ViaKeys}) {
+        for (std::string_view key : *keys)
+            EXPECT_EQ(shipped.LookupText(key), expected.LookupText(key)) << key;
+    }
+    for (std::string_view key : {"SIP_UserName1", "SIP_UserName2", "SIP_5870Name"}) {
+        EXPECT_EQ(shipped.LookupText(key), expected.LookupText(key)) << key;
+    }
 }
 
 class SipSettingsTest : public ::testing::Test {
