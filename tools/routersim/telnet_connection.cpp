@@ -154,8 +154,13 @@ void TelnetConnection::CommandDone(int64_t nowMs) {
         output += Filler(faults.bigOutputBytes - output.size());
     }
     if (FaultSet::Hits(faults.garbageIn, command)) output += GarbageLine();
+    if (output.empty() && !faults.separateLineBreak) {
+        // Nothing printed: the line break and the prompt in one chunk.
+        Queue(kEol + Prompt(), nowMs, faults.slowEchoMs);
+        return;
+    }
     QueueLineBreakAndOutput(output, nowMs);
-    Queue(Prompt(), nowMs, 0);
+    Queue(Prompt(), nowMs, output.empty() ? kSeparateLineBreakPauseMs : 0);
 }
 
 void TelnetConnection::QueueLineBreakAndOutput(const std::string& output, int64_t nowMs) {

@@ -26,9 +26,9 @@ struct OutChunk {
 // carriage return of an empty line is answered by the single chunk LF CR "<prompt>> "; the carriage
 // return of a command by the echoed line break LF CR sent together with the start of the command's
 // output (the output goes in pieces of at most 1024 bytes), then the chunk "<prompt>> ". A command
-// without output (a set command that worked) gets the chunk LF CR and then the prompt chunk. With the
-// separate-line-break fault the line break is always a chunk of its own and the output follows 50 ms
-// later, starting with an empty line.
+// without output (a set command that worked) gets the single chunk LF CR "<prompt>> ". With the
+// separate-line-break fault the line break is always a chunk of its own and the output (or the prompt)
+// follows 50 ms later, the output starting with an empty line.
 class TelnetConnection {
 public:
     // Called with every command line received (not empty lines, never the password), before its
