@@ -1,0 +1,28 @@
+#include "ui/pages/csv_file_dialog.h"
+
+#include <QFileDialog>
+
+namespace dezadav {
+namespace {
+
+std::optional<QString> RunCsvDialog(QWidget* parent, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(QString::fromLatin1(kCsvFileFilter));
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+std::optional<QString> ChooseCsvFileToSave(QWidget* parent) {
+    return RunCsvDialog(parent, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> ChooseCsvFileToOpen(QWidget* parent) {
+    return RunCsvDialog(parent, QFileDialog::AcceptOpen);
+}
+
+}  // namespace dezadav

@@ -1,0 +1,179 @@
+#include "ui/pages/dial_plan_page.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableWidget>
+
+#include "discovery/model_rules.h"
+#include "lang/language_table.h"
+#include "settings/settings_file.h"
+#include "ui/dialog_units.h"
+#include "ui/language_text.h"
+#include "ui/pages/index_info_dlg.h"
+#include "ui/pages/page_controls.h"
+#include "ui/skin_button.h"
+
+namespace dezadav {
+namespace {
+
+// Column widths in pixels.
+constexpr int kIndexWidth = 50;
+constexpr int kPhoneWidth = 110;
+constexpr int kSipWidth = 145;
+constexpr int kSipWidthTwoPortRelabelled = 150;
+constexpr int kLoopWidth = 140;
+constexpr int kBackupWidth = 150;
+constexpr int kStatusWidth = 55;
+constexpr int kStatusWidthTwoPort = 100;
+
+}  // namespace
+
+CDialPlanPage::CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidget* parent)
+    : QWidget(parent), m_table(table), m_messages(messages) {
+    resize(DialogSize(457, 193));
+    m_chooseFile = [this] { return ChooseCsvFileToSave(this); };
+    m_runDialog = [](CIndexInfoDlg& dialog) { return dialog.exec(); };
+
+    m_list = new QTableWidget(kDialPlanEntryCount, kColumnCount, this);
+    m_list->setObjectName(QStringLiteral("dialPlanList"));
+    m_list->setGeometry(DialogRect(7, 7, 443, 150));
+    SetUpReportList(m_list);
+    // Rows are selected by resting the mouse on them, as the list's users expect from hot tracking.
+    m_list->setMouseTracking(true);
+    connect(m_list, &QTableWidget::entered, this, [this](const QModelIndex& index) {
+        if (index.isValid()) m_list->selectRow(index.row());
+    });
+    for (int row = 0; row < kDialPlanEntryCount; ++row) {
+        for (int column = 0; column < kColumnCount; ++column) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignCenter);
+            Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+            if (column == kColIndex) {
+                flags |= Qt::ItemIsUserCheckable;
+                item->setCheckState(Qt::Unchecked);
+            }
+            item->setFlags(flags);
+            m_list->setItem(row, column, item);
+        }
+    }
+    SetHeader(kColIndex, QStringLiteral("No."), kIndexWidth);
+    SetHeader(kColPhone, UiText("DialPlan_Phone"), kPhoneWidth);
+    SetHeader(kColName, UiText("DialPlan_Name"), 0);
+    SetHeader(kColSip, UiText("DialPlan_SIP"), kSipWidth);
+    SetHeader(kColLoop, UiText("DialPlan_Loop"), kLoopWidth);
+    SetHeader(kColBackup, UiText("DialPlan_Backup"), kBackupWidth);
+    SetHeader(kColStatus, UiText("DialPlan_Status"), kStatusWidth);
+
+    const int buttonsY = DialogUnitsY(166);
+    const int right = DialogUnitsX(450);
+    m_save = MakePageButton(this, right - kPageButtonWidth, buttonsY);
+    m_clearSelected = MakePageButton(this, right - 2 * kPageButtonWidth - 12, buttonsY);
+    m_clearAll = MakePageButton(this, right - 3 * kPageButtonWidth - 24, buttonsY);
+    m_clearAll->setText(UiText("Button_ClearAll"));
+    m_clearSelected->setText(UiText("Button_ClearSel"));
+    m_save->setText(UiText("Button_Save"));
+
+    m_dialog = new CIndexInfoDlg(m_messages, this);
+
+    connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { EditSelectedEntry(); });
+    connect(m_clearAll, &QPushButton::clicked, this, &CDialPlanPage::ClearAll);
+    connect(m_clearSelected, &QPushButton::clicked, this, &CDialPlanPage::ClearSelected);
+    connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
+    ShowModel();
+}
+
+CDialPlanPage::~CDialPlanPage() = default;
+
+void CDialPlanPage::SetHeader(int column, const QString& title, int width) {
+    auto* header = m_list->horizontalHeaderItem(column);
+    if (!header) {
+        header = new QTableWidgetItem;
+        m_list->setHorizontalHeaderItem(column, header);
+    }
+    header->setText(title);
+    header->setTextAlignment(Qt::AlignCenter);
+    SetColumnWidthPx(m_list, column, width);
+}
+
+void CDialPlanPage::ShowRow(int row) {
+    const DialPlanEntry& entry = m_table.Entry(row);
+    const std::string* cells[kColumnCount] = {&entry.index,      &entry.phoneNumber, &entry.name,
+                                              &entry.sipAddress, &entry.loopThrough, &entry.backupNumber,
+                                              &entry.statusMark};
+    for (int column = 0; column < kColumnCount; ++column) {
+        const QString text = QString::fromStdString(*cells[column]);
+        QTableWidgetItem* item = m_list->item(row, column);
+        if (item->text() != text) item->setText(text);
+    }
+}
+
+void CDialPlanPage::ShowModel() {
+    for (int row = 0; row < kDialPlanEntryCount; ++row) ShowRow(row);
+}
+
+void CDialPlanPage::SetTwoPort(bool twoPort) {
+    SetColumnWidthPx(m_list, kColLoop, twoPort ? 0 : kLoopWidth);
+    SetColumnWidthPx(m_list, kColBackup, twoPort ? 0 : kBackupWidth);
+    SetColumnWidthPx(m_list, kColStatus, twoPort ? kStatusWidthTwoPort : kStatusWidth);
+    ShowModel();
+}
+
+bool CDialPlanPage::RouterIsTwoPort() const { return m_modelName && IsTwoPortModel(m_modelName()); }
+
+void CDialPlanPage::Recaption() {
+    const bool twoPort = RouterIsTwoPort();
+    SetHeader(kColPhone, UiText("DialPlan_Phone"), kPhoneWidth);
+    SetHeader(kColSip, UiText("DialPlan_SIP"), twoPort ? kSipWidthTwoPortRelabelled : kSipWidth);
+    SetHeader(kColLoop, UiText("DialPlan_Loop"), twoPort ? 0 : kLoopWidth);
+    SetHeader(kColBackup, UiText("DialPlan_Backup"), twoPort ? 0 : kBackupWidth);
+    SetHeader(kColStatus, UiText("DialPlan_Status"), twoPort ? kStatusWidthTwoPort : kStatusWidth);
+    m_clearAll->setText(UiText("Button_ClearAll"));
+    m_clearSelected->setText(UiText("Button_ClearSel"));
+    m_save->setText(UiText("Button_Save"));
+}
+
+void CDialPlanPage::EditSelectedEntry() {
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return;
+    int row = selected.constFirst().row();
+    for (const QModelIndex& index : selected) row = std::min(row, index.row());
+
+    const std::string groupText = ProcessLanguageTable().LookupText("Index_Group");
+    m_dialog->Prepare(IndexInfoFromEntry(m_table.Entry(row), groupText), RouterIsTwoPort());
+    if (m_runDialog(*m_dialog) != QDialog::Accepted) return;
+    m_table.SetEntry(row, EntryFromIndexInfo(m_dialog->Fields(), m_table.Entry(row)));
+    ShowRow(row);
+}
+
+void CDialPlanPage::ClearAll() {
+    for (int row = 0; row < kDialPlanEntryCount; ++row) {
+        m_table.ClearEntry(row);
+        SetRowChecked(row, false);
+    }
+    ShowModel();
+}
+
+void CDialPlanPage::ClearSelected() {
+    for (int row = 0; row < kDialPlanEntryCount; ++row) {
+        if (!IsRowChecked(row)) continue;
+        m_table.ClearEntry(row);
+        SetRowChecked(row, false);
+        ShowRow(row);
+    }
+}
+
+PageSaveOutcome CDialPlanPage::SaveAs() {
+    return SavePageAs(
+        m_chooseFile, [this] { return DialPlanFileText(m_table); }, ProcessLanguageTable(), m_messages);
+}
+
+bool CDialPlanPage::IsRowChecked(int row) const {
+    const QTableWidgetItem* item = m_list->item(row, kColIndex);
+    return item && item->checkState() == Qt::Checked;
+}
+
+void CDialPlanPage::SetRowChecked(int row, bool checked) {
+    if (QTableWidgetItem* item = m_list->item(row, kColIndex)) item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+}  // namespace dezadav

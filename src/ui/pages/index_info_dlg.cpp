@@ -1,0 +1,166 @@
+#include "ui/pages/index_info_dlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "lang/language_table.h"
+#include "ui/dialog_units.h"
+#include "ui/language_text.h"
+#include "ui/pages/page_controls.h"
+#include "ui/pictures.h"
+#include "ui/skin_button.h"
+
+namespace dezadav {
+namespace {
+
+constexpr int kDialogButtonWidth = 80;
+constexpr int kDialogButtonHeight = 23;
+
+std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
+
+QLabel* MakeLabel(QWidget* parent, const QRect& rect, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(rect);
+    label->setAlignment(alignment);
+    return label;
+}
+
+}  // namespace
+
+CIndexInfoDlg::CIndexInfoDlg(MessagePort& messages, QWidget* parent) : QDialog(parent), m_messages(messages) {
+    setFixedSize(DialogSize(286, 159));
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+
+    m_group = new QGroupBox(this);
+    m_group->setGeometry(DialogRect(7, 5, 272, 122));
+    m_enable = new QCheckBox(this);
+    m_enable->setGeometry(DialogRect(16, 18, 120, 12));
+
+    m_phoneLabel = MakeLabel(this, DialogRect(16, 36, 62, 12));
+    m_phone = new QLineEdit(this);
+    m_phone->setGeometry(DialogRect(80, 35, 90, 13));
+    MakeDigitsOnly(m_phone);
+    m_phoneHelp = MakeLabel(this, DialogRect(174, 36, 100, 12));
+
+    m_sipLabel = MakeLabel(this, DialogRect(16, 56, 62, 12));
+    m_portName = new QLineEdit(this);
+    m_portName->setGeometry(DialogRect(80, 55, 76, 13));
+    m_portName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_at = MakeLabel(this, DialogRect(157, 56, 9, 12), Qt::AlignCenter);
+    m_at->setText(QStringLiteral("@"));
+    m_domain = new QLineEdit(this);
+    m_domain->setGeometry(DialogRect(167, 55, 104, 13));
+    m_sipHelp = MakeLabel(this, DialogRect(80, 69, 190, 10));
+
+    m_loopLabel = MakeLabel(this, DialogRect(16, 84, 62, 12));
+    m_loop = new QComboBox(this);
+    m_loop->setGeometry(DialogRect(80, 83, 90, 13));
+    m_loopHelp = MakeLabel(this, DialogRect(80, 97, 190, 10));
+
+    m_backupLabel = MakeLabel(this, DialogRect(16, 108, 62, 12));
+    m_backup = new QLineEdit(this);
+    m_backup->setGeometry(DialogRect(80, 107, 90, 13));
+    MakeDigitsOnly(m_backup);
+    m_backupNote = MakeLabel(this, DialogRect(174, 108, 90, 12));
+
+    // The help notes and the (ISDN/PSDN) note belong to the form but are never shown.
+    for (QLabel* note : {m_phoneHelp, m_sipHelp, m_loopHelp, m_backupNote}) note->hide();
+
+    const int buttonsY = DialogUnitsY(136);
+    m_ok = new CSkinButton(this);
+    m_ok->setGeometry(DialogUnitsX(286) / 2 - kDialogButtonWidth - 12, buttonsY, kDialogButtonWidth,
+                      kDialogButtonHeight);
+    m_cancel = new CSkinButton(this);
+    m_cancel->setGeometry(DialogUnitsX(286) / 2 + 12, buttonsY, kDialogButtonWidth, kDialogButtonHeight);
+    for (CSkinButton* button : {m_ok, m_cancel}) {
+        button->SetBitmaps(DialogButtonBitmaps());
+        button->setAutoDefault(false);
+    }
+    m_ok->setDefault(true);
+
+    connect(m_ok, &QPushButton::clicked, this, &CIndexInfoDlg::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_enable, &QCheckBox::clicked, this, &CIndexInfoDlg::EnableClicked);
+    Relabel();
+}
+
+void CIndexInfoDlg::Relabel() {
+    setWindowTitle(UiText("Index_Title"));
+    m_enable->setText(UiText("Index_Status"));
+    m_phoneLabel->setText(UiText("Index_Phone"));
+    m_sipLabel->setText(UiText("Index_SIP"));
+    m_loopLabel->setText(UiText("Index_LoopStr"));
+    m_backupLabel->setText(UiText("Index_Backup"));
+    m_backupNote->setText(UiText("Index_BackupStr"));
+    m_phoneHelp->setText(UiText("Index_PhoneStr"));
+    m_sipHelp->setText(UiText("Index_SIPStr"));
+    m_loopHelp->setText(UiText("Index_Loop"));
+    m_ok->setText(UiText("Button_OK"));
+    m_cancel->setText(UiText("Button_Cancel"));
+}
+
+void CIndexInfoDlg::Prepare(const IndexInfoFields& fields, bool twoPort) {
+    m_fields = fields;
+    m_twoPort = twoPort;
+    setResult(QDialog::Rejected);
+    Relabel();
+
+    for (QWidget* control : std::initializer_list<QWidget*>{m_loopLabel, m_loop, m_backupLabel, m_backup}) {
+        control->setVisible(!twoPort);
+    }
+
+    m_enable->setChecked(fields.enabled);
+    EnableEditControls(fields.enabled);
+    m_group->setTitle(QString::fromStdString(fields.groupTitle));
+    m_phone->setText(QString::fromStdString(fields.phone));
+    m_portName->setText(QString::fromStdString(fields.portName));
+    m_domain->setText(QString::fromStdString(fields.domain));
+
+    const std::array<std::string, 3> loopTexts = LoopThroughTexts(ProcessLanguageTable());
+    m_loop->clear();
+    for (const std::string& text : loopTexts) m_loop->addItem(QString::fromStdString(text));
+    m_loop->setCurrentIndex(LoopThroughPosition(fields.loopThrough, loopTexts));
+    m_backup->setText(QString::fromStdString(fields.backup));
+}
+
+void CIndexInfoDlg::EnableEditControls(bool enabled) {
+    for (QWidget* control : std::initializer_list<QWidget*>{m_phone, m_portName, m_domain, m_loop, m_backup}) {
+        control->setEnabled(enabled);
+    }
+}
+
+void CIndexInfoDlg::EnableClicked(bool checked) {
+    m_fields.enabled = checked;
+    if (!checked) {
+        EnableEditControls(false);
+        return;
+    }
+    m_phone->setEnabled(true);
+    m_portName->setEnabled(true);
+    m_domain->setEnabled(true);
+    m_loop->setEnabled(!m_twoPort);
+    m_backup->setEnabled(!m_twoPort);
+}
+
+void CIndexInfoDlg::accept() {
+    m_fields.phone = Text(m_phone);
+    m_fields.portName = Text(m_portName);
+    m_fields.domain = Text(m_domain);
+    if (m_fields.enabled && (m_fields.phone.empty() || m_fields.domain.empty())) {
+        ProcessLanguageTable().ShowLocalizedMessage(m_messages, "Message_Warn", "Message_Empty", "Warning",
+                                                    "Phone number and domain name cannot be blank!");
+        return;
+    }
+    m_fields.backup = Text(m_backup);
+    m_fields.loopThrough = m_loop->currentText().toStdString();
+    if (!m_fields.enabled && m_fields.phone.empty() && m_fields.portName.empty() && m_fields.domain.empty()) {
+        m_fields.backup.clear();
+        m_fields.loopThrough.clear();
+    }
+    QDialog::accept();
+}
+
+}  // namespace dezadav

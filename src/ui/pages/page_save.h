@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+#include "lang/language_table.h"
+#include "lang/message_port.h"
+#include "ui/pages/csv_file_dialog.h"
+
+namespace dezadav {
+
+// How a page's Save As ended.
+enum class PageSaveOutcome {
+    Saved,      // the file holds exactly the page's bytes
+    Cancelled,  // the file choice was cancelled; nothing written
+    Failed,     // the file could not be written; Message_SaveFail was shown
+};
+
+// The message a Save As shows when its file cannot be written (the same one Save All shows).
+inline constexpr std::string_view kSaveFailKey = "Message_SaveFail";
+inline constexpr std::string_view kSaveFailDefault = "Couldn't save settings to the file!";
+
+// Writes `bytes` (a page's section of the settings file) to `path`, creating or emptying the file.
+// A file that cannot be written shows Message_SaveFail (caption Message_Error) through `port`.
+bool WritePageFile(const QString& path, std::string_view bytes, const LanguageTable& language, MessagePort& port);
+
+// Save As of one page: asks `chooser` for a path, then WritePageFile. The bytes are only built (by
+// `makeBytes`) once a file has been chosen, since building some rows refreshes remembered texts.
+template <typename MakeBytes>
+PageSaveOutcome SavePageAs(const FileChooser& chooser, MakeBytes&& makeBytes, const LanguageTable& language,
+                           MessagePort& port) {
+    const std::optional<QString> path = chooser ? chooser() : std::nullopt;
+    if (!path || path->isEmpty()) return PageSaveOutcome::Cancelled;
+    return WritePageFile(*path, makeBytes(), language, port) ? PageSaveOutcome::Saved : PageSaveOutcome::Failed;
+}
+
+}  // namespace dezadav

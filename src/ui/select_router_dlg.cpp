@@ -1,0 +1,256 @@
+#include "ui/select_router_dlg.h"
+
+#include <QEventLoop>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QShowEvent>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QTimer>
+
+#include "discovery/model_rules.h"
+#include "discovery/router_search.h"
+#include "ui/dialog_units.h"
+#include "ui/language_text.h"
+#include "ui/skin_button.h"
+
+namespace dezadav {
+
+namespace {
+
+constexpr const char* kColumnKeys[5] = {"Select_Model", "Select_IP", "Select_Mask", "Select_Mac",
+                                        "Select_Version"};
+constexpr int kColumnWidth = 110;
+
+// Underlines the row under the mouse, the way the list marks its hot item.
+class HotRowDelegate : public QStyledItemDelegate {
+public:
+    explicit HotRowDelegate(QTableWidget* table) : QStyledItemDelegate(table), m_table(table) {
+        table->setMouseTracking(true);
+        QObject::connect(table, &QAbstractItemView::entered, table, [this](const QModelIndex& index) {
+            m_hotRow = index.row();
+            m_table->viewport()->update();
+        });
+        QObject::connect(table, &QAbstractItemView::viewportEntered, table, [this] {
+            m_hotRow = -1;
+            m_table->viewport()->update();
+        });
+    }
+    void ClearHot() { m_hotRow = -1; }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.row() == m_hotRow) option->font.setUnderline(true);
+    }
+
+private:
+    QTableWidget* m_table;
+    int m_hotRow = -1;
+};
+
+}  // namespace
+
+bool IsDottedIpv4(const std::string& text) {
+    int parts = 0;
+    std::size_t pos = 0;
+    while (true) {
+        std::size_t digits = 0;
+        int value = 0;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 4) {
+            value = value * 10 + (text[pos] - '0');
+            ++pos;
+            ++digits;
+        }
+        if (digits == 0 || digits > 3 || value > 255) return false;
+        ++parts;
+        if (parts == 4) return pos == text.size();
+        if (pos >= text.size() || text[pos] != '.') return false;
+        ++pos;
+    }
+}
+
+CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port, DiscoveryOptions options,
+                                   QWidget* parent)
+    : QDialog(parent), m_language(table), m_port(port), m_options(std::move(options)) {
+    setFixedSize(DialogSize(383, 106));
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+
+    m_table = new QTableWidget(0, 5, this);
+    m_table->setGeometry(DialogRect(6, 8, 369, 68));
+    m_table->setShowGrid(true);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_table->horizontalHeader()->setHighlightSections(false);
+    m_table->setSortingEnabled(false);
+    for (int column = 0; column < 5; ++column) m_table->setColumnWidth(column, kColumnWidth);
+    m_table->setItemDelegate(new HotRowDelegate(m_table));
+
+    m_search = new CSkinButton(this);
+    m_search->setGeometry(DialogRect(6, 83, 53, 16));
+    m_address = new CSkinButton(this);
+    m_address->setGeometry(DialogRect(64, 83, 53, 16));
+    m_skip = new CSkinButton(this);
+    m_skip->setGeometry(DialogRect(203, 83, 53, 16));
+    m_exit = new CSkinButton(this);
+    m_exit->setGeometry(DialogRect(261, 83, 54, 16));
+    m_ok = new CSkinButton(this);
+    m_ok->setGeometry(DialogRect(320, 83, 55, 16));
+    for (CSkinButton* button : {m_search, m_address, m_skip, m_exit, m_ok}) {
+        button->SetBitmaps(DialogButtonBitmaps());
+        button->setAutoDefault(false);
+    }
+    m_ok->setDefault(true);
+
+    connect(m_search, &QPushButton::clicked, this, &CSelectRouterDlg::SearchAgain);
+    connect(m_address, &QPushButton::clicked, this, &CSelectRouterDlg::AskAddress);
+    connect(m_skip, &QPushButton::clicked, this, &CSelectRouterDlg::Skip);
+    connect(m_exit, &QPushButton::clicked, this, &CSelectRouterDlg::reject);
+    connect(m_ok, &QPushButton::clicked, this, &CSelectRouterDlg::accept);
+    connect(m_table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) accept();
+    });
+
+    m_askAddress = [this]() -> std::optional<QString> {
+        bool ok = false;
+        const QString text = QInputDialog::getText(this, UiText("Router_AddressTitle"), UiText("Router_AddressPrompt"),
+                                                   QLineEdit::Normal, QString(), &ok);
+        if (!ok) return std::nullopt;
+        return text;
+    };
+    Relabel();
+}
+
+CSelectRouterDlg::~CSelectRouterDlg() = default;
+
+void CSelectRouterDlg::Relabel() {
+    setWindowTitle(UiText("Select_Title"));
+    QStringList headers;
+    for (const char* key : kColumnKeys) headers << UiText(key);
+    m_table->setHorizontalHeaderLabels(headers);
+    m_search->setText(UiText("Button_Search"));
+    m_address->setText(UiText("Button_Address"));
+    m_skip->setText(UiText("Button_Skip"));
+    m_exit->setText(UiText("Button_Exit"));
+    m_ok->setText(UiText("Button_OK"));
+}
+
+bool CSelectRouterDlg::IsSearching() const { return m_finder != nullptr && m_finder->Socket().IsOpen(); }
+
+void CSelectRouterDlg::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) StartDialog();
+    QDialog::showEvent(event);
+}
+
+void CSelectRouterDlg::StartDialog() {
+    Relabel();
+    m_skipMark = false;
+    m_outcome = Outcome::Exit;
+    m_selected = RouterInfo{};
+    m_table->setRowCount(0);
+    m_finder = std::make_unique<RouterSearch>(m_language, m_port);
+    m_finder->Socket().SetTarget(m_options.target);
+    m_finder->Socket().SetPort(m_options.port);
+    connect(m_finder.get(), &RouterSearch::RouterListed, this, [this](int row) {
+        ++m_answersDuringWait;
+        AddRow(m_finder->Rows()[static_cast<std::size_t>(row)]);
+    });
+    if (!m_finder->Open()) return;  // the message has been shown; the list stays empty
+    m_skipMark = false;
+    m_finder->Start();
+}
+
+void CSelectRouterDlg::AddRow(const RouterInfo& router) {
+    // A router that answered an address search may already be listed from the broadcast.
+    const QString mac = QString::fromStdString(router.macAddress);
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        const QTableWidgetItem* item = m_table->item(row, 3);
+        if (item != nullptr && item->text() == mac) return;
+    }
+    const int row = m_table->rowCount();
+    m_table->insertRow(row);
+    const std::string* cells[5] = {&router.modelName, &router.ipAddress, &router.subnetMask, &router.macAddress,
+                                   &router.firmwareVersion};
+    for (int column = 0; column < 5; ++column) {
+        auto* item = new QTableWidgetItem(QString::fromStdString(*cells[column]));
+        item->setTextAlignment(Qt::AlignCenter);
+        m_table->setItem(row, column, item);
+    }
+}
+
+void CSelectRouterDlg::SearchAgain() {
+    m_table->setRowCount(0);
+    if (m_finder) m_finder->Start();
+}
+
+void CSelectRouterDlg::ShowError(const char* key, const char* englishText) {
+    m_language.ShowLocalizedMessage(m_port, "Message_Error", key, "Error", englishText);
+}
+
+void CSelectRouterDlg::AskAddress() {
+    const std::optional<QString> typed = m_askAddress();
+    if (!typed) return;
+    const std::string address = typed->trimmed().toStdString();
+    if (!IsDottedIpv4(address)) {
+        ShowError("Message_BadAddress", "Please type a valid IPv4 address, for example 192.168.1.1!");
+        return;
+    }
+    if (!m_finder || !m_finder->Socket().IsOpen()) {
+        ShowError("Message_NoAnswer", "No router answered at this address!");
+        return;
+    }
+    m_answersDuringWait = 0;
+    QEventLoop wait;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &wait, &QEventLoop::quit);
+    const QMetaObject::Connection answered =
+        connect(m_finder.get(), &RouterSearch::RouterListed, &wait, [&wait] { wait.quit(); });
+    setEnabled(false);
+    if (m_finder->StartAt(address)) {
+        deadline.start(m_answerWaitMs);
+        wait.exec();
+    }
+    disconnect(answered);
+    setEnabled(true);
+    if (m_answersDuringWait == 0) ShowError("Message_NoAnswer", "No router answered at this address!");
+}
+
+void CSelectRouterDlg::accept() {
+    const QModelIndexList selected = m_table->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return;
+    int first = selected.front().row();
+    for (const QModelIndex& index : selected) first = std::min(first, index.row());
+    auto cell = [this, first](int column) {
+        const QTableWidgetItem* item = m_table->item(first, column);
+        return item != nullptr ? item->text().toStdString() : std::string();
+    };
+    m_selected = RouterInfo{cell(0), cell(1), cell(2), cell(3), cell(4), std::string()};
+    // An unsupported model (a too-short name included) is not taken; the search goes on.
+    if (!IsSupportedModel(m_selected.modelName)) return;
+    CloseSearch();
+    m_outcome = Outcome::Ok;
+    QDialog::accept();
+}
+
+void CSelectRouterDlg::reject() {
+    CloseSearch();
+    if (!m_skipMark) m_outcome = Outcome::Exit;
+    QDialog::reject();
+}
+
+void CSelectRouterDlg::Skip() {
+    m_skipMark = true;
+    m_outcome = Outcome::Skip;
+    reject();
+}
+
+void CSelectRouterDlg::CloseSearch() {
+    if (m_finder) m_finder->Close();
+}
+
+}  // namespace dezadav
