@@ -24,7 +24,9 @@ RouterSpec Router(const std::string& fault = {}) {
     return r;
 }
 
-unsigned char Byte(const std::string& s, size_t i) { return static_cast<unsigned char>(s.at(i)); }
+unsigned char Byte(const std::string& s, size_t i) {
+    return static_cast<unsigned char>(s.at(i));
+}
 
 TEST(DiscoveryAnswerTest, OnlyTheExactRequestIsAnswered) {
     EXPECT_TRUE(IsDiscoveryRequest(kRequest, 12));

@@ -108,7 +108,8 @@ inline std::map<std::string, std::string> ReadKeywordValues(const std::string& t
 
 // The two values of an RTP output: each introduced by a keyword of one or two words, the second only
 // looked for after the first value was taken.
-inline std::vector<std::string> ReadRtpValues(const std::string& t, const std::vector<std::vector<std::string>>& keys) {
+inline std::vector<std::string> ReadRtpValues(const std::string& t,
+                                              const std::vector<std::vector<std::string>>& keys) {
     std::vector<std::string> values;
     int progress = 0;
     for (const auto& line : OutputWords(t)) {

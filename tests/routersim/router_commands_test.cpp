@@ -17,7 +17,9 @@ using dezadav::testing::ReadKeywordValues;
 using dezadav::testing::ReadRtpValues;
 
 // The captured form of an output: the echoed line break, the text, the prompt, then LF CR.
-std::string Captured(const std::string& output) { return "\n\r" + output + "DZV-R5730K> \n\r"; }
+std::string Captured(const std::string& output) {
+    return "\n\r" + output + "DZV-R5730K> \n\r";
+}
 
 std::string Fetch(RouterState& s, const std::string& command) {
     CommandResult r = RunRouterCommand(s, command);
@@ -90,13 +92,13 @@ TEST(RouterCommandsTest, DialPlanSetAndDeleteChangeTheListing) {
 
 TEST(RouterCommandsTest, BadSetCommandsPrintAnErrorAndChangeNothing) {
     const char* bad[] = {
-        "voip dial_plan set 5 123 bob 10.0.0.1 1",        // one-port router needs loop and backup
-        "voip dial_plan set 0 123 bob 10.0.0.1 1 0 \"\"",  // index below 1
-        "voip dial_plan set 61 123 bob 10.0.0.1 1 0 \"\"", // index above 60
-        "voip dial_plan set 5 123 bob 10.0.0.1 2 0 \"\"",  // status is 0 or 1
-        "voip dial_plan set 5 123 bob 10.0.0.1 1 3 \"\"",  // loop is 0..2
-        "voip dial_plan set 5 \"\" bob 10.0.0.1 1 0 \"\"", // a number is needed
-        "voip dial_plan set 5 12\x01 bob 10.0.0.1 1 0 x",  // control byte in a value
+        "voip dial_plan set 5 123 bob 10.0.0.1 1",          // one-port router needs loop and backup
+        "voip dial_plan set 0 123 bob 10.0.0.1 1 0 \"\"",   // index below 1
+        "voip dial_plan set 61 123 bob 10.0.0.1 1 0 \"\"",  // index above 60
+        "voip dial_plan set 5 123 bob 10.0.0.1 2 0 \"\"",   // status is 0 or 1
+        "voip dial_plan set 5 123 bob 10.0.0.1 1 3 \"\"",   // loop is 0..2
+        "voip dial_plan set 5 \"\" bob 10.0.0.1 1 0 \"\"",  // a number is needed
+        "voip dial_plan set 5 12\x01 bob 10.0.0.1 1 0 x",   // control byte in a value
         "voip dial_plan del 61",
         "voip sip port 0",
         "voip sip port 70000",
@@ -104,8 +106,8 @@ TEST(RouterCommandsTest, BadSetCommandsPrintAnErrorAndChangeNothing) {
         "voip sip endpt1 use_reg 2",  // one-port: a flag only
         "voip sip endpt1 expire 10",
         "voip sip endpt1 colour red",
-        "voip sip endpt2 name p1",     // one-port routers have no second account
-        "voip rtp codec type 3",       // one-port routers offer three codecs
+        "voip sip endpt2 name p1",  // one-port routers have no second account
+        "voip rtp codec type 3",    // one-port routers offer three codecs
         "voip rtp codec size 6",
         "voip rtp dtmf mode 3",
         "voip rtp dtmf payloadtype 95",
@@ -124,8 +126,9 @@ TEST(RouterCommandsTest, BadSetCommandsPrintAnErrorAndChangeNothing) {
         EXPECT_EQ(r.output.substr(r.output.size() - 2), "\n\r") << command;
         EXPECT_EQ(DialPlanListing(s), DialPlanListing(before)) << command;
         EXPECT_EQ(SipEndpointOutput(s, 1), SipEndpointOutput(before, 1)) << command;
-        EXPECT_EQ(SipPortOutput(s) + RtpCodecOutput(s) + RtpDtmfOutput(s) + RtpPortOutput(s),
-                  SipPortOutput(before) + RtpCodecOutput(before) + RtpDtmfOutput(before) + RtpPortOutput(before))
+        EXPECT_EQ(
+            SipPortOutput(s) + RtpCodecOutput(s) + RtpDtmfOutput(s) + RtpPortOutput(s),
+            SipPortOutput(before) + RtpCodecOutput(before) + RtpDtmfOutput(before) + RtpPortOutput(before))
             << command;
     }
 }
@@ -133,10 +136,11 @@ TEST(RouterCommandsTest, BadSetCommandsPrintAnErrorAndChangeNothing) {
 TEST(RouterCommandsTest, SipSetCommandsReadBackThroughTheKeywords) {
     const std::vector<std::string> endpointKeys = {"name:", "registrar:", "password:", "seconds:"};
     RouterState two = DefaultRouterState(true);
-    for (const char* c : {"voip sip port 5070", "voip sip registrar reg.example.com", "voip sip endpt1 use_reg 3",
-                          "voip sip endpt1 name alice", "voip sip endpt1 pass \"\"", "voip sip endpt1 expire 1",
-                          "voip sip endpt2 use_reg 0", "voip sip endpt2 name bob", "voip sip endpt2 pass pw2",
-                          "voip sip endpt2 expire 8"}) {
+    for (const char* c :
+         {"voip sip port 5070", "voip sip registrar reg.example.com", "voip sip endpt1 use_reg 3",
+          "voip sip endpt1 name alice", "voip sip endpt1 pass \"\"", "voip sip endpt1 expire 1",
+          "voip sip endpt2 use_reg 0", "voip sip endpt2 name bob", "voip sip endpt2 pass pw2",
+          "voip sip endpt2 expire 8"}) {
         EXPECT_TRUE(RunRouterCommand(two, c).changed) << c;
     }
     auto e1 = ReadKeywordValues(Fetch(two, "voip sip endpt1"), endpointKeys);
@@ -168,8 +172,9 @@ TEST(RouterCommandsTest, SipSetCommandsReadBackThroughTheKeywords) {
 
 TEST(RouterCommandsTest, RtpSetCommandsReadBackThroughTheKeywordPairs) {
     RouterState two = DefaultRouterState(true);
-    for (const char* c : {"voip rtp codec type 4", "voip rtp codec size 5", "voip rtp dtmf mode 0",
-                          "voip rtp dtmf payloadtype 127", "voip rtp port start 20000", "voip rtp port end 20100"}) {
+    for (const char* c :
+         {"voip rtp codec type 4", "voip rtp codec size 5", "voip rtp dtmf mode 0",
+          "voip rtp dtmf payloadtype 127", "voip rtp port start 20000", "voip rtp port end 20100"}) {
         EXPECT_TRUE(RunRouterCommand(two, c).changed) << c;
     }
     EXPECT_EQ(ReadRtpValues(Fetch(two, "voip rtp codec"), {{"type", "="}, {"size", "="}}),
@@ -201,7 +206,8 @@ TEST(RouterCommandsTest, CallLogPrintsTenSlotsNewestFirst) {
     std::string text = Fetch(s, "voip sip calllog");
     EXPECT_NE(text.find("No.10\t00-00-    0\t00:00:00\t0\t-\t\n\r"), std::string::npos);
 
-    for (int i = 0; i < 12; ++i) s.AddCall({"04-01-2024", "10:00:" + std::to_string(10 + i), "1", "OUT", "x"});
+    for (int i = 0; i < 12; ++i)
+        s.AddCall({"04-01-2024", "10:00:" + std::to_string(10 + i), "1", "OUT", "x"});
     calls = ReadCallLog(Fetch(s, "voip sip calllog"));
     ASSERT_EQ(calls.size(), 10u);
     EXPECT_EQ(calls[0].time, "10:00:21");
@@ -211,8 +217,8 @@ TEST(RouterCommandsTest, CallLogPrintsTenSlotsNewestFirst) {
 TEST(RouterCommandsTest, NoOutputHoldsThePromptMarkAndEveryLineEndsLfCr) {
     RouterState s = DefaultRouterState(true);
     for (const char* c : {"voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2", "voip sip port",
-                          "voip sip registrar", "voip rtp codec", "voip rtp dtmf", "voip rtp port", "voip sip calllog",
-                          "nonsense"}) {
+                          "voip sip registrar", "voip rtp codec", "voip rtp dtmf", "voip rtp port",
+                          "voip sip calllog", "nonsense"}) {
         std::string out = RunRouterCommand(s, c).output;
         EXPECT_EQ(out.find("> "), std::string::npos) << c;
         ASSERT_GE(out.size(), 2u) << c;

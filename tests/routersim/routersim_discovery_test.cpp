@@ -1,11 +1,10 @@
 // The emulator's discovery responder over loopback UDP: one answer per router, and the answer faults.
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <set>
 

@@ -118,12 +118,13 @@ TEST(RouterSimProcessTest, SetAndDeleteCommandsReadBackChanged) {
     {
         Session s(sim, kOnePort);
         ASSERT_TRUE(s.ok);
-        for (const char* c : {"voip dial_plan del 1", "voip dial_plan set 11 4711 \"\" pbx.example.org 0 2 \"\"",
-                              "voip dial_plan set 2 222 sales 192.168.1.99 1 1 5550000", "voip sip port 5062",
-                              "voip sip registrar \"\"", "voip sip endpt1 use_reg 0", "voip sip endpt1 name carol",
-                              "voip sip endpt1 pass pw", "voip sip endpt1 expire 4", "voip rtp codec type 1",
-                              "voip rtp codec size 3", "voip rtp dtmf mode 0", "voip rtp dtmf payloadtype 120",
-                              "voip rtp port start 30000", "voip rtp port end 30100"}) {
+        for (const char* c :
+             {"voip dial_plan del 1", "voip dial_plan set 11 4711 \"\" pbx.example.org 0 2 \"\"",
+              "voip dial_plan set 2 222 sales 192.168.1.99 1 1 5550000", "voip sip port 5062",
+              "voip sip registrar \"\"", "voip sip endpt1 use_reg 0", "voip sip endpt1 name carol",
+              "voip sip endpt1 pass pw", "voip sip endpt1 expire 4", "voip rtp codec type 1",
+              "voip rtp codec size 3", "voip rtp dtmf mode 0", "voip rtp dtmf payloadtype 120",
+              "voip rtp port start 30000", "voip rtp port end 30100"}) {
             std::string reply = s.Run(c);
             EXPECT_EQ(reply, "\n\rDZV-R5830K> \n\r") << c;  // a set that works prints nothing
         }
@@ -292,8 +293,8 @@ TEST(RouterSimFaultTest, LoginFaults) {
 }
 
 TEST(RouterSimFaultTest, SilenceAndDropInTheMiddleOfANamedCommand) {
-    RouterSimProcess sim({"--fault", "127.0.0.2:silent-in=voip sip registrar", "--fault",
-                          "127.0.0.3:drop-in=voip rtp codec"});
+    RouterSimProcess sim(
+        {"--fault", "127.0.0.2:silent-in=voip sip registrar", "--fault", "127.0.0.3:drop-in=voip rtp codec"});
     ASSERT_TRUE(sim.IsRunning());
     Session silent(sim, kTwoPort);
     ASSERT_TRUE(silent.ok);

@@ -46,15 +46,15 @@ TEST(SimConfigTest, FaultsHitTheNamedRouterOrEveryRouter) {
 
 TEST(SimConfigTest, BadOptionsAreRefusedWithAReason) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--fault", "127.0.0.9:iac-greeting"},       // no such router
+        {"--fault", "127.0.0.9:iac-greeting"},  // no such router
         {"--fault", "slow-echo=fast"},
         {"--fault", "iac-greeting=1"},
         {"--fault", "frobnicate"},
         {"--fault", "silent-in="},
         {"--telnet-port", "70000"},
         {"--discovery", "localhost"},
-        {"--router", "127.0.0.2,DZV-R5730K"},        // address taken
-        {"--router", "127.0.0.8,Bad>Name"},          // '>' would make a false prompt
+        {"--router", "127.0.0.2,DZV-R5730K"},  // address taken
+        {"--router", "127.0.0.8,Bad>Name"},    // '>' would make a false prompt
         {"--router", "not-an-address,DZV-R5730K"},
         {"--bogus"},
         {"--config", "/nonexistent/routers.conf"},
@@ -94,7 +94,7 @@ TEST(SimConfigTest, ConfigFileDefinesRoutersTheirStartSettingsAndOptions) {
     ASSERT_TRUE(Parse({"--config", path, "--telnet-port", "2400"}, o, why)) << why;
     std::remove(path.c_str());
     ASSERT_EQ(o.routers.size(), 2u);  // a config file replaces the default routers
-    EXPECT_EQ(o.telnetPort, 2400);     // the command line wins over the file
+    EXPECT_EQ(o.telnetPort, 2400);    // the command line wins over the file
     EXPECT_EQ(o.discoveryPort, 0);
     EmulatedRouter lab;
     ASSERT_TRUE(lab.Init(o.routers[0], &why)) << why;
@@ -113,8 +113,9 @@ TEST(SimConfigTest, ConfigFileDefinesRoutersTheirStartSettingsAndOptions) {
     EXPECT_FALSE(plain.state.twoPort);
     EXPECT_FALSE(plain.state.calls.empty());
 
-    for (const char* broken : {"address = 127.0.0.4\n", "[router]\nshape = round\n", "[router]\nsettings = some\n",
-                               "[emulator]\ntelnet-port = x\n", "[router]\naddress 127.0.0.4\n"}) {
+    for (const char* broken :
+         {"address = 127.0.0.4\n", "[router]\nshape = round\n", "[router]\nsettings = some\n",
+          "[emulator]\ntelnet-port = x\n", "[router]\naddress 127.0.0.4\n"}) {
         SimOptions b;
         EXPECT_FALSE(ParseConfigText(broken, b, &why)) << broken;
     }

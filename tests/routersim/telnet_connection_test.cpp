@@ -56,7 +56,9 @@ public:
     int64_t now = 1000;
 };
 
-bool EndsInPrompt(const std::string& s) { return s.size() >= 2 && s.compare(s.size() - 2, 2, "> ") == 0; }
+bool EndsInPrompt(const std::string& s) {
+    return s.size() >= 2 && s.compare(s.size() - 2, 2, "> ") == 0;
+}
 
 TEST(TelnetConnectionTest, LoginAnswersEveryByteAndEndsWithThePromptChunk) {
     Dialogue d;
@@ -135,9 +137,15 @@ TEST(TelnetConnectionTest, CommandLineEchoesEachByteAndAnswersWithOutputThenProm
 TEST(TelnetConnectionTest, ExitEndsTheSessionAndControlBytesReachTheLog) {
     Dialogue d;
     d.LogIn();
-    d.Type("voip sip registrar a\x01" "b\r");
-    EXPECT_EQ(d.logged.back(), "voip sip registrar a\x01" "b");
-    EXPECT_NE(d.router.state.registrar, "a\x01" "b");
+    d.Type(
+        "voip sip registrar a\x01"
+        "b\r");
+    EXPECT_EQ(d.logged.back(),
+              "voip sip registrar a\x01"
+              "b");
+    EXPECT_NE(d.router.state.registrar,
+              "a\x01"
+              "b");
     auto bye = d.Type("exit\r");
     ASSERT_FALSE(bye.empty());
     EXPECT_TRUE(bye.back().closeAfter);

@@ -45,8 +45,8 @@ RouterSimProcess::RouterSimProcess(std::vector<std::string> extraArgs) {
     m_tempDir = dirTemplate;
     m_logPath = m_tempDir + "/commands.log";
 
-    std::vector<std::string> args = {DEZADAV_ROUTERSIM_PATH, "--telnet-port", "0", "--discovery",
-                                     "127.0.0.1:0", "--command-log", m_logPath, "--control-stdin"};
+    std::vector<std::string> args = {DEZADAV_ROUTERSIM_PATH, "--telnet-port", "0",       "--discovery",
+                                     "127.0.0.1:0",          "--command-log", m_logPath, "--control-stdin"};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
 
     int toChild[2];
@@ -137,13 +137,21 @@ bool RouterSimProcess::IsRunning() const {
     return waitpid(m_pid, nullptr, WNOHANG) == 0;
 }
 
-uint16_t RouterSimProcess::TelnetPort() const { return m_telnetPort; }
+uint16_t RouterSimProcess::TelnetPort() const {
+    return m_telnetPort;
+}
 
-std::string RouterSimProcess::DiscoveryAddress() const { return m_discoveryAddress; }
+std::string RouterSimProcess::DiscoveryAddress() const {
+    return m_discoveryAddress;
+}
 
-uint16_t RouterSimProcess::DiscoveryPort() const { return m_discoveryPort; }
+uint16_t RouterSimProcess::DiscoveryPort() const {
+    return m_discoveryPort;
+}
 
-std::vector<std::string> RouterSimProcess::RouterAddresses() const { return m_routers; }
+std::vector<std::string> RouterSimProcess::RouterAddresses() const {
+    return m_routers;
+}
 
 std::vector<std::string> RouterSimProcess::CommandLog() const {
     std::vector<std::string> lines;

@@ -25,7 +25,8 @@ void PutLength(std::string& out) {
 }  // namespace
 
 bool IsDiscoveryRequest(const unsigned char* data, size_t size) {
-    static const unsigned char request[12] = {0xDD, 0x80, 0x00, 0x0C, 'Z', 'E', 'Z', 'I', 'D', 'E', 'Z', 0x00};
+    static const unsigned char request[12] = {0xDD, 0x80, 0x00, 0x0C, 'Z', 'E',
+                                              'Z',  'I',  'D',  'E',  'Z', 0x00};
     return size == sizeof request && std::memcmp(data, request, sizeof request) == 0;
 }
 

@@ -46,8 +46,8 @@ bool EmulatedRouter::Init(const RouterSpec& routerSpec, std::string* error) {
     return true;
 }
 
-void EmulatedRouter::AddCallAt(long long unixSeconds, const std::string& duration, const std::string& direction,
-                               const std::string& address) {
+void EmulatedRouter::AddCallAt(long long unixSeconds, const std::string& duration,
+                               const std::string& direction, const std::string& address) {
     if (lastAddedUnix != 0 && unixSeconds <= lastAddedUnix) unixSeconds = lastAddedUnix + 1;
     lastAddedUnix = unixSeconds;
     std::string stamp = Stamp(unixSeconds);

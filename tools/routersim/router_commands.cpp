@@ -12,9 +12,15 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-CommandResult Error(const std::string& reason) { return {"Error: " + reason + "\n\r", false, false}; }
-CommandResult Printed(std::string text) { return {std::move(text), false, false}; }
-CommandResult Changed() { return {"", true, false}; }
+CommandResult Error(const std::string& reason) {
+    return {"Error: " + reason + "\n\r", false, false};
+}
+CommandResult Printed(std::string text) {
+    return {std::move(text), false, false};
+}
+CommandResult Changed() {
+    return {"", true, false};
+}
 
 std::vector<std::string> SplitWords(const std::string& line) {
     std::vector<std::string> words;
@@ -44,7 +50,8 @@ std::optional<std::string> TextValue(const std::string& word) {
 std::optional<long> NumberValue(const std::string& word, long min, long max) {
     long value = 0;
     auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (ec != std::errc() || end != word.data() + word.size() || value < min || value > max) return std::nullopt;
+    if (ec != std::errc() || end != word.data() + word.size() || value < min || value > max)
+        return std::nullopt;
     return value;
 }
 

@@ -9,7 +9,9 @@ const char* const kRegisterViaNames[] = {"None", "Auto", "WAN", "LAN/VPN"};
 const char* const kCodecNames[] = {"G.711MU", "G.711A", "G.729A/B", "G.723", "G.726_32"};
 const char* const kDtmfNames[] = {"InBand", "OutBand", "SIP INFO"};
 
-std::string Line(const std::string& text) { return text + kEol; }
+std::string Line(const std::string& text) {
+    return text + kEol;
+}
 
 }  // namespace
 
@@ -38,10 +40,11 @@ std::string SipEndpointOutput(const RouterState& state, int port) {
     out += Line("SIP endpoint " + std::to_string(port));
     if (state.twoPort) {
         int via = a.registration >= 0 && a.registration <= 3 ? a.registration : 0;
-        out += Line("  register via registrar: " + std::to_string(a.registration) + " (" + kRegisterViaNames[via] +
-                    ")");
+        out += Line("  register via registrar: " + std::to_string(a.registration) + " (" +
+                    kRegisterViaNames[via] + ")");
     } else {
-        out += Line("  use registrar: " + std::to_string(a.registration) + (a.registration ? " (yes)" : " (no)"));
+        out += Line("  use registrar: " + std::to_string(a.registration) +
+                    (a.registration ? " (yes)" : " (no)"));
     }
     out += Line("  user name: " + a.name);
     out += Line("  password: " + a.password);
@@ -91,8 +94,8 @@ std::string CallLogOutput(const RouterState& state) {
         std::string number = "No." + std::to_string(i + 1);
         if (i < state.calls.size()) {
             const CallRecord& c = state.calls[i];
-            out += Line(number + "\t" + c.date + "\t" + c.time + "\t" + c.duration + "\t" + c.direction + "\t" +
-                        c.address);
+            out += Line(number + "\t" + c.date + "\t" + c.time + "\t" + c.duration + "\t" + c.direction +
+                        "\t" + c.address);
         } else {
             out += Line(number + "\t00-00-    0\t00:00:00\t0\t-\t");
         }

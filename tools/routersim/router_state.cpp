@@ -3,7 +3,8 @@
 namespace dezadav::routersim {
 
 const std::array<uint32_t, 10>& ExpirySecondsTable() {
-    static const std::array<uint32_t, 10> table = {180, 300, 600, 1800, 3600, 7200, 14400, 28800, 57600, 86400};
+    static const std::array<uint32_t, 10> table = {180,  300,   600,   1800,  3600,
+                                                   7200, 14400, 28800, 57600, 86400};
     return table;
 }
 

@@ -44,7 +44,8 @@ bool HasControlBytes(const std::string& s) {
 }
 
 bool ParseNumber(const std::string& text, long min, long max, long& out) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
     out = std::stol(text);
     return out >= min && out <= max;
 }
@@ -159,12 +160,18 @@ bool FaultSet::Apply(const std::string& spec, std::string* error) {
         return true;
     }
     if (name == "discovery") {
-        if (value == "normal") discovery = DiscoveryFault::None;
-        else if (value == "short") discovery = DiscoveryFault::Short;
-        else if (value == "oversized") discovery = DiscoveryFault::Oversized;
-        else if (value == "repeated") discovery = DiscoveryFault::Repeated;
-        else if (value == "silent") discovery = DiscoveryFault::Silent;
-        else return fail("needs normal, short, oversized, repeated or silent");
+        if (value == "normal")
+            discovery = DiscoveryFault::None;
+        else if (value == "short")
+            discovery = DiscoveryFault::Short;
+        else if (value == "oversized")
+            discovery = DiscoveryFault::Oversized;
+        else if (value == "repeated")
+            discovery = DiscoveryFault::Repeated;
+        else if (value == "silent")
+            discovery = DiscoveryFault::Silent;
+        else
+            return fail("needs normal, short, oversized, repeated or silent");
         return true;
     }
     return fail("unknown fault");
@@ -238,36 +245,49 @@ bool ParseConfigText(const std::string& text, SimOptions& options, std::string* 
         std::string value = Trim(line.substr(eq + 1));
         if (section == Router) {
             RouterSpec& r = options.routers.back();
-            if (key == "address") r.address = value;
-            else if (key == "model") r.model = value;
-            else if (key == "version") r.version = value;
-            else if (key == "mask") r.mask = value;
-            else if (key == "mac") r.mac = value;
-            else if (key == "password") r.password = value;
-            else if (key == "prompt") r.prompt = value;
+            if (key == "address")
+                r.address = value;
+            else if (key == "model")
+                r.model = value;
+            else if (key == "version")
+                r.version = value;
+            else if (key == "mask")
+                r.mask = value;
+            else if (key == "mac")
+                r.mac = value;
+            else if (key == "password")
+                r.password = value;
+            else if (key == "prompt")
+                r.prompt = value;
             else if (key == "settings") {
                 if (value != "default" && value != "empty") return fail("settings is default or empty");
                 r.defaults = value == "default";
-            } else if (key == "command") r.commands.push_back(value);
-            else if (key == "call") r.calls.push_back(value);
+            } else if (key == "command")
+                r.commands.push_back(value);
+            else if (key == "call")
+                r.calls.push_back(value);
             else if (key == "fault") {
                 std::string why;
                 if (!r.faults.Apply(value, &why)) return fail(why);
-            } else return fail("unknown router key " + key);
+            } else
+                return fail("unknown router key " + key);
         } else if (section == Emulator) {
             long n = 0;
             if (key == "telnet-port") {
                 if (!ParseNumber(value, 0, 65535, n)) return fail("bad port");
                 options.telnetPort = static_cast<uint16_t>(n);
             } else if (key == "discovery") {
-                if (value == "off") options.discoveryEnabled = false;
+                if (value == "off")
+                    options.discoveryEnabled = false;
                 else if (!SplitHostPort(value, options.discoveryAddress, options.discoveryPort))
                     return fail("discovery is ADDR:PORT or off");
-            } else if (key == "command-log") options.commandLog = value;
+            } else if (key == "command-log")
+                options.commandLog = value;
             else if (key == "add-call-every") {
                 if (!ParseNumber(value, 0, 86400, n)) return fail("bad interval");
                 options.addCallEverySeconds = static_cast<int>(n);
-            } else return fail("unknown emulator key " + key);
+            } else
+                return fail("unknown emulator key " + key);
         } else {
             return fail("key outside a [router] or [emulator] section");
         }

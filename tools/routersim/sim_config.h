@@ -15,11 +15,11 @@ enum class DiscoveryFault { None, Short, Oversized, Repeated, Silent };
 // Faults one router shows. Command faults name a command: they hit a command line that equals the
 // name or starts with the name followed by a space ("voip sip port" hits "voip sip port 5061" too).
 struct FaultSet {
-    bool iacGreeting = false;       // telnet IAC negotiation bytes at the start of the greeting
-    bool noShellPrompt = false;     // after the right password: banner, then silence (no prompt)
-    bool silentAfterLogin = false;  // after the prompt that ends the login: silence
-    int slowEchoMs = 0;             // delay before every answer to a typed byte
-    bool separateLineBreak = false;  // the echoed line break of a command always as a chunk of its own
+    bool iacGreeting = false;              // telnet IAC negotiation bytes at the start of the greeting
+    bool noShellPrompt = false;            // after the right password: banner, then silence (no prompt)
+    bool silentAfterLogin = false;         // after the prompt that ends the login: silence
+    int slowEchoMs = 0;                    // delay before every answer to a typed byte
+    bool separateLineBreak = false;        // the echoed line break of a command always as a chunk of its own
     std::vector<std::string> silentIn;     // half the output, then silence for good
     std::vector<std::string> dropIn;       // half the output, then the connection is closed
     std::vector<std::string> errorIn;      // an error line instead of running the command
@@ -42,8 +42,8 @@ struct RouterSpec {
     std::string mask = "255.0.0.0";
     std::string mac;  // "XX-XX-XX-XX-XX-XX"
     std::string password = "admin";
-    std::string prompt;     // name before "> "; the model name when empty
-    bool defaults = true;   // start with the built-in settings (false: empty dial plan and call log)
+    std::string prompt;    // name before "> "; the model name when empty
+    bool defaults = true;  // start with the built-in settings (false: empty dial plan and call log)
     std::vector<std::string> commands;  // command lines run at start, as if typed
     std::vector<std::string> calls;     // call-log records added at start, oldest first
     FaultSet faults;

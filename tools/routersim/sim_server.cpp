@@ -110,8 +110,9 @@ std::string StateSummary(const RouterState& s) {
         out << " endpt" << i + 1 << "=" << a.registration << "," << a.name << "," << a.password << ","
             << a.expirySeconds;
     }
-    out << " codec=" << s.codec << " size=" << s.packetSize << " dtmf=" << s.dtmfMode << " payload=" << s.payloadType
-        << " rtp=" << s.rtpStart << "-" << s.rtpEnd << " dialplan=" << inUse << " calls=" << s.calls.size();
+    out << " codec=" << s.codec << " size=" << s.packetSize << " dtmf=" << s.dtmfMode
+        << " payload=" << s.payloadType << " rtp=" << s.rtpStart << "-" << s.rtpEnd << " dialplan=" << inUse
+        << " calls=" << s.calls.size();
     return out.str();
 }
 
@@ -136,7 +137,8 @@ bool SimServer::Open(std::string* error) {
         if (m_options.commandLog == "-") {
             m_logFd = STDOUT_FILENO;
         } else {
-            m_logFd = open(m_options.commandLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+            m_logFd =
+                open(m_options.commandLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
             if (m_logFd < 0) {
                 *error = "cannot write command log " + m_options.commandLog + ": " + std::strerror(errno);
                 return false;
@@ -203,7 +205,9 @@ std::string SimServer::ReadyLine() const {
     return line;
 }
 
-void SimServer::WriteStdout(const std::string& line) { WriteAll(STDOUT_FILENO, line + "\n"); }
+void SimServer::WriteStdout(const std::string& line) {
+    WriteAll(STDOUT_FILENO, line + "\n");
+}
 
 int SimServer::Run() {
     if (pipe2(g_signalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return 1;
@@ -333,12 +337,14 @@ void SimServer::AnswerDiscovery() {
         unsigned char buffer[2048];
         sockaddr_in from{};
         socklen_t fromLen = sizeof from;
-        ssize_t n = recvfrom(m_discoveryFd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
+        ssize_t n =
+            recvfrom(m_discoveryFd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
         if (n < 0) return;
         if (!IsDiscoveryRequest(buffer, static_cast<size_t>(n))) continue;
         for (const auto& router : m_routers) {
             for (const auto& answer : DiscoveryAnswers(router->spec)) {
-                sendto(m_discoveryFd, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+                sendto(m_discoveryFd, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from),
+                       fromLen);
             }
         }
     }
