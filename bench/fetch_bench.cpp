@@ -10,8 +10,8 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -52,7 +52,8 @@ double MeasureRoundTripMs(const std::string& ip, uint16_t port, int count) {
         const auto start = std::chrono::steady_clock::now();
         socket.Send("x");
         if (!dialogue.WaitForChunk(echo, kEchoTimeoutMs)) return -1;
-        samples.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        samples.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     socket.Close();
     std::sort(samples.begin(), samples.end());
@@ -116,13 +117,15 @@ int main(int argc, char** argv) {
             worstOver = std::max(worstOver, wall - floorMs);
             sumWall += wall;
             sumCpu += cpu;
-            std::printf("%-10s %4d %9.1f %9.1f %9.1f %9.1f %6.2f%%%s\n", form.twoPort ? "two-port" : "one-port", run,
-                        wall, floorMs, wall - floorMs, cpu, 100.0 * cpu / wall, ok ? "" : "  FAILED");
+            std::printf("%-10s %4d %9.1f %9.1f %9.1f %9.1f %6.2f%%%s\n",
+                        form.twoPort ? "two-port" : "one-port", run, wall, floorMs, wall - floorMs, cpu,
+                        100.0 * cpu / wall, ok ? "" : "  FAILED");
         }
-        std::printf("%-10s mean wall %.1f ms, %d exchanges, worst over floor %.1f ms (goal < 100), cpu %.2f%% "
-                    "(goal < 5%%)\n",
-                    form.twoPort ? "two-port" : "one-port", sumWall / runs, exchanges, worstOver,
-                    100.0 * sumCpu / sumWall);
+        std::printf(
+            "%-10s mean wall %.1f ms, %d exchanges, worst over floor %.1f ms (goal < 100), cpu %.2f%% "
+            "(goal < 5%%)\n",
+            form.twoPort ? "two-port" : "one-port", sumWall / runs, exchanges, worstOver,
+            100.0 * sumCpu / sumWall);
     }
     return failures == 0 ? 0 : 1;
 }

@@ -49,7 +49,9 @@ constexpr std::array<RowCommand, 6> kCodecCommands{{
     {"voip rtp port end", ValueForm::Text, "RTP end port"},
 }};
 
-std::string TextOrMarker(std::string_view value) { return std::string(value.empty() ? kEmptyMarker : value); }
+std::string TextOrMarker(std::string_view value) {
+    return std::string(value.empty() ? kEmptyMarker : value);
+}
 
 std::string Join(std::initializer_list<std::string_view> words) {
     std::string text;
@@ -99,8 +101,8 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const Language
 
     // An empty domain would let the status slip into its place, so it is sent as the empty marker
     // like every other empty text value.
-    std::string text =
-        Join({kDialPlanSet, entry.index, entry.phoneNumber, TextOrMarker(user), TextOrMarker(domain), status});
+    std::string text = Join(
+        {kDialPlanSet, entry.index, entry.phoneNumber, TextOrMarker(user), TextOrMarker(domain), status});
     if (!twoPort) {
         // A loop-through text that names none of the three lines means no loop-through.
         const int loop = LoopThroughCode(entry.loopThrough, language).value_or(0);
@@ -164,12 +166,13 @@ ApplyPlan BuildApplyPlan(const ApplyTexts& texts, bool twoPort, const LanguageTa
     // still a change.
     plan.sendsSip = texts.sipRow != texts.lastSipRow;
     if (ok && plan.sendsSip) {
-        ok = AddRowCommands(kSipCommands, texts.sipRow, twoPort, kMsgSetSip, ApplyArea::Sip, plan.commands, refused);
+        ok = AddRowCommands(kSipCommands, texts.sipRow, twoPort, kMsgSetSip, ApplyArea::Sip, plan.commands,
+                            refused);
     }
     plan.sendsCodec = texts.codecRow != texts.lastCodecRow;
     if (ok && plan.sendsCodec) {
-        ok = AddRowCommands(kCodecCommands, texts.codecRow, twoPort, kMsgSetCodec, ApplyArea::Codec, plan.commands,
-                            refused);
+        ok = AddRowCommands(kCodecCommands, texts.codecRow, twoPort, kMsgSetCodec, ApplyArea::Codec,
+                            plan.commands, refused);
     }
     if (!ok) {
         plan.commands.clear();

@@ -21,20 +21,24 @@ inline constexpr SessionMessage kMsgConnect{"Message_Connect", "Failed to connec
 inline constexpr SessionMessage kMsgLogin{"Message_Login", "Failed to login router!"};
 
 // Fetch failures, one per settings area.
-inline constexpr SessionMessage kMsgGetDialPlan{"Message_GetDialPlan", "Failed to get DialPlan data from router!"};
+inline constexpr SessionMessage kMsgGetDialPlan{"Message_GetDialPlan",
+                                                "Failed to get DialPlan data from router!"};
 inline constexpr SessionMessage kMsgGetSip{"Message_GetSIP", "Failed to get SIP data from router!"};
 inline constexpr SessionMessage kMsgGetCodec{"Message_GetCODEC", "Failed to get Codec data from router!"};
 inline constexpr SessionMessage kMsgGetLog{"Message_GetLOG", "Failed to get VoIP Log data from router!"};
 
 // Apply failures. No language file holds Message_DelDialPlan, so its English text shows everywhere.
-inline constexpr SessionMessage kMsgDelDialPlan{"Message_DelDialPlan", "Failed to Del DialPlan data on router!"};
-inline constexpr SessionMessage kMsgSetDialPlan{"Message_SetDialPlan", "Failed to Set DialPlan data to router!"};
+inline constexpr SessionMessage kMsgDelDialPlan{"Message_DelDialPlan",
+                                                "Failed to Del DialPlan data on router!"};
+inline constexpr SessionMessage kMsgSetDialPlan{"Message_SetDialPlan",
+                                                "Failed to Set DialPlan data to router!"};
 inline constexpr SessionMessage kMsgSetSip{"Message_SetSIP", "Failed to set SIP data to router!"};
 inline constexpr SessionMessage kMsgSetCodec{"Message_SetCODEC", "Failed to set CODEC data to router!"};
 // A value (or the password) that would carry a control byte into the router's command line.
-inline constexpr SessionMessage kMsgControlByte{"Message_ControlByte",
-                                                "A value contains a control character and cannot be sent to the "
-                                                "router!"};
+inline constexpr SessionMessage kMsgControlByte{
+    "Message_ControlByte",
+    "A value contains a control character and cannot be sent to the "
+    "router!"};
 
 // The plain (no icon) message after a completed apply.
 inline constexpr SessionMessage kMsgSuccessCaption{"Message_Success", "Success"};
@@ -42,7 +46,8 @@ inline constexpr SessionMessage kMsgApplyOk{"Message_ApplyOK", "Settings have be
 
 // Progress texts of the three kinds of run.
 inline constexpr SessionMessage kMsgProgressGetSettings{"Message_GetSetting", "Get Setting from router ..."};
-inline constexpr SessionMessage kMsgProgressApplySettings{"Message_SetSetting", "Apply Setting to router ..."};
+inline constexpr SessionMessage kMsgProgressApplySettings{"Message_SetSetting",
+                                                          "Apply Setting to router ..."};
 inline constexpr SessionMessage kMsgProgressGetVoipLog{"Message_GetVoIPLog", "Get VoIP Log from router ..."};
 
 // Text of the progress box before a run has set its own.

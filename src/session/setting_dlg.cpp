@@ -28,7 +28,11 @@ const SessionMessage* ProgressTextFor(SessionMode mode) {
 
 CSettingDlg::CSettingDlg(RouterConnection& socket, const Clock& clock, const LanguageTable& language,
                          MessagePort& messages)
-    : m_socket(socket), m_clock(clock), m_language(language), m_messages(messages), m_dialogue(socket, clock) {}
+    : m_socket(socket),
+      m_clock(clock),
+      m_language(language),
+      m_messages(messages),
+      m_dialogue(socket, clock) {}
 
 CSettingDlg::StartAction CSettingDlg::Start() {
     m_result = DialogResult::None;
@@ -58,8 +62,8 @@ bool CSettingDlg::RunMode() {
 }
 
 void CSettingDlg::ShowError(const SessionMessage& message) {
-    m_language.ShowLocalizedMessage(m_messages, kMsgErrorCaption.key, message.key, kMsgErrorCaption.englishDefault,
-                                    message.englishDefault);
+    m_language.ShowLocalizedMessage(m_messages, kMsgErrorCaption.key, message.key,
+                                    kMsgErrorCaption.englishDefault, message.englishDefault);
 }
 
 bool CSettingDlg::EndRun(DialogResult result) {
@@ -139,8 +143,8 @@ bool CSettingDlg::RunApply() {
     if (plan.sendsCodec) apply.lastCodecRow = apply.codecRow;
 
     m_socket.Close();
-    m_messages.ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption), TextOrDefault(m_language, kMsgApplyOk),
-                           MessageIcon::None);
+    m_messages.ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption),
+                           TextOrDefault(m_language, kMsgApplyOk), MessageIcon::None);
     return EndRun(DialogResult::Ok);
 }
 

@@ -43,7 +43,8 @@ class CSettingDlg {
 public:
     // All references must outlive the object. `language` supplies every text shown; `messages`
     // receives the message boxes.
-    CSettingDlg(RouterConnection& socket, const Clock& clock, const LanguageTable& language, MessagePort& messages);
+    CSettingDlg(RouterConnection& socket, const Clock& clock, const LanguageTable& language,
+                MessagePort& messages);
 
     // Set by the caller before each run.
     SessionMode mode = SessionMode::GetSettings;
@@ -59,9 +60,9 @@ public:
 
     // What the window does when a run starts.
     enum class StartAction {
-        Nothing,        // mode value outside the three modes: nothing is started
-        ShowAndTimer,   // show the progress text of ProgressTextFor(mode), start timer kRunTimerId
-        RanSilently,    // a log-only run with the main window hidden already ran inside Start()
+        Nothing,       // mode value outside the three modes: nothing is started
+        ShowAndTimer,  // show the progress text of ProgressTextFor(mode), start timer kRunTimerId
+        RanSilently,   // a log-only run with the main window hidden already ran inside Start()
     };
     // Dialog initialisation. For RanSilently the run has completed (and the close handler has been
     // called) before this returns; the window must never appear.

@@ -21,7 +21,9 @@ void PumpMessagesFor(EventPump& pump, const Clock& clock, int64_t ms) {
     } while (clock.NowMs() - start < ms);
 }
 
-bool IsPromptChunk(std::string_view chunk) { return chunk.size() >= 2 && chunk.substr(chunk.size() - 2) == "> "; }
+bool IsPromptChunk(std::string_view chunk) {
+    return chunk.size() >= 2 && chunk.substr(chunk.size() - 2) == "> ";
+}
 
 TelnetDialogue::TelnetDialogue(ChunkTransport& transport, const Clock& clock)
     : m_transport(transport), m_clock(clock) {}

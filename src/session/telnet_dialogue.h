@@ -12,12 +12,12 @@ namespace dezadav {
 
 // Fixed values of the router's command-line dialogue.
 inline constexpr uint16_t kTelnetPort = 23;
-inline constexpr int64_t kConnectPumpMs = 500;       // pumped by the callers right after connecting
-inline constexpr int64_t kLoginPumpMs = 1000;        // pumped at the start of Login, before the greeting
-inline constexpr int64_t kLoginTimeoutMs = 2000;     // passed to Login by every caller
-inline constexpr int64_t kEchoTimeoutMs = 2000;      // each echoed byte, the prompt after the opening CR
+inline constexpr int64_t kConnectPumpMs = 500;          // pumped by the callers right after connecting
+inline constexpr int64_t kLoginPumpMs = 1000;           // pumped at the start of Login, before the greeting
+inline constexpr int64_t kLoginTimeoutMs = 2000;        // passed to Login by every caller
+inline constexpr int64_t kEchoTimeoutMs = 2000;         // each echoed byte, the prompt after the opening CR
 inline constexpr int64_t kOutputChunkTimeoutMs = 3000;  // each output chunk of GetCommandOutput
-inline constexpr int64_t kReplyTimeoutMs = 5000;     // each chunk after the password / a set command
+inline constexpr int64_t kReplyTimeoutMs = 5000;        // each chunk after the password / a set command
 // An output is held whole up to this many bytes, its line-feed/carriage-return tail included; a
 // command whose output would grow beyond it fails instead of handing over a cut text. The same cap
 // bounds what the dialogue reads while it looks for the prompt after a password or a set command.

@@ -31,7 +31,8 @@ bool CTelnetSocket::Create() {
 bool CTelnetSocket::Connect(const std::string& ip, uint16_t port) {
     if (!m_socket) return false;
     QHostAddress address;
-    if (!address.setAddress(QString::fromStdString(ip)) || address.protocol() != QAbstractSocket::IPv4Protocol) {
+    if (!address.setAddress(QString::fromStdString(ip)) ||
+        address.protocol() != QAbstractSocket::IPv4Protocol) {
         return false;
     }
     m_socket->connectToHost(address, port);
@@ -56,13 +57,16 @@ void CTelnetSocket::Send(std::string_view bytes) {
     m_socket->flush();
 }
 
-void CTelnetSocket::PumpEvents(int64_t maxWaitMs) { m_pump.PumpEvents(maxWaitMs); }
+void CTelnetSocket::PumpEvents(int64_t maxWaitMs) {
+    m_pump.PumpEvents(maxWaitMs);
+}
 
 void CTelnetSocket::ReadOneChunk() {
     m_readPosted = false;
     if (!m_socket) return;
     const QByteArray bytes = m_socket->read(static_cast<qint64>(kChunkSize));
-    if (!bytes.isEmpty()) m_queue.Push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!bytes.isEmpty())
+        m_queue.Push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     // Bytes left over make the next notification, as a level-triggered socket would.
     if (m_socket->bytesAvailable() > 0 && !m_readPosted) {
         m_readPosted = true;

@@ -10,7 +10,7 @@ namespace {
 
 DialPlanEntry Entry(std::string index, std::string phone, std::string sip, std::string loop = "None",
                     std::string backup = "", std::string status = "V", std::string name = "Somebody") {
-    return DialPlanEntry{std::move(index), std::move(phone), std::move(name), std::move(sip),
+    return DialPlanEntry{std::move(index), std::move(phone),  std::move(name),  std::move(sip),
                          std::move(loop),  std::move(backup), std::move(status)};
 }
 
@@ -27,7 +27,8 @@ ApplyPlan DialPlanOnly(std::vector<DialPlanEntry> rows, bool twoPort, const Lang
     return BuildApplyPlan(texts, twoPort, language);
 }
 
-const std::vector<std::string> kSipRow{"5062", "sip.example.net", "2", "alice", "pw1", "3", "1", "bob", "pw2", "0"};
+const std::vector<std::string> kSipRow{"5062", "sip.example.net", "2", "alice", "pw1", "3", "1", "bob", "pw2",
+                                       "0"};
 const std::vector<std::string> kCodecRow{"1", "2", "0", "101", "10050", "15000"};
 
 class ApplyCommandsTest : public ::testing::Test {
@@ -59,10 +60,11 @@ TEST_F(ApplyCommandsTest, SetCommandCarriesFiveValuesOnTwoPortAndSevenOnOnePortM
 }
 
 TEST_F(ApplyCommandsTest, SipAddressSplitsAtItsFirstAtSignWithTheEmptyMarkerForNoUser) {
-    const ApplyPlan plan = DialPlanOnly({Entry("1", "11", "@gw.example.net"), Entry("2", "22", "gw.example.net"),
-                                         Entry("3", "33", "office@10.0.0.2"), Entry("4", "44", "a@b@c"),
-                                         Entry("5", "55", "user@"), Entry("6", "66", "")},
-                                        true, english);
+    const ApplyPlan plan =
+        DialPlanOnly({Entry("1", "11", "@gw.example.net"), Entry("2", "22", "gw.example.net"),
+                      Entry("3", "33", "office@10.0.0.2"), Entry("4", "44", "a@b@c"),
+                      Entry("5", "55", "user@"), Entry("6", "66", "")},
+                     true, english);
     EXPECT_EQ((std::vector<std::string>{
                   "voip dial_plan set 1 11 \"\" gw.example.net 1",
                   "voip dial_plan set 2 22 \"\" gw.example.net 1",
@@ -80,8 +82,8 @@ TEST_F(ApplyCommandsTest, LoopThroughMapsTheLanguagesTextsAndTheEnglishWordsAndA
     french.LoadFromBytes("Index_Loop1 [RNIS]\r\nIndex_Loop2 [RTC]\r\nIndex_Loop3 [Aucun]\r\n");
     const ApplyPlan plan =
         DialPlanOnly({Entry("1", "1", "d", "RNIS"), Entry("2", "2", "d", "ISDN"), Entry("3", "3", "d", "RTC"),
-                      Entry("4", "4", "d", "PSTN"), Entry("5", "5", "d", "Aucun"), Entry("6", "6", "d", "None"),
-                      Entry("7", "7", "d", "isdn"), Entry("8", "8", "d", "")},
+                      Entry("4", "4", "d", "PSTN"), Entry("5", "5", "d", "Aucun"),
+                      Entry("6", "6", "d", "None"), Entry("7", "7", "d", "isdn"), Entry("8", "8", "d", "")},
                      false, french);
     EXPECT_EQ((std::vector<std::string>{
                   "voip dial_plan set 1 1 \"\" d 1 1 \"\"", "voip dial_plan set 2 2 \"\" d 1 1 \"\"",
@@ -98,20 +100,22 @@ TEST_F(ApplyCommandsTest, LoopThroughMapsTheLanguagesTextsAndTheEnglishWordsAndA
 }
 
 TEST_F(ApplyCommandsTest, OnlyAnExactVMarksAnEnabledEntry) {
-    const ApplyPlan plan = DialPlanOnly(
-        {Entry("1", "1", "d", "None", "", "V"), Entry("2", "2", "d", "None", "", "-"),
-         Entry("3", "3", "d", "None", "", "v"), Entry("4", "4", "d", "None", "", "V ")},
-        true, english);
-    EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 1 1 \"\" d 1", "voip dial_plan set 2 2 \"\" d 0",
-                                        "voip dial_plan set 3 3 \"\" d 0", "voip dial_plan set 4 4 \"\" d 0"}),
-              Texts(plan));
+    const ApplyPlan plan =
+        DialPlanOnly({Entry("1", "1", "d", "None", "", "V"), Entry("2", "2", "d", "None", "", "-"),
+                      Entry("3", "3", "d", "None", "", "v"), Entry("4", "4", "d", "None", "", "V ")},
+                     true, english);
+    EXPECT_EQ(
+        (std::vector<std::string>{"voip dial_plan set 1 1 \"\" d 1", "voip dial_plan set 2 2 \"\" d 0",
+                                  "voip dial_plan set 3 3 \"\" d 0", "voip dial_plan set 4 4 \"\" d 0"}),
+        Texts(plan));
 }
 
 TEST_F(ApplyCommandsTest, RowsOutsideIndexOneToSixtySendNothing) {
     const ApplyPlan plan = DialPlanOnly({Entry("0", "1", "d"), Entry("61", "1", "d"), Entry("", "1", "d"),
                                          Entry("-3", "", "d"), Entry("60", "6060", "d"), Entry("1", "", "")},
                                         true, english);
-    EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 60 6060 \"\" d 1", "voip dial_plan del 1"}), Texts(plan));
+    EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 60 6060 \"\" d 1", "voip dial_plan del 1"}),
+              Texts(plan));
 }
 
 TEST_F(ApplyCommandsTest, ValuesWithCommasStayWholeAndTheNameIsNeverSent) {
@@ -131,11 +135,13 @@ TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsWithExpiryOneHigherOnTwoPortMode
                                           "voip sip endpt1 use_reg 2", "voip sip endpt1 name alice",
                                           "voip sip endpt1 pass pw1"};
     std::vector<std::string> two = common;
-    two.insert(two.end(), {"voip sip endpt1 expire 4", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
-                           "voip sip endpt2 pass pw2", "voip sip endpt2 expire 1"});
+    two.insert(two.end(),
+               {"voip sip endpt1 expire 4", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
+                "voip sip endpt2 pass pw2", "voip sip endpt2 expire 1"});
     std::vector<std::string> one = common;
-    one.insert(one.end(), {"voip sip endpt1 expire 3", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
-                           "voip sip endpt2 pass pw2", "voip sip endpt2 expire 0"});
+    one.insert(one.end(),
+               {"voip sip endpt1 expire 3", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
+                "voip sip endpt2 pass pw2", "voip sip endpt2 expire 0"});
     const ApplyPlan twoPlan = BuildApplyPlan(texts, true, english);
     EXPECT_EQ(two, Texts(twoPlan));
     EXPECT_TRUE(twoPlan.sendsSip);
@@ -150,11 +156,11 @@ TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsWithExpiryOneHigherOnTwoPortMode
 TEST_F(ApplyCommandsTest, EmptySipTextsAreMarkedAndNumbersAreLeadingDecimals) {
     ApplyTexts texts;
     texts.sipRow = {"", "", "", "", "", "9x", "-1", "", "", "abc"};
-    EXPECT_EQ((std::vector<std::string>{"voip sip port \"\"", "voip sip registrar \"\"", "voip sip endpt1 use_reg 0",
-                                        "voip sip endpt1 name \"\"", "voip sip endpt1 pass \"\"",
-                                        "voip sip endpt1 expire 10", "voip sip endpt2 use_reg -1",
-                                        "voip sip endpt2 name \"\"", "voip sip endpt2 pass \"\"",
-                                        "voip sip endpt2 expire 1"}),
+    EXPECT_EQ((std::vector<std::string>{"voip sip port \"\"", "voip sip registrar \"\"",
+                                        "voip sip endpt1 use_reg 0", "voip sip endpt1 name \"\"",
+                                        "voip sip endpt1 pass \"\"", "voip sip endpt1 expire 10",
+                                        "voip sip endpt2 use_reg -1", "voip sip endpt2 name \"\"",
+                                        "voip sip endpt2 pass \"\"", "voip sip endpt2 expire 1"}),
               Texts(BuildApplyPlan(texts, true, english)));
 }
 
@@ -162,9 +168,9 @@ TEST_F(ApplyCommandsTest, CodecRowGivesSixCommandsWithOnlyThePortsMarkedWhenEmpt
     ApplyTexts texts;
     texts.codecRow = kCodecRow;
     const ApplyPlan plan = BuildApplyPlan(texts, false, english);
-    EXPECT_EQ((std::vector<std::string>{"voip rtp codec type 1", "voip rtp codec size 2", "voip rtp dtmf mode 0",
-                                        "voip rtp dtmf payloadtype 101", "voip rtp port start 10050",
-                                        "voip rtp port end 15000"}),
+    EXPECT_EQ((std::vector<std::string>{"voip rtp codec type 1", "voip rtp codec size 2",
+                                        "voip rtp dtmf mode 0", "voip rtp dtmf payloadtype 101",
+                                        "voip rtp port start 10050", "voip rtp port end 15000"}),
               Texts(plan));
     for (const ApplyCommand& command : plan.commands) EXPECT_EQ("Message_SetCODEC", command.failure.key);
 
@@ -239,11 +245,13 @@ TEST_F(ApplyCommandsTest, ControlByteInAnySentValueRefusesTheWholePlanNamingTheF
     // Values that are not sent are not looked at: the name, a deleted entry's other fields, the
     // backup number of a two-port model, a SIP row that is not sent.
     ApplyTexts quiet;
-    quiet.dialPlanRows = {Entry("4", "44", "u@d", "ISDN", "9\r", "V", "name\r"), Entry("5", "", "\r", "", "\r")};
+    quiet.dialPlanRows = {Entry("4", "44", "u@d", "ISDN", "9\r", "V", "name\r"),
+                          Entry("5", "", "\r", "", "\r")};
     quiet.sipRow = quiet.lastSipRow = {"\r"};
     const ApplyPlan plan = BuildApplyPlan(quiet, true, english);
     EXPECT_TRUE(plan.refusedField.empty());
-    EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 4 44 u d 1", "voip dial_plan del 5"}), Texts(plan));
+    EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 4 44 u d 1", "voip dial_plan del 5"}),
+              Texts(plan));
 }
 
 TEST(ControlByteTest, BytesBelowSpaceAndDeleteAreControlBytes) {

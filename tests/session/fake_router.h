@@ -15,7 +15,7 @@ namespace dezadav::testing {
 class FakeRouter {
 public:
     std::string password = "admin";
-    std::string name = "DZV-R5730K";      // the prompt is name + "> "
+    std::string name = "DZV-R5730K";             // the prompt is name + "> "
     std::map<std::string, std::string> outputs;  // command line -> output lines (each ending LF CR)
     std::set<std::string> silent;                // command lines answered by nothing after their CR
     std::vector<std::string> commands;           // every non-empty command line received, in order
@@ -68,7 +68,8 @@ private:
         t.DeliverAfter(1, "\n\r");
         const auto it = outputs.find(line);
         if (it != outputs.end() && !it->second.empty()) {
-            for (std::size_t at = 0; at < it->second.size(); at += 4000) t.DeliverAfter(1, it->second.substr(at, 4000));
+            for (std::size_t at = 0; at < it->second.size(); at += 4000)
+                t.DeliverAfter(1, it->second.substr(at, 4000));
         }
         t.DeliverAfter(1, PromptChunk());
     }

@@ -41,7 +41,8 @@ public:
 
     // Every byte of `text` sent alone and answered by one chunk (the byte itself by default).
     ScriptedTransport& ExpectTyped(const std::string& text, const std::string& echo = "") {
-        for (const char byte : text) Expect(std::string(1, byte), {echo.empty() ? std::string(1, byte) : echo});
+        for (const char byte : text)
+            Expect(std::string(1, byte), {echo.empty() ? std::string(1, byte) : echo});
         return *this;
     }
 
@@ -51,7 +52,9 @@ public:
         std::stable_sort(m_deliveries.begin(), m_deliveries.end(),
                          [](const Delivery& a, const Delivery& b) { return a.at < b.at; });
     }
-    void DeliverAfter(int64_t delayMs, std::string chunk) { DeliverAt(m_clock.now + delayMs, std::move(chunk)); }
+    void DeliverAfter(int64_t delayMs, std::string chunk) {
+        DeliverAt(m_clock.now + delayMs, std::move(chunk));
+    }
 
     // --- RouterConnection ---
     bool Create() override {

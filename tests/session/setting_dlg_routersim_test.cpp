@@ -1,13 +1,19 @@
 // Whole runs of the session against the router emulator on loopback.
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "router_commands.h"
 #include "router_state.h"
+#include "session/apply_commands.h"
 #include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
+#include "settings/codec_settings.h"
+#include "settings/dial_plan_table.h"
+#include "settings/sip_settings.h"
 #include "support/recording_message_port.h"
 #include "support/routersim_process.h"
 #include "time_scaled_connection.h"
@@ -25,6 +31,9 @@ struct RouterForm {
     const char* model;
     bool twoPort;
 };
+void PrintTo(const RouterForm& form, std::ostream* out) {
+    *out << form.model << " at " << form.ip;
+}
 constexpr RouterForm kTwoPort{"127.0.0.2", "DZV-R5730K", true};
 constexpr RouterForm kOnePort{"127.0.0.3", "DZV-R5830K", false};
 
@@ -61,7 +70,8 @@ public:
 // (The readers of the dial-plan listing count byte positions from that opening line break.)
 std::string Printed(const RouterForm& form, std::string_view command) {
     routersim::RouterState state = routersim::DefaultRouterState(form.twoPort);
-    return "\n\r" + routersim::RunRouterCommand(state, std::string(command)).output + form.model + "> " + "\n\r";
+    return "\n\r" + routersim::RunRouterCommand(state, std::string(command)).output + form.model + "> " +
+           "\n\r";
 }
 
 class FetchFromEmulatorTest : public ::testing::TestWithParam<RouterForm> {};
@@ -189,7 +199,8 @@ TEST(FetchFailuresFromEmulatorTest, LargeOutputWithinTheCapIsHeldWhole) {
     const std::string& listing = run.dlg.fetched.dialPlanList;
     EXPECT_GE(listing.size(), 40000u);
     const std::string printed = Printed(kTwoPort, "voip dial_plan list -t");
-    const std::string withoutPrompt = printed.substr(0, printed.size() - std::string("DZV-R5730K> \n\r").size());
+    const std::string withoutPrompt =
+        printed.substr(0, printed.size() - std::string("DZV-R5730K> \n\r").size());
     EXPECT_EQ(0u, listing.rfind(withoutPrompt, 0));
     EXPECT_EQ(listing.size() - std::string("DZV-R5730K> \n\r").size(), listing.rfind("DZV-R5730K> \n\r"));
 }
@@ -202,6 +213,157 @@ TEST(FetchFailuresFromEmulatorTest, TelnetNegotiationInTheGreetingDoesNotDisturb
     EXPECT_TRUE(run.port.shown.empty());
     EXPECT_EQ(FullFetchLog(kOnePort), sim.CommandLog());
 }
+
+// ---------------------------------------------------------------- apply, then fetch again
+
+// The three settings models filled from one fetch, as the workflow fills them.
+struct Models {
+    explicit Models(const LanguageTable& language) : sip(language), codec(language) {}
+    void Fill(const FetchedTexts& fetched, bool twoPort, const LanguageTable& language) {
+        ASSERT_TRUE(dialPlan.FillFromListing(fetched.dialPlanList, twoPort, language));
+        sip.SetTwoPort(twoPort);
+        ASSERT_TRUE(sip.ParseSipOutput(fetched.sipEndpt1, SipOutputKind::Endpoint, 1));
+        if (twoPort) {
+            ASSERT_TRUE(sip.ParseSipOutput(fetched.sipEndpt2, SipOutputKind::Endpoint, 2));
+        }
+        ASSERT_TRUE(sip.ParseSipOutput(fetched.sipPort, SipOutputKind::Port, 1));
+        ASSERT_TRUE(sip.ParseSipOutput(fetched.sipRegistrar, SipOutputKind::Registrar, 1));
+        if (!twoPort) codec.LimitCodecChoicesToOnePort();
+        ASSERT_TRUE(codec.ParseRtpOutput(fetched.rtpCodec, RtpOutputKind::Codec));
+        ASSERT_TRUE(codec.ParseRtpOutput(fetched.rtpDtmf, RtpOutputKind::Dtmf));
+        ASSERT_TRUE(codec.ParseRtpOutput(fetched.rtpPort, RtpOutputKind::PortRange));
+    }
+    DialPlanTable dialPlan;
+    SipSettings sip;
+    CodecSettings codec;
+};
+
+std::string Word(std::mt19937& random, const char* alphabet, int minLength, int maxLength) {
+    const std::string letters(alphabet);
+    std::string word(std::uniform_int_distribution<int>(minLength, maxLength)(random), ' ');
+    for (char& c : word)
+        c = letters[std::uniform_int_distribution<std::size_t>(0, letters.size() - 1)(random)];
+    return word;
+}
+int Number(std::mt19937& random, int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+}
+
+constexpr const char* kDigits = "0123456789";
+constexpr const char* kNameBytes = "abcdefghijklmnopqrstuvwxyz0123456789-_.";
+
+// Random edits of the kind the pages make: entries set, changed or cleared, every SIP and codec value
+// within what the router accepts.
+void EditRandomly(Models& models, bool twoPort, std::mt19937& random, const LanguageTable& language) {
+    const std::array<std::string, 3> loops = LoopThroughTexts(language);
+    for (int edit = 0; edit < 8; ++edit) {
+        const int position = Number(random, 0, kDialPlanEntryCount - 1);
+        if (Number(random, 0, 4) == 0) {
+            models.dialPlan.ClearEntry(position);
+            continue;
+        }
+        DialPlanEntry entry = models.dialPlan.Entry(position);
+        entry.phoneNumber = Word(random, kDigits, 1, 12);
+        entry.name = "not sent";
+        const std::string domain = Number(random, 0, 1)
+                                       ? Word(random, kNameBytes, 1, 20)
+                                       : "10.0." + std::to_string(Number(random, 0, 255)) + ".1";
+        entry.sipAddress = Number(random, 0, 2) ? Word(random, kNameBytes, 1, 10) + "@" + domain : domain;
+        entry.loopThrough = twoPort ? "" : loops[Number(random, 0, 2)];
+        entry.backupNumber = twoPort || Number(random, 0, 2) == 0 ? "" : Word(random, kDigits, 1, 10);
+        entry.statusMark = Number(random, 0, 1) ? "V" : "-";
+        models.dialPlan.SetEntry(position, entry);
+    }
+
+    models.sip.LoadSipField(0, std::to_string(Number(random, 1024, 65535)));
+    models.sip.LoadSipField(1, Word(random, kNameBytes, 1, 30));
+    models.sip.LoadSipField(2, std::to_string(Number(random, 0, twoPort ? 3 : 1)));
+    models.sip.LoadSipField(3, Word(random, kNameBytes, 1, 16));
+    models.sip.LoadSipField(4, Word(random, kNameBytes, 1, 16));
+    models.sip.LoadSipField(5, std::to_string(Number(random, 0, twoPort ? 7 : 9)));
+    if (twoPort) {
+        models.sip.LoadSipField(6, std::to_string(Number(random, 0, 3)));
+        models.sip.LoadSipField(7, Word(random, kNameBytes, 1, 16));
+        models.sip.LoadSipField(8, Word(random, kNameBytes, 1, 16));
+        models.sip.LoadSipField(9, std::to_string(Number(random, 0, 7)));
+    }
+
+    const int start = Number(random, 1024, 60000);
+    models.codec.LoadCodecRow(std::vector<std::string>{
+        std::to_string(Number(random, 0, twoPort ? 4 : 2)), std::to_string(Number(random, 0, 5)),
+        std::to_string(Number(random, 0, 2)), std::to_string(Number(random, 96, 127)), std::to_string(start),
+        std::to_string(Number(random, start + 1, 65535))});
+}
+
+// Fields the one-port router keeps: it has no second voice port.
+std::vector<std::string> SipFieldsTheRouterKeeps(const SipSettings& sip, bool twoPort) {
+    std::vector<std::string> fields = sip.SipFields();
+    if (!twoPort) fields.resize(6);
+    return fields;
+}
+
+class ApplyRoundTripTest : public ::testing::TestWithParam<RouterForm> {};
+
+TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
+    const RouterForm form = GetParam();
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    LanguageTable language;
+    language.LoadFromBytes("Index_Loop1 [ISDN]\r\nIndex_Loop2 [PSTN]\r\nIndex_Loop3 [None]\r\n");
+    CTelnetSocket socket;
+    // Time runs 5 times faster: the pumping of every login costs 300 ms instead of 1.5 s.
+    FastClock clock(5);
+    TimeScaledConnection scaled(socket, clock);
+    RecordingMessagePort port;
+    CSettingDlg dlg(scaled, clock, language, port);
+    dlg.routerIp = form.ip;
+    dlg.modelName = form.model;
+    dlg.password = "admin";
+    dlg.telnetPort = sim.TelnetPort();
+
+    Models models(language);
+    ASSERT_TRUE(dlg.RunFetch(false));
+    models.Fill(dlg.fetched, form.twoPort, language);
+    dlg.apply.lastSipRow = models.sip.SipFields();
+    dlg.apply.lastCodecRow = models.codec.CodecFields(true);
+
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed * 7919u + (form.twoPort ? 1u : 0u));
+        EditRandomly(models, form.twoPort, random, language);
+        dlg.apply.dialPlanRows = models.dialPlan.ChangedEntries();
+        dlg.apply.sipRow = models.sip.SipFields();
+        dlg.apply.codecRow = models.codec.CodecFields(true);
+
+        std::vector<std::string> expectedLog;
+        for (const ApplyCommand& command : BuildApplyPlan(dlg.apply, form.twoPort, language).commands) {
+            expectedLog.push_back(std::string(form.ip) + " " + command.text);
+        }
+        port.shown.clear();
+        sim.ClearCommandLog();
+        ASSERT_TRUE(dlg.RunApply());
+        ASSERT_EQ(1u, port.shown.size());
+        EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
+        EXPECT_EQ(expectedLog, sim.CommandLog());
+        models.dialPlan.ResetChangedFlags();
+
+        ASSERT_TRUE(dlg.RunFetch(false));
+        Models fetched(language);
+        fetched.Fill(dlg.fetched, form.twoPort, language);
+        for (int position = 0; position < kDialPlanEntryCount; ++position) {
+            DialPlanEntry expected = models.dialPlan.Entry(position);
+            expected.name.clear();  // never sent, never listed
+            EXPECT_EQ(expected, fetched.dialPlan.Entry(position)) << "entry " << position + 1;
+        }
+        EXPECT_EQ(SipFieldsTheRouterKeeps(models.sip, form.twoPort),
+                  SipFieldsTheRouterKeeps(fetched.sip, form.twoPort));
+        EXPECT_EQ(models.codec.CodecFields(true), fetched.codec.CodecFields(true));
+        if (::testing::Test::HasFailure()) break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRouterForms, ApplyRoundTripTest, ::testing::Values(kTwoPort, kOnePort),
+                         [](const auto& info) { return info.param.twoPort ? "TwoPort" : "OnePort"; });
 
 }  // namespace
 }  // namespace dezadav

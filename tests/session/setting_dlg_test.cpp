@@ -18,15 +18,15 @@ using testing::RecordingMessagePort;
 using testing::ScriptedTransport;
 
 const std::vector<std::string> kTwoPortCommands{
-    "voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2", "voip sip port",
-    "voip sip registrar",     "voip rtp codec",  "voip rtp dtmf",   "voip rtp port",
-    "voip sip calllog"};
+    "voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2", "voip sip port",   "voip sip registrar",
+    "voip rtp codec",         "voip rtp dtmf",   "voip rtp port",   "voip sip calllog"};
 
 class SettingDlgTest : public ::testing::Test {
 protected:
     SettingDlgTest() {
         router.Attach(transport);
-        for (const std::string& command : kTwoPortCommands) router.outputs[command] = "out of " + command + "\n\r";
+        for (const std::string& command : kTwoPortCommands)
+            router.outputs[command] = "out of " + command + "\n\r";
         router.outputs["voip sip calllog"] = std::string(9000, 'L') + "\n\r";  // larger than one chunk
         dlg.routerIp = "127.0.0.2";
         dlg.password = "admin";
@@ -180,7 +180,9 @@ TEST_F(SettingDlgTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
         if (c.silentCommand != "voip dial_plan list -t" && c.silentCommand != "voip sip endpt1") {
             EXPECT_EQ(runRouter.Captured("voip sip endpt1"), run.fetched.sipEndpt1);
         }
-        if (c.silentCommand != "voip sip calllog") EXPECT_EQ("before", run.fetched.callLog);
+        if (c.silentCommand != "voip sip calllog") {
+            EXPECT_EQ("before", run.fetched.callLog);
+        }
     }
 }
 
@@ -238,18 +240,19 @@ protected:
         dlg.apply.lastCodecRow = {"2", "1", "0", "101", "10050", "15000"};
     }
     const std::vector<std::string> kSipCommands{
-        "voip sip port 5062",       "voip sip registrar reg.example.net", "voip sip endpt1 use_reg 1",
-        "voip sip endpt1 name alice", "voip sip endpt1 pass pw1",         "voip sip endpt1 expire 4",
-        "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",          "voip sip endpt2 pass pw2",
+        "voip sip port 5062",         "voip sip registrar reg.example.net", "voip sip endpt1 use_reg 1",
+        "voip sip endpt1 name alice", "voip sip endpt1 pass pw1",           "voip sip endpt1 expire 4",
+        "voip sip endpt2 use_reg 1",  "voip sip endpt2 name bob",           "voip sip endpt2 pass pw2",
         "voip sip endpt2 expire 5"};
     const std::vector<std::string> kCodecCommands{
-        "voip rtp codec type 2",          "voip rtp codec size 1",     "voip rtp dtmf mode 1",
+        "voip rtp codec type 2",         "voip rtp codec size 1",     "voip rtp dtmf mode 1",
         "voip rtp dtmf payloadtype 101", "voip rtp port start 10050", "voip rtp port end 15000"};
 };
 
 TEST_F(ApplyRunTest, SendsDialPlanThenSipThenCodecAndReportsSuccessPlainly) {
     ASSERT_TRUE(dlg.RunApply());
-    std::vector<std::string> expected{"voip dial_plan set 4 2000 \"\" branch.example.net 1", "voip dial_plan del 9"};
+    std::vector<std::string> expected{"voip dial_plan set 4 2000 \"\" branch.example.net 1",
+                                      "voip dial_plan del 9"};
     expected.insert(expected.end(), kSipCommands.begin(), kSipCommands.end());
     expected.insert(expected.end(), kCodecCommands.begin(), kCodecCommands.end());
     EXPECT_EQ(expected, router.commands);
@@ -284,7 +287,8 @@ TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSe
     EXPECT_FALSE(dlg.RunApply());
     ExpectOneError("Failed to set SIP data to router!");
     const std::vector<std::string> expected{"voip dial_plan set 4 2000 \"\" branch.example.net 1",
-                                            "voip dial_plan del 9", kSipCommands[0], kSipCommands[1], kSipCommands[2]};
+                                            "voip dial_plan del 9", kSipCommands[0], kSipCommands[1],
+                                            kSipCommands[2]};
     EXPECT_EQ(expected, router.commands);
     EXPECT_EQ(lastSipBefore, dlg.apply.lastSipRow);
     EXPECT_EQ(lastCodecBefore, dlg.apply.lastCodecRow);
@@ -302,8 +306,7 @@ TEST_F(ApplyRunTest, FailingCodecCommandKeepsTheSipAreaApplied) {
 
 TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglish) {
     LanguageTable localized;
-    localized.LoadFromBytes(
-        "Message_Error [Fehler]\r\nMessage_SetDialPlan [Wählplan nicht gesetzt]\r\n");
+    localized.LoadFromBytes("Message_Error [Fehler]\r\nMessage_SetDialPlan [Wählplan nicht gesetzt]\r\n");
     {
         CSettingDlg run(transport, clock, localized, port);
         run.routerIp = "127.0.0.2";
@@ -362,9 +365,10 @@ TEST_F(SettingDlgTest, StartShowsTheProgressOfEachModeAndRunsOnTimerTwo) {
         std::string key;
         std::string english;
     };
-    for (const Case& c : {Case{SessionMode::GetSettings, "Message_GetSetting", "Get Setting from router ..."},
-                          Case{SessionMode::ApplySettings, "Message_SetSetting", "Apply Setting to router ..."},
-                          Case{SessionMode::GetVoipLog, "Message_GetVoIPLog", "Get VoIP Log from router ..."}}) {
+    for (const Case& c :
+         {Case{SessionMode::GetSettings, "Message_GetSetting", "Get Setting from router ..."},
+          Case{SessionMode::ApplySettings, "Message_SetSetting", "Apply Setting to router ..."},
+          Case{SessionMode::GetVoipLog, "Message_GetVoIPLog", "Get VoIP Log from router ..."}}) {
         SCOPED_TRACE(c.key);
         const SessionMessage* progress = ProgressTextFor(c.mode);
         ASSERT_NE(nullptr, progress);
