@@ -1,0 +1,432 @@
+// dezadav-cli run as a separate process against the router emulator, for every command and failure.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <QTcpServer>
+#include <QUdpSocket>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+
+#include "lang/builtin_language_source.h"
+#include "session/clock.h"
+#include "session/telnet_socket.h"
+#include "support/recording_message_port.h"
+#include "support/routersim_process.h"
+#include "workflow/router_workflow.h"
+#include "workflow/tick_timer.h"
+
+namespace dezadav::testing {
+namespace {
+
+constexpr const char* kTwoPortIp = "127.0.0.2";
+constexpr const char* kOnePortIp = "127.0.0.3";
+constexpr const char* kTwoPortModel = "DZV-R5730K";
+constexpr const char* kOnePortModel = "DZV-R5830K";
+constexpr const char* kApplyOk = "Settings have been applied to router.";
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Split(const std::string& line, char separator) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (true) {
+        size_t at = line.find(separator, start);
+        fields.push_back(line.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return fields;
+        start = at + 1;
+    }
+}
+
+// A loopback port with nothing listening on it (bound, read, released).
+template <typename Socket>
+uint16_t UnusedLoopbackPort() {
+    Socket socket;
+    socket.bind(QHostAddress::LocalHost, 0);
+    uint16_t port = socket.localPort();
+    socket.close();
+    return port;
+}
+uint16_t ClosedTcpPort() {
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    uint16_t port = server.serverPort();
+    server.close();
+    return port;
+}
+
+class CliEndToEndTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (const auto& file : m_files) std::filesystem::remove(file);
+    }
+
+    // Runs dezadav-cli with `args`. The password comes from DEZADAV_PASSWORD when `password` is
+    // given; the child has no controlling terminal, so it can never wait for typed input.
+    CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin") {
+        QProcess process;
+        QStringList arguments;
+        for (const auto& a : args) arguments << QString::fromStdString(a);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DEZADAV_PASSWORD");
+        if (password) env.insert("DEZADAV_PASSWORD", QString::fromStdString(*password));
+        process.setProcessEnvironment(env);
+        process.setChildProcessModifier([] { ::setsid(); });
+        process.start(DEZADAV_CLI_PATH, arguments);
+        CliRun run;
+        if (!process.waitForStarted(10000)) return run;
+        process.closeWriteChannel();
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished(5000);
+            return run;
+        }
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = process.readAllStandardOutput().toStdString();
+        run.err = process.readAllStandardError().toStdString();
+        if (password && !password->empty()) {
+            EXPECT_EQ(run.out.find(*password), std::string::npos) << "password printed";
+            EXPECT_EQ(run.err.find(*password), std::string::npos) << "password printed";
+        }
+        return run;
+    }
+
+    std::vector<std::string> RouterArgs(RouterSimProcess& sim, const std::string& ip,
+                                        const std::string& model) {
+        return {"--router", ip, "--telnet-port", std::to_string(sim.TelnetPort()), "--model", model};
+    }
+
+    static std::vector<std::string> With(std::vector<std::string> first,
+                                         const std::vector<std::string>& more) {
+        first.insert(first.end(), more.begin(), more.end());
+        return first;
+    }
+
+    std::string TempPath(const std::string& name) {
+        auto path = std::filesystem::temp_directory_path() /
+                    ("dezadav_cli_" + std::to_string(::getpid()) + "_" + name);
+        m_files.push_back(path);
+        return path.string();
+    }
+    static std::string ReadAll(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    static void WriteAll(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    static std::vector<std::string> CommandsOf(RouterSimProcess& sim, const std::string& ip) {
+        std::vector<std::string> commands;
+        for (const std::string& line : sim.CommandLog()) {
+            if (line.rfind(ip + " ", 0) == 0) commands.push_back(line.substr(ip.size() + 1));
+        }
+        return commands;
+    }
+
+    // What Save All writes right after a successful Connect sequence of a freshly started program,
+    // produced in this process by the workflow itself.
+    std::string SaveAllOfFreshProgram(RouterSimProcess& sim, const std::string& ip,
+                                      const std::string& model) {
+        class Port : public UserPort {
+        public:
+            RouterSelection selection;
+            RecordingMessagePort messages;
+            bool asked = false;
+            RouterSelection SelectRouter() override { return selection; }
+            std::optional<std::string> ConfirmPassword(const RouterInfo&) override {
+                if (asked) return std::nullopt;
+                asked = true;
+                return "admin";
+            }
+            MessagePort& Messages() override { return messages; }
+            std::optional<std::string> ChooseFileToSave() override { return std::nullopt; }
+            std::optional<std::string> ChooseFileToOpen() override { return std::nullopt; }
+            void ShowProgress(const std::string&) override {}
+            void HideProgress() override {}
+        };
+        class StillTimer : public TickTimer {
+        public:
+            void Start(int) override {}
+            void Stop() override {}
+            bool IsActive() const override { return false; }
+            int PeriodMs() const override { return 0; }
+        };
+        LanguageTable language(BuiltinLanguageSource());
+        language.LoadLanguage(0);
+        CTelnetSocket socket;
+        SteadyClock clock;
+        Port port;
+        port.selection.outcome = SelectionOutcome::Ok;
+        port.selection.router.ipAddress = ip;
+        port.selection.router.modelName = model;
+        CSettingDlg session(socket, clock, language, port.messages);
+        session.telnetPort = sim.TelnetPort();
+        StillTimer timer;
+        RouterWorkflow workflow(language, port, session, timer);
+        EXPECT_EQ(workflow.ConnectSequence(), ConnectOutcome::Connected);
+        return workflow.SettingsFileText();
+    }
+
+private:
+    std::vector<std::filesystem::path> m_files;
+};
+
+TEST_F(CliEndToEndTest, HelpDocumentsEverythingAndUsageErrorsExitWithTwo) {
+    CliRun help = Run({"--help"}, std::nullopt);
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* word :
+         {"discover", "fetch", "apply", "log", "--dry-run", "DEZADAV_PASSWORD", "Exit status"}) {
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    }
+    EXPECT_TRUE(help.err.empty());
+
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"fetch", "--output", "x.csv"},
+                                               {"frobnicate"},
+                                               {"log", "--router", "1.2.3"},
+                                               {"log", "--router", "127.0.0.2", "--password", "admin"}}) {
+        CliRun run = Run(args, std::nullopt);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
+TEST_F(CliEndToEndTest, DiscoverPrintsOneTabSeparatedLinePerRouterInArrivalOrder) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    CliRun run = Run({"discover", "--broadcast", sim.DiscoveryAddress(), "--discovery-port",
+                      std::to_string(sim.DiscoveryPort()), "--wait", "1500"},
+                     std::nullopt);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), sim.RouterAddresses().size());
+    std::vector<std::string> ips;
+    for (const auto& line : lines) {
+        auto fields = Split(line, '\t');
+        ASSERT_EQ(fields.size(), 5u) << line;
+        ips.push_back(fields[1]);
+        EXPECT_EQ(fields[0], fields[1] == kTwoPortIp ? kTwoPortModel : kOnePortModel);
+        EXPECT_EQ(Split(fields[3], '-').size(), 6u);  // MAC address
+    }
+    std::sort(ips.begin(), ips.end());
+    EXPECT_EQ(ips, sim.RouterAddresses());
+
+    // Nobody answering is no failure: nothing is listed.
+    CliRun silent = Run({"discover", "--broadcast", "127.0.0.1", "--discovery-port",
+                         std::to_string(UnusedLoopbackPort<QUdpSocket>()), "--wait", "200"},
+                        std::nullopt);
+    EXPECT_EQ(silent.exitCode, 0);
+    EXPECT_TRUE(silent.out.empty());
+}
+
+TEST_F(CliEndToEndTest, FetchWritesExactlyWhatSaveAllWritesForBothRouterForms) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    for (auto [ip, model] : {std::pair{kTwoPortIp, kTwoPortModel}, std::pair{kOnePortIp, kOnePortModel}}) {
+        const std::string path = TempPath(std::string("fetch_") + ip + ".csv");
+        CliRun run = Run(With({"fetch", "--output", path}, RouterArgs(sim, ip, model)));
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_TRUE(run.err.empty());
+        const std::string expected = SaveAllOfFreshProgram(sim, ip, model);
+        EXPECT_EQ(ReadAll(path), expected) << ip;
+        EXPECT_EQ(CommandsOf(sim, ip).size(), std::string(ip) == kTwoPortIp ? 18u : 16u);  // CLI and check
+    }
+}
+
+TEST_F(CliEndToEndTest, FetchWithoutModelAsksTheRouterItself) {
+    // The discovery responder listens on the one-port router's own address only.
+    RouterSimProcess sim({"--discovery", std::string(kOnePortIp) + ":0"});
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string discoveryPort = std::to_string(sim.DiscoveryPort());
+    const std::string telnetPort = std::to_string(sim.TelnetPort());
+
+    const std::string path = TempPath("fetch_discovered.csv");
+    CliRun run = Run({"fetch", "--router", kOnePortIp, "--telnet-port", telnetPort, "--discovery-port",
+                      discoveryPort, "--output", path});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadAll(path), SaveAllOfFreshProgram(sim, kOnePortIp, kOnePortModel));
+    const auto received = CommandsOf(sim, kOnePortIp);
+    EXPECT_EQ(std::count(received.begin(), received.end(), "voip sip endpt2"), 0);
+    EXPECT_EQ(std::count(received.begin(), received.end(), "voip sip endpt1"), 2);
+
+    // The two-port router's address has no responder: no answer, no login at all.
+    sim.ClearCommandLog();
+    CliRun unanswered = Run({"fetch", "--router", kTwoPortIp, "--telnet-port", telnetPort, "--discovery-port",
+                             discoveryPort, "--wait", "300", "--output", TempPath("never.csv")});
+    EXPECT_EQ(unanswered.exitCode, 1);
+    EXPECT_NE(unanswered.err.find("No answer to the discovery request from 127.0.0.2"), std::string::npos);
+    EXPECT_TRUE(sim.CommandLog().empty());
+}
+
+TEST_F(CliEndToEndTest, RouterAndFileFailuresExitWithOneAndTheirMessage) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+
+    const std::string path = TempPath("wrong_pw.csv");
+    CliRun wrong =
+        Run(With({"fetch", "--output", path}, RouterArgs(sim, kTwoPortIp, kTwoPortModel)), "wrong-pw");
+    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_EQ(wrong.err, "Failed to login router!\n");
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    CliRun refused = Run({"log", "--router", kTwoPortIp, "--telnet-port", std::to_string(ClosedTcpPort())});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "Failed to connect to router!\n");
+
+    CliRun unwritable = Run(With({"fetch", "--output", TempPath("no_dir") + "/x.csv"},
+                                 RouterArgs(sim, kOnePortIp, kOnePortModel)));
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_EQ(unwritable.err, "Couldn't save settings to the file!\n");
+
+    CliRun missingInput = Run(With({"apply", "--input", TempPath("missing.csv"), "--dry-run"},
+                                   RouterArgs(sim, kOnePortIp, kOnePortModel)));
+    EXPECT_EQ(missingInput.exitCode, 1);
+    EXPECT_EQ(missingInput.err, "Couldn't load settings form the file!\n");
+
+    ASSERT_EQ(sim.Control("fault 127.0.0.3:big-output=voip rtp codec").rfind("OK", 0), 0u);
+    CliRun badCodec =
+        Run(With({"fetch", "--output", TempPath("codec.csv")}, RouterArgs(sim, kOnePortIp, kOnePortModel)));
+    EXPECT_EQ(badCodec.exitCode, 1);
+    EXPECT_EQ(badCodec.err, "Failed to get Codec data from router!\n");
+}
+
+TEST_F(CliEndToEndTest, PasswordComesFromTheEnvironmentThenTheFileAndNeverFromNowhere) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::vector<std::string> log = {"log", "--router", kOnePortIp, "--telnet-port",
+                                          std::to_string(sim.TelnetPort())};
+    const std::string file = TempPath("password");
+    WriteAll(file, "admin\r\nnot this line\n");
+
+    EXPECT_EQ(Run(With(log, {"--password-file", file}), std::nullopt).exitCode, 0);
+    // The environment wins over the file.
+    CliRun envWins = Run(With(log, {"--password-file", file}), "other-pw");
+    EXPECT_EQ(envWins.exitCode, 1);
+    EXPECT_EQ(envWins.err, "Failed to login router!\n");
+
+    CliRun missingFile = Run(With(log, {"--password-file", file + ".missing"}), std::nullopt);
+    EXPECT_EQ(missingFile.exitCode, 1);
+    EXPECT_NE(missingFile.err.find("password file"), std::string::npos);
+
+    // No environment, no file and no terminal to ask on.
+    CliRun none = Run(log, std::nullopt);
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_NE(none.err.find("no password"), std::string::npos);
+    EXPECT_TRUE(CommandsOf(sim, kOnePortIp).size() == 1u);  // only the one successful log fetch
+}
+
+TEST_F(CliEndToEndTest, LogPrintsEveryRecordWithItsSixColumns) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    ASSERT_EQ(sim.Control("addcall 127.0.0.2 04-01-2024 12:34:56 77 IN 192.168.7.7 5060").rfind("OK", 0), 0u);
+    CliRun run = Run({"log", "--router", kTwoPortIp, "--telnet-port", std::to_string(sim.TelnetPort())});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto lines = Lines(run.out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "No.1\t04-01-2024\t12:34:56\t77\tIN\t192.168.7.7 5060");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        auto fields = Split(lines[i], '\t');
+        ASSERT_EQ(fields.size(), 6u) << lines[i];
+        EXPECT_EQ(fields[0], "No." + std::to_string(i + 1));
+        EXPECT_NE(fields[1], "00-00-");
+    }
+    EXPECT_EQ(CommandsOf(sim, kTwoPortIp), std::vector<std::string>{"voip sip calllog"});
+}
+
+TEST_F(CliEndToEndTest, DryRunPrintsTheCommandsTheApplySendsAndSendsNone) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    for (auto [ip, model] : {std::pair{kTwoPortIp, kTwoPortModel}, std::pair{kOnePortIp, kOnePortModel}}) {
+        const auto routerArgs = RouterArgs(sim, ip, model);
+        const std::string fetched = TempPath(std::string("apply_") + ip + ".csv");
+        ASSERT_EQ(Run(With({"fetch", "--output", fetched}, routerArgs)).exitCode, 0);
+
+        // Only the dial-plan section, with entry 2 edited and entry 3 cleared, and a new payload type.
+        std::string text = ReadAll(fetched);
+        std::string edited = text.substr(0, text.find(";LIST") + 7);
+        edited.replace(edited.find("\r\n2,102,"), 8, "\r\n2,202,");
+        edited.replace(edited.find("\r\n3,103,"), 8, "\r\n3,,");
+        const std::string input = TempPath(std::string("edited_") + ip + ".csv");
+        WriteAll(input, edited + "5060,sip.provider.example.net,1,x,y,3,0,z,w,3\r\n\r\n;SIP\r\n");
+
+        sim.ClearCommandLog();
+        CliRun dry = Run(With({"apply", "--input", input, "--dry-run"}, routerArgs));
+        ASSERT_EQ(dry.exitCode, 0) << dry.err;
+        auto printed = Lines(dry.out);
+        ASSERT_FALSE(printed.empty());
+        EXPECT_TRUE(std::find(printed.begin(), printed.end(), "voip dial_plan del 3") != printed.end());
+        EXPECT_TRUE(std::find(printed.begin(), printed.end(), "voip sip endpt1 name x") != printed.end());
+        EXPECT_TRUE(std::find(printed.begin(), printed.end(), kApplyOk) == printed.end());
+        for (const std::string& command : CommandsOf(sim, ip)) {
+            EXPECT_EQ(command.find("voip dial_plan set"), std::string::npos) << command;
+            EXPECT_EQ(command.find("voip sip endpt1 name"), std::string::npos) << command;
+        }
+
+        // The real apply sends exactly what the dry run printed, prints each, then the success text.
+        sim.ClearCommandLog();
+        CliRun real = Run(With({"apply", "--input", input}, routerArgs));
+        ASSERT_EQ(real.exitCode, 0) << real.err;
+        auto sent = Lines(real.out);
+        ASSERT_EQ(sent.size(), printed.size() + 1);
+        EXPECT_EQ(sent.back(), kApplyOk);
+        sent.pop_back();
+        EXPECT_EQ(sent, printed);
+        auto received = CommandsOf(sim, ip);
+        ASSERT_GE(received.size(), printed.size());
+        EXPECT_EQ(
+            std::vector<std::string>(received.end() - static_cast<long>(printed.size()), received.end()),
+            printed);
+        const bool twoPort = std::string(ip) == kTwoPortIp;
+        const std::string set2 = twoPort ? "voip dial_plan set 2 202 sales 192.168.1.22 1"
+                                         : "voip dial_plan set 2 202 sales 192.168.1.22 1 2 5551002";
+        EXPECT_TRUE(std::find(sent.begin(), sent.end(), set2) != sent.end()) << ip;
+    }
+}
+
+TEST_F(CliEndToEndTest, ApplyThatFailsPartWayPrintsOnlyWhatWentOut) {
+    RouterSimProcess sim({"--fault", std::string(kOnePortIp) + ":drop-in=voip dial_plan set 5"});
+    ASSERT_TRUE(sim.IsRunning());
+    const auto routerArgs = RouterArgs(sim, kOnePortIp, kOnePortModel);
+    const std::string input = TempPath("partway.csv");
+    WriteAll(input,
+             "2,222,,a@10.0.0.2,PSTN,,V\r\n5,555,,b@10.0.0.5,None,,V\r\n7,777,,c@10.0.0.7,ISDN,,-\r\n\r\n;"
+             "LIST\r\n");
+
+    CliRun run = Run(With({"apply", "--input", input}, routerArgs));
+    EXPECT_EQ(run.exitCode, 1);
+    LanguageTable english(BuiltinLanguageSource());
+    english.LoadLanguage(0);
+    EXPECT_EQ(run.err, english.LookupText("Message_SetDialPlan") + "\n");
+    // Loading a dial-plan section replaces the whole dial plan: the router's other entries are
+    // deleted in list order, so 1 is deleted, 2 set, 3 and 4 deleted, and 5 fails.
+    auto printed = Lines(run.out);
+    ASSERT_EQ(printed.size(), 5u) << run.out;
+    EXPECT_EQ(printed[0], "voip dial_plan del 1");
+    EXPECT_EQ(printed[1], "voip dial_plan set 2 222 a 10.0.0.2 1 2 \"\"");
+    EXPECT_EQ(printed[3], "voip dial_plan del 4");
+    EXPECT_EQ(printed[4], "voip dial_plan set 5 555 b 10.0.0.5 1 0 \"\"");
+    auto received = CommandsOf(sim, kOnePortIp);
+    EXPECT_FALSE(std::any_of(received.begin(), received.end(),
+                             [](const std::string& c) { return c.rfind("voip dial_plan set 7", 0) == 0; }));
+}
+
+}  // namespace
+}  // namespace dezadav::testing
