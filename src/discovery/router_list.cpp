@@ -44,6 +44,7 @@ bool RouterInfoFromAnswer(std::string_view datagram, const LanguageTable& table,
 void RouterList::StartSearch() {
     m_rows.clear();
     m_macAddresses.clear();
+    ++m_search;
 }
 
 AnswerOutcome RouterList::HandleAnswer(std::string_view datagram, const LanguageTable& table,
@@ -54,8 +55,12 @@ AnswerOutcome RouterList::HandleAnswer(std::string_view datagram, const Language
     // never shows a message.
     if (m_macAddresses.count(answer->macAddress) != 0) return AnswerOutcome::Repeated;
     if (m_rows.size() >= kMaxRows) return AnswerOutcome::ListFull;
-    m_macAddresses.insert(answer->macAddress);
-    m_rows.push_back(RouterInfoFrom(std::move(*answer), table, port));
+    const unsigned search = m_search;
+    RouterInfo info = RouterInfoFrom(std::move(*answer), table, port);
+    // A message box runs its own event loop, in which the user may have started the next search.
+    if (search != m_search) return AnswerOutcome::Superseded;
+    m_macAddresses.insert(info.macAddress);
+    m_rows.push_back(std::move(info));
     return AnswerOutcome::Listed;
 }
 

@@ -14,10 +14,11 @@ namespace dezadav {
 
 // What became of one received answer.
 enum class AnswerOutcome {
-    Listed,    // appended as a new last row
-    TooShort,  // below 68 bytes (or a failed read): dropped silently
-    Repeated,  // its MAC address is already listed in this search: dropped silently
-    ListFull,  // the search already lists kMaxRows routers: dropped silently
+    Listed,      // appended as a new last row
+    TooShort,    // below 68 bytes (or a failed read): dropped silently
+    Repeated,    // its MAC address is already listed in this search: dropped silently
+    ListFull,    // the search already lists kMaxRows routers: dropped silently
+    Superseded,  // a new search started while its messages were shown: it belongs to the old one
 };
 
 // The routers found by one search, in the order they answered: the rows of the Select Router
@@ -45,6 +46,7 @@ public:
 private:
     std::vector<RouterInfo> m_rows;
     std::unordered_set<std::string> m_macAddresses;
+    unsigned m_search = 0;  // counts StartSearch() calls
 };
 
 // Turns a datagram into the router it describes (model name and version looked up with their

@@ -161,6 +161,34 @@ TEST_F(RouterListTest, BothPropertiesTooLongShowTwoMessages) {
     EXPECT_EQ(list.Rows()[0].firmwareVersion, std::string(23, 'v'));
 }
 
+// The user presses Search Again while the out-of-range message box is open.
+class RestartingPort : public MessagePort {
+public:
+    explicit RestartingPort(RouterList& list) : m_list(list) {}
+    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {
+        ++shown;
+        m_list.StartSearch();
+    }
+    int shown = 0;
+
+private:
+    RouterList& m_list;
+};
+
+TEST_F(RouterListTest, AnswerOfASearchRestartedDuringItsMessageIsNotCarriedOver) {
+    RestartingPort restarting(list);
+    AnswerBytes bytes;
+    bytes.propertyText = "[ModelName=" + std::string(35, 'm') + "]";
+    EXPECT_EQ(Handle(AnswerFrom(1)), AnswerOutcome::Listed);
+    EXPECT_EQ(list.HandleAnswer(bytes.Build(), table, restarting), AnswerOutcome::Superseded);
+    EXPECT_EQ(restarting.shown, 1);
+    EXPECT_TRUE(list.Empty());
+    // The router answering the new search is listed once, as usual.
+    EXPECT_EQ(Handle(bytes.Build()), AnswerOutcome::Listed);
+    EXPECT_EQ(Handle(bytes.Build()), AnswerOutcome::Repeated);
+    EXPECT_EQ(list.Size(), 1u);
+}
+
 TEST_F(RouterListTest, MissingTranslationFallsBackToTheEnglishText) {
     LanguageTable empty;
     RouterList other;
