@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "routersim_fetch.h"
+#include "support/routersim_process.h"
+
 namespace dezadav {
 namespace {
 
@@ -472,6 +475,113 @@ TEST(DialPlanTableTest, AllRowsReadBackAsTheSameTable) {
             EXPECT_EQ(loaded.IsChanged(p), !original.Entry(p).phoneNumber.empty());
         }
         EXPECT_EQ(loaded.AllRowsText(), rows);
+    }
+}
+
+}  // namespace
+}  // namespace dezadav
+
+// --- against the router emulator ---------------------------------------------------------------------
+
+namespace dezadav {
+namespace {
+
+std::string RouterWord(std::mt19937& rng, const std::string& alphabet, int minLength) {
+    std::string word;
+    const int n = minLength + static_cast<int>(rng() % 9);
+    for (int i = 0; i < n; ++i) word += alphabet[rng() % alphabet.size()];
+    return word;
+}
+
+TEST(DialPlanTableTest, ListingsPrintedByTheEmulatorReadAsItsDialPlans) {
+    const LanguageTable lang = English();
+    constexpr int kRouters = 40;
+    const std::string digits = "0123456789";
+    const std::string letters = "abcdefghijklmnopqrstuvwxyz0123456789-_";
+    std::string config;
+    std::vector<std::string> addresses;
+    std::vector<std::string> models;
+    std::vector<DialPlanTable> expected(kRouters);
+    for (int r = 0; r < kRouters; ++r) {
+        std::mt19937 rng(1000 + r);
+        const bool twoPort = r % 2 == 0;
+        addresses.push_back("127.0.9." + std::to_string(10 + r));
+        models.push_back(twoPort ? "DZV-R5730K" : "DZV-R5830K");
+        config +=
+            "[router]\naddress = " + addresses.back() + "\nmodel = " + models.back() + "\nsettings = empty\n";
+        for (int index = 1; index <= kDialPlanEntryCount; ++index) {
+            if (rng() % 3 != 0) continue;
+            DialPlanEntry e;
+            e.phoneNumber = RouterWord(rng, digits, 1);
+            const std::string user = rng() % 4 == 0 ? "" : RouterWord(rng, letters, 1);
+            const std::string domain = RouterWord(rng, letters, 1) + "." + RouterWord(rng, letters, 1);
+            e.sipAddress = user.empty() ? domain : user + "@" + domain;
+            const bool enabled = rng() % 2 == 0;
+            e.statusMark = enabled ? "V" : "-";
+            std::string command = "voip dial_plan set " + std::to_string(index) + " " + e.phoneNumber + " " +
+                                  (user.empty() ? "\"\"" : user) + " " + domain + " " + (enabled ? "1" : "0");
+            if (!twoPort) {
+                const int loop = static_cast<int>(rng() % 3);
+                e.loopThrough = LoopThroughTexts(lang)[loop == 1 ? 0 : loop == 2 ? 1 : 2];
+                e.backupNumber = rng() % 3 == 0 ? "" : RouterWord(rng, digits, 1);
+                command +=
+                    " " + std::to_string(loop) + " " + (e.backupNumber.empty() ? "\"\"" : e.backupNumber);
+            }
+            config += "command = " + command + "\n";
+            expected[r].SetEntry(index - 1, e);
+        }
+        expected[r].ResetChangedFlags();
+    }
+
+    const testing::TempConfigFile file(config);
+    testing::RouterSimProcess sim({"--config", file.Path()});
+    ASSERT_TRUE(sim.IsRunning());
+    for (int r = 0; r < kRouters; ++r) {
+        testing::RouterSimTelnet telnet(addresses[r], sim.TelnetPort());
+        ASSERT_TRUE(telnet.Login("admin", models[r])) << addresses[r];
+        const auto listing = telnet.Run("voip dial_plan list -t", models[r]);
+        ASSERT_TRUE(listing.has_value()) << addresses[r];
+        DialPlanTable table;
+        ASSERT_TRUE(table.FillFromListing(*listing, r % 2 == 0, lang));
+        for (int p = 0; p < kDialPlanEntryCount; ++p) {
+            ASSERT_EQ(table.Entry(p), expected[r].Entry(p)) << addresses[r] << " position " << p;
+        }
+        ExpectNoChangedFlag(table);
+    }
+}
+
+TEST(DialPlanTableTest, DefaultEmulatorListingsReadWhole) {
+    const LanguageTable lang = English();
+    testing::RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::vector<std::pair<std::string, std::string>> routers = {{"127.0.0.2", "DZV-R5730K"},
+                                                                      {"127.0.0.3", "DZV-R5830K"}};
+    for (const auto& [ip, model] : routers) {
+        testing::RouterSimTelnet telnet(ip, sim.TelnetPort());
+        ASSERT_TRUE(telnet.Login("admin", model));
+        const auto listing = telnet.Run("voip dial_plan list -t", model);
+        ASSERT_TRUE(listing.has_value());
+        const bool twoPort = model.find("5730K") != std::string::npos;
+        DialPlanTable table;
+        ASSERT_TRUE(table.FillFromListing(*listing, twoPort, lang));
+        // Every block the router printed is stored: as many entries in use as blocks, indices below
+        // and above 10, enabled and disabled ones.
+        std::size_t blocks = 0;
+        for (std::size_t at = listing->find("idx:"); at != std::string::npos;
+             at = listing->find("idx:", at + 1)) {
+            ++blocks;
+        }
+        int inUse = 0;
+        bool low = false, high = false, on = false, off = false;
+        for (int p = 0; p < kDialPlanEntryCount; ++p) {
+            if (table.Entry(p).phoneNumber.empty()) continue;
+            ++inUse;
+            (p < 9 ? low : high) = true;
+            (table.Entry(p).statusMark == "V" ? on : off) = true;
+            EXPECT_NE(listing->find(table.Entry(p).phoneNumber), std::string::npos);
+        }
+        EXPECT_EQ(static_cast<std::size_t>(inUse), blocks) << ip;
+        EXPECT_TRUE(low && high && on && off) << ip;
     }
 }
 
