@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Shows the main job of Dezadav against emulated routers on loopback: installs what is missing,
+# builds, starts dezadav-routersim with its two default routers (a two-port and a one-port model),
+# then through dezadav-cli finds the routers, fetches each one's settings into a settings file,
+# edits the file and shows what applying it would send (a dry run: nothing is sent), and reads a
+# call log. Nothing leaves the loopback interface.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+bash "$root/scripts/ensure_packages.sh"
+bash "$root/scripts/build.sh"
+
+build=${DEZADAV_BUILD_DIR:-$root/build}
+sim="$build/tools/routersim/dezadav-routersim"
+cli="$build/src/cli/dezadav-cli"
+work=$(mktemp -d "${TMPDIR:-/tmp}/dezadav-demo.XXXXXX")
+
+# The emulator picks free ports and ends when its standard input closes.
+coproc SIM { exec "$sim" --telnet-port 0 --discovery 127.0.0.1:0 --control-stdin; }
+sim_pid=$SIM_PID
+cleanup() {
+    exec {SIM[1]}>&- 2>/dev/null || true
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+ready=""
+read -r -t 10 ready <&"${SIM[0]}" || true
+case "$ready" in
+    READY*) ;;
+    *) echo "The router emulator did not start." >&2; exit 1 ;;
+esac
+telnet_port=$(sed -n 's/.*telnet=\([0-9]*\).*/\1/p' <<<"$ready")
+discovery=$(sed -n 's/.*discovery=\([0-9.]*:[0-9]*\).*/\1/p' <<<"$ready")
+discovery_addr=${discovery%:*}
+discovery_port=${discovery##*:}
+echo "Emulated routers ${ready##*routers=} (telnet port $telnet_port, discovery $discovery)"
+
+# The emulated routers' login password; dezadav-cli reads it from here and never prints it.
+export DEZADAV_PASSWORD=admin
+
+echo
+echo "== dezadav-cli discover (model, IP, mask, MAC, firmware)"
+"$cli" discover --broadcast "$discovery_addr" --discovery-port "$discovery_port" --wait 1000 | tee "$work/routers.txt"
+
+while IFS=$'\t' read -r model ip _mask _mac _version; do
+    file="$work/$ip.csv"
+    echo
+    echo "== dezadav-cli fetch --router $ip --model $model"
+    "$cli" fetch --router "$ip" --telnet-port "$telnet_port" --model "$model" --output "$file"
+    echo "settings file $(basename "$file"): $(wc -l <"$file") lines; dial plan in use:"
+    grep -E '^[0-9]+,[^,]' "$file" | head -n 4 | tr -d '\r'
+    echo "..."
+    sed -n '/^;LIST/,/^;END/p' "$file" | tr -d '\r'
+
+    # The edit: entry 2 gets another number, entry 3 is cleared, the registrar changes.
+    edited="$work/$ip-edited.csv"
+    sed -e 's/^2,[^,]*,/2,2222,/' -e 's/^3,[^,]*,/3,,/' \
+        -e '/^;LIST/{n;s/^\([^,]*\),[^,]*,/\1,registrar.demo.example,/}' "$file" >"$edited"
+    echo
+    echo "== dezadav-cli apply --router $ip --dry-run (entry 2 renumbered, entry 3 cleared, new registrar)"
+    "$cli" apply --router "$ip" --telnet-port "$telnet_port" --model "$model" --input "$edited" --dry-run
+done <"$work/routers.txt"
+
+first_ip=$(head -n 1 "$work/routers.txt" | cut -f 2)
+if [ -n "$first_ip" ]; then
+    echo
+    echo "== dezadav-cli log --router $first_ip (index, date, time, duration, direction, address)"
+    "$cli" log --router "$first_ip" --telnet-port "$telnet_port"
+fi
