@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "routersim_fetch.h"
+#include "support/routersim_process.h"
 
 namespace dezadav {
 namespace {
@@ -361,6 +365,99 @@ TEST(CallLogTableTest, RandomRouterLogsReadBackAndSurviveTheFileRows) {
         const std::string rows = "\r\n;VoIP LOG\r\n" + table.RecordRowsText();
         ASSERT_TRUE(loaded.LoadCallLogSection(rows, 0, rows.size()));
         ASSERT_EQ(loaded, table) << "seed " << seed;
+    }
+}
+
+}  // namespace
+}  // namespace dezadav
+
+// --- against the router emulator ---------------------------------------------------------------------
+
+namespace dezadav {
+namespace {
+
+std::string TwoDigits(int n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+// A call the emulator accepts, with a date and time no other call of the test shares.
+Call EmulatorCall(std::mt19937& rng, int serial) {
+    Call c;
+    c.date =
+        TwoDigits(1 + serial % 12) + "-" + TwoDigits(1 + serial % 28) + "-20" + TwoDigits(10 + serial % 80);
+    c.time = TwoDigits(serial / 60 % 24) + ":" + TwoDigits(serial % 60) + ":" +
+             TwoDigits(static_cast<int>(rng() % 60));
+    c.duration = std::to_string(rng() % 5000);
+    const bool incoming = rng() % 2 == 0;
+    c.direction = incoming ? "IN" : "OUT";
+    c.address =
+        std::to_string(rng() % 256) + "." + std::to_string(rng() % 256) + ".0." + std::to_string(rng() % 256);
+    if (incoming) c.address += " " + std::to_string(1024 + rng() % 60000);
+    return c;
+}
+
+std::string FetchCallLog(testing::RouterSimProcess& sim, const std::string& ip, const std::string& model) {
+    testing::RouterSimTelnet telnet(ip, sim.TelnetPort());
+    if (!telnet.Login("admin", model)) return {};
+    return telnet.Run("voip sip calllog", model).value_or("");
+}
+
+TEST(CallLogTableTest, LogsPrintedByTheEmulatorReadAndMergeAsItHoldsThem) {
+    constexpr int kRouters = 24;
+    std::string config;
+    std::vector<std::string> addresses;
+    std::vector<std::string> models;
+    std::vector<std::vector<Call>> newestFirst(kRouters);
+    int serial = 0;
+    for (int r = 0; r < kRouters; ++r) {
+        std::mt19937 rng(2000 + r);
+        addresses.push_back("127.0.8." + std::to_string(10 + r));
+        models.push_back(r % 2 ? "DZV-R5830K" : "DZV-R5730K");
+        config +=
+            "[router]\naddress = " + addresses.back() + "\nmodel = " + models.back() + "\nsettings = empty\n";
+        const int count = static_cast<int>(rng() % 14);
+        for (int i = 0; i < count; ++i) {
+            const Call c = EmulatorCall(rng, ++serial);
+            config += "call = " + c.date + " " + c.time + " " + c.duration + " " + c.direction + " " +
+                      c.address + "\n";
+            newestFirst[r].insert(newestFirst[r].begin(), c);
+        }
+        // The router keeps ten slots.
+        if (newestFirst[r].size() > 10) newestFirst[r].resize(10);
+    }
+
+    const testing::TempConfigFile file(config);
+    testing::RouterSimProcess sim({"--config", file.Path()});
+    ASSERT_TRUE(sim.IsRunning());
+    for (int r = 0; r < kRouters; ++r) {
+        const std::string& ip = addresses[r];
+        const std::string output = FetchCallLog(sim, ip, models[r]);
+        ASSERT_FALSE(output.empty()) << ip;
+        CallLogTable table;
+        ASSERT_TRUE(table.ParseCallLog(output));
+        const auto& calls = newestFirst[r];
+        ASSERT_EQ(table.RecordCount(), static_cast<int>(calls.size())) << ip;
+        for (std::size_t i = 0; i < calls.size(); ++i)
+            ASSERT_EQ(table.Rows()[i], Row(static_cast<int>(i) + 1, calls[i])) << ip;
+        for (std::size_t i = calls.size(); i < 10; ++i) ASSERT_EQ(table.Rows()[i], Placeholders()[i]) << ip;
+
+        // New calls arrive; the refresh puts exactly them on top, newest first.
+        std::mt19937 rng(3000 + r);
+        const int added = 1 + static_cast<int>(rng() % 3);
+        std::vector<Call> now = calls;
+        for (int k = 0; k < added; ++k) {
+            const Call c = EmulatorCall(rng, ++serial);
+            const std::string answer = sim.Control("addcall " + ip + " " + c.date + " " + c.time + " " +
+                                                   c.duration + " " + c.direction + " " + c.address);
+            ASSERT_EQ(answer.rfind("OK", 0), 0u) << answer;
+            now.insert(now.begin(), c);
+        }
+        if (now.size() > 10) now.resize(10);
+        table.MergeCallLog(FetchCallLog(sim, ip, models[r]));
+        EXPECT_EQ(table.RecordCount(), static_cast<int>(calls.size()) + added) << ip;
+        for (std::size_t i = 0; i < now.size(); ++i)
+            EXPECT_EQ(table.Rows()[i], Row(static_cast<int>(i) + 1, now[i])) << ip;
+        EXPECT_EQ(table.Rows().size(), std::max<std::size_t>(10, calls.size() + added)) << ip;
     }
 }
 
