@@ -18,7 +18,8 @@ const dezadav::LanguageTable& Language() {
         t.LoadFromBytes(
             "Index_Loop1 [ISDN]\r\nIndex_Loop2 [PSTN]\r\nIndex_Loop3 [None]\r\n"
             "Codec_Codec1 [G.711MU (64Kpbs)]\r\nCodec_Codec2 [G.711A (64Kpbs)]\r\n"
-            "Codec_Codec3 [G.729A/B (8Kpbs)]\r\nCodec_Codec4 [G.723 (6.4Kpbs)]\r\nCodec_Codec5 [G.726 (32Kpbs)]\r\n"
+            "Codec_Codec3 [G.729A/B (8Kpbs)]\r\nCodec_Codec4 [G.723 (6.4Kpbs)]\r\nCodec_Codec5 [G.726 "
+            "(32Kpbs)]\r\n"
             "Codec_Size1 [10 ms]\r\nCodec_Size2 [20 ms]\r\nCodec_Size3 [30 ms]\r\nCodec_Size4 [40 ms]\r\n"
             "Codec_Size5 [50 ms]\r\nCodec_Size6 [60 ms]\r\n"
             "Message_Error [Error]\r\nMessage_FileFail [Couldn't load settings form the file!]\r\n");
@@ -49,7 +50,8 @@ void CheckProgram(const Program& program) {
     for (int p = 0; p < dezadav::kDialPlanEntryCount; ++p) {
         const dezadav::DialPlanEntry& e = program.dialPlan.Entry(p);
         if (e.index != std::to_string(p + 1)) std::abort();
-        for (const std::string* v : {&e.phoneNumber, &e.name, &e.sipAddress, &e.loopThrough, &e.backupNumber}) {
+        for (const std::string* v :
+             {&e.phoneNumber, &e.name, &e.sipAddress, &e.loopThrough, &e.backupNumber}) {
             if (v->find_first_of(",\r") != std::string::npos) std::abort();
         }
     }
