@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QApplication>
+#include <QFont>
 #include <QRect>
 #include <QSize>
 
@@ -12,6 +14,13 @@ inline int DialogUnitsY(int units) { return (units * 13 + 4) / 8; }
 
 inline QRect DialogRect(int x, int y, int width, int height) {
     return QRect(DialogUnitsX(x), DialogUnitsY(y), DialogUnitsX(width), DialogUnitsY(height));
+}
+
+// The dialogs' font: the application's face at 8 points, the size the layouts are made for.
+inline QFont DialogFont() {
+    QFont font = QApplication::font();
+    font.setPointSizeF(8.0);
+    return font;
 }
 
 inline QSize DialogSize(int width, int height) { return QSize(DialogUnitsX(width), DialogUnitsY(height)); }

@@ -14,6 +14,7 @@ namespace dezadav {
 
 CLanguageDlg::CLanguageDlg(LanguageChoice& choice, QWidget* parent) : QDialog(parent), m_choice(choice) {
     setFixedSize(DialogSize(207, 140));
+    setFont(DialogFont());
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     m_group = new QGroupBox(this);

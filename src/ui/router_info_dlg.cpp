@@ -22,21 +22,22 @@ constexpr int kRowStep = 17;
 
 CRouterInfoDlg::CRouterInfoDlg(QWidget* parent) : QDialog(parent) {
     setFixedSize(DialogSize(166, 145));
+    setFont(DialogFont());
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     for (int row = 0; row < 6; ++row) {
         m_captions[row] = new QLabel(this);
-        m_captions[row]->setGeometry(DialogRect(7, kRowTop + row * kRowStep + 2, 64, 10));
+        m_captions[row]->setGeometry(DialogRect(7, kRowTop + row * kRowStep + 2, 72, 10));
     }
     for (int row = 0; row < 5; ++row) {
         m_values[row] = new QLabel(this);
         m_values[row]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        m_values[row]->setGeometry(DialogRect(72, kRowTop + row * kRowStep, 87, 12));
+        m_values[row]->setGeometry(DialogRect(80, kRowTop + row * kRowStep, 79, 12));
         m_values[row]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     m_passwordBox = new QLineEdit(this);
     m_passwordBox->setEchoMode(QLineEdit::Password);
-    m_passwordBox->setGeometry(DialogRect(72, kRowTop + 5 * kRowStep, 87, 12));
+    m_passwordBox->setGeometry(DialogRect(80, kRowTop + 5 * kRowStep, 79, 12));
 
     auto* line = new QFrame(this);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);

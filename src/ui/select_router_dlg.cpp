@@ -74,6 +74,7 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
                                    QWidget* parent)
     : QDialog(parent), m_language(table), m_port(port), m_options(std::move(options)) {
     setFixedSize(DialogSize(383, 106));
+    setFont(DialogFont());
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     m_table = new QTableWidget(0, 5, this);

@@ -16,6 +16,7 @@ namespace dezadav {
 CSettingDlgWindow::CSettingDlgWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(DialogSize(166, 31));
+    setFont(DialogFont());
     setWindowModality(Qt::ApplicationModal);
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Raised);
