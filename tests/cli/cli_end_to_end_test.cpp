@@ -308,6 +308,34 @@ TEST_F(CliEndToEndTest, RouterAndFileFailuresExitWithOneAndTheirMessage) {
     EXPECT_EQ(badCodec.err, "Failed to get Codec data from router!\n");
 }
 
+TEST_F(CliEndToEndTest, UnsupportedModelsAndControlBytesAreRefusedBeforeAnythingIsSent) {
+    RouterSimProcess sim({"--router", "127.0.0.4,DZV-R5999X", "--discovery", "127.0.0.4:0"});
+    ASSERT_TRUE(sim.IsRunning());
+    CliRun unsupported = Run({"fetch", "--router", "127.0.0.4", "--telnet-port",
+                              std::to_string(sim.TelnetPort()), "--discovery-port",
+                              std::to_string(sim.DiscoveryPort()), "--output", TempPath("unsupported.csv")});
+    EXPECT_EQ(unsupported.exitCode, 1);
+    EXPECT_NE(unsupported.err.find("DZV-R5999X"), std::string::npos);
+    EXPECT_TRUE(CommandsOf(sim, "127.0.0.4").empty());
+
+    const std::string input = TempPath("control.csv");
+    WriteAll(input, std::string("2,20\x01") + "2,,a@10.0.0.2,,,V\r\n\r\n;LIST\r\n");
+    for (bool dryRun : {true, false}) {
+        sim.ClearCommandLog();
+        auto args = With({"apply", "--input", input}, RouterArgs(sim, kOnePortIp, kOnePortModel));
+        if (dryRun) args.push_back("--dry-run");
+        CliRun run = Run(args);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("control character"), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+        for (const std::string& command : CommandsOf(sim, kOnePortIp)) {
+            EXPECT_FALSE(command.starts_with("voip dial_plan set") ||
+                         command.starts_with("voip dial_plan del"))
+                << command;
+        }
+    }
+}
+
 TEST_F(CliEndToEndTest, PasswordComesFromTheEnvironmentThenTheFileAndNeverFromNowhere) {
     RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning());
