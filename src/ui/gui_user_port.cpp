@@ -1,0 +1,107 @@
+#include "ui/gui_user_port.h"
+
+#include <QFileDialog>
+#include <QWidget>
+
+#include "ui/router_info_dlg.h"
+#include "ui/setting_dlg_window.h"
+
+namespace dezadav {
+
+namespace {
+
+const QString kCsvFilter = QStringLiteral("CSV file (*.csv)");
+
+}  // namespace
+
+GuiUserPort::GuiUserPort(QWidget* owner, DiscoveryOptions discovery)
+    : m_owner(owner), m_discovery(std::move(discovery)) {
+    m_chooseSave = [this]() -> std::optional<std::string> {
+        QFileDialog dialog(m_owner, QString(), QString(), kCsvFilter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return dialog.selectedFiles().front().toStdString();
+    };
+    m_chooseOpen = [this]() -> std::optional<std::string> {
+        QFileDialog dialog(m_owner, QString(), QString(), kCsvFilter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return dialog.selectedFiles().front().toStdString();
+    };
+}
+
+GuiUserPort::~GuiUserPort() = default;
+
+void GuiUserPort::SetFileChoosers(FileChooser save, FileChooser open) {
+    if (save) m_chooseSave = std::move(save);
+    if (open) m_chooseOpen = std::move(open);
+}
+
+RouterSelection GuiUserPort::SelectRouter() {
+    // A fresh dialog for every selection, as every Connect sequence makes its own.
+    m_select = std::make_unique<CSelectRouterDlg>(ProcessLanguageTable(), *m_messages, m_discovery, m_owner);
+    m_select->exec();
+    RouterSelection selection;
+    switch (m_select->LastOutcome()) {
+        case CSelectRouterDlg::Outcome::Ok:
+            selection.outcome = SelectionOutcome::Ok;
+            selection.router = m_select->SelectedRouter();
+            break;
+        case CSelectRouterDlg::Outcome::Skip:
+            selection.outcome = SelectionOutcome::Skip;
+            break;
+        case CSelectRouterDlg::Outcome::Exit:
+            selection.outcome = SelectionOutcome::Exit;
+            break;
+    }
+    return selection;
+}
+
+std::optional<std::string> GuiUserPort::ConfirmPassword(const RouterInfo& router) {
+    if (!m_password) {
+        m_password = std::make_unique<CRouterInfoDlg>(m_owner);
+        m_password->SetRouter(router.modelName, router.ipAddress, router.subnetMask, router.macAddress,
+                              router.firmwareVersion);
+    }
+    if (m_password->exec() != QDialog::Accepted) return std::nullopt;
+    return m_password->Password();
+}
+
+void GuiUserPort::ClosePasswordConfirmation() { m_password.reset(); }
+
+std::optional<std::string> GuiUserPort::ChooseFileToSave() { return m_chooseSave(); }
+std::optional<std::string> GuiUserPort::ChooseFileToOpen() { return m_chooseOpen(); }
+
+void GuiUserPort::ShowProgress(const std::string& text) {
+    if (!m_progress) m_progress = std::make_unique<CSettingDlgWindow>(m_owner);
+    m_progress->ShowProgress(QString::fromStdString(text));
+}
+
+void GuiUserPort::HideProgress() {
+    if (m_progress) m_progress->HideProgress();
+}
+
+void GuiUserPort::FadeInAndCaption() {
+    if (m_hooks.fadeInAndCaption) m_hooks.fadeInAndCaption();
+}
+void GuiUserPort::ApplyPerModelControls(bool twoPort) {
+    if (m_hooks.applyPerModelControls) m_hooks.applyPerModelControls(twoPort);
+}
+void GuiUserPort::ShowAutoRefresh(bool ticked, bool enabled) {
+    if (m_hooks.showAutoRefresh) m_hooks.showAutoRefresh(ticked, enabled);
+}
+void GuiUserPort::ShowStrip(const RouterStrip& strip) {
+    if (m_hooks.showStrip) m_hooks.showStrip(strip);
+}
+void GuiUserPort::ModelsChanged() {
+    if (m_hooks.modelsChanged) m_hooks.modelsChanged();
+}
+void GuiUserPort::EndProgram() {
+    if (m_hooks.endProgram) m_hooks.endProgram();
+}
+
+}  // namespace dezadav

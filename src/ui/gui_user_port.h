@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ui/message_box_port.h"
+#include "ui/select_router_dlg.h"
+#include "workflow/user_port.h"
+
+class QWidget;
+
+namespace dezadav {
+
+class CRouterInfoDlg;
+class CSettingDlgWindow;
+
+// The window's side of the router workflow: each question is one of the program's dialogs, shown
+// modally over the main window.
+//
+// SelectRouter runs Select Router; ConfirmPassword runs Confirm Password, keeping one dialog for
+// the whole Connect sequence (shown again with the same router after a failed fetch) until
+// ClosePasswordConfirmation; ShowProgress / HideProgress put up and take down the progress box;
+// messages are message boxes; the file choices are file dialogs for "CSV file (*.csv)". The window
+// effects are handed to the hooks the main window sets (empty ones do nothing).
+class GuiUserPort : public UserPort {
+public:
+    struct WindowHooks {
+        std::function<void()> fadeInAndCaption;
+        std::function<void(bool twoPort)> applyPerModelControls;
+        std::function<void(bool ticked, bool enabled)> showAutoRefresh;
+        std::function<void(const RouterStrip&)> showStrip;
+        std::function<void()> modelsChanged;
+        std::function<void()> endProgram;
+    };
+    using FileChooser = std::function<std::optional<std::string>()>;
+
+    // `owner` is the main window the dialogs belong to (may be null); `discovery` where Select
+    // Router searches.
+    GuiUserPort(QWidget* owner, DiscoveryOptions discovery);
+    ~GuiUserPort() override;
+
+    void SetWindowHooks(WindowHooks hooks) { m_hooks = std::move(hooks); }
+    // Replace the file dialogs (tests, scripted runs).
+    void SetFileChoosers(FileChooser save, FileChooser open);
+    // Where messages go (the message boxes unless replaced; the port must outlive this object).
+    void SetMessagePort(MessagePort* port) { m_messages = port != nullptr ? port : &m_boxes; }
+
+    RouterSelection SelectRouter() override;
+    std::optional<std::string> ConfirmPassword(const RouterInfo& router) override;
+    void ClosePasswordConfirmation() override;
+    MessagePort& Messages() override { return *m_messages; }
+    std::optional<std::string> ChooseFileToSave() override;
+    std::optional<std::string> ChooseFileToOpen() override;
+    void ShowProgress(const std::string& text) override;
+    void HideProgress() override;
+
+    void FadeInAndCaption() override;
+    void ApplyPerModelControls(bool twoPort) override;
+    void ShowAutoRefresh(bool ticked, bool enabled) override;
+    void ShowStrip(const RouterStrip& strip) override;
+    void ModelsChanged() override;
+    void EndProgram() override;
+
+    // The dialogs while they exist (for re-labelling after a language switch, and for tests).
+    CSelectRouterDlg* SelectDialog() const { return m_select.get(); }
+    CRouterInfoDlg* PasswordDialog() const { return m_password.get(); }
+    CSettingDlgWindow* ProgressWindow() const { return m_progress.get(); }
+    const DiscoveryOptions& Discovery() const { return m_discovery; }
+
+private:
+    QPointer<QWidget> m_owner;
+    DiscoveryOptions m_discovery;
+    WindowHooks m_hooks;
+    MessageBoxPort m_boxes;
+    MessagePort* m_messages = &m_boxes;
+    FileChooser m_chooseSave;
+    FileChooser m_chooseOpen;
+    std::unique_ptr<CSelectRouterDlg> m_select;
+    std::unique_ptr<CRouterInfoDlg> m_password;
+    std::unique_ptr<CSettingDlgWindow> m_progress;
+};
+
+}  // namespace dezadav

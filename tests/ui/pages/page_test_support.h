@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QApplication>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <optional>
+#include <string>
+
+#include "lang/builtin_language_source.h"
+#include "lang/language_table.h"
+#include "ui/language_text.h"
+#include "ui/pages/csv_file_dialog.h"
+
+namespace dezadav::testing {
+
+// The whole content of a file, or nothing when it cannot be read.
+inline std::optional<std::string> FileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// A file chooser that answers with `path` and counts how often it was asked.
+struct ScriptedChooser {
+    std::optional<QString> answer;
+    int asked = 0;
+    FileChooser Get() {
+        return [this] {
+            ++asked;
+            return answer;
+        };
+    }
+};
+
+// A path where no file can be created (its folder does not exist).
+inline QString UnwritablePath(const QTemporaryDir& dir) { return dir.filePath(QStringLiteral("missing/sub/x.csv")); }
+
+// Switches the process-wide table to language `n` for the life of the object, back to English after.
+class LanguageSwitch {
+public:
+    explicit LanguageSwitch(int n) { ProcessLanguageTable().LoadLanguage(n); }
+    ~LanguageSwitch() { LoadBuiltinEnglish(nullptr); }
+};
+
+// The text a language's own file gives a key.
+inline std::string TextIn(int language, const char* key) {
+    LanguageTable table(BuiltinLanguageSource());
+    table.LoadLanguage(language);
+    return table.LookupText(key);
+}
+
+// Shows `window` and makes it the active window so that focus changes happen as on a desktop.
+inline bool ShowActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    return QTest::qWaitForWindowActive(&window, 2000);
+}
+
+}  // namespace dezadav::testing
