@@ -4,6 +4,7 @@
 #include "support/routersim_process.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -210,6 +211,20 @@ TEST(RouterSimProcessTest, CallsAddedWhileRunningComeFirst) {
     EXPECT_NE(ReadCallLog(one.Run("voip sip calllog"))[0].time, after[1].time);
     EXPECT_EQ(sim.Control("addcall 127.0.0.99").rfind("ERROR", 0), 0u);
     EXPECT_EQ(sim.Control("addcall 127.0.0.2 yesterday").rfind("ERROR", 0), 0u);
+}
+
+TEST(RouterSimProcessTest, CallsArriveByThemselvesAtTheChosenInterval) {
+    RouterSimProcess sim({"--add-call-every", "1"});
+    ASSERT_TRUE(sim.IsRunning());
+    Session s(sim, kOnePort);
+    ASSERT_TRUE(s.ok);
+    const size_t before = ReadCallLog(s.Run("voip sip calllog")).size();
+    size_t now = before;
+    for (int attempt = 0; attempt < 50 && now == before; ++attempt) {
+        usleep(100000);
+        now = ReadCallLog(s.Run("voip sip calllog")).size();
+    }
+    EXPECT_GT(now, before);
 }
 
 TEST(RouterSimProcessTest, TwoEmulatorsRunSideBySideOnPortsOfTheirOwn) {

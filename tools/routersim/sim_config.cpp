@@ -23,9 +23,8 @@ const char* const kUsage =
     "  --add-call-every SECONDS add a call to every router's call log at this interval\n"
     "  --help                   this text\n"
     "faults: iac-greeting, no-shell-prompt, silent-after-login, slow-echo=MS, separate-line-break,\n"
-    "  silent-in=COMMAND,"
-    "  drop-in=COMMAND, error-in=COMMAND, garbage-in=COMMAND, big-output=COMMAND, big-output-bytes=N,\n"
-    "  discovery=normal|short|oversized|repeated|silent\n";
+    "  silent-in=COMMAND, drop-in=COMMAND, error-in=COMMAND, garbage-in=COMMAND, big-output=COMMAND,\n"
+    "  big-output-bytes=N, discovery=normal|short|oversized|repeated|silent\n";
 
 namespace {
 
