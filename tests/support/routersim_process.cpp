@@ -111,7 +111,7 @@ RouterSimProcess::RouterSimProcess(std::vector<std::string> extraArgs) {
 
 RouterSimProcess::~RouterSimProcess() {
     if (m_stdinFd >= 0) close(m_stdinFd);
-    if (m_pid > 0) {
+    if (m_pid > 0 && !m_reaped) {
         kill(m_pid, SIGTERM);
         auto deadline = Clock::now() + std::chrono::seconds(5);
         bool reaped = false;
@@ -133,8 +133,10 @@ RouterSimProcess::~RouterSimProcess() {
 }
 
 bool RouterSimProcess::IsRunning() const {
-    if (!m_ready || m_pid <= 0) return false;
-    return waitpid(m_pid, nullptr, WNOHANG) == 0;
+    if (!m_ready || m_pid <= 0 || m_reaped) return false;
+    if (waitpid(m_pid, nullptr, WNOHANG) == 0) return true;
+    m_reaped = true;  // never signal a process id that may have been given to another process
+    return false;
 }
 
 uint16_t RouterSimProcess::TelnetPort() const {

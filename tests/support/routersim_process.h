@@ -57,6 +57,7 @@ private:
     std::string ReadLine(int timeoutMs);
 
     pid_t m_pid = -1;
+    mutable bool m_reaped = false;
     int m_stdinFd = -1;
     int m_stdoutFd = -1;
     std::string m_stdoutBuffer;
