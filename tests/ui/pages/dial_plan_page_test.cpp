@@ -94,6 +94,12 @@ protected:
         QTest::keyClicks(box, typed);
     }
 
+    // A click on the box's indicator, where a user clicks it.
+    static void ClickEnable(CIndexInfoDlg& dialog) {
+        QCheckBox* box = dialog.EnableBox();
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    }
+
     static int ClickOk(CIndexInfoDlg& dialog) {
         QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
         return dialog.result();
@@ -298,7 +304,7 @@ TEST_F(DialPlanPageTest, EmptyPortNameGivesTheDomainAloneAndEmptyDomainEmptiesTh
 
     // A disabled entry may lose its domain: SIP address, loop-through and backup go with it.
     ASSERT_TRUE(EditRow(0, [](CIndexInfoDlg& dialog) {
-        QTest::mouseClick(dialog.EnableBox(), Qt::LeftButton);
+        ClickEnable(dialog);
         EXPECT_FALSE(dialog.PhoneBox()->isEnabled());
         dialog.DomainBox()->clear();
         return ClickOk(dialog);
@@ -331,7 +337,7 @@ TEST_F(DialPlanPageTest, DisabledEntryWithoutPhoneAndAddressLosesLoopAndBackup) 
         dialog.PhoneBox()->clear();
         dialog.PortNameBox()->clear();
         dialog.DomainBox()->clear();
-        QTest::mouseClick(dialog.EnableBox(), Qt::LeftButton);
+        ClickEnable(dialog);
         return ClickOk(dialog);
     }));
     EXPECT_TRUE(m_port.shown.empty());
@@ -341,7 +347,7 @@ TEST_F(DialPlanPageTest, DisabledEntryWithoutPhoneAndAddressLosesLoopAndBackup) 
 
     // An empty entry switched on and filled becomes enabled.
     ASSERT_TRUE(EditRow(9, [](CIndexInfoDlg& dialog) {
-        QTest::mouseClick(dialog.EnableBox(), Qt::LeftButton);
+        ClickEnable(dialog);
         EXPECT_TRUE(dialog.BackupBox()->isEnabled());
         QTest::keyClicks(dialog.PhoneBox(), "10");
         QTest::keyClicks(dialog.DomainBox(), "h");
@@ -358,7 +364,7 @@ TEST_F(DialPlanPageTest, TwoPortDialogHidesLoopThroughAndBackup) {
                                                           dialog.BackupNote(), dialog.LoopHelpNote()}) {
             EXPECT_TRUE(w->isHidden());
         }
-        QTest::mouseClick(dialog.EnableBox(), Qt::LeftButton);
+        ClickEnable(dialog);
         EXPECT_TRUE(dialog.PhoneBox()->isEnabled());
         EXPECT_TRUE(dialog.DomainBox()->isEnabled());
         EXPECT_FALSE(dialog.LoopThroughList()->isEnabled());
