@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWidget>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "lang/builtin_language_source.h"
@@ -14,7 +15,16 @@
 #include "ui/language_text.h"
 #include "ui/pages/csv_file_dialog.h"
 
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
 namespace dezadav::testing {
+
+// Loads the English texts into the process-wide table when constructed; a fixture declares it
+// before the models so that their lists are filled in English.
+struct EnglishLoaded {
+    EnglishLoaded() { LoadBuiltinEnglish(nullptr); }
+};
 
 // The whole content of a file, or nothing when it cannot be read.
 inline std::optional<std::string> FileBytes(const QString& path) {
