@@ -3,7 +3,9 @@
 #include <QDialog>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <cstdio>
 
+#include "app/app_options.h"
 #include "app/single_instance.h"
 #include "app/system_tray.h"
 #include "lang/builtin_language_source.h"
@@ -43,9 +45,23 @@ int RunWindow() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Read before the window system is touched, so --help works without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const dezadav::AppParseResult parsed = dezadav::ParseAppArguments(arguments);
+    if (parsed.help) {
+        std::fputs(dezadav::AppHelpText().c_str(), stdout);
+        return 0;
+    }
+    if (!parsed.options) {
+        std::fprintf(stderr, "dezadav: %s\n%s", parsed.error.c_str(), dezadav::AppHelpText().c_str());
+        return 2;
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Zezidez"));
     QApplication::setApplicationName(QStringLiteral("Dezadav"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("dezadav"));
+    QApplication::setWindowIcon(dezadav::ProgramIcon());
 
     // A second copy ends at once, silently.
     dezadav::SingleInstanceLock lock;

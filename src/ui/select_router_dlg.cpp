@@ -57,12 +57,15 @@ bool IsDottedIpv4(const std::string& text) {
     while (true) {
         std::size_t digits = 0;
         int value = 0;
+        const std::size_t start = pos;
         while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 4) {
             value = value * 10 + (text[pos] - '0');
             ++pos;
             ++digits;
         }
         if (digits == 0 || digits > 3 || value > 255) return false;
+        // "010" could be read as octal elsewhere: leading zeros are refused.
+        if (digits > 1 && text[start] == '0') return false;
         ++parts;
         if (parts == 4) return pos == text.size();
         if (pos >= text.size() || text[pos] != '.') return false;

@@ -191,7 +191,7 @@ TEST(DottedIpv4, OnlyFourNumbersUpTo255) {
         EXPECT_TRUE(IsDottedIpv4(good)) << good;
     }
     for (const char* bad : {"", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1.2.3.4 ", "1..2.3", "a.b.c.d", "1.2.3.0004",
-                            "-1.2.3.4", "1.2.3.4\n"}) {
+                            "-1.2.3.4", "1.2.3.4\n", "010.1.1.1", "1.2.3.00"}) {
         EXPECT_FALSE(IsDottedIpv4(bad)) << bad;
     }
 }

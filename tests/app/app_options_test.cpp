@@ -1,0 +1,59 @@
+#include "app/app_options.h"
+
+#include <gtest/gtest.h>
+
+namespace dezadav {
+namespace {
+
+AppParseResult Parse(QStringList args) {
+    args.prepend(QStringLiteral("dezadav"));
+    return ParseAppArguments(args);
+}
+
+TEST(AppOptions, DefaultsAreTheRoutersStandardPorts) {
+    const AppParseResult result = Parse({});
+    ASSERT_TRUE(result.options);
+    EXPECT_EQ(result.options->telnetPort, 23);
+    EXPECT_EQ(result.options->discoveryPort, 56415);
+    EXPECT_FALSE(result.options->broadcast);
+}
+
+TEST(AppOptions, OverridesInBothSpellings) {
+    const AppParseResult result =
+        Parse({QStringLiteral("--telnet-port"), QStringLiteral("2323"), QStringLiteral("--broadcast=127.0.0.1"),
+               QStringLiteral("--discovery-port=40000")});
+    ASSERT_TRUE(result.options) << result.error;
+    EXPECT_EQ(result.options->telnetPort, 2323);
+    EXPECT_EQ(result.options->discoveryPort, 40000);
+    EXPECT_EQ(result.options->broadcast, "127.0.0.1");
+}
+
+TEST(AppOptions, BadValuesAndStrayArgumentsAreRefused) {
+    const QStringList bad[] = {{QStringLiteral("--telnet-port"), QStringLiteral("0")},
+                               {QStringLiteral("--telnet-port"), QStringLiteral("65536")},
+                               {QStringLiteral("--telnet-port=x")},
+                               {QStringLiteral("--discovery-port")},
+                               {QStringLiteral("--broadcast"), QStringLiteral("300.0.0.1")},
+                               {QStringLiteral("--broadcast"), QStringLiteral("example.com")},
+                               {QStringLiteral("--telnet-port=23"), QStringLiteral("--telnet-port=24")},
+                               {QStringLiteral("--colour")},
+                               {QStringLiteral("file.csv")}};
+    for (const QStringList& args : bad) {
+        const AppParseResult result = Parse(args);
+        EXPECT_FALSE(result.options) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(result.error.empty()) << args.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+TEST(AppOptions, HelpNamesEveryOption) {
+    EXPECT_TRUE(Parse({QStringLiteral("--help")}).help);
+    EXPECT_TRUE(Parse({QStringLiteral("-h")}).help);
+    const std::string help = AppHelpText();
+    EXPECT_EQ(help.rfind("Usage: dezadav", 0), 0u) << help;
+    for (const char* option : {"--telnet-port", "--broadcast", "--discovery-port", "--help"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+}
+
+}  // namespace
+}  // namespace dezadav
