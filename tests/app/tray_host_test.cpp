@@ -1,0 +1,149 @@
+// The tray icon in a real notification area: a virtual X server with a tray host, clicks made with
+// xdotool. Skipped where those programs are missing.
+#include <gtest/gtest.h>
+
+#include <QPoint>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryFile>
+#include <memory>
+
+namespace {
+
+bool HaveTools() {
+    for (const char* tool : {"Xvfb", "trayer", "xdotool"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) return false;
+    }
+    return true;
+}
+
+void Stop(QProcess& process) {
+    if (process.state() == QProcess::NotRunning) return;
+    process.closeWriteChannel();
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+// Reads lines until one starts with `prefix` or `waitMs` passes (in 100 ms steps).
+QString WaitForLine(QProcess& process, const QString& prefix, int waitMs) {
+    for (int waited = 0; waited < waitMs; waited += 100) {
+        while (process.canReadLine()) {
+            const QString line = QString::fromLatin1(process.readLine()).trimmed();
+            if (line.startsWith(prefix)) return line;
+        }
+        if (process.state() == QProcess::NotRunning) break;
+        process.waitForReadyRead(100);
+    }
+    return QString();
+}
+
+class TrayHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HaveTools()) GTEST_SKIP() << "Xvfb, trayer or xdotool is not installed";
+        // Xvfb picks a free display number itself and writes it to the given descriptor.
+        m_xvfb.setProcessChannelMode(QProcess::SeparateChannels);
+        m_xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                              QStringLiteral("-screen"), QStringLiteral("0"),
+                                              QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                              QStringLiteral("tcp")});
+        ASSERT_TRUE(m_xvfb.waitForStarted(10000));
+        const QString number = WaitForLine(m_xvfb, QString(), 10000);
+        ASSERT_FALSE(number.isEmpty()) << "Xvfb did not report its display";
+        m_env = QProcessEnvironment::systemEnvironment();
+        m_env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + number);
+        m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        m_env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    }
+
+    void TearDown() override {
+        for (auto& probe : m_probes) Stop(*probe);
+        Stop(m_trayer);
+        Stop(m_xvfb);
+    }
+
+    void StartTrayHost() {
+        m_trayer.setProcessEnvironment(m_env);
+        m_trayer.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("bottom"),
+                                                  QStringLiteral("--align"), QStringLiteral("right"),
+                                                  QStringLiteral("--width"), QStringLiteral("10")});
+        ASSERT_TRUE(m_trayer.waitForStarted(10000));
+    }
+
+    QProcess& StartProbe(const QStringList& args) {
+        m_probes.push_back(std::make_unique<QProcess>());
+        QProcess& probe = *m_probes.back();
+        probe.setProcessEnvironment(m_env);
+        probe.start(QStringLiteral(DEZADAV_TRAY_PROBE_PATH), args);
+        return probe;
+    }
+
+    // Starts a probe and returns the centre of its icon; retries while the host is still starting.
+    QPoint IconCentre(const QStringList& args, QProcess** started) {
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            QProcess& probe = StartProbe(args);
+            const QStringList fields = WaitForLine(probe, QStringLiteral("enabled="), 10000).split(QLatin1Char(' '));
+            if (fields.size() == 5 && fields[0] == QLatin1String("enabled=1")) {
+                *started = &probe;
+                return QPoint(fields[1].toInt() + fields[3].toInt() / 2, fields[2].toInt() + fields[4].toInt() / 2);
+            }
+            Stop(probe);
+            QProcess::execute(QStringLiteral("sleep"), {QStringLiteral("0.2")});
+        }
+        *started = nullptr;
+        return QPoint();
+    }
+
+    void Click(QPoint at, const QString& button, int times) {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(m_env);
+        xdotool.start(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                       QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(times),
+                       QStringLiteral("--delay"), QStringLiteral("60"), button});
+        ASSERT_TRUE(xdotool.waitForFinished(10000));
+    }
+
+    QProcess m_xvfb;
+    QProcess m_trayer;
+    QProcessEnvironment m_env;
+    std::vector<std::unique_ptr<QProcess>> m_probes;
+};
+
+TEST_F(TrayHostTest, WithoutHostThereIsNoIcon) {
+    QProcess& probe = StartProbe({});
+    EXPECT_TRUE(WaitForLine(probe, QStringLiteral("enabled="), 10000).startsWith(QLatin1String("enabled=0")));
+}
+
+TEST_F(TrayHostTest, DoubleClickOpensInBothStatesRightClickMenuOnlyWhileHidden) {
+    StartTrayHost();
+    QProcess* shown = nullptr;
+    const QPoint centre = IconCentre({}, &shown);
+    ASSERT_NE(shown, nullptr) << "the tray host never took the icon";
+
+    // Window on screen: a right click offers nothing; a double click sends Open.
+    Click(centre, QStringLiteral("3"), 1);
+    Click(centre, QStringLiteral("1"), 2);
+    const QString first = WaitForLine(*shown, QString(), 5000);
+    EXPECT_EQ(first.toStdString(), "command=32775") << "a menu or nothing came first";
+    Stop(*shown);
+
+    // Window hidden in the tray: the right click opens the menu; the double click still sends Open.
+    QProcess* hidden = nullptr;
+    const QPoint hiddenCentre = IconCentre({QStringLiteral("hidden")}, &hidden);
+    ASSERT_NE(hidden, nullptr);
+    Click(hiddenCentre, QStringLiteral("3"), 1);
+    EXPECT_EQ(WaitForLine(*hidden, QStringLiteral("menu"), 5000).toStdString(), "menu");
+    QProcess escape;
+    escape.setProcessEnvironment(m_env);
+    escape.start(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+    escape.waitForFinished(5000);
+    Click(hiddenCentre, QStringLiteral("1"), 2);
+    EXPECT_EQ(WaitForLine(*hidden, QStringLiteral("command="), 5000).toStdString(), "command=32775");
+}
+
+}  // namespace
