@@ -77,12 +77,15 @@ CCodecPage::CCodecPage(CodecSettings& codec, MessagePort& messages, QWidget* par
     m_save = MakePageButton(this, DialogUnitsX(449) - kPageButtonWidth, DialogUnitsY(168));
 
     connect(m_codecList, &QComboBox::currentIndexChanged, this, [this](int i) { m_codec.Codec().Select(i); });
-    connect(m_sizeList, &QComboBox::currentIndexChanged, this, [this](int i) { m_codec.PacketSize().Select(i); });
+    connect(m_sizeList, &QComboBox::currentIndexChanged, this,
+            [this](int i) { m_codec.PacketSize().Select(i); });
     connect(m_modes, &QButtonGroup::idClicked, this, [this](int mode) { m_codec.SetDtmfMode(mode); });
     connect(m_payload, &QLineEdit::textEdited, this,
             [this](const QString& t) { m_codec.SetPayloadType(t.toStdString()); });
-    connect(m_start, &QLineEdit::textEdited, this, [this](const QString& t) { m_codec.SetRtpPortStart(t.toStdString()); });
-    connect(m_end, &QLineEdit::textEdited, this, [this](const QString& t) { m_codec.SetRtpPortEnd(t.toStdString()); });
+    connect(m_start, &QLineEdit::textEdited, this,
+            [this](const QString& t) { m_codec.SetRtpPortStart(t.toStdString()); });
+    connect(m_end, &QLineEdit::textEdited, this,
+            [this](const QString& t) { m_codec.SetRtpPortEnd(t.toStdString()); });
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
     m_payload->installEventFilter(this);
 

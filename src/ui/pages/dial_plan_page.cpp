@@ -118,7 +118,9 @@ void CDialPlanPage::SetTwoPort(bool twoPort) {
     ShowModel();
 }
 
-bool CDialPlanPage::RouterIsTwoPort() const { return m_modelName && IsTwoPortModel(m_modelName()); }
+bool CDialPlanPage::RouterIsTwoPort() const {
+    return m_modelName && IsTwoPortModel(m_modelName());
+}
 
 void CDialPlanPage::Recaption() {
     const bool twoPort = RouterIsTwoPort();
@@ -173,7 +175,8 @@ bool CDialPlanPage::IsRowChecked(int row) const {
 }
 
 void CDialPlanPage::SetRowChecked(int row, bool checked) {
-    if (QTableWidgetItem* item = m_list->item(row, kColIndex)) item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    if (QTableWidgetItem* item = m_list->item(row, kColIndex))
+        item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
 }
 
 }  // namespace dezadav

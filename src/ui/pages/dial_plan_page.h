@@ -35,7 +35,16 @@ class CDialPlanPage : public QWidget {
 
 public:
     // Column positions.
-    enum Column { kColIndex = 0, kColPhone, kColName, kColSip, kColLoop, kColBackup, kColStatus, kColumnCount };
+    enum Column {
+        kColIndex = 0,
+        kColPhone,
+        kColName,
+        kColSip,
+        kColLoop,
+        kColBackup,
+        kColStatus,
+        kColumnCount
+    };
 
     // Runs the Index Info dialog for one edit and returns its result (QDialog::Accepted on OK).
     using DialogRunner = std::function<int(CIndexInfoDlg&)>;

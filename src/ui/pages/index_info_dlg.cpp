@@ -19,9 +19,12 @@ namespace {
 constexpr int kDialogButtonWidth = 80;
 constexpr int kDialogButtonHeight = 23;
 
-std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
+std::string Text(const QLineEdit* box) {
+    return box->text().toStdString();
+}
 
-QLabel* MakeLabel(QWidget* parent, const QRect& rect, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+QLabel* MakeLabel(QWidget* parent, const QRect& rect,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* label = new QLabel(parent);
     label->setGeometry(rect);
     label->setAlignment(alignment);
@@ -127,7 +130,8 @@ void CIndexInfoDlg::Prepare(const IndexInfoFields& fields, bool twoPort) {
 }
 
 void CIndexInfoDlg::EnableEditControls(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{m_phone, m_portName, m_domain, m_loop, m_backup}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_phone, m_portName, m_domain, m_loop, m_backup}) {
         control->setEnabled(enabled);
     }
 }

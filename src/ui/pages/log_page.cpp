@@ -93,8 +93,8 @@ void CLOGPage::ShowModel() {
     m_list->setRowCount(static_cast<int>(rows.size()));
     for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
         const CallLogRecord& record = rows[static_cast<std::size_t>(row)];
-        const std::string* cells[kColumnCount] = {&record.number,    &record.date,      &record.time,
-                                                  &record.duration,  &record.direction, &record.address};
+        const std::string* cells[kColumnCount] = {&record.number,   &record.date,      &record.time,
+                                                  &record.duration, &record.direction, &record.address};
         for (int column = 0; column < kColumnCount; ++column) {
             QTableWidgetItem* item = m_list->item(row, column);
             if (!item) {

@@ -18,7 +18,9 @@ namespace {
 class TypedLengthValidator : public QValidator {
 public:
     TypedLengthValidator(int maxChars, QObject* parent) : QValidator(parent), m_max(maxChars) {}
-    State validate(QString& input, int&) const override { return input.size() > m_max ? Invalid : Acceptable; }
+    State validate(QString& input, int&) const override {
+        return input.size() > m_max ? Invalid : Acceptable;
+    }
 
 private:
     int m_max;
@@ -30,7 +32,9 @@ void MakeDigitsOnly(QLineEdit* box) {
     box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
 }
 
-void LimitTypedLength(QLineEdit* box, int maxChars) { box->setValidator(new TypedLengthValidator(maxChars, box)); }
+void LimitTypedLength(QLineEdit* box, int maxChars) {
+    box->setValidator(new TypedLengthValidator(maxChars, box));
+}
 
 CSkinButton* MakePageButton(QWidget* parent, int x, int y) {
     auto* button = new CSkinButton(parent);

@@ -22,7 +22,8 @@ inline constexpr std::string_view kSaveFailDefault = "Couldn't save settings to 
 
 // Writes `bytes` (a page's section of the settings file) to `path`, creating or emptying the file.
 // A file that cannot be written shows Message_SaveFail (caption Message_Error) through `port`.
-bool WritePageFile(const QString& path, std::string_view bytes, const LanguageTable& language, MessagePort& port);
+bool WritePageFile(const QString& path, std::string_view bytes, const LanguageTable& language,
+                   MessagePort& port);
 
 // Save As of one page: asks `chooser` for a path, then WritePageFile. The bytes are only built (by
 // `makeBytes`) once a file has been chosen, since building some rows refreshes remembered texts.
@@ -31,7 +32,8 @@ PageSaveOutcome SavePageAs(const FileChooser& chooser, MakeBytes&& makeBytes, co
                            MessagePort& port) {
     const std::optional<QString> path = chooser ? chooser() : std::nullopt;
     if (!path || path->isEmpty()) return PageSaveOutcome::Cancelled;
-    return WritePageFile(*path, makeBytes(), language, port) ? PageSaveOutcome::Saved : PageSaveOutcome::Failed;
+    return WritePageFile(*path, makeBytes(), language, port) ? PageSaveOutcome::Saved
+                                                             : PageSaveOutcome::Failed;
 }
 
 }  // namespace dezadav

@@ -95,7 +95,8 @@ CSIPPage::CSIPPage(SipSettings& sip, MessagePort& messages, QWidget* parent)
     m_save = MakePageButton(this, DialogUnitsX(449) - kPageButtonWidth, DialogUnitsY(168));
 
     // Edits go straight into the model; ShowModel blocks these signals while it mirrors.
-    connect(m_sipPort, &QLineEdit::textEdited, this, [this](const QString& t) { m_sip.SetSipPort(t.toStdString()); });
+    connect(m_sipPort, &QLineEdit::textEdited, this,
+            [this](const QString& t) { m_sip.SetSipPort(t.toStdString()); });
     connect(m_registrar, &QLineEdit::textEdited, this,
             [this](const QString& t) { m_sip.SetRegistrar(t.toStdString()); });
     connect(m_name1, &QLineEdit::textEdited, this,
@@ -107,10 +108,14 @@ CSIPPage::CSIPPage(SipSettings& sip, MessagePort& messages, QWidget* parent)
     connect(m_password2, &QLineEdit::textEdited, this,
             [this](const QString& t) { m_sip.SetPort2Password(t.toStdString()); });
     connect(m_useRegistrar, &QCheckBox::toggled, this, [this](bool on) { m_sip.SetUseRegistrar(on); });
-    connect(m_via1, &QComboBox::currentIndexChanged, this, [this](int i) { m_sip.Port1RegisterVia().Select(i); });
-    connect(m_via2, &QComboBox::currentIndexChanged, this, [this](int i) { m_sip.Port2RegisterVia().Select(i); });
-    connect(m_expiry1, &QComboBox::currentIndexChanged, this, [this](int i) { m_sip.Port1Expiry().Select(i); });
-    connect(m_expiry2, &QComboBox::currentIndexChanged, this, [this](int i) { m_sip.Port2Expiry().Select(i); });
+    connect(m_via1, &QComboBox::currentIndexChanged, this,
+            [this](int i) { m_sip.Port1RegisterVia().Select(i); });
+    connect(m_via2, &QComboBox::currentIndexChanged, this,
+            [this](int i) { m_sip.Port2RegisterVia().Select(i); });
+    connect(m_expiry1, &QComboBox::currentIndexChanged, this,
+            [this](int i) { m_sip.Port1Expiry().Select(i); });
+    connect(m_expiry2, &QComboBox::currentIndexChanged, this,
+            [this](int i) { m_sip.Port2Expiry().Select(i); });
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
 
     SetCaptions();
@@ -119,8 +124,8 @@ CSIPPage::CSIPPage(SipSettings& sip, MessagePort& messages, QWidget* parent)
 }
 
 QList<QWidget*> CSIPPage::TwoPortControls() const {
-    return {m_port1Label, m_port2Label, m_via1Label, m_via2Label, m_name2Label, m_password2Label,
-            m_expiry2Label, m_via1, m_via2, m_expiry2, m_name2, m_password2};
+    return {m_port1Label,   m_port2Label, m_via1Label, m_via2Label, m_name2Label, m_password2Label,
+            m_expiry2Label, m_via1,       m_via2,      m_expiry2,   m_name2,      m_password2};
 }
 
 void CSIPPage::SetTwoPort(bool twoPort) {

@@ -81,7 +81,8 @@ TEST_F(CodecPageTest, FetchedAndTrimmedValuesAreShown) {
     m_codec.LimitCodecChoicesToOnePort();
     ASSERT_TRUE(m_codec.ParseRtpOutput("type = 0\n\rsize = 3\n\r> \n\r", RtpOutputKind::Codec));
     ASSERT_TRUE(m_codec.ParseRtpOutput("mode: 2\n\rtype: 100\n\r> \n\r", RtpOutputKind::Dtmf));
-    ASSERT_TRUE(m_codec.ParseRtpOutput("start port: 20000\n\rend port: 20100\n\r> \n\r", RtpOutputKind::PortRange));
+    ASSERT_TRUE(
+        m_codec.ParseRtpOutput("start port: 20000\n\rend port: 20100\n\r> \n\r", RtpOutputKind::PortRange));
     m_page->ShowModel();
     EXPECT_EQ(Items(m_page->CodecList()), Texts(0, "Codec_Codec", 1, 3));
     EXPECT_EQ(m_page->CodecList()->currentIndex(), 0);
@@ -100,7 +101,8 @@ TEST_F(CodecPageTest, FetchedAndTrimmedValuesAreShown) {
 TEST_F(CodecPageTest, EditsGoStraightIntoTheRow) {
     m_page->CodecList()->setCurrentIndex(4);
     m_page->PacketSizeList()->setCurrentIndex(5);
-    QTest::mouseClick(m_page->ModeButton(1), Qt::LeftButton, {}, QPoint(6, m_page->ModeButton(1)->height() / 2));
+    QTest::mouseClick(m_page->ModeButton(1), Qt::LeftButton, {},
+                      QPoint(6, m_page->ModeButton(1)->height() / 2));
     Retype(m_page->StartBox(), "2x0-0");  // digits only
     Retype(m_page->EndBox(), "30a0");
     Retype(m_page->PayloadBox(), "1b2c0");
@@ -109,7 +111,8 @@ TEST_F(CodecPageTest, EditsGoStraightIntoTheRow) {
     EXPECT_EQ(CheckedMode(), 1);
 
     // A loaded row selects its buttons and lists; an unknown DTMF number leaves them.
-    const std::string file = TextIn(0, "Codec_Codec2") + "," + TextIn(0, "Codec_Size1") + ",2,99,1,2\r\n\r\n;END\r\n";
+    const std::string file =
+        TextIn(0, "Codec_Codec2") + "," + TextIn(0, "Codec_Size1") + ",2,99,1,2\r\n\r\n;END\r\n";
     ASSERT_TRUE(LoadCodecSection(m_codec, file, 0, file.find(";END")));
     m_page->ShowModel();
     EXPECT_EQ(m_page->CodecList()->currentIndex(), 1);
@@ -126,7 +129,12 @@ TEST_F(CodecPageTest, PayloadIsCheckedWhenTheBoxLosesTheFocus) {
     const struct {
         const char* typed;
         bool accepted;
-    } cases[] = {{"95", false}, {"96", true}, {"127", true}, {"128", false}, {"", false}, {"0096", true},
+    } cases[] = {{"95", false},
+                 {"96", true},
+                 {"127", true},
+                 {"128", false},
+                 {"", false},
+                 {"0096", true},
                  {"99999999999999999999", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -192,7 +200,8 @@ TEST_F(CodecPageTest, SaveAsWritesTheCodecFile) {
     chooser.answer = dir.filePath(QStringLiteral("codec.csv"));
     QTest::mouseClick(m_page->SaveButton(), Qt::LeftButton);
     EXPECT_EQ(FileBytes(*chooser.answer), bytes);
-    EXPECT_EQ(bytes, TextIn(0, "Codec_Codec4") + "," + TextIn(0, "Codec_Size2") + ",0,101,10050,15000\r\n\r\n;END\r\n");
+    EXPECT_EQ(bytes, TextIn(0, "Codec_Codec4") + "," + TextIn(0, "Codec_Size2") +
+                         ",0,101,10050,15000\r\n\r\n;END\r\n");
     EXPECT_TRUE(m_port.shown.empty());
 
     chooser.answer = testing::UnwritablePath(dir);

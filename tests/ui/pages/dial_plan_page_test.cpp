@@ -67,7 +67,8 @@ protected:
             const std::string cells[] = {e.index,       e.phoneNumber,  e.name,      e.sipAddress,
                                          e.loopThrough, e.backupNumber, e.statusMark};
             for (int column = 0; column < CDialPlanPage::kColumnCount; ++column) {
-                ASSERT_EQ(Cell(row, column).toStdString(), cells[column]) << "row " << row << " column " << column;
+                ASSERT_EQ(Cell(row, column).toStdString(), cells[column])
+                    << "row " << row << " column " << column;
             }
         }
     }
@@ -279,7 +280,8 @@ TEST_F(DialPlanPageTest, OkWritesTheEditBackAndMarksTheEntry) {
         return ClickOk(dialog);
     }));
     EXPECT_TRUE(m_table.IsChanged(4));
-    EXPECT_EQ(m_table.Entry(4).RowText(), "5,512,Bob, Jr,desk@10.1.1.9," + TextIn(0, "Index_Loop1") + ",99,V\r\n");
+    EXPECT_EQ(m_table.Entry(4).RowText(),
+              "5,512,Bob, Jr,desk@10.1.1.9," + TextIn(0, "Index_Loop1") + ",99,V\r\n");
     EXPECT_EQ(m_table.ChangedEntries().size(), 1u);
     ExpectListShowsTable();
     EXPECT_TRUE(m_port.shown.empty());

@@ -28,8 +28,8 @@ TEST(IndexInfoFields, SipAddressSplitsAtTheFirstAt) {
         const char* sip;
         const char* port;
         const char* domain;
-    } cases[] = {{"p@d", "p", "d"},       {"a@b@c", "a", "b@c"}, {"domain.only", "", "domain.only"},
-                 {"@d", "", "d"},          {"p@", "p", ""},       {"", "", ""}};
+    } cases[] = {{"p@d", "p", "d"}, {"a@b@c", "a", "b@c"}, {"domain.only", "", "domain.only"},
+                 {"@d", "", "d"},   {"p@", "p", ""},       {"", "", ""}};
     for (const auto& c : cases) {
         const IndexInfoFields f = IndexInfoFromEntry(Entry("4", c.sip, "V"), "Index No. ");
         EXPECT_EQ(f.portName, c.port) << c.sip;

@@ -16,7 +16,9 @@
 #include "ui/pages/csv_file_dialog.h"
 
 // Readable QString values in test failures.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace dezadav::testing {
 
@@ -47,7 +49,9 @@ struct ScriptedChooser {
 };
 
 // A path where no file can be created (its folder does not exist).
-inline QString UnwritablePath(const QTemporaryDir& dir) { return dir.filePath(QStringLiteral("missing/sub/x.csv")); }
+inline QString UnwritablePath(const QTemporaryDir& dir) {
+    return dir.filePath(QStringLiteral("missing/sub/x.csv"));
+}
 
 // Switches the process-wide table to language `n` for the life of the object, back to English after.
 class LanguageSwitch {

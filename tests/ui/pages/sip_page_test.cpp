@@ -98,7 +98,8 @@ TEST_F(SipPageTest, StartsWithTheDefaults) {
 TEST_F(SipPageTest, OnePortFormShowsTheUseRegistrarBoxOnly) {
     Fetch(false);
     EXPECT_FALSE(m_page->ShowsTwoPort());
-    for (QWidget* control : m_page->TwoPortControls()) EXPECT_TRUE(control->isHidden()) << control->metaObject()->className();
+    for (QWidget* control : m_page->TwoPortControls())
+        EXPECT_TRUE(control->isHidden()) << control->metaObject()->className();
     EXPECT_EQ(m_page->TwoPortControls().size(), 12);
     EXPECT_FALSE(m_page->UseRegistrarBox()->isHidden());
     EXPECT_TRUE(m_page->UseRegistrarBox()->isChecked());
