@@ -250,6 +250,20 @@ TEST_F(DialPlanPageTest, DoubleClickEditsTheRowUnderTheMouse) {
     EXPECT_EQ(phone, "300");
 }
 
+TEST_F(DialPlanPageTest, RestingTheMouseOnARowSelectsIt) {
+    m_page->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_page.get()));
+    QTableWidget* list = m_page->List();
+    list->clearSelection();
+    for (int row : {3, 1}) {
+        QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(row, 1)).center());
+        QCoreApplication::processEvents();
+        const QModelIndexList selected = list->selectionModel()->selectedRows();
+        ASSERT_EQ(selected.size(), 1) << row;
+        EXPECT_EQ(selected.constFirst().row(), row);
+    }
+}
+
 TEST_F(DialPlanPageTest, EditWithoutSelectedRowDoesNothing) {
     m_page->List()->clearSelection();
     EXPECT_FALSE(EditRow(-1, [](CIndexInfoDlg&) { return static_cast<int>(QDialog::Accepted); }));

@@ -40,6 +40,10 @@ struct RouterCase {
     const char* ip;
     bool twoPort;
 };
+void PrintTo(const RouterCase& router, std::ostream* os) {
+    *os << router.model;
+}
+
 const RouterCase kRouters[] = {{"DZV-R5730K", kTwoPortIp, true}, {"DZV-R5830K", kOnePortIp, false}};
 
 // The user port of the main window as far as the pages are concerned: it keeps the pages in line
@@ -391,6 +395,35 @@ TEST_P(PagesWorkflowTest, SaveAllThenChangesThenLoadRestoresEveryPage) {
                              [](const auto& m) { return m.text == testing::TextIn(0, "Message_FileFail"); }));
 }
 
+TEST_P(PagesWorkflowTest, LoadingAPagesOwnFileChangesOnlyThatPage) {
+    ASSERT_EQ(Connect(), ConnectOutcome::Connected);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    testing::ScriptedChooser chooser;
+    chooser.answer = dir.filePath(QStringLiteral("codec.csv"));
+    m_codec.SetSaveFileChooser(chooser.Get());
+    ASSERT_EQ(m_codec.SaveAs(), PageSaveOutcome::Saved);
+    const std::string payload = m_codec.PayloadBox()->text().toStdString();
+    const int size = m_codec.PacketSizeList()->currentIndex();
+
+    Retype(m_codec.PayloadBox(), "97");
+    m_codec.PacketSizeList()->setCurrentIndex(size == 5 ? 0 : 5);
+    Retype(m_sip.Port1UserNameBox(), "changed");
+    QTest::mouseClick(m_dialPlan.ClearAllButton(), Qt::LeftButton);
+    const std::vector<std::string> otherPages = {Cell(0, CDialPlanPage::kColPhone),
+                                                 m_sip.Port1UserNameBox()->text().toStdString()};
+
+    m_port.openChoices.push_back(chooser.answer->toStdString());
+    ASSERT_EQ(m_workflow.LoadFlow(), FileOutcome::Done);
+    EXPECT_EQ(m_codec.PayloadBox()->text().toStdString(), payload);
+    EXPECT_EQ(m_codec.PacketSizeList()->currentIndex(), size);
+    EXPECT_EQ((std::vector<std::string>{Cell(0, CDialPlanPage::kColPhone),
+                                        m_sip.Port1UserNameBox()->text().toStdString()}),
+              otherPages);
+    EXPECT_TRUE(m_port.messages.shown.empty() ||
+                m_port.messages.shown.back().text != testing::TextIn(0, "Message_FileFail"));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothRouterForms, PagesWorkflowTest, ::testing::ValuesIn(kRouters),
                          [](const ::testing::TestParamInfo<RouterCase>& info) {
                              return std::string(info.param.twoPort ? "TwoPort" : "OnePort");
@@ -398,3 +431,5 @@ INSTANTIATE_TEST_SUITE_P(BothRouterForms, PagesWorkflowTest, ::testing::ValuesIn
 
 }  // namespace
 }  // namespace dezadav
+                             [](const auto& m) {
+    return m.text == testing::TextIn(0, "Message_FileFail"); }))
