@@ -1,5 +1,6 @@
 #include "ui/pages/dial_plan_page.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableWidget>
@@ -41,7 +42,11 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidge
     // Rows are selected by resting the mouse on them, as the list's users expect from hot tracking.
     m_list->setMouseTracking(true);
     connect(m_list, &QTableWidget::entered, this, [this](const QModelIndex& index) {
-        if (index.isValid()) m_list->selectRow(index.row());
+        // While a button is held the list's own drag selection is at work.
+        if (!index.isValid() || QGuiApplication::mouseButtons() != Qt::NoButton) return;
+        m_list->selectionModel()->select(index,
+                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     });
     for (int row = 0; row < kDialPlanEntryCount; ++row) {
         for (int column = 0; column < kColumnCount; ++column) {
