@@ -85,6 +85,25 @@ int Listen(const std::string& ip, uint16_t port) {
     return fd;
 }
 
+// A UDP socket bound to ip:port, or -1 with errno set. No SO_REUSEADDR: a port another socket holds
+// on the address must fail, so that a port picked for the main responder is retried.
+int BindUdp(const std::string& ip, uint16_t port) {
+    sockaddr_in addr{};
+    if (!MakeAddress(ip, port, addr)) {
+        errno = EINVAL;
+        return -1;
+    }
+    int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        int saved = errno;
+        close(fd);
+        errno = saved;
+        return -1;
+    }
+    return fd;
+}
+
 uint16_t LocalPort(int fd) {
     sockaddr_in addr{};
     socklen_t len = sizeof addr;
@@ -123,7 +142,7 @@ SimServer::SimServer(SimOptions options) : m_options(std::move(options)) {}
 SimServer::~SimServer() {
     for (auto& c : m_connections) close(c.fd);
     for (int fd : m_listeners) close(fd);
-    if (m_discoveryFd >= 0) close(m_discoveryFd);
+    CloseDiscovery();
     if (m_ownLogFd) close(m_logFd);
 }
 
@@ -182,19 +201,62 @@ bool SimServer::OpenTelnet(std::string* error) {
 }
 
 bool SimServer::OpenDiscovery(std::string* error) {
-    sockaddr_in addr{};
-    if (!MakeAddress(m_options.discoveryAddress, m_options.discoveryPort, addr)) {
+    sockaddr_in mainAddress{};
+    if (!MakeAddress(m_options.discoveryAddress, m_options.discoveryPort, mainAddress)) {
         *error = "bad discovery address " + m_options.discoveryAddress;
         return false;
     }
-    m_discoveryFd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (m_discoveryFd < 0 || bind(m_discoveryFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-        *error = "cannot bind discovery to " + m_options.discoveryAddress + ":" +
-                 std::to_string(m_options.discoveryPort) + ": " + std::strerror(errno);
-        return false;
+    m_discoveryWildcard = mainAddress.sin_addr.s_addr == htonl(INADDR_ANY);
+    // With port 0 the main responder picks a free port and every router address must get the same
+    // one; when another program holds it on a router address, start over with a new port.
+    const int attempts = m_options.discoveryPort == 0 ? 50 : 1;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        m_discoveryFd = BindUdp(m_options.discoveryAddress, m_options.discoveryPort);
+        if (m_discoveryFd < 0) {
+            *error = "cannot bind discovery to " + m_options.discoveryAddress + ":" +
+                     std::to_string(m_options.discoveryPort) + ": " + std::strerror(errno);
+            return false;
+        }
+        m_discoveryPort = LocalPort(m_discoveryFd);
+        if (m_discoveryWildcard) {
+            // The wildcard socket also receives what is sent to a router's own address; the destination
+            // address of each request tells which.
+            int one = 1;
+            setsockopt(m_discoveryFd, IPPROTO_IP, IP_PKTINFO, &one, sizeof one);
+            m_routerDiscovery.assign(m_routers.size(), -1);
+            return true;
+        }
+        bool ok = true;
+        for (const auto& router : m_routers) {
+            sockaddr_in own{};
+            MakeAddress(router->spec.address, m_discoveryPort, own);
+            if (own.sin_addr.s_addr == mainAddress.sin_addr.s_addr) {
+                // On the main responder's own address the main responder answers, with every router.
+                m_routerDiscovery.push_back(-1);
+                continue;
+            }
+            int fd = BindUdp(router->spec.address, m_discoveryPort);
+            if (fd < 0) {
+                *error = "cannot bind discovery to " + router->spec.address + ":" +
+                         std::to_string(m_discoveryPort) + ": " + std::strerror(errno);
+                ok = false;
+                break;
+            }
+            m_routerDiscovery.push_back(fd);
+        }
+        if (ok) return true;
+        CloseDiscovery();
     }
-    m_discoveryPort = LocalPort(m_discoveryFd);
-    return true;
+    return false;
+}
+
+void SimServer::CloseDiscovery() {
+    if (m_discoveryFd >= 0) close(m_discoveryFd);
+    m_discoveryFd = -1;
+    for (int fd : m_routerDiscovery) {
+        if (fd >= 0) close(fd);
+    }
+    m_routerDiscovery.clear();
 }
 
 std::string SimServer::ReadyLine() const {
@@ -231,6 +293,8 @@ int SimServer::Run() {
         for (int fd : m_listeners) fds.push_back({fd, POLLIN, 0});
         size_t discoveryIndex = fds.size();
         if (m_discoveryFd >= 0) fds.push_back({m_discoveryFd, POLLIN, 0});
+        size_t routerDiscoveryIndex = fds.size();
+        for (int fd : m_routerDiscovery) fds.push_back({fd, POLLIN, 0});  // poll() skips fd -1
         size_t controlIndex = fds.size();
         if (m_controlOpen) fds.push_back({STDIN_FILENO, POLLIN, 0});
         size_t firstConnection = fds.size();
@@ -259,7 +323,13 @@ int SimServer::Run() {
         for (size_t i = 0; i < m_listeners.size(); ++i) {
             if (fds[1 + i].revents & POLLIN) Accept(m_listeners[i], m_routers[i].get());
         }
-        if (m_discoveryFd >= 0 && (fds[discoveryIndex].revents & POLLIN)) AnswerDiscovery();
+        if (m_discoveryFd >= 0 && (fds[discoveryIndex].revents & POLLIN))
+            AnswerDiscovery(m_discoveryFd, nullptr);
+        for (size_t i = 0; i < m_routerDiscovery.size(); ++i) {
+            if (fds[routerDiscoveryIndex + i].revents & POLLIN) {
+                AnswerDiscovery(m_routerDiscovery[i], m_routers[i].get());
+            }
+        }
         if (m_controlOpen && (fds[controlIndex].revents & (POLLIN | POLLHUP | POLLERR))) ReadControl();
         // Connections accepted above come after the polled ones, so indices still match.
         size_t polled = fds.size() - firstConnection;
@@ -330,23 +400,68 @@ bool SimServer::Flush(Connection& c) {
     return true;
 }
 
-void SimServer::AnswerDiscovery() {
-    // Drain every queued request; each valid one is answered by every router, in router order, to the
-    // sender's own address (never broadcast).
+void SimServer::AnswerDiscovery(int fd, const EmulatedRouter* only) {
+    // Drain every queued request; each valid one is answered to the sender's own address (never
+    // broadcast): on a router's own address by that router, on the main responder by every router in
+    // router order, unless it was sent to a router's address and reached the wildcard socket.
     for (int i = 0; i < 64; ++i) {
         unsigned char buffer[2048];
         sockaddr_in from{};
-        socklen_t fromLen = sizeof from;
-        ssize_t n =
-            recvfrom(m_discoveryFd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
+        iovec iov{buffer, sizeof buffer};
+        alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))];
+        msghdr message{};
+        message.msg_name = &from;
+        message.msg_namelen = sizeof from;
+        message.msg_iov = &iov;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        ssize_t n = recvmsg(fd, &message, 0);
         if (n < 0) return;
         if (!IsDiscoveryRequest(buffer, static_cast<size_t>(n))) continue;
-        for (const auto& router : m_routers) {
-            for (const auto& answer : DiscoveryAnswers(router->spec)) {
-                sendto(m_discoveryFd, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from),
-                       fromLen);
+        const EmulatedRouter* target = only;
+        if (target == nullptr && m_discoveryWildcard) {
+            for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
+                if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_PKTINFO) continue;
+                in_pktinfo info{};
+                std::memcpy(&info, CMSG_DATA(c), sizeof info);
+                char text[INET_ADDRSTRLEN] = {};
+                inet_ntop(AF_INET, &info.ipi_addr, text, sizeof text);
+                target = RouterAt(text);
             }
         }
+        if (target != nullptr) {
+            SendAnswers(fd, from, *target, fd == m_discoveryFd);
+        } else {
+            for (const auto& router : m_routers) SendAnswers(fd, from, *router, false);
+        }
+    }
+}
+
+void SimServer::SendAnswers(int fd, const sockaddr_in& to, const EmulatedRouter& router,
+                            bool fromRouterAddress) {
+    // The wildcard socket would answer from whatever address the kernel picks; a router answers from
+    // its own.
+    alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    in_pktinfo source{};
+    if (fromRouterAddress) inet_pton(AF_INET, router.spec.address.c_str(), &source.ipi_spec_dst);
+    for (const auto& answer : DiscoveryAnswers(router.spec)) {
+        iovec iov{const_cast<char*>(answer.data()), answer.size()};
+        msghdr message{};
+        message.msg_name = const_cast<sockaddr_in*>(&to);
+        message.msg_namelen = sizeof to;
+        message.msg_iov = &iov;
+        message.msg_iovlen = 1;
+        if (fromRouterAddress) {
+            message.msg_control = control;
+            message.msg_controllen = sizeof control;
+            cmsghdr* c = CMSG_FIRSTHDR(&message);
+            c->cmsg_level = IPPROTO_IP;
+            c->cmsg_type = IP_PKTINFO;
+            c->cmsg_len = CMSG_LEN(sizeof source);
+            std::memcpy(CMSG_DATA(c), &source, sizeof source);
+        }
+        sendmsg(fd, &message, 0);
     }
 }
 
