@@ -2,7 +2,7 @@
 
 #include <QCommandLineParser>
 
-#include "ui/select_router_dlg.h"
+#include "discovery/discovery_targets.h"
 
 namespace dezadav {
 
@@ -19,12 +19,22 @@ const QCommandLineOption kDiscoveryPortOption(QStringLiteral("discovery-port"),
                                         QStringLiteral("UDP port the routers answer the search on (default 56415)."),
                                         QStringLiteral("port"));
 
+QCommandLineOption DemoScriptOption() {
+    QCommandLineOption option(QStringLiteral("demo-script"),
+                              QStringLiteral("Play the user and save page pictures into the folder."),
+                              QStringLiteral("folder"));
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    return option;
+}
+const QCommandLineOption kDemoScriptOption = DemoScriptOption();
+
 void Describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral("Manages the VoIP settings of an office router."));
     parser.addHelpOption();
     parser.addOption(kTelnetPortOption);
     parser.addOption(kBroadcastOption);
     parser.addOption(kDiscoveryPortOption);
+    parser.addOption(kDemoScriptOption);
 }
 
 bool ReadPort(const QCommandLineParser& parser, const QCommandLineOption& option, std::uint16_t& port,
@@ -65,11 +75,19 @@ AppParseResult ParseAppArguments(const QStringList& arguments) {
     if (parser.isSet(kBroadcastOption)) {
         const QStringList values = parser.values(kBroadcastOption);
         const std::string address = values.last().toStdString();
-        if (values.size() != 1 || !IsDottedIpv4(address)) {
+        if (values.size() != 1 || !IsDottedIpv4Address(address)) {
             result.error = "--broadcast takes one dotted IPv4 address";
             return result;
         }
         options.broadcast = address;
+    }
+    if (parser.isSet(kDemoScriptOption)) {
+        const QStringList values = parser.values(kDemoScriptOption);
+        if (values.size() != 1 || values.front().isEmpty()) {
+            result.error = "--demo-script takes one folder";
+            return result;
+        }
+        options.demoScript = values.front().toStdString();
     }
     result.options = options;
     return result;

@@ -12,6 +12,10 @@ struct AppOptions {
     std::uint16_t telnetPort = 23;         // --telnet-port
     std::optional<std::string> broadcast;  // --broadcast: one address instead of the broadcast targets
     std::uint16_t discoveryPort = 56415;   // --discovery-port
+    // --demo-script DIR (not in --help): the window plays the user itself — picks the first router
+    // listed, types the password, waits for the fetch, saves a picture of each page into DIR ("-":
+    // none), prints its milestones and ends. Used by the demo and the start-up benchmark.
+    std::optional<std::string> demoScript;
 };
 
 struct AppParseResult {

@@ -1,48 +1,14 @@
-// The windowed program: one copy per user, running its window until the window closes.
+// The windowed program: one copy per user, running its main window until the window ends.
 #include <QApplication>
-#include <QDialog>
-#include <QLabel>
-#include <QVBoxLayout>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #include "app/app_options.h"
+#include "app/demo_pilot.h"
 #include "app/single_instance.h"
-#include "app/system_tray.h"
-#include "lang/builtin_language_source.h"
-#include "ui/language_text.h"
-#include "ui/message_box_port.h"
+#include "ui/main_dlg.h"
 #include "ui/pictures.h"
-#include "ui/skin_button.h"
-
-namespace {
-
-// Until the main dialog is assembled: the banner, the program's title and an Exit button.
-int RunWindow() {
-    using namespace dezadav;
-    QDialog window;
-    window.setWindowTitle(UiText("Router_Tool"));
-    window.setWindowIcon(ProgramIcon());
-    auto* layout = new QVBoxLayout(&window);
-    auto* banner = new QLabel(&window);
-    banner->setPixmap(BannerPicture(window.devicePixelRatioF()));
-    layout->addWidget(banner);
-    auto* exit = new CSkinButton(UiText("Button_Exit"), &window);
-    exit->SetBitmaps(DialogButtonBitmaps());
-    exit->setFixedSize(exit->sizeHint());
-    layout->addWidget(exit, 0, Qt::AlignRight);
-    QObject::connect(exit, &QPushButton::clicked, &window, &QDialog::reject);
-
-    CSystemTray tray;
-    tray.AddTrayIcon(QStringLiteral("Dezadav"), ProgramIcon());
-    tray.SetDefaultMenuItem(2, true);
-    QObject::connect(&tray, &CSystemTray::CommandRequested, &window, [&window](int command) {
-        if (command == CSystemTray::kExit) window.reject();
-        if (command == CSystemTray::kOpen) window.showNormal();
-    });
-    return window.exec();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     // Read before the window system is touched, so --help works without a display.
@@ -57,18 +23,34 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "dezadav: %s\n%s", parsed.error.c_str(), dezadav::AppHelpText().c_str());
         return 2;
     }
+    const dezadav::AppOptions& options = *parsed.options;
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Zezidez"));
     QApplication::setApplicationName(QStringLiteral("Dezadav"));
     QGuiApplication::setDesktopFileName(QStringLiteral("dezadav"));
     QApplication::setWindowIcon(dezadav::ProgramIcon());
+    // The window hides itself into the tray; only its end ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     // A second copy ends at once, silently.
     dezadav::SingleInstanceLock lock;
     if (!lock.TryAcquire()) return 0;
 
-    dezadav::MessageBoxPort messages;
-    dezadav::LoadBuiltinEnglish(&messages);
-    RunWindow();
-    return 0;
+    dezadav::MainDlgOptions windowOptions;
+    windowOptions.discovery.target = options.broadcast;
+    windowOptions.discovery.port = options.discoveryPort;
+    windowOptions.telnetPort = options.telnetPort;
+    dezadav::CMainDlg window(windowOptions);
+    QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
+
+    std::unique_ptr<dezadav::DemoPilot> pilot;
+    if (options.demoScript) {
+        const char* password = std::getenv("DEZADAV_PASSWORD");
+        pilot = std::make_unique<dezadav::DemoPilot>(window, QString::fromStdString(*options.demoScript),
+                                                      password != nullptr ? password : "admin", stdout);
+    }
+    window.show();
+    app.exec();
+    return pilot ? pilot->ExitCode() : 0;
 }

@@ -1,0 +1,361 @@
+#include "ui/main_dlg.h"
+
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "lang/builtin_language_source.h"
+#include "ui/dialog_units.h"
+#include "ui/language_dlg.h"
+#include "ui/language_text.h"
+#include "ui/pages/codec_page.h"
+#include "ui/pages/dial_plan_page.h"
+#include "ui/pages/log_page.h"
+#include "ui/pages/sip_page.h"
+#include "ui/pictures.h"
+#include "ui/skin_button.h"
+
+namespace dezadav {
+
+namespace {
+
+// The About item of the window's menu and the About box (the program's own texts, not the
+// language file's).
+const char kAboutItem[] = "&About Dezadav...";
+const char kAboutTitle[] = "About Dezadav";
+const char kAboutText[] = "Dezadav Version 1.0";
+
+// Strip labels and fields in the order Model, Version, IP, MAC.
+const char* const kStripKeys[4] = {"Router_Model", "Router_Version", "Router_IP", "Router_Mac"};
+const char* const kTabKeys[4] = {"DialPlan_Title", "SIP_Title", "Codec_Title", "Log_Title"};
+
+constexpr int kMargin = 6;  // pixels around the sheet and the button row
+constexpr int kButtonWidth = 110;
+constexpr int kButtonHeight = 23;
+constexpr int kButtonGap = 6;
+
+}  // namespace
+
+CMainDlg::EnglishAtStart::EnglishAtStart() { LoadBuiltinEnglish(nullptr); }
+
+CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
+    : QDialog(parent),
+      m_options(std::move(options)),
+      m_port(this, m_options.discovery),
+      m_session(m_socket, m_clock, ProcessLanguageTable(), m_messages),
+      m_workflow(ProcessLanguageTable(), m_port, m_session, m_refreshTimer),
+      m_language(ProcessLanguageTable(), &m_messages, m_options.profile) {
+    m_session.telnetPort = m_options.telnetPort;
+
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(DialogSize(472, 348));
+    setFont(DialogFont());
+    setAcceptDrops(true);
+    setWindowIcon(ProgramIcon());
+    // Fully transparent until the first Connect sequence fades the window in.
+    setWindowOpacity(0.0);
+
+    m_windowMenu = new QMenu(this);
+    connect(m_windowMenu->addAction(QString::fromLatin1(kAboutItem)), &QAction::triggered, this,
+            &CMainDlg::ShowAboutBox);
+
+    m_tray.AddTrayIcon(QStringLiteral("Dezadav"), ProgramIcon());
+    m_tray.SetDefaultMenuItem(2, true);
+    connect(&m_tray, &CSystemTray::CommandRequested, this, &CMainDlg::HandleTrayCommand);
+    m_session.mainWindowVisible = true;
+
+    // The stored or detected choice only preselects the Language dialog: the window starts in the
+    // English texts loaded above.
+    m_language.ReadLanguageChoice();
+
+    BuildStrip();
+    BuildSheet();
+    BuildButtons();
+    WireWorkflow();
+    SetCaptions();
+    SetTitleAndTabs();
+
+    m_connectTimer.setSingleShot(true);
+    m_connectTimer.setInterval(kConnectTimerMs);
+    connect(&m_connectTimer, &QTimer::timeout, this, &CMainDlg::RunConnectSequence);
+    // The window's life ends the program's: nothing may tick after it has ended.
+    connect(this, &QDialog::finished, this, [this] {
+        m_connectTimer.stop();
+        m_refreshTimer.Stop();
+    });
+}
+
+CMainDlg::~CMainDlg() {
+    m_connectTimer.stop();
+    m_refreshTimer.Stop();
+    // The pages look at the workflow's models; they go before the workflow does.
+    delete m_sheet;
+    m_sheet = nullptr;
+}
+
+void CMainDlg::BuildStrip() {
+    m_banner = new QLabel(this);
+    m_banner->setGeometry(DialogRect(0, 0, 472, 56));
+    m_banner->setAlignment(Qt::AlignCenter);
+    m_banner->setPixmap(BannerPicture(devicePixelRatioF()));
+
+    m_stripGroup = new QGroupBox(this);
+    m_stripGroup->setGeometry(DialogRect(4, 57, 464, 51));
+    // Two rows of label and sunken field: Model and Version, then IP and MAC.
+    const int rowY[4] = {70, 70, 88, 88};
+    const int columnX[4] = {12, 240, 12, 240};
+    for (int i = 0; i < 4; ++i) {
+        m_labels[i] = new QLabel(this);
+        m_labels[i]->setGeometry(DialogRect(columnX[i], rowY[i] + 1, 44, 12));
+        m_labels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_fields[i] = new QLabel(this);
+        m_fields[i]->setGeometry(DialogRect(columnX[i] + 48, rowY[i], 160, 13));
+        m_fields[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        m_fields[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+}
+
+void CMainDlg::BuildSheet() {
+    m_sheet = new QTabWidget(this);
+    m_sheet->setUsesScrollButtons(false);
+    m_sheet->setDocumentMode(false);
+    m_dialPlanPage = new CDialPlanPage(m_workflow.DialPlan(), m_messages);
+    m_sipPage = new CSIPPage(m_workflow.Sip(), m_messages);
+    m_codecPage = new CCodecPage(m_workflow.Codec(), m_messages);
+    m_logPage = new CLOGPage(m_workflow.CallLog(), m_messages);
+    for (QWidget* page : std::initializer_list<QWidget*>{m_dialPlanPage, m_sipPage, m_codecPage, m_logPage}) {
+        m_sheet->addTab(page, QString());
+    }
+    const int top = kSheetTop;
+    const int bottom = height() - kMargin - kButtonHeight - kMargin;
+    m_sheet->setGeometry(kMargin, top, width() - 2 * kMargin, bottom - top);
+    // Every page exists and has been laid out once; the first one is in front.
+    for (int index = m_sheet->count() - 1; index >= 0; --index) m_sheet->setCurrentIndex(index);
+}
+
+void CMainDlg::BuildButtons() {
+    const int y = height() - kMargin - kButtonHeight;
+    auto make = [this, y](int x) {
+        auto* button = new CSkinButton(this);
+        button->SetBitmaps(MainButtonBitmaps());
+        button->setGeometry(x, y, kButtonWidth, kButtonHeight);
+        // Only Apply to Router answers Enter, whichever button has the focus.
+        button->setAutoDefault(false);
+        return button;
+    };
+    const int step = kButtonWidth + kButtonGap;
+    m_search = make(kMargin);
+    // Shown: otherwise the language choice could not be reached at all.
+    m_languageButton = make(kMargin + step);
+    m_apply = make(width() - kMargin - kButtonWidth);
+    m_saveAll = make(width() - kMargin - kButtonWidth - step);
+    m_load = make(width() - kMargin - kButtonWidth - 2 * step);
+    m_apply->setDefault(true);
+
+    connect(m_search, &QPushButton::clicked, this, &CMainDlg::RunConnectSequence);
+    connect(m_languageButton, &QPushButton::clicked, this, &CMainDlg::RunLanguageFlow);
+    connect(m_load, &QPushButton::clicked, this, [this] { m_workflow.LoadFlow(); });
+    connect(m_saveAll, &QPushButton::clicked, this, [this] { m_workflow.SaveAllFlow(); });
+    connect(m_apply, &QPushButton::clicked, this, [this] { m_workflow.ApplyFlow(); });
+}
+
+void CMainDlg::WireWorkflow() {
+    GuiUserPort::WindowHooks hooks;
+    hooks.fadeInAndCaption = [this] {
+        FadeIn();
+        SetCaptions();
+    };
+    hooks.applyPerModelControls = [this](bool twoPort) { ApplyPerModelControls(twoPort); };
+    hooks.showAutoRefresh = [this](bool ticked, bool enabled) { m_logPage->ShowAutoRefresh(ticked, enabled); };
+    hooks.showStrip = [this](const RouterStrip& strip) { ShowStrip(strip); };
+    hooks.modelsChanged = [this] { ShowModels(); };
+    hooks.endProgram = [this] { EndProgram(); };
+    m_port.SetWindowHooks(std::move(hooks));
+
+    m_dialPlanPage->SetModelNameSource([this] { return m_workflow.Strip().model; });
+    connect(m_logPage, &CLOGPage::autoRefreshChanged, this, [this](bool ticked) { m_workflow.SetAutoRefresh(ticked); });
+    connect(m_logPage, &CLOGPage::refreshSecondsChanged, this,
+            [this](int seconds) { m_workflow.SetRefreshSeconds(seconds); });
+
+    RelabelSteps steps;
+    steps.mainWindow = [this] { SetCaptions(); };
+    steps.pages = {[this] { m_dialPlanPage->Recaption(); }, [this] { m_sipPage->Recaption(); },
+                   [this] { m_codecPage->Recaption(); }, [this] { m_logPage->Recaption(); }};
+    steps.titleAndTabs = [this] { SetTitleAndTabs(); };
+    m_language.SetRelabelSteps(std::move(steps));
+}
+
+void CMainDlg::SetCaptions() {
+    setWindowTitle(UiText("Router_Tool"));
+    m_stripGroup->setTitle(UiText("Router_Info"));
+    for (int i = 0; i < 4; ++i) m_labels[i]->setText(UiText(kStripKeys[i]));
+    m_apply->setText(UiText("Button_Apply"));
+    m_saveAll->setText(UiText("Button_SaveAll"));
+    m_search->setText(UiText("Button_Search"));
+    m_load->setText(UiText("Button_Load"));
+    m_languageButton->setText(UiText("Button_Language"));
+}
+
+void CMainDlg::SetTitleAndTabs() {
+    setWindowTitle(UiText("Router_Tool"));
+    for (int i = 0; i < m_sheet->count() && i < 4; ++i) {
+        m_sheet->setTabText(i, UiText(kTabKeys[i]).left(kMaxTabTextLength));
+    }
+}
+
+void CMainDlg::FadeIn() {
+    m_lastFade.clear();
+    for (int step = 0; step < kFadeSteps; ++step) {
+        const int alpha = 5 + 10 * step;
+        setWindowOpacity(alpha / 255.0);
+        m_lastFade.push_back(alpha);
+    }
+    ++m_fadeCount;
+    emit fadedIn();
+}
+
+void CMainDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Timer 0 runs once, when the window is first up.
+    if (!m_connectTimerStarted && !event->spontaneous()) {
+        m_connectTimerStarted = true;
+        m_connectTimer.start();
+    }
+}
+
+void CMainDlg::RunConnectSequence() {
+    m_connectTimer.stop();
+    const ConnectOutcome outcome = m_workflow.ConnectSequence();
+    if (outcome != ConnectOutcome::Exited) emit connectFinished(outcome);
+}
+
+void CMainDlg::ApplyPerModelControls(bool twoPort) {
+    m_sipPage->SetTwoPort(twoPort);
+    m_dialPlanPage->SetTwoPort(twoPort);
+    // The workflow has trimmed a one-port router's codec choices to three already.
+    m_codecPage->ShowModel();
+}
+
+void CMainDlg::ShowModels() {
+    m_dialPlanPage->ShowModel();
+    m_sipPage->ShowModel();
+    m_codecPage->ShowModel();
+    m_logPage->ShowModel();
+}
+
+void CMainDlg::ShowStrip(const RouterStrip& strip) {
+    const std::string* values[4] = {&strip.model, &strip.version, &strip.ip, &strip.mac};
+    for (int i = 0; i < 4; ++i) m_fields[i]->setText(QString::fromStdString(*values[i]));
+}
+
+void CMainDlg::EndProgram() {
+    done(QDialog::Rejected);
+}
+
+void CMainDlg::RunLanguageFlow() {
+    CLanguageDlg dialog(m_language, this);
+    dialog.SetLanguageNumber(m_language.CurrentLanguage());
+    if (dialog.exec() == QDialog::Accepted) m_language.SwitchLanguage(dialog.LanguageNumber());
+}
+
+void CMainDlg::ShowAboutBox() {
+    QDialog box(isVisible() ? this : nullptr);
+    box.setWindowTitle(QString::fromLatin1(kAboutTitle));
+    box.setWindowFlags(box.windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    box.setFont(DialogFont());
+    auto* layout = new QVBoxLayout(&box);
+    auto* row = new QHBoxLayout;
+    auto* icon = new QLabel(&box);
+    icon->setPixmap(ProgramIcon().pixmap(32, 32));
+    row->addWidget(icon, 0, Qt::AlignTop);
+    auto* text = new QLabel(QString::fromLatin1(kAboutText), &box);
+    text->setObjectName(QStringLiteral("aboutText"));
+    row->addWidget(text, 1);
+    layout->addLayout(row);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    layout->addWidget(buttons);
+    box.exec();
+}
+
+void CMainDlg::HideToTray() {
+    if (m_hiddenInTray) return;
+    m_tray.AnimateToTray(this);
+    m_hiddenInTray = true;
+    hide();
+    // Back from the tray the window comes up normal, not minimised.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    m_tray.SetMenuActive(true);
+    m_session.mainWindowVisible = false;
+}
+
+void CMainDlg::RestoreFromTray() {
+    m_tray.AnimateFromTray(this);
+    m_hiddenInTray = false;
+    showNormal();
+    raise();
+    activateWindow();
+    m_tray.SetMenuActive(false);
+    m_session.mainWindowVisible = true;
+}
+
+void CMainDlg::HandleTrayCommand(int command) {
+    switch (command) {
+        case CSystemTray::kAbout:
+            ShowAboutBox();
+            break;
+        case CSystemTray::kOpen:
+            RestoreFromTray();
+            break;
+        case CSystemTray::kExit:
+            reject();
+            break;
+        default:
+            break;
+    }
+}
+
+void CMainDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized() || m_hiddenInTray) return;
+    // Without a tray host the window stays an ordinary minimised window.
+    if (!m_tray.IsEnabled()) return;
+    // The state change is still being delivered: hide once it is over.
+    QTimer::singleShot(0, this, [this] {
+        if (isMinimized()) HideToTray();
+    });
+}
+
+void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
+    m_windowMenu->popup(event->globalPos());
+    event->accept();
+}
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainDlg::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+    event->acceptProposedAction();
+    DropFile(urls.front().toLocalFile());
+}
+
+FileOutcome CMainDlg::DropFile(const QString& path) {
+    // The whole path is used: cutting a long one would load some other file or none.
+    return m_workflow.DropFile(path.toStdString());
+}
+
+}  // namespace dezadav

@@ -1,0 +1,202 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "app/system_tray.h"
+#include "lang/message_port.h"
+#include "session/clock.h"
+#include "session/setting_dlg.h"
+#include "session/telnet_socket.h"
+#include "ui/gui_user_port.h"
+#include "ui/language_choice.h"
+#include "ui/select_router_dlg.h"
+#include "workflow/qt_tick_timer.h"
+#include "workflow/router_workflow.h"
+
+class QLabel;
+class QGroupBox;
+class QMenu;
+class QSettings;
+class QTabWidget;
+
+namespace dezadav {
+
+class CCodecPage;
+class CDialPlanPage;
+class CLOGPage;
+class CSIPPage;
+class CSkinButton;
+
+// Where the main window finds routers and keeps the language choice.
+struct MainDlgOptions {
+    DiscoveryOptions discovery;            // where Select Router searches
+    std::uint16_t telnetPort = kTelnetPort;  // the routers' command-line port
+    QSettings* profile = nullptr;          // where the language choice is stored; null: the user's profile
+};
+
+// Sends each message to whatever message port the user port has right now, so that the session, the
+// pages and the language choice follow a port replaced after they were made.
+class ForwardingMessagePort : public MessagePort {
+public:
+    explicit ForwardingMessagePort(UserPort& port) : m_port(port) {}
+    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
+        m_port.Messages().ShowMessage(caption, text, icon);
+    }
+
+private:
+    UserPort& m_port;
+};
+
+// The program's one main window: the banner, the Router Info strip (Model, Version, IP, MAC), the
+// property sheet with the pages Dial plan, SIP, Codec/RTP/DTMF and VoIP Log, and the buttons Search
+// Again, Language, Load, Save All and Apply to Router (also the Enter key).
+//
+// It owns the router workflow with everything it runs on (the session, the refresh timer, the user
+// port with the program's dialogs), the language choice and the tray icon, and carries out the
+// window's part of each flow:
+//   - it is made fully transparent; 100 ms after it is first shown (timer 0) the Connect sequence
+//     runs, which fades the window in (opacity 5/255 to 255/255 in 26 steps) and sets its captions;
+//     Search Again runs the sequence again, fade included;
+//   - after a fetch the pages show the router's form (two-port: port-2 and register-via controls;
+//     one-port: the use-registrar box, three codecs) and every model's values; the strip shows the
+//     confirmed router;
+//   - the log page's Auto Refresh box drives the one-second refresh timer (timer 3);
+//   - a file dropped on the window is loaded when its path contains ".csv";
+//   - Language runs the Language dialog and switches every window to the chosen language;
+//   - the About box comes from the window's context menu and the tray menu;
+//   - minimising hides the window into the tray when a tray host is there (the call log then
+//     refreshes without any progress box) and the tray's Open brings it back; without a tray host
+//     the window minimises normally;
+//   - Esc, the close box, the tray's Exit and Exit in Select Router end the window (finished()); the
+//     program ends with it.
+class CMainDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kConnectTimerMs = 100;  // timer 0
+    static constexpr int kFadeSteps = 26;
+    static constexpr int kSheetTop = 180;  // pixels from the top of the client area
+    static constexpr int kMaxTabTextLength = 99;
+
+    explicit CMainDlg(MainDlgOptions options, QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    // --- the window's flows (buttons, menus and the tray call these) -----------------------------
+
+    // Fades the window in from opacity 5/255 to fully opaque in 26 steps and emits fadedIn().
+    void FadeIn();
+    // Window title, group box, the four strip labels and the five buttons from the language table.
+    void SetCaptions();
+    // Window title and the four tab titles (the last step of a language switch).
+    void SetTitleAndTabs();
+    // The Language dialog, then the switch when it ends with OK.
+    void RunLanguageFlow();
+    // The About box, modally.
+    void ShowAboutBox();
+    // Minimise into the tray: hidden, tray menu offered, log refreshes run silently.
+    void HideToTray();
+    // Back from the tray: shown, tray menu no longer offered, progress shown again.
+    void RestoreFromTray();
+    // A command of the tray menu (CSystemTray::kAbout, kOpen, kExit).
+    void HandleTrayCommand(int command);
+    // A file dropped on the window (the Drop flow).
+    FileOutcome DropFile(const QString& path);
+
+    // --- parts, for the program and for tests ----------------------------------------------------
+
+    RouterWorkflow& Workflow() { return m_workflow; }
+    GuiUserPort& Port() { return m_port; }
+    CSettingDlg& Session() { return m_session; }
+    CSystemTray& Tray() { return m_tray; }
+    LanguageChoice& Language() { return m_language; }
+    QTabWidget* Sheet() const { return m_sheet; }
+    CDialPlanPage* DialPlanPage() const { return m_dialPlanPage; }
+    CSIPPage* SipPage() const { return m_sipPage; }
+    CCodecPage* CodecPage() const { return m_codecPage; }
+    CLOGPage* LogPage() const { return m_logPage; }
+    QLabel* ModelField() const { return m_fields[0]; }
+    QLabel* VersionField() const { return m_fields[1]; }
+    QLabel* IpField() const { return m_fields[2]; }
+    QLabel* MacField() const { return m_fields[3]; }
+    CSkinButton* SearchButton() const { return m_search; }
+    CSkinButton* LanguageButton() const { return m_languageButton; }
+    CSkinButton* LoadButton() const { return m_load; }
+    CSkinButton* SaveAllButton() const { return m_saveAll; }
+    CSkinButton* ApplyButton() const { return m_apply; }
+    // The window's context menu (with the About item).
+    QMenu* WindowMenu() const { return m_windowMenu; }
+    bool IsHiddenInTray() const { return m_hiddenInTray; }
+    // The opacity steps (in 1/255) of the last fade-in, and how many fade-ins ran.
+    const std::vector<int>& LastFadeSteps() const { return m_lastFade; }
+    int FadeCount() const { return m_fadeCount; }
+
+signals:
+    // The window has become fully opaque at the start of a Connect sequence.
+    void fadedIn();
+    // A Connect sequence (timer 0 or Search Again) ended this way.
+    void connectFinished(dezadav::ConnectOutcome outcome);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildStrip();
+    void BuildSheet();
+    void BuildButtons();
+    void WireWorkflow();
+    void RunConnectSequence();
+    void ApplyPerModelControls(bool twoPort);
+    void ShowModels();
+    void ShowStrip(const RouterStrip& strip);
+    void EndProgram();
+
+    // Loads the English texts before the models fill their lists (the program always starts in
+    // English).
+    struct EnglishAtStart {
+        EnglishAtStart();
+    };
+
+    EnglishAtStart m_englishAtStart;
+    MainDlgOptions m_options;
+    GuiUserPort m_port;
+    ForwardingMessagePort m_messages{m_port};
+    CTelnetSocket m_socket;
+    SteadyClock m_clock;
+    CSettingDlg m_session;
+    QtTickTimer m_refreshTimer;
+    RouterWorkflow m_workflow;
+    LanguageChoice m_language;
+    CSystemTray m_tray;
+    QTimer m_connectTimer;  // timer 0
+
+    bool m_connectTimerStarted = false;
+    bool m_hiddenInTray = false;
+    std::vector<int> m_lastFade;
+    int m_fadeCount = 0;
+
+    QLabel* m_banner = nullptr;
+    QGroupBox* m_stripGroup = nullptr;
+    std::array<QLabel*, 4> m_labels = {};  // Model, Version, IP, MAC
+    std::array<QLabel*, 4> m_fields = {};
+    QTabWidget* m_sheet = nullptr;
+    CDialPlanPage* m_dialPlanPage = nullptr;
+    CSIPPage* m_sipPage = nullptr;
+    CCodecPage* m_codecPage = nullptr;
+    CLOGPage* m_logPage = nullptr;
+    CSkinButton* m_search = nullptr;
+    CSkinButton* m_languageButton = nullptr;
+    CSkinButton* m_load = nullptr;
+    CSkinButton* m_saveAll = nullptr;
+    CSkinButton* m_apply = nullptr;
+    QMenu* m_windowMenu = nullptr;
+};
+
+}  // namespace dezadav
