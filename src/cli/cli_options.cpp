@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "discovery/discovery_targets.h"
+
 #include <algorithm>
 #include <charconv>
 #include <set>
@@ -75,23 +77,6 @@ CliParseResult Fail(std::string message) {
 
 }  // namespace
 
-bool IsDottedIpv4(std::string_view text) {
-    int parts = 0;
-    size_t pos = 0;
-    while (true) {
-        size_t dot = text.find('.', pos);
-        std::string_view part =
-            text.substr(pos, dot == std::string_view::npos ? std::string_view::npos : dot - pos);
-        // A leading zero is refused: some address parsers read "010" as octal 8.
-        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == '0')) return false;
-        auto value = ParseDecimal(part);
-        if (!value || *value > 255) return false;
-        ++parts;
-        if (dot == std::string_view::npos) break;
-        pos = dot + 1;
-    }
-    return parts == 4;
-}
 
 CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
     if (std::find(args.begin(), args.end(), "--help") != args.end()) {
@@ -142,7 +127,7 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
         }
 
         if (name == "--router") {
-            if (!IsDottedIpv4(*value))
+            if (!IsDottedIpv4Address(*value))
                 return Fail("--router needs a dotted IPv4 address, not '" + *value + "'");
             options.routerIp = *value;
         } else if (name == "--telnet-port" || name == "--discovery-port") {
@@ -152,7 +137,7 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
         } else if (name == "--model") {
             options.model = *value;
         } else if (name == "--broadcast") {
-            if (!IsDottedIpv4(*value)) {
+            if (!IsDottedIpv4Address(*value)) {
                 return Fail("--broadcast needs a dotted IPv4 address, not '" + *value + "'");
             }
             options.broadcast = *value;

@@ -43,9 +43,6 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args);
 // The usage text printed by --help and after a usage error.
 std::string CliUsageText();
 
-// True when `text` is a dotted IPv4 address: four decimal numbers 0..255 without signs,
-// blanks or leading zeros.
-bool IsDottedIpv4(std::string_view text);
 
 // Exit statuses of dezadav-cli.
 inline constexpr int kExitOk = 0;

@@ -1,5 +1,7 @@
 #include "ui/select_router_dlg.h"
 
+#include "discovery/discovery_targets.h"
+
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -51,27 +53,6 @@ private:
 
 }  // namespace
 
-bool IsDottedIpv4(const std::string& text) {
-    int parts = 0;
-    std::size_t pos = 0;
-    while (true) {
-        std::size_t digits = 0;
-        int value = 0;
-        const std::size_t start = pos;
-        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 4) {
-            value = value * 10 + (text[pos] - '0');
-            ++pos;
-            ++digits;
-        }
-        if (digits == 0 || digits > 3 || value > 255) return false;
-        // "010" could be read as octal elsewhere: leading zeros are refused.
-        if (digits > 1 && text[start] == '0') return false;
-        ++parts;
-        if (parts == 4) return pos == text.size();
-        if (pos >= text.size() || text[pos] != '.') return false;
-        ++pos;
-    }
-}
 
 CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port, DiscoveryOptions options,
                                    QWidget* parent)
@@ -199,7 +180,7 @@ void CSelectRouterDlg::AskAddress() {
     const std::optional<QString> typed = m_askAddress();
     if (!typed) return;
     const std::string address = typed->trimmed().toStdString();
-    if (!IsDottedIpv4(address)) {
+    if (!IsDottedIpv4Address(address)) {
         ShowError("Message_BadAddress", "Please type a valid IPv4 address, for example 192.168.1.1!");
         return;
     }

@@ -105,8 +105,5 @@ private:
     CSkinButton* m_ok = nullptr;
 };
 
-// Whether `text` is a dotted IPv4 address: four decimal numbers 0..255 without signs, blanks or
-// leading zeros.
-bool IsDottedIpv4(const std::string& text);
 
 }  // namespace dezadav

@@ -252,8 +252,9 @@ TEST_F(CliEndToEndTest, FetchWritesExactlyWhatSaveAllWritesForBothRouterForms) {
 }
 
 TEST_F(CliEndToEndTest, FetchWithoutModelAsksTheRouterItself) {
-    // The discovery responder listens on the one-port router's own address only.
-    RouterSimProcess sim({"--discovery", std::string(kOnePortIp) + ":0"});
+    // Each router answers a request sent to its own address; the two-port router is made silent.
+    RouterSimProcess sim({"--discovery", std::string(kOnePortIp) + ":0", "--fault",
+                          std::string(kTwoPortIp) + ":discovery=silent"});
     ASSERT_TRUE(sim.IsRunning());
     const std::string discoveryPort = std::to_string(sim.DiscoveryPort());
     const std::string telnetPort = std::to_string(sim.TelnetPort());
@@ -267,7 +268,7 @@ TEST_F(CliEndToEndTest, FetchWithoutModelAsksTheRouterItself) {
     EXPECT_EQ(std::count(received.begin(), received.end(), "voip sip endpt2"), 0);
     EXPECT_EQ(std::count(received.begin(), received.end(), "voip sip endpt1"), 2);
 
-    // The two-port router's address has no responder: no answer, no login at all.
+    // The two-port router does not answer: no answer, no login at all.
     sim.ClearCommandLog();
     CliRun unanswered = Run({"fetch", "--router", kTwoPortIp, "--telnet-port", telnetPort, "--discovery-port",
                              discoveryPort, "--wait", "300", "--output", TempPath("never.csv")});

@@ -96,11 +96,10 @@ TEST(CliOptions, UnusableCommandLinesAreRefusedWithTheirReason) {
 TEST(CliOptions, AddressesPortsAndTimesAreChecked) {
     for (const char* bad : {"1.2.3", "1.2.3.4.5", "256.1.1.1", "1..2.3", "a.b.c.d", " 1.2.3.4", "1.2.3.4 ",
                             "+1.2.3.4", "1.2.3.-4", "", "1.2.3.4.", "010.1.1.1"}) {
-        EXPECT_FALSE(IsDottedIpv4(bad)) << bad;
         EXPECT_FALSE(ParseCliArguments({"log", "--router", bad}).options.has_value()) << bad;
     }
     for (const char* good : {"0.0.0.0", "255.255.255.255", "127.0.0.2", "10.0.100.1"}) {
-        EXPECT_TRUE(IsDottedIpv4(good)) << good;
+        EXPECT_TRUE(ParseCliArguments({"log", "--router", good}).options.has_value()) << good;
     }
     for (const char* badPort : {"0", "65536", "-1", "23x", "", "99999999999"}) {
         EXPECT_FALSE(ParseCliArguments({"log", "--router", "1.2.3.4", "--telnet-port", badPort}).options)
