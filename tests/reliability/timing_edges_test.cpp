@@ -1,0 +1,273 @@
+// Every time-out of the router dialogue at its edge: a router that answers exactly at the limit is
+// still heard, one millisecond later it is given up with the run's one message. First in simulated
+// time (exact to the millisecond, no real waiting), then against the emulator's slow echo with a
+// clock that runs ten times faster than real time.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "emulated_workflow.h"
+#include "lang/builtin_language_source.h"
+#include "session/scripted_transport.h"
+#include "session/setting_dlg.h"
+#include "support/recording_message_port.h"
+
+namespace dezadav::testing {
+namespace {
+
+// Where the router is slow.
+enum class Phase {
+    Greeting,     // the greeting, after the 500 ms and 1000 ms pumping
+    PasswordEcho, // each '*' answering a password byte
+    PasswordCr,   // the answer to the password's CR
+    ShellPrompt,  // the prompt after the banner
+    EmptyLine,    // the prompt answering a command's opening CR
+    CommandEcho,  // each echoed byte of a command
+    LineBreak,    // the echoed line break after a command's CR
+    OutputGap,    // between two chunks of an output or of a set command's reply
+};
+
+// A router's command line in simulated time that answers after 1 ms, except in one phase, where it
+// answers after `delayMs`. Outputs come in three chunks (line break, text, prompt).
+class SlowRouter {
+public:
+    Phase slowPhase = Phase::Greeting;
+    int64_t delayMs = 1;
+    std::vector<std::string> commands;
+
+    void Attach(ScriptedTransport& transport) {
+        transport.onConnect = [this](ScriptedTransport& t) {
+            m_inShell = false;
+            m_typed.clear();
+            // The greeting is due that long after Login starts waiting for it.
+            t.DeliverAfter(Delay(Phase::Greeting, kConnectPumpMs + kLoginPumpMs), "\n\rPassword:");
+        };
+        transport.onSend = [this](const std::string& bytes, ScriptedTransport& t) {
+            for (const char byte : bytes) OnByte(byte, t);
+        };
+    }
+
+private:
+    int64_t Delay(Phase phase, int64_t base = 0) const { return base + (phase == slowPhase ? delayMs : 1); }
+
+    void OnByte(char byte, ScriptedTransport& t) {
+        if (byte != '\r') {
+            m_typed += byte;
+            if (m_inShell) {
+                t.DeliverAfter(Delay(Phase::CommandEcho), std::string(1, byte));
+            } else {
+                t.DeliverAfter(Delay(Phase::PasswordEcho), "*");
+            }
+            return;
+        }
+        const std::string line = m_typed;
+        m_typed.clear();
+        if (!m_inShell) {
+            m_inShell = true;
+            const int64_t banner = Delay(Phase::PasswordCr);
+            t.DeliverAfter(banner, "\n\rDZV-R5730K VoIP router\n\r");
+            t.DeliverAfter(banner + Delay(Phase::ShellPrompt), "DZV-R5730K> ");
+            return;
+        }
+        if (line.empty()) {
+            t.DeliverAfter(Delay(Phase::EmptyLine), "\n\rDZV-R5730K> ");
+            return;
+        }
+        commands.push_back(line);
+        const int64_t lineBreak = Delay(Phase::LineBreak);
+        t.DeliverAfter(lineBreak, "\n\r");
+        const int64_t text = lineBreak + Delay(Phase::OutputGap);
+        t.DeliverAfter(text, "reply to " + line + "\n\r");
+        t.DeliverAfter(text + Delay(Phase::OutputGap), "DZV-R5730K> ");
+    }
+
+    bool m_inShell = false;
+    std::string m_typed;
+};
+
+// The session's socket over scripted connections: every Create() starts a fresh connection, so bytes
+// still on their way in a closed one never arrive, while the chunk queue, which belongs to the socket
+// object, keeps what was already received.
+class FreshSocketTransport : public RouterConnection {
+public:
+    FreshSocketTransport(ManualClock& clock, std::function<void(ScriptedTransport&)> attach)
+        : m_clock(clock), m_attach(std::move(attach)) {}
+
+    bool Create() override {
+        m_current = std::make_unique<ScriptedTransport>(m_clock);
+        m_attach(*m_current);
+        return true;
+    }
+    bool Connect(const std::string& ip, uint16_t port) override { return m_current->Connect(ip, port); }
+    void Close() override { m_current->Close(); }
+    void Send(std::string_view bytes) override { m_current->Send(bytes); }
+    void PumpEvents(int64_t maxWaitMs) override {
+        m_current->PumpEvents(maxWaitMs);
+        ReceivedChunk chunk;
+        while (m_current->Queue().TakeFront(chunk)) m_queue.Push(chunk.data);
+    }
+    ChunkQueue& Queue() override { return m_queue; }
+    bool Connected() const { return m_current && m_current->connected; }
+
+private:
+    ManualClock& m_clock;
+    std::function<void(ScriptedTransport&)> m_attach;
+    std::unique_ptr<ScriptedTransport> m_current;
+    ChunkQueue m_queue;
+};
+
+struct Edge {
+    const char* name;
+    Phase phase;
+    int64_t limitMs;
+    SessionMode mode;
+    const char* failure;  // the message one millisecond past the limit
+};
+void PrintTo(const Edge& edge, std::ostream* out) {
+    *out << edge.name;
+}
+
+class TimingEdgeTest : public ::testing::TestWithParam<Edge> {
+protected:
+    TimingEdgeTest() {
+        language.SetSource(BuiltinLanguageSource());
+        language.LoadLanguage(0);
+        dlg.routerIp = "127.0.0.2";
+        dlg.password = "admin";
+        dlg.modelName = "DZV-R5730K";
+        dlg.apply.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+        dlg.apply.lastSipRow = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+        dlg.apply.codecRow = dlg.apply.lastCodecRow = {"2", "1", "1", "101", "10050", "15000"};
+    }
+
+    bool Run(int64_t delayMs) {
+        router.slowPhase = GetParam().phase;
+        router.delayMs = delayMs;
+        router.commands.clear();
+        port.shown.clear();
+        dlg.mode = GetParam().mode;
+        // Every apply has the same SIP row to send: the router is not known to hold it.
+        dlg.apply.lastSipRow[0] = "5060";
+        return dlg.RunMode();
+    }
+
+    ManualClock clock;
+    SlowRouter router;
+    FreshSocketTransport transport{clock, [this](ScriptedTransport& t) { router.Attach(t); }};
+    LanguageTable language;
+    RecordingMessagePort port;
+    CSettingDlg dlg{transport, clock, language, port};
+};
+
+TEST_P(TimingEdgeTest, AnswerAtTheLimitIsHeardOneMillisecondLaterIsNot) {
+    const Edge edge = GetParam();
+    // The run before the slow ones: everything answers at once.
+    router.slowPhase = edge.phase;
+    ASSERT_TRUE(Run(1));
+
+    ASSERT_TRUE(Run(edge.limitMs)) << (port.shown.empty() ? "" : port.shown[0].text);
+    EXPECT_TRUE(port.shown.empty() || edge.mode == SessionMode::ApplySettings);
+    if (edge.mode == SessionMode::ApplySettings) {
+        ASSERT_EQ(1u, port.shown.size());
+        EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
+        EXPECT_EQ(dlg.apply.sipRow, dlg.apply.lastSipRow);
+        EXPECT_EQ(10u, router.commands.size());
+    }
+
+    EXPECT_FALSE(Run(edge.limitMs + 1));
+    const std::vector<std::string> lastSip{"5060", "reg.example.net", "1", "alice", "pw1",
+                                           "3",    "1",               "bob", "pw2",   "4"};
+    ASSERT_EQ(1u, port.shown.size());
+    EXPECT_EQ("Error", port.shown[0].caption);
+    EXPECT_EQ(edge.failure, port.shown[0].text);
+    EXPECT_EQ(DialogResult::Cancel, dlg.Result());
+    EXPECT_EQ(lastSip, dlg.apply.lastSipRow);
+    EXPECT_FALSE(transport.Connected());  // closed after the failure
+
+    // The next run, with a router that answers at once again, goes through: whatever the slow run
+    // left in the queue is drained by the next login.
+    EXPECT_TRUE(Run(1)) << (port.shown.empty() ? "" : port.shown[0].text);
+}
+
+constexpr const char* kLogin = "Failed to login router!";
+constexpr const char* kDialPlan = "Failed to get DialPlan data from router!";
+constexpr const char* kLog = "Failed to get VoIP Log data from router!";
+constexpr const char* kSip = "Failed to set SIP data to router!";
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryTimeOut, TimingEdgeTest,
+    ::testing::Values(
+        Edge{"Greeting", Phase::Greeting, kLoginTimeoutMs, SessionMode::GetSettings, kLogin},
+        Edge{"PasswordEcho", Phase::PasswordEcho, kLoginTimeoutMs, SessionMode::GetSettings, kLogin},
+        Edge{"PasswordCr", Phase::PasswordCr, kLoginTimeoutMs, SessionMode::GetVoipLog, kLogin},
+        Edge{"ShellPrompt", Phase::ShellPrompt, kReplyTimeoutMs, SessionMode::GetVoipLog, kLogin},
+        Edge{"EmptyLineOfAFetch", Phase::EmptyLine, kEchoTimeoutMs, SessionMode::GetSettings, kDialPlan},
+        Edge{"CommandEchoOfAFetch", Phase::CommandEcho, kEchoTimeoutMs, SessionMode::GetSettings, kDialPlan},
+        Edge{"LineBreakOfAFetch", Phase::LineBreak, kOutputChunkTimeoutMs, SessionMode::GetVoipLog, kLog},
+        Edge{"OutputGapOfAFetch", Phase::OutputGap, kOutputChunkTimeoutMs, SessionMode::GetVoipLog, kLog},
+        Edge{"EmptyLineOfAnApply", Phase::EmptyLine, kEchoTimeoutMs, SessionMode::ApplySettings, kSip},
+        Edge{"CommandEchoOfAnApply", Phase::CommandEcho, kEchoTimeoutMs, SessionMode::ApplySettings, kSip},
+        Edge{"LineBreakOfAnApply", Phase::LineBreak, kReplyTimeoutMs, SessionMode::ApplySettings, kSip},
+        Edge{"ReplyGapOfAnApply", Phase::OutputGap, kReplyTimeoutMs, SessionMode::ApplySettings, kSip}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ------------------------------------------------------------- the emulator's slow echo, for real
+
+// With the session's clock ten times faster than real time, the 2000 ms echo time-out lasts 200 ms.
+// An echo 150 ms late (1500 ms on the clock) is waited for; 260 ms (2600 ms) is too late, whether the
+// router is slow from the first password byte or only from the first byte of the command.
+TEST(SlowEchoTest, EchoJustUnderTheTimeOutIsWaitedForJustOverFailsTheExchange) {
+    EmulatedWorkflow run({}, 10);
+    ASSERT_TRUE(run.sim.IsRunning());
+    ASSERT_EQ(ConnectOutcome::Connected, run.Connect(kOnePortForm));
+    run.workflow.SetRefreshSeconds(10);
+    auto refresh = [&run] {
+        RefreshOutcome outcome = RefreshOutcome::Counted;
+        for (int tick = 0; tick < 20 && outcome == RefreshOutcome::Counted; ++tick)
+            outcome = run.workflow.RefreshTick();
+        return outcome;
+    };
+
+    run.Control("addcall 127.0.0.3");
+    run.Fault(kOnePortForm, "slow-echo=150");
+    run.sim.ClearCommandLog();
+    run.port.messages.shown.clear();
+    EXPECT_EQ(RefreshOutcome::Refreshed, refresh());
+    EXPECT_TRUE(run.port.MessageTexts().empty());
+    EXPECT_EQ(std::vector<std::string>{"voip sip calllog"}, run.CommandsOf(kOnePortForm));
+
+    const CallLogTable before = run.workflow.CallLog();
+    run.Control("addcall 127.0.0.3");
+    run.Fault(kOnePortForm, "slow-echo=260");
+    EXPECT_EQ(RefreshOutcome::Failed, refresh());
+    EXPECT_EQ(std::vector<std::string>{kLogin}, run.port.MessageTexts());
+    EXPECT_TRUE(run.workflow.CallLog() == before);
+
+    // Slow only once logged in: the command's first echo is too late.
+    run.ClearFaults(kOnePortForm);
+    ASSERT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());  // clears the busy flag
+    run.port.messages.shown.clear();
+    bool switched = false;
+    run.connection.beforeSend = [&](std::string_view bytes) {
+        if (switched || bytes != "v") return;
+        switched = true;
+        run.Fault(kOnePortForm, "slow-echo=260");
+    };
+    EXPECT_EQ(RefreshOutcome::Failed, refresh());
+    run.connection.beforeSend = nullptr;
+    EXPECT_TRUE(switched);
+    EXPECT_EQ(std::vector<std::string>{kLog}, run.port.MessageTexts());
+    EXPECT_TRUE(run.workflow.CallLog() == before);
+
+    // And the exchange after it is whole again.
+    run.ClearFaults(kOnePortForm);
+    ASSERT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());
+    EXPECT_EQ(RefreshOutcome::Refreshed, refresh());
+    EXPECT_FALSE(run.workflow.CallLog() == before);
+}
+
+}  // namespace
+}  // namespace dezadav::testing
