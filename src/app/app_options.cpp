@@ -8,16 +8,17 @@ namespace dezadav {
 
 namespace {
 
-const QCommandLineOption kTelnetPortOption(QStringLiteral("telnet-port"),
-                                     QStringLiteral("TCP port of the routers' command line (default 23)."),
-                                     QStringLiteral("port"));
-const QCommandLineOption kBroadcastOption(QStringLiteral("broadcast"),
-                                    QStringLiteral("Send the router search to this IPv4 address instead of "
-                                                   "broadcasting it on every network."),
-                                    QStringLiteral("address"));
-const QCommandLineOption kDiscoveryPortOption(QStringLiteral("discovery-port"),
-                                        QStringLiteral("UDP port the routers answer the search on (default 56415)."),
-                                        QStringLiteral("port"));
+const QCommandLineOption kTelnetPortOption(
+    QStringLiteral("telnet-port"), QStringLiteral("TCP port of the routers' command line (default 23)."),
+    QStringLiteral("port"));
+const QCommandLineOption kBroadcastOption(
+    QStringLiteral("broadcast"),
+    QStringLiteral("Send the router search to this IPv4 address instead of "
+                   "broadcasting it on every network."),
+    QStringLiteral("address"));
+const QCommandLineOption kDiscoveryPortOption(
+    QStringLiteral("discovery-port"),
+    QStringLiteral("UDP port the routers answer the search on (default 56415)."), QStringLiteral("port"));
 
 QCommandLineOption DemoScriptOption() {
     QCommandLineOption option(QStringLiteral("demo-script"),

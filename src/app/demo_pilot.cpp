@@ -99,7 +99,8 @@ void DemoPilot::Connected(ConnectOutcome outcome) {
         Finish(1, "the Connect sequence ended without a router");
         return;
     }
-    std::fprintf(m_out, "connected %lld rss-kib=%ld\n", static_cast<long long>(m_clock.elapsed()), ResidentKib());
+    std::fprintf(m_out, "connected %lld rss-kib=%ld\n", static_cast<long long>(m_clock.elapsed()),
+                 ResidentKib());
     std::fflush(m_out);
     // Out of the Connect sequence's call first: the pictures show the window as the user sees it.
     QTimer::singleShot(0, this, [this] {

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     if (options.demoScript) {
         const char* password = std::getenv("DEZADAV_PASSWORD");
         pilot = std::make_unique<dezadav::DemoPilot>(window, QString::fromStdString(*options.demoScript),
-                                                      password != nullptr ? password : "admin", stdout);
+                                                     password != nullptr ? password : "admin", stdout);
     }
     window.show();
     app.exec();

@@ -46,7 +46,9 @@ constexpr int kButtonGap = 6;
 
 }  // namespace
 
-CMainDlg::EnglishAtStart::EnglishAtStart() { LoadBuiltinEnglish(nullptr); }
+CMainDlg::EnglishAtStart::EnglishAtStart() {
+    LoadBuiltinEnglish(nullptr);
+}
 
 CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
     : QDialog(parent),
@@ -57,8 +59,8 @@ CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
       m_language(ProcessLanguageTable(), &m_messages, m_options.profile) {
     m_session.telnetPort = m_options.telnetPort;
 
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(DialogSize(472, 348));
     setFont(DialogFont());
     setAcceptDrops(true);
@@ -177,14 +179,17 @@ void CMainDlg::WireWorkflow() {
         SetCaptions();
     };
     hooks.applyPerModelControls = [this](bool twoPort) { ApplyPerModelControls(twoPort); };
-    hooks.showAutoRefresh = [this](bool ticked, bool enabled) { m_logPage->ShowAutoRefresh(ticked, enabled); };
+    hooks.showAutoRefresh = [this](bool ticked, bool enabled) {
+        m_logPage->ShowAutoRefresh(ticked, enabled);
+    };
     hooks.showStrip = [this](const RouterStrip& strip) { ShowStrip(strip); };
     hooks.modelsChanged = [this] { ShowModels(); };
     hooks.endProgram = [this] { EndProgram(); };
     m_port.SetWindowHooks(std::move(hooks));
 
     m_dialPlanPage->SetModelNameSource([this] { return m_workflow.Strip().model; });
-    connect(m_logPage, &CLOGPage::autoRefreshChanged, this, [this](bool ticked) { m_workflow.SetAutoRefresh(ticked); });
+    connect(m_logPage, &CLOGPage::autoRefreshChanged, this,
+            [this](bool ticked) { m_workflow.SetAutoRefresh(ticked); });
     connect(m_logPage, &CLOGPage::refreshSecondsChanged, this,
             [this](int seconds) { m_workflow.SetRefreshSeconds(seconds); });
 

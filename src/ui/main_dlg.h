@@ -33,9 +33,9 @@ class CSkinButton;
 
 // Where the main window finds routers and keeps the language choice.
 struct MainDlgOptions {
-    DiscoveryOptions discovery;            // where Select Router searches
+    DiscoveryOptions discovery;              // where Select Router searches
     std::uint16_t telnetPort = kTelnetPort;  // the routers' command-line port
-    QSettings* profile = nullptr;          // where the language choice is stored; null: the user's profile
+    QSettings* profile = nullptr;            // where the language choice is stored; null: the user's profile
 };
 
 // Sends each message to whatever message port the user port has right now, so that the session, the
