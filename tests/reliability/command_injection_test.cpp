@@ -1,0 +1,362 @@
+// No value can make the program type a control byte into the router's command line, and so no value
+// can end a command early and start another: every control byte (0x00-0x1F, 0x7F) in every field
+// that reaches the router, whether typed by the user, loaded from a settings file or read from a
+// router's output, is refused before the connection is even made.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "emulated_workflow.h"
+#include "lang/builtin_language_source.h"
+#include "router_commands.h"
+#include "router_state.h"
+#include "session/apply_commands.h"
+#include "session/fake_router.h"
+#include "session/scripted_transport.h"
+#include "workflow/router_workflow.h"
+#include "workflow/scripted_user_port.h"
+
+namespace dezadav::testing {
+namespace {
+
+constexpr const char* kRefusal = "A value contains a control character and cannot be sent to the router!";
+
+std::vector<char> ControlBytes() {
+    std::vector<char> bytes;
+    for (int b = 0; b < 0x20; ++b) bytes.push_back(static_cast<char>(b));
+    bytes.push_back('\x7f');
+    return bytes;
+}
+
+std::string Hex(char byte) {
+    static const char* digits = "0123456789ABCDEF";
+    const auto b = static_cast<unsigned char>(byte);
+    return std::string("0x") + digits[b >> 4] + digits[b & 15];
+}
+
+// True when a send carries a control byte other than the lone CR that ends a line.
+bool CarriesControlByte(const std::string& sent) {
+    return sent != "\r" && ContainsControlByte(sent);
+}
+
+LanguageTable English() {
+    LanguageTable language(BuiltinLanguageSource());
+    language.LoadLanguage(0);
+    return language;
+}
+
+// The emulator's own printing of a router's state, served by an in-process router in simulated time:
+// outputs in exactly the forms the readers read, but with values no real router would accept.
+void ServeState(FakeRouter& router, routersim::RouterState state) {
+    router.outputs.clear();
+    for (const char* command : {"voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2", "voip sip port",
+                                "voip sip registrar", "voip rtp codec", "voip rtp dtmf", "voip rtp port",
+                                "voip sip calllog"}) {
+        routersim::RouterState copy = state;
+        router.outputs[command] = routersim::RunRouterCommand(copy, command).output;
+    }
+}
+
+// The workflow over an in-process router in simulated time.
+class SimulatedProgram {
+public:
+    explicit SimulatedProgram(bool twoPort) : m_twoPort(twoPort) {
+        router.name = Model();
+        router.Attach(transport);
+        ServeState(router, routersim::DefaultRouterState(twoPort));
+    }
+    const char* Model() const { return m_twoPort ? "DZV-R5730K" : "DZV-R5830K"; }
+
+    ConnectOutcome Connect(const std::string& password = "admin") {
+        RouterSelection selection{SelectionOutcome::Ok, {}};
+        selection.router.modelName = Model();
+        selection.router.ipAddress = "127.0.0.2";
+        port.selections.push_back(selection);
+        port.passwords.push_back(password);
+        return workflow.ConnectSequence();
+    }
+
+    // Runs an apply and checks that it was refused before anything was sent, naming `field`.
+    void ExpectRefusedApply(const std::string& field) {
+        const int creates = transport.creates;
+        const std::size_t sends = transport.sends.size();
+        port.messages.shown.clear();
+        EXPECT_EQ(ApplyOutcome::Failed, workflow.ApplyFlow());
+        EXPECT_EQ(std::vector<std::string>{std::string(kRefusal) + " (" + field + ")"}, port.MessageTexts());
+        EXPECT_EQ(creates, transport.creates) << "a connection was made";
+        EXPECT_EQ(sends, transport.sends.size()) << "bytes were sent";
+    }
+
+    bool m_twoPort;
+    ManualClock clock;
+    ScriptedTransport transport{clock};
+    FakeRouter router;
+    LanguageTable language = English();
+    ScriptedUserPort port;
+    CSettingDlg session{transport, clock, language, port.messages};
+    ManualTickTimer timer;
+    RouterWorkflow workflow{language, port, session, timer};
+};
+
+// ------------------------------------------------------------------ every byte in every field
+
+// One field of what an apply takes, and whether its value is typed into a command as text.
+struct ApplyField {
+    std::string name;
+    std::function<void(ApplyTexts&, const std::string&)> set;
+    bool sentAsText;  // on the router form being tested
+};
+
+std::vector<ApplyField> ApplyFields(bool twoPort) {
+    std::vector<ApplyField> fields;
+    auto entry = [&](std::string name, std::string DialPlanEntry::*member, bool text) {
+        fields.push_back({"dial plan " + name,
+                          [member](ApplyTexts& t, const std::string& v) { t.dialPlanRows[0].*member = v; }, text});
+    };
+    entry("index", &DialPlanEntry::index, true);
+    entry("phone number", &DialPlanEntry::phoneNumber, true);
+    entry("name", &DialPlanEntry::name, false);
+    entry("SIP address", &DialPlanEntry::sipAddress, true);
+    entry("loop through", &DialPlanEntry::loopThrough, false);
+    entry("backup number", &DialPlanEntry::backupNumber, !twoPort);
+    entry("status", &DialPlanEntry::statusMark, false);
+    const std::vector<bool> sipText{true, true, false, true, true, false, false, true, true, false};
+    for (std::size_t i = 0; i < sipText.size(); ++i) {
+        fields.push_back({"SIP field " + std::to_string(i),
+                          [i](ApplyTexts& t, const std::string& v) { t.sipRow[i] = v; }, sipText[i]});
+    }
+    for (std::size_t i = 0; i < 6; ++i) {
+        fields.push_back({"codec field " + std::to_string(i),
+                          [i](ApplyTexts& t, const std::string& v) { t.codecRow[i] = v; }, i != 2});
+    }
+    return fields;
+}
+
+class EveryFieldTest : public ::testing::TestWithParam<bool> {};
+
+// Each control byte in the middle of each field's value. A field typed as text refuses the whole
+// apply before the connection; a field that is only read as a number or compared with fixed texts
+// may go out, but then without the byte. Either way no byte below 0x20 (other than the CR closing a
+// line) and no 0x7F ever leaves.
+TEST_P(EveryFieldTest, ControlByteInAnyValueNeverReachesTheRouter) {
+    const bool twoPort = GetParam();
+    SimulatedProgram program(twoPort);
+    CSettingDlg& dlg = program.session;
+    dlg.routerIp = "127.0.0.2";
+    dlg.modelName = program.Model();
+    dlg.password = "admin";
+    int refused = 0;
+    int applied = 0;
+    for (const ApplyField& field : ApplyFields(twoPort)) {
+        for (const char byte : ControlBytes()) {
+            SCOPED_TRACE(field.name + " with " + Hex(byte));
+            ApplyTexts texts;
+            texts.dialPlanRows = {DialPlanEntry{"4", "44", "Somebody", "u@d", "ISDN", "9", "V"}};
+            texts.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+            texts.lastSipRow = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+            texts.codecRow = {"2", "1", "1", "101", "10050", "15000"};
+            texts.lastCodecRow = {"2", "1", "0", "101", "10050", "15000"};
+            // The byte in the middle of a value that would otherwise go out as it is.
+            const std::string value = "1" + std::string(1, byte) + "2";
+            field.set(texts, value);
+            dlg.apply = texts;
+
+            const std::size_t sendsBefore = program.transport.sends.size();
+            const int createsBefore = program.transport.creates;
+            program.port.messages.shown.clear();
+            const bool ok = dlg.RunApply();
+            std::vector<std::string> sent(program.transport.sends.begin() + sendsBefore,
+                                          program.transport.sends.end());
+            for (const std::string& s : sent) ASSERT_FALSE(CarriesControlByte(s)) << ::testing::PrintToString(s);
+            if (field.sentAsText) {
+                EXPECT_FALSE(ok);
+                ASSERT_EQ(1u, program.port.messages.shown.size());
+                EXPECT_EQ(0u, program.port.messages.shown[0].text.rfind(kRefusal, 0))
+                    << program.port.messages.shown[0].text;
+                EXPECT_EQ(createsBefore, program.transport.creates);
+                EXPECT_TRUE(sent.empty());
+            }
+            if (ok) {
+                ++applied;
+            } else {
+                ++refused;
+            }
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+    }
+    // Both kinds occurred: the check above saw refusals and applies that went out.
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(applied, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRouterForms, EveryFieldTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "TwoPort" : "OnePort"; });
+
+// ------------------------------------------------------------------ where values come from
+
+class ValueSourceTest : public ::testing::TestWithParam<bool> {};
+
+// Typed by the user: in a dial-plan entry, in the SIP page, in the codec page, and as the password.
+TEST_P(ValueSourceTest, FromTheUser) {
+    SimulatedProgram program(GetParam());
+    ASSERT_EQ(ConnectOutcome::Connected, program.Connect());
+    RouterWorkflow& workflow = program.workflow;
+    for (const char byte : ControlBytes()) {
+        SCOPED_TRACE(Hex(byte));
+        const std::string bad = "12" + std::string(1, byte) + "voip dial_plan del 1";
+
+        DialPlanEntry entry = workflow.DialPlan().Entry(4);
+        const DialPlanEntry before = entry;
+        entry.phoneNumber = bad;
+        workflow.DialPlan().SetEntry(4, entry);
+        program.ExpectRefusedApply("dial plan entry 5, phone number");
+        workflow.DialPlan().SetEntry(4, before);
+
+        const std::string name = workflow.Sip().SipFields()[3];
+        workflow.Sip().SetPort1UserName(bad);
+        program.ExpectRefusedApply("SIP port 1 name");
+        workflow.Sip().SetPort1UserName(name);
+
+        const std::string payload = workflow.Codec().CodecFields(true)[3];
+        workflow.Codec().SetPayloadType(bad);
+        program.ExpectRefusedApply("DTMF payload type");
+        workflow.Codec().SetPayloadType(payload);
+
+        // The password: refused before the connection, the confirmation comes back.
+        const int creates = program.transport.creates;
+        program.port.messages.shown.clear();
+        program.port.selections.push_back(RouterSelection{SelectionOutcome::Ok, {}});
+        program.port.selections.back().router.modelName = program.Model();
+        program.port.selections.back().router.ipAddress = "127.0.0.2";
+        program.port.passwords = {"admin" + std::string(1, byte) + "x", std::nullopt};
+        EXPECT_EQ(ConnectOutcome::Cancelled, workflow.ConnectSequence());
+        EXPECT_EQ(std::vector<std::string>{std::string(kRefusal) + " (password)"}, program.port.MessageTexts());
+        EXPECT_EQ(creates, program.transport.creates);
+        if (::testing::Test::HasFailure()) break;
+    }
+    // With the values put back and the password confirmed again everything goes through.
+    ASSERT_EQ(ConnectOutcome::Connected, program.Connect());
+    program.port.messages.shown.clear();
+    EXPECT_EQ(ApplyOutcome::Applied, program.workflow.ApplyFlow());
+    EXPECT_EQ(std::vector<std::string>{"Settings have been applied to router."}, program.port.MessageTexts());
+}
+
+// Loaded from a settings file. A CR ends a field there, but every other control byte, a lone LF
+// included, stays inside its field.
+TEST_P(ValueSourceTest, FromASettingsFile) {
+    SimulatedProgram program(GetParam());
+    ASSERT_EQ(ConnectOutcome::Connected, program.Connect());
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("dezadav_injection_" + std::to_string(::getpid()) + ".csv");
+    struct Section {
+        std::function<std::string(const std::string&)> file;
+        std::string field;
+    };
+    const std::vector<Section> sections{
+        {[](const std::string& v) { return "5," + v + ",name,u@d,None,,V\r\n\r\n;LIST\r\n"; },
+         "dial plan entry 5, phone number"},
+        {[](const std::string& v) { return "5,55,name,u@" + v + ",None,,V\r\n\r\n;LIST\r\n"; },
+         "dial plan entry 5, SIP address"},
+        {[](const std::string& v) { return "5060," + v + ",1,alice,pw,3,0,bob,pw2,4\r\n\r\n;SIP\r\n"; },
+         "SIP registrar"},
+        {[](const std::string& v) { return "5060,reg,1,alice," + v + ",3,0,bob,pw2,4\r\n\r\n;SIP\r\n"; },
+         "SIP port 1 password"},
+        {[](const std::string& v) {
+             return "G.711MU (64Kpbs),20 ms,1,101,10050," + v + "\r\n\r\n;END\r\n";
+         },
+         "RTP end port"},
+    };
+    for (const char byte : ControlBytes()) {
+        if (byte == '\r') continue;
+        SCOPED_TRACE(Hex(byte));
+        for (const Section& section : sections) {
+            SCOPED_TRACE(section.field);
+            const std::string value = "7" + std::string(1, byte) + "voip dial_plan del 1";
+            std::ofstream(path, std::ios::binary) << section.file(value);
+            program.port.messages.shown.clear();
+            EXPECT_EQ(FileOutcome::Done, program.workflow.LoadSettingsFile(path.string()));
+            program.ExpectRefusedApply(section.field);
+            // Back to what the router holds.
+            ASSERT_EQ(ConnectOutcome::Connected, program.Connect());
+        }
+        if (::testing::Test::HasFailure()) break;
+    }
+    std::filesystem::remove(path);
+}
+
+// Read from a router's output: values a real router would refuse to store, printed in its usual
+// forms. What the readers take in is refused once the user's next apply would send it.
+TEST_P(ValueSourceTest, FromARoutersOutput) {
+    const bool twoPort = GetParam();
+    int taken = 0;
+    for (const char byte : ControlBytes()) {
+        SCOPED_TRACE(Hex(byte));
+        SimulatedProgram program(twoPort);
+        routersim::RouterState state = routersim::DefaultRouterState(twoPort);
+        const std::string bad = "9" + std::string(1, byte) + "voip dial_plan del 1";
+        state.dialPlan[0].phone = bad;
+        state.accounts[0].name = bad;
+        state.rtpEnd = bad;
+        ServeState(program.router, state);
+        ASSERT_EQ(ConnectOutcome::Connected, program.Connect());
+        const std::size_t sendsAfterFetch = program.transport.sends.size();
+
+        // The user touches entry 1 (its status), the SIP password and the payload type: each apply
+        // would now send the router's own odd value along.
+        DialPlanEntry entry = program.workflow.DialPlan().Entry(0);
+        const bool phoneHasByte = ContainsControlByte(entry.phoneNumber);
+        entry.statusMark = entry.statusMark == "V" ? "-" : "V";
+        if (entry.phoneNumber.empty()) entry.phoneNumber = "1";
+        program.workflow.DialPlan().SetEntry(0, entry);
+        program.workflow.Sip().SetPort1Password("changed");
+        program.workflow.Codec().SetPayloadType("100");
+        program.port.messages.shown.clear();
+        const ApplyOutcome outcome = program.workflow.ApplyFlow();
+        const bool modelsHoldByte = phoneHasByte || ContainsControlByte(program.workflow.Sip().SipFields()[3]) ||
+                                    ContainsControlByte(program.workflow.Codec().CodecFields(true)[5]);
+        for (std::size_t i = sendsAfterFetch; i < program.transport.sends.size(); ++i)
+            ASSERT_FALSE(CarriesControlByte(program.transport.sends[i]))
+                << ::testing::PrintToString(program.transport.sends[i]);
+        if (modelsHoldByte) {
+            ++taken;
+            EXPECT_EQ(ApplyOutcome::Failed, outcome);
+            ASSERT_EQ(1u, program.port.messages.shown.size());
+            EXPECT_EQ(0u, program.port.messages.shown[0].text.rfind(kRefusal, 0));
+            EXPECT_EQ(sendsAfterFetch, program.transport.sends.size());
+        } else {
+            // The readers left the byte out (a line break ends the value, for example).
+            EXPECT_EQ(ApplyOutcome::Applied, outcome);
+        }
+    }
+    // Most bytes do reach the models through the readers; those are the cases that matter here.
+    EXPECT_GE(taken, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRouterForms, ValueSourceTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "TwoPort" : "OnePort"; });
+
+// The same through the real socket and the emulator: a settings file whose phone number carries a
+// line feed and a second command. Nothing reaches the router.
+TEST(InjectionAgainstTheEmulatorTest, LineFeedInALoadedFieldSendsNothing) {
+    EmulatedWorkflow run;
+    ASSERT_TRUE(run.sim.IsRunning());
+    ASSERT_EQ(ConnectOutcome::Connected, run.Connect(kTwoPortForm));
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("dezadav_injection_lf_" + std::to_string(::getpid()) + ".csv");
+    std::ofstream(path, std::ios::binary) << "5,55\nvoip dial_plan del 1,name,u@d,None,,V\r\n\r\n;LIST\r\n";
+    ASSERT_EQ(FileOutcome::Done, run.workflow.LoadSettingsFile(path.string()));
+    std::filesystem::remove(path);
+    run.sim.ClearCommandLog();
+    run.port.messages.shown.clear();
+    EXPECT_EQ(ApplyOutcome::Failed, run.workflow.ApplyFlow());
+    EXPECT_EQ(std::vector<std::string>{std::string(kRefusal) + " (dial plan entry 5, phone number)"},
+              run.port.MessageTexts());
+    EXPECT_TRUE(run.sim.CommandLog().empty());
+}
+
+}  // namespace
+}  // namespace dezadav::testing
