@@ -3,9 +3,25 @@
 # builds, starts dezadav-routersim with its two default routers (a two-port and a one-port model),
 # then through dezadav-cli finds the routers, fetches each one's settings into a settings file,
 # edits the file and shows what applying it would send (a dry run: nothing is sent), and reads a
-# call log. Nothing leaves the loopback interface.
+# call log. Then it starts the window, dezadav, against the same routers: on a desktop ($DISPLAY
+# set) for you to use; without one (or with --screenshots) on a virtual X server, where the window
+# picks the first router, types the password, fetches, saves a picture of each page into a folder
+# it prints ($DEZADAV_SCREENSHOT_DIR, default build/screenshots) and ends by itself. Nothing leaves
+# the loopback interface.
+#
+#   scripts/demo.sh [--screenshots]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+
+screenshots=no
+for arg in "$@"; do
+    case "$arg" in
+        --screenshots) screenshots=yes ;;
+        -h|--help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        *) echo "unknown argument: $arg (try --help)" >&2; exit 2 ;;
+    esac
+done
+[ -n "${DISPLAY:-}" ] || screenshots=yes
 
 bash "$root/scripts/ensure_packages.sh"
 bash "$root/scripts/build.sh"
@@ -13,6 +29,7 @@ bash "$root/scripts/build.sh"
 build=${DEZADAV_BUILD_DIR:-$root/build}
 sim="$build/tools/routersim/dezadav-routersim"
 cli="$build/src/cli/dezadav-cli"
+app="$build/src/app/dezadav"
 work=$(mktemp -d "${TMPDIR:-/tmp}/dezadav-demo.XXXXXX")
 
 # The emulator picks free ports and ends when its standard input closes.
@@ -69,4 +86,40 @@ if [ -n "$first_ip" ]; then
     echo
     echo "== dezadav-cli log --router $first_ip (index, date, time, duration, direction, address)"
     "$cli" log --router "$first_ip" --telnet-port "$telnet_port"
+fi
+
+# The window against the same routers, discovery pointed at the emulator.
+window_args=(--telnet-port "$telnet_port" --broadcast "$discovery_addr" --discovery-port "$discovery_port")
+echo
+if [ "$screenshots" = no ]; then
+    echo "== dezadav (the window): pick a router, type the emulated routers' password (docs/routersim.md)"
+    echo "   the program ends with Exit in Select Router, Esc or the close box"
+    "$app" "${window_args[@]}" || true
+else
+    shots=${DEZADAV_SCREENSHOT_DIR:-$build/screenshots}
+    mkdir -p "$shots"
+    rm -f "$shots"/[1-6]-*.png
+    echo "== dezadav (the window) on a virtual X server: select router, password, fetch, a picture per page"
+    run=(timeout 120 "$app" "${window_args[@]}" --demo-script "$shots")
+    if command -v xvfb-run >/dev/null 2>&1; then
+        run=(xvfb-run -a -s "-screen 0 1280x1024x24" "${run[@]}")
+    else
+        echo "(xvfb-run is missing: drawing off screen instead)"
+        export QT_QPA_PLATFORM=offscreen
+    fi
+    # Each copy gets its own runtime folder, so a window already open on this desktop does not
+    # keep this one from starting.
+    runtime=$(mktemp -d "${TMPDIR:-/tmp}/dezadav-runtime.XXXXXX")
+    chmod 700 "$runtime"
+    status=0
+    XDG_RUNTIME_DIR="$runtime" "${run[@]}" 2>"$work/window.log" | sed -n 's/^connected .*/settings fetched/p' \
+        || status=$?
+    rm -rf "$runtime"
+    if [ "$status" -ne 0 ] || ! ls "$shots"/*.png >/dev/null 2>&1; then
+        echo "The window did not finish its walk-through:" >&2
+        grep -v 'does not support' "$work/window.log" >&2 || true
+        exit 1
+    fi
+    echo "Pictures of the window: $shots"
+    ls -1 "$shots"
 fi
