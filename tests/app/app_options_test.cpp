@@ -20,8 +20,8 @@ TEST(AppOptions, DefaultsAreTheRoutersStandardPorts) {
 
 TEST(AppOptions, OverridesInBothSpellings) {
     const AppParseResult result =
-        Parse({QStringLiteral("--telnet-port"), QStringLiteral("2323"), QStringLiteral("--broadcast=127.0.0.1"),
-               QStringLiteral("--discovery-port=40000")});
+        Parse({QStringLiteral("--telnet-port"), QStringLiteral("2323"),
+               QStringLiteral("--broadcast=127.0.0.1"), QStringLiteral("--discovery-port=40000")});
     ASSERT_TRUE(result.options) << result.error;
     EXPECT_EQ(result.options->telnetPort, 2323);
     EXPECT_EQ(result.options->discoveryPort, 40000);
@@ -43,6 +43,19 @@ TEST(AppOptions, BadValuesAndStrayArgumentsAreRefused) {
         EXPECT_FALSE(result.options) << args.join(QLatin1Char(' ')).toStdString();
         EXPECT_FALSE(result.error.empty()) << args.join(QLatin1Char(' ')).toStdString();
     }
+}
+
+TEST(AppOptions, DemoScriptTakesOneFolderAndStaysOutOfTheHelp) {
+    const AppParseResult result = Parse({QStringLiteral("--demo-script"), QStringLiteral("/tmp/pictures")});
+    ASSERT_TRUE(result.options) << result.error;
+    EXPECT_EQ(result.options->demoScript, "/tmp/pictures");
+    EXPECT_FALSE(Parse({}).options->demoScript);
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("--demo-script")}, QStringList{QStringLiteral("--demo-script=")},
+          QStringList{QStringLiteral("--demo-script=a"), QStringLiteral("--demo-script=b")}}) {
+        EXPECT_FALSE(Parse(args).options) << args.join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_EQ(AppHelpText().find("demo"), std::string::npos);
 }
 
 TEST(AppOptions, HelpNamesEveryOption) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QHostAddress>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 #include <memory>
 
 namespace dezadav {
@@ -42,8 +44,8 @@ TEST(SingleInstance, TwoCopiesStartedAtOnceOnlyOneRuns) {
         auto second = StartProbe(dir.path());
         const QString a = FirstLine(*first);
         const QString b = FirstLine(*second);
-        EXPECT_EQ((a == QLatin1String("acquired")) + (b == QLatin1String("acquired")), 1) << a.toStdString() << " / "
-                                                                                        << b.toStdString();
+        EXPECT_EQ((a == QLatin1String("acquired")) + (b == QLatin1String("acquired")), 1)
+            << a.toStdString() << " / " << b.toStdString();
         EXPECT_EQ((a == QLatin1String("refused")) + (b == QLatin1String("refused")), 1);
         Stop(*first);
         Stop(*second);
@@ -95,16 +97,22 @@ TEST(SingleInstance, SecondProgramCopyEndsSilently) {
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     const QString lockPath = runtime.filePath(QLatin1String(kSingleInstanceName) + QStringLiteral(".lock"));
+    // The window searches for routers as soon as it is up: the search goes to a socket of this test on
+    // loopback, never onto a network.
+    QUdpSocket sink;
+    ASSERT_TRUE(sink.bind(QHostAddress::LocalHost, 0));
+    const QStringList arguments = {QStringLiteral("--broadcast"), QStringLiteral("127.0.0.1"),
+                                   QStringLiteral("--discovery-port"), QString::number(sink.localPort())};
 
     QProcess first;
     first.setProcessEnvironment(env);
-    first.start(QStringLiteral(DEZADAV_APP_PATH), {});
+    first.start(QStringLiteral(DEZADAV_APP_PATH), arguments);
     ASSERT_TRUE(first.waitForStarted(10000));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lockPath), 20000);
 
     QProcess second;
     second.setProcessEnvironment(env);
-    second.start(QStringLiteral(DEZADAV_APP_PATH), {});
+    second.start(QStringLiteral(DEZADAV_APP_PATH), arguments);
     ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
