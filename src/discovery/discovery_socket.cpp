@@ -12,7 +12,7 @@ namespace dezadav {
 namespace {
 
 // A flood of datagrams must not keep one notification busy for ever; the rest is read on the next
-// turn of the event loop.
+// turns of the event loop, one readyRead each.
 constexpr int kMaxDatagramsPerTurn = 64;
 
 std::optional<QHostAddress> Ipv4Address(const std::string& text) {
@@ -125,9 +125,11 @@ void CDiscoverySocket::ReadPending() {
         handler(std::string_view(m_buffer, static_cast<std::size_t>(length)));
     }
     m_reading = false;
-    if (m_socket && m_socket->hasPendingDatagrams()) {
-        QMetaObject::invokeMethod(this, &CDiscoverySocket::ReadPending, Qt::QueuedConnection);
-    }
+    // Datagrams left by the cap are not read from a posted call: the socket signals readyRead again
+    // on the next turn of the loop while datagrams are pending. A posted call would take datagrams
+    // whose readyRead is already on its way; that readyRead then finds nothing to read, and an
+    // unbuffered QUdpSocket that emitted readyRead without a readDatagram() after it never signals
+    // again, which left the search deaf after a burst of more answers than one turn takes.
 }
 
 std::vector<std::string> InterfaceBroadcastAddresses() {
