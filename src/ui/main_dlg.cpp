@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QShowEvent>
@@ -142,6 +143,9 @@ void CMainDlg::BuildSheet() {
     const int top = kSheetTop;
     const int bottom = height() - kMargin - kButtonHeight - kMargin;
     m_sheet->setGeometry(kMargin, top, width() - 2 * kMargin, bottom - top);
+    // A file dropped anywhere on the window is the window's: the text boxes of the pages would
+    // otherwise take it as text.
+    for (QLineEdit* box : m_sheet->findChildren<QLineEdit*>()) box->setAcceptDrops(false);
     // Every page exists and has been laid out once; the first one is in front.
     for (int index = m_sheet->count() - 1; index >= 0; --index) m_sheet->setCurrentIndex(index);
 }

@@ -45,6 +45,11 @@
 #include "ui/setting_dlg_window.h"
 #include "ui/skin_button.h"
 
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace dezadav {
 namespace {
 
@@ -503,15 +508,18 @@ TEST_F(MainDlgTest, EnterInTheWindowAppliesTheChangesToTheRouter) {
     EXPECT_EQ(m_sim.Control("state 127.0.0.2").find("reg.enter.example") != std::string::npos, true);
 }
 
-// Sends a drag of `path` onto the window and drops it.
-void DropOn(QWidget& window, const QString& path) {
+// Drags `path` onto `target` (the window or a widget in it) and drops it there; the application
+// hands both events to the first widget up from `target` that takes drops.
+void DropOn(QWidget& target, const QString& path) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
-    const QPoint where(window.width() / 2, 120);
+    // File managers offer the file's address as plain text too.
+    data.setText(QUrl::fromLocalFile(path).toString());
+    const QPoint where(target.width() / 2, target.height() / 2);
     QDragEnterEvent enter(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &enter);
+    QApplication::sendEvent(&target, &enter);
     QDropEvent drop(QPointF(where), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &drop);
+    QApplication::sendEvent(&target, &drop);
 }
 
 TEST_F(MainDlgTest, SaveAllThenADroppedCsvPathLoadsAndOtherPathsAreIgnored) {
@@ -552,8 +560,10 @@ TEST_F(MainDlgTest, SaveAllThenADroppedCsvPathLoadsAndOtherPathsAreIgnored) {
     EXPECT_EQ(DialPlanCells(), cleared);
     EXPECT_EQ(m_window->SipPage()->RegistrarBox()->text(), QStringLiteral("changed.example"));
 
-    // ".csv" anywhere in the path: loaded, every page back to what was saved.
-    DropOn(*m_window, bak);
+    // ".csv" anywhere in the path: loaded, every page back to what was saved; a text box of a page
+    // hands the drop to the window instead of taking the path as text.
+    m_window->Sheet()->setCurrentWidget(m_window->SipPage());
+    DropOn(*m_window->SipPage()->RegistrarBox(), bak);
     EXPECT_EQ(DialPlanCells(), fetched);
     EXPECT_EQ(m_window->SipPage()->RegistrarBox()->text(), registrar);
     EXPECT_TRUE(script.Messages().empty());
