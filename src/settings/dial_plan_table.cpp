@@ -125,7 +125,18 @@ void DialPlanTable::ClearEntry(int position) {
     entry.loopThrough.clear();
     entry.backupNumber.clear();
     entry.statusMark = kDialPlanDisabledMark;
+    m_checked[position] = false;
     m_changed[position] = true;
+}
+
+bool DialPlanTable::IsChecked(int position) const {
+    assert(position >= 0 && position < kDialPlanEntryCount);
+    return m_checked[position];
+}
+
+void DialPlanTable::SetChecked(int position, bool checked) {
+    assert(position >= 0 && position < kDialPlanEntryCount);
+    m_checked[position] = checked;
 }
 
 bool DialPlanTable::FillFromListing(std::string_view text, bool twoPort, const LanguageTable& lang) {

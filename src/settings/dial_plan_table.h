@@ -62,8 +62,15 @@ public:
     void SetEntry(int position, const DialPlanEntry& entry);
 
     // Empties phone number, name, SIP address, loop-through and backup number, sets the status
-    // mark to "-" and sets the changed flag. The index does not change.
+    // mark to "-", clears the entry's check mark and sets the changed flag. The index does not
+    // change.
     void ClearEntry(int position);
+
+    // The check box of the entry's row in the dial-plan list, which marks the entry for Clear
+    // Selected. Only the user (through the page) sets it; ClearEntry clears it, so every reader
+    // that clears entries (a router listing, a file section) takes the marks of those entries away.
+    bool IsChecked(int position) const;
+    void SetChecked(int position, bool checked);
 
     // Reads the captured output of "voip dial_plan list -t" (everything after the echoed command
     // line up to the closing prompt). twoPort selects the two-port layout (no loop-through or
@@ -100,6 +107,7 @@ public:
 private:
     std::array<DialPlanEntry, kDialPlanEntryCount> m_entries;
     std::array<bool, kDialPlanEntryCount> m_changed{};
+    std::array<bool, kDialPlanEntryCount> m_checked{};
 };
 
 }  // namespace dezadav

@@ -133,6 +133,39 @@ TEST(DialPlanTableTest, EditsClearsAndChangedRowsFollowTheFlags) {
     EXPECT_EQ(table.Entry(2).phoneNumber, "123");
 }
 
+TEST(DialPlanTableTest, ClearingAnEntryUnchecksItsListRow) {
+    DialPlanTable table;
+    for (int p = 0; p < kDialPlanEntryCount; ++p) EXPECT_FALSE(table.IsChecked(p)) << p;
+    table.SetEntry(3, DialPlanEntry{"", "444", "", "a@b", "ISDN", "", "V"});
+    table.SetEntry(5, DialPlanEntry{"", "", "Name only", "", "", "", "-"});
+    for (int p : {1, 3, 5, 7}) table.SetChecked(p, true);
+    EXPECT_TRUE(table.IsChecked(3));
+
+    // An edit keeps the mark; clearing the entry takes it away.
+    table.SetEntry(7, DialPlanEntry{"", "888", "", "c@d", "PSTN", "", "V"});
+    EXPECT_TRUE(table.IsChecked(7));
+    table.ClearEntry(7);
+    EXPECT_FALSE(table.IsChecked(7));
+    EXPECT_TRUE(table.IsChecked(1));
+
+    // A file section clears the entries in use (entry 4), not the others (entries 2 and 6).
+    const std::string section = "10,100,,x@y,None,,V\r\n";
+    ASSERT_TRUE(table.FillFromFileSection(section, 0, section.size()));
+    EXPECT_FALSE(table.IsChecked(3));
+    EXPECT_TRUE(table.IsChecked(1));
+    EXPECT_TRUE(table.IsChecked(5));
+
+    // A listing from the router clears every entry, and with it every mark.
+    table.SetChecked(9, true);
+    ASSERT_TRUE(table.FillFromListing("\n\r> ", false, English()));
+    for (int p = 0; p < kDialPlanEntryCount; ++p) EXPECT_FALSE(table.IsChecked(p)) << p;
+
+    // A listing that reads nothing changes nothing, marks included.
+    table.SetChecked(2, true);
+    EXPECT_FALSE(table.FillFromListing("", false, English()));
+    EXPECT_TRUE(table.IsChecked(2));
+}
+
 TEST(DialPlanTableTest, ChangedEntriesKeepValuesThatHoldCommas) {
     DialPlanTable table;
     table.SetEntry(0, DialPlanEntry{"1", "1,2", "", "a,b@c", "None", "", "V"});

@@ -80,6 +80,12 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidge
 
     m_dialog = new CIndexInfoDlg(m_messages, this);
 
+    // A click on a row's check box marks the entry in the table.
+    connect(m_list, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() != kColIndex) return;
+        const bool checked = item->checkState() == Qt::Checked;
+        if (checked != m_table.IsChecked(item->row())) m_table.SetChecked(item->row(), checked);
+    });
     connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { EditSelectedEntry(); });
     connect(m_clearAll, &QPushButton::clicked, this, &CDialPlanPage::ClearAll);
     connect(m_clearSelected, &QPushButton::clicked, this, &CDialPlanPage::ClearSelected);
@@ -102,6 +108,9 @@ void CDialPlanPage::SetHeader(int column, const QString& title, int width) {
 
 void CDialPlanPage::ShowRow(int row) {
     const DialPlanEntry& entry = m_table.Entry(row);
+    const Qt::CheckState check = m_table.IsChecked(row) ? Qt::Checked : Qt::Unchecked;
+    if (m_list->item(row, kColIndex)->checkState() != check)
+        m_list->item(row, kColIndex)->setCheckState(check);
     const std::string* cells[kColumnCount] = {&entry.index,      &entry.phoneNumber, &entry.name,
                                               &entry.sipAddress, &entry.loopThrough, &entry.backupNumber,
                                               &entry.statusMark};
@@ -153,10 +162,7 @@ void CDialPlanPage::EditSelectedEntry() {
 }
 
 void CDialPlanPage::ClearAll() {
-    for (int row = 0; row < kDialPlanEntryCount; ++row) {
-        m_table.ClearEntry(row);
-        SetRowChecked(row, false);
-    }
+    for (int row = 0; row < kDialPlanEntryCount; ++row) m_table.ClearEntry(row);
     ShowModel();
 }
 
@@ -164,7 +170,6 @@ void CDialPlanPage::ClearSelected() {
     for (int row = 0; row < kDialPlanEntryCount; ++row) {
         if (!IsRowChecked(row)) continue;
         m_table.ClearEntry(row);
-        SetRowChecked(row, false);
         ShowRow(row);
     }
 }
@@ -175,13 +180,13 @@ PageSaveOutcome CDialPlanPage::SaveAs() {
 }
 
 bool CDialPlanPage::IsRowChecked(int row) const {
-    const QTableWidgetItem* item = m_list->item(row, kColIndex);
-    return item && item->checkState() == Qt::Checked;
+    return row >= 0 && row < kDialPlanEntryCount && m_table.IsChecked(row);
 }
 
 void CDialPlanPage::SetRowChecked(int row, bool checked) {
-    if (QTableWidgetItem* item = m_list->item(row, kColIndex))
-        item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    if (row < 0 || row >= kDialPlanEntryCount) return;
+    m_table.SetChecked(row, checked);
+    ShowRow(row);
 }
 
 }  // namespace dezadav

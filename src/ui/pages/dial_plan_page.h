@@ -23,7 +23,8 @@ class CSkinButton;
 // The page is a view over a DialPlanTable owned by the workflow. Edits are written through at once:
 // an edited or cleared entry is set in the table (which sets its changed flag) as soon as the user
 // confirms. After anything else changed the table (fetch, load, apply), the owner calls ShowModel.
-// The check boxes are the only state the page keeps itself; ShowModel leaves them as they are.
+// The check boxes mirror the table's check marks: a click sets the entry's mark, and an entry that
+// the table clears (Clear All, Clear Selected, a fetched listing, a loaded file) loses its mark.
 //
 // Columns: "No.", Phone Number, Name (width 0), SIP Address, Loop Through, Backup Number, Status.
 // The owner calls SetTwoPort after every dial-plan fetch (the listing layout decides the Loop

@@ -187,6 +187,36 @@ TEST_F(DialPlanPageTest, ClearSelectedClearsOnlyTheCheckedEntriesAndTheirBoxes) 
     ExpectListShowsTable();
 }
 
+TEST_F(DialPlanPageTest, ReadingTheRouterOrAFileUnchecksTheClearedRows) {
+    // Rows 0 (in use) and 1 (empty) checked by the user, row 2 (in use) through the page.
+    m_page->List()->item(0, 0)->setCheckState(Qt::Checked);
+    m_page->List()->item(1, 0)->setCheckState(Qt::Checked);
+    m_page->SetRowChecked(2, true);
+
+    // A file section clears the entries in use, and their boxes with them; the empty entry's box
+    // stays as the user left it.
+    const std::string section = "5,55,,e@f,None,,V\r\n";
+    ASSERT_TRUE(m_table.FillFromFileSection(section, 0, section.size()));
+    m_page->ShowModel();
+    EXPECT_FALSE(m_page->IsRowChecked(0));
+    EXPECT_TRUE(m_page->IsRowChecked(1));
+    EXPECT_FALSE(m_page->IsRowChecked(2));
+    EXPECT_EQ(m_page->List()->item(0, 0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(m_page->List()->item(1, 0)->checkState(), Qt::Checked);
+
+    // A fetched listing clears every entry: no box stays checked, so Clear Selected then clears
+    // nothing the user did not check after the fetch.
+    m_page->List()->item(59, 0)->setCheckState(Qt::Checked);
+    ASSERT_TRUE(m_table.FillFromListing("\n\r> ", false, ProcessLanguageTable()));
+    m_page->ShowModel();
+    for (int row = 0; row < kDialPlanEntryCount; ++row) {
+        EXPECT_FALSE(m_page->IsRowChecked(row)) << row;
+        EXPECT_EQ(m_page->List()->item(row, 0)->checkState(), Qt::Unchecked) << row;
+    }
+    QTest::mouseClick(m_page->ClearSelectedButton(), Qt::LeftButton);
+    EXPECT_EQ(m_table.ChangedRowsText(), "");
+}
+
 TEST_F(DialPlanPageTest, ClearAllClearsEveryEntryAndEveryBox) {
     m_page->SetRowChecked(2, true);
     QTest::mouseClick(m_page->ClearAllButton(), Qt::LeftButton);
