@@ -147,6 +147,10 @@ void RouterWorkflow::HandOverFetchedTexts() {
     m_codec.ParseRtpOutput(fetched.rtpDtmf, RtpOutputKind::Dtmf);
     m_codec.ParseRtpOutput(fetched.rtpPort, RtpOutputKind::PortRange);
     m_fetchedCodecFields = m_codec.CodecFields(true);
+    // The codec row as the router holds it now. Kept from an earlier apply it could be a row this
+    // router (or another one chosen since) does not hold, and an edit back to that row would then
+    // send nothing while the apply reports success.
+    m_session.apply.lastCodecRow = m_fetchedCodecFields;
     m_callLog.ParseCallLog(fetched.callLog);
     EnableAutoRefresh(true);
     m_port.ModelsChanged();

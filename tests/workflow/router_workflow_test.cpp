@@ -394,6 +394,38 @@ TEST_F(RouterWorkflowTest, ApplyWithoutEditsSendsOnlyTheChangedValues) {
     EXPECT_TRUE(CommandsOf(kTwoPortIp).empty());
 }
 
+TEST_F(RouterWorkflowTest, ApplyAfterANewFetchComparesTheCodecRowWithWhatTheRouterNowHolds) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    const std::vector<std::string> original = workflow.Codec().CodecFields(true);
+    ASSERT_NE(original[3], "102");
+
+    workflow.Codec().SetPayloadType("102");
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+
+    // Someone else puts the router's codec values back behind the program's back.
+    CTelnetSocket otherSocket;
+    RecordingMessagePort otherMessages;
+    CSettingDlg other{otherSocket, clock, language, otherMessages};
+    other.telnetPort = sim.TelnetPort();
+    other.routerIp = kTwoPortIp;
+    other.password = "admin";
+    other.modelName = "DZV-R5730K";
+    other.apply.codecRow = original;
+    ASSERT_TRUE(other.RunApply());
+
+    // Search Again fetches the router's values; the user makes the same edit once more.
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    EXPECT_EQ(workflow.Codec().CodecFields(true), original);
+    workflow.Codec().SetPayloadType("102");
+    sim.ClearCommandLog();
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    EXPECT_TRUE(Contains(CommandsOf(kTwoPortIp), "voip rtp dtmf payloadtype 102"));
+
+    // The router really holds the edit now.
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    EXPECT_EQ(workflow.Codec().PayloadType(), "102");
+}
+
 TEST_F(RouterWorkflowTest, SaveAllWritesTheSettingsFileOrSaysItCouldNot) {
     ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
     const std::string path = TempPath("all.csv");
