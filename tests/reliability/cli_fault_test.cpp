@@ -1,0 +1,215 @@
+// dezadav-cli, run as its own process, against a faulty emulated router: each failure ends with
+// exit status 1 and exactly its one message on standard error, prints only the commands that went
+// out, writes no file, and the same command run again once the fault is gone succeeds. These runs
+// take real time: every time-out of the dialogue passes at its full length.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/routersim_process.h"
+
+namespace dezadav::testing {
+namespace {
+
+constexpr const char* kTwoPortIp = "127.0.0.2";
+constexpr const char* kTwoPortModel = "DZV-R5730K";
+constexpr const char* kApplied = "Settings have been applied to router.";
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+class CliFaultTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(sim.IsRunning()); }
+    void TearDown() override {
+        for (const auto& file : m_files) std::filesystem::remove(file);
+    }
+
+    CliRun Run(std::vector<std::string> args) {
+        args.insert(args.end(), {"--router", kTwoPortIp, "--telnet-port", std::to_string(sim.TelnetPort()),
+                                 "--model", kTwoPortModel});
+        QProcess process;
+        QStringList arguments;
+        for (const auto& a : args) arguments << QString::fromStdString(a);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DEZADAV_PASSWORD", "admin");
+        process.setProcessEnvironment(env);
+        process.setChildProcessModifier([] { ::setsid(); });  // no terminal to ask for a password
+        process.start(DEZADAV_CLI_PATH, arguments);
+        CliRun run;
+        if (!process.waitForStarted(10000)) return run;
+        process.closeWriteChannel();
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished(5000);
+            return run;
+        }
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = process.readAllStandardOutput().toStdString();
+        run.err = process.readAllStandardError().toStdString();
+        EXPECT_EQ(std::string::npos, run.out.find("admin")) << "password printed";
+        EXPECT_EQ(std::string::npos, run.err.find("admin")) << "password printed";
+        return run;
+    }
+
+    void Fault(const std::string& fault) {
+        ASSERT_EQ(0u, sim.Control(std::string("fault ") + kTwoPortIp + ":" + fault).rfind("OK", 0));
+    }
+    void ClearFaults() { ASSERT_EQ(0u, sim.Control(std::string("clearfaults ") + kTwoPortIp).rfind("OK", 0)); }
+
+    std::string TempPath(const std::string& name) {
+        auto path = std::filesystem::temp_directory_path() /
+                    ("dezadav_clifault_" + std::to_string(::getpid()) + "_" + name);
+        m_files.push_back(path);
+        return path.string();
+    }
+    static std::string ReadAll(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    std::vector<std::string> Commands() {
+        std::vector<std::string> commands;
+        const std::string prefix = std::string(kTwoPortIp) + " ";
+        for (const std::string& line : sim.CommandLog())
+            if (line.rfind(prefix, 0) == 0) commands.push_back(line.substr(prefix.size()));
+        return commands;
+    }
+
+    RouterSimProcess sim;
+
+private:
+    std::vector<std::filesystem::path> m_files;
+};
+
+// A fetch that fails writes no file; the same fetch afterwards writes what a clean one writes.
+TEST_F(CliFaultTest, FailedFetchWritesNothingAndTheNextFetchIsWhole) {
+    const std::string clean = TempPath("clean.csv");
+    ASSERT_EQ(0, Run({"fetch", "--output", clean}).exitCode);
+
+    struct Case {
+        std::string fault;
+        std::string message;
+    };
+    for (const Case& c : {Case{"silent-after-login", "Failed to get DialPlan data from router!"},
+                          Case{"drop-in=voip sip endpt1", "Failed to get SIP data from router!"},
+                          Case{"big-output=voip rtp dtmf", "Failed to get Codec data from router!"}}) {
+        SCOPED_TRACE(c.fault);
+        Fault(c.fault);
+        const std::string path = TempPath("failed.csv");
+        const CliRun failed = Run({"fetch", "--output", path});
+        ClearFaults();
+        EXPECT_EQ(1, failed.exitCode);
+        EXPECT_EQ(c.message + "\n", failed.err);
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+    // Garbage before a prompt changes nothing that is read.
+    Fault("garbage-in=voip sip registrar");
+    const std::string again = TempPath("again.csv");
+    const CliRun ok = Run({"fetch", "--output", again});
+    ClearFaults();
+    EXPECT_EQ(0, ok.exitCode) << ok.err;
+    EXPECT_EQ(ReadAll(clean), ReadAll(again));
+}
+
+TEST_F(CliFaultTest, FailedLogSaysWhyAndPrintsNoRecord) {
+    for (const char* fault : {"silent-in=voip sip calllog", "no-shell-prompt"}) {
+        SCOPED_TRACE(fault);
+        Fault(fault);
+        const CliRun failed = Run({"log"});
+        ClearFaults();
+        EXPECT_EQ(1, failed.exitCode);
+        EXPECT_TRUE(failed.out.empty());
+        EXPECT_EQ(std::string(fault).rfind("silent-in", 0) == 0 ? "Failed to get VoIP Log data from router!\n"
+                                                                : "Failed to login router!\n",
+                  failed.err);
+    }
+    const CliRun ok = Run({"log"});
+    EXPECT_EQ(0, ok.exitCode) << ok.err;
+    EXPECT_FALSE(ok.out.empty());
+}
+
+// An apply that fails in the SIP area prints the commands that went out, up to the failing one, and
+// sends no codec command; run again, it sends the SIP and codec areas whole. A router that answers a
+// command with an error text still shows its prompt, and the apply goes on to its end.
+TEST_F(CliFaultTest, ApplyFailingPartWayThenAppliedWhole) {
+    const std::string input = TempPath("sip_codec.csv");
+    std::ofstream(input, std::ios::binary) << "5062,reg.example,1,alice,pw,3,0,bob,pw2,4\r\n\r\n;SIP\r\n"
+                                              "G.711A (64Kpbs),30 ms,2,110,12000,13000\r\n\r\n;END\r\n";
+
+    Fault("silent-in=voip sip endpt1 pass");
+    sim.ClearCommandLog();
+    const CliRun failed = Run({"apply", "--input", input});
+    ClearFaults();
+    EXPECT_EQ(1, failed.exitCode);
+    EXPECT_EQ("Failed to set SIP data to router!\n", failed.err);
+    const std::vector<std::string> printed = Lines(failed.out);
+    ASSERT_EQ(5u, printed.size()) << failed.out;
+    EXPECT_EQ("voip sip port 5062", printed[0]);
+    EXPECT_EQ("voip sip endpt1 pass pw", printed[4]);
+    // The router received the fetch, then exactly the printed commands.
+    std::vector<std::string> received = Commands();
+    ASSERT_GE(received.size(), printed.size());
+    EXPECT_EQ(printed, std::vector<std::string>(received.end() - printed.size(), received.end()));
+
+    Fault("error-in=voip rtp codec type");
+    sim.ClearCommandLog();
+    const CliRun applied = Run({"apply", "--input", input});
+    ClearFaults();
+    EXPECT_EQ(0, applied.exitCode) << applied.err;
+    const std::vector<std::string> all = Lines(applied.out);
+    ASSERT_EQ(10u + 6u + 1u, all.size()) << applied.out;
+    EXPECT_EQ("voip sip port 5062", all[0]);
+    EXPECT_EQ("voip rtp codec type 1", all[10]);
+    EXPECT_EQ("voip rtp port end 13000", all[15]);
+    EXPECT_EQ(kApplied, all[16]);
+    EXPECT_TRUE(applied.err.empty()) << applied.err;
+
+    // The codec type was refused by the router's error, everything else is held: a third apply sends
+    // only what still differs.
+    sim.ClearCommandLog();
+    const CliRun third = Run({"apply", "--input", input});
+    EXPECT_EQ(0, third.exitCode) << third.err;
+    const std::vector<std::string> rest = Lines(third.out);
+    ASSERT_FALSE(rest.empty());
+    EXPECT_EQ(kApplied, rest.back());
+    EXPECT_EQ(std::find(rest.begin(), rest.end(), "voip sip port 5062"), rest.end());
+    EXPECT_NE(std::find(rest.begin(), rest.end(), "voip rtp codec type 1"), rest.end());
+}
+
+TEST_F(CliFaultTest, ApplyDroppedInTheCodecAreaReportsTheCodecFailure) {
+    const std::string input = TempPath("codec.csv");
+    std::ofstream(input, std::ios::binary) << "G.711A (64Kpbs),30 ms,2,111,12002,13002\r\n\r\n;END\r\n";
+    Fault("drop-in=voip rtp dtmf payloadtype");
+    const CliRun failed = Run({"apply", "--input", input});
+    ClearFaults();
+    EXPECT_EQ(1, failed.exitCode);
+    EXPECT_EQ("Failed to set Codec data to router!\n", failed.err);
+    const std::vector<std::string> printed = Lines(failed.out);
+    ASSERT_FALSE(printed.empty());
+    EXPECT_EQ("voip rtp dtmf payloadtype 111", printed.back());
+
+    const CliRun ok = Run({"apply", "--input", input});
+    EXPECT_EQ(0, ok.exitCode) << ok.err;
+    EXPECT_EQ(kApplied, Lines(ok.out).back());
+}
+
+}  // namespace
+}  // namespace dezadav::testing
