@@ -47,10 +47,10 @@ protected:
         if (!HaveTools()) GTEST_SKIP() << "Xvfb, trayer or xdotool is not installed";
         // Xvfb picks a free display number itself and writes it to the given descriptor.
         m_xvfb.setProcessChannelMode(QProcess::SeparateChannels);
-        m_xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                              QStringLiteral("-screen"), QStringLiteral("0"),
-                                              QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                              QStringLiteral("tcp")});
+        m_xvfb.start(QStringLiteral("Xvfb"),
+                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                      QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                      QStringLiteral("tcp")});
         ASSERT_TRUE(m_xvfb.waitForStarted(10000));
         const QString number = WaitForLine(m_xvfb, QString(), 10000);
         ASSERT_FALSE(number.isEmpty()) << "Xvfb did not report its display";
@@ -68,28 +68,32 @@ protected:
 
     void StartTrayHost() {
         m_trayer.setProcessEnvironment(m_env);
-        m_trayer.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("bottom"),
-                                                  QStringLiteral("--align"), QStringLiteral("right"),
-                                                  QStringLiteral("--width"), QStringLiteral("10")});
+        m_trayer.start(QStringLiteral("trayer"),
+                       {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
+                        QStringLiteral("right"), QStringLiteral("--width"), QStringLiteral("10")});
         ASSERT_TRUE(m_trayer.waitForStarted(10000));
     }
 
-    QProcess& StartProbe(const QStringList& args) {
+    QProcess& StartProbe(const QStringList& args,
+                         const QString& program = QStringLiteral(DEZADAV_TRAY_PROBE_PATH)) {
         m_probes.push_back(std::make_unique<QProcess>());
         QProcess& probe = *m_probes.back();
         probe.setProcessEnvironment(m_env);
-        probe.start(QStringLiteral(DEZADAV_TRAY_PROBE_PATH), args);
+        probe.start(program, args);
         return probe;
     }
 
     // Starts a probe and returns the centre of its icon; retries while the host is still starting.
-    QPoint IconCentre(const QStringList& args, QProcess** started) {
+    QPoint IconCentre(const QStringList& args, QProcess** started,
+                      const QString& program = QStringLiteral(DEZADAV_TRAY_PROBE_PATH)) {
         for (int attempt = 0; attempt < 20; ++attempt) {
-            QProcess& probe = StartProbe(args);
-            const QStringList fields = WaitForLine(probe, QStringLiteral("enabled="), 10000).split(QLatin1Char(' '));
+            QProcess& probe = StartProbe(args, program);
+            const QStringList fields =
+                WaitForLine(probe, QStringLiteral("enabled="), 10000).split(QLatin1Char(' '));
             if (fields.size() == 5 && fields[0] == QLatin1String("enabled=1")) {
                 *started = &probe;
-                return QPoint(fields[1].toInt() + fields[3].toInt() / 2, fields[2].toInt() + fields[4].toInt() / 2);
+                return QPoint(fields[1].toInt() + fields[3].toInt() / 2,
+                              fields[2].toInt() + fields[4].toInt() / 2);
             }
             Stop(probe);
             QProcess::execute(QStringLiteral("sleep"), {QStringLiteral("0.2")});
@@ -144,6 +148,25 @@ TEST_F(TrayHostTest, DoubleClickOpensInBothStatesRightClickMenuOnlyWhileHidden) 
     escape.waitForFinished(5000);
     Click(hiddenCentre, QStringLiteral("1"), 2);
     EXPECT_EQ(WaitForLine(*hidden, QStringLiteral("command="), 5000).toStdString(), "command=32775");
+}
+
+// The main window itself: minimising puts it into the tray (hidden, tray menu offered, log refreshes
+// without a progress box); a double click on the icon brings it back.
+TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndDoubleClickRestoresIt) {
+    StartTrayHost();
+    QProcess* window = nullptr;
+    const QPoint centre = IconCentre({}, &window, QStringLiteral(DEZADAV_MAIN_WINDOW_TRAY_PROBE_PATH));
+    ASSERT_NE(window, nullptr) << "the tray host never took the main window's icon";
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
+              "state hidden=0 visible=1 menu=0 progress=1");
+
+    window->write("minimise\n");
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
+              "state hidden=1 visible=0 menu=1 progress=0");
+
+    Click(centre, QStringLiteral("1"), 2);
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
+              "state hidden=0 visible=1 menu=0 progress=1");
 }
 
 }  // namespace
