@@ -47,6 +47,12 @@ void CodecSettings::LimitCodecChoicesToOnePort() {
     m_codec.Select(kDefaultCodecPosition);
 }
 
+void CodecSettings::OfferAllCodecChoices() {
+    for (int position = m_codec.Count(); position < static_cast<int>(kCodecChoiceKeys.size()); ++position) {
+        m_codec.InsertAt(position, m_language->LookupText(kCodecChoiceKeys[static_cast<std::size_t>(position)]));
+    }
+}
+
 void CodecSettings::StoreValue(RtpOutputKind kind, int valueIndex, const std::string& value) {
     switch (kind) {
         case RtpOutputKind::Codec:

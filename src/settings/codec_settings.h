@@ -71,6 +71,10 @@ public:
     // router, before the codec output is parsed. A list of more than three entries loses its last
     // two; position 2 is then selected.
     void LimitCodecChoicesToOnePort();
+    // Two-port routers offer all five codecs: called by the workflow after each fetch from a two-port
+    // router, so that a list trimmed for a one-port router fetched before gets its last two entries
+    // back. The selection stays on its entry.
+    void OfferAllCodecChoices();
 
     // Reads text[start, start + length) (clamped to the text) as the output of the command `kind`
     // names. Every word is examined; the second value is looked for only after the first was taken,

@@ -135,7 +135,12 @@ void RouterWorkflow::HandOverFetchedTexts() {
     m_sip.ParseSipOutput(fetched.sipEndpt1, SipOutputKind::Endpoint, 1);
     // The controls follow the router form before anything else is parsed; a one-port router offers
     // three codecs, with the third selected, before its codec output is read.
-    if (!twoPort) m_codec.LimitCodecChoicesToOnePort();
+    // A two-port router fetched after a one-port one gets all five codecs back.
+    if (twoPort) {
+        m_codec.OfferAllCodecChoices();
+    } else {
+        m_codec.LimitCodecChoicesToOnePort();
+    }
     m_port.ApplyPerModelControls(twoPort);
     if (twoPort) m_sip.ParseSipOutput(fetched.sipEndpt2, SipOutputKind::Endpoint, 2);
     m_dialPlan.FillFromListing(fetched.dialPlanList, twoPort, m_language);

@@ -94,6 +94,14 @@ TEST_F(CodecSettingsTest, OnePortListHasThreeCodecs) {
     EXPECT_EQ(codec.Codec().Count(), 3);
     EXPECT_EQ(codec.Codec().Selected(), 2);
 
+    // A two-port router fetched next offers all five again; the selection stays on its entry.
+    CodecSettings restored = codec;
+    restored.OfferAllCodecChoices();
+    EXPECT_EQ(restored.Codec().Entries(), std::vector<std::string>(kCodecs.begin(), kCodecs.end()));
+    EXPECT_EQ(restored.Codec().Selected(), 2);
+    restored.OfferAllCodecChoices();
+    EXPECT_EQ(restored.Codec().Count(), 5);
+
     ASSERT_TRUE(codec.ParseRtpOutput(RouterLines({"type = 3", "size = 2"}), RtpOutputKind::Codec));
     EXPECT_EQ(codec.Codec().Selected(), -1);
     EXPECT_EQ(codec.PacketSize().Selected(), 2);

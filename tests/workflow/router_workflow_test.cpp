@@ -172,6 +172,10 @@ TEST_F(RouterWorkflowTest, OnePortRouterSkipsTheSecondPortAndOffersThreeCodecs) 
     EXPECT_TRUE(workflow.Sip().UseRegistrar());
     EXPECT_EQ(workflow.DialPlan().Entry(0).loopThrough, "ISDN");
     EXPECT_EQ(workflow.DialPlan().Entry(0).backupNumber, "5551001");
+
+    // Search Again to the two-port router: its five codecs are offered again.
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    EXPECT_EQ(workflow.Codec().Codec().Count(), 5);
 }
 
 TEST_F(RouterWorkflowTest, WrongPasswordBringsTheConfirmationBackWithTheSameRouter) {
