@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lang/language_table.h"
+#include "support/english_sip_codec_texts.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
@@ -270,7 +271,6 @@ TEST(BuiltinLanguageFiles, EnglishFileHoldsTheRequiredTexts) {
         {"Button_ClearAll", "Clear All"},
         {"Button_Language", "Language"},
         {"Message_Warn", "Warning"},
-        {"Message_Error", "Error"},
         {"Message_Router", "Response string out of range!"},
         {"Message_UDPSocket", "Failed to create UDP socket!"},
         {"Message_TCPSocket", "Failed to create TCP socket!"},
@@ -283,7 +283,6 @@ TEST(BuiltinLanguageFiles, EnglishFileHoldsTheRequiredTexts) {
         {"Message_GetCODEC", "Failed to get Codec data from router!"},
         {"Message_SetCODEC", "Failed to set Codec data to router!"},
         {"Message_GetLOG", "Failed to get VoIP Log data from router!"},
-        {"Message_Payload", "The value must between 96 ~ 127!"},
         {"Message_SetSetting", "Apply Setting to router ..."},
         {"Message_GetSetting", "Get Setting from router ..."},
         {"Message_GetVoIPLog", "Get VoIP Log from router ..."},
@@ -316,64 +315,19 @@ TEST(BuiltinLanguageFiles, EnglishFileHoldsTheRequiredTexts) {
         {"SIP_PortStr2", "Port 2"},
         {"SIP_Via1", "Register via :"},
         {"SIP_Via2", "Register via :"},
-        {"SIP_UserName1", "Name :"},
-        {"SIP_UserName2", "Name :"},
-        {"SIP_5870Name", "Username :"},
         {"SIP_Password1", "Password :"},
         {"SIP_Password2", "Password :"},
         {"SIP_Expiry1", "Expiry Time :"},
         {"SIP_Expiry2", "Expiry Time :"},
-        {"SIP_1Via0", "None"},
-        {"SIP_1Via1", "Auto"},
-        {"SIP_1Via2", "WAN"},
-        {"SIP_1Via3", "LAN/VPN"},
-        {"SIP_2Via0", "None"},
-        {"SIP_2Via1", "Auto"},
-        {"SIP_2Via2", "WAN"},
-        {"SIP_2Via3", "LAN/VPN"},
-        {"SIP_1Time0", "3 mins"},
-        {"SIP_1Time1", "5 mins"},
-        {"SIP_1Time2", "10 mins"},
-        {"SIP_1Time3", "30 mins"},
-        {"SIP_1Time4", "1 hour"},
-        {"SIP_1Time5", "2 hours"},
-        {"SIP_1Time6", "4 hours"},
-        {"SIP_1Time7", "8 hours"},
-        {"SIP_1Time8", "16 hours"},
-        {"SIP_1Time9", "1 day"},
-        {"SIP_2Time0", "3 mins"},
-        {"SIP_2Time1", "5 mins"},
-        {"SIP_2Time2", "10 mins"},
-        {"SIP_2Time3", "30 mins"},
-        {"SIP_2Time4", "1 hour"},
-        {"SIP_2Time5", "2 hours"},
-        {"SIP_2Time6", "4 hours"},
-        {"SIP_2Time7", "8 hours"},
-        {"SIP_2Time8", "16 hours"},
-        {"SIP_2Time9", "1 day"},
         {"Codec_Title", "Codec/RTP/DTMF Setup"},
         {"Codec_Group", "Codecs"},
         {"Codec_Default", "Default Codec :"},
         {"Codec_Packet", "Packet Size :"},
         {"Codec_DTMFGroup", "DTMF"},
-        {"Codec_InBand", "InBand"},
-        {"Codec_OutBand", "OutBand"},
-        {"Codec_SIPInfo", "SIP INFO"},
         {"Codec_PayLoad", "Payload Type :"},
         {"Codec_RTPGroup", "RTP"},
         {"Codec_Start", "Dynamic RTP port start :"},
         {"Codec_End", "Dynamic RTP port end :"},
-        {"Codec_Codec1", "G.711MU (64Kpbs)"},
-        {"Codec_Codec2", "G.711A (64Kpbs)"},
-        {"Codec_Codec3", "G.729A/B (8Kpbs)"},
-        {"Codec_Codec4", "G.723 (6.4Kpbs)"},
-        {"Codec_Codec5", "G.726_32 (32Kpbs)"},
-        {"Codec_Size1", "10 ms"},
-        {"Codec_Size2", "20 ms"},
-        {"Codec_Size3", "30 ms"},
-        {"Codec_Size4", "40 ms"},
-        {"Codec_Size5", "50 ms"},
-        {"Codec_Size6", "60 ms"},
         {"Log_Title", "VoIP Log"},
         {"Log_Index", "Index"},
         {"Log_Date", "Date (mm-dd-yyyy)"},
@@ -393,6 +347,9 @@ TEST(BuiltinLanguageFiles, EnglishFileHoldsTheRequiredTexts) {
     };
     const LanguageTable english = BuiltinTable(0);
     for (const auto& [key, text] : required) EXPECT_EQ(english.LookupText(key), text) << key;
+    for (const auto& [key, text] : testing::EnglishSipCodecTexts()) {
+        EXPECT_EQ(english.LookupText(key), text) << key;
+    }
 }
 
 TEST(BuiltinLanguageFiles, SwitchingBackToEnglishReplacesTheChineseTexts) {
