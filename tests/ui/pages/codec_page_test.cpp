@@ -17,24 +17,13 @@ namespace dezadav {
 namespace {
 
 using testing::FileBytes;
+using testing::Items;
 using testing::LanguageSwitch;
 using testing::RecordingMessagePort;
+using testing::Retype;
 using testing::ScriptedChooser;
 using testing::TextIn;
-
-QStringList Items(const QComboBox* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
-    return items;
-}
-
-QStringList Texts(int language, const char* prefix, int first, int last) {
-    QStringList texts;
-    for (int i = first; i <= last; ++i) {
-        texts << QString::fromStdString(TextIn(language, (std::string(prefix) + std::to_string(i)).c_str()));
-    }
-    return texts;
-}
+using testing::Texts;
 
 class CodecPageTest : public ::testing::Test {
 protected:
@@ -49,12 +38,6 @@ protected:
             }
         }
         return checked;
-    }
-
-    static void Retype(QLineEdit* box, const QString& typed) {
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, typed);
     }
 
     testing::EnglishLoaded m_english;

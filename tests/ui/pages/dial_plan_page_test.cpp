@@ -23,6 +23,7 @@ namespace {
 using testing::FileBytes;
 using testing::LanguageSwitch;
 using testing::RecordingMessagePort;
+using testing::Retype;
 using testing::ScriptedChooser;
 using testing::TextIn;
 
@@ -87,12 +88,6 @@ protected:
         if (row >= 0) m_page->List()->selectRow(row);
         m_page->EditSelectedEntry();
         return ran;
-    }
-
-    static void Retype(QLineEdit* box, const QString& typed) {
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, typed);
     }
 
     // A click on the box's indicator, where a user clicks it.

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -65,6 +68,29 @@ inline std::string TextIn(int language, const char* key) {
     LanguageTable table(BuiltinLanguageSource());
     table.LoadLanguage(language);
     return table.LookupText(key);
+}
+
+// The entries of a choice list, in order.
+inline QStringList Items(const QComboBox* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+    return items;
+}
+
+// The texts language `language` gives the keys <prefix><first> .. <prefix><last>, in order.
+inline QStringList Texts(int language, const char* prefix, int first, int last) {
+    QStringList texts;
+    for (int i = first; i <= last; ++i) {
+        texts << QString::fromStdString(TextIn(language, (std::string(prefix) + std::to_string(i)).c_str()));
+    }
+    return texts;
+}
+
+// Replaces the text of `box` as a user does: select all, delete, type.
+inline void Retype(QLineEdit* box, const QString& typed) {
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, typed);
 }
 
 // Shows `window` and makes it the active window so that focus changes happen as on a desktop.

@@ -29,6 +29,7 @@
 namespace dezadav {
 namespace {
 
+using testing::Retype;
 using testing::RouterSimProcess;
 using testing::ScriptedUserPort;
 
@@ -137,12 +138,6 @@ protected:
         });
         m_dialPlan.List()->selectRow(row);
         m_dialPlan.EditSelectedEntry();
-    }
-
-    static void Retype(QLineEdit* box, const QString& typed) {
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, typed);
     }
 
     // Everything the four pages show, cell by cell and box by box.

@@ -17,29 +17,18 @@ namespace dezadav {
 namespace {
 
 using testing::FileBytes;
+using testing::Items;
 using testing::LanguageSwitch;
 using testing::RecordingMessagePort;
+using testing::Retype;
 using testing::ScriptedChooser;
 using testing::TextIn;
+using testing::Texts;
 
 std::string RouterLines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\n\r";
     return text + "router> \n\r";
-}
-
-QStringList Items(const QComboBox* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
-    return items;
-}
-
-QStringList Texts(int language, const char* prefix, int first, int last) {
-    QStringList texts;
-    for (int i = first; i <= last; ++i) {
-        texts << QString::fromStdString(TextIn(language, (std::string(prefix) + std::to_string(i)).c_str()));
-    }
-    return texts;
 }
 
 class SipPageTest : public ::testing::Test {
@@ -63,12 +52,6 @@ protected:
         ASSERT_TRUE(m_sip.ParseSipOutput(RouterLines({"  number: 5062"}), SipOutputKind::Port, 1));
         ASSERT_TRUE(m_sip.ParseSipOutput(RouterLines({"Now: 10.0.0.254"}), SipOutputKind::Registrar, 1));
         m_page->ShowModel();
-    }
-
-    static void Retype(QLineEdit* box, const QString& typed) {
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, typed);
     }
 
     testing::EnglishLoaded m_english;
