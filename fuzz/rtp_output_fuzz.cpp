@@ -5,19 +5,18 @@
 // bit 2 the one-port codec list; the remaining bytes are the text.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz_checks.h"
 #include "lang/language_table.h"
 #include "settings/codec_settings.h"
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
+using dezadav::fuzzing::Require;
+using dezadav::fuzzing::SplitAtCommas;
 
 void CheckInvariants(const dezadav::CodecSettings& codec, bool onePort) {
     Require(codec.CodecFields(true).size() == dezadav::kCodecRowFieldCount);
@@ -28,18 +27,6 @@ void CheckInvariants(const dezadav::CodecSettings& codec, bool onePort) {
         Require(list->Selected() >= -1 && list->Selected() < list->Count());
     }
     Require(codec.DtmfModeValue() >= 0 && codec.DtmfModeValue() <= 2);
-}
-
-std::vector<std::string> SplitAtCommas(std::string_view text) {
-    std::vector<std::string> fields(1);
-    for (char c : text) {
-        if (c == ',') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
 }
 
 }  // namespace

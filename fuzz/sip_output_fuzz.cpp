@@ -5,19 +5,18 @@
 // bit 2 the port (1 or 2), bit 3 the router form; the remaining bytes are the text.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz_checks.h"
 #include "lang/language_table.h"
 #include "settings/sip_settings.h"
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
+using dezadav::fuzzing::Require;
+using dezadav::fuzzing::SplitAtCommas;
 
 void CheckInvariants(const dezadav::SipSettings& sip) {
     Require(sip.SipFields().size() == dezadav::kSipRowFieldCount);
@@ -36,18 +35,6 @@ void CheckTwoPortLists(const dezadav::SipSettings& sip) {
     if (!sip.IsTwoPort()) return;
     Require(sip.Port1Expiry().Count() == dezadav::kTwoPortExpiryCount);
     Require(sip.Port2Expiry().Count() == dezadav::kTwoPortExpiryCount);
-}
-
-std::vector<std::string> SplitAtCommas(std::string_view text) {
-    std::vector<std::string> fields(1);
-    for (char c : text) {
-        if (c == ',') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
 }
 
 }  // namespace
