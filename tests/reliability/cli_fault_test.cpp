@@ -73,7 +73,9 @@ protected:
     void Fault(const std::string& fault) {
         ASSERT_EQ(0u, sim.Control(std::string("fault ") + kTwoPortIp + ":" + fault).rfind("OK", 0));
     }
-    void ClearFaults() { ASSERT_EQ(0u, sim.Control(std::string("clearfaults ") + kTwoPortIp).rfind("OK", 0)); }
+    void ClearFaults() {
+        ASSERT_EQ(0u, sim.Control(std::string("clearfaults ") + kTwoPortIp).rfind("OK", 0));
+    }
 
     std::string TempPath(const std::string& name) {
         auto path = std::filesystem::temp_directory_path() /

@@ -53,9 +53,9 @@ LanguageTable English() {
 // outputs in exactly the forms the readers read, but with values no real router would accept.
 void ServeState(FakeRouter& router, routersim::RouterState state) {
     router.outputs.clear();
-    for (const char* command : {"voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2", "voip sip port",
-                                "voip sip registrar", "voip rtp codec", "voip rtp dtmf", "voip rtp port",
-                                "voip sip calllog"}) {
+    for (const char* command :
+         {"voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2", "voip sip port",
+          "voip sip registrar", "voip rtp codec", "voip rtp dtmf", "voip rtp port", "voip sip calllog"}) {
         routersim::RouterState copy = state;
         router.outputs[command] = routersim::RunRouterCommand(copy, command).output;
     }
@@ -115,7 +115,8 @@ std::vector<ApplyField> ApplyFields(bool twoPort) {
     std::vector<ApplyField> fields;
     auto entry = [&](std::string name, std::string DialPlanEntry::*member, bool text) {
         fields.push_back({"dial plan " + name,
-                          [member](ApplyTexts& t, const std::string& v) { t.dialPlanRows[0].*member = v; }, text});
+                          [member](ApplyTexts& t, const std::string& v) { t.dialPlanRows[0].*member = v; },
+                          text});
     };
     entry("index", &DialPlanEntry::index, true);
     entry("phone number", &DialPlanEntry::phoneNumber, true);
@@ -171,7 +172,8 @@ TEST_P(EveryFieldTest, ControlByteInAnyValueNeverReachesTheRouter) {
             const bool ok = dlg.RunApply();
             std::vector<std::string> sent(program.transport.sends.begin() + sendsBefore,
                                           program.transport.sends.end());
-            for (const std::string& s : sent) ASSERT_FALSE(CarriesControlByte(s)) << ::testing::PrintToString(s);
+            for (const std::string& s : sent)
+                ASSERT_FALSE(CarriesControlByte(s)) << ::testing::PrintToString(s);
             if (field.sentAsText) {
                 EXPECT_FALSE(ok);
                 ASSERT_EQ(1u, program.port.messages.shown.size());
@@ -234,7 +236,8 @@ TEST_P(ValueSourceTest, FromTheUser) {
         program.port.selections.back().router.ipAddress = "127.0.0.2";
         program.port.passwords = {"admin" + std::string(1, byte) + "x", std::nullopt};
         EXPECT_EQ(ConnectOutcome::Cancelled, workflow.ConnectSequence());
-        EXPECT_EQ(std::vector<std::string>{std::string(kRefusal) + " (password)"}, program.port.MessageTexts());
+        EXPECT_EQ(std::vector<std::string>{std::string(kRefusal) + " (password)"},
+                  program.port.MessageTexts());
         EXPECT_EQ(creates, program.transport.creates);
         if (::testing::Test::HasFailure()) break;
     }
@@ -250,8 +253,8 @@ TEST_P(ValueSourceTest, FromTheUser) {
 TEST_P(ValueSourceTest, FromASettingsFile) {
     SimulatedProgram program(GetParam());
     ASSERT_EQ(ConnectOutcome::Connected, program.Connect());
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("dezadav_injection_" + std::to_string(::getpid()) + ".csv");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("dezadav_injection_" + std::to_string(::getpid()) + ".csv");
     struct Section {
         std::function<std::string(const std::string&)> file;
         std::string field;
@@ -265,9 +268,7 @@ TEST_P(ValueSourceTest, FromASettingsFile) {
          "SIP registrar"},
         {[](const std::string& v) { return "5060,reg,1,alice," + v + ",3,0,bob,pw2,4\r\n\r\n;SIP\r\n"; },
          "SIP port 1 password"},
-        {[](const std::string& v) {
-             return "G.711MU (64Kpbs),20 ms,1,101,10050," + v + "\r\n\r\n;END\r\n";
-         },
+        {[](const std::string& v) { return "G.711MU (64Kpbs),20 ms,1,101,10050," + v + "\r\n\r\n;END\r\n"; },
          "RTP end port"},
     };
     for (const char byte : ControlBytes()) {
@@ -316,7 +317,8 @@ TEST_P(ValueSourceTest, FromARoutersOutput) {
         program.workflow.Codec().SetPayloadType("100");
         program.port.messages.shown.clear();
         const ApplyOutcome outcome = program.workflow.ApplyFlow();
-        const bool modelsHoldByte = phoneHasByte || ContainsControlByte(program.workflow.Sip().SipFields()[3]) ||
+        const bool modelsHoldByte = phoneHasByte ||
+                                    ContainsControlByte(program.workflow.Sip().SipFields()[3]) ||
                                     ContainsControlByte(program.workflow.Codec().CodecFields(true)[5]);
         for (std::size_t i = sendsAfterFetch; i < program.transport.sends.size(); ++i)
             ASSERT_FALSE(CarriesControlByte(program.transport.sends[i]))

@@ -66,8 +66,11 @@ std::string Answer(uint32_t n, const std::string& properties, std::size_t length
                                  static_cast<unsigned char>(n)};
     bytes.append(reinterpret_cast<const char*>(ip), 4);
     bytes.append("\xFF\xFF\xFF\x00", 4);
-    const unsigned char mac[6] = {0x02, 0x00, static_cast<unsigned char>(n >> 24),
-                                  static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 8),
+    const unsigned char mac[6] = {0x02,
+                                  0x00,
+                                  static_cast<unsigned char>(n >> 24),
+                                  static_cast<unsigned char>(n >> 16),
+                                  static_cast<unsigned char>(n >> 8),
                                   static_cast<unsigned char>(n)};
     bytes.append(reinterpret_cast<const char*>(mac), 6);
     bytes.append(48, '\0');
@@ -79,8 +82,8 @@ std::string Answer(uint32_t n, const std::string& properties, std::size_t length
 
 std::string MacOf(uint32_t n) {
     char text[32];
-    std::snprintf(text, sizeof text, "02-00-%02X-%02X-%02X-%02X", (n >> 24) & 255, (n >> 16) & 255, (n >> 8) & 255,
-                  n & 255);
+    std::snprintf(text, sizeof text, "02-00-%02X-%02X-%02X-%02X", (n >> 24) & 255, (n >> 16) & 255,
+                  (n >> 8) & 255, n & 255);
     return text;
 }
 
@@ -252,7 +255,8 @@ TEST_F(DiscoveryAbuseTest, RandomBytesNeverYieldABrokenRow) {
         std::string bytes(std::uniform_int_distribution<std::size_t>(0, 1200)(random), '\0');
         for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
         // A third of them with bracketed entries in the text, so that the lookup has work to do.
-        if (i % 3 == 0 && bytes.size() > 120) bytes.replace(66, 40, "[ModelName=" + std::string(28, 'M') + "]");
+        if (i % 3 == 0 && bytes.size() > 120)
+            bytes.replace(66, 40, "[ModelName=" + std::string(28, 'M') + "]");
         datagrams.push_back(bytes);
     }
     std::size_t messagesBefore = 0;
@@ -301,7 +305,8 @@ TEST_F(DiscoveryAbuseTest, PropertyTextsWithoutBracketsOrSeparators) {
         {std::string(500, ' '), "", ""},
     };
     std::vector<std::string> datagrams;
-    for (std::size_t i = 0; i < cases.size(); ++i) datagrams.push_back(Answer(static_cast<uint32_t>(i), cases[i].text));
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        datagrams.push_back(Answer(static_cast<uint32_t>(i), cases[i].text));
     SendPaced(datagrams, 1);
     ASSERT_EQ(cases.size(), list.Size());
     for (std::size_t i = 0; i < cases.size(); ++i) {

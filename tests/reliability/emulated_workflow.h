@@ -71,10 +71,10 @@ struct ProgramState {
     RouterStrip strip;
 
     static ProgramState Of(const RouterWorkflow& workflow, const CSettingDlg& session) {
-        return ProgramState{workflow.DialPlan(),          workflow.Sip().SipFields(),
-                            workflow.Codec().CodecFields(true), workflow.CallLog(),
-                            session.apply.lastSipRow,     session.apply.lastCodecRow,
-                            workflow.Strip()};
+        return ProgramState{
+            workflow.DialPlan(), workflow.Sip().SipFields(), workflow.Codec().CodecFields(true),
+            workflow.CallLog(),  session.apply.lastSipRow,   session.apply.lastCodecRow,
+            workflow.Strip()};
     }
     bool operator==(const ProgramState&) const = default;
 };

@@ -285,7 +285,7 @@ std::string ApplyFailureText(const std::string& command, ApplyArea area) {
     switch (area) {
         case ApplyArea::DialPlan:
             return command.rfind("voip dial_plan del", 0) == 0 ? "Failed to Del DialPlan data on router!"
-                                                                : "Failed to set DialPlan data to router!";
+                                                               : "Failed to set DialPlan data to router!";
         case ApplyArea::Sip:
             return "Failed to set SIP data to router!";
         case ApplyArea::Codec:
@@ -307,11 +307,14 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
     ASSERT_TRUE(run.sim.IsRunning());
     ASSERT_EQ(ConnectOutcome::Connected, run.Connect(form));
 
-    const std::vector<ApplyTarget> targets{
-        {"voip dial_plan del", ApplyArea::DialPlan},    {"voip dial_plan set 7", ApplyArea::DialPlan},
-        {"voip sip port", ApplyArea::Sip},              {"voip sip endpt1 pass", ApplyArea::Sip},
-        {"voip sip endpt2 expire", ApplyArea::Sip},     {"voip rtp codec type", ApplyArea::Codec},
-        {"voip rtp dtmf payloadtype", ApplyArea::Codec}, {"voip rtp port end", ApplyArea::Codec}};
+    const std::vector<ApplyTarget> targets{{"voip dial_plan del", ApplyArea::DialPlan},
+                                           {"voip dial_plan set 7", ApplyArea::DialPlan},
+                                           {"voip sip port", ApplyArea::Sip},
+                                           {"voip sip endpt1 pass", ApplyArea::Sip},
+                                           {"voip sip endpt2 expire", ApplyArea::Sip},
+                                           {"voip rtp codec type", ApplyArea::Codec},
+                                           {"voip rtp dtmf payloadtype", ApplyArea::Codec},
+                                           {"voip rtp port end", ApplyArea::Codec}};
     int round = 0;
     for (const ApplyTarget& target : targets) {
         SCOPED_TRACE(target.command);

@@ -75,7 +75,8 @@ protected:
         entry.statusMark = "V";
         d.SetEntry(4, entry);
         SipSettings s(Language());
-        s.LoadSipRow(std::vector<std::string>{"5062", "reg.example", "1", "alice", "pw", "3", "0", "bob", "pw2", "4"});
+        s.LoadSipRow(
+            std::vector<std::string>{"5062", "reg.example", "1", "alice", "pw", "3", "0", "bob", "pw2", "4"});
         CodecSettings c(Language());
         c.LoadCodecRow(std::vector<std::string>{"G.711A (64Kpbs)", "30 ms", "2", "110", "12000", "13000"});
         CallLogTable l;
@@ -97,7 +98,8 @@ TEST_F(SettingsFileAbuseTest, EmptyFileReadsNothingAndSaysNothing) {
     EXPECT_EQ(before, SaveAllText(Models()));
 
     // The same through the file: an empty file is read, not "could not be opened".
-    const auto path = std::filesystem::temp_directory_path() / ("dezadav_empty_" + std::to_string(::getpid()) + ".csv");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("dezadav_empty_" + std::to_string(::getpid()) + ".csv");
     std::ofstream(path, std::ios::binary).flush();
     EXPECT_TRUE(LoadSettingsFile(path, Models(), language, port));
     EXPECT_TRUE(port.shown.empty());
@@ -138,7 +140,8 @@ TEST_F(SettingsFileAbuseTest, BinaryFilesNeverBreakTheModels) {
 TEST_F(SettingsFileAbuseTest, FiftyMegabyteFilesLoadWholeAndTheOtherSectionsStillCount) {
     constexpr std::size_t kBulk = 50u * 1024 * 1024;
     const std::string sample = SampleFile();
-    const auto path = std::filesystem::temp_directory_path() / ("dezadav_50mb_" + std::to_string(::getpid()) + ".csv");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("dezadav_50mb_" + std::to_string(::getpid()) + ".csv");
     std::string line = "7,1234567,someone,u@example.net,None,,V\r\n";
 
     // No marker: nothing read, nothing said.
@@ -195,7 +198,9 @@ TEST_F(SettingsFileAbuseTest, MarkersInEveryOrder) {
         {"5,5005,desk,desk@10.0.0.5,None,,V\r\n", "\r\n;LIST\r\n"},
         {"5062,reg.example,1,alice,pw,3,0,bob,pw2,4\r\n", "\r\n;SIP\r\n"},
         {"G.711A (64Kpbs),30 ms,2,110,12000,13000\r\n", "\r\n;END\r\n"},
-        {"", "\r\n;VoIP LOG\r\n\r\n  No.1,     05-06-2024,       07:08:09,          33,            OUT,      10.9.9.9\r\n"},
+        {"",
+         "\r\n;VoIP LOG\r\n\r\n  No.1,     05-06-2024,       07:08:09,          33,            OUT,      "
+         "10.9.9.9\r\n"},
     }};
     std::array<int, 4> order{0, 1, 2, 3};
     int orders = 0;
@@ -273,11 +278,15 @@ TEST_F(SettingsFileAbuseTest, LinesWithoutCarriageReturns) {
 TEST_F(SettingsFileAbuseTest, TenThousandByteFieldsAreHeldWhole) {
     const std::string big(10000, 'a');
     const std::string bigDigits(10000, '7');
-    std::string text = "5," + bigDigits + "," + big + ",u" + big + "@h" + big + ",None," + bigDigits + ",V\r\n";
+    std::string text =
+        "5," + bigDigits + "," + big + ",u" + big + "@h" + big + ",None," + bigDigits + ",V\r\n";
     text += "\r\n;LIST\r\n";
-    text += bigDigits + ",r" + big + ",1,n" + big + ",p" + big + ",3,0,m" + big + ",q" + big + ",4\r\n\r\n;SIP\r\n";
+    text += bigDigits + ",r" + big + ",1,n" + big + ",p" + big + ",3,0,m" + big + ",q" + big +
+            ",4\r\n\r\n;SIP\r\n";
     text += "G.711A (64Kpbs),30 ms,2," + bigDigits + ",1" + bigDigits + ",2" + bigDigits + "\r\n\r\n;END\r\n";
-    text += "\r\n;VoIP LOG\r\n\r\n  No.1,     05-06-2024,       07:08:09,          33,            OUT,      z" + big + "\r\n";
+    text +=
+        "\r\n;VoIP LOG\r\n\r\n  No.1,     05-06-2024,       07:08:09,          33,            OUT,      z" +
+        big + "\r\n";
     EXPECT_EQ(0u, Load(text));
 
     const DialPlanEntry& entry = dialPlan.Entry(4);

@@ -20,14 +20,14 @@ namespace {
 
 // Where the router is slow.
 enum class Phase {
-    Greeting,     // the greeting, after the 500 ms and 1000 ms pumping
-    PasswordEcho, // each '*' answering a password byte
-    PasswordCr,   // the answer to the password's CR
-    ShellPrompt,  // the prompt after the banner
-    EmptyLine,    // the prompt answering a command's opening CR
-    CommandEcho,  // each echoed byte of a command
-    LineBreak,    // the echoed line break after a command's CR
-    OutputGap,    // between two chunks of an output or of a set command's reply
+    Greeting,      // the greeting, after the 500 ms and 1000 ms pumping
+    PasswordEcho,  // each '*' answering a password byte
+    PasswordCr,    // the answer to the password's CR
+    ShellPrompt,   // the prompt after the banner
+    EmptyLine,     // the prompt answering a command's opening CR
+    CommandEcho,   // each echoed byte of a command
+    LineBreak,     // the echoed line break after a command's CR
+    OutputGap,     // between two chunks of an output or of a set command's reply
 };
 
 // A router's command line in simulated time that answers after 1 ms, except in one phase, where it
@@ -178,8 +178,8 @@ TEST_P(TimingEdgeTest, AnswerAtTheLimitIsHeardOneMillisecondLaterIsNot) {
     }
 
     EXPECT_FALSE(Run(edge.limitMs + 1));
-    const std::vector<std::string> lastSip{"5060", "reg.example.net", "1", "alice", "pw1",
-                                           "3",    "1",               "bob", "pw2",   "4"};
+    const std::vector<std::string> lastSip{
+        "5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
     ASSERT_EQ(1u, port.shown.size());
     EXPECT_EQ("Error", port.shown[0].caption);
     EXPECT_EQ(edge.failure, port.shown[0].text);
