@@ -54,15 +54,45 @@ void CallLogTable::Renumber() {
 
 namespace {
 
+// The direction and address words of one record. An incoming call's address stands as two words
+// (address and port), kept as one text joined by a space; an outgoing call's is a single word.
+class DirectionAndAddress {
+public:
+    // Forgets the previous record's direction and first address word.
+    void Reset() {
+        m_incoming = false;
+        m_haveFirstAddressWord = false;
+    }
+
+    void ReadDirection(const std::string& word, CallLogRecord& row) {
+        if (word == kIncoming) m_incoming = true;
+        row.direction = word;
+    }
+
+    // Takes one address word; once the address is whole, writes it into `row` and returns true.
+    bool ReadAddress(const std::string& word, CallLogRecord& row) {
+        if (m_incoming && !m_haveFirstAddressWord) {
+            m_firstAddressWord = word;
+            m_haveFirstAddressWord = true;
+            return false;
+        }
+        row.address = m_incoming ? m_firstAddressWord + " " + word : word;
+        return true;
+    }
+
+private:
+    bool m_incoming = false;
+    bool m_haveFirstAddressWord = false;
+    std::string m_firstAddressWord;
+};
+
 // Reads records "No.<recordCount+1>", "No.<recordCount+2>", ... from the cut lines into the
 // table's rows through `rowFor`, raising recordCount once a record's address is written.
 template <typename RowFor>
 void ReadRecords(const std::vector<CallLogLineWords>& lines, Source source, int& recordCount, RowFor rowFor) {
     for (const CallLogLineWords& words : lines) {
         Expect state = Expect::Number;
-        bool incoming = false;
-        bool haveFirstAddressWord = false;
-        std::string firstAddressWord;
+        DirectionAndAddress address;
         for (const std::string& word : words) {
             if (state == Expect::Done && source == Source::File) {
                 state = Expect::Number;
@@ -84,8 +114,7 @@ void ReadRecords(const std::vector<CallLogLineWords>& lines, Source source, int&
                         state = Expect::EmptySlot;
                     } else {
                         rowFor(recordCount).date = word;
-                        incoming = false;
-                        haveFirstAddressWord = false;
+                        address.Reset();
                         state = Expect::Time;
                     }
                     break;
@@ -98,19 +127,14 @@ void ReadRecords(const std::vector<CallLogLineWords>& lines, Source source, int&
                     state = Expect::Direction;
                     break;
                 case Expect::Direction:
-                    if (word == kIncoming) incoming = true;
-                    rowFor(recordCount).direction = word;
+                    address.ReadDirection(word, rowFor(recordCount));
                     state = Expect::Address;
                     break;
                 case Expect::Address:
-                    if (incoming && !haveFirstAddressWord) {
-                        firstAddressWord = word;
-                        haveFirstAddressWord = true;
-                        break;
+                    if (address.ReadAddress(word, rowFor(recordCount))) {
+                        ++recordCount;
+                        state = Expect::Done;
                     }
-                    rowFor(recordCount).address = incoming ? firstAddressWord + " " + word : word;
-                    ++recordCount;
-                    state = Expect::Done;
                     break;
                 case Expect::Done:
                 case Expect::EmptySlot:
@@ -147,9 +171,7 @@ bool CallLogTable::MergeCallLogRecord(std::string_view text, int number) {
         Expect state = Expect::Number;
         bool listed = false;
         bool dateListed = false;
-        bool incoming = false;
-        bool haveFirstAddressWord = false;
-        std::string firstAddressWord;
+        DirectionAndAddress address;
         std::string date;
         std::string time;
         for (const std::string& word : words) {
@@ -197,19 +219,14 @@ bool CallLogTable::MergeCallLogRecord(std::string_view text, int number) {
                     }
                     break;
                 case Expect::Direction:
-                    if (word == kIncoming) incoming = true;
-                    m_rows.front().direction = word;
+                    address.ReadDirection(word, m_rows.front());
                     state = Expect::Address;
                     break;
                 case Expect::Address:
-                    if (incoming && !haveFirstAddressWord) {
-                        firstAddressWord = word;
-                        haveFirstAddressWord = true;
-                        break;
+                    if (address.ReadAddress(word, m_rows.front())) {
+                        ++m_recordCount;
+                        state = Expect::Done;
                     }
-                    m_rows.front().address = incoming ? firstAddressWord + " " + word : word;
-                    ++m_recordCount;
-                    state = Expect::Done;
                     break;
                 case Expect::Done:
                 case Expect::EmptySlot:
