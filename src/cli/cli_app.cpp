@@ -22,12 +22,6 @@ namespace dezadav::cli {
 
 namespace {
 
-std::string TextOrDefault(const LanguageTable& language, const SessionMessage& message) {
-    std::string text = language.LookupText(message.key);
-    if (text.empty() || text == kMissingText) text = message.englishDefault;
-    return text;
-}
-
 int UsageError(std::ostream& err, const std::string& reason) {
     err << "dezadav-cli: " << reason << "\n\n" << CliUsageText();
     return kExitUsage;

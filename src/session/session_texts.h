@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
+
+#include "lang/language_table.h"
 
 namespace dezadav {
 
@@ -11,6 +14,13 @@ struct SessionMessage {
     std::string_view key;
     std::string_view englishDefault;
 };
+
+// The message's text in `language`, or its English text when the language lacks the key.
+inline std::string TextOrDefault(const LanguageTable& language, const SessionMessage& message) {
+    std::string text = language.LookupText(message.key);
+    if (text.empty() || text == kMissingText) text = message.englishDefault;
+    return text;
+}
 
 // Caption of every failure message of a session.
 inline constexpr SessionMessage kMsgErrorCaption{"Message_Error", "Error"};

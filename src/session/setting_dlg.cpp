@@ -4,15 +4,6 @@
 #include "session/apply_commands.h"
 
 namespace dezadav {
-namespace {
-
-std::string TextOrDefault(const LanguageTable& language, const SessionMessage& message) {
-    std::string text = language.LookupText(message.key);
-    if (text.empty() || text == kMissingText) text = message.englishDefault;
-    return text;
-}
-
-}  // namespace
 
 const SessionMessage* ProgressTextFor(SessionMode mode) {
     switch (mode) {

@@ -5,16 +5,6 @@
 
 namespace dezadav {
 
-namespace {
-
-std::string TextOrDefault(const LanguageTable& language, const SessionMessage& message) {
-    std::string text = language.LookupText(message.key);
-    if (text.empty() || text == kMissingText) text = message.englishDefault;
-    return text;
-}
-
-}  // namespace
-
 RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, CSettingDlg& session,
                                TickTimer& refreshTimer)
     : m_language(language),
