@@ -7,8 +7,6 @@
 #include <QUdpSocket>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -16,7 +14,9 @@
 #include "session/clock.h"
 #include "session/telnet_socket.h"
 #include "support/recording_message_port.h"
+#include "support/router_commands.h"
 #include "support/routersim_process.h"
+#include "support/temp_files.h"
 #include "workflow/router_workflow.h"
 #include "workflow/tick_timer.h"
 
@@ -72,10 +72,6 @@ uint16_t ClosedTcpPort() {
 
 class CliEndToEndTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        for (const auto& file : m_files) std::filesystem::remove(file);
-    }
-
     // Runs dezadav-cli with `args`. The password comes from DEZADAV_PASSWORD when `password` is
     // given; the child has no controlling terminal, so it can never wait for typed input.
     CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin") {
@@ -117,26 +113,7 @@ protected:
         return first;
     }
 
-    std::string TempPath(const std::string& name) {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("dezadav_cli_" + std::to_string(::getpid()) + "_" + name);
-        m_files.push_back(path);
-        return path.string();
-    }
-    static std::string ReadAll(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    static void WriteAll(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    static std::vector<std::string> CommandsOf(RouterSimProcess& sim, const std::string& ip) {
-        std::vector<std::string> commands;
-        for (const std::string& line : sim.CommandLog()) {
-            if (line.rfind(ip + " ", 0) == 0) commands.push_back(line.substr(ip.size() + 1));
-        }
-        return commands;
-    }
+    std::string TempPath(const std::string& name) { return m_temp.Path(name); }
 
     // What Save All writes right after a successful Connect sequence of a freshly started program,
     // produced in this process by the workflow itself.
@@ -183,7 +160,7 @@ protected:
     }
 
 private:
-    std::vector<std::filesystem::path> m_files;
+    TempFiles m_temp{"dezadav_cli_"};
 };
 
 TEST_F(CliEndToEndTest, HelpDocumentsEverythingAndUsageErrorsExitWithTwo) {

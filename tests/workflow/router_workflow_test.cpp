@@ -1,17 +1,16 @@
 #include "workflow/router_workflow.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "lang/builtin_language_source.h"
 #include "session/clock.h"
 #include "session/telnet_socket.h"
+#include "support/router_commands.h"
 #include "support/routersim_process.h"
+#include "support/temp_files.h"
 #include "workflow/scripted_user_port.h"
 
 namespace dezadav::testing {
@@ -47,18 +46,9 @@ protected:
         language.LoadLanguage(0);
         session.telnetPort = sim.TelnetPort();
     }
-    void TearDown() override {
-        for (const auto& file : m_files) std::filesystem::remove(file);
-    }
 
     // The commands one router received since the log was last cleared, without the address.
-    std::vector<std::string> CommandsOf(const std::string& ip) {
-        std::vector<std::string> commands;
-        for (const std::string& line : sim.CommandLog()) {
-            if (line.rfind(ip + " ", 0) == 0) commands.push_back(line.substr(ip.size() + 1));
-        }
-        return commands;
-    }
+    std::vector<std::string> CommandsOf(const std::string& ip) { return testing::CommandsOf(sim, ip); }
     static bool Contains(const std::vector<std::string>& lines, const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
@@ -75,19 +65,7 @@ protected:
         return workflow.ConnectSequence();
     }
 
-    std::string TempPath(const std::string& name) {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("dezadav_wf_" + std::to_string(::getpid()) + "_" + name);
-        m_files.push_back(path);
-        return path.string();
-    }
-    static std::string ReadAll(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    static void WriteAll(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    std::string TempPath(const std::string& name) { return m_temp.Path(name); }
 
     RouterSimProcess sim;
     LanguageTable language;
@@ -99,7 +77,7 @@ protected:
     RouterWorkflow workflow{language, port, session, timer};
 
 private:
-    std::vector<std::filesystem::path> m_files;
+    TempFiles m_temp{"dezadav_wf_"};
 };
 
 TEST_F(RouterWorkflowTest, TwoPortRouterIsFetchedWholeAndHandedToEveryModel) {
