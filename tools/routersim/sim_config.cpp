@@ -74,14 +74,6 @@ bool SplitHostPort(const std::string& text, std::string& host, uint16_t& port) {
     return IsIpv4(host);
 }
 
-std::vector<std::string> Words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    std::string w;
-    while (in >> w) words.push_back(w);
-    return words;
-}
-
 bool CheckRouter(RouterSpec& r, std::string* error) {
     auto fail = [&](const std::string& why) {
         *error = "router " + r.address + ": " + why;
@@ -187,6 +179,14 @@ bool ParseMac(const std::string& text, unsigned char out[6]) {
         out[i] = static_cast<unsigned char>(std::stoi(hex, nullptr, 16));
     }
     return true;
+}
+
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    std::string w;
+    while (in >> w) words.push_back(w);
+    return words;
 }
 
 bool ParseCallWords(const std::vector<std::string>& words, CallRecord& call) {

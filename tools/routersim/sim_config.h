@@ -75,6 +75,9 @@ bool ParseConfigText(const std::string& text, SimOptions& options, std::string* 
 // Parses "XX-XX-XX-XX-XX-XX" (or with ':'), six hexadecimal bytes.
 bool ParseMac(const std::string& text, unsigned char out[6]);
 
+// The words of a line, split at white space.
+std::vector<std::string> Words(const std::string& line);
+
 // Parses a call-log record "<mm-dd-yyyy> <hh:mm:ss> <seconds> <IN|OUT> <address words...>".
 bool ParseCallWords(const std::vector<std::string>& words, CallRecord& call);
 

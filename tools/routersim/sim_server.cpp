@@ -111,14 +111,6 @@ uint16_t LocalPort(int fd) {
     return ntohs(addr.sin_port);
 }
 
-std::vector<std::string> Words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    std::string w;
-    while (in >> w) words.push_back(w);
-    return words;
-}
-
 std::string StateSummary(const RouterState& s) {
     std::ostringstream out;
     int inUse = 0;
