@@ -2,38 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "router_lines.h"
 #include "sip_codec_test_language.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
 namespace {
 
+using testing::RouterLines;
+using testing::ShippedEnglish;
 using testing::SipCodecLanguage;
-
-std::string RouterLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\n\r";
-    text += "router> \n\r";
-    return text;
-}
 
 const std::vector<std::string> kCodecs = {"G.711MU (64Kpbs)", "G.711A (64Kpbs)", "G.729A/B (8Kpbs)",
                                           "G.723 (6.4Kpbs)", "G.726_32 (32Kpbs)"};
 const std::vector<std::string> kSizes = {"10 ms", "20 ms", "30 ms", "40 ms", "50 ms", "60 ms"};
-
-// The English language file the program carries.
-LanguageTable ShippedEnglish() {
-    std::ifstream in(std::string(DEZADAV_SOURCE_DIR) + "/res/lang/english.lng", std::ios::binary);
-    LanguageTable table;
-    table.LoadFromBytes(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-    return table;
-}
 
 TEST(CodecLanguageKeysTest, ListKeysResolveInTheShippedEnglishFile) {
     const LanguageTable shipped = ShippedEnglish();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "lang/language_table.h"
@@ -15,6 +17,14 @@ inline LanguageTable SipCodecLanguage(const std::string& prefix = "") {
     file += ";END\r\n";
     LanguageTable table;
     table.LoadFromBytes(file);
+    return table;
+}
+
+// The English language file the program carries.
+inline LanguageTable ShippedEnglish() {
+    std::ifstream in(std::string(DEZADAV_SOURCE_DIR) + "/res/lang/english.lng", std::ios::binary);
+    LanguageTable table;
+    table.LoadFromBytes(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     return table;
 }
 

@@ -2,27 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "router_lines.h"
 #include "settings/sip_codec_row_text.h"
 #include "sip_codec_test_language.h"
 
 namespace dezadav {
 namespace {
 
+using testing::RouterLines;
+using testing::ShippedEnglish;
 using testing::SipCodecLanguage;
-
-// Router output as the router prints it: every line ends with LF then CR, the closing prompt last.
-std::string RouterLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\n\r";
-    text += "router> \n\r";
-    return text;
-}
 
 const std::vector<std::string> kFullTimes = {"3 mins",  "5 mins",  "10 mins", "30 mins",  "1 hour",
                                              "2 hours", "4 hours", "8 hours", "16 hours", "1 day"};
@@ -42,14 +35,6 @@ std::vector<std::string> SplitRowLikeFileReader(const std::string& row) {
         }
     }
     return fields;
-}
-
-// The English language file the program carries.
-LanguageTable ShippedEnglish() {
-    std::ifstream in(std::string(DEZADAV_SOURCE_DIR) + "/res/lang/english.lng", std::ios::binary);
-    LanguageTable table;
-    table.LoadFromBytes(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-    return table;
 }
 
 TEST(SipLanguageKeysTest, ListKeysResolveInTheShippedEnglishFile) {
