@@ -33,6 +33,15 @@ protected:
         transport.Expect("\r", {kPromptChunk});
         transport.ExpectTyped(command);
     }
+    // The command's output after its CR: the line end, `bodySize` bytes 'o' in full chunks, the prompt.
+    void ScriptOutput(std::size_t bodySize) {
+        std::vector<std::string> replies{"\n\r"};
+        for (std::size_t at = 0; at < bodySize; at += kChunkSize) {
+            replies.push_back(std::string(std::min(kChunkSize, bodySize - at), 'o'));
+        }
+        replies.push_back(kPromptChunk);
+        transport.Expect("\r", replies);
+    }
 };
 
 // ---------------------------------------------------------------- chunk queue and waiting
@@ -333,12 +342,7 @@ TEST_F(DialogueTest, EmptyCommandSendsTwoCarriageReturnsAndReturnsUpToTheSecondP
 TEST_F(DialogueTest, OutputFillingTheCapExactlyIsHandedOverWhole) {
     ScriptTypedCommand("x");
     const std::size_t bodySize = kMaxOutputBytes - kPromptChunk.size() - 2;
-    std::vector<std::string> replies{"\n\r"};
-    for (std::size_t at = 0; at < bodySize; at += kChunkSize) {
-        replies.push_back(std::string(std::min(kChunkSize, bodySize - at), 'o'));
-    }
-    replies.push_back(kPromptChunk);
-    transport.Expect("\r", replies);
+    ScriptOutput(bodySize);
     std::string output;
     ASSERT_TRUE(dialogue.GetCommandOutput(output, "x"));
     EXPECT_EQ(kMaxOutputBytes, output.size());
@@ -348,12 +352,7 @@ TEST_F(DialogueTest, OutputFillingTheCapExactlyIsHandedOverWhole) {
 TEST_F(DialogueTest, OutputBeyondTheCapFailsAtOnceInsteadOfBeingCut) {
     ScriptTypedCommand("x");
     const std::size_t bodySize = kMaxOutputBytes - kPromptChunk.size() - 1;  // one byte too many
-    std::vector<std::string> replies{"\n\r"};
-    for (std::size_t at = 0; at < bodySize; at += kChunkSize) {
-        replies.push_back(std::string(std::min(kChunkSize, bodySize - at), 'o'));
-    }
-    replies.push_back(kPromptChunk);
-    transport.Expect("\r", replies);
+    ScriptOutput(bodySize);
     std::string output;
     EXPECT_FALSE(dialogue.GetCommandOutput(output, "x"));
     EXPECT_EQ(CommandError::OutputTooLong, dialogue.LastError());
