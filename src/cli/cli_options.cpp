@@ -49,8 +49,8 @@ const std::set<std::string_view>& AllowedOptions(CliCommand command) {
 }
 
 const OptionSpec* FindOption(std::string_view name) {
-    for (const auto& spec : kOptions) {
-        if (spec.name == name) return &spec;
+    for (const auto& option : kOptions) {
+        if (option.name == name) return &option;
     }
     return nullptr;
 }
@@ -108,16 +108,16 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
             name = std::string(arg.substr(0, eq));
             value = std::string(arg.substr(eq + 1));
         }
-        const OptionSpec* spec = FindOption(name);
-        if (spec == nullptr) {
+        const OptionSpec* option = FindOption(name);
+        if (option == nullptr) {
             if (!arg.starts_with("-")) return Fail("unexpected argument '" + std::string(arg) + "'");
             return Fail("unknown option '" + name + "'");
         }
-        if (!allowed.contains(spec->name)) {
+        if (!allowed.contains(option->name)) {
             return Fail("option " + name + " does not apply to '" + commandWord + "'");
         }
         if (!seen.insert(name).second) return Fail("option " + name + " given twice");
-        if (spec->takesValue) {
+        if (option->takesValue) {
             if (!value) {
                 if (i + 1 >= args.size()) return Fail("option " + name + " needs a value");
                 value = args[++i];

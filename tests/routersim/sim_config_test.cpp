@@ -99,7 +99,7 @@ TEST(SimConfigTest, ConfigFileDefinesRoutersTheirStartSettingsAndOptions) {
     EmulatedRouter lab;
     ASSERT_TRUE(lab.Init(o.routers[0], &why)) << why;
     EXPECT_TRUE(lab.state.twoPort);
-    EXPECT_EQ(lab.spec.prompt, "lab");
+    EXPECT_EQ(lab.setup.prompt, "lab");
     EXPECT_EQ(lab.state.sipPort, "5090");
     int inUse = 0;
     for (const auto& e : lab.state.dialPlan) inUse += e.InUse() ? 1 : 0;
@@ -107,7 +107,7 @@ TEST(SimConfigTest, ConfigFileDefinesRoutersTheirStartSettingsAndOptions) {
     EXPECT_EQ(lab.state.dialPlan[13].user, "desk");
     ASSERT_EQ(lab.state.calls.size(), 1u);
     EXPECT_EQ(lab.state.calls[0].address, "10.9.9.9 5060");
-    EXPECT_TRUE(FaultSet::Hits(lab.spec.faults.garbageIn, "voip sip calllog"));
+    EXPECT_TRUE(FaultSet::Hits(lab.setup.faults.garbageIn, "voip sip calllog"));
     EmulatedRouter plain;
     ASSERT_TRUE(plain.Init(o.routers[1], &why)) << why;
     EXPECT_FALSE(plain.state.twoPort);

@@ -11,16 +11,16 @@ namespace {
 class Dialogue {
 public:
     explicit Dialogue(const std::string& faults = {}, const std::string& model = "DZV-R5830K") {
-        RouterSpec spec;
-        spec.address = "127.0.0.3";
-        spec.model = model;
-        spec.prompt = model;
-        spec.mac = "00-11-22-33-44-55";
+        RouterSpec setup;
+        setup.address = "127.0.0.3";
+        setup.model = model;
+        setup.prompt = model;
+        setup.mac = "00-11-22-33-44-55";
         std::string why;
         if (!faults.empty()) {
-            EXPECT_TRUE(spec.faults.Apply(faults, &why)) << why;
+            EXPECT_TRUE(setup.faults.Apply(faults, &why)) << why;
         }
-        EXPECT_TRUE(router.Init(spec, &why)) << why;
+        EXPECT_TRUE(router.Init(setup, &why)) << why;
         connection = std::make_unique<TelnetConnection>(
             router, [this](const EmulatedRouter&, const std::string& line) { logged.push_back(line); }, now);
     }

@@ -21,24 +21,24 @@ std::string Stamp(long long unixSeconds) {
 }  // namespace
 
 bool EmulatedRouter::Init(const RouterSpec& routerSpec, std::string* error) {
-    spec = routerSpec;
-    bool twoPort = IsTwoPortModelName(spec.model);
-    state = spec.defaults ? DefaultRouterState(twoPort) : EmptyRouterState(twoPort);
-    for (const auto& command : spec.commands) {
+    setup = routerSpec;
+    bool twoPort = IsTwoPortModelName(setup.model);
+    state = setup.defaults ? DefaultRouterState(twoPort) : EmptyRouterState(twoPort);
+    for (const auto& command : setup.commands) {
         CommandResult r = RunRouterCommand(state, command);
         if (r.output.find("Error:") != std::string::npos) {
-            *error = "router " + spec.address + ": start command refused: " + command;
+            *error = "router " + setup.address + ": start command refused: " + command;
             return false;
         }
     }
-    for (const auto& text : spec.calls) {
+    for (const auto& text : setup.calls) {
         std::istringstream in(text);
         std::vector<std::string> words;
         std::string w;
         while (in >> w) words.push_back(w);
         CallRecord call;
         if (!ParseCallWords(words, call)) {
-            *error = "router " + spec.address + ": bad call record: " + text;
+            *error = "router " + setup.address + ": bad call record: " + text;
             return false;
         }
         state.AddCall(call);

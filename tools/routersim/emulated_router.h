@@ -9,11 +9,11 @@ namespace dezadav::routersim {
 
 // One router of the emulator: how it is configured, what it holds now, and the faults it shows now.
 struct EmulatedRouter {
-    RouterSpec spec;
+    RouterSpec setup;
     RouterState state;
     long long lastAddedUnix = 0;  // time stamp of the last call added while running
 
-    // Builds the router from its spec: built-in or empty settings, then the spec's start commands and
+    // Builds the router from its setup: built-in or empty settings, then the setup's start commands and
     // calls. False, with a reason, when a start command is refused.
     bool Init(const RouterSpec& routerSpec, std::string* error);
     // Adds a call stamped with the given time (local date and time), moved on past the last added call

@@ -111,13 +111,13 @@ bool FaultSet::Hits(const std::vector<std::string>& names, const std::string& co
     return false;
 }
 
-bool FaultSet::Apply(const std::string& spec, std::string* error) {
-    auto eq = spec.find('=');
-    std::string name = Trim(spec.substr(0, eq));
-    std::string value = eq == std::string::npos ? std::string() : Trim(spec.substr(eq + 1));
+bool FaultSet::Apply(const std::string& setup, std::string* error) {
+    auto eq = setup.find('=');
+    std::string name = Trim(setup.substr(0, eq));
+    std::string value = eq == std::string::npos ? std::string() : Trim(setup.substr(eq + 1));
     bool hasValue = eq != std::string::npos;
     auto fail = [&](const std::string& why) {
-        *error = "fault " + spec + ": " + why;
+        *error = "fault " + setup + ": " + why;
         return false;
     };
     auto flag = [&](bool& target) {
@@ -404,16 +404,16 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
     for (const auto& f : faults) {
         auto colon = f.find(':');
         std::string target;
-        std::string spec = f;
+        std::string setup = f;
         if (colon != std::string::npos && IsIpv4(f.substr(0, colon))) {
             target = f.substr(0, colon);
-            spec = f.substr(colon + 1);
+            setup = f.substr(colon + 1);
         }
         bool found = false;
         for (auto& r : options.routers) {
             if (!target.empty() && r.address != target) continue;
             found = true;
-            if (!r.faults.Apply(spec, error)) return false;
+            if (!r.faults.Apply(setup, error)) return false;
         }
         if (!found) {
             *error = "--fault " + f + ": no router at " + target;

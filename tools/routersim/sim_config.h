@@ -30,7 +30,7 @@ struct FaultSet {
 
     // Switches one fault on: "name" or "name=value" (see docs/routersim.md). False, with a reason, for
     // an unknown name or a bad value.
-    bool Apply(const std::string& spec, std::string* error);
+    bool Apply(const std::string& setup, std::string* error);
     static bool Hits(const std::vector<std::string>& names, const std::string& command);
 };
 

@@ -139,9 +139,9 @@ SimServer::~SimServer() {
 }
 
 bool SimServer::Open(std::string* error) {
-    for (const auto& spec : m_options.routers) {
+    for (const auto& setup : m_options.routers) {
         auto router = std::make_unique<EmulatedRouter>();
-        if (!router->Init(spec, error)) return false;
+        if (!router->Init(setup, error)) return false;
         m_routers.push_back(std::move(router));
     }
     if (!m_options.commandLog.empty()) {
@@ -172,9 +172,9 @@ bool SimServer::OpenTelnet(std::string* error) {
         uint16_t port = m_options.telnetPort;
         bool ok = true;
         for (const auto& router : m_routers) {
-            int fd = Listen(router->spec.address, port);
+            int fd = Listen(router->setup.address, port);
             if (fd < 0) {
-                *error = "cannot listen on " + router->spec.address + ":" + std::to_string(port) + ": " +
+                *error = "cannot listen on " + router->setup.address + ":" + std::to_string(port) + ": " +
                          std::strerror(errno);
                 ok = false;
                 break;
@@ -221,15 +221,15 @@ bool SimServer::OpenDiscovery(std::string* error) {
         bool ok = true;
         for (const auto& router : m_routers) {
             sockaddr_in own{};
-            MakeAddress(router->spec.address, m_discoveryPort, own);
+            MakeAddress(router->setup.address, m_discoveryPort, own);
             if (own.sin_addr.s_addr == mainAddress.sin_addr.s_addr) {
                 // On the main responder's own address the main responder answers, with every router.
                 m_routerDiscovery.push_back(-1);
                 continue;
             }
-            int fd = BindUdp(router->spec.address, m_discoveryPort);
+            int fd = BindUdp(router->setup.address, m_discoveryPort);
             if (fd < 0) {
-                *error = "cannot bind discovery to " + router->spec.address + ":" +
+                *error = "cannot bind discovery to " + router->setup.address + ":" +
                          std::to_string(m_discoveryPort) + ": " + std::strerror(errno);
                 ok = false;
                 break;
@@ -255,7 +255,7 @@ std::string SimServer::ReadyLine() const {
     std::string line = "READY telnet=" + std::to_string(m_telnetPort) + " discovery=";
     line += m_discoveryFd >= 0 ? m_options.discoveryAddress + ":" + std::to_string(m_discoveryPort) : "off";
     line += " routers=";
-    for (size_t i = 0; i < m_routers.size(); ++i) line += (i ? "," : "") + m_routers[i]->spec.address;
+    for (size_t i = 0; i < m_routers.size(); ++i) line += (i ? "," : "") + m_routers[i]->setup.address;
     return line;
 }
 
@@ -436,8 +436,8 @@ void SimServer::SendAnswers(int fd, const sockaddr_in& to, const EmulatedRouter&
     // its own.
     alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
     in_pktinfo source{};
-    if (fromRouterAddress) inet_pton(AF_INET, router.spec.address.c_str(), &source.ipi_spec_dst);
-    for (const auto& answer : DiscoveryAnswers(router.spec)) {
+    if (fromRouterAddress) inet_pton(AF_INET, router.setup.address.c_str(), &source.ipi_spec_dst);
+    for (const auto& answer : DiscoveryAnswers(router.setup)) {
         iovec iov{const_cast<char*>(answer.data()), answer.size()};
         msghdr message{};
         message.msg_name = const_cast<sockaddr_in*>(&to);
@@ -481,7 +481,7 @@ void SimServer::ReadControl() {
 
 EmulatedRouter* SimServer::RouterAt(const std::string& address) {
     for (auto& r : m_routers) {
-        if (r->spec.address == address) return r.get();
+        if (r->setup.address == address) return r.get();
     }
     return nullptr;
 }
@@ -500,13 +500,13 @@ std::string SimServer::Control(const std::string& line) {
         EmulatedRouter* router = colon == std::string::npos ? nullptr : RouterAt(arg.substr(0, colon));
         if (!router) return "ERROR fault takes <router ip>:<name>[=<value>]";
         std::string why;
-        if (!router->spec.faults.Apply(arg.substr(colon + 1), &why)) return "ERROR " + why;
+        if (!router->setup.faults.Apply(arg.substr(colon + 1), &why)) return "ERROR " + why;
         return "OK fault";
     }
     EmulatedRouter* router = RouterAt(words[1]);
     if (!router) return "ERROR no router at " + words[1];
     if (verb == "clearfaults") {
-        router->spec.faults = FaultSet();
+        router->setup.faults = FaultSet();
         return "OK clearfaults";
     }
     if (verb == "state") return "OK " + StateSummary(router->state);
@@ -538,7 +538,7 @@ void SimServer::AddCallEverywhere() {
 
 void SimServer::LogCommand(const EmulatedRouter& router, const std::string& line) {
     if (m_logFd < 0) return;
-    WriteAll(m_logFd, router.spec.address + " " + Escaped(line) + "\n");
+    WriteAll(m_logFd, router.setup.address + " " + Escaped(line) + "\n");
 }
 
 }  // namespace dezadav::routersim

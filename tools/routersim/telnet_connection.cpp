@@ -42,7 +42,7 @@ const std::string& GarbageLine() {
 TelnetConnection::TelnetConnection(EmulatedRouter& router, CommandSink sink, int64_t nowMs)
     : m_router(router), m_sink(std::move(sink)) {
     std::string greeting;
-    if (m_router.spec.faults.iacGreeting) {
+    if (m_router.setup.faults.iacGreeting) {
         // WILL ECHO, WILL SUPPRESS-GO-AHEAD, DO TERMINAL-TYPE
         greeting = "\xff\xfb\x01\xff\xfb\x03\xff\xfd\x18";
     }
@@ -55,7 +55,7 @@ void TelnetConnection::Receive(const char* data, size_t size, int64_t nowMs) {
 }
 
 void TelnetConnection::ReceiveByte(char c, int64_t nowMs) {
-    const int64_t echoDelay = m_router.spec.faults.slowEchoMs;
+    const int64_t echoDelay = m_router.setup.faults.slowEchoMs;
     switch (m_phase) {
         case Phase::Silent:
         case Phase::Closing:
@@ -84,8 +84,8 @@ void TelnetConnection::ReceiveByte(char c, int64_t nowMs) {
 }
 
 void TelnetConnection::PasswordDone(int64_t nowMs) {
-    const FaultSet& faults = m_router.spec.faults;
-    bool right = m_password == m_router.spec.password;
+    const FaultSet& faults = m_router.setup.faults;
+    bool right = m_password == m_router.setup.password;
     m_password.assign(m_password.size(), '\0');
     m_password.clear();
     if (!right) {
@@ -95,7 +95,7 @@ void TelnetConnection::PasswordDone(int64_t nowMs) {
         if (last) m_phase = Phase::Closing;
         return;
     }
-    Queue(std::string(kEol) + kEol + m_router.spec.model + " VoIP router, firmware " + m_router.spec.version +
+    Queue(std::string(kEol) + kEol + m_router.setup.model + " VoIP router, firmware " + m_router.setup.version +
               kEol,
           nowMs, faults.slowEchoMs);
     if (faults.noShellPrompt) {
@@ -107,7 +107,7 @@ void TelnetConnection::PasswordDone(int64_t nowMs) {
 }
 
 void TelnetConnection::CommandDone(int64_t nowMs) {
-    const FaultSet& faults = m_router.spec.faults;
+    const FaultSet& faults = m_router.setup.faults;
     std::string command = CommandText(m_line);
     bool tooLong = m_lineTooLong;
     m_line.clear();
@@ -165,7 +165,7 @@ void TelnetConnection::CommandDone(int64_t nowMs) {
 }
 
 void TelnetConnection::QueueLineBreakAndOutput(const std::string& output, int64_t nowMs) {
-    const FaultSet& faults = m_router.spec.faults;
+    const FaultSet& faults = m_router.setup.faults;
     if (output.empty()) {
         Queue(kEol, nowMs, faults.slowEchoMs);
         return;

@@ -55,7 +55,7 @@ private:
     void QueueOutput(const std::string& output, int64_t nowMs, int64_t firstDelayMs);
     // Answers the carriage return of a command: the echoed line break, then the output (if any).
     void QueueLineBreakAndOutput(const std::string& output, int64_t nowMs);
-    std::string Prompt() const { return m_router.spec.prompt + "> "; }
+    std::string Prompt() const { return m_router.setup.prompt + "> "; }
 
     EmulatedRouter& m_router;
     CommandSink m_sink;
