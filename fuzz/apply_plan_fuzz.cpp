@@ -1,0 +1,71 @@
+// Loads arbitrary bytes as a settings file and turns what was loaded into the commands of an apply,
+// as the workflow does before Apply to Router (every changed entry, the SIP row and the numeric codec
+// row, none of them known to the router). Whatever the file holds, either the apply is refused before
+// anything is sent, or every command is one line of printable bytes that starts with "voip " and
+// there are no more of them than the three areas have.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "lang/language_table.h"
+#include "lang/message_port.h"
+#include "session/apply_commands.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+const dezadav::LanguageTable& Language() {
+    static const dezadav::LanguageTable table = [] {
+        dezadav::LanguageTable t;
+        t.LoadFromBytes(
+            "Index_Loop1 [ISDN]\r\nIndex_Loop2 [PSTN]\r\nIndex_Loop3 [None]\r\n"
+            "Codec_Codec1 [G.711MU (64Kpbs)]\r\nCodec_Codec2 [G.711A (64Kpbs)]\r\n"
+            "Codec_Codec3 [G.729A/B (8Kpbs)]\r\nCodec_Codec4 [G.723 (6.4Kpbs)]\r\nCodec_Codec5 [G.726 "
+            "(32Kpbs)]\r\n"
+            "Codec_Size1 [10 ms]\r\nCodec_Size2 [20 ms]\r\nCodec_Size3 [30 ms]\r\nCodec_Size4 [40 ms]\r\n"
+            "Codec_Size5 [50 ms]\r\nCodec_Size6 [60 ms]\r\n");
+        return t;
+    }();
+    return table;
+}
+
+class QuietPort : public dezadav::MessagePort {
+public:
+    void ShowMessage(const std::string&, const std::string&, dezadav::MessageIcon) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const bool twoPort = (data[0] & 1) != 0;
+    const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+
+    dezadav::DialPlanTable dialPlan;
+    dezadav::SipSettings sip(Language());
+    dezadav::CodecSettings codec(Language());
+    dezadav::CallLogTable callLog;
+    sip.SetTwoPort(twoPort);
+    if (!twoPort) codec.LimitCodecChoicesToOnePort();
+    QuietPort port;
+    dezadav::LoadSettingsText(text, dezadav::SettingsModels{dialPlan, sip, codec, callLog}, Language(), port);
+
+    dezadav::ApplyTexts apply;
+    apply.dialPlanRows = dialPlan.ChangedEntries();
+    apply.sipRow = sip.SipFields();
+    apply.codecRow = codec.CodecFields(true);
+    const dezadav::ApplyPlan plan = dezadav::BuildApplyPlan(apply, twoPort, Language());
+
+    if (!plan.refusedField.empty()) {
+        if (!plan.commands.empty()) std::abort();
+        return 0;
+    }
+    if (plan.commands.size() > static_cast<std::size_t>(dezadav::kDialPlanEntryCount) + 10 + 6) std::abort();
+    for (const dezadav::ApplyCommand& command : plan.commands) {
+        if (command.text.rfind("voip ", 0) != 0) std::abort();
+        if (dezadav::ContainsControlByte(command.text)) std::abort();
+    }
+    return 0;
+}
