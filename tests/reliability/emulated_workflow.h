@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lang/builtin_language_source.h"
