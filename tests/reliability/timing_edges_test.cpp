@@ -217,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ------------------------------------------------------------- the emulator's slow echo, for real
 
 // With the session's clock ten times faster than real time, the 2000 ms echo time-out lasts 200 ms.
-// An echo 150 ms late (1500 ms on the clock) is waited for; 260 ms (2600 ms) is too late, whether the
+// An echo 140 ms late (1400 ms on the clock) is waited for; 260 ms (2600 ms) is too late, whether the
 // router is slow from the first password byte or only from the first byte of the command.
 TEST(SlowEchoTest, EchoJustUnderTheTimeOutIsWaitedForJustOverFailsTheExchange) {
     EmulatedWorkflow run({}, 10);
@@ -232,7 +232,7 @@ TEST(SlowEchoTest, EchoJustUnderTheTimeOutIsWaitedForJustOverFailsTheExchange) {
     };
 
     run.Control("addcall 127.0.0.3");
-    run.Fault(kOnePortForm, "slow-echo=150");
+    run.Fault(kOnePortForm, "slow-echo=140");
     run.sim.ClearCommandLog();
     run.port.messages.shown.clear();
     EXPECT_EQ(RefreshOutcome::Refreshed, refresh());
