@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_language.h"
 #include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "session/apply_commands.h"
@@ -17,17 +18,7 @@
 namespace {
 
 const dezadav::LanguageTable& Language() {
-    static const dezadav::LanguageTable table = [] {
-        dezadav::LanguageTable t;
-        t.LoadFromBytes(
-            "Index_Loop1 [ISDN]\r\nIndex_Loop2 [PSTN]\r\nIndex_Loop3 [None]\r\n"
-            "Codec_Codec1 [G.711MU (64Kpbs)]\r\nCodec_Codec2 [G.711A (64Kpbs)]\r\n"
-            "Codec_Codec3 [G.729A/B (8Kpbs)]\r\nCodec_Codec4 [G.723 (6.4Kpbs)]\r\nCodec_Codec5 [G.726 "
-            "(32Kpbs)]\r\n"
-            "Codec_Size1 [10 ms]\r\nCodec_Size2 [20 ms]\r\nCodec_Size3 [30 ms]\r\nCodec_Size4 [40 ms]\r\n"
-            "Codec_Size5 [50 ms]\r\nCodec_Size6 [60 ms]\r\n");
-        return t;
-    }();
+    static const dezadav::LanguageTable table = dezadav::fuzzing::ModelLanguage();
     return table;
 }
 
