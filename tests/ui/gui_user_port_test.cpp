@@ -14,6 +14,7 @@
 #include "lang/builtin_language_source.h"
 #include "session/telnet_socket.h"
 #include "support/routersim_process.h"
+#include "ui/dialog_driving.h"
 #include "ui/router_info_dlg.h"
 #include "ui/setting_dlg_window.h"
 #include "ui/skin_button.h"
@@ -23,53 +24,11 @@
 namespace dezadav {
 namespace {
 
-// Plays the user: every 20 ms it looks at the modal dialog on top and hands it to the first step
-// that takes it. Steps run in order, each once. After `maxTicks` ticks it rejects whatever is open,
-// so a test that goes wrong still ends.
-class ModalScript : public QObject {
-public:
-    using Step = std::function<bool(QWidget* modal)>;  // true: done with this step
-
-    explicit ModalScript(std::vector<Step> steps, int maxTicks = 1500) : m_steps(std::move(steps)), m_left(maxTicks) {
-        connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
-        m_timer.start(20);
-    }
-    std::size_t StepsDone() const { return m_next; }
-    const std::vector<QString>& Messages() const { return m_messages; }
-
-private:
-    void Tick() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || qobject_cast<CSettingDlgWindow*>(modal) != nullptr) return;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            // Message boxes are recorded and confirmed wherever they come.
-            m_messages.push_back(box->text());
-            box->accept();
-            return;
-        }
-        if (--m_left <= 0) {
-            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-            return;
-        }
-        if (m_next < m_steps.size() && m_steps[m_next](modal)) ++m_next;
-    }
-
-    QTimer m_timer;
-    std::vector<Step> m_steps;
-    std::size_t m_next = 0;
-    int m_left;
-    std::vector<QString> m_messages;
-};
-
-int RowWithIp(const QTableWidget& table, const QString& ip) {
-    for (int row = 0; row < table.rowCount(); ++row) {
-        if (table.item(row, 1) != nullptr && table.item(row, 1)->text() == ip) return row;
-    }
-    return -1;
-}
+using testing::RowWithIp;
+using testing::UserScript;
 
 // Picks the router at `ip` once it is listed.
-ModalScript::Step PickRouter(const QString& ip) {
+UserScript::Step PickRouter(const QString& ip) {
     return [ip](QWidget* modal) {
         auto* dialog = qobject_cast<CSelectRouterDlg*>(modal);
         if (dialog == nullptr) return false;
@@ -81,7 +40,7 @@ ModalScript::Step PickRouter(const QString& ip) {
     };
 }
 
-ModalScript::Step Press(CSkinButton* (CSelectRouterDlg::*button)() const) {
+UserScript::Step Press(CSkinButton* (CSelectRouterDlg::*button)() const) {
     return [button](QWidget* modal) {
         auto* dialog = qobject_cast<CSelectRouterDlg*>(modal);
         if (dialog == nullptr) return false;
@@ -91,7 +50,7 @@ ModalScript::Step Press(CSkinButton* (CSelectRouterDlg::*button)() const) {
 }
 
 // Types a password into Confirm Password; checks that the box starts empty.
-ModalScript::Step TypePassword(const QString& password, std::vector<QString>* boxAtStart) {
+UserScript::Step TypePassword(const QString& password, std::vector<QString>* boxAtStart) {
     return [password, boxAtStart](QWidget* modal) {
         auto* dialog = qobject_cast<CRouterInfoDlg*>(modal);
         if (dialog == nullptr) return false;
@@ -107,13 +66,15 @@ protected:
     void SetUp() override {
         LoadBuiltinEnglish(nullptr);
         if (!m_sim.IsRunning()) GTEST_SKIP() << "router emulator did not start";
-        m_port = std::make_unique<GuiUserPort>(nullptr, DiscoveryOptions{m_sim.DiscoveryAddress(), m_sim.DiscoveryPort()});
+        m_port = std::make_unique<GuiUserPort>(
+            nullptr, DiscoveryOptions{m_sim.DiscoveryAddress(), m_sim.DiscoveryPort()});
         GuiUserPort::WindowHooks hooks;
         hooks.applyPerModelControls = [this](bool twoPort) { m_twoPort.push_back(twoPort); };
         hooks.showStrip = [this](const RouterStrip& strip) { m_strips.push_back(strip); };
         hooks.endProgram = [this] { ++m_ended; };
         m_port->SetWindowHooks(hooks);
-        m_session = std::make_unique<CSettingDlg>(m_socket, m_clock, ProcessLanguageTable(), m_port->Messages());
+        m_session =
+            std::make_unique<CSettingDlg>(m_socket, m_clock, ProcessLanguageTable(), m_port->Messages());
         m_session->telnetPort = m_sim.TelnetPort();
         m_workflow = std::make_unique<RouterWorkflow>(ProcessLanguageTable(), *m_port, *m_session, m_timer);
     }
@@ -132,8 +93,8 @@ protected:
 
 TEST_F(GuiConnectTest, SelectConfirmFetchByClicksWithAWrongPasswordFirst) {
     std::vector<QString> boxes;
-    ModalScript script({PickRouter(QStringLiteral("127.0.0.2")), TypePassword(QStringLiteral("wrong"), &boxes),
-                        TypePassword(QStringLiteral("admin"), &boxes)});
+    UserScript script({PickRouter(QStringLiteral("127.0.0.2")), TypePassword(QStringLiteral("wrong"), &boxes),
+                       TypePassword(QStringLiteral("admin"), &boxes)});
     EXPECT_EQ(m_workflow->ConnectSequence(), ConnectOutcome::Connected);
     EXPECT_EQ(script.StepsDone(), 3u);
     // The wrong password brought its one message and the confirmation back, empty.
@@ -156,7 +117,8 @@ TEST_F(GuiConnectTest, SelectConfirmFetchByClicksWithAWrongPasswordFirst) {
 
 TEST_F(GuiConnectTest, OnePortRouterGetsItsOwnControls) {
     std::vector<QString> boxes;
-    ModalScript script({PickRouter(QStringLiteral("127.0.0.3")), TypePassword(QStringLiteral("admin"), &boxes)});
+    UserScript script(
+        {PickRouter(QStringLiteral("127.0.0.3")), TypePassword(QStringLiteral("admin"), &boxes)});
     EXPECT_EQ(m_workflow->ConnectSequence(), ConnectOutcome::Connected);
     EXPECT_TRUE(script.Messages().empty());
     EXPECT_EQ(m_twoPort, std::vector<bool>{false});
@@ -165,23 +127,23 @@ TEST_F(GuiConnectTest, OnePortRouterGetsItsOwnControls) {
 
 TEST_F(GuiConnectTest, SkipExitAndCancelledConfirmation) {
     {
-        ModalScript script({Press(&CSelectRouterDlg::SkipButton)});
+        UserScript script({Press(&CSelectRouterDlg::SkipButton)});
         EXPECT_EQ(m_workflow->ConnectSequence(), ConnectOutcome::Skipped);
         EXPECT_TRUE(m_workflow->SkipMark());
     }
     {
-        ModalScript script({PickRouter(QStringLiteral("127.0.0.3")), [](QWidget* modal) {
-                                auto* dialog = qobject_cast<CRouterInfoDlg*>(modal);
-                                if (dialog == nullptr) return false;
-                                QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
-                                return true;
-                            }});
+        UserScript script({PickRouter(QStringLiteral("127.0.0.3")), [](QWidget* modal) {
+                               auto* dialog = qobject_cast<CRouterInfoDlg*>(modal);
+                               if (dialog == nullptr) return false;
+                               QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+                               return true;
+                           }});
         EXPECT_EQ(m_workflow->ConnectSequence(), ConnectOutcome::Cancelled);
         EXPECT_EQ(script.StepsDone(), 2u);
     }
     EXPECT_EQ(m_ended, 0);
     {
-        ModalScript script({Press(&CSelectRouterDlg::ExitButton)});
+        UserScript script({Press(&CSelectRouterDlg::ExitButton)});
         EXPECT_EQ(m_workflow->ConnectSequence(), ConnectOutcome::Exited);
     }
     EXPECT_EQ(m_ended, 1);
