@@ -2,17 +2,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QProcess>
 #include <QTcpServer>
 #include <QUdpSocket>
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <sstream>
 
 #include "lang/builtin_language_source.h"
 #include "session/clock.h"
 #include "session/telnet_socket.h"
+#include "support/cli_process.h"
 #include "support/recording_message_port.h"
 #include "support/router_commands.h"
 #include "support/routersim_process.h"
@@ -28,19 +27,6 @@ constexpr const char* kOnePortIp = "127.0.0.3";
 constexpr const char* kTwoPortModel = "DZV-R5730K";
 constexpr const char* kOnePortModel = "DZV-R5830K";
 constexpr const char* kApplyOk = "Settings have been applied to router.";
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 std::vector<std::string> Split(const std::string& line, char separator) {
     std::vector<std::string> fields;
@@ -75,31 +61,7 @@ protected:
     // Runs dezadav-cli with `args`. The password comes from DEZADAV_PASSWORD when `password` is
     // given; the child has no controlling terminal, so it can never wait for typed input.
     CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin") {
-        QProcess process;
-        QStringList arguments;
-        for (const auto& a : args) arguments << QString::fromStdString(a);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("DEZADAV_PASSWORD");
-        if (password) env.insert("DEZADAV_PASSWORD", QString::fromStdString(*password));
-        process.setProcessEnvironment(env);
-        process.setChildProcessModifier([] { ::setsid(); });
-        process.start(DEZADAV_CLI_PATH, arguments);
-        CliRun run;
-        if (!process.waitForStarted(10000)) return run;
-        process.closeWriteChannel();
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished(5000);
-            return run;
-        }
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = process.readAllStandardOutput().toStdString();
-        run.err = process.readAllStandardError().toStdString();
-        if (password && !password->empty()) {
-            EXPECT_EQ(run.out.find(*password), std::string::npos) << "password printed";
-            EXPECT_EQ(run.err.find(*password), std::string::npos) << "password printed";
-        }
-        return run;
+        return RunCliProcess(DEZADAV_CLI_PATH, args, password);
     }
 
     std::vector<std::string> RouterArgs(RouterSimProcess& sim, const std::string& ip,

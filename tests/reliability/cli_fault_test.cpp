@@ -5,15 +5,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QProcess>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/cli_process.h"
 #include "support/routersim_process.h"
 
 namespace dezadav::testing {
@@ -22,19 +21,6 @@ namespace {
 constexpr const char* kTwoPortIp = "127.0.0.2";
 constexpr const char* kTwoPortModel = "DZV-R5730K";
 constexpr const char* kApplied = "Settings have been applied to router.";
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 class CliFaultTest : public ::testing::Test {
 protected:
@@ -46,28 +32,7 @@ protected:
     CliRun Run(std::vector<std::string> args) {
         args.insert(args.end(), {"--router", kTwoPortIp, "--telnet-port", std::to_string(sim.TelnetPort()),
                                  "--model", kTwoPortModel});
-        QProcess process;
-        QStringList arguments;
-        for (const auto& a : args) arguments << QString::fromStdString(a);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DEZADAV_PASSWORD", "admin");
-        process.setProcessEnvironment(env);
-        process.setChildProcessModifier([] { ::setsid(); });  // no terminal to ask for a password
-        process.start(DEZADAV_CLI_PATH, arguments);
-        CliRun run;
-        if (!process.waitForStarted(10000)) return run;
-        process.closeWriteChannel();
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished(5000);
-            return run;
-        }
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = process.readAllStandardOutput().toStdString();
-        run.err = process.readAllStandardError().toStdString();
-        EXPECT_EQ(std::string::npos, run.out.find("admin")) << "password printed";
-        EXPECT_EQ(std::string::npos, run.err.find("admin")) << "password printed";
-        return run;
+        return RunCliProcess(DEZADAV_CLI_PATH, args, "admin");
     }
 
     void Fault(const std::string& fault) {

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace dezadav::testing {
+
+// What one run of the command-line tool ended with: its exit status (-1 when it did not start,
+// did not finish or crashed) and everything it wrote to standard output and standard error.
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// `text` split at line ends, without them.
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Runs the tool at `program` with `args` as a separate process and collects what it printed. The
+// password comes from DEZADAV_PASSWORD when `password` is given (an inherited value is dropped
+// otherwise); the child has no controlling terminal, so it can never wait for typed input. A
+// non-empty password found in either output fails the calling test.
+inline CliRun RunCliProcess(const QString& program, const std::vector<std::string>& args,
+                            const std::optional<std::string>& password) {
+    QProcess process;
+    QStringList arguments;
+    for (const auto& a : args) arguments << QString::fromStdString(a);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DEZADAV_PASSWORD");
+    if (password) env.insert("DEZADAV_PASSWORD", QString::fromStdString(*password));
+    process.setProcessEnvironment(env);
+    process.setChildProcessModifier([] { ::setsid(); });
+    process.start(program, arguments);
+    CliRun run;
+    if (!process.waitForStarted(10000)) return run;
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    if (password && !password->empty()) {
+        EXPECT_EQ(run.out.find(*password), std::string::npos) << "password printed";
+        EXPECT_EQ(run.err.find(*password), std::string::npos) << "password printed";
+    }
+    return run;
+}
+
+}  // namespace dezadav::testing
