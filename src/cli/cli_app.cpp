@@ -178,7 +178,8 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, std:
     connection.Expect(commands, [&out](const std::string& command) { out << command << '\n' << std::flush; });
     const ApplyOutcome outcome = workflow.ApplyFlow();
     connection.StopEcho();
-    return outcome == ApplyOutcome::Applied ? kExitOk : kExitFailed;
+    // Nothing to send is no failure: the router already holds what the file says.
+    return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges ? kExitOk : kExitFailed;
 }
 
 }  // namespace

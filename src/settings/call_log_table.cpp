@@ -24,6 +24,13 @@ enum class Source { Router, File };
 
 }  // namespace
 
+std::string RouterLogSource(std::string_view macAddress, std::string_view ipAddress) {
+    // Prefixed so that no router's address can ever read as the loaded-file source or as another
+    // router's address of the other kind.
+    if (!macAddress.empty()) return "mac " + std::string(macAddress);
+    return "ip " + std::string(ipAddress);
+}
+
 CallLogTable::CallLogTable() {
     ClearCallLog();
 }
@@ -154,9 +161,16 @@ bool CallLogTable::ParseCallLog(std::string_view text) {
     return true;
 }
 
+bool CallLogTable::ParseCallLogFrom(const std::string& source, std::string_view text) {
+    if (source != m_source) ClearCallLog();
+    m_source = source;
+    return ParseCallLog(text);
+}
+
 bool CallLogTable::LoadCallLogSection(std::string_view text, std::size_t start, std::size_t end) {
     if (end < 1) return false;
     m_recordCount = 0;
+    m_source = kLoadedFileLogSource;
     const auto lines = CutCallLogLines(text, start, end, true);
     ReadRecords(lines, Source::File, m_recordCount,
                 [this](int record) -> CallLogRecord& { return RowForRecord(record); });

@@ -7,6 +7,13 @@
 
 namespace dezadav {
 
+// The source of a table whose records were loaded from a settings file: every file is a source of
+// its own, different from every router.
+inline constexpr std::string_view kLoadedFileLogSource = "file";
+
+// The source of a router's call log: its MAC address, or its IP address when the MAC is unknown.
+std::string RouterLogSource(std::string_view macAddress, std::string_view ipAddress);
+
 // One row of the VoIP call log, every column as text exactly as the router printed it.
 struct CallLogRecord {
     std::string number;     // "No.%d", e.g. "No.1"
@@ -56,11 +63,21 @@ public:
     // The automatic refresh: MergeCallLogRecord with number 10, 9, ..., 1 in that order.
     void MergeCallLog(std::string_view text);
 
-    // Back to the state at creation: ten placeholder rows, recordCount 0.
+    // A full fetch from the router `source` names (RouterLogSource): a table whose records came
+    // from anywhere else (another router, a loaded file) is emptied first, so that one router's
+    // calls are never listed or saved as another's; from the same router the parse continues from
+    // recordCount as ParseCallLog does. The table remembers `source` either way.
+    bool ParseCallLogFrom(const std::string& source, std::string_view text);
+
+    // Where the records came from: a RouterLogSource, kLoadedFileLogSource, or empty before any.
+    const std::string& Source() const { return m_source; }
+
+    // Back to the state at creation: ten placeholder rows, recordCount 0. The source is kept: the
+    // next records still come from where the emptied ones did.
     void ClearCallLog();
 
     // Reads the call-log section [start, end) of a settings file (end exclusive, clamped to the
-    // text): recordCount := 0, then the records "No.1", "No.2", ... are read from the log rows as
+    // text): recordCount := 0, the source becomes kLoadedFileLogSource, then the records "No.1", "No.2", ... are read from the log rows as
     // from router lines, with commas also removed from words. Rows after the last loaded record
     // keep their contents. Returns false, changing nothing, when end < 1.
     bool LoadCallLogSection(std::string_view text, std::size_t start, std::size_t end);
@@ -81,6 +98,7 @@ private:
 
     std::vector<CallLogRecord> m_rows;
     int m_recordCount = 0;
+    std::string m_source;
 };
 
 }  // namespace dezadav

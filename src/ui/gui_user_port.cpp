@@ -1,5 +1,6 @@
 #include "ui/gui_user_port.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QWidget>
 
@@ -102,6 +103,12 @@ void GuiUserPort::ModelsChanged() {
 }
 void GuiUserPort::EndProgram() {
     if (m_hooks.endProgram) m_hooks.endProgram();
+}
+
+bool GuiUserPort::UserIsInDialog() const {
+    // Asked of the application rather than counted here: the pages open their own dialogs (Index
+    // Info, Save As) and those must hold the refresh back too.
+    return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr;
 }
 
 }  // namespace dezadav

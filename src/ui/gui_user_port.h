@@ -64,6 +64,9 @@ public:
     void ShowStrip(const RouterStrip& strip) override;
     void ModelsChanged() override;
     void EndProgram() override;
+    // Any modal window of the program is up (a dialog, a message box, a file dialog, wherever it
+    // was opened), or a pop-up such as an open drop-down list or menu.
+    bool UserIsInDialog() const override;
 
     // The dialogs while they exist (for re-labelling after a language switch, and for tests).
     CSelectRouterDlg* SelectDialog() const { return m_select.get(); }

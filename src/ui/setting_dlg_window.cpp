@@ -1,5 +1,6 @@
 #include "ui/setting_dlg_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@ CSettingDlgWindow::CSettingDlgWindow(QWidget* parent)
     setFixedSize(DialogSize(166, 31));
     setFont(DialogFont());
     setWindowModality(Qt::ApplicationModal);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Raised);
     frame->setGeometry(rect());
@@ -28,18 +30,37 @@ CSettingDlgWindow::CSettingDlgWindow(QWidget* parent)
 
 QString CSettingDlgWindow::ProgressText() const { return m_text->text(); }
 
+void CSettingDlgWindow::CentreOnOwner() {
+    // Over the middle of the window it belongs to (its client area, so a window manager's title bar
+    // does not pull it upwards), or of the screen when that window is not on screen.
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    QRect area;
+    if (owner != nullptr && owner->isVisible()) {
+        area = owner->geometry();
+    } else if (const QScreen* screen = this->screen()) {
+        area = screen->availableGeometry();
+    }
+    if (area.isValid()) move(area.center() - rect().center());
+}
+
+void CSettingDlgWindow::RememberFocus() {
+    m_focusBefore = QApplication::focusWidget();
+}
+
+void CSettingDlgWindow::RestoreFocus() {
+    QWidget* widget = m_focusBefore;
+    m_focusBefore = nullptr;
+    if (widget == nullptr || !widget->isVisible()) return;
+    // A window system that activated the box anyway hands the activation back to the window the
+    // user was in, with the keyboard focus on the same widget.
+    if (!widget->isActiveWindow()) widget->window()->activateWindow();
+    widget->setFocus(Qt::OtherFocusReason);
+}
+
 void CSettingDlgWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         ++m_timesShown;
-        // Centred over the window it belongs to, or on the screen.
-        const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
-        QRect area;
-        if (owner != nullptr && owner->isVisible()) {
-            area = owner->frameGeometry();
-        } else if (const QScreen* screen = this->screen()) {
-            area = screen->availableGeometry();
-        }
-        if (area.isValid()) move(area.center() - rect().center());
+        CentreOnOwner();
     }
     QDialog::showEvent(event);
 }
@@ -64,6 +85,9 @@ void CSettingDlgWindow::closeEvent(QCloseEvent* event) {
 void CSettingDlgWindow::ShowProgress(const QString& text) {
     m_text->setText(text);
     m_running = true;
+    RememberFocus();
+    // Placed before it is mapped: a window manager then takes the position as the program's own.
+    CentreOnOwner();
     show();
     raise();
     // Let the box paint, and keep the start delay, before the exchange begins.
@@ -75,6 +99,7 @@ void CSettingDlgWindow::ShowProgress(const QString& text) {
 void CSettingDlgWindow::HideProgress() {
     m_running = false;
     hide();
+    RestoreFocus();
 }
 
 DialogResult CSettingDlgWindow::Run(CSettingDlg& session) {
@@ -97,9 +122,12 @@ DialogResult CSettingDlgWindow::Run(CSettingDlg& session) {
     }
     m_text->setText(text);
     m_running = true;
+    RememberFocus();
+    CentreOnOwner();
     QTimer::singleShot(kStartDelayMs, this, [&session] { session.OnTimer(kRunTimerId); });
     exec();
     m_running = false;
+    RestoreFocus();
     session.SetCloseHandler({});
     return ended == DialogResult::None ? DialogResult::Cancel : ended;
 }

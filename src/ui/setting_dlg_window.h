@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include "session/setting_dlg.h"
@@ -11,7 +12,9 @@ namespace dezadav {
 
 // The small progress box of a router exchange: no title bar, one centred line of text ("Loading ..."
 // until a run sets it), modal for the whole application while it is up, so the other windows take
-// no clicks but their timers go on.
+// no clicks but their timers go on. It comes up centred on the window it belongs to without taking
+// the keyboard focus (an automatic refresh must not catch what the user was typing), and the focus
+// is back on the widget that had it when the box goes.
 //
 // Two ways to use it:
 // - ShowProgress / HideProgress around an exchange that the caller runs itself (the workflow's user
@@ -46,7 +49,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void CentreOnOwner();
+    void RememberFocus();
+    void RestoreFocus();
+
     QLabel* m_text = nullptr;
+    QPointer<QWidget> m_focusBefore;
     int m_timesShown = 0;
     bool m_running = false;
 };

@@ -1,6 +1,7 @@
 #include "workflow/router_workflow.h"
 
 #include "discovery/model_rules.h"
+#include "session/apply_commands.h"
 #include "settings/settings_file.h"
 
 namespace dezadav {
@@ -146,7 +147,7 @@ void RouterWorkflow::HandOverFetchedTexts() {
     // router (or another one chosen since) does not hold, and an edit back to that row would then
     // send nothing while the apply reports success.
     m_session.apply.lastCodecRow = m_fetchedCodecFields;
-    m_callLog.ParseCallLog(fetched.callLog);
+    m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
     EnableAutoRefresh(true);
     m_port.ModelsChanged();
 }
@@ -157,7 +158,10 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
         m_refreshCounter = 0;
         return RefreshOutcome::Stopped;
     }
-    if (m_refreshCounter <= m_refreshSeconds || m_session.busy) {
+    // The progress window of a refresh must not come up over a dialog the user is answering (it
+    // would take the click or the key meant for it): the refresh waits like behind a running
+    // exchange and starts at the first tick after the dialog has closed.
+    if (m_refreshCounter <= m_refreshSeconds || m_session.busy || m_port.UserIsInDialog()) {
         // Saturates instead of wrapping: a refresh blocked for years must not turn negative.
         if (m_refreshCounter < INT32_MAX) ++m_refreshCounter;
         return RefreshOutcome::Counted;
@@ -218,6 +222,13 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     }
 
     PrepareApplyTexts();
+    // A plan holding a refused value has no commands either; the run refuses it with its message.
+    const ApplyPlan plan = BuildApplyPlan(m_session.apply, IsTwoPort(), m_language);
+    if (plan.commands.empty() && plan.refusedField.empty()) {
+        m_port.Messages().ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption),
+                                      TextOrDefault(m_language, kMsgNoChanges), MessageIcon::None);
+        return ApplyOutcome::NoChanges;
+    }
     m_session.routerIp = m_strip.ip;
     m_session.password = m_currentRouter.password;
     // The two-port test of the apply is made on the Model field like every other.

@@ -25,6 +25,7 @@ inline constexpr int kDefaultRefreshSeconds = 30;
 // Messages of the workflow itself (the router exchanges bring their own).
 inline constexpr SessionMessage kMsgFileFail{"Message_FileFail", "Couldn't load settings form the file!"};
 inline constexpr SessionMessage kMsgSaveFail{"Message_SaveFail", "Couldn't save settings to the file!"};
+inline constexpr SessionMessage kMsgNoChanges{"Message_NoChanges", "There are no changes to apply."};
 
 // How a Connect sequence ended.
 enum class ConnectOutcome {
@@ -46,6 +47,7 @@ enum class RefreshOutcome {
 enum class ApplyOutcome {
     Applied,    // every command went through; changed flags cleared
     Failed,     // the apply run failed (its message was shown); busy stays set
+    NoChanges,  // no command to send: no login, Message_NoChanges was shown
     Skipped,    // after Skip the selection was left with Skip again: nothing sent
     Cancelled,  // after Skip a router was chosen but its password confirmation cancelled
     Exited,     // after Skip the selection was left with Exit: EndProgram() has been called
@@ -89,7 +91,9 @@ public:
     RefreshOutcome RefreshTick();
 
     // Apply to Router. After Skip the router selection and the password confirmation run first,
-    // filling the strip and the current router, so the apply reaches the chosen router.
+    // filling the strip and the current router, so the apply reaches the chosen router. When there
+    // is no command to send (nothing edited, or edits typed back to the router's values) the
+    // router is not contacted and the user is told so.
     ApplyOutcome ApplyFlow();
 
     // Step 2 of the apply on its own: fills the session's ApplyTexts from the models (changed

@@ -96,6 +96,10 @@ public:
 
     // Exit in the router selection: the main window is destroyed and the program ends.
     virtual void EndProgram() {}
+
+    // True while the user is answering one of the program's dialogs, message boxes or file
+    // choices; the automatic refresh waits meanwhile. A front end without dialogs never is.
+    virtual bool UserIsInDialog() const { return false; }
 };
 
 }  // namespace dezadav

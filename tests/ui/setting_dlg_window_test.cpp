@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 
 #include "lang/builtin_language_source.h"
@@ -110,6 +112,23 @@ TEST_F(SettingDlgWindowTest, ProgressBoxIsModalWhileUpAndGoesAway) {
     window.HideProgress();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(SettingDlgWindowTest, ProgressComesUpCentredWithoutTakingTheFocus) {
+    QWidget main;
+    main.setGeometry(120, 80, 640, 480);
+    auto* edit = new QLineEdit(&main);
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    edit->setFocus();
+    CSettingDlgWindow window(&main);
+
+    window.ShowProgress(QStringLiteral("Get VoIP Log from router ..."));
+    EXPECT_LE((window.geometry().center() - main.geometry().center()).manhattanLength(), 1);
+    window.HideProgress();
+    // The offscreen platform activates every window shown, so it is the way back that can be seen.
+    EXPECT_TRUE(QTest::qWaitFor([edit] { return QApplication::focusWidget() == edit; }, 2000));
 }
 
 TEST_F(SettingDlgWindowTest, FetchFromTheEmulatedRouterClosesWithOk) {

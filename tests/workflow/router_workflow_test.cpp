@@ -321,9 +321,43 @@ TEST_F(RouterWorkflowTest, FailedRefreshBlocksFurtherRefreshesUntilAnApplySuccee
     EXPECT_TRUE(sim.CommandLog().empty());
 
     // A successful apply clears the busy flag; the counter is long past 10, so the next tick refreshes.
+    workflow.Codec().SetPayloadType("102");
     ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
     EXPECT_FALSE(workflow.Busy());
     EXPECT_EQ(Tick(), RefreshOutcome::Refreshed);
+}
+
+TEST_F(RouterWorkflowTest, RefreshWaitsWhileTheUserAnswersADialog) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    workflow.SetRefreshSeconds(10);
+    sim.ClearCommandLog();
+    port.inDialog = true;
+    for (int tick = 1; tick <= 30; ++tick) ASSERT_EQ(Tick(), RefreshOutcome::Counted) << "tick " << tick;
+    EXPECT_TRUE(sim.CommandLog().empty());
+    port.inDialog = false;
+    EXPECT_EQ(Tick(), RefreshOutcome::Refreshed);
+}
+
+TEST_F(RouterWorkflowTest, FullFetchEmptiesACallLogThatCameFromElsewhere) {
+    const auto freshlyParsed = [this] {
+        CallLogTable table;
+        table.ParseCallLog(session.fetched.callLog);
+        return table.Rows();
+    };
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    const std::string twoPortLog = workflow.SettingsFileText();
+
+    // Another router: only its own calls, numbered from 1.
+    ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
+    EXPECT_EQ(workflow.CallLog().Rows(), freshlyParsed());
+
+    // A loaded file is a source of its own, even when it was saved from the router fetched next.
+    const std::string path = TempPath("log.csv");
+    WriteAll(path, twoPortLog);
+    ASSERT_EQ(workflow.LoadSettingsFile(path), FileOutcome::Done);
+    ASSERT_EQ(sim.Control("addcall 127.0.0.2 03-14-2024 10:00:00 42 OUT 555@x.example.net").rfind("OK", 0), 0u);
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    EXPECT_EQ(workflow.CallLog().Rows(), freshlyParsed());
 }
 
 TEST_F(RouterWorkflowTest, AutoRefreshBoxStartsAndStopsTheTimer) {
@@ -353,10 +387,18 @@ TEST_F(RouterWorkflowTest, ApplyWithoutEditsSendsOnlyTheChangedValues) {
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
     sim.ClearCommandLog();
 
-    // Right after a fetch the router holds exactly the SIP and codec rows: nothing is sent.
-    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
-    EXPECT_TRUE(CommandsOf(kTwoPortIp).empty());
-    EXPECT_EQ(port.MessageTexts().back(), "Settings have been applied to router.");
+    // Right after a fetch, and after an edit typed back to the router's value, there is nothing to
+    // send: no exchange is started and the user is told so.
+    const std::string payload = workflow.Codec().PayloadType();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const auto progressBefore = port.progressShown.size();
+        ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::NoChanges) << "attempt " << attempt;
+        EXPECT_EQ(port.progressShown.size(), progressBefore);
+        EXPECT_EQ(port.messages.shown.back().text, "There are no changes to apply.");
+        EXPECT_EQ(port.messages.shown.back().caption, "Success");
+        workflow.Codec().SetPayloadType("102");
+        workflow.Codec().SetPayloadType(payload);
+    }
 
     // One dial-plan edit and one codec edit: one dial-plan command and the six codec commands.
     DialPlanEntry entry = workflow.DialPlan().Entry(2);
@@ -371,9 +413,7 @@ TEST_F(RouterWorkflowTest, ApplyWithoutEditsSendsOnlyTheChangedValues) {
     EXPECT_FALSE(workflow.DialPlan().IsChanged(2));
 
     // Applying again without edits sends nothing.
-    sim.ClearCommandLog();
-    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
-    EXPECT_TRUE(CommandsOf(kTwoPortIp).empty());
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::NoChanges);
 }
 
 TEST_F(RouterWorkflowTest, ApplyAfterANewFetchComparesTheCodecRowWithWhatTheRouterNowHolds) {

@@ -33,6 +33,7 @@ public:
     std::vector<RouterStrip> strips;
     int modelsChanged = 0;
     int endProgramCalls = 0;
+    bool inDialog = false;  // what UserIsInDialog answers
     RecordingMessagePort messages;
 
     // Runs inside ApplyPerModelControls (to look at the models at that very moment).
@@ -69,6 +70,7 @@ public:
     void ShowStrip(const RouterStrip& strip) override { strips.push_back(strip); }
     void ModelsChanged() override { ++modelsChanged; }
     void EndProgram() override { ++endProgramCalls; }
+    bool UserIsInDialog() const override { return inDialog; }
 
     std::vector<std::string> MessageTexts() const {
         std::vector<std::string> texts;
