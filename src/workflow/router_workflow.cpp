@@ -88,34 +88,39 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
         return ConnectOutcome::Skipped;
     }
     CopySelectedFields(selection.router);
+    if (!ConfirmAndFetch()) {
+        m_port.ClosePasswordConfirmation();
+        return ConnectOutcome::Cancelled;
+    }
+    m_autoRefresh = true;
+    HandOverFetchedTexts();
+    m_session.busy = false;
+    StartRefreshAfterFetch();
+    m_port.ClosePasswordConfirmation();
+    return ConnectOutcome::Connected;
+}
 
+bool RouterWorkflow::ConfirmAndFetch() {
     while (true) {
         RouterInfo shown = m_currentRouter;
         shown.password.clear();
         std::optional<std::string> password = m_port.ConfirmPassword(shown);
-        if (!password) {
-            m_port.ClosePasswordConfirmation();
-            return ConnectOutcome::Cancelled;
-        }
+        if (!password) return false;
         ConfirmRouter(*password);
 
         m_session.routerIp = m_strip.ip;
         m_session.modelName = m_strip.model;
         m_session.password = m_currentRouter.password;
         m_session.busy = true;
-        if (RunSession(SessionMode::GetSettings)) break;
+        if (RunSession(SessionMode::GetSettings)) return true;
         // The failure has been shown; the confirmation opens again with the same router.
     }
+}
 
-    m_autoRefresh = true;
-    HandOverFetchedTexts();
-    m_session.busy = false;
-    if (m_autoRefresh) {
-        m_refreshTimer.Start(kRefreshTickMs);
-        m_refreshCounter = 0;
-    }
-    m_port.ClosePasswordConfirmation();
-    return ConnectOutcome::Connected;
+void RouterWorkflow::StartRefreshAfterFetch() {
+    if (!m_autoRefresh) return;
+    m_refreshTimer.Start(kRefreshTickMs);
+    m_refreshCounter = 0;
 }
 
 void RouterWorkflow::HandOverFetchedTexts() {
@@ -148,6 +153,85 @@ void RouterWorkflow::HandOverFetchedTexts() {
     // send nothing while the apply reports success.
     m_session.apply.lastCodecRow = m_fetchedCodecFields;
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
+    EnableAutoRefresh(true);
+    m_port.ModelsChanged();
+}
+
+namespace {
+
+// Brings an expiry list into the form `sip` is set to while keeping the duration it shows; a
+// duration the form does not offer becomes the one a router reporting it would show.
+void KeepExpiryDuration(const SipSettings& sip, ChoiceList& list) {
+    const int shown = list.Selected();
+    const int firstShown = list.Count() <= kTwoPortExpiryCount ? kFullExpiryCount - kTwoPortExpiryCount : 0;
+    sip.BringExpiryListToForm(list);
+    if (shown < 0 || shown + firstShown >= kFullExpiryCount) return;
+    const auto seconds = static_cast<std::int32_t>(kExpirySeconds[static_cast<std::size_t>(shown + firstShown)]);
+    list.Select(ExpiryPositionForSeconds(seconds, sip.IsTwoPort()));
+}
+
+void BringCodecChoicesToForm(CodecSettings& codec, bool twoPort) {
+    if (twoPort) {
+        codec.OfferAllCodecChoices();
+    } else {
+        codec.LimitCodecChoicesToOnePort();
+    }
+}
+
+}  // namespace
+
+void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
+    const FetchedTexts& fetched = m_session.fetched;
+    const bool twoPort = IsTwoPort();
+
+    // First the pages in the router's form, showing what they showed before.
+    KeepExpiryDuration(m_sip, m_sip.Port1Expiry());
+    KeepExpiryDuration(m_sip, m_sip.Port2Expiry());
+    const int via = m_sip.Port1RegisterVia().Selected();
+    if (!pagesTwoPort && twoPort && via <= kRegisterViaAuto) {
+        // The one-port page showed the registration as the use-registrar box.
+        m_sip.Port1RegisterVia().Select(m_sip.UseRegistrar() ? kRegisterViaAuto : kRegisterViaNone);
+    } else if (pagesTwoPort && !twoPort && (via == kRegisterViaNone || via == kRegisterViaAuto)) {
+        m_sip.SetUseRegistrar(via == kRegisterViaAuto);
+    }
+    const int shownCodec = m_codec.Codec().Selected();
+    BringCodecChoicesToForm(m_codec, twoPort);
+
+    // The router's rows: its outputs read into copies of the pages, as a fetch would read them into
+    // the pages themselves (a value this router form does not report stays the pages' own).
+    SipSettings routerSip = m_sip;
+    routerSip.ParseSipOutput(fetched.sipEndpt1, SipOutputKind::Endpoint, 1);
+    if (twoPort) routerSip.ParseSipOutput(fetched.sipEndpt2, SipOutputKind::Endpoint, 2);
+    routerSip.ParseSipOutput(fetched.sipPort, SipOutputKind::Port, 1);
+    routerSip.ParseSipOutput(fetched.sipRegistrar, SipOutputKind::Registrar, 1);
+    CodecSettings routerCodec = m_codec;
+    routerCodec.ParseRtpOutput(fetched.rtpCodec, RtpOutputKind::Codec);
+    routerCodec.ParseRtpOutput(fetched.rtpDtmf, RtpOutputKind::Dtmf);
+    routerCodec.ParseRtpOutput(fetched.rtpPort, RtpOutputKind::PortRange);
+
+    if (!pagesTwoPort && twoPort) {
+        // Port 2 was not on the one-port page at all: it stays as the router holds it instead of
+        // going out unseen.
+        m_sip.Port2RegisterVia() = routerSip.Port2RegisterVia();
+        m_sip.SetPort2UserName(routerSip.Port2UserName());
+        m_sip.SetPort2Password(routerSip.Port2Password());
+        m_sip.Port2Expiry() = routerSip.Port2Expiry();
+    }
+    if (!twoPort) {
+        // A codec a one-port router does not offer cannot stay shown: the router's own takes its place.
+        m_codec.Codec().Select(shownCodec >= 0 && shownCodec < kOnePortCodecCount ? shownCodec
+                                                                                 : routerCodec.Codec().Selected());
+    }
+    // Refreshes the list texts and the port-1 user-name label for the form.
+    m_sip.Recaption();
+    m_port.ApplyPerModelControls(twoPort);
+
+    m_session.apply.lastSipRow = routerSip.SipFields();
+    m_fetchedCodecFields = routerCodec.CodecFields(true);
+    m_session.apply.lastCodecRow = m_fetchedCodecFields;
+    // The log page shows the router's calls, as after every full fetch.
+    m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
+    m_autoRefresh = true;
     EnableAutoRefresh(true);
     m_port.ModelsChanged();
 }
@@ -207,18 +291,21 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
             return ApplyOutcome::Skipped;
         }
         CopySelectedFields(selection.router);
-        // Without this the apply would go to the empty strip address with no password: the chosen
-        // router is confirmed like in the Connect sequence before anything is sent.
-        RouterInfo shown = m_currentRouter;
-        shown.password.clear();
-        std::optional<std::string> password = m_port.ConfirmPassword(shown);
-        m_port.ClosePasswordConfirmation();
-        if (!password) {
-            // Still no confirmed router: the next apply asks again.
+        // Nothing has been read from this router: without its password the apply could not reach
+        // it, and without its settings the pages' values would all be written blind, in whatever
+        // router form the pages happen to be in.
+        const bool pagesTwoPort = m_sip.IsTwoPort();
+        if (!ConfirmAndFetch()) {
+            m_port.ClosePasswordConfirmation();
+            // Still no router read: the pages keep their form and the next apply asks again.
+            m_sip.SetTwoPort(pagesTwoPort);
             m_skipMark = true;
             return ApplyOutcome::Cancelled;
         }
-        ConfirmRouter(*password);
+        TakeRouterRowsKeepingPages(pagesTwoPort);
+        m_session.busy = false;
+        StartRefreshAfterFetch();
+        m_port.ClosePasswordConfirmation();
     }
 
     PrepareApplyTexts();

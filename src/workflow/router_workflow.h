@@ -91,9 +91,12 @@ public:
     RefreshOutcome RefreshTick();
 
     // Apply to Router. After Skip the router selection and the password confirmation run first,
-    // filling the strip and the current router, so the apply reaches the chosen router. When there
-    // is no command to send (nothing edited, or edits typed back to the router's values) the
-    // router is not contacted and the user is told so.
+    // then the chosen router's settings are read as a fetch reads them, keeping what the pages
+    // show: the pages are brought into that router's form and the router's SIP and codec rows
+    // become the rows an apply compares with, so only values that really differ are written. The
+    // window is then connected to that router as after a Connect sequence. When there is no
+    // command to send (nothing edited, or edits typed back to the router's values) the router is
+    // not contacted and the user is told so.
     ApplyOutcome ApplyFlow();
 
     // Step 2 of the apply on its own: fills the session's ApplyTexts from the models (changed
@@ -163,6 +166,14 @@ private:
     bool RunSession(SessionMode mode);
     // Step 8 of the Connect sequence: every fetched text to its model, in the fixed order.
     void HandOverFetchedTexts();
+    // Confirms the current router's password and fetches all its settings, asking again after a
+    // failed fetch. False when the confirmation was cancelled.
+    bool ConfirmAndFetch();
+    // After Skip: the fetched settings become the rows the apply compares with, while the pages keep
+    // their values, brought into the fetched router's form (`pagesTwoPort`: the form they were in).
+    void TakeRouterRowsKeepingPages(bool pagesTwoPort);
+    // The refresh runs from now on (the end of a successful Connect sequence).
+    void StartRefreshAfterFetch();
     // Step 5: the confirmed router becomes the strip and the current router.
     void ConfirmRouter(const std::string& password);
     void SetStripFromCurrentRouter();

@@ -42,8 +42,6 @@ class RouterWorkflowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim.IsRunning());
-        language.SetSource(BuiltinLanguageSource());
-        language.LoadLanguage(0);
         session.telnetPort = sim.TelnetPort();
     }
 
@@ -67,8 +65,16 @@ protected:
 
     std::string TempPath(const std::string& name) { return m_temp.Path(name); }
 
+    // Loaded before the workflow is built: its models take their list texts at construction.
+    static LanguageTable English() {
+        LanguageTable table;
+        table.SetSource(BuiltinLanguageSource());
+        table.LoadLanguage(0);
+        return table;
+    }
+
     RouterSimProcess sim;
-    LanguageTable language;
+    LanguageTable language = English();
     CTelnetSocket socket;
     SteadyClock clock;
     ScriptedUserPort port;
@@ -221,6 +227,67 @@ TEST_F(RouterWorkflowTest, SkipAtStartLeavesNoRouterAndApplyAsksForOneFirst) {
     EXPECT_FALSE(workflow.DialPlan().IsChanged(4));
     EXPECT_EQ(port.MessageTexts().back(), "Settings have been applied to router.");
     EXPECT_EQ(port.selectCalls, 4);
+}
+
+// Another copy of the program, started afresh against the same emulator.
+struct FreshProgram {
+    FreshProgram(const LanguageTable& language, CTelnetSocket& socket, const Clock& clock, uint16_t telnetPort)
+        : session{socket, clock, language, port.messages}, workflow{language, port, session, timer} {
+        session.telnetPort = telnetPort;
+    }
+    ScriptedUserPort port;
+    ManualTickTimer timer;
+    CSettingDlg session;
+    RouterWorkflow workflow;
+};
+
+TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDiffersInItsForm) {
+    // A settings file saved from the one-port router, loaded after Skip and applied to the two-port one.
+    ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
+    const std::string path = TempPath("one_port.csv");
+    WriteAll(path, workflow.SettingsFileText());
+    const auto applyFileAfterSkip = [&](FreshProgram& program) {
+        program.port.selections = {RouterSelection{SelectionOutcome::Skip, {}}, TwoPortRouter()};
+        program.port.passwords = {"admin"};
+        EXPECT_EQ(program.workflow.ConnectSequence(), ConnectOutcome::Skipped);
+        EXPECT_EQ(program.workflow.LoadSettingsFile(path), FileOutcome::Done);
+        DialPlanEntry entry = program.workflow.DialPlan().Entry(1);
+        entry.phoneNumber = "1020";
+        program.workflow.DialPlan().SetEntry(1, entry);
+        sim.ClearCommandLog();
+        EXPECT_EQ(program.workflow.ApplyFlow(), ApplyOutcome::Applied);
+        // What was sent after the fetch the apply started with.
+        auto commands = CommandsOf(kTwoPortIp);
+        const auto fetchEnd = std::find(commands.begin(), commands.end(), "voip sip calllog");
+        EXPECT_NE(fetchEnd, commands.end());
+        return std::vector<std::string>(fetchEnd == commands.end() ? fetchEnd : fetchEnd + 1, commands.end());
+    };
+
+    // The router holds other values: the file's go out in the two-port form, port 2 (never shown
+    // by the one-port pages) stays the router's, and "30 mins" stays 30 minutes.
+    FreshProgram first(language, socket, clock, sim.TelnetPort());
+    std::vector<std::string> sent = applyFileAfterSkip(first);
+    EXPECT_TRUE(Contains(sent, "voip dial_plan set 2 1020 sales 192.168.1.22 1"));
+    EXPECT_TRUE(Contains(sent, "voip dial_plan set 60 6060 last 10.0.60.60 1"));
+    EXPECT_TRUE(Contains(sent, "voip sip endpt1 name 0301234567"));
+    EXPECT_TRUE(Contains(sent, "voip sip endpt1 expire 2"));
+    EXPECT_TRUE(Contains(sent, "voip sip endpt2 name 4930123402"));
+    EXPECT_TRUE(Contains(sent, "voip sip endpt2 expire 4"));
+    EXPECT_TRUE(Contains(sent, "voip rtp codec type 0"));
+    EXPECT_EQ(first.workflow.Sip().Port1Expiry().Count(), kTwoPortExpiryCount);
+    EXPECT_EQ(first.port.perModelCalls, std::vector<bool>{true});
+    // Connected to that router as after a Connect sequence.
+    EXPECT_EQ(first.workflow.Strip().ip, kTwoPortIp);
+    EXPECT_TRUE(first.workflow.AutoRefresh());
+    EXPECT_TRUE(first.timer.IsActive());
+    EXPECT_FALSE(first.workflow.Busy());
+    EXPECT_EQ(first.workflow.CallLog().Source(), RouterLogSource("00-11-22-33-44-02", kTwoPortIp));
+
+    // The router now holds the file's values: the same file again sends only its dial plan.
+    FreshProgram second(language, socket, clock, sim.TelnetPort());
+    sent = applyFileAfterSkip(second);
+    EXPECT_EQ(sent.size(), 12u);
+    for (const std::string& command : sent) EXPECT_EQ(command.rfind("voip dial_plan set ", 0), 0u) << command;
 }
 
 TEST_F(RouterWorkflowTest, ExitInTheSelectionEndsTheProgramAtStartAndAfterSkip) {
