@@ -77,9 +77,9 @@ public:
     void ClearCallLog();
 
     // Reads the call-log section [start, end) of a settings file (end exclusive, clamped to the
-    // text): recordCount := 0, the source becomes kLoadedFileLogSource, then the records "No.1", "No.2", ... are read from the log rows as
-    // from router lines, with commas also removed from words. Rows after the last loaded record
-    // keep their contents. Returns false, changing nothing, when end < 1.
+    // text): recordCount := 0, the source becomes kLoadedFileLogSource, then the records "No.1", "No.2", ...
+    // are read from the log rows as from router lines, with commas also removed from words. Rows after the
+    // last loaded record keep their contents. Returns false, changing nothing, when end < 1.
     bool LoadCallLogSection(std::string_view text, std::size_t start, std::size_t end);
 
     // One row's six columns in the settings file's log row layout, ending in CR LF. An empty text

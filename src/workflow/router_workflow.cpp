@@ -166,7 +166,8 @@ void KeepExpiryDuration(const SipSettings& sip, ChoiceList& list) {
     const int firstShown = list.Count() <= kTwoPortExpiryCount ? kFullExpiryCount - kTwoPortExpiryCount : 0;
     sip.BringExpiryListToForm(list);
     if (shown < 0 || shown + firstShown >= kFullExpiryCount) return;
-    const auto seconds = static_cast<std::int32_t>(kExpirySeconds[static_cast<std::size_t>(shown + firstShown)]);
+    const auto seconds =
+        static_cast<std::int32_t>(kExpirySeconds[static_cast<std::size_t>(shown + firstShown)]);
     list.Select(ExpiryPositionForSeconds(seconds, sip.IsTwoPort()));
 }
 
@@ -219,8 +220,8 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     }
     if (!twoPort) {
         // A codec a one-port router does not offer cannot stay shown: the router's own takes its place.
-        m_codec.Codec().Select(shownCodec >= 0 && shownCodec < kOnePortCodecCount ? shownCodec
-                                                                                 : routerCodec.Codec().Selected());
+        m_codec.Codec().Select(
+            shownCodec >= 0 && shownCodec < kOnePortCodecCount ? shownCodec : routerCodec.Codec().Selected());
     }
     // Refreshes the list texts and the port-1 user-name label for the form.
     m_sip.Recaption();
