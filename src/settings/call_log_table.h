@@ -90,7 +90,10 @@ public:
     // after the log section's header lines.
     std::string RecordRowsText() const;
 
-    bool operator==(const CallLogTable&) const = default;
+    // Equal when they list the same records, wherever those came from.
+    bool operator==(const CallLogTable& other) const {
+        return m_rows == other.m_rows && m_recordCount == other.m_recordCount;
+    }
 
 private:
     CallLogRecord& RowForRecord(int record);

@@ -241,11 +241,11 @@ TEST_P(ValueSourceTest, FromTheUser) {
         EXPECT_EQ(creates, program.transport.creates);
         if (::testing::Test::HasFailure()) break;
     }
-    // With the values put back and the password confirmed again everything goes through.
+    // With the values put back and the password confirmed again nothing is refused or left to send.
     ASSERT_EQ(ConnectOutcome::Connected, program.Connect());
     program.port.messages.shown.clear();
-    EXPECT_EQ(ApplyOutcome::Applied, program.workflow.ApplyFlow());
-    EXPECT_EQ(std::vector<std::string>{"Settings have been applied to router."}, program.port.MessageTexts());
+    EXPECT_EQ(ApplyOutcome::NoChanges, program.workflow.ApplyFlow());
+    EXPECT_EQ(std::vector<std::string>{"There are no changes to apply."}, program.port.MessageTexts());
 }
 
 // Loaded from a settings file. A CR ends a field there, but every other control byte, a lone LF
