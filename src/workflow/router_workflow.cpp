@@ -123,40 +123,6 @@ void RouterWorkflow::StartRefreshAfterFetch() {
     m_refreshCounter = 0;
 }
 
-void RouterWorkflow::HandOverFetchedTexts() {
-    const FetchedTexts& fetched = m_session.fetched;
-    const bool twoPort = IsTwoPort();
-    m_sip.SetTwoPort(twoPort);
-
-    m_sip.ParseSipOutput(fetched.sipEndpt1, SipOutputKind::Endpoint, 1);
-    // The controls follow the router form before anything else is parsed; a one-port router offers
-    // three codecs, with the third selected, before its codec output is read.
-    // A two-port router fetched after a one-port one gets all five codecs back.
-    if (twoPort) {
-        m_codec.OfferAllCodecChoices();
-    } else {
-        m_codec.LimitCodecChoicesToOnePort();
-    }
-    m_port.ApplyPerModelControls(twoPort);
-    if (twoPort) m_sip.ParseSipOutput(fetched.sipEndpt2, SipOutputKind::Endpoint, 2);
-    m_dialPlan.FillFromListing(fetched.dialPlanList, twoPort, m_language);
-    m_sip.ParseSipOutput(fetched.sipPort, SipOutputKind::Port, 1);
-    m_sip.ParseSipOutput(fetched.sipRegistrar, SipOutputKind::Registrar, 1);
-    // The SIP row as the router holds it: an apply sends SIP commands only when the row differs.
-    m_session.apply.lastSipRow = m_sip.SipFields();
-    m_codec.ParseRtpOutput(fetched.rtpCodec, RtpOutputKind::Codec);
-    m_codec.ParseRtpOutput(fetched.rtpDtmf, RtpOutputKind::Dtmf);
-    m_codec.ParseRtpOutput(fetched.rtpPort, RtpOutputKind::PortRange);
-    m_fetchedCodecFields = m_codec.CodecFields(true);
-    // The codec row as the router holds it now. Kept from an earlier apply it could be a row this
-    // router (or another one chosen since) does not hold, and an edit back to that row would then
-    // send nothing while the apply reports success.
-    m_session.apply.lastCodecRow = m_fetchedCodecFields;
-    m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
-    EnableAutoRefresh(true);
-    m_port.ModelsChanged();
-}
-
 namespace {
 
 // Brings an expiry list into the form `sip` is set to while keeping the duration it shows; a
@@ -180,6 +146,36 @@ void BringCodecChoicesToForm(CodecSettings& codec, bool twoPort) {
 }
 
 }  // namespace
+
+void RouterWorkflow::HandOverFetchedTexts() {
+    const FetchedTexts& fetched = m_session.fetched;
+    const bool twoPort = IsTwoPort();
+    m_sip.SetTwoPort(twoPort);
+
+    m_sip.ParseSipOutput(fetched.sipEndpt1, SipOutputKind::Endpoint, 1);
+    // The controls follow the router form before anything else is parsed; a one-port router offers
+    // three codecs, with the third selected, before its codec output is read.
+    // A two-port router fetched after a one-port one gets all five codecs back.
+    BringCodecChoicesToForm(m_codec, twoPort);
+    m_port.ApplyPerModelControls(twoPort);
+    if (twoPort) m_sip.ParseSipOutput(fetched.sipEndpt2, SipOutputKind::Endpoint, 2);
+    m_dialPlan.FillFromListing(fetched.dialPlanList, twoPort, m_language);
+    m_sip.ParseSipOutput(fetched.sipPort, SipOutputKind::Port, 1);
+    m_sip.ParseSipOutput(fetched.sipRegistrar, SipOutputKind::Registrar, 1);
+    // The SIP row as the router holds it: an apply sends SIP commands only when the row differs.
+    m_session.apply.lastSipRow = m_sip.SipFields();
+    m_codec.ParseRtpOutput(fetched.rtpCodec, RtpOutputKind::Codec);
+    m_codec.ParseRtpOutput(fetched.rtpDtmf, RtpOutputKind::Dtmf);
+    m_codec.ParseRtpOutput(fetched.rtpPort, RtpOutputKind::PortRange);
+    m_fetchedCodecFields = m_codec.CodecFields(true);
+    // The codec row as the router holds it now. Kept from an earlier apply it could be a row this
+    // router (or another one chosen since) does not hold, and an edit back to that row would then
+    // send nothing while the apply reports success.
+    m_session.apply.lastCodecRow = m_fetchedCodecFields;
+    m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
+    EnableAutoRefresh(true);
+    m_port.ModelsChanged();
+}
 
 void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     const FetchedTexts& fetched = m_session.fetched;
