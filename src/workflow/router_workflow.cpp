@@ -21,9 +21,8 @@ bool RouterWorkflow::IsTwoPort() const {
     return IsTwoPortModel(m_strip.model);
 }
 
-void RouterWorkflow::ShowMessage(const SessionMessage& text) {
-    m_language.ShowLocalizedMessage(m_port.Messages(), kMsgErrorCaption.key, text.key,
-                                    kMsgErrorCaption.englishDefault, text.englishDefault);
+void RouterWorkflow::ShowMessage(const MessageText& text) {
+    ShowMessageText(m_language, m_port.Messages(), text);
 }
 
 void RouterWorkflow::ShowAutoRefresh() {
@@ -31,19 +30,18 @@ void RouterWorkflow::ShowAutoRefresh() {
 }
 
 bool RouterWorkflow::RunSession(SessionMode mode) {
-    m_session.mode = mode;
-    switch (m_session.Start()) {
-        case CSettingDlg::StartAction::RanSilently:
-            return m_session.Result() == DialogResult::Ok;
-        case CSettingDlg::StartAction::Nothing:
-            return false;
-        case CSettingDlg::StartAction::ShowAndTimer:
-            break;
-    }
-    // The window's 100 ms start timer only lets the progress window paint before the exchange
-    // blocks in its waits; the run itself starts right after the progress text is up.
+    SessionRequest request;
+    request.routerIp = m_strip.ip;
+    request.telnetPort = m_telnetPort;
+    request.password = m_currentRouter.password;
+    // The two-port test is made on the Model field like every other.
+    request.modelName = m_strip.model;
+    request.mode = mode;
+    request.timeScale = m_timeScale;
+    // While the main window is hidden in the tray, a log refresh runs without any window.
+    if (mode == SessionMode::GetVoipLog && !m_mainWindowVisible) return m_session.Run(request);
     m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(mode)));
-    const bool ok = m_session.RunMode();
+    const bool ok = m_session.Run(request);
     m_port.HideProgress();
     return ok;
 }
@@ -94,7 +92,7 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
     }
     m_autoRefresh = true;
     HandOverFetchedTexts();
-    m_session.busy = false;
+    m_busy = false;
     StartRefreshAfterFetch();
     m_port.ClosePasswordConfirmation();
     return ConnectOutcome::Connected;
@@ -108,10 +106,7 @@ bool RouterWorkflow::ConfirmAndFetch() {
         if (!password) return false;
         ConfirmRouter(*password);
 
-        m_session.routerIp = m_strip.ip;
-        m_session.modelName = m_strip.model;
-        m_session.password = m_currentRouter.password;
-        m_session.busy = true;
+        m_busy = true;
         if (RunSession(SessionMode::GetSettings)) return true;
         // The failure has been shown; the confirmation opens again with the same router.
     }
@@ -242,7 +237,7 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
     // The progress window of a refresh must not come up over a dialog the user is answering (it
     // would take the click or the key meant for it): the refresh waits like behind a running
     // exchange and starts at the first tick after the dialog has closed.
-    if (m_refreshCounter <= m_refreshSeconds || m_session.busy || m_port.UserIsInDialog()) {
+    if (m_refreshCounter <= m_refreshSeconds || m_busy || m_port.UserIsInDialog()) {
         // Saturates instead of wrapping: a refresh blocked for years must not turn negative.
         if (m_refreshCounter < INT32_MAX) ++m_refreshCounter;
         return RefreshOutcome::Counted;
@@ -250,13 +245,11 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
 
     m_refreshTimer.Stop();
     m_refreshCounter = 0;
-    m_session.routerIp = m_strip.ip;
-    m_session.password = m_currentRouter.password;
-    m_session.busy = true;
+    m_busy = true;
     const bool ok = RunSession(SessionMode::GetVoipLog);
     if (ok) {
         m_callLog.MergeCallLog(m_session.fetched.callLog);
-        m_session.busy = false;
+        m_busy = false;
         m_port.ModelsChanged();
     }
     m_refreshTimer.Start(kRefreshTickMs);
@@ -300,7 +293,7 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
             return ApplyOutcome::Cancelled;
         }
         TakeRouterRowsKeepingPages(pagesTwoPort);
-        m_session.busy = false;
+        m_busy = false;
         StartRefreshAfterFetch();
         m_port.ClosePasswordConfirmation();
     }
@@ -313,13 +306,9 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
                                       TextOrDefault(m_language, kMsgNoChanges), MessageIcon::None);
         return ApplyOutcome::NoChanges;
     }
-    m_session.routerIp = m_strip.ip;
-    m_session.password = m_currentRouter.password;
-    // The two-port test of the apply is made on the Model field like every other.
-    m_session.modelName = m_strip.model;
-    m_session.busy = true;
+    m_busy = true;
     if (!RunSession(SessionMode::ApplySettings)) return ApplyOutcome::Failed;
-    m_session.busy = false;
+    m_busy = false;
     m_dialPlan.ResetChangedFlags();
     m_port.ModelsChanged();
     return ApplyOutcome::Applied;
@@ -346,31 +335,12 @@ FileOutcome RouterWorkflow::LoadFlow() {
     return LoadSettingsFile(*path);
 }
 
-namespace {
-
-// Counts the messages that pass through, so the flow can tell whether a section failed.
-class CountingMessagePort : public MessagePort {
-public:
-    explicit CountingMessagePort(MessagePort& inner) : m_inner(inner) {}
-    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
-        ++count;
-        m_inner.ShowMessage(caption, text, icon);
-    }
-    int count = 0;
-
-private:
-    MessagePort& m_inner;
-};
-
-}  // namespace
-
 FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
     std::optional<std::string> bytes = ReadSettingsFile(path);
     if (!bytes) return FileOutcome::OpenFailed;
-    CountingMessagePort counting(m_port.Messages());
-    LoadSettingsText(*bytes, Models(), m_language, counting);
+    const SettingsLoadResult result = LoadSettingsText(*bytes, Models(), m_language, m_port.Messages());
     m_port.ModelsChanged();
-    return counting.count == 0 ? FileOutcome::Done : FileOutcome::SectionFailed;
+    return result.AnyFailed() ? FileOutcome::SectionFailed : FileOutcome::Done;
 }
 
 FileOutcome RouterWorkflow::DropFile(const std::string& path) {

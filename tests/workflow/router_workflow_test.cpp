@@ -42,7 +42,7 @@ class RouterWorkflowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim.IsRunning());
-        session.telnetPort = sim.TelnetPort();
+        workflow.SetTelnetPort(sim.TelnetPort());
     }
 
     // The commands one router received since the log was last cleared, without the address.
@@ -241,6 +241,7 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
     ASSERT_EQ(sim.Control("addcall 127.0.0.2 03-14-2024 10:00:00 42 OUT 555@x.example.net").rfind("OK", 0),
               0u);
     const auto applyFileAfterSkip = [&](RouterWorkflow& started) {
+        started.SetTelnetPort(sim.TelnetPort());
         port.selections = {RouterSelection{SelectionOutcome::Skip, {}}, TwoPortRouter()};
         port.passwords = {"admin"};
         EXPECT_EQ(started.ConnectSequence(), ConnectOutcome::Skipped);
@@ -333,7 +334,7 @@ TEST_F(RouterWorkflowTest, RefreshRunsOnTheTwelfthTickWithTenSecondsAndMergesNew
 
 TEST_F(RouterWorkflowTest, HiddenWindowRefreshesWithoutProgress) {
     ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
-    session.mainWindowVisible = false;
+    workflow.SetMainWindowVisible(false);
     workflow.SetRefreshSeconds(10);
     const auto progressBefore = port.progressShown.size();
     int ticks = 0;
@@ -394,14 +395,10 @@ TEST_F(RouterWorkflowTest, AutoRefreshBoxStartsAndStopsTheTimer) {
     EXPECT_EQ(workflow.RefreshTick(), RefreshOutcome::Stopped);
     EXPECT_FALSE(timer.IsActive());
 
-    // A tick during a router exchange, or while the user answers a dialog, only counts, even far
-    // past the interval.
+    // While the user answers a dialog a tick only counts, even far past the interval.
     workflow.SetAutoRefresh(true);
-    for (bool inDialog : {false, true}) {
-        session.busy = !inDialog;
-        port.inDialog = inDialog;
-        for (int tick = 1; tick <= 100; ++tick) ASSERT_EQ(Tick(), RefreshOutcome::Counted);
-    }
+    port.inDialog = true;
+    for (int tick = 1; tick <= 100; ++tick) ASSERT_EQ(Tick(), RefreshOutcome::Counted);
     EXPECT_TRUE(sim.CommandLog().empty());
 }
 
@@ -442,12 +439,14 @@ TEST_F(RouterWorkflowTest, ApplyAfterANewFetchComparesTheCodecRowWithWhatTheRout
     CTelnetSocket otherSocket;
     RecordingMessagePort otherMessages;
     CSettingDlg other{otherSocket, clock, language, otherMessages};
-    other.telnetPort = sim.TelnetPort();
-    other.routerIp = kTwoPortIp;
-    other.password = "admin";
-    other.modelName = "DZV-R5730K";
+    SessionRequest request;
+    request.telnetPort = sim.TelnetPort();
+    request.routerIp = kTwoPortIp;
+    request.password = "admin";
+    request.modelName = "DZV-R5730K";
+    request.mode = SessionMode::ApplySettings;
     other.apply.codecRow = original;
-    ASSERT_TRUE(other.RunApply());
+    ASSERT_TRUE(other.Run(request));
 
     // Search Again fetches the router's values; the user makes the same edit once more.
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
