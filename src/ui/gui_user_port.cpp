@@ -108,7 +108,10 @@ void GuiUserPort::EndProgram() {
 bool GuiUserPort::UserIsInDialog() const {
     // Asked of the application rather than counted here: the pages open their own dialogs (Index
     // Info, Save As) and those must hold the refresh back too.
-    return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr;
+    // The main window itself does not count, should it ever be run modally.
+    const QWidget* modal = QApplication::activeModalWidget();
+    const QWidget* mainWindow = m_owner != nullptr ? m_owner->window() : nullptr;
+    return (modal != nullptr && modal != mainWindow) || QApplication::activePopupWidget() != nullptr;
 }
 
 }  // namespace dezadav

@@ -254,9 +254,9 @@ TEST_P(SessionFaultTest, FailedLogRefreshKeepsTheLogAndBlocksFurtherRefreshes) {
         EXPECT_TRUE(run.timer.IsActive());
         for (int tick = 0; tick < 15; ++tick) ASSERT_EQ(RefreshOutcome::Counted, run.workflow.RefreshTick());
 
-        // Ready again: an apply that succeeds clears the flag; the next tick fetches the new call.
+        // Ready again: an apply (of an edit, or it would not reach the router) that succeeds clears
+        // the flag; the next tick fetches the new call.
         run.ClearFaults(form);
-        // (with an edit: an apply with nothing to send does not reach the router)
         run.workflow.Codec().SetPayloadType(run.workflow.Codec().PayloadType() == "120" ? "121" : "120");
         ASSERT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());
         EXPECT_FALSE(run.workflow.Busy());

