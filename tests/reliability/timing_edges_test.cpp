@@ -251,7 +251,8 @@ TEST(SlowEchoTest, EchoJustUnderTheTimeOutIsWaitedForJustOverFailsTheExchange) {
 
     // Slow only once logged in: the command's first echo is too late.
     run.ClearFaults(kOnePortForm);
-    ASSERT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());  // clears the busy flag
+    run.workflow.Codec().SetPayloadType("120");                  // something to send, so that
+    ASSERT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());  // the apply clears the busy flag
     run.port.messages.shown.clear();
     bool switched = false;
     run.connection.beforeSend = [&](std::string_view bytes) {
@@ -267,6 +268,7 @@ TEST(SlowEchoTest, EchoJustUnderTheTimeOutIsWaitedForJustOverFailsTheExchange) {
 
     // And the exchange after it is whole again.
     run.ClearFaults(kOnePortForm);
+    run.workflow.Codec().SetPayloadType("121");
     ASSERT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());
     EXPECT_EQ(RefreshOutcome::Refreshed, refresh());
     EXPECT_FALSE(run.workflow.CallLog() == before);
