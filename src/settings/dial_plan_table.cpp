@@ -239,14 +239,6 @@ bool DialPlanTable::FillFromFileSection(std::string_view text, std::size_t start
     return true;
 }
 
-std::string DialPlanTable::ChangedRowsText() const {
-    std::string rows;
-    for (int p = 0; p < kDialPlanEntryCount; ++p) {
-        if (m_changed[p]) rows += m_entries[p].RowText();
-    }
-    return rows;
-}
-
 std::vector<DialPlanEntry> DialPlanTable::ChangedEntries() const {
     std::vector<DialPlanEntry> changed;
     for (int p = 0; p < kDialPlanEntryCount; ++p) {
