@@ -15,7 +15,7 @@
 
 #include "lang/builtin_language_source.h"
 #include "session/telnet_socket.h"
-#include "session/time_scaled_connection.h"
+#include "support/time_scaled_connection.h"
 #include "support/routersim_process.h"
 #include "workflow/router_workflow.h"
 #include "workflow/scripted_user_port.h"

@@ -16,7 +16,7 @@
 #include "settings/sip_settings.h"
 #include "support/recording_message_port.h"
 #include "support/routersim_process.h"
-#include "time_scaled_connection.h"
+#include "support/time_scaled_connection.h"
 
 namespace dezadav {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fake_router.h"
-#include "scripted_transport.h"
+#include "support/scripted_transport.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
