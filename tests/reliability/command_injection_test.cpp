@@ -15,8 +15,8 @@
 #include "router_state.h"
 #include "session/apply_commands.h"
 #include "support/emulated_line.h"
+#include "support/scripted_user_port.h"
 #include "workflow/router_workflow.h"
-#include "workflow/scripted_user_port.h"
 
 namespace dezadav::testing {
 namespace {

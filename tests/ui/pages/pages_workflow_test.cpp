@@ -17,6 +17,7 @@
 #include "session/clock.h"
 #include "session/telnet_socket.h"
 #include "support/routersim_process.h"
+#include "support/scripted_user_port.h"
 #include "ui/pages/codec_page.h"
 #include "ui/pages/dial_plan_page.h"
 #include "ui/pages/index_info_dlg.h"
@@ -24,7 +25,6 @@
 #include "ui/pages/sip_page.h"
 #include "ui/skin_button.h"
 #include "workflow/router_workflow.h"
-#include "workflow/scripted_user_port.h"
 
 namespace dezadav {
 namespace {
