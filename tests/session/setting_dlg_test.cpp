@@ -5,14 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "fake_router.h"
-#include "support/scripted_transport.h"
+#include "support/emulated_line.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
 namespace {
 
-using testing::FakeRouter;
+using testing::EmulatedLine;
 using testing::ManualClock;
 using testing::RecordingMessagePort;
 using testing::ScriptedTransport;
@@ -25,9 +24,9 @@ class SettingDlgTest : public ::testing::Test {
 protected:
     SettingDlgTest() {
         router.Attach(transport);
-        for (const std::string& command : kTwoPortCommands)
-            router.outputs[command] = "out of " + command + "\n\r";
-        router.outputs["voip sip calllog"] = std::string(9000, 'L') + "\n\r";  // larger than one chunk
+        // The log output larger than one chunk.
+        router.router.setup.faults.bigOutputIn = {"voip sip calllog"};
+        router.router.setup.faults.bigOutputBytes = 9000;
         dlg.routerIp = "127.0.0.2";
         dlg.password = "admin";
         dlg.modelName = "DZV-R5730K";
@@ -45,7 +44,7 @@ protected:
 
     ManualClock clock;
     ScriptedTransport transport{clock};
-    FakeRouter router;
+    EmulatedLine router{"DZV-R5730K"};
     LanguageTable language;  // empty: every message shows its English default
     RecordingMessagePort port;
     CSettingDlg dlg{transport, clock, language, port};
@@ -156,8 +155,8 @@ TEST_F(SettingDlgTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
         SCOPED_TRACE(c.silentCommand);
         ManualClock runClock;
         ScriptedTransport runTransport(runClock);
-        FakeRouter runRouter = router;
-        runRouter.silent = {c.silentCommand};
+        EmulatedLine runRouter("DZV-R5730K");
+        runRouter.router.setup.faults.silentIn = {c.silentCommand};
         runRouter.Attach(runTransport);
         RecordingMessagePort runPort;
         CSettingDlg run(runTransport, runClock, language, runPort);
@@ -212,12 +211,12 @@ TEST_F(SettingDlgTest, PasswordWithAControlByteIsRefusedBeforeAnythingIsSent) {
 }
 
 TEST_F(SettingDlgTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
-    router.silent = {"voip sip port"};
+    router.router.setup.faults.silentIn = {"voip sip port"};
     EXPECT_FALSE(dlg.RunFetch(false));
     // Whatever else was on its way ends up in the queue that outlives the connection.
     transport.Queue().Push("late output of the failed run\n\r");
     transport.Queue().Push("DZV-R5730K> ");
-    router.silent.clear();
+    router.router.setup.faults.silentIn.clear();
     router.commands.clear();
     port.shown.clear();
     ASSERT_TRUE(dlg.RunFetch(false));
@@ -283,7 +282,7 @@ TEST_F(ApplyRunTest, SecondApplyWithoutEditsOnlyLogsInAndStillReportsSuccess) {
 TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSendsNoCodec) {
     const std::vector<std::string> lastSipBefore = dlg.apply.lastSipRow;
     const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
-    router.silent = {"voip sip endpt1 use_reg 1"};
+    router.router.setup.faults.silentIn = {"voip sip endpt1 use_reg 1"};
     EXPECT_FALSE(dlg.RunApply());
     ExpectOneError("Failed to set SIP data to router!");
     const std::vector<std::string> expected{"voip dial_plan set 4 2000 \"\" branch.example.net 1",
@@ -297,7 +296,7 @@ TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSe
 
 TEST_F(ApplyRunTest, FailingCodecCommandKeepsTheSipAreaApplied) {
     const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
-    router.silent = {"voip rtp port end 15000"};
+    router.router.setup.faults.silentIn = {"voip rtp port end 15000"};
     EXPECT_FALSE(dlg.RunApply());
     ExpectOneError("Failed to set CODEC data to router!");
     EXPECT_EQ(dlg.apply.sipRow, dlg.apply.lastSipRow);
@@ -313,7 +312,7 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
         run.password = "admin";
         run.modelName = "DZV-R5730K";
         run.apply = dlg.apply;
-        router.silent = {"voip dial_plan del 9"};
+        router.router.setup.faults.silentIn = {"voip dial_plan del 9"};
         EXPECT_FALSE(run.RunApply());
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Fehler", port.shown[0].caption);
@@ -328,7 +327,7 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
         run.password = "admin";
         run.modelName = "DZV-R5730K";
         run.apply = dlg.apply;
-        router.silent = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
+        router.router.setup.faults.silentIn = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
         EXPECT_FALSE(run.RunApply());
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Wählplan nicht gesetzt", port.shown[0].text);
@@ -406,7 +405,7 @@ TEST_F(SettingDlgTest, LogRunWithTheMainWindowHiddenRunsSilentlyInsideStartButSt
     EXPECT_EQ(std::vector<DialogResult>{DialogResult::Ok}, closedWith);
 
     closedWith.clear();
-    router.silent = {"voip sip calllog"};
+    router.router.setup.faults.silentIn = {"voip sip calllog"};
     EXPECT_EQ(CSettingDlg::StartAction::RanSilently, dlg.Start());
     ExpectOneError("Failed to get VoIP Log data from router!");
 

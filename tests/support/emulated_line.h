@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,6 +47,13 @@ public:
 
     routersim::EmulatedRouter router;
     std::vector<std::string> commands;  // every command line received, in order
+    int logins = 0;                     // logins with the right password
+    // The text a fetch captures for the command's last run: every chunk answering its CR, up to and
+    // including the prompt, then LF CR.
+    std::string Captured(const std::string& command) const {
+        const auto it = m_answers.find(command);
+        return (it == m_answers.end() ? std::string() : it->second) + "\n\r";
+    }
     // Milliseconds an answer of a kind comes later than the emulator sends it; the later chunks of the
     // same answer move with it. Nothing: every answer as the emulator times it.
     std::function<int64_t(Answer)> delay;
@@ -75,7 +83,8 @@ private:
                 Forward(t, Answer::PasswordEcho, Answer::PasswordEcho);
             } else {
                 // The right password is answered by the banner and then the prompt.
-                m_loggedIn = Forward(t, Answer::PasswordCr, Answer::ShellPrompt) > 1;
+                m_loggedIn = Forward(t, Answer::PasswordCr, Answer::ShellPrompt).chunks > 1;
+                if (m_loggedIn) ++logins;
             }
             return;
         }
@@ -89,27 +98,34 @@ private:
         if (empty) {
             Forward(t, Answer::EmptyLine, Answer::EmptyLine);
         } else {
-            Forward(t, Answer::LineBreak, Answer::OutputGap);
+            const Forwarded answer = Forward(t, Answer::LineBreak, Answer::OutputGap);
+            // A router gone silent answers nothing, and no command was taken.
+            if (answer.chunks > 0 && !commands.empty()) m_answers[commands.back()] = answer.bytes;
         }
     }
 
-    // Schedules the chunks the emulator queued: the first as `first`, the others as `later`. Returns
-    // how many there were.
-    std::size_t Forward(ScriptedTransport& t, Answer first, Answer later) {
+    struct Forwarded {
+        std::size_t chunks = 0;
+        std::string bytes;
+    };
+    // Schedules the chunks the emulator queued: the first as `first`, the others as `later`.
+    Forwarded Forward(ScriptedTransport& t, Answer first, Answer later) {
         auto& out = m_connection->Outgoing();
-        std::size_t count = 0;
+        Forwarded forwarded;
         int64_t extra = 0;
         for (; !out.empty(); out.pop_front()) {
             // The empty chunk that only closes the connection is not delivered.
             if (out.front().bytes.empty()) continue;
-            if (delay) extra += delay(count == 0 ? first : later);
+            if (delay) extra += delay(forwarded.chunks == 0 ? first : later);
+            forwarded.bytes += out.front().bytes;
             t.DeliverAt(out.front().dueMs + extra, std::move(out.front().bytes));
-            ++count;
+            ++forwarded.chunks;
         }
-        return count;
+        return forwarded;
     }
 
     std::unique_ptr<routersim::TelnetConnection> m_connection;
+    std::map<std::string, std::string> m_answers;
     bool m_loggedIn = false;
     std::string m_typed;
 };
