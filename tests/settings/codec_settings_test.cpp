@@ -13,9 +13,9 @@
 namespace dezadav {
 namespace {
 
+using testing::PrefixedEnglish;
 using testing::RouterLines;
 using testing::ShippedEnglish;
-using testing::PrefixedEnglish;
 
 const std::vector<std::string> kCodecs = {"G.711MU (64Kpbs)", "G.711A (64Kpbs)", "G.729A/B (8Kpbs)",
                                           "G.723 (6.4Kpbs)", "G.726_32 (32Kpbs)"};

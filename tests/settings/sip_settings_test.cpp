@@ -13,9 +13,9 @@
 namespace dezadav {
 namespace {
 
+using testing::PrefixedEnglish;
 using testing::RouterLines;
 using testing::ShippedEnglish;
-using testing::PrefixedEnglish;
 
 const std::vector<std::string> kFullTimes = {"3 mins",  "5 mins",  "10 mins", "30 mins",  "1 hour",
                                              "2 hours", "4 hours", "8 hours", "16 hours", "1 day"};
