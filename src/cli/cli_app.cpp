@@ -5,7 +5,6 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_user_port.h"
-#include "cli/command_echo_connection.h"
 #include "cli/idle_tick_timer.h"
 #include "cli/stream_message_port.h"
 #include "discovery/model_rules.h"
@@ -57,6 +56,24 @@ int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTabl
     return kExitOk;
 }
 
+// Prints each command an apply exchange types, one per line, the moment it goes out: a script sees
+// what reached the router, in order, and after a failure part-way only what was sent.
+class AppliedCommandEcho : public SessionObserver {
+public:
+    explicit AppliedCommandEcho(std::ostream& out) : m_out(out) {}
+    void ExchangeStarted(int64_t, const SessionRequest& request) override {
+        m_applying = request.mode == SessionMode::ApplySettings;
+    }
+    void LineTyped(int64_t, std::string_view text, bool isPassword, bool echoed) override {
+        if (!m_applying || isPassword || !echoed || text.empty()) return;
+        m_out << text << '\n' << std::flush;
+    }
+
+private:
+    std::ostream& m_out;
+    bool m_applying = false;
+};
+
 // Sends the discovery request to the router's own address and waits for that router's answer.
 std::optional<RouterInfo> AskRouterForItsFields(const CliOptions& options, const LanguageTable& language,
                                                 StreamMessagePort& messages, bool& socketFailed) {
@@ -89,12 +106,13 @@ int RunLog(const CliOptions& options, const std::string& password, std::ostream&
     CTelnetSocket socket;
     SteadyClock clock;
     CSettingDlg session(socket, clock, language, messages);
-    session.telnetPort = options.telnetPort;
-    session.routerIp = options.routerIp;
-    session.password = password;
-    if (options.model) session.modelName = *options.model;
-    session.mode = SessionMode::GetVoipLog;
-    if (!session.RunFetch(true)) return kExitFailed;
+    SessionRequest request;
+    request.telnetPort = options.telnetPort;
+    request.routerIp = options.routerIp;
+    request.password = password;
+    if (options.model) request.modelName = *options.model;
+    request.mode = SessionMode::GetVoipLog;
+    if (!session.Run(request)) return kExitFailed;
 
     CallLogTable log;
     log.ParseCallLog(session.fetched.callLog);
@@ -132,13 +150,12 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, std:
     }
 
     CTelnetSocket socket;
-    CommandEchoConnection connection(socket);
     SteadyClock clock;
-    CSettingDlg session(connection, clock, language, messages);
-    session.telnetPort = options.telnetPort;
+    CSettingDlg session(socket, clock, language, messages);
     CliUserPort port(router, password, messages);
     IdleTickTimer timer;
     RouterWorkflow workflow(language, port, session, timer);
+    workflow.SetTelnetPort(options.telnetPort);
 
     if (workflow.ConnectSequence() != ConnectOutcome::Connected) return kExitFailed;
 
@@ -153,31 +170,28 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, std:
         case FileOutcome::OpenFailed:
             // The window ends a load it cannot open silently; a script must learn that nothing was
             // loaded, so the load failure's own text is printed.
-            language.ShowLocalizedMessage(messages, kMsgErrorCaption.key, kMsgFileFail.key,
-                                          kMsgErrorCaption.englishDefault, kMsgFileFail.englishDefault);
+            ShowMessageText(language, messages, kMsgFileFail);
             return kExitFailed;
         default:
             return kExitFailed;  // each failing section has shown its message
     }
 
-    workflow.PrepareApplyTexts();
-    const ApplyPlan plan = BuildApplyPlan(session.apply, workflow.IsTwoPort(), language);
-    std::vector<std::string> commands;
-    for (const ApplyCommand& command : plan.commands) commands.push_back(command.text);
-
     if (options.dryRun) {
+        workflow.PrepareApplyTexts();
+        const ApplyPlan plan = BuildApplyPlan(session.apply, workflow.IsTwoPort(), language);
         if (!plan.refusedField.empty()) {
             return Failure(messages,
                            TextOrDefault(language, kMsgControlByte) + " (" + plan.refusedField + ")");
         }
-        for (const std::string& command : commands) out << command << '\n';
+        for (const ApplyCommand& command : plan.commands) out << command.text << '\n';
         out << std::flush;
         return kExitOk;
     }
 
-    connection.Expect(commands, [&out](const std::string& command) { out << command << '\n' << std::flush; });
+    AppliedCommandEcho echo(out);
+    session.SetObserver(&echo);
     const ApplyOutcome outcome = workflow.ApplyFlow();
-    connection.StopEcho();
+    session.SetObserver(nullptr);
     return outcome == ApplyOutcome::Applied ? kExitOk : kExitFailed;
 }
 

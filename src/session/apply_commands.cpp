@@ -127,7 +127,7 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const Language
 
 template <typename Field, std::size_t N>
 bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::vector<std::string>& row,
-                    bool twoPort, const SessionMessage& failure, ApplyArea area,
+                    bool twoPort, const MessageText& failure, ApplyArea area,
                     std::vector<ApplyCommand>& commands, std::string& refused) {
     for (const RowCommand<Field>& command : table) {
         const std::size_t position = FieldPosition(command.field);

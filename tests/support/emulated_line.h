@@ -27,7 +27,8 @@ enum class Answer {
     PasswordCr,    // the first chunk answering the password's CR (banner or a new password request)
     ShellPrompt,   // the prompt after the banner
     EmptyLine,     // the prompt answering an empty line
-    CommandEcho,   // the echo of a command byte
+    FirstEcho,     // the echo of a command's first byte
+    CommandEcho,   // the echo of each later byte of a command
     LineBreak,     // the first chunk answering a command's CR (line break, with the output's start)
     OutputGap,     // each later chunk of that answer (the rest of the output, the prompt)
 };
@@ -90,7 +91,8 @@ private:
         }
         if (byte != '\r') {
             m_typed += byte;
-            Forward(t, Answer::CommandEcho, Answer::CommandEcho);
+            const Answer echo = m_typed.size() == 1 ? Answer::FirstEcho : Answer::CommandEcho;
+            Forward(t, echo, echo);
             return;
         }
         const bool empty = m_typed.find_first_not_of(std::string("\n\0 ", 3)) == std::string::npos;
