@@ -8,10 +8,11 @@ set(CPACK_PACKAGE_VENDOR Dezadav)
 set(CPACK_PACKAGE_CONTACT "Dezadav developers <dezadav@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "manage the VoIP settings of office routers")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Dezadav finds office routers on the LAN with one UDP discovery request, logs in to a router's\n\
-telnet command line, reads its VoIP settings (dial plan, SIP, codec/RTP/DTMF, call log) into\n\
-editing pages, writes changes back as router commands, and saves and loads all settings as one\n\
-CSV file. The window is dezadav; dezadav-cli does the same from scripts.")
+  "Dezadav finds office routers on the LAN with one UDP discovery request, logs\n\
+in to a router's telnet command line, reads its VoIP settings (dial plan, SIP,\n\
+codec/RTP/DTMF, call log) into editing pages, writes changes back as router\n\
+commands, and saves and loads all settings as one CSV file. The window is\n\
+dezadav; dezadav-cli does the same from scripts.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
