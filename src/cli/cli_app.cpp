@@ -44,8 +44,8 @@ std::string JoinWithTabs(std::initializer_list<const std::string*> fields) {
 int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTable& language,
                 StreamMessagePort& messages) {
     SearchOptions search;
-    search.target = options.broadcast;
-    search.port = options.discoveryPort;
+    search.target = options.common.broadcast.value_or(kDefaultDiscoverTarget);
+    search.port = options.common.discoveryPort;
     search.waitMs = options.waitMs;
     auto routers = SearchRouters(search, language, messages);
     if (!routers) return kExitFailed;
@@ -61,7 +61,7 @@ int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTabl
 std::optional<RouterInfo> AskRouterForItsFields(const CliOptions& options, const LanguageTable& language,
                                                 StreamMessagePort& messages, bool& socketFailed) {
     RouterSearch search(language, messages);
-    search.Socket().SetPort(options.discoveryPort);
+    search.Socket().SetPort(options.common.discoveryPort);
     socketFailed = !search.Open();
     if (socketFailed) return std::nullopt;
 
@@ -72,13 +72,13 @@ std::optional<RouterInfo> AskRouterForItsFields(const CliOptions& options, const
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(&search, &RouterSearch::RouterListed, &loop, [&](int row) {
         const RouterInfo& answer = search.Rows()[static_cast<std::size_t>(row)];
-        if (!found && answer.ipAddress == options.routerIp) {
+        if (!found && answer.ipAddress == options.routers.front()) {
             found = answer;
             loop.quit();
         }
     });
     deadline.start(options.waitMs);
-    search.StartAt(options.routerIp);
+    search.StartAt(options.routers.front());
     if (!found) loop.exec();
     search.Close();
     return found;
@@ -89,8 +89,8 @@ int RunLog(const CliOptions& options, const std::string& password, std::ostream&
     CTelnetSocket socket;
     SteadyClock clock;
     CSettingDlg session(socket, clock, language, messages);
-    session.telnetPort = options.telnetPort;
-    session.routerIp = options.routerIp;
+    session.telnetPort = options.common.telnetPort;
+    session.routerIp = options.routers.front();
     session.password = password;
     if (options.model) session.modelName = *options.model;
     session.mode = SessionMode::GetVoipLog;
@@ -110,7 +110,7 @@ int RunLog(const CliOptions& options, const std::string& password, std::ostream&
 int RunFetchOrApply(const CliOptions& options, const std::string& password, std::ostream& out,
                     const LanguageTable& language, StreamMessagePort& messages) {
     RouterInfo router;
-    router.ipAddress = options.routerIp;
+    router.ipAddress = options.routers.front();
     if (options.model) {
         router.modelName = *options.model;
     } else {
@@ -118,13 +118,13 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, std:
         auto answer = AskRouterForItsFields(options, language, messages, socketFailed);
         if (socketFailed) return kExitFailed;
         if (!answer) {
-            return Failure(messages, "No answer to the discovery request from " + options.routerIp +
+            return Failure(messages, "No answer to the discovery request from " + options.routers.front() +
                                          "; give the model name with --model.");
         }
         if (!IsSupportedModel(answer->modelName)) {
             return Failure(
                 messages,
-                "The router at " + options.routerIp + " reports the model \"" + answer->modelName +
+                "The router at " + options.routers.front() + " reports the model \"" + answer->modelName +
                     "\", which is not supported; give the model name with --model to go on anyway.");
         }
         router = *answer;
@@ -135,7 +135,7 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, std:
     CommandEchoConnection connection(socket);
     SteadyClock clock;
     CSettingDlg session(connection, clock, language, messages);
-    session.telnetPort = options.telnetPort;
+    session.telnetPort = options.common.telnetPort;
     CliUserPort port(router, password, messages);
     IdleTickTimer timer;
     RouterWorkflow workflow(language, port, session, timer);
