@@ -25,17 +25,18 @@ const std::vector<CommandSpec>& Commands() {
         {"discover", CliCommand::Discover, {"broadcast", "discovery-port", "wait"}, {}},
         {"fetch",
          CliCommand::Fetch,
-         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale", "transcript",
-          "output"},
+         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
+          "transcript", "output"},
          {}},
         {"apply",
          CliCommand::Apply,
-         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale", "transcript",
-          "input", "dry-run"},
+         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
+          "transcript", "input", "dry-run"},
          {}},
         {"log",
          CliCommand::Log,
-         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale", "transcript"},
+         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
+          "transcript"},
          {}},
     };
     return commands;
@@ -97,8 +98,8 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
         if (!ms || *ms > 600000) return "--wait needs milliseconds from 0 to 600000, not '" + text + "'";
         options.waitMs = static_cast<int>(*ms);
     }
-    const std::pair<const char*, std::string*> files[] = {
-        {"output", &options.outputFile}, {"input", &options.inputFile}};
+    const std::pair<const char*, std::string*> files[] = {{"output", &options.outputFile},
+                                                          {"input", &options.inputFile}};
     for (const auto& [name, target] : files) {
         if (!parser.isSet(QString::fromLatin1(name))) continue;
         *target = Value(parser, name);
@@ -113,7 +114,6 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
 }
 
 }  // namespace
-
 
 CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {

@@ -44,7 +44,6 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args);
 // The usage text printed by --help and after a usage error.
 std::string CliUsageText();
 
-
 // Exit statuses of dezadav-cli.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;

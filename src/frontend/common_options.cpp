@@ -62,16 +62,20 @@ std::optional<std::string> ReadPort(const QCommandLineParser& parser, const char
 }  // namespace
 
 void AddCommonOptions(QCommandLineParser& parser) {
-    parser.addOption(Option(kTelnetPortOptionName, "TCP port of the routers' command line (default 23).", "port"));
-    parser.addOption(Option(kBroadcastOptionName,
-                            "Send the router search to this IPv4 address instead of broadcasting it.", "address"));
     parser.addOption(
-        Option(kDiscoveryPortOptionName, "UDP port the routers answer the search on (default 56415).", "port"));
-    parser.addOption(Option(kTimeScaleOptionName,
-                            "Make every wait of the router dialogue this many times as long, for slow routers "
-                            "(a number from 1 to 20, default 1).",
-                            "factor"));
-    parser.addOption(Option(kTranscriptOptionName, "Append a record of every router exchange to this file.", "file"));
+        Option(kTelnetPortOptionName, "TCP port of the routers' command line (default 23).", "port"));
+    parser.addOption(Option(kBroadcastOptionName,
+                            "Send the router search to this IPv4 address instead of broadcasting it.",
+                            "address"));
+    parser.addOption(Option(kDiscoveryPortOptionName,
+                            "UDP port the routers answer the search on (default 56415).", "port"));
+    parser.addOption(
+        Option(kTimeScaleOptionName,
+               "Make every wait of the router dialogue this many times as long, for slow routers "
+               "(a number from 1 to 20, default 1).",
+               "factor"));
+    parser.addOption(
+        Option(kTranscriptOptionName, "Append a record of every router exchange to this file.", "file"));
 }
 
 std::optional<std::string> ReadCommonOptions(const QCommandLineParser& parser, CommonOptions& options) {

@@ -10,11 +10,11 @@ namespace dezadav {
 // The options the window and dezadav-cli share, as given on the command line (defaults: the router's
 // standard ports, no broadcast address of its own, factor 1, no transcript).
 struct CommonOptions {
-    std::uint16_t telnetPort = 23;                // --telnet-port
-    std::optional<std::string> broadcast;         // --broadcast: one address instead of the usual targets
-    std::uint16_t discoveryPort = 56415;          // --discovery-port
-    double timeScale = 1.0;                       // --time-scale: every wait of the dialogue times this
-    std::optional<std::string> transcriptFile;    // --transcript: where router exchanges are recorded
+    std::uint16_t telnetPort = 23;              // --telnet-port
+    std::optional<std::string> broadcast;       // --broadcast: one address instead of the usual targets
+    std::uint16_t discoveryPort = 56415;        // --discovery-port
+    double timeScale = 1.0;                     // --time-scale: every wait of the dialogue times this
+    std::optional<std::string> transcriptFile;  // --transcript: where router exchanges are recorded
 };
 
 // Long names (without dashes) of the shared options, for front ends that allow options per command.

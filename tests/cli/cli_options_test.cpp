@@ -33,10 +33,9 @@ TEST(CliOptions, DefaultsAreTheRoutersStandardPortsAndTheLimitedBroadcast) {
 }
 
 TEST(CliOptions, EveryCommandTakesItsOptionsInBothSpellings) {
-    auto fetch =
-        ParseOk({"fetch", "--router=127.0.0.2", "--telnet-port", "2323", "--model=DZV-R5730K",
-                 "--discovery-port", "4000", "--wait", "150", "--password-file", "pw", "--output", "x.csv", "--time-scale", "2.5",
-                 "--transcript=t.log"});
+    auto fetch = ParseOk({"fetch", "--router=127.0.0.2", "--telnet-port", "2323", "--model=DZV-R5730K",
+                          "--discovery-port", "4000", "--wait", "150", "--password-file", "pw", "--output",
+                          "x.csv", "--time-scale", "2.5", "--transcript=t.log"});
     EXPECT_EQ(fetch.command, CliCommand::Fetch);
     EXPECT_EQ(fetch.routers, std::vector<std::string>{"127.0.0.2"});
     EXPECT_EQ(fetch.common.telnetPort, 2323);
@@ -120,14 +119,16 @@ TEST(CliOptions, AddressesPortsAndTimesAreChecked) {
             << badFactor;
     }
     EXPECT_EQ(ParseOk({"log", "--router", "1.2.3.4", "--time-scale", "20"}).common.timeScale, 20.0);
-    EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--transcript="}).find("file name"), std::string::npos);
+    EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--transcript="}).find("file name"),
+              std::string::npos);
 }
 
 TEST(CliOptions, UsageTextDocumentsEveryCommandOptionAndExitStatus) {
     std::string usage = CliUsageText();
-    for (const char* word : {"discover", "fetch", "apply", "log", "--router", "--telnet-port", "--model",
-                             "--discovery-port", "--broadcast", "--wait", "--output", "--input", "--dry-run",
-                             "--password-file", "--time-scale", "--transcript", "DEZADAV_PASSWORD", "--help", "Exit status"}) {
+    for (const char* word :
+         {"discover", "fetch", "apply", "log", "--router", "--telnet-port", "--model", "--discovery-port",
+          "--broadcast", "--wait", "--output", "--input", "--dry-run", "--password-file", "--time-scale",
+          "--transcript", "DEZADAV_PASSWORD", "--help", "Exit status"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
 }
