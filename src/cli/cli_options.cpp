@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string_view>
@@ -31,13 +32,18 @@ const std::vector<CommandSpec>& Commands() {
         {"apply",
          CliCommand::Apply,
          {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
-          "transcript", "input", "dry-run"},
-         {}},
+          "transcript", "input", "dry-run", "jobs", "passwords"},
+         {"router"}},
         {"log",
          CliCommand::Log,
          {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
           "transcript"},
          {}},
+        {"backup",
+         CliCommand::Backup,
+         {"router", "telnet-port", "model", "broadcast", "discovery-port", "wait", "password-file",
+          "passwords", "jobs", "into", "time-scale", "transcript"},
+         {"router"}},
     };
     return commands;
 }
@@ -45,7 +51,8 @@ const std::vector<CommandSpec>& Commands() {
 // The options only dezadav-cli has; the flag is the one without a value.
 void AddCliOptions(QCommandLineParser& parser) {
     AddCommonOptions(parser);
-    for (const char* name : {"router", "model", "wait", "output", "input", "password-file"}) {
+    for (const char* name :
+         {"router", "model", "wait", "output", "input", "password-file", "passwords", "into", "jobs"}) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
     parser.addOption(QCommandLineOption(QStringLiteral("dry-run")));
@@ -88,6 +95,10 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
     for (const QString& router : parser.values(QStringLiteral("router"))) {
         if (!IsDottedIpv4Address(router.toStdString()))
             return "--router needs a dotted IPv4 address, not '" + router.toStdString() + "'";
+        if (std::find(options.routers.begin(), options.routers.end(), router.toStdString()) !=
+            options.routers.end()) {
+            return "router " + router.toStdString() + " given twice";
+        }
         options.routers.push_back(router.toStdString());
     }
     if (auto error = ReadCommonOptions(parser, options.common)) return error;
@@ -98,16 +109,26 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
         if (!ms || *ms > 600000) return "--wait needs milliseconds from 0 to 600000, not '" + text + "'";
         options.waitMs = static_cast<int>(*ms);
     }
-    const std::pair<const char*, std::string*> files[] = {{"output", &options.outputFile},
-                                                          {"input", &options.inputFile}};
+    if (parser.isSet(QStringLiteral("jobs"))) {
+        const std::string text = Value(parser, "jobs");
+        auto jobs = ParseDecimal(text);
+        if (!jobs || *jobs < kMinJobs || *jobs > kMaxJobs)
+            return "--jobs needs a number from 1 to 256, not '" + text + "'";
+        options.jobs = static_cast<int>(*jobs);
+    }
+    const std::pair<const char*, std::string*> files[] = {
+        {"output", &options.outputFile}, {"input", &options.inputFile}, {"into", &options.backupDir}};
     for (const auto& [name, target] : files) {
         if (!parser.isSet(QString::fromLatin1(name))) continue;
         *target = Value(parser, name);
         if (target->empty()) return "option --" + std::string(name) + " needs a file name";
     }
-    if (parser.isSet(QStringLiteral("password-file"))) {
-        options.passwordFile = Value(parser, "password-file");
-        if (options.passwordFile->empty()) return std::string("option --password-file needs a file name");
+    const std::pair<const char*, std::optional<std::string>*> optionalFiles[] = {
+        {"password-file", &options.passwordFile}, {"passwords", &options.passwordsFile}};
+    for (const auto& [name, target] : optionalFiles) {
+        if (!parser.isSet(QString::fromLatin1(name))) continue;
+        *target = Value(parser, name);
+        if ((*target)->empty()) return "option --" + std::string(name) + " needs a file name";
     }
     options.dryRun = parser.isSet(QStringLiteral("dry-run"));
     return std::nullopt;
@@ -150,7 +171,9 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
     options.command = spec->command;
     if (auto error = ReadValues(parser, options)) return Fail(*error);
 
-    if (options.command != CliCommand::Discover && options.routers.empty()) {
+    if (options.command == CliCommand::Backup) {
+        if (options.backupDir.empty()) return Fail("'backup' needs --into DIR");
+    } else if (options.command != CliCommand::Discover && options.routers.empty()) {
         return Fail("'" + commandWord + "' needs --router IP");
     }
     if (options.command == CliCommand::Fetch && options.outputFile.empty()) {
@@ -166,8 +189,11 @@ std::string CliUsageText() {
     return R"(Usage:
   dezadav-cli discover [--broadcast ADDR] [--discovery-port N] [--wait MS]
   dezadav-cli fetch --router IP [--model NAME] --output FILE [common options]
-  dezadav-cli apply --router IP [--model NAME] --input FILE [--dry-run] [common options]
+  dezadav-cli apply --router IP [--router IP]... [--model NAME] --input FILE [--dry-run]
+                    [--jobs N] [--passwords FILE] [common options]
   dezadav-cli log --router IP [common options]
+  dezadav-cli backup --into DIR [--router IP]... [--broadcast ADDR] [--jobs N] [--passwords FILE]
+                     [common options]
   dezadav-cli --help
 
 Commands:
@@ -180,8 +206,18 @@ Commands:
              Prints every router command it sends, one per line, in order, then
              "Settings have been applied to router.". With --dry-run it logs in and reads the
              settings, prints the commands the apply would send, and sends none of them.
+             With several --router the same FILE goes to each router, up to N at a time; every
+             line printed starts with the router's IP address and a TAB, and each router ends
+             with one line: its address and the success text or its failure message.
   log        Logs in and reads the VoIP call log only; prints one line per call record with its six
              columns (index, date, time, duration, direction, address) separated by TAB.
+  backup     Backs up every router into DIR, up to N at a time: the routers given with --router,
+             or else every router that answers one discovery request (as discover) with a
+             supported model. Each router's settings go to DIR/<MAC>.csv (DIR/<IP>.csv when no
+             discovery answer gave its MAC address), the bytes fetch writes; a file is replaced
+             only by a complete new one. DIR/index.tsv, written last, has one line per router:
+             MAC, IP, model, firmware version, file name, and "ok", "unsupported model" or the
+             failure message, separated by TAB. On a terminal, stderr shows the progress.
 
 Common options:
   --router IP            dotted IPv4 address of the router (required by fetch, apply and log)
@@ -195,6 +231,10 @@ Common options:
   --time-scale F         make every wait of the router dialogue F times as long, for slow routers
                          (a number from 1 to 20, default 1)
   --transcript FILE      append a record of every router exchange to FILE
+  --jobs N               routers served at the same time, 1 to 256 (default 32)
+  --passwords FILE       per-router passwords: lines "ADDRESS PASSWORD", the address an IP or a MAC
+                         address, '#' starting a comment line; overrides the common password. The
+                         file must not be readable by group or others.
 
 Password:
   Taken from the environment variable DEZADAV_PASSWORD when it is set, else from --password-file,
@@ -203,8 +243,8 @@ Password:
 
 Exit status:
   0  success
-  1  a router or file operation failed; its message is printed on stderr
-     (for example "Failed to login router!")
+  1  a router or file operation failed (with several routers: any of them); its message is
+     printed on stderr (for example "Failed to login router!")
   2  the command line is unusable; the reason and this text are printed on stderr
 )";
 }

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/stream_message_port.h"
+#include "lang/message_port.h"
 #include "workflow/user_port.h"
 
 namespace dezadav::cli {
@@ -15,7 +15,7 @@ namespace dezadav::cli {
 // directly). Messages go to stdout/stderr.
 class CliUserPort : public UserPort {
 public:
-    CliUserPort(RouterInfo router, std::string password, StreamMessagePort& messages)
+    CliUserPort(RouterInfo router, std::string password, MessagePort& messages)
         : m_router(std::move(router)), m_password(std::move(password)), m_messages(messages) {}
 
     void SetSaveFile(std::string path) { m_saveFile = std::move(path); }
@@ -32,7 +32,7 @@ private:
     RouterInfo m_router;
     std::string m_password;
     bool m_passwordGiven = false;
-    StreamMessagePort& m_messages;
+    MessagePort& m_messages;
     std::optional<std::string> m_saveFile;
 };
 
