@@ -65,6 +65,35 @@ TEST(CliOptions, EveryCommandTakesItsOptionsInBothSpellings) {
     EXPECT_EQ(ParseOk({"log", "--router", "10.0.0.1", "--model", ""}).model, "");
 }
 
+TEST(CliOptions, ManyRouterCommandsTakeRouterListsJobsAndPasswordFiles) {
+    auto backup = ParseOk({"backup", "--into", "dir", "--router", "10.0.0.1", "--router=10.0.0.2", "--jobs",
+                           "256", "--passwords", "pw", "--broadcast", "127.0.0.9"});
+    EXPECT_EQ(backup.command, CliCommand::Backup);
+    EXPECT_EQ(backup.backupDir, "dir");
+    EXPECT_EQ(backup.routers, (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
+    EXPECT_EQ(backup.jobs, 256);
+    EXPECT_EQ(backup.passwordsFile, "pw");
+    EXPECT_EQ(ParseOk({"backup", "--into", "dir"}).jobs, 32);
+    EXPECT_EQ(
+        ParseOk({"apply", "--router", "10.0.0.1", "--router", "10.0.0.2", "--input", "f"}).routers.size(),
+        2u);
+
+    EXPECT_NE(ParseError({"backup"}).find("--into"), std::string::npos);
+    for (const char* jobs : {"0", "257", "x", ""}) {
+        EXPECT_NE(ParseError({"backup", "--into", "d", "--jobs", jobs}).find("--jobs"), std::string::npos)
+            << jobs;
+    }
+    EXPECT_NE(
+        ParseError({"backup", "--into", "d", "--router", "10.0.0.1", "--router", "10.0.0.1"}).find("twice"),
+        std::string::npos);
+    EXPECT_NE(
+        ParseError({"fetch", "--router", "10.0.0.1", "--router", "10.0.0.2", "--output", "x"}).find("twice"),
+        std::string::npos);
+    EXPECT_NE(
+        ParseError({"fetch", "--router", "10.0.0.1", "--output", "x", "--jobs", "2"}).find("does not apply"),
+        std::string::npos);
+}
+
 TEST(CliOptions, HelpWinsOverEverythingElse) {
     EXPECT_EQ(ParseOk({"--help"}).command, CliCommand::Help);
     EXPECT_EQ(ParseOk({"fetch", "--bogus", "--help"}).command, CliCommand::Help);

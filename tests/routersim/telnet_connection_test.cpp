@@ -179,7 +179,7 @@ TEST(TelnetConnectionTest, TrickleSendsACommandsAnswerOneByteAtATime) {
     d.Take();
     d.Type("admin");
     EXPECT_TRUE(EndsInPrompt(Dialogue::Joined(d.Type("\r"))));  // the login is not slowed
-    EXPECT_EQ(d.Type("v").size(), 1u);                           // nor the echo of a typed byte
+    EXPECT_EQ(d.Type("v").size(), 1u);                          // nor the echo of a typed byte
     d.Type("oip sip port");
     auto answer = d.Type("\r", 100000);
     const std::string expected = "\n\rSIP port number: 5060\n\rDZV-R5830K> ";

@@ -95,8 +95,8 @@ void TelnetConnection::PasswordDone(int64_t nowMs) {
         if (last) m_phase = Phase::Closing;
         return;
     }
-    Queue(std::string(kEol) + kEol + m_router.setup.model + " VoIP router, firmware " + m_router.setup.version +
-              kEol,
+    Queue(std::string(kEol) + kEol + m_router.setup.model + " VoIP router, firmware " +
+              m_router.setup.version + kEol,
           nowMs, faults.slowEchoMs);
     if (faults.noShellPrompt) {
         m_phase = Phase::Silent;
