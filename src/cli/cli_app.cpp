@@ -87,8 +87,8 @@ private:
     StreamMessagePort m_messages;
 };
 
-int RunFetchOrApply(const CliOptions& options, const std::string& password, std::ostream& out,
-                    std::ostream& err, const LanguageTable& language) {
+int RunFetchOrApply(const CliOptions& options, const std::string& password, const PasswordTable* passwords,
+                    std::ostream& out, std::ostream& err, const LanguageTable& language) {
     RouterJobRequest request;
     request.kind = options.command == CliCommand::Fetch ? RouterJobKind::Fetch
                    : options.dryRun                     ? RouterJobKind::DryRun
@@ -96,6 +96,7 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, std:
     request.routerIp = options.routers.front();
     request.model = options.model;
     request.password = password;
+    request.passwords = passwords;
     request.common = options.common;
     request.waitMs = options.waitMs;
     request.outputFile = options.outputFile;
@@ -132,15 +133,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                                                      : RunApplyToMany(options, context);
     }
 
-    PasswordOutcome password = commonPassword();
-    if (!password.password) {
-        if (password.usageError) return UsageError(err, password.error);
-        return Failure(messages, password.error);
-    }
+    RouterInfo router;
+    router.ipAddress = options.routers.front();
+    PasswordTable table;
+    std::string password;
+    int exitStatus = kExitOk;
+    const FleetContext context{out, err, errIsTerminal, language, commonPassword};
+    if (!PreparePasswords(options, context, {router}, table, password, exitStatus)) return exitStatus;
 
-    if (options.command == CliCommand::Log)
-        return RunLog(options, *password.password, out, language, messages);
-    return RunFetchOrApply(options, *password.password, out, err, language);
+    if (options.command == CliCommand::Log) return RunLog(options, password, out, language, messages);
+    return RunFetchOrApply(options, password, options.passwordsFile ? &table : nullptr, out, err, language);
 }
 
 }  // namespace dezadav::cli

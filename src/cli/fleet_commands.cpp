@@ -57,40 +57,6 @@ bool Failed(const JobOutcome& outcome) {
     return !outcome.result.ok && !outcome.result.unsupportedModel;
 }
 
-// The passwords: the --passwords table when given, and the common password unless every router
-// known now has an entry of its own. False when the run cannot go on (the exit status is set).
-bool PreparePasswords(const CliOptions& options, const FleetContext& context,
-                      const std::vector<RouterInfo>& routers, PasswordTable& table, std::string& common,
-                      int& exitStatus) {
-    StreamMessagePort messages(context.out, context.err);
-    if (options.passwordsFile) {
-        std::string error;
-        if (!ReadPasswordTable(*options.passwordsFile, table, &error)) {
-            context.err << "dezadav-cli: " << error << '\n' << std::flush;
-            exitStatus = kExitFailed;
-            return false;
-        }
-    }
-    bool everyoneHasOne = options.passwordsFile.has_value();
-    for (const RouterInfo& router : routers) {
-        everyoneHasOne = everyoneHasOne && table.Has(router.ipAddress, router.macAddress);
-    }
-    if (everyoneHasOne) return true;
-    PasswordOutcome password = context.commonPassword();
-    if (!password.password) {
-        if (password.usageError) {
-            context.err << "dezadav-cli: " << password.error << "\n\n" << CliUsageText();
-            exitStatus = kExitUsage;
-        } else {
-            context.err << password.error << '\n' << std::flush;
-            exitStatus = kExitFailed;
-        }
-        return false;
-    }
-    common = *password.password;
-    return true;
-}
-
 RouterJobRequest BaseRequest(const CliOptions& options, RouterJobKind kind, const std::string& password,
                              const PasswordTable& table) {
     RouterJobRequest request;
@@ -160,6 +126,37 @@ std::optional<std::vector<RouterInfo>> BackupTargets(const CliOptions& options, 
 }
 
 }  // namespace
+
+bool PreparePasswords(const CliOptions& options, const FleetContext& context,
+                      const std::vector<RouterInfo>& routers, PasswordTable& table, std::string& common,
+                      int& exitStatus) {
+    if (options.passwordsFile) {
+        std::string error;
+        if (!ReadPasswordTable(*options.passwordsFile, table, &error)) {
+            context.err << "dezadav-cli: " << error << '\n' << std::flush;
+            exitStatus = kExitFailed;
+            return false;
+        }
+    }
+    bool everyoneHasOne = options.passwordsFile.has_value();
+    for (const RouterInfo& router : routers) {
+        everyoneHasOne = everyoneHasOne && table.Has(router.ipAddress, router.macAddress);
+    }
+    if (everyoneHasOne) return true;
+    PasswordOutcome password = context.commonPassword();
+    if (!password.password) {
+        if (password.usageError) {
+            context.err << "dezadav-cli: " << password.error << "\n\n" << CliUsageText();
+            exitStatus = kExitUsage;
+        } else {
+            context.err << password.error << '\n' << std::flush;
+            exitStatus = kExitFailed;
+        }
+        return false;
+    }
+    common = *password.password;
+    return true;
+}
 
 int RunBackup(const CliOptions& options, const FleetContext& context) {
     if (!QDir().mkpath(QString::fromStdString(options.backupDir))) {
