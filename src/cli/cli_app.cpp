@@ -55,12 +55,14 @@ int RunLog(const CliOptions& options, const std::string& password, std::ostream&
     CTelnetSocket socket;
     SteadyClock clock;
     CSettingDlg session(socket, clock, language, messages);
-    session.telnetPort = options.common.telnetPort;
-    session.routerIp = options.routers.front();
-    session.password = password;
-    if (options.model) session.modelName = *options.model;
-    session.mode = SessionMode::GetVoipLog;
-    if (!session.RunFetch(true)) return kExitFailed;
+    SessionRequest request;
+    request.telnetPort = options.common.telnetPort;
+    request.routerIp = options.routers.front();
+    request.password = password;
+    if (options.model) request.modelName = *options.model;
+    request.mode = SessionMode::GetVoipLog;
+    request.timeScale = options.common.timeScale;
+    if (!session.Run(request)) return kExitFailed;
 
     CallLogTable log;
     log.ParseCallLog(session.fetched.callLog);

@@ -58,7 +58,7 @@ CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
       m_session(m_socket, m_clock, ProcessLanguageTable(), m_messages),
       m_workflow(ProcessLanguageTable(), m_port, m_session, m_refreshTimer),
       m_language(ProcessLanguageTable(), &m_messages, m_options.profile) {
-    m_session.telnetPort = m_options.telnetPort;
+    m_workflow.SetTelnetPort(m_options.telnetPort);
 
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -76,7 +76,7 @@ CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
     m_tray.AddTrayIcon(QStringLiteral("Dezadav"), ProgramIcon());
     m_tray.SetDefaultMenuItem(2, true);
     connect(&m_tray, &CSystemTray::CommandRequested, this, &CMainDlg::HandleTrayCommand);
-    m_session.mainWindowVisible = true;
+    m_workflow.SetMainWindowVisible(true);
 
     // The stored or detected choice only preselects the Language dialog: the window starts in the
     // English texts loaded above.
@@ -306,7 +306,7 @@ void CMainDlg::HideToTray() {
     // Back from the tray the window comes up normal, not minimised.
     setWindowState(windowState() & ~Qt::WindowMinimized);
     m_tray.SetMenuActive(true);
-    m_session.mainWindowVisible = false;
+    m_workflow.SetMainWindowVisible(false);
 }
 
 void CMainDlg::RestoreFromTray() {
@@ -316,7 +316,7 @@ void CMainDlg::RestoreFromTray() {
     raise();
     activateWindow();
     m_tray.SetMenuActive(false);
-    m_session.mainWindowVisible = true;
+    m_workflow.SetMainWindowVisible(true);
 }
 
 void CMainDlg::HandleTrayCommand(int command) {
