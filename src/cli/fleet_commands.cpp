@@ -57,8 +57,8 @@ bool Failed(const JobOutcome& outcome) {
     return !outcome.result.ok && !outcome.result.unsupportedModel;
 }
 
-RouterJobRequest BaseRequest(const CliOptions& options, RouterJobKind kind, const std::string& password,
-                             const PasswordTable& table) {
+RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& context, RouterJobKind kind,
+                             const std::string& password, const PasswordTable& table) {
     RouterJobRequest request;
     request.kind = kind;
     request.model = options.model;
@@ -68,6 +68,7 @@ RouterJobRequest BaseRequest(const CliOptions& options, RouterJobKind kind, cons
     request.waitMs = options.waitMs;
     request.backupDir = options.backupDir;
     request.inputFile = options.inputFile;
+    request.transcript = context.transcript;
     return request;
 }
 
@@ -181,7 +182,7 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
 
     std::vector<RouterJobRequest> requests;
     for (const RouterInfo& router : served) {
-        RouterJobRequest request = BaseRequest(options, RouterJobKind::Backup, password, table);
+        RouterJobRequest request = BaseRequest(options, context, RouterJobKind::Backup, password, table);
         request.routerIp = router.ipAddress;
         if (searched) request.knownRouter = router;
         requests.push_back(std::move(request));
@@ -232,7 +233,7 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
     std::vector<RouterJobRequest> requests;
     const RouterJobKind kind = options.dryRun ? RouterJobKind::DryRun : RouterJobKind::Apply;
     for (const std::string& ip : options.routers) {
-        RouterJobRequest request = BaseRequest(options, kind, password, table);
+        RouterJobRequest request = BaseRequest(options, context, kind, password, table);
         request.routerIp = ip;
         requests.push_back(std::move(request));
     }

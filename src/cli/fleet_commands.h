@@ -8,6 +8,7 @@
 #include "cli/password_table.h"
 #include "discovery/router_info.h"
 #include "lang/language_table.h"
+#include "session/transcript.h"
 
 namespace dezadav::cli {
 
@@ -19,6 +20,7 @@ struct FleetContext {
     const LanguageTable& language;
     // The common password, asked for only when some router has no entry of its own in --passwords.
     std::function<PasswordOutcome()> commonPassword;
+    TranscriptSink* transcript = nullptr;  // every router's exchanges are recorded here when given
 };
 
 // The passwords of a run: the --passwords table when given, and the common password unless every

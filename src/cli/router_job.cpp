@@ -15,6 +15,7 @@
 #include "session/session_request.h"
 #include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
+#include "session/transcript_file.h"
 #include "workflow/router_workflow.h"
 
 namespace dezadav::cli {
@@ -141,10 +142,7 @@ bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language
         return true;
     }
 
-    AppliedCommandEcho echo(output);
-    session.SetObserver(&echo);
     const ApplyOutcome outcome = workflow.ApplyFlow();
-    session.SetObserver(nullptr);
     return outcome == ApplyOutcome::Applied;
 }
 
@@ -164,6 +162,16 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         password = request.passwords->For(router.ipAddress, router.macAddress).value_or(password);
     }
 
+    // Every exchange of this router goes to the transcript, and the commands an apply sends are printed.
+    SessionObserverFanOut observers;
+    AppliedCommandEcho echo(output);
+    observers.Add(&echo);
+    std::optional<TranscriptWriter> transcript;
+    if (request.transcript != nullptr) {
+        transcript.emplace(*request.transcript, LocalTimeText);
+        observers.Add(&*transcript);
+    }
+
     CTelnetSocket socket;
     SteadyClock clock;
     CSettingDlg session(socket, clock, language, output);
@@ -172,6 +180,7 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     RouterWorkflow workflow(language, port, session, timer);
     workflow.SetTelnetPort(request.common.telnetPort);
     workflow.SetTimeScale(request.common.timeScale);
+    session.SetObserver(&observers);
 
     if (workflow.ConnectSequence() != ConnectOutcome::Connected) return result;
 
