@@ -1,6 +1,8 @@
 // Whole runs of the session against the router emulator on loopback.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <ostream>
 #include <random>
 #include <string>
@@ -180,6 +182,44 @@ TEST(FetchFailuresFromEmulatorTest, DroppedConnectionInTheMiddleOfTheLogFailsThe
     EmulatedRun run(sim, kOnePort);
     ExpectFailedRun(run, "Failed to get VoIP Log data from router!");
     EXPECT_EQ(FullFetchLog(kOnePort), sim.CommandLog());
+}
+
+// A router that trickles its output byte by byte, each byte well inside the output wait: the
+// command's deadline ends a long output, a short one is taken whole, and the event loop keeps
+// running throughout. Time runs 5 times faster: the deadline falls after 6 s of real time.
+TEST(FetchFailuresFromEmulatorTest, TricklingRouterFailsTheCommandAtItsDeadlineWhileTheLoopRuns) {
+    RouterSimProcess sim({"--fault", "127.0.0.2:trickle=40", "--fault", "127.0.0.3:trickle=1"});
+    ASSERT_TRUE(sim.IsRunning());
+    CTelnetSocket socket;
+    FastClock clock(5);
+    TimeScaledConnection scaled(socket, clock);
+    LanguageTable language;
+    RecordingMessagePort port;
+    CSettingDlg dlg(scaled, clock, language, port);
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(20);
+
+    SessionRequest request;
+    request.routerIp = kTwoPort.ip;
+    request.modelName = kTwoPort.model;
+    request.password = "admin";
+    request.telnetPort = sim.TelnetPort();
+    const int64_t start = clock.NowMs();
+    EXPECT_FALSE(dlg.Run(request));
+    ASSERT_EQ(1u, port.shown.size());
+    EXPECT_EQ("Failed to get DialPlan data from router!", port.shown[0].text);
+    EXPECT_EQ(CommandError::TooSlow, dlg.Dialogue().LastError());
+    EXPECT_LT(clock.NowMs() - start, kConnectPumpMs + kLoginPumpMs + kStepDeadlineMs + 5000);
+    EXPECT_GT(ticks, 100);
+
+    port.shown.clear();
+    request.routerIp = kOnePort.ip;
+    request.modelName = kOnePort.model;
+    request.mode = SessionMode::GetVoipLog;
+    ASSERT_TRUE(dlg.Run(request)) << (port.shown.empty() ? "" : port.shown[0].text);
+    EXPECT_NE(std::string::npos, dlg.fetched.callLog.find("No.10"));
 }
 
 TEST(FetchFailuresFromEmulatorTest, OutputBeyondTheCapFailsItsCommandInsteadOfBeingCut) {
