@@ -1,21 +1,20 @@
 #include "cli/cli_app.h"
 
-#include <QEventLoop>
-#include <QTimer>
+#include <QCoreApplication>
+#include <QThread>
+#include <memory>
 
 #include "cli/cli_options.h"
-#include "cli/cli_user_port.h"
-#include "cli/idle_tick_timer.h"
+#include "cli/fleet_commands.h"
+#include "cli/router_job.h"
 #include "cli/stream_message_port.h"
-#include "discovery/model_rules.h"
 #include "discovery/router_search.h"
 #include "lang/builtin_language_source.h"
-#include "session/apply_commands.h"
 #include "session/clock.h"
 #include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
+#include "session/transcript_file.h"
 #include "settings/call_log_table.h"
-#include "workflow/router_workflow.h"
 
 namespace dezadav::cli {
 
@@ -43,8 +42,8 @@ std::string JoinWithTabs(std::initializer_list<const std::string*> fields) {
 int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTable& language,
                 StreamMessagePort& messages) {
     SearchOptions search;
-    search.target = options.broadcast;
-    search.port = options.discoveryPort;
+    search.target = options.common.broadcast.value_or(kDefaultDiscoverTarget);
+    search.port = options.common.discoveryPort;
     search.waitMs = options.waitMs;
     auto routers = SearchRouters(search, language, messages);
     if (!routers) return kExitFailed;
@@ -56,62 +55,21 @@ int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTabl
     return kExitOk;
 }
 
-// Prints each command an apply exchange types, one per line, the moment it goes out: a script sees
-// what reached the router, in order, and after a failure part-way only what was sent.
-class AppliedCommandEcho : public SessionObserver {
-public:
-    explicit AppliedCommandEcho(std::ostream& out) : m_out(out) {}
-    void ExchangeStarted(int64_t, const SessionRequest& request) override {
-        m_applying = request.mode == SessionMode::ApplySettings;
-    }
-    void LineTyped(int64_t, std::string_view text, bool isPassword, bool echoed) override {
-        if (!m_applying || isPassword || !echoed || text.empty()) return;
-        m_out << text << '\n' << std::flush;
-    }
-
-private:
-    std::ostream& m_out;
-    bool m_applying = false;
-};
-
-// Sends the discovery request to the router's own address and waits for that router's answer.
-std::optional<RouterInfo> AskRouterForItsFields(const CliOptions& options, const LanguageTable& language,
-                                                StreamMessagePort& messages, bool& socketFailed) {
-    RouterSearch search(language, messages);
-    search.Socket().SetPort(options.discoveryPort);
-    socketFailed = !search.Open();
-    if (socketFailed) return std::nullopt;
-
-    std::optional<RouterInfo> found;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&search, &RouterSearch::RouterListed, &loop, [&](int row) {
-        const RouterInfo& answer = search.Rows()[static_cast<std::size_t>(row)];
-        if (!found && answer.ipAddress == options.routerIp) {
-            found = answer;
-            loop.quit();
-        }
-    });
-    deadline.start(options.waitMs);
-    search.StartAt(options.routerIp);
-    if (!found) loop.exec();
-    search.Close();
-    return found;
-}
-
-int RunLog(const CliOptions& options, const std::string& password, std::ostream& out,
-           const LanguageTable& language, StreamMessagePort& messages) {
+int RunLog(const CliOptions& options, const std::string& password, TranscriptSink* transcriptFile,
+           std::ostream& out, const LanguageTable& language, StreamMessagePort& messages) {
+    std::optional<TranscriptWriter> transcript;
+    if (transcriptFile != nullptr) transcript.emplace(*transcriptFile, LocalTimeText);
     CTelnetSocket socket;
     SteadyClock clock;
     CSettingDlg session(socket, clock, language, messages);
+    if (transcript) session.SetObserver(&*transcript);
     SessionRequest request;
-    request.telnetPort = options.telnetPort;
-    request.routerIp = options.routerIp;
+    request.telnetPort = options.common.telnetPort;
+    request.routerIp = options.routers.front();
     request.password = password;
     if (options.model) request.modelName = *options.model;
     request.mode = SessionMode::GetVoipLog;
+    request.timeScale = options.common.timeScale;
     if (!session.Run(request)) return kExitFailed;
 
     CallLogTable log;
@@ -125,81 +83,45 @@ int RunLog(const CliOptions& options, const std::string& password, std::ostream&
     return kExitOk;
 }
 
-int RunFetchOrApply(const CliOptions& options, const std::string& password, std::ostream& out,
-                    const LanguageTable& language, StreamMessagePort& messages) {
-    RouterInfo router;
-    router.ipAddress = options.routerIp;
-    if (options.model) {
-        router.modelName = *options.model;
-    } else {
-        bool socketFailed = false;
-        auto answer = AskRouterForItsFields(options, language, messages, socketFailed);
-        if (socketFailed) return kExitFailed;
-        if (!answer) {
-            return Failure(messages, "No answer to the discovery request from " + options.routerIp +
-                                         "; give the model name with --model.");
-        }
-        if (!IsSupportedModel(answer->modelName)) {
-            return Failure(
-                messages,
-                "The router at " + options.routerIp + " reports the model \"" + answer->modelName +
-                    "\", which is not supported; give the model name with --model to go on anyway.");
-        }
-        router = *answer;
-        router.password.clear();
+// One router's output on the process's streams: printed lines to `out`, messages as ever.
+class StreamJobOutput : public RouterJobOutput {
+public:
+    StreamJobOutput(std::ostream& out, std::ostream& err) : m_out(out), m_messages(out, err) {}
+    void PrintLine(const std::string& line) override { m_out << line << '\n' << std::flush; }
+    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
+        m_messages.ShowMessage(caption, text, icon);
     }
 
-    CTelnetSocket socket;
-    SteadyClock clock;
-    CSettingDlg session(socket, clock, language, messages);
-    CliUserPort port(router, password, messages);
-    IdleTickTimer timer;
-    RouterWorkflow workflow(language, port, session, timer);
-    workflow.SetTelnetPort(options.telnetPort);
+private:
+    std::ostream& m_out;
+    StreamMessagePort m_messages;
+};
 
-    if (workflow.ConnectSequence() != ConnectOutcome::Connected) return kExitFailed;
-
-    if (options.command == CliCommand::Fetch) {
-        port.SetSaveFile(options.outputFile);
-        return workflow.SaveAllFlow() == FileOutcome::Done ? kExitOk : kExitFailed;
-    }
-
-    switch (workflow.LoadSettingsFile(options.inputFile)) {
-        case FileOutcome::Done:
-            break;
-        case FileOutcome::OpenFailed:
-            // The window ends a load it cannot open silently; a script must learn that nothing was
-            // loaded, so the load failure's own text is printed.
-            ShowMessageText(language, messages, kMsgFileFail);
-            return kExitFailed;
-        default:
-            return kExitFailed;  // each failing section has shown its message
-    }
-
-    if (options.dryRun) {
-        workflow.PrepareApplyTexts();
-        const ApplyPlan plan = BuildApplyPlan(session.apply, workflow.IsTwoPort(), language);
-        if (!plan.refusedField.empty()) {
-            return Failure(messages,
-                           TextOrDefault(language, kMsgControlByte) + " (" + plan.refusedField + ")");
-        }
-        for (const ApplyCommand& command : plan.commands) out << command.text << '\n';
-        out << std::flush;
-        return kExitOk;
-    }
-
-    AppliedCommandEcho echo(out);
-    session.SetObserver(&echo);
-    const ApplyOutcome outcome = workflow.ApplyFlow();
-    session.SetObserver(nullptr);
-    // Nothing to send is no failure: the router already holds what the file says.
-    return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges ? kExitOk : kExitFailed;
+int RunFetchOrApply(const CliOptions& options, const std::string& password, const PasswordTable* passwords,
+                    TranscriptSink* transcript, std::ostream& out, std::ostream& err,
+                    const LanguageTable& language) {
+    RouterJobRequest request;
+    request.kind = options.command == CliCommand::Fetch ? RouterJobKind::Fetch
+                   : options.dryRun                     ? RouterJobKind::DryRun
+                                                        : RouterJobKind::Apply;
+    request.routerIp = options.routers.front();
+    request.model = options.model;
+    request.password = password;
+    request.passwords = passwords;
+    request.common = options.common;
+    request.waitMs = options.waitMs;
+    request.outputFile = options.outputFile;
+    request.inputFile = options.inputFile;
+    request.transcript = transcript;
+    StreamJobOutput output(out, err);
+    return RunRouterJob(request, language, output).ok ? kExitOk : kExitFailed;
 }
 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const std::function<PasswordSources(std::optional<std::string> passwordFile)>& passwordSources) {
+           const std::function<PasswordSources(std::optional<std::string> passwordFile)>& passwordSources,
+           bool errIsTerminal) {
     CliParseResult parsed = ParseCliArguments(args);
     if (!parsed.options) return UsageError(err, parsed.error);
     const CliOptions& options = *parsed.options;
@@ -214,15 +136,43 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     if (options.command == CliCommand::Discover) return RunDiscover(options, out, language, messages);
 
-    PasswordOutcome password = ObtainPassword(passwordSources(options.passwordFile));
-    if (!password.password) {
-        if (password.usageError) return UsageError(err, password.error);
-        return Failure(messages, password.error);
+    // One transcript file for every router of the run; the many-router commands write to it from
+    // several threads, so a failure found there is printed from the waiting thread.
+    std::unique_ptr<TranscriptFile> transcript;
+    if (options.common.transcriptFile) {
+        QThread* mainThread = QThread::currentThread();
+        transcript = std::make_unique<TranscriptFile>(
+            *options.common.transcriptFile, [&err, mainThread](const std::string& text) {
+                auto print = [&err, text] { err << "dezadav-cli: " << text << '\n' << std::flush; };
+                if (QThread::currentThread() == mainThread) {
+                    print();
+                } else {
+                    QMetaObject::invokeMethod(QCoreApplication::instance(), print, Qt::QueuedConnection);
+                }
+            });
+        transcript->Open();
     }
 
+    auto commonPassword = [&] { return ObtainPassword(passwordSources(options.passwordFile)); };
+    const FleetContext context{out, err, errIsTerminal, language, commonPassword, transcript.get()};
+    const bool manyRouters = options.command == CliCommand::Backup ||
+                             (options.command == CliCommand::Apply && options.routers.size() > 1);
+    if (manyRouters) {
+        return options.command == CliCommand::Backup ? RunBackup(options, context)
+                                                     : RunApplyToMany(options, context);
+    }
+
+    RouterInfo router;
+    router.ipAddress = options.routers.front();
+    PasswordTable table;
+    std::string password;
+    int exitStatus = kExitOk;
+    if (!PreparePasswords(options, context, {router}, table, password, exitStatus)) return exitStatus;
+
     if (options.command == CliCommand::Log)
-        return RunLog(options, *password.password, out, language, messages);
-    return RunFetchOrApply(options, *password.password, out, language, messages);
+        return RunLog(options, password, transcript.get(), out, language, messages);
+    return RunFetchOrApply(options, password, options.passwordsFile ? &table : nullptr, transcript.get(), out,
+                           err, language);
 }
 
 }  // namespace dezadav::cli

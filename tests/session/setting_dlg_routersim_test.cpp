@@ -1,6 +1,8 @@
 // Whole runs of the session against the router emulator on loopback.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <ostream>
 #include <random>
 #include <string>
@@ -16,7 +18,7 @@
 #include "settings/sip_settings.h"
 #include "support/recording_message_port.h"
 #include "support/routersim_process.h"
-#include "time_scaled_connection.h"
+#include "support/time_scaled_connection.h"
 
 namespace dezadav {
 namespace {
@@ -182,6 +184,44 @@ TEST(FetchFailuresFromEmulatorTest, DroppedConnectionInTheMiddleOfTheLogFailsThe
     EXPECT_EQ(FullFetchLog(kOnePort), sim.CommandLog());
 }
 
+// A router that trickles its output byte by byte, each byte well inside the output wait: the
+// command's deadline ends a long output, a short one is taken whole, and the event loop keeps
+// running throughout. Time runs 5 times faster: the deadline falls after 6 s of real time.
+TEST(FetchFailuresFromEmulatorTest, TricklingRouterFailsTheCommandAtItsDeadlineWhileTheLoopRuns) {
+    RouterSimProcess sim({"--fault", "127.0.0.2:trickle=40", "--fault", "127.0.0.3:trickle=1"});
+    ASSERT_TRUE(sim.IsRunning());
+    CTelnetSocket socket;
+    FastClock clock(5);
+    TimeScaledConnection scaled(socket, clock);
+    LanguageTable language;
+    RecordingMessagePort port;
+    CSettingDlg dlg(scaled, clock, language, port);
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(20);
+
+    SessionRequest request;
+    request.routerIp = kTwoPort.ip;
+    request.modelName = kTwoPort.model;
+    request.password = "admin";
+    request.telnetPort = sim.TelnetPort();
+    const int64_t start = clock.NowMs();
+    EXPECT_FALSE(dlg.Run(request));
+    ASSERT_EQ(1u, port.shown.size());
+    EXPECT_EQ("Failed to get DialPlan data from router!", port.shown[0].text);
+    EXPECT_EQ(CommandError::TooSlow, dlg.Dialogue().LastError());
+    EXPECT_LT(clock.NowMs() - start, kConnectPumpMs + kLoginPumpMs + kStepDeadlineMs + 5000);
+    EXPECT_GT(ticks, 100);
+
+    port.shown.clear();
+    request.routerIp = kOnePort.ip;
+    request.modelName = kOnePort.model;
+    request.mode = SessionMode::GetVoipLog;
+    ASSERT_TRUE(dlg.Run(request)) << (port.shown.empty() ? "" : port.shown[0].text);
+    EXPECT_NE(std::string::npos, dlg.fetched.callLog.find("No.10"));
+}
+
 TEST(FetchFailuresFromEmulatorTest, OutputBeyondTheCapFailsItsCommandInsteadOfBeingCut) {
     RouterSimProcess sim({"--fault", "127.0.0.2:big-output=voip dial_plan list -t", "--fault",
                           "127.0.0.2:big-output-bytes=" + std::to_string(kMaxOutputBytes + 100)});
@@ -279,17 +319,17 @@ void EditRandomly(Models& models, bool twoPort, std::mt19937& random, const Lang
         models.dialPlan.SetEntry(position, entry);
     }
 
-    models.sip.LoadSipField(0, std::to_string(Number(random, 1024, 65535)));
-    models.sip.LoadSipField(1, Word(random, kNameBytes, 1, 30));
-    models.sip.LoadSipField(2, std::to_string(Number(random, 0, twoPort ? 3 : 1)));
-    models.sip.LoadSipField(3, Word(random, kNameBytes, 1, 16));
-    models.sip.LoadSipField(4, Word(random, kNameBytes, 1, 16));
-    models.sip.LoadSipField(5, std::to_string(Number(random, 0, twoPort ? 7 : 9)));
+    models.sip.LoadSipField(SipField::SipPort, std::to_string(Number(random, 1024, 65535)));
+    models.sip.LoadSipField(SipField::Registrar, Word(random, kNameBytes, 1, 30));
+    models.sip.LoadSipField(SipField::Port1Registration, std::to_string(Number(random, 0, twoPort ? 3 : 1)));
+    models.sip.LoadSipField(SipField::Port1UserName, Word(random, kNameBytes, 1, 16));
+    models.sip.LoadSipField(SipField::Port1Password, Word(random, kNameBytes, 1, 16));
+    models.sip.LoadSipField(SipField::Port1Expiry, std::to_string(Number(random, 0, twoPort ? 7 : 9)));
     if (twoPort) {
-        models.sip.LoadSipField(6, std::to_string(Number(random, 0, 3)));
-        models.sip.LoadSipField(7, Word(random, kNameBytes, 1, 16));
-        models.sip.LoadSipField(8, Word(random, kNameBytes, 1, 16));
-        models.sip.LoadSipField(9, std::to_string(Number(random, 0, 7)));
+        models.sip.LoadSipField(SipField::Port2RegisterVia, std::to_string(Number(random, 0, 3)));
+        models.sip.LoadSipField(SipField::Port2UserName, Word(random, kNameBytes, 1, 16));
+        models.sip.LoadSipField(SipField::Port2Password, Word(random, kNameBytes, 1, 16));
+        models.sip.LoadSipField(SipField::Port2Expiry, std::to_string(Number(random, 0, 7)));
     }
 
     const int start = Number(random, 1024, 60000);

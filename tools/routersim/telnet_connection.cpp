@@ -70,7 +70,7 @@ void TelnetConnection::ReceiveByte(char c, int64_t nowMs) {
             return;
         case Phase::Command:
             if (c == '\r') {
-                CommandDone(nowMs);
+                AnswerCommand(nowMs);
             } else {
                 if (m_line.size() < kMaxLine) {
                     m_line += c;
@@ -95,8 +95,8 @@ void TelnetConnection::PasswordDone(int64_t nowMs) {
         if (last) m_phase = Phase::Closing;
         return;
     }
-    Queue(std::string(kEol) + kEol + m_router.setup.model + " VoIP router, firmware " + m_router.setup.version +
-              kEol,
+    Queue(std::string(kEol) + kEol + m_router.setup.model + " VoIP router, firmware " +
+              m_router.setup.version + kEol,
           nowMs, faults.slowEchoMs);
     if (faults.noShellPrompt) {
         m_phase = Phase::Silent;
@@ -106,6 +106,22 @@ void TelnetConnection::PasswordDone(int64_t nowMs) {
     m_phase = faults.silentAfterLogin ? Phase::Silent : Phase::Command;
 }
 
+void TelnetConnection::AnswerCommand(int64_t nowMs) {
+    // With the trickle fault a command's output trickles; its line break and its prompt come whole,
+    // as a router that prints slowly still ends with its prompt, and the login and the echo of
+    // typed bytes are not slowed.
+    m_trickling = m_router.setup.faults.trickleMs > 0;
+    CommandDone(nowMs);
+    m_trickling = false;
+}
+
+void TelnetConnection::QueueWhole(std::string bytes, int64_t nowMs, int64_t delayMs, bool closeAfter) {
+    const bool trickling = m_trickling;
+    m_trickling = false;
+    Queue(std::move(bytes), nowMs, delayMs, closeAfter);
+    m_trickling = trickling;
+}
+
 void TelnetConnection::CommandDone(int64_t nowMs) {
     const FaultSet& faults = m_router.setup.faults;
     std::string command = CommandText(m_line);
@@ -113,7 +129,7 @@ void TelnetConnection::CommandDone(int64_t nowMs) {
     m_line.clear();
     m_lineTooLong = false;
     if (command.empty() && !tooLong) {
-        Queue(std::string(kEol) + Prompt(), nowMs, faults.slowEchoMs);
+        QueueWhole(std::string(kEol) + Prompt(), nowMs, faults.slowEchoMs);
         return;
     }
     if (m_sink) m_sink(m_router, command);
@@ -157,11 +173,11 @@ void TelnetConnection::CommandDone(int64_t nowMs) {
     if (FaultSet::Hits(faults.garbageIn, command)) output += GarbageLine();
     if (output.empty() && !faults.separateLineBreak) {
         // Nothing printed: the line break and the prompt in one chunk.
-        Queue(kEol + Prompt(), nowMs, faults.slowEchoMs);
+        QueueWhole(kEol + Prompt(), nowMs, faults.slowEchoMs);
         return;
     }
     QueueLineBreakAndOutput(output, nowMs);
-    Queue(Prompt(), nowMs, output.empty() ? kSeparateLineBreakPauseMs : 0);
+    QueueWhole(Prompt(), nowMs, output.empty() ? kSeparateLineBreakPauseMs : 0);
 }
 
 void TelnetConnection::QueueLineBreakAndOutput(const std::string& output, int64_t nowMs) {
@@ -177,6 +193,11 @@ void TelnetConnection::QueueLineBreakAndOutput(const std::string& output, int64_
         QueueOutput(kEol + output, nowMs, faults.slowEchoMs + kSeparateLineBreakPauseMs);
         return;
     }
+    if (m_trickling) {
+        QueueWhole(kEol, nowMs, faults.slowEchoMs);
+        QueueOutput(output, nowMs, 0);
+        return;
+    }
     // The echoed line break and the start of the output leave in one send, so the client always
     // keeps the line break at the start of what it collects, however the bytes are timed.
     QueueOutput(kEol + output, nowMs, faults.slowEchoMs);
@@ -190,6 +211,15 @@ void TelnetConnection::QueueOutput(const std::string& output, int64_t nowMs, int
 
 void TelnetConnection::Queue(std::string bytes, int64_t nowMs, int64_t delayMs, bool closeAfter) {
     int64_t due = std::max(nowMs + delayMs, m_lastDue);
+    if (m_trickling && !bytes.empty()) {
+        const int64_t step = m_router.setup.faults.trickleMs;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            due = std::max(due, m_lastDue + step);
+            m_lastDue = due;
+            m_out.push_back({bytes.substr(i, 1), due, closeAfter && i + 1 == bytes.size()});
+        }
+        return;
+    }
     m_lastDue = due;
     m_out.push_back({std::move(bytes), due, closeAfter});
 }

@@ -1,0 +1,107 @@
+#include "frontend/common_options.h"
+
+#include <cmath>
+
+#include "discovery/discovery_targets.h"
+#include "text/decimal_text.h"
+
+namespace dezadav {
+
+namespace {
+
+QCommandLineOption Option(const char* name, const char* description, const char* valueName) {
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description),
+                              QString::fromLatin1(valueName));
+}
+
+// Digits, optionally a point and more digits: no sign, exponent or spaces, so what a user reads is
+// what is used.
+std::optional<double> ParsePlainDecimal(const QString& value) {
+    const std::string text = value.toStdString();
+    const DigitRun whole = ReadDigitRun(text);
+    if (whole.length == 0) return std::nullopt;
+    if (whole.length == text.size()) return static_cast<double>(whole.value);
+    if (text[whole.length] != '.') return std::nullopt;
+    const std::string_view rest = std::string_view(text).substr(whole.length + 1);
+    const DigitRun fraction = ReadDigitRun(rest);
+    if (fraction.length == 0 || fraction.length != rest.size() || fraction.length > 6) return std::nullopt;
+    return static_cast<double>(whole.value) +
+           static_cast<double>(fraction.value) / std::pow(10.0, static_cast<double>(fraction.length));
+}
+
+std::optional<std::uint16_t> ParsePort(const QString& value) {
+    const std::string text = value.toStdString();
+    const DigitRun run = ReadDigitRun(text);
+    if (run.length == 0 || run.length != text.size() || run.value < 1 || run.value > 65535)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(run.value);
+}
+
+// The single value of an option given at most once; an error when it was given more often.
+std::optional<std::string> SingleValue(const QCommandLineParser& parser, const char* name, QString& value) {
+    const QStringList values = parser.values(QString::fromLatin1(name));
+    if (values.size() > 1) return "option --" + std::string(name) + " given twice";
+    if (!values.isEmpty()) value = values.front();
+    return std::nullopt;
+}
+
+std::string Refusal(const char* name, const char* wanted, const QString& value) {
+    return "--" + std::string(name) + " needs " + wanted + ", not '" + value.toStdString() + "'";
+}
+
+std::optional<std::string> ReadPort(const QCommandLineParser& parser, const char* name, std::uint16_t& port) {
+    if (!parser.isSet(QString::fromLatin1(name))) return std::nullopt;
+    QString value;
+    if (auto error = SingleValue(parser, name, value)) return error;
+    const auto parsed = ParsePort(value);
+    if (!parsed) return Refusal(name, "a port number from 1 to 65535", value);
+    port = *parsed;
+    return std::nullopt;
+}
+
+}  // namespace
+
+void AddCommonOptions(QCommandLineParser& parser) {
+    parser.addOption(
+        Option(kTelnetPortOptionName, "TCP port of the routers' command line (default 23).", "port"));
+    parser.addOption(Option(kBroadcastOptionName,
+                            "Send the router search to this IPv4 address instead of broadcasting it.",
+                            "address"));
+    parser.addOption(Option(kDiscoveryPortOptionName,
+                            "UDP port the routers answer the search on (default 56415).", "port"));
+    parser.addOption(
+        Option(kTimeScaleOptionName,
+               "Make every wait of the router dialogue this many times as long, for slow routers "
+               "(a number from 1 to 20, default 1).",
+               "factor"));
+    parser.addOption(
+        Option(kTranscriptOptionName, "Append a record of every router exchange to this file.", "file"));
+}
+
+std::optional<std::string> ReadCommonOptions(const QCommandLineParser& parser, CommonOptions& options) {
+    if (auto error = ReadPort(parser, kTelnetPortOptionName, options.telnetPort)) return error;
+    if (auto error = ReadPort(parser, kDiscoveryPortOptionName, options.discoveryPort)) return error;
+
+    QString value;
+    if (parser.isSet(QString::fromLatin1(kBroadcastOptionName))) {
+        if (auto error = SingleValue(parser, kBroadcastOptionName, value)) return error;
+        if (!IsDottedIpv4Address(value.toStdString()))
+            return Refusal(kBroadcastOptionName, "a dotted IPv4 address", value);
+        options.broadcast = value.toStdString();
+    }
+    if (parser.isSet(QString::fromLatin1(kTimeScaleOptionName))) {
+        if (auto error = SingleValue(parser, kTimeScaleOptionName, value)) return error;
+        const auto factor = ParsePlainDecimal(value);
+        if (!factor || *factor < 1.0 || *factor > 20.0)
+            return Refusal(kTimeScaleOptionName, "a number from 1 to 20", value);
+        options.timeScale = *factor;
+    }
+    if (parser.isSet(QString::fromLatin1(kTranscriptOptionName))) {
+        if (auto error = SingleValue(parser, kTranscriptOptionName, value)) return error;
+        if (value.isEmpty()) return "option --" + std::string(kTranscriptOptionName) + " needs a file name";
+        options.transcriptFile = value.toStdString();
+    }
+    return std::nullopt;
+}
+
+}  // namespace dezadav
