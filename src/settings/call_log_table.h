@@ -7,8 +7,8 @@
 
 namespace dezadav {
 
-// The source of a table whose records were loaded from a settings file: every file is a source of
-// its own, different from every router.
+// The source of a table whose records were loaded from a settings file: different from every
+// router, even the one the file was saved from (a load always starts the table afresh itself).
 inline constexpr std::string_view kLoadedFileLogSource = "file";
 
 // The source of a router's call log: its MAC address, or its IP address when the MAC is unknown.
@@ -69,9 +69,6 @@ public:
     // recordCount as ParseCallLog does. The table remembers `source` either way.
     bool ParseCallLogFrom(const std::string& source, std::string_view text);
 
-    // Where the records came from: a RouterLogSource, kLoadedFileLogSource, or empty before any.
-    const std::string& Source() const { return m_source; }
-
     // Back to the state at creation: ten placeholder rows, recordCount 0. The source is kept: the
     // next records still come from where the emptied ones did.
     void ClearCallLog();
@@ -101,6 +98,7 @@ private:
 
     std::vector<CallLogRecord> m_rows;
     int m_recordCount = 0;
+    // Where the records came from: a RouterLogSource, kLoadedFileLogSource, or empty before any.
     std::string m_source;
 };
 
