@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "app/app_options.h"
+#include "app/application.h"
 #include "app/demo_pilot.h"
 #include "app/single_instance.h"
-#include "ui/main_dlg.h"
 #include "ui/pictures.h"
 
 int main(int argc, char** argv) {
@@ -37,11 +37,12 @@ int main(int argc, char** argv) {
     dezadav::SingleInstanceLock lock;
     if (!lock.TryAcquire()) return 0;
 
-    dezadav::MainDlgOptions windowOptions;
-    windowOptions.discovery.target = options.broadcast;
-    windowOptions.discovery.port = options.discoveryPort;
-    windowOptions.telnetPort = options.telnetPort;
-    dezadav::CMainDlg window(windowOptions);
+    dezadav::ApplicationOptions applicationOptions;
+    applicationOptions.discovery.target = options.broadcast;
+    applicationOptions.discovery.port = options.discoveryPort;
+    applicationOptions.telnetPort = options.telnetPort;
+    dezadav::Application application(applicationOptions);
+    dezadav::CMainDlg& window = application.Window();
     QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
 
     std::unique_ptr<dezadav::DemoPilot> pilot;
