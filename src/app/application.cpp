@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include <QApplication>
+
 #include "lang/builtin_language_source.h"
 #include "ui/pictures.h"
 
@@ -11,6 +13,23 @@ namespace {
 constexpr int kTrayDefaultItem = 2;
 
 }  // namespace
+
+ApplicationOptions ToApplicationOptions(const RouterOptions& routers) {
+    ApplicationOptions options;
+    options.discovery.target = routers.broadcast;
+    options.discovery.port = routers.discoveryPort;
+    options.telnetPort = routers.telnetPort;
+    return options;
+}
+
+void PrepareWindowedProgram() {
+    QApplication::setOrganizationName(QStringLiteral("Zezidez"));
+    QApplication::setApplicationName(QStringLiteral("Dezadav"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("dezadav"));
+    QApplication::setWindowIcon(ProgramIcon());
+    // The window hides itself into the tray; only its end ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
 
 Application::Application(ApplicationOptions options)
     : m_texts(BuiltinEnglishTable()),

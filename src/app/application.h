@@ -8,6 +8,7 @@
 #include "session/clock.h"
 #include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
+#include "app/app_options.h"
 #include "ui/gui_user_port.h"
 #include "ui/language_choice.h"
 #include "ui/main_dlg.h"
@@ -23,6 +24,14 @@ struct ApplicationOptions {
     std::uint16_t telnetPort = kTelnetPort;  // the routers' command-line port
     QSettings* profile = nullptr;            // where the language choice is stored; null: the user's profile
 };
+
+// The options the command line gives, as the program's objects take them.
+ApplicationOptions ToApplicationOptions(const RouterOptions& routers);
+
+// The application-wide settings every windowed program sets right after making its QApplication:
+// names for the user's profile, the desktop file, the icon, and that hiding the window into the
+// tray does not end the program.
+void PrepareWindowedProgram();
 
 // The windowed program's objects, made once and wired together here: the language table (English
 // loaded before anything fills a list from it), the user port with the program's dialogs, the

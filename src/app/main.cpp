@@ -1,12 +1,9 @@
 // The windowed program: one copy per user, running its main window until the window ends.
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 
 #include "app/app_options.h"
 #include "app/application.h"
-#include "app/demo_pilot.h"
 #include "app/single_instance.h"
 #include "ui/pictures.h"
 
@@ -26,32 +23,16 @@ int main(int argc, char** argv) {
     const dezadav::AppOptions& options = *parsed.options;
 
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Zezidez"));
-    QApplication::setApplicationName(QStringLiteral("Dezadav"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("dezadav"));
-    QApplication::setWindowIcon(dezadav::ProgramIcon());
-    // The window hides itself into the tray; only its end ends the program.
-    QApplication::setQuitOnLastWindowClosed(false);
+    dezadav::PrepareWindowedProgram();
 
     // A second copy ends at once, silently.
     dezadav::SingleInstanceLock lock;
     if (!lock.TryAcquire()) return 0;
 
-    dezadav::ApplicationOptions applicationOptions;
-    applicationOptions.discovery.target = options.broadcast;
-    applicationOptions.discovery.port = options.discoveryPort;
-    applicationOptions.telnetPort = options.telnetPort;
-    dezadav::Application application(applicationOptions);
+    dezadav::Application application(dezadav::ToApplicationOptions(options.routers));
     dezadav::CMainDlg& window = application.Window();
+    if (options.settingsFile) window.OpenAfterFirstConnect(QString::fromStdString(*options.settingsFile));
     QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
-
-    std::unique_ptr<dezadav::DemoPilot> pilot;
-    if (options.demoScript) {
-        const char* password = std::getenv("DEZADAV_PASSWORD");
-        pilot = std::make_unique<dezadav::DemoPilot>(window, QString::fromStdString(*options.demoScript),
-                                                     password != nullptr ? password : "admin", stdout);
-    }
     window.show();
-    app.exec();
-    return pilot ? pilot->ExitCode() : 0;
+    return app.exec();
 }

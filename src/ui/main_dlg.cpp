@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "ui/dialog_units.h"
 #include "ui/language_dlg.h"
@@ -226,7 +227,9 @@ void CMainDlg::showEvent(QShowEvent* event) {
 void CMainDlg::RunConnectSequence() {
     m_connectTimer.stop();
     const ConnectOutcome outcome = m_workflow.ConnectSequence();
-    if (outcome != ConnectOutcome::Exited) emit connectFinished(outcome);
+    if (outcome == ConnectOutcome::Exited) return;
+    if (!m_fileAfterConnect.isEmpty()) DropFile(std::exchange(m_fileAfterConnect, QString()));
+    emit connectFinished(outcome);
 }
 
 void CMainDlg::ApplyPerModelControls(bool twoPort) {

@@ -47,7 +47,8 @@ struct MainDlgParts {
 //     one-port: the use-registrar box, three codecs) and every model's values; the strip shows the
 //     confirmed router;
 //   - the log page's Auto Refresh box drives the one-second refresh timer (timer 3);
-//   - a file dropped on the window is loaded when its path contains ".csv";
+//   - a file dropped on the window is loaded when its path contains ".csv", and so is the file the
+//     program was started with, after the first Connect sequence;
 //   - Language runs the Language dialog and switches every window to the chosen language;
 //   - the About box comes from the window's context menu and the tray menu;
 //   - minimising hides the window into the tray when a tray host is there (the call log then
@@ -87,6 +88,9 @@ public:
     void HandleTrayCommand(int command);
     // A file dropped on the window (the Drop flow).
     FileOutcome DropFile(const QString& path);
+    // A file to treat as dropped once the first Connect sequence has ended (unless it ended the
+    // program): the file the program was started with.
+    void OpenAfterFirstConnect(const QString& path) { m_fileAfterConnect = path; }
 
     // --- parts, for the program and for tests ----------------------------------------------------
 
@@ -149,6 +153,7 @@ private:
     QTimer m_connectTimer;  // timer 0
 
     bool m_connectTimerStarted = false;
+    QString m_fileAfterConnect;
     bool m_hiddenInTray = false;
     std::vector<int> m_lastFade;
     int m_fadeCount = 0;

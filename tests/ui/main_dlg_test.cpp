@@ -205,6 +205,27 @@ protected:
         return commands;
     }
 
+    // A settings file made by the program itself with entry 5 in use ("4711"); the entry itself is
+    // left empty again. Returns the file's path.
+    QString WriteFileWithEntry5(const QString& name) {
+        DialPlanEntry entry = m_window->Workflow().DialPlan().Entry(4);
+        entry.phoneNumber = "4711";
+        entry.sipAddress = "load@example.org";
+        entry.statusMark = "V";
+        m_window->Workflow().DialPlan().SetEntry(4, entry);
+        const std::string bytes = m_window->Workflow().SettingsFileText();
+        m_window->Workflow().DialPlan().ClearEntry(4);
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) return QString();
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+
+    QString Entry5Phone() const {
+        return m_window->DialPlanPage()->List()->item(4, CDialPlanPage::kColPhone)->text();
+    }
+
     std::vector<QString> Strip() const {
         return {m_window->ModelField()->text(), m_window->VersionField()->text(), m_window->IpField()->text(),
                 m_window->MacField()->text()};
@@ -538,26 +559,32 @@ TEST_F(MainDlgTest, LoadButtonReadsTheChosenFile) {
     script.Add(PressInSelect(&CSelectRouterDlg::SkipButton));
     ASSERT_TRUE(ShowAndConnect());
     const std::vector<QString> before = DialPlanCells();
-    // A settings file made by the program itself, with entry 5 in use; then the entry is gone.
-    DialPlanEntry entry = m_window->Workflow().DialPlan().Entry(4);
-    entry.phoneNumber = "4711";
-    entry.sipAddress = "load@example.org";
-    entry.statusMark = "V";
-    m_window->Workflow().DialPlan().SetEntry(4, entry);
-    const std::string bytes = m_window->Workflow().SettingsFileText();
-    m_window->Workflow().DialPlan().ClearEntry(4);
-    const QString path = m_dir.filePath(QStringLiteral("one.csv"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    file.close();
+    const QString path = WriteFileWithEntry5(QStringLiteral("one.csv"));
+    ASSERT_FALSE(path.isEmpty());
     m_window->Port().SetFileChoosers(nullptr,
                                      [&]() -> std::optional<std::string> { return path.toStdString(); });
     QTest::mouseClick(m_window->LoadButton(), Qt::LeftButton);
-    const QTableWidget* list = m_window->DialPlanPage()->List();
-    EXPECT_EQ(list->item(4, CDialPlanPage::kColPhone)->text(), QStringLiteral("4711"));
+    EXPECT_EQ(Entry5Phone(), QStringLiteral("4711"));
     EXPECT_NE(DialPlanCells(), before);
     EXPECT_TRUE(script.Messages().empty());
+}
+
+TEST_F(MainDlgTest, TheFileTheProgramStartsWithIsLoadedAfterTheFirstFetchOnly) {
+    const QString path = WriteFileWithEntry5(QStringLiteral("start.csv"));
+    ASSERT_FALSE(path.isEmpty());
+    m_window->OpenAfterFirstConnect(path);
+    UserScript script({PickRouter(QString::fromLatin1(kOnePortIp)), TypePassword(QStringLiteral("admin"))});
+    ASSERT_TRUE(ShowAndConnect());
+    ASSERT_EQ(m_outcomes.back(), ConnectOutcome::Connected);
+    // Loaded over what the router sent, not before the fetch replaced it.
+    EXPECT_EQ(Entry5Phone(), QStringLiteral("4711"));
+    EXPECT_TRUE(script.Messages().empty());
+
+    m_window->DialPlanPage()->ClearAll();
+    script.Add(PressInSelect(&CSelectRouterDlg::SkipButton));
+    QTest::mouseClick(m_window->SearchButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return m_outcomes.size() == 2; }));
+    EXPECT_EQ(Entry5Phone(), QString());
 }
 
 // --- language ---------------------------------------------------------------------------------------
