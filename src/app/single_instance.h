@@ -23,7 +23,6 @@ public:
     // True when this process now holds the lock (the only copy); false when a running copy holds it
     // or the lock file cannot be made. Never waits.
     bool TryAcquire();
-    bool IsHeld() const { return m_held; }
 
     QString LockPath() const { return m_path; }
 
