@@ -4,11 +4,11 @@
 #include <QString>
 #include <cstdint>
 
+#include "app/app_options.h"
 #include "lang/language_table.h"
 #include "session/clock.h"
 #include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
-#include "app/app_options.h"
 #include "ui/gui_user_port.h"
 #include "ui/language_choice.h"
 #include "ui/main_dlg.h"

@@ -102,7 +102,8 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
 
     m_askAddress = [this]() -> std::optional<QString> {
         bool ok = false;
-        const QString text = QInputDialog::getText(this, UiText(m_language, "Router_AddressTitle"), UiText(m_language, "Router_AddressPrompt"),
+        const QString text = QInputDialog::getText(this, UiText(m_language, "Router_AddressTitle"),
+                                                   UiText(m_language, "Router_AddressPrompt"),
                                                    QLineEdit::Normal, QString(), &ok);
         if (!ok) return std::nullopt;
         return text;

@@ -48,7 +48,8 @@ TEST(AppOptions, WhatTheWindowCannotDoAndStrayArgumentsAreRefused) {
 TEST(AppOptions, OneSettingsFileIsTakenWithItsAbsolutePath) {
     const AppParseResult result = Parse({QStringLiteral("settings.csv")});
     ASSERT_TRUE(result.options) << result.error;
-    EXPECT_EQ(result.options->settingsFile, QDir::current().absoluteFilePath(QStringLiteral("settings.csv")).toStdString());
+    EXPECT_EQ(result.options->settingsFile,
+              QDir::current().absoluteFilePath(QStringLiteral("settings.csv")).toStdString());
     EXPECT_FALSE(Parse({}).options->settingsFile);
 }
 

@@ -1,8 +1,6 @@
-// The main window, made by the program's composition, against the router emulator, driven the way a person drives it: clicks in Select
-// Router and Confirm Password, the main window's buttons, Enter, a dropped file, the Language dialog
-// and the tray commands.
-#include "app/application.h"
-
+// The main window, made by the program's composition, against the router emulator, driven the way a person
+// drives it: clicks in Select Router and Confirm Password, the main window's buttons, Enter, a dropped file,
+// the Language dialog and the tray commands.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -34,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
 #include "lang/builtin_language_source.h"
 #include "support/routersim_process.h"
 #include "ui/dialog_driving.h"

@@ -156,7 +156,7 @@ void CIndexInfoDlg::accept() {
     m_fields.domain = Text(m_domain);
     if (m_fields.enabled && (m_fields.phone.empty() || m_fields.domain.empty())) {
         m_texts.ShowLocalizedMessage(m_messages, "Message_Warn", "Message_Empty", "Warning",
-                                                    "Phone number and domain name cannot be blank!");
+                                     "Phone number and domain name cannot be blank!");
         return;
     }
     m_fields.backup = Text(m_backup);
