@@ -19,15 +19,6 @@ void Describe(QCommandLineParser& parser) {
 
 }  // namespace
 
-std::optional<std::string> ReadWindowOptions(const QCommandLineParser& parser, CommonOptions& options) {
-    if (auto error = ReadCommonOptions(parser, options)) return error;
-    if (options.timeScale != 1.0)
-        return "--" + std::string(kTimeScaleOptionName) + " is not available in the window";
-    if (options.transcriptFile)
-        return "--" + std::string(kTranscriptOptionName) + " is not available in the window";
-    return std::nullopt;
-}
-
 AppParseResult ParseAppArguments(const QStringList& arguments) {
     AppParseResult result;
     QCommandLineParser parser;
@@ -41,7 +32,7 @@ AppParseResult ParseAppArguments(const QStringList& arguments) {
         return result;
     }
     AppOptions options;
-    if (auto error = ReadWindowOptions(parser, options.common)) {
+    if (auto error = ReadCommonOptions(parser, options.common)) {
         result.error = *error;
         return result;
     }

@@ -114,7 +114,7 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const Language
 
 template <std::size_t N>
 bool AddRowCommands(const std::array<RowCommand, N>& table, const std::vector<std::string>& row, bool twoPort,
-                    const SessionMessage& failure, ApplyArea area, std::vector<ApplyCommand>& commands,
+                    const MessageText& failure, ApplyArea area, std::vector<ApplyCommand>& commands,
                     std::string& refused) {
     const std::size_t count = std::min(row.size(), table.size());
     for (std::size_t i = 0; i < count; ++i) {

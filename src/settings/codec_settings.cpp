@@ -1,5 +1,6 @@
 #include "settings/codec_settings.h"
 
+#include "lang/messages.h"
 #include "settings/sip_codec_output_words.h"
 #include "settings/sip_codec_row_text.h"
 
@@ -170,8 +171,7 @@ void CodecSettings::Recaption() {
 
 bool CodecSettings::CheckPayloadType(MessagePort& port) {
     if (IsPayloadTypeInRange(m_payloadType)) return true;
-    m_language->ShowLocalizedMessage(port, "Message_Error", "Message_Payload", "Error",
-                                     "The value must between 96 ~ 127!");
+    ShowMessageText(*m_language, port, kMsgPayload);
     m_payloadType = m_remembered.payloadType;
     return false;
 }

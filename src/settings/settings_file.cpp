@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "lang/messages.h"
 #include "settings/settings_file_fields.h"
 
 namespace dezadav {
@@ -42,8 +43,7 @@ bool LoadRowSection(std::string_view text, std::size_t start, std::size_t end, L
 }
 
 void ReportFileFail(const LanguageTable& lang, MessagePort& port) {
-    lang.ShowLocalizedMessage(port, "Message_Error", "Message_FileFail", "Error",
-                              "Couldn't load settings form the file!");
+    ShowMessageText(lang, port, kMsgFileFail);
 }
 
 }  // namespace
@@ -88,20 +88,22 @@ bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t s
     });
 }
 
-void LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang,
-                      MessagePort& port) {
-    const auto report = [&](bool loaded) {
+SettingsLoadResult LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang,
+                                    MessagePort& port) {
+    SettingsLoadResult result;
+    const auto report = [&](SectionLoad& section, bool loaded) {
+        section = loaded ? SectionLoad::Loaded : SectionLoad::Failed;
         if (!loaded) ReportFileFail(lang, port);
     };
 
     std::size_t s = 0;
     if (const auto p = LastMarkerFrom(text, kDialPlanMarker, 0)) {
-        report(models.dialPlan.FillFromFileSection(text, 0, *p));
+        report(result.dialPlan, models.dialPlan.FillFromFileSection(text, 0, *p));
         s = *p + kDialPlanMarkerSpan;
     }
 
     if (const auto q = LastMarkerFrom(text, kSipMarker, s)) {
-        report(LoadSipSection(models.sip, text, s, *q));
+        report(result.sip, LoadSipSection(models.sip, text, s, *q));
         s = *q + kSipMarkerSpan;
     } else {
         s = 0;
@@ -109,16 +111,17 @@ void LoadSettingsText(std::string_view text, SettingsModels models, const Langua
 
     const auto v = LastMarkerFrom(text, kCallLogMarkerStart, s);
     if (v) {
-        report(models.callLog.LoadCallLogSection(text, s, text.size()));
+        report(result.callLog, models.callLog.LoadCallLogSection(text, s, text.size()));
     } else {
         s = 0;
     }
 
     if (const auto e = LastMarkerFrom(text, kCodecMarker, s)) {
-        report(LoadCodecSection(models.codec, text, s, *e));
+        report(result.codec, LoadCodecSection(models.codec, text, s, *e));
     } else if (v) {
-        report(LoadCodecSection(models.codec, text, s, *v));
+        report(result.codec, LoadCodecSection(models.codec, text, s, *v));
     }
+    return result;
 }
 
 bool WriteSettingsFile(const std::filesystem::path& path, std::string_view bytes) {

@@ -289,7 +289,7 @@ void CMainDlg::HideToTray() {
     // Back from the tray the window comes up normal, not minimised.
     setWindowState(windowState() & ~Qt::WindowMinimized);
     m_tray.SetMenuActive(true);
-    emit hiddenInTrayChanged(true);
+    m_workflow.SetMainWindowVisible(false);
 }
 
 void CMainDlg::RestoreFromTray() {
@@ -299,7 +299,7 @@ void CMainDlg::RestoreFromTray() {
     raise();
     activateWindow();
     m_tray.SetMenuActive(false);
-    emit hiddenInTrayChanged(false);
+    m_workflow.SetMainWindowVisible(true);
 }
 
 void CMainDlg::HandleTrayCommand(int command) {

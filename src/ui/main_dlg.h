@@ -124,8 +124,6 @@ signals:
     void fadedIn();
     // A Connect sequence (timer 0 or Search Again) ended this way.
     void connectFinished(dezadav::ConnectOutcome outcome);
-    // The window went into the tray (true) or came back from it (false).
-    void hiddenInTrayChanged(bool hidden);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -147,9 +147,11 @@ TEST_P(EveryFieldTest, ControlByteInAnyValueNeverReachesTheRouter) {
     const bool twoPort = GetParam();
     SimulatedProgram program(twoPort);
     CSettingDlg& dlg = program.session;
-    dlg.routerIp = "127.0.0.2";
-    dlg.modelName = program.Model();
-    dlg.password = "admin";
+    SessionRequest request;
+    request.routerIp = "127.0.0.2";
+    request.modelName = program.Model();
+    request.password = "admin";
+    request.mode = SessionMode::ApplySettings;
     int refused = 0;
     int applied = 0;
     for (const ApplyField& field : ApplyFields(twoPort)) {
@@ -169,7 +171,7 @@ TEST_P(EveryFieldTest, ControlByteInAnyValueNeverReachesTheRouter) {
             const std::size_t sendsBefore = program.transport.sends.size();
             const int createsBefore = program.transport.creates;
             program.port.messages.shown.clear();
-            const bool ok = dlg.RunApply();
+            const bool ok = dlg.Run(request);
             std::vector<std::string> sent(program.transport.sends.begin() + sendsBefore,
                                           program.transport.sends.end());
             for (const std::string& s : sent)

@@ -75,8 +75,8 @@ protected:
         m_port->AttachWindow(nullptr, hooks);
         m_session =
             std::make_unique<CSettingDlg>(m_socket, m_clock, ProcessLanguageTable(), m_port->Messages());
-        m_session->telnetPort = m_sim.TelnetPort();
         m_workflow = std::make_unique<RouterWorkflow>(ProcessLanguageTable(), *m_port, *m_session, m_timer);
+        m_workflow->SetTelnetPort(m_sim.TelnetPort());
     }
 
     testing::RouterSimProcess m_sim;

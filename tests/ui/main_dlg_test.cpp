@@ -670,7 +670,7 @@ TEST_F(MainDlgTest, WithoutATrayHostMinimisingKeepsTheWindowAnOrdinaryMinimisedW
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(m_window->IsHiddenInTray());
     EXPECT_FALSE(m_window->Tray().MenuActive());
-    EXPECT_TRUE(m_app->Session().mainWindowVisible);
+    EXPECT_TRUE(m_window->Workflow().MainWindowVisible());
     EXPECT_TRUE(m_finished.empty());
 }
 
@@ -679,7 +679,7 @@ TEST_F(MainDlgTest, HiddenInTheTrayTheLogRefreshesSilentlyAndOpenBringsTheWindow
     m_window->HideToTray();
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_TRUE(m_window->Tray().MenuActive());
-    EXPECT_FALSE(m_app->Session().mainWindowVisible);
+    EXPECT_FALSE(m_window->Workflow().MainWindowVisible());
 
     ASSERT_EQ(m_sim.Control("addcall 127.0.0.2 01-02-2031 03:04:05 42 IN 10.9.8.7 5060").rfind("OK", 0), 0u);
     const int shownBefore =
@@ -703,7 +703,7 @@ TEST_F(MainDlgTest, HiddenInTheTrayTheLogRefreshesSilentlyAndOpenBringsTheWindow
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(m_window->isMinimized());
     EXPECT_FALSE(m_window->Tray().MenuActive());
-    EXPECT_TRUE(m_app->Session().mainWindowVisible);
+    EXPECT_TRUE(m_window->Workflow().MainWindowVisible());
 
     // About from the tray and from the window's menu; Exit from the tray ends the window.
     std::vector<QString> about;

@@ -78,7 +78,7 @@ class PagesWorkflowTest : public ::testing::TestWithParam<RouterCase> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_sim.IsRunning());
-        m_session.telnetPort = m_sim.TelnetPort();
+        m_workflow.SetTelnetPort(m_sim.TelnetPort());
         m_port.dialPlan = &m_dialPlan;
         m_port.sip = &m_sip;
         m_port.codec = &m_codec;
