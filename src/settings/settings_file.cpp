@@ -53,11 +53,13 @@ std::string DialPlanFileText(const DialPlanTable& dialPlan) {
 }
 
 std::string SipFileText(SipSettings& sip) {
-    return sip.SipRow() + ClosingMarker(kSipMarker);
+    sip.RememberTexts();
+    return sip.SipRowText() + ClosingMarker(kSipMarker);
 }
 
 std::string CodecFileText(CodecSettings& codec) {
-    return codec.CodecRow(false) + ClosingMarker(kCodecMarker);
+    codec.RememberTexts();
+    return codec.CodecRowText(false) + ClosingMarker(kCodecMarker);
 }
 
 std::string CallLogFileText(const CallLogTable& callLog) {
@@ -78,13 +80,14 @@ std::string SaveAllText(SettingsModels models) {
 }
 
 bool LoadSipSection(SipSettings& sip, std::string_view text, std::size_t start, std::size_t end) {
-    return LoadRowSection(text, start, end,
-                          [&sip](std::size_t k, std::string_view field) { sip.LoadSipField(k, field); });
+    return LoadRowSection(text, start, end, [&sip](std::size_t k, std::string_view field) {
+        if (k < kSipRowFieldCount) sip.LoadSipField(static_cast<SipField>(k), field);
+    });
 }
 
 bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t start, std::size_t end) {
     return LoadRowSection(text, start, end, [&codec](std::size_t k, std::string_view field) {
-        codec.LoadCodecField(k, field);
+        if (k < kCodecRowFieldCount) codec.LoadCodecField(static_cast<CodecField>(k), field);
     });
 }
 

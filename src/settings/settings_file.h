@@ -39,7 +39,7 @@ struct SettingsModels {
 // --- writing ---------------------------------------------------------------------------------------
 // The dial-plan page's file: AllRowsText, then CR LF ";LIST" CR LF.
 std::string DialPlanFileText(const DialPlanTable& dialPlan);
-// The SIP page's file: SipRow (which refreshes the page's remembered texts), then CR LF ";SIP" CR LF.
+// The SIP page's file: SipRowText (after remembering the page's texts), then CR LF ";SIP" CR LF.
 std::string SipFileText(SipSettings& sip);
 // The codec page's file: the codec row in text form (refreshing the remembered texts), then CR LF
 // ";END" CR LF.

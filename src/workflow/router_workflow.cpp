@@ -174,11 +174,11 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
 void RouterWorkflow::PrepareApplyTexts() {
     ApplyTexts& apply = m_session.apply;
     apply.dialPlanRows = m_dialPlan.ChangedEntries();
-    // Building the rows is what refreshes the pages' remembered texts; the fields carry the values
-    // whole (a comma inside a value stays inside it).
-    m_sip.SipRow();
+    // An apply refreshes the pages' remembered texts; the fields carry the values whole (a comma
+    // inside a value stays inside it).
+    m_sip.RememberTexts();
     apply.sipRow = m_sip.SipFields();
-    m_codec.CodecRow(true);
+    m_codec.RememberTexts();
     apply.codecRow = m_codec.CodecFields(true);
     if (apply.lastCodecRow.empty()) apply.lastCodecRow = m_fetchedCodecFields;
 }

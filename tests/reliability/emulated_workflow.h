@@ -15,10 +15,10 @@
 
 #include "lang/builtin_language_source.h"
 #include "session/telnet_socket.h"
-#include "session/time_scaled_connection.h"
 #include "support/routersim_process.h"
+#include "support/scripted_user_port.h"
+#include "support/time_scaled_connection.h"
 #include "workflow/router_workflow.h"
-#include "workflow/scripted_user_port.h"
 
 namespace dezadav::testing {
 

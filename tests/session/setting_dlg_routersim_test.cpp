@@ -16,7 +16,7 @@
 #include "settings/sip_settings.h"
 #include "support/recording_message_port.h"
 #include "support/routersim_process.h"
-#include "time_scaled_connection.h"
+#include "support/time_scaled_connection.h"
 
 namespace dezadav {
 namespace {
@@ -279,17 +279,17 @@ void EditRandomly(Models& models, bool twoPort, std::mt19937& random, const Lang
         models.dialPlan.SetEntry(position, entry);
     }
 
-    models.sip.LoadSipField(0, std::to_string(Number(random, 1024, 65535)));
-    models.sip.LoadSipField(1, Word(random, kNameBytes, 1, 30));
-    models.sip.LoadSipField(2, std::to_string(Number(random, 0, twoPort ? 3 : 1)));
-    models.sip.LoadSipField(3, Word(random, kNameBytes, 1, 16));
-    models.sip.LoadSipField(4, Word(random, kNameBytes, 1, 16));
-    models.sip.LoadSipField(5, std::to_string(Number(random, 0, twoPort ? 7 : 9)));
+    models.sip.LoadSipField(SipField::SipPort, std::to_string(Number(random, 1024, 65535)));
+    models.sip.LoadSipField(SipField::Registrar, Word(random, kNameBytes, 1, 30));
+    models.sip.LoadSipField(SipField::Port1Registration, std::to_string(Number(random, 0, twoPort ? 3 : 1)));
+    models.sip.LoadSipField(SipField::Port1UserName, Word(random, kNameBytes, 1, 16));
+    models.sip.LoadSipField(SipField::Port1Password, Word(random, kNameBytes, 1, 16));
+    models.sip.LoadSipField(SipField::Port1Expiry, std::to_string(Number(random, 0, twoPort ? 7 : 9)));
     if (twoPort) {
-        models.sip.LoadSipField(6, std::to_string(Number(random, 0, 3)));
-        models.sip.LoadSipField(7, Word(random, kNameBytes, 1, 16));
-        models.sip.LoadSipField(8, Word(random, kNameBytes, 1, 16));
-        models.sip.LoadSipField(9, std::to_string(Number(random, 0, 7)));
+        models.sip.LoadSipField(SipField::Port2RegisterVia, std::to_string(Number(random, 0, 3)));
+        models.sip.LoadSipField(SipField::Port2UserName, Word(random, kNameBytes, 1, 16));
+        models.sip.LoadSipField(SipField::Port2Password, Word(random, kNameBytes, 1, 16));
+        models.sip.LoadSipField(SipField::Port2Expiry, std::to_string(Number(random, 0, 7)));
     }
 
     const int start = Number(random, 1024, 60000);

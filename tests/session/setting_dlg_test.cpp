@@ -5,14 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "fake_router.h"
-#include "scripted_transport.h"
+#include "support/emulated_line.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
 namespace {
 
-using testing::FakeRouter;
+using testing::EmulatedLine;
 using testing::ManualClock;
 using testing::RecordingMessagePort;
 using testing::ScriptedTransport;
@@ -25,15 +24,17 @@ class SettingDlgTest : public ::testing::Test {
 protected:
     SettingDlgTest() {
         router.Attach(transport);
-        for (const std::string& command : kTwoPortCommands)
-            router.outputs[command] = "out of " + command + "\n\r";
-        router.outputs["voip sip calllog"] = std::string(9000, 'L') + "\n\r";  // larger than one chunk
+        // The log output larger than one chunk.
+        router.router.setup.faults.bigOutputIn = {"voip sip calllog"};
+        router.router.setup.faults.bigOutputBytes = 9000;
         request.routerIp = "127.0.0.2";
         request.password = "admin";
         request.modelName = "DZV-R5730K";
     }
 
-    bool Fetch(bool logOnly) { return RunAs(dlg, logOnly ? SessionMode::GetVoipLog : SessionMode::GetSettings); }
+    bool Fetch(bool logOnly) {
+        return RunAs(dlg, logOnly ? SessionMode::GetVoipLog : SessionMode::GetSettings);
+    }
     bool Apply() { return RunAs(dlg, SessionMode::ApplySettings); }
     bool RunAs(CSettingDlg& session, SessionMode mode) {
         SessionRequest run = request;
@@ -50,7 +51,7 @@ protected:
 
     ManualClock clock;
     ScriptedTransport transport{clock};
-    FakeRouter router;
+    EmulatedLine router{"DZV-R5730K"};
     LanguageTable language;  // empty: every message shows its English default
     RecordingMessagePort port;
     CSettingDlg dlg{transport, clock, language, port};
@@ -160,8 +161,8 @@ TEST_F(SettingDlgTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
         SCOPED_TRACE(c.silentCommand);
         ManualClock runClock;
         ScriptedTransport runTransport(runClock);
-        FakeRouter runRouter = router;
-        runRouter.silent = {c.silentCommand};
+        EmulatedLine runRouter("DZV-R5730K");
+        runRouter.router.setup.faults.silentIn = {c.silentCommand};
         runRouter.Attach(runTransport);
         RecordingMessagePort runPort;
         CSettingDlg run(runTransport, runClock, language, runPort);
@@ -210,12 +211,12 @@ TEST_F(SettingDlgTest, PasswordWithAControlByteIsRefusedBeforeAnythingIsSent) {
 }
 
 TEST_F(SettingDlgTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
-    router.silent = {"voip sip port"};
+    router.router.setup.faults.silentIn = {"voip sip port"};
     EXPECT_FALSE(Fetch(false));
     // Whatever else was on its way ends up in the queue that outlives the connection.
     transport.Queue().Push("late output of the failed run\n\r");
     transport.Queue().Push("DZV-R5730K> ");
-    router.silent.clear();
+    router.router.setup.faults.silentIn.clear();
     router.commands.clear();
     port.shown.clear();
     ASSERT_TRUE(Fetch(false));
@@ -279,7 +280,7 @@ TEST_F(ApplyRunTest, SecondApplyWithoutEditsOnlyLogsInAndStillReportsSuccess) {
 TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSendsNoCodec) {
     const std::vector<std::string> lastSipBefore = dlg.apply.lastSipRow;
     const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
-    router.silent = {"voip sip endpt1 use_reg 1"};
+    router.router.setup.faults.silentIn = {"voip sip endpt1 use_reg 1"};
     EXPECT_FALSE(Apply());
     ExpectOneError("Failed to set SIP data to router!");
     const std::vector<std::string> expected{"voip dial_plan set 4 2000 \"\" branch.example.net 1",
@@ -293,7 +294,7 @@ TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSe
 
 TEST_F(ApplyRunTest, FailingCodecCommandKeepsTheSipAreaApplied) {
     const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
-    router.silent = {"voip rtp port end 15000"};
+    router.router.setup.faults.silentIn = {"voip rtp port end 15000"};
     EXPECT_FALSE(Apply());
     ExpectOneError("Failed to set CODEC data to router!");
     EXPECT_EQ(dlg.apply.sipRow, dlg.apply.lastSipRow);
@@ -306,7 +307,7 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     {
         CSettingDlg run(transport, clock, localized, port);
         run.apply = dlg.apply;
-        router.silent = {"voip dial_plan del 9"};
+        router.router.setup.faults.silentIn = {"voip dial_plan del 9"};
         EXPECT_FALSE(RunAs(run, SessionMode::ApplySettings));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Fehler", port.shown[0].caption);
@@ -318,7 +319,7 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     {
         CSettingDlg run(transport, clock, localized, port);
         run.apply = dlg.apply;
-        router.silent = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
+        router.router.setup.faults.silentIn = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
         EXPECT_FALSE(RunAs(run, SessionMode::ApplySettings));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Wählplan nicht gesetzt", port.shown[0].text);

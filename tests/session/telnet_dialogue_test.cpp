@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "scripted_transport.h"
+#include "support/scripted_transport.h"
 
 namespace dezadav {
 namespace {

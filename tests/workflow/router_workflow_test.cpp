@@ -10,8 +10,8 @@
 #include "session/telnet_socket.h"
 #include "support/router_commands.h"
 #include "support/routersim_process.h"
+#include "support/scripted_user_port.h"
 #include "support/temp_files.h"
-#include "workflow/scripted_user_port.h"
 
 namespace dezadav::testing {
 namespace {

@@ -55,6 +55,7 @@ public:
     void DeliverAfter(int64_t delayMs, std::string chunk) {
         DeliverAt(m_clock.now + delayMs, std::move(chunk));
     }
+    int64_t Now() const { return m_clock.now; }
 
     // --- RouterConnection ---
     bool Create() override {
