@@ -45,9 +45,9 @@ Application::Application(ApplicationOptions options)
     m_workflow.SetTimeScale(options.timeScale);
     m_workflow.SetMainWindowVisible(true);
     if (options.transcriptFile) {
-        m_transcriptFile = std::make_unique<TranscriptFile>(*options.transcriptFile, [](const std::string& text) {
-            std::fprintf(stderr, "dezadav: %s\n", text.c_str());
-        });
+        m_transcriptFile = std::make_unique<TranscriptFile>(
+            *options.transcriptFile,
+            [](const std::string& text) { std::fprintf(stderr, "dezadav: %s\n", text.c_str()); });
         m_transcriptFile->Open();
         m_transcript = std::make_unique<TranscriptWriter>(*m_transcriptFile, LocalTimeText);
         m_session.SetObserver(m_transcript.get());

@@ -25,9 +25,9 @@ namespace dezadav {
 
 // Where the windowed program looks for routers and keeps the language choice.
 struct ApplicationOptions {
-    DiscoveryOptions discovery;              // where Select Router searches
-    std::uint16_t telnetPort = kTelnetPort;  // the routers' command-line port
-    double timeScale = 1.0;                  // every wait of the router dialogue this many times as long
+    DiscoveryOptions discovery;                 // where Select Router searches
+    std::uint16_t telnetPort = kTelnetPort;     // the routers' command-line port
+    double timeScale = 1.0;                     // every wait of the router dialogue this many times as long
     std::optional<std::string> transcriptFile;  // where each router exchange is recorded; none: nowhere
     QSettings* profile = nullptr;  // where the language choice is stored; null: the user's profile
 };
