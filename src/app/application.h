@@ -55,12 +55,8 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
+    // The window; the parts it was handed are reached through it.
     CMainDlg& Window() { return m_window; }
-    RouterWorkflow& Workflow() { return m_workflow; }
-    CSettingDlg& Session() { return m_session; }
-    GuiUserPort& Port() { return m_port; }
-    CSystemTray& Tray() { return m_tray; }
-    LanguageChoice& Language() { return m_language; }
 
 private:
     LanguageTable m_texts;
