@@ -46,13 +46,14 @@ for r in "${readers[@]}"; do
     targets+=("${r}_fuzz")
 done
 
-# Every object is instrumented for coverage (fuzzer-no-link), so that libFuzzer is guided by the
-# readers' own branches and not only by the target's; the targets themselves link the fuzzer.
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
-    -DDEZADAV_FUZZ=ON -DDEZADAV_SANITIZE=ON -DDEZADAV_BUILD_TESTS=OFF -DDEZADAV_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --target "${targets[@]}" -j "$(nproc)"
+# The CMake preset "fuzz" (into fuzz/build/): every object is instrumented for coverage
+# (fuzzer-no-link), so that libFuzzer is guided by the readers' own branches and not only by the
+# target's; the targets themselves link the fuzzer.
+(
+    cd "$root"
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz --target "${targets[@]}" -j "$(nproc)"
+)
 
 run=$build/runs/$(date +%Y%m%d-%H%M%S)
 mkdir -p "$run"

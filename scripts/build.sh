@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (or $DEZADAV_BUILD_DIR). Extra arguments go to CMake's configure.
+# Configures and builds with the CMake preset "dev" (into build/). Extra arguments go to CMake's
+# configure step, e.g. -DCMAKE_BUILD_TYPE=Debug.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${DEZADAV_BUILD_DIR:-$root/build}
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${DEZADAV_BUILD_TYPE:-RelWithDebInfo} "$@" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+cd "$(dirname "$0")/.."
+cmake --preset dev "$@" >/dev/null
+cmake --build --preset dev -j "$(nproc)"

@@ -26,7 +26,7 @@ done
 bash "$root/scripts/ensure_packages.sh"
 bash "$root/scripts/build.sh"
 
-build=${DEZADAV_BUILD_DIR:-$root/build}
+build=$root/build
 sim="$build/tools/routersim/dezadav-routersim"
 cli="$build/src/cli/dezadav-cli"
 app="$build/src/app/dezadav"

@@ -1,7 +1,7 @@
 // Draws every picture the window uses: the three button sets (normal, pressed, hover), the banner
 // and the program icon, each at 1x and 2x. Run it after changing a picture:
 //     dezadav-imagegen <output folder>
-// The PNG files it writes are committed next to it and compiled in through images.qrc.
+// The PNG files it writes are committed next to it and compiled into the widgets library.
 #include <QColor>
 #include <QDir>
 #include <QFont>

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "discovery/discovery_targets.h"
+#include "text/decimal_text.h"
 
 namespace dezadav::cli {
 
@@ -58,14 +59,11 @@ void AddCliOptions(QCommandLineParser& parser) {
     parser.addOption(QCommandLineOption(QStringLiteral("dry-run")));
 }
 
+// A whole decimal number and nothing else; numbers too large for any limit here read as too large.
 std::optional<long> ParseDecimal(const std::string& text) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    long value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    const DigitRun run = ReadDigitRun(text);
+    if (run.length == 0 || run.length != text.size()) return std::nullopt;
+    return static_cast<long>(run.value);
 }
 
 CliParseResult Fail(std::string message) {

@@ -1,6 +1,9 @@
 #include "frontend/common_options.h"
 
+#include <cmath>
+
 #include "discovery/discovery_targets.h"
+#include "text/decimal_text.h"
 
 namespace dezadav {
 
@@ -11,30 +14,27 @@ QCommandLineOption Option(const char* name, const char* description, const char*
                               QString::fromLatin1(valueName));
 }
 
-// Digits with at most one decimal point between digits: no sign, exponent or spaces, so what a user
-// reads is what is used.
-std::optional<double> ParsePlainDecimal(const QString& text) {
-    int points = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == QLatin1Char('.') && i > 0 && i + 1 < text.size()) {
-            ++points;
-        } else if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return std::nullopt;
-        }
-    }
-    if (text.isEmpty() || points > 1 || text.size() > 12) return std::nullopt;
-    return text.toDouble();
+// Digits, optionally a point and more digits: no sign, exponent or spaces, so what a user reads is
+// what is used.
+std::optional<double> ParsePlainDecimal(const QString& value) {
+    const std::string text = value.toStdString();
+    const DigitRun whole = ReadDigitRun(text);
+    if (whole.length == 0) return std::nullopt;
+    if (whole.length == text.size()) return static_cast<double>(whole.value);
+    if (text[whole.length] != '.') return std::nullopt;
+    const std::string_view rest = std::string_view(text).substr(whole.length + 1);
+    const DigitRun fraction = ReadDigitRun(rest);
+    if (fraction.length == 0 || fraction.length != rest.size() || fraction.length > 6) return std::nullopt;
+    return static_cast<double>(whole.value) +
+           static_cast<double>(fraction.value) / std::pow(10.0, static_cast<double>(fraction.length));
 }
 
-std::optional<std::uint16_t> ParsePort(const QString& text) {
-    if (text.isEmpty() || text.size() > 5) return std::nullopt;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
-    }
-    const uint value = text.toUInt();
-    if (value < 1 || value > 65535) return std::nullopt;
-    return static_cast<std::uint16_t>(value);
+std::optional<std::uint16_t> ParsePort(const QString& value) {
+    const std::string text = value.toStdString();
+    const DigitRun run = ReadDigitRun(text);
+    if (run.length == 0 || run.length != text.size() || run.value < 1 || run.value > 65535)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(run.value);
 }
 
 // The single value of an option given at most once; an error when it was given more often.
