@@ -222,6 +222,33 @@ TEST(FetchFailuresFromEmulatorTest, TricklingRouterFailsTheCommandAtItsDeadlineW
     EXPECT_NE(std::string::npos, dlg.fetched.callLog.find("No.10"));
 }
 
+// Every echo 2.5 s late (time runs 10 times faster): past the 2 s echo wait at scale 1, inside it at
+// scale 2, and the longest command still within its stretched deadline.
+TEST(FetchFailuresFromEmulatorTest, SlowEchoFailsAtScaleOneAndWorksAtScaleTwo) {
+    RouterSimProcess sim({"--fault", "127.0.0.3:slow-echo=250"});
+    ASSERT_TRUE(sim.IsRunning());
+    CTelnetSocket socket;
+    FastClock clock(10);
+    TimeScaledConnection scaled(socket, clock);
+    LanguageTable language;
+    RecordingMessagePort port;
+    CSettingDlg dlg(scaled, clock, language, port);
+    SessionRequest request;
+    request.routerIp = kOnePort.ip;
+    request.modelName = kOnePort.model;
+    request.password = "admin";
+    request.telnetPort = sim.TelnetPort();
+    request.mode = SessionMode::GetVoipLog;
+    EXPECT_FALSE(dlg.Run(request));
+    ASSERT_EQ(1u, port.shown.size());
+    EXPECT_EQ("Failed to login router!", port.shown[0].text);
+
+    port.shown.clear();
+    request.timeScale = 2;
+    ASSERT_TRUE(dlg.Run(request)) << (port.shown.empty() ? "" : port.shown[0].text);
+    EXPECT_NE(std::string::npos, dlg.fetched.callLog.find("No.10"));
+}
+
 TEST(FetchFailuresFromEmulatorTest, OutputBeyondTheCapFailsItsCommandInsteadOfBeingCut) {
     RouterSimProcess sim({"--fault", "127.0.0.2:big-output=voip dial_plan list -t", "--fault",
                           "127.0.0.2:big-output-bytes=" + std::to_string(kMaxOutputBytes + 100)});
