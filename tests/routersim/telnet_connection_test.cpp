@@ -174,7 +174,7 @@ TEST(TelnetConnectionTest, SlowEchoDelaysEveryAnswerToATypedByte) {
     EXPECT_EQ(d.Take(250).size(), 1u);
 }
 
-TEST(TelnetConnectionTest, TrickleSendsACommandsAnswerOneByteAtATime) {
+TEST(TelnetConnectionTest, TrickleSendsACommandsOutputOneByteAtATimeBetweenAWholeLineBreakAndPrompt) {
     Dialogue d("trickle=40");
     d.Take();
     d.Type("admin");
@@ -182,12 +182,16 @@ TEST(TelnetConnectionTest, TrickleSendsACommandsAnswerOneByteAtATime) {
     EXPECT_EQ(d.Type("v").size(), 1u);                          // nor the echo of a typed byte
     d.Type("oip sip port");
     auto answer = d.Type("\r", 100000);
-    const std::string expected = "\n\rSIP port number: 5060\n\rDZV-R5830K> ";
-    ASSERT_EQ(answer.size(), expected.size());
-    for (size_t i = 0; i < answer.size(); ++i) {
-        EXPECT_EQ(answer[i].bytes, expected.substr(i, 1));
-        EXPECT_EQ(answer[i].dueMs, d.now + 40 * static_cast<int64_t>(i + 1));
+    const std::string output = "SIP port number: 5060\n\r";
+    ASSERT_EQ(answer.size(), output.size() + 2);
+    EXPECT_EQ(answer.front().bytes, "\n\r");
+    for (size_t i = 0; i < output.size(); ++i) {
+        EXPECT_EQ(answer[i + 1].bytes, output.substr(i, 1));
+        EXPECT_EQ(answer[i + 1].dueMs, answer.front().dueMs + 40 * static_cast<int64_t>(i + 1));
     }
+    EXPECT_EQ(answer.back().bytes, "DZV-R5830K> ");
+    // The empty line before a command is answered by its prompt whole.
+    EXPECT_EQ(d.Type("\r", 100000).size(), 1u);
 }
 
 TEST(TelnetConnectionTest, SilenceAndSilentPromptFaults) {

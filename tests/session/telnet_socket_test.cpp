@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTcpServer>
+#include <QTimer>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -134,12 +135,17 @@ TEST(TelnetSocketTest, ConnectToAPeerThatNeverAnswersIsAbandonedAtItsTimeOut) {
     ASSERT_NE(0, peer.port);
     CTelnetSocket socket;
     ASSERT_TRUE(socket.Create());
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(20);
     SteadyClock clock;
     const int64_t start = clock.NowMs();
     EXPECT_FALSE(socket.Connect("127.0.0.1", peer.port, 400));
     const int64_t took = clock.NowMs() - start;
     EXPECT_GE(took, 400);
     EXPECT_LT(took, 5000);
+    EXPECT_GE(ticks, 5);  // the event loop ran while the connect waited
 }
 
 TEST(TelnetSocketTest, QueueOutlivesCloseAndReopen) {

@@ -107,11 +107,19 @@ void TelnetConnection::PasswordDone(int64_t nowMs) {
 }
 
 void TelnetConnection::AnswerCommand(int64_t nowMs) {
-    // Everything a command line brings back trickles with the trickle fault; the login and the echo
-    // of typed bytes do not.
+    // With the trickle fault a command's output trickles; its line break and its prompt come whole,
+    // as a router that prints slowly still ends with its prompt, and the login and the echo of
+    // typed bytes are not slowed.
     m_trickling = m_router.setup.faults.trickleMs > 0;
     CommandDone(nowMs);
     m_trickling = false;
+}
+
+void TelnetConnection::QueueWhole(std::string bytes, int64_t nowMs, int64_t delayMs, bool closeAfter) {
+    const bool trickling = m_trickling;
+    m_trickling = false;
+    Queue(std::move(bytes), nowMs, delayMs, closeAfter);
+    m_trickling = trickling;
 }
 
 void TelnetConnection::CommandDone(int64_t nowMs) {
@@ -121,7 +129,7 @@ void TelnetConnection::CommandDone(int64_t nowMs) {
     m_line.clear();
     m_lineTooLong = false;
     if (command.empty() && !tooLong) {
-        Queue(std::string(kEol) + Prompt(), nowMs, faults.slowEchoMs);
+        QueueWhole(std::string(kEol) + Prompt(), nowMs, faults.slowEchoMs);
         return;
     }
     if (m_sink) m_sink(m_router, command);
@@ -165,11 +173,11 @@ void TelnetConnection::CommandDone(int64_t nowMs) {
     if (FaultSet::Hits(faults.garbageIn, command)) output += GarbageLine();
     if (output.empty() && !faults.separateLineBreak) {
         // Nothing printed: the line break and the prompt in one chunk.
-        Queue(kEol + Prompt(), nowMs, faults.slowEchoMs);
+        QueueWhole(kEol + Prompt(), nowMs, faults.slowEchoMs);
         return;
     }
     QueueLineBreakAndOutput(output, nowMs);
-    Queue(Prompt(), nowMs, output.empty() ? kSeparateLineBreakPauseMs : 0);
+    QueueWhole(Prompt(), nowMs, output.empty() ? kSeparateLineBreakPauseMs : 0);
 }
 
 void TelnetConnection::QueueLineBreakAndOutput(const std::string& output, int64_t nowMs) {
@@ -183,6 +191,11 @@ void TelnetConnection::QueueLineBreakAndOutput(const std::string& output, int64_
         // first line keeps its place when the pause is not enough to keep the two chunks apart.
         Queue(kEol, nowMs, faults.slowEchoMs);
         QueueOutput(kEol + output, nowMs, faults.slowEchoMs + kSeparateLineBreakPauseMs);
+        return;
+    }
+    if (m_trickling) {
+        QueueWhole(kEol, nowMs, faults.slowEchoMs);
+        QueueOutput(output, nowMs, 0);
         return;
     }
     // The echoed line break and the start of the output leave in one send, so the client always

@@ -55,6 +55,8 @@ private:
     // Queues bytes due delayMs from now, never before the chunk queued last.
     void Queue(std::string bytes, int64_t nowMs, int64_t delayMs, bool closeAfter = false);
     void QueueOutput(const std::string& output, int64_t nowMs, int64_t firstDelayMs);
+    // Queue, never trickled.
+    void QueueWhole(std::string bytes, int64_t nowMs, int64_t delayMs, bool closeAfter = false);
     // Answers the carriage return of a command: the echoed line break, then the output (if any).
     void QueueLineBreakAndOutput(const std::string& output, int64_t nowMs);
     std::string Prompt() const { return m_router.setup.prompt + "> "; }
