@@ -13,6 +13,7 @@
 #include "ui/pages/index_info_dlg.h"
 #include "ui/pages/page_controls.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -77,6 +78,7 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidge
     m_clearAll->setText(UiText("Button_ClearAll"));
     m_clearSelected->setText(UiText("Button_ClearSel"));
     m_save->setText(UiText("Button_Save"));
+    m_list->setAccessibleName(UiText("DialPlan_Title"));
 
     m_dialog = new CIndexInfoDlg(m_messages, this);
 
@@ -90,6 +92,7 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidge
     connect(m_clearAll, &QPushButton::clicked, this, &CDialPlanPage::ClearAll);
     connect(m_clearSelected, &QPushButton::clicked, this, &CDialPlanPage::ClearSelected);
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
+    OrderTabsAsShown(this);
     ShowModel();
 }
 
@@ -143,6 +146,7 @@ void CDialPlanPage::Recaption() {
     SetHeader(kColLoop, UiText("DialPlan_Loop"), twoPort ? 0 : kLoopWidth);
     SetHeader(kColBackup, UiText("DialPlan_Backup"), twoPort ? 0 : kBackupWidth);
     SetHeader(kColStatus, UiText("DialPlan_Status"), twoPort ? kStatusWidthTwoPort : kStatusWidth);
+    m_list->setAccessibleName(UiText("DialPlan_Title"));
     m_clearAll->setText(UiText("Button_ClearAll"));
     m_clearSelected->setText(UiText("Button_ClearSel"));
     m_save->setText(UiText("Button_Save"));

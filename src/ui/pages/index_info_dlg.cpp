@@ -12,6 +12,7 @@
 #include "ui/pages/page_controls.h"
 #include "ui/pictures.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -35,7 +36,8 @@ QLabel* MakeLabel(QWidget* parent, const QRect& rect,
 
 CIndexInfoDlg::CIndexInfoDlg(MessagePort& messages, QWidget* parent) : QDialog(parent), m_messages(messages) {
     setFixedSize(DialogSize(286, 159));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setFont(DialogFont());
+    setWindowFlags(FixedDialogFlags());
 
     m_group = new QGroupBox(this);
     m_group->setGeometry(DialogRect(7, 5, 272, 122));
@@ -78,11 +80,13 @@ CIndexInfoDlg::CIndexInfoDlg(MessagePort& messages, QWidget* parent) : QDialog(p
                       kDialogButtonHeight);
     m_cancel = new CSkinButton(this);
     m_cancel->setGeometry(DialogUnitsX(286) / 2 + 12, buttonsY, kDialogButtonWidth, kDialogButtonHeight);
-    for (CSkinButton* button : {m_ok, m_cancel}) {
-        button->SetBitmaps(DialogButtonBitmaps());
-        button->setAutoDefault(false);
-    }
+    for (CSkinButton* button : {m_ok, m_cancel}) button->SetBitmaps(DialogButtonBitmaps());
     m_ok->setDefault(true);
+
+    const std::pair<QLabel*, QWidget*> buddies[] = {
+        {m_phoneLabel, m_phone}, {m_sipLabel, m_portName}, {m_loopLabel, m_loop}, {m_backupLabel, m_backup}};
+    for (const auto& [label, control] : buddies) label->setBuddy(control);
+    OrderTabsAsShown(this);
 
     connect(m_ok, &QPushButton::clicked, this, &CIndexInfoDlg::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -95,6 +99,8 @@ void CIndexInfoDlg::Relabel() {
     m_enable->setText(UiText("Index_Status"));
     m_phoneLabel->setText(UiText("Index_Phone"));
     m_sipLabel->setText(UiText("Index_SIP"));
+    // The domain box has no label of its own: it is the part of the SIP address after the "@".
+    m_domain->setAccessibleName(UiText("Index_SIP") + QStringLiteral(" @"));
     m_loopLabel->setText(UiText("Index_LoopStr"));
     m_backupLabel->setText(UiText("Index_Backup"));
     m_backupNote->setText(UiText("Index_BackupStr"));
