@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/system_tray.h"
+#include "ui/system_tray.h"
 #include "lang/message_port.h"
 #include "session/clock.h"
 #include "session/setting_dlg.h"
