@@ -33,9 +33,17 @@ int main(int argc, char** argv) {
     // The window hides itself into the tray; only its end ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // A second copy ends at once, silently.
+    // A second copy brings the running one to the front and ends, silently. Without any place for
+    // the lock the program cannot tell whether another copy runs: it runs, and says so.
     dezadav::SingleInstanceLock lock;
-    if (!lock.TryAcquire()) return 0;
+    if (!lock.TryAcquire()) {
+        if (!lock.LockUnavailable()) {
+            lock.ActivateRunningCopy();
+            return 0;
+        }
+        std::fprintf(stderr, "dezadav: cannot create the single-instance lock %s; starting without it\n",
+                     qPrintable(lock.LockPath()));
+    }
 
     dezadav::MainDlgOptions windowOptions;
     windowOptions.discovery.target = options.broadcast;
@@ -43,6 +51,7 @@ int main(int argc, char** argv) {
     windowOptions.telnetPort = options.telnetPort;
     dezadav::CMainDlg window(windowOptions);
     QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
+    lock.ListenForActivation([&window] { window.BringToFront(); });
 
     std::unique_ptr<dezadav::DemoPilot> pilot;
     if (options.demoScript) {

@@ -306,9 +306,9 @@ void CMainDlg::HideToTray() {
     if (m_hiddenInTray) return;
     m_tray.AnimateToTray(this);
     m_hiddenInTray = true;
+    // The window stays minimised while hidden: clearing that state here would have the window
+    // system map the window again, an empty frame on screen. Showing it normal brings it back whole.
     hide();
-    // Back from the tray the window comes up normal, not minimised.
-    setWindowState(windowState() & ~Qt::WindowMinimized);
     m_tray.SetMenuActive(true);
     m_session.mainWindowVisible = false;
 }
@@ -321,6 +321,16 @@ void CMainDlg::RestoreFromTray() {
     activateWindow();
     m_tray.SetMenuActive(false);
     m_session.mainWindowVisible = true;
+}
+
+void CMainDlg::BringToFront() {
+    if (m_hiddenInTray) {
+        RestoreFromTray();
+        return;
+    }
+    showNormal();
+    raise();
+    activateWindow();
 }
 
 void CMainDlg::HandleTrayCommand(int command) {

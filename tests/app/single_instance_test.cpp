@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QUdpSocket>
 #include <memory>
@@ -77,6 +78,27 @@ TEST(SingleInstance, FreeAgainAfterTheHolderEndsEvenWhenKilled) {
     Stop(*refused);
 }
 
+TEST(SingleInstance, ALaterCopyCallsTheRunningOneToTheFrontAndNoFolderMeansNoLock) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto holder = StartProbe(dir.path());
+    ASSERT_EQ(FirstLine(*holder), QStringLiteral("acquired"));
+    SingleInstanceLock later(dir.path());
+    ASSERT_FALSE(later.TryAcquire());
+    EXPECT_FALSE(later.LockUnavailable());
+    EXPECT_TRUE(later.ActivateRunningCopy());
+    EXPECT_EQ(FirstLine(*holder), QStringLiteral("activated"));
+    Stop(*holder);
+
+    // A folder below a plain file can never be made, not even by the administrator.
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    SingleInstanceLock nowhere(file.fileName() + QStringLiteral("/run"));
+    EXPECT_FALSE(nowhere.TryAcquire());
+    EXPECT_TRUE(nowhere.LockUnavailable());
+    EXPECT_FALSE(nowhere.ActivateRunningCopy(200));
+}
+
 TEST(SingleInstance, LockLivesInTheUsersRuntimeFolder) {
     QTemporaryDir runtime;
     ASSERT_TRUE(runtime.isValid());
@@ -121,6 +143,20 @@ TEST(SingleInstance, SecondProgramCopyEndsSilently) {
 
     first.kill();
     first.waitForFinished(10000);
+
+    // With no folder for the lock the program runs all the same, and says so.
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), file.fileName() + QStringLiteral("/run"));
+    env.insert(QStringLiteral("TMPDIR"), file.fileName() + QStringLiteral("/tmp"));
+    QProcess unlocked;
+    unlocked.setProcessEnvironment(env);
+    unlocked.start(QStringLiteral(DEZADAV_APP_PATH), arguments);
+    ASSERT_TRUE(unlocked.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(unlocked.readAllStandardError().contains("single-instance lock"), 20000);
+    EXPECT_EQ(unlocked.state(), QProcess::Running);
+    unlocked.kill();
+    unlocked.waitForFinished(10000);
 }
 
 }  // namespace

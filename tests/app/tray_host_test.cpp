@@ -1,5 +1,6 @@
-// The tray icon in a real notification area: a virtual X server with a tray host, clicks made with
-// xdotool. Skipped where those programs are missing.
+// The tray icon in a real notification area: a virtual X server with a tray host and a window
+// manager, clicks made with xdotool, the window's state read from the X server. Skipped where those
+// programs are missing.
 #include <gtest/gtest.h>
 
 #include <QPoint>
@@ -63,7 +64,46 @@ protected:
     void TearDown() override {
         for (auto& probe : m_probes) Stop(*probe);
         Stop(m_trayer);
+        Stop(m_windowManager);
         Stop(m_xvfb);
+    }
+
+    // A reparenting window manager, as on a desktop: it frames the window and iconifies it.
+    void StartWindowManager() {
+        m_windowManager.setProcessEnvironment(m_env);
+        m_windowManager.start(QStringLiteral("openbox"), {});
+        ASSERT_TRUE(m_windowManager.waitForStarted(10000));
+        // It has taken over once it names itself on the root window.
+        for (int attempt = 0; attempt < 100 && !X11Output({QStringLiteral("xprop"), QStringLiteral("-root"),
+                                                           QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                                                    .contains(QLatin1String("window id"));
+             ++attempt) {
+            QProcess::execute(QStringLiteral("sleep"), {QStringLiteral("0.1")});
+        }
+    }
+
+    QString X11Output(QStringList command) {
+        QProcess tool;
+        tool.setProcessEnvironment(m_env);
+        const QString program = command.takeFirst();
+        tool.start(program, command);
+        tool.waitForFinished(10000);
+        return QString::fromLatin1(tool.readAllStandardOutput());
+    }
+
+    // "IsViewable", "IsUnMapped" or "IsUnviewable", as the X server has the window.
+    QString MapState(const QString& window) {
+        const QString info = X11Output({QStringLiteral("xwininfo"), QStringLiteral("-id"), window});
+        const qsizetype at = info.indexOf(QLatin1String("Map State: "));
+        return at < 0 ? QString() : info.mid(at + 11).section(QLatin1Char('\n'), 0, 0).trimmed();
+    }
+
+    QString WaitForMapState(const QString& window, const QString& wanted) {
+        QString state;
+        for (int attempt = 0; attempt < 50 && (state = MapState(window)) != wanted; ++attempt) {
+            QProcess::execute(QStringLiteral("sleep"), {QStringLiteral("0.1")});
+        }
+        return state;
     }
 
     void StartTrayHost() {
@@ -114,6 +154,7 @@ protected:
 
     QProcess m_xvfb;
     QProcess m_trayer;
+    QProcess m_windowManager;
     QProcessEnvironment m_env;
     std::vector<std::unique_ptr<QProcess>> m_probes;
 };
@@ -150,23 +191,38 @@ TEST_F(TrayHostTest, DoubleClickOpensInBothStatesRightClickMenuOnlyWhileHidden) 
     EXPECT_EQ(WaitForLine(*hidden, QStringLiteral("command="), 5000).toStdString(), "command=32775");
 }
 
-// The main window itself: minimising puts it into the tray (hidden, tray menu offered, log refreshes
-// without a progress box); a double click on the icon brings it back.
-TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndDoubleClickRestoresIt) {
+// The main window itself under a window manager: minimising it there puts it into the tray (really
+// off the screen, tray menu offered, log refreshes without a progress box); a double click on the
+// icon brings it back, and so does a second copy of the program asking it to the front.
+TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndComesBackWhole) {
+    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()) GTEST_SKIP() << "no openbox";
+    StartWindowManager();
     StartTrayHost();
     QProcess* window = nullptr;
     const QPoint centre = IconCentre({}, &window, QStringLiteral(DEZADAV_MAIN_WINDOW_TRAY_PROBE_PATH));
     ASSERT_NE(window, nullptr) << "the tray host never took the main window's icon";
+    const QString id = WaitForLine(*window, QStringLiteral("window="), 5000).mid(7);
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=0 visible=1 menu=0 progress=1");
+    EXPECT_EQ(WaitForMapState(id, QStringLiteral("IsViewable")), QStringLiteral("IsViewable"));
 
-    window->write("minimise\n");
+    // Minimised by the window manager, as its title bar button does.
+    X11Output({QStringLiteral("xdotool"), QStringLiteral("windowminimize"), id});
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=1 visible=0 menu=1 progress=0");
+    EXPECT_EQ(WaitForMapState(id, QStringLiteral("IsUnMapped")), QStringLiteral("IsUnMapped"));
 
     Click(centre, QStringLiteral("1"), 2);
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=0 visible=1 menu=0 progress=1");
+    EXPECT_EQ(WaitForMapState(id, QStringLiteral("IsViewable")), QStringLiteral("IsViewable"));
+
+    window->write("minimise\n");
+    window->waitForBytesWritten(5000);
+    EXPECT_EQ(WaitForMapState(id, QStringLiteral("IsUnMapped")), QStringLiteral("IsUnMapped"));
+    window->write("front\n");
+    window->waitForBytesWritten(5000);
+    EXPECT_EQ(WaitForMapState(id, QStringLiteral("IsViewable")), QStringLiteral("IsViewable"));
 }
 
 }  // namespace

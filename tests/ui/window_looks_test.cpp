@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -39,7 +40,7 @@ constexpr int kWaitMs = 30000;
 class LooksCheck {
 public:
     void Check(QWidget* window, const QString& where) {
-        QApplication::processEvents();  // lets the lists fit their columns
+        QTest::qWait(50);  // lets the lists fit their columns and their scroll bars follow
         const QString place = where + QStringLiteral(" / ") + window->windowTitle();
         CheckFlags(window, place);
         for (QWidget* widget : window->findChildren<QWidget*>()) {
@@ -61,7 +62,7 @@ private:
     void CheckFlags(QWidget* window, const QString& place) {
         const Qt::WindowFlags flags = window->windowFlags();
         if (!(flags & Qt::CustomizeWindowHint) || (flags & Qt::WindowMaximizeButtonHint)) {
-            Fault(place, window, QStringLiteral("offers a maximise box"));
+            Fault(place, window, QStringLiteral("offers a maximise box (flags %1)").arg(int(flags), 0, 16));
         }
         const bool mainWindow = qobject_cast<CMainDlg*>(window) != nullptr;
         if (!mainWindow && (flags & Qt::WindowMinimizeButtonHint)) {
@@ -92,7 +93,7 @@ private:
             }
         } else if (auto* list = qobject_cast<QTableView*>(widget)) {
             if (list->horizontalScrollBar()->maximum() > 0) {
-                Fault(place, widget, QStringLiteral("scrolls sideways"));
+                Fault(place, widget, QStringLiteral("%1 scrolls sideways").arg(list->objectName()));
             }
             const QHeaderView* header = list->horizontalHeader();
             const QAbstractItemView* view = list;
@@ -108,8 +109,9 @@ private:
     }
 
     static bool TakesTab(const QWidget* widget) {
+        // The page sheet passes the focus to its tab bar, whose tabs carry the names.
         return widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus) &&
-               qobject_cast<const QTabBar*>(widget) == nullptr;
+               qobject_cast<const QTabBar*>(widget) == nullptr && qobject_cast<const QTabWidget*>(widget) == nullptr;
     }
 
     void CheckName(QWidget* widget, const QString& place) {

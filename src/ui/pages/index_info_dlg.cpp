@@ -44,32 +44,32 @@ CIndexInfoDlg::CIndexInfoDlg(MessagePort& messages, QWidget* parent) : QDialog(p
     m_enable = new QCheckBox(this);
     m_enable->setGeometry(DialogRect(16, 18, 120, 12));
 
-    m_phoneLabel = MakeLabel(this, DialogRect(16, 36, 62, 12));
+    m_phoneLabel = MakeLabel(this, DialogRect(16, 36, 72, 12));
     m_phone = new QLineEdit(this);
-    m_phone->setGeometry(DialogRect(80, 35, 90, 13));
+    m_phone->setGeometry(DialogRect(90, 35, 90, 13));
     MakeDigitsOnly(m_phone);
-    m_phoneHelp = MakeLabel(this, DialogRect(174, 36, 100, 12));
+    m_phoneHelp = MakeLabel(this, DialogRect(184, 36, 90, 12));
 
-    m_sipLabel = MakeLabel(this, DialogRect(16, 56, 62, 12));
+    m_sipLabel = MakeLabel(this, DialogRect(16, 56, 72, 12));
     m_portName = new QLineEdit(this);
-    m_portName->setGeometry(DialogRect(80, 55, 76, 13));
+    m_portName->setGeometry(DialogRect(90, 55, 72, 13));
     m_portName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_at = MakeLabel(this, DialogRect(157, 56, 9, 12), Qt::AlignCenter);
+    m_at = MakeLabel(this, DialogRect(163, 56, 9, 12), Qt::AlignCenter);
     m_at->setText(QStringLiteral("@"));
     m_domain = new QLineEdit(this);
-    m_domain->setGeometry(DialogRect(167, 55, 104, 13));
-    m_sipHelp = MakeLabel(this, DialogRect(80, 69, 190, 10));
+    m_domain->setGeometry(DialogRect(173, 55, 98, 13));
+    m_sipHelp = MakeLabel(this, DialogRect(90, 69, 180, 10));
 
-    m_loopLabel = MakeLabel(this, DialogRect(16, 84, 62, 12));
+    m_loopLabel = MakeLabel(this, DialogRect(16, 84, 72, 12));
     m_loop = new QComboBox(this);
-    m_loop->setGeometry(DialogRect(80, 83, 90, 13));
-    m_loopHelp = MakeLabel(this, DialogRect(80, 97, 190, 10));
+    m_loop->setGeometry(DialogRect(90, 83, 90, 13));
+    m_loopHelp = MakeLabel(this, DialogRect(90, 97, 180, 10));
 
-    m_backupLabel = MakeLabel(this, DialogRect(16, 108, 62, 12));
+    m_backupLabel = MakeLabel(this, DialogRect(16, 108, 72, 12));
     m_backup = new QLineEdit(this);
-    m_backup->setGeometry(DialogRect(80, 107, 90, 13));
+    m_backup->setGeometry(DialogRect(90, 107, 90, 13));
     MakeDigitsOnly(m_backup);
-    m_backupNote = MakeLabel(this, DialogRect(174, 108, 90, 12));
+    m_backupNote = MakeLabel(this, DialogRect(184, 108, 88, 12));
 
     // The help notes and the (ISDN/PSDN) note belong to the form but are never shown.
     for (QLabel* note : {m_phoneHelp, m_sipHelp, m_loopHelp, m_backupNote}) note->hide();
