@@ -70,6 +70,8 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the buttons; the arrow keys move within it.
+    m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);

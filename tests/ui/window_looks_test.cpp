@@ -92,6 +92,7 @@ private:
                 Fault(place, widget, QStringLiteral("title '%1' does not fit").arg(group->title()));
             }
         } else if (auto* list = qobject_cast<QTableView*>(widget)) {
+            if (list->tabKeyNavigation()) Fault(place, widget, QStringLiteral("keeps Tab among its cells"));
             if (list->horizontalScrollBar()->maximum() > 0) {
                 Fault(place, widget, QStringLiteral("%1 scrolls sideways").arg(list->objectName()));
             }

@@ -68,6 +68,8 @@ void SetUpReportList(QTableWidget* list) {
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control; the arrow keys move within it.
+    list->setTabKeyNavigation(false);
     list->setWordWrap(false);
     list->verticalHeader()->setVisible(false);
     list->verticalHeader()->setDefaultSectionSize(18);

@@ -29,7 +29,7 @@ void LimitTypedLength(QLineEdit* box, int maxChars);
 CSkinButton* MakePageButton(QWidget* parent, int x, int y);
 
 // A list in report form as the pages show them: grid lines, whole-row selection, no row header, no
-// in-place editing, centred header titles.
+// in-place editing, centred header titles; Tab moves on to the next control, not to the next cell.
 void SetUpReportList(QTableWidget* list);
 
 // Sets a column's wanted width in pixels (on screen the columns share out the list's width in
