@@ -7,16 +7,16 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <functional>
+#include <vector>
 
 #include "support/routersim_process.h"
 #include "ui/dialog_driving.h"
@@ -36,131 +36,115 @@ using testing::UserScript;
 
 constexpr int kWaitMs = 30000;
 
-// What is wrong with the looks of one window, one line per fault.
+// What is wrong with the looks of the windows checked so far, one line per fault.
 class LooksCheck {
 public:
+    QStringList faults;
+
     void Check(QWidget* window, const QString& where) {
         QTest::qWait(50);  // lets the lists fit their columns and their scroll bars follow
-        const QString place = where + QStringLiteral(" / ") + window->windowTitle();
-        CheckFlags(window, place);
+        const QString place = where + QStringLiteral(" / ") + window->windowTitle() + QStringLiteral(": ");
+        const Qt::WindowFlags flags = window->windowFlags();
+        const bool dialog = qobject_cast<CMainDlg*>(window) == nullptr;
+        if (!(flags & Qt::CustomizeWindowHint) || (flags & Qt::WindowMaximizeButtonHint) ||
+            (dialog && (flags & Qt::WindowMinimizeButtonHint))) {
+            faults << place + QStringLiteral("offers a maximise or minimise box");
+        }
+        std::vector<QWidget*> chain;  // the controls Tab reaches, in its order
+        QWidget* next = window->nextInFocusChain();
+        for (int steps = 0; next != window && steps < 1000; ++steps, next = next->nextInFocusChain()) {
+            if (next->window() == window && TakesTab(next)) chain.push_back(next);
+        }
         for (QWidget* widget : window->findChildren<QWidget*>()) {
             if (widget->window() != window || !widget->isVisible()) continue;
-            CheckTexts(widget, place);
-            CheckName(widget, place);
-        }
-        CheckTabOrder(window, place);
-    }
-
-    const QStringList& Faults() const { return m_faults; }
-
-private:
-    void Fault(const QString& place, const QWidget* widget, const QString& what) {
-        m_faults << place + QStringLiteral(": ") + QString::fromLatin1(widget->metaObject()->className()) +
-                        QStringLiteral(" ") + what;
-    }
-
-    void CheckFlags(QWidget* window, const QString& place) {
-        const Qt::WindowFlags flags = window->windowFlags();
-        if (!(flags & Qt::CustomizeWindowHint) || (flags & Qt::WindowMaximizeButtonHint)) {
-            Fault(place, window, QStringLiteral("offers a maximise box (flags %1)").arg(int(flags), 0, 16));
-        }
-        const bool mainWindow = qobject_cast<CMainDlg*>(window) != nullptr;
-        if (!mainWindow && (flags & Qt::WindowMinimizeButtonHint)) {
-            Fault(place, window, QStringLiteral("offers a minimise box"));
-        }
-    }
-
-    void CheckTexts(QWidget* widget, const QString& place) {
-        const QFontMetrics metrics(widget->font());
-        if (auto* label = qobject_cast<QLabel*>(widget)) {
-            if (label->text().isEmpty()) return;
-            const QRect room = label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(),
-                                                              -label->margin());
-            const bool cut = label->wordWrap() ? label->heightForWidth(label->contentsRect().width()) > room.height()
-                                               : metrics.horizontalAdvance(label->text()) > room.width();
-            if (cut) Fault(place, widget, QStringLiteral("'%1' does not fit").arg(label->text()));
-        } else if (auto* skin = qobject_cast<CSkinButton*>(widget)) {
-            if (metrics.horizontalAdvance(skin->text()) > skin->width() - 2) {
-                Fault(place, widget, QStringLiteral("'%1' is wider than the button").arg(skin->text()));
-            }
-        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            if (button->sizeHint().width() > button->width()) {
-                Fault(place, widget, QStringLiteral("'%1' is wider than the box").arg(button->text()));
-            }
-        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-            if (metrics.horizontalAdvance(group->title()) + 16 > group->width()) {
-                Fault(place, widget, QStringLiteral("title '%1' does not fit").arg(group->title()));
-            }
-        } else if (auto* list = qobject_cast<QTableView*>(widget)) {
-            if (list->tabKeyNavigation()) Fault(place, widget, QStringLiteral("keeps Tab among its cells"));
-            if (list->horizontalScrollBar()->maximum() > 0) {
-                Fault(place, widget, QStringLiteral("%1 scrolls sideways").arg(list->objectName()));
-            }
-            const QHeaderView* header = list->horizontalHeader();
-            const QAbstractItemView* view = list;
-            for (int column = 0; column < header->count(); ++column) {
-                const int width = header->sectionSize(column);
-                if (width == 0 || header->isSectionHidden(column)) continue;
-                if (header->sectionSizeHint(column) > width || view->sizeHintForColumn(column) > width) {
-                    const QString title = list->model()->headerData(column, Qt::Horizontal).toString();
-                    Fault(place, widget, QStringLiteral("column '%1' is cut").arg(title));
-                }
+            const QString cut = Cut(widget);
+            const QString what = QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ');
+            if (!cut.isEmpty()) faults << place + what + cut;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            if (TakesTab(widget) && (accessible == nullptr || accessible->text(QAccessible::Name).isEmpty())) {
+                faults << place + what + QStringLiteral("has no accessible name");
             }
         }
-    }
-
-    static bool TakesTab(const QWidget* widget) {
-        // The page sheet passes the focus to its tab bar, whose tabs carry the names.
-        return widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus) &&
-               qobject_cast<const QTabBar*>(widget) == nullptr && qobject_cast<const QTabWidget*>(widget) == nullptr;
-    }
-
-    void CheckName(QWidget* widget, const QString& place) {
-        if (!TakesTab(widget)) return;
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-        if (accessible == nullptr || accessible->text(QAccessible::Name).trimmed().isEmpty()) {
-            Fault(place, widget, QStringLiteral("has no accessible name"));
-        }
-    }
-
-    // Consecutive controls of the Tab chain go on row by row, left to right within a row.
-    void CheckTabOrder(QWidget* window, const QString& place) {
-        std::vector<QWidget*> chain;
-        QWidget* widget = window->nextInFocusChain();
-        for (int steps = 0; widget != window && steps < 1000; ++steps, widget = widget->nextInFocusChain()) {
-            if (widget->window() == window && TakesTab(widget)) chain.push_back(widget);
-        }
+        // Each control Tab reaches lies to the right in the same row, or further down.
         for (std::size_t i = 1; i < chain.size(); ++i) {
             const QRect before(chain[i - 1]->mapTo(window, QPoint(0, 0)), chain[i - 1]->size());
-            const QRect next(chain[i]->mapTo(window, QPoint(0, 0)), chain[i]->size());
-            const bool sameRow = next.center().y() >= before.top() && next.center().y() <= before.bottom();
-            const bool readOn = sameRow ? next.left() > before.left() : next.center().y() > before.bottom();
-            if (!readOn) Fault(place, chain[i], QStringLiteral("comes out of reading order by Tab"));
+            const int middle = chain[i]->mapTo(window, QPoint(0, chain[i]->height() / 2)).y();
+            const bool sameRow = middle >= before.top() && middle <= before.bottom();
+            if (sameRow ? chain[i]->mapTo(window, QPoint(0, 0)).x() <= before.left() : middle <= before.bottom()) {
+                faults << place + QString::fromLatin1(chain[i]->metaObject()->className()) +
+                              QStringLiteral(" out of reading order by Tab");
+            }
         }
     }
 
-    QStringList m_faults;
+private:
+    // The page sheet passes the focus to its tab bar, whose tabs carry the names.
+    static bool TakesTab(const QWidget* widget) {
+        return widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus) &&
+               !widget->inherits("QTabBar") && !widget->inherits("QTabWidget");
+    }
+
+    // How the widget's text is cut, or nothing.
+    static QString Cut(QWidget* widget) {
+        const QFontMetrics metrics(widget->font());
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            const QRect room = label->contentsRect();
+            const bool cut = label->wordWrap() ? label->heightForWidth(room.width()) > room.height()
+                                               : metrics.horizontalAdvance(label->text()) > room.width();
+            return cut ? QStringLiteral("'%1' does not fit").arg(label->text()) : QString();
+        }
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            const bool skin = qobject_cast<CSkinButton*>(widget) != nullptr;
+            const int needed = skin ? metrics.horizontalAdvance(button->text()) + 2 : button->sizeHint().width();
+            return needed > button->width() ? QStringLiteral("'%1' is cut").arg(button->text()) : QString();
+        }
+        if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            const bool cut = metrics.horizontalAdvance(group->title()) + 16 > group->width();
+            return cut ? QStringLiteral("title '%1' does not fit").arg(group->title()) : QString();
+        }
+        auto* list = qobject_cast<QTableView*>(widget);
+        if (list == nullptr) return QString();
+        if (list->tabKeyNavigation()) return QStringLiteral("keeps Tab among its cells");
+        if (list->horizontalScrollBar()->maximum() > 0) return list->objectName() + QStringLiteral(" scrolls sideways");
+        const QHeaderView* header = list->horizontalHeader();
+        const QAbstractItemView* view = list;
+        for (int column = 0; column < header->count(); ++column) {
+            const int width = header->sectionSize(column);
+            if (width > 0 && (header->sectionSizeHint(column) > width || view->sizeHintForColumn(column) > width)) {
+                return QStringLiteral("column '%1' is cut").arg(list->model()->headerData(column, Qt::Horizontal).toString());
+            }
+        }
+        return QString();
+    }
 };
+
+// Runs `flow`, which opens a dialog of type Dialog modally, checks that dialog and closes it.
+template <typename Dialog>
+void CheckModal(LooksCheck& looks, const QString& where, const std::function<void()>& flow, QWidget* owner) {
+    UserScript script({[&](QWidget* modal) {
+        auto* dialog = qobject_cast<Dialog*>(modal);
+        if (dialog == nullptr || modal == owner) return false;
+        looks.Check(dialog, where);
+        dialog->reject();
+        return true;
+    }});
+    flow();
+    EXPECT_TRUE(script.AllDone()) << where.toStdString();
+}
 
 TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAndTabsInReadingOrder) {
     RouterSimProcess sim({"--router", "127.0.0.4,DZV-R9990X"});
     ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
-    MainDlgOptions options;
-    options.discovery.target = sim.DiscoveryAddress();
-    options.discovery.port = sim.DiscoveryPort();
-    options.telnetPort = sim.TelnetPort();
-    CMainDlg window(options);
+    CMainDlg window({{sim.DiscoveryAddress(), sim.DiscoveryPort()}, sim.TelnetPort(), nullptr});
     int connects = 0;
     QObject::connect(&window, &CMainDlg::connectFinished, [&connects] { ++connects; });
     LooksCheck looks;
-
     {
-        UserScript script;
-        script.Add([](QWidget* modal) {
+        UserScript skip({[](QWidget* modal) {
             auto* dialog = qobject_cast<CSelectRouterDlg*>(modal);
             if (dialog != nullptr) dialog->SkipButton()->click();
             return dialog != nullptr;
-        });
+        }});
         window.show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return connects == 1; }, kWaitMs));
     }
@@ -168,35 +152,28 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
     for (int language = 0; language < 3; ++language) {
         window.Language().SwitchLanguage(language);
         const QString inLanguage = QStringLiteral("language %1").arg(language);
-        for (const char* ip : {"127.0.0.2", "127.0.0.3"}) {
-            const QString where = inLanguage + QStringLiteral(" ") + QString::fromLatin1(ip);
-            UserScript script;
-            script.Add([&](QWidget* modal) {
-                auto* dialog = qobject_cast<CSelectRouterDlg*>(modal);
-                if (dialog == nullptr) return false;
-                QTableWidget* table = dialog->RouterTable();
-                const int unsupported = RowWithIp(*table, QStringLiteral("127.0.0.4"));
-                const int wanted = RowWithIp(*table, QString::fromLatin1(ip));
-                if (unsupported < 0 || wanted < 0 || RowWithIp(*table, QStringLiteral("127.0.0.2")) < 0 ||
-                    RowWithIp(*table, QStringLiteral("127.0.0.3")) < 0) {
-                    return false;
-                }
-                // With the line that says the model is not supported.
-                table->selectRow(unsupported);
-                dialog->OkButton()->click();
-                looks.Check(dialog, where);
-                table->selectRow(wanted);
-                dialog->OkButton()->click();
-                return true;
-            });
-            script.Add([&](QWidget* modal) {
-                auto* dialog = qobject_cast<CRouterInfoDlg*>(modal);
-                if (dialog == nullptr) return false;
-                looks.Check(dialog, where);
-                dialog->PasswordBox()->setText(QStringLiteral("admin"));
-                dialog->OkButton()->click();
-                return true;
-            });
+        for (const QString ip : {QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.3")}) {
+            const QString where = inLanguage + QLatin1Char(' ') + ip;
+            // Select Router with the line saying the model is not supported, then Confirm Password.
+            UserScript script({[&](QWidget* modal) {
+                                   auto* dialog = qobject_cast<CSelectRouterDlg*>(modal);
+                                   QTableWidget* table = dialog != nullptr ? dialog->RouterTable() : nullptr;
+                                   if (table == nullptr || table->rowCount() < 3) return false;
+                                   table->selectRow(RowWithIp(*table, QStringLiteral("127.0.0.4")));
+                                   dialog->OkButton()->click();
+                                   looks.Check(dialog, where);
+                                   table->selectRow(RowWithIp(*table, ip));
+                                   dialog->OkButton()->click();
+                                   return true;
+                               },
+                               [&](QWidget* modal) {
+                                   auto* dialog = qobject_cast<CRouterInfoDlg*>(modal);
+                                   if (dialog == nullptr) return false;
+                                   looks.Check(dialog, where);
+                                   dialog->PasswordBox()->setText(QStringLiteral("admin"));
+                                   dialog->OkButton()->click();
+                                   return true;
+                               }});
             const int before = connects;
             window.SearchButton()->click();
             ASSERT_TRUE(QTest::qWaitFor([&] { return connects > before; }, kWaitMs));
@@ -214,28 +191,11 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
             window.DialPlanPage()->List()->selectRow(0);
             window.DialPlanPage()->EditSelectedEntry();
         }
-
-        UserScript dialogs;
-        dialogs.Add([&](QWidget* modal) {
-            auto* dialog = qobject_cast<CLanguageDlg*>(modal);
-            if (dialog == nullptr) return false;
-            looks.Check(dialog, inLanguage);
-            dialog->reject();
-            return true;
-        });
-        window.RunLanguageFlow();
-        dialogs.Add([&](QWidget* modal) {
-            auto* dialog = qobject_cast<QDialog*>(modal);
-            if (dialog == nullptr || dialog == &window) return false;
-            looks.Check(dialog, inLanguage);
-            dialog->accept();
-            return true;
-        });
-        window.ShowAboutBox();
-        EXPECT_TRUE(dialogs.AllDone());
+        CheckModal<CLanguageDlg>(looks, inLanguage, [&] { window.RunLanguageFlow(); }, &window);
+        CheckModal<QDialog>(looks, inLanguage, [&] { window.ShowAboutBox(); }, &window);
     }
     window.Workflow().SetAutoRefresh(false);
-    EXPECT_TRUE(looks.Faults().isEmpty()) << looks.Faults().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(looks.faults.isEmpty()) << looks.faults.join(QLatin1Char('\n')).toStdString();
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QTableWidget>
 
 #include "discovery/model_rules.h"
@@ -89,6 +91,9 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidge
         if (checked != m_table.IsChecked(item->row())) m_table.SetChecked(item->row(), checked);
     });
     connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { EditSelectedEntry(); });
+    // From the keyboard: F2 edits, as in other lists on the desktop (Enter is Apply to Router).
+    auto* editKey = new QShortcut(QKeySequence(Qt::Key_F2), m_list, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(editKey, &QShortcut::activated, this, [this] { EditSelectedEntry(); });
     connect(m_clearAll, &QPushButton::clicked, this, &CDialPlanPage::ClearAll);
     connect(m_clearSelected, &QPushButton::clicked, this, &CDialPlanPage::ClearSelected);
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
