@@ -1,13 +1,10 @@
 // The windowed program: one copy per user, running its main window until the window ends.
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 
 #include "app/app_options.h"
-#include "app/demo_pilot.h"
+#include "app/application.h"
 #include "app/single_instance.h"
-#include "ui/main_dlg.h"
 #include "ui/pictures.h"
 
 int main(int argc, char** argv) {
@@ -26,12 +23,7 @@ int main(int argc, char** argv) {
     const dezadav::AppOptions& options = *parsed.options;
 
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Zezidez"));
-    QApplication::setApplicationName(QStringLiteral("Dezadav"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("dezadav"));
-    QApplication::setWindowIcon(dezadav::ProgramIcon());
-    // The window hides itself into the tray; only its end ends the program.
-    QApplication::setQuitOnLastWindowClosed(false);
+    dezadav::PrepareWindowedProgram();
 
     // A second copy brings the running one to the front and ends, silently. Without any place for
     // the lock the program cannot tell whether another copy runs: it runs, and says so.
@@ -45,21 +37,11 @@ int main(int argc, char** argv) {
                      qPrintable(lock.LockPath()));
     }
 
-    dezadav::MainDlgOptions windowOptions;
-    windowOptions.discovery.target = options.broadcast;
-    windowOptions.discovery.port = options.discoveryPort;
-    windowOptions.telnetPort = options.telnetPort;
-    dezadav::CMainDlg window(windowOptions);
+    dezadav::Application application(dezadav::ToApplicationOptions(options.routers));
+    dezadav::CMainDlg& window = application.Window();
+    if (options.settingsFile) window.OpenAfterFirstConnect(QString::fromStdString(*options.settingsFile));
     QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
     lock.ListenForActivation([&window] { window.BringToFront(); });
-
-    std::unique_ptr<dezadav::DemoPilot> pilot;
-    if (options.demoScript) {
-        const char* password = std::getenv("DEZADAV_PASSWORD");
-        pilot = std::make_unique<dezadav::DemoPilot>(window, QString::fromStdString(*options.demoScript),
-                                                     password != nullptr ? password : "admin", stdout);
-    }
     window.show();
-    app.exec();
-    return pilot ? pilot->ExitCode() : 0;
+    return app.exec();
 }

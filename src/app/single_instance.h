@@ -28,7 +28,6 @@ public:
     // True when this process now holds the lock (the only copy); false when a running copy holds it
     // or the lock file cannot be made (LockUnavailable() tells which). Never waits.
     bool TryAcquire();
-    bool IsHeld() const { return m_held; }
     // After a refused TryAcquire: true when no lock could be made at all (no writable folder), so
     // nothing says whether another copy runs.
     bool LockUnavailable() const { return m_unavailable; }
@@ -41,7 +40,6 @@ public:
     bool ActivateRunningCopy(int waitMs = 2000) const;
 
     QString LockPath() const { return m_path; }
-    QString SocketPath() const { return m_socketPath; }
 
 private:
     QString m_path;

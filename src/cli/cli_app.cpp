@@ -1,22 +1,15 @@
 #include "cli/cli_app.h"
 
-#include <QEventLoop>
-#include <QTimer>
-
 #include "cli/cli_options.h"
-#include "cli/cli_user_port.h"
-#include "cli/command_echo_connection.h"
-#include "cli/idle_tick_timer.h"
+#include "cli/fleet_commands.h"
+#include "cli/router_job.h"
 #include "cli/stream_message_port.h"
-#include "discovery/model_rules.h"
 #include "discovery/router_search.h"
 #include "lang/builtin_language_source.h"
-#include "session/apply_commands.h"
 #include "session/clock.h"
 #include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
 #include "settings/call_log_table.h"
-#include "workflow/router_workflow.h"
 
 namespace dezadav::cli {
 
@@ -44,8 +37,8 @@ std::string JoinWithTabs(std::initializer_list<const std::string*> fields) {
 int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTable& language,
                 StreamMessagePort& messages) {
     SearchOptions search;
-    search.target = options.broadcast;
-    search.port = options.discoveryPort;
+    search.target = options.common.broadcast.value_or(kDefaultDiscoverTarget);
+    search.port = options.common.discoveryPort;
     search.waitMs = options.waitMs;
     auto routers = SearchRouters(search, language, messages);
     if (!routers) return kExitFailed;
@@ -57,40 +50,13 @@ int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTabl
     return kExitOk;
 }
 
-// Sends the discovery request to the router's own address and waits for that router's answer.
-std::optional<RouterInfo> AskRouterForItsFields(const CliOptions& options, const LanguageTable& language,
-                                                StreamMessagePort& messages, bool& socketFailed) {
-    RouterSearch search(language, messages);
-    search.Socket().SetPort(options.discoveryPort);
-    socketFailed = !search.Open();
-    if (socketFailed) return std::nullopt;
-
-    std::optional<RouterInfo> found;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&search, &RouterSearch::RouterListed, &loop, [&](int row) {
-        const RouterInfo& answer = search.Rows()[static_cast<std::size_t>(row)];
-        if (!found && answer.ipAddress == options.routerIp) {
-            found = answer;
-            loop.quit();
-        }
-    });
-    deadline.start(options.waitMs);
-    search.StartAt(options.routerIp);
-    if (!found) loop.exec();
-    search.Close();
-    return found;
-}
-
 int RunLog(const CliOptions& options, const std::string& password, std::ostream& out,
            const LanguageTable& language, StreamMessagePort& messages) {
     CTelnetSocket socket;
     SteadyClock clock;
     CSettingDlg session(socket, clock, language, messages);
-    session.telnetPort = options.telnetPort;
-    session.routerIp = options.routerIp;
+    session.telnetPort = options.common.telnetPort;
+    session.routerIp = options.routers.front();
     session.password = password;
     if (options.model) session.modelName = *options.model;
     session.mode = SessionMode::GetVoipLog;
@@ -107,84 +73,42 @@ int RunLog(const CliOptions& options, const std::string& password, std::ostream&
     return kExitOk;
 }
 
+// One router's output on the process's streams: printed lines to `out`, messages as ever.
+class StreamJobOutput : public RouterJobOutput {
+public:
+    StreamJobOutput(std::ostream& out, std::ostream& err) : m_out(out), m_messages(out, err) {}
+    void PrintLine(const std::string& line) override { m_out << line << '\n' << std::flush; }
+    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
+        m_messages.ShowMessage(caption, text, icon);
+    }
+
+private:
+    std::ostream& m_out;
+    StreamMessagePort m_messages;
+};
+
 int RunFetchOrApply(const CliOptions& options, const std::string& password, std::ostream& out,
-                    const LanguageTable& language, StreamMessagePort& messages) {
-    RouterInfo router;
-    router.ipAddress = options.routerIp;
-    if (options.model) {
-        router.modelName = *options.model;
-    } else {
-        bool socketFailed = false;
-        auto answer = AskRouterForItsFields(options, language, messages, socketFailed);
-        if (socketFailed) return kExitFailed;
-        if (!answer) {
-            return Failure(messages, "No answer to the discovery request from " + options.routerIp +
-                                         "; give the model name with --model.");
-        }
-        if (!IsSupportedModel(answer->modelName)) {
-            return Failure(
-                messages,
-                "The router at " + options.routerIp + " reports the model \"" + answer->modelName +
-                    "\", which is not supported; give the model name with --model to go on anyway.");
-        }
-        router = *answer;
-        router.password.clear();
-    }
-
-    CTelnetSocket socket;
-    CommandEchoConnection connection(socket);
-    SteadyClock clock;
-    CSettingDlg session(connection, clock, language, messages);
-    session.telnetPort = options.telnetPort;
-    CliUserPort port(router, password, messages);
-    IdleTickTimer timer;
-    RouterWorkflow workflow(language, port, session, timer);
-
-    if (workflow.ConnectSequence() != ConnectOutcome::Connected) return kExitFailed;
-
-    if (options.command == CliCommand::Fetch) {
-        port.SetSaveFile(options.outputFile);
-        return workflow.SaveAllFlow() == FileOutcome::Done ? kExitOk : kExitFailed;
-    }
-
-    switch (workflow.LoadSettingsFile(options.inputFile)) {
-        case FileOutcome::Done:
-            break;
-        case FileOutcome::OpenFailed:
-            // The window ends a load it cannot open silently; a script must learn that nothing was
-            // loaded, so the load failure's own text is printed.
-            language.ShowLocalizedMessage(messages, kMsgErrorCaption.key, kMsgFileFail.key,
-                                          kMsgErrorCaption.englishDefault, kMsgFileFail.englishDefault);
-            return kExitFailed;
-        default:
-            return kExitFailed;  // each failing section has shown its message
-    }
-
-    workflow.PrepareApplyTexts();
-    const ApplyPlan plan = BuildApplyPlan(session.apply, workflow.IsTwoPort(), language);
-    std::vector<std::string> commands;
-    for (const ApplyCommand& command : plan.commands) commands.push_back(command.text);
-
-    if (options.dryRun) {
-        if (!plan.refusedField.empty()) {
-            return Failure(messages,
-                           TextOrDefault(language, kMsgControlByte) + " (" + plan.refusedField + ")");
-        }
-        for (const std::string& command : commands) out << command << '\n';
-        out << std::flush;
-        return kExitOk;
-    }
-
-    connection.Expect(commands, [&out](const std::string& command) { out << command << '\n' << std::flush; });
-    const ApplyOutcome outcome = workflow.ApplyFlow();
-    connection.StopEcho();
-    return outcome == ApplyOutcome::Applied ? kExitOk : kExitFailed;
+                    std::ostream& err, const LanguageTable& language) {
+    RouterJobRequest request;
+    request.kind = options.command == CliCommand::Fetch ? RouterJobKind::Fetch
+                   : options.dryRun                     ? RouterJobKind::DryRun
+                                                        : RouterJobKind::Apply;
+    request.routerIp = options.routers.front();
+    request.model = options.model;
+    request.password = password;
+    request.common = options.common;
+    request.waitMs = options.waitMs;
+    request.outputFile = options.outputFile;
+    request.inputFile = options.inputFile;
+    StreamJobOutput output(out, err);
+    return RunRouterJob(request, language, output).ok ? kExitOk : kExitFailed;
 }
 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const std::function<PasswordSources(std::optional<std::string> passwordFile)>& passwordSources) {
+           const std::function<PasswordSources(std::optional<std::string> passwordFile)>& passwordSources,
+           bool errIsTerminal) {
     CliParseResult parsed = ParseCliArguments(args);
     if (!parsed.options) return UsageError(err, parsed.error);
     const CliOptions& options = *parsed.options;
@@ -199,7 +123,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     if (options.command == CliCommand::Discover) return RunDiscover(options, out, language, messages);
 
-    PasswordOutcome password = ObtainPassword(passwordSources(options.passwordFile));
+    auto commonPassword = [&] { return ObtainPassword(passwordSources(options.passwordFile)); };
+    const bool manyRouters = options.command == CliCommand::Backup ||
+                             (options.command == CliCommand::Apply && options.routers.size() > 1);
+    if (manyRouters) {
+        const FleetContext context{out, err, errIsTerminal, language, commonPassword};
+        return options.command == CliCommand::Backup ? RunBackup(options, context)
+                                                     : RunApplyToMany(options, context);
+    }
+
+    PasswordOutcome password = commonPassword();
     if (!password.password) {
         if (password.usageError) return UsageError(err, password.error);
         return Failure(messages, password.error);
@@ -207,7 +140,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     if (options.command == CliCommand::Log)
         return RunLog(options, *password.password, out, language, messages);
-    return RunFetchOrApply(options, *password.password, out, language, messages);
+    return RunFetchOrApply(options, *password.password, out, err, language);
 }
 
 }  // namespace dezadav::cli

@@ -1,61 +1,64 @@
 #include "cli/cli_options.h"
 
-#include "discovery/discovery_targets.h"
-
+#include <QCommandLineParser>
 #include <algorithm>
-#include <charconv>
+#include <map>
 #include <set>
+#include <string_view>
+
+#include "discovery/discovery_targets.h"
 
 namespace dezadav::cli {
 
 namespace {
 
-struct OptionSpec {
-    std::string_view name;
-    bool takesValue;
-};
-
-constexpr OptionSpec kOptions[] = {
-    {"--router", true},    {"--telnet-port", true},   {"--model", true},  {"--discovery-port", true},
-    {"--broadcast", true}, {"--wait", true},          {"--output", true}, {"--input", true},
-    {"--dry-run", false},  {"--password-file", true},
+struct CommandSpec {
+    std::string_view word;
+    CliCommand command;
+    std::set<std::string_view> allowed;     // long option names this command accepts
+    std::set<std::string_view> repeatable;  // of those, the ones that may be given more than once
 };
 
 // Which options each command accepts. The router commands share the common options; `log` accepts
 // them too so that scripts can pass one set of options to every command.
-const std::set<std::string_view>& AllowedOptions(CliCommand command) {
-    static const std::set<std::string_view> discover = {"--broadcast", "--discovery-port", "--wait"};
-    static const std::set<std::string_view> fetch = {
-        "--router", "--telnet-port", "--model", "--discovery-port", "--wait", "--password-file", "--output"};
-    static const std::set<std::string_view> apply = {"--router",         "--telnet-port", "--model",
-                                                     "--discovery-port", "--wait",        "--password-file",
-                                                     "--input",          "--dry-run"};
-    static const std::set<std::string_view> log = {"--router",         "--telnet-port", "--model",
-                                                   "--discovery-port", "--wait",        "--password-file"};
-    static const std::set<std::string_view> none;
-    switch (command) {
-        case CliCommand::Discover:
-            return discover;
-        case CliCommand::Fetch:
-            return fetch;
-        case CliCommand::Apply:
-            return apply;
-        case CliCommand::Log:
-            return log;
-        case CliCommand::Help:
-            break;
-    }
-    return none;
+const std::vector<CommandSpec>& Commands() {
+    static const std::vector<CommandSpec> commands = {
+        {"discover", CliCommand::Discover, {"broadcast", "discovery-port", "wait"}, {}},
+        {"fetch",
+         CliCommand::Fetch,
+         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
+          "transcript", "output"},
+         {}},
+        {"apply",
+         CliCommand::Apply,
+         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
+          "transcript", "input", "dry-run", "jobs", "passwords"},
+         {"router"}},
+        {"log",
+         CliCommand::Log,
+         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
+          "transcript"},
+         {}},
+        {"backup",
+         CliCommand::Backup,
+         {"router", "telnet-port", "model", "broadcast", "discovery-port", "wait", "password-file",
+          "passwords", "jobs", "into", "time-scale", "transcript"},
+         {"router"}},
+    };
+    return commands;
 }
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const auto& option : kOptions) {
-        if (option.name == name) return &option;
+// The options only dezadav-cli has; the flag is the one without a value.
+void AddCliOptions(QCommandLineParser& parser) {
+    AddCommonOptions(parser);
+    for (const char* name :
+         {"router", "model", "wait", "output", "input", "password-file", "passwords", "into", "jobs"}) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
-    return nullptr;
+    parser.addOption(QCommandLineOption(QStringLiteral("dry-run")));
 }
 
-std::optional<long> ParseDecimal(std::string_view text) {
+std::optional<long> ParseDecimal(const std::string& text) {
     if (text.empty() || text.size() > 9) return std::nullopt;
     long value = 0;
     for (char c : text) {
@@ -65,102 +68,112 @@ std::optional<long> ParseDecimal(std::string_view text) {
     return value;
 }
 
-std::optional<uint16_t> ParsePort(std::string_view text) {
-    auto value = ParseDecimal(text);
-    if (!value || *value < 1 || *value > 65535) return std::nullopt;
-    return static_cast<uint16_t>(*value);
-}
-
 CliParseResult Fail(std::string message) {
     return CliParseResult{std::nullopt, std::move(message)};
 }
 
+// Why the parser refused the arguments, said the way the other refusals are said: an unknown option,
+// a flag given a value, or a value-taking option at the end without its value.
+std::string ParserRefusal(const QCommandLineParser& parser, const std::vector<std::string>& args) {
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const std::string name = parser.unknownOptionNames().front().toStdString();
+        return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") + name + "'";
+    }
+    for (const std::string& arg : args) {
+        if (arg.starts_with("--dry-run=")) return "option --dry-run takes no value";
+    }
+    if (args.back().starts_with("--")) return "option " + args.back() + " needs a value";
+    return parser.errorText().toStdString();
+}
+
+std::string Value(const QCommandLineParser& parser, const char* name) {
+    return parser.value(QString::fromLatin1(name)).toStdString();
+}
+
+// Checks the values of the options given and fills `options` from them.
+std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptions& options) {
+    for (const QString& router : parser.values(QStringLiteral("router"))) {
+        if (!IsDottedIpv4Address(router.toStdString()))
+            return "--router needs a dotted IPv4 address, not '" + router.toStdString() + "'";
+        if (std::find(options.routers.begin(), options.routers.end(), router.toStdString()) !=
+            options.routers.end()) {
+            return "router " + router.toStdString() + " given twice";
+        }
+        options.routers.push_back(router.toStdString());
+    }
+    if (auto error = ReadCommonOptions(parser, options.common)) return error;
+    if (parser.isSet(QStringLiteral("model"))) options.model = Value(parser, "model");
+    if (parser.isSet(QStringLiteral("wait"))) {
+        const std::string text = Value(parser, "wait");
+        auto ms = ParseDecimal(text);
+        if (!ms || *ms > 600000) return "--wait needs milliseconds from 0 to 600000, not '" + text + "'";
+        options.waitMs = static_cast<int>(*ms);
+    }
+    if (parser.isSet(QStringLiteral("jobs"))) {
+        const std::string text = Value(parser, "jobs");
+        auto jobs = ParseDecimal(text);
+        if (!jobs || *jobs < kMinJobs || *jobs > kMaxJobs)
+            return "--jobs needs a number from 1 to 256, not '" + text + "'";
+        options.jobs = static_cast<int>(*jobs);
+    }
+    const std::pair<const char*, std::string*> files[] = {
+        {"output", &options.outputFile}, {"input", &options.inputFile}, {"into", &options.backupDir}};
+    for (const auto& [name, target] : files) {
+        if (!parser.isSet(QString::fromLatin1(name))) continue;
+        *target = Value(parser, name);
+        if (target->empty()) return "option --" + std::string(name) + " needs a file name";
+    }
+    const std::pair<const char*, std::optional<std::string>*> optionalFiles[] = {
+        {"password-file", &options.passwordFile}, {"passwords", &options.passwordsFile}};
+    for (const auto& [name, target] : optionalFiles) {
+        if (!parser.isSet(QString::fromLatin1(name))) continue;
+        *target = Value(parser, name);
+        if ((*target)->empty()) return "option --" + std::string(name) + " needs a file name";
+    }
+    options.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    return std::nullopt;
+}
+
 }  // namespace
 
-
 CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
-    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        return CliParseResult{CliOptions{}, {}};
+    for (const std::string& arg : args) {
+        if (arg == "--help") return CliParseResult{CliOptions{}, {}};
     }
     if (args.empty()) return Fail("no command given");
 
-    CliOptions options;
     const std::string& commandWord = args[0];
-    if (commandWord == "discover") {
-        options.command = CliCommand::Discover;
-    } else if (commandWord == "fetch") {
-        options.command = CliCommand::Fetch;
-    } else if (commandWord == "apply") {
-        options.command = CliCommand::Apply;
-    } else if (commandWord == "log") {
-        options.command = CliCommand::Log;
-    } else {
-        return Fail("unknown command '" + commandWord + "'");
+    const CommandSpec* spec = nullptr;
+    for (const CommandSpec& candidate : Commands()) {
+        if (candidate.word == commandWord) spec = &candidate;
+    }
+    if (spec == nullptr) return Fail("unknown command '" + commandWord + "'");
+
+    QCommandLineParser parser;
+    AddCliOptions(parser);
+    QStringList arguments{QStringLiteral("dezadav-cli")};
+    for (std::size_t i = 1; i < args.size(); ++i) arguments << QString::fromStdString(args[i]);
+    if (!parser.parse(arguments)) return Fail(ParserRefusal(parser, args));
+    if (!parser.positionalArguments().isEmpty()) {
+        return Fail("unexpected argument '" + parser.positionalArguments().front().toStdString() + "'");
     }
 
-    const auto& allowed = AllowedOptions(options.command);
-    std::set<std::string> seen;
-    for (size_t i = 1; i < args.size(); ++i) {
-        std::string_view arg = args[i];
-        std::string name(arg);
-        std::optional<std::string> value;
-        if (size_t eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
-            name = std::string(arg.substr(0, eq));
-            value = std::string(arg.substr(eq + 1));
-        }
-        const OptionSpec* option = FindOption(name);
-        if (option == nullptr) {
-            if (!arg.starts_with("-")) return Fail("unexpected argument '" + std::string(arg) + "'");
-            return Fail("unknown option '" + name + "'");
-        }
-        if (!allowed.contains(option->name)) {
-            return Fail("option " + name + " does not apply to '" + commandWord + "'");
-        }
-        if (!seen.insert(name).second) return Fail("option " + name + " given twice");
-        if (option->takesValue) {
-            if (!value) {
-                if (i + 1 >= args.size()) return Fail("option " + name + " needs a value");
-                value = args[++i];
-            }
-        } else if (value) {
-            return Fail("option " + name + " takes no value");
-        }
-
-        if (name == "--router") {
-            if (!IsDottedIpv4Address(*value))
-                return Fail("--router needs a dotted IPv4 address, not '" + *value + "'");
-            options.routerIp = *value;
-        } else if (name == "--telnet-port" || name == "--discovery-port") {
-            auto port = ParsePort(*value);
-            if (!port) return Fail(name + " needs a port number from 1 to 65535, not '" + *value + "'");
-            (name == "--telnet-port" ? options.telnetPort : options.discoveryPort) = *port;
-        } else if (name == "--model") {
-            options.model = *value;
-        } else if (name == "--broadcast") {
-            if (!IsDottedIpv4Address(*value)) {
-                return Fail("--broadcast needs a dotted IPv4 address, not '" + *value + "'");
-            }
-            options.broadcast = *value;
-        } else if (name == "--wait") {
-            auto ms = ParseDecimal(*value);
-            if (!ms || *ms > 600000)
-                return Fail("--wait needs milliseconds from 0 to 600000, not '" + *value + "'");
-            options.waitMs = static_cast<int>(*ms);
-        } else if (name == "--output" || name == "--input" || name == "--password-file") {
-            if (value->empty()) return Fail("option " + name + " needs a file name");
-            if (name == "--output") {
-                options.outputFile = *value;
-            } else if (name == "--input") {
-                options.inputFile = *value;
-            } else {
-                options.passwordFile = *value;
-            }
-        } else if (name == "--dry-run") {
-            options.dryRun = true;
-        }
+    std::map<std::string, int> timesGiven;
+    for (const QString& given : parser.optionNames()) {
+        const std::string name = given.toStdString();
+        if (!spec->allowed.contains(name))
+            return Fail("option --" + name + " does not apply to '" + commandWord + "'");
+        if (++timesGiven[name] > 1 && !spec->repeatable.contains(name))
+            return Fail("option --" + name + " given twice");
     }
 
-    if (options.command != CliCommand::Discover && options.routerIp.empty()) {
+    CliOptions options;
+    options.command = spec->command;
+    if (auto error = ReadValues(parser, options)) return Fail(*error);
+
+    if (options.command == CliCommand::Backup) {
+        if (options.backupDir.empty()) return Fail("'backup' needs --into DIR");
+    } else if (options.command != CliCommand::Discover && options.routers.empty()) {
         return Fail("'" + commandWord + "' needs --router IP");
     }
     if (options.command == CliCommand::Fetch && options.outputFile.empty()) {
@@ -176,8 +189,11 @@ std::string CliUsageText() {
     return R"(Usage:
   dezadav-cli discover [--broadcast ADDR] [--discovery-port N] [--wait MS]
   dezadav-cli fetch --router IP [--model NAME] --output FILE [common options]
-  dezadav-cli apply --router IP [--model NAME] --input FILE [--dry-run] [common options]
+  dezadav-cli apply --router IP [--router IP]... [--model NAME] --input FILE [--dry-run]
+                    [--jobs N] [--passwords FILE] [common options]
   dezadav-cli log --router IP [common options]
+  dezadav-cli backup --into DIR [--router IP]... [--broadcast ADDR] [--jobs N] [--passwords FILE]
+                     [common options]
   dezadav-cli --help
 
 Commands:
@@ -190,8 +206,18 @@ Commands:
              Prints every router command it sends, one per line, in order, then
              "Settings have been applied to router.". With --dry-run it logs in and reads the
              settings, prints the commands the apply would send, and sends none of them.
+             With several --router the same FILE goes to each router, up to N at a time; every
+             line printed starts with the router's IP address and a TAB, and each router ends
+             with one line: its address and the success text or its failure message.
   log        Logs in and reads the VoIP call log only; prints one line per call record with its six
              columns (index, date, time, duration, direction, address) separated by TAB.
+  backup     Backs up every router into DIR, up to N at a time: the routers given with --router,
+             or else every router that answers one discovery request (as discover) with a
+             supported model. Each router's settings go to DIR/<MAC>.csv (DIR/<IP>.csv when no
+             discovery answer gave its MAC address), the bytes fetch writes; a file is replaced
+             only by a complete new one. DIR/index.tsv, written last, has one line per router:
+             MAC, IP, model, firmware version, file name, and "ok", "unsupported model" or the
+             failure message, separated by TAB. On a terminal, stderr shows the progress.
 
 Common options:
   --router IP            dotted IPv4 address of the router (required by fetch, apply and log)
@@ -202,6 +228,13 @@ Common options:
   --discovery-port N     UDP port of the discovery request (default 56415)
   --wait MS              how long discovery answers are awaited (default 2000)
   --password-file F      read the password from the first line of F
+  --time-scale F         make every wait of the router dialogue F times as long, for slow routers
+                         (a number from 1 to 20, default 1)
+  --transcript FILE      append a record of every router exchange to FILE
+  --jobs N               routers served at the same time, 1 to 256 (default 32)
+  --passwords FILE       per-router passwords: lines "ADDRESS PASSWORD", the address an IP or a MAC
+                         address, '#' starting a comment line; overrides the common password. The
+                         file must not be readable by group or others.
 
 Password:
   Taken from the environment variable DEZADAV_PASSWORD when it is set, else from --password-file,
@@ -210,8 +243,8 @@ Password:
 
 Exit status:
   0  success
-  1  a router or file operation failed; its message is printed on stderr
-     (for example "Failed to login router!")
+  1  a router or file operation failed (with several routers: any of them); its message is
+     printed on stderr (for example "Failed to login router!")
   2  the command line is unusable; the reason and this text are printed on stderr
 )";
 }

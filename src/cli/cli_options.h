@@ -1,31 +1,39 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "frontend/common_options.h"
 
 namespace dezadav::cli {
 
 // What dezadav-cli was asked to do.
-enum class CliCommand { Help, Discover, Fetch, Apply, Log };
+enum class CliCommand { Help, Discover, Fetch, Apply, Log, Backup };
 
-// The parsed command line. Values are as given; defaults are the router's standard ports, the
-// limited broadcast address and a 2000 ms answer window.
+// The parsed command line. Values are as given; the shared options carry their own defaults, the
+// discovery answers are awaited 2000 ms.
 struct CliOptions {
     CliCommand command = CliCommand::Help;
-    std::string routerIp;                       // --router: dotted IPv4 address of the router
-    uint16_t telnetPort = 23;                   // --telnet-port
-    std::optional<std::string> model;           // --model: stands in for the Model field
-    uint16_t discoveryPort = 56415;             // --discovery-port
-    std::string broadcast = "255.255.255.255";  // --broadcast (discover)
-    int waitMs = 2000;                          // --wait: how long discovery answers are taken
-    std::string outputFile;                     // --output (fetch)
-    std::string inputFile;                      // --input (apply)
-    bool dryRun = false;                        // --dry-run (apply)
-    std::optional<std::string> passwordFile;    // --password-file
+    std::vector<std::string> routers;          // --router: dotted IPv4 addresses, in the order given
+    CommonOptions common;                      // --telnet-port, --broadcast, --discovery-port, ...
+    std::optional<std::string> model;          // --model: stands in for the Model field
+    int waitMs = 2000;                         // --wait: how long discovery answers are taken
+    std::string outputFile;                    // --output (fetch)
+    std::string inputFile;                     // --input (apply)
+    bool dryRun = false;                       // --dry-run (apply)
+    std::optional<std::string> passwordFile;   // --password-file
+    std::optional<std::string> passwordsFile;  // --passwords: per-router passwords (backup, apply)
+    std::string backupDir;                     // --into (backup)
+    int jobs = 32;                             // --jobs: routers served at the same time
 };
+
+// The limits of --jobs.
+inline constexpr int kMinJobs = 1;
+inline constexpr int kMaxJobs = 256;
+
+// Where `discover` sends its request when no --broadcast is given.
+inline constexpr const char* kDefaultDiscoverTarget = "255.255.255.255";
 
 // The outcome of parsing: options, or the reason the command line is unusable.
 struct CliParseResult {
@@ -36,13 +44,13 @@ struct CliParseResult {
 // Parses the arguments after the program name. "--help" anywhere asks for help. Options take their
 // value as the next argument or after "=" ("--router=10.0.0.1"). Every command accepts only the
 // options listed for it in the usage text; a missing required option, an unknown option, a repeated
-// option, a malformed address, port or time, or a stray argument is an error. The password is
-// deliberately not an option.
+// option (only backup and apply take several --router, each address once), a malformed address,
+// port, time, factor or job count, or a stray argument is an error. The password
+// is deliberately not an option.
 CliParseResult ParseCliArguments(const std::vector<std::string>& args);
 
 // The usage text printed by --help and after a usage error.
 std::string CliUsageText();
-
 
 // Exit statuses of dezadav-cli.
 inline constexpr int kExitOk = 0;

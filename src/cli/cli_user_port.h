@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/stream_message_port.h"
+#include "lang/message_port.h"
 #include "workflow/user_port.h"
 
 namespace dezadav::cli {
@@ -11,20 +11,20 @@ namespace dezadav::cli {
 // The workflow's user, played by the command line: the router selection answers with the router
 // given by --router (and the fields its discovery answer carried), the confirmation answers with the
 // password once and cancels every later time (so a failed login ends the run instead of asking
-// again), the file choices answer with --output / --input. Messages go to stdout/stderr.
+// again), the file to save answers with --output; no file is chosen to open (apply loads --input
+// directly). Messages go to stdout/stderr.
 class CliUserPort : public UserPort {
 public:
-    CliUserPort(RouterInfo router, std::string password, StreamMessagePort& messages)
+    CliUserPort(RouterInfo router, std::string password, MessagePort& messages)
         : m_router(std::move(router)), m_password(std::move(password)), m_messages(messages) {}
 
     void SetSaveFile(std::string path) { m_saveFile = std::move(path); }
-    void SetOpenFile(std::string path) { m_openFile = std::move(path); }
 
     RouterSelection SelectRouter() override { return RouterSelection{SelectionOutcome::Ok, m_router}; }
     std::optional<std::string> ConfirmPassword(const RouterInfo&) override;
     MessagePort& Messages() override { return m_messages; }
     std::optional<std::string> ChooseFileToSave() override { return m_saveFile; }
-    std::optional<std::string> ChooseFileToOpen() override { return m_openFile; }
+    std::optional<std::string> ChooseFileToOpen() override { return std::nullopt; }
     void ShowProgress(const std::string&) override {}
     void HideProgress() override {}
 
@@ -32,9 +32,8 @@ private:
     RouterInfo m_router;
     std::string m_password;
     bool m_passwordGiven = false;
-    StreamMessagePort& m_messages;
+    MessagePort& m_messages;
     std::optional<std::string> m_saveFile;
-    std::optional<std::string> m_openFile;
 };
 
 }  // namespace dezadav::cli

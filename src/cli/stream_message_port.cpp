@@ -8,7 +8,6 @@ void StreamMessagePort::ShowMessage(const std::string& /*caption*/, const std::s
         m_out << text << '\n' << std::flush;
         return;
     }
-    ++m_errors;
     m_err << text << '\n' << std::flush;
 }
 

@@ -16,13 +16,9 @@ public:
 
     void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
 
-    // Number of error or warning messages shown so far.
-    int ErrorCount() const { return m_errors; }
-
 private:
     std::ostream& m_out;
     std::ostream& m_err;
-    int m_errors = 0;
 };
 
 }  // namespace dezadav::cli

@@ -46,12 +46,12 @@ CLanguageDlg::CLanguageDlg(LanguageChoice& choice, QWidget* parent) : QDialog(pa
 }
 
 void CLanguageDlg::Relabel() {
-    setWindowTitle(UiText("Language_Title"));
-    m_group->setTitle(UiText("Language_Group"));
-    m_explanation->setText(UiText("Language_Str"));
-    m_ok->setText(UiText("Button_OK"));
-    m_cancel->setText(UiText("Button_Cancel"));
-    m_apply->setText(UiText("Language_Apply"));
+    setWindowTitle(UiText(m_choice.Texts(), "Language_Title"));
+    m_group->setTitle(UiText(m_choice.Texts(), "Language_Group"));
+    m_explanation->setText(UiText(m_choice.Texts(), "Language_Str"));
+    m_ok->setText(UiText(m_choice.Texts(), "Button_OK"));
+    m_cancel->setText(UiText(m_choice.Texts(), "Button_Cancel"));
+    m_apply->setText(UiText(m_choice.Texts(), "Language_Apply"));
     emit Relabelled();
 }
 
@@ -63,7 +63,7 @@ void CLanguageDlg::showEvent(QShowEvent* event) {
         const QSignalBlocker blocker(m_list);
         m_list->clear();
         for (const char* key : {"Language_English0", "Language_Chinese1", "Language_Chinese2"}) {
-            m_list->addItem(UiText(key));
+            m_list->addItem(UiText(m_choice.Texts(), key));
         }
         m_list->setCurrentIndex(wanted >= 0 && wanted < m_list->count() ? wanted : -1);
         m_number = wanted;

@@ -14,8 +14,8 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
-#include "lang/builtin_language_source.h"
 #include "ui/dialog_units.h"
 #include "ui/language_dlg.h"
 #include "ui/language_text.h"
@@ -49,19 +49,13 @@ constexpr int kButtonGap = 6;
 
 }  // namespace
 
-CMainDlg::EnglishAtStart::EnglishAtStart() {
-    LoadBuiltinEnglish(nullptr);
-}
-
-CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
+CMainDlg::CMainDlg(MainDlgParts parts, QWidget* parent)
     : QDialog(parent),
-      m_options(std::move(options)),
-      m_port(this, m_options.discovery),
-      m_session(m_socket, m_clock, ProcessLanguageTable(), m_messages),
-      m_workflow(ProcessLanguageTable(), m_port, m_session, m_refreshTimer),
-      m_language(ProcessLanguageTable(), &m_messages, m_options.profile) {
-    m_session.telnetPort = m_options.telnetPort;
-
+      m_workflow(parts.workflow),
+      m_port(parts.port),
+      m_texts(parts.texts),
+      m_language(parts.language),
+      m_tray(parts.tray) {
     // A fixed size: minimise (into the tray) and close, but no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -76,14 +70,7 @@ CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
     connect(m_windowMenu->addAction(QString::fromLatin1(kAboutItem)), &QAction::triggered, this,
             &CMainDlg::ShowAboutBox);
 
-    m_tray.AddTrayIcon(QStringLiteral("Dezadav"), ProgramIcon());
-    m_tray.SetDefaultMenuItem(2, true);
     connect(&m_tray, &CSystemTray::CommandRequested, this, &CMainDlg::HandleTrayCommand);
-    m_session.mainWindowVisible = true;
-
-    // The stored or detected choice only preselects the Language dialog: the window starts in the
-    // English texts loaded above.
-    m_language.ReadLanguageChoice();
 
     BuildStrip();
     BuildSheet();
@@ -96,19 +83,13 @@ CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
     m_connectTimer.setSingleShot(true);
     m_connectTimer.setInterval(kConnectTimerMs);
     connect(&m_connectTimer, &QTimer::timeout, this, &CMainDlg::RunConnectSequence);
-    // The window's life ends the program's: nothing may tick after it has ended.
-    connect(this, &QDialog::finished, this, [this] {
-        m_connectTimer.stop();
-        m_refreshTimer.Stop();
-    });
+    // The window's life ends the program's: no Connect sequence may start after it has ended.
+    connect(this, &QDialog::finished, &m_connectTimer, &QTimer::stop);
 }
 
 CMainDlg::~CMainDlg() {
-    m_connectTimer.stop();
-    m_refreshTimer.Stop();
-    // The pages look at the workflow's models; they go before the workflow does.
-    delete m_sheet;
-    m_sheet = nullptr;
+    // The port outlives the window: its dialogs and hooks must not point at a window that is gone.
+    m_port.AttachWindow(nullptr, {});
 }
 
 void CMainDlg::BuildStrip() {
@@ -137,10 +118,10 @@ void CMainDlg::BuildSheet() {
     m_sheet = new QTabWidget(this);
     m_sheet->setUsesScrollButtons(false);
     m_sheet->setDocumentMode(false);
-    m_dialPlanPage = new CDialPlanPage(m_workflow.DialPlan(), m_messages);
-    m_sipPage = new CSIPPage(m_workflow.Sip(), m_messages);
-    m_codecPage = new CCodecPage(m_workflow.Codec(), m_messages);
-    m_logPage = new CLOGPage(m_workflow.CallLog(), m_messages);
+    m_dialPlanPage = new CDialPlanPage(m_workflow.DialPlan(), m_texts, m_port.Messages());
+    m_sipPage = new CSIPPage(m_workflow.Sip(), m_texts, m_port.Messages());
+    m_codecPage = new CCodecPage(m_workflow.Codec(), m_texts, m_port.Messages());
+    m_logPage = new CLOGPage(m_workflow.CallLog(), m_texts, m_port.Messages());
     for (QWidget* page : std::initializer_list<QWidget*>{m_dialPlanPage, m_sipPage, m_codecPage, m_logPage}) {
         m_sheet->addTab(page, QString());
     }
@@ -191,7 +172,7 @@ void CMainDlg::WireWorkflow() {
     hooks.showStrip = [this](const RouterStrip& strip) { ShowStrip(strip); };
     hooks.modelsChanged = [this] { ShowModels(); };
     hooks.endProgram = [this] { EndProgram(); };
-    m_port.SetWindowHooks(std::move(hooks));
+    m_port.AttachWindow(this, std::move(hooks));
 
     m_dialPlanPage->SetModelNameSource([this] { return m_workflow.Strip().model; });
     connect(m_logPage, &CLOGPage::autoRefreshChanged, this,
@@ -208,20 +189,20 @@ void CMainDlg::WireWorkflow() {
 }
 
 void CMainDlg::SetCaptions() {
-    setWindowTitle(UiText("Router_Tool"));
-    m_stripGroup->setTitle(UiText("Router_Info"));
-    for (int i = 0; i < 4; ++i) m_labels[i]->setText(UiText(kStripKeys[i]));
-    m_apply->setText(UiText("Button_Apply"));
-    m_saveAll->setText(UiText("Button_SaveAll"));
-    m_search->setText(UiText("Button_Search"));
-    m_load->setText(UiText("Button_Load"));
-    m_languageButton->setText(UiText("Button_Language"));
+    setWindowTitle(UiText(m_texts, "Router_Tool"));
+    m_stripGroup->setTitle(UiText(m_texts, "Router_Info"));
+    for (int i = 0; i < 4; ++i) m_labels[i]->setText(UiText(m_texts, kStripKeys[i]));
+    m_apply->setText(UiText(m_texts, "Button_Apply"));
+    m_saveAll->setText(UiText(m_texts, "Button_SaveAll"));
+    m_search->setText(UiText(m_texts, "Button_Search"));
+    m_load->setText(UiText(m_texts, "Button_Load"));
+    m_languageButton->setText(UiText(m_texts, "Button_Language"));
 }
 
 void CMainDlg::SetTitleAndTabs() {
-    setWindowTitle(UiText("Router_Tool"));
+    setWindowTitle(UiText(m_texts, "Router_Tool"));
     for (int i = 0; i < m_sheet->count() && i < 4; ++i) {
-        m_sheet->setTabText(i, UiText(kTabKeys[i]).left(kMaxTabTextLength));
+        m_sheet->setTabText(i, UiText(m_texts, kTabKeys[i]).left(kMaxTabTextLength));
     }
 }
 
@@ -248,7 +229,9 @@ void CMainDlg::showEvent(QShowEvent* event) {
 void CMainDlg::RunConnectSequence() {
     m_connectTimer.stop();
     const ConnectOutcome outcome = m_workflow.ConnectSequence();
-    if (outcome != ConnectOutcome::Exited) emit connectFinished(outcome);
+    if (outcome == ConnectOutcome::Exited) return;
+    if (!m_fileAfterConnect.isEmpty()) DropFile(std::exchange(m_fileAfterConnect, QString()));
+    emit connectFinished(outcome);
 }
 
 void CMainDlg::ApplyPerModelControls(bool twoPort) {
@@ -310,7 +293,7 @@ void CMainDlg::HideToTray() {
     // system map the window again, an empty frame on screen. Showing it normal brings it back whole.
     hide();
     m_tray.SetMenuActive(true);
-    m_session.mainWindowVisible = false;
+    emit hiddenInTrayChanged(true);
 }
 
 void CMainDlg::RestoreFromTray() {
@@ -320,7 +303,7 @@ void CMainDlg::RestoreFromTray() {
     raise();
     activateWindow();
     m_tray.SetMenuActive(false);
-    m_session.mainWindowVisible = true;
+    emit hiddenInTrayChanged(false);
 }
 
 void CMainDlg::BringToFront() {

@@ -21,7 +21,7 @@ constexpr int kRowStep = 17;
 
 }  // namespace
 
-CRouterInfoDlg::CRouterInfoDlg(QWidget* parent) : QDialog(parent) {
+CRouterInfoDlg::CRouterInfoDlg(const LanguageTable& texts, QWidget* parent) : QDialog(parent), m_texts(texts) {
     setFixedSize(DialogSize(166, 145));
     setFont(DialogFont());
     setWindowFlags(FixedDialogFlags());
@@ -73,10 +73,10 @@ void CRouterInfoDlg::SetRouter(const std::string& modelName, const std::string& 
 }
 
 void CRouterInfoDlg::Relabel() {
-    setWindowTitle(UiText("Confirm_Title"));
-    for (int row = 0; row < 6; ++row) m_captions[row]->setText(UiText(kCaptionKeys[row]));
-    m_ok->setText(UiText("Button_OK"));
-    m_cancel->setText(UiText("Button_Cancel"));
+    setWindowTitle(UiText(m_texts, "Confirm_Title"));
+    for (int row = 0; row < 6; ++row) m_captions[row]->setText(UiText(m_texts, kCaptionKeys[row]));
+    m_ok->setText(UiText(m_texts, "Button_OK"));
+    m_cancel->setText(UiText(m_texts, "Button_Cancel"));
 }
 
 void CRouterInfoDlg::showEvent(QShowEvent* event) {

@@ -115,7 +115,7 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
 
     m_askAddress = [this]() -> std::optional<QString> {
         bool ok = false;
-        const QString text = QInputDialog::getText(this, UiText("Router_AddressTitle"), UiText("Router_AddressPrompt"),
+        const QString text = QInputDialog::getText(this, UiText(m_language, "Router_AddressTitle"), UiText(m_language, "Router_AddressPrompt"),
                                                    QLineEdit::Normal, QString(), &ok);
         if (!ok) return std::nullopt;
         return text;
@@ -126,17 +126,17 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
 CSelectRouterDlg::~CSelectRouterDlg() = default;
 
 void CSelectRouterDlg::Relabel() {
-    setWindowTitle(UiText("Select_Title"));
+    setWindowTitle(UiText(m_language, "Select_Title"));
     QStringList headers;
-    for (const char* key : kColumnKeys) headers << UiText(key);
+    for (const char* key : kColumnKeys) headers << UiText(m_language, key);
     m_table->setHorizontalHeaderLabels(headers);
-    m_table->setAccessibleName(UiText("Select_Title"));
-    m_search->setText(UiText("Button_Search"));
-    m_address->setText(UiText("Button_Address"));
-    m_skip->setText(UiText("Button_Skip"));
-    m_exit->setText(UiText("Button_Exit"));
-    m_ok->setText(UiText("Button_OK"));
-    m_notSupported->setText(UiText("Select_NotSupported"));
+    m_table->setAccessibleName(UiText(m_language, "Select_Title"));
+    m_search->setText(UiText(m_language, "Button_Search"));
+    m_address->setText(UiText(m_language, "Button_Address"));
+    m_skip->setText(UiText(m_language, "Button_Skip"));
+    m_exit->setText(UiText(m_language, "Button_Exit"));
+    m_ok->setText(UiText(m_language, "Button_OK"));
+    m_notSupported->setText(UiText(m_language, "Select_NotSupported"));
 }
 
 bool CSelectRouterDlg::IsSearching() const { return m_finder != nullptr && m_finder->Socket().IsOpen(); }

@@ -9,12 +9,10 @@
 #include <QTimer>
 
 #include "ui/dialog_units.h"
-#include "ui/language_text.h"
 
 namespace dezadav {
 
-CSettingDlgWindow::CSettingDlgWindow(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+CSettingDlgWindow::CSettingDlgWindow(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(DialogSize(166, 31));
     setFont(DialogFont());
     setWindowModality(Qt::ApplicationModal);
@@ -75,33 +73,6 @@ void CSettingDlgWindow::ShowProgress(const QString& text) {
 void CSettingDlgWindow::HideProgress() {
     m_running = false;
     hide();
-}
-
-DialogResult CSettingDlgWindow::Run(CSettingDlg& session) {
-    DialogResult ended = DialogResult::None;
-    session.SetCloseHandler([this, &ended](DialogResult result) {
-        ended = result;
-        m_running = false;
-        if (isVisible()) done(result == DialogResult::Ok ? QDialog::Accepted : QDialog::Rejected);
-    });
-    const CSettingDlg::StartAction action = session.Start();
-    if (action != CSettingDlg::StartAction::ShowAndTimer) {
-        session.SetCloseHandler({});
-        if (action == CSettingDlg::StartAction::RanSilently) return session.Result();
-        return DialogResult::Cancel;
-    }
-    const SessionMessage* progress = ProgressTextFor(session.mode);
-    QString text = UiText(progress->key);
-    if (text.isEmpty() || text == QLatin1String(kMissingText.data(), kMissingText.size())) {
-        text = QString::fromUtf8(progress->englishDefault.data(), progress->englishDefault.size());
-    }
-    m_text->setText(text);
-    m_running = true;
-    QTimer::singleShot(kStartDelayMs, this, [&session] { session.OnTimer(kRunTimerId); });
-    exec();
-    m_running = false;
-    session.SetCloseHandler({});
-    return ended == DialogResult::None ? DialogResult::Cancel : ended;
 }
 
 }  // namespace dezadav

@@ -3,23 +3,18 @@
 #include <QDialog>
 #include <QString>
 
-#include "session/setting_dlg.h"
 
 class QLabel;
 
 namespace dezadav {
 
 // The small progress box of a router exchange: no title bar, one centred line of text ("Loading ..."
-// until a run sets it), modal for the whole application while it is up, so the other windows take
-// no clicks but their timers go on.
+// until the first ShowProgress), modal for the whole application while it is up, so the other windows
+// take no clicks but their timers go on.
 //
-// Two ways to use it:
-// - ShowProgress / HideProgress around an exchange that the caller runs itself (the workflow's user
-//   port does this). ShowProgress returns after the box has been up for the start delay (100 ms), so
-//   the text is on screen before the exchange blocks in its waits.
-// - Run: the whole dialog of one session run. A silent log refresh (main window hidden) runs without
-//   the box ever appearing; otherwise the box shows the mode's text and a one-shot 100 ms timer starts
-//   the run; the box closes when the run ends.
+// ShowProgress / HideProgress go around an exchange that the caller runs itself (the workflow's user
+// port does this). ShowProgress returns after the box has been up for the start delay (100 ms), so
+// the text is on screen before the exchange blocks in its waits.
 class CSettingDlgWindow : public QDialog {
     Q_OBJECT
 
@@ -29,16 +24,12 @@ public:
     void ShowProgress(const QString& text);
     void HideProgress();
 
-    // One run of `session` in its current mode. Returns how the run ended; DialogResult::Cancel for a
-    // mode value that starts nothing (the box is then not shown).
-    DialogResult Run(CSettingDlg& session);
-
     QString ProgressText() const;
-    // How many times the box has been put on screen (tests check silent runs with it).
+    // How many times the box has been put on screen (tests check silent refreshes with it).
     int TimesShown() const { return m_timesShown; }
 
-    // The delay between showing the box and starting the run.
-    static constexpr int kStartDelayMs = kRunTimerMs;
+    // The delay between showing the box and the start of the exchange.
+    static constexpr int kStartDelayMs = 100;
 
 protected:
     void showEvent(QShowEvent* event) override;

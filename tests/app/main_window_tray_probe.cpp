@@ -16,17 +16,18 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/main_dlg.h"
+#include "app/application.h"
 #include "ui/skin_button.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QUdpSocket sink;
     if (!sink.bind(QHostAddress::LocalHost, 0)) return 1;
-    dezadav::MainDlgOptions options;
+    dezadav::ApplicationOptions options;
     options.discovery.target = "127.0.0.1";
     options.discovery.port = sink.localPort();
-    dezadav::CMainDlg window(options);
+    dezadav::Application application(options);
+    dezadav::CMainDlg& window = application.Window();
 
     QTimer skip;
     QObject::connect(&skip, &QTimer::timeout, [&] {
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
                                   .arg(window.IsHiddenInTray() ? 1 : 0)
                                   .arg(window.isVisible() ? 1 : 0)
                                   .arg(window.Tray().MenuActive() ? 1 : 0)
-                                  .arg(window.Session().mainWindowVisible ? 1 : 0);
+                                  .arg(application.Session().mainWindowVisible ? 1 : 0);
         if (state != last) {
             std::printf("%s\n", state.toLatin1().constData());
             last = state;

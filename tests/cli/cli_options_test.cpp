@@ -20,28 +20,32 @@ std::string ParseError(const std::vector<std::string>& args) {
 TEST(CliOptions, DefaultsAreTheRoutersStandardPortsAndTheLimitedBroadcast) {
     auto options = ParseOk({"discover"});
     EXPECT_EQ(options.command, CliCommand::Discover);
-    EXPECT_EQ(options.broadcast, "255.255.255.255");
-    EXPECT_EQ(options.discoveryPort, 56415);
+    EXPECT_FALSE(options.common.broadcast.has_value());
+    EXPECT_EQ(options.common.discoveryPort, 56415);
+    EXPECT_EQ(options.common.timeScale, 1.0);
+    EXPECT_FALSE(options.common.transcriptFile.has_value());
     EXPECT_EQ(options.waitMs, 2000);
 
     auto fetch = ParseOk({"fetch", "--router", "192.168.1.1", "--output", "out.csv"});
-    EXPECT_EQ(fetch.telnetPort, 23);
+    EXPECT_EQ(fetch.common.telnetPort, 23);
     EXPECT_FALSE(fetch.model.has_value());
     EXPECT_FALSE(fetch.passwordFile.has_value());
 }
 
 TEST(CliOptions, EveryCommandTakesItsOptionsInBothSpellings) {
-    auto fetch =
-        ParseOk({"fetch", "--router=127.0.0.2", "--telnet-port", "2323", "--model=DZV-R5730K",
-                 "--discovery-port", "4000", "--wait", "150", "--password-file", "pw", "--output", "x.csv"});
+    auto fetch = ParseOk({"fetch", "--router=127.0.0.2", "--telnet-port", "2323", "--model=DZV-R5730K",
+                          "--discovery-port", "4000", "--wait", "150", "--password-file", "pw", "--output",
+                          "x.csv", "--time-scale", "2.5", "--transcript=t.log"});
     EXPECT_EQ(fetch.command, CliCommand::Fetch);
-    EXPECT_EQ(fetch.routerIp, "127.0.0.2");
-    EXPECT_EQ(fetch.telnetPort, 2323);
+    EXPECT_EQ(fetch.routers, std::vector<std::string>{"127.0.0.2"});
+    EXPECT_EQ(fetch.common.telnetPort, 2323);
     EXPECT_EQ(fetch.model, "DZV-R5730K");
-    EXPECT_EQ(fetch.discoveryPort, 4000);
+    EXPECT_EQ(fetch.common.discoveryPort, 4000);
     EXPECT_EQ(fetch.waitMs, 150);
     EXPECT_EQ(fetch.passwordFile, "pw");
     EXPECT_EQ(fetch.outputFile, "x.csv");
+    EXPECT_EQ(fetch.common.timeScale, 2.5);
+    EXPECT_EQ(fetch.common.transcriptFile, "t.log");
 
     auto apply = ParseOk({"apply", "--router", "10.0.0.1", "--input", "in.csv", "--dry-run"});
     EXPECT_EQ(apply.command, CliCommand::Apply);
@@ -53,12 +57,41 @@ TEST(CliOptions, EveryCommandTakesItsOptionsInBothSpellings) {
     EXPECT_EQ(log.command, CliCommand::Log);
 
     auto discover = ParseOk({"discover", "--broadcast", "127.0.0.9", "--discovery-port", "1", "--wait", "0"});
-    EXPECT_EQ(discover.broadcast, "127.0.0.9");
-    EXPECT_EQ(discover.discoveryPort, 1);
+    EXPECT_EQ(discover.common.broadcast, "127.0.0.9");
+    EXPECT_EQ(discover.common.discoveryPort, 1);
     EXPECT_EQ(discover.waitMs, 0);
 
     // An empty model name is a value like any other: it makes a one-port router.
     EXPECT_EQ(ParseOk({"log", "--router", "10.0.0.1", "--model", ""}).model, "");
+}
+
+TEST(CliOptions, ManyRouterCommandsTakeRouterListsJobsAndPasswordFiles) {
+    auto backup = ParseOk({"backup", "--into", "dir", "--router", "10.0.0.1", "--router=10.0.0.2", "--jobs",
+                           "256", "--passwords", "pw", "--broadcast", "127.0.0.9"});
+    EXPECT_EQ(backup.command, CliCommand::Backup);
+    EXPECT_EQ(backup.backupDir, "dir");
+    EXPECT_EQ(backup.routers, (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
+    EXPECT_EQ(backup.jobs, 256);
+    EXPECT_EQ(backup.passwordsFile, "pw");
+    EXPECT_EQ(ParseOk({"backup", "--into", "dir"}).jobs, 32);
+    EXPECT_EQ(
+        ParseOk({"apply", "--router", "10.0.0.1", "--router", "10.0.0.2", "--input", "f"}).routers.size(),
+        2u);
+
+    EXPECT_NE(ParseError({"backup"}).find("--into"), std::string::npos);
+    for (const char* jobs : {"0", "257", "x", ""}) {
+        EXPECT_NE(ParseError({"backup", "--into", "d", "--jobs", jobs}).find("--jobs"), std::string::npos)
+            << jobs;
+    }
+    EXPECT_NE(
+        ParseError({"backup", "--into", "d", "--router", "10.0.0.1", "--router", "10.0.0.1"}).find("twice"),
+        std::string::npos);
+    EXPECT_NE(
+        ParseError({"fetch", "--router", "10.0.0.1", "--router", "10.0.0.2", "--output", "x"}).find("twice"),
+        std::string::npos);
+    EXPECT_NE(
+        ParseError({"fetch", "--router", "10.0.0.1", "--output", "x", "--jobs", "2"}).find("does not apply"),
+        std::string::npos);
 }
 
 TEST(CliOptions, HelpWinsOverEverythingElse) {
@@ -106,17 +139,25 @@ TEST(CliOptions, AddressesPortsAndTimesAreChecked) {
             << badPort;
         EXPECT_FALSE(ParseCliArguments({"discover", "--discovery-port", badPort}).options) << badPort;
     }
-    EXPECT_EQ(ParseOk({"log", "--router", "1.2.3.4", "--telnet-port", "65535"}).telnetPort, 65535);
+    EXPECT_EQ(ParseOk({"log", "--router", "1.2.3.4", "--telnet-port", "65535"}).common.telnetPort, 65535);
     EXPECT_FALSE(ParseCliArguments({"discover", "--wait", "-5"}).options);
     EXPECT_FALSE(ParseCliArguments({"discover", "--wait", "600001"}).options);
     EXPECT_FALSE(ParseCliArguments({"discover", "--broadcast", "everyone"}).options);
+    for (const char* badFactor : {"0.5", "20.5", "2,5", "1e1", "-2", ".5", "2.", "", "two"}) {
+        EXPECT_FALSE(ParseCliArguments({"log", "--router", "1.2.3.4", "--time-scale", badFactor}).options)
+            << badFactor;
+    }
+    EXPECT_EQ(ParseOk({"log", "--router", "1.2.3.4", "--time-scale", "20"}).common.timeScale, 20.0);
+    EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--transcript="}).find("file name"),
+              std::string::npos);
 }
 
 TEST(CliOptions, UsageTextDocumentsEveryCommandOptionAndExitStatus) {
     std::string usage = CliUsageText();
-    for (const char* word : {"discover", "fetch", "apply", "log", "--router", "--telnet-port", "--model",
-                             "--discovery-port", "--broadcast", "--wait", "--output", "--input", "--dry-run",
-                             "--password-file", "DEZADAV_PASSWORD", "--help", "Exit status"}) {
+    for (const char* word :
+         {"discover", "fetch", "apply", "log", "--router", "--telnet-port", "--model", "--discovery-port",
+          "--broadcast", "--wait", "--output", "--input", "--dry-run", "--password-file", "--time-scale",
+          "--transcript", "DEZADAV_PASSWORD", "--help", "Exit status"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
 }

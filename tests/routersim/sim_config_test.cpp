@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 
 #include "emulated_router.h"
 
@@ -25,6 +26,23 @@ TEST(SimConfigTest, DefaultsServeTwoRoutersOnTheDefaultPorts) {
     EXPECT_EQ(o.discoveryPort, 56415);
     EXPECT_EQ(o.routers[0].password, "admin");
     EXPECT_EQ(o.routers[0].prompt, o.routers[0].model);
+}
+
+TEST(SimConfigTest, ManyRoutersTakeConsecutiveAddressesAndAddressesOfTheirOwn) {
+    SimOptions o;
+    std::string why;
+    ASSERT_TRUE(Parse({"--routers", "256", "--fault", "127.0.1.1:trickle=5"}, o, why)) << why;
+    ASSERT_EQ(o.routers.size(), 256u);
+    EXPECT_EQ(o.routers[253].address, "127.0.0.255");
+    EXPECT_EQ(o.routers[254].address, "127.0.1.0");
+    EXPECT_EQ(o.routers[255].address, "127.0.1.1");
+    EXPECT_EQ(o.routers[255].faults.trickleMs, 5);
+    EXPECT_EQ(o.routers[254].faults.trickleMs, 0);
+    EXPECT_NE(o.routers[0].model, o.routers[1].model);
+    std::set<std::string> macs;
+    for (const auto& r : o.routers) macs.insert(r.mac);
+    EXPECT_EQ(macs.size(), 256u);
+    EXPECT_FALSE(Parse({"--routers", "0"}, o, why));
 }
 
 TEST(SimConfigTest, FaultsHitTheNamedRouterOrEveryRouter) {

@@ -174,6 +174,22 @@ TEST(TelnetConnectionTest, SlowEchoDelaysEveryAnswerToATypedByte) {
     EXPECT_EQ(d.Take(250).size(), 1u);
 }
 
+TEST(TelnetConnectionTest, TrickleSendsACommandsAnswerOneByteAtATime) {
+    Dialogue d("trickle=40");
+    d.Take();
+    d.Type("admin");
+    EXPECT_TRUE(EndsInPrompt(Dialogue::Joined(d.Type("\r"))));  // the login is not slowed
+    EXPECT_EQ(d.Type("v").size(), 1u);                          // nor the echo of a typed byte
+    d.Type("oip sip port");
+    auto answer = d.Type("\r", 100000);
+    const std::string expected = "\n\rSIP port number: 5060\n\rDZV-R5830K> ";
+    ASSERT_EQ(answer.size(), expected.size());
+    for (size_t i = 0; i < answer.size(); ++i) {
+        EXPECT_EQ(answer[i].bytes, expected.substr(i, 1));
+        EXPECT_EQ(answer[i].dueMs, d.now + 40 * static_cast<int64_t>(i + 1));
+    }
+}
+
 TEST(TelnetConnectionTest, SilenceAndSilentPromptFaults) {
     Dialogue noPrompt("no-shell-prompt");
     noPrompt.LogIn();

@@ -1,7 +1,7 @@
-// The main window against the router emulator, driven the way a person drives it: clicks in Select
+// The main window, made by the program's composition, against the router emulator, driven the way a person drives it: clicks in Select
 // Router and Confirm Password, the main window's buttons, Enter, a dropped file, the Language dialog
 // and the tray commands.
-#include "ui/main_dlg.h"
+#include "app/application.h"
 
 #include <gtest/gtest.h>
 
@@ -161,16 +161,22 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_profile =
             std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat);
-        MainDlgOptions options;
+        Make();
+    }
+
+    // The program's objects against the emulator, with the window watched.
+    void Make() {
+        ApplicationOptions options;
         options.discovery.target = m_sim.DiscoveryAddress();
         options.discovery.port = m_sim.DiscoveryPort();
         options.telnetPort = m_sim.TelnetPort();
         options.profile = m_profile.get();
-        m_window = std::make_unique<CMainDlg>(options);
-        QObject::connect(m_window.get(), &CMainDlg::connectFinished,
+        m_app.reset();
+        m_app = std::make_unique<Application>(options);
+        m_window = &m_app->Window();
+        QObject::connect(m_window, &CMainDlg::connectFinished,
                          [this](ConnectOutcome outcome) { m_outcomes.push_back(outcome); });
-        QObject::connect(m_window.get(), &QDialog::finished,
-                         [this](int result) { m_finished.push_back(result); });
+        QObject::connect(m_window, &QDialog::finished, [this](int result) { m_finished.push_back(result); });
     }
 
     void TearDown() override {
@@ -200,6 +206,27 @@ protected:
         return commands;
     }
 
+    // A settings file made by the program itself with entry 5 in use ("4711"); the entry itself is
+    // left empty again. Returns the file's path.
+    QString WriteFileWithEntry5(const QString& name) {
+        DialPlanEntry entry = m_window->Workflow().DialPlan().Entry(4);
+        entry.phoneNumber = "4711";
+        entry.sipAddress = "load@example.org";
+        entry.statusMark = "V";
+        m_window->Workflow().DialPlan().SetEntry(4, entry);
+        const std::string bytes = m_window->Workflow().SettingsFileText();
+        m_window->Workflow().DialPlan().ClearEntry(4);
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) return QString();
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+
+    QString Entry5Phone() const {
+        return m_window->DialPlanPage()->List()->item(4, CDialPlanPage::kColPhone)->text();
+    }
+
     std::vector<QString> Strip() const {
         return {m_window->ModelField()->text(), m_window->VersionField()->text(), m_window->IpField()->text(),
                 m_window->MacField()->text()};
@@ -227,21 +254,21 @@ protected:
             texts.emplace_back(QStringLiteral("tab"), m_window->Sheet()->tabText(tab));
         }
         for (const QLabel* label : m_window->findChildren<QLabel*>()) {
-            if (label->window() != m_window.get()) continue;
+            if (label->window() != m_window) continue;
             // The strip's fields hold the router's values, not captions.
             if (label->frameShape() == QFrame::Panel) continue;
             texts.emplace_back(QStringLiteral("label"), label->text());
         }
         for (const QAbstractButton* button : m_window->findChildren<QAbstractButton*>()) {
-            if (button->window() != m_window.get()) continue;
+            if (button->window() != m_window) continue;
             texts.emplace_back(QStringLiteral("button"), button->text());
         }
         for (const QGroupBox* group : m_window->findChildren<QGroupBox*>()) {
-            if (group->window() != m_window.get()) continue;
+            if (group->window() != m_window) continue;
             texts.emplace_back(QStringLiteral("group"), group->title());
         }
         for (const QTableWidget* list : m_window->findChildren<QTableWidget*>()) {
-            if (list->window() != m_window.get()) continue;
+            if (list->window() != m_window) continue;
             for (int column = 0; column < list->columnCount(); ++column) {
                 if (list->horizontalHeaderItem(column) != nullptr && !list->isColumnHidden(column) &&
                     list->horizontalHeader()->sectionSize(column) > 0) {
@@ -251,7 +278,7 @@ protected:
         }
         if (withListEntries) {
             for (const QComboBox* list : m_window->findChildren<QComboBox*>()) {
-                if (list->window() != m_window.get()) continue;
+                if (list->window() != m_window) continue;
                 for (int i = 0; i < list->count(); ++i)
                     texts.emplace_back(QStringLiteral("entry"), list->itemText(i));
             }
@@ -262,7 +289,8 @@ protected:
     RouterSimProcess m_sim;
     QTemporaryDir m_dir;
     std::unique_ptr<QSettings> m_profile;
-    std::unique_ptr<CMainDlg> m_window;
+    std::unique_ptr<Application> m_app;
+    CMainDlg* m_window = nullptr;
     std::vector<ConnectOutcome> m_outcomes;
     std::vector<int> m_finished;
 };
@@ -284,7 +312,7 @@ TEST_P(MainDlgConnectTest, StartFadesInThenSelectPasswordAndFetchFillStripAndPag
     RouterRow picked;
     double opacityAtSelect = -1;
     UserScript script;
-    script.Add(PickRouter(QString::fromLatin1(router.ip), &picked, m_window.get(), &opacityAtSelect));
+    script.Add(PickRouter(QString::fromLatin1(router.ip), &picked, m_window, &opacityAtSelect));
     script.Add(TypePassword(QStringLiteral("admin")));
 
     m_window->show();
@@ -429,7 +457,7 @@ TEST_F(MainDlgTest, EscapeEndsTheWindow) {
     UserScript script;
     script.Add(PressInSelect(&CSelectRouterDlg::SkipButton));
     ASSERT_TRUE(ShowAndConnect());
-    QTest::keyClick(m_window.get(), Qt::Key_Escape);
+    QTest::keyClick(m_window, Qt::Key_Escape);
     EXPECT_EQ(m_finished, std::vector<int>{QDialog::Rejected});
     EXPECT_FALSE(m_window->isVisible());
 }
@@ -557,26 +585,32 @@ TEST_F(MainDlgTest, LoadButtonReadsTheChosenFile) {
     script.Add(PressInSelect(&CSelectRouterDlg::SkipButton));
     ASSERT_TRUE(ShowAndConnect());
     const std::vector<QString> before = DialPlanCells();
-    // A settings file made by the program itself, with entry 5 in use; then the entry is gone.
-    DialPlanEntry entry = m_window->Workflow().DialPlan().Entry(4);
-    entry.phoneNumber = "4711";
-    entry.sipAddress = "load@example.org";
-    entry.statusMark = "V";
-    m_window->Workflow().DialPlan().SetEntry(4, entry);
-    const std::string bytes = m_window->Workflow().SettingsFileText();
-    m_window->Workflow().DialPlan().ClearEntry(4);
-    const QString path = m_dir.filePath(QStringLiteral("one.csv"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    file.close();
+    const QString path = WriteFileWithEntry5(QStringLiteral("one.csv"));
+    ASSERT_FALSE(path.isEmpty());
     m_window->Port().SetFileChoosers(nullptr,
                                      [&]() -> std::optional<std::string> { return path.toStdString(); });
     QTest::mouseClick(m_window->LoadButton(), Qt::LeftButton);
-    const QTableWidget* list = m_window->DialPlanPage()->List();
-    EXPECT_EQ(list->item(4, CDialPlanPage::kColPhone)->text(), QStringLiteral("4711"));
+    EXPECT_EQ(Entry5Phone(), QStringLiteral("4711"));
     EXPECT_NE(DialPlanCells(), before);
     EXPECT_TRUE(script.Messages().empty());
+}
+
+TEST_F(MainDlgTest, TheFileTheProgramStartsWithIsLoadedAfterTheFirstFetchOnly) {
+    const QString path = WriteFileWithEntry5(QStringLiteral("start.csv"));
+    ASSERT_FALSE(path.isEmpty());
+    m_window->OpenAfterFirstConnect(path);
+    UserScript script({PickRouter(QString::fromLatin1(kOnePortIp)), TypePassword(QStringLiteral("admin"))});
+    ASSERT_TRUE(ShowAndConnect());
+    ASSERT_EQ(m_outcomes.back(), ConnectOutcome::Connected);
+    // Loaded over what the router sent, not before the fetch replaced it.
+    EXPECT_EQ(Entry5Phone(), QStringLiteral("4711"));
+    EXPECT_TRUE(script.Messages().empty());
+
+    m_window->DialPlanPage()->ClearAll();
+    script.Add(PressInSelect(&CSelectRouterDlg::SkipButton));
+    QTest::mouseClick(m_window->SearchButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return m_outcomes.size() == 2; }));
+    EXPECT_EQ(Entry5Phone(), QString());
 }
 
 // --- language ---------------------------------------------------------------------------------------
@@ -633,11 +667,7 @@ TEST_F(MainDlgTest, LanguageSwitchRelabelsEveryWindowAmongTheThreeLanguages) {
 
 TEST_F(MainDlgTest, LanguageDialogPreselectsTheStoredChoiceButTheWindowStartsInEnglish) {
     m_profile->setValue(QStringLiteral("Settings/Language"), 2);
-    MainDlgOptions options;
-    options.discovery.target = m_sim.DiscoveryAddress();
-    options.discovery.port = m_sim.DiscoveryPort();
-    options.profile = m_profile.get();
-    m_window = std::make_unique<CMainDlg>(options);
+    Make();
     EXPECT_EQ(m_window->ApplyButton()->text().toStdString(), TextsOf(0).at("Button_Apply"));
     int preselected = -2;
     UserScript script;
@@ -667,7 +697,7 @@ TEST_F(MainDlgTest, WithoutATrayHostMinimisingKeepsTheWindowAnOrdinaryMinimisedW
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(m_window->IsHiddenInTray());
     EXPECT_FALSE(m_window->Tray().MenuActive());
-    EXPECT_TRUE(m_window->Session().mainWindowVisible);
+    EXPECT_TRUE(m_app->Session().mainWindowVisible);
     EXPECT_TRUE(m_finished.empty());
 }
 
@@ -676,7 +706,7 @@ TEST_F(MainDlgTest, HiddenInTheTrayTheLogRefreshesSilentlyAndOpenBringsTheWindow
     m_window->HideToTray();
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_TRUE(m_window->Tray().MenuActive());
-    EXPECT_FALSE(m_window->Session().mainWindowVisible);
+    EXPECT_FALSE(m_app->Session().mainWindowVisible);
 
     ASSERT_EQ(m_sim.Control("addcall 127.0.0.2 01-02-2031 03:04:05 42 IN 10.9.8.7 5060").rfind("OK", 0), 0u);
     const int shownBefore =
@@ -700,7 +730,7 @@ TEST_F(MainDlgTest, HiddenInTheTrayTheLogRefreshesSilentlyAndOpenBringsTheWindow
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(m_window->isMinimized());
     EXPECT_FALSE(m_window->Tray().MenuActive());
-    EXPECT_TRUE(m_window->Session().mainWindowVisible);
+    EXPECT_TRUE(m_app->Session().mainWindowVisible);
 
     // About from the tray and from the window's menu; Exit from the tray ends the window.
     std::vector<QString> about;

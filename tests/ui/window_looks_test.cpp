@@ -18,6 +18,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/application.h"
 #include "support/routersim_process.h"
 #include "ui/dialog_driving.h"
 #include "ui/language_dlg.h"
@@ -135,7 +136,8 @@ void CheckModal(LooksCheck& looks, const QString& where, const std::function<voi
 TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAndTabsInReadingOrder) {
     RouterSimProcess sim({"--router", "127.0.0.4,DZV-R9990X"});
     ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
-    CMainDlg window({{sim.DiscoveryAddress(), sim.DiscoveryPort()}, sim.TelnetPort(), nullptr});
+    Application application({{sim.DiscoveryAddress(), sim.DiscoveryPort()}, sim.TelnetPort(), nullptr});
+    CMainDlg& window = application.Window();
     int connects = 0;
     QObject::connect(&window, &CMainDlg::connectFinished, [&connects] { ++connects; });
     LooksCheck looks;

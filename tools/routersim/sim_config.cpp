@@ -14,6 +14,8 @@ const char* const kUsage =
     "  --config FILE            routers (and options) from FILE instead of the two default routers\n"
     "  --router IP,MODEL[,PASSWORD]  one more router with the built-in settings of its form\n"
     "  --no-default-routers     start without the two default routers\n"
+    "  --routers N              N routers at 127.0.0.2 onward instead of the two default routers,\n"
+    "                           the two default models in turn (1..1000)\n"
     "  --telnet-port N          telnet port on every router address (default 2323, 0 = a free one)\n"
     "  --discovery ADDR:PORT    where discovery requests are answered by every router (default\n"
     "                           127.0.0.1:56415, 0 = a free port); each router address answers\n"
@@ -24,9 +26,9 @@ const char* const kUsage =
     "  --control-stdin          read control lines on standard input; end when it closes\n"
     "  --add-call-every SECONDS add a call to every router's call log at this interval\n"
     "  --help                   this text\n"
-    "faults: iac-greeting, no-shell-prompt, silent-after-login, slow-echo=MS, separate-line-break,\n"
-    "  silent-in=COMMAND, drop-in=COMMAND, error-in=COMMAND, garbage-in=COMMAND, big-output=COMMAND,\n"
-    "  big-output-bytes=N, discovery=normal|short|oversized|repeated|silent\n";
+    "faults: iac-greeting, no-shell-prompt, silent-after-login, slow-echo=MS, trickle=MS,\n"
+    "  separate-line-break, silent-in=COMMAND, drop-in=COMMAND, error-in=COMMAND, garbage-in=COMMAND,\n"
+    "  big-output=COMMAND, big-output-bytes=N, discovery=normal|short|oversized|repeated|silent\n";
 
 namespace {
 
@@ -142,6 +144,11 @@ bool FaultSet::Apply(const std::string& setup, std::string* error) {
         slowEchoMs = static_cast<int>(n);
         return true;
     }
+    if (name == "trickle") {
+        if (!ParseNumber(value, 1, 60000, n)) return fail("needs milliseconds 1..60000");
+        trickleMs = static_cast<int>(n);
+        return true;
+    }
     if (name == "silent-in") return command(silentIn);
     if (name == "drop-in") return command(dropIn);
     if (name == "error-in") return command(errorIn);
@@ -202,6 +209,19 @@ bool ParseCallWords(const std::vector<std::string>& words, CallRecord& call) {
     for (size_t i = 4; i < words.size(); ++i) call.address += (i > 4 ? " " : "") + words[i];
     return call.date.size() == 10 && call.time.size() == 8 &&
            call.duration.find_first_not_of("0123456789") == std::string::npos;
+}
+
+std::vector<RouterSpec> ManyRouters(int count) {
+    const std::vector<RouterSpec> models = DefaultRouters();
+    std::vector<RouterSpec> routers;
+    for (int i = 0; i < count; ++i) {
+        RouterSpec r = models[static_cast<size_t>(i) % models.size()];
+        const int host = 2 + i;  // 127.0.0.2 onward, carrying into the third byte
+        r.address = "127.0." + std::to_string(host / 256) + "." + std::to_string(host % 256);
+        r.mac.clear();  // derived from the address, so every router has its own
+        routers.push_back(r);
+    }
+    return routers;
 }
 
 std::vector<RouterSpec> DefaultRouters() {
@@ -334,6 +354,15 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             ++i;
         } else if (a == "--no-default-routers") {
             defaults = false;
+        } else if (a == "--routers") {
+            if (!value(v)) return false;
+            if (!ParseNumber(v, 1, 1000, n)) {
+                *error = "--routers takes a number from 1 to 1000";
+                return false;
+            }
+            defaults = false;
+            auto many = ManyRouters(static_cast<int>(n));
+            extra.insert(extra.begin(), many.begin(), many.end());
         } else if (a == "--router") {
             if (!value(v)) return false;
             std::vector<std::string> parts;

@@ -19,6 +19,7 @@ struct FaultSet {
     bool noShellPrompt = false;            // after the right password: banner, then silence (no prompt)
     bool silentAfterLogin = false;         // after the prompt that ends the login: silence
     int slowEchoMs = 0;                    // delay before every answer to a typed byte
+    int trickleMs = 0;                     // a command's answer one byte at a time, this far apart
     bool separateLineBreak = false;        // the echoed line break of a command always as a chunk of its own
     std::vector<std::string> silentIn;     // half the output, then silence for good
     std::vector<std::string> dropIn;       // half the output, then the connection is closed
@@ -63,6 +64,10 @@ struct SimOptions {
 
 // The two routers the emulator runs when no config file says otherwise.
 std::vector<RouterSpec> DefaultRouters();
+
+// `count` routers at 127.0.0.2 onward (127.0.0.255, then 127.0.1.0, ...), the two default routers'
+// models and settings in turn, each with the MAC address derived from its own address.
+std::vector<RouterSpec> ManyRouters(int count);
 
 // Reads the command line (argv[1..]) and any config file it names. False, with a reason, on a bad
 // option, a bad file or a router that cannot be served.

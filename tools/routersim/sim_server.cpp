@@ -6,6 +6,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -139,6 +140,13 @@ SimServer::~SimServer() {
 }
 
 bool SimServer::Open(std::string* error) {
+    // Every router holds a listener and a discovery socket, plus its connections: hundreds of routers
+    // need more descriptors than the usual soft limit.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
     for (const auto& setup : m_options.routers) {
         auto router = std::make_unique<EmulatedRouter>();
         if (!router->Init(setup, error)) return false;

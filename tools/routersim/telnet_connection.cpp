@@ -70,7 +70,7 @@ void TelnetConnection::ReceiveByte(char c, int64_t nowMs) {
             return;
         case Phase::Command:
             if (c == '\r') {
-                CommandDone(nowMs);
+                AnswerCommand(nowMs);
             } else {
                 if (m_line.size() < kMaxLine) {
                     m_line += c;
@@ -95,8 +95,8 @@ void TelnetConnection::PasswordDone(int64_t nowMs) {
         if (last) m_phase = Phase::Closing;
         return;
     }
-    Queue(std::string(kEol) + kEol + m_router.setup.model + " VoIP router, firmware " + m_router.setup.version +
-              kEol,
+    Queue(std::string(kEol) + kEol + m_router.setup.model + " VoIP router, firmware " +
+              m_router.setup.version + kEol,
           nowMs, faults.slowEchoMs);
     if (faults.noShellPrompt) {
         m_phase = Phase::Silent;
@@ -104,6 +104,14 @@ void TelnetConnection::PasswordDone(int64_t nowMs) {
     }
     Queue(Prompt(), nowMs, 0);
     m_phase = faults.silentAfterLogin ? Phase::Silent : Phase::Command;
+}
+
+void TelnetConnection::AnswerCommand(int64_t nowMs) {
+    // Everything a command line brings back trickles with the trickle fault; the login and the echo
+    // of typed bytes do not.
+    m_trickling = m_router.setup.faults.trickleMs > 0;
+    CommandDone(nowMs);
+    m_trickling = false;
 }
 
 void TelnetConnection::CommandDone(int64_t nowMs) {
@@ -190,6 +198,15 @@ void TelnetConnection::QueueOutput(const std::string& output, int64_t nowMs, int
 
 void TelnetConnection::Queue(std::string bytes, int64_t nowMs, int64_t delayMs, bool closeAfter) {
     int64_t due = std::max(nowMs + delayMs, m_lastDue);
+    if (m_trickling && !bytes.empty()) {
+        const int64_t step = m_router.setup.faults.trickleMs;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            due = std::max(due, m_lastDue + step);
+            m_lastDue = due;
+            m_out.push_back({bytes.substr(i, 1), due, closeAfter && i + 1 == bytes.size()});
+        }
+        return;
+    }
     m_lastDue = due;
     m_out.push_back({std::move(bytes), due, closeAfter});
 }

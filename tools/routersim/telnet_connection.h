@@ -28,7 +28,8 @@ struct OutChunk {
 // output (the output goes in pieces of at most 1024 bytes), then the chunk "<prompt>> ". A command
 // without output (a set command that worked) gets the single chunk LF CR "<prompt>> ". With the
 // separate-line-break fault the line break is always a chunk of its own and the output (or the prompt)
-// follows 50 ms later, the output starting with an empty line.
+// follows 50 ms later, the output starting with an empty line. With the trickle fault everything a
+// command line brings back (line break, output, prompt) goes out one byte per chunk, trickleMs apart.
 class TelnetConnection {
 public:
     // Called with every command line received (not empty lines, never the password), before its
@@ -49,6 +50,7 @@ private:
 
     void ReceiveByte(char c, int64_t nowMs);
     void PasswordDone(int64_t nowMs);
+    void AnswerCommand(int64_t nowMs);
     void CommandDone(int64_t nowMs);
     // Queues bytes due delayMs from now, never before the chunk queued last.
     void Queue(std::string bytes, int64_t nowMs, int64_t delayMs, bool closeAfter = false);
@@ -65,6 +67,7 @@ private:
     bool m_lineTooLong = false;
     int m_failedLogins = 0;
     int64_t m_lastDue = 0;
+    bool m_trickling = false;  // bytes queued now go out one at a time, trickleMs apart
     std::deque<OutChunk> m_out;
 };
 

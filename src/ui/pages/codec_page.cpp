@@ -36,8 +36,9 @@ QLineEdit* MakeDigitsBox(QWidget* parent, int x, int y, int width) {
 
 }  // namespace
 
-CCodecPage::CCodecPage(CodecSettings& codec, MessagePort& messages, QWidget* parent)
-    : QWidget(parent), m_codec(codec), m_messages(messages) {
+CCodecPage::CCodecPage(CodecSettings& codec, const LanguageTable& texts, MessagePort& messages,
+                       QWidget* parent)
+    : QWidget(parent), m_codec(codec), m_texts(texts), m_messages(messages) {
     resize(DialogSize(456, 193));
     m_chooseFile = [this] { return ChooseCsvFileToSave(this); };
 
@@ -106,21 +107,21 @@ QRadioButton* CCodecPage::ModeButton(int mode) const {
 }
 
 void CCodecPage::SetCaptions() {
-    m_codecGroup->setTitle(UiText("Codec_Group"));
-    m_codecLabel->setText(UiText("Codec_Default"));
-    m_codecHelp->setText(UiText("Codec_CodecStr"));
-    m_sizeLabel->setText(UiText("Codec_Packet"));
-    m_sizeHelp->setText(UiText("Codec_SizeStr"));
-    m_dtmfGroup->setTitle(UiText("Codec_DTMFGroup"));
+    m_codecGroup->setTitle(UiText(m_texts, "Codec_Group"));
+    m_codecLabel->setText(UiText(m_texts, "Codec_Default"));
+    m_codecHelp->setText(UiText(m_texts, "Codec_CodecStr"));
+    m_sizeLabel->setText(UiText(m_texts, "Codec_Packet"));
+    m_sizeHelp->setText(UiText(m_texts, "Codec_SizeStr"));
+    m_dtmfGroup->setTitle(UiText(m_texts, "Codec_DTMFGroup"));
     for (int mode = 0; mode < 3; ++mode) {
-        m_modeButtons[mode]->setText(UiText(kDtmfModeKeys[static_cast<std::size_t>(mode)]));
+        m_modeButtons[mode]->setText(UiText(m_texts, kDtmfModeKeys[static_cast<std::size_t>(mode)]));
     }
-    m_payloadLabel->setText(UiText("Codec_PayLoad"));
-    m_rtpGroup->setTitle(UiText("Codec_RTPGroup"));
-    m_rtpHelp->setText(UiText("Codec_RTPStr"));
-    m_startLabel->setText(UiText("Codec_Start"));
-    m_endLabel->setText(UiText("Codec_End"));
-    m_save->setText(UiText("Button_Save"));
+    m_payloadLabel->setText(UiText(m_texts, "Codec_PayLoad"));
+    m_rtpGroup->setTitle(UiText(m_texts, "Codec_RTPGroup"));
+    m_rtpHelp->setText(UiText(m_texts, "Codec_RTPStr"));
+    m_startLabel->setText(UiText(m_texts, "Codec_Start"));
+    m_endLabel->setText(UiText(m_texts, "Codec_End"));
+    m_save->setText(UiText(m_texts, "Button_Save"));
 }
 
 void CCodecPage::ShowModel() {
@@ -161,7 +162,7 @@ bool CCodecPage::eventFilter(QObject* watched, QEvent* event) {
 
 PageSaveOutcome CCodecPage::SaveAs() {
     return SavePageAs(
-        m_chooseFile, [this] { return CodecFileText(m_codec); }, ProcessLanguageTable(), m_messages);
+        m_chooseFile, [this] { return CodecFileText(m_codec); }, m_texts, m_messages);
 }
 
 }  // namespace dezadav

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "settings/dial_plan_table.h"
 #include "ui/pages/csv_file_dialog.h"
@@ -51,7 +52,7 @@ public:
     using DialogRunner = std::function<int(CIndexInfoDlg&)>;
     using ModelNameSource = std::function<std::string()>;
 
-    CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidget* parent = nullptr);
+    CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, MessagePort& messages, QWidget* parent = nullptr);
     ~CDialPlanPage() override;
 
     // Mirrors every entry of the table into the list.
@@ -98,6 +99,7 @@ private:
     void SetHeader(int column, const QString& title, int width);
 
     DialPlanTable& m_table;
+    const LanguageTable& m_texts;
     MessagePort& m_messages;
     ModelNameSource m_modelName;
     FileChooser m_chooseFile;

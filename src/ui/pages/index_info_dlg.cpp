@@ -34,7 +34,8 @@ QLabel* MakeLabel(QWidget* parent, const QRect& rect,
 
 }  // namespace
 
-CIndexInfoDlg::CIndexInfoDlg(MessagePort& messages, QWidget* parent) : QDialog(parent), m_messages(messages) {
+CIndexInfoDlg::CIndexInfoDlg(const LanguageTable& texts, MessagePort& messages, QWidget* parent)
+    : QDialog(parent), m_texts(texts), m_messages(messages) {
     setFixedSize(DialogSize(286, 159));
     setFont(DialogFont());
     setWindowFlags(FixedDialogFlags());
@@ -95,20 +96,20 @@ CIndexInfoDlg::CIndexInfoDlg(MessagePort& messages, QWidget* parent) : QDialog(p
 }
 
 void CIndexInfoDlg::Relabel() {
-    setWindowTitle(UiText("Index_Title"));
-    m_enable->setText(UiText("Index_Status"));
-    m_phoneLabel->setText(UiText("Index_Phone"));
-    m_sipLabel->setText(UiText("Index_SIP"));
+    setWindowTitle(UiText(m_texts, "Index_Title"));
+    m_enable->setText(UiText(m_texts, "Index_Status"));
+    m_phoneLabel->setText(UiText(m_texts, "Index_Phone"));
+    m_sipLabel->setText(UiText(m_texts, "Index_SIP"));
     // The domain box has no label of its own: it is the part of the SIP address after the "@".
-    m_domain->setAccessibleName(UiText("Index_SIP") + QStringLiteral(" @"));
-    m_loopLabel->setText(UiText("Index_LoopStr"));
-    m_backupLabel->setText(UiText("Index_Backup"));
-    m_backupNote->setText(UiText("Index_BackupStr"));
-    m_phoneHelp->setText(UiText("Index_PhoneStr"));
-    m_sipHelp->setText(UiText("Index_SIPStr"));
-    m_loopHelp->setText(UiText("Index_Loop"));
-    m_ok->setText(UiText("Button_OK"));
-    m_cancel->setText(UiText("Button_Cancel"));
+    m_domain->setAccessibleName(UiText(m_texts, "Index_SIP") + QStringLiteral(" @"));
+    m_loopLabel->setText(UiText(m_texts, "Index_LoopStr"));
+    m_backupLabel->setText(UiText(m_texts, "Index_Backup"));
+    m_backupNote->setText(UiText(m_texts, "Index_BackupStr"));
+    m_phoneHelp->setText(UiText(m_texts, "Index_PhoneStr"));
+    m_sipHelp->setText(UiText(m_texts, "Index_SIPStr"));
+    m_loopHelp->setText(UiText(m_texts, "Index_Loop"));
+    m_ok->setText(UiText(m_texts, "Button_OK"));
+    m_cancel->setText(UiText(m_texts, "Button_Cancel"));
 }
 
 void CIndexInfoDlg::Prepare(const IndexInfoFields& fields, bool twoPort) {
@@ -128,7 +129,7 @@ void CIndexInfoDlg::Prepare(const IndexInfoFields& fields, bool twoPort) {
     m_portName->setText(QString::fromStdString(fields.portName));
     m_domain->setText(QString::fromStdString(fields.domain));
 
-    const std::array<std::string, 3> loopTexts = LoopThroughTexts(ProcessLanguageTable());
+    const std::array<std::string, 3> loopTexts = LoopThroughTexts(m_texts);
     m_loop->clear();
     for (const std::string& text : loopTexts) m_loop->addItem(QString::fromStdString(text));
     m_loop->setCurrentIndex(LoopThroughPosition(fields.loopThrough, loopTexts));
@@ -160,7 +161,7 @@ void CIndexInfoDlg::accept() {
     m_fields.portName = Text(m_portName);
     m_fields.domain = Text(m_domain);
     if (m_fields.enabled && (m_fields.phone.empty() || m_fields.domain.empty())) {
-        ProcessLanguageTable().ShowLocalizedMessage(m_messages, "Message_Warn", "Message_Empty", "Warning",
+        m_texts.ShowLocalizedMessage(m_messages, "Message_Warn", "Message_Empty", "Warning",
                                                     "Phone number and domain name cannot be blank!");
         return;
     }

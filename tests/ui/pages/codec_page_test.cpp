@@ -27,7 +27,7 @@ using testing::Texts;
 
 class CodecPageTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_page = std::make_unique<CCodecPage>(m_codec, m_port); }
+    void SetUp() override { m_page = std::make_unique<CCodecPage>(m_codec, ProcessLanguageTable(), m_port); }
 
     int CheckedMode() const {
         int checked = -1;

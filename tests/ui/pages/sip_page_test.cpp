@@ -35,7 +35,7 @@ class SipPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LoadBuiltinEnglish(nullptr);
-        m_page = std::make_unique<CSIPPage>(m_sip, m_port);
+        m_page = std::make_unique<CSIPPage>(m_sip, ProcessLanguageTable(), m_port);
     }
 
     void Fetch(bool twoPort) {

@@ -1,5 +1,5 @@
-// The dezadav program run with --demo-script against the router emulator: it walks through the
-// Connect sequence by itself, leaves a picture of each step and page, and ends by itself.
+// dezadav-demo against the router emulator: the window walks through the Connect sequence by
+// itself, leaves a picture of each step and page, and ends by itself.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -36,11 +36,11 @@ protected:
         env.insert(QStringLiteral("DEZADAV_PASSWORD"), password);
         QProcess process;
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(DEZADAV_APP_PATH),
+        process.start(QStringLiteral(DEZADAV_DEMO_PATH),
                       {QStringLiteral("--telnet-port"), QString::number(m_sim.TelnetPort()),
                        QStringLiteral("--broadcast"), QString::fromStdString(m_sim.DiscoveryAddress()),
                        QStringLiteral("--discovery-port"), QString::number(m_sim.DiscoveryPort()),
-                       QStringLiteral("--demo-script"), m_pictures.path()});
+                       QStringLiteral("--pictures"), m_pictures.path()});
         DemoRun run;
         run.ended = process.waitForFinished(deadlineMs);
         if (!run.ended) {

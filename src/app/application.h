@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <cstdint>
+
+#include "lang/language_table.h"
+#include "session/clock.h"
+#include "session/setting_dlg.h"
+#include "session/telnet_socket.h"
+#include "app/app_options.h"
+#include "ui/gui_user_port.h"
+#include "ui/language_choice.h"
+#include "ui/main_dlg.h"
+#include "ui/system_tray.h"
+#include "workflow/qt_tick_timer.h"
+#include "workflow/router_workflow.h"
+
+namespace dezadav {
+
+// Where the windowed program looks for routers and keeps the language choice.
+struct ApplicationOptions {
+    DiscoveryOptions discovery;              // where Select Router searches
+    std::uint16_t telnetPort = kTelnetPort;  // the routers' command-line port
+    QSettings* profile = nullptr;            // where the language choice is stored; null: the user's profile
+};
+
+// The options the command line gives, as the program's objects take them.
+ApplicationOptions ToApplicationOptions(const RouterOptions& routers);
+
+// The application-wide settings every windowed program sets right after making its QApplication:
+// names for the user's profile, the desktop file, the icon, and that hiding the window into the
+// tray does not end the program.
+void PrepareWindowedProgram();
+
+// The windowed program's objects, made once and wired together here: the language table (English
+// loaded before anything fills a list from it), the user port with the program's dialogs, the
+// telnet session with its socket and clock, the refresh timer, the router workflow, the language
+// choice, the tray icon and the main window that shows them. Members are declared in the order they
+// depend on each other, so they are made in that order and the window goes first on the way out.
+class Application {
+public:
+    explicit Application(ApplicationOptions options);
+    ~Application();
+
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    CMainDlg& Window() { return m_window; }
+    RouterWorkflow& Workflow() { return m_workflow; }
+    CSettingDlg& Session() { return m_session; }
+    GuiUserPort& Port() { return m_port; }
+    CSystemTray& Tray() { return m_tray; }
+    LanguageChoice& Language() { return m_language; }
+
+private:
+    LanguageTable m_texts;
+    GuiUserPort m_port;
+    CTelnetSocket m_socket;
+    SteadyClock m_clock;
+    CSettingDlg m_session;
+    QtTickTimer m_refreshTimer;
+    RouterWorkflow m_workflow;
+    LanguageChoice m_language;
+    CSystemTray m_tray;
+    CMainDlg m_window;
+};
+
+}  // namespace dezadav

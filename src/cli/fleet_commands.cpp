@@ -1,0 +1,250 @@
+#include "cli/fleet_commands.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include "cli/parallel_jobs.h"
+#include "cli/progress_line.h"
+#include "cli/stream_message_port.h"
+#include "discovery/model_rules.h"
+#include "discovery/router_search.h"
+
+namespace dezadav::cli {
+
+namespace {
+
+inline constexpr const char* kIndexFileName = "index.tsv";
+inline constexpr const char* kUnsupportedStatus = "unsupported model";
+
+// Prints what the jobs report, each line led by its router's address and a TAB, and keeps the
+// progress line below the output.
+class PrefixingListener : public JobListener {
+public:
+    PrefixingListener(const FleetContext& context, const std::vector<RouterJobRequest>& requests,
+                      const char* verb)
+        : m_context(context),
+          m_requests(requests),
+          m_progress(context.err, context.errIsTerminal, verb, requests.size()) {
+        m_progress.Redraw();
+    }
+
+    void Printed(std::size_t job, const std::string& line) override { Write(m_context.out, job, line); }
+    void Shown(std::size_t job, const std::string& text, bool isError) override {
+        Write(isError ? m_context.err : m_context.out, job, text);
+    }
+    void Finished(std::size_t, const JobOutcome& outcome) override {
+        ++m_done;
+        if (!outcome.result.ok && !outcome.result.unsupportedModel) ++m_failed;
+        m_progress.Update(m_done, m_failed);
+    }
+    void End() { m_progress.Clear(); }
+
+private:
+    void Write(std::ostream& stream, std::size_t job, const std::string& text) {
+        m_progress.Clear();
+        stream << m_requests[job].routerIp << '\t' << text << '\n' << std::flush;
+        m_progress.Redraw();
+    }
+
+    const FleetContext& m_context;
+    const std::vector<RouterJobRequest>& m_requests;
+    ProgressLine m_progress;
+    std::size_t m_done = 0;
+    std::size_t m_failed = 0;
+};
+
+bool Failed(const JobOutcome& outcome) {
+    return !outcome.result.ok && !outcome.result.unsupportedModel;
+}
+
+// The passwords: the --passwords table when given, and the common password unless every router
+// known now has an entry of its own. False when the run cannot go on (the exit status is set).
+bool PreparePasswords(const CliOptions& options, const FleetContext& context,
+                      const std::vector<RouterInfo>& routers, PasswordTable& table, std::string& common,
+                      int& exitStatus) {
+    StreamMessagePort messages(context.out, context.err);
+    if (options.passwordsFile) {
+        std::string error;
+        if (!ReadPasswordTable(*options.passwordsFile, table, &error)) {
+            context.err << "dezadav-cli: " << error << '\n' << std::flush;
+            exitStatus = kExitFailed;
+            return false;
+        }
+    }
+    bool everyoneHasOne = options.passwordsFile.has_value();
+    for (const RouterInfo& router : routers) {
+        everyoneHasOne = everyoneHasOne && table.Has(router.ipAddress, router.macAddress);
+    }
+    if (everyoneHasOne) return true;
+    PasswordOutcome password = context.commonPassword();
+    if (!password.password) {
+        if (password.usageError) {
+            context.err << "dezadav-cli: " << password.error << "\n\n" << CliUsageText();
+            exitStatus = kExitUsage;
+        } else {
+            context.err << password.error << '\n' << std::flush;
+            exitStatus = kExitFailed;
+        }
+        return false;
+    }
+    common = *password.password;
+    return true;
+}
+
+RouterJobRequest BaseRequest(const CliOptions& options, RouterJobKind kind, const std::string& password,
+                             const PasswordTable& table) {
+    RouterJobRequest request;
+    request.kind = kind;
+    request.model = options.model;
+    request.password = password;
+    request.passwords = options.passwordsFile ? &table : nullptr;
+    request.common = options.common;
+    request.waitMs = options.waitMs;
+    request.backupDir = options.backupDir;
+    request.inputFile = options.inputFile;
+    return request;
+}
+
+// Tabs and line breaks inside a field would break the index's lines and columns.
+std::string IndexField(std::string text) {
+    for (char& c : text) {
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    }
+    return text;
+}
+
+std::string IndexLine(const RouterInfo& router, const std::string& file, const std::string& status) {
+    std::string line;
+    for (const std::string* field :
+         {&router.macAddress, &router.ipAddress, &router.modelName, &router.firmwareVersion, &file}) {
+        line += IndexField(*field) + '\t';
+    }
+    return line + IndexField(status) + '\n';
+}
+
+bool WriteIndex(const std::string& dir, const std::string& text) {
+    QSaveFile file(QDir(QString::fromStdString(dir)).filePath(QString::fromLatin1(kIndexFileName)));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+// The routers to back up, in discovery or command-line order: the --router list, or the routers that
+// answered one search (each address once). Nothing when the search could not be made.
+std::optional<std::vector<RouterInfo>> BackupTargets(const CliOptions& options, const FleetContext& context) {
+    std::vector<RouterInfo> routers;
+    if (!options.routers.empty()) {
+        for (const std::string& ip : options.routers) {
+            RouterInfo router;
+            router.ipAddress = ip;
+            routers.push_back(router);
+        }
+        return routers;
+    }
+    StreamMessagePort messages(context.out, context.err);
+    SearchOptions search;
+    search.target = options.common.broadcast.value_or(kDefaultDiscoverTarget);
+    search.port = options.common.discoveryPort;
+    search.waitMs = options.waitMs;
+    auto found = SearchRouters(search, context.language, messages);
+    if (!found) return std::nullopt;
+    for (const RouterInfo& router : *found) {
+        const bool seen = std::any_of(routers.begin(), routers.end(),
+                                      [&](const RouterInfo& r) { return r.ipAddress == router.ipAddress; });
+        if (!seen) routers.push_back(router);
+    }
+    return routers;
+}
+
+}  // namespace
+
+int RunBackup(const CliOptions& options, const FleetContext& context) {
+    if (!QDir().mkpath(QString::fromStdString(options.backupDir))) {
+        context.err << "dezadav-cli: cannot create the folder " << options.backupDir << '\n' << std::flush;
+        return kExitFailed;
+    }
+    auto routers = BackupTargets(options, context);
+    if (!routers) return kExitFailed;
+
+    // A router found by the search with a model this program does not handle is listed, not served.
+    const bool searched = options.routers.empty();
+    std::vector<RouterInfo> served;
+    for (const RouterInfo& router : *routers) {
+        if (!searched || options.model || IsSupportedModel(router.modelName)) served.push_back(router);
+    }
+
+    PasswordTable table;
+    std::string password;
+    int exitStatus = kExitOk;
+    if (!served.empty() && !PreparePasswords(options, context, served, table, password, exitStatus))
+        return exitStatus;
+
+    std::vector<RouterJobRequest> requests;
+    for (const RouterInfo& router : served) {
+        RouterJobRequest request = BaseRequest(options, RouterJobKind::Backup, password, table);
+        request.routerIp = router.ipAddress;
+        if (searched) request.knownRouter = router;
+        requests.push_back(std::move(request));
+    }
+    PrefixingListener listener(context, requests, "backup");
+    const std::vector<JobOutcome> outcomes =
+        RunJobsInParallel(requests, options.jobs, context.language, listener);
+    listener.End();
+
+    std::string index;
+    std::size_t next = 0;
+    for (const RouterInfo& router : *routers) {
+        if (next < served.size() && served[next].ipAddress == router.ipAddress) {
+            const JobOutcome& outcome = outcomes[next++];
+            if (outcome.result.ok) {
+                index += IndexLine(outcome.result.router, outcome.result.backupFile, "ok");
+            } else if (outcome.result.unsupportedModel) {
+                index += IndexLine(outcome.result.router, {}, kUnsupportedStatus);
+            } else {
+                exitStatus = kExitFailed;
+                index += IndexLine(outcome.result.router, {},
+                                   outcome.failure.empty() ? "failed" : outcome.failure);
+            }
+        } else {
+            index += IndexLine(router, {}, kUnsupportedStatus);
+        }
+    }
+    if (!WriteIndex(options.backupDir, index)) {
+        context.err << "dezadav-cli: cannot write " << options.backupDir << '/' << kIndexFileName << '\n'
+                    << std::flush;
+        return kExitFailed;
+    }
+    return exitStatus;
+}
+
+int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
+    std::vector<RouterInfo> routers;
+    for (const std::string& ip : options.routers) {
+        RouterInfo router;
+        router.ipAddress = ip;
+        routers.push_back(router);
+    }
+    PasswordTable table;
+    std::string password;
+    int exitStatus = kExitOk;
+    if (!PreparePasswords(options, context, routers, table, password, exitStatus)) return exitStatus;
+
+    std::vector<RouterJobRequest> requests;
+    const RouterJobKind kind = options.dryRun ? RouterJobKind::DryRun : RouterJobKind::Apply;
+    for (const std::string& ip : options.routers) {
+        RouterJobRequest request = BaseRequest(options, kind, password, table);
+        request.routerIp = ip;
+        requests.push_back(std::move(request));
+    }
+    PrefixingListener listener(context, requests, options.dryRun ? "dry run" : "apply");
+    const std::vector<JobOutcome> outcomes =
+        RunJobsInParallel(requests, options.jobs, context.language, listener);
+    listener.End();
+    const bool anyFailed = std::any_of(outcomes.begin(), outcomes.end(), Failed);
+    return anyFailed ? kExitFailed : kExitOk;
+}
+
+}  // namespace dezadav::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "cli/router_job.h"
+
+namespace dezadav::cli {
+
+// The result of one router's job as the caller of RunJobsInParallel sees it.
+struct JobOutcome {
+    RouterJobResult result;
+    std::string failure;  // the first error message the job showed; empty when it showed none
+};
+
+// Told on the calling thread, in the order each job produced them, of every job's output. A job's
+// lines and messages all come before its Finished().
+class JobListener {
+public:
+    virtual ~JobListener() = default;
+    virtual void Printed(std::size_t job, const std::string& line) = 0;
+    virtual void Shown(std::size_t job, const std::string& text, bool isError) = 0;
+    virtual void Finished(std::size_t job, const JobOutcome& outcome) = 0;
+};
+
+// Runs every request, at most `maxParallel` at a time, each on a thread of its own with its own
+// event loop, socket, session, models and copy of `language`; nothing a job writes is shared. The
+// calling thread's event loop runs meanwhile and delivers the listener's calls. Returns the outcomes
+// in the order of `requests`.
+std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& requests, int maxParallel,
+                                          const LanguageTable& language, JobListener& listener);
+
+}  // namespace dezadav::cli

@@ -1,0 +1,183 @@
+#include "cli/router_job.h"
+
+#include <QEventLoop>
+#include <QSaveFile>
+#include <QTimer>
+
+#include "cli/cli_user_port.h"
+#include "cli/command_echo_connection.h"
+#include "cli/idle_tick_timer.h"
+#include "discovery/model_rules.h"
+#include "discovery/router_search.h"
+#include "session/apply_commands.h"
+#include "session/clock.h"
+#include "session/setting_dlg.h"
+#include "session/telnet_socket.h"
+#include "workflow/router_workflow.h"
+
+namespace dezadav::cli {
+
+namespace {
+
+bool Fail(MessagePort& messages, const std::string& text) {
+    messages.ShowMessage("Error", text, MessageIcon::Stop);
+    return false;
+}
+
+// Sends the discovery request to the router's own address and waits for that router's answer.
+std::optional<RouterInfo> AskRouterForItsFields(const RouterJobRequest& request,
+                                                const LanguageTable& language, MessagePort& messages,
+                                                bool& socketFailed) {
+    RouterSearch search(language, messages);
+    search.Socket().SetPort(request.common.discoveryPort);
+    socketFailed = !search.Open();
+    if (socketFailed) return std::nullopt;
+
+    std::optional<RouterInfo> found;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&search, &RouterSearch::RouterListed, &loop, [&](int row) {
+        const RouterInfo& answer = search.Rows()[static_cast<std::size_t>(row)];
+        if (!found && answer.ipAddress == request.routerIp) {
+            found = answer;
+            loop.quit();
+        }
+    });
+    deadline.start(request.waitMs);
+    search.StartAt(request.routerIp);
+    if (!found) loop.exec();
+    search.Close();
+    return found;
+}
+
+// The router's fields into `router`: the answer in hand, the model given, or the router's own
+// discovery answer. False when the router cannot be served: its message has been shown, or for a
+// backup, `unsupported` is set instead.
+bool RouterFields(const RouterJobRequest& request, const LanguageTable& language, MessagePort& messages,
+                  RouterInfo& router, bool& unsupported) {
+    router.ipAddress = request.routerIp;
+    if (request.knownRouter) {
+        router = *request.knownRouter;
+    } else if (!request.model) {
+        bool socketFailed = false;
+        auto answer = AskRouterForItsFields(request, language, messages, socketFailed);
+        if (socketFailed) return false;
+        if (!answer) {
+            return Fail(messages, "No answer to the discovery request from " + request.routerIp +
+                                      "; give the model name with --model.");
+        }
+        router = *answer;
+    }
+    router.password.clear();
+    if (request.model) {
+        router.modelName = *request.model;
+    } else if (!IsSupportedModel(router.modelName)) {
+        if (request.kind == RouterJobKind::Backup) {
+            unsupported = true;
+            return false;
+        }
+        return Fail(messages,
+                    "The router at " + request.routerIp + " reports the model \"" + router.modelName +
+                        "\", which is not supported; give the model name with --model to go on anyway.");
+    }
+    return true;
+}
+
+// Writes the settings file through a temporary file in the same folder: the old file stays whole
+// until the new one is complete, and nothing is left behind when writing fails.
+bool WriteAtomically(const std::string& path, const std::string& bytes) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language, RouterWorkflow& workflow,
+                  CommandEchoConnection& connection, RouterJobOutput& output) {
+    switch (workflow.LoadSettingsFile(request.inputFile)) {
+        case FileOutcome::Done:
+            break;
+        case FileOutcome::OpenFailed:
+            // The window ends a load it cannot open silently; a script must learn that nothing was
+            // loaded, so the load failure's own text is printed.
+            language.ShowLocalizedMessage(output, kMsgErrorCaption.key, kMsgFileFail.key,
+                                          kMsgErrorCaption.englishDefault, kMsgFileFail.englishDefault);
+            return false;
+        default:
+            return false;  // each failing section has shown its message
+    }
+
+    workflow.PrepareApplyTexts();
+    const ApplyPlan plan = BuildApplyPlan(workflow.Session().apply, workflow.IsTwoPort(), language);
+    std::vector<std::string> commands;
+    for (const ApplyCommand& command : plan.commands) commands.push_back(command.text);
+
+    if (request.kind == RouterJobKind::DryRun) {
+        if (!plan.refusedField.empty()) {
+            return Fail(output, TextOrDefault(language, kMsgControlByte) + " (" + plan.refusedField + ")");
+        }
+        for (const std::string& command : commands) output.PrintLine(command);
+        return true;
+    }
+
+    connection.Expect(commands, [&output](const std::string& command) { output.PrintLine(command); });
+    const ApplyOutcome outcome = workflow.ApplyFlow();
+    connection.StopEcho();
+    return outcome == ApplyOutcome::Applied;
+}
+
+}  // namespace
+
+std::string BackupFileName(const RouterInfo& router) {
+    return (router.macAddress.empty() ? router.ipAddress : router.macAddress) + ".csv";
+}
+
+RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTable& language,
+                             RouterJobOutput& output) {
+    RouterJobResult result;
+    if (!RouterFields(request, language, output, result.router, result.unsupportedModel)) return result;
+    const RouterInfo& router = result.router;
+    std::string password = request.password;
+    if (request.passwords != nullptr) {
+        password = request.passwords->For(router.ipAddress, router.macAddress).value_or(password);
+    }
+
+    CTelnetSocket socket;
+    CommandEchoConnection connection(socket);
+    SteadyClock clock;
+    CSettingDlg session(connection, clock, language, output);
+    session.telnetPort = request.common.telnetPort;
+    CliUserPort port(router, password, output);
+    IdleTickTimer timer;
+    RouterWorkflow workflow(language, port, session, timer);
+
+    if (workflow.ConnectSequence() != ConnectOutcome::Connected) return result;
+
+    switch (request.kind) {
+        case RouterJobKind::Fetch:
+            port.SetSaveFile(request.outputFile);
+            result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
+            break;
+        case RouterJobKind::Backup:
+            result.backupFile = BackupFileName(router);
+            result.ok =
+                WriteAtomically(request.backupDir + "/" + result.backupFile, workflow.SettingsFileText());
+            if (!result.ok) {
+                language.ShowLocalizedMessage(output, kMsgErrorCaption.key, kMsgSaveFail.key,
+                                              kMsgErrorCaption.englishDefault, kMsgSaveFail.englishDefault);
+            }
+            break;
+        case RouterJobKind::Apply:
+        case RouterJobKind::DryRun:
+            result.ok = LoadAndApply(request, language, workflow, connection, output);
+            break;
+    }
+    return result;
+}
+
+}  // namespace dezadav::cli

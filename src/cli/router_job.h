@@ -1,0 +1,62 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/password_table.h"
+#include "discovery/router_info.h"
+#include "frontend/common_options.h"
+#include "lang/language_table.h"
+#include "lang/message_port.h"
+
+namespace dezadav::cli {
+
+// What one router's exchange is for.
+enum class RouterJobKind {
+    Fetch,   // all settings into outputFile, written in place (as Save All writes it)
+    Backup,  // all settings into backupDir/<MAC or IP>.csv through a temporary file renamed into place
+    Apply,   // all settings fetched, inputFile loaded over them, the result applied
+    DryRun,  // as Apply, but the commands are only printed
+};
+
+// One router's exchange. The router's model comes from `knownRouter` (a discovery answer already
+// in hand), else from `model`, else from a discovery request sent to the router's own address.
+struct RouterJobRequest {
+    RouterJobKind kind = RouterJobKind::Fetch;
+    std::string routerIp;
+    std::optional<RouterInfo> knownRouter;
+    std::optional<std::string> model;
+    std::string password;                      // the common password
+    const PasswordTable* passwords = nullptr;  // per-router passwords over it (only read)
+    CommonOptions common;
+    int waitMs = 2000;  // for the discovery request to the router's own address
+    std::string outputFile;
+    std::string backupDir;
+    std::string inputFile;
+};
+
+struct RouterJobResult {
+    bool ok = false;
+    bool unsupportedModel = false;  // a backup met a model it does not handle: nothing was sent
+    RouterInfo router;              // the router's fields as far as they became known
+    std::string backupFile;         // a backup's file name in its folder, once it is known
+};
+
+// A backup's file name: the MAC address as discovery shows it, or the IP address without one.
+std::string BackupFileName(const RouterInfo& router);
+
+// Where a job's output goes: the messages of the exchange, and the lines it prints (the commands an
+// apply sends, as they go out, or would send).
+class RouterJobOutput : public MessagePort {
+public:
+    virtual void PrintLine(const std::string& line) = 0;
+};
+
+// Runs one router's exchange on the calling thread, whose event loop runs while it waits. Every
+// object of the exchange (socket, session, models) lives in this call; `language` is only read, so
+// jobs on several threads may each pass their own table. A failure has shown its message through
+// `output`, except that a backup's unsupported model shows none.
+RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTable& language,
+                             RouterJobOutput& output);
+
+}  // namespace dezadav::cli

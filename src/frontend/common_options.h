@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace dezadav {
+
+// The options the window and dezadav-cli share, as given on the command line (defaults: the router's
+// standard ports, no broadcast address of its own, factor 1, no transcript).
+struct CommonOptions {
+    std::uint16_t telnetPort = 23;              // --telnet-port
+    std::optional<std::string> broadcast;       // --broadcast: one address instead of the usual targets
+    std::uint16_t discoveryPort = 56415;        // --discovery-port
+    double timeScale = 1.0;                     // --time-scale: every wait of the dialogue times this
+    std::optional<std::string> transcriptFile;  // --transcript: where router exchanges are recorded
+};
+
+// Long names (without dashes) of the shared options, for front ends that allow options per command.
+inline constexpr const char* kTelnetPortOptionName = "telnet-port";
+inline constexpr const char* kBroadcastOptionName = "broadcast";
+inline constexpr const char* kDiscoveryPortOptionName = "discovery-port";
+inline constexpr const char* kTimeScaleOptionName = "time-scale";
+inline constexpr const char* kTranscriptOptionName = "transcript";
+
+// Adds the shared options, with their help lines, to `parser`.
+void AddCommonOptions(QCommandLineParser& parser);
+
+// Reads the shared options from a parser that has parsed its arguments into `options`. Ports are
+// 1..65535, the broadcast address a dotted IPv4 address, the time scale a plain decimal number from 1
+// to 20, the transcript a non-empty file name; each may be given once. Returns the reason the first
+// unusable one is refused, or nothing when all are usable.
+std::optional<std::string> ReadCommonOptions(const QCommandLineParser& parser, CommonOptions& options);
+
+}  // namespace dezadav

@@ -1,0 +1,162 @@
+// dezadav-cli backing up and applying to several emulated routers at once, run as a process.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "support/cli_process.h"
+#include "support/router_commands.h"
+#include "support/routersim_process.h"
+#include "support/temp_files.h"
+
+namespace dezadav::testing {
+namespace {
+
+constexpr const char* kApplyOk = "Settings have been applied to router.";
+
+class CliFleetTest : public ::testing::Test {
+protected:
+    ~CliFleetTest() override {
+        std::error_code ignored;
+        for (const auto& dir : m_dirs) std::filesystem::remove_all(dir, ignored);
+    }
+
+    CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin") {
+        return RunCliProcess(DEZADAV_CLI_PATH, args, password);
+    }
+    std::string TempPath(const std::string& name) { return m_temp.Path(name); }
+    std::string TempDir(const std::string& name) {
+        m_dirs.push_back(m_temp.Path(name));
+        return m_dirs.back();
+    }
+    static std::vector<std::string> Ports(RouterSimProcess& sim) {
+        return {"--telnet-port", std::to_string(sim.TelnetPort()), "--discovery-port",
+                std::to_string(sim.DiscoveryPort())};
+    }
+    static std::vector<std::string> With(std::vector<std::string> first,
+                                         const std::vector<std::string>& more) {
+        first.insert(first.end(), more.begin(), more.end());
+        return first;
+    }
+    // What a single `fetch` of the router writes.
+    std::string FetchedAlone(RouterSimProcess& sim, const std::string& ip) {
+        const std::string path = TempPath("alone_" + ip + ".csv");
+        EXPECT_EQ(Run(With({"fetch", "--router", ip, "--output", path}, Ports(sim))).exitCode, 0);
+        return ReadAll(path);
+    }
+
+private:
+    TempFiles m_temp{"dezadav_fleet_"};
+    std::vector<std::string> m_dirs;
+};
+
+TEST_F(CliFleetTest, BackupOfTheFoundRoutersHoldsWhatEachFetchWritesAndAnIndex) {
+    // Two supported routers of both forms and one the program does not handle.
+    RouterSimProcess sim({"--router", "127.0.0.4,DZV-R5999X"});
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string dir = TempDir("found");
+    CliRun run = Run(
+        With({"backup", "--into", dir, "--broadcast", sim.DiscoveryAddress(), "--wait", "500"}, Ports(sim)));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_TRUE(run.err.empty());  // no progress: stderr is no terminal
+
+    std::vector<std::string> index = Lines(ReadAll(dir + "/index.tsv"));
+    std::sort(index.begin(), index.end());  // discovery order is arrival order
+    ASSERT_EQ(index.size(), 3u);
+    EXPECT_EQ(index[0], "00-1D-5A-73-00-02\t127.0.0.2\tDZV-R5730K\t2.6.14\t00-1D-5A-73-00-02.csv\tok");
+    EXPECT_EQ(index[1], "00-1D-5A-83-00-03\t127.0.0.3\tDZV-R5830K\t1.9.3\t00-1D-5A-83-00-03.csv\tok");
+    EXPECT_EQ(index[2], "02-5A-7F-00-00-04\t127.0.0.4\tDZV-R5999X\t1.0.0\t\tunsupported model");
+    EXPECT_TRUE(CommandsOf(sim, "127.0.0.4").empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 3);  // no file left over
+
+    EXPECT_EQ(ReadAll(dir + "/00-1D-5A-73-00-02.csv"), FetchedAlone(sim, "127.0.0.2"));
+    EXPECT_EQ(ReadAll(dir + "/00-1D-5A-83-00-03.csv"), FetchedAlone(sim, "127.0.0.3"));
+
+    // Routers named with their model: no discovery answer, so the files take the IP address.
+    const std::string named = TempDir("named");
+    CliRun byName =
+        Run({"backup", "--into", named, "--router", "127.0.0.3", "--router", "127.0.0.2", "--model",
+             "DZV-R5730K", "--telnet-port", std::to_string(sim.TelnetPort()), "--jobs", "1"});
+    ASSERT_EQ(byName.exitCode, 0) << byName.err;
+    EXPECT_EQ(Lines(ReadAll(named + "/index.tsv")),
+              (std::vector<std::string>{"\t127.0.0.3\tDZV-R5730K\t\t127.0.0.3.csv\tok",
+                                        "\t127.0.0.2\tDZV-R5730K\t\t127.0.0.2.csv\tok"}));
+    EXPECT_EQ(ReadAll(named + "/127.0.0.2.csv"), ReadAll(dir + "/00-1D-5A-73-00-02.csv"));
+}
+
+TEST_F(CliFleetTest, FailingRoutersKeepTheirEarlierBackupWhileTheOthersSucceed) {
+    // .3 goes silent in the middle of a fetch command, .4 wants a password of its own that the
+    // passwords file gives by its MAC address, .5 wants one nobody gives.
+    RouterSimProcess sim({"--fault", "127.0.0.3:silent-in=voip sip port", "--router",
+                          "127.0.0.4,DZV-R5830K,secret", "--router", "127.0.0.5,DZV-R5730K,other"});
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string dir = TempDir("failing");
+    std::filesystem::create_directories(dir);
+    WriteAll(dir + "/00-1D-5A-83-00-03.csv", "earlier good backup of .3");
+    WriteAll(dir + "/02-5A-7F-00-00-05.csv", "earlier good backup of .5");
+    const std::string passwords = TempPath("passwords");
+    WriteAll(passwords, "# per router\n02:5a:7f:00:00:04 secret\n127.0.0.9 unused\n");
+    ::chmod(passwords.c_str(), 0600);
+
+    const auto args = With({"backup", "--into", dir, "--passwords", passwords, "--router", "127.0.0.2",
+                            "--router", "127.0.0.3", "--router", "127.0.0.4", "--router", "127.0.0.5"},
+                           Ports(sim));
+    CliRun run = Run(args);
+    EXPECT_EQ(run.exitCode, 1);
+    std::vector<std::string> errors = Lines(run.err);
+    std::sort(errors.begin(), errors.end());
+    EXPECT_EQ(errors, (std::vector<std::string>{"127.0.0.3\tFailed to get SIP data from router!",
+                                                "127.0.0.5\tFailed to login router!"}));
+    std::vector<std::string> status;
+    for (const std::string& line : Lines(ReadAll(dir + "/index.tsv"))) status.push_back(line.substr(18));
+    EXPECT_EQ(status,
+              (std::vector<std::string>{"127.0.0.2\tDZV-R5730K\t2.6.14\t00-1D-5A-73-00-02.csv\tok",
+                                        "127.0.0.3\tDZV-R5830K\t1.9.3\t\tFailed to get SIP data from router!",
+                                        "127.0.0.4\tDZV-R5830K\t1.0.0\t02-5A-7F-00-00-04.csv\tok",
+                                        "127.0.0.5\tDZV-R5730K\t1.0.0\t\tFailed to login router!"}));
+    EXPECT_EQ(ReadAll(dir + "/00-1D-5A-83-00-03.csv"), "earlier good backup of .3");
+    EXPECT_EQ(ReadAll(dir + "/02-5A-7F-00-00-05.csv"), "earlier good backup of .5");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 5);  // no temporary file left
+
+    // A passwords file others may read is refused before any router is contacted.
+    sim.ClearCommandLog();
+    ::chmod(passwords.c_str(), 0644);
+    CliRun exposed = Run(args);
+    EXPECT_EQ(exposed.exitCode, 1);
+    EXPECT_NE(exposed.err.find("chmod 600"), std::string::npos) << exposed.err;
+    EXPECT_TRUE(sim.CommandLog().empty());
+}
+
+TEST_F(CliFleetTest, ApplyToSeveralRoutersSendsEachItsOwnCommands) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string input = TempPath("plan.csv");
+    WriteAll(input, "2,222,,a@10.0.0.2,PSTN,,V\r\n\r\n;LIST\r\n");
+
+    CliRun run =
+        Run(With({"apply", "--input", input, "--router", "127.0.0.2", "--router", "127.0.0.3"}, Ports(sim)));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    for (const std::string ip : {"127.0.0.2", "127.0.0.3"}) {
+        std::vector<std::string> printed;
+        for (const std::string& line : Lines(run.out)) {
+            if (line.starts_with(ip + "\t")) printed.push_back(line.substr(ip.size() + 1));
+        }
+        ASSERT_GE(printed.size(), 2u) << ip;
+        EXPECT_EQ(printed.back(), kApplyOk);
+        printed.pop_back();
+        const std::string set2 = ip == "127.0.0.2" ? "voip dial_plan set 2 222 a 10.0.0.2 1"
+                                                   : "voip dial_plan set 2 222 a 10.0.0.2 1 2 \"\"";
+        EXPECT_TRUE(std::find(printed.begin(), printed.end(), set2) != printed.end()) << ip;
+        const auto received = CommandsOf(sim, ip);
+        ASSERT_GE(received.size(), printed.size());
+        EXPECT_EQ(
+            std::vector<std::string>(received.end() - static_cast<long>(printed.size()), received.end()),
+            printed)
+            << ip;
+    }
+}
+
+}  // namespace
+}  // namespace dezadav::testing
