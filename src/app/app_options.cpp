@@ -2,64 +2,26 @@
 
 #include <QFileInfo>
 
-#include "discovery/discovery_targets.h"
-
 namespace dezadav {
 
 namespace {
 
-const QCommandLineOption kTelnetPortOption(
-    QStringLiteral("telnet-port"), QStringLiteral("TCP port of the routers' command line (default 23)."),
-    QStringLiteral("port"));
-const QCommandLineOption kBroadcastOption(
-    QStringLiteral("broadcast"),
-    QStringLiteral("Send the router search to this IPv4 address instead of "
-                   "broadcasting it on every network."),
-    QStringLiteral("address"));
-const QCommandLineOption kDiscoveryPortOption(
-    QStringLiteral("discovery-port"),
-    QStringLiteral("UDP port the routers answer the search on (default 56415)."), QStringLiteral("port"));
-
 void Describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral("Manages the VoIP settings of an office router."));
     parser.addHelpOption();
-    AddRouterOptions(parser);
+    AddCommonOptions(parser);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A settings file (.csv) to load once a router has been chosen "
                                                 "or skipped."),
                                  QStringLiteral("[file]"));
 }
 
-std::optional<std::string> ReadPort(const QCommandLineParser& parser, const QCommandLineOption& option,
-                                    std::uint16_t& port) {
-    if (!parser.isSet(option)) return std::nullopt;
-    const QStringList values = parser.values(option);
-    bool ok = false;
-    const uint value = values.last().toUInt(&ok);
-    if (values.size() != 1 || !ok || value < 1 || value > 65535) {
-        return "--" + option.names().front().toStdString() + " takes one port number from 1 to 65535";
-    }
-    port = static_cast<std::uint16_t>(value);
-    return std::nullopt;
-}
-
 }  // namespace
 
-void AddRouterOptions(QCommandLineParser& parser) {
-    parser.addOption(kTelnetPortOption);
-    parser.addOption(kBroadcastOption);
-    parser.addOption(kDiscoveryPortOption);
-}
-
-std::optional<std::string> ReadRouterOptions(const QCommandLineParser& parser, RouterOptions& options) {
-    if (auto error = ReadPort(parser, kTelnetPortOption, options.telnetPort)) return error;
-    if (auto error = ReadPort(parser, kDiscoveryPortOption, options.discoveryPort)) return error;
-    if (parser.isSet(kBroadcastOption)) {
-        const QStringList values = parser.values(kBroadcastOption);
-        const std::string address = values.last().toStdString();
-        if (values.size() != 1 || !IsDottedIpv4Address(address)) return "--broadcast takes one dotted IPv4 address";
-        options.broadcast = address;
-    }
+std::optional<std::string> ReadWindowOptions(const QCommandLineParser& parser, CommonOptions& options) {
+    if (auto error = ReadCommonOptions(parser, options)) return error;
+    if (options.timeScale != 1.0) return "--" + std::string(kTimeScaleOptionName) + " is not available in the window";
+    if (options.transcriptFile) return "--" + std::string(kTranscriptOptionName) + " is not available in the window";
     return std::nullopt;
 }
 
@@ -76,7 +38,7 @@ AppParseResult ParseAppArguments(const QStringList& arguments) {
         return result;
     }
     AppOptions options;
-    if (auto error = ReadRouterOptions(parser, options.routers)) {
+    if (auto error = ReadWindowOptions(parser, options.common)) {
         result.error = *error;
         return result;
     }

@@ -1,23 +1,16 @@
 #pragma once
 
-#include <QCommandLineParser>
 #include <QStringList>
-#include <cstdint>
 #include <optional>
 #include <string>
 
-namespace dezadav {
+#include "frontend/common_options.h"
 
-// Where the windowed program looks for routers and which telnet port it uses.
-struct RouterOptions {
-    std::uint16_t telnetPort = 23;         // --telnet-port
-    std::optional<std::string> broadcast;  // --broadcast: one address instead of the broadcast targets
-    std::uint16_t discoveryPort = 56415;   // --discovery-port
-};
+namespace dezadav {
 
 // Options of the windowed program.
 struct AppOptions {
-    RouterOptions routers;
+    CommonOptions common;  // where routers are looked for, the telnet port, ...
     // A settings file given as the one argument (as "Open with" passes it), with an absolute path:
     // loaded after the first Connect sequence.
     std::optional<std::string> settingsFile;
@@ -29,12 +22,11 @@ struct AppParseResult {
     std::string error;                  // why the command line is unusable
 };
 
-// Adds --telnet-port, --broadcast and --discovery-port to `parser`.
-void AddRouterOptions(QCommandLineParser& parser);
-
-// Reads them from a parser that has parsed its arguments. Ports are 1..65535; the broadcast address
-// is a dotted IPv4 address; each is given at most once. Returns why one is unusable, or nothing.
-std::optional<std::string> ReadRouterOptions(const QCommandLineParser& parser, RouterOptions& options);
+// Reads the options the window can act on from a parser that has parsed its arguments, with the
+// common options added: the window does not stretch its waits or record a transcript yet, so a time
+// scale other than 1 and a transcript file are refused. Returns why the options are unusable, or
+// nothing.
+std::optional<std::string> ReadWindowOptions(const QCommandLineParser& parser, CommonOptions& options);
 
 // Parses the whole command line (program name first). Unknown options and a second argument are
 // errors.

@@ -14,11 +14,11 @@ constexpr int kTrayDefaultItem = 2;
 
 }  // namespace
 
-ApplicationOptions ToApplicationOptions(const RouterOptions& routers) {
+ApplicationOptions ToApplicationOptions(const CommonOptions& common) {
     ApplicationOptions options;
-    options.discovery.target = routers.broadcast;
-    options.discovery.port = routers.discoveryPort;
-    options.telnetPort = routers.telnetPort;
+    options.discovery.target = common.broadcast;
+    options.discovery.port = common.discoveryPort;
+    options.telnetPort = common.telnetPort;
     return options;
 }
 

@@ -26,7 +26,7 @@ struct ApplicationOptions {
 };
 
 // The options the command line gives, as the program's objects take them.
-ApplicationOptions ToApplicationOptions(const RouterOptions& routers);
+ApplicationOptions ToApplicationOptions(const CommonOptions& common);
 
 // The application-wide settings every windowed program sets right after making its QApplication:
 // names for the user's profile, the desktop file, the icon, and that hiding the window into the

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
                      qPrintable(lock.LockPath()));
     }
 
-    dezadav::Application application(dezadav::ToApplicationOptions(options.routers));
+    dezadav::Application application(dezadav::ToApplicationOptions(options.common));
     dezadav::CMainDlg& window = application.Window();
     if (options.settingsFile) window.OpenAfterFirstConnect(QString::fromStdString(*options.settingsFile));
     QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });

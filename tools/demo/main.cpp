@@ -1,5 +1,5 @@
 // dezadav-demo: the windowed program with a pilot that plays its user (see DemoPilot), taking a
-// picture of each step into a folder. It takes the window's router options and
+// picture of each step into a folder. It takes the window's options and
 //   --pictures FOLDER   where the pictures go (none without it)
 // The routers' password comes from DEZADAV_PASSWORD, else the emulated routers' "admin".
 #include <QApplication>
@@ -19,14 +19,14 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Plays the user of the Dezadav window against routers."));
     parser.addHelpOption();
-    dezadav::AddRouterOptions(parser);
+    dezadav::AddCommonOptions(parser);
     const QCommandLineOption picturesOption(QStringLiteral("pictures"),
                                             QStringLiteral("Save a picture of each step into this folder."),
                                             QStringLiteral("folder"));
     parser.addOption(picturesOption);
     parser.process(app);
-    dezadav::RouterOptions routers;
-    if (const auto error = dezadav::ReadRouterOptions(parser, routers)) {
+    dezadav::CommonOptions routers;
+    if (const auto error = dezadav::ReadWindowOptions(parser, routers)) {
         std::fprintf(stderr, "dezadav-demo: %s\n", error->c_str());
         return 2;
     }
