@@ -37,7 +37,8 @@ ColumnFit::ColumnFit(QTableView* list) : QObject(list), m_list(list) {
 
 void ColumnFit::SetWantedWidth(int column, int width) {
     if (column < 0) return;
-    if (static_cast<std::size_t>(column) >= m_wanted.size()) m_wanted.resize(static_cast<std::size_t>(column) + 1, 0);
+    if (static_cast<std::size_t>(column) >= m_wanted.size())
+        m_wanted.resize(static_cast<std::size_t>(column) + 1, 0);
     m_wanted[static_cast<std::size_t>(column)] = std::max(width, 0);
     if (m_list->isVisible()) {
         Refit();
@@ -94,7 +95,8 @@ void ColumnFit::Refit() {
     long excess = std::accumulate(width.begin(), width.end(), 0L) - available;
     if (excess > 0) {
         long spare = 0;
-        for (std::size_t i = 0; i < width.size(); ++i) spare += width[i] - needed[i] > 0 ? width[i] - needed[i] : 0;
+        for (std::size_t i = 0; i < width.size(); ++i)
+            spare += width[i] - needed[i] > 0 ? width[i] - needed[i] : 0;
         if (spare > 0) {
             const long taken = std::min(excess, spare);
             for (std::size_t i = 0; i < width.size(); ++i) {
@@ -110,7 +112,8 @@ void ColumnFit::Refit() {
         if (total < available) width[i] += available - total;
         break;
     }
-    for (int c = 0; c < columns; ++c) header->resizeSection(c, static_cast<int>(width[static_cast<std::size_t>(c)]));
+    for (int c = 0; c < columns; ++c)
+        header->resizeSection(c, static_cast<int>(width[static_cast<std::size_t>(c)]));
     m_fitting = false;
 }
 

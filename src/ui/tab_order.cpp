@@ -14,8 +14,8 @@ bool ReadBefore(const QWidget* a, const QWidget* b) {
     const QRect rb = b->geometry();
     const int middleA = ra.center().y();
     const int middleB = rb.center().y();
-    const bool sameRow = (middleA >= rb.top() && middleA <= rb.bottom()) ||
-                         (middleB >= ra.top() && middleB <= ra.bottom());
+    const bool sameRow =
+        (middleA >= rb.top() && middleA <= rb.bottom()) || (middleB >= ra.top() && middleB <= ra.bottom());
     if (!sameRow) return middleA < middleB;
     return ra.left() < rb.left();
 }

@@ -8,7 +8,10 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryFile>
+#include <QThread>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -68,40 +71,35 @@ protected:
         Stop(m_xvfb);
     }
 
-    // A reparenting window manager, as on a desktop: it frames the window and iconifies it.
+    // A reparenting window manager, as on a desktop: it frames the window and iconifies it. It has
+    // taken over once it names itself on the root window.
     void StartWindowManager() {
         m_windowManager.setProcessEnvironment(m_env);
         m_windowManager.start(QStringLiteral("openbox"), {});
         ASSERT_TRUE(m_windowManager.waitForStarted(10000));
-        // It has taken over once it names itself on the root window.
-        for (int attempt = 0; attempt < 100 && !X11Output({QStringLiteral("xprop"), QStringLiteral("-root"),
-                                                           QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-                                                    .contains(QLatin1String("window id"));
-             ++attempt) {
-            QProcess::execute(QStringLiteral("sleep"), {QStringLiteral("0.1")});
-        }
+        for (int i = 0;
+             i < 100 && !X11Output(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u'#');
+             ++i)
+            QThread::msleep(100);
     }
 
-    QString X11Output(QStringList command) {
+    QString X11Output(const QString& command) {
         QProcess tool;
         tool.setProcessEnvironment(m_env);
-        const QString program = command.takeFirst();
-        tool.start(program, command);
+        QStringList words = command.split(QLatin1Char(' '));
+        tool.start(words.takeFirst(), words);
         tool.waitForFinished(10000);
         return QString::fromLatin1(tool.readAllStandardOutput());
     }
 
-    // "IsViewable", "IsUnMapped" or "IsUnviewable", as the X server has the window.
-    QString MapState(const QString& window) {
-        const QString info = X11Output({QStringLiteral("xwininfo"), QStringLiteral("-id"), window});
-        const qsizetype at = info.indexOf(QLatin1String("Map State: "));
-        return at < 0 ? QString() : info.mid(at + 11).section(QLatin1Char('\n'), 0, 0).trimmed();
-    }
-
-    QString WaitForMapState(const QString& window, const QString& wanted) {
-        QString state;
-        for (int attempt = 0; attempt < 50 && (state = MapState(window)) != wanted; ++attempt) {
-            QProcess::execute(QStringLiteral("sleep"), {QStringLiteral("0.1")});
+    // Waits up to 5 s for the X server to report the window's map state as `wanted` ("IsViewable",
+    // "IsUnMapped"); returns the last one reported.
+    std::string WaitForMapState(const QString& window, const char* wanted) {
+        std::string state;
+        for (int i = 0; i < 50 && state != wanted; ++i, QThread::msleep(100)) {
+            const QString info = X11Output(QStringLiteral("xwininfo -id ") + window);
+            state =
+                info.mid(info.indexOf(QLatin1String("Map State: ")) + 11).section(u'\n', 0, 0).toStdString();
         }
         return state;
     }
@@ -204,25 +202,25 @@ TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndComesBackWhole) {
     const QString id = WaitForLine(*window, QStringLiteral("window="), 5000).mid(7);
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=0 visible=1 menu=0 progress=1");
-    EXPECT_EQ(WaitForMapState(id, QStringLiteral("IsViewable")), QStringLiteral("IsViewable"));
+    EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
 
     // Minimised by the window manager, as its title bar button does.
-    X11Output({QStringLiteral("xdotool"), QStringLiteral("windowminimize"), id});
+    X11Output(QStringLiteral("xdotool windowminimize ") + id);
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=1 visible=0 menu=1 progress=0");
-    EXPECT_EQ(WaitForMapState(id, QStringLiteral("IsUnMapped")), QStringLiteral("IsUnMapped"));
-
+    EXPECT_EQ(WaitForMapState(id, "IsUnMapped"), "IsUnMapped");
     Click(centre, QStringLiteral("1"), 2);
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=0 visible=1 menu=0 progress=1");
-    EXPECT_EQ(WaitForMapState(id, QStringLiteral("IsViewable")), QStringLiteral("IsViewable"));
+    EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
 
-    window->write("minimise\n");
-    window->waitForBytesWritten(5000);
-    EXPECT_EQ(WaitForMapState(id, QStringLiteral("IsUnMapped")), QStringLiteral("IsUnMapped"));
-    window->write("front\n");
-    window->waitForBytesWritten(5000);
-    EXPECT_EQ(WaitForMapState(id, QStringLiteral("IsViewable")), QStringLiteral("IsViewable"));
+    // Minimised from the program, then called to the front as a second copy of the program does.
+    for (const auto& [command, state] :
+         {std::pair{"minimise\n", "IsUnMapped"}, std::pair{"front\n", "IsViewable"}}) {
+        window->write(command);
+        window->waitForBytesWritten(5000);
+        EXPECT_EQ(WaitForMapState(id, state), state);
+    }
 }
 
 }  // namespace

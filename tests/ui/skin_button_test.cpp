@@ -195,17 +195,16 @@ TEST_F(SkinButtonTest, KeyboardFocusDrawsAFrameOnEveryFace) {
     CSkinButton button;
     MakeButton(button);
     button.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
-    // Pixels of the row three pixels below the top edge that differ from the face's colour.
+    button.activateWindow();
+    button.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button.hasFocus(); }, 2000));
+    // Pixels of the frame's top edge, three pixels in, that differ from the face's colour.
     auto marked = [&button](QColor face) {
         const QImage image = button.grab().toImage();
         int count = 0;
         for (int x = 0; x < image.width(); ++x) count += QColor(image.pixel(x, 3)) != face ? 1 : 0;
         return count;
     };
-    button.activateWindow();
-    button.setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return button.hasFocus(); }, 2000));
     EXPECT_GT(marked(Qt::red), 40);
     Send(button, QEvent::MouseMove, QPoint(40, 11), Qt::NoButton, Qt::NoButton);
     EXPECT_GT(marked(Qt::blue), 40);

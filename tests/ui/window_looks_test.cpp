@@ -62,7 +62,8 @@ public:
             const QString what = QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ');
             if (!cut.isEmpty()) faults << place + what + cut;
             QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-            if (TakesTab(widget) && (accessible == nullptr || accessible->text(QAccessible::Name).isEmpty())) {
+            if (TakesTab(widget) &&
+                (accessible == nullptr || accessible->text(QAccessible::Name).isEmpty())) {
                 faults << place + what + QStringLiteral("has no accessible name");
             }
         }
@@ -71,7 +72,8 @@ public:
             const QRect before(chain[i - 1]->mapTo(window, QPoint(0, 0)), chain[i - 1]->size());
             const int middle = chain[i]->mapTo(window, QPoint(0, chain[i]->height() / 2)).y();
             const bool sameRow = middle >= before.top() && middle <= before.bottom();
-            if (sameRow ? chain[i]->mapTo(window, QPoint(0, 0)).x() <= before.left() : middle <= before.bottom()) {
+            if (sameRow ? chain[i]->mapTo(window, QPoint(0, 0)).x() <= before.left()
+                        : middle <= before.bottom()) {
                 faults << place + QString::fromLatin1(chain[i]->metaObject()->className()) +
                               QStringLiteral(" out of reading order by Tab");
             }
@@ -96,7 +98,8 @@ private:
         }
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             const bool skin = qobject_cast<CSkinButton*>(widget) != nullptr;
-            const int needed = skin ? metrics.horizontalAdvance(button->text()) + 2 : button->sizeHint().width();
+            const int needed =
+                skin ? metrics.horizontalAdvance(button->text()) + 2 : button->sizeHint().width();
             return needed > button->width() ? QStringLiteral("'%1' is cut").arg(button->text()) : QString();
         }
         if (auto* group = qobject_cast<QGroupBox*>(widget)) {
@@ -106,13 +109,16 @@ private:
         auto* list = qobject_cast<QTableView*>(widget);
         if (list == nullptr) return QString();
         if (list->tabKeyNavigation()) return QStringLiteral("keeps Tab among its cells");
-        if (list->horizontalScrollBar()->maximum() > 0) return list->objectName() + QStringLiteral(" scrolls sideways");
+        if (list->horizontalScrollBar()->maximum() > 0)
+            return list->objectName() + QStringLiteral(" scrolls sideways");
         const QHeaderView* header = list->horizontalHeader();
         const QAbstractItemView* view = list;
         for (int column = 0; column < header->count(); ++column) {
             const int width = header->sectionSize(column);
-            if (width > 0 && (header->sectionSizeHint(column) > width || view->sizeHintForColumn(column) > width)) {
-                return QStringLiteral("column '%1' is cut").arg(list->model()->headerData(column, Qt::Horizontal).toString());
+            if (width > 0 &&
+                (header->sectionSizeHint(column) > width || view->sizeHintForColumn(column) > width)) {
+                return QStringLiteral("column '%1' is cut")
+                    .arg(list->model()->headerData(column, Qt::Horizontal).toString());
             }
         }
         return QString();
@@ -193,8 +199,10 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
             window.DialPlanPage()->List()->selectRow(0);
             window.DialPlanPage()->EditSelectedEntry();
         }
-        CheckModal<CLanguageDlg>(looks, inLanguage, [&] { window.RunLanguageFlow(); }, &window);
-        CheckModal<QDialog>(looks, inLanguage, [&] { window.ShowAboutBox(); }, &window);
+        CheckModal<CLanguageDlg>(
+            looks, inLanguage, [&] { window.RunLanguageFlow(); }, &window);
+        CheckModal<QDialog>(
+            looks, inLanguage, [&] { window.ShowAboutBox(); }, &window);
     }
     window.Workflow().SetAutoRefresh(false);
     EXPECT_TRUE(looks.faults.isEmpty()) << looks.faults.join(QLatin1Char('\n')).toStdString();
