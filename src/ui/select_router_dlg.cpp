@@ -97,7 +97,9 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
     m_exit->setGeometry(DialogRect(261, kButtonsY, 54, 16));
     m_ok = new CSkinButton(this);
     m_ok->setGeometry(DialogRect(320, kButtonsY, 55, 16));
-    for (CSkinButton* button : {m_search, m_address, m_skip, m_exit, m_ok}) button->SetBitmaps(DialogButtonBitmaps());
+    for (CSkinButton* button : {m_search, m_address, m_skip, m_exit, m_ok}) {
+        button->SetBitmaps(DialogButtonBitmaps());
+    }
     m_ok->setDefault(true);
 
     connect(m_search, &QPushButton::clicked, this, &CSelectRouterDlg::SearchAgain);

@@ -108,7 +108,8 @@ TEST_F(SelectRouterDlgTest, UnsupportedModelIsRefusedAndTheSearchGoesOn) {
     EXPECT_TRUE(m_port.shown.empty());
     // One line in the dialog says why, until another row is chosen.
     EXPECT_TRUE(dialog.NotSupportedLine()->isVisible());
-    EXPECT_EQ(dialog.NotSupportedLine()->text(), QStringLiteral("The model of the selected router is not supported."));
+    EXPECT_EQ(dialog.NotSupportedLine()->text(),
+              QStringLiteral("The model of the selected router is not supported."));
     table.selectRow(unsupported == 0 ? 1 : 0);
     EXPECT_FALSE(dialog.NotSupportedLine()->isVisible());
 
