@@ -11,7 +11,6 @@
 #include <QThread>
 #include <memory>
 #include <string>
-#include <utility>
 
 namespace {
 
@@ -215,12 +214,14 @@ TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndComesBackWhole) {
     EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
 
     // Minimised from the program, then called to the front as a second copy of the program does.
-    for (const auto& [command, state] :
-         {std::pair{"minimise\n", "IsUnMapped"}, std::pair{"front\n", "IsViewable"}}) {
-        window->write(command);
-        window->waitForBytesWritten(5000);
-        EXPECT_EQ(WaitForMapState(id, state), state);
-    }
+    window->write("minimise\n");
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
+              "state hidden=1 visible=0 menu=1 progress=0");
+    EXPECT_EQ(WaitForMapState(id, "IsUnMapped"), "IsUnMapped");
+    window->write("front\n");
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
+              "state hidden=0 visible=1 menu=0 progress=1");
+    EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
 }
 
 }  // namespace

@@ -160,7 +160,7 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
     for (int language = 0; language < 3; ++language) {
         window.Language().SwitchLanguage(language);
         const QString inLanguage = QStringLiteral("language %1").arg(language);
-        for (const QString ip : {QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.3")}) {
+        for (const QString& ip : {QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.3")}) {
             const QString where = inLanguage + QLatin1Char(' ') + ip;
             // Select Router with the line saying the model is not supported, then Confirm Password.
             UserScript script({[&](QWidget* modal) {
