@@ -213,8 +213,8 @@ TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndComesBackWhole) {
               "state hidden=0 visible=1 menu=0 progress=1");
     EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
 
-    // Minimised from the program, then called to the front as a second copy of the program does.
-    window->write("minimise\n");
+    // Minimised again, then called to the front as a second copy of the program does.
+    X11Output(QStringLiteral("xdotool windowminimize ") + id);
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=1 visible=0 menu=1 progress=0");
     EXPECT_EQ(WaitForMapState(id, "IsUnMapped"), "IsUnMapped");
