@@ -3,9 +3,8 @@
 // "enabled=<0|1> <x> <y> <w> <h>" for the icon, and "state hidden=<0|1> visible=<0|1> menu=<0|1>
 // progress=<0|1>" whenever the window's state changes (hidden in the tray, on screen, tray menu
 // offered, progress box shown for log refreshes); "window=<id>" after the icon line gives the
-// window's X id. The line "minimise" on its standard input minimises the window as its title bar
-// button does, "front" brings it to the front as a second copy of the program asks. Ends when its
-// standard input closes, or after 60 s.
+// window's X id. The line "front" on its standard input brings the window to the front as a second
+// copy of the program asks. Ends when its standard input closes, or after 60 s.
 #include <unistd.h>
 
 #include <QApplication>
@@ -80,7 +79,6 @@ int main(int argc, char** argv) {
             input += byte;
             return;
         }
-        if (input == "minimise") window.showMinimized();
         if (input == "front") window.BringToFront();
         input.clear();
     });
