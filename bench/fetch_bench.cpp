@@ -43,7 +43,7 @@ double CpuMs() {
 double MeasureRoundTripMs(const std::string& ip, uint16_t port, int count) {
     CTelnetSocket socket;
     SteadyClock clock;
-    if (!socket.Create() || !socket.Connect(ip, port)) return -1;
+    if (!socket.Create() || !socket.Connect(ip, port, kConnectTimeoutMs)) return -1;
     TelnetDialogue dialogue(socket, clock);
     if (dialogue.Login("admin", kLoginTimeoutMs) != LoginResult::LoginOk) return -1;
     std::vector<double> samples;
@@ -103,13 +103,14 @@ int main(int argc, char** argv) {
             CTelnetSocket socket;
             SteadyClock clock;
             CSettingDlg dlg(socket, clock, language, port);
-            dlg.routerIp = form.ip;
-            dlg.modelName = form.model;
-            dlg.password = "admin";
-            dlg.telnetPort = sim.TelnetPort();
+            SessionRequest request;
+            request.routerIp = form.ip;
+            request.modelName = form.model;
+            request.password = "admin";
+            request.telnetPort = sim.TelnetPort();
             const double cpuBefore = CpuMs();
             const auto start = std::chrono::steady_clock::now();
-            const bool ok = dlg.RunFetch(false);
+            const bool ok = dlg.Run(request);
             const double wall =
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             const double cpu = CpuMs() - cpuBefore;

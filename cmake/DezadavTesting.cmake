@@ -18,7 +18,6 @@ function(dezadav_add_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   target_compile_definitions(${name} PRIVATE
-    DEZADAV_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     DEZADAV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     DEZADAV_ROUTERSIM_PATH="$<TARGET_FILE:dezadav-routersim>")
   add_dependencies(${name} dezadav-routersim)

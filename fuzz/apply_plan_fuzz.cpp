@@ -9,16 +9,16 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_language.h"
 #include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "session/apply_commands.h"
 #include "settings/settings_file.h"
+#include "support/english_language.h"
 
 namespace {
 
 const dezadav::LanguageTable& Language() {
-    static const dezadav::LanguageTable table = dezadav::fuzzing::ModelLanguage();
+    static const dezadav::LanguageTable table = dezadav::testing::ShippedEnglish();
     return table;
 }
 

@@ -46,6 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (twoPort && (!e.loopThrough.empty() || !e.backupNumber.empty())) std::abort();
         if (!twoPort && e.statusMark == "V" && e.loopThrough.empty()) std::abort();
     }
-    if (!table.ChangedRowsText().empty()) std::abort();
+    if (!table.ChangedEntries().empty()) std::abort();
     return 0;
 }

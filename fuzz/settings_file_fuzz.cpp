@@ -6,16 +6,15 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_language.h"
 #include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "settings/settings_file.h"
+#include "support/english_language.h"
 
 namespace {
 
 const dezadav::LanguageTable& Language() {
-    static const dezadav::LanguageTable table = dezadav::fuzzing::ModelLanguage(
-        "Message_Error [Error]\r\nMessage_FileFail [Couldn't load settings form the file!]\r\n");
+    static const dezadav::LanguageTable table = dezadav::testing::ShippedEnglish();
     return table;
 }
 

@@ -10,20 +10,14 @@ void Describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral("Manages the VoIP settings of an office router."));
     parser.addHelpOption();
     AddCommonOptions(parser);
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A settings file (.csv) to load once a router has been chosen "
-                                                "or skipped."),
-                                 QStringLiteral("[file]"));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A settings file (.csv) to load once a router has been chosen "
+                       "or skipped."),
+        QStringLiteral("[file]"));
 }
 
 }  // namespace
-
-std::optional<std::string> ReadWindowOptions(const QCommandLineParser& parser, CommonOptions& options) {
-    if (auto error = ReadCommonOptions(parser, options)) return error;
-    if (options.timeScale != 1.0) return "--" + std::string(kTimeScaleOptionName) + " is not available in the window";
-    if (options.transcriptFile) return "--" + std::string(kTranscriptOptionName) + " is not available in the window";
-    return std::nullopt;
-}
 
 AppParseResult ParseAppArguments(const QStringList& arguments) {
     AppParseResult result;
@@ -38,7 +32,7 @@ AppParseResult ParseAppArguments(const QStringList& arguments) {
         return result;
     }
     AppOptions options;
-    if (auto error = ReadWindowOptions(parser, options.common)) {
+    if (auto error = ReadCommonOptions(parser, options.common)) {
         result.error = *error;
         return result;
     }

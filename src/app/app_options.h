@@ -22,12 +22,6 @@ struct AppParseResult {
     std::string error;                  // why the command line is unusable
 };
 
-// Reads the options the window can act on from a parser that has parsed its arguments, with the
-// common options added: the window does not stretch its waits or record a transcript yet, so a time
-// scale other than 1 and a transcript file are refused. Returns why the options are unusable, or
-// nothing.
-std::optional<std::string> ReadWindowOptions(const QCommandLineParser& parser, CommonOptions& options);
-
 // Parses the whole command line (program name first). Unknown options and a second argument are
 // errors.
 AppParseResult ParseAppArguments(const QStringList& arguments);

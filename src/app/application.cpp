@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <QApplication>
+#include <cstdio>
 
 #include "lang/builtin_language_source.h"
 #include "ui/pictures.h"
@@ -19,6 +20,8 @@ ApplicationOptions ToApplicationOptions(const CommonOptions& common) {
     options.discovery.target = common.broadcast;
     options.discovery.port = common.discoveryPort;
     options.telnetPort = common.telnetPort;
+    options.timeScale = common.timeScale;
+    options.transcriptFile = common.transcriptFile;
     return options;
 }
 
@@ -38,10 +41,17 @@ Application::Application(ApplicationOptions options)
       m_workflow(m_texts, m_port, m_session, m_refreshTimer),
       m_language(m_texts, &m_port.Messages(), options.profile),
       m_window(MainDlgParts{m_workflow, m_port, m_texts, m_language, m_tray}) {
-    m_session.telnetPort = options.telnetPort;
-    m_session.mainWindowVisible = true;
-    QObject::connect(&m_window, &CMainDlg::hiddenInTrayChanged, &m_window,
-                     [this](bool hidden) { m_session.mainWindowVisible = !hidden; });
+    m_workflow.SetTelnetPort(options.telnetPort);
+    m_workflow.SetTimeScale(options.timeScale);
+    m_workflow.SetMainWindowVisible(true);
+    if (options.transcriptFile) {
+        m_transcriptFile = std::make_unique<TranscriptFile>(
+            *options.transcriptFile,
+            [](const std::string& text) { std::fprintf(stderr, "dezadav: %s\n", text.c_str()); });
+        m_transcriptFile->Open();
+        m_transcript = std::make_unique<TranscriptWriter>(*m_transcriptFile, LocalTimeText);
+        m_session.SetObserver(m_transcript.get());
+    }
     // The window's end is the program's: no refresh may tick after it.
     QObject::connect(&m_window, &QDialog::finished, &m_window, [this] { m_refreshTimer.Stop(); });
 

@@ -1,5 +1,9 @@
 #include "cli/cli_app.h"
 
+#include <QCoreApplication>
+#include <QThread>
+#include <memory>
+
 #include "cli/cli_options.h"
 #include "cli/fleet_commands.h"
 #include "cli/router_job.h"
@@ -9,6 +13,7 @@
 #include "session/clock.h"
 #include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
+#include "session/transcript_file.h"
 #include "settings/call_log_table.h"
 
 namespace dezadav::cli {
@@ -50,17 +55,22 @@ int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTabl
     return kExitOk;
 }
 
-int RunLog(const CliOptions& options, const std::string& password, std::ostream& out,
-           const LanguageTable& language, StreamMessagePort& messages) {
+int RunLog(const CliOptions& options, const std::string& password, TranscriptSink* transcriptFile,
+           std::ostream& out, const LanguageTable& language, StreamMessagePort& messages) {
+    std::optional<TranscriptWriter> transcript;
+    if (transcriptFile != nullptr) transcript.emplace(*transcriptFile, LocalTimeText);
     CTelnetSocket socket;
     SteadyClock clock;
     CSettingDlg session(socket, clock, language, messages);
-    session.telnetPort = options.common.telnetPort;
-    session.routerIp = options.routers.front();
-    session.password = password;
-    if (options.model) session.modelName = *options.model;
-    session.mode = SessionMode::GetVoipLog;
-    if (!session.RunFetch(true)) return kExitFailed;
+    if (transcript) session.SetObserver(&*transcript);
+    SessionRequest request;
+    request.telnetPort = options.common.telnetPort;
+    request.routerIp = options.routers.front();
+    request.password = password;
+    if (options.model) request.modelName = *options.model;
+    request.mode = SessionMode::GetVoipLog;
+    request.timeScale = options.common.timeScale;
+    if (!session.Run(request)) return kExitFailed;
 
     CallLogTable log;
     log.ParseCallLog(session.fetched.callLog);
@@ -87,8 +97,9 @@ private:
     StreamMessagePort m_messages;
 };
 
-int RunFetchOrApply(const CliOptions& options, const std::string& password, std::ostream& out,
-                    std::ostream& err, const LanguageTable& language) {
+int RunFetchOrApply(const CliOptions& options, const std::string& password, const PasswordTable* passwords,
+                    TranscriptSink* transcript, std::ostream& out, std::ostream& err,
+                    const LanguageTable& language) {
     RouterJobRequest request;
     request.kind = options.command == CliCommand::Fetch ? RouterJobKind::Fetch
                    : options.dryRun                     ? RouterJobKind::DryRun
@@ -96,10 +107,12 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, std:
     request.routerIp = options.routers.front();
     request.model = options.model;
     request.password = password;
+    request.passwords = passwords;
     request.common = options.common;
     request.waitMs = options.waitMs;
     request.outputFile = options.outputFile;
     request.inputFile = options.inputFile;
+    request.transcript = transcript;
     StreamJobOutput output(out, err);
     return RunRouterJob(request, language, output).ok ? kExitOk : kExitFailed;
 }
@@ -123,24 +136,43 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     if (options.command == CliCommand::Discover) return RunDiscover(options, out, language, messages);
 
+    // One transcript file for every router of the run; the many-router commands write to it from
+    // several threads, so a failure found there is printed from the waiting thread.
+    std::unique_ptr<TranscriptFile> transcript;
+    if (options.common.transcriptFile) {
+        QThread* mainThread = QThread::currentThread();
+        transcript = std::make_unique<TranscriptFile>(
+            *options.common.transcriptFile, [&err, mainThread](const std::string& text) {
+                auto print = [&err, text] { err << "dezadav-cli: " << text << '\n' << std::flush; };
+                if (QThread::currentThread() == mainThread) {
+                    print();
+                } else {
+                    QMetaObject::invokeMethod(QCoreApplication::instance(), print, Qt::QueuedConnection);
+                }
+            });
+        transcript->Open();
+    }
+
     auto commonPassword = [&] { return ObtainPassword(passwordSources(options.passwordFile)); };
+    const FleetContext context{out, err, errIsTerminal, language, commonPassword, transcript.get()};
     const bool manyRouters = options.command == CliCommand::Backup ||
                              (options.command == CliCommand::Apply && options.routers.size() > 1);
     if (manyRouters) {
-        const FleetContext context{out, err, errIsTerminal, language, commonPassword};
         return options.command == CliCommand::Backup ? RunBackup(options, context)
                                                      : RunApplyToMany(options, context);
     }
 
-    PasswordOutcome password = commonPassword();
-    if (!password.password) {
-        if (password.usageError) return UsageError(err, password.error);
-        return Failure(messages, password.error);
-    }
+    RouterInfo router;
+    router.ipAddress = options.routers.front();
+    PasswordTable table;
+    std::string password;
+    int exitStatus = kExitOk;
+    if (!PreparePasswords(options, context, {router}, table, password, exitStatus)) return exitStatus;
 
     if (options.command == CliCommand::Log)
-        return RunLog(options, *password.password, out, language, messages);
-    return RunFetchOrApply(options, *password.password, out, err, language);
+        return RunLog(options, password, transcript.get(), out, language, messages);
+    return RunFetchOrApply(options, password, options.passwordsFile ? &table : nullptr, transcript.get(), out,
+                           err, language);
 }
 
 }  // namespace dezadav::cli

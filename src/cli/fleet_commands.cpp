@@ -57,42 +57,8 @@ bool Failed(const JobOutcome& outcome) {
     return !outcome.result.ok && !outcome.result.unsupportedModel;
 }
 
-// The passwords: the --passwords table when given, and the common password unless every router
-// known now has an entry of its own. False when the run cannot go on (the exit status is set).
-bool PreparePasswords(const CliOptions& options, const FleetContext& context,
-                      const std::vector<RouterInfo>& routers, PasswordTable& table, std::string& common,
-                      int& exitStatus) {
-    StreamMessagePort messages(context.out, context.err);
-    if (options.passwordsFile) {
-        std::string error;
-        if (!ReadPasswordTable(*options.passwordsFile, table, &error)) {
-            context.err << "dezadav-cli: " << error << '\n' << std::flush;
-            exitStatus = kExitFailed;
-            return false;
-        }
-    }
-    bool everyoneHasOne = options.passwordsFile.has_value();
-    for (const RouterInfo& router : routers) {
-        everyoneHasOne = everyoneHasOne && table.Has(router.ipAddress, router.macAddress);
-    }
-    if (everyoneHasOne) return true;
-    PasswordOutcome password = context.commonPassword();
-    if (!password.password) {
-        if (password.usageError) {
-            context.err << "dezadav-cli: " << password.error << "\n\n" << CliUsageText();
-            exitStatus = kExitUsage;
-        } else {
-            context.err << password.error << '\n' << std::flush;
-            exitStatus = kExitFailed;
-        }
-        return false;
-    }
-    common = *password.password;
-    return true;
-}
-
-RouterJobRequest BaseRequest(const CliOptions& options, RouterJobKind kind, const std::string& password,
-                             const PasswordTable& table) {
+RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& context, RouterJobKind kind,
+                             const std::string& password, const PasswordTable& table) {
     RouterJobRequest request;
     request.kind = kind;
     request.model = options.model;
@@ -102,6 +68,7 @@ RouterJobRequest BaseRequest(const CliOptions& options, RouterJobKind kind, cons
     request.waitMs = options.waitMs;
     request.backupDir = options.backupDir;
     request.inputFile = options.inputFile;
+    request.transcript = context.transcript;
     return request;
 }
 
@@ -161,6 +128,37 @@ std::optional<std::vector<RouterInfo>> BackupTargets(const CliOptions& options, 
 
 }  // namespace
 
+bool PreparePasswords(const CliOptions& options, const FleetContext& context,
+                      const std::vector<RouterInfo>& routers, PasswordTable& table, std::string& common,
+                      int& exitStatus) {
+    if (options.passwordsFile) {
+        std::string error;
+        if (!ReadPasswordTable(*options.passwordsFile, table, &error)) {
+            context.err << "dezadav-cli: " << error << '\n' << std::flush;
+            exitStatus = kExitFailed;
+            return false;
+        }
+    }
+    bool everyoneHasOne = options.passwordsFile.has_value();
+    for (const RouterInfo& router : routers) {
+        everyoneHasOne = everyoneHasOne && table.Has(router.ipAddress, router.macAddress);
+    }
+    if (everyoneHasOne) return true;
+    PasswordOutcome password = context.commonPassword();
+    if (!password.password) {
+        if (password.usageError) {
+            context.err << "dezadav-cli: " << password.error << "\n\n" << CliUsageText();
+            exitStatus = kExitUsage;
+        } else {
+            context.err << password.error << '\n' << std::flush;
+            exitStatus = kExitFailed;
+        }
+        return false;
+    }
+    common = *password.password;
+    return true;
+}
+
 int RunBackup(const CliOptions& options, const FleetContext& context) {
     if (!QDir().mkpath(QString::fromStdString(options.backupDir))) {
         context.err << "dezadav-cli: cannot create the folder " << options.backupDir << '\n' << std::flush;
@@ -184,7 +182,7 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
 
     std::vector<RouterJobRequest> requests;
     for (const RouterInfo& router : served) {
-        RouterJobRequest request = BaseRequest(options, RouterJobKind::Backup, password, table);
+        RouterJobRequest request = BaseRequest(options, context, RouterJobKind::Backup, password, table);
         request.routerIp = router.ipAddress;
         if (searched) request.knownRouter = router;
         requests.push_back(std::move(request));
@@ -235,7 +233,7 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
     std::vector<RouterJobRequest> requests;
     const RouterJobKind kind = options.dryRun ? RouterJobKind::DryRun : RouterJobKind::Apply;
     for (const std::string& ip : options.routers) {
-        RouterJobRequest request = BaseRequest(options, kind, password, table);
+        RouterJobRequest request = BaseRequest(options, context, kind, password, table);
         request.routerIp = ip;
         requests.push_back(std::move(request));
     }

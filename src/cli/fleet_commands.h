@@ -5,11 +5,14 @@
 
 #include "cli/cli_options.h"
 #include "cli/password_source.h"
+#include "cli/password_table.h"
+#include "discovery/router_info.h"
 #include "lang/language_table.h"
+#include "session/transcript.h"
 
 namespace dezadav::cli {
 
-// What the many-router commands need from the process around them.
+// What the router commands need from the process around them.
 struct FleetContext {
     std::ostream& out;
     std::ostream& err;
@@ -17,7 +20,15 @@ struct FleetContext {
     const LanguageTable& language;
     // The common password, asked for only when some router has no entry of its own in --passwords.
     std::function<PasswordOutcome()> commonPassword;
+    TranscriptSink* transcript = nullptr;  // every router's exchanges are recorded here when given
 };
+
+// The passwords of a run: the --passwords table when given, and the common password unless every
+// router in `routers` (known now) has an entry of its own there. False when the run cannot go on:
+// the reason has been printed and `exitStatus` says how the run ends.
+bool PreparePasswords(const CliOptions& options, const FleetContext& context,
+                      const std::vector<RouterInfo>& routers, PasswordTable& table, std::string& common,
+                      int& exitStatus);
 
 // `backup`: the routers given or found, up to --jobs at a time, each into its own file, then the
 // index. Returns the exit status.

@@ -5,14 +5,17 @@
 #include <QTimer>
 
 #include "cli/cli_user_port.h"
-#include "cli/command_echo_connection.h"
 #include "cli/idle_tick_timer.h"
 #include "discovery/model_rules.h"
 #include "discovery/router_search.h"
+#include "lang/messages.h"
 #include "session/apply_commands.h"
 #include "session/clock.h"
+#include "session/session_observer.h"
+#include "session/session_request.h"
 #include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
+#include "session/transcript_file.h"
 #include "workflow/router_workflow.h"
 
 namespace dezadav::cli {
@@ -97,37 +100,49 @@ bool WriteAtomically(const std::string& path, const std::string& bytes) {
     return file.commit();
 }
 
+// Prints each command an apply exchange types, the moment it goes out: a script sees what reached
+// the router, in order, and after a failure part-way only what was sent.
+class AppliedCommandEcho : public SessionObserver {
+public:
+    explicit AppliedCommandEcho(RouterJobOutput& output) : m_output(output) {}
+    void ExchangeStarted(int64_t, const SessionRequest& request) override {
+        m_applying = request.mode == SessionMode::ApplySettings;
+    }
+    void LineTyped(int64_t, std::string_view text, bool isPassword, bool echoed) override {
+        if (!m_applying || isPassword || !echoed || text.empty()) return;
+        m_output.PrintLine(std::string(text));
+    }
+
+private:
+    RouterJobOutput& m_output;
+    bool m_applying = false;
+};
+
 bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language, RouterWorkflow& workflow,
-                  CommandEchoConnection& connection, RouterJobOutput& output) {
+                  CSettingDlg& session, RouterJobOutput& output) {
     switch (workflow.LoadSettingsFile(request.inputFile)) {
         case FileOutcome::Done:
             break;
         case FileOutcome::OpenFailed:
             // The window ends a load it cannot open silently; a script must learn that nothing was
             // loaded, so the load failure's own text is printed.
-            language.ShowLocalizedMessage(output, kMsgErrorCaption.key, kMsgFileFail.key,
-                                          kMsgErrorCaption.englishDefault, kMsgFileFail.englishDefault);
+            ShowMessageText(language, output, kMsgFileFail);
             return false;
         default:
             return false;  // each failing section has shown its message
     }
 
-    workflow.PrepareApplyTexts();
-    const ApplyPlan plan = BuildApplyPlan(workflow.Session().apply, workflow.IsTwoPort(), language);
-    std::vector<std::string> commands;
-    for (const ApplyCommand& command : plan.commands) commands.push_back(command.text);
-
     if (request.kind == RouterJobKind::DryRun) {
+        workflow.PrepareApplyTexts();
+        const ApplyPlan plan = BuildApplyPlan(session.apply, workflow.IsTwoPort(), language);
         if (!plan.refusedField.empty()) {
             return Fail(output, TextOrDefault(language, kMsgControlByte) + " (" + plan.refusedField + ")");
         }
-        for (const std::string& command : commands) output.PrintLine(command);
+        for (const ApplyCommand& command : plan.commands) output.PrintLine(command.text);
         return true;
     }
 
-    connection.Expect(commands, [&output](const std::string& command) { output.PrintLine(command); });
     const ApplyOutcome outcome = workflow.ApplyFlow();
-    connection.StopEcho();
     return outcome == ApplyOutcome::Applied;
 }
 
@@ -147,14 +162,25 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         password = request.passwords->For(router.ipAddress, router.macAddress).value_or(password);
     }
 
+    // Every exchange of this router goes to the transcript, and the commands an apply sends are printed.
+    SessionObserverFanOut observers;
+    AppliedCommandEcho echo(output);
+    observers.Add(&echo);
+    std::optional<TranscriptWriter> transcript;
+    if (request.transcript != nullptr) {
+        transcript.emplace(*request.transcript, LocalTimeText);
+        observers.Add(&*transcript);
+    }
+
     CTelnetSocket socket;
-    CommandEchoConnection connection(socket);
     SteadyClock clock;
-    CSettingDlg session(connection, clock, language, output);
-    session.telnetPort = request.common.telnetPort;
+    CSettingDlg session(socket, clock, language, output);
     CliUserPort port(router, password, output);
     IdleTickTimer timer;
     RouterWorkflow workflow(language, port, session, timer);
+    workflow.SetTelnetPort(request.common.telnetPort);
+    workflow.SetTimeScale(request.common.timeScale);
+    session.SetObserver(&observers);
 
     if (workflow.ConnectSequence() != ConnectOutcome::Connected) return result;
 
@@ -168,13 +194,12 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
             result.ok =
                 WriteAtomically(request.backupDir + "/" + result.backupFile, workflow.SettingsFileText());
             if (!result.ok) {
-                language.ShowLocalizedMessage(output, kMsgErrorCaption.key, kMsgSaveFail.key,
-                                              kMsgErrorCaption.englishDefault, kMsgSaveFail.englishDefault);
+                ShowMessageText(language, output, kMsgSaveFail);
             }
             break;
         case RouterJobKind::Apply:
         case RouterJobKind::DryRun:
-            result.ok = LoadAndApply(request, language, workflow, connection, output);
+            result.ok = LoadAndApply(request, language, workflow, session, output);
             break;
     }
     return result;

@@ -8,6 +8,7 @@
 #include "frontend/common_options.h"
 #include "lang/language_table.h"
 #include "lang/message_port.h"
+#include "session/transcript.h"
 
 namespace dezadav::cli {
 
@@ -33,6 +34,7 @@ struct RouterJobRequest {
     std::string outputFile;
     std::string backupDir;
     std::string inputFile;
+    TranscriptSink* transcript = nullptr;  // where each exchange's record goes (shared, thread-safe)
 };
 
 struct RouterJobResult {

@@ -6,6 +6,7 @@
 #include <QNetworkInterface>
 #include <QUdpSocket>
 
+#include "lang/messages.h"
 #include "discovery/discovery_targets.h"
 
 namespace dezadav {
@@ -62,8 +63,7 @@ bool CDiscoverySocket::Create(const LanguageTable& table, MessagePort& port) {
     }
     if (!created) {
         delete socket;
-        table.ShowLocalizedMessage(port, "Message_Error", "Message_UDPSocket", "Error",
-                                   "Failed to create UDP socket!");
+        ShowMessageText(table, port, kMsgUdpSocket);
         return false;
     }
     m_socket = socket;

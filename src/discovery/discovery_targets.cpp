@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "discovery/discovery_datagram.h"
+#include "text/decimal_text.h"
 
 namespace dezadav {
 
@@ -21,15 +22,10 @@ bool IsDottedIpv4Address(std::string_view text) {
     int groups = 0;
     std::size_t pos = 0;
     while (groups < 4) {
-        std::size_t digits = 0;
-        unsigned value = 0;
-        while (pos < text.size() && digits < 4 && text[pos] >= '0' && text[pos] <= '9') {
-            value = value * 10 + static_cast<unsigned>(text[pos] - '0');
-            ++pos;
-            ++digits;
-        }
-        if (digits == 0 || digits > 3 || value > 255) return false;
-        if (digits > 1 && text[pos - digits] == '0') return false;
+        const DigitRun group = ReadDigitRun(text.substr(pos));
+        if (group.length == 0 || group.length > 3 || group.value > 255) return false;
+        if (group.length > 1 && text[pos] == '0') return false;
+        pos += group.length;
         ++groups;
         if (groups < 4) {
             if (pos >= text.size() || text[pos] != '.') return false;

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "lang/messages.h"
 #include "discovery/discovery_datagram.h"
 #include "discovery/property_lookup.h"
 
@@ -9,8 +10,7 @@ namespace dezadav {
 namespace {
 
 void ShowOutOfRange(const LanguageTable& table, MessagePort& port) {
-    table.ShowLocalizedMessage(port, "Message_Error", "Message_Router", "Error",
-                               "Response string out of range!");
+    ShowMessageText(table, port, kMsgRouterOutOfRange);
 }
 
 std::string LookupShown(std::string_view text, std::string_view key, std::size_t capacity,

@@ -3,7 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "settings/sip_codec_row_text.h"
+#include "settings/sip_codec_fields.h"
+#include "text/decimal_text.h"
 
 namespace dezadav {
 namespace {
@@ -21,33 +22,45 @@ enum class ValueForm {
     ExpiryNumber,  // the leading decimal number, plus 1 on a two-port model
 };
 
+template <typename Field>
 struct RowCommand {
+    Field field;
     std::string_view words;
     ValueForm form;
     std::string_view fieldName;
 };
 
-constexpr std::array<RowCommand, 10> kSipCommands{{
-    {"voip sip port", ValueForm::Text, "SIP port"},
-    {"voip sip registrar", ValueForm::Text, "SIP registrar"},
-    {"voip sip endpt1 use_reg", ValueForm::Number, "SIP port 1 registration"},
-    {"voip sip endpt1 name", ValueForm::Text, "SIP port 1 name"},
-    {"voip sip endpt1 pass", ValueForm::Text, "SIP port 1 password"},
-    {"voip sip endpt1 expire", ValueForm::ExpiryNumber, "SIP port 1 expiry"},
-    {"voip sip endpt2 use_reg", ValueForm::Number, "SIP port 2 registration"},
-    {"voip sip endpt2 name", ValueForm::Text, "SIP port 2 name"},
-    {"voip sip endpt2 pass", ValueForm::Text, "SIP port 2 password"},
-    {"voip sip endpt2 expire", ValueForm::ExpiryNumber, "SIP port 2 expiry"},
+// The commands of a row, one per field, in row order (which is also the sending order).
+constexpr std::array<RowCommand<SipField>, kSipRowFieldCount> kSipCommands{{
+    {SipField::SipPort, "voip sip port", ValueForm::Text, "SIP port"},
+    {SipField::Registrar, "voip sip registrar", ValueForm::Text, "SIP registrar"},
+    {SipField::Port1Registration, "voip sip endpt1 use_reg", ValueForm::Number, "SIP port 1 registration"},
+    {SipField::Port1UserName, "voip sip endpt1 name", ValueForm::Text, "SIP port 1 name"},
+    {SipField::Port1Password, "voip sip endpt1 pass", ValueForm::Text, "SIP port 1 password"},
+    {SipField::Port1Expiry, "voip sip endpt1 expire", ValueForm::ExpiryNumber, "SIP port 1 expiry"},
+    {SipField::Port2RegisterVia, "voip sip endpt2 use_reg", ValueForm::Number, "SIP port 2 registration"},
+    {SipField::Port2UserName, "voip sip endpt2 name", ValueForm::Text, "SIP port 2 name"},
+    {SipField::Port2Password, "voip sip endpt2 pass", ValueForm::Text, "SIP port 2 password"},
+    {SipField::Port2Expiry, "voip sip endpt2 expire", ValueForm::ExpiryNumber, "SIP port 2 expiry"},
 }};
 
-constexpr std::array<RowCommand, 6> kCodecCommands{{
-    {"voip rtp codec type", ValueForm::Unchanged, "codec"},
-    {"voip rtp codec size", ValueForm::Unchanged, "codec packet size"},
-    {"voip rtp dtmf mode", ValueForm::Unchanged, "DTMF mode"},
-    {"voip rtp dtmf payloadtype", ValueForm::Unchanged, "DTMF payload type"},
-    {"voip rtp port start", ValueForm::Text, "RTP start port"},
-    {"voip rtp port end", ValueForm::Text, "RTP end port"},
+constexpr std::array<RowCommand<CodecField>, kCodecRowFieldCount> kCodecCommands{{
+    {CodecField::Codec, "voip rtp codec type", ValueForm::Unchanged, "codec"},
+    {CodecField::PacketSize, "voip rtp codec size", ValueForm::Unchanged, "codec packet size"},
+    {CodecField::DtmfMode, "voip rtp dtmf mode", ValueForm::Unchanged, "DTMF mode"},
+    {CodecField::PayloadType, "voip rtp dtmf payloadtype", ValueForm::Unchanged, "DTMF payload type"},
+    {CodecField::RtpPortStart, "voip rtp port start", ValueForm::Text, "RTP start port"},
+    {CodecField::RtpPortEnd, "voip rtp port end", ValueForm::Text, "RTP end port"},
 }};
+
+template <typename Field, std::size_t N>
+constexpr bool InRowOrder(const std::array<RowCommand<Field>, N>& table) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (FieldPosition(table[i].field) != i) return false;
+    }
+    return true;
+}
+static_assert(InRowOrder(kSipCommands) && InRowOrder(kCodecCommands));
 
 std::string TextOrMarker(std::string_view value) {
     return std::string(value.empty() ? kEmptyMarker : value);
@@ -112,14 +125,14 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const Language
     return true;
 }
 
-template <std::size_t N>
-bool AddRowCommands(const std::array<RowCommand, N>& table, const std::vector<std::string>& row, bool twoPort,
-                    const SessionMessage& failure, ApplyArea area, std::vector<ApplyCommand>& commands,
-                    std::string& refused) {
-    const std::size_t count = std::min(row.size(), table.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        const RowCommand& command = table[i];
-        const std::string& value = row[i];
+template <typename Field, std::size_t N>
+bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::vector<std::string>& row,
+                    bool twoPort, const MessageText& failure, ApplyArea area,
+                    std::vector<ApplyCommand>& commands, std::string& refused) {
+    for (const RowCommand<Field>& command : table) {
+        const std::size_t position = FieldPosition(command.field);
+        if (position >= row.size()) break;
+        const std::string& value = row[position];
         std::string argument;
         switch (command.form) {
             case ValueForm::Text:

@@ -6,7 +6,7 @@
 
 #include "lang/language_table.h"
 #include "session/apply_texts.h"
-#include "session/session_texts.h"
+#include "lang/messages.h"
 
 namespace dezadav {
 
@@ -22,7 +22,7 @@ enum class ApplyArea { DialPlan, Sip, Codec };
 // One router command of an apply and the message shown when it fails.
 struct ApplyCommand {
     std::string text;  // without the closing CR
-    SessionMessage failure;
+    MessageText failure;
     ApplyArea area;
 };
 

@@ -34,9 +34,9 @@ class RouterConnection : public ChunkTransport {
 public:
     // Creates the stream socket. Returns false when the system cannot provide one.
     virtual bool Create() = 0;
-    // Connects to the dotted IPv4 address `ip`, pumping events until the connection is made or
-    // fails (no time-out of its own). Returns true when connected.
-    virtual bool Connect(const std::string& ip, uint16_t port) = 0;
+    // Connects to the dotted IPv4 address `ip`, pumping events until the connection is made, fails,
+    // or `timeoutMs` milliseconds have passed (then the attempt is abandoned). True when connected.
+    virtual bool Connect(const std::string& ip, uint16_t port, int64_t timeoutMs) = 0;
     // Closes the connection; queued chunks stay queued.
     virtual void Close() = 0;
 };

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "session/session_texts.h"
+#include "lang/messages.h"
 
 namespace dezadav {
 
@@ -27,7 +27,7 @@ struct FetchedTexts {
 struct FetchCommand {
     std::string FetchedTexts::*text;  // where its output goes
     std::string_view command;
-    SessionMessage failure;
+    MessageText failure;
     bool twoPortOnly;
 };
 

@@ -5,7 +5,7 @@
 
 namespace dezadav {
 
-const SessionMessage* ProgressTextFor(SessionMode mode) {
+const MessageText* ProgressTextFor(SessionMode mode) {
     switch (mode) {
         case SessionMode::GetSettings:
             return &kMsgProgressGetSettings;
@@ -25,48 +25,35 @@ CSettingDlg::CSettingDlg(RouterConnection& socket, const Clock& clock, const Lan
       m_messages(messages),
       m_dialogue(socket, clock) {}
 
-CSettingDlg::StartAction CSettingDlg::Start() {
-    m_result = DialogResult::None;
-    if (mode == SessionMode::GetVoipLog && !mainWindowVisible) {
-        RunFetch(true);
-        return StartAction::RanSilently;
-    }
-    if (ProgressTextFor(mode) == nullptr) return StartAction::Nothing;
-    return StartAction::ShowAndTimer;
+void CSettingDlg::SetObserver(SessionObserver* observer) {
+    m_observer = observer;
+    m_dialogue.SetObserver(observer);
 }
 
-bool CSettingDlg::OnTimer(int timerId) {
-    if (timerId != kRunTimerId) return false;
-    return RunMode();
-}
-
-bool CSettingDlg::RunMode() {
-    switch (mode) {
+bool CSettingDlg::Run(const SessionRequest& request) {
+    if (ProgressTextFor(request.mode) == nullptr) return false;
+    m_dialogue.SetTimeScale(request.timeScale);
+    if (m_observer != nullptr) m_observer->ExchangeStarted(m_clock.NowMs(), request);
+    switch (request.mode) {
         case SessionMode::GetSettings:
-            return RunFetch(false);
+            return RunFetch(request, false);
         case SessionMode::ApplySettings:
-            return RunApply();
+            return RunApply(request);
         case SessionMode::GetVoipLog:
-            return RunFetch(true);
+            return RunFetch(request, true);
     }
     return false;
 }
 
-void CSettingDlg::ShowError(const SessionMessage& message) {
-    m_language.ShowLocalizedMessage(m_messages, kMsgErrorCaption.key, message.key,
-                                    kMsgErrorCaption.englishDefault, message.englishDefault);
+bool CSettingDlg::EndRun(bool ok, std::string_view shownText) {
+    if (m_observer != nullptr) m_observer->ExchangeEnded(m_clock.NowMs(), ok, shownText);
+    return ok;
 }
 
-bool CSettingDlg::EndRun(DialogResult result) {
-    m_result = result;
-    if (m_onClose) m_onClose(result);
-    return result == DialogResult::Ok;
-}
-
-bool CSettingDlg::FailRun(const SessionMessage& message, bool closeSocket) {
-    ShowError(message);
+bool CSettingDlg::FailRun(const MessageText& message, bool closeSocket) {
+    ShowMessageText(m_language, m_messages, message);
     if (closeSocket) m_socket.Close();
-    return EndRun(DialogResult::Cancel);
+    return EndRun(false, TextOrDefault(m_language, message));
 }
 
 bool CSettingDlg::RefuseControlBytes(std::string_view fieldName) {
@@ -83,24 +70,25 @@ bool CSettingDlg::RefuseControlBytes(std::string_view fieldName) {
     text += fieldName;
     text += ")";
     m_messages.ShowMessage(caption, text, icon);
-    return EndRun(DialogResult::Cancel);
+    return EndRun(false, text);
 }
 
-bool CSettingDlg::OpenSession() {
+bool CSettingDlg::OpenSession(const SessionRequest& request) {
     // A control byte in the password would end the password line early and type the rest into the
     // router's shell; nothing is sent at all then.
-    if (ContainsControlByte(password)) return RefuseControlBytes("password");
+    if (ContainsControlByte(request.password)) return RefuseControlBytes("password");
     if (!m_socket.Create()) return FailRun(kMsgTcpSocket, false);
-    if (!m_socket.Connect(routerIp, telnetPort)) return FailRun(kMsgConnect, true);
-    PumpMessagesFor(m_socket, m_clock, kConnectPumpMs);
-    if (m_dialogue.Login(password, kLoginTimeoutMs) != LoginResult::LoginOk) return FailRun(kMsgLogin, true);
+    if (!m_socket.Connect(request.routerIp, request.telnetPort, m_dialogue.Scaled(kConnectTimeoutMs))) {
+        return FailRun(kMsgConnect, true);
+    }
+    PumpMessagesFor(m_socket, m_clock, m_dialogue.Scaled(kConnectPumpMs));
+    if (m_dialogue.Login(request.password, kLoginTimeoutMs) != LoginResult::LoginOk) return FailRun(kMsgLogin, true);
     return true;
 }
 
-bool CSettingDlg::RunFetch(bool logOnly) {
-    m_result = DialogResult::None;
-    if (!OpenSession()) return false;
-    const bool twoPort = IsTwoPortModel(modelName);
+bool CSettingDlg::RunFetch(const SessionRequest& request, bool logOnly) {
+    if (!OpenSession(request)) return false;
+    const bool twoPort = IsTwoPortModel(request.modelName);
     for (const FetchCommand& command : kFetchCommands) {
         if (logOnly && &command != &kCallLogFetchCommand) continue;
         if (command.twoPortOnly && !twoPort) continue;
@@ -110,15 +98,14 @@ bool CSettingDlg::RunFetch(bool logOnly) {
         if (!m_dialogue.GetCommandOutput(text, command.command)) return FailRun(command.failure, true);
     }
     m_socket.Close();
-    return EndRun(DialogResult::Ok);
+    return EndRun(true, {});
 }
 
-bool CSettingDlg::RunApply() {
-    m_result = DialogResult::None;
+bool CSettingDlg::RunApply(const SessionRequest& request) {
     // Every value is checked before the connection is made, so a refused value sends nothing.
-    const ApplyPlan plan = BuildApplyPlan(apply, IsTwoPortModel(modelName), m_language);
+    const ApplyPlan plan = BuildApplyPlan(apply, IsTwoPortModel(request.modelName), m_language);
     if (!plan.refusedField.empty()) return RefuseControlBytes(plan.refusedField);
-    if (!OpenSession()) return false;
+    if (!OpenSession(request)) return false;
 
     for (std::size_t i = 0; i < plan.commands.size(); ++i) {
         const ApplyCommand& command = plan.commands[i];
@@ -134,9 +121,9 @@ bool CSettingDlg::RunApply() {
     if (plan.sendsCodec) apply.lastCodecRow = apply.codecRow;
 
     m_socket.Close();
-    m_messages.ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption),
-                           TextOrDefault(m_language, kMsgApplyOk), MessageIcon::None);
-    return EndRun(DialogResult::Ok);
+    const std::string success = TextOrDefault(m_language, kMsgApplyOk);
+    m_messages.ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption), success, MessageIcon::None);
+    return EndRun(true, success);
 }
 
 }  // namespace dezadav

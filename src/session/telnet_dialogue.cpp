@@ -1,6 +1,8 @@
 #include "session/telnet_dialogue.h"
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 
 namespace dezadav {
 namespace {
@@ -28,10 +30,44 @@ bool IsPromptChunk(std::string_view chunk) {
 TelnetDialogue::TelnetDialogue(ChunkTransport& transport, const Clock& clock)
     : m_transport(transport), m_clock(clock) {}
 
+void TelnetDialogue::SetTimeScale(double scale) {
+    m_timeScale = scale > 1.0 ? scale : 1.0;
+}
+
+int64_t TelnetDialogue::Scaled(int64_t ms) const {
+    if (m_timeScale == 1.0) return ms;
+    return static_cast<int64_t>(std::llround(static_cast<double>(ms) * m_timeScale));
+}
+
+void TelnetDialogue::StartStep() {
+    m_deadline = m_clock.NowMs() + Scaled(kStepDeadlineMs);
+}
+
+void TelnetDialogue::EndStep() {
+    m_deadline = kNoDeadline;
+}
+
+namespace {
+
+// Ends the deadline of a login or command on every way out of it.
+class StepScope {
+public:
+    StepScope(std::function<void()> start, std::function<void()> end) : m_end(std::move(end)) { start(); }
+    ~StepScope() { m_end(); }
+    StepScope(const StepScope&) = delete;
+    StepScope& operator=(const StepScope&) = delete;
+
+private:
+    std::function<void()> m_end;
+};
+
+}  // namespace
+
 bool TelnetDialogue::WaitForChunk(ReceivedChunk& chunk, int64_t timeoutMs) {
     chunk.data.clear();
     ChunkQueue& queue = m_transport.Queue();
     const int64_t start = m_clock.NowMs();
+    if (m_deadline != kNoDeadline) timeoutMs = std::min(timeoutMs, m_deadline - start);
     for (;;) {
         // With a chunk already queued there is nothing to sleep for: only dispatch what is pending.
         const int64_t remaining = timeoutMs - (m_clock.NowMs() - start);
@@ -43,26 +79,48 @@ bool TelnetDialogue::WaitForChunk(ReceivedChunk& chunk, int64_t timeoutMs) {
     }
 }
 
+bool TelnetDialogue::TakeReply(ReceivedChunk& chunk, int64_t timeoutMs) {
+    if (!WaitForChunk(chunk, Scaled(timeoutMs))) return false;
+    if (m_observer != nullptr) m_observer->ChunkReceived(m_clock.NowMs(), chunk.data);
+    return true;
+}
+
+bool TelnetDialogue::TypeLine(std::string_view line, bool isPassword, int64_t echoTimeoutMs) {
+    ReceivedChunk echo;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        m_transport.Send(line.substr(i, 1));
+        if (!WaitForChunk(echo, Scaled(echoTimeoutMs))) {
+            if (m_observer != nullptr) m_observer->LineTyped(m_clock.NowMs(), line.substr(0, i + 1), isPassword, false);
+            return false;
+        }
+    }
+    m_transport.Send(std::string_view(&kCarriageReturn, 1));
+    if (m_observer != nullptr) m_observer->LineTyped(m_clock.NowMs(), line, isPassword, true);
+    return true;
+}
+
+CommandError TelnetDialogue::WaitError() const {
+    return m_deadline != kNoDeadline && m_clock.NowMs() >= m_deadline ? CommandError::TooSlow
+                                                                      : CommandError::NoAnswer;
+}
+
 LoginResult TelnetDialogue::Login(std::string_view password, int64_t timeoutMs) {
-    PumpMessagesFor(m_transport, m_clock, kLoginPumpMs);
+    StepScope step([this] { StartStep(); }, [this] { EndStep(); });
+    PumpMessagesFor(m_transport, m_clock, Scaled(kLoginPumpMs));
 
     ReceivedChunk chunk;
-    if (!WaitForChunk(chunk, timeoutMs)) return LoginResult::LoginTimeout;
+    if (!TakeReply(chunk, timeoutMs)) return LoginResult::LoginTimeout;
     // Leftovers of an earlier connection and every earlier part of the greeting are drained; only
     // the last chunk is examined.
     while (m_transport.Queue().DataAvailable()) {
-        if (!WaitForChunk(chunk, timeoutMs)) return LoginResult::LoginTimeout;
+        if (!TakeReply(chunk, timeoutMs)) return LoginResult::LoginTimeout;
     }
     // The greeting is examined as text, which ends at its first NUL byte.
     const std::string_view greeting(chunk.data.c_str());
     if (greeting.find(kPasswordPrompt, 1) == std::string_view::npos) return LoginResult::LoginNoPrompt;
 
-    for (const char byte : password) {
-        m_transport.Send(std::string_view(&byte, 1));
-        if (!WaitForChunk(chunk, timeoutMs)) return LoginResult::LoginTimeout;
-    }
-    m_transport.Send(std::string_view(&kCarriageReturn, 1));
-    if (!WaitForChunk(chunk, timeoutMs)) return LoginResult::LoginTimeout;
+    if (!TypeLine(password, true, timeoutMs)) return LoginResult::LoginTimeout;
+    if (!TakeReply(chunk, timeoutMs)) return LoginResult::LoginTimeout;
 
     // A router that refuses the password answers with a line break and "Password:" again. A shorter
     // answer has no third byte and cannot be that.
@@ -70,7 +128,7 @@ LoginResult TelnetDialogue::Login(std::string_view password, int64_t timeoutMs) 
 
     std::size_t consumed = chunk.data.size();
     while (!IsPromptChunk(chunk.data)) {
-        if (!WaitForChunk(chunk, kReplyTimeoutMs)) return LoginResult::LoginNoShellPrompt;
+        if (!TakeReply(chunk, kReplyTimeoutMs)) return LoginResult::LoginNoShellPrompt;
         // A peer that talks endlessly without ever showing the prompt is not a shell.
         consumed += chunk.data.size();
         if (consumed > kMaxOutputBytes) return LoginResult::LoginNoShellPrompt;
@@ -85,18 +143,14 @@ bool TelnetDialogue::Fail(CommandError error) {
 
 bool TelnetDialogue::TypeCommand(std::string_view command, int64_t afterCrTimeoutMs, ReceivedChunk& chunk) {
     m_transport.Send(std::string_view(&kCarriageReturn, 1));
-    if (!WaitForChunk(chunk, kEchoTimeoutMs)) return Fail(CommandError::NoAnswer);
+    if (m_observer != nullptr) m_observer->LineTyped(m_clock.NowMs(), {}, false, true);
+    if (!TakeReply(chunk, kEchoTimeoutMs)) return Fail(WaitError());
     if (!IsPromptChunk(chunk.data)) return Fail(CommandError::NotAPrompt);
 
-    for (const char byte : command) {
-        m_transport.Send(std::string_view(&byte, 1));
-        if (!WaitForChunk(chunk, kEchoTimeoutMs)) return Fail(CommandError::NoAnswer);
-    }
-
-    m_transport.Send(std::string_view(&kCarriageReturn, 1));
-    if (!WaitForChunk(chunk, afterCrTimeoutMs)) return Fail(CommandError::NoAnswer);
+    if (!TypeLine(command, false, kEchoTimeoutMs)) return Fail(WaitError());
+    if (!TakeReply(chunk, afterCrTimeoutMs)) return Fail(WaitError());
     if (chunk.data.size() <= kEchoedLineBreakBytes) {
-        if (!WaitForChunk(chunk, afterCrTimeoutMs)) return Fail(CommandError::NoAnswer);
+        if (!TakeReply(chunk, afterCrTimeoutMs)) return Fail(WaitError());
     }
     return true;
 }
@@ -104,6 +158,7 @@ bool TelnetDialogue::TypeCommand(std::string_view command, int64_t afterCrTimeou
 bool TelnetDialogue::GetCommandOutput(std::string& output, std::string_view command) {
     output.clear();
     m_lastError = CommandError::None;
+    StepScope step([this] { StartStep(); }, [this] { EndStep(); });
     ReceivedChunk chunk;
     if (!TypeCommand(command, kOutputChunkTimeoutMs, chunk)) return false;
 
@@ -114,7 +169,7 @@ bool TelnetDialogue::GetCommandOutput(std::string& output, std::string_view comm
         }
         collected += chunk.data;
         if (IsPromptChunk(chunk.data)) break;
-        if (!WaitForChunk(chunk, kOutputChunkTimeoutMs)) return Fail(CommandError::NoAnswer);
+        if (!TakeReply(chunk, kOutputChunkTimeoutMs)) return Fail(WaitError());
     }
     collected += kCaptureTail;
     output = std::move(collected);
@@ -123,12 +178,13 @@ bool TelnetDialogue::GetCommandOutput(std::string& output, std::string_view comm
 
 bool TelnetDialogue::SendSetCommand(std::string_view command) {
     m_lastError = CommandError::None;
+    StepScope step([this] { StartStep(); }, [this] { EndStep(); });
     ReceivedChunk chunk;
     if (!TypeCommand(command, kReplyTimeoutMs, chunk)) return false;
 
     std::size_t consumed = chunk.data.size();
     while (!IsPromptChunk(chunk.data)) {
-        if (!WaitForChunk(chunk, kReplyTimeoutMs)) return Fail(CommandError::NoAnswer);
+        if (!TakeReply(chunk, kReplyTimeoutMs)) return Fail(WaitError());
         consumed += chunk.data.size();
         if (consumed > kMaxOutputBytes) return Fail(CommandError::OutputTooLong);
     }

@@ -7,6 +7,7 @@
 
 #include "session/chunk_transport.h"
 #include "session/clock.h"
+#include "session/session_observer.h"
 
 namespace dezadav {
 
@@ -18,6 +19,14 @@ inline constexpr int64_t kLoginTimeoutMs = 2000;        // passed to Login by ev
 inline constexpr int64_t kEchoTimeoutMs = 2000;         // each echoed byte, the prompt after the opening CR
 inline constexpr int64_t kOutputChunkTimeoutMs = 3000;  // each output chunk of GetCommandOutput
 inline constexpr int64_t kReplyTimeoutMs = 5000;        // each chunk after the password / a set command
+// A connection not made within this time is given up. Left to itself the system keeps retrying a
+// silent peer for minutes; this is about where other desktop systems give up.
+inline constexpr int64_t kConnectTimeoutMs = 21000;
+// The login and each command (the empty line, its echo, its output up to the prompt) must be done
+// within this time, however the router spreads its bytes: every other wait is per chunk, and a
+// router trickling one byte per wait would otherwise hold a command for hours. A router answers in
+// milliseconds, so only a broken one meets this limit.
+inline constexpr int64_t kStepDeadlineMs = 30000;
 // An output is held whole up to this many bytes, its line-feed/carriage-return tail included; a
 // command whose output would grow beyond it fails instead of handing over a cut text. The same cap
 // bounds what the dialogue reads while it looks for the prompt after a password or a set command.
@@ -36,6 +45,7 @@ enum class LoginResult : int {
 enum class CommandError {
     None,
     NoAnswer,       // a wait ran out: missing prompt, missing echo, silent router
+    TooSlow,        // the command was not done within kStepDeadlineMs
     NotAPrompt,     // the empty line was not answered by one chunk ending in "> "
     OutputTooLong,  // the output (or a reply) would exceed kMaxOutputBytes
 };
@@ -50,17 +60,26 @@ bool IsPromptChunk(std::string_view chunk);
 
 // The client side of the router's command line: log in by answering the password prompt, then type
 // commands byte by byte in lock-step with the router's echo. Every wait pumps the transport's events
-// and is measured against `clock`. The dialogue keeps no phase of its own; the order of calls makes
-// the phases (greeting, password, command line).
+// and is measured against `clock`, stretched by the time scale. The dialogue keeps no phase of its
+// own; the order of calls makes the phases (greeting, password, command line).
 class TelnetDialogue {
 public:
     TelnetDialogue(ChunkTransport& transport, const Clock& clock);
 
-    // Waits up to `timeoutMs` for a chunk and takes it from the head of the queue. A chunk queued by
-    // the very event dispatched when the time ran out is still taken. On false `chunk` is empty.
+    // Every wait (pauses, time-outs, the deadline of a step) is `scale` times as long from now on;
+    // at 1 the times are exactly the constants above. Values below 1 count as 1.
+    void SetTimeScale(double scale);
+    // `ms` stretched by the time scale.
+    int64_t Scaled(int64_t ms) const;
+    // Told of every chunk taken and every line typed from now on; nullptr for none.
+    void SetObserver(SessionObserver* observer) { m_observer = observer; }
+
+    // Waits up to `timeoutMs` (as given, not scaled; cut short by the deadline of a login or command
+    // under way) for a chunk and takes it from the head of the queue. A chunk queued by the very
+    // event dispatched when the time ran out is still taken. On false `chunk` is empty.
     bool WaitForChunk(ReceivedChunk& chunk, int64_t timeoutMs);
 
-    // Pumps 1000 ms, drains the queue (chunks left over from an earlier connection included) and
+    // The whole login must end within kStepDeadlineMs. Pumps 1000 ms, drains the queue (chunks left over from an earlier connection included) and
     // examines only the last chunk for "Password:" (at offset 1 or later, up to its first NUL byte),
     // types the password one byte per answered chunk, then a CR, and looks for the shell prompt.
     // The password never leaves this function except as the typed bytes.
@@ -81,10 +100,23 @@ private:
     // byte by byte, the closing CR and the skip of a separately echoed line break. On true `chunk`
     // holds the first chunk after the echoed line break.
     bool TypeCommand(std::string_view command, int64_t afterCrTimeoutMs, ReceivedChunk& chunk);
+    // Types `line` byte by byte, each byte answered by its echo, then the closing CR; tells the
+    // observer. False (after telling it) when an echo did not come in time.
+    bool TypeLine(std::string_view line, bool isPassword, int64_t echoTimeoutMs);
+    // A wait of the dialogue (scaled `timeoutMs`) that hands what it took to the observer.
+    bool TakeReply(ReceivedChunk& chunk, int64_t timeoutMs);
     bool Fail(CommandError error);
+    // The error of a wait that ran out: the deadline's when it is what ran out.
+    CommandError WaitError() const;
+    void StartStep();
+    void EndStep();
 
     ChunkTransport& m_transport;
     const Clock& m_clock;
+    SessionObserver* m_observer = nullptr;
+    double m_timeScale = 1.0;
+    static constexpr int64_t kNoDeadline = INT64_MAX;
+    int64_t m_deadline = kNoDeadline;  // clock time by which the current step must be done
     CommandError m_lastError = CommandError::None;
 };
 

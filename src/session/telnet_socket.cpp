@@ -1,13 +1,16 @@
 #include "session/telnet_socket.h"
 
+#include <QDeadlineTimer>
+#include <algorithm>
+
 #include <QHostAddress>
 #include <QMetaObject>
 
 namespace dezadav {
 namespace {
 
-// How long one pass of the connect wait may sleep; the wait itself ends only when the system
-// reports the connection made or failed.
+// How long one pass of the connect wait may sleep; the wait ends when the system reports the
+// connection made or failed, or at the time-out.
 constexpr int64_t kConnectPassMs = 1000;
 
 }  // namespace
@@ -28,7 +31,7 @@ bool CTelnetSocket::Create() {
     return true;
 }
 
-bool CTelnetSocket::Connect(const std::string& ip, uint16_t port) {
+bool CTelnetSocket::Connect(const std::string& ip, uint16_t port, int64_t timeoutMs) {
     if (!m_socket) return false;
     QHostAddress address;
     if (!address.setAddress(QString::fromStdString(ip)) ||
@@ -36,9 +39,16 @@ bool CTelnetSocket::Connect(const std::string& ip, uint16_t port) {
         return false;
     }
     m_socket->connectToHost(address, port);
+    const QDeadlineTimer deadline(timeoutMs);
     while (m_socket->state() == QAbstractSocket::HostLookupState ||
            m_socket->state() == QAbstractSocket::ConnectingState) {
-        m_pump.PumpEvents(kConnectPassMs);
+        if (deadline.hasExpired()) {
+            // A peer that drops connection requests would otherwise hold the exchange for as long
+            // as the system keeps retrying.
+            m_socket->abort();
+            return false;
+        }
+        m_pump.PumpEvents(std::min<int64_t>(kConnectPassMs, deadline.remainingTime()));
     }
     return m_socket->state() == QAbstractSocket::ConnectedState;
 }

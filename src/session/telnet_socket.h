@@ -23,8 +23,9 @@ public:
     // A fresh TCP socket (an earlier one is closed and dropped). Always succeeds with Qt.
     bool Create() override;
     // Connects to the dotted IPv4 address `ip` on `port` (the router's telnet port is kTelnetPort),
-    // pumping events until connected or failed. False for a text that is not an IPv4 address.
-    bool Connect(const std::string& ip, uint16_t port) override;
+    // pumping events until connected, failed or `timeoutMs` (real time) has passed; an attempt still
+    // under way then is aborted. False for a text that is not an IPv4 address.
+    bool Connect(const std::string& ip, uint16_t port, int64_t timeoutMs) override;
     void Close() override;
 
     void Send(std::string_view bytes) override;

@@ -1,7 +1,11 @@
 #include "settings/codec_settings.h"
 
+#include <algorithm>
+
+#include "lang/messages.h"
 #include "settings/sip_codec_output_words.h"
 #include "settings/sip_codec_row_text.h"
+#include "text/decimal_text.h"
 
 namespace dezadav {
 namespace {
@@ -49,7 +53,8 @@ void CodecSettings::LimitCodecChoicesToOnePort() {
 
 void CodecSettings::OfferAllCodecChoices() {
     for (int position = m_codec.Count(); position < static_cast<int>(kCodecChoiceKeys.size()); ++position) {
-        m_codec.InsertAt(position, m_language->LookupText(kCodecChoiceKeys[static_cast<std::size_t>(position)]));
+        m_codec.InsertAt(position,
+                         m_language->LookupText(kCodecChoiceKeys[static_cast<std::size_t>(position)]));
     }
 }
 
@@ -99,24 +104,35 @@ bool CodecSettings::ParseRtpOutput(std::string_view text, std::size_t start, std
         return WordAction::Continue;
     });
 
-    m_fetchedRow = CodecRow(true);
+    RememberTexts();
+    m_fetchedRow = CodecRowText(true);
     return true;
+}
+
+std::string CodecSettings::CodecFieldText(CodecField field, bool numeric) const {
+    switch (field) {
+        case CodecField::Codec:
+            return numeric ? std::to_string(m_codec.Selected()) : m_codec.SelectedText();
+        case CodecField::PacketSize:
+            return numeric ? std::to_string(m_packetSize.Selected()) : m_packetSize.SelectedText();
+        case CodecField::DtmfMode:
+            return std::to_string(m_dtmfMode);
+        case CodecField::PayloadType:
+            return m_payloadType;
+        case CodecField::RtpPortStart:
+            return m_rtpPortStart;
+        case CodecField::RtpPortEnd:
+            return m_rtpPortEnd;
+    }
+    return {};
 }
 
 std::vector<std::string> CodecSettings::CodecFields(bool numeric) const {
     std::vector<std::string> fields;
     fields.reserve(kCodecRowFieldCount);
-    if (numeric) {
-        fields.push_back(std::to_string(m_codec.Selected()));
-        fields.push_back(std::to_string(m_packetSize.Selected()));
-    } else {
-        fields.push_back(m_codec.SelectedText());
-        fields.push_back(m_packetSize.SelectedText());
+    for (std::size_t i = 0; i < kCodecRowFieldCount; ++i) {
+        fields.push_back(CodecFieldText(static_cast<CodecField>(i), numeric));
     }
-    fields.push_back(std::to_string(m_dtmfMode));
-    fields.push_back(m_payloadType);
-    fields.push_back(m_rtpPortStart);
-    fields.push_back(m_rtpPortEnd);
     return fields;
 }
 
@@ -124,42 +140,40 @@ std::string CodecSettings::CodecRowText(bool numeric) const {
     return JoinRowFields(CodecFields(numeric));
 }
 
-std::string CodecSettings::CodecRow(bool numeric) {
+void CodecSettings::RememberTexts() {
     m_remembered.codecText = m_codec.SelectedText();
     m_remembered.packetSizeText = m_packetSize.SelectedText();
     m_remembered.payloadType = m_payloadType;
     m_remembered.rtpPortStart = m_rtpPortStart;
     m_remembered.rtpPortEnd = m_rtpPortEnd;
-    return CodecRowText(numeric);
 }
 
-void CodecSettings::LoadCodecField(std::size_t index, std::string_view value) {
-    switch (index) {
-        case 0:
+void CodecSettings::LoadCodecField(CodecField field, std::string_view value) {
+    switch (field) {
+        case CodecField::Codec:
             m_codec.SelectText(value);
             break;
-        case 1:
+        case CodecField::PacketSize:
             m_packetSize.SelectText(value);
             break;
-        case 2:
+        case CodecField::DtmfMode:
             SetDtmfMode(ReadLeadingDecimal(value));
             break;
-        case 3:
+        case CodecField::PayloadType:
             m_payloadType = value;
             break;
-        case 4:
+        case CodecField::RtpPortStart:
             m_rtpPortStart = value;
             break;
-        case 5:
+        case CodecField::RtpPortEnd:
             m_rtpPortEnd = value;
-            break;
-        default:
             break;
     }
 }
 
 void CodecSettings::LoadCodecRow(std::span<const std::string> fields) {
-    for (std::size_t i = 0; i < fields.size(); ++i) LoadCodecField(i, fields[i]);
+    const std::size_t count = std::min(fields.size(), kCodecRowFieldCount);
+    for (std::size_t i = 0; i < count; ++i) LoadCodecField(static_cast<CodecField>(i), fields[i]);
 }
 
 void CodecSettings::Recaption() {
@@ -170,8 +184,7 @@ void CodecSettings::Recaption() {
 
 bool CodecSettings::CheckPayloadType(MessagePort& port) {
     if (IsPayloadTypeInRange(m_payloadType)) return true;
-    m_language->ShowLocalizedMessage(port, "Message_Error", "Message_Payload", "Error",
-                                     "The value must between 96 ~ 127!");
+    ShowMessageText(*m_language, port, kMsgPayload);
     m_payloadType = m_remembered.payloadType;
     return false;
 }

@@ -10,6 +10,7 @@
 #include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "settings/sip_codec_choice_list.h"
+#include "settings/sip_codec_fields.h"
 
 namespace dezadav {
 
@@ -33,9 +34,6 @@ inline constexpr int kOnePortCodecCount = 3;
 inline constexpr int kDefaultCodecPosition = 2;       // "G.729A/B (8Kpbs)"
 inline constexpr int kDefaultPacketSizePosition = 1;  // "20 ms"
 
-// Number of values in a codec row.
-inline constexpr std::size_t kCodecRowFieldCount = 6;
-
 // Payload-type range the Codec page enforces when the user leaves the payload box.
 inline constexpr int kMinPayloadType = 96;
 inline constexpr int kMaxPayloadType = 127;
@@ -51,8 +49,8 @@ bool IsPayloadTypeInRange(std::string_view boxText);
 // The language table given at construction must outlive the object; list texts come from it.
 class CodecSettings {
 public:
-    // Texts remembered whenever the row is built (CodecRow()); the payload check falls back to the
-    // remembered payload text. The three box defaults are remembered at construction.
+    // Texts remembered whenever the page saves, applies or has parsed (RememberTexts()); the payload check
+    // falls back to the remembered payload text. The three box defaults are remembered at construction.
     struct RememberedTexts {
         std::string codecText;
         std::string packetSizeText;
@@ -81,33 +79,33 @@ public:
     // and the keyword progress carries over lines. A codec or packet-size number that is no position
     // of its list leaves the list without selection; a DTMF mode other than 0..2 is ignored; payload
     // and ports are taken as text. Returns false and changes nothing when there is no byte to read;
-    // otherwise returns true after refreshing fetchedRow (numeric row) and the remembered texts.
+    // otherwise returns true after refreshing the remembered texts and fetchedRow (numeric row).
     bool ParseRtpOutput(std::string_view text, std::size_t start, std::size_t length, RtpOutputKind kind);
     bool ParseRtpOutput(std::string_view text, RtpOutputKind kind) {
         return ParseRtpOutput(text, 0, text.size(), kind);
     }
 
     // --- the row ------------------------------------------------------------------------------------
-    // The six values in row order, each whole: codec, packet size, DTMF mode, payload type, RTP port
-    // start, RTP port end. numeric: codec and packet size as list positions (-1 without selection)
-    // for the apply and fetchedRow; otherwise the texts of the selected entries (empty without
-    // selection) for the settings file. No side effect.
+    // One field of the row (see CodecField), whole. numeric: codec and packet size as list positions
+    // (-1 without selection) for the apply and fetchedRow; otherwise the texts of the selected
+    // entries (empty without selection) for the settings file.
+    std::string CodecFieldText(CodecField field, bool numeric) const;
+    // The six fields in row order. No side effect.
     std::vector<std::string> CodecFields(bool numeric) const;
     // The fields joined by "," and ended by CR LF. No side effect.
     std::string CodecRowText(bool numeric) const;
-    // Builds the row as the page does when it saves, applies or has parsed: returns CodecRowText and
-    // refreshes the remembered texts.
-    std::string CodecRow(bool numeric);
+    // Remembers the texts the page shows, as it does when it saves, applies or has parsed.
+    void RememberTexts();
     // The numeric row taken after the last parse (empty before the first parse).
     const std::string& FetchedRow() const { return m_fetchedRow; }
 
     // --- settings file -------------------------------------------------------------------------------
-    // One field of a loaded codec row, by its number 0..5 (numbers from 6 on are ignored): 0 selects
-    // the first codec entry whose text equals the value; 1 the same in the packet-size list (no equal
-    // entry: no change); 2 m := leading decimal, 0..2 sets the DTMF mode, anything else nothing;
-    // 3 payload type; 4 RTP port start; 5 RTP port end.
-    void LoadCodecField(std::size_t index, std::string_view value);
-    // LoadCodecField for every field in row order.
+    // One field of a loaded codec row: Codec selects the first codec entry whose text equals the
+    // value; PacketSize the same in the packet-size list (no equal entry: no change); DtmfMode
+    // m := leading decimal, 0..2 sets the DTMF mode, anything else nothing; payload type and RTP
+    // ports are taken as text.
+    void LoadCodecField(CodecField field, std::string_view value);
+    // LoadCodecField for every field in row order; fields past the sixth are ignored.
     void LoadCodecRow(std::span<const std::string> fields);
 
     // --- language change -------------------------------------------------------------------------------

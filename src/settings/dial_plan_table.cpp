@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cassert>
-#include <limits>
 
 #include "settings/settings_file_fields.h"
+#include "text/decimal_text.h"
 
 namespace dezadav {
 namespace {
@@ -17,26 +17,13 @@ bool IsWhiteSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// The leading decimal number of the bytes from `pos`: white space skipped, an optional sign, then
-// digits up to the first other byte; 0 when there are none. Saturates instead of overflowing, so
-// an absurdly long digit run still reads as "out of range".
-long long ReadDecimal(std::string_view text, std::size_t pos) {
+// The leading decimal number of the bytes from `pos` after any white space (see ReadLeadingDecimal).
+std::int32_t ReadNumberAfterWhiteSpace(std::string_view text, std::size_t pos) {
     while (pos < text.size() && IsWhiteSpace(text[pos])) ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    constexpr long long kLimit = std::numeric_limits<long long>::max() / 10 - 10;
-    long long value = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-        if (value < kLimit) value = value * 10 + (text[pos] - '0');
-        ++pos;
-    }
-    return negative ? -value : value;
+    return ReadLeadingDecimal(text.substr(pos));
 }
 
-bool IsEntryNumber(long long n) {
+bool IsEntryNumber(std::int32_t n) {
     return n >= 1 && n <= kDialPlanEntryCount;
 }
 
@@ -53,6 +40,26 @@ std::optional<ListedValue> ValueUpToLineFeed(std::string_view text, std::size_t 
     if (lf == std::string_view::npos) return std::nullopt;
     return ListedValue{text.substr(pos, lf - pos), lf};
 }
+
+// Layout of "voip dial_plan list -t", in bytes. Every line ends in LF CR, so a line's first byte
+// lies kLineBreak bytes after the LF that ends the line before it. An entry's first line holds
+// kIndexColumn bytes, the index, a separator and the status word; the enabled word starts with 'a'
+// and the disabled one is kDisabledWordExtra bytes longer. Each further line of the block holds its
+// value after a fixed lead.
+constexpr std::size_t kLineBreak = 2;
+constexpr std::size_t kIndexColumn = 14;
+constexpr std::size_t kIndexSeparator = 1;
+constexpr char kEnabledWordStart = 'a';
+constexpr std::size_t kDisabledWordExtra = 2;
+constexpr std::size_t kPhoneAfterEnabledWord = 28;  // from the enabled word's first byte
+constexpr std::size_t kPortNameColumn = 6;
+constexpr std::size_t kDomainColumn = 9;
+constexpr std::size_t kLoopCodeColumn = 6;  // a one-byte code: '1' ISDN, '2' PSTN, else none
+constexpr std::size_t kLoopCodeLength = 1;
+constexpr std::size_t kBackupColumn = 15;
+constexpr char kPromptEnd = '>';
+// A listing this short holds no entry.
+constexpr std::size_t kLongestEmptyListing = 6;
 
 std::string SipAddress(std::string_view portName, std::string_view domain) {
     if (portName.empty()) return std::string(domain);
@@ -145,54 +152,49 @@ bool DialPlanTable::FillFromListing(std::string_view text, bool twoPort, const L
     const std::array<std::string, 3> loops = LoopThroughTexts(lang);
     const std::size_t length = text.size();
 
-    // The router prints each entry as a block of lines that end in LF CR. The anchor is the LF
-    // before the block's first line; that line holds 14 bytes, the index, one separator and the
-    // status word (the enabled word starts with 'a' and is two bytes shorter than the disabled
-    // one); the phone number follows 28 bytes after the enabled word's first byte. The next lines
-    // carry their values 6 (port name), 9 (domain), 6 (loop-through code) and 15 (backup number)
-    // bytes after their CR; two-port routers print no loop-through or backup line but an empty
-    // line after each block. Each anchor lies after the previous one, so the loop ends at the
-    // latest when the text does.
+    // The anchor is the LF before a block's first line. Two-port routers print no loop-through or
+    // backup line but an empty line after each block. Each anchor lies after the previous one, so
+    // the loop ends at the latest when the text does.
     std::size_t anchor = 0;
-    while (length > 6) {
-        const std::size_t indexPos = anchor + 16;
+    while (length > kLongestEmptyListing) {
+        const std::size_t indexPos = anchor + kLineBreak + kIndexColumn;
         if (indexPos >= length) break;
-        const long long number = ReadDecimal(text, indexPos);
-        const std::size_t shift = number >= 10 ? 1 : 0;
-        const std::size_t statusPos = anchor + 18 + shift;
+        const std::int32_t number = ReadNumberAfterWhiteSpace(text, indexPos);
+        const std::size_t indexDigits = number >= 10 ? 2 : 1;
+        const std::size_t statusPos = indexPos + indexDigits + kIndexSeparator;
         if (statusPos >= length) break;
-        const bool enabled = text[statusPos] == 'a';
-        // The disabled word is two bytes longer than the enabled one.
-        const std::size_t base = anchor + 16 + shift + (enabled ? 0 : 2);
+        const bool enabled = text[statusPos] == kEnabledWordStart;
+        const std::size_t phonePos = statusPos + (enabled ? 0 : kDisabledWordExtra) + kPhoneAfterEnabledWord;
 
-        const auto phone = ValueUpToLineFeed(text, base + 30);
+        const auto phone = ValueUpToLineFeed(text, phonePos);
         if (!phone) break;
-        const auto portName = ValueUpToLineFeed(text, phone->lineFeed + 8);
+        const auto portName = ValueUpToLineFeed(text, phone->lineFeed + kLineBreak + kPortNameColumn);
         if (!portName) break;
-        const auto domain = ValueUpToLineFeed(text, portName->lineFeed + 11);
+        const auto domain = ValueUpToLineFeed(text, portName->lineFeed + kLineBreak + kDomainColumn);
         if (!domain) break;
 
         std::string loopThrough;
         std::string_view backup;
-        std::size_t nextCheck = 0;
+        std::size_t nextCheck = 0;  // first byte of the next block's line, or the prompt
         std::size_t nextAnchor = 0;
         if (twoPort) {
-            nextCheck = domain->lineFeed + 4;
-            nextAnchor = domain->lineFeed + 2;
+            // The empty line's LF is the next anchor.
+            nextAnchor = domain->lineFeed + kLineBreak;
+            nextCheck = nextAnchor + kLineBreak;
         } else {
-            const std::size_t loopPos = domain->lineFeed + 8;
-            const std::size_t backupPos = domain->lineFeed + 26;
+            const std::size_t loopPos = domain->lineFeed + kLineBreak + kLoopCodeColumn;
+            const std::size_t backupPos = loopPos + kLoopCodeLength + kLineBreak + kBackupColumn;
             if (backupPos >= length) break;
             const char code = text[loopPos];
             loopThrough = code == '1' ? loops[0] : code == '2' ? loops[1] : loops[2];
             std::size_t backupEnd = backupPos;
-            if (text[backupPos] != '>' && text[backupPos] != '\n') {
+            if (text[backupPos] != kPromptEnd && text[backupPos] != '\n') {
                 const auto value = ValueUpToLineFeed(text, backupPos);
                 if (!value) break;
                 backup = value->text;
                 backupEnd = value->lineFeed;
             }
-            nextCheck = backupEnd + 2;
+            nextCheck = backupEnd + kLineBreak;
             nextAnchor = backupEnd;
         }
 
@@ -204,7 +206,7 @@ bool DialPlanTable::FillFromListing(std::string_view text, bool twoPort, const L
             entry.loopThrough = loopThrough;
             entry.backupNumber = backup;
         }
-        if (nextCheck >= length || text[nextCheck] == '>') break;
+        if (nextCheck >= length || text[nextCheck] == kPromptEnd) break;
         anchor = nextAnchor;
     }
     ResetChangedFlags();
@@ -222,7 +224,7 @@ bool DialPlanTable::FillFromFileSection(std::string_view text, std::size_t start
         if (line.fields.empty()) continue;
         // The index cell keeps its own canonical text: a row's index field ("07", " 7", "7x") only
         // selects the entry.
-        const long long number = ReadDecimal(line.fields[0], 0);
+        const std::int32_t number = ReadNumberAfterWhiteSpace(line.fields[0], 0);
         if (!IsEntryNumber(number)) continue;
         DialPlanEntry& entry = m_entries[number - 1];
         std::string* const targets[] = {&entry.phoneNumber, &entry.name,         &entry.sipAddress,
@@ -237,14 +239,6 @@ bool DialPlanTable::FillFromFileSection(std::string_view text, std::size_t start
         }
     }
     return true;
-}
-
-std::string DialPlanTable::ChangedRowsText() const {
-    std::string rows;
-    for (int p = 0; p < kDialPlanEntryCount; ++p) {
-        if (m_changed[p]) rows += m_entries[p].RowText();
-    }
-    return rows;
 }
 
 std::vector<DialPlanEntry> DialPlanTable::ChangedEntries() const {

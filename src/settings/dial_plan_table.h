@@ -88,12 +88,8 @@ public:
     // flag. Fields are held whole; a comma inside a value splits it, as in every row text.
     bool FillFromFileSection(std::string_view text, std::size_t start, std::size_t end);
 
-    // Row texts (see DialPlanEntry::RowText) of the changed entries in list order; empty when
-    // nothing changed. This is what the apply sequence and its "nothing changed" test take.
-    std::string ChangedRowsText() const;
-
-    // The changed entries in list order as fields (a value may contain a comma, which the row
-    // text cannot carry unambiguously).
+    // The changed entries in list order, as fields: what the apply sends, and empty when nothing
+    // changed. (A value may contain a comma, which a row text cannot carry unambiguously.)
     std::vector<DialPlanEntry> ChangedEntries() const;
 
     // Row texts of all 60 entries, entries 1 to 60: the dial-plan section of the settings file.

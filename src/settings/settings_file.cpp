@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "lang/messages.h"
 #include "settings/settings_file_fields.h"
 
 namespace dezadav {
@@ -42,8 +43,7 @@ bool LoadRowSection(std::string_view text, std::size_t start, std::size_t end, L
 }
 
 void ReportFileFail(const LanguageTable& lang, MessagePort& port) {
-    lang.ShowLocalizedMessage(port, "Message_Error", "Message_FileFail", "Error",
-                              "Couldn't load settings form the file!");
+    ShowMessageText(lang, port, kMsgFileFail);
 }
 
 }  // namespace
@@ -53,11 +53,13 @@ std::string DialPlanFileText(const DialPlanTable& dialPlan) {
 }
 
 std::string SipFileText(SipSettings& sip) {
-    return sip.SipRow() + ClosingMarker(kSipMarker);
+    sip.RememberTexts();
+    return sip.SipRowText() + ClosingMarker(kSipMarker);
 }
 
 std::string CodecFileText(CodecSettings& codec) {
-    return codec.CodecRow(false) + ClosingMarker(kCodecMarker);
+    codec.RememberTexts();
+    return codec.CodecRowText(false) + ClosingMarker(kCodecMarker);
 }
 
 std::string CallLogFileText(const CallLogTable& callLog) {
@@ -78,30 +80,33 @@ std::string SaveAllText(SettingsModels models) {
 }
 
 bool LoadSipSection(SipSettings& sip, std::string_view text, std::size_t start, std::size_t end) {
-    return LoadRowSection(text, start, end,
-                          [&sip](std::size_t k, std::string_view field) { sip.LoadSipField(k, field); });
+    return LoadRowSection(text, start, end, [&sip](std::size_t k, std::string_view field) {
+        if (k < kSipRowFieldCount) sip.LoadSipField(static_cast<SipField>(k), field);
+    });
 }
 
 bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t start, std::size_t end) {
     return LoadRowSection(text, start, end, [&codec](std::size_t k, std::string_view field) {
-        codec.LoadCodecField(k, field);
+        if (k < kCodecRowFieldCount) codec.LoadCodecField(static_cast<CodecField>(k), field);
     });
 }
 
-void LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang,
-                      MessagePort& port) {
-    const auto report = [&](bool loaded) {
+SettingsLoadResult LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang,
+                                    MessagePort& port) {
+    SettingsLoadResult result;
+    const auto report = [&](SectionLoad& section, bool loaded) {
+        section = loaded ? SectionLoad::Loaded : SectionLoad::Failed;
         if (!loaded) ReportFileFail(lang, port);
     };
 
     std::size_t s = 0;
     if (const auto p = LastMarkerFrom(text, kDialPlanMarker, 0)) {
-        report(models.dialPlan.FillFromFileSection(text, 0, *p));
+        report(result.dialPlan, models.dialPlan.FillFromFileSection(text, 0, *p));
         s = *p + kDialPlanMarkerSpan;
     }
 
     if (const auto q = LastMarkerFrom(text, kSipMarker, s)) {
-        report(LoadSipSection(models.sip, text, s, *q));
+        report(result.sip, LoadSipSection(models.sip, text, s, *q));
         s = *q + kSipMarkerSpan;
     } else {
         s = 0;
@@ -109,16 +114,17 @@ void LoadSettingsText(std::string_view text, SettingsModels models, const Langua
 
     const auto v = LastMarkerFrom(text, kCallLogMarkerStart, s);
     if (v) {
-        report(models.callLog.LoadCallLogSection(text, s, text.size()));
+        report(result.callLog, models.callLog.LoadCallLogSection(text, s, text.size()));
     } else {
         s = 0;
     }
 
     if (const auto e = LastMarkerFrom(text, kCodecMarker, s)) {
-        report(LoadCodecSection(models.codec, text, s, *e));
+        report(result.codec, LoadCodecSection(models.codec, text, s, *e));
     } else if (v) {
-        report(LoadCodecSection(models.codec, text, s, *v));
+        report(result.codec, LoadCodecSection(models.codec, text, s, *v));
     }
+    return result;
 }
 
 bool WriteSettingsFile(const std::filesystem::path& path, std::string_view bytes) {

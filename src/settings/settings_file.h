@@ -39,7 +39,7 @@ struct SettingsModels {
 // --- writing ---------------------------------------------------------------------------------------
 // The dial-plan page's file: AllRowsText, then CR LF ";LIST" CR LF.
 std::string DialPlanFileText(const DialPlanTable& dialPlan);
-// The SIP page's file: SipRow (which refreshes the page's remembered texts), then CR LF ";SIP" CR LF.
+// The SIP page's file: SipRowText (after remembering the page's texts), then CR LF ";SIP" CR LF.
 std::string SipFileText(SipSettings& sip);
 // The codec page's file: the codec row in text form (refreshing the remembered texts), then CR LF
 // ";END" CR LF.
@@ -57,6 +57,25 @@ bool LoadSipSection(SipSettings& sip, std::string_view text, std::size_t start, 
 // The codec reader, the same way over the codec settings.
 bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t start, std::size_t end);
 
+// What a load did with one section of the file.
+enum class SectionLoad {
+    Absent,  // the file has no such section
+    Loaded,
+    Failed,  // its reader refused it (Message_FileFail was shown)
+};
+
+// What a load did with each section.
+struct SettingsLoadResult {
+    SectionLoad dialPlan = SectionLoad::Absent;
+    SectionLoad sip = SectionLoad::Absent;
+    SectionLoad codec = SectionLoad::Absent;
+    SectionLoad callLog = SectionLoad::Absent;
+    bool AnyFailed() const {
+        return dialPlan == SectionLoad::Failed || sip == SectionLoad::Failed || codec == SectionLoad::Failed ||
+               callLog == SectionLoad::Failed;
+    }
+};
+
 // Load: finds the sections by their markers and hands each to its reader:
 // 1. the last ";LIST": the dial plan reads [0, p); reading goes on at p + 7 (else at 0);
 // 2. the last ";SIP" from there: the SIP reader reads [s, q); s := q + 6 (else s := 0);
@@ -67,8 +86,8 @@ bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t s
 // a file without markers reads nothing. Every reader that fails (its section ends at the very start
 // of the file) shows Message_FileFail with caption Message_Error through `port`, once; the other
 // sections are still read. Dial-plan entries touched get their changed flags.
-void LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang,
-                      MessagePort& port);
+SettingsLoadResult LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang,
+                                    MessagePort& port);
 
 // --- files -----------------------------------------------------------------------------------------
 // Creates or empties `path` and writes `bytes`. False when the file cannot be written (the caller

@@ -1,9 +1,11 @@
 #include "settings/sip_settings.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "settings/sip_codec_output_words.h"
 #include "settings/sip_codec_row_text.h"
+#include "text/decimal_text.h"
 
 namespace dezadav {
 namespace {
@@ -117,7 +119,8 @@ bool SipSettings::ParseSipOutput(std::string_view text, std::size_t start, std::
         return WordAction::SkipRestOfLine;
     });
 
-    m_fetchedRow = SipRow();
+    RememberTexts();
+    m_fetchedRow = SipRowText();
     if (m_twoPort) {
         BringExpiryListToForm(m_port1Expiry);
         BringExpiryListToForm(m_port2Expiry);
@@ -126,19 +129,37 @@ bool SipSettings::ParseSipOutput(std::string_view text, std::size_t start, std::
     return true;
 }
 
+std::string SipSettings::SipFieldText(SipField field) const {
+    switch (field) {
+        case SipField::SipPort:
+            return m_sipPort;
+        case SipField::Registrar:
+            return m_registrar;
+        case SipField::Port1Registration:
+            return std::to_string(m_twoPort ? m_port1Via.Selected() : (m_useRegistrar ? 1 : 0));
+        case SipField::Port1UserName:
+            return m_port1UserName;
+        case SipField::Port1Password:
+            return m_port1Password;
+        case SipField::Port1Expiry:
+            return std::to_string(m_port1Expiry.Selected());
+        case SipField::Port2RegisterVia:
+            return std::to_string(m_twoPort ? m_port2Via.Selected() : 0);
+        case SipField::Port2UserName:
+            return m_port2UserName;
+        case SipField::Port2Password:
+            return m_port2Password;
+        case SipField::Port2Expiry:
+            return std::to_string(m_port2Expiry.Selected());
+    }
+    return {};
+}
+
 std::vector<std::string> SipSettings::SipFields() const {
     std::vector<std::string> fields;
     fields.reserve(kSipRowFieldCount);
-    fields.push_back(m_sipPort);
-    fields.push_back(m_registrar);
-    fields.push_back(std::to_string(m_twoPort ? m_port1Via.Selected() : (m_useRegistrar ? 1 : 0)));
-    fields.push_back(m_port1UserName);
-    fields.push_back(m_port1Password);
-    fields.push_back(std::to_string(m_port1Expiry.Selected()));
-    fields.push_back(std::to_string(m_twoPort ? m_port2Via.Selected() : 0));
-    fields.push_back(m_port2UserName);
-    fields.push_back(m_port2Password);
-    fields.push_back(std::to_string(m_port2Expiry.Selected()));
+    for (std::size_t i = 0; i < kSipRowFieldCount; ++i)
+        fields.push_back(SipFieldText(static_cast<SipField>(i)));
     return fields;
 }
 
@@ -146,7 +167,7 @@ std::string SipSettings::SipRowText() const {
     return JoinRowFields(SipFields());
 }
 
-std::string SipSettings::SipRow() {
+void SipSettings::RememberTexts() {
     m_remembered.sipPort = m_sipPort;
     m_remembered.registrar = m_registrar;
     m_remembered.port1UserName = m_port1UserName;
@@ -155,52 +176,50 @@ std::string SipSettings::SipRow() {
     m_remembered.port2UserName = m_port2UserName;
     m_remembered.port2Password = m_port2Password;
     m_remembered.port2ExpiryText = m_port2Expiry.SelectedText();
-    return SipRowText();
 }
 
-void SipSettings::LoadSipField(std::size_t index, std::string_view value) {
-    switch (index) {
-        case 0:
+void SipSettings::LoadSipField(SipField field, std::string_view value) {
+    switch (field) {
+        case SipField::SipPort:
             m_sipPort = value;
             break;
-        case 1:
+        case SipField::Registrar:
             m_registrar = value;
             break;
-        case 2: {
+        case SipField::Port1Registration: {
             const std::int32_t n = ReadLeadingDecimal(value);
             m_port1Via.Select(n);
             // Only 0 and 1 are states of the check box; other numbers leave it alone.
             if (n == 0 || n == 1) m_useRegistrar = n == 1;
             break;
         }
-        case 3:
+        case SipField::Port1UserName:
             m_port1UserName = value;
             break;
-        case 4:
+        case SipField::Port1Password:
             m_port1Password = value;
             break;
-        case 5:
+        case SipField::Port1Expiry:
             m_port1Expiry.Select(ReadLeadingDecimal(value));
             break;
-        case 6:
+        case SipField::Port2RegisterVia:
             m_port2Via.Select(ReadLeadingDecimal(value));
             break;
-        case 7:
+        case SipField::Port2UserName:
             m_port2UserName = value;
             break;
-        case 8:
+        case SipField::Port2Password:
             m_port2Password = value;
             break;
-        case 9:
+        case SipField::Port2Expiry:
             m_port2Expiry.Select(ReadLeadingDecimal(value));
-            break;
-        default:
             break;
     }
 }
 
 void SipSettings::LoadSipRow(std::span<const std::string> fields) {
-    for (std::size_t i = 0; i < fields.size(); ++i) LoadSipField(i, fields[i]);
+    const std::size_t count = std::min(fields.size(), kSipRowFieldCount);
+    for (std::size_t i = 0; i < count; ++i) LoadSipField(static_cast<SipField>(i), fields[i]);
 }
 
 void SipSettings::Recaption() {

@@ -10,6 +10,7 @@
 
 #include "lang/language_table.h"
 #include "settings/sip_codec_choice_list.h"
+#include "settings/sip_codec_fields.h"
 
 namespace dezadav {
 
@@ -54,9 +55,6 @@ inline constexpr int kTwoPortExpiryTwoHours = 3;
 // The password boxes take at most this many typed characters (values set otherwise stay whole).
 inline constexpr int kSipPasswordMaxTypedChars = 23;
 
-// Number of values in a SIP row.
-inline constexpr std::size_t kSipRowFieldCount = 10;
-
 // Expiry list position for a registration time reported by the router. `seconds` is compared as an
 // unsigned 32-bit number, so a negative value counts as very large. One-port form: the first full
 // position whose time is at least `seconds`, "2 hours" (5) above one day. Two-port form: the same
@@ -70,13 +68,13 @@ int ExpiryPositionForSeconds(std::int32_t seconds, bool twoPort);
 //
 // The router form (two-port or one-port) is set by the owner with SetTwoPort from the two-port test
 // on the model name shown in the main window, before the outputs of a fetch are parsed; it decides
-// the expiry lists' form, fields 3 and 7 of the row and the port-1 user-name label.
+// the expiry lists' form, the two registration fields of the row and the port-1 user-name label.
 //
 // The language table given at construction must outlive the object; list texts are taken from it
 // (at construction, when a list is brought to the router's form, and by Recaption).
 class SipSettings {
 public:
-    // Texts the page remembers whenever the row is built (SipRow()).
+    // Texts the page remembers whenever it saves, applies or has parsed (RememberTexts()).
     struct RememberedTexts {
         std::string sipPort;  // "5060" from construction
         std::string registrar;
@@ -103,7 +101,7 @@ public:
     // names; `port` is 1 for "voip sip endpt1", anything else means port 2 (Endpoint only). At most
     // one keyword and its value are taken per line; a keyword that does not appear leaves its value
     // as it was. Returns false and changes nothing when there is no byte to read; otherwise returns
-    // true after refreshing fetchedRow (and the remembered texts) and, on a two-port router, bringing
+    // true after refreshing the remembered texts and fetchedRow and, on a two-port router, bringing
     // both expiry lists to the two-port form, and setting the port-1 user-name label by form.
     bool ParseSipOutput(std::string_view text, std::size_t start, std::size_t length, SipOutputKind kind,
                         int port);
@@ -112,30 +110,28 @@ public:
     }
 
     // --- the row ------------------------------------------------------------------------------------
-    // The ten values in row order, each whole (a value may contain a comma): SIP port, registrar,
-    // port-1 registration (two-port: the port-1 register-via position; one-port: 1 when useRegistrar,
-    // else 0), port-1 user name, port-1 password, port-1 expiry position, port-2 register-via
-    // (two-port: its position; one-port: 0), port-2 user name, port-2 password, port-2 expiry
-    // position. Positions are decimal, -1 for a list without selection. No side effect.
+    // One field of the row (see SipField), whole (a value may contain a comma): registrations and
+    // expiries are list positions in decimal, -1 for a list without selection; on a one-port router
+    // the port-1 registration is 1 when useRegistrar, else 0, and the port-2 one is 0.
+    std::string SipFieldText(SipField field) const;
+    // The ten fields in row order. No side effect.
     std::vector<std::string> SipFields() const;
     // The fields joined by "," and ended by CR LF, byte-exact as the settings file and the apply
     // comparison take it. No side effect.
     std::string SipRowText() const;
-    // Builds the row as the page does when it saves, applies or has parsed: returns SipRowText() and
-    // refreshes the remembered texts.
-    std::string SipRow();
+    // Remembers the texts the page shows, as it does when it saves, applies or has parsed.
+    void RememberTexts();
     // The row taken after the last parse (empty before the first parse). The apply sends SIP
     // commands only when the current row differs from the last one the router is known to hold.
     const std::string& FetchedRow() const { return m_fetchedRow; }
 
     // --- settings file -------------------------------------------------------------------------------
-    // One field of a loaded SIP row, by its number 0..9 (numbers from 10 on are ignored):
-    // 0 SIP port; 1 registrar; 2 n := leading decimal, the port-1 register-via list selects n and,
-    // when n is 0 or 1, useRegistrar := (n == 1); 3 port-1 user name; 4 port-1 password; 5 the port-1
-    // expiry list selects n; 6 the port-2 register-via list selects n; 7 port-2 user name; 8 port-2
-    // password; 9 the port-2 expiry list selects n. A position outside a list clears its selection.
-    void LoadSipField(std::size_t index, std::string_view value);
-    // LoadSipField for every field in row order.
+    // One field of a loaded SIP row: SipPort, Registrar, user names and passwords are taken as
+    // text; for Port1Registration n := leading decimal, the port-1 register-via list selects n and,
+    // when n is 0 or 1, useRegistrar := (n == 1); Port2RegisterVia and the expiries select the
+    // leading decimal's position in their list. A position outside a list clears its selection.
+    void LoadSipField(SipField field, std::string_view value);
+    // LoadSipField for every field in row order; fields past the tenth are ignored.
     void LoadSipRow(std::span<const std::string> fields);
 
     // --- language change -------------------------------------------------------------------------------

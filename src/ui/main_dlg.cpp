@@ -293,7 +293,7 @@ void CMainDlg::HideToTray() {
     // system map the window again, an empty frame on screen. Showing it normal brings it back whole.
     hide();
     m_tray.SetMenuActive(true);
-    emit hiddenInTrayChanged(true);
+    m_workflow.SetMainWindowVisible(false);
 }
 
 void CMainDlg::RestoreFromTray() {
@@ -303,7 +303,7 @@ void CMainDlg::RestoreFromTray() {
     raise();
     activateWindow();
     m_tray.SetMenuActive(false);
-    emit hiddenInTrayChanged(false);
+    m_workflow.SetMainWindowVisible(true);
 }
 
 void CMainDlg::BringToFront() {

@@ -27,11 +27,11 @@ class CSkinButton;
 
 // What the main window shows and drives, made by the program before the window and outliving it.
 struct MainDlgParts {
-    RouterWorkflow& workflow;     // the flows the buttons start, and the models the pages show
-    GuiUserPort& port;            // the dialogs; the window hands it its hooks and becomes their owner
-    const LanguageTable& texts;   // every caption and label
-    LanguageChoice& language;     // the Language dialog's choice and switch
-    CSystemTray& tray;            // the notification-area icon, already added by the program
+    RouterWorkflow& workflow;    // the flows the buttons start, and the models the pages show
+    GuiUserPort& port;           // the dialogs; the window hands it its hooks and becomes their owner
+    const LanguageTable& texts;  // every caption and label
+    LanguageChoice& language;    // the Language dialog's choice and switch
+    CSystemTray& tray;           // the notification-area icon, already added by the program
 };
 
 // The program's one main window: the banner, the Router Info strip (Model, Version, IP, MAC), the
@@ -126,8 +126,6 @@ signals:
     void fadedIn();
     // A Connect sequence (timer 0 or Search Again) ended this way.
     void connectFinished(dezadav::ConnectOutcome outcome);
-    // The window went into the tray (true) or came back from it (false).
-    void hiddenInTrayChanged(bool hidden);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -21,7 +21,8 @@ constexpr int kRowStep = 17;
 
 }  // namespace
 
-CRouterInfoDlg::CRouterInfoDlg(const LanguageTable& texts, QWidget* parent) : QDialog(parent), m_texts(texts) {
+CRouterInfoDlg::CRouterInfoDlg(const LanguageTable& texts, QWidget* parent)
+    : QDialog(parent), m_texts(texts) {
     setFixedSize(DialogSize(166, 145));
     setFont(DialogFont());
     setWindowFlags(FixedDialogFlags());

@@ -117,7 +117,8 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
 
     m_askAddress = [this]() -> std::optional<QString> {
         bool ok = false;
-        const QString text = QInputDialog::getText(this, UiText(m_language, "Router_AddressTitle"), UiText(m_language, "Router_AddressPrompt"),
+        const QString text = QInputDialog::getText(this, UiText(m_language, "Router_AddressTitle"),
+                                                   UiText(m_language, "Router_AddressPrompt"),
                                                    QLineEdit::Normal, QString(), &ok);
         if (!ok) return std::nullopt;
         return text;
@@ -191,8 +192,8 @@ void CSelectRouterDlg::SearchAgain() {
     if (m_finder) m_finder->Start();
 }
 
-void CSelectRouterDlg::ShowError(const char* key, const char* englishText) {
-    m_language.ShowLocalizedMessage(m_port, "Message_Error", key, "Error", englishText);
+void CSelectRouterDlg::ShowError(const MessageText& text) {
+    ShowMessageText(m_language, m_port, text);
 }
 
 void CSelectRouterDlg::AskAddress() {
@@ -200,11 +201,11 @@ void CSelectRouterDlg::AskAddress() {
     if (!typed) return;
     const std::string address = typed->trimmed().toStdString();
     if (!IsDottedIpv4Address(address)) {
-        ShowError("Message_BadAddress", "Please type a valid IPv4 address, for example 192.168.1.1!");
+        ShowError(kMsgBadAddress);
         return;
     }
     if (!m_finder || !m_finder->Socket().IsOpen()) {
-        ShowError("Message_NoAnswer", "No router answered at this address!");
+        ShowError(kMsgNoAnswer);
         return;
     }
     m_answersDuringWait = 0;
@@ -221,7 +222,7 @@ void CSelectRouterDlg::AskAddress() {
     }
     disconnect(answered);
     setEnabled(true);
-    if (m_answersDuringWait == 0) ShowError("Message_NoAnswer", "No router answered at this address!");
+    if (m_answersDuringWait == 0) ShowError(kMsgNoAnswer);
 }
 
 void CSelectRouterDlg::accept() {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "lang/messages.h"
 #include "discovery/discovery_datagram.h"
 #include "discovery/router_info.h"
 #include "lang/language_table.h"
@@ -87,7 +88,7 @@ private:
     void Skip();
     void AddRow(const RouterInfo& router);
     void CloseSearch();
-    void ShowError(const char* key, const char* englishText);
+    void ShowError(const MessageText& text);
 
     const LanguageTable& m_language;
     MessagePort& m_port;

@@ -12,7 +12,8 @@
 
 namespace dezadav {
 
-CSettingDlgWindow::CSettingDlgWindow(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+CSettingDlgWindow::CSettingDlgWindow(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(DialogSize(166, 31));
     setFont(DialogFont());
     setWindowModality(Qt::ApplicationModal);

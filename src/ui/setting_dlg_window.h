@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QString>
 
-
 class QLabel;
 
 namespace dezadav {

@@ -20,9 +20,8 @@ bool RouterWorkflow::IsTwoPort() const {
     return IsTwoPortModel(m_strip.model);
 }
 
-void RouterWorkflow::ShowMessage(const SessionMessage& text) {
-    m_language.ShowLocalizedMessage(m_port.Messages(), kMsgErrorCaption.key, text.key,
-                                    kMsgErrorCaption.englishDefault, text.englishDefault);
+void RouterWorkflow::ShowMessage(const MessageText& text) {
+    ShowMessageText(m_language, m_port.Messages(), text);
 }
 
 void RouterWorkflow::ShowAutoRefresh() {
@@ -30,19 +29,18 @@ void RouterWorkflow::ShowAutoRefresh() {
 }
 
 bool RouterWorkflow::RunSession(SessionMode mode) {
-    m_session.mode = mode;
-    switch (m_session.Start()) {
-        case CSettingDlg::StartAction::RanSilently:
-            return m_session.Result() == DialogResult::Ok;
-        case CSettingDlg::StartAction::Nothing:
-            return false;
-        case CSettingDlg::StartAction::ShowAndTimer:
-            break;
-    }
-    // The window's 100 ms start timer only lets the progress window paint before the exchange
-    // blocks in its waits; the run itself starts right after the progress text is up.
+    SessionRequest request;
+    request.routerIp = m_strip.ip;
+    request.telnetPort = m_telnetPort;
+    request.password = m_currentRouter.password;
+    // The two-port test is made on the Model field like every other.
+    request.modelName = m_strip.model;
+    request.mode = mode;
+    request.timeScale = m_timeScale;
+    // While the main window is hidden in the tray, a log refresh runs without any window.
+    if (mode == SessionMode::GetVoipLog && !m_mainWindowVisible) return m_session.Run(request);
     m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(mode)));
-    const bool ok = m_session.RunMode();
+    const bool ok = m_session.Run(request);
     m_port.HideProgress();
     return ok;
 }
@@ -98,17 +96,14 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
         }
         ConfirmRouter(*password);
 
-        m_session.routerIp = m_strip.ip;
-        m_session.modelName = m_strip.model;
-        m_session.password = m_currentRouter.password;
-        m_session.busy = true;
+        m_busy = true;
         if (RunSession(SessionMode::GetSettings)) break;
         // The failure has been shown; the confirmation opens again with the same router.
     }
 
     m_autoRefresh = true;
     HandOverFetchedTexts();
-    m_session.busy = false;
+    m_busy = false;
     if (m_autoRefresh) {
         m_refreshTimer.Start(kRefreshTickMs);
         m_refreshCounter = 0;
@@ -157,7 +152,7 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
         m_refreshCounter = 0;
         return RefreshOutcome::Stopped;
     }
-    if (m_refreshCounter <= m_refreshSeconds || m_session.busy) {
+    if (m_refreshCounter <= m_refreshSeconds || m_busy) {
         // Saturates instead of wrapping: a refresh blocked for years must not turn negative.
         if (m_refreshCounter < INT32_MAX) ++m_refreshCounter;
         return RefreshOutcome::Counted;
@@ -165,13 +160,11 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
 
     m_refreshTimer.Stop();
     m_refreshCounter = 0;
-    m_session.routerIp = m_strip.ip;
-    m_session.password = m_currentRouter.password;
-    m_session.busy = true;
+    m_busy = true;
     const bool ok = RunSession(SessionMode::GetVoipLog);
     if (ok) {
         m_callLog.MergeCallLog(m_session.fetched.callLog);
-        m_session.busy = false;
+        m_busy = false;
         m_port.ModelsChanged();
     }
     m_refreshTimer.Start(kRefreshTickMs);
@@ -181,11 +174,11 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
 void RouterWorkflow::PrepareApplyTexts() {
     ApplyTexts& apply = m_session.apply;
     apply.dialPlanRows = m_dialPlan.ChangedEntries();
-    // Building the rows is what refreshes the pages' remembered texts; the fields carry the values
-    // whole (a comma inside a value stays inside it).
-    m_sip.SipRow();
+    // An apply refreshes the pages' remembered texts; the fields carry the values whole (a comma
+    // inside a value stays inside it).
+    m_sip.RememberTexts();
     apply.sipRow = m_sip.SipFields();
-    m_codec.CodecRow(true);
+    m_codec.RememberTexts();
     apply.codecRow = m_codec.CodecFields(true);
     if (apply.lastCodecRow.empty()) apply.lastCodecRow = m_fetchedCodecFields;
 }
@@ -218,13 +211,9 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     }
 
     PrepareApplyTexts();
-    m_session.routerIp = m_strip.ip;
-    m_session.password = m_currentRouter.password;
-    // The two-port test of the apply is made on the Model field like every other.
-    m_session.modelName = m_strip.model;
-    m_session.busy = true;
+    m_busy = true;
     if (!RunSession(SessionMode::ApplySettings)) return ApplyOutcome::Failed;
-    m_session.busy = false;
+    m_busy = false;
     m_dialPlan.ResetChangedFlags();
     m_port.ModelsChanged();
     return ApplyOutcome::Applied;
@@ -251,31 +240,12 @@ FileOutcome RouterWorkflow::LoadFlow() {
     return LoadSettingsFile(*path);
 }
 
-namespace {
-
-// Counts the messages that pass through, so the flow can tell whether a section failed.
-class CountingMessagePort : public MessagePort {
-public:
-    explicit CountingMessagePort(MessagePort& inner) : m_inner(inner) {}
-    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
-        ++count;
-        m_inner.ShowMessage(caption, text, icon);
-    }
-    int count = 0;
-
-private:
-    MessagePort& m_inner;
-};
-
-}  // namespace
-
 FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
     std::optional<std::string> bytes = ReadSettingsFile(path);
     if (!bytes) return FileOutcome::OpenFailed;
-    CountingMessagePort counting(m_port.Messages());
-    LoadSettingsText(*bytes, Models(), m_language, counting);
+    const SettingsLoadResult result = LoadSettingsText(*bytes, Models(), m_language, m_port.Messages());
     m_port.ModelsChanged();
-    return counting.count == 0 ? FileOutcome::Done : FileOutcome::SectionFailed;
+    return result.AnyFailed() ? FileOutcome::SectionFailed : FileOutcome::Done;
 }
 
 FileOutcome RouterWorkflow::DropFile(const std::string& path) {

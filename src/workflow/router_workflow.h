@@ -22,9 +22,6 @@ inline constexpr int kRefreshTickMs = 1000;
 // refreshSeconds at start.
 inline constexpr int kDefaultRefreshSeconds = 30;
 
-// Messages of the workflow itself (the router exchanges bring their own).
-inline constexpr SessionMessage kMsgFileFail{"Message_FileFail", "Couldn't load settings form the file!"};
-inline constexpr SessionMessage kMsgSaveFail{"Message_SaveFail", "Couldn't save settings to the file!"};
 
 // How a Connect sequence ended.
 enum class ConnectOutcome {
@@ -72,9 +69,8 @@ enum class FileOutcome {
 // dispatches events; only RefreshTick is meant to be re-entered that way.
 class RouterWorkflow {
 public:
-    // All references must outlive the workflow. `session` is run for every router exchange (its
-    // telnetPort and mainWindowVisible are left to the owner); `refreshTimer` is the refresh timer,
-    // whose handler is set here to RefreshTick.
+    // All references must outlive the workflow. `session` is run for every router exchange;
+    // `refreshTimer` is the refresh timer, whose handler is set here to RefreshTick.
     RouterWorkflow(const LanguageTable& language, UserPort& port, CSettingDlg& session,
                    TickTimer& refreshTimer);
 
@@ -126,13 +122,25 @@ public:
     // The refresh list's choice (10..180 s). Takes effect from the next tick; the counter is kept.
     void SetRefreshSeconds(int seconds) { m_refreshSeconds = seconds; }
 
+    // --- how exchanges are made -------------------------------------------------------------------
+
+    // The routers' command-line port (kTelnetPort unless overridden).
+    void SetTelnetPort(uint16_t port) { m_telnetPort = port; }
+    // Every wait of every exchange is this many times as long (1 to 20).
+    void SetTimeScale(double scale) { m_timeScale = scale; }
+    // False while the main window is hidden in the tray: log refreshes then show no progress.
+    void SetMainWindowVisible(bool visible) { m_mainWindowVisible = visible; }
+    bool MainWindowVisible() const { return m_mainWindowVisible; }
+
     // --- state ------------------------------------------------------------------------------------
 
     const RouterInfo& CurrentRouter() const { return m_currentRouter; }
     const RouterStrip& Strip() const { return m_strip; }
     bool SkipMark() const { return m_skipMark; }
     int32_t RefreshCounter() const { return m_refreshCounter; }
-    bool Busy() const { return m_session.busy; }
+    // Set for the duration of a router exchange, and left set by a failed refresh or apply (so no
+    // refresh starts until an exchange succeeds).
+    bool Busy() const { return m_busy; }
     bool AutoRefresh() const { return m_autoRefresh; }
     bool AutoRefreshEnabled() const { return m_autoRefreshEnabled; }
     int RefreshSeconds() const { return m_refreshSeconds; }
@@ -154,8 +162,9 @@ public:
     std::string SettingsFileText();
 
 private:
-    // Runs the session in `mode` (fields already filled): shows the progress text unless the run is
-    // a silent log refresh, runs it, hides the progress. True for a run that ended with OK.
+    // Runs the session in `mode` on the strip's router with the confirmed password: shows the
+    // progress text unless the run is a silent log refresh, runs it, hides the progress. True for a
+    // run that succeeded.
     bool RunSession(SessionMode mode);
     // Step 8 of the Connect sequence: every fetched text to its model, in the fixed order.
     void HandOverFetchedTexts();
@@ -163,7 +172,7 @@ private:
     void ConfirmRouter(const std::string& password);
     void SetStripFromCurrentRouter();
     void CopySelectedFields(const RouterInfo& selected);
-    void ShowMessage(const SessionMessage& text);
+    void ShowMessage(const MessageText& text);
     void ShowAutoRefresh();
 
     const LanguageTable& m_language;
@@ -174,7 +183,11 @@ private:
     RouterInfo m_currentRouter;
     RouterStrip m_strip;
     bool m_skipMark = false;
+    bool m_busy = false;
     int32_t m_refreshCounter = 0;
+    uint16_t m_telnetPort = kTelnetPort;
+    double m_timeScale = 1.0;
+    bool m_mainWindowVisible = true;
 
     DialPlanTable m_dialPlan;
     SipSettings m_sip;

@@ -31,10 +31,8 @@ TEST(AppOptions, OverridesInBothSpellings) {
 }
 
 // The shared options' own checks are the shared reader's; these are the window's.
-TEST(AppOptions, WhatTheWindowCannotDoAndStrayArgumentsAreRefused) {
+TEST(AppOptions, BadSharedOptionsAndStrayArgumentsAreRefused) {
     const QStringList bad[] = {{QStringLiteral("--telnet-port"), QStringLiteral("0")},
-                               {QStringLiteral("--time-scale"), QStringLiteral("2")},
-                               {QStringLiteral("--transcript"), QStringLiteral("exchanges.txt")},
                                {QStringLiteral("--colour")},
                                {QStringLiteral("a.csv"), QStringLiteral("b.csv")},
                                {QString()}};
@@ -48,7 +46,8 @@ TEST(AppOptions, WhatTheWindowCannotDoAndStrayArgumentsAreRefused) {
 TEST(AppOptions, OneSettingsFileIsTakenWithItsAbsolutePath) {
     const AppParseResult result = Parse({QStringLiteral("settings.csv")});
     ASSERT_TRUE(result.options) << result.error;
-    EXPECT_EQ(result.options->settingsFile, QDir::current().absoluteFilePath(QStringLiteral("settings.csv")).toStdString());
+    EXPECT_EQ(result.options->settingsFile,
+              QDir::current().absoluteFilePath(QStringLiteral("settings.csv")).toStdString());
     EXPECT_FALSE(Parse({}).options->settingsFile);
 }
 

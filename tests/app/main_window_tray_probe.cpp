@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
                                   .arg(window.IsHiddenInTray() ? 1 : 0)
                                   .arg(window.isVisible() ? 1 : 0)
                                   .arg(window.Tray().MenuActive() ? 1 : 0)
-                                  .arg(application.Session().mainWindowVisible ? 1 : 0);
+                                  .arg(window.Workflow().MainWindowVisible() ? 1 : 0);
         if (state != last) {
             std::printf("%s\n", state.toLatin1().constData());
             last = state;

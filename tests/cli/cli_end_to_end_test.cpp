@@ -114,9 +114,9 @@ protected:
         port.selection.router.ipAddress = ip;
         port.selection.router.modelName = model;
         CSettingDlg session(socket, clock, language, port.messages);
-        session.telnetPort = sim.TelnetPort();
         StillTimer timer;
         RouterWorkflow workflow(language, port, session, timer);
+        workflow.SetTelnetPort(sim.TelnetPort());
         EXPECT_EQ(workflow.ConnectSequence(), ConnectOutcome::Connected);
         return workflow.SettingsFileText();
     }

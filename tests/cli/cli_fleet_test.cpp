@@ -56,8 +56,10 @@ TEST_F(CliFleetTest, BackupOfTheFoundRoutersHoldsWhatEachFetchWritesAndAnIndex) 
     RouterSimProcess sim({"--router", "127.0.0.4,DZV-R5999X"});
     ASSERT_TRUE(sim.IsRunning());
     const std::string dir = TempDir("found");
-    CliRun run = Run(
-        With({"backup", "--into", dir, "--broadcast", sim.DiscoveryAddress(), "--wait", "500"}, Ports(sim)));
+    const std::string transcript = TempPath("transcript.log");
+    CliRun run = Run(With({"backup", "--into", dir, "--broadcast", sim.DiscoveryAddress(), "--wait", "500",
+                           "--transcript", transcript},
+                          Ports(sim)));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(run.out.empty());
     EXPECT_TRUE(run.err.empty());  // no progress: stderr is no terminal
@@ -70,6 +72,20 @@ TEST_F(CliFleetTest, BackupOfTheFoundRoutersHoldsWhatEachFetchWritesAndAnIndex) 
     EXPECT_EQ(index[2], "02-5A-7F-00-00-04\t127.0.0.4\tDZV-R5999X\t1.0.0\t\tunsupported model");
     EXPECT_TRUE(CommandsOf(sim, "127.0.0.4").empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 3);  // no file left over
+
+    // The two exchanges ran side by side; each is one whole block of the transcript.
+    const std::string record = ReadAll(transcript);
+    std::size_t blocks = 0;
+    for (std::size_t at = 0; at < record.size(); ++blocks) {
+        const std::size_t end = record.find("\n\n", at);
+        ASSERT_NE(end, std::string::npos);
+        const std::string block = record.substr(at, end - at);
+        EXPECT_TRUE(block.starts_with("=== ")) << block;
+        EXPECT_EQ(block.find("\n=== "), std::string::npos) << block;
+        EXPECT_NE(block.rfind("== success"), std::string::npos) << block;
+        at = end + 2;
+    }
+    EXPECT_EQ(blocks, 2u);
 
     EXPECT_EQ(ReadAll(dir + "/00-1D-5A-73-00-02.csv"), FetchedAlone(sim, "127.0.0.2"));
     EXPECT_EQ(ReadAll(dir + "/00-1D-5A-83-00-03.csv"), FetchedAlone(sim, "127.0.0.3"));

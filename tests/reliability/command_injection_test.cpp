@@ -12,13 +12,11 @@
 
 #include "emulated_workflow.h"
 #include "lang/builtin_language_source.h"
-#include "router_commands.h"
 #include "router_state.h"
 #include "session/apply_commands.h"
-#include "session/fake_router.h"
-#include "session/scripted_transport.h"
+#include "support/emulated_line.h"
+#include "support/scripted_user_port.h"
 #include "workflow/router_workflow.h"
-#include "workflow/scripted_user_port.h"
 
 namespace dezadav::testing {
 namespace {
@@ -49,25 +47,11 @@ LanguageTable English() {
     return language;
 }
 
-// The emulator's own printing of a router's state, served by an in-process router in simulated time:
-// outputs in exactly the forms the readers read, but with values no real router would accept.
-void ServeState(FakeRouter& router, routersim::RouterState state) {
-    router.outputs.clear();
-    for (const char* command :
-         {"voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2", "voip sip port",
-          "voip sip registrar", "voip rtp codec", "voip rtp dtmf", "voip rtp port", "voip sip calllog"}) {
-        routersim::RouterState copy = state;
-        router.outputs[command] = routersim::RunRouterCommand(copy, command).output;
-    }
-}
-
-// The workflow over an in-process router in simulated time.
+// The workflow over the emulator's router in simulated time, with the values a test puts into its state.
 class SimulatedProgram {
 public:
-    explicit SimulatedProgram(bool twoPort) : m_twoPort(twoPort) {
-        router.name = Model();
+    explicit SimulatedProgram(bool twoPort) : m_twoPort(twoPort), router(Model()) {
         router.Attach(transport);
-        ServeState(router, routersim::DefaultRouterState(twoPort));
     }
     const char* Model() const { return m_twoPort ? "DZV-R5730K" : "DZV-R5830K"; }
 
@@ -94,7 +78,7 @@ public:
     bool m_twoPort;
     ManualClock clock;
     ScriptedTransport transport{clock};
-    FakeRouter router;
+    EmulatedLine router;
     LanguageTable language = English();
     ScriptedUserPort port;
     CSettingDlg session{transport, clock, language, port.messages};
@@ -147,9 +131,11 @@ TEST_P(EveryFieldTest, ControlByteInAnyValueNeverReachesTheRouter) {
     const bool twoPort = GetParam();
     SimulatedProgram program(twoPort);
     CSettingDlg& dlg = program.session;
-    dlg.routerIp = "127.0.0.2";
-    dlg.modelName = program.Model();
-    dlg.password = "admin";
+    SessionRequest request;
+    request.routerIp = "127.0.0.2";
+    request.modelName = program.Model();
+    request.password = "admin";
+    request.mode = SessionMode::ApplySettings;
     int refused = 0;
     int applied = 0;
     for (const ApplyField& field : ApplyFields(twoPort)) {
@@ -169,7 +155,7 @@ TEST_P(EveryFieldTest, ControlByteInAnyValueNeverReachesTheRouter) {
             const std::size_t sendsBefore = program.transport.sends.size();
             const int createsBefore = program.transport.creates;
             program.port.messages.shown.clear();
-            const bool ok = dlg.RunApply();
+            const bool ok = dlg.Run(request);
             std::vector<std::string> sent(program.transport.sends.begin() + sendsBefore,
                                           program.transport.sends.end());
             for (const std::string& s : sent)
@@ -302,7 +288,7 @@ TEST_P(ValueSourceTest, FromARoutersOutput) {
         state.dialPlan[0].phone = bad;
         state.accounts[0].name = bad;
         state.rtpEnd = bad;
-        ServeState(program.router, state);
+        program.router.router.state = state;
         ASSERT_EQ(ConnectOutcome::Connected, program.Connect());
         const std::size_t sendsAfterFetch = program.transport.sends.size();
 

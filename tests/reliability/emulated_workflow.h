@@ -15,10 +15,10 @@
 
 #include "lang/builtin_language_source.h"
 #include "session/telnet_socket.h"
-#include "session/time_scaled_connection.h"
 #include "support/routersim_process.h"
+#include "support/scripted_user_port.h"
+#include "support/time_scaled_connection.h"
 #include "workflow/router_workflow.h"
-#include "workflow/scripted_user_port.h"
 
 namespace dezadav::testing {
 
@@ -109,7 +109,9 @@ public:
     std::function<void(std::string_view)> beforeSend;
 
     bool Create() override { return m_inner.Create(); }
-    bool Connect(const std::string& ip, uint16_t port) override { return m_inner.Connect(ip, port); }
+    bool Connect(const std::string& ip, uint16_t port, int64_t timeoutMs) override {
+        return m_inner.Connect(ip, port, timeoutMs);
+    }
     void Close() override { m_inner.Close(); }
     void Send(std::string_view bytes) override {
         if (beforeSend) beforeSend(bytes);
@@ -129,7 +131,7 @@ public:
         : sim(std::move(simArgs)), clock(timeFactor), scaled(socket, clock), connection(scaled) {
         language.SetSource(BuiltinLanguageSource());
         language.LoadLanguage(0);
-        session.telnetPort = sim.TelnetPort();
+        workflow.SetTelnetPort(sim.TelnetPort());
     }
 
     // Sends one control line to the emulator; the test fails when it is not accepted.

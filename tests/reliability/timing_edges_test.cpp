@@ -11,82 +11,12 @@
 
 #include "emulated_workflow.h"
 #include "lang/builtin_language_source.h"
-#include "session/scripted_transport.h"
 #include "session/setting_dlg.h"
+#include "support/emulated_line.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav::testing {
 namespace {
-
-// Where the router is slow.
-enum class Phase {
-    Greeting,      // the greeting, after the 500 ms and 1000 ms pumping
-    PasswordEcho,  // each '*' answering a password byte
-    PasswordCr,    // the answer to the password's CR
-    ShellPrompt,   // the prompt after the banner
-    EmptyLine,     // the prompt answering a command's opening CR
-    CommandEcho,   // each echoed byte of a command
-    LineBreak,     // the echoed line break after a command's CR
-    OutputGap,     // between two chunks of an output or of a set command's reply
-};
-
-// A router's command line in simulated time that answers after 1 ms, except in one phase, where it
-// answers after `delayMs`. Outputs come in three chunks (line break, text, prompt).
-class SlowRouter {
-public:
-    Phase slowPhase = Phase::Greeting;
-    int64_t delayMs = 1;
-    std::vector<std::string> commands;
-
-    void Attach(ScriptedTransport& transport) {
-        transport.onConnect = [this](ScriptedTransport& t) {
-            m_inShell = false;
-            m_typed.clear();
-            // The greeting is due that long after Login starts waiting for it.
-            t.DeliverAfter(Delay(Phase::Greeting, kConnectPumpMs + kLoginPumpMs), "\n\rPassword:");
-        };
-        transport.onSend = [this](const std::string& bytes, ScriptedTransport& t) {
-            for (const char byte : bytes) OnByte(byte, t);
-        };
-    }
-
-private:
-    int64_t Delay(Phase phase, int64_t base = 0) const { return base + (phase == slowPhase ? delayMs : 1); }
-
-    void OnByte(char byte, ScriptedTransport& t) {
-        if (byte != '\r') {
-            m_typed += byte;
-            if (m_inShell) {
-                t.DeliverAfter(Delay(Phase::CommandEcho), std::string(1, byte));
-            } else {
-                t.DeliverAfter(Delay(Phase::PasswordEcho), "*");
-            }
-            return;
-        }
-        const std::string line = m_typed;
-        m_typed.clear();
-        if (!m_inShell) {
-            m_inShell = true;
-            const int64_t banner = Delay(Phase::PasswordCr);
-            t.DeliverAfter(banner, "\n\rDZV-R5730K VoIP router\n\r");
-            t.DeliverAfter(banner + Delay(Phase::ShellPrompt), "DZV-R5730K> ");
-            return;
-        }
-        if (line.empty()) {
-            t.DeliverAfter(Delay(Phase::EmptyLine), "\n\rDZV-R5730K> ");
-            return;
-        }
-        commands.push_back(line);
-        const int64_t lineBreak = Delay(Phase::LineBreak);
-        t.DeliverAfter(lineBreak, "\n\r");
-        const int64_t text = lineBreak + Delay(Phase::OutputGap);
-        t.DeliverAfter(text, "reply to " + line + "\n\r");
-        t.DeliverAfter(text + Delay(Phase::OutputGap), "DZV-R5730K> ");
-    }
-
-    bool m_inShell = false;
-    std::string m_typed;
-};
 
 // The session's socket over scripted connections: every Create() starts a fresh connection, so bytes
 // still on their way in a closed one never arrive, while the chunk queue, which belongs to the socket
@@ -101,7 +31,9 @@ public:
         m_attach(*m_current);
         return true;
     }
-    bool Connect(const std::string& ip, uint16_t port) override { return m_current->Connect(ip, port); }
+    bool Connect(const std::string& ip, uint16_t port, int64_t timeoutMs) override {
+        return m_current->Connect(ip, port, timeoutMs);
+    }
     void Close() override { m_current->Close(); }
     void Send(std::string_view bytes) override { m_current->Send(bytes); }
     void PumpEvents(int64_t maxWaitMs) override {
@@ -121,7 +53,9 @@ private:
 
 struct Edge {
     const char* name;
-    Phase phase;
+    // The one answer that comes late: of the echoes only the first of a command, since all of them at
+    // the limit would pass the command's deadline.
+    Answer phase;
     int64_t limitMs;
     SessionMode mode;
     const char* failure;  // the message one millisecond past the limit
@@ -133,39 +67,46 @@ void PrintTo(const Edge& edge, std::ostream* out) {
 class TimingEdgeTest : public ::testing::TestWithParam<Edge> {
 protected:
     TimingEdgeTest() {
+        // Every SIP command is answered by an error line: so a set command's reply has a text
+        // between its line break and its prompt, and the gap before the prompt can come late.
+        router.router.setup.faults.errorIn = {"voip sip"};
         language.SetSource(BuiltinLanguageSource());
         language.LoadLanguage(0);
-        dlg.routerIp = "127.0.0.2";
-        dlg.password = "admin";
-        dlg.modelName = "DZV-R5730K";
+        request.routerIp = "127.0.0.2";
+        request.password = "admin";
+        request.modelName = "DZV-R5730K";
         dlg.apply.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
         dlg.apply.lastSipRow = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
         dlg.apply.codecRow = dlg.apply.lastCodecRow = {"2", "1", "1", "101", "10050", "15000"};
     }
 
+    // Every answer comes 1 ms after the emulator sends it, except those of the edge's kind, which come
+    // `delayMs` late. The greeting is due that long after Login starts waiting for it.
     bool Run(int64_t delayMs) {
-        router.slowPhase = GetParam().phase;
-        router.delayMs = delayMs;
+        router.delay = [this, delayMs](Answer answer) {
+            const int64_t base = answer == Answer::Greeting ? kConnectPumpMs + kLoginPumpMs : 0;
+            return base + (answer == GetParam().phase ? delayMs : 1);
+        };
         router.commands.clear();
         port.shown.clear();
-        dlg.mode = GetParam().mode;
+        request.mode = GetParam().mode;
         // Every apply has the same SIP row to send: the router is not known to hold it.
         dlg.apply.lastSipRow[0] = "5060";
-        return dlg.RunMode();
+        return dlg.Run(request);
     }
 
     ManualClock clock;
-    SlowRouter router;
+    EmulatedLine router{"DZV-R5730K"};
     FreshSocketTransport transport{clock, [this](ScriptedTransport& t) { router.Attach(t); }};
     LanguageTable language;
     RecordingMessagePort port;
     CSettingDlg dlg{transport, clock, language, port};
+    SessionRequest request;
 };
 
 TEST_P(TimingEdgeTest, AnswerAtTheLimitIsHeardOneMillisecondLaterIsNot) {
     const Edge edge = GetParam();
     // The run before the slow ones: everything answers at once.
-    router.slowPhase = edge.phase;
     ASSERT_TRUE(Run(1));
 
     ASSERT_TRUE(Run(edge.limitMs)) << (port.shown.empty() ? "" : port.shown[0].text);
@@ -183,7 +124,6 @@ TEST_P(TimingEdgeTest, AnswerAtTheLimitIsHeardOneMillisecondLaterIsNot) {
     ASSERT_EQ(1u, port.shown.size());
     EXPECT_EQ("Error", port.shown[0].caption);
     EXPECT_EQ(edge.failure, port.shown[0].text);
-    EXPECT_EQ(DialogResult::Cancel, dlg.Result());
     EXPECT_EQ(lastSip, dlg.apply.lastSipRow);
     EXPECT_FALSE(transport.Connected());  // closed after the failure
 
@@ -200,18 +140,18 @@ constexpr const char* kSip = "Failed to set SIP data to router!";
 INSTANTIATE_TEST_SUITE_P(
     EveryTimeOut, TimingEdgeTest,
     ::testing::Values(
-        Edge{"Greeting", Phase::Greeting, kLoginTimeoutMs, SessionMode::GetSettings, kLogin},
-        Edge{"PasswordEcho", Phase::PasswordEcho, kLoginTimeoutMs, SessionMode::GetSettings, kLogin},
-        Edge{"PasswordCr", Phase::PasswordCr, kLoginTimeoutMs, SessionMode::GetVoipLog, kLogin},
-        Edge{"ShellPrompt", Phase::ShellPrompt, kReplyTimeoutMs, SessionMode::GetVoipLog, kLogin},
-        Edge{"EmptyLineOfAFetch", Phase::EmptyLine, kEchoTimeoutMs, SessionMode::GetSettings, kDialPlan},
-        Edge{"CommandEchoOfAFetch", Phase::CommandEcho, kEchoTimeoutMs, SessionMode::GetSettings, kDialPlan},
-        Edge{"LineBreakOfAFetch", Phase::LineBreak, kOutputChunkTimeoutMs, SessionMode::GetVoipLog, kLog},
-        Edge{"OutputGapOfAFetch", Phase::OutputGap, kOutputChunkTimeoutMs, SessionMode::GetVoipLog, kLog},
-        Edge{"EmptyLineOfAnApply", Phase::EmptyLine, kEchoTimeoutMs, SessionMode::ApplySettings, kSip},
-        Edge{"CommandEchoOfAnApply", Phase::CommandEcho, kEchoTimeoutMs, SessionMode::ApplySettings, kSip},
-        Edge{"LineBreakOfAnApply", Phase::LineBreak, kReplyTimeoutMs, SessionMode::ApplySettings, kSip},
-        Edge{"ReplyGapOfAnApply", Phase::OutputGap, kReplyTimeoutMs, SessionMode::ApplySettings, kSip}),
+        Edge{"Greeting", Answer::Greeting, kLoginTimeoutMs, SessionMode::GetSettings, kLogin},
+        Edge{"PasswordEcho", Answer::PasswordEcho, kLoginTimeoutMs, SessionMode::GetSettings, kLogin},
+        Edge{"PasswordCr", Answer::PasswordCr, kLoginTimeoutMs, SessionMode::GetVoipLog, kLogin},
+        Edge{"ShellPrompt", Answer::ShellPrompt, kReplyTimeoutMs, SessionMode::GetVoipLog, kLogin},
+        Edge{"EmptyLineOfAFetch", Answer::EmptyLine, kEchoTimeoutMs, SessionMode::GetSettings, kDialPlan},
+        Edge{"CommandEchoOfAFetch", Answer::FirstEcho, kEchoTimeoutMs, SessionMode::GetSettings, kDialPlan},
+        Edge{"LineBreakOfAFetch", Answer::LineBreak, kOutputChunkTimeoutMs, SessionMode::GetVoipLog, kLog},
+        Edge{"OutputGapOfAFetch", Answer::OutputGap, kOutputChunkTimeoutMs, SessionMode::GetVoipLog, kLog},
+        Edge{"EmptyLineOfAnApply", Answer::EmptyLine, kEchoTimeoutMs, SessionMode::ApplySettings, kSip},
+        Edge{"CommandEchoOfAnApply", Answer::FirstEcho, kEchoTimeoutMs, SessionMode::ApplySettings, kSip},
+        Edge{"LineBreakOfAnApply", Answer::LineBreak, kReplyTimeoutMs, SessionMode::ApplySettings, kSip},
+        Edge{"ReplyGapOfAnApply", Answer::OutputGap, kReplyTimeoutMs, SessionMode::ApplySettings, kSip}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------------- the emulator's slow echo, for real

@@ -35,7 +35,7 @@ std::vector<Answer> AskAt(const std::string& host, uint16_t port, const std::str
     to.sin_port = htons(port);
     inet_pton(AF_INET, host.c_str(), &to.sin_addr);
     sendto(fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    for (int guard = 0; guard < 100; ++guard) {
+    for (int guard = 0; guard < 300; ++guard) {
         pollfd pfd{fd, POLLIN, 0};
         if (poll(&pfd, 1, waitMs) <= 0) break;
         char buffer[2000];
@@ -110,6 +110,21 @@ TEST(RouterSimDiscoveryTest, EveryRouterAnswersOnceWithItsAddressAndModel) {
     std::string other = kRequest;
     other[4] = 'X';
     EXPECT_TRUE(Ask(sim, other, 200).empty());
+}
+
+TEST(RouterSimDiscoveryTest, TwoHundredFiftySixRoutersAnswerEachForItself) {
+    RouterSimProcess sim({"--routers", "256"});
+    ASSERT_TRUE(sim.IsRunning());
+    std::set<std::string> ips, macs;
+    for (const auto& a : Ask(sim, kRequest)) {
+        ips.insert(Dotted(a, 4));
+        macs.insert(a.substr(12, 6));
+    }
+    EXPECT_EQ(ips.size(), 256u);
+    EXPECT_EQ(macs.size(), 256u);
+    EXPECT_TRUE(ips.contains("127.0.1.1"));
+    EXPECT_EQ(Senders(AskAt("127.0.1.1", sim.DiscoveryPort(), kRequest)),
+              std::vector<std::string>{"127.0.1.1"});
 }
 
 TEST(RouterSimDiscoveryTest, AnswerFaultsShortOversizedRepeatedSilent) {

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "output_forms.h"
-#include "wire_client.h"
+#include "support/wire_client.h"
 
 namespace dezadav::testing {
 namespace {

@@ -16,7 +16,7 @@
 #include "settings/sip_settings.h"
 #include "support/recording_message_port.h"
 #include "support/routersim_process.h"
-#include "time_scaled_connection.h"
+#include "support/time_scaled_connection.h"
 
 namespace dezadav {
 namespace {
@@ -52,10 +52,14 @@ std::vector<std::string> FullFetchLog(const RouterForm& form) {
 class EmulatedRun {
 public:
     EmulatedRun(const RouterSimProcess& sim, const RouterForm& form) : scaled(socket, clock) {
-        dlg.routerIp = form.ip;
-        dlg.modelName = form.model;
-        dlg.password = "admin";
-        dlg.telnetPort = sim.TelnetPort();
+        request.routerIp = form.ip;
+        request.modelName = form.model;
+        request.password = "admin";
+        request.telnetPort = sim.TelnetPort();
+    }
+    bool Fetch(bool logOnly) {
+        request.mode = logOnly ? SessionMode::GetVoipLog : SessionMode::GetSettings;
+        return dlg.Run(request);
     }
     CTelnetSocket socket;
     FastClock clock{20};
@@ -63,6 +67,7 @@ public:
     LanguageTable language;
     RecordingMessagePort port;
     CSettingDlg dlg{scaled, clock, language, port};
+    SessionRequest request;
 };
 
 // What the emulated router of `form`, in its starting state, prints for `command` after the echoed
@@ -85,15 +90,15 @@ TEST_P(FetchFromEmulatorTest, FullFetchYieldsExactlyWhatTheRouterPrinted) {
     LanguageTable language;
     RecordingMessagePort port;
     CSettingDlg dlg(socket, clock, language, port);
-    dlg.routerIp = form.ip;
-    dlg.modelName = form.model;
-    dlg.password = "admin";
-    dlg.telnetPort = sim.TelnetPort();
+    SessionRequest request;
+    request.routerIp = form.ip;
+    request.modelName = form.model;
+    request.password = "admin";
+    request.telnetPort = sim.TelnetPort();
     dlg.fetched.sipEndpt2 = "untouched";
 
-    ASSERT_TRUE(dlg.RunFetch(false));
+    ASSERT_TRUE(dlg.Run(request));
     EXPECT_TRUE(port.shown.empty());
-    EXPECT_EQ(DialogResult::Ok, dlg.Result());
     EXPECT_EQ(FullFetchLog(form), sim.CommandLog());
 
     for (const FetchCommand& command : kFetchCommands) {
@@ -113,7 +118,7 @@ TEST_P(FetchFromEmulatorTest, LogOnlyRunFetchesTheCallLogAlone) {
     ASSERT_TRUE(sim.IsRunning());
     EmulatedRun run(sim, form);
     run.dlg.fetched.dialPlanList = "from before";
-    ASSERT_TRUE(run.dlg.RunFetch(true));
+    ASSERT_TRUE(run.Fetch(true));
     EXPECT_EQ(std::vector<std::string>{std::string(form.ip) + " voip sip calllog"}, sim.CommandLog());
     EXPECT_EQ(Printed(form, "voip sip calllog"), run.dlg.fetched.callLog);
     EXPECT_EQ("from before", run.dlg.fetched.dialPlanList);
@@ -124,17 +129,16 @@ INSTANTIATE_TEST_SUITE_P(BothRouterForms, FetchFromEmulatorTest, ::testing::Valu
 
 // One failed run: exactly one message, no command after the failing one, Cancel.
 void ExpectFailedRun(EmulatedRun& run, const std::string& message) {
-    EXPECT_FALSE(run.dlg.RunFetch(false));
+    EXPECT_FALSE(run.Fetch(false));
     ASSERT_EQ(1u, run.port.shown.size());
     EXPECT_EQ(message, run.port.shown[0].text);
-    EXPECT_EQ(DialogResult::Cancel, run.dlg.Result());
 }
 
 TEST(FetchFailuresFromEmulatorTest, WrongPasswordFailsTheLogin) {
     RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning());
     EmulatedRun run(sim, kOnePort);
-    run.dlg.password = "not-admin";
+    run.request.password = "not-admin";
     ExpectFailedRun(run, "Failed to login router!");
     EXPECT_TRUE(sim.CommandLog().empty());
 }
@@ -146,7 +150,7 @@ TEST(FetchFailuresFromEmulatorTest, RouterThatNeverShowsItsShellPromptFailsTheLo
     ExpectFailedRun(run, "Failed to login router!");
     // It fails for the missing prompt, after the password was taken.
     ASSERT_TRUE(run.scaled.Create());
-    ASSERT_TRUE(run.scaled.Connect(kTwoPort.ip, sim.TelnetPort()));
+    ASSERT_TRUE(run.scaled.Connect(kTwoPort.ip, sim.TelnetPort(), kConnectTimeoutMs));
     EXPECT_EQ(LoginResult::LoginNoShellPrompt, TelnetDialogue(run.scaled, run.clock).Login("admin", 2000));
     run.scaled.Close();
 }
@@ -155,7 +159,7 @@ TEST(FetchFailuresFromEmulatorTest, RefusedConnectionIsReported) {
     RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning());
     EmulatedRun run(sim, kTwoPort);
-    run.dlg.routerIp = "127.0.0.9";  // no emulated router listens there
+    run.request.routerIp = "127.0.0.9";  // no emulated router listens there
     ExpectFailedRun(run, "Failed to connect to router!");
 }
 
@@ -195,7 +199,7 @@ TEST(FetchFailuresFromEmulatorTest, LargeOutputWithinTheCapIsHeldWhole) {
                           "127.0.0.2:big-output-bytes=40000"});
     ASSERT_TRUE(sim.IsRunning());
     EmulatedRun run(sim, kTwoPort);
-    ASSERT_TRUE(run.dlg.RunFetch(false));
+    ASSERT_TRUE(run.Fetch(false));
     const std::string& listing = run.dlg.fetched.dialPlanList;
     EXPECT_GE(listing.size(), 40000u);
     const std::string printed = Printed(kTwoPort, "voip dial_plan list -t");
@@ -209,7 +213,7 @@ TEST(FetchFailuresFromEmulatorTest, TelnetNegotiationInTheGreetingDoesNotDisturb
     RouterSimProcess sim({"--fault", "127.0.0.3:iac-greeting"});
     ASSERT_TRUE(sim.IsRunning());
     EmulatedRun run(sim, kOnePort);
-    ASSERT_TRUE(run.dlg.RunFetch(false));
+    ASSERT_TRUE(run.Fetch(false));
     EXPECT_TRUE(run.port.shown.empty());
     EXPECT_EQ(FullFetchLog(kOnePort), sim.CommandLog());
 }
@@ -275,17 +279,17 @@ void EditRandomly(Models& models, bool twoPort, std::mt19937& random, const Lang
         models.dialPlan.SetEntry(position, entry);
     }
 
-    models.sip.LoadSipField(0, std::to_string(Number(random, 1024, 65535)));
-    models.sip.LoadSipField(1, Word(random, kNameBytes, 1, 30));
-    models.sip.LoadSipField(2, std::to_string(Number(random, 0, twoPort ? 3 : 1)));
-    models.sip.LoadSipField(3, Word(random, kNameBytes, 1, 16));
-    models.sip.LoadSipField(4, Word(random, kNameBytes, 1, 16));
-    models.sip.LoadSipField(5, std::to_string(Number(random, 0, twoPort ? 7 : 9)));
+    models.sip.LoadSipField(SipField::SipPort, std::to_string(Number(random, 1024, 65535)));
+    models.sip.LoadSipField(SipField::Registrar, Word(random, kNameBytes, 1, 30));
+    models.sip.LoadSipField(SipField::Port1Registration, std::to_string(Number(random, 0, twoPort ? 3 : 1)));
+    models.sip.LoadSipField(SipField::Port1UserName, Word(random, kNameBytes, 1, 16));
+    models.sip.LoadSipField(SipField::Port1Password, Word(random, kNameBytes, 1, 16));
+    models.sip.LoadSipField(SipField::Port1Expiry, std::to_string(Number(random, 0, twoPort ? 7 : 9)));
     if (twoPort) {
-        models.sip.LoadSipField(6, std::to_string(Number(random, 0, 3)));
-        models.sip.LoadSipField(7, Word(random, kNameBytes, 1, 16));
-        models.sip.LoadSipField(8, Word(random, kNameBytes, 1, 16));
-        models.sip.LoadSipField(9, std::to_string(Number(random, 0, 7)));
+        models.sip.LoadSipField(SipField::Port2RegisterVia, std::to_string(Number(random, 0, 3)));
+        models.sip.LoadSipField(SipField::Port2UserName, Word(random, kNameBytes, 1, 16));
+        models.sip.LoadSipField(SipField::Port2Password, Word(random, kNameBytes, 1, 16));
+        models.sip.LoadSipField(SipField::Port2Expiry, std::to_string(Number(random, 0, 7)));
     }
 
     const int start = Number(random, 1024, 60000);
@@ -316,13 +320,16 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
     TimeScaledConnection scaled(socket, clock);
     RecordingMessagePort port;
     CSettingDlg dlg(scaled, clock, language, port);
-    dlg.routerIp = form.ip;
-    dlg.modelName = form.model;
-    dlg.password = "admin";
-    dlg.telnetPort = sim.TelnetPort();
+    SessionRequest request;
+    request.routerIp = form.ip;
+    request.modelName = form.model;
+    request.password = "admin";
+    request.telnetPort = sim.TelnetPort();
+    SessionRequest apply = request;
+    apply.mode = SessionMode::ApplySettings;
 
     Models models(language);
-    ASSERT_TRUE(dlg.RunFetch(false));
+    ASSERT_TRUE(dlg.Run(request));
     models.Fill(dlg.fetched, form.twoPort, language);
     dlg.apply.lastSipRow = models.sip.SipFields();
     dlg.apply.lastCodecRow = models.codec.CodecFields(true);
@@ -341,13 +348,13 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
         }
         port.shown.clear();
         sim.ClearCommandLog();
-        ASSERT_TRUE(dlg.RunApply());
+        ASSERT_TRUE(dlg.Run(apply));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
         EXPECT_EQ(expectedLog, sim.CommandLog());
         models.dialPlan.ResetChangedFlags();
 
-        ASSERT_TRUE(dlg.RunFetch(false));
+        ASSERT_TRUE(dlg.Run(request));
         Models fetched(language);
         fetched.Fill(dlg.fetched, form.twoPort, language);
         for (int position = 0; position < kDialPlanEntryCount; ++position) {

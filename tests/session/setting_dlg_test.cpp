@@ -5,14 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "fake_router.h"
-#include "scripted_transport.h"
+#include "support/emulated_line.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
 namespace {
 
-using testing::FakeRouter;
+using testing::EmulatedLine;
 using testing::ManualClock;
 using testing::RecordingMessagePort;
 using testing::ScriptedTransport;
@@ -25,13 +24,22 @@ class SettingDlgTest : public ::testing::Test {
 protected:
     SettingDlgTest() {
         router.Attach(transport);
-        for (const std::string& command : kTwoPortCommands)
-            router.outputs[command] = "out of " + command + "\n\r";
-        router.outputs["voip sip calllog"] = std::string(9000, 'L') + "\n\r";  // larger than one chunk
-        dlg.routerIp = "127.0.0.2";
-        dlg.password = "admin";
-        dlg.modelName = "DZV-R5730K";
-        dlg.SetCloseHandler([this](DialogResult result) { closedWith.push_back(result); });
+        // The log output larger than one chunk.
+        router.router.setup.faults.bigOutputIn = {"voip sip calllog"};
+        router.router.setup.faults.bigOutputBytes = 9000;
+        request.routerIp = "127.0.0.2";
+        request.password = "admin";
+        request.modelName = "DZV-R5730K";
+    }
+
+    bool Fetch(bool logOnly) {
+        return RunAs(dlg, logOnly ? SessionMode::GetVoipLog : SessionMode::GetSettings);
+    }
+    bool Apply() { return RunAs(dlg, SessionMode::ApplySettings); }
+    bool RunAs(CSettingDlg& session, SessionMode mode) {
+        SessionRequest run = request;
+        run.mode = mode;
+        return session.Run(run);
     }
 
     // The one message of a failed run.
@@ -39,24 +47,22 @@ protected:
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Error", port.shown[0].caption);
         EXPECT_EQ(text, port.shown[0].text);
-        EXPECT_EQ(std::vector<DialogResult>{DialogResult::Cancel}, closedWith);
-        EXPECT_EQ(DialogResult::Cancel, dlg.Result());
     }
 
     ManualClock clock;
     ScriptedTransport transport{clock};
-    FakeRouter router;
+    EmulatedLine router{"DZV-R5730K"};
     LanguageTable language;  // empty: every message shows its English default
     RecordingMessagePort port;
     CSettingDlg dlg{transport, clock, language, port};
-    std::vector<DialogResult> closedWith;
+    SessionRequest request;
 };
 
 // ---------------------------------------------------------------- fetch
 
 TEST_F(SettingDlgTest, FullFetchOfATwoPortRouterRunsEightSettingsCommandsAndTheLogInOrder) {
-    dlg.telnetPort = 2323;
-    ASSERT_TRUE(dlg.RunFetch(false));
+    request.telnetPort = 2323;
+    ASSERT_TRUE(Fetch(false));
     EXPECT_EQ(kTwoPortCommands, router.commands);
     EXPECT_EQ("127.0.0.2", transport.connectedIp);
     EXPECT_EQ(2323, transport.connectedPort);
@@ -71,13 +77,12 @@ TEST_F(SettingDlgTest, FullFetchOfATwoPortRouterRunsEightSettingsCommandsAndTheL
     EXPECT_EQ(router.Captured("voip sip calllog"), dlg.fetched.callLog);
     EXPECT_TRUE(port.shown.empty());
     EXPECT_EQ(1, transport.closes);
-    EXPECT_EQ(std::vector<DialogResult>{DialogResult::Ok}, closedWith);
     // 500 ms after connecting and 1000 ms at the start of the login are pumped in any case.
     EXPECT_GE(clock.now, 1500);
 }
 
 TEST_F(SettingDlgTest, DefaultPortIsTheTelnetPort) {
-    ASSERT_TRUE(dlg.RunFetch(true));
+    ASSERT_TRUE(Fetch(true));
     EXPECT_EQ(23, transport.connectedPort);
 }
 
@@ -92,8 +97,8 @@ TEST_F(SettingDlgTest, TwoPortTestLooksForEitherModelTextAnywhereInTheName) {
         router.commands.clear();
         dlg.fetched = FetchedTexts{};
         dlg.fetched.sipEndpt2 = "kept";
-        dlg.modelName = c.model;
-        ASSERT_TRUE(dlg.RunFetch(false));
+        request.modelName = c.model;
+        ASSERT_TRUE(Fetch(false));
         std::vector<std::string> expected = kTwoPortCommands;
         if (!c.twoPort) expected.erase(expected.begin() + 2);
         EXPECT_EQ(expected, router.commands);
@@ -104,7 +109,7 @@ TEST_F(SettingDlgTest, TwoPortTestLooksForEitherModelTextAnywhereInTheName) {
 TEST_F(SettingDlgTest, LogOnlyFetchRunsOnlyTheCallLogAndKeepsTheOtherTexts) {
     dlg.fetched.dialPlanList = "earlier listing";
     dlg.fetched.sipPort = "earlier port";
-    ASSERT_TRUE(dlg.RunFetch(true));
+    ASSERT_TRUE(Fetch(true));
     EXPECT_EQ(std::vector<std::string>{"voip sip calllog"}, router.commands);
     EXPECT_EQ(1, router.logins);
     EXPECT_EQ(router.Captured("voip sip calllog"), dlg.fetched.callLog);
@@ -114,7 +119,7 @@ TEST_F(SettingDlgTest, LogOnlyFetchRunsOnlyTheCallLogAndKeepsTheOtherTexts) {
 
 TEST_F(SettingDlgTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
     transport.createFails = true;
-    EXPECT_FALSE(dlg.RunFetch(false));
+    EXPECT_FALSE(Fetch(false));
     ExpectOneError("Failed to create TCP socket!");
     EXPECT_EQ(0, transport.connects);
     EXPECT_EQ(0, transport.closes);
@@ -122,15 +127,15 @@ TEST_F(SettingDlgTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
 
 TEST_F(SettingDlgTest, RefusedConnectionIsReportedAndTheSocketClosed) {
     transport.connectFails = true;
-    EXPECT_FALSE(dlg.RunFetch(false));
+    EXPECT_FALSE(Fetch(false));
     ExpectOneError("Failed to connect to router!");
     EXPECT_EQ(1, transport.closes);
     EXPECT_TRUE(transport.sends.empty());
 }
 
 TEST_F(SettingDlgTest, WrongPasswordIsALoginFailureAndRunsNoCommand) {
-    dlg.password = "nimda";
-    EXPECT_FALSE(dlg.RunFetch(false));
+    request.password = "nimda";
+    EXPECT_FALSE(Fetch(false));
     ExpectOneError("Failed to login router!");
     EXPECT_TRUE(router.commands.empty());
     EXPECT_EQ(1, transport.closes);
@@ -156,23 +161,19 @@ TEST_F(SettingDlgTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
         SCOPED_TRACE(c.silentCommand);
         ManualClock runClock;
         ScriptedTransport runTransport(runClock);
-        FakeRouter runRouter = router;
-        runRouter.silent = {c.silentCommand};
+        EmulatedLine runRouter("DZV-R5730K");
+        runRouter.router.setup.faults.silentIn = {c.silentCommand};
         runRouter.Attach(runTransport);
         RecordingMessagePort runPort;
         CSettingDlg run(runTransport, runClock, language, runPort);
-        run.routerIp = "127.0.0.2";
-        run.password = "admin";
-        run.modelName = "DZV-R5730K";
         run.fetched.sipEndpt1 = "before";
         run.fetched.callLog = "before";
 
-        EXPECT_FALSE(run.RunFetch(false));
+        EXPECT_FALSE(RunAs(run, SessionMode::GetSettings));
         ASSERT_EQ(1u, runPort.shown.size());
         EXPECT_EQ(c.message, runPort.shown[0].text);
         EXPECT_EQ(MessageIcon::Stop, runPort.shown[0].icon);
         EXPECT_EQ(1, runTransport.closes);
-        EXPECT_EQ(DialogResult::Cancel, run.Result());
         // No later command is tried; the texts of earlier commands stay.
         EXPECT_EQ(c.silentCommand, runRouter.commands.back());
         const auto failed = std::find(kTwoPortCommands.begin(), kTwoPortCommands.end(), c.silentCommand);
@@ -190,9 +191,8 @@ TEST_F(SettingDlgTest, MessagesComeFromTheLanguageTable) {
     LanguageTable german;
     german.LoadFromBytes("Message_Error [Fehler]\r\nMessage_Login [Anmeldung fehlgeschlagen]\r\n;END\r\n");
     CSettingDlg run(transport, clock, german, port);
-    run.routerIp = "127.0.0.2";
-    run.password = "falsch";
-    EXPECT_FALSE(run.RunFetch(true));
+    request.password = "falsch";
+    EXPECT_FALSE(RunAs(run, SessionMode::GetVoipLog));
     ASSERT_EQ(1u, port.shown.size());
     EXPECT_EQ("Fehler", port.shown[0].caption);
     EXPECT_EQ("Anmeldung fehlgeschlagen", port.shown[0].text);
@@ -200,27 +200,26 @@ TEST_F(SettingDlgTest, MessagesComeFromTheLanguageTable) {
 }
 
 TEST_F(SettingDlgTest, PasswordWithAControlByteIsRefusedBeforeAnythingIsSent) {
-    dlg.password = "admin\rvoip dial_plan del 1";
-    EXPECT_FALSE(dlg.RunFetch(false));
+    request.password = "admin\rvoip dial_plan del 1";
+    EXPECT_FALSE(Fetch(false));
     ASSERT_EQ(1u, port.shown.size());
     EXPECT_NE(std::string::npos, port.shown[0].text.find("control character"));
     EXPECT_NE(std::string::npos, port.shown[0].text.find("password"));
     EXPECT_EQ(std::string::npos, port.shown[0].text.find("admin"));
     EXPECT_EQ(0, transport.creates);
     EXPECT_TRUE(transport.sends.empty());
-    EXPECT_EQ(DialogResult::Cancel, dlg.Result());
 }
 
 TEST_F(SettingDlgTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
-    router.silent = {"voip sip port"};
-    EXPECT_FALSE(dlg.RunFetch(false));
+    router.router.setup.faults.silentIn = {"voip sip port"};
+    EXPECT_FALSE(Fetch(false));
     // Whatever else was on its way ends up in the queue that outlives the connection.
     transport.Queue().Push("late output of the failed run\n\r");
     transport.Queue().Push("DZV-R5730K> ");
-    router.silent.clear();
+    router.router.setup.faults.silentIn.clear();
     router.commands.clear();
     port.shown.clear();
-    ASSERT_TRUE(dlg.RunFetch(false));
+    ASSERT_TRUE(Fetch(false));
     EXPECT_EQ(kTwoPortCommands, router.commands);
     EXPECT_EQ(router.Captured("voip sip port"), dlg.fetched.sipPort);
     EXPECT_TRUE(port.shown.empty());
@@ -231,7 +230,6 @@ TEST_F(SettingDlgTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
 class ApplyRunTest : public SettingDlgTest {
 protected:
     ApplyRunTest() {
-        dlg.mode = SessionMode::ApplySettings;
         dlg.apply.dialPlanRows = {DialPlanEntry{"4", "2000", "", "branch.example.net", "", "", "V"},
                                   DialPlanEntry{"9", "", "", "", "", "", "-"}};
         dlg.apply.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
@@ -250,7 +248,7 @@ protected:
 };
 
 TEST_F(ApplyRunTest, SendsDialPlanThenSipThenCodecAndReportsSuccessPlainly) {
-    ASSERT_TRUE(dlg.RunApply());
+    ASSERT_TRUE(Apply());
     std::vector<std::string> expected{"voip dial_plan set 4 2000 \"\" branch.example.net 1",
                                       "voip dial_plan del 9"};
     expected.insert(expected.end(), kSipCommands.begin(), kSipCommands.end());
@@ -265,15 +263,14 @@ TEST_F(ApplyRunTest, SendsDialPlanThenSipThenCodecAndReportsSuccessPlainly) {
     EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
     EXPECT_EQ(MessageIcon::None, port.shown[0].icon);
     EXPECT_EQ(1, transport.closes);
-    EXPECT_EQ(std::vector<DialogResult>{DialogResult::Ok}, closedWith);
 }
 
 TEST_F(ApplyRunTest, SecondApplyWithoutEditsOnlyLogsInAndStillReportsSuccess) {
-    ASSERT_TRUE(dlg.RunApply());
+    ASSERT_TRUE(Apply());
     router.commands.clear();
     port.shown.clear();
     dlg.apply.dialPlanRows.clear();  // the workflow resets the changed flags after a completed apply
-    ASSERT_TRUE(dlg.RunApply());
+    ASSERT_TRUE(Apply());
     EXPECT_TRUE(router.commands.empty());
     EXPECT_EQ(2, router.logins);
     ASSERT_EQ(1u, port.shown.size());
@@ -283,8 +280,8 @@ TEST_F(ApplyRunTest, SecondApplyWithoutEditsOnlyLogsInAndStillReportsSuccess) {
 TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSendsNoCodec) {
     const std::vector<std::string> lastSipBefore = dlg.apply.lastSipRow;
     const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
-    router.silent = {"voip sip endpt1 use_reg 1"};
-    EXPECT_FALSE(dlg.RunApply());
+    router.router.setup.faults.silentIn = {"voip sip endpt1 use_reg 1"};
+    EXPECT_FALSE(Apply());
     ExpectOneError("Failed to set SIP data to router!");
     const std::vector<std::string> expected{"voip dial_plan set 4 2000 \"\" branch.example.net 1",
                                             "voip dial_plan del 9", kSipCommands[0], kSipCommands[1],
@@ -297,8 +294,8 @@ TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSe
 
 TEST_F(ApplyRunTest, FailingCodecCommandKeepsTheSipAreaApplied) {
     const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
-    router.silent = {"voip rtp port end 15000"};
-    EXPECT_FALSE(dlg.RunApply());
+    router.router.setup.faults.silentIn = {"voip rtp port end 15000"};
+    EXPECT_FALSE(Apply());
     ExpectOneError("Failed to set CODEC data to router!");
     EXPECT_EQ(dlg.apply.sipRow, dlg.apply.lastSipRow);
     EXPECT_EQ(lastCodecBefore, dlg.apply.lastCodecRow);
@@ -309,12 +306,9 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     localized.LoadFromBytes("Message_Error [Fehler]\r\nMessage_SetDialPlan [Wählplan nicht gesetzt]\r\n");
     {
         CSettingDlg run(transport, clock, localized, port);
-        run.routerIp = "127.0.0.2";
-        run.password = "admin";
-        run.modelName = "DZV-R5730K";
         run.apply = dlg.apply;
-        router.silent = {"voip dial_plan del 9"};
-        EXPECT_FALSE(run.RunApply());
+        router.router.setup.faults.silentIn = {"voip dial_plan del 9"};
+        EXPECT_FALSE(RunAs(run, SessionMode::ApplySettings));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Fehler", port.shown[0].caption);
         EXPECT_EQ("Failed to Del DialPlan data on router!", port.shown[0].text);
@@ -324,12 +318,9 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     router.commands.clear();
     {
         CSettingDlg run(transport, clock, localized, port);
-        run.routerIp = "127.0.0.2";
-        run.password = "admin";
-        run.modelName = "DZV-R5730K";
         run.apply = dlg.apply;
-        router.silent = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
-        EXPECT_FALSE(run.RunApply());
+        router.router.setup.faults.silentIn = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
+        EXPECT_FALSE(RunAs(run, SessionMode::ApplySettings));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Wählplan nicht gesetzt", port.shown[0].text);
         EXPECT_EQ(1u, router.commands.size());
@@ -339,7 +330,7 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
 TEST_F(ApplyRunTest, ValueWithAControlByteIsRefusedBeforeAnythingIsSent) {
     dlg.apply.sipRow[3] = "alice\rvoip dial_plan del 1";
     const std::vector<std::string> lastSipBefore = dlg.apply.lastSipRow;
-    EXPECT_FALSE(dlg.RunApply());
+    EXPECT_FALSE(Apply());
     ASSERT_EQ(1u, port.shown.size());
     EXPECT_EQ("Error", port.shown[0].caption);
     EXPECT_EQ("A value contains a control character and cannot be sent to the router! (SIP port 1 name)",
@@ -347,19 +338,44 @@ TEST_F(ApplyRunTest, ValueWithAControlByteIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(0, transport.creates);
     EXPECT_TRUE(transport.sends.empty());
     EXPECT_EQ(lastSipBefore, dlg.apply.lastSipRow);
-    EXPECT_EQ(std::vector<DialogResult>{DialogResult::Cancel}, closedWith);
 }
 
 TEST_F(ApplyRunTest, LoginFailureSendsNoCommand) {
-    dlg.password = "wrong";
-    EXPECT_FALSE(dlg.RunApply());
+    request.password = "wrong";
+    EXPECT_FALSE(Apply());
     ExpectOneError("Failed to login router!");
     EXPECT_TRUE(router.commands.empty());
 }
 
-// ---------------------------------------------------------------- start of a run
+TEST_F(SettingDlgTest, RunIsReportedToTheObserverAndItsWaitsFollowTheTimeScale) {
+    struct Recorder : SessionObserver {
+        void ExchangeStarted(int64_t, const SessionRequest& request) override {
+            events.push_back("start " + request.routerIp);
+        }
+        void ExchangeEnded(int64_t, bool ok, std::string_view text) override {
+            events.push_back((ok ? "ok " : "failed ") + std::string(text));
+        }
+        std::vector<std::string> events;
+    } recorder;
+    dlg.SetObserver(&recorder);
+    ASSERT_TRUE(Fetch(true));
+    EXPECT_EQ(kConnectTimeoutMs, transport.connectTimeoutMs);
 
-TEST_F(SettingDlgTest, StartShowsTheProgressOfEachModeAndRunsOnTimerTwo) {
+    request.timeScale = 3;
+    request.password = "wrong";
+    const int64_t start = clock.now;
+    EXPECT_FALSE(Fetch(true));
+    EXPECT_EQ(3 * kConnectTimeoutMs, transport.connectTimeoutMs);
+    // The pauses after connecting and before the greeting are three times as long.
+    EXPECT_GE(clock.now - start, 3 * (kConnectPumpMs + kLoginPumpMs));
+    EXPECT_EQ((std::vector<std::string>{"start 127.0.0.2", "ok ", "start 127.0.0.2",
+                                        "failed Failed to login router!"}),
+              recorder.events);
+}
+
+// ---------------------------------------------------------------- modes
+
+TEST_F(SettingDlgTest, EachModeHasItsProgressTextAndAnUnknownModeRunsNothing) {
     struct Case {
         SessionMode mode;
         std::string key;
@@ -370,56 +386,13 @@ TEST_F(SettingDlgTest, StartShowsTheProgressOfEachModeAndRunsOnTimerTwo) {
           Case{SessionMode::ApplySettings, "Message_SetSetting", "Apply Setting to router ..."},
           Case{SessionMode::GetVoipLog, "Message_GetVoIPLog", "Get VoIP Log from router ..."}}) {
         SCOPED_TRACE(c.key);
-        const SessionMessage* progress = ProgressTextFor(c.mode);
+        const MessageText* progress = ProgressTextFor(c.mode);
         ASSERT_NE(nullptr, progress);
         EXPECT_EQ(c.key, progress->key);
         EXPECT_EQ(c.english, progress->englishDefault);
-
-        dlg.mode = c.mode;
-        router.commands.clear();
-        closedWith.clear();
-        EXPECT_EQ(CSettingDlg::StartAction::ShowAndTimer, dlg.Start());
-        EXPECT_TRUE(router.commands.empty());
-        EXPECT_FALSE(dlg.OnTimer(1));
-        EXPECT_EQ(0u, closedWith.size());
-        EXPECT_TRUE(dlg.OnTimer(kRunTimerId));
-        EXPECT_EQ(std::vector<DialogResult>{DialogResult::Ok}, closedWith);
     }
-    EXPECT_TRUE(port.shown.size() == 1 && port.shown[0].text == "Settings have been applied to router.");
-}
-
-TEST_F(SettingDlgTest, ModesRunTheirOwnSequence) {
-    dlg.mode = SessionMode::GetVoipLog;
-    ASSERT_TRUE(dlg.RunMode());
-    EXPECT_EQ(std::vector<std::string>{"voip sip calllog"}, router.commands);
-    router.commands.clear();
-    dlg.mode = SessionMode::GetSettings;
-    ASSERT_TRUE(dlg.RunMode());
-    EXPECT_EQ(kTwoPortCommands, router.commands);
-}
-
-TEST_F(SettingDlgTest, LogRunWithTheMainWindowHiddenRunsSilentlyInsideStartButStillReportsFailure) {
-    dlg.mode = SessionMode::GetVoipLog;
-    dlg.mainWindowVisible = false;
-    EXPECT_EQ(CSettingDlg::StartAction::RanSilently, dlg.Start());
-    EXPECT_EQ(std::vector<std::string>{"voip sip calllog"}, router.commands);
-    EXPECT_EQ(std::vector<DialogResult>{DialogResult::Ok}, closedWith);
-
-    closedWith.clear();
-    router.silent = {"voip sip calllog"};
-    EXPECT_EQ(CSettingDlg::StartAction::RanSilently, dlg.Start());
-    ExpectOneError("Failed to get VoIP Log data from router!");
-
-    // Only the log run is silent: the other modes still show their progress while hidden.
-    dlg.mode = SessionMode::GetSettings;
-    EXPECT_EQ(CSettingDlg::StartAction::ShowAndTimer, dlg.Start());
-}
-
-TEST_F(SettingDlgTest, UnknownModeStartsNothing) {
-    dlg.mode = static_cast<SessionMode>(7);
-    EXPECT_EQ(nullptr, ProgressTextFor(dlg.mode));
-    EXPECT_EQ(CSettingDlg::StartAction::Nothing, dlg.Start());
-    EXPECT_FALSE(dlg.RunMode());
+    EXPECT_EQ(nullptr, ProgressTextFor(static_cast<SessionMode>(7)));
+    EXPECT_FALSE(RunAs(dlg, static_cast<SessionMode>(7)));
     EXPECT_EQ(0, transport.creates);
     EXPECT_TRUE(port.shown.empty());
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "scripted_transport.h"
+#include "support/scripted_transport.h"
 
 namespace dezadav {
 namespace {
@@ -407,6 +407,78 @@ TEST_F(DialogueTest, SetCommandNeedsThePromptForItsEmptyLine) {
     EXPECT_FALSE(dialogue.SendSetCommand("voip sip port 1"));
     EXPECT_EQ(CommandError::NotAPrompt, dialogue.LastError());
     EXPECT_EQ("\r", transport.SentBytes());
+}
+
+// ---------------------------------------------------------------- deadline, time scale, observer
+
+TEST_F(DialogueTest, RouterTricklingItsOutputFailsTheCommandAtTheDeadlineNotAtTheCap) {
+    ScriptTypedCommand("voip sip port");
+    transport.Expect("\r", {"\n\r"});
+    // One byte just inside every output wait; after the last one the deadline ends the command
+    // before the output wait would.
+    const int64_t start = clock.now;
+    for (int i = 1; i <= 10; ++i) transport.DeliverAt(start + i * 2900, "x");
+    std::string output;
+    EXPECT_FALSE(dialogue.GetCommandOutput(output, "voip sip port"));
+    EXPECT_EQ(CommandError::TooSlow, dialogue.LastError());
+    EXPECT_TRUE(output.empty());
+    EXPECT_EQ(start + kStepDeadlineMs, clock.now);
+
+    // The next command has its own deadline: a trickle that ends in time is taken whole.
+    ScriptTypedCommand("voip sip port");
+    transport.Expect("\r", {"\n\r"});
+    const int64_t second = clock.now;
+    for (int i = 1; i <= 9; ++i) transport.DeliverAt(second + i * 2900, "y");
+    transport.DeliverAt(second + 9 * 2900 + 1, kPromptChunk);
+    ASSERT_TRUE(dialogue.GetCommandOutput(output, "voip sip port"));
+    EXPECT_EQ(std::string(9, 'y') + kPromptChunk + "\n\r", output);
+}
+
+TEST_F(DialogueTest, TimeScaleStretchesThePausesTheTimeOutsAndTheDeadline) {
+    dialogue.SetTimeScale(2);
+    EXPECT_EQ(2 * kConnectTimeoutMs, dialogue.Scaled(kConnectTimeoutMs));
+    // The greeting after the opening pause, the echoes 3 s late: too late at scale 1, in time at 2.
+    transport.DeliverAt(100, kGreeting);
+    transport.Expect("a", {"*"}, 3000).Expect("\r", {kPromptChunk}, 3000);
+    ASSERT_EQ(LoginResult::LoginOk, dialogue.Login("a", kLoginTimeoutMs));
+    EXPECT_EQ(2 * kLoginPumpMs + 6000, clock.now);
+
+    ScriptTypedCommand("x");
+    transport.Expect("\r", {"\n\r"});
+    const int64_t start = clock.now;
+    for (int i = 1; i <= 11; ++i) transport.DeliverAt(start + i * 5900, "z");
+    std::string output;
+    EXPECT_FALSE(dialogue.GetCommandOutput(output, "x"));
+    EXPECT_EQ(start + 2 * kStepDeadlineMs, clock.now);
+}
+
+// Records what the dialogue reports, one line per event.
+class EventLog : public SessionObserver {
+public:
+    void ChunkReceived(int64_t, std::string_view bytes) override { events.push_back("in " + std::string(bytes)); }
+    void LineTyped(int64_t, std::string_view text, bool isPassword, bool echoed) override {
+        events.push_back(std::string(isPassword ? "password " : "line ") + std::string(text) +
+                         (echoed ? "" : " (no echo)"));
+    }
+    std::vector<std::string> events;
+};
+
+TEST_F(DialogueTest, ObserverSeesChunksAndTypedLinesWithTheEchoesFoldedIn) {
+    EventLog log;
+    dialogue.SetObserver(&log);
+    ScriptLogin("pw");
+    ASSERT_EQ(LoginResult::LoginOk, dialogue.Login("pw", kLoginTimeoutMs));
+    ScriptTypedCommand("ab");
+    transport.Expect("\r", {"\n\r", "out" + kPromptChunk});
+    std::string output;
+    ASSERT_TRUE(dialogue.GetCommandOutput(output, "ab"));
+    transport.Expect("\r", {kPromptChunk});
+    transport.Expect("c", {});
+    EXPECT_FALSE(dialogue.SendSetCommand("cd"));
+    EXPECT_EQ((std::vector<std::string>{"in " + kGreeting, "password pw", "in " + kPromptChunk, "line ",
+                                        "in " + kPromptChunk, "line ab", "in \n\r", "in out" + kPromptChunk,
+                                        "line ", "in " + kPromptChunk, "line c (no echo)"}),
+              log.events);
 }
 
 }  // namespace

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QTcpServer>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -32,7 +36,7 @@ TEST(TelnetSocketTest, ConnectsLogsInAndTakesTheGreetingAsRawChunks) {
     CTelnetSocket socket;
     SteadyClock clock;
     ASSERT_TRUE(socket.Create());
-    ASSERT_TRUE(socket.Connect(kTwoPortRouter, sim.TelnetPort()));
+    ASSERT_TRUE(socket.Connect(kTwoPortRouter, sim.TelnetPort(), kConnectTimeoutMs));
     PumpMessagesFor(socket, clock, 100);
 
     TelnetDialogue dialogue(socket, clock);
@@ -51,7 +55,7 @@ TEST(TelnetSocketTest, ChunksAreAtMostFourThousandBytesAndKeepEveryByteInOrder) 
     CTelnetSocket socket;
     SteadyClock clock;
     ASSERT_TRUE(socket.Create());
-    ASSERT_TRUE(socket.Connect(kTwoPortRouter, sim.TelnetPort()));
+    ASSERT_TRUE(socket.Connect(kTwoPortRouter, sim.TelnetPort(), kConnectTimeoutMs));
     TelnetDialogue dialogue(socket, clock);
     ASSERT_EQ(LoginResult::LoginOk, dialogue.Login("admin", kLoginTimeoutMs));
 
@@ -81,15 +85,61 @@ TEST(TelnetSocketTest, ChunksAreAtMostFourThousandBytesAndKeepEveryByteInOrder) 
 
 TEST(TelnetSocketTest, RefusedConnectionAndAddressesThatAreNotIpv4Fail) {
     CTelnetSocket socket;
-    EXPECT_FALSE(socket.Connect("127.0.0.1", 1)) << "connect before create";
+    EXPECT_FALSE(socket.Connect("127.0.0.1", 1, kConnectTimeoutMs)) << "connect before create";
     ASSERT_TRUE(socket.Create());
     const uint16_t port = ClosedPort();
     ASSERT_NE(0, port);
-    EXPECT_FALSE(socket.Connect("127.0.0.1", port));
+    EXPECT_FALSE(socket.Connect("127.0.0.1", port, kConnectTimeoutMs));
     ASSERT_TRUE(socket.Create());
-    EXPECT_FALSE(socket.Connect("not an address", port));
+    EXPECT_FALSE(socket.Connect("not an address", port, kConnectTimeoutMs));
     ASSERT_TRUE(socket.Create());
-    EXPECT_FALSE(socket.Connect("::1", port));
+    EXPECT_FALSE(socket.Connect("::1", port, kConnectTimeoutMs));
+}
+
+// A listening socket whose accept queue is full and never drained: the system drops further
+// connection requests, so a connect to it is neither made nor refused.
+class UnansweringPeer {
+public:
+    UnansweringPeer() {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(m_listener, 0) != 0 ||
+            ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            return;
+        }
+        port = ntohs(address.sin_port);
+        // Fill the queue with connections that complete but are never accepted.
+        for (int& filler : m_fillers) {
+            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        }
+        ::usleep(100 * 1000);
+    }
+    ~UnansweringPeer() {
+        for (int filler : m_fillers) ::close(filler);
+        ::close(m_listener);
+    }
+    uint16_t port = 0;
+
+private:
+    int m_listener = -1;
+    int m_fillers[3] = {-1, -1, -1};
+};
+
+TEST(TelnetSocketTest, ConnectToAPeerThatNeverAnswersIsAbandonedAtItsTimeOut) {
+    UnansweringPeer peer;
+    ASSERT_NE(0, peer.port);
+    CTelnetSocket socket;
+    ASSERT_TRUE(socket.Create());
+    SteadyClock clock;
+    const int64_t start = clock.NowMs();
+    EXPECT_FALSE(socket.Connect("127.0.0.1", peer.port, 400));
+    const int64_t took = clock.NowMs() - start;
+    EXPECT_GE(took, 400);
+    EXPECT_LT(took, 5000);
 }
 
 TEST(TelnetSocketTest, QueueOutlivesCloseAndReopen) {
@@ -98,7 +148,7 @@ TEST(TelnetSocketTest, QueueOutlivesCloseAndReopen) {
     CTelnetSocket socket;
     SteadyClock clock;
     ASSERT_TRUE(socket.Create());
-    ASSERT_TRUE(socket.Connect(kTwoPortRouter, sim.TelnetPort()));
+    ASSERT_TRUE(socket.Connect(kTwoPortRouter, sim.TelnetPort(), kConnectTimeoutMs));
     // The greeting is left unread in the queue.
     for (int guard = 0; guard < 100 && !socket.Queue().DataAvailable(); ++guard) socket.PumpEvents(100);
     ASSERT_TRUE(socket.Queue().DataAvailable());
@@ -106,7 +156,7 @@ TEST(TelnetSocketTest, QueueOutlivesCloseAndReopen) {
     socket.Close();
     ASSERT_TRUE(socket.Create());
     EXPECT_EQ(left, socket.Queue().Size());
-    ASSERT_TRUE(socket.Connect(kTwoPortRouter, sim.TelnetPort()));
+    ASSERT_TRUE(socket.Connect(kTwoPortRouter, sim.TelnetPort(), kConnectTimeoutMs));
     // The next login drains the leftovers and still finds the new greeting.
     TelnetDialogue dialogue(socket, clock);
     EXPECT_EQ(LoginResult::LoginOk, dialogue.Login("admin", kLoginTimeoutMs));

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "routersim_fetch.h"
 #include "support/routersim_process.h"
+#include "support/temp_files.h"
+#include "support/wire_client.h"
 
 namespace dezadav {
 namespace {
@@ -396,10 +397,11 @@ Call EmulatorCall(std::mt19937& rng, int serial) {
     return c;
 }
 
-std::string FetchCallLog(testing::RouterSimProcess& sim, const std::string& ip, const std::string& model) {
-    testing::RouterSimTelnet telnet(ip, sim.TelnetPort());
-    if (!telnet.Login("admin", model)) return {};
-    return telnet.Run("voip sip calllog", model).value_or("");
+std::string FetchCallLog(testing::RouterSimProcess& sim, const std::string& ip) {
+    testing::WireClient telnet;
+    if (!telnet.Connect(ip, sim.TelnetPort()) || telnet.LogIn("admin") != testing::WireClient::Login::Ok)
+        return {};
+    return telnet.Command("voip sip calllog").value_or("");
 }
 
 TEST(CallLogTableTest, LogsPrintedByTheEmulatorReadAndMergeAsItHoldsThem) {
@@ -426,12 +428,14 @@ TEST(CallLogTableTest, LogsPrintedByTheEmulatorReadAndMergeAsItHoldsThem) {
         if (newestFirst[r].size() > 10) newestFirst[r].resize(10);
     }
 
-    const testing::TempConfigFile file(config);
-    testing::RouterSimProcess sim({"--config", file.Path()});
+    testing::TempFiles files("dezadav-call-log-");
+    const std::string configPath = files.Path("routers.conf");
+    testing::WriteAll(configPath, config);
+    testing::RouterSimProcess sim({"--config", configPath});
     ASSERT_TRUE(sim.IsRunning());
     for (int r = 0; r < kRouters; ++r) {
         const std::string& ip = addresses[r];
-        const std::string output = FetchCallLog(sim, ip, models[r]);
+        const std::string output = FetchCallLog(sim, ip);
         ASSERT_FALSE(output.empty()) << ip;
         CallLogTable table;
         ASSERT_TRUE(table.ParseCallLog(output));
@@ -453,7 +457,7 @@ TEST(CallLogTableTest, LogsPrintedByTheEmulatorReadAndMergeAsItHoldsThem) {
             now.insert(now.begin(), c);
         }
         if (now.size() > 10) now.resize(10);
-        table.MergeCallLog(FetchCallLog(sim, ip, models[r]));
+        table.MergeCallLog(FetchCallLog(sim, ip));
         EXPECT_EQ(table.RecordCount(), static_cast<int>(calls.size()) + added) << ip;
         for (std::size_t i = 0; i < now.size(); ++i)
             EXPECT_EQ(table.Rows()[i], Row(static_cast<int>(i) + 1, now[i])) << ip;

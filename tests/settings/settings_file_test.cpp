@@ -3,26 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "support/english_language.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
 namespace {
 
 using testing::RecordingMessagePort;
-
-LanguageTable EnglishTable() {
-    std::ifstream in(std::string(DEZADAV_SOURCE_DIR) + "/res/lang/english.lng", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    LanguageTable lang;
-    lang.LoadFromBytes(bytes);
-    return lang;
-}
+using testing::ShippedEnglish;
 
 // The four models of one program, as the main window holds them.
 struct Program {
@@ -38,7 +30,7 @@ struct Program {
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        lang = EnglishTable();
+        lang = ShippedEnglish();
         // Codec and packet-size entries are compared by text on loading, so they must be told apart.
         ASSERT_NE(lang.LookupText("Codec_Codec1"), lang.LookupText("Codec_Codec2"));
         ASSERT_NE(lang.LookupText("Codec_Size1"), lang.LookupText("Codec_Size2"));

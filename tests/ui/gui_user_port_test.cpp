@@ -66,8 +66,8 @@ protected:
     void SetUp() override {
         LoadBuiltinEnglish(nullptr);
         if (!m_sim.IsRunning()) GTEST_SKIP() << "router emulator did not start";
-        m_port = std::make_unique<GuiUserPort>(ProcessLanguageTable(),
-                                               DiscoveryOptions{m_sim.DiscoveryAddress(), m_sim.DiscoveryPort()});
+        m_port = std::make_unique<GuiUserPort>(
+            ProcessLanguageTable(), DiscoveryOptions{m_sim.DiscoveryAddress(), m_sim.DiscoveryPort()});
         GuiUserPort::WindowHooks hooks;
         hooks.applyPerModelControls = [this](bool twoPort) { m_twoPort.push_back(twoPort); };
         hooks.showStrip = [this](const RouterStrip& strip) { m_strips.push_back(strip); };
@@ -75,8 +75,8 @@ protected:
         m_port->AttachWindow(nullptr, hooks);
         m_session =
             std::make_unique<CSettingDlg>(m_socket, m_clock, ProcessLanguageTable(), m_port->Messages());
-        m_session->telnetPort = m_sim.TelnetPort();
         m_workflow = std::make_unique<RouterWorkflow>(ProcessLanguageTable(), *m_port, *m_session, m_timer);
+        m_workflow->SetTelnetPort(m_sim.TelnetPort());
     }
 
     testing::RouterSimProcess m_sim;

@@ -1,8 +1,6 @@
-// The main window, made by the program's composition, against the router emulator, driven the way a person drives it: clicks in Select
-// Router and Confirm Password, the main window's buttons, Enter, a dropped file, the Language dialog
-// and the tray commands.
-#include "app/application.h"
-
+// The main window, made by the program's composition, against the router emulator, driven the way a person
+// drives it: clicks in Select Router and Confirm Password, the main window's buttons, Enter, a dropped file,
+// the Language dialog and the tray commands.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -34,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
 #include "lang/builtin_language_source.h"
 #include "support/routersim_process.h"
 #include "ui/dialog_driving.h"
@@ -697,7 +696,7 @@ TEST_F(MainDlgTest, WithoutATrayHostMinimisingKeepsTheWindowAnOrdinaryMinimisedW
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(m_window->IsHiddenInTray());
     EXPECT_FALSE(m_window->Tray().MenuActive());
-    EXPECT_TRUE(m_app->Session().mainWindowVisible);
+    EXPECT_TRUE(m_window->Workflow().MainWindowVisible());
     EXPECT_TRUE(m_finished.empty());
 }
 
@@ -706,7 +705,7 @@ TEST_F(MainDlgTest, HiddenInTheTrayTheLogRefreshesSilentlyAndOpenBringsTheWindow
     m_window->HideToTray();
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_TRUE(m_window->Tray().MenuActive());
-    EXPECT_FALSE(m_app->Session().mainWindowVisible);
+    EXPECT_FALSE(m_window->Workflow().MainWindowVisible());
 
     ASSERT_EQ(m_sim.Control("addcall 127.0.0.2 01-02-2031 03:04:05 42 IN 10.9.8.7 5060").rfind("OK", 0), 0u);
     const int shownBefore =
@@ -730,7 +729,7 @@ TEST_F(MainDlgTest, HiddenInTheTrayTheLogRefreshesSilentlyAndOpenBringsTheWindow
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(m_window->isMinimized());
     EXPECT_FALSE(m_window->Tray().MenuActive());
-    EXPECT_TRUE(m_app->Session().mainWindowVisible);
+    EXPECT_TRUE(m_window->Workflow().MainWindowVisible());
 
     // About from the tray and from the window's menu; Exit from the tray ends the window.
     std::vector<QString> about;

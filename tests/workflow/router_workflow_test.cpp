@@ -10,8 +10,8 @@
 #include "session/telnet_socket.h"
 #include "support/router_commands.h"
 #include "support/routersim_process.h"
+#include "support/scripted_user_port.h"
 #include "support/temp_files.h"
-#include "workflow/scripted_user_port.h"
 
 namespace dezadav::testing {
 namespace {
@@ -44,7 +44,7 @@ protected:
         ASSERT_TRUE(sim.IsRunning());
         language.SetSource(BuiltinLanguageSource());
         language.LoadLanguage(0);
-        session.telnetPort = sim.TelnetPort();
+        workflow.SetTelnetPort(sim.TelnetPort());
     }
 
     // The commands one router received since the log was last cleared, without the address.
@@ -282,7 +282,7 @@ TEST_F(RouterWorkflowTest, RefreshRunsOnTheTwelfthTickWithTenSecondsAndMergesNew
 
 TEST_F(RouterWorkflowTest, HiddenWindowRefreshesWithoutProgress) {
     ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
-    session.mainWindowVisible = false;
+    workflow.SetMainWindowVisible(false);
     workflow.SetRefreshSeconds(10);
     const auto progressBefore = port.progressShown.size();
     int ticks = 0;
@@ -341,12 +341,6 @@ TEST_F(RouterWorkflowTest, AutoRefreshBoxStartsAndStopsTheTimer) {
     timer.Start(1000);
     EXPECT_EQ(workflow.RefreshTick(), RefreshOutcome::Stopped);
     EXPECT_FALSE(timer.IsActive());
-
-    // A tick during a router exchange only counts, even far past the interval.
-    workflow.SetAutoRefresh(true);
-    session.busy = true;
-    for (int tick = 1; tick <= 100; ++tick) ASSERT_EQ(Tick(), RefreshOutcome::Counted);
-    EXPECT_TRUE(sim.CommandLog().empty());
 }
 
 TEST_F(RouterWorkflowTest, ApplyWithoutEditsSendsOnlyTheChangedValues) {
@@ -388,12 +382,14 @@ TEST_F(RouterWorkflowTest, ApplyAfterANewFetchComparesTheCodecRowWithWhatTheRout
     CTelnetSocket otherSocket;
     RecordingMessagePort otherMessages;
     CSettingDlg other{otherSocket, clock, language, otherMessages};
-    other.telnetPort = sim.TelnetPort();
-    other.routerIp = kTwoPortIp;
-    other.password = "admin";
-    other.modelName = "DZV-R5730K";
+    SessionRequest request;
+    request.telnetPort = sim.TelnetPort();
+    request.routerIp = kTwoPortIp;
+    request.password = "admin";
+    request.modelName = "DZV-R5730K";
+    request.mode = SessionMode::ApplySettings;
     other.apply.codecRow = original;
-    ASSERT_TRUE(other.RunApply());
+    ASSERT_TRUE(other.Run(request));
 
     // Search Again fetches the router's values; the user makes the same edit once more.
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     parser.addOption(picturesOption);
     parser.process(app);
     dezadav::CommonOptions routers;
-    if (const auto error = dezadav::ReadWindowOptions(parser, routers)) {
+    if (const auto error = dezadav::ReadCommonOptions(parser, routers)) {
         std::fprintf(stderr, "dezadav-demo: %s\n", error->c_str());
         return 2;
     }

@@ -34,7 +34,8 @@ class CCodecPage : public QWidget {
     Q_OBJECT
 
 public:
-    CCodecPage(CodecSettings& codec, const LanguageTable& texts, MessagePort& messages, QWidget* parent = nullptr);
+    CCodecPage(CodecSettings& codec, const LanguageTable& texts, MessagePort& messages,
+               QWidget* parent = nullptr);
 
     void ShowModel();
     void Recaption();

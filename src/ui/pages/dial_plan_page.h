@@ -52,7 +52,8 @@ public:
     using DialogRunner = std::function<int(CIndexInfoDlg&)>;
     using ModelNameSource = std::function<std::string()>;
 
-    CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, MessagePort& messages, QWidget* parent = nullptr);
+    CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, MessagePort& messages,
+                  QWidget* parent = nullptr);
     ~CDialPlanPage() override;
 
     // Mirrors every entry of the table into the list.

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "lang/messages.h"
 #include "lang/language_table.h"
 #include "ui/dialog_units.h"
 #include "ui/language_text.h"
@@ -161,8 +162,7 @@ void CIndexInfoDlg::accept() {
     m_fields.portName = Text(m_portName);
     m_fields.domain = Text(m_domain);
     if (m_fields.enabled && (m_fields.phone.empty() || m_fields.domain.empty())) {
-        m_texts.ShowLocalizedMessage(m_messages, "Message_Warn", "Message_Empty", "Warning",
-                                                    "Phone number and domain name cannot be blank!");
+        ShowMessageText(m_texts, m_messages, kMsgEmptyEntry, kMsgWarnCaption);
         return;
     }
     m_fields.backup = Text(m_backup);

@@ -38,7 +38,8 @@ public:
     static constexpr std::array<int, 7> kRefreshChoices = {10, 30, 60, 90, 120, 150, 180};
     static constexpr int kDefaultRefreshPosition = 1;  // "30 s"
 
-    CLOGPage(CallLogTable& table, const LanguageTable& texts, MessagePort& messages, QWidget* parent = nullptr);
+    CLOGPage(CallLogTable& table, const LanguageTable& texts, MessagePort& messages,
+             QWidget* parent = nullptr);
 
     // Mirrors every row of the table into the list.
     void ShowModel();

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <filesystem>
 
+#include "lang/messages.h"
 #include "settings/settings_file.h"
 
 namespace dezadav {
@@ -12,7 +13,7 @@ bool WritePageFile(const QString& path, std::string_view bytes, const LanguageTa
     const std::filesystem::path target(QFile::encodeName(path).toStdString());
     if (WriteSettingsFile(target, bytes)) return true;
     // A save that silently writes nothing would let the user believe the settings are kept.
-    language.ShowLocalizedMessage(port, "Message_Error", kSaveFailKey, "Error", kSaveFailDefault);
+    ShowMessageText(language, port, kMsgSaveFail);
     return false;
 }
 

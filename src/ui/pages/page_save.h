@@ -16,10 +16,6 @@ enum class PageSaveOutcome {
     Failed,     // the file could not be written; Message_SaveFail was shown
 };
 
-// The message a Save As shows when its file cannot be written (the same one Save All shows).
-inline constexpr std::string_view kSaveFailKey = "Message_SaveFail";
-inline constexpr std::string_view kSaveFailDefault = "Couldn't save settings to the file!";
-
 // Writes `bytes` (a page's section of the settings file) to `path`, creating or emptying the file.
 // A file that cannot be written shows Message_SaveFail (caption Message_Error) through `port`.
 bool WritePageFile(const QString& path, std::string_view bytes, const LanguageTable& language,

@@ -42,8 +42,7 @@ QComboBox* MakeList(QWidget* parent, int x, int y, int width) {
 
 }  // namespace
 
-CSIPPage::CSIPPage(SipSettings& sip, const LanguageTable& texts, MessagePort& messages,
-                   QWidget* parent)
+CSIPPage::CSIPPage(SipSettings& sip, const LanguageTable& texts, MessagePort& messages, QWidget* parent)
     : QWidget(parent), m_sip(sip), m_texts(texts), m_messages(messages) {
     resize(DialogSize(456, 193));
     m_chooseFile = [this] { return ChooseCsvFileToSave(this); };

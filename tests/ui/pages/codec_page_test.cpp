@@ -102,7 +102,7 @@ TEST_F(CodecPageTest, EditsGoStraightIntoTheRow) {
     EXPECT_EQ(m_page->PacketSizeList()->currentIndex(), 0);
     EXPECT_EQ(CheckedMode(), 2);
     EXPECT_EQ(m_page->PayloadBox()->text(), "99");
-    m_codec.LoadCodecField(2, "7");
+    m_codec.LoadCodecField(CodecField::DtmfMode, "7");
     m_page->ShowModel();
     EXPECT_EQ(CheckedMode(), 2);
 }
@@ -159,9 +159,9 @@ TEST_F(CodecPageTest, PayloadIsCheckedWhenTheBoxLosesTheFocus) {
         }
     }
 
-    // After a row was built (a save, an apply), its payload is the one restored.
+    // After the texts were remembered (a save, an apply), its payload is the one restored.
     Retype(m_page->PayloadBox(), "110");
-    m_codec.CodecRow(true);
+    m_codec.RememberTexts();
     Retype(m_page->PayloadBox(), "50");
     m_page->EndBox()->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();

@@ -159,7 +159,7 @@ TEST_F(DialPlanPageTest, ClearSelectedWithoutChecksChangesNothing) {
     m_page->List()->selectRow(0);  // a selected row is no checked row
     QTest::mouseClick(m_page->ClearSelectedButton(), Qt::LeftButton);
     EXPECT_EQ(m_table, before);
-    EXPECT_EQ(m_table.ChangedRowsText(), "");
+    EXPECT_TRUE(m_table.ChangedEntries().empty());
     ExpectListShowsTable();
 }
 
@@ -209,7 +209,7 @@ TEST_F(DialPlanPageTest, ReadingTheRouterOrAFileUnchecksTheClearedRows) {
         EXPECT_EQ(m_page->List()->item(row, 0)->checkState(), Qt::Unchecked) << row;
     }
     QTest::mouseClick(m_page->ClearSelectedButton(), Qt::LeftButton);
-    EXPECT_EQ(m_table.ChangedRowsText(), "");
+    EXPECT_TRUE(m_table.ChangedEntries().empty());
 }
 
 TEST_F(DialPlanPageTest, ClearAllClearsEveryEntryAndEveryBox) {
@@ -297,7 +297,7 @@ TEST_F(DialPlanPageTest, RestingTheMouseOnARowSelectsIt) {
 TEST_F(DialPlanPageTest, EditWithoutSelectedRowDoesNothing) {
     m_page->List()->clearSelection();
     EXPECT_FALSE(EditRow(-1, [](CIndexInfoDlg&) { return static_cast<int>(QDialog::Accepted); }));
-    EXPECT_EQ(m_table.ChangedRowsText(), "");
+    EXPECT_TRUE(m_table.ChangedEntries().empty());
 }
 
 TEST_F(DialPlanPageTest, TheFirstOfSeveralSelectedRowsIsEdited) {

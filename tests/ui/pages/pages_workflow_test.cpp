@@ -17,6 +17,7 @@
 #include "session/clock.h"
 #include "session/telnet_socket.h"
 #include "support/routersim_process.h"
+#include "support/scripted_user_port.h"
 #include "ui/pages/codec_page.h"
 #include "ui/pages/dial_plan_page.h"
 #include "ui/pages/index_info_dlg.h"
@@ -24,7 +25,6 @@
 #include "ui/pages/sip_page.h"
 #include "ui/skin_button.h"
 #include "workflow/router_workflow.h"
-#include "workflow/scripted_user_port.h"
 
 namespace dezadav {
 namespace {
@@ -78,7 +78,7 @@ class PagesWorkflowTest : public ::testing::TestWithParam<RouterCase> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_sim.IsRunning());
-        m_session.telnetPort = m_sim.TelnetPort();
+        m_workflow.SetTelnetPort(m_sim.TelnetPort());
         m_port.dialPlan = &m_dialPlan;
         m_port.sip = &m_sip;
         m_port.codec = &m_codec;
@@ -243,7 +243,7 @@ TEST_P(PagesWorkflowTest, ClearSelectedDeletesOnlyTheCheckedEntriesOnTheRouter) 
 
     // Without a check nothing is cleared and nothing is sent.
     QTest::mouseClick(m_dialPlan.ClearSelectedButton(), Qt::LeftButton);
-    EXPECT_EQ(m_workflow.DialPlan().ChangedRowsText(), "");
+    EXPECT_TRUE(m_workflow.DialPlan().ChangedEntries().empty());
 
     m_dialPlan.SetRowChecked(cleared, true);
     QTest::mouseClick(m_dialPlan.ClearSelectedButton(), Qt::LeftButton);

@@ -1,7 +1,7 @@
 #pragma once
 
-// A small telnet client for the emulator's tests that follows the router dialogue byte by byte: one
-// byte sent, one chunk (one read of at most 4000 bytes) awaited. Every wait is bounded.
+// The tests' telnet client for the emulator: follows the router dialogue byte by byte, one byte sent,
+// one chunk (one read of at most 4000 bytes) awaited. Every wait is bounded.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

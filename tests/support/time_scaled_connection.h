@@ -32,7 +32,9 @@ public:
     TimeScaledConnection(RouterConnection& inner, const FastClock& clock) : m_inner(inner), m_clock(clock) {}
 
     bool Create() override { return m_inner.Create(); }
-    bool Connect(const std::string& ip, uint16_t port) override { return m_inner.Connect(ip, port); }
+    bool Connect(const std::string& ip, uint16_t port, int64_t timeoutMs) override {
+        return m_inner.Connect(ip, port, timeoutMs);
+    }
     void Close() override { m_inner.Close(); }
     void Send(std::string_view bytes) override { m_inner.Send(bytes); }
     ChunkQueue& Queue() override { return m_inner.Queue(); }

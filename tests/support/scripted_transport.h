@@ -55,13 +55,15 @@ public:
     void DeliverAfter(int64_t delayMs, std::string chunk) {
         DeliverAt(m_clock.now + delayMs, std::move(chunk));
     }
+    int64_t Now() const { return m_clock.now; }
 
     // --- RouterConnection ---
     bool Create() override {
         ++creates;
         return !createFails;
     }
-    bool Connect(const std::string& ip, uint16_t port) override {
+    bool Connect(const std::string& ip, uint16_t port, int64_t timeoutMs) override {
+        connectTimeoutMs = timeoutMs;
         ++connects;
         connectedIp = ip;
         connectedPort = port;
@@ -124,6 +126,7 @@ public:
     int64_t longestPumpMs = 0;
     std::string connectedIp;
     uint16_t connectedPort = 0;
+    int64_t connectTimeoutMs = 0;  // the time-out the last Connect was given
     bool connected = false;
     bool createFails = false;
     bool connectFails = false;

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "lang/language_table.h"
+#include "lang/message_port.h"
+
+namespace dezadav {
+
+// A text the program shows in a message box or a progress window: its language key and the English
+// text shown when the current language lacks the key. Every such text of the program is listed
+// below, once; code names the constant, never the key.
+struct MessageText {
+    std::string_view key;
+    std::string_view englishDefault;
+};
+
+// The message's text in `language`, or its English text when the language lacks the key.
+inline std::string TextOrDefault(const LanguageTable& language, const MessageText& message) {
+    std::string text = language.LookupText(message.key);
+    if (text.empty() || text == kMissingText) text = message.englishDefault;
+    return text;
+}
+
+// Captions.
+inline constexpr MessageText kMsgErrorCaption{"Message_Error", "Error"};
+inline constexpr MessageText kMsgWarnCaption{"Message_Warn", "Warning"};
+inline constexpr MessageText kMsgSuccessCaption{"Message_Success", "Success"};
+
+// Shows `text` under `caption` through `port`, as every failure of the program is shown.
+inline void ShowMessageText(const LanguageTable& language, MessagePort& port, const MessageText& text,
+                            const MessageText& caption = kMsgErrorCaption) {
+    language.ShowLocalizedMessage(port, caption.key, text.key, caption.englishDefault, text.englishDefault);
+}
+
+// Discovery.
+inline constexpr MessageText kMsgUdpSocket{"Message_UDPSocket", "Failed to create UDP socket!"};
+inline constexpr MessageText kMsgRouterOutOfRange{"Message_Router", "Response string out of range!"};
+inline constexpr MessageText kMsgBadAddress{"Message_BadAddress",
+                                            "Please type a valid IPv4 address, for example 192.168.1.1!"};
+inline constexpr MessageText kMsgNoAnswer{"Message_NoAnswer", "No router answered at this address!"};
+
+// Connection and login, shared by every kind of router exchange.
+inline constexpr MessageText kMsgTcpSocket{"Message_TCPSocket", "Failed to create TCP socket!"};
+inline constexpr MessageText kMsgConnect{"Message_Connect", "Failed to connect to router!"};
+inline constexpr MessageText kMsgLogin{"Message_Login", "Failed to login router!"};
+
+// Fetch failures, one per settings area.
+inline constexpr MessageText kMsgGetDialPlan{"Message_GetDialPlan", "Failed to get DialPlan data from router!"};
+inline constexpr MessageText kMsgGetSip{"Message_GetSIP", "Failed to get SIP data from router!"};
+inline constexpr MessageText kMsgGetCodec{"Message_GetCODEC", "Failed to get Codec data from router!"};
+inline constexpr MessageText kMsgGetLog{"Message_GetLOG", "Failed to get VoIP Log data from router!"};
+
+// Apply failures. No language file holds Message_DelDialPlan, so its English text shows everywhere.
+inline constexpr MessageText kMsgDelDialPlan{"Message_DelDialPlan", "Failed to Del DialPlan data on router!"};
+inline constexpr MessageText kMsgSetDialPlan{"Message_SetDialPlan", "Failed to Set DialPlan data to router!"};
+inline constexpr MessageText kMsgSetSip{"Message_SetSIP", "Failed to set SIP data to router!"};
+inline constexpr MessageText kMsgSetCodec{"Message_SetCODEC", "Failed to set CODEC data to router!"};
+// A value (or the password) that would carry a control byte into the router's command line.
+inline constexpr MessageText kMsgControlByte{
+    "Message_ControlByte", "A value contains a control character and cannot be sent to the router!"};
+// The plain (no icon) message after a completed apply.
+inline constexpr MessageText kMsgApplyOk{"Message_ApplyOK", "Settings have been applied to router."};
+
+// Progress texts of the three kinds of router exchange.
+inline constexpr MessageText kMsgProgressGetSettings{"Message_GetSetting", "Get Setting from router ..."};
+inline constexpr MessageText kMsgProgressApplySettings{"Message_SetSetting", "Apply Setting to router ..."};
+inline constexpr MessageText kMsgProgressGetVoipLog{"Message_GetVoIPLog", "Get VoIP Log from router ..."};
+
+// Settings files and edits.
+inline constexpr MessageText kMsgFileFail{"Message_FileFail", "Couldn't load settings form the file!"};
+inline constexpr MessageText kMsgSaveFail{"Message_SaveFail", "Couldn't save settings to the file!"};
+inline constexpr MessageText kMsgPayload{"Message_Payload", "The value must between 96 ~ 127!"};
+inline constexpr MessageText kMsgEmptyEntry{"Message_Empty", "Phone number and domain name cannot be blank!"};
+
+}  // namespace dezadav

@@ -1,0 +1,148 @@
+#include "session/transcript.h"
+
+#include <cstdio>
+
+#include "session/session_request.h"
+
+namespace dezadav {
+namespace {
+
+constexpr std::string_view kPrintedPasswordKeyword = "password:";
+constexpr std::string_view kPassCommands[] = {"voip sip endpt1 pass ", "voip sip endpt2 pass "};
+
+std::string_view PurposeOf(SessionMode mode) {
+    switch (mode) {
+        case SessionMode::GetSettings:
+            return "fetch";
+        case SessionMode::ApplySettings:
+            return "apply";
+        case SessionMode::GetVoipLog:
+            return "log refresh";
+    }
+    return "unknown";
+}
+
+bool IsWordEnd(char byte) {
+    return byte == ' ' || byte == '\r' || byte == '\n';
+}
+
+std::string Stars(std::size_t count) {
+    return std::string(count, '*');
+}
+
+}  // namespace
+
+std::string EscapeBytes(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                if (byte < 0x20 || byte >= 0x7F) {
+                    char hex[5];
+                    std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+                    out += hex;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out;
+}
+
+TranscriptWriter::TranscriptWriter(TranscriptSink& sink, std::function<std::string()> localTime)
+    : m_sink(sink), m_localTime(std::move(localTime)) {}
+
+void TranscriptWriter::ExchangeStarted(int64_t atMs, const SessionRequest& request) {
+    m_block.clear();
+    m_open = true;
+    m_startMs = atMs;
+    m_passwordValuePending = false;
+    char scale[32];
+    std::snprintf(scale, sizeof scale, "%g", request.timeScale);
+    // The request's password is deliberately not looked at.
+    m_block += "=== " + m_localTime() + "  " + request.routerIp + ":" + std::to_string(request.telnetPort) + "  " +
+               std::string(PurposeOf(request.mode)) + "  model " + request.modelName + "  time scale " + scale +
+               "\n";
+}
+
+void TranscriptWriter::AddLine(int64_t atMs, std::string_view direction, const std::string& shown) {
+    char when[32];
+    std::snprintf(when, sizeof when, "%8lld ms ", static_cast<long long>(atMs - m_startMs));
+    m_block += when;
+    m_block += direction;
+    m_block += ' ';
+    m_block += shown;
+    m_block += '\n';
+}
+
+std::string TranscriptWriter::MaskPrintedPasswords(std::string_view bytes) {
+    std::string out(bytes);
+    std::size_t at = 0;
+    for (;;) {
+        if (!m_passwordValuePending) {
+            const std::size_t keyword = out.find(kPrintedPasswordKeyword, at);
+            if (keyword == std::string::npos) break;
+            at = keyword + kPrintedPasswordKeyword.size();
+            m_passwordValuePending = true;
+        }
+        // The value is the next word, on this line or (the keyword ending its line) a later one.
+        while (at < out.size() && IsWordEnd(out[at])) ++at;
+        if (at == out.size()) break;
+        while (at < out.size() && !IsWordEnd(out[at])) out[at++] = '*';
+        if (at < out.size()) m_passwordValuePending = false;
+    }
+    return out;
+}
+
+void TranscriptWriter::ChunkReceived(int64_t atMs, std::string_view bytes) {
+    if (!m_open) return;
+    AddLine(atMs, "<-", "\"" + EscapeBytes(MaskPrintedPasswords(bytes)) + "\"");
+}
+
+void TranscriptWriter::LineTyped(int64_t atMs, std::string_view text, bool isPassword, bool echoed) {
+    if (!m_open) return;
+    std::string shown;
+    if (isPassword) {
+        shown = Stars(text.size());
+    } else {
+        shown = std::string(text);
+        for (const std::string_view command : kPassCommands) {
+            if (shown.rfind(command, 0) == 0) {
+                shown = std::string(command) + Stars(shown.size() - command.size());
+            }
+        }
+        shown = EscapeBytes(shown);
+    }
+    if (echoed) {
+        AddLine(atMs, "->", "\"" + shown + "\\r\"" + (isPassword ? "  (password)" : ""));
+    } else {
+        AddLine(atMs, "->", "\"" + shown + "\"  (the last byte was not echoed in time; line not finished)");
+    }
+}
+
+void TranscriptWriter::ExchangeEnded(int64_t atMs, bool ok, std::string_view shownText) {
+    if (!m_open) return;
+    m_open = false;
+    std::string outcome = ok ? "success" : "failed";
+    if (!shownText.empty()) outcome += ": " + EscapeBytes(shownText);
+    AddLine(atMs, "==", outcome);
+    m_block += '\n';
+    if (!m_sink.Append(m_block)) m_healthy = false;
+    m_block.clear();
+}
+
+}  // namespace dezadav

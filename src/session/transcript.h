@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "session/session_observer.h"
+
+namespace dezadav {
+
+// Where finished transcript blocks go (a file, in the program). Append must write the block as one
+// piece, so blocks of exchanges that ran side by side never interleave.
+class TranscriptSink {
+public:
+    virtual ~TranscriptSink() = default;
+    // False when the block could not be written; the caller goes on without it.
+    virtual bool Append(std::string_view block) = 0;
+};
+
+// Writes a readable record of each router exchange: a header (local time, router and port, what the
+// exchange was for, the time scale), one line per chunk received and per line typed, each with the
+// milliseconds since the exchange began and its direction, bytes shown with control bytes escaped
+// (\r, \n, \xNN), and a last line with the outcome. The block of an exchange goes to the sink whole
+// when the exchange ends.
+//
+// No secret is written: the login password's bytes are shown as '*', and so are the SIP account
+// passwords, both where the router prints them (the value after "password:") and where an apply types
+// them (the value of a "voip sip endpt1 pass" / "voip sip endpt2 pass" command).
+class TranscriptWriter : public SessionObserver {
+public:
+    // `localTime` gives the wall-clock time for the header, as the user reads it.
+    TranscriptWriter(TranscriptSink& sink, std::function<std::string()> localTime);
+
+    void ExchangeStarted(int64_t atMs, const SessionRequest& request) override;
+    void ChunkReceived(int64_t atMs, std::string_view bytes) override;
+    void LineTyped(int64_t atMs, std::string_view text, bool isPassword, bool echoed) override;
+    void ExchangeEnded(int64_t atMs, bool ok, std::string_view shownText) override;
+
+    // False once a block could not be written.
+    bool Healthy() const { return m_healthy; }
+
+private:
+    void AddLine(int64_t atMs, std::string_view direction, const std::string& shown);
+    // `bytes` with every SIP password value the router printed replaced by '*'.
+    std::string MaskPrintedPasswords(std::string_view bytes);
+
+    TranscriptSink& m_sink;
+    std::function<std::string()> m_localTime;
+    std::string m_block;
+    int64_t m_startMs = 0;
+    bool m_open = false;
+    bool m_healthy = true;
+    // A "password:" keyword ended the last chunk; its value starts the next one.
+    bool m_passwordValuePending = false;
+};
+
+// Control and non-ASCII bytes of `bytes` written as \r, \n, \t, \\ or \xNN; the rest as they are.
+std::string EscapeBytes(std::string_view bytes);
+
+}  // namespace dezadav
