@@ -142,7 +142,10 @@ void CheckModal(LooksCheck& looks, const QString& where, const std::function<voi
 TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAndTabsInReadingOrder) {
     RouterSimProcess sim({"--router", "127.0.0.4,DZV-R9990X"});
     ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
-    Application application({{sim.DiscoveryAddress(), sim.DiscoveryPort()}, sim.TelnetPort(), nullptr});
+    ApplicationOptions options;
+    options.discovery = {sim.DiscoveryAddress(), sim.DiscoveryPort()};
+    options.telnetPort = sim.TelnetPort();
+    Application application(options);
     CMainDlg& window = application.Window();
     int connects = 0;
     QObject::connect(&window, &CMainDlg::connectFinished, [&connects] { ++connects; });
