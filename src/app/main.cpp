@@ -25,14 +25,23 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     dezadav::PrepareWindowedProgram();
 
-    // A second copy ends at once, silently.
+    // A second copy brings the running one to the front and ends, silently. Without any place for
+    // the lock the program cannot tell whether another copy runs: it runs, and says so.
     dezadav::SingleInstanceLock lock;
-    if (!lock.TryAcquire()) return 0;
+    if (!lock.TryAcquire()) {
+        if (!lock.LockUnavailable()) {
+            lock.ActivateRunningCopy();
+            return 0;
+        }
+        std::fprintf(stderr, "dezadav: cannot create the single-instance lock %s; starting without it\n",
+                     qPrintable(lock.LockPath()));
+    }
 
     dezadav::Application application(dezadav::ToApplicationOptions(options.common));
     dezadav::CMainDlg& window = application.Window();
     if (options.settingsFile) window.OpenAfterFirstConnect(QString::fromStdString(*options.settingsFile));
     QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
+    lock.ListenForActivation([&window] { window.BringToFront(); });
     window.show();
     return app.exec();
 }

@@ -9,13 +9,14 @@
 #include "ui/language_choice.h"
 #include "ui/language_text.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 
 CLanguageDlg::CLanguageDlg(LanguageChoice& choice, QWidget* parent) : QDialog(parent), m_choice(choice) {
     setFixedSize(DialogSize(207, 140));
     setFont(DialogFont());
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowFlags(FixedDialogFlags());
 
     m_group = new QGroupBox(this);
     m_group->setGeometry(DialogRect(7, 7, 193, 100));
@@ -32,16 +33,15 @@ CLanguageDlg::CLanguageDlg(LanguageChoice& choice, QWidget* parent) : QDialog(pa
     m_cancel->setGeometry(DialogRect(92, 116, 53, 16));
     m_apply = new CSkinButton(this);
     m_apply->setGeometry(DialogRect(150, 116, 53, 16));
-    for (CSkinButton* button : {m_ok, m_cancel, m_apply}) {
-        button->SetBitmaps(DialogButtonBitmaps());
-        button->setAutoDefault(false);
-    }
+    for (CSkinButton* button : {m_ok, m_cancel, m_apply}) button->SetBitmaps(DialogButtonBitmaps());
     m_ok->setDefault(true);
 
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_apply, &QPushButton::clicked, this, &CLanguageDlg::Apply);
     connect(m_list, &QComboBox::currentIndexChanged, this, [this](int index) { m_number = index; });
+    m_explanation->setBuddy(m_list);
+    OrderTabsAsShown(this);
     Relabel();
 }
 

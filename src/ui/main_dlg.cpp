@@ -25,6 +25,7 @@
 #include "ui/pages/sip_page.h"
 #include "ui/pictures.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 
@@ -40,6 +41,7 @@ const char kAboutText[] = "Dezadav Version 1.0";
 const char* const kStripKeys[4] = {"Router_Model", "Router_Version", "Router_IP", "Router_Mac"};
 const char* const kTabKeys[4] = {"DialPlan_Title", "SIP_Title", "Codec_Title", "Log_Title"};
 
+constexpr int kAboutWidth = 170;  // dialog units
 constexpr int kMargin = 6;  // pixels around the sheet and the button row
 constexpr int kButtonWidth = 110;
 constexpr int kButtonHeight = 23;
@@ -54,7 +56,8 @@ CMainDlg::CMainDlg(MainDlgParts parts, QWidget* parent)
       m_texts(parts.texts),
       m_language(parts.language),
       m_tray(parts.tray) {
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // A fixed size: minimise (into the tray) and close, but no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(DialogSize(472, 348));
     setFont(DialogFont());
@@ -72,6 +75,7 @@ CMainDlg::CMainDlg(MainDlgParts parts, QWidget* parent)
     BuildStrip();
     BuildSheet();
     BuildButtons();
+    OrderTabsAsShown(this);
     WireWorkflow();
     SetCaptions();
     SetTitleAndTabs();
@@ -137,8 +141,6 @@ void CMainDlg::BuildButtons() {
         auto* button = new CSkinButton(this);
         button->SetBitmaps(MainButtonBitmaps());
         button->setGeometry(x, y, kButtonWidth, kButtonHeight);
-        // Only Apply to Router answers Enter, whichever button has the focus.
-        button->setAutoDefault(false);
         return button;
     };
     const int step = kButtonWidth + kButtonGap;
@@ -264,7 +266,7 @@ void CMainDlg::RunLanguageFlow() {
 void CMainDlg::ShowAboutBox() {
     QDialog box(isVisible() ? this : nullptr);
     box.setWindowTitle(QString::fromLatin1(kAboutTitle));
-    box.setWindowFlags(box.windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    box.setWindowFlags(FixedDialogFlags());
     box.setFont(DialogFont());
     auto* layout = new QVBoxLayout(&box);
     auto* row = new QHBoxLayout;
@@ -278,6 +280,8 @@ void CMainDlg::ShowAboutBox() {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
     connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
     layout->addWidget(buttons);
+    // As small as its content allows, but wide enough for its title in the title bar.
+    box.setFixedSize(box.sizeHint().expandedTo(QSize(DialogUnitsX(kAboutWidth), 0)));
     box.exec();
 }
 
@@ -285,9 +289,9 @@ void CMainDlg::HideToTray() {
     if (m_hiddenInTray) return;
     m_tray.AnimateToTray(this);
     m_hiddenInTray = true;
+    // The window stays minimised while hidden: clearing that state here would have the window
+    // system map the window again, an empty frame on screen. Showing it normal brings it back whole.
     hide();
-    // Back from the tray the window comes up normal, not minimised.
-    setWindowState(windowState() & ~Qt::WindowMinimized);
     m_tray.SetMenuActive(true);
     m_workflow.SetMainWindowVisible(false);
 }
@@ -300,6 +304,16 @@ void CMainDlg::RestoreFromTray() {
     activateWindow();
     m_tray.SetMenuActive(false);
     m_workflow.SetMainWindowVisible(true);
+}
+
+void CMainDlg::BringToFront() {
+    if (m_hiddenInTray) {
+        RestoreFromTray();
+        return;
+    }
+    showNormal();
+    raise();
+    activateWindow();
 }
 
 void CMainDlg::HandleTrayCommand(int command) {

@@ -84,6 +84,8 @@ public:
     void HideToTray();
     // Back from the tray: shown, tray menu no longer offered, progress shown again.
     void RestoreFromTray();
+    // On screen and in front, out of the tray or the minimised state if need be.
+    void BringToFront();
     // A command of the tray menu (CSystemTray::kAbout, kOpen, kExit).
     void HandleTrayCommand(int command);
     // A file dropped on the window (the Drop flow).

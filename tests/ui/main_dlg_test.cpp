@@ -37,6 +37,7 @@
 #include "support/routersim_process.h"
 #include "ui/dialog_driving.h"
 #include "ui/language_dlg.h"
+#include "ui/list_columns.h"
 #include "ui/pages/codec_page.h"
 #include "ui/pages/dial_plan_page.h"
 #include "ui/pages/log_page.h"
@@ -345,7 +346,7 @@ TEST_P(MainDlgConnectTest, StartFadesInThenSelectPasswordAndFetchFillStripAndPag
         if (!dialPlan->item(row, CDialPlanPage::kColPhone)->text().isEmpty()) ++numbers;
     }
     EXPECT_GT(numbers, 0);
-    EXPECT_EQ(m_window->DialPlanPage()->List()->horizontalHeader()->sectionSize(CDialPlanPage::kColLoop),
+    EXPECT_EQ(ColumnFit::Of(m_window->DialPlanPage()->List())->WantedWidth(CDialPlanPage::kColLoop),
               router.twoPort ? 0 : 140);
     CSIPPage* sip = m_window->SipPage();
     EXPECT_EQ(sip->ShowsTwoPort(), router.twoPort);
@@ -490,6 +491,31 @@ TEST_F(MainDlgTest, EnterInTheWindowAppliesTheChangesToTheRouter) {
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_TRUE(m_finished.empty());
     EXPECT_EQ(m_sim.Control("state 127.0.0.2").find("reg.enter.example") != std::string::npos, true);
+}
+
+TEST_F(MainDlgTest, EnterPressesTheFocusedButtonInTheWindowAndInItsDialogs) {
+    UserScript script;
+    script.Add([](QWidget* modal) {
+        auto* dialog = qobject_cast<CSelectRouterDlg*>(modal);
+        if (dialog == nullptr) return false;
+        dialog->SkipButton()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(dialog->SkipButton(), Qt::Key_Return);
+        return true;
+    });
+    ASSERT_TRUE(ShowAndConnect());
+    EXPECT_EQ(m_outcomes.back(), ConnectOutcome::Skipped);
+
+    // Enter on the focused Load button loads; it does not start the apply.
+    int asked = 0;
+    m_window->Port().SetFileChoosers(nullptr, [&]() -> std::optional<std::string> {
+        ++asked;
+        return std::nullopt;
+    });
+    m_window->activateWindow();
+    m_window->LoadButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_window->LoadButton(), Qt::Key_Return);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 // Drags `path` onto `target` (the window or a widget in it) and drops it there; the application

@@ -15,6 +15,7 @@
 #include "ui/language_text.h"
 #include "ui/pages/page_controls.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -89,6 +90,13 @@ CCodecPage::CCodecPage(CodecSettings& codec, const LanguageTable& texts, Message
             [this](const QString& t) { m_codec.SetRtpPortEnd(t.toStdString()); });
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
     m_payload->installEventFilter(this);
+
+    // Screen readers name each box after the label in front of it.
+    const std::pair<QLabel*, QWidget*> buddies[] = {{m_codecLabel, m_codecList}, {m_sizeLabel, m_sizeList},
+                                                    {m_payloadLabel, m_payload}, {m_startLabel, m_start},
+                                                    {m_endLabel, m_end}};
+    for (const auto& [label, control] : buddies) label->setBuddy(control);
+    OrderTabsAsShown(this);
 
     SetCaptions();
     ShowModel();

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QTableWidget>
 
 #include "discovery/model_rules.h"
@@ -13,6 +15,7 @@
 #include "ui/pages/index_info_dlg.h"
 #include "ui/pages/page_controls.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -78,6 +81,7 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, M
     m_clearAll->setText(UiText(m_texts, "Button_ClearAll"));
     m_clearSelected->setText(UiText(m_texts, "Button_ClearSel"));
     m_save->setText(UiText(m_texts, "Button_Save"));
+    m_list->setAccessibleName(UiText(m_texts, "DialPlan_Title"));
 
     m_dialog = new CIndexInfoDlg(m_texts, m_messages, this);
 
@@ -88,9 +92,13 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, M
         if (checked != m_table.IsChecked(item->row())) m_table.SetChecked(item->row(), checked);
     });
     connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { EditSelectedEntry(); });
+    // From the keyboard: F2 edits, as in other lists on the desktop (Enter is Apply to Router).
+    auto* editKey = new QShortcut(QKeySequence(Qt::Key_F2), m_list, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(editKey, &QShortcut::activated, this, [this] { EditSelectedEntry(); });
     connect(m_clearAll, &QPushButton::clicked, this, &CDialPlanPage::ClearAll);
     connect(m_clearSelected, &QPushButton::clicked, this, &CDialPlanPage::ClearSelected);
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
+    OrderTabsAsShown(this);
     ShowModel();
 }
 
@@ -144,6 +152,7 @@ void CDialPlanPage::Recaption() {
     SetHeader(kColLoop, UiText(m_texts, "DialPlan_Loop"), twoPort ? 0 : kLoopWidth);
     SetHeader(kColBackup, UiText(m_texts, "DialPlan_Backup"), twoPort ? 0 : kBackupWidth);
     SetHeader(kColStatus, UiText(m_texts, "DialPlan_Status"), twoPort ? kStatusWidthTwoPort : kStatusWidth);
+    m_list->setAccessibleName(UiText(m_texts, "DialPlan_Title"));
     m_clearAll->setText(UiText(m_texts, "Button_ClearAll"));
     m_clearSelected->setText(UiText(m_texts, "Button_ClearSel"));
     m_save->setText(UiText(m_texts, "Button_Save"));

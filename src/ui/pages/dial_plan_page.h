@@ -75,8 +75,8 @@ public:
     // How the Index Info dialog is run (default: modal exec).
     void SetDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
 
-    // The double-click action: edits the first selected row's entry in the Index Info dialog and,
-    // after OK, writes it back into the table. Nothing happens without a selected row.
+    // The double-click (or F2) action: edits the first selected row's entry in the Index Info
+    // dialog and, after OK, writes it back into the table. Nothing happens without a selected row.
     void EditSelectedEntry();
     // Clear All: every entry cleared (changed flags set), every check box cleared.
     void ClearAll();

@@ -13,6 +13,7 @@
 #include "ui/pages/page_controls.h"
 #include "ui/pictures.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -37,39 +38,40 @@ QLabel* MakeLabel(QWidget* parent, const QRect& rect,
 CIndexInfoDlg::CIndexInfoDlg(const LanguageTable& texts, MessagePort& messages, QWidget* parent)
     : QDialog(parent), m_texts(texts), m_messages(messages) {
     setFixedSize(DialogSize(286, 159));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setFont(DialogFont());
+    setWindowFlags(FixedDialogFlags());
 
     m_group = new QGroupBox(this);
     m_group->setGeometry(DialogRect(7, 5, 272, 122));
     m_enable = new QCheckBox(this);
     m_enable->setGeometry(DialogRect(16, 18, 120, 12));
 
-    m_phoneLabel = MakeLabel(this, DialogRect(16, 36, 62, 12));
+    m_phoneLabel = MakeLabel(this, DialogRect(16, 36, 72, 12));
     m_phone = new QLineEdit(this);
-    m_phone->setGeometry(DialogRect(80, 35, 90, 13));
+    m_phone->setGeometry(DialogRect(90, 35, 90, 13));
     MakeDigitsOnly(m_phone);
-    m_phoneHelp = MakeLabel(this, DialogRect(174, 36, 100, 12));
+    m_phoneHelp = MakeLabel(this, DialogRect(184, 36, 90, 12));
 
-    m_sipLabel = MakeLabel(this, DialogRect(16, 56, 62, 12));
+    m_sipLabel = MakeLabel(this, DialogRect(16, 56, 72, 12));
     m_portName = new QLineEdit(this);
-    m_portName->setGeometry(DialogRect(80, 55, 76, 13));
+    m_portName->setGeometry(DialogRect(90, 55, 72, 13));
     m_portName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_at = MakeLabel(this, DialogRect(157, 56, 9, 12), Qt::AlignCenter);
+    m_at = MakeLabel(this, DialogRect(163, 56, 9, 12), Qt::AlignCenter);
     m_at->setText(QStringLiteral("@"));
     m_domain = new QLineEdit(this);
-    m_domain->setGeometry(DialogRect(167, 55, 104, 13));
-    m_sipHelp = MakeLabel(this, DialogRect(80, 69, 190, 10));
+    m_domain->setGeometry(DialogRect(173, 55, 98, 13));
+    m_sipHelp = MakeLabel(this, DialogRect(90, 69, 180, 10));
 
-    m_loopLabel = MakeLabel(this, DialogRect(16, 84, 62, 12));
+    m_loopLabel = MakeLabel(this, DialogRect(16, 84, 72, 12));
     m_loop = new QComboBox(this);
-    m_loop->setGeometry(DialogRect(80, 83, 90, 13));
-    m_loopHelp = MakeLabel(this, DialogRect(80, 97, 190, 10));
+    m_loop->setGeometry(DialogRect(90, 83, 90, 13));
+    m_loopHelp = MakeLabel(this, DialogRect(90, 97, 180, 10));
 
-    m_backupLabel = MakeLabel(this, DialogRect(16, 108, 62, 12));
+    m_backupLabel = MakeLabel(this, DialogRect(16, 108, 72, 12));
     m_backup = new QLineEdit(this);
-    m_backup->setGeometry(DialogRect(80, 107, 90, 13));
+    m_backup->setGeometry(DialogRect(90, 107, 90, 13));
     MakeDigitsOnly(m_backup);
-    m_backupNote = MakeLabel(this, DialogRect(174, 108, 90, 12));
+    m_backupNote = MakeLabel(this, DialogRect(184, 108, 88, 12));
 
     // The help notes and the (ISDN/PSDN) note belong to the form but are never shown.
     for (QLabel* note : {m_phoneHelp, m_sipHelp, m_loopHelp, m_backupNote}) note->hide();
@@ -80,11 +82,13 @@ CIndexInfoDlg::CIndexInfoDlg(const LanguageTable& texts, MessagePort& messages, 
                       kDialogButtonHeight);
     m_cancel = new CSkinButton(this);
     m_cancel->setGeometry(DialogUnitsX(286) / 2 + 12, buttonsY, kDialogButtonWidth, kDialogButtonHeight);
-    for (CSkinButton* button : {m_ok, m_cancel}) {
-        button->SetBitmaps(DialogButtonBitmaps());
-        button->setAutoDefault(false);
-    }
+    for (CSkinButton* button : {m_ok, m_cancel}) button->SetBitmaps(DialogButtonBitmaps());
     m_ok->setDefault(true);
+
+    const std::pair<QLabel*, QWidget*> buddies[] = {
+        {m_phoneLabel, m_phone}, {m_sipLabel, m_portName}, {m_loopLabel, m_loop}, {m_backupLabel, m_backup}};
+    for (const auto& [label, control] : buddies) label->setBuddy(control);
+    OrderTabsAsShown(this);
 
     connect(m_ok, &QPushButton::clicked, this, &CIndexInfoDlg::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -97,6 +101,8 @@ void CIndexInfoDlg::Relabel() {
     m_enable->setText(UiText(m_texts, "Index_Status"));
     m_phoneLabel->setText(UiText(m_texts, "Index_Phone"));
     m_sipLabel->setText(UiText(m_texts, "Index_SIP"));
+    // The domain box has no label of its own: it is the part of the SIP address after the "@".
+    m_domain->setAccessibleName(UiText(m_texts, "Index_SIP") + QStringLiteral(" @"));
     m_loopLabel->setText(UiText(m_texts, "Index_LoopStr"));
     m_backupLabel->setText(UiText(m_texts, "Index_Backup"));
     m_backupNote->setText(UiText(m_texts, "Index_BackupStr"));

@@ -13,6 +13,7 @@
 #include "ui/language_text.h"
 #include "ui/pages/page_controls.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -62,6 +63,8 @@ CLOGPage::CLOGPage(CallLogTable& table, const LanguageTable& texts, MessagePort&
     });
     connect(m_clearAll, &QPushButton::clicked, this, &CLOGPage::ClearAll);
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
+    m_secondsLabel->setBuddy(m_secondsList);
+    OrderTabsAsShown(this);
     ShowModel();
 }
 
@@ -71,6 +74,7 @@ void CLOGPage::SetCaptions() {
         header->setText(UiText(m_texts, kColumnKeys[column]));
         header->setTextAlignment(Qt::AlignCenter);
     }
+    m_list->setAccessibleName(UiText(m_texts, "Log_Title"));
     m_autoBox->setText(UiText(m_texts, "Log_AutoRefresh"));
     m_secondsLabel->setText(UiText(m_texts, "Log_RefreshSec"));
     m_clearAll->setText(UiText(m_texts, "Button_ClearAll"));

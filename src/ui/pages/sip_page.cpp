@@ -12,6 +12,7 @@
 #include "ui/language_text.h"
 #include "ui/pages/page_controls.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -117,6 +118,15 @@ CSIPPage::CSIPPage(SipSettings& sip, const LanguageTable& texts, MessagePort& me
     connect(m_expiry2, &QComboBox::currentIndexChanged, this,
             [this](int i) { m_sip.Port2Expiry().Select(i); });
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
+
+    // Screen readers name each box after the label in front of it.
+    const std::pair<QLabel*, QWidget*> buddies[] = {
+        {m_sipPortLabel, m_sipPort}, {m_registrarLabel, m_registrar}, {m_via1Label, m_via1},
+        {m_via2Label, m_via2},       {m_name1Label, m_name1},         {m_name2Label, m_name2},
+        {m_password1Label, m_password1}, {m_password2Label, m_password2}, {m_expiry1Label, m_expiry1},
+        {m_expiry2Label, m_expiry2}};
+    for (const auto& [label, control] : buddies) label->setBuddy(control);
+    OrderTabsAsShown(this);
 
     SetCaptions();
     SetTwoPort(false);

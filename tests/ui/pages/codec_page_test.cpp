@@ -107,6 +107,22 @@ TEST_F(CodecPageTest, EditsGoStraightIntoTheRow) {
     EXPECT_EQ(CheckedMode(), 2);
 }
 
+TEST_F(CodecPageTest, ADigitsBoxHoldingOtherCharactersFromAFileStaysEditable) {
+    m_codec.SetRtpPortStart("*12");  // as a file may hold it
+    m_page->ShowModel();
+    QLineEdit* box = m_page->StartBox();
+    ASSERT_EQ(box->text(), "*12");
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, QStringLiteral("a3"));  // the letter is refused, the digit taken
+    EXPECT_EQ(box->text(), "*123");
+    QTest::keyClick(box, Qt::Key_Home);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, QStringLiteral("#9"));
+    EXPECT_EQ(box->text(), "9123");
+    EXPECT_EQ(m_codec.RtpPortStart(), "9123");
+}
+
 TEST_F(CodecPageTest, PayloadIsCheckedWhenTheBoxLosesTheFocus) {
     ASSERT_TRUE(testing::ShowActive(*m_page));
     const struct {

@@ -273,6 +273,9 @@ TEST_F(DialPlanPageTest, DoubleClickEditsTheRowUnderTheMouse) {
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(phone, "300");
+    // F2 does the same from the keyboard.
+    QTest::keyClick(list, Qt::Key_F2);
+    EXPECT_EQ(runs, 2);
 }
 
 TEST_F(DialPlanPageTest, RestingTheMouseOnARowSelectsIt) {
