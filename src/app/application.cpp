@@ -51,6 +51,7 @@ Application::Application(ApplicationOptions options)
         m_transcriptFile->Open();
         m_transcript = std::make_unique<TranscriptWriter>(*m_transcriptFile, LocalTimeText);
         m_session.SetObserver(m_transcript.get());
+        m_window.SetTranscriptPath(QString::fromStdString(*options.transcriptFile));
     }
     // The window's end is the program's: no refresh may tick after it.
     QObject::connect(&m_window, &QDialog::finished, &m_window, [this] { m_refreshTimer.Stop(); });

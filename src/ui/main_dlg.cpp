@@ -273,9 +273,18 @@ void CMainDlg::ShowAboutBox() {
     auto* icon = new QLabel(&box);
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
     row->addWidget(icon, 0, Qt::AlignTop);
+    auto* texts = new QVBoxLayout;
     auto* text = new QLabel(QString::fromLatin1(kAboutText), &box);
     text->setObjectName(QStringLiteral("aboutText"));
-    row->addWidget(text, 1);
+    texts->addWidget(text);
+    if (!m_transcriptPath.isEmpty()) {
+        // Where the router exchanges are being recorded, for whoever is asked to send it in.
+        auto* transcript = new QLabel(QStringLiteral("Transcript: ") + m_transcriptPath, &box);
+        transcript->setObjectName(QStringLiteral("aboutTranscript"));
+        transcript->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        texts->addWidget(transcript);
+    }
+    row->addLayout(texts, 1);
     layout->addLayout(row);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
     connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);

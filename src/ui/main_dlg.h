@@ -80,6 +80,8 @@ public:
     void RunLanguageFlow();
     // The About box, modally.
     void ShowAboutBox();
+    // The file router exchanges are recorded in; the About box names it. Empty: none.
+    void SetTranscriptPath(const QString& path) { m_transcriptPath = path; }
     // Minimise into the tray: hidden, tray menu offered, log refreshes run silently.
     void HideToTray();
     // Back from the tray: shown, tray menu no longer offered, progress shown again.
@@ -154,6 +156,7 @@ private:
 
     bool m_connectTimerStarted = false;
     QString m_fileAfterConnect;
+    QString m_transcriptPath;
     bool m_hiddenInTray = false;
     std::vector<int> m_lastFade;
     int m_fadeCount = 0;

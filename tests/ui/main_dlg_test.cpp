@@ -742,6 +742,12 @@ TEST_F(MainDlgTest, HiddenInTheTrayTheLogRefreshesSilentlyAndOpenBringsTheWindow
     std::vector<QString> twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
     EXPECT_EQ(about, twice);
+    // While a transcript is written, the box says where.
+    about.clear();
+    m_window->SetTranscriptPath(QStringLiteral("/tmp/t.txt"));
+    script.Add(ConfirmAbout(&about));
+    m_window->HandleTrayCommand(CSystemTray::kAbout);
+    EXPECT_EQ(about.back(), QStringLiteral("Transcript: /tmp/t.txt"));
     EXPECT_TRUE(m_finished.empty());
     m_window->HandleTrayCommand(CSystemTray::kExit);
     EXPECT_EQ(m_finished, std::vector<int>{QDialog::Rejected});
