@@ -3,8 +3,9 @@
 // Each run starts a fresh process and times, from the moment it is started, until its window is on
 // screen and fully opaque: for dezadav that is the end of the fade-in at the first Connect sequence
 // (which by design starts 100 ms after the window is up), for the bare window the moment its window
-// is exposed. Then dezadav plays the user (first router, password, fetch; its --demo-script option)
-// and reports its resident memory after the full fetch; the bare window reports its own right away.
+// is exposed. The window is dezadav's, run by dezadav-demo, which then plays the user (first router,
+// password, fetch) and reports its resident memory after the full fetch; the bare window reports its
+// own right away.
 //
 //   startup_bench [runs]        (default 5 runs of each; the router emulator runs on loopback)
 //   startup_bench --bare        (the bare window, started by the benchmark itself)
@@ -118,11 +119,10 @@ int RunBenchmark(int argc, char** argv) {
     const QStringList windowArguments = {
         QStringLiteral("--telnet-port"),    QString::number(sim.TelnetPort()),
         QStringLiteral("--broadcast"),      QString::fromStdString(sim.DiscoveryAddress()),
-        QStringLiteral("--discovery-port"), QString::number(sim.DiscoveryPort()),
-        QStringLiteral("--demo-script"),    QStringLiteral("-")};
+        QStringLiteral("--discovery-port"), QString::number(sim.DiscoveryPort())};
     std::vector<double> appMs, bareMs, appKib, bareKib;
     for (int run = 0; run < runs; ++run) {
-        const Sample window = RunOnce(QStringLiteral(DEZADAV_APP_PATH), windowArguments, environment);
+        const Sample window = RunOnce(QStringLiteral(DEZADAV_DEMO_PATH), windowArguments, environment);
         const Sample bare =
             RunOnce(QCoreApplication::applicationFilePath(), {QStringLiteral("--bare")}, environment);
         if (window.opaqueMs < 0 || window.rssKib == 0 || bare.opaqueMs < 0 || bare.rssKib == 0) {

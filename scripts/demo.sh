@@ -4,10 +4,10 @@
 # then through dezadav-cli finds the routers, fetches each one's settings into a settings file,
 # edits the file and shows what applying it would send (a dry run: nothing is sent), and reads a
 # call log. Then it starts the window, dezadav, against the same routers: on a desktop ($DISPLAY
-# set) for you to use; without one (or with --screenshots) on a virtual X server, where the window
-# picks the first router, types the password, fetches, saves a picture of each page into a folder
-# it prints ($DEZADAV_SCREENSHOT_DIR, default build/screenshots) and ends by itself. Nothing leaves
-# the loopback interface.
+# set) for you to use; without one (or with --screenshots) dezadav-demo runs the window on a
+# virtual X server, where it picks the first router, types the password, fetches, saves a picture
+# of each page into a folder it prints ($DEZADAV_SCREENSHOT_DIR, default build/screenshots) and
+# ends by itself. Nothing leaves the loopback interface.
 #
 #   scripts/demo.sh [--screenshots]
 set -euo pipefail
@@ -30,6 +30,7 @@ build=$root/build
 sim="$build/tools/routersim/dezadav-routersim"
 cli="$build/src/cli/dezadav-cli"
 app="$build/src/app/dezadav"
+demo="$build/tools/demo/dezadav-demo"
 work=$(mktemp -d "${TMPDIR:-/tmp}/dezadav-demo.XXXXXX")
 
 # The emulator picks free ports and ends when its standard input closes.
@@ -100,7 +101,7 @@ else
     mkdir -p "$shots"
     rm -f "$shots"/[1-6]-*.png
     echo "== dezadav (the window) on a virtual X server: select router, password, fetch, a picture per page"
-    run=(timeout 120 "$app" "${window_args[@]}" --demo-script "$shots")
+    run=(timeout 120 "$demo" "${window_args[@]}" --pictures "$shots")
     if command -v xvfb-run >/dev/null 2>&1; then
         run=(xvfb-run -a -s "-screen 0 1280x1024x24" "${run[@]}")
     else

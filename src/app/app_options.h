@@ -1,21 +1,19 @@
 #pragma once
 
 #include <QStringList>
-#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "frontend/common_options.h"
+
 namespace dezadav {
 
-// Options of the windowed program: where it looks for routers and which telnet port it uses.
+// Options of the windowed program.
 struct AppOptions {
-    std::uint16_t telnetPort = 23;         // --telnet-port
-    std::optional<std::string> broadcast;  // --broadcast: one address instead of the broadcast targets
-    std::uint16_t discoveryPort = 56415;   // --discovery-port
-    // --demo-script DIR (not in --help): the window plays the user itself — picks the first router
-    // listed, types the password, waits for the fetch, saves a picture of each page into DIR ("-":
-    // none), prints its milestones and ends. Used by the demo and the start-up benchmark.
-    std::optional<std::string> demoScript;
+    CommonOptions common;  // where routers are looked for, the telnet port, ...
+    // A settings file given as the one argument (as "Open with" passes it), with an absolute path:
+    // loaded after the first Connect sequence.
+    std::optional<std::string> settingsFile;
 };
 
 struct AppParseResult {
@@ -24,8 +22,8 @@ struct AppParseResult {
     std::string error;                  // why the command line is unusable
 };
 
-// Parses the whole command line (program name first). Ports are 1..65535; the broadcast address is a
-// dotted IPv4 address. Unknown options and stray arguments are errors.
+// Parses the whole command line (program name first). Unknown options and a second argument are
+// errors.
 AppParseResult ParseAppArguments(const QStringList& arguments);
 
 // The --help text.

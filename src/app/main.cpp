@@ -1,13 +1,10 @@
 // The windowed program: one copy per user, running its main window until the window ends.
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 
 #include "app/app_options.h"
-#include "app/demo_pilot.h"
+#include "app/application.h"
 #include "app/single_instance.h"
-#include "ui/main_dlg.h"
 #include "ui/pictures.h"
 
 int main(int argc, char** argv) {
@@ -26,31 +23,25 @@ int main(int argc, char** argv) {
     const dezadav::AppOptions& options = *parsed.options;
 
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Zezidez"));
-    QApplication::setApplicationName(QStringLiteral("Dezadav"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("dezadav"));
-    QApplication::setWindowIcon(dezadav::ProgramIcon());
-    // The window hides itself into the tray; only its end ends the program.
-    QApplication::setQuitOnLastWindowClosed(false);
+    dezadav::PrepareWindowedProgram();
 
-    // A second copy ends at once, silently.
+    // A second copy brings the running one to the front and ends, silently. Without any place for
+    // the lock the program cannot tell whether another copy runs: it runs, and says so.
     dezadav::SingleInstanceLock lock;
-    if (!lock.TryAcquire()) return 0;
-
-    dezadav::MainDlgOptions windowOptions;
-    windowOptions.discovery.target = options.broadcast;
-    windowOptions.discovery.port = options.discoveryPort;
-    windowOptions.telnetPort = options.telnetPort;
-    dezadav::CMainDlg window(windowOptions);
-    QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
-
-    std::unique_ptr<dezadav::DemoPilot> pilot;
-    if (options.demoScript) {
-        const char* password = std::getenv("DEZADAV_PASSWORD");
-        pilot = std::make_unique<dezadav::DemoPilot>(window, QString::fromStdString(*options.demoScript),
-                                                     password != nullptr ? password : "admin", stdout);
+    if (!lock.TryAcquire()) {
+        if (!lock.LockUnavailable()) {
+            lock.ActivateRunningCopy();
+            return 0;
+        }
+        std::fprintf(stderr, "dezadav: cannot create the single-instance lock %s; starting without it\n",
+                     qPrintable(lock.LockPath()));
     }
+
+    dezadav::Application application(dezadav::ToApplicationOptions(options.common));
+    dezadav::CMainDlg& window = application.Window();
+    if (options.settingsFile) window.OpenAfterFirstConnect(QString::fromStdString(*options.settingsFile));
+    QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
+    lock.ListenForActivation([&window] { window.BringToFront(); });
     window.show();
-    app.exec();
-    return pilot ? pilot->ExitCode() : 0;
+    return app.exec();
 }

@@ -1,15 +1,24 @@
 #include "app/single_instance.h"
 
 #include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QStandardPaths>
 
 namespace dezadav {
+
+namespace {
+
+constexpr char kActivateRequest[] = "activate\n";
+
+}  // namespace
 
 SingleInstanceLock::SingleInstanceLock(const QString& folder) {
     QString dir = folder;
     if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) dir = QDir::tempPath();
     m_path = QDir(dir).filePath(QLatin1String(kSingleInstanceName) + QStringLiteral(".lock"));
+    m_socketPath = QDir(dir).filePath(QLatin1String(kSingleInstanceName) + QStringLiteral(".socket"));
     m_lock = std::make_unique<QLockFile>(m_path);
     // Only a lock whose owner is gone is stale: a copy that has been running for hours must still
     // block the next one, so the age of the file means nothing.
@@ -19,8 +28,45 @@ SingleInstanceLock::SingleInstanceLock(const QString& folder) {
 SingleInstanceLock::~SingleInstanceLock() = default;
 
 bool SingleInstanceLock::TryAcquire() {
-    if (!m_held) m_held = m_lock->tryLock(0);
+    if (!m_held) {
+        m_held = m_lock->tryLock(0);
+        m_unavailable = !m_held && m_lock->error() != QLockFile::LockFailedError;
+    }
     return m_held;
+}
+
+bool SingleInstanceLock::ListenForActivation(std::function<void()> activate) {
+    if (!m_held) return false;
+    m_server = std::make_unique<QLocalServer>();
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // We hold the lock, so a socket file left here belongs to a copy that is gone.
+    QLocalServer::removeServer(m_socketPath);
+    if (!m_server->listen(m_socketPath)) {
+        m_server.reset();
+        return false;
+    }
+    QLocalServer* server = m_server.get();
+    QObject::connect(server, &QLocalServer::newConnection, server, [server, activate = std::move(activate)] {
+        while (QLocalSocket* caller = server->nextPendingConnection()) {
+            QObject::connect(caller, &QLocalSocket::disconnected, caller, &QObject::deleteLater);
+            QObject::connect(caller, &QLocalSocket::readyRead, caller, [caller, activate] {
+                while (caller->canReadLine()) {
+                    if (caller->readLine() == kActivateRequest) activate();
+                }
+            });
+        }
+    });
+    return true;
+}
+
+bool SingleInstanceLock::ActivateRunningCopy(int waitMs) const {
+    QLocalSocket socket;
+    socket.connectToServer(m_socketPath);
+    if (!socket.waitForConnected(waitMs)) return false;
+    socket.write(kActivateRequest);
+    const bool sent = socket.waitForBytesWritten(waitMs);
+    socket.disconnectFromServer();
+    return sent;
 }
 
 }  // namespace dezadav

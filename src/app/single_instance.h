@@ -2,35 +2,52 @@
 
 #include <QLockFile>
 #include <QString>
+#include <functional>
 #include <memory>
+
+class QLocalServer;
 
 namespace dezadav {
 
 // Name the per-user lock is derived from.
 inline constexpr char kSingleInstanceName[] = "DevivezAdidize";
 
-// Keeps a second copy of the program from running for the same user.
+// Keeps a second copy of the program from running for the same user, and lets that second copy
+// bring the running one to the front before it ends.
 //
 // The lock is a file in the user's runtime folder (or the given folder), held for as long as this
 // object lives and released by the system when the process ends, however it ends: a lock left by a
-// copy that crashed or was killed does not block the next start.
+// copy that crashed or was killed does not block the next start. Next to it the holder listens on a
+// local socket (reachable by this user only) for "activate" requests.
 class SingleInstanceLock {
 public:
-    // `folder` empty: the user's runtime folder.
+    // `folder` empty: the user's runtime folder, else the temporary folder.
     explicit SingleInstanceLock(const QString& folder = QString());
     ~SingleInstanceLock();
 
     // True when this process now holds the lock (the only copy); false when a running copy holds it
-    // or the lock file cannot be made. Never waits.
+    // or the lock file cannot be made (LockUnavailable() tells which). Never waits.
     bool TryAcquire();
-    bool IsHeld() const { return m_held; }
+    // After a refused TryAcquire: true when no lock could be made at all (no writable folder), so
+    // nothing says whether another copy runs.
+    bool LockUnavailable() const { return m_unavailable; }
+
+    // Holder only: calls `activate` for each request a later copy sends. False when the socket
+    // cannot be opened (the program then runs on without it).
+    bool ListenForActivation(std::function<void()> activate);
+    // Asks the copy that holds the lock to come to the front; true when the request was delivered
+    // within `waitMs`.
+    bool ActivateRunningCopy(int waitMs = 2000) const;
 
     QString LockPath() const { return m_path; }
 
 private:
     QString m_path;
+    QString m_socketPath;
     std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<QLocalServer> m_server;
     bool m_held = false;
+    bool m_unavailable = false;
 };
 
 }  // namespace dezadav

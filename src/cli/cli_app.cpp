@@ -131,8 +131,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
 
     StreamMessagePort messages(out, err);
-    LanguageTable& language = ProcessLanguageTable();
-    LoadBuiltinEnglish(&messages);
+    const LanguageTable language = BuiltinEnglishTable(&messages);
 
     if (options.command == CliCommand::Discover) return RunDiscover(options, out, language, messages);
 

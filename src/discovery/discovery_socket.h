@@ -41,7 +41,7 @@ public:
     void SetHandler(DatagramHandler handler);
 
     // Opens the socket: UDP over IPv4, any local address, broadcasts allowed. On failure shows
-    // "Message_UDPSocket" through `port` and returns false; sends on the missing socket then fail.
+    // kMsgUdpSocket through `port` and returns false; sends on the missing socket then fail.
     bool Create(const LanguageTable& table, MessagePort& port);
     bool IsOpen() const;
     void Close();

@@ -35,7 +35,7 @@ public:
     void StartSearch();
 
     // Handles one received datagram. A listed answer whose model name or firmware version is too long
-    // shows "Message_Router" through `port` once per such property (so at most twice), looked up in
+    // shows kMsgRouterOutOfRange through `port` once per such property (so at most twice), looked up in
     // `table`; the row keeps the value cut to its capacity.
     AnswerOutcome HandleAnswer(std::string_view datagram, const LanguageTable& table, MessagePort& port);
 
@@ -50,7 +50,7 @@ private:
 };
 
 // Turns a datagram into the router it describes (model name and version looked up with their
-// capacities), showing "Message_Router" once per out-of-range property. Returns false, showing
+// capacities), showing kMsgRouterOutOfRange once per out-of-range property. Returns false, showing
 // nothing, for a datagram shorter than 68 bytes.
 bool RouterInfoFromAnswer(std::string_view datagram, const LanguageTable& table, MessagePort& port,
                           RouterInfo& info);

@@ -25,7 +25,7 @@ public:
     // Target, port and local port overrides; set them before Open().
     CDiscoverySocket& Socket() { return m_socket; }
 
-    // Creates the socket; on failure "Message_UDPSocket" has been shown and the list stays empty.
+    // Creates the socket; on failure kMsgUdpSocket has been shown and the list stays empty.
     bool Open();
     // A new search: empties the list and sends one request to every target. Returns how many of
     // those sends went out (a closed socket sends none; the dialog does not look at it).
@@ -61,7 +61,7 @@ struct SearchOptions {
 
 // Opens a socket, sends one request, collects answers for up to `waitMs` milliseconds while the
 // calling thread's event loop runs, and returns the routers in answer order. Returns nothing when the
-// socket cannot be created ("Message_UDPSocket" has been shown through `port`).
+// socket cannot be created (kMsgUdpSocket has been shown through `port`).
 std::optional<std::vector<RouterInfo>> SearchRouters(const SearchOptions& options, const LanguageTable& table,
                                                      MessagePort& port);
 

@@ -21,6 +21,12 @@ LanguageSource BuiltinLanguageSource() {
     };
 }
 
+LanguageTable BuiltinEnglishTable(MessagePort* port) {
+    LanguageTable table(BuiltinLanguageSource());
+    table.LoadLanguage(0, port);
+    return table;
+}
+
 void LoadBuiltinEnglish(MessagePort* port) {
     ProcessLanguageTable().SetSource(BuiltinLanguageSource());
     ProcessLanguageTable().LoadLanguage(0, port);

@@ -7,7 +7,10 @@ namespace dezadav {
 // The language files built into the program as Qt resources (:/lang/...), by language number.
 LanguageSource BuiltinLanguageSource();
 
-// Points the process-wide table at the built-in files and loads English, as every start does.
+// A table over the built-in files with English loaded, as every start has it.
+LanguageTable BuiltinEnglishTable(MessagePort* port = nullptr);
+
+// Points the process-wide table at the built-in files and loads English.
 void LoadBuiltinEnglish(MessagePort* port);
 
 }  // namespace dezadav

@@ -115,7 +115,7 @@ public:
 
     // --- the page's payload check ---------------------------------------------------------------------
     // Run when the payload box loses the focus: when the current payload text is out of 96..127, shows
-    // "Message_Payload" (caption "Message_Error") through `port`, puts the remembered payload text back
+    // kMsgPayload (caption kMsgErrorCaption) through `port`, puts the remembered payload text back
     // and returns false; otherwise returns true and changes nothing.
     bool CheckPayloadType(MessagePort& port);
 

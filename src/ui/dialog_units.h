@@ -23,6 +23,12 @@ inline QFont DialogFont() {
     return font;
 }
 
+// A dialog of fixed size: title, system menu and close box only; nothing to minimise or maximise.
+inline Qt::WindowFlags FixedDialogFlags() {
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+           Qt::WindowCloseButtonHint;
+}
+
 inline QSize DialogSize(int width, int height) { return QSize(DialogUnitsX(width), DialogUnitsY(height)); }
 
 }  // namespace dezadav

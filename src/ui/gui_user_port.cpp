@@ -15,8 +15,8 @@ const QString kCsvFilter = QStringLiteral("CSV file (*.csv)");
 
 }  // namespace
 
-GuiUserPort::GuiUserPort(QWidget* owner, DiscoveryOptions discovery)
-    : m_owner(owner), m_discovery(std::move(discovery)) {
+GuiUserPort::GuiUserPort(const LanguageTable& texts, DiscoveryOptions discovery)
+    : m_texts(texts), m_discovery(std::move(discovery)) {
     m_chooseSave = [this]() -> std::optional<std::string> {
         QFileDialog dialog(m_owner, QString(), QString(), kCsvFilter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -37,6 +37,14 @@ GuiUserPort::GuiUserPort(QWidget* owner, DiscoveryOptions discovery)
 
 GuiUserPort::~GuiUserPort() = default;
 
+void GuiUserPort::AttachWindow(QWidget* owner, WindowHooks hooks) {
+    m_select.reset();
+    m_password.reset();
+    m_progress.reset();
+    m_owner = owner;
+    m_hooks = std::move(hooks);
+}
+
 void GuiUserPort::SetFileChoosers(FileChooser save, FileChooser open) {
     if (save) m_chooseSave = std::move(save);
     if (open) m_chooseOpen = std::move(open);
@@ -44,7 +52,7 @@ void GuiUserPort::SetFileChoosers(FileChooser save, FileChooser open) {
 
 RouterSelection GuiUserPort::SelectRouter() {
     // A fresh dialog for every selection, as every Connect sequence makes its own.
-    m_select = std::make_unique<CSelectRouterDlg>(ProcessLanguageTable(), *m_messages, m_discovery, m_owner);
+    m_select = std::make_unique<CSelectRouterDlg>(m_texts, m_boxes, m_discovery, m_owner);
     m_select->exec();
     RouterSelection selection;
     switch (m_select->LastOutcome()) {
@@ -64,7 +72,7 @@ RouterSelection GuiUserPort::SelectRouter() {
 
 std::optional<std::string> GuiUserPort::ConfirmPassword(const RouterInfo& router) {
     if (!m_password) {
-        m_password = std::make_unique<CRouterInfoDlg>(m_owner);
+        m_password = std::make_unique<CRouterInfoDlg>(m_texts, m_owner);
         m_password->SetRouter(router.modelName, router.ipAddress, router.subnetMask, router.macAddress,
                               router.firmwareVersion);
     }

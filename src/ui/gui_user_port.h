@@ -38,21 +38,21 @@ public:
     };
     using FileChooser = std::function<std::optional<std::string>()>;
 
-    // `owner` is the main window the dialogs belong to (may be null); `discovery` where Select
-    // Router searches.
-    GuiUserPort(QWidget* owner, DiscoveryOptions discovery);
+    // `texts` captions the dialogs (it must outlive this object); `discovery` is where Select Router
+    // searches. Until a window is attached the dialogs have no owner and the hooks do nothing.
+    GuiUserPort(const LanguageTable& texts, DiscoveryOptions discovery);
     ~GuiUserPort() override;
 
-    void SetWindowHooks(WindowHooks hooks) { m_hooks = std::move(hooks); }
+    // The main window the dialogs belong to and its effects; null and empty hooks detach it. The
+    // dialogs made for an earlier window are closed, since that window owns them.
+    void AttachWindow(QWidget* owner, WindowHooks hooks);
     // Replace the file dialogs (tests, scripted runs).
     void SetFileChoosers(FileChooser save, FileChooser open);
-    // Where messages go (the message boxes unless replaced; the port must outlive this object).
-    void SetMessagePort(MessagePort* port) { m_messages = port != nullptr ? port : &m_boxes; }
 
     RouterSelection SelectRouter() override;
     std::optional<std::string> ConfirmPassword(const RouterInfo& router) override;
     void ClosePasswordConfirmation() override;
-    MessagePort& Messages() override { return *m_messages; }
+    MessagePort& Messages() override { return m_boxes; }
     std::optional<std::string> ChooseFileToSave() override;
     std::optional<std::string> ChooseFileToOpen() override;
     void ShowProgress(const std::string& text) override;
@@ -75,11 +75,11 @@ public:
     const DiscoveryOptions& Discovery() const { return m_discovery; }
 
 private:
+    const LanguageTable& m_texts;
     QPointer<QWidget> m_owner;
     DiscoveryOptions m_discovery;
     WindowHooks m_hooks;
     MessageBoxPort m_boxes;
-    MessagePort* m_messages = &m_boxes;
     FileChooser m_chooseSave;
     FileChooser m_chooseOpen;
     std::unique_ptr<CSelectRouterDlg> m_select;

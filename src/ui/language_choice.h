@@ -57,6 +57,8 @@ public:
     int ReadLanguageChoice(const QLocale& systemLocale = QLocale::system());
 
     int CurrentLanguage() const { return m_current; }
+    // The table a switch reloads, for the captions of the windows it re-labels.
+    const LanguageTable& Texts() const { return m_table; }
 
     void SetRelabelSteps(RelabelSteps steps) { m_steps = std::move(steps); }
 

@@ -9,13 +9,14 @@
 #include "ui/language_choice.h"
 #include "ui/language_text.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 
 CLanguageDlg::CLanguageDlg(LanguageChoice& choice, QWidget* parent) : QDialog(parent), m_choice(choice) {
     setFixedSize(DialogSize(207, 140));
     setFont(DialogFont());
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowFlags(FixedDialogFlags());
 
     m_group = new QGroupBox(this);
     m_group->setGeometry(DialogRect(7, 7, 193, 100));
@@ -32,26 +33,25 @@ CLanguageDlg::CLanguageDlg(LanguageChoice& choice, QWidget* parent) : QDialog(pa
     m_cancel->setGeometry(DialogRect(92, 116, 53, 16));
     m_apply = new CSkinButton(this);
     m_apply->setGeometry(DialogRect(150, 116, 53, 16));
-    for (CSkinButton* button : {m_ok, m_cancel, m_apply}) {
-        button->SetBitmaps(DialogButtonBitmaps());
-        button->setAutoDefault(false);
-    }
+    for (CSkinButton* button : {m_ok, m_cancel, m_apply}) button->SetBitmaps(DialogButtonBitmaps());
     m_ok->setDefault(true);
 
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_apply, &QPushButton::clicked, this, &CLanguageDlg::Apply);
     connect(m_list, &QComboBox::currentIndexChanged, this, [this](int index) { m_number = index; });
+    m_explanation->setBuddy(m_list);
+    OrderTabsAsShown(this);
     Relabel();
 }
 
 void CLanguageDlg::Relabel() {
-    setWindowTitle(UiText("Language_Title"));
-    m_group->setTitle(UiText("Language_Group"));
-    m_explanation->setText(UiText("Language_Str"));
-    m_ok->setText(UiText("Button_OK"));
-    m_cancel->setText(UiText("Button_Cancel"));
-    m_apply->setText(UiText("Language_Apply"));
+    setWindowTitle(UiText(m_choice.Texts(), "Language_Title"));
+    m_group->setTitle(UiText(m_choice.Texts(), "Language_Group"));
+    m_explanation->setText(UiText(m_choice.Texts(), "Language_Str"));
+    m_ok->setText(UiText(m_choice.Texts(), "Button_OK"));
+    m_cancel->setText(UiText(m_choice.Texts(), "Button_Cancel"));
+    m_apply->setText(UiText(m_choice.Texts(), "Language_Apply"));
     emit Relabelled();
 }
 
@@ -63,7 +63,7 @@ void CLanguageDlg::showEvent(QShowEvent* event) {
         const QSignalBlocker blocker(m_list);
         m_list->clear();
         for (const char* key : {"Language_English0", "Language_Chinese1", "Language_Chinese2"}) {
-            m_list->addItem(UiText(key));
+            m_list->addItem(UiText(m_choice.Texts(), key));
         }
         m_list->setCurrentIndex(wanted >= 0 && wanted < m_list->count() ? wanted : -1);
         m_number = wanted;

@@ -7,10 +7,10 @@
 
 namespace dezadav {
 
-// The text of a language key from the process-wide table, ready for a widget. Language files are
-// UTF-8; a key missing from the file shows as "####".
-inline QString UiText(std::string_view key) {
-    return QString::fromStdString(ProcessLanguageTable().LookupText(key));
+// The text of a language key from `table`, ready for a widget. Language files are UTF-8; a key
+// missing from the file shows as "####".
+inline QString UiText(const LanguageTable& table, std::string_view key) {
+    return QString::fromStdString(table.LookupText(key));
 }
 
 }  // namespace dezadav

@@ -14,8 +14,8 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
-#include "lang/builtin_language_source.h"
 #include "ui/dialog_units.h"
 #include "ui/language_dlg.h"
 #include "ui/language_text.h"
@@ -25,6 +25,7 @@
 #include "ui/pages/sip_page.h"
 #include "ui/pictures.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 
@@ -40,6 +41,7 @@ const char kAboutText[] = "Dezadav Version 1.0";
 const char* const kStripKeys[4] = {"Router_Model", "Router_Version", "Router_IP", "Router_Mac"};
 const char* const kTabKeys[4] = {"DialPlan_Title", "SIP_Title", "Codec_Title", "Log_Title"};
 
+constexpr int kAboutWidth = 170;  // dialog units
 constexpr int kMargin = 6;  // pixels around the sheet and the button row
 constexpr int kButtonWidth = 110;
 constexpr int kButtonHeight = 23;
@@ -47,20 +49,15 @@ constexpr int kButtonGap = 6;
 
 }  // namespace
 
-CMainDlg::EnglishAtStart::EnglishAtStart() {
-    LoadBuiltinEnglish(nullptr);
-}
-
-CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
+CMainDlg::CMainDlg(MainDlgParts parts, QWidget* parent)
     : QDialog(parent),
-      m_options(std::move(options)),
-      m_port(this, m_options.discovery),
-      m_session(m_socket, m_clock, ProcessLanguageTable(), m_messages),
-      m_workflow(ProcessLanguageTable(), m_port, m_session, m_refreshTimer),
-      m_language(ProcessLanguageTable(), &m_messages, m_options.profile) {
-    m_workflow.SetTelnetPort(m_options.telnetPort);
-
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+      m_workflow(parts.workflow),
+      m_port(parts.port),
+      m_texts(parts.texts),
+      m_language(parts.language),
+      m_tray(parts.tray) {
+    // A fixed size: minimise (into the tray) and close, but no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(DialogSize(472, 348));
     setFont(DialogFont());
@@ -73,18 +70,12 @@ CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
     connect(m_windowMenu->addAction(QString::fromLatin1(kAboutItem)), &QAction::triggered, this,
             &CMainDlg::ShowAboutBox);
 
-    m_tray.AddTrayIcon(QStringLiteral("Dezadav"), ProgramIcon());
-    m_tray.SetDefaultMenuItem(2, true);
     connect(&m_tray, &CSystemTray::CommandRequested, this, &CMainDlg::HandleTrayCommand);
-    m_workflow.SetMainWindowVisible(true);
-
-    // The stored or detected choice only preselects the Language dialog: the window starts in the
-    // English texts loaded above.
-    m_language.ReadLanguageChoice();
 
     BuildStrip();
     BuildSheet();
     BuildButtons();
+    OrderTabsAsShown(this);
     WireWorkflow();
     SetCaptions();
     SetTitleAndTabs();
@@ -92,19 +83,13 @@ CMainDlg::CMainDlg(MainDlgOptions options, QWidget* parent)
     m_connectTimer.setSingleShot(true);
     m_connectTimer.setInterval(kConnectTimerMs);
     connect(&m_connectTimer, &QTimer::timeout, this, &CMainDlg::RunConnectSequence);
-    // The window's life ends the program's: nothing may tick after it has ended.
-    connect(this, &QDialog::finished, this, [this] {
-        m_connectTimer.stop();
-        m_refreshTimer.Stop();
-    });
+    // The window's life ends the program's: no Connect sequence may start after it has ended.
+    connect(this, &QDialog::finished, &m_connectTimer, &QTimer::stop);
 }
 
 CMainDlg::~CMainDlg() {
-    m_connectTimer.stop();
-    m_refreshTimer.Stop();
-    // The pages look at the workflow's models; they go before the workflow does.
-    delete m_sheet;
-    m_sheet = nullptr;
+    // The port outlives the window: its dialogs and hooks must not point at a window that is gone.
+    m_port.AttachWindow(nullptr, {});
 }
 
 void CMainDlg::BuildStrip() {
@@ -133,10 +118,10 @@ void CMainDlg::BuildSheet() {
     m_sheet = new QTabWidget(this);
     m_sheet->setUsesScrollButtons(false);
     m_sheet->setDocumentMode(false);
-    m_dialPlanPage = new CDialPlanPage(m_workflow.DialPlan(), m_messages);
-    m_sipPage = new CSIPPage(m_workflow.Sip(), m_messages);
-    m_codecPage = new CCodecPage(m_workflow.Codec(), m_messages);
-    m_logPage = new CLOGPage(m_workflow.CallLog(), m_messages);
+    m_dialPlanPage = new CDialPlanPage(m_workflow.DialPlan(), m_texts, m_port.Messages());
+    m_sipPage = new CSIPPage(m_workflow.Sip(), m_texts, m_port.Messages());
+    m_codecPage = new CCodecPage(m_workflow.Codec(), m_texts, m_port.Messages());
+    m_logPage = new CLOGPage(m_workflow.CallLog(), m_texts, m_port.Messages());
     for (QWidget* page : std::initializer_list<QWidget*>{m_dialPlanPage, m_sipPage, m_codecPage, m_logPage}) {
         m_sheet->addTab(page, QString());
     }
@@ -156,8 +141,6 @@ void CMainDlg::BuildButtons() {
         auto* button = new CSkinButton(this);
         button->SetBitmaps(MainButtonBitmaps());
         button->setGeometry(x, y, kButtonWidth, kButtonHeight);
-        // Only Apply to Router answers Enter, whichever button has the focus.
-        button->setAutoDefault(false);
         return button;
     };
     const int step = kButtonWidth + kButtonGap;
@@ -189,7 +172,7 @@ void CMainDlg::WireWorkflow() {
     hooks.showStrip = [this](const RouterStrip& strip) { ShowStrip(strip); };
     hooks.modelsChanged = [this] { ShowModels(); };
     hooks.endProgram = [this] { EndProgram(); };
-    m_port.SetWindowHooks(std::move(hooks));
+    m_port.AttachWindow(this, std::move(hooks));
 
     m_dialPlanPage->SetModelNameSource([this] { return m_workflow.Strip().model; });
     connect(m_logPage, &CLOGPage::autoRefreshChanged, this,
@@ -206,20 +189,20 @@ void CMainDlg::WireWorkflow() {
 }
 
 void CMainDlg::SetCaptions() {
-    setWindowTitle(UiText("Router_Tool"));
-    m_stripGroup->setTitle(UiText("Router_Info"));
-    for (int i = 0; i < 4; ++i) m_labels[i]->setText(UiText(kStripKeys[i]));
-    m_apply->setText(UiText("Button_Apply"));
-    m_saveAll->setText(UiText("Button_SaveAll"));
-    m_search->setText(UiText("Button_Search"));
-    m_load->setText(UiText("Button_Load"));
-    m_languageButton->setText(UiText("Button_Language"));
+    setWindowTitle(UiText(m_texts, "Router_Tool"));
+    m_stripGroup->setTitle(UiText(m_texts, "Router_Info"));
+    for (int i = 0; i < 4; ++i) m_labels[i]->setText(UiText(m_texts, kStripKeys[i]));
+    m_apply->setText(UiText(m_texts, "Button_Apply"));
+    m_saveAll->setText(UiText(m_texts, "Button_SaveAll"));
+    m_search->setText(UiText(m_texts, "Button_Search"));
+    m_load->setText(UiText(m_texts, "Button_Load"));
+    m_languageButton->setText(UiText(m_texts, "Button_Language"));
 }
 
 void CMainDlg::SetTitleAndTabs() {
-    setWindowTitle(UiText("Router_Tool"));
+    setWindowTitle(UiText(m_texts, "Router_Tool"));
     for (int i = 0; i < m_sheet->count() && i < 4; ++i) {
-        m_sheet->setTabText(i, UiText(kTabKeys[i]).left(kMaxTabTextLength));
+        m_sheet->setTabText(i, UiText(m_texts, kTabKeys[i]).left(kMaxTabTextLength));
     }
 }
 
@@ -246,7 +229,9 @@ void CMainDlg::showEvent(QShowEvent* event) {
 void CMainDlg::RunConnectSequence() {
     m_connectTimer.stop();
     const ConnectOutcome outcome = m_workflow.ConnectSequence();
-    if (outcome != ConnectOutcome::Exited) emit connectFinished(outcome);
+    if (outcome == ConnectOutcome::Exited) return;
+    if (!m_fileAfterConnect.isEmpty()) DropFile(std::exchange(m_fileAfterConnect, QString()));
+    emit connectFinished(outcome);
 }
 
 void CMainDlg::ApplyPerModelControls(bool twoPort) {
@@ -281,20 +266,31 @@ void CMainDlg::RunLanguageFlow() {
 void CMainDlg::ShowAboutBox() {
     QDialog box(isVisible() ? this : nullptr);
     box.setWindowTitle(QString::fromLatin1(kAboutTitle));
-    box.setWindowFlags(box.windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    box.setWindowFlags(FixedDialogFlags());
     box.setFont(DialogFont());
     auto* layout = new QVBoxLayout(&box);
     auto* row = new QHBoxLayout;
     auto* icon = new QLabel(&box);
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
     row->addWidget(icon, 0, Qt::AlignTop);
+    auto* texts = new QVBoxLayout;
     auto* text = new QLabel(QString::fromLatin1(kAboutText), &box);
     text->setObjectName(QStringLiteral("aboutText"));
-    row->addWidget(text, 1);
+    texts->addWidget(text);
+    if (!m_transcriptPath.isEmpty()) {
+        // Where the router exchanges are being recorded, for whoever is asked to send it in.
+        auto* transcript = new QLabel(QStringLiteral("Transcript: ") + m_transcriptPath, &box);
+        transcript->setObjectName(QStringLiteral("aboutTranscript"));
+        transcript->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        texts->addWidget(transcript);
+    }
+    row->addLayout(texts, 1);
     layout->addLayout(row);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
     connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
     layout->addWidget(buttons);
+    // As small as its content allows, but wide enough for its title in the title bar.
+    box.setFixedSize(box.sizeHint().expandedTo(QSize(DialogUnitsX(kAboutWidth), 0)));
     box.exec();
 }
 
@@ -302,9 +298,9 @@ void CMainDlg::HideToTray() {
     if (m_hiddenInTray) return;
     m_tray.AnimateToTray(this);
     m_hiddenInTray = true;
+    // The window stays minimised while hidden: clearing that state here would have the window
+    // system map the window again, an empty frame on screen. Showing it normal brings it back whole.
     hide();
-    // Back from the tray the window comes up normal, not minimised.
-    setWindowState(windowState() & ~Qt::WindowMinimized);
     m_tray.SetMenuActive(true);
     m_workflow.SetMainWindowVisible(false);
 }
@@ -317,6 +313,16 @@ void CMainDlg::RestoreFromTray() {
     activateWindow();
     m_tray.SetMenuActive(false);
     m_workflow.SetMainWindowVisible(true);
+}
+
+void CMainDlg::BringToFront() {
+    if (m_hiddenInTray) {
+        RestoreFromTray();
+        return;
+    }
+    showNormal();
+    raise();
+    activateWindow();
 }
 
 void CMainDlg::HandleTrayCommand(int command) {

@@ -6,21 +6,15 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/system_tray.h"
-#include "lang/message_port.h"
-#include "session/clock.h"
-#include "session/setting_dlg.h"
-#include "session/telnet_socket.h"
+#include "lang/language_table.h"
 #include "ui/gui_user_port.h"
 #include "ui/language_choice.h"
-#include "ui/select_router_dlg.h"
-#include "workflow/qt_tick_timer.h"
+#include "ui/system_tray.h"
 #include "workflow/router_workflow.h"
 
 class QLabel;
 class QGroupBox;
 class QMenu;
-class QSettings;
 class QTabWidget;
 
 namespace dezadav {
@@ -31,33 +25,21 @@ class CLOGPage;
 class CSIPPage;
 class CSkinButton;
 
-// Where the main window finds routers and keeps the language choice.
-struct MainDlgOptions {
-    DiscoveryOptions discovery;              // where Select Router searches
-    std::uint16_t telnetPort = kTelnetPort;  // the routers' command-line port
-    QSettings* profile = nullptr;            // where the language choice is stored; null: the user's profile
-};
-
-// Sends each message to whatever message port the user port has right now, so that the session, the
-// pages and the language choice follow a port replaced after they were made.
-class ForwardingMessagePort : public MessagePort {
-public:
-    explicit ForwardingMessagePort(UserPort& port) : m_port(port) {}
-    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
-        m_port.Messages().ShowMessage(caption, text, icon);
-    }
-
-private:
-    UserPort& m_port;
+// What the main window shows and drives, made by the program before the window and outliving it.
+struct MainDlgParts {
+    RouterWorkflow& workflow;    // the flows the buttons start, and the models the pages show
+    GuiUserPort& port;           // the dialogs; the window hands it its hooks and becomes their owner
+    const LanguageTable& texts;  // every caption and label
+    LanguageChoice& language;    // the Language dialog's choice and switch
+    CSystemTray& tray;           // the notification-area icon, already added by the program
 };
 
 // The program's one main window: the banner, the Router Info strip (Model, Version, IP, MAC), the
 // property sheet with the pages Dial plan, SIP, Codec/RTP/DTMF and VoIP Log, and the buttons Search
 // Again, Language, Load, Save All and Apply to Router (also the Enter key).
 //
-// It owns the router workflow with everything it runs on (the session, the refresh timer, the user
-// port with the program's dialogs), the language choice and the tray icon, and carries out the
-// window's part of each flow:
+// It is a view: the workflow, the user port, the language table and choice and the tray icon are
+// handed to it (see MainDlgParts), and it carries out the window's part of each flow:
 //   - it is made fully transparent; 100 ms after it is first shown (timer 0) the Connect sequence
 //     runs, which fades the window in (opacity 5/255 to 255/255 in 26 steps) and sets its captions;
 //     Search Again runs the sequence again, fade included;
@@ -65,7 +47,8 @@ private:
 //     one-port: the use-registrar box, three codecs) and every model's values; the strip shows the
 //     confirmed router;
 //   - the log page's Auto Refresh box drives the one-second refresh timer (timer 3);
-//   - a file dropped on the window is loaded when its path contains ".csv";
+//   - a file dropped on the window is loaded when its path contains ".csv", and so is the file the
+//     program was started with, after the first Connect sequence;
 //   - Language runs the Language dialog and switches every window to the chosen language;
 //   - the About box comes from the window's context menu and the tray menu;
 //   - minimising hides the window into the tray when a tray host is there (the call log then
@@ -82,7 +65,7 @@ public:
     static constexpr int kSheetTop = 180;  // pixels from the top of the client area
     static constexpr int kMaxTabTextLength = 99;
 
-    explicit CMainDlg(MainDlgOptions options, QWidget* parent = nullptr);
+    explicit CMainDlg(MainDlgParts parts, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
     // --- the window's flows (buttons, menus and the tray call these) -----------------------------
@@ -97,20 +80,26 @@ public:
     void RunLanguageFlow();
     // The About box, modally.
     void ShowAboutBox();
+    // The file router exchanges are recorded in; the About box names it. Empty: none.
+    void SetTranscriptPath(const QString& path) { m_transcriptPath = path; }
     // Minimise into the tray: hidden, tray menu offered, log refreshes run silently.
     void HideToTray();
     // Back from the tray: shown, tray menu no longer offered, progress shown again.
     void RestoreFromTray();
+    // On screen and in front, out of the tray or the minimised state if need be.
+    void BringToFront();
     // A command of the tray menu (CSystemTray::kAbout, kOpen, kExit).
     void HandleTrayCommand(int command);
     // A file dropped on the window (the Drop flow).
     FileOutcome DropFile(const QString& path);
+    // A file to treat as dropped once the first Connect sequence has ended (unless it ended the
+    // program): the file the program was started with.
+    void OpenAfterFirstConnect(const QString& path) { m_fileAfterConnect = path; }
 
     // --- parts, for the program and for tests ----------------------------------------------------
 
     RouterWorkflow& Workflow() { return m_workflow; }
     GuiUserPort& Port() { return m_port; }
-    CSettingDlg& Session() { return m_session; }
     CSystemTray& Tray() { return m_tray; }
     LanguageChoice& Language() { return m_language; }
     QTabWidget* Sheet() const { return m_sheet; }
@@ -158,26 +147,16 @@ private:
     void ShowStrip(const RouterStrip& strip);
     void EndProgram();
 
-    // Loads the English texts before the models fill their lists (the program always starts in
-    // English).
-    struct EnglishAtStart {
-        EnglishAtStart();
-    };
-
-    EnglishAtStart m_englishAtStart;
-    MainDlgOptions m_options;
-    GuiUserPort m_port;
-    ForwardingMessagePort m_messages{m_port};
-    CTelnetSocket m_socket;
-    SteadyClock m_clock;
-    CSettingDlg m_session;
-    QtTickTimer m_refreshTimer;
-    RouterWorkflow m_workflow;
-    LanguageChoice m_language;
-    CSystemTray m_tray;
+    RouterWorkflow& m_workflow;
+    GuiUserPort& m_port;
+    const LanguageTable& m_texts;
+    LanguageChoice& m_language;
+    CSystemTray& m_tray;
     QTimer m_connectTimer;  // timer 0
 
     bool m_connectTimerStarted = false;
+    QString m_fileAfterConnect;
+    QString m_transcriptPath;
     bool m_hiddenInTray = false;
     std::vector<int> m_lastFade;
     int m_fadeCount = 0;

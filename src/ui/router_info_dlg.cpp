@@ -8,6 +8,7 @@
 #include "ui/dialog_units.h"
 #include "ui/language_text.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 
@@ -20,10 +21,11 @@ constexpr int kRowStep = 17;
 
 }  // namespace
 
-CRouterInfoDlg::CRouterInfoDlg(QWidget* parent) : QDialog(parent) {
+CRouterInfoDlg::CRouterInfoDlg(const LanguageTable& texts, QWidget* parent)
+    : QDialog(parent), m_texts(texts) {
     setFixedSize(DialogSize(166, 145));
     setFont(DialogFont());
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowFlags(FixedDialogFlags());
 
     for (int row = 0; row < 6; ++row) {
         m_captions[row] = new QLabel(this);
@@ -48,13 +50,12 @@ CRouterInfoDlg::CRouterInfoDlg(QWidget* parent) : QDialog(parent) {
     m_ok = new CSkinButton(this);
     m_ok->setGeometry(DialogRect(108, 122, 53, 16));
     m_ok->setDefault(true);
-    for (CSkinButton* button : {m_ok, m_cancel}) {
-        button->SetBitmaps(DialogButtonBitmaps());
-        button->setAutoDefault(false);
-    }
-    m_ok->setAutoDefault(true);
+    for (CSkinButton* button : {m_ok, m_cancel}) button->SetBitmaps(DialogButtonBitmaps());
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_captions[5]->setBuddy(m_passwordBox);
+    OrderTabsAsShown(this);
 
     m_focusTimer.setSingleShot(true);
     m_focusTimer.setInterval(100);
@@ -73,10 +74,10 @@ void CRouterInfoDlg::SetRouter(const std::string& modelName, const std::string& 
 }
 
 void CRouterInfoDlg::Relabel() {
-    setWindowTitle(UiText("Confirm_Title"));
-    for (int row = 0; row < 6; ++row) m_captions[row]->setText(UiText(kCaptionKeys[row]));
-    m_ok->setText(UiText("Button_OK"));
-    m_cancel->setText(UiText("Button_Cancel"));
+    setWindowTitle(UiText(m_texts, "Confirm_Title"));
+    for (int row = 0; row < 6; ++row) m_captions[row]->setText(UiText(m_texts, kCaptionKeys[row]));
+    m_ok->setText(UiText(m_texts, "Button_OK"));
+    m_cancel->setText(UiText(m_texts, "Button_Cancel"));
 }
 
 void CRouterInfoDlg::showEvent(QShowEvent* event) {

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <string>
 
+#include "lang/language_table.h"
+
 class QLabel;
 class QLineEdit;
 
@@ -21,7 +23,7 @@ class CRouterInfoDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CRouterInfoDlg(QWidget* parent = nullptr);
+    explicit CRouterInfoDlg(const LanguageTable& texts, QWidget* parent = nullptr);
 
     void SetRouter(const std::string& modelName, const std::string& ipAddress, const std::string& subnetMask,
                    const std::string& macAddress, const std::string& firmwareVersion);
@@ -47,6 +49,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    const LanguageTable& m_texts;
     std::string m_modelName;
     std::string m_ipAddress;
     std::string m_subnetMask;

@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -14,7 +15,9 @@
 #include "discovery/router_search.h"
 #include "ui/dialog_units.h"
 #include "ui/language_text.h"
+#include "ui/list_columns.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 
@@ -57,9 +60,9 @@ private:
 CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port, DiscoveryOptions options,
                                    QWidget* parent)
     : QDialog(parent), m_language(table), m_port(port), m_options(std::move(options)) {
-    setFixedSize(DialogSize(383, 106));
+    setFixedSize(DialogSize(383, 118));
     setFont(DialogFont());
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowFlags(FixedDialogFlags());
 
     m_table = new QTableWidget(0, 5, this);
     m_table->setGeometry(DialogRect(6, 8, 369, 68));
@@ -67,27 +70,35 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the buttons; the arrow keys move within it.
+    m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->setSortingEnabled(false);
-    for (int column = 0; column < 5; ++column) m_table->setColumnWidth(column, kColumnWidth);
+    for (int column = 0; column < 5; ++column) ColumnFit::Of(m_table)->SetWantedWidth(column, kColumnWidth);
+    // A MAC address or a version on two lines would be half hidden: the columns widen instead.
+    m_table->setWordWrap(false);
     m_table->setItemDelegate(new HotRowDelegate(m_table));
 
+    m_notSupported = new QLabel(this);
+    m_notSupported->setGeometry(DialogRect(6, 80, 369, 10));
+    m_notSupported->hide();
+
+    constexpr int kButtonsY = 95;
     m_search = new CSkinButton(this);
-    m_search->setGeometry(DialogRect(6, 83, 53, 16));
+    m_search->setGeometry(DialogRect(6, kButtonsY, 53, 16));
     m_address = new CSkinButton(this);
-    m_address->setGeometry(DialogRect(64, 83, 53, 16));
+    m_address->setGeometry(DialogRect(64, kButtonsY, 53, 16));
     m_skip = new CSkinButton(this);
-    m_skip->setGeometry(DialogRect(203, 83, 53, 16));
+    m_skip->setGeometry(DialogRect(203, kButtonsY, 53, 16));
     m_exit = new CSkinButton(this);
-    m_exit->setGeometry(DialogRect(261, 83, 54, 16));
+    m_exit->setGeometry(DialogRect(261, kButtonsY, 54, 16));
     m_ok = new CSkinButton(this);
-    m_ok->setGeometry(DialogRect(320, 83, 55, 16));
+    m_ok->setGeometry(DialogRect(320, kButtonsY, 55, 16));
     for (CSkinButton* button : {m_search, m_address, m_skip, m_exit, m_ok}) {
         button->SetBitmaps(DialogButtonBitmaps());
-        button->setAutoDefault(false);
     }
     m_ok->setDefault(true);
 
@@ -96,13 +107,18 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
     connect(m_skip, &QPushButton::clicked, this, &CSelectRouterDlg::Skip);
     connect(m_exit, &QPushButton::clicked, this, &CSelectRouterDlg::reject);
     connect(m_ok, &QPushButton::clicked, this, &CSelectRouterDlg::accept);
+    // The note on a refused model belongs to the row it was about.
+    connect(m_table, &QTableWidget::itemSelectionChanged, m_notSupported, &QLabel::hide);
     connect(m_table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) accept();
     });
 
+    OrderTabsAsShown(this);
+
     m_askAddress = [this]() -> std::optional<QString> {
         bool ok = false;
-        const QString text = QInputDialog::getText(this, UiText("Router_AddressTitle"), UiText("Router_AddressPrompt"),
+        const QString text = QInputDialog::getText(this, UiText(m_language, "Router_AddressTitle"),
+                                                   UiText(m_language, "Router_AddressPrompt"),
                                                    QLineEdit::Normal, QString(), &ok);
         if (!ok) return std::nullopt;
         return text;
@@ -113,15 +129,17 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
 CSelectRouterDlg::~CSelectRouterDlg() = default;
 
 void CSelectRouterDlg::Relabel() {
-    setWindowTitle(UiText("Select_Title"));
+    setWindowTitle(UiText(m_language, "Select_Title"));
     QStringList headers;
-    for (const char* key : kColumnKeys) headers << UiText(key);
+    for (const char* key : kColumnKeys) headers << UiText(m_language, key);
     m_table->setHorizontalHeaderLabels(headers);
-    m_search->setText(UiText("Button_Search"));
-    m_address->setText(UiText("Button_Address"));
-    m_skip->setText(UiText("Button_Skip"));
-    m_exit->setText(UiText("Button_Exit"));
-    m_ok->setText(UiText("Button_OK"));
+    m_table->setAccessibleName(UiText(m_language, "Select_Title"));
+    m_search->setText(UiText(m_language, "Button_Search"));
+    m_address->setText(UiText(m_language, "Button_Address"));
+    m_skip->setText(UiText(m_language, "Button_Skip"));
+    m_exit->setText(UiText(m_language, "Button_Exit"));
+    m_ok->setText(UiText(m_language, "Button_OK"));
+    m_notSupported->setText(UiText(m_language, "Select_NotSupported"));
 }
 
 bool CSelectRouterDlg::IsSearching() const { return m_finder != nullptr && m_finder->Socket().IsOpen(); }
@@ -137,6 +155,7 @@ void CSelectRouterDlg::StartDialog() {
     m_outcome = Outcome::Exit;
     m_selected = RouterInfo{};
     m_table->setRowCount(0);
+    m_notSupported->hide();
     m_finder = std::make_unique<RouterSearch>(m_language, m_port);
     m_finder->Socket().SetTarget(m_options.target);
     m_finder->Socket().SetPort(m_options.port);
@@ -169,6 +188,7 @@ void CSelectRouterDlg::AddRow(const RouterInfo& router) {
 
 void CSelectRouterDlg::SearchAgain() {
     m_table->setRowCount(0);
+    m_notSupported->hide();
     if (m_finder) m_finder->Start();
 }
 
@@ -215,8 +235,12 @@ void CSelectRouterDlg::accept() {
         return item != nullptr ? item->text().toStdString() : std::string();
     };
     m_selected = RouterInfo{cell(0), cell(1), cell(2), cell(3), cell(4), std::string()};
-    // An unsupported model (a too-short name included) is not taken; the search goes on.
-    if (!IsSupportedModel(m_selected.modelName)) return;
+    // An unsupported model (a too-short name included) is not taken; the row and the search stay,
+    // and the dialog says why nothing happened.
+    if (!IsSupportedModel(m_selected.modelName)) {
+        m_notSupported->show();
+        return;
+    }
     CloseSearch();
     m_outcome = Outcome::Ok;
     QDialog::accept();

@@ -14,6 +14,7 @@
 #include "lang/language_table.h"
 #include "lang/message_port.h"
 
+class QLabel;
 class QTableWidget;
 
 namespace dezadav {
@@ -33,8 +34,9 @@ struct DiscoveryOptions {
 //
 // It ends three ways: OK with a selected, supported router (SelectedRouter() holds its five fields);
 // Exit (button, Esc, close box: the program ends); Skip (the main window goes on without a router).
-// OK, Enter and a double-click on a row take the first selected row in list order; no selection, or
-// an unsupported model, leaves the dialog open. Search Again empties the list and asks again;
+// OK, Enter and a double-click on a row take the first selected row in list order; no selection
+// leaves the dialog open; an unsupported model leaves it open with one line saying so below the list
+// (until the selection changes or the list is searched again). Search Again empties the list and asks again;
 // Address... asks one typed IPv4 address (for a router that broadcasts cannot reach) and adds its
 // answer, or says that none came. The search runs until the dialog ends.
 class CSelectRouterDlg : public QDialog {
@@ -68,6 +70,8 @@ public:
     CSkinButton* SkipButton() const { return m_skip; }
     CSkinButton* ExitButton() const { return m_exit; }
     CSkinButton* OkButton() const { return m_ok; }
+    // The line saying the chosen model is not supported (hidden until such an OK).
+    QLabel* NotSupportedLine() const { return m_notSupported; }
     // Whether the discovery socket is open right now.
     bool IsSearching() const;
 
@@ -99,6 +103,7 @@ private:
     RouterInfo m_selected;
 
     QTableWidget* m_table = nullptr;
+    QLabel* m_notSupported = nullptr;
     CSkinButton* m_search = nullptr;
     CSkinButton* m_address = nullptr;
     CSkinButton* m_skip = nullptr;

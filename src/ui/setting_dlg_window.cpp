@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include "ui/dialog_units.h"
-#include "ui/language_text.h"
 
 namespace dezadav {
 

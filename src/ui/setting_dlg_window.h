@@ -4,17 +4,15 @@
 #include <QPointer>
 #include <QString>
 
-#include "session/setting_dlg.h"
-
 class QLabel;
 
 namespace dezadav {
 
 // The small progress box of a router exchange: no title bar, one centred line of text ("Loading ..."
-// until a run sets it), modal for the whole application while it is up, so the other windows take
-// no clicks but their timers go on. It comes up centred on the window it belongs to without taking
-// the keyboard focus (an automatic refresh must not catch what the user was typing), and the focus
-// is back on the widget that had it when the box goes.
+// until the first ShowProgress), modal for the whole application while it is up, so the other windows
+// take no clicks but their timers go on. It comes up centred on the window it belongs to without
+// taking the keyboard focus (an automatic refresh must not catch what the user was typing), and the
+// focus is back on the widget that had it when the box goes.
 //
 // ShowProgress / HideProgress go around an exchange that the caller runs itself (the workflow's user
 // port does this). ShowProgress returns after the box has been up for the start delay (100 ms), so
@@ -29,10 +27,10 @@ public:
     void HideProgress();
 
     QString ProgressText() const;
-    // How many times the box has been put on screen (tests check silent runs with it).
+    // How many times the box has been put on screen (tests check silent refreshes with it).
     int TimesShown() const { return m_timesShown; }
 
-    // The delay between showing the box and starting the run.
+    // The delay between showing the box and the start of the exchange.
     static constexpr int kStartDelayMs = 100;
 
 protected:

@@ -20,6 +20,10 @@ CSkinButton::CSkinButton(const QString& caption, QWidget* parent) : QPushButton(
     // Hover needs move events without a held button.
     setMouseTracking(true);
     setAttribute(Qt::WA_NoSystemBackground);
+    // Enter presses the button that has the keyboard focus, in a dialog as on the desktop; with the
+    // focus elsewhere it presses the dialog's default button.
+    setAutoDefault(true);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void CSkinButton::SetBitmaps(const QString& normal, const QString& pressed, const QString& hover,
@@ -73,6 +77,8 @@ void CSkinButton::paintEvent(QPaintEvent*) {
         painter.drawPixmap(0, 0, picture);
     }
 
+    if (hasFocus()) DrawFocusFrame(painter);
+
     const QString caption = text();
     if (caption.isEmpty()) return;
     painter.setFont(font());
@@ -91,6 +97,19 @@ void CSkinButton::paintEvent(QPaintEvent*) {
         painter.setPen(m_textColour);
         painter.drawText(x, baseline, caption);
     }
+}
+
+void CSkinButton::DrawFocusFrame(QPainter& painter) const {
+    // Dark dashes over light ones: the frame shows on any picture, light or dark, in every face.
+    const QRect frame = rect().adjusted(kFocusInset, kFocusInset, -kFocusInset - 1, -kFocusInset - 1);
+    painter.save();
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(frame);
+    QPen dashes(Qt::black, 1, Qt::CustomDashLine);
+    dashes.setDashPattern({1, 1});
+    painter.setPen(dashes);
+    painter.drawRect(frame);
+    painter.restore();
 }
 
 void CSkinButton::mousePressEvent(QMouseEvent* event) {
@@ -138,6 +157,11 @@ void CSkinButton::leaveEvent(QEvent* event) {
     QPushButton::leaveEvent(event);
 }
 
+void CSkinButton::focusInEvent(QFocusEvent* event) {
+    QPushButton::focusInEvent(event);
+    update();
+}
+
 void CSkinButton::focusOutEvent(QFocusEvent* event) {
     if (m_pressedByMouse) {
         // Let go of the press: a release outside the button ends it without a click, and later
@@ -149,6 +173,7 @@ void CSkinButton::focusOutEvent(QFocusEvent* event) {
         setDown(false);
     }
     QPushButton::focusOutEvent(event);
+    update();
 }
 
 }  // namespace dezadav

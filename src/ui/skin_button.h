@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QString>
 
+class QPainter;
+
 #include "ui/pictures.h"
 
 namespace dezadav {
@@ -17,7 +19,8 @@ namespace dezadav {
 // normal. A face whose picture is missing is filled with the palette's button colour instead. The
 // pictures are drawn unscaled at the top-left corner, in device-independent pixels; on scaled
 // screens the "@2x" pictures are used. A double-click counts as a second press; losing the focus
-// while held lets go of the press without a click.
+// while held lets go of the press without a click. While the button has the keyboard focus a dotted
+// frame is drawn inside its edge, whatever the face; Enter or Space then presses it.
 class CSkinButton : public QPushButton {
     Q_OBJECT
 
@@ -50,10 +53,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
 
 private:
+    static constexpr int kFocusInset = 3;  // pixels between the edge and the focus frame
+
+    void DrawFocusFrame(QPainter& painter) const;
     const QPixmap& Picture(Face face) const;
     void ReloadPictures(qreal devicePixelRatio) const;
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 namespace dezadav {
 namespace {
 
@@ -13,9 +15,9 @@ AppParseResult Parse(QStringList args) {
 TEST(AppOptions, DefaultsAreTheRoutersStandardPorts) {
     const AppParseResult result = Parse({});
     ASSERT_TRUE(result.options);
-    EXPECT_EQ(result.options->telnetPort, 23);
-    EXPECT_EQ(result.options->discoveryPort, 56415);
-    EXPECT_FALSE(result.options->broadcast);
+    EXPECT_EQ(result.options->common.telnetPort, 23);
+    EXPECT_EQ(result.options->common.discoveryPort, 56415);
+    EXPECT_FALSE(result.options->common.broadcast);
 }
 
 TEST(AppOptions, OverridesInBothSpellings) {
@@ -23,21 +25,17 @@ TEST(AppOptions, OverridesInBothSpellings) {
         Parse({QStringLiteral("--telnet-port"), QStringLiteral("2323"),
                QStringLiteral("--broadcast=127.0.0.1"), QStringLiteral("--discovery-port=40000")});
     ASSERT_TRUE(result.options) << result.error;
-    EXPECT_EQ(result.options->telnetPort, 2323);
-    EXPECT_EQ(result.options->discoveryPort, 40000);
-    EXPECT_EQ(result.options->broadcast, "127.0.0.1");
+    EXPECT_EQ(result.options->common.telnetPort, 2323);
+    EXPECT_EQ(result.options->common.discoveryPort, 40000);
+    EXPECT_EQ(result.options->common.broadcast, "127.0.0.1");
 }
 
-TEST(AppOptions, BadValuesAndStrayArgumentsAreRefused) {
+// The shared options' own checks are the shared reader's; these are the window's.
+TEST(AppOptions, BadSharedOptionsAndStrayArgumentsAreRefused) {
     const QStringList bad[] = {{QStringLiteral("--telnet-port"), QStringLiteral("0")},
-                               {QStringLiteral("--telnet-port"), QStringLiteral("65536")},
-                               {QStringLiteral("--telnet-port=x")},
-                               {QStringLiteral("--discovery-port")},
-                               {QStringLiteral("--broadcast"), QStringLiteral("300.0.0.1")},
-                               {QStringLiteral("--broadcast"), QStringLiteral("example.com")},
-                               {QStringLiteral("--telnet-port=23"), QStringLiteral("--telnet-port=24")},
                                {QStringLiteral("--colour")},
-                               {QStringLiteral("file.csv")}};
+                               {QStringLiteral("a.csv"), QStringLiteral("b.csv")},
+                               {QString()}};
     for (const QStringList& args : bad) {
         const AppParseResult result = Parse(args);
         EXPECT_FALSE(result.options) << args.join(QLatin1Char(' ')).toStdString();
@@ -45,17 +43,12 @@ TEST(AppOptions, BadValuesAndStrayArgumentsAreRefused) {
     }
 }
 
-TEST(AppOptions, DemoScriptTakesOneFolderAndStaysOutOfTheHelp) {
-    const AppParseResult result = Parse({QStringLiteral("--demo-script"), QStringLiteral("/tmp/pictures")});
+TEST(AppOptions, OneSettingsFileIsTakenWithItsAbsolutePath) {
+    const AppParseResult result = Parse({QStringLiteral("settings.csv")});
     ASSERT_TRUE(result.options) << result.error;
-    EXPECT_EQ(result.options->demoScript, "/tmp/pictures");
-    EXPECT_FALSE(Parse({}).options->demoScript);
-    for (const QStringList& args :
-         {QStringList{QStringLiteral("--demo-script")}, QStringList{QStringLiteral("--demo-script=")},
-          QStringList{QStringLiteral("--demo-script=a"), QStringLiteral("--demo-script=b")}}) {
-        EXPECT_FALSE(Parse(args).options) << args.join(QLatin1Char(' ')).toStdString();
-    }
-    EXPECT_EQ(AppHelpText().find("demo"), std::string::npos);
+    EXPECT_EQ(result.options->settingsFile,
+              QDir::current().absoluteFilePath(QStringLiteral("settings.csv")).toStdString());
+    EXPECT_FALSE(Parse({}).options->settingsFile);
 }
 
 TEST(AppOptions, HelpNamesEveryOption) {
@@ -63,7 +56,7 @@ TEST(AppOptions, HelpNamesEveryOption) {
     EXPECT_TRUE(Parse({QStringLiteral("-h")}).help);
     const std::string help = AppHelpText();
     EXPECT_EQ(help.rfind("Usage: dezadav", 0), 0u) << help;
-    for (const char* option : {"--telnet-port", "--broadcast", "--discovery-port", "--help"}) {
+    for (const char* option : {"--telnet-port", "--broadcast", "--discovery-port", "--help", "[file]"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

@@ -2,8 +2,9 @@
 // with Skip (the search goes to a socket of its own on loopback), then reports on stdout:
 // "enabled=<0|1> <x> <y> <w> <h>" for the icon, and "state hidden=<0|1> visible=<0|1> menu=<0|1>
 // progress=<0|1>" whenever the window's state changes (hidden in the tray, on screen, tray menu
-// offered, progress box shown for log refreshes). The line "minimise" on its standard input minimises
-// the window as its title bar button does. Ends when its standard input closes, or after 60 s.
+// offered, progress box shown for log refreshes); "window=<id>" after the icon line gives the
+// window's X id. The line "front" on its standard input brings the window to the front as a second
+// copy of the program asks. Ends when its standard input closes, or after 60 s.
 #include <unistd.h>
 
 #include <QApplication>
@@ -14,17 +15,18 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/main_dlg.h"
+#include "app/application.h"
 #include "ui/skin_button.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QUdpSocket sink;
     if (!sink.bind(QHostAddress::LocalHost, 0)) return 1;
-    dezadav::MainDlgOptions options;
+    dezadav::ApplicationOptions options;
     options.discovery.target = "127.0.0.1";
     options.discovery.port = sink.localPort();
-    dezadav::CMainDlg window(options);
+    dezadav::Application application(options);
+    dezadav::CMainDlg& window = application.Window();
 
     QTimer skip;
     QObject::connect(&skip, &QTimer::timeout, [&] {
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
             if (!placed && enabled && ++waited < 50) return;
             std::printf("enabled=%d %d %d %d %d\n", enabled ? 1 : 0, area.x(), area.y(), area.width(),
                         area.height());
+            std::printf("window=%llu\n", static_cast<unsigned long long>(window.winId()));
             waited = -1;
         }
         const QString state = QStringLiteral("state hidden=%1 visible=%2 menu=%3 progress=%4")
@@ -76,7 +79,7 @@ int main(int argc, char** argv) {
             input += byte;
             return;
         }
-        if (input == "minimise") window.showMinimized();
+        if (input == "front") window.BringToFront();
         input.clear();
     });
     QObject::connect(&window, &QDialog::finished, &app, &QCoreApplication::quit);

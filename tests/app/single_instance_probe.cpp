@@ -1,5 +1,6 @@
 // Test helper: takes the single-instance lock in the folder given as argument, prints "acquired" or
-// "refused", and when it holds the lock keeps it until its standard input closes (or 60 s pass).
+// "refused", and when it holds the lock keeps it until its standard input closes (or 60 s pass),
+// printing "activated" for each request of a later copy to come to the front.
 #include <QCoreApplication>
 #include <QFile>
 #include <QSocketNotifier>
@@ -18,6 +19,10 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         return 1;
     }
+    lock.ListenForActivation([] {
+        std::puts("activated");
+        std::fflush(stdout);
+    });
     std::puts("acquired");
     std::fflush(stdout);
     QSocketNotifier stdinClosed(STDIN_FILENO, QSocketNotifier::Read);

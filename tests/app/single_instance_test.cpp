@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QUdpSocket>
 #include <memory>
@@ -75,6 +76,27 @@ TEST(SingleInstance, FreeAgainAfterTheHolderEndsEvenWhenKilled) {
     auto refused = StartProbe(dir.path());
     EXPECT_EQ(FirstLine(*refused), QStringLiteral("refused"));
     Stop(*refused);
+}
+
+TEST(SingleInstance, ALaterCopyCallsTheRunningOneToTheFrontAndNoFolderMeansNoLock) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto holder = StartProbe(dir.path());
+    ASSERT_EQ(FirstLine(*holder), QStringLiteral("acquired"));
+    SingleInstanceLock later(dir.path());
+    ASSERT_FALSE(later.TryAcquire());
+    EXPECT_FALSE(later.LockUnavailable());
+    EXPECT_TRUE(later.ActivateRunningCopy());
+    EXPECT_EQ(FirstLine(*holder), QStringLiteral("activated"));
+    Stop(*holder);
+
+    // A folder below a plain file can never be made, not even by the administrator.
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    SingleInstanceLock nowhere(file.fileName() + QStringLiteral("/run"));
+    EXPECT_FALSE(nowhere.TryAcquire());
+    EXPECT_TRUE(nowhere.LockUnavailable());
+    EXPECT_FALSE(nowhere.ActivateRunningCopy(200));
 }
 
 TEST(SingleInstance, LockLivesInTheUsersRuntimeFolder) {

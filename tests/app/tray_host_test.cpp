@@ -1,5 +1,6 @@
-// The tray icon in a real notification area: a virtual X server with a tray host, clicks made with
-// xdotool. Skipped where those programs are missing.
+// The tray icon in a real notification area: a virtual X server with a tray host and a window
+// manager, clicks made with xdotool, the window's state read from the X server. Skipped where those
+// programs are missing.
 #include <gtest/gtest.h>
 
 #include <QPoint>
@@ -7,7 +8,9 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryFile>
+#include <QThread>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -63,7 +66,41 @@ protected:
     void TearDown() override {
         for (auto& probe : m_probes) Stop(*probe);
         Stop(m_trayer);
+        Stop(m_windowManager);
         Stop(m_xvfb);
+    }
+
+    // A reparenting window manager, as on a desktop: it frames the window and iconifies it. It has
+    // taken over once it names itself on the root window.
+    void StartWindowManager() {
+        m_windowManager.setProcessEnvironment(m_env);
+        m_windowManager.start(QStringLiteral("openbox"), {});
+        ASSERT_TRUE(m_windowManager.waitForStarted(10000));
+        for (int i = 0;
+             i < 100 && !X11Output(QStringLiteral("xprop -root _NET_SUPPORTING_WM_CHECK")).contains(u'#');
+             ++i)
+            QThread::msleep(100);
+    }
+
+    QString X11Output(const QString& command) {
+        QProcess tool;
+        tool.setProcessEnvironment(m_env);
+        QStringList words = command.split(QLatin1Char(' '));
+        tool.start(words.takeFirst(), words);
+        tool.waitForFinished(10000);
+        return QString::fromLatin1(tool.readAllStandardOutput());
+    }
+
+    // Waits up to 5 s for the X server to report the window's map state as `wanted` ("IsViewable",
+    // "IsUnMapped"); returns the last one reported.
+    std::string WaitForMapState(const QString& window, const char* wanted) {
+        std::string state;
+        for (int i = 0; i < 50 && state != wanted; ++i, QThread::msleep(100)) {
+            const QString info = X11Output(QStringLiteral("xwininfo -id ") + window);
+            state =
+                info.mid(info.indexOf(QLatin1String("Map State: ")) + 11).section(u'\n', 0, 0).toStdString();
+        }
+        return state;
     }
 
     void StartTrayHost() {
@@ -114,6 +151,7 @@ protected:
 
     QProcess m_xvfb;
     QProcess m_trayer;
+    QProcess m_windowManager;
     QProcessEnvironment m_env;
     std::vector<std::unique_ptr<QProcess>> m_probes;
 };
@@ -150,23 +188,40 @@ TEST_F(TrayHostTest, DoubleClickOpensInBothStatesRightClickMenuOnlyWhileHidden) 
     EXPECT_EQ(WaitForLine(*hidden, QStringLiteral("command="), 5000).toStdString(), "command=32775");
 }
 
-// The main window itself: minimising puts it into the tray (hidden, tray menu offered, log refreshes
-// without a progress box); a double click on the icon brings it back.
-TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndDoubleClickRestoresIt) {
+// The main window itself under a window manager: minimising it there puts it into the tray (really
+// off the screen, tray menu offered, log refreshes without a progress box); a double click on the
+// icon brings it back, and so does a second copy of the program asking it to the front.
+TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndComesBackWhole) {
+    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()) GTEST_SKIP() << "no openbox";
+    StartWindowManager();
     StartTrayHost();
     QProcess* window = nullptr;
     const QPoint centre = IconCentre({}, &window, QStringLiteral(DEZADAV_MAIN_WINDOW_TRAY_PROBE_PATH));
     ASSERT_NE(window, nullptr) << "the tray host never took the main window's icon";
+    const QString id = WaitForLine(*window, QStringLiteral("window="), 5000).mid(7);
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=0 visible=1 menu=0 progress=1");
+    EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
 
-    window->write("minimise\n");
+    // Minimised by the window manager, as its title bar button does.
+    X11Output(QStringLiteral("xdotool windowminimize ") + id);
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=1 visible=0 menu=1 progress=0");
-
+    EXPECT_EQ(WaitForMapState(id, "IsUnMapped"), "IsUnMapped");
     Click(centre, QStringLiteral("1"), 2);
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=0 visible=1 menu=0 progress=1");
+    EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
+
+    // Minimised again, then called to the front as a second copy of the program does.
+    X11Output(QStringLiteral("xdotool windowminimize ") + id);
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
+              "state hidden=1 visible=0 menu=1 progress=0");
+    EXPECT_EQ(WaitForMapState(id, "IsUnMapped"), "IsUnMapped");
+    window->write("front\n");
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
+              "state hidden=0 visible=1 menu=0 progress=1");
+    EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "app/system_tray.h"
+#include "ui/system_tray.h"
 #include "ui/pictures.h"
 
 int main(int argc, char** argv) {

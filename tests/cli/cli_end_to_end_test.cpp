@@ -1,5 +1,6 @@
 // dezadav-cli run as a separate process against the router emulator, for every command and failure.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QTcpServer>
@@ -10,6 +11,7 @@
 
 #include "lang/builtin_language_source.h"
 #include "session/clock.h"
+#include "session/fetched_texts.h"
 #include "session/telnet_socket.h"
 #include "support/cli_process.h"
 #include "support/recording_message_port.h"
@@ -299,6 +301,53 @@ TEST_F(CliEndToEndTest, PasswordComesFromTheEnvironmentThenTheFileAndNeverFromNo
     EXPECT_EQ(none.exitCode, 2);
     EXPECT_NE(none.err.find("no password"), std::string::npos);
     EXPECT_TRUE(CommandsOf(sim, kOnePortIp).size() == 1u);  // only the one successful log fetch
+}
+
+TEST_F(CliEndToEndTest, TranscriptRecordsEveryCommandAndNoSecretAndNeverStopsTheExchange) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string transcript = TempPath("transcript.txt");
+    const std::string saved = TempPath("saved.csv");
+    const auto args = [&](std::vector<std::string> first) {
+        return With(With(std::move(first), RouterArgs(sim, kTwoPortIp, kTwoPortModel)), {"--transcript", transcript});
+    };
+    ASSERT_EQ(Run(args({"fetch", "--output", saved})).exitCode, 0);
+    struct stat info {};
+    ASSERT_EQ(::stat(transcript.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    std::string text = testing::ReadAll(transcript);
+    for (const FetchCommand& command : kFetchCommands) {
+        EXPECT_NE(text.find("-> \"" + std::string(command.command) + "\\r\""), std::string::npos) << command.command;
+    }
+
+    // An apply that changes a SIP password, and a fetch that reads it back from the router.
+    std::string file = testing::ReadAll(saved);
+    const std::size_t old = file.find("s3cret-one");
+    ASSERT_NE(old, std::string::npos);
+    file.replace(old, std::string("s3cret-one").size(), "n3w-secret");
+    const std::string edited = TempPath("edited.csv");
+    testing::WriteAll(edited, file);
+    const CliRun apply = Run(args({"apply", "--input", edited}));
+    ASSERT_EQ(apply.exitCode, 0) << apply.err;
+    EXPECT_NE(apply.out.find("voip sip endpt1 pass n3w-secret"), std::string::npos);
+    ASSERT_EQ(Run(args({"fetch", "--output", saved})).exitCode, 0);
+    EXPECT_NE(testing::ReadAll(saved).find("n3w-secret"), std::string::npos);
+
+    // A failed login ends its block with its message.
+    EXPECT_EQ(Run(args({"fetch", "--output", saved}), "wrong-pw").exitCode, 1);
+    text = testing::ReadAll(transcript);
+    for (const char* secret : {"admin", "wrong-pw", "s3cret-one", "s3cret-two", "n3w-secret"}) {
+        EXPECT_EQ(text.find(secret), std::string::npos) << secret;
+    }
+    EXPECT_NE(text.find("voip sip endpt1 pass **********"), std::string::npos);
+    const std::string ending = "== failed: Failed to login router!\n\n";
+    EXPECT_EQ(text.rfind(ending), text.size() - ending.size());
+
+    // A transcript that cannot be written is reported and the fetch goes on.
+    const CliRun unwritable = Run(With(With({"fetch", "--output", saved}, RouterArgs(sim, kTwoPortIp, kTwoPortModel)),
+                                       {"--transcript", TempPath("no_dir") + "/t.txt"}));
+    EXPECT_EQ(unwritable.exitCode, 0);
+    EXPECT_NE(unwritable.err.find("transcript"), std::string::npos);
 }
 
 TEST_F(CliEndToEndTest, LogPrintsEveryRecordWithItsSixColumns) {

@@ -49,11 +49,12 @@ std::vector<std::string> FullFetchLog(const RouterForm& form) {
     return log;
 }
 
-// A session run set up against one emulated router. Time runs 20 times faster on its clock, so the
-// runs that end in a time-out take a fraction of a second.
+// A session run set up against one emulated router. Time runs `timeFactor` (by default 20) times
+// faster on its clock, so the runs that end in a time-out take a fraction of a second.
 class EmulatedRun {
 public:
-    EmulatedRun(const RouterSimProcess& sim, const RouterForm& form) : scaled(socket, clock) {
+    EmulatedRun(const RouterSimProcess& sim, const RouterForm& form, int64_t timeFactor = 20)
+        : clock(timeFactor), scaled(socket, clock) {
         request.routerIp = form.ip;
         request.modelName = form.model;
         request.password = "admin";
@@ -64,7 +65,7 @@ public:
         return dlg.Run(request);
     }
     CTelnetSocket socket;
-    FastClock clock{20};
+    FastClock clock;
     TimeScaledConnection scaled;
     LanguageTable language;
     RecordingMessagePort port;
@@ -129,7 +130,7 @@ TEST_P(FetchFromEmulatorTest, LogOnlyRunFetchesTheCallLogAlone) {
 INSTANTIATE_TEST_SUITE_P(BothRouterForms, FetchFromEmulatorTest, ::testing::Values(kTwoPort, kOnePort),
                          [](const auto& info) { return info.param.twoPort ? "TwoPort" : "OnePort"; });
 
-// One failed run: exactly one message, no command after the failing one, Cancel.
+// One failed fetch: exactly one message.
 void ExpectFailedRun(EmulatedRun& run, const std::string& message) {
     EXPECT_FALSE(run.Fetch(false));
     ASSERT_EQ(1u, run.port.shown.size());
@@ -190,36 +191,37 @@ TEST(FetchFailuresFromEmulatorTest, DroppedConnectionInTheMiddleOfTheLogFailsThe
 TEST(FetchFailuresFromEmulatorTest, TricklingRouterFailsTheCommandAtItsDeadlineWhileTheLoopRuns) {
     RouterSimProcess sim({"--fault", "127.0.0.2:trickle=40", "--fault", "127.0.0.3:trickle=1"});
     ASSERT_TRUE(sim.IsRunning());
-    CTelnetSocket socket;
-    FastClock clock(5);
-    TimeScaledConnection scaled(socket, clock);
-    LanguageTable language;
-    RecordingMessagePort port;
-    CSettingDlg dlg(scaled, clock, language, port);
+    EmulatedRun run(sim, kTwoPort, 5);
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
     ticker.start(20);
 
-    SessionRequest request;
-    request.routerIp = kTwoPort.ip;
-    request.modelName = kTwoPort.model;
-    request.password = "admin";
-    request.telnetPort = sim.TelnetPort();
-    const int64_t start = clock.NowMs();
-    EXPECT_FALSE(dlg.Run(request));
-    ASSERT_EQ(1u, port.shown.size());
-    EXPECT_EQ("Failed to get DialPlan data from router!", port.shown[0].text);
-    EXPECT_EQ(CommandError::TooSlow, dlg.Dialogue().LastError());
-    EXPECT_LT(clock.NowMs() - start, kConnectPumpMs + kLoginPumpMs + kStepDeadlineMs + 5000);
+    const int64_t start = run.clock.NowMs();
+    ExpectFailedRun(run, "Failed to get DialPlan data from router!");
+    EXPECT_EQ(CommandError::TooSlow, run.dlg.Dialogue().LastError());
+    EXPECT_LT(run.clock.NowMs() - start, kConnectPumpMs + kLoginPumpMs + kStepDeadlineMs + 5000);
     EXPECT_GT(ticks, 100);
 
-    port.shown.clear();
-    request.routerIp = kOnePort.ip;
-    request.modelName = kOnePort.model;
-    request.mode = SessionMode::GetVoipLog;
-    ASSERT_TRUE(dlg.Run(request)) << (port.shown.empty() ? "" : port.shown[0].text);
-    EXPECT_NE(std::string::npos, dlg.fetched.callLog.find("No.10"));
+    EmulatedRun onePort(sim, kOnePort, 5);
+    ASSERT_TRUE(onePort.Fetch(true)) << (onePort.port.shown.empty() ? "" : onePort.port.shown[0].text);
+    EXPECT_NE(std::string::npos, onePort.dlg.fetched.callLog.find("No.10"));
+}
+
+// Every echo 2.5 s late (time runs 10 times faster): past the 2 s echo wait at scale 1, inside it at
+// scale 2, and the longest command still within its stretched deadline.
+TEST(FetchFailuresFromEmulatorTest, SlowEchoFailsAtScaleOneAndWorksAtScaleTwo) {
+    RouterSimProcess sim({"--fault", "127.0.0.3:slow-echo=250"});
+    ASSERT_TRUE(sim.IsRunning());
+    EmulatedRun run(sim, kOnePort, 10);
+    EXPECT_FALSE(run.Fetch(true));
+    ASSERT_EQ(1u, run.port.shown.size());
+    EXPECT_EQ("Failed to login router!", run.port.shown[0].text);
+
+    run.port.shown.clear();
+    run.request.timeScale = 2;
+    ASSERT_TRUE(run.Fetch(true)) << (run.port.shown.empty() ? "" : run.port.shown[0].text);
+    EXPECT_NE(std::string::npos, run.dlg.fetched.callLog.find("No.10"));
 }
 
 TEST(FetchFailuresFromEmulatorTest, OutputBeyondTheCapFailsItsCommandInsteadOfBeingCut) {

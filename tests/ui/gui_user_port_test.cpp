@@ -67,12 +67,12 @@ protected:
         LoadBuiltinEnglish(nullptr);
         if (!m_sim.IsRunning()) GTEST_SKIP() << "router emulator did not start";
         m_port = std::make_unique<GuiUserPort>(
-            nullptr, DiscoveryOptions{m_sim.DiscoveryAddress(), m_sim.DiscoveryPort()});
+            ProcessLanguageTable(), DiscoveryOptions{m_sim.DiscoveryAddress(), m_sim.DiscoveryPort()});
         GuiUserPort::WindowHooks hooks;
         hooks.applyPerModelControls = [this](bool twoPort) { m_twoPort.push_back(twoPort); };
         hooks.showStrip = [this](const RouterStrip& strip) { m_strips.push_back(strip); };
         hooks.endProgram = [this] { ++m_ended; };
-        m_port->SetWindowHooks(hooks);
+        m_port->AttachWindow(nullptr, hooks);
         m_session =
             std::make_unique<CSettingDlg>(m_socket, m_clock, ProcessLanguageTable(), m_port->Messages());
         m_workflow = std::make_unique<RouterWorkflow>(ProcessLanguageTable(), *m_port, *m_session, m_timer);

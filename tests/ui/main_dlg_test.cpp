@@ -1,8 +1,6 @@
-// The main window against the router emulator, driven the way a person drives it: clicks in Select
-// Router and Confirm Password, the main window's buttons, Enter, a dropped file, the Language dialog
-// and the tray commands.
-#include "ui/main_dlg.h"
-
+// The main window, made by the program's composition, against the router emulator, driven the way a person
+// drives it: clicks in Select Router and Confirm Password, the main window's buttons, Enter, a dropped file,
+// the Language dialog and the tray commands.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -34,10 +32,12 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
 #include "lang/builtin_language_source.h"
 #include "support/routersim_process.h"
 #include "ui/dialog_driving.h"
 #include "ui/language_dlg.h"
+#include "ui/list_columns.h"
 #include "ui/pages/codec_page.h"
 #include "ui/pages/dial_plan_page.h"
 #include "ui/pages/log_page.h"
@@ -160,16 +160,22 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_profile =
             std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat);
-        MainDlgOptions options;
+        Make();
+    }
+
+    // The program's objects against the emulator, with the window watched.
+    void Make() {
+        ApplicationOptions options;
         options.discovery.target = m_sim.DiscoveryAddress();
         options.discovery.port = m_sim.DiscoveryPort();
         options.telnetPort = m_sim.TelnetPort();
         options.profile = m_profile.get();
-        m_window = std::make_unique<CMainDlg>(options);
-        QObject::connect(m_window.get(), &CMainDlg::connectFinished,
+        m_app.reset();
+        m_app = std::make_unique<Application>(options);
+        m_window = &m_app->Window();
+        QObject::connect(m_window, &CMainDlg::connectFinished,
                          [this](ConnectOutcome outcome) { m_outcomes.push_back(outcome); });
-        QObject::connect(m_window.get(), &QDialog::finished,
-                         [this](int result) { m_finished.push_back(result); });
+        QObject::connect(m_window, &QDialog::finished, [this](int result) { m_finished.push_back(result); });
     }
 
     void TearDown() override {
@@ -199,6 +205,27 @@ protected:
         return commands;
     }
 
+    // A settings file made by the program itself with entry 5 in use ("4711"); the entry itself is
+    // left empty again. Returns the file's path.
+    QString WriteFileWithEntry5(const QString& name) {
+        DialPlanEntry entry = m_window->Workflow().DialPlan().Entry(4);
+        entry.phoneNumber = "4711";
+        entry.sipAddress = "load@example.org";
+        entry.statusMark = "V";
+        m_window->Workflow().DialPlan().SetEntry(4, entry);
+        const std::string bytes = m_window->Workflow().SettingsFileText();
+        m_window->Workflow().DialPlan().ClearEntry(4);
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) return QString();
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+
+    QString Entry5Phone() const {
+        return m_window->DialPlanPage()->List()->item(4, CDialPlanPage::kColPhone)->text();
+    }
+
     std::vector<QString> Strip() const {
         return {m_window->ModelField()->text(), m_window->VersionField()->text(), m_window->IpField()->text(),
                 m_window->MacField()->text()};
@@ -226,21 +253,21 @@ protected:
             texts.emplace_back(QStringLiteral("tab"), m_window->Sheet()->tabText(tab));
         }
         for (const QLabel* label : m_window->findChildren<QLabel*>()) {
-            if (label->window() != m_window.get()) continue;
+            if (label->window() != m_window) continue;
             // The strip's fields hold the router's values, not captions.
             if (label->frameShape() == QFrame::Panel) continue;
             texts.emplace_back(QStringLiteral("label"), label->text());
         }
         for (const QAbstractButton* button : m_window->findChildren<QAbstractButton*>()) {
-            if (button->window() != m_window.get()) continue;
+            if (button->window() != m_window) continue;
             texts.emplace_back(QStringLiteral("button"), button->text());
         }
         for (const QGroupBox* group : m_window->findChildren<QGroupBox*>()) {
-            if (group->window() != m_window.get()) continue;
+            if (group->window() != m_window) continue;
             texts.emplace_back(QStringLiteral("group"), group->title());
         }
         for (const QTableWidget* list : m_window->findChildren<QTableWidget*>()) {
-            if (list->window() != m_window.get()) continue;
+            if (list->window() != m_window) continue;
             for (int column = 0; column < list->columnCount(); ++column) {
                 if (list->horizontalHeaderItem(column) != nullptr && !list->isColumnHidden(column) &&
                     list->horizontalHeader()->sectionSize(column) > 0) {
@@ -250,7 +277,7 @@ protected:
         }
         if (withListEntries) {
             for (const QComboBox* list : m_window->findChildren<QComboBox*>()) {
-                if (list->window() != m_window.get()) continue;
+                if (list->window() != m_window) continue;
                 for (int i = 0; i < list->count(); ++i)
                     texts.emplace_back(QStringLiteral("entry"), list->itemText(i));
             }
@@ -261,7 +288,8 @@ protected:
     RouterSimProcess m_sim;
     QTemporaryDir m_dir;
     std::unique_ptr<QSettings> m_profile;
-    std::unique_ptr<CMainDlg> m_window;
+    std::unique_ptr<Application> m_app;
+    CMainDlg* m_window = nullptr;
     std::vector<ConnectOutcome> m_outcomes;
     std::vector<int> m_finished;
 };
@@ -283,7 +311,7 @@ TEST_P(MainDlgConnectTest, StartFadesInThenSelectPasswordAndFetchFillStripAndPag
     RouterRow picked;
     double opacityAtSelect = -1;
     UserScript script;
-    script.Add(PickRouter(QString::fromLatin1(router.ip), &picked, m_window.get(), &opacityAtSelect));
+    script.Add(PickRouter(QString::fromLatin1(router.ip), &picked, m_window, &opacityAtSelect));
     script.Add(TypePassword(QStringLiteral("admin")));
 
     m_window->show();
@@ -318,7 +346,7 @@ TEST_P(MainDlgConnectTest, StartFadesInThenSelectPasswordAndFetchFillStripAndPag
         if (!dialPlan->item(row, CDialPlanPage::kColPhone)->text().isEmpty()) ++numbers;
     }
     EXPECT_GT(numbers, 0);
-    EXPECT_EQ(m_window->DialPlanPage()->List()->horizontalHeader()->sectionSize(CDialPlanPage::kColLoop),
+    EXPECT_EQ(ColumnFit::Of(m_window->DialPlanPage()->List())->WantedWidth(CDialPlanPage::kColLoop),
               router.twoPort ? 0 : 140);
     CSIPPage* sip = m_window->SipPage();
     EXPECT_EQ(sip->ShowsTwoPort(), router.twoPort);
@@ -428,7 +456,7 @@ TEST_F(MainDlgTest, EscapeEndsTheWindow) {
     UserScript script;
     script.Add(PressInSelect(&CSelectRouterDlg::SkipButton));
     ASSERT_TRUE(ShowAndConnect());
-    QTest::keyClick(m_window.get(), Qt::Key_Escape);
+    QTest::keyClick(m_window, Qt::Key_Escape);
     EXPECT_EQ(m_finished, std::vector<int>{QDialog::Rejected});
     EXPECT_FALSE(m_window->isVisible());
 }
@@ -463,6 +491,31 @@ TEST_F(MainDlgTest, EnterInTheWindowAppliesTheChangesToTheRouter) {
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_TRUE(m_finished.empty());
     EXPECT_EQ(m_sim.Control("state 127.0.0.2").find("reg.enter.example") != std::string::npos, true);
+}
+
+TEST_F(MainDlgTest, EnterPressesTheFocusedButtonInTheWindowAndInItsDialogs) {
+    UserScript script;
+    script.Add([](QWidget* modal) {
+        auto* dialog = qobject_cast<CSelectRouterDlg*>(modal);
+        if (dialog == nullptr) return false;
+        dialog->SkipButton()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(dialog->SkipButton(), Qt::Key_Return);
+        return true;
+    });
+    ASSERT_TRUE(ShowAndConnect());
+    EXPECT_EQ(m_outcomes.back(), ConnectOutcome::Skipped);
+
+    // Enter on the focused Load button loads; it does not start the apply.
+    int asked = 0;
+    m_window->Port().SetFileChoosers(nullptr, [&]() -> std::optional<std::string> {
+        ++asked;
+        return std::nullopt;
+    });
+    m_window->activateWindow();
+    m_window->LoadButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_window->LoadButton(), Qt::Key_Return);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 // Drags `path` onto `target` (the window or a widget in it) and drops it there; the application
@@ -531,26 +584,32 @@ TEST_F(MainDlgTest, LoadButtonReadsTheChosenFile) {
     script.Add(PressInSelect(&CSelectRouterDlg::SkipButton));
     ASSERT_TRUE(ShowAndConnect());
     const std::vector<QString> before = DialPlanCells();
-    // A settings file made by the program itself, with entry 5 in use; then the entry is gone.
-    DialPlanEntry entry = m_window->Workflow().DialPlan().Entry(4);
-    entry.phoneNumber = "4711";
-    entry.sipAddress = "load@example.org";
-    entry.statusMark = "V";
-    m_window->Workflow().DialPlan().SetEntry(4, entry);
-    const std::string bytes = m_window->Workflow().SettingsFileText();
-    m_window->Workflow().DialPlan().ClearEntry(4);
-    const QString path = m_dir.filePath(QStringLiteral("one.csv"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    file.close();
+    const QString path = WriteFileWithEntry5(QStringLiteral("one.csv"));
+    ASSERT_FALSE(path.isEmpty());
     m_window->Port().SetFileChoosers(nullptr,
                                      [&]() -> std::optional<std::string> { return path.toStdString(); });
     QTest::mouseClick(m_window->LoadButton(), Qt::LeftButton);
-    const QTableWidget* list = m_window->DialPlanPage()->List();
-    EXPECT_EQ(list->item(4, CDialPlanPage::kColPhone)->text(), QStringLiteral("4711"));
+    EXPECT_EQ(Entry5Phone(), QStringLiteral("4711"));
     EXPECT_NE(DialPlanCells(), before);
     EXPECT_TRUE(script.Messages().empty());
+}
+
+TEST_F(MainDlgTest, TheFileTheProgramStartsWithIsLoadedAfterTheFirstFetchOnly) {
+    const QString path = WriteFileWithEntry5(QStringLiteral("start.csv"));
+    ASSERT_FALSE(path.isEmpty());
+    m_window->OpenAfterFirstConnect(path);
+    UserScript script({PickRouter(QString::fromLatin1(kOnePortIp)), TypePassword(QStringLiteral("admin"))});
+    ASSERT_TRUE(ShowAndConnect());
+    ASSERT_EQ(m_outcomes.back(), ConnectOutcome::Connected);
+    // Loaded over what the router sent, not before the fetch replaced it.
+    EXPECT_EQ(Entry5Phone(), QStringLiteral("4711"));
+    EXPECT_TRUE(script.Messages().empty());
+
+    m_window->DialPlanPage()->ClearAll();
+    script.Add(PressInSelect(&CSelectRouterDlg::SkipButton));
+    QTest::mouseClick(m_window->SearchButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return m_outcomes.size() == 2; }));
+    EXPECT_EQ(Entry5Phone(), QString());
 }
 
 // --- language ---------------------------------------------------------------------------------------
@@ -607,11 +666,7 @@ TEST_F(MainDlgTest, LanguageSwitchRelabelsEveryWindowAmongTheThreeLanguages) {
 
 TEST_F(MainDlgTest, LanguageDialogPreselectsTheStoredChoiceButTheWindowStartsInEnglish) {
     m_profile->setValue(QStringLiteral("Settings/Language"), 2);
-    MainDlgOptions options;
-    options.discovery.target = m_sim.DiscoveryAddress();
-    options.discovery.port = m_sim.DiscoveryPort();
-    options.profile = m_profile.get();
-    m_window = std::make_unique<CMainDlg>(options);
+    Make();
     EXPECT_EQ(m_window->ApplyButton()->text().toStdString(), TextsOf(0).at("Button_Apply"));
     int preselected = -2;
     UserScript script;
@@ -687,6 +742,12 @@ TEST_F(MainDlgTest, HiddenInTheTrayTheLogRefreshesSilentlyAndOpenBringsTheWindow
     std::vector<QString> twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
     EXPECT_EQ(about, twice);
+    // While a transcript is written, the box says where.
+    about.clear();
+    m_window->SetTranscriptPath(QStringLiteral("/tmp/t.txt"));
+    script.Add(ConfirmAbout(&about));
+    m_window->HandleTrayCommand(CSystemTray::kAbout);
+    EXPECT_EQ(about.back(), QStringLiteral("Transcript: /tmp/t.txt"));
     EXPECT_TRUE(m_finished.empty());
     m_window->HandleTrayCommand(CSystemTray::kExit);
     EXPECT_EQ(m_finished, std::vector<int>{QDialog::Rejected});

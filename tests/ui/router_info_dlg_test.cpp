@@ -15,7 +15,7 @@ namespace {
 
 class RouterInfoDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override { LoadBuiltinEnglish(nullptr); }
+    LanguageTable m_texts = BuiltinEnglishTable();
 
     static QStringList LabelTexts(const QDialog& dialog) {
         QStringList texts;
@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(RouterInfoDlgTest, ShowsRouterAsksPasswordAndFocusesItsBox) {
-    CRouterInfoDlg dialog;
+    CRouterInfoDlg dialog(m_texts);
     dialog.SetRouter("DZV-R5730K", "127.0.0.2", "255.0.0.0", "00-11-22-33-44-55", "1.2.3");
     dialog.open();
     ASSERT_TRUE(dialog.isVisible());
@@ -53,7 +53,7 @@ TEST_F(RouterInfoDlgTest, ShowsRouterAsksPasswordAndFocusesItsBox) {
 }
 
 TEST_F(RouterInfoDlgTest, EveryRunStartsWithEmptyPasswordAndSameRouter) {
-    CRouterInfoDlg dialog;
+    CRouterInfoDlg dialog(m_texts);
     dialog.SetRouter("DZV-R5830K", "127.0.0.3", "255.0.0.0", "00-AA-BB-CC-DD-EE", "2.0");
     dialog.open();
     QTest::keyClicks(dialog.PasswordBox(), QStringLiteral("wrong"));

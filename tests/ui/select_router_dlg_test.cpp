@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QTableWidget>
 #include <QTest>
 #include <QSignalSpy>
@@ -11,6 +12,7 @@
 #include "lang/builtin_language_source.h"
 #include "support/recording_message_port.h"
 #include "support/routersim_process.h"
+#include "ui/list_columns.h"
 #include "ui/skin_button.h"
 
 namespace dezadav {
@@ -54,7 +56,7 @@ TEST_F(SelectRouterDlgTest, ListsEveryAnsweringRouterAndTakesTheFirstSelectedRow
                               QStringLiteral("Mac Address"), QStringLiteral("Version")};
     for (int column = 0; column < 5; ++column) {
         EXPECT_EQ(table.horizontalHeaderItem(column)->text(), headers[column]);
-        EXPECT_EQ(table.columnWidth(column), 110);
+        EXPECT_EQ(ColumnFit::Of(&table)->WantedWidth(column), 110);
         EXPECT_EQ(table.item(0, column)->textAlignment(), int(Qt::AlignCenter));
     }
     EXPECT_EQ(dialog.SearchButton()->text(), QStringLiteral("Search"));
@@ -99,10 +101,17 @@ TEST_F(SelectRouterDlgTest, UnsupportedModelIsRefusedAndTheSearchGoesOn) {
     const int unsupported = RowOf(table, QStringLiteral("DZV-R9990X"));
     ASSERT_GE(unsupported, 0);
     Select(table, {unsupported});
+    EXPECT_FALSE(dialog.NotSupportedLine()->isVisible());
     QTest::keyClick(&table, Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.IsSearching());
     EXPECT_TRUE(m_port.shown.empty());
+    // One line in the dialog says why, until another row is chosen.
+    EXPECT_TRUE(dialog.NotSupportedLine()->isVisible());
+    EXPECT_EQ(dialog.NotSupportedLine()->text(),
+              QStringLiteral("The model of the selected router is not supported."));
+    table.selectRow(unsupported == 0 ? 1 : 0);
+    EXPECT_FALSE(dialog.NotSupportedLine()->isVisible());
 
     // Search Again empties the list and finds the routers again.
     QTest::mouseClick(dialog.SearchButton(), Qt::LeftButton);

@@ -5,19 +5,11 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <QTimer>
-
-#include "lang/builtin_language_source.h"
 
 namespace dezadav {
 namespace {
 
-class SettingDlgWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override { LoadBuiltinEnglish(nullptr); }
-};
-
-TEST_F(SettingDlgWindowTest, ProgressBoxIsModalWhileUpAndGoesAway) {
+TEST(SettingDlgWindowTest, ProgressBoxIsModalWhileUpAndGoesAway) {
     QWidget main;
     main.setGeometry(120, 80, 400, 300);
     auto* edit = new QLineEdit(&main);

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "ui/pictures.h"
 
@@ -188,6 +189,30 @@ TEST_F(SkinButtonTest, LosingFocusWhileHeldLetsGoWithoutClick) {
     EXPECT_NE(CornerColour(button), QColor(Qt::green));
     Send(button, QEvent::MouseButtonRelease, inside, Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(clicks.count(), 0);
+}
+
+TEST_F(SkinButtonTest, KeyboardFocusDrawsAFrameOnEveryFace) {
+    CSkinButton button;
+    MakeButton(button);
+    button.show();
+    button.activateWindow();
+    button.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button.hasFocus(); }, 2000));
+    // Pixels of the frame's top edge, three pixels in, that differ from the face's colour.
+    auto marked = [&button](QColor face) {
+        const QImage image = button.grab().toImage();
+        int count = 0;
+        for (int x = 0; x < image.width(); ++x) count += QColor(image.pixel(x, 3)) != face ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(marked(Qt::red), 40);
+    Send(button, QEvent::MouseMove, QPoint(40, 11), Qt::NoButton, Qt::NoButton);
+    EXPECT_GT(marked(Qt::blue), 40);
+    button.setDown(true);
+    EXPECT_GT(marked(Qt::green), 40);
+    button.setDown(false);
+    button.clearFocus();
+    EXPECT_EQ(marked(Qt::blue), 0);
 }
 
 TEST_F(SkinButtonTest, CaptionIsCentred) {

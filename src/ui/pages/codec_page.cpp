@@ -15,6 +15,7 @@
 #include "ui/language_text.h"
 #include "ui/pages/page_controls.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -35,8 +36,9 @@ QLineEdit* MakeDigitsBox(QWidget* parent, int x, int y, int width) {
 
 }  // namespace
 
-CCodecPage::CCodecPage(CodecSettings& codec, MessagePort& messages, QWidget* parent)
-    : QWidget(parent), m_codec(codec), m_messages(messages) {
+CCodecPage::CCodecPage(CodecSettings& codec, const LanguageTable& texts, MessagePort& messages,
+                       QWidget* parent)
+    : QWidget(parent), m_codec(codec), m_texts(texts), m_messages(messages) {
     resize(DialogSize(456, 193));
     m_chooseFile = [this] { return ChooseCsvFileToSave(this); };
 
@@ -89,6 +91,13 @@ CCodecPage::CCodecPage(CodecSettings& codec, MessagePort& messages, QWidget* par
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
     m_payload->installEventFilter(this);
 
+    // Screen readers name each box after the label in front of it.
+    const std::pair<QLabel*, QWidget*> buddies[] = {{m_codecLabel, m_codecList}, {m_sizeLabel, m_sizeList},
+                                                    {m_payloadLabel, m_payload}, {m_startLabel, m_start},
+                                                    {m_endLabel, m_end}};
+    for (const auto& [label, control] : buddies) label->setBuddy(control);
+    OrderTabsAsShown(this);
+
     SetCaptions();
     ShowModel();
 }
@@ -98,21 +107,21 @@ QRadioButton* CCodecPage::ModeButton(int mode) const {
 }
 
 void CCodecPage::SetCaptions() {
-    m_codecGroup->setTitle(UiText("Codec_Group"));
-    m_codecLabel->setText(UiText("Codec_Default"));
-    m_codecHelp->setText(UiText("Codec_CodecStr"));
-    m_sizeLabel->setText(UiText("Codec_Packet"));
-    m_sizeHelp->setText(UiText("Codec_SizeStr"));
-    m_dtmfGroup->setTitle(UiText("Codec_DTMFGroup"));
+    m_codecGroup->setTitle(UiText(m_texts, "Codec_Group"));
+    m_codecLabel->setText(UiText(m_texts, "Codec_Default"));
+    m_codecHelp->setText(UiText(m_texts, "Codec_CodecStr"));
+    m_sizeLabel->setText(UiText(m_texts, "Codec_Packet"));
+    m_sizeHelp->setText(UiText(m_texts, "Codec_SizeStr"));
+    m_dtmfGroup->setTitle(UiText(m_texts, "Codec_DTMFGroup"));
     for (int mode = 0; mode < 3; ++mode) {
-        m_modeButtons[mode]->setText(UiText(kDtmfModeKeys[static_cast<std::size_t>(mode)]));
+        m_modeButtons[mode]->setText(UiText(m_texts, kDtmfModeKeys[static_cast<std::size_t>(mode)]));
     }
-    m_payloadLabel->setText(UiText("Codec_PayLoad"));
-    m_rtpGroup->setTitle(UiText("Codec_RTPGroup"));
-    m_rtpHelp->setText(UiText("Codec_RTPStr"));
-    m_startLabel->setText(UiText("Codec_Start"));
-    m_endLabel->setText(UiText("Codec_End"));
-    m_save->setText(UiText("Button_Save"));
+    m_payloadLabel->setText(UiText(m_texts, "Codec_PayLoad"));
+    m_rtpGroup->setTitle(UiText(m_texts, "Codec_RTPGroup"));
+    m_rtpHelp->setText(UiText(m_texts, "Codec_RTPStr"));
+    m_startLabel->setText(UiText(m_texts, "Codec_Start"));
+    m_endLabel->setText(UiText(m_texts, "Codec_End"));
+    m_save->setText(UiText(m_texts, "Button_Save"));
 }
 
 void CCodecPage::ShowModel() {
@@ -153,7 +162,7 @@ bool CCodecPage::eventFilter(QObject* watched, QEvent* event) {
 
 PageSaveOutcome CCodecPage::SaveAs() {
     return SavePageAs(
-        m_chooseFile, [this] { return CodecFileText(m_codec); }, ProcessLanguageTable(), m_messages);
+        m_chooseFile, [this] { return CodecFileText(m_codec); }, m_texts, m_messages);
 }
 
 }  // namespace dezadav

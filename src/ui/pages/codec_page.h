@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "settings/codec_settings.h"
 #include "ui/pages/csv_file_dialog.h"
@@ -33,7 +34,8 @@ class CCodecPage : public QWidget {
     Q_OBJECT
 
 public:
-    CCodecPage(CodecSettings& codec, MessagePort& messages, QWidget* parent = nullptr);
+    CCodecPage(CodecSettings& codec, const LanguageTable& texts, MessagePort& messages,
+               QWidget* parent = nullptr);
 
     void ShowModel();
     void Recaption();
@@ -61,6 +63,7 @@ private:
     void SetCaptions();
 
     CodecSettings& m_codec;
+    const LanguageTable& m_texts;
     MessagePort& m_messages;
     FileChooser m_chooseFile;
     bool m_checkingPayload = false;

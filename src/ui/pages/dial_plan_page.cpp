@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QTableWidget>
 
 #include "discovery/model_rules.h"
@@ -13,6 +15,7 @@
 #include "ui/pages/index_info_dlg.h"
 #include "ui/pages/page_controls.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -29,8 +32,9 @@ constexpr int kStatusWidthTwoPort = 100;
 
 }  // namespace
 
-CDialPlanPage::CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidget* parent)
-    : QWidget(parent), m_table(table), m_messages(messages) {
+CDialPlanPage::CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, MessagePort& messages,
+                             QWidget* parent)
+    : QWidget(parent), m_table(table), m_texts(texts), m_messages(messages) {
     resize(DialogSize(457, 193));
     m_chooseFile = [this] { return ChooseCsvFileToSave(this); };
     m_runDialog = [](CIndexInfoDlg& dialog) { return dialog.exec(); };
@@ -62,23 +66,24 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidge
         }
     }
     SetHeader(kColIndex, QStringLiteral("No."), kIndexWidth);
-    SetHeader(kColPhone, UiText("DialPlan_Phone"), kPhoneWidth);
-    SetHeader(kColName, UiText("DialPlan_Name"), 0);
-    SetHeader(kColSip, UiText("DialPlan_SIP"), kSipWidth);
-    SetHeader(kColLoop, UiText("DialPlan_Loop"), kLoopWidth);
-    SetHeader(kColBackup, UiText("DialPlan_Backup"), kBackupWidth);
-    SetHeader(kColStatus, UiText("DialPlan_Status"), kStatusWidth);
+    SetHeader(kColPhone, UiText(m_texts, "DialPlan_Phone"), kPhoneWidth);
+    SetHeader(kColName, UiText(m_texts, "DialPlan_Name"), 0);
+    SetHeader(kColSip, UiText(m_texts, "DialPlan_SIP"), kSipWidth);
+    SetHeader(kColLoop, UiText(m_texts, "DialPlan_Loop"), kLoopWidth);
+    SetHeader(kColBackup, UiText(m_texts, "DialPlan_Backup"), kBackupWidth);
+    SetHeader(kColStatus, UiText(m_texts, "DialPlan_Status"), kStatusWidth);
 
     const int buttonsY = DialogUnitsY(166);
     const int right = DialogUnitsX(450);
     m_save = MakePageButton(this, right - kPageButtonWidth, buttonsY);
     m_clearSelected = MakePageButton(this, right - 2 * kPageButtonWidth - 12, buttonsY);
     m_clearAll = MakePageButton(this, right - 3 * kPageButtonWidth - 24, buttonsY);
-    m_clearAll->setText(UiText("Button_ClearAll"));
-    m_clearSelected->setText(UiText("Button_ClearSel"));
-    m_save->setText(UiText("Button_Save"));
+    m_clearAll->setText(UiText(m_texts, "Button_ClearAll"));
+    m_clearSelected->setText(UiText(m_texts, "Button_ClearSel"));
+    m_save->setText(UiText(m_texts, "Button_Save"));
+    m_list->setAccessibleName(UiText(m_texts, "DialPlan_Title"));
 
-    m_dialog = new CIndexInfoDlg(m_messages, this);
+    m_dialog = new CIndexInfoDlg(m_texts, m_messages, this);
 
     // A click on a row's check box marks the entry in the table.
     connect(m_list, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
@@ -87,9 +92,13 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidge
         if (checked != m_table.IsChecked(item->row())) m_table.SetChecked(item->row(), checked);
     });
     connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { EditSelectedEntry(); });
+    // From the keyboard: F2 edits, as in other lists on the desktop (Enter is Apply to Router).
+    auto* editKey = new QShortcut(QKeySequence(Qt::Key_F2), m_list, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(editKey, &QShortcut::activated, this, [this] { EditSelectedEntry(); });
     connect(m_clearAll, &QPushButton::clicked, this, &CDialPlanPage::ClearAll);
     connect(m_clearSelected, &QPushButton::clicked, this, &CDialPlanPage::ClearSelected);
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
+    OrderTabsAsShown(this);
     ShowModel();
 }
 
@@ -138,14 +147,15 @@ bool CDialPlanPage::RouterIsTwoPort() const {
 
 void CDialPlanPage::Recaption() {
     const bool twoPort = RouterIsTwoPort();
-    SetHeader(kColPhone, UiText("DialPlan_Phone"), kPhoneWidth);
-    SetHeader(kColSip, UiText("DialPlan_SIP"), twoPort ? kSipWidthTwoPortRelabelled : kSipWidth);
-    SetHeader(kColLoop, UiText("DialPlan_Loop"), twoPort ? 0 : kLoopWidth);
-    SetHeader(kColBackup, UiText("DialPlan_Backup"), twoPort ? 0 : kBackupWidth);
-    SetHeader(kColStatus, UiText("DialPlan_Status"), twoPort ? kStatusWidthTwoPort : kStatusWidth);
-    m_clearAll->setText(UiText("Button_ClearAll"));
-    m_clearSelected->setText(UiText("Button_ClearSel"));
-    m_save->setText(UiText("Button_Save"));
+    SetHeader(kColPhone, UiText(m_texts, "DialPlan_Phone"), kPhoneWidth);
+    SetHeader(kColSip, UiText(m_texts, "DialPlan_SIP"), twoPort ? kSipWidthTwoPortRelabelled : kSipWidth);
+    SetHeader(kColLoop, UiText(m_texts, "DialPlan_Loop"), twoPort ? 0 : kLoopWidth);
+    SetHeader(kColBackup, UiText(m_texts, "DialPlan_Backup"), twoPort ? 0 : kBackupWidth);
+    SetHeader(kColStatus, UiText(m_texts, "DialPlan_Status"), twoPort ? kStatusWidthTwoPort : kStatusWidth);
+    m_list->setAccessibleName(UiText(m_texts, "DialPlan_Title"));
+    m_clearAll->setText(UiText(m_texts, "Button_ClearAll"));
+    m_clearSelected->setText(UiText(m_texts, "Button_ClearSel"));
+    m_save->setText(UiText(m_texts, "Button_Save"));
 }
 
 void CDialPlanPage::EditSelectedEntry() {
@@ -154,7 +164,7 @@ void CDialPlanPage::EditSelectedEntry() {
     int row = selected.constFirst().row();
     for (const QModelIndex& index : selected) row = std::min(row, index.row());
 
-    const std::string groupText = ProcessLanguageTable().LookupText("Index_Group");
+    const std::string groupText = m_texts.LookupText("Index_Group");
     m_dialog->Prepare(IndexInfoFromEntry(m_table.Entry(row), groupText), RouterIsTwoPort());
     if (m_runDialog(*m_dialog) != QDialog::Accepted) return;
     m_table.SetEntry(row, EntryFromIndexInfo(m_dialog->Fields(), m_table.Entry(row)));
@@ -176,7 +186,7 @@ void CDialPlanPage::ClearSelected() {
 
 PageSaveOutcome CDialPlanPage::SaveAs() {
     return SavePageAs(
-        m_chooseFile, [this] { return DialPlanFileText(m_table); }, ProcessLanguageTable(), m_messages);
+        m_chooseFile, [this] { return DialPlanFileText(m_table); }, m_texts, m_messages);
 }
 
 bool CDialPlanPage::IsRowChecked(int row) const {

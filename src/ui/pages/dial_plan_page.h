@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "settings/dial_plan_table.h"
 #include "ui/pages/csv_file_dialog.h"
@@ -51,7 +52,8 @@ public:
     using DialogRunner = std::function<int(CIndexInfoDlg&)>;
     using ModelNameSource = std::function<std::string()>;
 
-    CDialPlanPage(DialPlanTable& table, MessagePort& messages, QWidget* parent = nullptr);
+    CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, MessagePort& messages,
+                  QWidget* parent = nullptr);
     ~CDialPlanPage() override;
 
     // Mirrors every entry of the table into the list.
@@ -73,8 +75,8 @@ public:
     // How the Index Info dialog is run (default: modal exec).
     void SetDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
 
-    // The double-click action: edits the first selected row's entry in the Index Info dialog and,
-    // after OK, writes it back into the table. Nothing happens without a selected row.
+    // The double-click (or F2) action: edits the first selected row's entry in the Index Info
+    // dialog and, after OK, writes it back into the table. Nothing happens without a selected row.
     void EditSelectedEntry();
     // Clear All: every entry cleared (changed flags set), every check box cleared.
     void ClearAll();
@@ -98,6 +100,7 @@ private:
     void SetHeader(int column, const QString& title, int width);
 
     DialPlanTable& m_table;
+    const LanguageTable& m_texts;
     MessagePort& m_messages;
     ModelNameSource m_modelName;
     FileChooser m_chooseFile;

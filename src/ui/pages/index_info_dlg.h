@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "ui/pages/index_info_fields.h"
 
@@ -29,7 +30,7 @@ class CIndexInfoDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CIndexInfoDlg(MessagePort& messages, QWidget* parent = nullptr);
+    CIndexInfoDlg(const LanguageTable& texts, MessagePort& messages, QWidget* parent = nullptr);
 
     // Sets every text from the current language and every control from `fields` for the next run.
     void Prepare(const IndexInfoFields& fields, bool twoPort);
@@ -60,6 +61,7 @@ private:
     void EnableClicked(bool checked);
     void EnableEditControls(bool enabled);
 
+    const LanguageTable& m_texts;
     MessagePort& m_messages;
     IndexInfoFields m_fields;
     bool m_twoPort = false;

@@ -13,6 +13,7 @@
 #include "ui/language_text.h"
 #include "ui/pages/page_controls.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -26,8 +27,8 @@ constexpr const char* kSecondKeys[] = {"Log_Second1", "Log_Second2", "Log_Second
 
 }  // namespace
 
-CLOGPage::CLOGPage(CallLogTable& table, MessagePort& messages, QWidget* parent)
-    : QWidget(parent), m_table(table), m_messages(messages) {
+CLOGPage::CLOGPage(CallLogTable& table, const LanguageTable& texts, MessagePort& messages, QWidget* parent)
+    : QWidget(parent), m_table(table), m_texts(texts), m_messages(messages) {
     resize(DialogSize(457, 193));
     m_chooseFile = [this] { return ChooseCsvFileToSave(this); };
 
@@ -62,19 +63,22 @@ CLOGPage::CLOGPage(CallLogTable& table, MessagePort& messages, QWidget* parent)
     });
     connect(m_clearAll, &QPushButton::clicked, this, &CLOGPage::ClearAll);
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
+    m_secondsLabel->setBuddy(m_secondsList);
+    OrderTabsAsShown(this);
     ShowModel();
 }
 
 void CLOGPage::SetCaptions() {
     for (int column = 0; column < kColumnCount; ++column) {
         QTableWidgetItem* header = m_list->horizontalHeaderItem(column);
-        header->setText(UiText(kColumnKeys[column]));
+        header->setText(UiText(m_texts, kColumnKeys[column]));
         header->setTextAlignment(Qt::AlignCenter);
     }
-    m_autoBox->setText(UiText("Log_AutoRefresh"));
-    m_secondsLabel->setText(UiText("Log_RefreshSec"));
-    m_clearAll->setText(UiText("Button_ClearAll"));
-    m_save->setText(UiText("Button_Save"));
+    m_list->setAccessibleName(UiText(m_texts, "Log_Title"));
+    m_autoBox->setText(UiText(m_texts, "Log_AutoRefresh"));
+    m_secondsLabel->setText(UiText(m_texts, "Log_RefreshSec"));
+    m_clearAll->setText(UiText(m_texts, "Button_ClearAll"));
+    m_save->setText(UiText(m_texts, "Button_Save"));
 }
 
 void CLOGPage::FillRefreshList() {
@@ -82,7 +86,7 @@ void CLOGPage::FillRefreshList() {
     m_secondsList->clear();
     int shown = -1;
     for (std::size_t i = 0; i < kRefreshChoices.size(); ++i) {
-        m_secondsList->addItem(UiText(kSecondKeys[i]));
+        m_secondsList->addItem(UiText(m_texts, kSecondKeys[i]));
         if (kRefreshChoices[i] == m_refreshSeconds) shown = static_cast<int>(i);
     }
     m_secondsList->setCurrentIndex(shown);
@@ -142,7 +146,7 @@ void CLOGPage::ClearAll() {
 
 PageSaveOutcome CLOGPage::SaveAs() {
     return SavePageAs(
-        m_chooseFile, [this] { return CallLogFileText(m_table); }, ProcessLanguageTable(), m_messages);
+        m_chooseFile, [this] { return CallLogFileText(m_table); }, m_texts, m_messages);
 }
 
 }  // namespace dezadav

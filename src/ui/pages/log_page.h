@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 
+#include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "settings/call_log_table.h"
 #include "ui/pages/csv_file_dialog.h"
@@ -37,7 +38,8 @@ public:
     static constexpr std::array<int, 7> kRefreshChoices = {10, 30, 60, 90, 120, 150, 180};
     static constexpr int kDefaultRefreshPosition = 1;  // "30 s"
 
-    CLOGPage(CallLogTable& table, MessagePort& messages, QWidget* parent = nullptr);
+    CLOGPage(CallLogTable& table, const LanguageTable& texts, MessagePort& messages,
+             QWidget* parent = nullptr);
 
     // Mirrors every row of the table into the list.
     void ShowModel();
@@ -79,6 +81,7 @@ private:
     void SetCaptions();
 
     CallLogTable& m_table;
+    const LanguageTable& m_texts;
     MessagePort& m_messages;
     FileChooser m_chooseFile;
     bool m_autoRefresh = false;

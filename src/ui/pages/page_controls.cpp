@@ -3,44 +3,63 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
+#include <QValidator>
+#include <algorithm>
+#include <limits>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
+#include "ui/list_columns.h"
 #include "ui/pictures.h"
 #include "ui/skin_button.h"
 
 namespace dezadav {
 namespace {
 
-// Refuses an input longer than the limit. QLineEdit keeps a text the program set even when the
-// validator would refuse it, and only checks what the user changes.
-class TypedLengthValidator : public QValidator {
+// Refuses typing that breaks a box's rule (characters it takes, a length) but never locks a box
+// whose text came from a router or a file and breaks the rule already: an edit that adds no refused
+// character and does not grow the text past the longer of the limit and the text before is taken, so
+// such a value can be corrected and shortened character by character.
+class TypedInputValidator : public QValidator {
 public:
-    TypedLengthValidator(int maxChars, QObject* parent) : QValidator(parent), m_max(maxChars) {}
+    TypedInputValidator(QLineEdit* box, bool digitsOnly, int maxChars)
+        : QValidator(box), m_box(box), m_digitsOnly(digitsOnly), m_max(maxChars) {}
+
     State validate(QString& input, int&) const override {
-        return input.size() > m_max ? Invalid : Acceptable;
+        // The box keeps no undo step for a text the program set: that text is taken as given.
+        const bool typed = m_box->isUndoAvailable();
+        const bool taken = !typed || (Refused(input) <= Refused(m_last) &&
+                                      input.size() <= std::max<qsizetype>(m_max, m_last.size()));
+        if (taken) m_last = input;
+        return taken ? Acceptable : Invalid;
     }
 
 private:
-    int m_max;
+    qsizetype Refused(const QString& text) const {
+        if (!m_digitsOnly) return 0;
+        return std::count_if(text.begin(), text.end(), [](QChar c) { return c < u'0' || c > u'9'; });
+    }
+
+    QLineEdit* m_box;
+    bool m_digitsOnly;
+    qsizetype m_max;
+    mutable QString m_last;  // the text the box held after the last change it took
 };
 
 }  // namespace
 
 void MakeDigitsOnly(QLineEdit* box) {
-    box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
+    box->setValidator(new TypedInputValidator(box, true, std::numeric_limits<int>::max()));
 }
 
 void LimitTypedLength(QLineEdit* box, int maxChars) {
-    box->setValidator(new TypedLengthValidator(maxChars, box));
+    box->setValidator(new TypedInputValidator(box, false, maxChars));
 }
 
 CSkinButton* MakePageButton(QWidget* parent, int x, int y) {
     auto* button = new CSkinButton(parent);
     button->SetBitmaps(PageButtonBitmaps());
     button->setGeometry(x, y, kPageButtonWidth, kPageButtonHeight);
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -49,6 +68,8 @@ void SetUpReportList(QTableWidget* list) {
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control; the arrow keys move within it.
+    list->setTabKeyNavigation(false);
     list->setWordWrap(false);
     list->verticalHeader()->setVisible(false);
     list->verticalHeader()->setDefaultSectionSize(18);
@@ -59,7 +80,7 @@ void SetUpReportList(QTableWidget* list) {
 }
 
 void SetColumnWidthPx(QTableWidget* list, int column, int width) {
-    list->horizontalHeader()->resizeSection(column, width);
+    ColumnFit::Of(list)->SetWantedWidth(column, width);
 }
 
 void ShowChoices(QComboBox* box, const std::vector<std::string>& entries, int selected) {

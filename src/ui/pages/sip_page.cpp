@@ -12,6 +12,7 @@
 #include "ui/language_text.h"
 #include "ui/pages/page_controls.h"
 #include "ui/skin_button.h"
+#include "ui/tab_order.h"
 
 namespace dezadav {
 namespace {
@@ -41,8 +42,8 @@ QComboBox* MakeList(QWidget* parent, int x, int y, int width) {
 
 }  // namespace
 
-CSIPPage::CSIPPage(SipSettings& sip, MessagePort& messages, QWidget* parent)
-    : QWidget(parent), m_sip(sip), m_messages(messages) {
+CSIPPage::CSIPPage(SipSettings& sip, const LanguageTable& texts, MessagePort& messages, QWidget* parent)
+    : QWidget(parent), m_sip(sip), m_texts(texts), m_messages(messages) {
     resize(DialogSize(456, 193));
     m_chooseFile = [this] { return ChooseCsvFileToSave(this); };
 
@@ -118,6 +119,15 @@ CSIPPage::CSIPPage(SipSettings& sip, MessagePort& messages, QWidget* parent)
             [this](int i) { m_sip.Port2Expiry().Select(i); });
     connect(m_save, &QPushButton::clicked, this, [this] { SaveAs(); });
 
+    // Screen readers name each box after the label in front of it.
+    const std::pair<QLabel*, QWidget*> buddies[] = {
+        {m_sipPortLabel, m_sipPort}, {m_registrarLabel, m_registrar}, {m_via1Label, m_via1},
+        {m_via2Label, m_via2},       {m_name1Label, m_name1},         {m_name2Label, m_name2},
+        {m_password1Label, m_password1}, {m_password2Label, m_password2}, {m_expiry1Label, m_expiry1},
+        {m_expiry2Label, m_expiry2}};
+    for (const auto& [label, control] : buddies) label->setBuddy(control);
+    OrderTabsAsShown(this);
+
     SetCaptions();
     SetTwoPort(false);
     ShowModel();
@@ -135,22 +145,22 @@ void CSIPPage::SetTwoPort(bool twoPort) {
 }
 
 void CSIPPage::SetCaptions() {
-    m_sipGroup->setTitle(UiText("SIP_Group"));
-    m_sipPortLabel->setText(UiText("SIP_Port"));
-    m_registrarLabel->setText(UiText("SIP_Registrar"));
-    m_portHelp->setText(UiText("SIP_PortStr"));
-    m_portGroup->setTitle(UiText("SIP_PortGroup"));
-    m_port1Label->setText(UiText("SIP_PortStr1"));
-    m_port2Label->setText(UiText("SIP_PortStr2"));
-    m_via1Label->setText(UiText("SIP_Via1"));
-    m_via2Label->setText(UiText("SIP_Via2"));
-    m_name1Label->setText(UiText(m_sip.Port1UserNameLabelKey()));
-    m_name2Label->setText(UiText(SipSettings::Port2UserNameLabelKey()));
-    m_password1Label->setText(UiText("SIP_Password1"));
-    m_password2Label->setText(UiText("SIP_Password2"));
-    m_expiry1Label->setText(UiText("SIP_Expiry1"));
-    m_expiry2Label->setText(UiText("SIP_Expiry2"));
-    m_save->setText(UiText("Button_Save"));
+    m_sipGroup->setTitle(UiText(m_texts, "SIP_Group"));
+    m_sipPortLabel->setText(UiText(m_texts, "SIP_Port"));
+    m_registrarLabel->setText(UiText(m_texts, "SIP_Registrar"));
+    m_portHelp->setText(UiText(m_texts, "SIP_PortStr"));
+    m_portGroup->setTitle(UiText(m_texts, "SIP_PortGroup"));
+    m_port1Label->setText(UiText(m_texts, "SIP_PortStr1"));
+    m_port2Label->setText(UiText(m_texts, "SIP_PortStr2"));
+    m_via1Label->setText(UiText(m_texts, "SIP_Via1"));
+    m_via2Label->setText(UiText(m_texts, "SIP_Via2"));
+    m_name1Label->setText(UiText(m_texts, m_sip.Port1UserNameLabelKey()));
+    m_name2Label->setText(UiText(m_texts, SipSettings::Port2UserNameLabelKey()));
+    m_password1Label->setText(UiText(m_texts, "SIP_Password1"));
+    m_password2Label->setText(UiText(m_texts, "SIP_Password2"));
+    m_expiry1Label->setText(UiText(m_texts, "SIP_Expiry1"));
+    m_expiry2Label->setText(UiText(m_texts, "SIP_Expiry2"));
+    m_save->setText(UiText(m_texts, "Button_Save"));
 }
 
 void CSIPPage::ShowModel() {
@@ -168,7 +178,7 @@ void CSIPPage::ShowModel() {
     ShowChoices(m_via2, m_sip.Port2RegisterVia().Entries(), m_sip.Port2RegisterVia().Selected());
     ShowChoices(m_expiry1, m_sip.Port1Expiry().Entries(), m_sip.Port1Expiry().Selected());
     ShowChoices(m_expiry2, m_sip.Port2Expiry().Entries(), m_sip.Port2Expiry().Selected());
-    m_name1Label->setText(UiText(m_sip.Port1UserNameLabelKey()));
+    m_name1Label->setText(UiText(m_texts, m_sip.Port1UserNameLabelKey()));
 }
 
 void CSIPPage::Recaption() {
@@ -179,7 +189,7 @@ void CSIPPage::Recaption() {
 
 PageSaveOutcome CSIPPage::SaveAs() {
     return SavePageAs(
-        m_chooseFile, [this] { return SipFileText(m_sip); }, ProcessLanguageTable(), m_messages);
+        m_chooseFile, [this] { return SipFileText(m_sip); }, m_texts, m_messages);
 }
 
 }  // namespace dezadav

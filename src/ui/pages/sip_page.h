@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "settings/sip_settings.h"
 #include "ui/pages/csv_file_dialog.h"
@@ -33,7 +34,7 @@ class CSIPPage : public QWidget {
     Q_OBJECT
 
 public:
-    CSIPPage(SipSettings& sip, MessagePort& messages, QWidget* parent = nullptr);
+    CSIPPage(SipSettings& sip, const LanguageTable& texts, MessagePort& messages, QWidget* parent = nullptr);
 
     // Mirrors the model: boxes, lists with their selections, the use-registrar box and the port-1
     // user-name label.
@@ -72,6 +73,7 @@ private:
     void SetCaptions();
 
     SipSettings& m_sip;
+    const LanguageTable& m_texts;
     MessagePort& m_messages;
     FileChooser m_chooseFile;
     bool m_twoPort = false;

@@ -27,7 +27,7 @@ using testing::Texts;
 
 class CodecPageTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_page = std::make_unique<CCodecPage>(m_codec, m_port); }
+    void SetUp() override { m_page = std::make_unique<CCodecPage>(m_codec, ProcessLanguageTable(), m_port); }
 
     int CheckedMode() const {
         int checked = -1;
@@ -105,6 +105,22 @@ TEST_F(CodecPageTest, EditsGoStraightIntoTheRow) {
     m_codec.LoadCodecField(CodecField::DtmfMode, "7");
     m_page->ShowModel();
     EXPECT_EQ(CheckedMode(), 2);
+}
+
+TEST_F(CodecPageTest, ADigitsBoxHoldingOtherCharactersFromAFileStaysEditable) {
+    m_codec.SetRtpPortStart("*12");  // as a file may hold it
+    m_page->ShowModel();
+    QLineEdit* box = m_page->StartBox();
+    ASSERT_EQ(box->text(), "*12");
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, QStringLiteral("a3"));  // the letter is refused, the digit taken
+    EXPECT_EQ(box->text(), "*123");
+    QTest::keyClick(box, Qt::Key_Home);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, QStringLiteral("#9"));
+    EXPECT_EQ(box->text(), "9123");
+    EXPECT_EQ(m_codec.RtpPortStart(), "9123");
 }
 
 TEST_F(CodecPageTest, PayloadIsCheckedWhenTheBoxLosesTheFocus) {

@@ -48,7 +48,7 @@ protected:
         m_table.SetEntry(4, Entry("500", "Bob, Jr", "p5@sip.example", "None", "777", "V"));
         m_table.SetEntry(59, Entry("6000", "", "last@h", "ISDN", "1", "V"));
         m_table.ResetChangedFlags();
-        m_page = std::make_unique<CDialPlanPage>(m_table, m_port);
+        m_page = std::make_unique<CDialPlanPage>(m_table, ProcessLanguageTable(), m_port);
         m_page->SetModelNameSource([this] { return m_model; });
     }
 
@@ -273,6 +273,9 @@ TEST_F(DialPlanPageTest, DoubleClickEditsTheRowUnderTheMouse) {
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(phone, "300");
+    // F2 does the same from the keyboard.
+    QTest::keyClick(list, Qt::Key_F2);
+    EXPECT_EQ(runs, 2);
 }
 
 TEST_F(DialPlanPageTest, RestingTheMouseOnARowSelectsIt) {

@@ -39,7 +39,7 @@ class LogPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LoadBuiltinEnglish(nullptr);
-        m_page = std::make_unique<CLOGPage>(m_table, m_port);
+        m_page = std::make_unique<CLOGPage>(m_table, ProcessLanguageTable(), m_port);
     }
 
     QString Cell(int row, int column) const { return m_page->List()->item(row, column)->text(); }

@@ -174,10 +174,10 @@ protected:
     CSettingDlg m_session{m_socket, m_clock, ProcessLanguageTable(), m_port.messages};
     testing::ManualTickTimer m_timer;
     RouterWorkflow m_workflow{ProcessLanguageTable(), m_port, m_session, m_timer};
-    CDialPlanPage m_dialPlan{m_workflow.DialPlan(), m_port.messages};
-    CSIPPage m_sip{m_workflow.Sip(), m_port.messages};
-    CCodecPage m_codec{m_workflow.Codec(), m_port.messages};
-    CLOGPage m_log{m_workflow.CallLog(), m_port.messages};
+    CDialPlanPage m_dialPlan{m_workflow.DialPlan(), ProcessLanguageTable(), m_port.messages};
+    CSIPPage m_sip{m_workflow.Sip(), ProcessLanguageTable(), m_port.messages};
+    CCodecPage m_codec{m_workflow.Codec(), ProcessLanguageTable(), m_port.messages};
+    CLOGPage m_log{m_workflow.CallLog(), ProcessLanguageTable(), m_port.messages};
 };
 
 TEST_P(PagesWorkflowTest, FetchFillsEveryPageInTheRoutersForm) {

@@ -35,7 +35,7 @@ class SipPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LoadBuiltinEnglish(nullptr);
-        m_page = std::make_unique<CSIPPage>(m_sip, m_port);
+        m_page = std::make_unique<CSIPPage>(m_sip, ProcessLanguageTable(), m_port);
     }
 
     void Fetch(bool twoPort) {
@@ -152,6 +152,13 @@ TEST_F(SipPageTest, PasswordBoxesTakeAtMostTwentyThreeTypedCharacters) {
     m_page->ShowModel();
     EXPECT_EQ(m_page->Port1PasswordBox()->text().toStdString(), std::string(40, 'r'));
     EXPECT_EQ(m_sip.Port1Password(), std::string(40, 'r'));
+    // It can be shortened character by character, but typing does not make it longer.
+    QLineEdit* box = m_page->Port1PasswordBox();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, QStringLiteral("xyz"));
+    EXPECT_EQ(m_sip.Port1Password(), std::string(38, 'r'));
 }
 
 TEST_F(SipPageTest, LoadedRowIsShown) {

@@ -1,5 +1,5 @@
-// The dezadav program run with --demo-script against the router emulator: it walks through the
-// Connect sequence by itself, leaves a picture of each step and page, and ends by itself.
+// dezadav-demo against the router emulator: the window walks through the Connect sequence by
+// itself, leaves a picture of each step and page, and ends by itself.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -29,18 +29,19 @@ protected:
         QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    DemoRun Run(const QString& password, int deadlineMs = 60000) {
+    DemoRun Run(const QString& password, const QStringList& more = {}, int deadlineMs = 60000) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("DEZADAV_PASSWORD"), password);
         QProcess process;
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(DEZADAV_APP_PATH),
-                      {QStringLiteral("--telnet-port"), QString::number(m_sim.TelnetPort()),
-                       QStringLiteral("--broadcast"), QString::fromStdString(m_sim.DiscoveryAddress()),
-                       QStringLiteral("--discovery-port"), QString::number(m_sim.DiscoveryPort()),
-                       QStringLiteral("--demo-script"), m_pictures.path()});
+        const QStringList arguments = {
+            QStringLiteral("--telnet-port"),    QString::number(m_sim.TelnetPort()),
+            QStringLiteral("--broadcast"),      QString::fromStdString(m_sim.DiscoveryAddress()),
+            QStringLiteral("--discovery-port"), QString::number(m_sim.DiscoveryPort()),
+            QStringLiteral("--pictures"),       m_pictures.path()};
+        process.start(QStringLiteral(DEZADAV_DEMO_PATH), arguments + more);
         DemoRun run;
         run.ended = process.waitForFinished(deadlineMs);
         if (!run.ended) {
@@ -63,7 +64,8 @@ protected:
 };
 
 TEST_F(DemoScriptTest, WalksThroughSelectPasswordAndFetchAndPicturesEveryPage) {
-    const DemoRun run = Run(QStringLiteral("admin"));
+    const QString transcript = m_runtime.filePath(QStringLiteral("exchanges.txt"));
+    const DemoRun run = Run(QStringLiteral("admin"), {QStringLiteral("--transcript"), transcript});
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(Pictures(),
@@ -94,7 +96,12 @@ TEST_F(DemoScriptTest, WalksThroughSelectPasswordAndFetchAndPicturesEveryPage) {
     for (const std::string& command : m_sim.CommandLog())
         fetched = fetched || command.find("voip sip calllog") != std::string::npos;
     EXPECT_TRUE(fetched);
-    // The password never reaches the terminal.
+    // The exchanges were recorded; the password never reaches the terminal or the record.
+    QFile record(transcript);
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QByteArray recorded = record.readAll();
+    EXPECT_TRUE(recorded.contains("voip sip calllog")) << recorded.left(400).toStdString();
+    EXPECT_FALSE(recorded.contains("admin"));
     EXPECT_FALSE(run.out.contains("admin"));
     EXPECT_FALSE(run.err.contains("admin"));
 }

@@ -1,4 +1,4 @@
-#include "app/system_tray.h"
+#include "ui/system_tray.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/demo_pilot.h"
+#include "demo_pilot.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,0 +1,71 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <cstdio>
+
+#include "lang/builtin_language_source.h"
+#include "ui/pictures.h"
+
+namespace dezadav {
+
+namespace {
+
+// The tray menu's default item, by position: Open.
+constexpr int kTrayDefaultItem = 2;
+
+}  // namespace
+
+ApplicationOptions ToApplicationOptions(const CommonOptions& common) {
+    ApplicationOptions options;
+    options.discovery.target = common.broadcast;
+    options.discovery.port = common.discoveryPort;
+    options.telnetPort = common.telnetPort;
+    options.timeScale = common.timeScale;
+    options.transcriptFile = common.transcriptFile;
+    return options;
+}
+
+void PrepareWindowedProgram() {
+    QApplication::setOrganizationName(QStringLiteral("Zezidez"));
+    QApplication::setApplicationName(QStringLiteral("Dezadav"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("dezadav"));
+    QApplication::setWindowIcon(ProgramIcon());
+    // The window hides itself into the tray; only its end ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+Application::Application(ApplicationOptions options)
+    : m_texts(BuiltinEnglishTable()),
+      m_port(m_texts, options.discovery),
+      m_session(m_socket, m_clock, m_texts, m_port.Messages()),
+      m_workflow(m_texts, m_port, m_session, m_refreshTimer),
+      m_language(m_texts, &m_port.Messages(), options.profile),
+      m_window(MainDlgParts{m_workflow, m_port, m_texts, m_language, m_tray}) {
+    m_workflow.SetTelnetPort(options.telnetPort);
+    m_workflow.SetTimeScale(options.timeScale);
+    m_workflow.SetMainWindowVisible(true);
+    if (options.transcriptFile) {
+        m_transcriptFile = std::make_unique<TranscriptFile>(
+            *options.transcriptFile,
+            [](const std::string& text) { std::fprintf(stderr, "dezadav: %s\n", text.c_str()); });
+        m_transcriptFile->Open();
+        m_transcript = std::make_unique<TranscriptWriter>(*m_transcriptFile, LocalTimeText);
+        m_session.SetObserver(m_transcript.get());
+        m_window.SetTranscriptPath(QString::fromStdString(*options.transcriptFile));
+    }
+    // The window's end is the program's: no refresh may tick after it.
+    QObject::connect(&m_window, &QDialog::finished, &m_window, [this] { m_refreshTimer.Stop(); });
+
+    m_tray.AddTrayIcon(QStringLiteral("Dezadav"), ProgramIcon());
+    m_tray.SetDefaultMenuItem(kTrayDefaultItem, true);
+
+    // The stored or detected choice only preselects the Language dialog: the program always starts
+    // in English.
+    m_language.ReadLanguageChoice();
+}
+
+Application::~Application() {
+    m_refreshTimer.Stop();
+}
+
+}  // namespace dezadav

@@ -1,0 +1,215 @@
+// Every window and dialog of the program in each of the three languages and both router forms,
+// against the router emulator: no text cut (a label's text wider than the label, a button's caption
+// wider than the button, a list that scrolls sideways or cuts a column title or a cell), no
+// maximise box on these fixed-size windows, every control named for screen readers and reached by
+// Tab in reading order. This is the guard for every later change of a layout or a text.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <functional>
+#include <vector>
+
+#include "app/application.h"
+#include "support/routersim_process.h"
+#include "ui/dialog_driving.h"
+#include "ui/language_dlg.h"
+#include "ui/main_dlg.h"
+#include "ui/pages/dial_plan_page.h"
+#include "ui/pages/index_info_dlg.h"
+#include "ui/router_info_dlg.h"
+#include "ui/skin_button.h"
+
+namespace dezadav {
+namespace {
+
+using testing::RouterSimProcess;
+using testing::RowWithIp;
+using testing::UserScript;
+
+constexpr int kWaitMs = 30000;
+
+// What is wrong with the looks of the windows checked so far, one line per fault.
+class LooksCheck {
+public:
+    QStringList faults;
+
+    void Check(QWidget* window, const QString& where) {
+        QTest::qWait(50);  // lets the lists fit their columns and their scroll bars follow
+        const QString place = where + QStringLiteral(" / ") + window->windowTitle() + QStringLiteral(": ");
+        const Qt::WindowFlags flags = window->windowFlags();
+        const bool dialog = qobject_cast<CMainDlg*>(window) == nullptr;
+        if (!(flags & Qt::CustomizeWindowHint) || (flags & Qt::WindowMaximizeButtonHint) ||
+            (dialog && (flags & Qt::WindowMinimizeButtonHint))) {
+            faults << place + QStringLiteral("offers a maximise or minimise box");
+        }
+        std::vector<QWidget*> chain;  // the controls Tab reaches, in its order
+        QWidget* next = window->nextInFocusChain();
+        for (int steps = 0; next != window && steps < 1000; ++steps, next = next->nextInFocusChain()) {
+            if (next->window() == window && TakesTab(next)) chain.push_back(next);
+        }
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            if (widget->window() != window || !widget->isVisible()) continue;
+            const QString cut = Cut(widget);
+            const QString what = QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ');
+            if (!cut.isEmpty()) faults << place + what + cut;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            if (TakesTab(widget) &&
+                (accessible == nullptr || accessible->text(QAccessible::Name).isEmpty())) {
+                faults << place + what + QStringLiteral("has no accessible name");
+            }
+        }
+        // Each control Tab reaches lies to the right in the same row, or further down.
+        for (std::size_t i = 1; i < chain.size(); ++i) {
+            const QRect before(chain[i - 1]->mapTo(window, QPoint(0, 0)), chain[i - 1]->size());
+            const int middle = chain[i]->mapTo(window, QPoint(0, chain[i]->height() / 2)).y();
+            const bool sameRow = middle >= before.top() && middle <= before.bottom();
+            if (sameRow ? chain[i]->mapTo(window, QPoint(0, 0)).x() <= before.left()
+                        : middle <= before.bottom()) {
+                faults << place + QString::fromLatin1(chain[i]->metaObject()->className()) +
+                              QStringLiteral(" out of reading order by Tab");
+            }
+        }
+    }
+
+private:
+    // The page sheet passes the focus to its tab bar, whose tabs carry the names.
+    static bool TakesTab(const QWidget* widget) {
+        return widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus) &&
+               !widget->inherits("QTabBar") && !widget->inherits("QTabWidget");
+    }
+
+    // How the widget's text is cut, or nothing.
+    static QString Cut(QWidget* widget) {
+        const QFontMetrics metrics(widget->font());
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            const QRect room = label->contentsRect();
+            const bool cut = label->wordWrap() ? label->heightForWidth(room.width()) > room.height()
+                                               : metrics.horizontalAdvance(label->text()) > room.width();
+            return cut ? QStringLiteral("'%1' does not fit").arg(label->text()) : QString();
+        }
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            const bool skin = qobject_cast<CSkinButton*>(widget) != nullptr;
+            const int needed =
+                skin ? metrics.horizontalAdvance(button->text()) + 2 : button->sizeHint().width();
+            return needed > button->width() ? QStringLiteral("'%1' is cut").arg(button->text()) : QString();
+        }
+        if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            const bool cut = metrics.horizontalAdvance(group->title()) + 16 > group->width();
+            return cut ? QStringLiteral("title '%1' does not fit").arg(group->title()) : QString();
+        }
+        auto* list = qobject_cast<QTableView*>(widget);
+        if (list == nullptr) return QString();
+        if (list->tabKeyNavigation()) return QStringLiteral("keeps Tab among its cells");
+        if (list->horizontalScrollBar()->maximum() > 0)
+            return list->objectName() + QStringLiteral(" scrolls sideways");
+        const QHeaderView* header = list->horizontalHeader();
+        const QAbstractItemView* view = list;
+        for (int column = 0; column < header->count(); ++column) {
+            const int width = header->sectionSize(column);
+            if (width > 0 &&
+                (header->sectionSizeHint(column) > width || view->sizeHintForColumn(column) > width)) {
+                return QStringLiteral("column '%1' is cut")
+                    .arg(list->model()->headerData(column, Qt::Horizontal).toString());
+            }
+        }
+        return QString();
+    }
+};
+
+// Runs `flow`, which opens a dialog of type Dialog modally, checks that dialog and closes it.
+template <typename Dialog>
+void CheckModal(LooksCheck& looks, const QString& where, const std::function<void()>& flow, QWidget* owner) {
+    UserScript script({[&](QWidget* modal) {
+        auto* dialog = qobject_cast<Dialog*>(modal);
+        if (dialog == nullptr || modal == owner) return false;
+        looks.Check(dialog, where);
+        dialog->reject();
+        return true;
+    }});
+    flow();
+    EXPECT_TRUE(script.AllDone()) << where.toStdString();
+}
+
+TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAndTabsInReadingOrder) {
+    RouterSimProcess sim({"--router", "127.0.0.4,DZV-R9990X"});
+    ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
+    ApplicationOptions options;
+    options.discovery = {sim.DiscoveryAddress(), sim.DiscoveryPort()};
+    options.telnetPort = sim.TelnetPort();
+    Application application(options);
+    CMainDlg& window = application.Window();
+    int connects = 0;
+    QObject::connect(&window, &CMainDlg::connectFinished, [&connects] { ++connects; });
+    LooksCheck looks;
+    {
+        UserScript skip({[](QWidget* modal) {
+            auto* dialog = qobject_cast<CSelectRouterDlg*>(modal);
+            if (dialog != nullptr) dialog->SkipButton()->click();
+            return dialog != nullptr;
+        }});
+        window.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return connects == 1; }, kWaitMs));
+    }
+
+    for (int language = 0; language < 3; ++language) {
+        window.Language().SwitchLanguage(language);
+        const QString inLanguage = QStringLiteral("language %1").arg(language);
+        for (const QString& ip : {QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.3")}) {
+            const QString where = inLanguage + QLatin1Char(' ') + ip;
+            // Select Router with the line saying the model is not supported, then Confirm Password.
+            UserScript script({[&](QWidget* modal) {
+                                   auto* dialog = qobject_cast<CSelectRouterDlg*>(modal);
+                                   QTableWidget* table = dialog != nullptr ? dialog->RouterTable() : nullptr;
+                                   if (table == nullptr || table->rowCount() < 3) return false;
+                                   table->selectRow(RowWithIp(*table, QStringLiteral("127.0.0.4")));
+                                   dialog->OkButton()->click();
+                                   looks.Check(dialog, where);
+                                   table->selectRow(RowWithIp(*table, ip));
+                                   dialog->OkButton()->click();
+                                   return true;
+                               },
+                               [&](QWidget* modal) {
+                                   auto* dialog = qobject_cast<CRouterInfoDlg*>(modal);
+                                   if (dialog == nullptr) return false;
+                                   looks.Check(dialog, where);
+                                   dialog->PasswordBox()->setText(QStringLiteral("admin"));
+                                   dialog->OkButton()->click();
+                                   return true;
+                               }});
+            const int before = connects;
+            window.SearchButton()->click();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return connects > before; }, kWaitMs));
+            ASSERT_TRUE(script.AllDone());
+            for (int tab = 0; tab < window.Sheet()->count(); ++tab) {
+                window.Sheet()->setCurrentIndex(tab);
+                looks.Check(&window, where);
+            }
+            window.DialPlanPage()->SetDialogRunner([&](CIndexInfoDlg& dialog) {
+                dialog.show();
+                looks.Check(&dialog, where);
+                dialog.hide();
+                return int(QDialog::Rejected);
+            });
+            window.DialPlanPage()->List()->selectRow(0);
+            window.DialPlanPage()->EditSelectedEntry();
+        }
+        CheckModal<CLanguageDlg>(
+            looks, inLanguage, [&] { window.RunLanguageFlow(); }, &window);
+        CheckModal<QDialog>(
+            looks, inLanguage, [&] { window.ShowAboutBox(); }, &window);
+    }
+    window.Workflow().SetAutoRefresh(false);
+    EXPECT_TRUE(looks.faults.isEmpty()) << looks.faults.join(QLatin1Char('\n')).toStdString();
+}
+
+}  // namespace
+}  // namespace dezadav
