@@ -27,9 +27,4 @@ LanguageTable BuiltinEnglishTable(MessagePort* port) {
     return table;
 }
 
-void LoadBuiltinEnglish(MessagePort* port) {
-    ProcessLanguageTable().SetSource(BuiltinLanguageSource());
-    ProcessLanguageTable().LoadLanguage(0, port);
-}
-
 }  // namespace dezadav

@@ -10,7 +10,4 @@ LanguageSource BuiltinLanguageSource();
 // A table over the built-in files with English loaded, as every start has it.
 LanguageTable BuiltinEnglishTable(MessagePort* port = nullptr);
 
-// Points the process-wide table at the built-in files and loads English.
-void LoadBuiltinEnglish(MessagePort* port);
-
 }  // namespace dezadav

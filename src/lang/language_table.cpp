@@ -115,9 +115,4 @@ void LanguageTable::ShowLocalizedMessage(MessagePort& port, std::string_view cap
     }
 }
 
-LanguageTable& ProcessLanguageTable() {
-    static LanguageTable table;
-    return table;
-}
-
 }  // namespace dezadav

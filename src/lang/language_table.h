@@ -15,8 +15,8 @@ namespace dezadav {
 // Chinese, 2 Traditional Chinese). Returns nothing when the program carries no such file.
 using LanguageSource = std::function<std::optional<std::string>(int languageNumber)>;
 
-// The table every caption, label and message is looked up in. One instance serves the whole
-// process (see ProcessLanguageTable()); tests make their own.
+// The table every caption, label and message is looked up in. Each program (and each worker thread
+// of dezadav-cli) makes its own and hands it to whatever shows texts.
 class LanguageTable {
 public:
     LanguageTable() = default;
@@ -52,9 +52,6 @@ private:
     std::optional<std::string> m_lastFile;
     std::vector<std::string> m_entries;  // key immediately followed by "[text]"
 };
-
-// The process-wide table.
-LanguageTable& ProcessLanguageTable();
 
 inline constexpr std::string_view kMissingText = "####";
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lang/language_table.h"
+#include "support/process_language.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {

@@ -13,6 +13,7 @@
 
 #include "lang/builtin_language_source.h"
 #include "session/telnet_socket.h"
+#include "support/process_language.h"
 #include "support/routersim_process.h"
 #include "ui/dialog_driving.h"
 #include "ui/router_info_dlg.h"

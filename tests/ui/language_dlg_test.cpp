@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "lang/builtin_language_source.h"
+#include "support/process_language.h"
 #include "support/recording_message_port.h"
 #include "ui/language_choice.h"
 #include "ui/skin_button.h"

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 
 #include "lang/builtin_language_source.h"
+#include "support/process_language.h"
 #include "support/recording_message_port.h"
 #include "support/routersim_process.h"
 #include "ui/list_columns.h"

@@ -10,6 +10,7 @@
 
 #include "page_test_support.h"
 #include "settings/settings_file.h"
+#include "support/process_language.h"
 #include "support/recording_message_port.h"
 #include "ui/skin_button.h"
 

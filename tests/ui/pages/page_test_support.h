@@ -15,6 +15,7 @@
 
 #include "lang/builtin_language_source.h"
 #include "lang/language_table.h"
+#include "support/process_language.h"
 #include "ui/language_text.h"
 #include "ui/pages/csv_file_dialog.h"
 

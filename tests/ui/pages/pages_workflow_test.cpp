@@ -16,6 +16,7 @@
 #include "page_test_support.h"
 #include "session/clock.h"
 #include "session/telnet_socket.h"
+#include "support/process_language.h"
 #include "support/routersim_process.h"
 #include "support/scripted_user_port.h"
 #include "ui/pages/codec_page.h"
