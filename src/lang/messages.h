@@ -47,7 +47,8 @@ inline constexpr MessageText kMsgConnect{"Message_Connect", "Failed to connect t
 inline constexpr MessageText kMsgLogin{"Message_Login", "Failed to login router!"};
 
 // Fetch failures, one per settings area.
-inline constexpr MessageText kMsgGetDialPlan{"Message_GetDialPlan", "Failed to get DialPlan data from router!"};
+inline constexpr MessageText kMsgGetDialPlan{"Message_GetDialPlan",
+                                             "Failed to get DialPlan data from router!"};
 inline constexpr MessageText kMsgGetSip{"Message_GetSIP", "Failed to get SIP data from router!"};
 inline constexpr MessageText kMsgGetCodec{"Message_GetCODEC", "Failed to get Codec data from router!"};
 inline constexpr MessageText kMsgGetLog{"Message_GetLOG", "Failed to get VoIP Log data from router!"};

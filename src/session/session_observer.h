@@ -29,7 +29,8 @@ public:
     // when a typed byte was not echoed in time, at that moment with the bytes typed so far
     // (`echoed` false; the line was never finished). `text` excludes the carriage return; the
     // empty line that wakes the prompt before every command is reported with an empty text.
-    virtual void LineTyped(int64_t /*atMs*/, std::string_view /*text*/, bool /*isPassword*/, bool /*echoed*/) {}
+    virtual void LineTyped(int64_t /*atMs*/, std::string_view /*text*/, bool /*isPassword*/,
+                           bool /*echoed*/) {}
 
     // The run ended: `ok`, and the text of the message shown (empty for a fetch that succeeded).
     virtual void ExchangeEnded(int64_t /*atMs*/, bool /*ok*/, std::string_view /*shownText*/) {}

@@ -82,7 +82,8 @@ bool CSettingDlg::OpenSession(const SessionRequest& request) {
         return FailRun(kMsgConnect, true);
     }
     PumpMessagesFor(m_socket, m_clock, m_dialogue.Scaled(kConnectPumpMs));
-    if (m_dialogue.Login(request.password, kLoginTimeoutMs) != LoginResult::LoginOk) return FailRun(kMsgLogin, true);
+    if (m_dialogue.Login(request.password, kLoginTimeoutMs) != LoginResult::LoginOk)
+        return FailRun(kMsgLogin, true);
     return true;
 }
 

@@ -90,7 +90,8 @@ bool TelnetDialogue::TypeLine(std::string_view line, bool isPassword, int64_t ec
     for (std::size_t i = 0; i < line.size(); ++i) {
         m_transport.Send(line.substr(i, 1));
         if (!WaitForChunk(echo, Scaled(echoTimeoutMs))) {
-            if (m_observer != nullptr) m_observer->LineTyped(m_clock.NowMs(), line.substr(0, i + 1), isPassword, false);
+            if (m_observer != nullptr)
+                m_observer->LineTyped(m_clock.NowMs(), line.substr(0, i + 1), isPassword, false);
             return false;
         }
     }

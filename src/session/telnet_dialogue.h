@@ -79,10 +79,10 @@ public:
     // event dispatched when the time ran out is still taken. On false `chunk` is empty.
     bool WaitForChunk(ReceivedChunk& chunk, int64_t timeoutMs);
 
-    // The whole login must end within kStepDeadlineMs. Pumps 1000 ms, drains the queue (chunks left over from an earlier connection included) and
-    // examines only the last chunk for "Password:" (at offset 1 or later, up to its first NUL byte),
-    // types the password one byte per answered chunk, then a CR, and looks for the shell prompt.
-    // The password never leaves this function except as the typed bytes.
+    // The whole login must end within kStepDeadlineMs. Pumps 1000 ms, drains the queue (chunks left over from
+    // an earlier connection included) and examines only the last chunk for "Password:" (at offset 1 or later,
+    // up to its first NUL byte), types the password one byte per answered chunk, then a CR, and looks for the
+    // shell prompt. The password never leaves this function except as the typed bytes.
     LoginResult Login(std::string_view password, int64_t timeoutMs);
 
     // Runs one command and hands over its output in the captured form: everything after the echoed

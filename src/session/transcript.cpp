@@ -74,9 +74,9 @@ void TranscriptWriter::ExchangeStarted(int64_t atMs, const SessionRequest& reque
     char scale[32];
     std::snprintf(scale, sizeof scale, "%g", request.timeScale);
     // The request's password is deliberately not looked at.
-    m_block += "=== " + m_localTime() + "  " + request.routerIp + ":" + std::to_string(request.telnetPort) + "  " +
-               std::string(PurposeOf(request.mode)) + "  model " + request.modelName + "  time scale " + scale +
-               "\n";
+    m_block += "=== " + m_localTime() + "  " + request.routerIp + ":" + std::to_string(request.telnetPort) +
+               "  " + std::string(PurposeOf(request.mode)) + "  model " + request.modelName +
+               "  time scale " + scale + "\n";
 }
 
 void TranscriptWriter::AddLine(int64_t atMs, std::string_view direction, const std::string& shown) {

@@ -40,13 +40,14 @@ TEST(TranscriptTest, OneBlockPerExchangeWithTimesDirectionsEscapesAndOutcome) {
     writer.LineTyped(2700, "voip sip callog", false, false);
     writer.ExchangeEnded(4700, false, "Failed to get VoIP Log data from router!");
     ASSERT_EQ(1u, sink.blocks.size());
-    EXPECT_EQ("=== 2026-12-07 10:00:00  127.0.0.2:2323  log refresh  model DZV-R5730K  time scale 2.5\n"
-              "    1500 ms <- \"\\xFF\\xFB\\x01\\n\\rPassword:\"\n"
-              "    1510 ms -> \"******\\r\"  (password)\n"
-              "    1600 ms -> \"\\r\"\n"
-              "    1700 ms -> \"voip sip callog\"  (the last byte was not echoed in time; line not finished)\n"
-              "    3700 ms == failed: Failed to get VoIP Log data from router!\n\n",
-              sink.blocks[0]);
+    EXPECT_EQ(
+        "=== 2026-12-07 10:00:00  127.0.0.2:2323  log refresh  model DZV-R5730K  time scale 2.5\n"
+        "    1500 ms <- \"\\xFF\\xFB\\x01\\n\\rPassword:\"\n"
+        "    1510 ms -> \"******\\r\"  (password)\n"
+        "    1600 ms -> \"\\r\"\n"
+        "    1700 ms -> \"voip sip callog\"  (the last byte was not echoed in time; line not finished)\n"
+        "    3700 ms == failed: Failed to get VoIP Log data from router!\n\n",
+        sink.blocks[0]);
     EXPECT_TRUE(writer.Healthy());
 }
 
