@@ -30,7 +30,9 @@ int main(int argc, char** argv) {
     dezadav::SingleInstanceLock lock;
     if (!lock.TryAcquire()) {
         if (!lock.LockUnavailable()) {
-            lock.ActivateRunningCopy();
+            // A file the second copy was started with ("Open with") opens in the running one.
+            lock.ActivateRunningCopy(options.settingsFile ? QString::fromStdString(*options.settingsFile)
+                                                          : QString());
             return 0;
         }
         std::fprintf(stderr, "dezadav: cannot create the single-instance lock %s; starting without it\n",
@@ -41,7 +43,10 @@ int main(int argc, char** argv) {
     dezadav::CMainDlg& window = application.Window();
     if (options.settingsFile) window.OpenAfterFirstConnect(QString::fromStdString(*options.settingsFile));
     QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
-    lock.ListenForActivation([&window] { window.BringToFront(); });
+    lock.ListenForActivation([&window](const QString& file) {
+        window.BringToFront();
+        if (!file.isEmpty()) window.OpenFromAnotherCopy(file);
+    });
     window.show();
     return app.exec();
 }

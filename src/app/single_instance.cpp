@@ -10,6 +10,8 @@ namespace dezadav {
 namespace {
 
 constexpr char kActivateRequest[] = "activate\n";
+// Followed by the file's path, percent-encoded so that no byte of it can end the line.
+constexpr char kOpenRequest[] = "open ";
 
 }  // namespace
 
@@ -35,7 +37,7 @@ bool SingleInstanceLock::TryAcquire() {
     return m_held;
 }
 
-bool SingleInstanceLock::ListenForActivation(std::function<void()> activate) {
+bool SingleInstanceLock::ListenForActivation(std::function<void(const QString& file)> activate) {
     if (!m_held) return false;
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -51,7 +53,13 @@ bool SingleInstanceLock::ListenForActivation(std::function<void()> activate) {
             QObject::connect(caller, &QLocalSocket::disconnected, caller, &QObject::deleteLater);
             QObject::connect(caller, &QLocalSocket::readyRead, caller, [caller, activate] {
                 while (caller->canReadLine()) {
-                    if (caller->readLine() == kActivateRequest) activate();
+                    const QByteArray line = caller->readLine();
+                    if (line == kActivateRequest) {
+                        activate(QString());
+                    } else if (line.startsWith(kOpenRequest) && line.endsWith('\n')) {
+                        const QByteArray encoded = line.mid(int(sizeof kOpenRequest) - 1).chopped(1);
+                        activate(QString::fromUtf8(QByteArray::fromPercentEncoding(encoded)));
+                    }
                 }
             });
         }
@@ -59,11 +67,15 @@ bool SingleInstanceLock::ListenForActivation(std::function<void()> activate) {
     return true;
 }
 
-bool SingleInstanceLock::ActivateRunningCopy(int waitMs) const {
+bool SingleInstanceLock::ActivateRunningCopy(const QString& file, int waitMs) const {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(waitMs)) return false;
-    socket.write(kActivateRequest);
+    if (file.isEmpty()) {
+        socket.write(kActivateRequest);
+    } else {
+        socket.write(QByteArray(kOpenRequest) + file.toUtf8().toPercentEncoding() + '\n');
+    }
     const bool sent = socket.waitForBytesWritten(waitMs);
     socket.disconnectFromServer();
     return sent;

@@ -18,7 +18,8 @@ inline constexpr char kSingleInstanceName[] = "DevivezAdidize";
 // The lock is a file in the user's runtime folder (or the given folder), held for as long as this
 // object lives and released by the system when the process ends, however it ends: a lock left by a
 // copy that crashed or was killed does not block the next start. Next to it the holder listens on a
-// local socket (reachable by this user only) for "activate" requests.
+// local socket (reachable by this user only) for requests: "activate", or "open" with a settings file
+// the later copy was started with.
 class SingleInstanceLock {
 public:
     // `folder` empty: the user's runtime folder, else the temporary folder.
@@ -32,12 +33,13 @@ public:
     // nothing says whether another copy runs.
     bool LockUnavailable() const { return m_unavailable; }
 
-    // Holder only: calls `activate` for each request a later copy sends. False when the socket
-    // cannot be opened (the program then runs on without it).
-    bool ListenForActivation(std::function<void()> activate);
-    // Asks the copy that holds the lock to come to the front; true when the request was delivered
-    // within `waitMs`.
-    bool ActivateRunningCopy(int waitMs = 2000) const;
+    // Holder only: calls `activate` for each request a later copy sends, with the file it asks to
+    // open (empty when it only asks to come to the front). False when the socket cannot be opened
+    // (the program then runs on without it).
+    bool ListenForActivation(std::function<void(const QString& file)> activate);
+    // Asks the copy that holds the lock to come to the front and, with a non-empty `file`, to open
+    // that settings file; true when the request was delivered within `waitMs`.
+    bool ActivateRunningCopy(const QString& file = QString(), int waitMs = 2000) const;
 
     QString LockPath() const { return m_path; }
 

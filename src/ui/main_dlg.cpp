@@ -1,5 +1,6 @@
 #include "ui/main_dlg.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QDragEnterEvent>
@@ -230,6 +231,7 @@ void CMainDlg::RunConnectSequence() {
     m_connectTimer.stop();
     const ConnectOutcome outcome = m_workflow.ConnectSequence();
     if (outcome == ConnectOutcome::Exited) return;
+    m_firstConnectEnded = true;
     if (!m_fileAfterConnect.isEmpty()) DropFile(std::exchange(m_fileAfterConnect, QString()));
     emit connectFinished(outcome);
 }
@@ -313,6 +315,19 @@ void CMainDlg::RestoreFromTray() {
     activateWindow();
     m_tray.SetMenuActive(false);
     m_workflow.SetMainWindowVisible(true);
+}
+
+void CMainDlg::OpenFromAnotherCopy(const QString& path) {
+    if (!m_firstConnectEnded) {
+        m_fileAfterConnect = path;
+        return;
+    }
+    // A load under an open dialog would change what the dialog is editing: wait until it is closed.
+    if (QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr) {
+        QTimer::singleShot(kOpenRetryMs, this, [this, path] { OpenFromAnotherCopy(path); });
+        return;
+    }
+    DropFile(path);
 }
 
 void CMainDlg::BringToFront() {

@@ -61,6 +61,7 @@ class CMainDlg : public QDialog {
 
 public:
     static constexpr int kConnectTimerMs = 100;  // timer 0
+    static constexpr int kOpenRetryMs = 500;     // a file sent by another copy waits for open dialogs
     static constexpr int kFadeSteps = 26;
     static constexpr int kSheetTop = 180;  // pixels from the top of the client area
     static constexpr int kMaxTabTextLength = 99;
@@ -95,6 +96,9 @@ public:
     // A file to treat as dropped once the first Connect sequence has ended (unless it ended the
     // program): the file the program was started with.
     void OpenAfterFirstConnect(const QString& path) { m_fileAfterConnect = path; }
+    // A file a later copy of the program was started with: treated as dropped, but not before the
+    // first Connect sequence has ended and not while a dialog of the program is open.
+    void OpenFromAnotherCopy(const QString& path);
 
     // --- parts, for the program and for tests ----------------------------------------------------
 
@@ -156,6 +160,7 @@ private:
 
     bool m_connectTimerStarted = false;
     QString m_fileAfterConnect;
+    bool m_firstConnectEnded = false;
     QString m_transcriptPath;
     bool m_hiddenInTray = false;
     std::vector<int> m_lastFade;

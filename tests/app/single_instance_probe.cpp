@@ -1,6 +1,6 @@
 // Test helper: takes the single-instance lock in the folder given as argument, prints "acquired" or
 // "refused", and when it holds the lock keeps it until its standard input closes (or 60 s pass),
-// printing "activated" for each request of a later copy to come to the front.
+// printing "activated" (and the file to open, if any) for each request of a later copy.
 #include <QCoreApplication>
 #include <QFile>
 #include <QSocketNotifier>
@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         return 1;
     }
-    lock.ListenForActivation([] {
-        std::puts("activated");
+    lock.ListenForActivation([](const QString& file) {
+        std::printf("activated%s%s\n", file.isEmpty() ? "" : " ", qPrintable(file));
         std::fflush(stdout);
     });
     std::puts("acquired");

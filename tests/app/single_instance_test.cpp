@@ -88,6 +88,10 @@ TEST(SingleInstance, ALaterCopyCallsTheRunningOneToTheFrontAndNoFolderMeansNoLoc
     EXPECT_FALSE(later.LockUnavailable());
     EXPECT_TRUE(later.ActivateRunningCopy());
     EXPECT_EQ(FirstLine(*holder), QStringLiteral("activated"));
+    // A file the later copy was started with travels whole, line breaks and all.
+    EXPECT_TRUE(later.ActivateRunningCopy(QStringLiteral("/tmp/a b\n%c.csv")));
+    EXPECT_EQ(FirstLine(*holder), QStringLiteral("activated /tmp/a b"));
+    EXPECT_EQ(FirstLine(*holder), QStringLiteral("%c.csv"));
     Stop(*holder);
 
     // A folder below a plain file can never be made, not even by the administrator.
@@ -96,7 +100,7 @@ TEST(SingleInstance, ALaterCopyCallsTheRunningOneToTheFrontAndNoFolderMeansNoLoc
     SingleInstanceLock nowhere(file.fileName() + QStringLiteral("/run"));
     EXPECT_FALSE(nowhere.TryAcquire());
     EXPECT_TRUE(nowhere.LockUnavailable());
-    EXPECT_FALSE(nowhere.ActivateRunningCopy(200));
+    EXPECT_FALSE(nowhere.ActivateRunningCopy(QString(), 200));
 }
 
 TEST(SingleInstance, LockLivesInTheUsersRuntimeFolder) {

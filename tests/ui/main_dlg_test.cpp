@@ -594,7 +594,7 @@ TEST_F(MainDlgTest, LoadButtonReadsTheChosenFile) {
     EXPECT_TRUE(script.Messages().empty());
 }
 
-TEST_F(MainDlgTest, TheFileTheProgramStartsWithIsLoadedAfterTheFirstFetchOnly) {
+TEST_F(MainDlgTest, TheFileTheProgramStartsWithIsLoadedAfterTheFirstFetchOnlyAndALaterCopysAtOnce) {
     const QString path = WriteFileWithEntry5(QStringLiteral("start.csv"));
     ASSERT_FALSE(path.isEmpty());
     m_window->OpenAfterFirstConnect(path);
@@ -610,6 +610,10 @@ TEST_F(MainDlgTest, TheFileTheProgramStartsWithIsLoadedAfterTheFirstFetchOnly) {
     QTest::mouseClick(m_window->SearchButton(), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return m_outcomes.size() == 2; }));
     EXPECT_EQ(Entry5Phone(), QString());
+
+    // A later copy started with the file ("Open with" while the program runs).
+    m_window->OpenFromAnotherCopy(path);
+    EXPECT_EQ(Entry5Phone(), QStringLiteral("4711"));
 }
 
 // --- language ---------------------------------------------------------------------------------------
