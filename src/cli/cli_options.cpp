@@ -13,7 +13,7 @@ namespace dezadav::cli {
 
 namespace {
 
-struct CommandSpec {
+struct CommandRule {
     std::string_view word;
     CliCommand command;
     std::set<std::string_view> allowed;     // long option names this command accepts
@@ -22,8 +22,8 @@ struct CommandSpec {
 
 // Which options each command accepts. The router commands share the common options; `log` accepts
 // them too so that scripts can pass one set of options to every command.
-const std::vector<CommandSpec>& Commands() {
-    static const std::vector<CommandSpec> commands = {
+const std::vector<CommandRule>& Commands() {
+    static const std::vector<CommandRule> commands = {
         {"discover", CliCommand::Discover, {"broadcast", "discovery-port", "wait"}, {}},
         {"fetch",
          CliCommand::Fetch,
@@ -141,11 +141,11 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
     if (args.empty()) return Fail("no command given");
 
     const std::string& commandWord = args[0];
-    const CommandSpec* spec = nullptr;
-    for (const CommandSpec& candidate : Commands()) {
-        if (candidate.word == commandWord) spec = &candidate;
+    const CommandRule* rule = nullptr;
+    for (const CommandRule& candidate : Commands()) {
+        if (candidate.word == commandWord) rule = &candidate;
     }
-    if (spec == nullptr) return Fail("unknown command '" + commandWord + "'");
+    if (rule == nullptr) return Fail("unknown command '" + commandWord + "'");
 
     QCommandLineParser parser;
     AddCliOptions(parser);
@@ -159,14 +159,14 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
     std::map<std::string, int> timesGiven;
     for (const QString& given : parser.optionNames()) {
         const std::string name = given.toStdString();
-        if (!spec->allowed.contains(name))
+        if (!rule->allowed.contains(name))
             return Fail("option --" + name + " does not apply to '" + commandWord + "'");
-        if (++timesGiven[name] > 1 && !spec->repeatable.contains(name))
+        if (++timesGiven[name] > 1 && !rule->repeatable.contains(name))
             return Fail("option --" + name + " given twice");
     }
 
     CliOptions options;
-    options.command = spec->command;
+    options.command = rule->command;
     if (auto error = ReadValues(parser, options)) return Fail(*error);
 
     if (options.command == CliCommand::Backup) {

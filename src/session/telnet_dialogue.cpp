@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace dezadav {
 namespace {
@@ -39,29 +38,13 @@ int64_t TelnetDialogue::Scaled(int64_t ms) const {
     return static_cast<int64_t>(std::llround(static_cast<double>(ms) * m_timeScale));
 }
 
-void TelnetDialogue::StartStep() {
-    m_deadline = m_clock.NowMs() + Scaled(kStepDeadlineMs);
+TelnetDialogue::StepDeadline::StepDeadline(TelnetDialogue& dialogue) : m_dialogue(dialogue) {
+    m_dialogue.m_deadline = m_dialogue.m_clock.NowMs() + m_dialogue.Scaled(kStepDeadlineMs);
 }
 
-void TelnetDialogue::EndStep() {
-    m_deadline = kNoDeadline;
+TelnetDialogue::StepDeadline::~StepDeadline() {
+    m_dialogue.m_deadline = kNoDeadline;
 }
-
-namespace {
-
-// Ends the deadline of a login or command on every way out of it.
-class StepScope {
-public:
-    StepScope(std::function<void()> start, std::function<void()> end) : m_end(std::move(end)) { start(); }
-    ~StepScope() { m_end(); }
-    StepScope(const StepScope&) = delete;
-    StepScope& operator=(const StepScope&) = delete;
-
-private:
-    std::function<void()> m_end;
-};
-
-}  // namespace
 
 bool TelnetDialogue::WaitForChunk(ReceivedChunk& chunk, int64_t timeoutMs) {
     chunk.data.clear();
@@ -106,7 +89,7 @@ CommandError TelnetDialogue::WaitError() const {
 }
 
 LoginResult TelnetDialogue::Login(std::string_view password, int64_t timeoutMs) {
-    StepScope step([this] { StartStep(); }, [this] { EndStep(); });
+    const StepDeadline deadline(*this);
     PumpMessagesFor(m_transport, m_clock, Scaled(kLoginPumpMs));
 
     ReceivedChunk chunk;
@@ -159,7 +142,7 @@ bool TelnetDialogue::TypeCommand(std::string_view command, int64_t afterCrTimeou
 bool TelnetDialogue::GetCommandOutput(std::string& output, std::string_view command) {
     output.clear();
     m_lastError = CommandError::None;
-    StepScope step([this] { StartStep(); }, [this] { EndStep(); });
+    const StepDeadline deadline(*this);
     ReceivedChunk chunk;
     if (!TypeCommand(command, kOutputChunkTimeoutMs, chunk)) return false;
 
@@ -179,7 +162,7 @@ bool TelnetDialogue::GetCommandOutput(std::string& output, std::string_view comm
 
 bool TelnetDialogue::SendSetCommand(std::string_view command) {
     m_lastError = CommandError::None;
-    StepScope step([this] { StartStep(); }, [this] { EndStep(); });
+    const StepDeadline deadline(*this);
     ReceivedChunk chunk;
     if (!TypeCommand(command, kReplyTimeoutMs, chunk)) return false;
 

@@ -108,8 +108,17 @@ private:
     bool Fail(CommandError error);
     // The error of a wait that ran out: the deadline's when it is what ran out.
     CommandError WaitError() const;
-    void StartStep();
-    void EndStep();
+    // Sets the deadline of a login or command for as long as it lives.
+    class StepDeadline {
+    public:
+        explicit StepDeadline(TelnetDialogue& dialogue);
+        ~StepDeadline();
+        StepDeadline(const StepDeadline&) = delete;
+        StepDeadline& operator=(const StepDeadline&) = delete;
+
+    private:
+        TelnetDialogue& m_dialogue;
+    };
 
     ChunkTransport& m_transport;
     const Clock& m_clock;

@@ -10,8 +10,8 @@ namespace {
 
 const unsigned char kRequest[12] = {0xDD, 0x80, 0x00, 0x0C, 'Z', 'E', 'Z', 'I', 'D', 'E', 'Z', 0x00};
 
-RouterSpec Router(const std::string& fault = {}) {
-    RouterSpec r;
+RouterSetup Router(const std::string& fault = {}) {
+    RouterSetup r;
     r.address = "127.0.0.9";
     r.mask = "255.255.255.0";
     r.mac = "0A-1B-2C-3D-4E-5F";

@@ -137,7 +137,7 @@ TEST(SimConfigTest, ConfigFileDefinesRoutersTheirStartSettingsAndOptions) {
         SimOptions b;
         EXPECT_FALSE(ParseConfigText(broken, b, &why)) << broken;
     }
-    RouterSpec refused = o.routers[0];
+    RouterSetup refused = o.routers[0];
     refused.commands = {"voip dial_plan set 99 1 a b 1"};
     EmulatedRouter r;
     EXPECT_FALSE(r.Init(refused, &why));

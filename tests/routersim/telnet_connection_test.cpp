@@ -11,7 +11,7 @@ namespace {
 class Dialogue {
 public:
     explicit Dialogue(const std::string& faults = {}, const std::string& model = "DZV-R5830K") {
-        RouterSpec setup;
+        RouterSetup setup;
         setup.address = "127.0.0.3";
         setup.model = model;
         setup.prompt = model;

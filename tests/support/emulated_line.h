@@ -37,12 +37,12 @@ class EmulatedLine {
 public:
     // A router with the emulator's built-in settings of the form its model name gives.
     explicit EmulatedLine(const std::string& model) {
-        routersim::RouterSpec spec;
-        spec.address = "127.0.0.2";
-        spec.model = model;
-        spec.prompt = model;
+        routersim::RouterSetup setup;
+        setup.address = "127.0.0.2";
+        setup.model = model;
+        setup.prompt = model;
         std::string error;
-        const bool ready = router.Init(spec, &error);
+        const bool ready = router.Init(setup, &error);
         EXPECT_TRUE(ready) << error;
     }
 

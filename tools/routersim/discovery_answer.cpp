@@ -30,7 +30,7 @@ bool IsDiscoveryRequest(const unsigned char* data, size_t size) {
     return size == sizeof request && std::memcmp(data, request, sizeof request) == 0;
 }
 
-std::string DiscoveryAnswer(const RouterSpec& router) {
+std::string DiscoveryAnswer(const RouterSetup& router) {
     std::string properties = "[ModelName=" + router.model + "][Version=" + router.version + "]";
     std::string out(kPropertyOffset, '\0');
     out[0] = static_cast<char>(0xDD);
@@ -52,7 +52,7 @@ std::string DiscoveryAnswer(const RouterSpec& router) {
     return out;
 }
 
-std::vector<std::string> DiscoveryAnswers(const RouterSpec& router) {
+std::vector<std::string> DiscoveryAnswers(const RouterSetup& router) {
     std::string answer = DiscoveryAnswer(router);
     switch (router.faults.discovery) {
         case DiscoveryFault::Silent:

@@ -15,11 +15,11 @@ bool IsDiscoveryRequest(const unsigned char* data, size_t size);
 // the router's IPv4 address in bytes 4-7, its mask in 8-11 and its MAC in 12-17 (first octet first),
 // a gateway address (the router's own network with host number 1) in 18-21, zeros up to byte 65, the
 // property text "[ModelName=<model>][Version=<version>]" from byte 66, and one closing zero byte.
-std::string DiscoveryAnswer(const RouterSpec& router);
+std::string DiscoveryAnswer(const RouterSetup& router);
 
 // The datagrams the router sends for one request, with its discovery fault applied: none (silent),
 // one normal answer, a short one (40 bytes), an oversized one (1200 bytes, the property text followed
 // by filler) or the normal answer three times.
-std::vector<std::string> DiscoveryAnswers(const RouterSpec& router);
+std::vector<std::string> DiscoveryAnswers(const RouterSetup& router);
 
 }  // namespace dezadav::routersim

@@ -20,8 +20,8 @@ std::string Stamp(long long unixSeconds) {
 
 }  // namespace
 
-bool EmulatedRouter::Init(const RouterSpec& routerSpec, std::string* error) {
-    setup = routerSpec;
+bool EmulatedRouter::Init(const RouterSetup& routerSetup, std::string* error) {
+    setup = routerSetup;
     bool twoPort = IsTwoPortModelName(setup.model);
     state = setup.defaults ? DefaultRouterState(twoPort) : EmptyRouterState(twoPort);
     for (const auto& command : setup.commands) {

@@ -76,7 +76,7 @@ bool SplitHostPort(const std::string& text, std::string& host, uint16_t& port) {
     return IsIpv4(host);
 }
 
-bool CheckRouter(RouterSpec& r, std::string* error) {
+bool CheckRouter(RouterSetup& r, std::string* error) {
     auto fail = [&](const std::string& why) {
         *error = "router " + r.address + ": " + why;
         return false;
@@ -211,11 +211,11 @@ bool ParseCallWords(const std::vector<std::string>& words, CallRecord& call) {
            call.duration.find_first_not_of("0123456789") == std::string::npos;
 }
 
-std::vector<RouterSpec> ManyRouters(int count) {
-    const std::vector<RouterSpec> models = DefaultRouters();
-    std::vector<RouterSpec> routers;
+std::vector<RouterSetup> ManyRouters(int count) {
+    const std::vector<RouterSetup> models = DefaultRouters();
+    std::vector<RouterSetup> routers;
     for (int i = 0; i < count; ++i) {
-        RouterSpec r = models[static_cast<size_t>(i) % models.size()];
+        RouterSetup r = models[static_cast<size_t>(i) % models.size()];
         const int host = 2 + i;  // 127.0.0.2 onward, carrying into the third byte
         r.address = "127.0." + std::to_string(host / 256) + "." + std::to_string(host % 256);
         r.mac.clear();  // derived from the address, so every router has its own
@@ -224,13 +224,13 @@ std::vector<RouterSpec> ManyRouters(int count) {
     return routers;
 }
 
-std::vector<RouterSpec> DefaultRouters() {
-    RouterSpec two;
+std::vector<RouterSetup> DefaultRouters() {
+    RouterSetup two;
     two.address = "127.0.0.2";
     two.model = "DZV-R5730K";
     two.version = "2.6.14";
     two.mac = "00-1D-5A-73-00-02";
-    RouterSpec one;
+    RouterSetup one;
     one.address = "127.0.0.3";
     one.model = "DZV-R5830K";
     one.version = "1.9.3";
@@ -265,7 +265,7 @@ bool ParseConfigText(const std::string& text, SimOptions& options, std::string* 
         std::string key = Trim(line.substr(0, eq));
         std::string value = Trim(line.substr(eq + 1));
         if (section == Router) {
-            RouterSpec& r = options.routers.back();
+            RouterSetup& r = options.routers.back();
             if (key == "address")
                 r.address = value;
             else if (key == "model")
@@ -319,7 +319,7 @@ bool ParseConfigText(const std::string& text, SimOptions& options, std::string* 
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string* error) {
     bool defaults = true;
     std::vector<std::string> faults;
-    std::vector<RouterSpec> extra;
+    std::vector<RouterSetup> extra;
     // A config file is read first, so that options on the command line override its [emulator] values.
     for (size_t i = 0; i + 1 < args.size(); ++i) {
         if (args[i] != "--config") continue;
@@ -373,7 +373,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                 *error = "--router takes IP,MODEL[,PASSWORD]";
                 return false;
             }
-            RouterSpec r;
+            RouterSetup r;
             r.address = parts[0];
             r.model = parts[1];
             if (parts.size() == 3) r.password = parts[2];

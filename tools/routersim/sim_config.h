@@ -36,7 +36,7 @@ struct FaultSet {
 };
 
 // One emulated router as the options and the config file define it.
-struct RouterSpec {
+struct RouterSetup {
     std::string address;  // dotted IPv4 address the router listens on
     std::string model;
     std::string version = "1.0.0";
@@ -51,7 +51,7 @@ struct RouterSpec {
 };
 
 struct SimOptions {
-    std::vector<RouterSpec> routers;
+    std::vector<RouterSetup> routers;
     uint16_t telnetPort = 2323;  // 0: pick a free port, the same on every router address
     std::string discoveryAddress = "127.0.0.1";
     uint16_t discoveryPort = 56415;  // 0: pick a free port
@@ -63,11 +63,11 @@ struct SimOptions {
 };
 
 // The two routers the emulator runs when no config file says otherwise.
-std::vector<RouterSpec> DefaultRouters();
+std::vector<RouterSetup> DefaultRouters();
 
 // `count` routers at 127.0.0.2 onward (127.0.0.255, then 127.0.1.0, ...), the two default routers'
 // models and settings in turn, each with the MAC address derived from its own address.
-std::vector<RouterSpec> ManyRouters(int count);
+std::vector<RouterSetup> ManyRouters(int count);
 
 // Reads the command line (argv[1..]) and any config file it names. False, with a reason, on a bad
 // option, a bad file or a router that cannot be served.
