@@ -25,7 +25,7 @@ public:
     MessagePort& Messages() override { return m_messages; }
     std::optional<std::string> ChooseFileToSave() override { return m_saveFile; }
     std::optional<std::string> ChooseFileToOpen() override { return std::nullopt; }
-    void ShowProgress(const std::string&) override {}
+    void ShowProgress(const std::string&, ExchangeCause) override {}
     void HideProgress() override {}
 
 private:

@@ -85,9 +85,9 @@ void GuiUserPort::ClosePasswordConfirmation() { m_password.reset(); }
 std::optional<std::string> GuiUserPort::ChooseFileToSave() { return m_chooseSave(); }
 std::optional<std::string> GuiUserPort::ChooseFileToOpen() { return m_chooseOpen(); }
 
-void GuiUserPort::ShowProgress(const std::string& text) {
+void GuiUserPort::ShowProgress(const std::string& text, ExchangeCause cause) {
     if (!m_progress) m_progress = std::make_unique<CSettingDlgWindow>(m_owner);
-    m_progress->ShowProgress(QString::fromStdString(text));
+    m_progress->ShowProgress(QString::fromStdString(text), cause == ExchangeCause::AutomaticRefresh);
 }
 
 void GuiUserPort::HideProgress() {

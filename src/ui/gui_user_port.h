@@ -55,7 +55,7 @@ public:
     MessagePort& Messages() override { return m_boxes; }
     std::optional<std::string> ChooseFileToSave() override;
     std::optional<std::string> ChooseFileToOpen() override;
-    void ShowProgress(const std::string& text) override;
+    void ShowProgress(const std::string& text, ExchangeCause cause) override;
     void HideProgress() override;
 
     void FadeInAndCaption() override;

@@ -322,8 +322,10 @@ void CMainDlg::OpenFromAnotherCopy(const QString& path) {
         m_fileAfterConnect = path;
         return;
     }
-    // A load under an open dialog would change what the dialog is editing: wait until it is closed.
-    if (QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr) {
+    // A load under an open dialog would change what the dialog is editing, and one during an exchange
+    // what the exchange reads or writes: wait until both are over.
+    if (m_workflow.Busy() || QApplication::activeModalWidget() != nullptr ||
+        QApplication::activePopupWidget() != nullptr) {
         QTimer::singleShot(kOpenRetryMs, this, [this, path] { OpenFromAnotherCopy(path); });
         return;
     }

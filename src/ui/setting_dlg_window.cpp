@@ -14,10 +14,9 @@
 namespace dezadav {
 
 CSettingDlgWindow::CSettingDlgWindow(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus) {
     setFixedSize(DialogSize(166, 31));
     setFont(DialogFont());
-    setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_ShowWithoutActivating);
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Raised);
@@ -81,10 +80,12 @@ void CSettingDlgWindow::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void CSettingDlgWindow::ShowProgress(const QString& text) {
+void CSettingDlgWindow::ShowProgress(const QString& text, bool keepTypedKeys) {
     m_text->setText(text);
     m_running = true;
+    m_keepTypedKeys = keepTypedKeys;
     RememberFocus();
+    m_hold.Hold();
     // Placed before it is mapped: a window manager then takes the position as the program's own.
     CentreOnOwner();
     show();
@@ -98,7 +99,9 @@ void CSettingDlgWindow::ShowProgress(const QString& text) {
 void CSettingDlgWindow::HideProgress() {
     m_running = false;
     hide();
+    QWidget* typedInto = m_keepTypedKeys ? m_focusBefore.data() : nullptr;
     RestoreFocus();
+    m_hold.Release(typedInto);
 }
 
 }  // namespace dezadav

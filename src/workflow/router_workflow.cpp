@@ -40,7 +40,10 @@ bool RouterWorkflow::RunSession(SessionMode mode) {
     request.timeScale = m_timeScale;
     // While the main window is hidden in the tray, a log refresh runs without any window.
     if (mode == SessionMode::GetVoipLog && !m_mainWindowVisible) return m_session.Run(request);
-    m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(mode)));
+    // Only the refresh fetches the log alone, and it is never started by the user.
+    m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(mode)),
+                        mode == SessionMode::GetVoipLog ? ExchangeCause::AutomaticRefresh
+                                                        : ExchangeCause::UserAction);
     const bool ok = m_session.Run(request);
     m_port.HideProgress();
     return ok;

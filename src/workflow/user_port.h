@@ -22,6 +22,11 @@ struct RouterSelection {
     RouterInfo router;
 };
 
+// Who started a router exchange. Keys typed during an automatic refresh belong to what the user is
+// doing and are delivered once it is over; keys typed while waiting for an exchange the user started
+// are not.
+enum class ExchangeCause { UserAction, AutomaticRefresh };
+
 // What the router-information strip of the main window shows. Every router exchange takes its
 // address from `ip`, and every one-port/two-port decision is made on `model`.
 struct RouterStrip {
@@ -68,7 +73,7 @@ public:
 
     // The progress window of a router exchange: shown with its one-line text before the exchange
     // starts, hidden when it ends. A log refresh while the main window is hidden shows none.
-    virtual void ShowProgress(const std::string& text) = 0;
+    virtual void ShowProgress(const std::string& text, ExchangeCause cause) = 0;
     virtual void HideProgress() = 0;
 
     // --- window effects (empty by default) ---

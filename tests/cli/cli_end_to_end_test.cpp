@@ -97,7 +97,7 @@ protected:
             MessagePort& Messages() override { return messages; }
             std::optional<std::string> ChooseFileToSave() override { return std::nullopt; }
             std::optional<std::string> ChooseFileToOpen() override { return std::nullopt; }
-            void ShowProgress(const std::string&) override {}
+            void ShowProgress(const std::string&, ExchangeCause) override {}
             void HideProgress() override {}
         };
         class StillTimer : public TickTimer {

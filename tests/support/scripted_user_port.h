@@ -26,6 +26,7 @@ public:
     std::vector<RouterInfo> confirmations;  // the router shown by each confirmation
     int confirmationsClosed = 0;
     std::vector<std::string> progressShown;
+    std::vector<ExchangeCause> progressCauses;
     int progressHidden = 0;
     int fadeIns = 0;
     std::vector<bool> perModelCalls;
@@ -57,7 +58,10 @@ public:
     MessagePort& Messages() override { return messages; }
     std::optional<std::string> ChooseFileToSave() override { return Next(saveChoices); }
     std::optional<std::string> ChooseFileToOpen() override { return Next(openChoices); }
-    void ShowProgress(const std::string& text) override { progressShown.push_back(text); }
+    void ShowProgress(const std::string& text, ExchangeCause cause) override {
+        progressShown.push_back(text);
+        progressCauses.push_back(cause);
+    }
     void HideProgress() override { ++progressHidden; }
     void FadeInAndCaption() override { ++fadeIns; }
     void ApplyPerModelControls(bool twoPort) override {

@@ -99,6 +99,7 @@ TEST_F(RouterWorkflowTest, TwoPortRouterIsFetchedWholeAndHandedToEveryModel) {
     EXPECT_FALSE(workflow.SkipMark());
     EXPECT_FALSE(workflow.Busy());
     EXPECT_EQ(port.progressShown, std::vector<std::string>{"Get Setting from router ..."});
+    EXPECT_EQ(port.progressCauses, std::vector<ExchangeCause>{ExchangeCause::UserAction});
     EXPECT_EQ(port.progressHidden, 1);
     EXPECT_EQ(port.confirmationsClosed, 1);
     EXPECT_TRUE(port.messages.shown.empty());
@@ -317,6 +318,7 @@ TEST_F(RouterWorkflowTest, RefreshRunsOnTheTwelfthTickWithTenSecondsAndMergesNew
     EXPECT_EQ(timer.starts, startsBefore + 1);  // stopped for the run, started again after it
     EXPECT_FALSE(workflow.Busy());
     EXPECT_EQ(port.progressShown.back(), "Get VoIP Log from router ...");
+    EXPECT_EQ(port.progressCauses.back(), ExchangeCause::AutomaticRefresh);
 
     const auto& top = workflow.CallLog().Rows()[0];
     EXPECT_EQ(top.number, "No.1");
