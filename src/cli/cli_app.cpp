@@ -25,11 +25,6 @@ int UsageError(std::ostream& err, const std::string& reason) {
     return kExitUsage;
 }
 
-int Failure(StreamMessagePort& messages, const std::string& text) {
-    messages.ShowMessage("Error", text, MessageIcon::Stop);
-    return kExitFailed;
-}
-
 std::string JoinWithTabs(std::initializer_list<const std::string*> fields) {
     std::string line;
     for (const std::string* field : fields) {

@@ -203,6 +203,10 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     routerCodec.ParseRtpOutput(fetched.rtpCodec, RtpOutputKind::Codec);
     routerCodec.ParseRtpOutput(fetched.rtpDtmf, RtpOutputKind::Dtmf);
     routerCodec.ParseRtpOutput(fetched.rtpPort, RtpOutputKind::PortRange);
+    DialPlanTable routerDialPlan;
+    if (routerDialPlan.FillFromListing(fetched.dialPlanList, twoPort, m_language)) {
+        m_dialPlan.KnowRouterEntries(routerDialPlan);
+    }
 
     if (!pagesTwoPort && twoPort) {
         // Port 2 was not on the one-port page at all: it stays as the router holds it instead of
@@ -310,9 +314,12 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         return ApplyOutcome::NoChanges;
     }
     m_busy = true;
-    if (!RunSession(SessionMode::ApplySettings)) return ApplyOutcome::Failed;
+    if (!RunSession(SessionMode::ApplySettings)) {
+        m_dialPlan.MarkApplyInterrupted();
+        return ApplyOutcome::Failed;
+    }
     m_busy = false;
-    m_dialPlan.ResetChangedFlags();
+    m_dialPlan.MarkChangesApplied();
     m_port.ModelsChanged();
     return ApplyOutcome::Applied;
 }

@@ -329,7 +329,8 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
         const std::vector<std::string> lastSip = run.session.apply.lastSipRow;
         const std::vector<std::string> lastCodec = run.session.apply.lastCodecRow;
         const ApplyPlan plan = BuildApplyPlan(run.session.apply, form.twoPort, run.language);
-        ASSERT_EQ(3u + 10u + 6u, plan.commands.size());
+        // Entry 3 goes out as long as the router still holds it.
+        ASSERT_EQ((round == 1 ? 3u : 2u) + 10u + 6u, plan.commands.size());
         std::size_t hit = plan.commands.size();
         for (std::size_t i = 0; i < plan.commands.size() && hit == plan.commands.size(); ++i) {
             const std::string& text = plan.commands[i].text;
@@ -368,8 +369,10 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
         EXPECT_EQ(lastCodec, run.session.apply.lastCodecRow);
         EXPECT_TRUE(run.workflow.Busy());
 
-        // Ready for the next exchange: the same entries again, and each area not yet completed.
+        // Ready for the next exchange: the same entries again, entry 3 too (whether the router still
+        // holds it is no longer known), and each area not yet completed.
         std::vector<std::string> again;
+        if (all.front() != "voip dial_plan del 3") again.push_back("voip dial_plan del 3");
         for (const ApplyCommand& command : plan.commands)
             if (command.area != ApplyArea::Sip || !sipDone) again.push_back(command.text);
         run.sim.ClearCommandLog();
@@ -409,8 +412,10 @@ TEST_P(ApplySessionFaultTest, LoginAndSilenceFailuresSendNothingAndKeepEverythin
         const char* message;
     };
     int round = 0;
+    // Entry 3, deleted by the first round's apply, is already empty on the router in the second;
+    // after the failed apply that is no longer known, and the next one deletes it again.
     for (const Case& c : {Case{"no-shell-prompt", kMsgLogin},
-                          Case{"silent-after-login", "Failed to Del DialPlan data on router!"}}) {
+                          Case{"silent-after-login", "Failed to set DialPlan data to router!"}}) {
         SCOPED_TRACE(c.fault);
         EditEverything(run.workflow, ++round);
         // The last codec row is filled from the codec settings when still unknown, as every apply

@@ -394,7 +394,7 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
         EXPECT_EQ(expectedLog, sim.CommandLog());
-        models.dialPlan.ResetChangedFlags();
+        models.dialPlan.MarkChangesApplied();
 
         ASSERT_TRUE(dlg.Run(request));
         Models fetched(language);

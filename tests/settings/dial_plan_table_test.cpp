@@ -121,7 +121,7 @@ TEST(DialPlanTableTest, EditsClearsAndChangedRowsFollowTheFlags) {
     EXPECT_EQ(changed[0], table.Entry(2));
     EXPECT_EQ(changed[1], table.Entry(9));
 
-    table.ResetChangedFlags();
+    table.MarkChangesApplied();
     ExpectNoChangedFlag(table);
 
     table.ClearEntry(9);
@@ -129,6 +129,14 @@ TEST(DialPlanTableTest, EditsClearsAndChangedRowsFollowTheFlags) {
     EXPECT_TRUE(table.IsChanged(9));
     EXPECT_EQ(table.ChangedEntries(), std::vector<DialPlanEntry>{EmptyEntry(9)});
     EXPECT_EQ(table.Entry(2).phoneNumber, "123");
+
+    // Typed back to what the router got (a new name aside, which it never keeps): nothing to send,
+    // though the flag stays set.
+    DialPlanEntry renamed = edit;
+    renamed.name = "Bob";
+    table.SetEntry(9, renamed);
+    EXPECT_TRUE(table.IsChanged(9));
+    EXPECT_TRUE(table.ChangedEntries().empty());
 }
 
 TEST(DialPlanTableTest, ClearingAnEntryUnchecksItsListRow) {
@@ -233,7 +241,9 @@ TEST(DialPlanTableTest, IndexOutsideTheTableIsReadButNotStored) {
     ASSERT_TRUE(table.FillFromListing(ListingText(listed, false), false, lang));
     EXPECT_EQ(table.Entry(6), Expected(listed[2], false, lang));
     for (int p = 0; p < kDialPlanEntryCount; ++p) {
-        if (p != 6) EXPECT_EQ(table.Entry(p), EmptyEntry(p)) << "position " << p;
+        if (p != 6) {
+            EXPECT_EQ(table.Entry(p), EmptyEntry(p)) << "position " << p;
+        }
     }
 }
 
@@ -398,7 +408,7 @@ TEST(DialPlanTableTest, FileSectionClearsEntriesInUseFirstAndLeavesOthersAlone) 
     DialPlanTable table;
     table.SetEntry(0, DialPlanEntry{"", "111", "", "a@b", "ISDN", "", "V"});
     table.SetEntry(1, DialPlanEntry{"", "", "Name only", "", "", "", "-"});
-    table.ResetChangedFlags();
+    table.MarkChangesApplied();
     const std::string text = "3,333,,c@d,PSTN,,V\r\n";
     ASSERT_TRUE(table.FillFromFileSection(text, 0, text.size()));
     EXPECT_EQ(table.Entry(0), EmptyEntry(0));
@@ -489,7 +499,7 @@ DialPlanTable RandomTable(std::mt19937& rng) {
         e.statusMark = rng() % 2 == 0 ? "V" : "-";
         table.SetEntry(p, e);
     }
-    table.ResetChangedFlags();
+    table.MarkChangesApplied();
     return table;
 }
 
@@ -560,7 +570,7 @@ TEST(DialPlanTableTest, ListingsPrintedByTheEmulatorReadAsItsDialPlans) {
             config += "command = " + command + "\n";
             expected[r].SetEntry(index - 1, e);
         }
-        expected[r].ResetChangedFlags();
+        expected[r].MarkChangesApplied();
     }
 
     testing::TempFiles files("dezadav-dial-plan-");

@@ -182,7 +182,9 @@ TEST_F(SettingsFileTest, SaveAllThenLoadRestoresEveryModel) {
             EXPECT_EQ(loaded.dialPlan.IsChanged(p), !original.dialPlan.Entry(p).phoneNumber.empty());
         }
         ASSERT_EQ(SipState(loaded.sip), SipState(original.sip)) << "seed " << seed;
-        if (!twoPort) ASSERT_EQ(loaded.sip.UseRegistrar(), original.sip.UseRegistrar()) << "seed " << seed;
+        if (!twoPort) {
+            ASSERT_EQ(loaded.sip.UseRegistrar(), original.sip.UseRegistrar()) << "seed " << seed;
+        }
         ASSERT_EQ(CodecState(loaded.codec), CodecState(original.codec)) << "seed " << seed;
         const auto& rows = original.callLog.Rows();
         const int count = original.callLog.RecordCount();

@@ -48,7 +48,7 @@ protected:
         m_table.SetEntry(2, Entry("300", "", "office.example", "PSTN", "", "-"));
         m_table.SetEntry(4, Entry("500", "Bob, Jr", "p5@sip.example", "None", "777", "V"));
         m_table.SetEntry(59, Entry("6000", "", "last@h", "ISDN", "1", "V"));
-        m_table.ResetChangedFlags();
+        m_table.MarkChangesApplied();
         m_page = std::make_unique<CDialPlanPage>(m_table, ProcessLanguageTable(), m_port);
         m_page->SetModelNameSource([this] { return m_model; });
     }
