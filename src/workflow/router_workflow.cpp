@@ -3,6 +3,7 @@
 #include "discovery/model_rules.h"
 #include "session/apply_commands.h"
 #include "settings/settings_file.h"
+#include "settings/settings_file_form.h"
 
 namespace dezadav {
 
@@ -175,11 +176,8 @@ void RouterWorkflow::HandOverFetchedTexts() {
     m_port.ModelsChanged();
 }
 
-void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
-    const FetchedTexts& fetched = m_session.fetched;
-    const bool twoPort = IsTwoPort();
-
-    // First the pages in the router's form, showing what they showed before.
+void RouterWorkflow::BringPagesToSipForm(bool pagesTwoPort) {
+    const bool twoPort = m_sip.IsTwoPort();
     KeepExpiryDuration(m_sip, m_sip.Port1Expiry());
     KeepExpiryDuration(m_sip, m_sip.Port2Expiry());
     const int via = m_sip.Port1RegisterVia().Selected();
@@ -189,8 +187,16 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     } else if (pagesTwoPort && !twoPort && (via == kRegisterViaNone || via == kRegisterViaAuto)) {
         m_sip.SetUseRegistrar(via == kRegisterViaAuto);
     }
-    const int shownCodec = m_codec.Codec().Selected();
     BringCodecChoicesToForm(m_codec, twoPort);
+}
+
+void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
+    const FetchedTexts& fetched = m_session.fetched;
+    const bool twoPort = IsTwoPort();
+
+    // First the pages in the router's form, showing what they showed before.
+    const int shownCodec = m_codec.Codec().Selected();
+    BringPagesToSipForm(pagesTwoPort);
 
     // The router's rows: its outputs read into copies of the pages, as a fetch would read them into
     // the pages themselves (a value this router form does not report stays the pages' own).
@@ -348,6 +354,16 @@ FileOutcome RouterWorkflow::LoadFlow() {
 FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
     std::optional<std::string> bytes = ReadSettingsFile(path);
     if (!bytes) return FileOutcome::OpenFailed;
+    // Pages tied to no router take the form the file was written in; a router's pages keep its form.
+    const bool tiedToRouter = !m_skipMark && !m_strip.model.empty();
+    const std::optional<bool> fileTwoPort = SettingsFileIsTwoPort(*bytes, m_language);
+    const bool pagesTwoPort = m_sip.IsTwoPort();
+    if (!tiedToRouter && fileTwoPort && *fileTwoPort != pagesTwoPort) {
+        m_sip.SetTwoPort(*fileTwoPort);
+        BringPagesToSipForm(pagesTwoPort);
+        m_sip.Recaption();
+        m_port.ApplyPerModelControls(*fileTwoPort);
+    }
     const SettingsLoadResult result = LoadSettingsText(*bytes, Models(), m_language, m_port.Messages());
     m_port.ModelsChanged();
     return result.AnyFailed() ? FileOutcome::SectionFailed : FileOutcome::Done;

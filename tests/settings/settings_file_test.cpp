@@ -1,4 +1,5 @@
 #include "settings/settings_file.h"
+#include "settings/settings_file_form.h"
 
 #include <gtest/gtest.h>
 
@@ -356,6 +357,19 @@ TEST_F(SettingsFileTest, FilesAreWrittenAndReadAsBytes) {
     EXPECT_TRUE(port.shown.empty());
     EXPECT_EQ(untouched.dialPlan, Program(lang).dialPlan);
     std::filesystem::remove_all(dir);
+}
+
+TEST(SettingsFileFormTest, OnlyWhatOneFormCanHoldTellsTheForm) {
+    const LanguageTable lang = ShippedEnglish();
+    const auto form = [&lang](const std::string& dialPlanRow, const std::string& sipRow) {
+        return SettingsFileIsTwoPort(dialPlanRow + "\r\n;LIST\r\n" + sipRow + "\r\n;SIP\r\n", lang);
+    };
+    const std::string plainRow = "1,101,,a@b,,,V";
+    EXPECT_EQ(form(plainRow, "5060,reg,2,n,p,1,0,n2,p2,1"), std::optional<bool>(true));  // via WAN
+    EXPECT_EQ(form("1,101,,a@b,ISDN,,V", "5060,reg,1,n,p,1,0,n2,p2,1"), std::optional<bool>(false));
+    EXPECT_EQ(form(plainRow, "5060,reg,1,n,p,9,0,n2,p2,1"), std::optional<bool>(false));  // 10th expiry
+    EXPECT_EQ(form(plainRow, "5060,reg,1,n,p,1,0,n2,p2,1"), std::nullopt);
+    EXPECT_EQ(form("1,101,,a@b,,777,V", "5060,reg,3,n,p,1,0,n2,p2,1"), std::nullopt);  // both
 }
 
 }  // namespace

@@ -272,6 +272,34 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
     for (const std::string& command : sent) EXPECT_EQ(command.rfind("voip dial_plan set ", 0), 0u) << command;
 }
 
+TEST_F(RouterWorkflowTest, AFileLoadedAfterSkipIsReadInTheFormItWasWrittenIn) {
+    // Saved from the two-port router (its expiry list is two entries shorter at the top), loaded
+    // after Skip, applied to the one-port router: the duration shown and sent is the file's.
+    RouterWorkflow first{language, port, session, timer};
+    first.SetTelnetPort(sim.TelnetPort());
+    ASSERT_EQ(ConnectTo(TwoPortRouter(), &first), ConnectOutcome::Connected);
+    const std::string duration = first.Sip().Port1Expiry().SelectedText();
+    const std::string path = TempPath("two_port.csv");
+    WriteAll(path, first.SettingsFileText());
+
+    RouterWorkflow started{language, port, session, timer};
+    started.SetTelnetPort(sim.TelnetPort());
+    port.selections = {RouterSelection{SelectionOutcome::Skip, {}}, OnePortRouter()};
+    port.passwords = {"admin"};
+    ASSERT_EQ(started.ConnectSequence(), ConnectOutcome::Skipped);
+    ASSERT_FALSE(started.Sip().IsTwoPort());
+    ASSERT_EQ(started.LoadSettingsFile(path), FileOutcome::Done);
+    EXPECT_TRUE(started.Sip().IsTwoPort());
+    EXPECT_EQ(port.perModelCalls.back(), true);
+    EXPECT_EQ(started.Sip().Port1Expiry().SelectedText(), duration);
+    EXPECT_EQ(started.ApplyFlow(), ApplyOutcome::Applied);
+
+    RouterWorkflow check{language, port, session, timer};
+    check.SetTelnetPort(sim.TelnetPort());
+    ASSERT_EQ(ConnectTo(OnePortRouter(), &check), ConnectOutcome::Connected);
+    EXPECT_EQ(check.Sip().Port1Expiry().SelectedText(), duration);
+}
+
 TEST_F(RouterWorkflowTest, ExitInTheSelectionEndsTheProgramAtStartAndAfterSkip) {
     EXPECT_EQ(workflow.ConnectSequence(), ConnectOutcome::Exited);  // unscripted selection: Exit
     EXPECT_EQ(port.endProgramCalls, 1);
