@@ -27,9 +27,6 @@ public:
     // caller returns to the event loop); without one, or when it is gone, they are dropped.
     void Release(QWidget* typingTarget);
 
-    bool IsHolding() const { return m_holding; }
-    int KeptKeyCount() const { return static_cast<int>(m_keys.size()); }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QShowEvent>
@@ -61,15 +60,6 @@ void CSettingDlgWindow::showEvent(QShowEvent* event) {
         CentreOnOwner();
     }
     QDialog::showEvent(event);
-}
-
-void CSettingDlgWindow::keyPressEvent(QKeyEvent* event) {
-    // A run cannot be broken off from the keyboard: Esc would close the box while the exchange goes on.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void CSettingDlgWindow::closeEvent(QCloseEvent* event) {

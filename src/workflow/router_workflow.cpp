@@ -356,13 +356,15 @@ FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
     if (!bytes) return FileOutcome::OpenFailed;
     // Pages tied to no router take the form the file was written in; a router's pages keep its form.
     const bool tiedToRouter = !m_skipMark && !m_strip.model.empty();
-    const std::optional<bool> fileTwoPort = SettingsFileIsTwoPort(*bytes, m_language);
-    const bool pagesTwoPort = m_sip.IsTwoPort();
-    if (!tiedToRouter && fileTwoPort && *fileTwoPort != pagesTwoPort) {
-        m_sip.SetTwoPort(*fileTwoPort);
-        BringPagesToSipForm(pagesTwoPort);
-        m_sip.Recaption();
-        m_port.ApplyPerModelControls(*fileTwoPort);
+    if (!tiedToRouter) {
+        const std::optional<bool> fileTwoPort = SettingsFileIsTwoPort(*bytes, m_language);
+        const bool pagesTwoPort = m_sip.IsTwoPort();
+        if (fileTwoPort && *fileTwoPort != pagesTwoPort) {
+            m_sip.SetTwoPort(*fileTwoPort);
+            BringPagesToSipForm(pagesTwoPort);
+            m_sip.Recaption();
+            m_port.ApplyPerModelControls(*fileTwoPort);
+        }
     }
     const SettingsLoadResult result = LoadSettingsText(*bytes, Models(), m_language, m_port.Messages());
     m_port.ModelsChanged();
