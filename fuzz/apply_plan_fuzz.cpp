@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     apply.codecRow = codec.CodecFields(true);
     const dezadav::ApplyPlan plan = dezadav::BuildApplyPlan(apply, twoPort, Language());
 
-    if (!plan.refusedField.empty()) {
+    if (plan.refusal) {
         if (!plan.commands.empty()) std::abort();
         return 0;
     }

@@ -38,7 +38,7 @@ Application::Application(ApplicationOptions options)
     : m_texts(BuiltinEnglishTable()),
       m_port(m_texts, options.discovery),
       m_session(m_socket, m_clock, m_texts, m_port.Messages()),
-      m_workflow(m_texts, m_port, m_session, m_refreshTimer),
+      m_workflow(m_texts, m_port, m_session, m_refreshTimer, m_files),
       m_language(m_texts, &m_port.Messages(), options.profile),
       m_window(MainDlgParts{m_workflow, m_port, m_texts, m_language, m_tray}) {
     m_workflow.SetTelnetPort(options.telnetPort);

@@ -14,6 +14,7 @@
 #include "session/telnet_socket.h"
 #include "session/transcript.h"
 #include "session/transcript_file.h"
+#include "settings/save_file_writer.h"
 #include "ui/gui_user_port.h"
 #include "ui/language_choice.h"
 #include "ui/main_dlg.h"
@@ -67,6 +68,7 @@ private:
     std::unique_ptr<TranscriptWriter> m_transcript;
     CSettingDlg m_session;
     QtTickTimer m_refreshTimer;
+    SaveFileWriter m_files;
     RouterWorkflow m_workflow;
     LanguageChoice m_language;
     CSystemTray m_tray;

@@ -33,7 +33,7 @@ const std::vector<CommandRule>& Commands() {
         {"apply",
          CliCommand::Apply,
          {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
-          "transcript", "input", "dry-run", "jobs", "passwords"},
+          "transcript", "input", "dry-run", "force", "jobs", "passwords"},
          {"router"}},
         {"log",
          CliCommand::Log,
@@ -56,7 +56,7 @@ void AddCliOptions(QCommandLineParser& parser) {
          {"router", "model", "wait", "output", "input", "password-file", "passwords", "into", "jobs"}) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
-    parser.addOption(QCommandLineOption(QStringLiteral("dry-run")));
+    for (const char* flag : {"dry-run", "force"}) parser.addOption(QCommandLineOption(QString::fromLatin1(flag)));
 }
 
 // A whole decimal number and nothing else; numbers too large for any limit here read as too large.
@@ -78,7 +78,9 @@ std::string ParserRefusal(const QCommandLineParser& parser, const std::vector<st
         return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") + name + "'";
     }
     for (const std::string& arg : args) {
-        if (arg.starts_with("--dry-run=")) return "option --dry-run takes no value";
+        for (const char* flag : {"--dry-run", "--force"}) {
+            if (arg.starts_with(std::string(flag) + "=")) return "option " + std::string(flag) + " takes no value";
+        }
     }
     if (args.back().starts_with("--")) return "option " + args.back() + " needs a value";
     return parser.errorText().toStdString();
@@ -129,6 +131,7 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
         if ((*target)->empty()) return "option --" + std::string(name) + " needs a file name";
     }
     options.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    options.force = parser.isSet(QStringLiteral("force"));
     return std::nullopt;
 }
 
@@ -188,7 +191,7 @@ std::string CliUsageText() {
   dezadav-cli discover [--broadcast ADDR] [--discovery-port N] [--wait MS]
   dezadav-cli fetch --router IP [--model NAME] --output FILE [common options]
   dezadav-cli apply --router IP [--router IP]... [--model NAME] --input FILE [--dry-run]
-                    [--jobs N] [--passwords FILE] [common options]
+                    [--force] [--jobs N] [--passwords FILE] [common options]
   dezadav-cli log --router IP [common options]
   dezadav-cli backup --into DIR [--router IP]... [--broadcast ADDR] [--jobs N] [--passwords FILE]
                      [common options]
@@ -204,6 +207,8 @@ Commands:
              Prints every router command it sends, one per line, in order, then
              "Settings have been applied to router.". With --dry-run it logs in and reads the
              settings, prints the commands the apply would send, and sends none of them.
+             A FILE saved from the other router form (one-port or two-port) is refused unless
+             --force is given: its dial-plan and expiry values do not carry over whole.
              With several --router the same FILE goes to each router, up to N at a time; every
              line printed starts with the router's IP address and a TAB, and each router ends
              with one line: its address and the success text or its failure message.
@@ -213,7 +218,8 @@ Commands:
              or else every router that answers one discovery request (as discover) with a
              supported model. Each router's settings go to DIR/<MAC>.csv (DIR/<IP>.csv when no
              discovery answer gave its MAC address), the bytes fetch writes; a file is replaced
-             only by a complete new one. DIR/index.tsv, written last, has one line per router:
+             only by a complete new one, readable by its owner only. With no router found or
+             given, nothing is written. DIR/index.tsv, written last, has one line per router:
              MAC, IP, model, firmware version, file name, and "ok", "unsupported model" or the
              failure message, separated by TAB. On a terminal, stderr shows the progress.
 

@@ -8,4 +8,10 @@ std::optional<std::string> CliUserPort::ConfirmPassword(const RouterInfo&) {
     return m_password;
 }
 
+bool CliUserPort::ApplyDespite(const std::string& warning) {
+    if (m_force) return true;
+    m_messages.ShowMessage("Error", warning + " (not applied; --force applies it)", MessageIcon::Stop);
+    return false;
+}
+
 }  // namespace dezadav::cli

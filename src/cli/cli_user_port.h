@@ -12,17 +12,21 @@ namespace dezadav::cli {
 // given by --router (and the fields its discovery answer carried), the confirmation answers with the
 // password once and cancels every later time (so a failed login ends the run instead of asking
 // again), the file to save answers with --output; no file is chosen to open (apply loads --input
-// directly). Messages go to stdout/stderr.
+// directly); a file of the other router form is applied only with --force. Messages go to
+// stdout/stderr.
 class CliUserPort : public UserPort {
 public:
-    CliUserPort(RouterInfo router, std::string password, MessagePort& messages)
-        : m_router(std::move(router)), m_password(std::move(password)), m_messages(messages) {}
+    // `force`: the answer to every ApplyDespite question (--force).
+    CliUserPort(RouterInfo router, std::string password, bool force, MessagePort& messages)
+        : m_router(std::move(router)), m_password(std::move(password)), m_force(force), m_messages(messages) {}
 
     void SetSaveFile(std::string path) { m_saveFile = std::move(path); }
 
     RouterSelection SelectRouter() override { return RouterSelection{SelectionOutcome::Ok, m_router}; }
     std::optional<std::string> ConfirmPassword(const RouterInfo&) override;
     MessagePort& Messages() override { return m_messages; }
+    // Without --force the question is printed as the reason the run stops.
+    bool ApplyDespite(const std::string& warning) override;
     std::optional<std::string> ChooseFileToSave() override { return m_saveFile; }
     std::optional<std::string> ChooseFileToOpen() override { return std::nullopt; }
     void ShowProgress(const std::string&, ExchangeCause) override {}
@@ -32,6 +36,7 @@ private:
     RouterInfo m_router;
     std::string m_password;
     bool m_passwordGiven = false;
+    bool m_force = false;
     MessagePort& m_messages;
     std::optional<std::string> m_saveFile;
 };

@@ -1,13 +1,14 @@
 #include "cli/fleet_commands.h"
 
 #include <QDir>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include "cli/parallel_jobs.h"
 #include "cli/progress_line.h"
 #include "cli/stream_message_port.h"
 #include "discovery/model_rules.h"
 #include "discovery/router_search.h"
+#include "settings/save_file_writer.h"
 
 namespace dezadav::cli {
 
@@ -68,6 +69,7 @@ RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& cont
     request.waitMs = options.waitMs;
     request.backupDir = options.backupDir;
     request.inputFile = options.inputFile;
+    request.force = options.force;
     request.transcript = context.transcript;
     return request;
 }
@@ -89,14 +91,13 @@ std::string IndexLine(const RouterInfo& router, const std::string& file, const s
     return line + IndexField(status) + '\n';
 }
 
-bool WriteIndex(const std::string& dir, const std::string& text) {
-    QSaveFile file(QDir(QString::fromStdString(dir)).filePath(QString::fromLatin1(kIndexFileName)));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+// The backup folder, made when missing; the reason when no file can be written there. Found out
+// before any router is logged in to, so a run cannot end with every router read and nothing kept.
+std::optional<std::string> BackupFolderProblem(const std::string& dir) {
+    if (!QDir().mkpath(QString::fromStdString(dir))) return "cannot create the folder " + dir;
+    QTemporaryFile probe(QDir(QString::fromStdString(dir)).filePath(QStringLiteral(".dezadav-XXXXXX")));
+    if (!probe.open()) return "cannot write into the folder " + dir + ": " + probe.errorString().toStdString();
+    return std::nullopt;
 }
 
 // The routers to back up, in discovery or command-line order: the --router list, or the routers that
@@ -160,12 +161,18 @@ bool PreparePasswords(const CliOptions& options, const FleetContext& context,
 }
 
 int RunBackup(const CliOptions& options, const FleetContext& context) {
-    if (!QDir().mkpath(QString::fromStdString(options.backupDir))) {
-        context.err << "dezadav-cli: cannot create the folder " << options.backupDir << '\n' << std::flush;
-        return kExitFailed;
-    }
     auto routers = BackupTargets(options, context);
     if (!routers) return kExitFailed;
+    if (routers->empty()) {
+        // An empty index over an earlier backup would read as "no routers here".
+        context.err << "dezadav-cli: no router answered the discovery request; nothing was backed up\n"
+                    << std::flush;
+        return kExitFailed;
+    }
+    if (auto problem = BackupFolderProblem(options.backupDir)) {
+        context.err << "dezadav-cli: " << *problem << '\n' << std::flush;
+        return kExitFailed;
+    }
 
     // A router found by the search with a model this program does not handle is listed, not served.
     const bool searched = options.routers.empty();
@@ -210,9 +217,11 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
             index += IndexLine(router, {}, kUnsupportedStatus);
         }
     }
-    if (!WriteIndex(options.backupDir, index)) {
-        context.err << "dezadav-cli: cannot write " << options.backupDir << '/' << kIndexFileName << '\n'
-                    << std::flush;
+    const std::string indexPath = options.backupDir + '/' + kIndexFileName;
+    SaveFileWriter files;
+    const FileWriteResult written = files.WriteWhole(indexPath, index, FileSecrecy::Plain);
+    if (!written.ok) {
+        context.err << "dezadav-cli: cannot write " << indexPath << ": " << written.reason << '\n' << std::flush;
         return kExitFailed;
     }
     return exitStatus;

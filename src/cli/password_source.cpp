@@ -1,5 +1,7 @@
 #include "cli/password_source.h"
 
+#include "cli/password_table.h"
+
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -21,6 +23,9 @@ PasswordOutcome ObtainPassword(const PasswordSources& sources) {
         if (auto fromEnv = sources.environment()) return PasswordOutcome{std::move(fromEnv), false, {}};
     }
     if (sources.passwordFile) {
+        if (auto problem = PrivateFileProblem(*sources.passwordFile, "password file")) {
+            return PasswordOutcome{std::nullopt, false, std::move(*problem)};
+        }
         std::ifstream in(*sources.passwordFile, std::ios::binary);
         if (!in) {
             return PasswordOutcome{std::nullopt, false,

@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <cctype>
 #include <fstream>
 #include <iterator>
@@ -77,16 +80,20 @@ std::optional<std::string> PasswordTable::For(const std::string& ip, const std::
     return std::nullopt;
 }
 
-bool ReadPasswordTable(const std::string& path, PasswordTable& table, std::string* error) {
+std::optional<std::string> PrivateFileProblem(const std::string& path, const std::string& what) {
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
-        *error = "cannot read the passwords file " + path;
-        return false;
-    }
+    if (::stat(path.c_str(), &status) != 0) return "cannot read the " + what + " " + path + ": " + std::strerror(errno);
     if ((status.st_mode & (S_IRGRP | S_IROTH)) != 0) {
-        *error = "the passwords file " + path +
-                 " may be read by other users; it is not used until only its owner can read it (chmod 600 " +
-                 path + ")";
+        return "the " + what + " " + path +
+               " may be read by other users; it is not used until only its owner can read it (chmod 600 " + path +
+               ")";
+    }
+    return std::nullopt;
+}
+
+bool ReadPasswordTable(const std::string& path, PasswordTable& table, std::string* error) {
+    if (auto problem = PrivateFileProblem(path, "passwords file")) {
+        *error = std::move(*problem);
         return false;
     }
     std::ifstream in(path, std::ios::binary);

@@ -22,6 +22,10 @@ private:
     std::map<std::string, std::string> m_byAddress;  // IPs as written, MACs as XX-XX-XX-XX-XX-XX
 };
 
+// Why a file holding passwords must not be used: it cannot be read, or its group or others may read
+// it. Nothing when only its owner can read it. `what` names the file in the text.
+std::optional<std::string> PrivateFileProblem(const std::string& path, const std::string& what);
+
 // The table from the file at `path`. A file that group or others may read is refused, as a private
 // key is: the passwords in it are not the owner's alone. False, with the reason.
 bool ReadPasswordTable(const std::string& path, PasswordTable& table, std::string* error);

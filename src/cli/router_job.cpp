@@ -1,7 +1,6 @@
 #include "cli/router_job.h"
 
 #include <QEventLoop>
-#include <QSaveFile>
 #include <QTimer>
 
 #include "cli/cli_user_port.h"
@@ -16,6 +15,7 @@
 #include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
 #include "session/transcript_file.h"
+#include "settings/save_file_writer.h"
 #include "workflow/router_workflow.h"
 
 namespace dezadav::cli {
@@ -88,16 +88,9 @@ bool RouterFields(const RouterJobRequest& request, const LanguageTable& language
     return true;
 }
 
-// Writes the settings file through a temporary file in the same folder: the old file stays whole
-// until the new one is complete, and nothing is left behind when writing fails.
-bool WriteAtomically(const std::string& path, const std::string& bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+// A file flow's message is followed by the file and the reason, which a terminal user needs.
+void ShowFileProblem(RouterJobOutput& output, const std::string& path, const std::string& reason) {
+    output.ShowMessage("Error", path + ": " + reason, MessageIcon::Stop);
 }
 
 // Prints each command an apply exchange types, the moment it goes out: a script sees what reached
@@ -127,23 +120,29 @@ bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language
             // The window ends a load it cannot open silently; a script must learn that nothing was
             // loaded, so the load failure's own text is printed.
             ShowMessageText(language, output, kMsgFileFail);
+            ShowFileProblem(output, request.inputFile, workflow.LastFileProblem());
+            return false;
+        case FileOutcome::NotSettings:
+            ShowFileProblem(output, request.inputFile, workflow.LastFileProblem());
             return false;
         default:
             return false;  // each failing section has shown its message
     }
 
     if (request.kind == RouterJobKind::DryRun) {
-        workflow.PrepareApplyTexts();
-        const ApplyPlan plan = BuildApplyPlan(session.apply, workflow.IsTwoPort(), language);
-        if (!plan.refusedField.empty()) {
-            return Fail(output, TextOrDefault(language, kMsgControlByte) + " (" + plan.refusedField + ")");
+        const std::optional<ApplyPlan> plan = workflow.PlanApply();
+        if (!plan) return false;
+        if (plan->refusal) {
+            ShowMessageWithDetail(language, output, plan->refusal->message, plan->refusal->detail);
+            return false;
         }
-        for (const ApplyCommand& command : plan.commands) output.PrintLine(command.text);
+        for (const ApplyCommand& command : plan->commands) output.PrintLine(command.text);
         return true;
     }
 
     // Nothing to send is no failure: the router already holds what the file says.
     const ApplyOutcome outcome = workflow.ApplyFlow();
+    (void)session;
     return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges;
 }
 
@@ -176,28 +175,37 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     CTelnetSocket socket;
     SteadyClock clock;
     CSettingDlg session(socket, clock, language, output);
-    CliUserPort port(router, password, output);
+    CliUserPort port(router, password, request.force, output);
     IdleTickTimer timer;
-    RouterWorkflow workflow(language, port, session, timer);
+    SaveFileWriter files;
+    RouterWorkflow workflow(language, port, session, timer, files);
     workflow.SetTelnetPort(request.common.telnetPort);
     workflow.SetTimeScale(request.common.timeScale);
     session.SetObserver(&observers);
 
     if (workflow.ConnectSequence() != ConnectOutcome::Connected) return result;
+    // A copy with settings the router did not tell would restore defaults in their place one day:
+    // none is written (the message naming them has been shown).
+    const bool keepsCopy = request.kind == RouterJobKind::Fetch || request.kind == RouterJobKind::Backup;
+    if (keepsCopy && workflow.Unread().Any()) return result;
 
     switch (request.kind) {
         case RouterJobKind::Fetch:
             port.SetSaveFile(request.outputFile);
             result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
+            if (!result.ok) ShowFileProblem(output, request.outputFile, workflow.LastFileProblem());
             break;
-        case RouterJobKind::Backup:
+        case RouterJobKind::Backup: {
             result.backupFile = BackupFileName(router);
-            result.ok =
-                WriteAtomically(request.backupDir + "/" + result.backupFile, workflow.SettingsFileText());
+            const std::string path = request.backupDir + "/" + result.backupFile;
+            const FileWriteResult written = files.WriteWhole(path, workflow.SettingsFileText(), FileSecrecy::OwnerOnly);
+            result.ok = written.ok;
             if (!result.ok) {
                 ShowMessageText(language, output, kMsgSaveFail);
+                ShowFileProblem(output, path, written.reason);
             }
             break;
+        }
         case RouterJobKind::Apply:
         case RouterJobKind::DryRun:
             result.ok = LoadAndApply(request, language, workflow, session, output);

@@ -34,6 +34,7 @@ struct RouterJobRequest {
     std::string outputFile;
     std::string backupDir;
     std::string inputFile;
+    bool force = false;  // apply a file of the other router form all the same
     TranscriptSink* transcript = nullptr;  // where each exchange's record goes (shared, thread-safe)
 };
 

@@ -28,6 +28,22 @@ inline constexpr MessageText kMsgErrorCaption{"Message_Error", "Error"};
 inline constexpr MessageText kMsgWarnCaption{"Message_Warn", "Warning"};
 inline constexpr MessageText kMsgSuccessCaption{"Message_Success", "Success"};
 
+// Shows `text` followed by `detail` under `caption` through `port`, as ShowMessageText does (the
+// looked-up text with the exclamation icon, the English one with the stop icon). Returns the text
+// shown.
+inline std::string ShowMessageWithDetail(const LanguageTable& language, MessagePort& port, const MessageText& text,
+                                         const std::string& detail, const MessageText& caption = kMsgErrorCaption) {
+    std::string shown = language.LookupText(text.key);
+    MessageIcon icon = MessageIcon::Exclamation;
+    if (shown.empty() || shown == kMissingText) {
+        shown = text.englishDefault;
+        icon = MessageIcon::Stop;
+    }
+    shown += detail;
+    port.ShowMessage(TextOrDefault(language, caption), shown, icon);
+    return shown;
+}
+
 // Shows `text` under `caption` through `port`, as every failure of the program is shown.
 inline void ShowMessageText(const LanguageTable& language, MessagePort& port, const MessageText& text,
                             const MessageText& caption = kMsgErrorCaption) {
@@ -61,6 +77,36 @@ inline constexpr MessageText kMsgSetCodec{"Message_SetCODEC", "Failed to set COD
 // A value (or the password) that would carry a control byte into the router's command line.
 inline constexpr MessageText kMsgControlByte{
     "Message_ControlByte", "A value contains a control character and cannot be sent to the router!"};
+// A value the router cannot take (a port outside 1 to 65535, a payload type outside 96 to 127),
+// followed by the field and its range.
+inline constexpr MessageText kMsgValueRange{"Message_ValueRange",
+                                            "A value is outside the range the router accepts and cannot be sent!"};
+// The RTP port range the other way round.
+inline constexpr MessageText kMsgRtpPortOrder{"Message_RtpPortOrder",
+                                              "The RTP start port must not be above the RTP end port!"};
+// A set command the router answered with an error: the apply stops there. Followed by the command and
+// the router's words.
+inline constexpr MessageText kMsgRouterRefused{"Message_RouterRefused",
+                                               "The router refused a command; the apply was stopped there."};
+// Settings the router's answers did not hold (an error text instead of the values), followed by the
+// areas. Their page holds no values until they have been read.
+inline constexpr MessageText kMsgSettingsUnread{"Message_SettingsUnread",
+                                                "These settings could not be read from the router:"};
+// Names of the areas in the message above.
+inline constexpr MessageText kMsgAreaSip{"Message_AreaSIP", "SIP"};
+inline constexpr MessageText kMsgAreaCodec{"Message_AreaCODEC", "Codec, RTP and DTMF"};
+// Apply of a settings file saved from the other router form: what the router loses. Answered with
+// Yes (apply) or No.
+inline constexpr MessageText kMsgFormTwoPortFile{
+    "Message_FormTwoPortFile",
+    "The loaded file was saved from a two-port router, but this router is a one-port router. Applying it "
+    "clears the loop-through and backup numbers of the dial-plan entries it holds, and its SIP expiry "
+    "times may not be what the file meant. Apply anyway?"};
+inline constexpr MessageText kMsgFormOnePortFile{
+    "Message_FormOnePortFile",
+    "The loaded file was saved from a one-port router, but this router is a two-port router. Applying it "
+    "drops the loop-through and backup numbers the file holds, and its SIP expiry times and codec may not "
+    "be what the file meant. Apply anyway?"};
 // The plain (no icon) message after a completed apply.
 inline constexpr MessageText kMsgApplyOk{"Message_ApplyOK", "Settings have been applied to router."};
 // Apply to Router with no command to send (shown like the message above; no login is made).

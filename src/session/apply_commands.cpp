@@ -22,36 +22,70 @@ enum class ValueForm {
     ExpiryNumber,  // the leading decimal number, plus 1 on a two-port model
 };
 
+// The numbers a value may be when it is not empty; {0, 0} for a value of any form.
+struct ValueRange {
+    int32_t min = 0;
+    int32_t max = 0;
+};
+constexpr ValueRange kAnyValue{};
+constexpr ValueRange kPortRange{1, 65535};
+constexpr ValueRange kPayloadTypeRange{96, 127};
+
 template <typename Field>
 struct RowCommand {
     Field field;
     std::string_view words;
     ValueForm form;
     std::string_view fieldName;
+    ValueRange range = kAnyValue;
+    bool secret = false;      // a password: never shown in full
+    bool portTwo = false;     // only a two-port router has the second voice port
 };
 
 // The commands of a row, one per field, in row order (which is also the sending order).
 constexpr std::array<RowCommand<SipField>, kSipRowFieldCount> kSipCommands{{
-    {SipField::SipPort, "voip sip port", ValueForm::Text, "SIP port"},
+    {SipField::SipPort, "voip sip port", ValueForm::Text, "SIP port", kPortRange},
     {SipField::Registrar, "voip sip registrar", ValueForm::Text, "SIP registrar"},
     {SipField::Port1Registration, "voip sip endpt1 use_reg", ValueForm::Number, "SIP port 1 registration"},
     {SipField::Port1UserName, "voip sip endpt1 name", ValueForm::Text, "SIP port 1 name"},
-    {SipField::Port1Password, "voip sip endpt1 pass", ValueForm::Text, "SIP port 1 password"},
+    {SipField::Port1Password, "voip sip endpt1 pass", ValueForm::Text, "SIP port 1 password", kAnyValue, true},
     {SipField::Port1Expiry, "voip sip endpt1 expire", ValueForm::ExpiryNumber, "SIP port 1 expiry"},
-    {SipField::Port2RegisterVia, "voip sip endpt2 use_reg", ValueForm::Number, "SIP port 2 registration"},
-    {SipField::Port2UserName, "voip sip endpt2 name", ValueForm::Text, "SIP port 2 name"},
-    {SipField::Port2Password, "voip sip endpt2 pass", ValueForm::Text, "SIP port 2 password"},
-    {SipField::Port2Expiry, "voip sip endpt2 expire", ValueForm::ExpiryNumber, "SIP port 2 expiry"},
+    {SipField::Port2RegisterVia, "voip sip endpt2 use_reg", ValueForm::Number, "SIP port 2 registration",
+     kAnyValue, false, true},
+    {SipField::Port2UserName, "voip sip endpt2 name", ValueForm::Text, "SIP port 2 name", kAnyValue, false, true},
+    {SipField::Port2Password, "voip sip endpt2 pass", ValueForm::Text, "SIP port 2 password", kAnyValue, true,
+     true},
+    {SipField::Port2Expiry, "voip sip endpt2 expire", ValueForm::ExpiryNumber, "SIP port 2 expiry", kAnyValue,
+     false, true},
 }};
 
 constexpr std::array<RowCommand<CodecField>, kCodecRowFieldCount> kCodecCommands{{
     {CodecField::Codec, "voip rtp codec type", ValueForm::Unchanged, "codec"},
     {CodecField::PacketSize, "voip rtp codec size", ValueForm::Unchanged, "codec packet size"},
     {CodecField::DtmfMode, "voip rtp dtmf mode", ValueForm::Unchanged, "DTMF mode"},
-    {CodecField::PayloadType, "voip rtp dtmf payloadtype", ValueForm::Unchanged, "DTMF payload type"},
-    {CodecField::RtpPortStart, "voip rtp port start", ValueForm::Text, "RTP start port"},
-    {CodecField::RtpPortEnd, "voip rtp port end", ValueForm::Text, "RTP end port"},
+    {CodecField::PayloadType, "voip rtp dtmf payloadtype", ValueForm::Unchanged, "DTMF payload type",
+     kPayloadTypeRange},
+    {CodecField::RtpPortStart, "voip rtp port start", ValueForm::Text, "RTP start port", kPortRange},
+    {CodecField::RtpPortEnd, "voip rtp port end", ValueForm::Text, "RTP end port", kPortRange},
 }};
+
+// The number `value` is when it is nothing but decimal digits (at most nine of them).
+std::optional<int32_t> WholeNumber(std::string_view value) {
+    if (value.empty() || value.size() > 9) return std::nullopt;
+    int32_t number = 0;
+    for (const char c : value) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+bool InRange(std::string_view value, ValueRange range) {
+    if (range.min == 0 && range.max == 0) return true;
+    if (value.empty()) return true;  // sent as ever; the router answers for it
+    const std::optional<int32_t> number = WholeNumber(value);
+    return number && *number >= range.min && *number <= range.max;
+}
 
 template <typename Field, std::size_t N>
 constexpr bool InRowOrder(const std::array<RowCommand<Field>, N>& table) {
@@ -79,14 +113,18 @@ std::string EntryFieldName(const DialPlanEntry& entry, std::string_view field) {
     return "dial plan entry " + entry.index + ", " + std::string(field);
 }
 
+std::optional<ApplyRefusal> ControlByteIn(std::string fieldName) {
+    return ApplyRefusal{kMsgControlByte, " (" + std::move(fieldName) + ")"};
+}
+
 // The dial-plan command of one changed entry; nothing for an index outside 1..60. Returns false
-// (with `refused` naming the field) when a value that would be sent holds a control byte.
+// (with `refused` set) when a value that would be sent holds a control byte.
 bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const LanguageTable& language,
-                        std::vector<ApplyCommand>& commands, std::string& refused) {
+                        std::vector<ApplyCommand>& commands, std::optional<ApplyRefusal>& refused) {
     const int32_t index = ReadLeadingDecimal(entry.index);
     if (index < kFirstIndex || index > kLastIndex) return true;
     if (ContainsControlByte(entry.index)) {
-        refused = EntryFieldName(entry, "index");
+        refused = ControlByteIn(EntryFieldName(entry, "index"));
         return false;
     }
     if (entry.phoneNumber.empty()) {
@@ -107,7 +145,7 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const Language
     };
     for (const auto& [value, name] : sent) {
         if (ContainsControlByte(value)) {
-            refused = EntryFieldName(entry, name);
+            refused = ControlByteIn(EntryFieldName(entry, name));
             return false;
         }
     }
@@ -128,10 +166,11 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const Language
 template <typename Field, std::size_t N>
 bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::vector<std::string>& row,
                     bool twoPort, const MessageText& failure, ApplyArea area,
-                    std::vector<ApplyCommand>& commands, std::string& refused) {
+                    std::vector<ApplyCommand>& commands, std::optional<ApplyRefusal>& refused) {
     for (const RowCommand<Field>& command : table) {
         const std::size_t position = FieldPosition(command.field);
         if (position >= row.size()) break;
+        if (command.portTwo && !twoPort) continue;
         const std::string& value = row[position];
         std::string argument;
         switch (command.form) {
@@ -149,10 +188,37 @@ bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::ve
                 break;
         }
         if (ContainsControlByte(argument)) {
-            refused = std::string(command.fieldName);
+            refused = ControlByteIn(std::string(command.fieldName));
             return false;
         }
-        commands.push_back({Join({command.words, argument}), failure, area});
+        if (!InRange(value, command.range)) {
+            refused = ApplyRefusal{kMsgValueRange, " (" + std::string(command.fieldName) + ": " +
+                                                       std::to_string(command.range.min) + "-" +
+                                                       std::to_string(command.range.max) + ")"};
+            return false;
+        }
+        ApplyCommand sent{Join({command.words, argument}), failure, area};
+        if (command.secret) sent.secretAt = command.words.size() + 1;
+        commands.push_back(std::move(sent));
+    }
+    return true;
+}
+
+// A start port above the end port leaves the router no port to take.
+bool RtpPortsInOrder(const std::vector<std::string>& codecRow) {
+    const std::size_t start = FieldPosition(CodecField::RtpPortStart);
+    const std::size_t end = FieldPosition(CodecField::RtpPortEnd);
+    if (start >= codecRow.size() || end >= codecRow.size()) return true;
+    const auto first = WholeNumber(codecRow[start]);
+    const auto last = WholeNumber(codecRow[end]);
+    return !first || !last || *first <= *last;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view word) {
+    if (text.size() < word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+        if (c != word[i]) return false;
     }
     return true;
 }
@@ -167,9 +233,26 @@ bool ContainsControlByte(std::string_view value) {
     return false;
 }
 
+std::string ApplyCommand::ShownText() const {
+    if (secretAt >= text.size() || std::string_view(text).substr(secretAt) == kEmptyMarker) return text;
+    return text.substr(0, secretAt) + "********";
+}
+
+std::optional<std::string> RouterRefusal(std::string_view reply) {
+    const std::size_t textStart = reply.find_first_not_of("\r\n");
+    if (textStart == std::string_view::npos) return std::nullopt;
+    reply.remove_prefix(textStart);
+    // What follows the last line break is the prompt, not an answer.
+    const std::size_t promptLine = reply.find_last_of("\r\n");
+    if (promptLine == std::string_view::npos) return std::nullopt;
+    const std::string_view answer = reply.substr(0, reply.find_first_of("\r\n"));
+    if (!StartsWithNoCase(answer, "error") && !StartsWithNoCase(answer, "%")) return std::nullopt;
+    return std::string(answer);
+}
+
 ApplyPlan BuildApplyPlan(const ApplyTexts& texts, bool twoPort, const LanguageTable& language) {
     ApplyPlan plan;
-    std::string refused;
+    std::optional<ApplyRefusal> refused;
     bool ok = true;
     for (const DialPlanEntry& entry : texts.dialPlanRows) {
         ok = AddDialPlanCommand(entry, twoPort, language, plan.commands, refused);
@@ -186,10 +269,14 @@ ApplyPlan BuildApplyPlan(const ApplyTexts& texts, bool twoPort, const LanguageTa
     if (ok && plan.sendsCodec) {
         ok = AddRowCommands(kCodecCommands, texts.codecRow, twoPort, kMsgSetCodec, ApplyArea::Codec,
                             plan.commands, refused);
+        if (ok && !RtpPortsInOrder(texts.codecRow)) {
+            refused = ApplyRefusal{kMsgRtpPortOrder, {}};
+            ok = false;
+        }
     }
     if (!ok) {
         plan.commands.clear();
-        plan.refusedField = std::move(refused);
+        plan.refusal = std::move(refused);
     }
     return plan;
 }

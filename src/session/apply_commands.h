@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,18 @@ struct ApplyCommand {
     std::string text;  // without the closing CR
     MessageText failure;
     ApplyArea area;
+    // Where a secret value (a SIP account password) starts in `text`; npos when the command holds none.
+    std::size_t secretAt = std::string::npos;
+
+    // The command as it may be shown or printed: a secret value as eight asterisks (the empty marker
+    // stays as it is, it tells nothing).
+    std::string ShownText() const;
+};
+
+// Why an apply plan may not be sent: the message and what follows it (the field, and its range).
+struct ApplyRefusal {
+    MessageText message;
+    std::string detail;  // e.g. " (SIP port: 1-65535)"; never a secret value
 };
 
 // Every command of one apply, in sending order: dial plan, then SIP (all ten, when the SIP row
@@ -32,9 +45,9 @@ struct ApplyPlan {
     std::vector<ApplyCommand> commands;
     bool sendsSip = false;
     bool sendsCodec = false;
-    // Not empty when a value that would be sent holds a control byte: names that field (in English,
-    // e.g. "dial plan entry 5, phone number"); `commands` is then empty and nothing may be sent.
-    std::string refusedField;
+    // Set when a value that would be sent holds a control byte or is outside what the router takes;
+    // `commands` is then empty and nothing may be sent.
+    std::optional<ApplyRefusal> refusal;
 };
 
 // Turns the apply texts into commands. Dial plan, per entry with index 1..60: an empty phone number
@@ -44,8 +57,20 @@ struct ApplyPlan {
 // Loop-through texts map to 1, 2, 0 by LoopThroughCode (`language`); a text matching none is sent
 // as 0. Status "V" is 1, anything else 0. SIP: port, registrar, then per voice port use_reg, name,
 // pass, expire (numbers read as leading decimals, expire + 1 on a two-port model, empty texts as
-// kEmptyMarker). Codec: type, size, DTMF mode and payload type unchanged, RTP start and end port
-// (empty as kEmptyMarker). The entry's name is never sent.
+// kEmptyMarker; the port-2 commands only on a two-port model, a one-port router has no second
+// port). Codec: type, size, DTMF mode and payload type unchanged, RTP start and end port (empty as
+// kEmptyMarker). The entry's name is never sent.
+//
+// Refused before anything is sent (`refusal`): a value with a control byte (Message_ControlByte with
+// the field's English name), a SIP or RTP port that is not a number from 1 to 65535 and a DTMF payload
+// type that is not one from 96 to 127 (Message_ValueRange), an RTP start port above the end port
+// (Message_RtpPortOrder). Only values that would be sent are checked; an empty one is sent as ever.
 ApplyPlan BuildApplyPlan(const ApplyTexts& texts, bool twoPort, const LanguageTable& language);
+
+// The router's answer to a set command (everything after the echoed line break, up to and including
+// the prompt) when it refuses the command: the first line of a text that starts, after line breaks,
+// with "Error" or "%" in any case. Nothing for any other answer; the prompt line itself is never
+// taken for an answer.
+std::optional<std::string> RouterRefusal(std::string_view reply);
 
 }  // namespace dezadav

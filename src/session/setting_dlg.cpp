@@ -56,27 +56,17 @@ bool CSettingDlg::FailRun(const MessageText& message, bool closeSocket) {
     return EndRun(false, TextOrDefault(m_language, message));
 }
 
-bool CSettingDlg::RefuseControlBytes(std::string_view fieldName) {
-    // Shown like every other failure (looked-up text with the exclamation icon, the English text with
-    // the stop icon), with the field named after it. Never the value: it may be a password.
-    std::string caption = TextOrDefault(m_language, kMsgErrorCaption);
-    std::string text = m_language.LookupText(kMsgControlByte.key);
-    MessageIcon icon = MessageIcon::Exclamation;
-    if (text.empty() || text == kMissingText) {
-        text = kMsgControlByte.englishDefault;
-        icon = MessageIcon::Stop;
-    }
-    text += " (";
-    text += fieldName;
-    text += ")";
-    m_messages.ShowMessage(caption, text, icon);
-    return EndRun(false, text);
+bool CSettingDlg::FailWithDetail(const MessageText& message, const std::string& detail, bool closeSocket) {
+    // Shown like every other failure, with what it concerns after the text. Never a secret value.
+    const std::string shown = ShowMessageWithDetail(m_language, m_messages, message, detail);
+    if (closeSocket) m_socket.Close();
+    return EndRun(false, shown);
 }
 
 bool CSettingDlg::OpenSession(const SessionRequest& request) {
     // A control byte in the password would end the password line early and type the rest into the
     // router's shell; nothing is sent at all then.
-    if (ContainsControlByte(request.password)) return RefuseControlBytes("password");
+    if (ContainsControlByte(request.password)) return FailWithDetail(kMsgControlByte, " (password)", false);
     if (!m_socket.Create()) return FailRun(kMsgTcpSocket, false);
     if (!m_socket.Connect(request.routerIp, request.telnetPort, m_dialogue.Scaled(kConnectTimeoutMs))) {
         return FailRun(kMsgConnect, true);
@@ -105,12 +95,18 @@ bool CSettingDlg::RunFetch(const SessionRequest& request, bool logOnly) {
 bool CSettingDlg::RunApply(const SessionRequest& request) {
     // Every value is checked before the connection is made, so a refused value sends nothing.
     const ApplyPlan plan = BuildApplyPlan(apply, IsTwoPortModel(request.modelName), m_language);
-    if (!plan.refusedField.empty()) return RefuseControlBytes(plan.refusedField);
+    if (plan.refusal) return FailWithDetail(plan.refusal->message, plan.refusal->detail, false);
     if (!OpenSession(request)) return false;
 
+    std::string reply;
     for (std::size_t i = 0; i < plan.commands.size(); ++i) {
         const ApplyCommand& command = plan.commands[i];
-        if (!m_dialogue.SendSetCommand(command.text)) return FailRun(command.failure, true);
+        if (!m_dialogue.SendSetCommand(command.text, &reply)) return FailRun(command.failure, true);
+        // A router that refuses a value says so and goes on with its prompt; what was sent before
+        // stays in force, nothing after it is sent.
+        if (const std::optional<std::string> refusal = RouterRefusal(reply)) {
+            return FailWithDetail(kMsgRouterRefused, "\n" + command.ShownText() + "\n\"" + *refusal + "\"", true);
+        }
         // The rows last applied change only once their whole area went through.
         const bool areaDone = i + 1 == plan.commands.size() || plan.commands[i + 1].area != command.area;
         if (!areaDone) continue;

@@ -54,7 +54,7 @@ private:
     bool RunApply(const SessionRequest& request);
     bool OpenSession(const SessionRequest& request);
     bool FailRun(const MessageText& message, bool closeSocket);
-    bool RefuseControlBytes(std::string_view fieldName);
+    bool FailWithDetail(const MessageText& message, const std::string& detail, bool closeSocket);
     bool EndRun(bool ok, std::string_view shownText);
 
     RouterConnection& m_socket;

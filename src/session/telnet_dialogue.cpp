@@ -160,17 +160,20 @@ bool TelnetDialogue::GetCommandOutput(std::string& output, std::string_view comm
     return true;
 }
 
-bool TelnetDialogue::SendSetCommand(std::string_view command) {
+bool TelnetDialogue::SendSetCommand(std::string_view command, std::string* reply) {
+    if (reply != nullptr) reply->clear();
     m_lastError = CommandError::None;
     const StepDeadline deadline(*this);
     ReceivedChunk chunk;
     if (!TypeCommand(command, kReplyTimeoutMs, chunk)) return false;
 
     std::size_t consumed = chunk.data.size();
+    if (reply != nullptr) *reply += chunk.data;
     while (!IsPromptChunk(chunk.data)) {
         if (!TakeReply(chunk, kReplyTimeoutMs)) return Fail(WaitError());
         consumed += chunk.data.size();
         if (consumed > kMaxOutputBytes) return Fail(CommandError::OutputTooLong);
+        if (reply != nullptr) *reply += chunk.data;
     }
     return true;
 }

@@ -91,7 +91,9 @@ public:
     bool GetCommandOutput(std::string& output, std::string_view command);
 
     // Runs one command whose output is not wanted; true once a chunk ending in the prompt came back.
-    bool SendSetCommand(std::string_view command);
+    // With `reply`, what the router printed in answer (everything after the echoed line break, the
+    // prompt included) is handed over there; it is emptied first.
+    bool SendSetCommand(std::string_view command, std::string* reply = nullptr);
 
     CommandError LastError() const { return m_lastError; }
 

@@ -76,6 +76,26 @@ void CodecSettings::StoreValue(RtpOutputKind kind, int valueIndex, const std::st
     }
 }
 
+bool RtpOutputHoldsSetting(std::string_view text, RtpOutputKind kind) {
+    const auto& keywords = kRtpKeywords[static_cast<std::size_t>(kind)];
+    // As the reader takes them: the second word of a two-word keyword counts at any point after its first.
+    bool found = false;
+    std::array<bool, 2> firstSeen{};
+    CutOutputIntoWords(text, [&](const std::string& word) {
+        for (std::size_t k = 0; k < keywords.size(); ++k) {
+            const ValueKeyword& keyword = keywords[k];
+            if (keyword.second.empty()) {
+                found = found || word == keyword.first;
+            } else {
+                found = found || (firstSeen[k] && word == keyword.second);
+                firstSeen[k] = firstSeen[k] || word == keyword.first;
+            }
+        }
+        return WordAction::Continue;
+    });
+    return found;
+}
+
 bool CodecSettings::ParseRtpOutput(std::string_view text, std::size_t start, std::size_t length,
                                    RtpOutputKind kind) {
     if (start >= text.size() || length < 1) return false;
@@ -149,11 +169,15 @@ void CodecSettings::RememberTexts() {
 }
 
 void CodecSettings::LoadCodecField(CodecField field, std::string_view value) {
+    // An empty text is what a list without selection saves (a router that reported a codec or size
+    // outside the list): read back, it selects none again rather than keep what the page showed.
     switch (field) {
         case CodecField::Codec:
+            if (value.empty()) m_codec.Select(-1);
             m_codec.SelectText(value);
             break;
         case CodecField::PacketSize:
+            if (value.empty()) m_packetSize.Select(-1);
             m_packetSize.SelectText(value);
             break;
         case CodecField::DtmfMode:

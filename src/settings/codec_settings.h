@@ -42,6 +42,10 @@ inline constexpr int kMaxPayloadType = 127;
 // not wrap), is from 96 to 127.
 bool IsPayloadTypeInRange(std::string_view boxText);
 
+// True when `text`, read as the output of the command `kind` names, holds the keyword of at least one
+// of its two values. An error text in place of the output holds none.
+bool RtpOutputHoldsSetting(std::string_view text, RtpOutputKind kind);
+
 // The codec, RTP and DTMF settings of one router together with the lists, mode and remembered texts
 // the Codec page shows. Filled with the page's defaults at construction; changed by ParseRtpOutput
 // (fetch), LoadCodecRow (settings file) and the page (user edits).
@@ -101,7 +105,8 @@ public:
 
     // --- settings file -------------------------------------------------------------------------------
     // One field of a loaded codec row: Codec selects the first codec entry whose text equals the
-    // value; PacketSize the same in the packet-size list (no equal entry: no change); DtmfMode
+    // value; PacketSize the same in the packet-size list (no equal entry: no change; an empty text,
+    // as a list without selection is saved: no selection); DtmfMode
     // m := leading decimal, 0..2 sets the DTMF mode, anything else nothing; payload type and RTP
     // ports are taken as text.
     void LoadCodecField(CodecField field, std::string_view value);

@@ -1,5 +1,7 @@
 #include "settings/settings_file.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -91,9 +93,36 @@ bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t s
     });
 }
 
-SettingsLoadResult LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang,
+bool HoldsSettingsSection(std::string_view text) {
+    for (const std::string_view marker : {kDialPlanMarker, kSipMarker, kCodecMarker, kCallLogMarkerStart}) {
+        if (text.find(marker) != std::string_view::npos) return true;
+    }
+    return false;
+}
+
+std::string WithCrLfLineEnds(std::string_view text) {
+    std::string lines;
+    lines.reserve(text.size() + text.size() / 16 + 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) lines += '\r';
+        lines += text[i];
+    }
+    if (!lines.empty() && lines.back() != '\n') lines += kLineEnd;
+    return lines;
+}
+
+SettingsLoadResult LoadSettingsText(std::string_view fileText, SettingsModels models, const LanguageTable& lang,
                                     MessagePort& port) {
     SettingsLoadResult result;
+    if (!HoldsSettingsSection(fileText)) {
+        result.notSettingsText = true;
+        ReportFileFail(lang, port);
+        return result;
+    }
+    // The markers' spans and the field cutter count on CR LF; a file saved by an editor or a tool
+    // that writes LF alone would otherwise lose every last field of a row.
+    const std::string lines = WithCrLfLineEnds(fileText);
+    const std::string_view text = lines;
     const auto report = [&](SectionLoad& section, bool loaded) {
         section = loaded ? SectionLoad::Loaded : SectionLoad::Failed;
         if (!loaded) ReportFileFail(lang, port);
@@ -127,30 +156,27 @@ SettingsLoadResult LoadSettingsText(std::string_view text, SettingsModels models
     return result;
 }
 
-bool WriteSettingsFile(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
-}
-
-std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
 bool LoadSettingsFile(const std::filesystem::path& path, SettingsModels models, const LanguageTable& lang,
                       MessagePort& port) {
     const std::optional<std::string> bytes = ReadSettingsFile(path);
     if (!bytes) return false;
     LoadSettingsText(*bytes, models, lang, port);
     return true;
+}
+
+std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path, std::string* reason) {
+    const auto fail = [reason](std::string why) -> std::optional<std::string> {
+        if (reason != nullptr) *reason = std::move(why);
+        return std::nullopt;
+    };
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return fail(std::strerror(EISDIR));
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return fail(std::strerror(errno != 0 ? errno : ENOENT));
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return fail(std::strerror(errno != 0 ? errno : EIO));
+    return bytes;
 }
 
 }  // namespace dezadav

@@ -66,12 +66,15 @@ enum class SectionLoad {
 
 // What a load did with each section.
 struct SettingsLoadResult {
+    // The text holds none of the section markers: it is no settings file, Message_FileFail was
+    // shown and no model was touched.
+    bool notSettingsText = false;
     SectionLoad dialPlan = SectionLoad::Absent;
     SectionLoad sip = SectionLoad::Absent;
     SectionLoad codec = SectionLoad::Absent;
     SectionLoad callLog = SectionLoad::Absent;
     bool AnyFailed() const {
-        return dialPlan == SectionLoad::Failed || sip == SectionLoad::Failed || codec == SectionLoad::Failed ||
+        return notSettingsText || dialPlan == SectionLoad::Failed || sip == SectionLoad::Failed || codec == SectionLoad::Failed ||
                callLog == SectionLoad::Failed;
     }
 };
@@ -82,19 +85,26 @@ struct SettingsLoadResult {
 // 3. the last ";VoI" from s: the call log reads [s, end of file) (else s := 0);
 // 4. the last ";END" from s: the codec reader reads [s, e); without one but with ";VoI" at v, it
 //    reads [s, v).
-// Sections must stand in the order dial plan, SIP, codec, call log; any subset may be present, and
-// a file without markers reads nothing. Every reader that fails (its section ends at the very start
-// of the file) shows Message_FileFail with caption Message_Error through `port`, once; the other
-// sections are still read. Dial-plan entries touched get their changed flags.
+// Sections must stand in the order dial plan, SIP, codec, call log; any subset may be present. A
+// text without any marker (an empty file, a picture, a file cut off inside the dial plan) is no
+// settings file: Message_FileFail is shown and nothing is read. Lines may end in CR LF or LF alone,
+// and the last one may have no end: the text is read as if every line ended in CR LF. Every reader
+// that fails (its section ends at the very start of the file) shows Message_FileFail with caption
+// Message_Error through `port`, once; the other sections are still read. Dial-plan entries touched
+// get their changed flags.
 SettingsLoadResult LoadSettingsText(std::string_view text, SettingsModels models, const LanguageTable& lang,
                                     MessagePort& port);
 
+// True when `text` holds at least one of the markers the loader looks for.
+bool HoldsSettingsSection(std::string_view text);
+// `text` with every line ended by CR LF: a LF without a CR before it gets one, and a last line
+// without any end gets CR LF. Text whose lines all end in CR LF comes back unchanged.
+std::string WithCrLfLineEnds(std::string_view text);
+
 // --- files -----------------------------------------------------------------------------------------
-// Creates or empties `path` and writes `bytes`. False when the file cannot be written (the caller
-// shows nothing for that).
-bool WriteSettingsFile(const std::filesystem::path& path, std::string_view bytes);
-// The whole content of `path`; nothing when it cannot be read.
-std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path);
+// The whole content of `path`; nothing when it cannot be read, with the system's reason in `reason`
+// when one is given.
+std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path, std::string* reason = nullptr);
 // ReadSettingsFile then LoadSettingsText. False (and nothing shown, nothing changed) when the file
 // cannot be read.
 bool LoadSettingsFile(const std::filesystem::path& path, SettingsModels models, const LanguageTable& lang,

@@ -92,6 +92,15 @@ void SipSettings::StoreEndpointValue(std::string_view keyword, const std::string
     }
 }
 
+bool SipOutputHoldsSetting(std::string_view text, SipOutputKind kind) {
+    bool found = false;
+    CutOutputIntoWords(text, [&](const std::string& word) {
+        found = found || KeywordOf(kind, word).has_value();
+        return WordAction::Continue;
+    });
+    return found;
+}
+
 bool SipSettings::ParseSipOutput(std::string_view text, std::size_t start, std::size_t length,
                                  SipOutputKind kind, int port) {
     if (start >= text.size() || length < 1) return false;

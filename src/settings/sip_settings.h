@@ -61,6 +61,10 @@ inline constexpr int kSipPasswordMaxTypedChars = 23;
 // over the eight-entry list (up to 600 s gives 0), "2 hours" (3) above one day.
 int ExpiryPositionForSeconds(std::int32_t seconds, bool twoPort);
 
+// True when `text`, read as the output of the command `kind` names, holds at least one keyword the
+// reader takes a value after. An error text in place of the output holds none.
+bool SipOutputHoldsSetting(std::string_view text, SipOutputKind kind);
+
 // The SIP settings of one router: the local SIP port, the registrar and one account per voice port,
 // together with the lists, check box and remembered texts the SIP page shows. Filled with the page's
 // defaults at construction; changed by ParseSipOutput (fetch), LoadSipRow (settings file) and the

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QWidget>
 
+#include "lang/messages.h"
 #include "ui/router_info_dlg.h"
 #include "ui/setting_dlg_window.h"
 
@@ -81,6 +83,14 @@ std::optional<std::string> GuiUserPort::ConfirmPassword(const RouterInfo& router
 }
 
 void GuiUserPort::ClosePasswordConfirmation() { m_password.reset(); }
+
+bool GuiUserPort::ApplyDespite(const std::string& warning) {
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(TextOrDefault(m_texts, kMsgWarnCaption)),
+                    QString::fromStdString(warning), QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
 
 std::optional<std::string> GuiUserPort::ChooseFileToSave() { return m_chooseSave(); }
 std::optional<std::string> GuiUserPort::ChooseFileToOpen() { return m_chooseOpen(); }

@@ -53,6 +53,8 @@ public:
     std::optional<std::string> ConfirmPassword(const RouterInfo& router) override;
     void ClosePasswordConfirmation() override;
     MessagePort& Messages() override { return m_boxes; }
+    // A warning box with Yes and No (No is the default button, as Esc).
+    bool ApplyDespite(const std::string& warning) override;
     std::optional<std::string> ChooseFileToSave() override;
     std::optional<std::string> ChooseFileToOpen() override;
     void ShowProgress(const std::string& text, ExchangeCause cause) override;

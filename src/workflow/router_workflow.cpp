@@ -8,11 +8,12 @@
 namespace dezadav {
 
 RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, CSettingDlg& session,
-                               TickTimer& refreshTimer)
+                               TickTimer& refreshTimer, FileWriter& files)
     : m_language(language),
       m_port(port),
       m_session(session),
       m_refreshTimer(refreshTimer),
+      m_files(files),
       m_sip(language),
       m_codec(language) {
     m_refreshTimer.SetHandler([this] { RefreshTick(); });
@@ -89,17 +90,43 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
         EnableAutoRefresh(false);
         return ConnectOutcome::Skipped;
     }
+    const ShownRouter before = Shown();
     CopySelectedFields(selection.router);
     if (!ConfirmAndFetch()) {
         m_port.ClosePasswordConfirmation();
+        ReturnTo(before);
         return ConnectOutcome::Cancelled;
     }
     m_autoRefresh = true;
+    // The pages now show the router; a file loaded earlier no longer stands behind them.
+    m_loadedFile.reset();
     HandOverFetchedTexts();
     m_busy = false;
     StartRefreshAfterFetch();
     m_port.ClosePasswordConfirmation();
     return ConnectOutcome::Connected;
+}
+
+RouterWorkflow::ShownRouter RouterWorkflow::Shown() const {
+    return ShownRouter{m_currentRouter, m_strip, m_skipMark, m_busy, m_sip.IsTwoPort()};
+}
+
+void RouterWorkflow::ReturnTo(const ShownRouter& shown) {
+    // The confirmation of another router was cancelled (perhaps after a rejected password): the
+    // window goes back to the router its pages belong to, with that router's password, so that no
+    // later exchange sends the rejected one unasked or writes one router's pages to another.
+    m_currentRouter = shown.router;
+    m_strip = shown.strip;
+    m_busy = shown.busy;
+    m_sip.SetTwoPort(shown.sipTwoPort);
+    m_port.ShowStrip(m_strip);
+    m_skipMark = shown.skipMark;
+    if (m_strip.ip.empty() && !m_skipMark) {
+        // No router before: the state after Skip, so that the next apply asks for a router.
+        m_skipMark = true;
+        m_autoRefresh = false;
+        EnableAutoRefresh(false);
+    }
 }
 
 bool RouterWorkflow::ConfirmAndFetch() {
@@ -146,9 +173,39 @@ void BringCodecChoicesToForm(CodecSettings& codec, bool twoPort) {
 
 }  // namespace
 
+namespace {
+
+UnreadAreas UnreadIn(const FetchedTexts& fetched, bool twoPort) {
+    UnreadAreas unread;
+    unread.sip = !SipOutputHoldsSetting(fetched.sipEndpt1, SipOutputKind::Endpoint) ||
+                 (twoPort && !SipOutputHoldsSetting(fetched.sipEndpt2, SipOutputKind::Endpoint)) ||
+                 !SipOutputHoldsSetting(fetched.sipPort, SipOutputKind::Port) ||
+                 !SipOutputHoldsSetting(fetched.sipRegistrar, SipOutputKind::Registrar);
+    unread.codec = !RtpOutputHoldsSetting(fetched.rtpCodec, RtpOutputKind::Codec) ||
+                   !RtpOutputHoldsSetting(fetched.rtpDtmf, RtpOutputKind::Dtmf) ||
+                   !RtpOutputHoldsSetting(fetched.rtpPort, RtpOutputKind::PortRange);
+    return unread;
+}
+
+}  // namespace
+
+void RouterWorkflow::ReportUnread(UnreadAreas areas) {
+    if (!areas.Any()) return;
+    std::string detail;
+    for (const auto& [unread, name] : {std::pair{areas.sip, &kMsgAreaSip}, std::pair{areas.codec, &kMsgAreaCodec}}) {
+        if (unread) detail += "\n" + TextOrDefault(m_language, *name);
+    }
+    ShowMessageWithDetail(m_language, m_port.Messages(), kMsgSettingsUnread, detail);
+}
+
 void RouterWorkflow::HandOverFetchedTexts() {
     const FetchedTexts& fetched = m_session.fetched;
     const bool twoPort = IsTwoPort();
+    m_unread = UnreadIn(fetched, twoPort);
+    // A page whose settings the router did not tell holds none: what it showed belongs to the router
+    // (or file) before, and an apply would write it to this one.
+    if (m_unread.sip) m_sip = SipSettings(m_language);
+    if (m_unread.codec) m_codec = CodecSettings(m_language);
     m_sip.SetTwoPort(twoPort);
 
     m_sip.ParseSipOutput(fetched.sipEndpt1, SipOutputKind::Endpoint, 1);
@@ -174,6 +231,7 @@ void RouterWorkflow::HandOverFetchedTexts() {
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
     EnableAutoRefresh(true);
     m_port.ModelsChanged();
+    ReportUnread(m_unread);
 }
 
 void RouterWorkflow::BringPagesToSipForm(bool pagesTwoPort) {
@@ -231,14 +289,61 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     m_sip.Recaption();
     m_port.ApplyPerModelControls(twoPort);
 
-    m_session.apply.lastSipRow = routerSip.SipFields();
-    m_fetchedCodecFields = routerCodec.CodecFields(true);
+    // What the router did not tell cannot be compared with: the pages' values of that area are not
+    // sent (the apply refuses when they would be).
+    m_unread = UnreadIn(fetched, twoPort);
+    m_session.apply.lastSipRow = m_unread.sip ? m_sip.SipFields() : routerSip.SipFields();
+    m_fetchedCodecFields = m_unread.codec ? m_codec.CodecFields(true) : routerCodec.CodecFields(true);
     m_session.apply.lastCodecRow = m_fetchedCodecFields;
     // The log page shows the router's calls, as after every full fetch.
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
     m_autoRefresh = true;
     EnableAutoRefresh(true);
     m_port.ModelsChanged();
+    ReportUnread(m_unread);
+}
+
+namespace {
+
+class DiscardedMessages : public MessagePort {
+public:
+    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
+};
+
+}  // namespace
+
+void RouterWorkflow::RereadFormlessFile(bool sipKept, bool codecKept) {
+    if (!sipKept && !codecKept) return;
+    // Read as a load reads it while the router is connected: into models in the router's form.
+    DialPlanTable dialPlan;
+    SipSettings sip = m_sip;
+    CodecSettings codec = m_codec;
+    CallLogTable callLog;
+    DiscardedMessages discarded;
+    LoadSettingsText(m_loadedFile->text, SettingsModels{dialPlan, sip, codec, callLog}, m_language, discarded);
+    if (sipKept) m_sip = sip;
+    if (codecKept) m_codec = codec;
+    m_sip.Recaption();
+    m_port.ModelsChanged();
+}
+
+std::optional<ApplyPlan> RouterWorkflow::PlanApply() {
+    if (!AcceptFileForm()) return std::nullopt;
+    PrepareApplyTexts();
+    const ApplyTexts& texts = m_session.apply;
+    const UnreadAreas edited{m_unread.sip && texts.sipRow != texts.lastSipRow,
+                             m_unread.codec && texts.codecRow != texts.lastCodecRow};
+    if (edited.Any()) {
+        ReportUnread(edited);
+        return std::nullopt;
+    }
+    return BuildApplyPlan(texts, IsTwoPort(), m_language);
+}
+
+bool RouterWorkflow::AcceptFileForm() {
+    if (!m_loadedFile || !m_loadedFile->twoPort || *m_loadedFile->twoPort == IsTwoPort()) return true;
+    const MessageText& warning = *m_loadedFile->twoPort ? kMsgFormTwoPortFile : kMsgFormOnePortFile;
+    return m_port.ApplyDespite(TextOrDefault(m_language, warning));
 }
 
 RefreshOutcome RouterWorkflow::RefreshTick() {
@@ -283,6 +388,12 @@ void RouterWorkflow::PrepareApplyTexts() {
 
 ApplyOutcome RouterWorkflow::ApplyFlow() {
     if (m_skipMark) {
+        // Values of a file that showed no form were read in whatever form the pages were in; unless
+        // edited since, they are read again in the router's form once it is known.
+        const bool formless = m_loadedFile && !m_loadedFile->twoPort;
+        const bool sipKept = formless && m_sip.SipFields() == m_loadedFile->sipFields;
+        const bool codecKept = formless && m_codec.CodecFields(true) == m_loadedFile->codecFields;
+        const ShownRouter before = Shown();
         m_skipMark = false;
         RouterSelection selection = m_port.SelectRouter();
         if (selection.outcome != SelectionOutcome::Ok) {
@@ -301,20 +412,21 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         if (!ConfirmAndFetch()) {
             m_port.ClosePasswordConfirmation();
             // Still no router read: the pages keep their form and the next apply asks again.
-            m_sip.SetTwoPort(pagesTwoPort);
+            ReturnTo(before);
             m_skipMark = true;
             return ApplyOutcome::Cancelled;
         }
         TakeRouterRowsKeepingPages(pagesTwoPort);
+        RereadFormlessFile(sipKept, codecKept);
         m_busy = false;
         StartRefreshAfterFetch();
         m_port.ClosePasswordConfirmation();
     }
 
-    PrepareApplyTexts();
+    const std::optional<ApplyPlan> plan = PlanApply();
+    if (!plan) return ApplyOutcome::Declined;
     // A plan holding a refused value has no commands either; the run refuses it with its message.
-    const ApplyPlan plan = BuildApplyPlan(m_session.apply, IsTwoPort(), m_language);
-    if (plan.commands.empty() && plan.refusedField.empty()) {
+    if (plan->commands.empty() && !plan->refusal) {
         m_port.Messages().ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption),
                                       TextOrDefault(m_language, kMsgNoChanges), MessageIcon::None);
         return ApplyOutcome::NoChanges;
@@ -326,6 +438,8 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     }
     m_busy = false;
     m_dialPlan.MarkChangesApplied();
+    // The router now holds what the file said; its form is no question any more.
+    m_loadedFile.reset();
     m_port.ModelsChanged();
     return ApplyOutcome::Applied;
 }
@@ -337,8 +451,12 @@ std::string RouterWorkflow::SettingsFileText() {
 FileOutcome RouterWorkflow::SaveAllFlow() {
     std::optional<std::string> path = m_port.ChooseFileToSave();
     if (!path) return FileOutcome::Cancelled;
-    if (!WriteSettingsFile(*path, SettingsFileText())) {
+    m_lastFileProblem.clear();
+    // The file holds the SIP account passwords: it is the owner's alone.
+    const FileWriteResult written = m_files.WriteWhole(*path, SettingsFileText(), FileSecrecy::OwnerOnly);
+    if (!written.ok) {
         // Ending silently here would let the user believe the settings were saved.
+        m_lastFileProblem = written.reason;
         ShowMessage(kMsgSaveFail);
         return FileOutcome::OpenFailed;
     }
@@ -352,12 +470,20 @@ FileOutcome RouterWorkflow::LoadFlow() {
 }
 
 FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
-    std::optional<std::string> bytes = ReadSettingsFile(path);
+    m_lastFileProblem.clear();
+    std::optional<std::string> bytes = ReadSettingsFile(path, &m_lastFileProblem);
     if (!bytes) return FileOutcome::OpenFailed;
+    if (!HoldsSettingsSection(*bytes)) {
+        // Not a settings file (a picture, an empty file, one cut off inside the dial plan): loading it
+        // would change nothing and let an apply report that there is nothing to apply.
+        m_lastFileProblem = "it holds no settings section";
+        ShowMessage(kMsgFileFail);
+        return FileOutcome::NotSettings;
+    }
+    const std::optional<bool> fileTwoPort = SettingsFileIsTwoPort(*bytes, m_language);
     // Pages tied to no router take the form the file was written in; a router's pages keep its form.
     const bool tiedToRouter = !m_skipMark && !m_strip.model.empty();
     if (!tiedToRouter) {
-        const std::optional<bool> fileTwoPort = SettingsFileIsTwoPort(*bytes, m_language);
         const bool pagesTwoPort = m_sip.IsTwoPort();
         if (fileTwoPort && *fileTwoPort != pagesTwoPort) {
             m_sip.SetTwoPort(*fileTwoPort);
@@ -367,6 +493,7 @@ FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
         }
     }
     const SettingsLoadResult result = LoadSettingsText(*bytes, Models(), m_language, m_port.Messages());
+    m_loadedFile = LoadedFile{std::move(*bytes), fileTwoPort, m_sip.SipFields(), m_codec.CodecFields(true)};
     m_port.ModelsChanged();
     return result.AnyFailed() ? FileOutcome::SectionFailed : FileOutcome::Done;
 }

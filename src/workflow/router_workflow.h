@@ -1,15 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "discovery/router_info.h"
 #include "lang/language_table.h"
+#include "session/apply_commands.h"
 #include "session/setting_dlg.h"
 #include "settings/call_log_table.h"
 #include "settings/codec_settings.h"
 #include "settings/dial_plan_table.h"
+#include "settings/file_writer.h"
 #include "settings/settings_file.h"
 #include "settings/sip_settings.h"
 #include "workflow/tick_timer.h"
@@ -45,6 +48,8 @@ enum class ApplyOutcome {
     NoChanges,  // no command to send: no login, Message_NoChanges was shown
     Skipped,    // after Skip the selection was left with Skip again: nothing sent
     Cancelled,  // after Skip a router was chosen but its password confirmation cancelled
+    Declined,   // the user chose not to apply a file of the other router form, or settings that
+                // could not be read were edited (its message was shown): nothing sent
     Exited,     // after Skip the selection was left with Exit: EndProgram() has been called
 };
 
@@ -55,6 +60,14 @@ enum class FileOutcome {
     OpenFailed,     // the file could not be opened (saving: Message_SaveFail was shown;
                     // loading: nothing is shown)
     SectionFailed,  // read, but at least one section reader failed (Message_FileFail shown each)
+    NotSettings,    // read, but it holds no settings section: Message_FileFail shown, nothing loaded
+};
+
+// The settings areas the router's answers may fail to hold.
+struct UnreadAreas {
+    bool sip = false;
+    bool codec = false;
+    bool Any() const { return sip || codec; }
 };
 
 // The router workflow: the main line of the program, carried out for the main window (or for
@@ -71,8 +84,9 @@ class RouterWorkflow {
 public:
     // All references must outlive the workflow. `session` is run for every router exchange;
     // `refreshTimer` is the refresh timer, whose handler is set here to RefreshTick.
+    // `files` writes every file a flow saves.
     RouterWorkflow(const LanguageTable& language, UserPort& port, CSettingDlg& session,
-                   TickTimer& refreshTimer);
+                   TickTimer& refreshTimer, FileWriter& files);
 
     // --- flows ------------------------------------------------------------------------------------
 
@@ -87,11 +101,20 @@ public:
     // Apply to Router. After Skip the router selection and the password confirmation run first,
     // then the chosen router's settings are read as a fetch reads them, keeping what the pages
     // show: the pages are brought into that router's form and the router's SIP and codec rows
-    // become the rows an apply compares with, so only values that really differ are written. The
-    // window is then connected to that router as after a Connect sequence. When there is no
-    // command to send (nothing edited, or edits typed back to the router's values) the router is
-    // not contacted and the user is told so.
+    // become the rows the SIP and codec groups are compared with (a group goes out whole when any
+    // of its fields differs). Values loaded from a file that showed no router form, not edited
+    // since, are read again from that file in the router's form. The window is then connected to
+    // that router as after a Connect sequence. When the pages hold a file of the other router form,
+    // the user is asked first (UserPort::ApplyDespite). An area whose settings could not be read
+    // from the router is never sent; edits to it end the apply with Message_SettingsUnread. When
+    // there is no command to send (nothing edited, or edits typed back to the router's values) the
+    // router is not contacted and the user is told so.
     ApplyOutcome ApplyFlow();
+
+    // What an apply to the router of the strip would send, once the user has accepted a file of the
+    // other router form; nothing when the apply may not go on (the file declined, or an area that
+    // could not be read edited; its message shown). ApplyFlow sends it; a dry run prints it.
+    std::optional<ApplyPlan> PlanApply();
 
     // Step 2 of the apply on its own: fills the session's ApplyTexts from the models (changed
     // dial-plan entries, SIP row, numeric codec row; the last codec row from the one fetched when
@@ -106,8 +129,13 @@ public:
     FileOutcome LoadFlow();
 
     // Reads a settings file into the models section by section; each failing section shows
-    // Message_FileFail. A file that cannot be opened ends the load without a message.
+    // Message_FileFail. A file that cannot be opened ends the load without a message; one that
+    // holds no section shows Message_FileFail and changes nothing.
     FileOutcome LoadSettingsFile(const std::string& path);
+
+    // Why the last file flow failed, in the system's words (or "no settings section"), for front
+    // ends that show more than the message box; empty after a flow that did not fail.
+    const std::string& LastFileProblem() const { return m_lastFileProblem; }
 
     // A file dropped on the main window: loaded when its path contains ".csv" anywhere
     // (case-sensitive), else ignored (Cancelled).
@@ -151,6 +179,8 @@ public:
     int RefreshSeconds() const { return m_refreshSeconds; }
     // The two-port test on the strip's Model field.
     bool IsTwoPort() const;
+    // The areas the last full fetch could not read (Message_SettingsUnread was shown).
+    UnreadAreas Unread() const { return m_unread; }
 
     CSettingDlg& Session() { return m_session; }
     DialPlanTable& DialPlan() { return m_dialPlan; }
@@ -167,6 +197,33 @@ public:
     std::string SettingsFileText();
 
 private:
+    // What the workflow keeps of the last loaded file while it matters to an apply.
+    struct LoadedFile {
+        std::string text;
+        std::optional<bool> twoPort;  // the form the file shows, nothing when it shows none
+        // The pages' SIP and codec fields right after the load, to tell whether they were edited.
+        std::vector<std::string> sipFields;
+        std::vector<std::string> codecFields;
+    };
+    // What the router holds as last read, and the pages, as they were before a Connect sequence:
+    // a cancelled connection to another router returns to them.
+    struct ShownRouter {
+        RouterInfo router;
+        RouterStrip strip;
+        bool skipMark = false;
+        bool busy = false;
+        bool sipTwoPort = false;
+    };
+    ShownRouter Shown() const;
+    void ReturnTo(const ShownRouter& shown);
+    // The pages' SIP and codec values from the loaded file, read in the router's form, when they
+    // came from a file that showed no form and were not edited since (`sipKept`, `codecKept`).
+    void RereadFormlessFile(bool sipKept, bool codecKept);
+    // True when the apply may go on as far as the loaded file's form is concerned: it matches the
+    // router's, shows none, or the user accepted what is lost.
+    bool AcceptFileForm();
+    // Message_SettingsUnread with the areas named, when any.
+    void ReportUnread(UnreadAreas areas);
     // Runs the session in `mode` on the strip's router with the confirmed password: shows the
     // progress text unless the run is a silent log refresh, runs it, hides the progress. True for a
     // run that succeeded.
@@ -196,6 +253,11 @@ private:
     UserPort& m_port;
     CSettingDlg& m_session;
     TickTimer& m_refreshTimer;
+
+    FileWriter& m_files;
+    std::string m_lastFileProblem;
+    std::optional<LoadedFile> m_loadedFile;
+    UnreadAreas m_unread;
 
     RouterInfo m_currentRouter;
     RouterStrip m_strip;

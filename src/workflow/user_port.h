@@ -66,6 +66,11 @@ public:
     // Where every message of the workflow and of the router sessions goes.
     virtual MessagePort& Messages() = 0;
 
+    // An apply would lose settings the user may not expect to lose (`warning` says which, as a
+    // question). True to apply anyway, false to send nothing. The window asks Yes / No; the command
+    // line answers with its --force option.
+    virtual bool ApplyDespite(const std::string& warning) = 0;
+
     // A save-file / open-file choice for a settings file: filter "CSV file (*.csv)", default extension
     // ".csv", confirmation before overwriting when saving. Returns the path, nothing for Cancel.
     virtual std::optional<std::string> ChooseFileToSave() = 0;

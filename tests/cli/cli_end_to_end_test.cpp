@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 
+#include "settings/save_file_writer.h"
 #include "lang/builtin_language_source.h"
 #include "session/clock.h"
 #include "session/fetched_texts.h"
@@ -62,8 +63,9 @@ class CliEndToEndTest : public ::testing::Test {
 protected:
     // Runs dezadav-cli with `args`. The password comes from DEZADAV_PASSWORD when `password` is
     // given; the child has no controlling terminal, so it can never wait for typed input.
-    CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin") {
-        return RunCliProcess(DEZADAV_CLI_PATH, args, password);
+    CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin",
+               std::optional<rlim_t> fileSizeLimit = std::nullopt) {
+        return RunCliProcess(DEZADAV_CLI_PATH, args, password, fileSizeLimit);
     }
 
     std::vector<std::string> RouterArgs(RouterSimProcess& sim, const std::string& ip,
@@ -95,6 +97,7 @@ protected:
                 return "admin";
             }
             MessagePort& Messages() override { return messages; }
+            bool ApplyDespite(const std::string&) override { return false; }
             std::optional<std::string> ChooseFileToSave() override { return std::nullopt; }
             std::optional<std::string> ChooseFileToOpen() override { return std::nullopt; }
             void ShowProgress(const std::string&, ExchangeCause) override {}
@@ -117,7 +120,8 @@ protected:
         port.selection.router.modelName = model;
         CSettingDlg session(socket, clock, language, port.messages);
         StillTimer timer;
-        RouterWorkflow workflow(language, port, session, timer);
+        SaveFileWriter files;
+        RouterWorkflow workflow(language, port, session, timer, files);
         workflow.SetTelnetPort(sim.TelnetPort());
         EXPECT_EQ(workflow.ConnectSequence(), ConnectOutcome::Connected);
         return workflow.SettingsFileText();
@@ -233,21 +237,66 @@ TEST_F(CliEndToEndTest, RouterAndFileFailuresExitWithOneAndTheirMessage) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, "Failed to connect to router!\n");
 
-    CliRun unwritable = Run(With({"fetch", "--output", TempPath("no_dir") + "/x.csv"},
-                                 RouterArgs(sim, kOnePortIp, kOnePortModel)));
+    // File failures add the path and the system's reason on a second line.
+    const std::string noDir = TempPath("no_dir") + "/x.csv";
+    CliRun unwritable = Run(With({"fetch", "--output", noDir}, RouterArgs(sim, kOnePortIp, kOnePortModel)));
     EXPECT_EQ(unwritable.exitCode, 1);
-    EXPECT_EQ(unwritable.err, "Couldn't save settings to the file!\n");
+    EXPECT_EQ(Lines(unwritable.err).at(0), "Couldn't save settings to the file!");
+    EXPECT_TRUE(Lines(unwritable.err).at(1).starts_with(noDir + ": ")) << unwritable.err;
 
-    CliRun missingInput = Run(With({"apply", "--input", TempPath("missing.csv"), "--dry-run"},
-                                   RouterArgs(sim, kOnePortIp, kOnePortModel)));
+    const std::string missing = TempPath("missing.csv");
+    CliRun missingInput =
+        Run(With({"apply", "--input", missing, "--dry-run"}, RouterArgs(sim, kOnePortIp, kOnePortModel)));
     EXPECT_EQ(missingInput.exitCode, 1);
-    EXPECT_EQ(missingInput.err, "Couldn't load settings form the file!\n");
+    EXPECT_EQ(missingInput.err, "Couldn't load settings form the file!\n" + missing + ": No such file or directory\n");
 
     ASSERT_EQ(sim.Control("fault 127.0.0.3:big-output=voip rtp codec").rfind("OK", 0), 0u);
     CliRun badCodec =
         Run(With({"fetch", "--output", TempPath("codec.csv")}, RouterArgs(sim, kOnePortIp, kOnePortModel)));
     EXPECT_EQ(badCodec.exitCode, 1);
     EXPECT_EQ(badCodec.err, "Failed to get Codec data from router!\n");
+}
+
+// What is no settings file is refused and nothing is sent; a file that cannot be written whole leaves
+// the one before as it was; files with SIP passwords are their owner's alone.
+TEST_F(CliEndToEndTest, FilesAreReadStrictlyAndWrittenWholeOrNotAtAll) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string picture = TempPath("picture.png");
+    WriteAll(picture, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    sim.ClearCommandLog();
+    CliRun refused = Run(With({"apply", "--input", picture}, RouterArgs(sim, kTwoPortIp, kTwoPortModel)));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "Couldn't load settings form the file!\n" + picture + ": it holds no settings section\n");
+    for (const std::string& command : CommandsOf(sim, kTwoPortIp)) {
+        EXPECT_EQ(command.find(" set"), std::string::npos) << command;
+    }
+
+    const std::string output = TempPath("kept.csv");
+    ASSERT_EQ(Run(With({"fetch", "--output", output}, RouterArgs(sim, kTwoPortIp, kTwoPortModel))).exitCode, 0);
+    struct stat status {};
+    ASSERT_EQ(::stat(output.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    const std::string earlier = ReadAll(output);
+    CliRun full = Run(With({"fetch", "--output", output}, RouterArgs(sim, kTwoPortIp, kTwoPortModel)), "admin",
+                      earlier.size() / 2);
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(Lines(full.err).at(0), "Couldn't save settings to the file!");
+    EXPECT_TRUE(Lines(full.err).at(1).starts_with(output + ": ")) << full.err;
+    EXPECT_EQ(ReadAll(output), earlier);
+    for (const auto& file : std::filesystem::directory_iterator(std::filesystem::path(output).parent_path())) {
+        EXPECT_FALSE(file.path().filename().string().starts_with("kept.csv.")) << "left behind: " << file.path();
+    }
+
+    // A password file that others may read is not used.
+    const std::string passwordFile = TempPath("password");
+    WriteAll(passwordFile, "admin\n");
+    ::chmod(passwordFile.c_str(), 0644);
+    CliRun exposed = Run(With({"fetch", "--output", TempPath("x.csv"), "--password-file", passwordFile},
+                              RouterArgs(sim, kTwoPortIp, kTwoPortModel)),
+                         std::nullopt);
+    EXPECT_EQ(exposed.exitCode, 1);
+    EXPECT_NE(exposed.err.find("chmod 600"), std::string::npos) << exposed.err;
 }
 
 TEST_F(CliEndToEndTest, UnsupportedModelsAndControlBytesAreRefusedBeforeAnythingIsSent) {
@@ -285,6 +334,7 @@ TEST_F(CliEndToEndTest, PasswordComesFromTheEnvironmentThenTheFileAndNeverFromNo
                                           std::to_string(sim.TelnetPort())};
     const std::string file = TempPath("password");
     WriteAll(file, "admin\r\nnot this line\n");
+    ::chmod(file.c_str(), 0600);
 
     EXPECT_EQ(Run(With(log, {"--password-file", file}), std::nullopt).exitCode, 0);
     // The environment wins over the file.

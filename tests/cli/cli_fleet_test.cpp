@@ -87,6 +87,9 @@ TEST_F(CliFleetTest, BackupOfTheFoundRoutersHoldsWhatEachFetchWritesAndAnIndex) 
     }
     EXPECT_EQ(blocks, 2u);
 
+    struct stat status {};
+    ASSERT_EQ(::stat((dir + "/00-1D-5A-73-00-02.csv").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);  // it holds the SIP passwords
     EXPECT_EQ(ReadAll(dir + "/00-1D-5A-73-00-02.csv"), FetchedAlone(sim, "127.0.0.2"));
     EXPECT_EQ(ReadAll(dir + "/00-1D-5A-83-00-03.csv"), FetchedAlone(sim, "127.0.0.3"));
 
@@ -95,10 +98,13 @@ TEST_F(CliFleetTest, BackupOfTheFoundRoutersHoldsWhatEachFetchWritesAndAnIndex) 
     CliRun byName =
         Run({"backup", "--into", named, "--router", "127.0.0.3", "--router", "127.0.0.2", "--model",
              "DZV-R5730K", "--telnet-port", std::to_string(sim.TelnetPort()), "--jobs", "1"});
-    ASSERT_EQ(byName.exitCode, 0) << byName.err;
+    // The one-port router named as a two-port one has no second SIP account to tell: no file for it.
+    EXPECT_EQ(byName.exitCode, 1);
     EXPECT_EQ(Lines(ReadAll(named + "/index.tsv")),
-              (std::vector<std::string>{"\t127.0.0.3\tDZV-R5730K\t\t127.0.0.3.csv\tok",
-                                        "\t127.0.0.2\tDZV-R5730K\t\t127.0.0.2.csv\tok"}));
+              (std::vector<std::string>{
+                  "\t127.0.0.3\tDZV-R5730K\t\t\tThese settings could not be read from the router: SIP",
+                  "\t127.0.0.2\tDZV-R5730K\t\t127.0.0.2.csv\tok"}));
+    EXPECT_FALSE(std::filesystem::exists(named + "/127.0.0.3.csv"));
     EXPECT_EQ(ReadAll(named + "/127.0.0.2.csv"), ReadAll(dir + "/00-1D-5A-73-00-02.csv"));
 }
 
@@ -145,14 +151,44 @@ TEST_F(CliFleetTest, FailingRoutersKeepTheirEarlierBackupWhileTheOthersSucceed) 
     EXPECT_TRUE(sim.CommandLog().empty());
 }
 
+// A backup that finds no router, or cannot write its folder, says so before anything else happens and
+// leaves an earlier backup as it was.
+TEST_F(CliFleetTest, BackupWithNothingToDoOrNowhereToWriteLeavesTheFolderAlone) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string dir = TempDir("earlier");
+    std::filesystem::create_directories(dir);
+    WriteAll(dir + "/index.tsv", "earlier index\n");
+
+    CliRun nobody = Run({"backup", "--into", dir, "--broadcast", "127.0.0.1", "--discovery-port",
+                         std::to_string(sim.TelnetPort()), "--wait", "200"});
+    EXPECT_EQ(nobody.exitCode, 1);
+    EXPECT_EQ(nobody.err, "dezadav-cli: no router answered the discovery request; nothing was backed up\n");
+    EXPECT_EQ(ReadAll(dir + "/index.tsv"), "earlier index\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+
+    const std::string notAFolder = TempPath("plain-file");
+    WriteAll(notAFolder, "x");
+    sim.ClearCommandLog();
+    CliRun nowhere = Run(With({"backup", "--into", notAFolder + "/sub", "--router", "127.0.0.2"}, Ports(sim)));
+    EXPECT_EQ(nowhere.exitCode, 1);
+    EXPECT_NE(nowhere.err.find(notAFolder + "/sub"), std::string::npos) << nowhere.err;
+    EXPECT_TRUE(sim.CommandLog().empty());
+}
+
 TEST_F(CliFleetTest, ApplyToSeveralRoutersSendsEachItsOwnCommands) {
     RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning());
     const std::string input = TempPath("plan.csv");
     WriteAll(input, "2,222,,a@10.0.0.2,PSTN,,V\r\n\r\n;LIST\r\n");
 
-    CliRun run =
-        Run(With({"apply", "--input", input, "--router", "127.0.0.2", "--router", "127.0.0.3"}, Ports(sim)));
+    // The loop-through marks the file as one-port: the two-port router takes it only with --force.
+    CliRun refused = Run(With({"apply", "--input", input, "--router", "127.0.0.2"}, Ports(sim)));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.starts_with("The loaded file was saved from a one-port router")) << refused.err;
+    EXPECT_TRUE(refused.out.empty()) << refused.out;
+    CliRun run = Run(With({"apply", "--input", input, "--router", "127.0.0.2", "--router", "127.0.0.3", "--force"},
+                          Ports(sim)));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     for (const std::string ip : {"127.0.0.2", "127.0.0.3"}) {
         std::vector<std::string> printed;

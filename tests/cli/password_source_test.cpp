@@ -11,8 +11,10 @@ namespace {
 
 class PasswordSourceTest : public ::testing::Test {
 protected:
+    // A password file only its owner may read, as the program demands.
     std::string WriteFile(const std::string& bytes) {
         std::ofstream(m_path, std::ios::binary) << bytes;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
         return m_path.string();
     }
     void TearDown() override { std::filesystem::remove(m_path); }

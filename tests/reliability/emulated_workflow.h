@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/save_file_writer.h"
 #include "lang/builtin_language_source.h"
 #include "session/telnet_socket.h"
 #include "support/routersim_process.h"
@@ -174,7 +175,8 @@ public:
     HookedUserPort port;
     CSettingDlg session{connection, clock, language, port.messages};
     ManualTickTimer timer;
-    RouterWorkflow workflow{language, port, session, timer};
+    SaveFileWriter files;
+    RouterWorkflow workflow{language, port, session, timer, files};
 };
 
 // The fetch commands of `form`, in the order a full fetch sends them.

@@ -92,17 +92,18 @@ protected:
     CallLogTable callLog;
 };
 
-TEST_F(SettingsFileAbuseTest, EmptyFileReadsNothingAndSaysNothing) {
+TEST_F(SettingsFileAbuseTest, EmptyFileIsRefusedAndChangesNothing) {
     const std::string before = SaveAllText(Models());
-    EXPECT_EQ(0u, Load(""));
+    EXPECT_EQ(1u, Load(""));
     EXPECT_EQ(before, SaveAllText(Models()));
 
-    // The same through the file: an empty file is read, not "could not be opened".
+    // The same through the file: an empty file is read (not "could not be opened") and refused.
+    port.shown.clear();
     const auto path =
         std::filesystem::temp_directory_path() / ("dezadav_empty_" + std::to_string(::getpid()) + ".csv");
     std::ofstream(path, std::ios::binary).flush();
     EXPECT_TRUE(LoadSettingsFile(path, Models(), language, port));
-    EXPECT_TRUE(port.shown.empty());
+    EXPECT_EQ(1u, port.shown.size());
     std::filesystem::remove(path);
 }
 
@@ -127,7 +128,9 @@ TEST_F(SettingsFileAbuseTest, BinaryFilesNeverBreakTheModels) {
         SCOPED_TRACE("file " + std::to_string(i));
         const std::size_t messages = Load(files[i]);
         EXPECT_LE(messages, 4u);
-        if (files[i][0] != ';') {
+        if (!HoldsSettingsSection(files[i])) {
+            EXPECT_EQ(1u, messages);  // refused as a whole
+        } else if (files[i][0] != ';') {
             EXPECT_EQ(0u, messages);
         }
         ExpectSavesAndLoadsBackToItself();
@@ -144,7 +147,7 @@ TEST_F(SettingsFileAbuseTest, FiftyMegabyteFilesLoadWholeAndTheOtherSectionsStil
         std::filesystem::temp_directory_path() / ("dezadav_50mb_" + std::to_string(::getpid()) + ".csv");
     std::string line = "7,1234567,someone,u@example.net,None,,V\r\n";
 
-    // No marker: nothing read, nothing said.
+    // No marker: nothing read, refused once.
     {
         std::string bulk;
         bulk.reserve(kBulk);
@@ -153,7 +156,7 @@ TEST_F(SettingsFileAbuseTest, FiftyMegabyteFilesLoadWholeAndTheOtherSectionsStil
         { std::ofstream(path, std::ios::binary) << bulk; }
         port.shown.clear();
         ASSERT_TRUE(LoadSettingsFile(path, Models(), language, port));
-        EXPECT_TRUE(port.shown.empty());
+        EXPECT_EQ(1u, port.shown.size());
         EXPECT_EQ(before, SaveAllText(Models()));
     }
     // 50 MB of dial-plan rows before the sample file's own rows: the last row for an entry wins, the

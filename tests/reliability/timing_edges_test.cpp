@@ -67,9 +67,10 @@ void PrintTo(const Edge& edge, std::ostream* out) {
 class TimingEdgeTest : public ::testing::TestWithParam<Edge> {
 protected:
     TimingEdgeTest() {
-        // Every SIP command is answered by an error line: so a set command's reply has a text
-        // between its line break and its prompt, and the gap before the prompt can come late.
-        router.router.setup.faults.errorIn = {"voip sip"};
+        // Every SIP command is answered with a line of its own (not an error): so a set command's
+        // reply has a text between its line break and its prompt, and the gap before the prompt can
+        // come late.
+        router.router.setup.faults.garbageIn = {"voip sip"};
         language.SetSource(BuiltinLanguageSource());
         language.LoadLanguage(0);
         request.routerIp = "127.0.0.2";

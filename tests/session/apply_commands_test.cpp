@@ -122,12 +122,13 @@ TEST_F(ApplyCommandsTest, ValuesWithCommasStayWholeAndTheNameIsNeverSent) {
     const ApplyPlan plan =
         DialPlanOnly({Entry("5", "12,34", "a,b@c,d", "ISDN", "5,6", "V", "Smith, John\x01")}, false, english);
     EXPECT_EQ(std::vector<std::string>{"voip dial_plan set 5 12,34 a,b c,d 1 1 5,6"}, Texts(plan));
-    EXPECT_TRUE(plan.refusedField.empty());
+    EXPECT_FALSE(plan.refusal);
 }
 
 // ---------------------------------------------------------------- SIP and codec
 
-TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsWithExpiryOneHigherOnTwoPortModels) {
+// A one-port router has no second voice port and refuses its commands.
+TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsWithExpiryOneHigherOnTwoPortModelsAndSixOnOthers) {
     ApplyTexts texts;
     texts.sipRow = kSipRow;
     texts.codecRow = texts.lastCodecRow = kCodecRow;
@@ -139,9 +140,7 @@ TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsWithExpiryOneHigherOnTwoPortMode
                {"voip sip endpt1 expire 4", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
                 "voip sip endpt2 pass pw2", "voip sip endpt2 expire 1"});
     std::vector<std::string> one = common;
-    one.insert(one.end(),
-               {"voip sip endpt1 expire 3", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
-                "voip sip endpt2 pass pw2", "voip sip endpt2 expire 0"});
+    one.insert(one.end(), {"voip sip endpt1 expire 3"});
     const ApplyPlan twoPlan = BuildApplyPlan(texts, true, english);
     EXPECT_EQ(two, Texts(twoPlan));
     EXPECT_TRUE(twoPlan.sendsSip);
@@ -232,13 +231,15 @@ TEST_F(ApplyCommandsTest, ControlByteInAnySentValueRefusesTheWholePlanNamingTheF
     add([](ApplyTexts& t) { t.dialPlanRows[0].backupNumber = std::string("9\0", 2); },
         "dial plan entry 4, backup number");
     add([](ApplyTexts& t) { t.sipRow[1] = "reg\x7f"; }, "SIP registrar");
-    add([](ApplyTexts& t) { t.sipRow[8] = "p\tw"; }, "SIP port 2 password");
+    add([](ApplyTexts& t) { t.sipRow[4] = "p\tw"; }, "SIP port 1 password");
     add([](ApplyTexts& t) { t.codecRow[3] = "101\x1b"; }, "DTMF payload type");
     add([](ApplyTexts& t) { t.codecRow[5] = "15000\r"; }, "RTP end port");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);
         const ApplyPlan plan = BuildApplyPlan(c.texts, false, english);
-        EXPECT_EQ(c.field, plan.refusedField);
+        ASSERT_TRUE(plan.refusal);
+        EXPECT_EQ("Message_ControlByte", plan.refusal->message.key);
+        EXPECT_EQ(" (" + c.field + ")", plan.refusal->detail);
         EXPECT_TRUE(plan.commands.empty());
     }
 
@@ -249,9 +250,76 @@ TEST_F(ApplyCommandsTest, ControlByteInAnySentValueRefusesTheWholePlanNamingTheF
                           Entry("5", "", "\r", "", "\r")};
     quiet.sipRow = quiet.lastSipRow = {"\r"};
     const ApplyPlan plan = BuildApplyPlan(quiet, true, english);
-    EXPECT_TRUE(plan.refusedField.empty());
+    EXPECT_FALSE(plan.refusal);
     EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 4 44 u d 1", "voip dial_plan del 5"}),
               Texts(plan));
+}
+
+TEST_F(ApplyCommandsTest, ValuesOutsideWhatTheRouterTakesRefuseThePlanNamingFieldAndRange) {
+    struct Case {
+        int sipField;  // -1: none
+        int codecField;
+        std::string value;
+        std::string detail;  // empty: accepted
+    };
+    const std::vector<Case> cases = {
+        {0, -1, "0", " (SIP port: 1-65535)"},       {0, -1, "65536", " (SIP port: 1-65535)"},
+        {0, -1, "50 60", " (SIP port: 1-65535)"},   {0, -1, "65535", ""},
+        {0, -1, "", ""},                            {0, -1, "060", ""},
+        {-1, 4, "99999", " (RTP start port: 1-65535)"}, {-1, 5, "x", " (RTP end port: 1-65535)"},
+        {-1, 3, "95", " (DTMF payload type: 96-127)"},  {-1, 3, "128", " (DTMF payload type: 96-127)"},
+        {-1, 3, "96", ""},                          {-1, 3, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        ApplyTexts texts;
+        texts.sipRow = kSipRow;
+        texts.codecRow = kCodecRow;
+        if (c.sipField >= 0) texts.sipRow[static_cast<std::size_t>(c.sipField)] = c.value;
+        if (c.codecField >= 0) texts.codecRow[static_cast<std::size_t>(c.codecField)] = c.value;
+        const ApplyPlan plan = BuildApplyPlan(texts, true, english);
+        if (c.detail.empty()) {
+            EXPECT_FALSE(plan.refusal);
+            continue;
+        }
+        ASSERT_TRUE(plan.refusal);
+        EXPECT_EQ("Message_ValueRange", plan.refusal->message.key);
+        EXPECT_EQ(c.detail, plan.refusal->detail);
+        EXPECT_TRUE(plan.commands.empty());
+    }
+
+    // A range the other way round leaves the router no port; a row that is not sent is not looked at.
+    ApplyTexts texts;
+    texts.codecRow = {"1", "2", "0", "101", "20000", "10000"};
+    ASSERT_TRUE(BuildApplyPlan(texts, true, english).refusal);
+    EXPECT_EQ("Message_RtpPortOrder", BuildApplyPlan(texts, true, english).refusal->message.key);
+    texts.lastCodecRow = texts.codecRow;
+    EXPECT_FALSE(BuildApplyPlan(texts, true, english).refusal);
+}
+
+TEST_F(ApplyCommandsTest, PasswordsAreShownAsAsterisksAndTheEmptyMarkerAsItIs) {
+    ApplyTexts texts;
+    texts.sipRow = kSipRow;
+    texts.sipRow[8] = "";
+    std::vector<std::string> shown;
+    for (const ApplyCommand& command : BuildApplyPlan(texts, true, english).commands) shown.push_back(command.ShownText());
+    EXPECT_EQ("voip sip endpt1 pass ********", shown.at(4));
+    EXPECT_EQ("voip sip endpt2 pass \"\"", shown.at(8));
+    EXPECT_EQ("voip sip endpt1 name alice", shown.at(3));
+}
+
+TEST(RouterRefusalTest, AnAnswerStartingWithErrorOrPercentIsARefusal) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {"\n\rError: invalid value\n\rRouter> ", "Error: invalid value"},
+        {"\r\n\r\nERROR no such endpoint\r\nRouter> ", "ERROR no such endpoint"},
+        {"% Invalid input\n\rRouter> ", "% Invalid input"},
+        {"\n\rRouter> ", std::nullopt},
+        {"\n\rOK, saved\n\rRouter> ", std::nullopt},
+        {"\n\r  Error: indented\n\rRouter> ", std::nullopt},
+        {"%Router> ", std::nullopt},  // the prompt itself is no answer
+        {"", std::nullopt},
+    };
+    for (const auto& [reply, refusal] : cases) EXPECT_EQ(refusal, RouterRefusal(reply)) << reply;
 }
 
 TEST(ControlByteTest, BytesBelowSpaceAndDeleteAreControlBytes) {

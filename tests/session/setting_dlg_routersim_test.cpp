@@ -260,6 +260,23 @@ TEST(FetchFailuresFromEmulatorTest, TelnetNegotiationInTheGreetingDoesNotDisturb
     EXPECT_EQ(FullFetchLog(kOnePort), sim.CommandLog());
 }
 
+// A router that refuses a command prints an error and its prompt: the apply stops there, names the
+// command (a password as asterisks) and quotes the router, and the rows of the area stay unapplied.
+TEST(ApplyFailuresFromEmulatorTest, RefusedCommandStopsTheApplyWithTheRoutersWords) {
+    RouterSimProcess sim({"--fault", "127.0.0.2:error-in=voip sip endpt1 pass new-secret"});
+    ASSERT_TRUE(sim.IsRunning());
+    EmulatedRun run(sim, kTwoPort);
+    run.dlg.apply.sipRow = {"5060", "reg.example", "1", "alice", "new-secret", "2", "0", "bob", "pw", "2"};
+    run.request.mode = SessionMode::ApplySettings;
+    EXPECT_FALSE(run.dlg.Run(run.request));
+    ASSERT_EQ(1u, run.port.shown.size());
+    EXPECT_EQ("The router refused a command; the apply was stopped there.\nvoip sip endpt1 pass ********\n"
+              "\"Error: command failed\"",
+              run.port.shown[0].text);
+    EXPECT_EQ(5u, sim.CommandLog().size());  // up to the refused command, nothing after it
+    EXPECT_TRUE(run.dlg.apply.lastSipRow.empty());
+}
+
 // ---------------------------------------------------------------- apply, then fetch again
 
 // The three settings models filled from one fetch, as the workflow fills them.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -270,11 +271,11 @@ TEST_F(SettingsFileTest, SectionsEndingAtTheStartOfTheFileAreReportedOnceEach) {
     EXPECT_EQ(program.callLog.RecordCount(), 1);
     EXPECT_EQ(program.callLog.Rows()[0], (CallLogRecord{"No.1", "d", "t", "5", "OUT", "h"}));
 
-    // A file without any marker reads nothing and says nothing.
+    // A file without any marker reads nothing and is refused.
     port.shown.clear();
     Program untouched(lang);
     Load(untouched, "1,123,a,b,ISDN,,V\r\n5070,reg\r\n");
-    EXPECT_TRUE(port.shown.empty());
+    EXPECT_EQ(port.shown.size(), 1u);
     EXPECT_EQ(untouched.dialPlan, fresh.dialPlan);
     EXPECT_EQ(SipState(untouched.sip), SipState(fresh.sip));
 }
@@ -328,7 +329,7 @@ TEST_F(SettingsFileTest, SipAndCodecReadersSkipEmptyLinesAndTakeLaterRows) {
     EXPECT_EQ(codec.RtpPortEnd(), "2");
 }
 
-TEST_F(SettingsFileTest, FilesAreWrittenAndReadAsBytes) {
+TEST_F(SettingsFileTest, FilesAreReadAsBytes) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() /
         ("dezadav_settings_file_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
@@ -339,24 +340,66 @@ TEST_F(SettingsFileTest, FilesAreWrittenAndReadAsBytes) {
     Program source(lang);
     source.dialPlan.SetEntry(5, DialPlanEntry{"", "\xe5\x8c\x97\xe4\xba\xac", "", "x@y", "None", "", "V"});
     const std::string text = SaveAllText(source.Models());
-    ASSERT_TRUE(WriteSettingsFile(path, text));
+    std::ofstream(path, std::ios::binary) << text;
     EXPECT_EQ(ReadSettingsFile(path), text);
 
     Program loaded(lang);
     ASSERT_TRUE(LoadSettingsFile(path, loaded.Models(), lang, port));
     EXPECT_EQ(loaded.dialPlan.Entry(5), source.dialPlan.Entry(5));
 
-    // Overwriting empties the file first.
-    ASSERT_TRUE(WriteSettingsFile(path, "short"));
-    EXPECT_EQ(ReadSettingsFile(path), "short");
-
     Program untouched(lang);
+    std::string reason;
+    EXPECT_FALSE(ReadSettingsFile(dir / "missing.csv", &reason));
+    EXPECT_FALSE(reason.empty());
     EXPECT_FALSE(LoadSettingsFile(dir / "missing.csv", untouched.Models(), lang, port));
     EXPECT_FALSE(LoadSettingsFile(dir, untouched.Models(), lang, port));
-    EXPECT_FALSE(WriteSettingsFile(dir / "no" / "such" / "dir.csv", text));
     EXPECT_TRUE(port.shown.empty());
     EXPECT_EQ(untouched.dialPlan, Program(lang).dialPlan);
     std::filesystem::remove_all(dir);
+}
+
+// What editors and tools make of a saved file must read as the file itself: LF alone for CR LF, no
+// end on the last line.
+TEST_F(SettingsFileTest, LineEndsDoNotChangeWhatIsRead) {
+    Program source(lang);
+    source.dialPlan.SetEntry(0, DialPlanEntry{"", "101", "Desk", "desk@pbx", "ISDN", "555", "V"});
+    source.dialPlan.SetEntry(11, DialPlanEntry{"", "112", "", "@host", "None", "", ""});
+    source.sip.LoadSipField(SipField::SipPort, "5062");
+    source.sip.LoadSipField(SipField::Port1UserName, "alice");
+    source.codec.LoadCodecField(CodecField::RtpPortEnd, "16000");
+    const std::string crlf = SaveAllText(source.Models());
+    std::string lf;
+    for (const char c : crlf) {
+        if (c != '\r') lf += c;
+    }
+    const auto readBack = [&](const std::string& text) {
+        Program loaded(lang);
+        LoadSettingsText(text, loaded.Models(), lang, port);
+        return SaveAllText(loaded.Models());
+    };
+    const std::string expected = readBack(crlf);
+    EXPECT_EQ(readBack(lf), expected);
+    EXPECT_EQ(readBack(lf.substr(0, lf.size() - 1)), expected);  // the last line without its end
+    EXPECT_EQ(WithCrLfLineEnds(crlf), crlf);
+    EXPECT_TRUE(port.shown.empty());
+}
+
+TEST_F(SettingsFileTest, TextWithoutAnySectionIsNoSettingsFile) {
+    Program loaded(lang);
+    loaded.dialPlan.SetEntry(2, DialPlanEntry{"", "103", "", "a@b", "", "", "V"});
+    const Program before = loaded;
+    const std::string saved = SaveAllText(loaded.Models());
+    for (const std::string& text : {std::string(), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+                                    std::string("# README\nnothing here\n"), saved.substr(0, 200)}) {
+        port.shown.clear();
+        const SettingsLoadResult result = LoadSettingsText(text, loaded.Models(), lang, port);
+        EXPECT_TRUE(result.notSettingsText);
+        EXPECT_TRUE(result.AnyFailed());
+        ASSERT_EQ(port.shown.size(), 1u);
+        EXPECT_EQ(port.shown[0].text, "Couldn't load settings form the file!");
+        EXPECT_EQ(loaded.dialPlan, before.dialPlan);
+        EXPECT_FALSE(loaded.dialPlan.IsChanged(0));
+    }
 }
 
 TEST(SettingsFileFormTest, OnlyWhatOneFormCanHoldTellsTheForm) {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -34,8 +37,11 @@ inline std::vector<std::string> Lines(const std::string& text) {
 // password comes from DEZADAV_PASSWORD when `password` is given (an inherited value is dropped
 // otherwise); the child has no controlling terminal, so it can never wait for typed input. A
 // non-empty password found in either output fails the calling test.
+// With `fileSizeLimit`, no file the child writes can grow beyond that many bytes: a write past it
+// fails as on a full disk.
 inline CliRun RunCliProcess(const QString& program, const std::vector<std::string>& args,
-                            const std::optional<std::string>& password) {
+                            const std::optional<std::string>& password,
+                            std::optional<rlim_t> fileSizeLimit = std::nullopt) {
     QProcess process;
     QStringList arguments;
     for (const auto& a : args) arguments << QString::fromStdString(a);
@@ -43,7 +49,15 @@ inline CliRun RunCliProcess(const QString& program, const std::vector<std::strin
     env.remove("DEZADAV_PASSWORD");
     if (password) env.insert("DEZADAV_PASSWORD", QString::fromStdString(*password));
     process.setProcessEnvironment(env);
-    process.setChildProcessModifier([] { ::setsid(); });
+    process.setChildProcessModifier([fileSizeLimit] {
+        ::setsid();
+        if (fileSizeLimit) {
+            // Ignored, the signal stays ignored across exec and the write returns EFBIG instead.
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{*fileSizeLimit, *fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+    });
     process.start(program, arguments);
     CliRun run;
     if (!process.waitForStarted(10000)) return run;

@@ -21,6 +21,8 @@ public:
     std::deque<std::optional<std::string>> passwords;
     std::deque<std::optional<std::string>> saveChoices;
     std::deque<std::optional<std::string>> openChoices;
+    std::deque<bool> applyDespiteAnswers;     // an unscripted question answers No
+    std::vector<std::string> applyDespiteAsked;  // the warning of each question
 
     int selectCalls = 0;
     std::vector<RouterInfo> confirmations;  // the router shown by each confirmation
@@ -56,6 +58,13 @@ public:
     }
     void ClosePasswordConfirmation() override { ++confirmationsClosed; }
     MessagePort& Messages() override { return messages; }
+    bool ApplyDespite(const std::string& warning) override {
+        applyDespiteAsked.push_back(warning);
+        if (applyDespiteAnswers.empty()) return false;
+        const bool answer = applyDespiteAnswers.front();
+        applyDespiteAnswers.pop_front();
+        return answer;
+    }
     std::optional<std::string> ChooseFileToSave() override { return Next(saveChoices); }
     std::optional<std::string> ChooseFileToOpen() override { return Next(openChoices); }
     void ShowProgress(const std::string& text, ExchangeCause cause) override {

@@ -1,3 +1,4 @@
+#include "settings/save_file_writer.h"
 #include "ui/gui_user_port.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +77,7 @@ protected:
         m_port->AttachWindow(nullptr, hooks);
         m_session =
             std::make_unique<CSettingDlg>(m_socket, m_clock, ProcessLanguageTable(), m_port->Messages());
-        m_workflow = std::make_unique<RouterWorkflow>(ProcessLanguageTable(), *m_port, *m_session, m_timer);
+        m_workflow = std::make_unique<RouterWorkflow>(ProcessLanguageTable(), *m_port, *m_session, m_timer, m_files);
         m_workflow->SetTelnetPort(m_sim.TelnetPort());
     }
 
@@ -84,6 +85,7 @@ protected:
     CTelnetSocket m_socket;
     SteadyClock m_clock;
     QtTickTimer m_timer;
+    SaveFileWriter m_files;
     std::unique_ptr<GuiUserPort> m_port;
     std::unique_ptr<CSettingDlg> m_session;
     std::unique_ptr<RouterWorkflow> m_workflow;

@@ -1,3 +1,4 @@
+#include "settings/save_file_writer.h"
 #include "workflow/router_workflow.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +75,8 @@ protected:
     ScriptedUserPort port;
     CSettingDlg session{socket, clock, language, port.messages};
     ManualTickTimer timer;
-    RouterWorkflow workflow{language, port, session, timer};
+    SaveFileWriter files;
+    RouterWorkflow workflow{language, port, session, timer, files};
 
 private:
     TempFiles m_temp{"dezadav_wf_"};
@@ -175,14 +177,16 @@ TEST_F(RouterWorkflowTest, WrongPasswordBringsTheConfirmationBackWithTheSameRout
     EXPECT_EQ(workflow.CurrentRouter().password, "admin");
     EXPECT_FALSE(workflow.Busy());
 
-    // Cancelling after a failure leaves the new router's fields and no running refresh.
-    RouterWorkflow second{language, port, session, timer};
+    // Cancelling after a failure with no router before leaves the program as after Skip: no router's
+    // fields, no refresh, and the next apply asks for a router.
+    RouterWorkflow second{language, port, session, timer, files};
     port.selections.push_back(TwoPortRouter());
     port.passwords = {"wrong"};
     timer.Stop();
     EXPECT_EQ(second.ConnectSequence(), ConnectOutcome::Cancelled);
-    EXPECT_EQ(second.CurrentRouter().ipAddress, kTwoPortIp);
-    EXPECT_TRUE(second.Busy());  // a Connect sequence that ended after a failed fetch
+    EXPECT_EQ(second.CurrentRouter().ipAddress, "");
+    EXPECT_TRUE(second.SkipMark());
+    EXPECT_FALSE(second.Busy());
     EXPECT_FALSE(timer.IsActive());
     EXPECT_EQ(second.DialPlan().Entry(0).phoneNumber, "");  // models untouched
 }
@@ -231,7 +235,7 @@ TEST_F(RouterWorkflowTest, SkipAtStartLeavesNoRouterAndApplyAsksForOneFirst) {
 TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDiffersInItsForm) {
     // A settings file saved from the one-port router, loaded after Skip and applied to the two-port
     // one, whose call log has meanwhile grown. (Workflows built here take their texts in English.)
-    RouterWorkflow first{language, port, session, timer};
+    RouterWorkflow first{language, port, session, timer, files};
     first.SetTelnetPort(sim.TelnetPort());
     ASSERT_EQ(ConnectTo(OnePortRouter(), &first), ConnectOutcome::Connected);
     const std::string path = TempPath("one_port.csv");
@@ -241,6 +245,7 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
         started.SetTelnetPort(sim.TelnetPort());
         port.selections = {RouterSelection{SelectionOutcome::Skip, {}}, TwoPortRouter()};
         port.passwords = {"admin"};
+        port.applyDespiteAnswers = {true};  // a one-port file to a two-port router: asked first
         EXPECT_EQ(started.ConnectSequence(), ConnectOutcome::Skipped);
         EXPECT_EQ(started.LoadSettingsFile(path), FileOutcome::Done);
         started.DialPlan().SetEntry(1, DialPlanEntry{"2", "1020", "", "sales@192.168.1.22", "", "", "V"});
@@ -265,7 +270,7 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
 
     // The router now holds the file's values: the same file again sends only its entries (whose
     // loop-through and backup a two-port router does not keep), but not entry 2 as typed before.
-    RouterWorkflow second{language, port, session, timer};
+    RouterWorkflow second{language, port, session, timer, files};
     sent = applyFileAfterSkip(second);
     EXPECT_EQ(sent.size(), 11u);
     EXPECT_FALSE(Contains(sent, "voip dial_plan set 2 1020 sales 192.168.1.22 1"));
@@ -275,14 +280,14 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
 TEST_F(RouterWorkflowTest, AFileLoadedAfterSkipIsReadInTheFormItWasWrittenIn) {
     // Saved from the two-port router (its expiry list is two entries shorter at the top), loaded
     // after Skip, applied to the one-port router: the duration shown and sent is the file's.
-    RouterWorkflow first{language, port, session, timer};
+    RouterWorkflow first{language, port, session, timer, files};
     first.SetTelnetPort(sim.TelnetPort());
     ASSERT_EQ(ConnectTo(TwoPortRouter(), &first), ConnectOutcome::Connected);
     const std::string duration = first.Sip().Port1Expiry().SelectedText();
     const std::string path = TempPath("two_port.csv");
     WriteAll(path, first.SettingsFileText());
 
-    RouterWorkflow started{language, port, session, timer};
+    RouterWorkflow started{language, port, session, timer, files};
     started.SetTelnetPort(sim.TelnetPort());
     port.selections = {RouterSelection{SelectionOutcome::Skip, {}}, OnePortRouter()};
     port.passwords = {"admin"};
@@ -292,9 +297,11 @@ TEST_F(RouterWorkflowTest, AFileLoadedAfterSkipIsReadInTheFormItWasWrittenIn) {
     EXPECT_TRUE(started.Sip().IsTwoPort());
     EXPECT_EQ(port.perModelCalls.back(), true);
     EXPECT_EQ(started.Sip().Port1Expiry().SelectedText(), duration);
+    port.applyDespiteAnswers = {true};
     EXPECT_EQ(started.ApplyFlow(), ApplyOutcome::Applied);
+    EXPECT_EQ(port.applyDespiteAsked.size(), 1u);
 
-    RouterWorkflow check{language, port, session, timer};
+    RouterWorkflow check{language, port, session, timer, files};
     check.SetTelnetPort(sim.TelnetPort());
     ASSERT_EQ(ConnectTo(OnePortRouter(), &check), ConnectOutcome::Connected);
     EXPECT_EQ(check.Sip().Port1Expiry().SelectedText(), duration);
@@ -312,19 +319,19 @@ TEST_F(RouterWorkflowTest, ExitInTheSelectionEndsTheProgramAtStartAndAfterSkip) 
     EXPECT_TRUE(port.confirmations.empty());
 }
 
-TEST_F(RouterWorkflowTest, CancelAtStartLetsApplyRunAtOnceAgainstTheEmptyAddress) {
+TEST_F(RouterWorkflowTest, CancelAtStartLeavesTheProgramAsAfterSkip) {
     port.selections.push_back(TwoPortRouter());
     port.passwords.push_back(std::nullopt);
     ASSERT_EQ(workflow.ConnectSequence(), ConnectOutcome::Cancelled);
     EXPECT_EQ(workflow.Strip(), RouterStrip{});
-    EXPECT_FALSE(workflow.SkipMark());
-    EXPECT_EQ(workflow.CurrentRouter().ipAddress, kTwoPortIp);  // selected, not confirmed
+    EXPECT_TRUE(workflow.SkipMark());
+    EXPECT_EQ(workflow.CurrentRouter().ipAddress, "");
     EXPECT_EQ(port.confirmationsClosed, 1);
 
-    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Failed);
-    EXPECT_EQ(port.selectCalls, 1);  // no new selection
-    EXPECT_EQ(port.MessageTexts(), std::vector<std::string>{"Failed to connect to router!"});
-    EXPECT_TRUE(workflow.Busy());
+    // The apply asks for a router (unscripted: Exit) instead of trying an empty address.
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Exited);
+    EXPECT_EQ(port.selectCalls, 2);
+    EXPECT_TRUE(port.MessageTexts().empty());
     EXPECT_TRUE(sim.CommandLog().empty());
 }
 
@@ -526,7 +533,7 @@ TEST_F(RouterWorkflowTest, LoadReadsEverySectionAndReportsOnlyFailingOnes) {
     ScriptedUserPort otherPort;
     ManualTickTimer otherTimer;
     CSettingDlg otherSession{socket, clock, language, otherPort.messages};
-    RouterWorkflow fresh{language, otherPort, otherSession, otherTimer};
+    RouterWorkflow fresh{language, otherPort, otherSession, otherTimer, files};
     otherPort.openChoices.push_back(std::nullopt);
     EXPECT_EQ(fresh.LoadFlow(), FileOutcome::Cancelled);
     otherPort.openChoices.push_back(path);

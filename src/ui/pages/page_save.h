@@ -5,6 +5,7 @@
 
 #include "lang/language_table.h"
 #include "lang/message_port.h"
+#include "settings/file_writer.h"
 #include "ui/pages/csv_file_dialog.h"
 
 namespace dezadav {
@@ -16,19 +17,20 @@ enum class PageSaveOutcome {
     Failed,     // the file could not be written; Message_SaveFail was shown
 };
 
-// Writes `bytes` (a page's section of the settings file) to `path`, creating or emptying the file.
-// A file that cannot be written shows Message_SaveFail (caption Message_Error) through `port`.
-bool WritePageFile(const QString& path, std::string_view bytes, const LanguageTable& language,
+// Writes `bytes` (a page's section of the settings file) to `path` whole: the old file stays as it
+// was until every byte is written. A file that cannot be written shows Message_SaveFail (caption
+// Message_Error) through `port`.
+bool WritePageFile(const QString& path, std::string_view bytes, FileSecrecy secrecy, const LanguageTable& language,
                    MessagePort& port);
 
 // Save As of one page: asks `chooser` for a path, then WritePageFile. The bytes are only built (by
 // `makeBytes`) once a file has been chosen, since building some rows refreshes remembered texts.
 template <typename MakeBytes>
 PageSaveOutcome SavePageAs(const FileChooser& chooser, MakeBytes&& makeBytes, const LanguageTable& language,
-                           MessagePort& port) {
+                           MessagePort& port, FileSecrecy secrecy = FileSecrecy::Plain) {
     const std::optional<QString> path = chooser ? chooser() : std::nullopt;
     if (!path || path->isEmpty()) return PageSaveOutcome::Cancelled;
-    return WritePageFile(*path, makeBytes(), language, port) ? PageSaveOutcome::Saved
+    return WritePageFile(*path, makeBytes(), secrecy, language, port) ? PageSaveOutcome::Saved
                                                              : PageSaveOutcome::Failed;
 }
 

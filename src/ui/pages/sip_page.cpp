@@ -189,7 +189,7 @@ void CSIPPage::Recaption() {
 
 PageSaveOutcome CSIPPage::SaveAs() {
     return SavePageAs(
-        m_chooseFile, [this] { return SipFileText(m_sip); }, m_texts, m_messages);
+        m_chooseFile, [this] { return SipFileText(m_sip); }, m_texts, m_messages, FileSecrecy::OwnerOnly);
 }
 
 }  // namespace dezadav

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <algorithm>
 
+#include "settings/save_file_writer.h"
 #include "page_test_support.h"
 #include "session/clock.h"
 #include "session/telnet_socket.h"
@@ -174,7 +175,8 @@ protected:
     PagesPort m_port;
     CSettingDlg m_session{m_socket, m_clock, ProcessLanguageTable(), m_port.messages};
     testing::ManualTickTimer m_timer;
-    RouterWorkflow m_workflow{ProcessLanguageTable(), m_port, m_session, m_timer};
+    SaveFileWriter m_files;
+    RouterWorkflow m_workflow{ProcessLanguageTable(), m_port, m_session, m_timer, m_files};
     CDialPlanPage m_dialPlan{m_workflow.DialPlan(), ProcessLanguageTable(), m_port.messages};
     CSIPPage m_sip{m_workflow.Sip(), ProcessLanguageTable(), m_port.messages};
     CCodecPage m_codec{m_workflow.Codec(), ProcessLanguageTable(), m_port.messages};
@@ -276,7 +278,7 @@ TEST_P(PagesWorkflowTest, SipAndCodecEditsAreAppliedAndReadBack) {
     QRadioButton* outBand = m_codec.ModeButton(1);
     QTest::mouseClick(outBand, Qt::LeftButton, {}, QPoint(6, outBand->height() / 2));
     Retype(m_codec.PayloadBox(), "120");
-    Retype(m_codec.StartBox(), "20000");
+    Retype(m_codec.StartBox(), "12000");
     ASSERT_EQ(m_workflow.ApplyFlow(), ApplyOutcome::Applied);
 
     // Put other values on the pages; the next fetch must bring the applied ones back.
@@ -295,7 +297,7 @@ TEST_P(PagesWorkflowTest, SipAndCodecEditsAreAppliedAndReadBack) {
     EXPECT_EQ(m_codec.CodecList()->currentIndex(), 0);
     EXPECT_TRUE(m_codec.ModeButton(1)->isChecked());
     EXPECT_EQ(m_codec.PayloadBox()->text(), "120");
-    EXPECT_EQ(m_codec.StartBox()->text(), "20000");
+    EXPECT_EQ(m_codec.StartBox()->text(), "12000");
 }
 
 TEST_P(PagesWorkflowTest, AutoRefreshPutsANewCallAtTheTopWithoutLosingRows) {
