@@ -7,6 +7,7 @@
 
 #include "discovery/answer_bytes.h"
 #include "discovery/loopback_peer.h"
+#include "support/proxy_probe.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
@@ -51,6 +52,12 @@ TEST_F(DiscoverySocketTest, SendsTheRequestFromItsOwnPortToTheChosenTarget) {
     EXPECT_TRUE(socket.SendRequestTo("127.0.0.1"));
     EXPECT_EQ(peer.ReceiveRequest(), BuildDiscoveryRequest());
     EXPECT_TRUE(port.shown.empty());
+}
+
+TEST_F(DiscoverySocketTest, SearchNeverAsksForAProxy) {
+    const testing::ProxyProbe proxies;
+    OpenAndAsk();
+    EXPECT_EQ(0, proxies.Queries());
 }
 
 TEST_F(DiscoverySocketTest, EveryDatagramIsHandedOverWholeUpToAThousandBytes) {
