@@ -107,6 +107,7 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, cons
     request.waitMs = options.waitMs;
     request.outputFile = options.outputFile;
     request.inputFile = options.inputFile;
+    request.showSecrets = options.showSecrets;
     request.transcript = transcript;
     StreamJobOutput output(out, err);
     return RunRouterJob(request, language, output).ok ? kExitOk : kExitFailed;

@@ -33,7 +33,7 @@ const std::vector<CommandRule>& Commands() {
         {"apply",
          CliCommand::Apply,
          {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
-          "transcript", "input", "dry-run", "jobs", "passwords"},
+          "transcript", "input", "dry-run", "show-secrets", "jobs", "passwords"},
          {"router"}},
         {"log",
          CliCommand::Log,
@@ -57,6 +57,7 @@ void AddCliOptions(QCommandLineParser& parser) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
     parser.addOption(QCommandLineOption(QStringLiteral("dry-run")));
+    parser.addOption(QCommandLineOption(QStringLiteral("show-secrets")));
 }
 
 // A whole decimal number and nothing else; numbers too large for any limit here read as too large.
@@ -78,7 +79,9 @@ std::string ParserRefusal(const QCommandLineParser& parser, const std::vector<st
         return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") + name + "'";
     }
     for (const std::string& arg : args) {
-        if (arg.starts_with("--dry-run=")) return "option --dry-run takes no value";
+        for (const std::string_view flag : {"--dry-run", "--show-secrets"}) {
+            if (arg.starts_with(std::string(flag) + "=")) return "option " + std::string(flag) + " takes no value";
+        }
     }
     if (args.back().starts_with("--")) return "option " + args.back() + " needs a value";
     return parser.errorText().toStdString();
@@ -129,6 +132,7 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
         if ((*target)->empty()) return "option --" + std::string(name) + " needs a file name";
     }
     options.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    options.showSecrets = parser.isSet(QStringLiteral("show-secrets"));
     return std::nullopt;
 }
 
@@ -188,7 +192,7 @@ std::string CliUsageText() {
   dezadav-cli discover [--broadcast ADDR] [--discovery-port N] [--wait MS]
   dezadav-cli fetch --router IP [--model NAME] --output FILE [common options]
   dezadav-cli apply --router IP [--router IP]... [--model NAME] --input FILE [--dry-run]
-                    [--jobs N] [--passwords FILE] [common options]
+                    [--show-secrets] [--jobs N] [--passwords FILE] [common options]
   dezadav-cli log --router IP [common options]
   dezadav-cli backup --into DIR [--router IP]... [--broadcast ADDR] [--jobs N] [--passwords FILE]
                      [common options]
@@ -204,6 +208,7 @@ Commands:
              Prints every router command it sends, one per line, in order, then
              "Settings have been applied to router.". With --dry-run it logs in and reads the
              settings, prints the commands the apply would send, and sends none of them.
+             SIP passwords are printed as ******** unless --show-secrets is given.
              With several --router the same FILE goes to each router, up to N at a time; every
              line printed starts with the router's IP address and a TAB, and each router ends
              with one line: its address and the success text or its failure message.

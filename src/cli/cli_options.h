@@ -22,6 +22,7 @@ struct CliOptions {
     std::string outputFile;                    // --output (fetch)
     std::string inputFile;                     // --input (apply)
     bool dryRun = false;                       // --dry-run (apply)
+    bool showSecrets = false;                  // --show-secrets (apply): print SIP passwords as sent
     std::optional<std::string> passwordFile;   // --password-file
     std::optional<std::string> passwordsFile;  // --passwords: per-router passwords (backup, apply)
     std::string backupDir;                     // --into (backup)

@@ -68,6 +68,7 @@ RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& cont
     request.waitMs = options.waitMs;
     request.backupDir = options.backupDir;
     request.inputFile = options.inputFile;
+    request.showSecrets = options.showSecrets;
     request.transcript = context.transcript;
     return request;
 }

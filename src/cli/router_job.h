@@ -34,6 +34,7 @@ struct RouterJobRequest {
     std::string outputFile;
     std::string backupDir;
     std::string inputFile;
+    bool showSecrets = false;  // an apply prints the SIP passwords it sends instead of hiding them
     TranscriptSink* transcript = nullptr;  // where each exchange's record goes (shared, thread-safe)
 };
 

@@ -28,6 +28,7 @@ struct RowCommand {
     std::string_view words;
     ValueForm form;
     std::string_view fieldName;
+    bool secret = false;  // the value is never printed or recorded (see HideSecretValue)
 };
 
 // The commands of a row, one per field, in row order (which is also the sending order).
@@ -36,11 +37,11 @@ constexpr std::array<RowCommand<SipField>, kSipRowFieldCount> kSipCommands{{
     {SipField::Registrar, "voip sip registrar", ValueForm::Text, "SIP registrar"},
     {SipField::Port1Registration, "voip sip endpt1 use_reg", ValueForm::Number, "SIP port 1 registration"},
     {SipField::Port1UserName, "voip sip endpt1 name", ValueForm::Text, "SIP port 1 name"},
-    {SipField::Port1Password, "voip sip endpt1 pass", ValueForm::Text, "SIP port 1 password"},
+    {SipField::Port1Password, "voip sip endpt1 pass", ValueForm::Text, "SIP port 1 password", true},
     {SipField::Port1Expiry, "voip sip endpt1 expire", ValueForm::ExpiryNumber, "SIP port 1 expiry"},
     {SipField::Port2RegisterVia, "voip sip endpt2 use_reg", ValueForm::Number, "SIP port 2 registration"},
     {SipField::Port2UserName, "voip sip endpt2 name", ValueForm::Text, "SIP port 2 name"},
-    {SipField::Port2Password, "voip sip endpt2 pass", ValueForm::Text, "SIP port 2 password"},
+    {SipField::Port2Password, "voip sip endpt2 pass", ValueForm::Text, "SIP port 2 password", true},
     {SipField::Port2Expiry, "voip sip endpt2 expire", ValueForm::ExpiryNumber, "SIP port 2 expiry"},
 }};
 
@@ -158,6 +159,20 @@ bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::ve
 }
 
 }  // namespace
+
+std::string HideSecretValue(std::string_view line) {
+    for (const RowCommand<SipField>& command : kSipCommands) {
+        if (!command.secret || !line.starts_with(command.words) || line.size() <= command.words.size() ||
+            line[command.words.size()] != ' ') {
+            continue;
+        }
+        const std::string_view value = line.substr(command.words.size() + 1);
+        // The empty marker tells that the field is cleared, which is no secret.
+        if (value == kEmptyMarker || value.empty()) return std::string(line);
+        return std::string(line.substr(0, command.words.size() + 1)) + std::string(kHiddenSecret);
+    }
+    return std::string(line);
+}
 
 bool ContainsControlByte(std::string_view value) {
     for (const char c : value) {

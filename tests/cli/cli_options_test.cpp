@@ -51,7 +51,9 @@ TEST(CliOptions, EveryCommandTakesItsOptionsInBothSpellings) {
     EXPECT_EQ(apply.command, CliCommand::Apply);
     EXPECT_EQ(apply.inputFile, "in.csv");
     EXPECT_TRUE(apply.dryRun);
+    EXPECT_FALSE(apply.showSecrets);
     EXPECT_FALSE(ParseOk({"apply", "--router", "10.0.0.1", "--input", "in.csv"}).dryRun);
+    EXPECT_TRUE(ParseOk({"apply", "--router", "10.0.0.1", "--input", "in.csv", "--show-secrets"}).showSecrets);
 
     auto log = ParseOk({"log", "--router", "10.0.0.1"});
     EXPECT_EQ(log.command, CliCommand::Log);
@@ -118,7 +120,11 @@ TEST(CliOptions, UnusableCommandLinesAreRefusedWithTheirReason) {
     EXPECT_NE(
         ParseError({"fetch", "--router", "1.2.3.4", "--output", "x", "--input", "y"}).find("does not apply"),
         std::string::npos);
-    EXPECT_NE(ParseError({"apply", "--router", "1.2.3.4", "--input", "x", "--dry-run=yes"}).find("no value"),
+    for (const char* flag : {"--dry-run=yes", "--show-secrets=1"}) {
+        EXPECT_NE(ParseError({"apply", "--router", "1.2.3.4", "--input", "x", flag}).find("no value"),
+                  std::string::npos);
+    }
+    EXPECT_NE(ParseError({"fetch", "--router", "1.2.3.4", "--output", "x", "--show-secrets"}).find("does not apply"),
               std::string::npos);
     EXPECT_NE(ParseError({"fetch", "--router", "1.2.3.4", "--output="}).find("file name"), std::string::npos);
     // The password is never an option.
@@ -156,7 +162,7 @@ TEST(CliOptions, UsageTextDocumentsEveryCommandOptionAndExitStatus) {
     std::string usage = CliUsageText();
     for (const char* word :
          {"discover", "fetch", "apply", "log", "--router", "--telnet-port", "--model", "--discovery-port",
-          "--broadcast", "--wait", "--output", "--input", "--dry-run", "--password-file", "--time-scale",
+          "--broadcast", "--wait", "--output", "--input", "--dry-run", "--show-secrets", "--password-file", "--time-scale",
           "--transcript", "DEZADAV_PASSWORD", "--help", "Exit status"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }

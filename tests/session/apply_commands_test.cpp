@@ -254,6 +254,18 @@ TEST_F(ApplyCommandsTest, ControlByteInAnySentValueRefusesTheWholePlanNamingTheF
               Texts(plan));
 }
 
+TEST(HideSecretValueTest, OnlyTheValueOfASecretFieldIsHiddenAndTheEmptyMarkerStays) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"voip sip endpt1 pass pw", "voip sip endpt1 pass ********"},
+        {"voip sip endpt2 pass a-much-longer-secret", "voip sip endpt2 pass ********"},
+        {"voip sip endpt1 pass \"\"", "voip sip endpt1 pass \"\""},
+        {"voip sip endpt1 pass", "voip sip endpt1 pass"},
+        {"voip sip endpt1 passport x", "voip sip endpt1 passport x"},
+        {"voip sip endpt1 name alice", "voip sip endpt1 name alice"},
+    };
+    for (const auto& [typed, shown] : cases) EXPECT_EQ(shown, HideSecretValue(typed)) << typed;
+}
+
 TEST(ControlByteTest, BytesBelowSpaceAndDeleteAreControlBytes) {
     EXPECT_FALSE(ContainsControlByte(""));
     EXPECT_FALSE(ContainsControlByte(" ~\x80\xff\xc3\xa9 text"));
