@@ -324,7 +324,7 @@ void CMainDlg::OpenFromAnotherCopy(const QString& path) {
     }
     // A load under an open dialog would change what the dialog is editing, and one during an exchange
     // what the exchange reads or writes: wait until both are over.
-    if (m_workflow.Busy() || QApplication::activeModalWidget() != nullptr ||
+    if (m_workflow.ExchangeRunning() || QApplication::activeModalWidget() != nullptr ||
         QApplication::activePopupWidget() != nullptr) {
         QTimer::singleShot(kOpenRetryMs, this, [this, path] { OpenFromAnotherCopy(path); });
         return;

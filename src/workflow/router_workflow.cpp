@@ -30,6 +30,17 @@ void RouterWorkflow::ShowAutoRefresh() {
     m_port.ShowAutoRefresh(m_autoRefresh, m_autoRefreshEnabled);
 }
 
+void RouterWorkflow::SetMainWindowVisible(bool visible) {
+    m_mainWindowVisible = visible;
+    // Restored from the tray in the middle of a silent refresh: the user sees what runs, and the
+    // window takes no click that would start a second exchange on the same session.
+    if (visible && m_exchangeRunning && !m_progressShown) {
+        m_progressShown = true;
+        m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(m_runningMode)),
+                            ExchangeCause::AutomaticRefresh);
+    }
+}
+
 bool RouterWorkflow::RunSession(SessionMode mode) {
     SessionRequest request;
     request.routerIp = m_strip.ip;
@@ -39,14 +50,22 @@ bool RouterWorkflow::RunSession(SessionMode mode) {
     request.modelName = m_strip.model;
     request.mode = mode;
     request.timeScale = m_timeScale;
+    m_exchangeRunning = true;
+    m_runningMode = mode;
     // While the main window is hidden in the tray, a log refresh runs without any window.
-    if (mode == SessionMode::GetVoipLog && !m_mainWindowVisible) return m_session.Run(request);
-    // Only the refresh fetches the log alone, and it is never started by the user.
-    m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(mode)),
-                        mode == SessionMode::GetVoipLog ? ExchangeCause::AutomaticRefresh
-                                                        : ExchangeCause::UserAction);
+    m_progressShown = mode != SessionMode::GetVoipLog || m_mainWindowVisible;
+    if (m_progressShown) {
+        // Only the refresh fetches the log alone, and it is never started by the user.
+        m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(mode)),
+                            mode == SessionMode::GetVoipLog ? ExchangeCause::AutomaticRefresh
+                                                            : ExchangeCause::UserAction);
+    }
     const bool ok = m_session.Run(request);
-    m_port.HideProgress();
+    m_exchangeRunning = false;
+    if (m_progressShown) m_port.HideProgress();
+    m_progressShown = false;
+    // A failure leaves the automatic refresh blocked until an exchange succeeds.
+    if (!ok) m_refreshBlocked = true;
     return ok;
 }
 
@@ -76,6 +95,7 @@ void RouterWorkflow::ConfirmRouter(const std::string& password) {
 }
 
 ConnectOutcome RouterWorkflow::ConnectSequence() {
+    if (m_exchangeRunning) return ConnectOutcome::Refused;
     m_port.FadeInAndCaption();
 
     RouterSelection selection = m_port.SelectRouter();
@@ -96,7 +116,7 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
     }
     m_autoRefresh = true;
     HandOverFetchedTexts();
-    m_busy = false;
+    m_refreshBlocked = false;
     StartRefreshAfterFetch();
     m_port.ClosePasswordConfirmation();
     return ConnectOutcome::Connected;
@@ -110,7 +130,6 @@ bool RouterWorkflow::ConfirmAndFetch() {
         if (!password) return false;
         ConfirmRouter(*password);
 
-        m_busy = true;
         if (RunSession(SessionMode::GetSettings)) return true;
         // The failure has been shown; the confirmation opens again with the same router.
     }
@@ -250,7 +269,8 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
     // The progress window of a refresh must not come up over a dialog the user is answering (it
     // would take the click or the key meant for it): the refresh waits like behind a running
     // exchange and starts at the first tick after the dialog has closed.
-    if (m_refreshCounter <= m_refreshSeconds || m_busy || m_port.UserIsInDialog()) {
+    if (m_refreshCounter <= m_refreshSeconds || m_exchangeRunning || m_refreshBlocked ||
+        m_port.UserIsInDialog()) {
         // Saturates instead of wrapping: a refresh blocked for years must not turn negative.
         if (m_refreshCounter < INT32_MAX) ++m_refreshCounter;
         return RefreshOutcome::Counted;
@@ -258,11 +278,10 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
 
     m_refreshTimer.Stop();
     m_refreshCounter = 0;
-    m_busy = true;
     const bool ok = RunSession(SessionMode::GetVoipLog);
     if (ok) {
         m_callLog.MergeCallLog(m_session.fetched.callLog);
-        m_busy = false;
+        m_refreshBlocked = false;
         m_port.ModelsChanged();
     }
     m_refreshTimer.Start(kRefreshTickMs);
@@ -282,6 +301,7 @@ void RouterWorkflow::PrepareApplyTexts() {
 }
 
 ApplyOutcome RouterWorkflow::ApplyFlow() {
+    if (m_exchangeRunning) return ApplyOutcome::Refused;
     if (m_skipMark) {
         m_skipMark = false;
         RouterSelection selection = m_port.SelectRouter();
@@ -306,7 +326,7 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
             return ApplyOutcome::Cancelled;
         }
         TakeRouterRowsKeepingPages(pagesTwoPort);
-        m_busy = false;
+        m_refreshBlocked = false;
         StartRefreshAfterFetch();
         m_port.ClosePasswordConfirmation();
     }
@@ -319,12 +339,11 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
                                       TextOrDefault(m_language, kMsgNoChanges), MessageIcon::None);
         return ApplyOutcome::NoChanges;
     }
-    m_busy = true;
     if (!RunSession(SessionMode::ApplySettings)) {
         m_dialPlan.MarkApplyInterrupted();
         return ApplyOutcome::Failed;
     }
-    m_busy = false;
+    m_refreshBlocked = false;
     m_dialPlan.MarkChangesApplied();
     m_port.ModelsChanged();
     return ApplyOutcome::Applied;

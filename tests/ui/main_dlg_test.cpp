@@ -486,7 +486,7 @@ TEST_F(MainDlgTest, EnterInTheWindowAppliesTheChangesToTheRouter) {
     EXPECT_NE(std::find(commands.begin(), commands.end(), "voip sip registrar reg.enter.example"),
               commands.end());
     EXPECT_EQ(script.Messages().size(), 1u);
-    EXPECT_FALSE(m_window->Workflow().Busy());
+    EXPECT_FALSE(m_window->Workflow().RefreshBlocked());
     // Applying did not end or hide the window.
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_TRUE(m_finished.empty());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 
@@ -97,7 +98,7 @@ TEST_F(RouterWorkflowTest, TwoPortRouterIsFetchedWholeAndHandedToEveryModel) {
     EXPECT_EQ(workflow.Strip(), (RouterStrip{"DZV-R5730K", "1.0.0", kTwoPortIp, "00-11-22-33-44-02"}));
     EXPECT_EQ(workflow.CurrentRouter().password, "admin");
     EXPECT_FALSE(workflow.SkipMark());
-    EXPECT_FALSE(workflow.Busy());
+    EXPECT_FALSE(workflow.RefreshBlocked());
     EXPECT_EQ(port.progressShown, std::vector<std::string>{"Get Setting from router ..."});
     EXPECT_EQ(port.progressCauses, std::vector<ExchangeCause>{ExchangeCause::UserAction});
     EXPECT_EQ(port.progressHidden, 1);
@@ -173,7 +174,7 @@ TEST_F(RouterWorkflowTest, WrongPasswordBringsTheConfirmationBackWithTheSameRout
     EXPECT_EQ(port.confirmations[0], Router("DZV-R5830K", kOnePortIp));
     EXPECT_EQ(port.MessageTexts(), std::vector<std::string>{"Failed to login router!"});
     EXPECT_EQ(workflow.CurrentRouter().password, "admin");
-    EXPECT_FALSE(workflow.Busy());
+    EXPECT_FALSE(workflow.RefreshBlocked());
 
     // Cancelling after a failure leaves the new router's fields and no running refresh.
     RouterWorkflow second{language, port, session, timer};
@@ -182,7 +183,7 @@ TEST_F(RouterWorkflowTest, WrongPasswordBringsTheConfirmationBackWithTheSameRout
     timer.Stop();
     EXPECT_EQ(second.ConnectSequence(), ConnectOutcome::Cancelled);
     EXPECT_EQ(second.CurrentRouter().ipAddress, kTwoPortIp);
-    EXPECT_TRUE(second.Busy());  // a Connect sequence that ended after a failed fetch
+    EXPECT_TRUE(second.RefreshBlocked());  // a Connect sequence that ended after a failed fetch
     EXPECT_FALSE(timer.IsActive());
     EXPECT_EQ(second.DialPlan().Entry(0).phoneNumber, "");  // models untouched
 }
@@ -324,7 +325,7 @@ TEST_F(RouterWorkflowTest, CancelAtStartLetsApplyRunAtOnceAgainstTheEmptyAddress
     EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Failed);
     EXPECT_EQ(port.selectCalls, 1);  // no new selection
     EXPECT_EQ(port.MessageTexts(), std::vector<std::string>{"Failed to connect to router!"});
-    EXPECT_TRUE(workflow.Busy());
+    EXPECT_TRUE(workflow.RefreshBlocked());
     EXPECT_TRUE(sim.CommandLog().empty());
 }
 
@@ -346,7 +347,7 @@ TEST_F(RouterWorkflowTest, RefreshRunsOnTheTwelfthTickWithTenSecondsAndMergesNew
     EXPECT_EQ(workflow.RefreshCounter(), 0);
     EXPECT_TRUE(timer.IsActive());
     EXPECT_EQ(timer.starts, startsBefore + 1);  // stopped for the run, started again after it
-    EXPECT_FALSE(workflow.Busy());
+    EXPECT_FALSE(workflow.RefreshBlocked());
     EXPECT_EQ(port.progressShown.back(), "Get VoIP Log from router ...");
     EXPECT_EQ(port.progressCauses.back(), ExchangeCause::AutomaticRefresh);
 
@@ -374,6 +375,44 @@ TEST_F(RouterWorkflowTest, HiddenWindowRefreshesWithoutProgress) {
     EXPECT_EQ(port.progressShown.size(), progressBefore);
 }
 
+// Restored from the tray in the middle of a hidden refresh (by the tray icon or by another copy),
+// the window shows the progress at once, and an Apply or Search Again that still gets through
+// starts no second exchange on the same session.
+TEST_F(RouterWorkflowTest, WindowRestoredDuringAHiddenRefreshShowsItAndStartsNoSecondExchange) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    workflow.SetMainWindowVisible(false);
+    workflow.SetRefreshSeconds(10);
+    workflow.Codec().SetPayloadType("102");  // an edit an Apply would send
+    for (int tick = 1; tick <= 11; ++tick) ASSERT_EQ(Tick(), RefreshOutcome::Counted);
+    sim.ClearCommandLog();
+    const auto progressBefore = port.progressShown.size();
+    const int hiddenBefore = port.progressHidden;
+
+    bool runningWhenRestored = false;
+    ApplyOutcome apply = ApplyOutcome::Applied;
+    ConnectOutcome search = ConnectOutcome::Connected;
+    // Fires inside the refresh's opening wait.
+    QTimer::singleShot(200, [&] {
+        runningWhenRestored = workflow.ExchangeRunning();
+        workflow.SetMainWindowVisible(true);
+        apply = workflow.ApplyFlow();
+        search = workflow.ConnectSequence();
+    });
+    EXPECT_EQ(Tick(), RefreshOutcome::Refreshed);
+    EXPECT_TRUE(runningWhenRestored);
+    EXPECT_EQ(apply, ApplyOutcome::Refused);
+    EXPECT_EQ(search, ConnectOutcome::Refused);
+    EXPECT_EQ(CommandsOf(kTwoPortIp), std::vector<std::string>{"voip sip calllog"});
+    ASSERT_EQ(port.progressShown.size(), progressBefore + 1);
+    EXPECT_EQ(port.progressShown.back(), "Get VoIP Log from router ...");
+    EXPECT_EQ(port.progressHidden, hiddenBefore + 1);
+    EXPECT_TRUE(port.MessageTexts().empty());
+    EXPECT_FALSE(workflow.ExchangeRunning());
+
+    // Nothing was lost: the Apply clicked again now goes through.
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+}
+
 TEST_F(RouterWorkflowTest, FailedRefreshBlocksFurtherRefreshesUntilAnApplySucceeds) {
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
     workflow.SetRefreshSeconds(10);
@@ -388,7 +427,7 @@ TEST_F(RouterWorkflowTest, FailedRefreshBlocksFurtherRefreshesUntilAnApplySuccee
     ASSERT_EQ(outcome, RefreshOutcome::Failed);
     EXPECT_EQ(ticks, 12);
     EXPECT_EQ(port.MessageTexts(), std::vector<std::string>{"Failed to get VoIP Log data from router!"});
-    EXPECT_TRUE(workflow.Busy());
+    EXPECT_TRUE(workflow.RefreshBlocked());
     EXPECT_TRUE(workflow.AutoRefresh());  // the box stays ticked
     EXPECT_TRUE(timer.IsActive());
 
@@ -398,10 +437,10 @@ TEST_F(RouterWorkflowTest, FailedRefreshBlocksFurtherRefreshesUntilAnApplySuccee
     EXPECT_EQ(workflow.RefreshCounter(), 30);
     EXPECT_TRUE(sim.CommandLog().empty());
 
-    // A successful apply clears the busy flag; the counter is long past 10, so the next tick refreshes.
+    // A successful apply unblocks the refresh; the counter is long past 10, so the next tick refreshes.
     workflow.Codec().SetPayloadType("102");
     ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
-    EXPECT_FALSE(workflow.Busy());
+    EXPECT_FALSE(workflow.RefreshBlocked());
     EXPECT_EQ(Tick(), RefreshOutcome::Refreshed);
 }
 
