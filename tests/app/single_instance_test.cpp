@@ -14,10 +14,12 @@
 namespace dezadav {
 namespace {
 
-// A probe process that reports whether it got the lock in `folder`.
-std::unique_ptr<QProcess> StartProbe(const QString& folder) {
+// A probe process that reports whether it got the lock in `folder`; `mode` as the probe reads it.
+std::unique_ptr<QProcess> StartProbe(const QString& folder, const QString& mode = QString()) {
     auto process = std::make_unique<QProcess>();
-    process->start(QStringLiteral(DEZADAV_PROBE_PATH), {folder});
+    QStringList arguments{folder};
+    if (!mode.isEmpty()) arguments << mode;
+    process->start(QStringLiteral(DEZADAV_PROBE_PATH), arguments);
     return process;
 }
 
@@ -103,6 +105,23 @@ TEST(SingleInstance, ALaterCopyCallsTheRunningOneToTheFrontAndNoFolderMeansNoLoc
     EXPECT_FALSE(nowhere.ActivateRunningCopy(QString(), 200));
 }
 
+// A copy started while the holder is still starting (it holds the lock but does not listen yet, or
+// listens but has no window to hand the request to) is neither turned away nor dropped.
+TEST(SingleInstance, ARequestToACopyStillStartingIsDeliveredWhenItIsReady) {
+    for (const QString& mode : {QStringLiteral("late-listen"), QStringLiteral("late-handler")}) {
+        SCOPED_TRACE(mode.toStdString());
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        auto holder = StartProbe(dir.path(), mode);
+        ASSERT_EQ(FirstLine(*holder), QStringLiteral("acquired"));
+        SingleInstanceLock later(dir.path());
+        ASSERT_FALSE(later.TryAcquire());
+        EXPECT_TRUE(later.ActivateRunningCopy(QStringLiteral("/tmp/office.csv")));
+        EXPECT_EQ(FirstLine(*holder), QStringLiteral("activated /tmp/office.csv"));
+        Stop(*holder);
+    }
+}
+
 TEST(SingleInstance, LockLivesInTheUsersRuntimeFolder) {
     QTemporaryDir runtime;
     ASSERT_TRUE(runtime.isValid());
@@ -147,6 +166,25 @@ TEST(SingleInstance, SecondProgramCopyEndsSilently) {
 
     first.kill();
     first.waitForFinished(10000);
+}
+
+// A second copy whose file cannot be handed over says so and fails, instead of dropping it quietly.
+TEST(SingleInstance, SecondProgramCopyThatCannotHandOverItsFileSaysSo) {
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    auto deaf = StartProbe(runtime.path(), QStringLiteral("deaf"));
+    ASSERT_EQ(FirstLine(*deaf), QStringLiteral("acquired"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(DEZADAV_APP_PATH), {QStringLiteral("/tmp/office.csv")});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardError().contains("/tmp/office.csv"));
+    Stop(*deaf);
 }
 
 }  // namespace
