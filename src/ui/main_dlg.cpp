@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMimeData>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -17,6 +19,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "lang/messages.h"
 #include "ui/dialog_units.h"
 #include "ui/language_dlg.h"
 #include "ui/language_text.h"
@@ -257,6 +260,34 @@ void CMainDlg::ShowStrip(const RouterStrip& strip) {
 
 void CMainDlg::EndProgram() {
     done(QDialog::Rejected);
+}
+
+void CMainDlg::reject() {
+    // Nothing ends the program in the middle of a router exchange.
+    if (m_workflow.ExchangeRunning()) return;
+    if (m_workflow.HasUnsavedEdits() && !ConfirmLeavingEdits()) return;
+    QDialog::reject();
+}
+
+bool CMainDlg::ConfirmLeavingEdits() {
+    // The question is about what the pages show: they are on screen while it is asked.
+    if (m_hiddenInTray) RestoreFromTray();
+    const auto text = [this](const MessageText& message) {
+        return QString::fromStdString(TextOrDefault(m_texts, message));
+    };
+    QMessageBox box(QMessageBox::Warning, text(kMsgWarnCaption), text(kMsgUnsavedEdits), QMessageBox::NoButton,
+                    this);
+    QPushButton* apply = box.addButton(text(kMsgApplyButton), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(text(kMsgDiscardButton), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(text(kMsgCancelButton), QMessageBox::RejectRole);
+    box.setDefaultButton(apply);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == discard) return true;
+    if (box.clickedButton() != apply) return false;
+    // A failed apply has shown its message; the edits stay for another try.
+    const ApplyOutcome outcome = m_workflow.ApplyFlow();
+    return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges;
 }
 
 void CMainDlg::RunLanguageFlow() {

@@ -16,6 +16,11 @@ RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, CS
       m_sip(language),
       m_codec(language) {
     m_refreshTimer.SetHandler([this] { RefreshTick(); });
+    MarkEditsSynced();
+}
+
+std::string RouterWorkflow::EditableText() const {
+    return m_dialPlan.AllRowsText() + m_sip.SipRowText() + m_codec.CodecRowText(true);
 }
 
 bool RouterWorkflow::IsTwoPort() const {
@@ -192,6 +197,7 @@ void RouterWorkflow::HandOverFetchedTexts() {
     m_session.apply.lastCodecRow = m_fetchedCodecFields;
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
     EnableAutoRefresh(true);
+    MarkEditsSynced();
     m_port.ModelsChanged();
 }
 
@@ -337,6 +343,7 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     if (plan.commands.empty() && plan.refusedField.empty()) {
         m_port.Messages().ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption),
                                       TextOrDefault(m_language, kMsgNoChanges), MessageIcon::None);
+        MarkEditsSynced();
         return ApplyOutcome::NoChanges;
     }
     if (!RunSession(SessionMode::ApplySettings)) {
@@ -345,6 +352,7 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     }
     m_refreshBlocked = false;
     m_dialPlan.MarkChangesApplied();
+    MarkEditsSynced();
     m_port.ModelsChanged();
     return ApplyOutcome::Applied;
 }
@@ -361,6 +369,7 @@ FileOutcome RouterWorkflow::SaveAllFlow() {
         ShowMessage(kMsgSaveFail);
         return FileOutcome::OpenFailed;
     }
+    MarkEditsSynced();
     return FileOutcome::Done;
 }
 
@@ -386,6 +395,8 @@ FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
         }
     }
     const SettingsLoadResult result = LoadSettingsText(*bytes, Models(), m_language, m_port.Messages());
+    // What a file holds is kept there; a load that failed in part left values that are nowhere else.
+    if (!result.AnyFailed()) MarkEditsSynced();
     m_port.ModelsChanged();
     return result.AnyFailed() ? FileOutcome::SectionFailed : FileOutcome::Done;
 }

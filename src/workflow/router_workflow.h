@@ -158,6 +158,9 @@ public:
     int RefreshSeconds() const { return m_refreshSeconds; }
     // The two-port test on the strip's Model field.
     bool IsTwoPort() const;
+    // True when the dial plan, SIP or codec values differ from what they were when last fetched,
+    // applied, saved to or loaded from a file: leaving now would lose them.
+    bool HasUnsavedEdits() const { return EditableText() != m_syncedEdits; }
 
     CSettingDlg& Session() { return m_session; }
     DialPlanTable& DialPlan() { return m_dialPlan; }
@@ -197,6 +200,10 @@ private:
     void SetStripFromCurrentRouter();
     void CopySelectedFields(const RouterInfo& selected);
     void ShowMessage(const MessageText& text);
+    // The values an edit can change (the call log aside), in a form that does not depend on the
+    // language; and the mark that they are now fetched, applied, saved or loaded.
+    std::string EditableText() const;
+    void MarkEditsSynced() { m_syncedEdits = EditableText(); }
     void ShowAutoRefresh();
 
     const LanguageTable& m_language;
@@ -224,6 +231,8 @@ private:
     // The numeric codec fields right after the last codec parse (the fields of the codec settings'
     // fetched row, held whole so a value with a comma stays one value).
     std::vector<std::string> m_fetchedCodecFields;
+
+    std::string m_syncedEdits;  // EditableText() at the last fetch, apply, save or load
 
     bool m_autoRefresh = false;
     bool m_autoRefreshEnabled = true;

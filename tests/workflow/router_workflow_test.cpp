@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "lang/builtin_language_source.h"
 #include "session/clock.h"
@@ -411,6 +412,36 @@ TEST_F(RouterWorkflowTest, WindowRestoredDuringAHiddenRefreshShowsItAndStartsNoS
 
     // Nothing was lost: the Apply clicked again now goes through.
     EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+}
+
+// What leaving the program would lose: edits made since the values were last fetched, applied,
+// saved or loaded. A refresh of the call log is no edit.
+TEST_F(RouterWorkflowTest, EditsCountAsUnsavedUntilAppliedSavedOrLoaded) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    EXPECT_FALSE(workflow.HasUnsavedEdits());
+    const std::string file = TempPath("edits.csv");
+    port.saveChoices.push_back(file);
+    port.openChoices.push_back(file);
+    const struct {
+        const char* how;
+        std::function<void()> edit;
+        std::function<bool()> keep;
+    } cases[] = {
+        {"save", [&] { workflow.Sip().SetRegistrar("reg.saved.example"); },
+         [&] { return workflow.SaveAllFlow() == FileOutcome::Done; }},
+        {"load", [&] { workflow.Sip().SetRegistrar("reg.dropped.example"); },
+         [&] { return workflow.LoadFlow() == FileOutcome::Done; }},
+        {"apply", [&] { workflow.Codec().SetPayloadType("102"); },
+         [&] { return workflow.ApplyFlow() == ApplyOutcome::Applied; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        c.edit();
+        EXPECT_TRUE(workflow.HasUnsavedEdits());
+        ASSERT_TRUE(c.keep());
+        EXPECT_FALSE(workflow.HasUnsavedEdits());
+    }
+    EXPECT_EQ(workflow.Sip().Registrar(), "reg.saved.example");  // the load brought the saved value back
 }
 
 TEST_F(RouterWorkflowTest, FailedRefreshBlocksFurtherRefreshesUntilAnApplySucceeds) {
