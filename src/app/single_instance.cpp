@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <utility>
 
@@ -67,12 +68,16 @@ bool SingleInstanceLock::Listen() {
         return false;
     }
     QLocalServer* server = m_server.get();
-    const auto activate = [this](const QString& file) {
-        if (m_activate) {
-            m_activate(file);
-        } else {
-            m_pendingRequests.push_back(file);
-        }
+    // Handled from the event loop, never inside the socket's own signal: the handler may run nested
+    // event loops (a progress box, a message box), in which the socket, gone meanwhile, is deleted.
+    const auto activate = [this, server](const QString& file) {
+        QTimer::singleShot(0, server, [this, file] {
+            if (m_activate) {
+                m_activate(file);
+            } else {
+                m_pendingRequests.push_back(file);
+            }
+        });
     };
     QObject::connect(server, &QLocalServer::newConnection, server, [server, activate] {
         while (QLocalSocket* caller = server->nextPendingConnection()) {
@@ -102,7 +107,8 @@ bool SingleInstanceLock::ActivateRunningCopy(const QString& file, int waitMs) co
         if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) break;
         socket.abort();
         if (deadline.hasExpired()) return false;
-        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(kRetryPauseMs, deadline.remainingTime())));
+        QThread::msleep(
+            static_cast<unsigned long>(std::min<qint64>(kRetryPauseMs, deadline.remainingTime())));
     }
     if (file.isEmpty()) {
         socket.write(kActivateRequest);

@@ -2,8 +2,9 @@
 // "refused", and when it holds the lock keeps it until its standard input closes (or 60 s pass),
 // printing "activated" (and the file to open, if any) for each request of a later copy. A second
 // argument plays a copy that is still starting: "late-handler" listens at once but takes the requests
-// only after 1 s, "late-listen" listens only after 1 s, "deaf" never listens.
+// only after 1 s; "deaf" never listens.
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -23,15 +24,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     const auto print = [](const QString& file) {
+        // As the window's handler may (a progress box, a message box): a nested event loop.
+        QEventLoop nested;
+        QTimer::singleShot(200, &nested, &QEventLoop::quit);
+        nested.exec();
         std::printf("activated%s%s\n", file.isEmpty() ? "" : " ", qPrintable(file));
         std::fflush(stdout);
     };
-    constexpr int kStartingMs = 1000;
     if (mode == "late-handler") {
         lock.Listen();
-        QTimer::singleShot(kStartingMs, &app, [&] { lock.SetActivationHandler(print); });
-    } else if (mode == "late-listen") {
-        QTimer::singleShot(kStartingMs, &app, [&] { lock.ListenForActivation(print); });
+        QTimer::singleShot(1000, &app, [&] { lock.SetActivationHandler(print); });
     } else if (mode != "deaf") {
         lock.ListenForActivation(print);
     }
