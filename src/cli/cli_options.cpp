@@ -80,7 +80,8 @@ std::string ParserRefusal(const QCommandLineParser& parser, const std::vector<st
     }
     for (const std::string& arg : args) {
         for (const std::string_view flag : {"--dry-run", "--show-secrets"}) {
-            if (arg.starts_with(std::string(flag) + "=")) return "option " + std::string(flag) + " takes no value";
+            if (arg.starts_with(std::string(flag) + "="))
+                return "option " + std::string(flag) + " takes no value";
         }
     }
     if (args.back().starts_with("--")) return "option " + args.back() + " needs a value";

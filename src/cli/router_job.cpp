@@ -110,7 +110,8 @@ std::string PrintedCommand(std::string_view text, bool showSecrets) {
 // the router, in order, and after a failure part-way only what was sent.
 class AppliedCommandEcho : public SessionObserver {
 public:
-    AppliedCommandEcho(RouterJobOutput& output, bool showSecrets) : m_output(output), m_showSecrets(showSecrets) {}
+    AppliedCommandEcho(RouterJobOutput& output, bool showSecrets)
+        : m_output(output), m_showSecrets(showSecrets) {}
     void ExchangeStarted(int64_t, const SessionRequest& request) override {
         m_applying = request.mode == SessionMode::ApplySettings;
     }

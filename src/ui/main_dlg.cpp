@@ -11,8 +11,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QMimeData>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QUrl>
@@ -275,8 +275,8 @@ bool CMainDlg::ConfirmLeavingEdits() {
     const auto text = [this](const MessageText& message) {
         return QString::fromStdString(TextOrDefault(m_texts, message));
     };
-    QMessageBox box(QMessageBox::Warning, text(kMsgWarnCaption), text(kMsgUnsavedEdits), QMessageBox::NoButton,
-                    this);
+    QMessageBox box(QMessageBox::Warning, text(kMsgWarnCaption), text(kMsgUnsavedEdits),
+                    QMessageBox::NoButton, this);
     QPushButton* apply = box.addButton(text(kMsgApplyButton), QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(text(kMsgDiscardButton), QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(text(kMsgCancelButton), QMessageBox::RejectRole);

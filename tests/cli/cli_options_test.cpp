@@ -53,7 +53,8 @@ TEST(CliOptions, EveryCommandTakesItsOptionsInBothSpellings) {
     EXPECT_TRUE(apply.dryRun);
     EXPECT_FALSE(apply.showSecrets);
     EXPECT_FALSE(ParseOk({"apply", "--router", "10.0.0.1", "--input", "in.csv"}).dryRun);
-    EXPECT_TRUE(ParseOk({"apply", "--router", "10.0.0.1", "--input", "in.csv", "--show-secrets"}).showSecrets);
+    EXPECT_TRUE(
+        ParseOk({"apply", "--router", "10.0.0.1", "--input", "in.csv", "--show-secrets"}).showSecrets);
 
     auto log = ParseOk({"log", "--router", "10.0.0.1"});
     EXPECT_EQ(log.command, CliCommand::Log);
@@ -124,7 +125,8 @@ TEST(CliOptions, UnusableCommandLinesAreRefusedWithTheirReason) {
         EXPECT_NE(ParseError({"apply", "--router", "1.2.3.4", "--input", "x", flag}).find("no value"),
                   std::string::npos);
     }
-    EXPECT_NE(ParseError({"fetch", "--router", "1.2.3.4", "--output", "x", "--show-secrets"}).find("does not apply"),
+    EXPECT_NE(ParseError({"fetch", "--router", "1.2.3.4", "--output", "x", "--show-secrets"})
+                  .find("does not apply"),
               std::string::npos);
     EXPECT_NE(ParseError({"fetch", "--router", "1.2.3.4", "--output="}).find("file name"), std::string::npos);
     // The password is never an option.
@@ -160,10 +162,16 @@ TEST(CliOptions, AddressesPortsAndTimesAreChecked) {
 
 TEST(CliOptions, UsageTextDocumentsEveryCommandOptionAndExitStatus) {
     std::string usage = CliUsageText();
-    for (const char* word :
-         {"discover", "fetch", "apply", "log", "--router", "--telnet-port", "--model", "--discovery-port",
-          "--broadcast", "--wait", "--output", "--input", "--dry-run", "--show-secrets", "--password-file", "--time-scale",
-          "--transcript", "DEZADAV_PASSWORD", "--help", "Exit status"}) {
+    for (const char* word : {"discover",        "fetch",
+                             "apply",           "log",
+                             "--router",        "--telnet-port",
+                             "--model",         "--discovery-port",
+                             "--broadcast",     "--wait",
+                             "--output",        "--input",
+                             "--dry-run",       "--show-secrets",
+                             "--password-file", "--time-scale",
+                             "--transcript",    "DEZADAV_PASSWORD",
+                             "--help",          "Exit status"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
 }

@@ -469,34 +469,30 @@ TEST_F(MainDlgTest, CloseBoxEndsTheWindow) {
     EXPECT_EQ(m_finished, std::vector<int>{QDialog::Rejected});
 }
 
-// Esc (also while typing in a box), the close box and the tray's Exit reach the same reject(): with
+// Esc (here while typing in a box), the close box and the tray's Exit reach the same reject(): with
 // edits neither applied nor saved it asks first, and only Discard (or a completed apply) ends.
 TEST_F(MainDlgTest, EscWithUnsavedEditsAsksFirstAndOnlyDiscardEnds) {
     {
-        UserScript script;
-        script.Add(PressInSelect(&CSelectRouterDlg::SkipButton));
+        UserScript skip({PressInSelect(&CSelectRouterDlg::SkipButton)});
         ASSERT_TRUE(ShowAndConnect());
     }
     QLineEdit* registrar = m_window->SipPage()->RegistrarBox();
     m_window->Sheet()->setCurrentWidget(m_window->SipPage());
-    registrar->setFocus();
     QTest::keyClicks(registrar, QStringLiteral("reg.unsaved.example"));
     for (const QString& choice : {QStringLiteral("Cancel"), QStringLiteral("Discard")}) {
-        SCOPED_TRACE(choice.toStdString());
         QString asked;
-        QTimer answer;
+        QTimer answer;  // the user, answering the question
         QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr) return;
-            asked = box->text();
-            for (QAbstractButton* button : box->buttons()) {
-                if (button->text() == choice) button->click();
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked = box->text();
+                for (QAbstractButton* button : box->buttons())
+                    if (button->text() == choice) button->click();
             }
         });
         answer.start(20);
         QTest::keyClick(registrar, Qt::Key_Escape);
         EXPECT_TRUE(asked.startsWith(QStringLiteral("Changes on the pages have been neither applied")));
-        EXPECT_EQ(m_finished.empty(), choice == QStringLiteral("Cancel"));
+        EXPECT_EQ(m_finished.empty(), choice == QStringLiteral("Cancel")) << choice.toStdString();
     }
 }
 
@@ -650,11 +646,8 @@ TEST_F(MainDlgTest, TheFileTheProgramStartsWithIsLoadedAfterTheFirstFetchOnlyAnd
     m_window->DialPlanPage()->ClearAll();
     script.Add(PickRouter(QString::fromLatin1(kOnePortIp)));
     script.Add(TypePassword(QStringLiteral("wrong")));
-    script.Add([](QWidget* modal) {
-        auto* dialog = qobject_cast<CRouterInfoDlg*>(modal);
-        if (dialog != nullptr) dialog->reject();
-        return dialog != nullptr;
-    });
+    script.Add(
+        [](QWidget* modal) { return qobject_cast<CRouterInfoDlg*>(modal) != nullptr && modal->close(); });
     QTest::mouseClick(m_window->ApplyButton(), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return script.AllDone() && QApplication::activeModalWidget() == nullptr; }));
     ASSERT_TRUE(m_window->Workflow().RefreshBlocked());

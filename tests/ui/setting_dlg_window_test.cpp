@@ -44,11 +44,10 @@ TEST(SettingDlgWindowTest, EscTypedDuringARefreshIsNotHandedOnLater) {
     edit->setFocus();
     CSettingDlgWindow window(&main);
     window.ShowProgress(QStringLiteral("Get VoIP Log from router ..."), true);
-    QTest::keyClick(main.windowHandle(), '7');
-    QTest::keyClick(main.windowHandle(), Qt::Key_Escape);
+    for (const int key : {int('7'), int(Qt::Key_Escape)}) QTest::keyClick(main.windowHandle(), Qt::Key(key));
     window.HideProgress();
     EXPECT_TRUE(QTest::qWaitFor([edit] { return edit->text() == QStringLiteral("7"); }, 2000));
-    QTest::qWait(50);
+    QTest::qWait(50);  // for the Esc typed after it
     EXPECT_TRUE(main.isVisible());
 }
 

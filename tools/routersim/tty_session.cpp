@@ -101,7 +101,8 @@ int RunTtySession(const SimOptions& options) {
             if (!chunk.bytes.empty() && !WriteAll(STDOUT_FILENO, chunk.bytes)) return 0;
             if (chunk.closeAfter) return 0;
         }
-        const int timeout = out.empty() ? -1 : static_cast<int>(std::max<int64_t>(0, out.front().dueMs - NowMs()));
+        const int timeout =
+            out.empty() ? -1 : static_cast<int>(std::max<int64_t>(0, out.front().dueMs - NowMs()));
         pollfd input{STDIN_FILENO, POLLIN, 0};
         const int ready = poll(&input, 1, timeout);
         if (ready < 0 && errno != EINTR) return 1;
