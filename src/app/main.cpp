@@ -31,19 +31,25 @@ int main(int argc, char** argv) {
     if (!lock.TryAcquire()) {
         if (!lock.LockUnavailable()) {
             // A file the second copy was started with ("Open with") opens in the running one.
-            lock.ActivateRunningCopy(options.settingsFile ? QString::fromStdString(*options.settingsFile)
-                                                          : QString());
-            return 0;
+            const QString file =
+                options.settingsFile ? QString::fromStdString(*options.settingsFile) : QString();
+            if (lock.ActivateRunningCopy(file)) return 0;
+            // Ending quietly here would drop the file the user asked to open.
+            std::fprintf(stderr, "dezadav: another copy is running but did not answer%s%s\n",
+                         file.isEmpty() ? "" : "; not opened: ", qPrintable(file));
+            return 1;
         }
         std::fprintf(stderr, "dezadav: cannot create the single-instance lock %s; starting without it\n",
                      qPrintable(lock.LockPath()));
     }
+    // Listening before the window is built: a copy started meanwhile is heard, its request kept.
+    lock.Listen();
 
     dezadav::Application application(dezadav::ToApplicationOptions(options.common));
     dezadav::CMainDlg& window = application.Window();
     if (options.settingsFile) window.OpenAfterFirstConnect(QString::fromStdString(*options.settingsFile));
     QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
-    lock.ListenForActivation([&window](const QString& file) {
+    lock.SetActivationHandler([&window](const QString& file) {
         window.BringToFront();
         if (!file.isEmpty()) window.OpenFromAnotherCopy(file);
     });

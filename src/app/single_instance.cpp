@@ -1,9 +1,14 @@
 #include "app/single_instance.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <utility>
 
 namespace dezadav {
 
@@ -12,6 +17,8 @@ namespace {
 constexpr char kActivateRequest[] = "activate\n";
 // Followed by the file's path, percent-encoded so that no byte of it can end the line.
 constexpr char kOpenRequest[] = "open ";
+// Between two attempts to reach a holder that does not listen yet.
+constexpr int kRetryPauseMs = 100;
 
 }  // namespace
 
@@ -38,7 +45,20 @@ bool SingleInstanceLock::TryAcquire() {
 }
 
 bool SingleInstanceLock::ListenForActivation(std::function<void(const QString& file)> activate) {
+    const bool listening = Listen();
+    SetActivationHandler(std::move(activate));
+    return listening;
+}
+
+void SingleInstanceLock::SetActivationHandler(std::function<void(const QString& file)> activate) {
+    m_activate = std::move(activate);
+    if (!m_activate) return;
+    for (const QString& file : std::exchange(m_pendingRequests, {})) m_activate(file);
+}
+
+bool SingleInstanceLock::Listen() {
     if (!m_held) return false;
+    if (m_server) return true;
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     // We hold the lock, so a socket file left here belongs to a copy that is gone.
@@ -48,7 +68,18 @@ bool SingleInstanceLock::ListenForActivation(std::function<void(const QString& f
         return false;
     }
     QLocalServer* server = m_server.get();
-    QObject::connect(server, &QLocalServer::newConnection, server, [server, activate = std::move(activate)] {
+    // Handled from the event loop, never inside the socket's own signal: the handler may run nested
+    // event loops (a progress box, a message box), in which the socket, gone meanwhile, is deleted.
+    const auto activate = [this, server](const QString& file) {
+        QTimer::singleShot(0, server, [this, file] {
+            if (m_activate) {
+                m_activate(file);
+            } else {
+                m_pendingRequests.push_back(file);
+            }
+        });
+    };
+    QObject::connect(server, &QLocalServer::newConnection, server, [server, activate] {
         while (QLocalSocket* caller = server->nextPendingConnection()) {
             QObject::connect(caller, &QLocalSocket::disconnected, caller, &QObject::deleteLater);
             QObject::connect(caller, &QLocalSocket::readyRead, caller, [caller, activate] {
@@ -69,8 +100,16 @@ bool SingleInstanceLock::ListenForActivation(std::function<void(const QString& f
 
 bool SingleInstanceLock::ActivateRunningCopy(const QString& file, int waitMs) const {
     QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(waitMs)) return false;
+    const QDeadlineTimer deadline(waitMs);
+    // The holder takes the lock a moment before it listens: a refused connection is tried again.
+    for (;;) {
+        socket.connectToServer(m_socketPath);
+        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) break;
+        socket.abort();
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(
+            static_cast<unsigned long>(std::min<qint64>(kRetryPauseMs, deadline.remainingTime())));
+    }
     if (file.isEmpty()) {
         socket.write(kActivateRequest);
     } else {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLocalServer;
 
@@ -25,6 +26,9 @@ public:
     // `folder` empty: the user's runtime folder, else the temporary folder.
     explicit SingleInstanceLock(const QString& folder = QString());
     ~SingleInstanceLock();
+    // The socket's handler refers to this object.
+    SingleInstanceLock(const SingleInstanceLock&) = delete;
+    SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
     // True when this process now holds the lock (the only copy); false when a running copy holds it
     // or the lock file cannot be made (LockUnavailable() tells which). Never waits.
@@ -33,13 +37,22 @@ public:
     // nothing says whether another copy runs.
     bool LockUnavailable() const { return m_unavailable; }
 
-    // Holder only: calls `activate` for each request a later copy sends, with the file it asks to
-    // open (empty when it only asks to come to the front). False when the socket cannot be opened
-    // (the program then runs on without it).
+    // Holder only: takes the requests later copies send from now on, and keeps them until a handler
+    // is set (a copy started while this one builds its window must not be turned away). False when
+    // the socket cannot be opened (the program then runs on without it).
+    bool Listen();
+    // Calls `activate` for each request kept so far and each one that comes later, with the file it
+    // asks to open (empty when it only asks to come to the front).
+    void SetActivationHandler(std::function<void(const QString& file)> activate);
+    // Listen, then SetActivationHandler.
     bool ListenForActivation(std::function<void(const QString& file)> activate);
     // Asks the copy that holds the lock to come to the front and, with a non-empty `file`, to open
-    // that settings file; true when the request was delivered within `waitMs`.
-    bool ActivateRunningCopy(const QString& file = QString(), int waitMs = 2000) const;
+    // that settings file; true when the request was delivered. A holder that does not listen yet
+    // (it may just have taken the lock) is asked again until `waitMs` have passed.
+    bool ActivateRunningCopy(const QString& file = QString(), int waitMs = kActivationWaitMs) const;
+
+    // How long a later copy keeps trying to reach the running one.
+    static constexpr int kActivationWaitMs = 5000;
 
     QString LockPath() const { return m_path; }
 
@@ -48,6 +61,8 @@ private:
     QString m_socketPath;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLocalServer> m_server;
+    std::function<void(const QString& file)> m_activate;
+    std::vector<QString> m_pendingRequests;  // taken before a handler was set
     bool m_held = false;
     bool m_unavailable = false;
 };

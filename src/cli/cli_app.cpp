@@ -108,6 +108,7 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, cons
     request.outputFile = options.outputFile;
     request.inputFile = options.inputFile;
     request.force = options.force;
+    request.showSecrets = options.showSecrets;
     request.transcript = transcript;
     StreamJobOutput output(out, err);
     return RunRouterJob(request, language, output).ok ? kExitOk : kExitFailed;

@@ -33,7 +33,7 @@ const std::vector<CommandRule>& Commands() {
         {"apply",
          CliCommand::Apply,
          {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
-          "transcript", "input", "dry-run", "force", "jobs", "passwords"},
+          "transcript", "input", "dry-run", "force", "show-secrets", "jobs", "passwords"},
          {"router"}},
         {"log",
          CliCommand::Log,
@@ -56,7 +56,9 @@ void AddCliOptions(QCommandLineParser& parser) {
          {"router", "model", "wait", "output", "input", "password-file", "passwords", "into", "jobs"}) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
-    for (const char* flag : {"dry-run", "force"}) parser.addOption(QCommandLineOption(QString::fromLatin1(flag)));
+    for (const char* flag : {"dry-run", "force", "show-secrets"}) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(flag)));
+    }
 }
 
 // A whole decimal number and nothing else; numbers too large for any limit here read as too large.
@@ -78,8 +80,9 @@ std::string ParserRefusal(const QCommandLineParser& parser, const std::vector<st
         return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") + name + "'";
     }
     for (const std::string& arg : args) {
-        for (const char* flag : {"--dry-run", "--force"}) {
-            if (arg.starts_with(std::string(flag) + "=")) return "option " + std::string(flag) + " takes no value";
+        for (const std::string_view flag : {"--dry-run", "--force", "--show-secrets"}) {
+            if (arg.starts_with(std::string(flag) + "="))
+                return "option " + std::string(flag) + " takes no value";
         }
     }
     if (args.back().starts_with("--")) return "option " + args.back() + " needs a value";
@@ -132,6 +135,7 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
     }
     options.dryRun = parser.isSet(QStringLiteral("dry-run"));
     options.force = parser.isSet(QStringLiteral("force"));
+    options.showSecrets = parser.isSet(QStringLiteral("show-secrets"));
     return std::nullopt;
 }
 
@@ -191,7 +195,7 @@ std::string CliUsageText() {
   dezadav-cli discover [--broadcast ADDR] [--discovery-port N] [--wait MS]
   dezadav-cli fetch --router IP [--model NAME] --output FILE [common options]
   dezadav-cli apply --router IP [--router IP]... [--model NAME] --input FILE [--dry-run]
-                    [--force] [--jobs N] [--passwords FILE] [common options]
+                    [--force] [--show-secrets] [--jobs N] [--passwords FILE] [common options]
   dezadav-cli log --router IP [common options]
   dezadav-cli backup --into DIR [--router IP]... [--broadcast ADDR] [--jobs N] [--passwords FILE]
                      [common options]
@@ -209,6 +213,7 @@ Commands:
              settings, prints the commands the apply would send, and sends none of them.
              A FILE saved from the other router form (one-port or two-port) is refused unless
              --force is given: its dial-plan and expiry values do not carry over whole.
+             SIP passwords are printed as ******** unless --show-secrets is given.
              With several --router the same FILE goes to each router, up to N at a time; every
              line printed starts with the router's IP address and a TAB, and each router ends
              with one line: its address and the success text or its failure message.

@@ -23,6 +23,7 @@ struct CliOptions {
     std::string inputFile;                     // --input (apply)
     bool dryRun = false;                       // --dry-run (apply)
     bool force = false;                        // --force (apply): a file of the other router form too
+    bool showSecrets = false;                  // --show-secrets (apply): print SIP passwords as sent
     std::optional<std::string> passwordFile;   // --password-file
     std::optional<std::string> passwordsFile;  // --passwords: per-router passwords (backup, apply)
     std::string backupDir;                     // --into (backup)

@@ -70,6 +70,7 @@ RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& cont
     request.backupDir = options.backupDir;
     request.inputFile = options.inputFile;
     request.force = options.force;
+    request.showSecrets = options.showSecrets;
     request.transcript = context.transcript;
     return request;
 }

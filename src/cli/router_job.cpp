@@ -93,21 +93,29 @@ void ShowFileProblem(RouterJobOutput& output, const std::string& path, const std
     output.ShowMessage("Error", path + ": " + reason, MessageIcon::Stop);
 }
 
+// A command as an apply prints it: scripts keep their output, so secret values stay hidden unless
+// the user asked to see them.
+std::string PrintedCommand(std::string_view text, bool showSecrets) {
+    return showSecrets ? std::string(text) : HideSecretValue(text);
+}
+
 // Prints each command an apply exchange types, the moment it goes out: a script sees what reached
 // the router, in order, and after a failure part-way only what was sent.
 class AppliedCommandEcho : public SessionObserver {
 public:
-    explicit AppliedCommandEcho(RouterJobOutput& output) : m_output(output) {}
+    AppliedCommandEcho(RouterJobOutput& output, bool showSecrets)
+        : m_output(output), m_showSecrets(showSecrets) {}
     void ExchangeStarted(int64_t, const SessionRequest& request) override {
         m_applying = request.mode == SessionMode::ApplySettings;
     }
     void LineTyped(int64_t, std::string_view text, bool isPassword, bool echoed) override {
         if (!m_applying || isPassword || !echoed || text.empty()) return;
-        m_output.PrintLine(std::string(text));
+        m_output.PrintLine(PrintedCommand(text, m_showSecrets));
     }
 
 private:
     RouterJobOutput& m_output;
+    bool m_showSecrets;
     bool m_applying = false;
 };
 
@@ -136,7 +144,8 @@ bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language
             ShowMessageWithDetail(language, output, plan->refusal->message, plan->refusal->detail);
             return false;
         }
-        for (const ApplyCommand& command : plan->commands) output.PrintLine(command.text);
+        for (const ApplyCommand& command : plan->commands)
+            output.PrintLine(PrintedCommand(command.text, request.showSecrets));
         return true;
     }
 
@@ -164,7 +173,7 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
 
     // Every exchange of this router goes to the transcript, and the commands an apply sends are printed.
     SessionObserverFanOut observers;
-    AppliedCommandEcho echo(output);
+    AppliedCommandEcho echo(output, request.showSecrets);
     observers.Add(&echo);
     std::optional<TranscriptWriter> transcript;
     if (request.transcript != nullptr) {

@@ -35,6 +35,7 @@ struct RouterJobRequest {
     std::string backupDir;
     std::string inputFile;
     bool force = false;  // apply a file of the other router form all the same
+    bool showSecrets = false;  // an apply prints the SIP passwords it sends instead of hiding them
     TranscriptSink* transcript = nullptr;  // where each exchange's record goes (shared, thread-safe)
 };
 

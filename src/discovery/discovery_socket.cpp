@@ -4,6 +4,7 @@
 
 #include <QHostAddress>
 #include <QNetworkInterface>
+#include <QNetworkProxy>
 #include <QUdpSocket>
 
 #include "lang/messages.h"
@@ -53,6 +54,8 @@ void CDiscoverySocket::SetHandler(DatagramHandler handler) {
 bool CDiscoverySocket::Create(const LanguageTable& table, MessagePort& port) {
     Close();
     auto* socket = new QUdpSocket(this);
+    // Discovery talks to the LAN only; no proxy may carry it (see the telnet socket).
+    socket->setProxy(QNetworkProxy::NoProxy);
     bool created = socket->bind(QHostAddress(QHostAddress::AnyIPv4), m_localPort);
     if (created) {
         // Qt allows broadcasts on UDP sockets itself; asking again makes the requirement explicit and

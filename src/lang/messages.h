@@ -123,4 +123,14 @@ inline constexpr MessageText kMsgSaveFail{"Message_SaveFail", "Couldn't save set
 inline constexpr MessageText kMsgPayload{"Message_Payload", "The value must between 96 ~ 127!"};
 inline constexpr MessageText kMsgEmptyEntry{"Message_Empty", "Phone number and domain name cannot be blank!"};
 
+// Leaving the program (Esc, the close box, the tray's Exit) while the pages hold edits that were
+// neither applied nor saved: the question and its buttons (Apply to Router, Discard, Cancel).
+inline constexpr MessageText kMsgUnsavedEdits{
+    "Message_UnsavedEdits",
+    "Changes on the pages have been neither applied to the router nor saved. Apply them to the router "
+    "before leaving?"};
+inline constexpr MessageText kMsgApplyButton{"Button_Apply", "Apply to Router"};
+inline constexpr MessageText kMsgDiscardButton{"Button_Discard", "Discard"};
+inline constexpr MessageText kMsgCancelButton{"Button_Cancel", "Cancel"};
+
 }  // namespace dezadav

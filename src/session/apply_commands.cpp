@@ -38,7 +38,7 @@ struct RowCommand {
     ValueForm form;
     std::string_view fieldName;
     ValueRange range = kAnyValue;
-    bool secret = false;      // a password: never shown in full
+    bool secret = false;      // the value is never printed or recorded (see HideSecretValue)
     bool portTwo = false;     // only a two-port router has the second voice port
 };
 
@@ -197,9 +197,7 @@ bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::ve
                                                        std::to_string(command.range.max) + ")"};
             return false;
         }
-        ApplyCommand sent{Join({command.words, argument}), failure, area};
-        if (command.secret) sent.secretAt = command.words.size() + 1;
-        commands.push_back(std::move(sent));
+        commands.push_back({Join({command.words, argument}), failure, area});
     }
     return true;
 }
@@ -225,6 +223,20 @@ bool StartsWithNoCase(std::string_view text, std::string_view word) {
 
 }  // namespace
 
+std::string HideSecretValue(std::string_view line) {
+    for (const RowCommand<SipField>& command : kSipCommands) {
+        if (!command.secret || !line.starts_with(command.words) || line.size() <= command.words.size() ||
+            line[command.words.size()] != ' ') {
+            continue;
+        }
+        const std::string_view value = line.substr(command.words.size() + 1);
+        // The empty marker tells that the field is cleared, which is no secret.
+        if (value == kEmptyMarker || value.empty()) return std::string(line);
+        return std::string(line.substr(0, command.words.size() + 1)) + std::string(kHiddenSecret);
+    }
+    return std::string(line);
+}
+
 bool ContainsControlByte(std::string_view value) {
     for (const char c : value) {
         const auto byte = static_cast<unsigned char>(c);
@@ -234,8 +246,7 @@ bool ContainsControlByte(std::string_view value) {
 }
 
 std::string ApplyCommand::ShownText() const {
-    if (secretAt >= text.size() || std::string_view(text).substr(secretAt) == kEmptyMarker) return text;
-    return text.substr(0, secretAt) + "********";
+    return HideSecretValue(text);
 }
 
 std::optional<std::string> RouterRefusal(std::string_view reply) {

@@ -14,6 +14,14 @@ namespace dezadav {
 // Stands for an empty text value in a set command: two double-quote characters.
 inline constexpr std::string_view kEmptyMarker = "\"\"";
 
+// Printed and recorded in place of a secret value (a SIP account password), whatever its length.
+inline constexpr std::string_view kHiddenSecret = "********";
+
+// `line`, a command as typed (whole or cut short), with the value of a field marked secret in the
+// command table replaced by kHiddenSecret; the empty marker stays as it is. Every place that shows
+// or records a typed command passes it through here.
+std::string HideSecretValue(std::string_view line);
+
 // True when `value` holds a byte below 0x20 or the byte 0x7F. Such a value is never typed into the
 // router's command line: a CR in it would end the command early and start another one.
 bool ContainsControlByte(std::string_view value);
@@ -25,11 +33,8 @@ struct ApplyCommand {
     std::string text;  // without the closing CR
     MessageText failure;
     ApplyArea area;
-    // Where a secret value (a SIP account password) starts in `text`; npos when the command holds none.
-    std::size_t secretAt = std::string::npos;
 
-    // The command as it may be shown or printed: a secret value as eight asterisks (the empty marker
-    // stays as it is, it tells nothing).
+    // The command as it may be shown or printed (HideSecretValue).
     std::string ShownText() const;
 };
 

@@ -22,8 +22,8 @@ void PumpMessagesFor(EventPump& pump, const Clock& clock, int64_t ms) {
     } while (clock.NowMs() - start < ms);
 }
 
-bool IsPromptChunk(std::string_view chunk) {
-    return chunk.size() >= 2 && chunk.substr(chunk.size() - 2) == "> ";
+bool EndsInPrompt(std::string_view received) {
+    return received.size() >= 2 && received.substr(received.size() - 2) == "> ";
 }
 
 TelnetDialogue::TelnetDialogue(ChunkTransport& transport, const Clock& clock)
@@ -110,13 +110,9 @@ LoginResult TelnetDialogue::Login(std::string_view password, int64_t timeoutMs) 
     // answer has no third byte and cannot be that.
     if (chunk.data.size() > 2 && chunk.data[2] == 'P') return LoginResult::LoginRejected;
 
-    std::size_t consumed = chunk.data.size();
-    while (!IsPromptChunk(chunk.data)) {
-        if (!TakeReply(chunk, kReplyTimeoutMs)) return LoginResult::LoginNoShellPrompt;
-        // A peer that talks endlessly without ever showing the prompt is not a shell.
-        consumed += chunk.data.size();
-        if (consumed > kMaxOutputBytes) return LoginResult::LoginNoShellPrompt;
-    }
+    // A peer that talks endlessly without ever showing the prompt is not a shell either.
+    std::string answer = std::move(chunk.data);
+    if (!ReadToPrompt(answer, kReplyTimeoutMs, kMaxOutputBytes)) return LoginResult::LoginNoShellPrompt;
     return LoginResult::LoginOk;
 }
 
@@ -125,11 +121,25 @@ bool TelnetDialogue::Fail(CommandError error) {
     return false;
 }
 
+bool TelnetDialogue::ReadToPrompt(std::string& received, int64_t timeoutMs, std::size_t capBytes) {
+    ReceivedChunk chunk;
+    while (!EndsInPrompt(received)) {
+        if (!TakeReply(chunk, timeoutMs)) return Fail(WaitError());
+        if (received.size() + chunk.data.size() > capBytes) return Fail(CommandError::OutputTooLong);
+        received += chunk.data;
+    }
+    return true;
+}
+
 bool TelnetDialogue::TypeCommand(std::string_view command, int64_t afterCrTimeoutMs, ReceivedChunk& chunk) {
     m_transport.Send(std::string_view(&kCarriageReturn, 1));
     if (m_observer != nullptr) m_observer->LineTyped(m_clock.NowMs(), {}, false, true);
-    if (!TakeReply(chunk, kEchoTimeoutMs)) return Fail(WaitError());
-    if (!IsPromptChunk(chunk.data)) return Fail(CommandError::NotAPrompt);
+    // A terminal line discipline often sends the echoed line break on its own before the prompt.
+    std::string answer;
+    if (!ReadToPrompt(answer, kEchoTimeoutMs, kMaxOutputBytes)) {
+        if (!answer.empty() && m_lastError == CommandError::NoAnswer) return Fail(CommandError::NotAPrompt);
+        return false;
+    }
 
     if (!TypeLine(command, false, kEchoTimeoutMs)) return Fail(WaitError());
     if (!TakeReply(chunk, afterCrTimeoutMs)) return Fail(WaitError());
@@ -146,15 +156,10 @@ bool TelnetDialogue::GetCommandOutput(std::string& output, std::string_view comm
     ReceivedChunk chunk;
     if (!TypeCommand(command, kOutputChunkTimeoutMs, chunk)) return false;
 
-    std::string collected;
-    for (;;) {
-        if (collected.size() + chunk.data.size() + kCaptureTail.size() > kMaxOutputBytes) {
-            return Fail(CommandError::OutputTooLong);
-        }
-        collected += chunk.data;
-        if (IsPromptChunk(chunk.data)) break;
-        if (!TakeReply(chunk, kOutputChunkTimeoutMs)) return Fail(WaitError());
-    }
+    const std::size_t capBytes = kMaxOutputBytes - kCaptureTail.size();
+    if (chunk.data.size() > capBytes) return Fail(CommandError::OutputTooLong);
+    std::string collected = std::move(chunk.data);
+    if (!ReadToPrompt(collected, kOutputChunkTimeoutMs, capBytes)) return false;
     collected += kCaptureTail;
     output = std::move(collected);
     return true;
@@ -167,14 +172,9 @@ bool TelnetDialogue::SendSetCommand(std::string_view command, std::string* reply
     ReceivedChunk chunk;
     if (!TypeCommand(command, kReplyTimeoutMs, chunk)) return false;
 
-    std::size_t consumed = chunk.data.size();
-    if (reply != nullptr) *reply += chunk.data;
-    while (!IsPromptChunk(chunk.data)) {
-        if (!TakeReply(chunk, kReplyTimeoutMs)) return Fail(WaitError());
-        consumed += chunk.data.size();
-        if (consumed > kMaxOutputBytes) return Fail(CommandError::OutputTooLong);
-        if (reply != nullptr) *reply += chunk.data;
-    }
+    std::string answer = std::move(chunk.data);
+    if (!ReadToPrompt(answer, kReplyTimeoutMs, kMaxOutputBytes)) return false;
+    if (reply != nullptr) *reply = std::move(answer);
     return true;
 }
 

@@ -46,7 +46,7 @@ enum class CommandError {
     None,
     NoAnswer,       // a wait ran out: missing prompt, missing echo, silent router
     TooSlow,        // the command was not done within kStepDeadlineMs
-    NotAPrompt,     // the empty line was not answered by one chunk ending in "> "
+    NotAPrompt,     // what answered the empty line did not end in "> " before a wait ran out
     OutputTooLong,  // the output (or a reply) would exceed kMaxOutputBytes
 };
 
@@ -54,9 +54,10 @@ enum class CommandError {
 // at the event queue at least once, even for ms <= 0.
 void PumpMessagesFor(EventPump& pump, const Clock& clock, int64_t ms);
 
-// A chunk is a prompt chunk when its last two bytes are '>' and a space. Only whole chunks are ever
-// tested, never collected output.
-bool IsPromptChunk(std::string_view chunk);
+// True when `received` ends in the prompt: '>' then a space as its last two bytes. The dialogue
+// tests everything received since it sent the line it waits on, so a prompt counts however the
+// network cut it into chunks.
+bool EndsInPrompt(std::string_view received);
 
 // The client side of the router's command line: log in by answering the password prompt, then type
 // commands byte by byte in lock-step with the router's echo. Every wait pumps the transport's events
@@ -81,23 +82,26 @@ public:
 
     // The whole login must end within kStepDeadlineMs. Pumps 1000 ms, drains the queue (chunks left over from
     // an earlier connection included) and examines only the last chunk for "Password:" (at offset 1 or later,
-    // up to its first NUL byte), types the password one byte per answered chunk, then a CR, and looks for the
-    // shell prompt. The password never leaves this function except as the typed bytes.
+    // up to its first NUL byte), types the password one byte per answered chunk, then a CR, and reads until
+    // the answer ends in the shell prompt. The password never leaves this function except as the typed bytes.
     LoginResult Login(std::string_view password, int64_t timeoutMs);
 
     // Runs one command and hands over its output in the captured form: everything after the echoed
-    // line break up to and including the chunk that ends with the prompt, then LF, CR. The output is
+    // line break up to and including the chunk with which it ends in the prompt, then LF, CR. The output is
     // held whole (NUL bytes included) up to kMaxOutputBytes. On failure `output` is left empty.
     bool GetCommandOutput(std::string& output, std::string_view command);
 
-    // Runs one command whose output is not wanted; true once a chunk ending in the prompt came back.
-    // With `reply`, what the router printed in answer (everything after the echoed line break, the
-    // prompt included) is handed over there; it is emptied first.
+    // Runs one command whose output is not wanted; true once the answer ends in the prompt. With
+    // `reply`, what the router printed in answer (everything after the echoed line break, the prompt
+    // included) is handed over there; it is emptied first.
     bool SendSetCommand(std::string_view command, std::string* reply = nullptr);
 
     CommandError LastError() const { return m_lastError; }
 
 private:
+    // Takes replies, each within `timeoutMs` (scaled), and adds them to `received` until it ends in
+    // the prompt. False when a wait ran out (with its error) or `received` would pass `capBytes`.
+    bool ReadToPrompt(std::string& received, int64_t timeoutMs, std::size_t capBytes);
     // Steps shared by both command kinds: the empty line answered by the prompt, the command typed
     // byte by byte, the closing CR and the skip of a separately echoed line break. On true `chunk`
     // holds the first chunk after the echoed line break.

@@ -5,6 +5,7 @@
 
 #include <QHostAddress>
 #include <QMetaObject>
+#include <QNetworkProxy>
 
 namespace dezadav {
 namespace {
@@ -27,6 +28,9 @@ bool CTelnetSocket::Create() {
         m_socket->abort();
     }
     m_socket = std::make_unique<QTcpSocket>();
+    // A router sits on the LAN: no proxy from the environment or auto-configuration may carry its
+    // session, and looking one up would cost a resolver thread per connection.
+    m_socket->setProxy(QNetworkProxy::NoProxy);
     connect(m_socket.get(), &QTcpSocket::readyRead, this, &CTelnetSocket::ReadOneChunk);
     return true;
 }

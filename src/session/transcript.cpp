@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
+#include "session/apply_commands.h"
 #include "session/session_request.h"
 
 namespace dezadav {
 namespace {
 
 constexpr std::string_view kPrintedPasswordKeyword = "password:";
-constexpr std::string_view kPassCommands[] = {"voip sip endpt1 pass ", "voip sip endpt2 pass "};
 
 std::string_view PurposeOf(SessionMode mode) {
     switch (mode) {
@@ -119,13 +119,7 @@ void TranscriptWriter::LineTyped(int64_t atMs, std::string_view text, bool isPas
     if (isPassword) {
         shown = Stars(text.size());
     } else {
-        shown = std::string(text);
-        for (const std::string_view command : kPassCommands) {
-            if (shown.rfind(command, 0) == 0) {
-                shown = std::string(command) + Stars(shown.size() - command.size());
-            }
-        }
-        shown = EscapeBytes(shown);
+        shown = EscapeBytes(HideSecretValue(text));
     }
     if (echoed) {
         AddLine(atMs, "->", "\"" + shown + "\\r\"" + (isPassword ? "  (password)" : ""));

@@ -25,8 +25,8 @@ public:
 // when the exchange ends.
 //
 // No secret is written: the login password's bytes are shown as '*', and so are the SIP account
-// passwords, both where the router prints them (the value after "password:") and where an apply types
-// them (the value of a "voip sip endpt1 pass" / "voip sip endpt2 pass" command).
+// passwords where the router prints them (the value after "password:"); where an apply types them
+// the value of each command field marked secret is shown as HideSecretValue shows it.
 class TranscriptWriter : public SessionObserver {
 public:
     // `localTime` gives the wall-clock time for the header, as the user reads it.

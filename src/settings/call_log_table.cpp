@@ -184,7 +184,6 @@ bool CallLogTable::MergeCallLogRecord(std::string_view text, int number) {
     for (const CallLogLineWords& words : lines) {
         Expect state = Expect::Number;
         bool listed = false;
-        bool dateListed = false;
         DirectionAndAddress address;
         std::string date;
         std::string time;
@@ -200,15 +199,15 @@ bool CallLogTable::MergeCallLogRecord(std::string_view text, int number) {
                         break;
                     }
                     date = word;
-                    dateListed = std::any_of(m_rows.begin(), m_rows.end(),
-                                             [&](const CallLogRecord& row) { return row.date == date; });
                     state = Expect::Time;
                     break;
                 case Expect::Time:
                     time = word;
-                    listed =
-                        dateListed && std::any_of(m_rows.begin(), m_rows.end(),
-                                                  [&](const CallLogRecord& row) { return row.time == time; });
+                    // Only a row showing this very call lists it: a date on one row and the time
+                    // on another belong to two other calls.
+                    listed = std::any_of(m_rows.begin(), m_rows.end(), [&](const CallLogRecord& row) {
+                        return row.date == date && row.time == time;
+                    });
                     if (!listed) {
                         if (m_recordCount < kPlaceholderRows && m_rows.size() >= kPlaceholderRows) {
                             m_rows.erase(m_rows.begin() + (kPlaceholderRows - 1));

@@ -53,7 +53,12 @@ void InputHold::Release(QWidget* typingTarget) {
     std::vector<std::unique_ptr<QKeyEvent>> keys;
     keys.swap(m_keys);
     if (typingTarget == nullptr) return;
-    for (auto& key : keys) QCoreApplication::postEvent(typingTarget, key.release());
+    for (auto& key : keys) {
+        // Esc typed while the exchange ran is not handed on: arriving afterwards it would close a
+        // dialog or end the program, long after the moment it was meant for.
+        if (key->key() == Qt::Key_Escape) continue;
+        QCoreApplication::postEvent(typingTarget, key.release());
+    }
 }
 
 bool InputHold::eventFilter(QObject* watched, QEvent* event) {

@@ -23,8 +23,8 @@ public:
     ~InputHold() override;
 
     void Hold();
-    // Ends the hold. With a `typingTarget` the kept keys are posted to it (they arrive once the
-    // caller returns to the event loop); without one, or when it is gone, they are dropped.
+    // Ends the hold. With a `typingTarget` the kept keys but Esc are posted to it (they arrive once
+    // the caller returns to the event loop); without one, or when it is gone, they are dropped.
     void Release(QWidget* typingTarget);
 
 protected:

@@ -10,13 +10,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <utility>
 
+#include "lang/messages.h"
 #include "ui/dialog_units.h"
 #include "ui/language_dlg.h"
 #include "ui/language_text.h"
@@ -259,6 +262,34 @@ void CMainDlg::EndProgram() {
     done(QDialog::Rejected);
 }
 
+void CMainDlg::reject() {
+    // Nothing ends the program in the middle of a router exchange.
+    if (m_workflow.ExchangeRunning()) return;
+    if (m_workflow.HasUnsavedEdits() && !ConfirmLeavingEdits()) return;
+    QDialog::reject();
+}
+
+bool CMainDlg::ConfirmLeavingEdits() {
+    // The question is about what the pages show: they are on screen while it is asked.
+    if (m_hiddenInTray) RestoreFromTray();
+    const auto text = [this](const MessageText& message) {
+        return QString::fromStdString(TextOrDefault(m_texts, message));
+    };
+    QMessageBox box(QMessageBox::Warning, text(kMsgWarnCaption), text(kMsgUnsavedEdits),
+                    QMessageBox::NoButton, this);
+    QPushButton* apply = box.addButton(text(kMsgApplyButton), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(text(kMsgDiscardButton), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(text(kMsgCancelButton), QMessageBox::RejectRole);
+    box.setDefaultButton(apply);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == discard) return true;
+    if (box.clickedButton() != apply) return false;
+    // A failed apply has shown its message; the edits stay for another try.
+    const ApplyOutcome outcome = m_workflow.ApplyFlow();
+    return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges;
+}
+
 void CMainDlg::RunLanguageFlow() {
     CLanguageDlg dialog(m_language, this);
     dialog.SetLanguageNumber(m_language.CurrentLanguage());
@@ -324,7 +355,7 @@ void CMainDlg::OpenFromAnotherCopy(const QString& path) {
     }
     // A load under an open dialog would change what the dialog is editing, and one during an exchange
     // what the exchange reads or writes: wait until both are over.
-    if (m_workflow.Busy() || QApplication::activeModalWidget() != nullptr ||
+    if (m_workflow.ExchangeRunning() || QApplication::activeModalWidget() != nullptr ||
         QApplication::activePopupWidget() != nullptr) {
         QTimer::singleShot(kOpenRetryMs, this, [this, path] { OpenFromAnotherCopy(path); });
         return;

@@ -55,7 +55,9 @@ struct MainDlgParts {
 //     refreshes without any progress box) and the tray's Open brings it back; without a tray host
 //     the window minimises normally;
 //   - Esc, the close box, the tray's Exit and Exit in Select Router end the window (finished()); the
-//     program ends with it.
+//     program ends with it. Esc, the close box and the tray's Exit first ask whether to apply the
+//     edits the pages hold that were neither applied nor saved (Apply to Router / Discard / Cancel),
+//     and do nothing while a router exchange runs.
 class CMainDlg : public QDialog {
     Q_OBJECT
 
@@ -91,6 +93,8 @@ public:
     void BringToFront();
     // A command of the tray menu (CSystemTray::kAbout, kOpen, kExit).
     void HandleTrayCommand(int command);
+    // Esc, the close box and the tray's Exit (see the class comment).
+    void reject() override;
     // A file dropped on the window (the Drop flow).
     FileOutcome DropFile(const QString& path);
     // A file to treat as dropped once the first Connect sequence has ended (unless it ended the
@@ -150,6 +154,8 @@ private:
     void ShowModels();
     void ShowStrip(const RouterStrip& strip);
     void EndProgram();
+    // Asks about unapplied, unsaved edits; true when the program may end (discarded, or applied).
+    bool ConfirmLeavingEdits();
 
     RouterWorkflow& m_workflow;
     GuiUserPort& m_port;

@@ -17,6 +17,11 @@ RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, CS
       m_sip(language),
       m_codec(language) {
     m_refreshTimer.SetHandler([this] { RefreshTick(); });
+    MarkEditsSynced();
+}
+
+std::string RouterWorkflow::EditableText() const {
+    return m_dialPlan.AllRowsText() + m_sip.SipRowText() + m_codec.CodecRowText(true);
 }
 
 bool RouterWorkflow::IsTwoPort() const {
@@ -31,6 +36,17 @@ void RouterWorkflow::ShowAutoRefresh() {
     m_port.ShowAutoRefresh(m_autoRefresh, m_autoRefreshEnabled);
 }
 
+void RouterWorkflow::SetMainWindowVisible(bool visible) {
+    m_mainWindowVisible = visible;
+    // Restored from the tray in the middle of a silent refresh: the user sees what runs, and the
+    // window takes no click that would start a second exchange on the same session.
+    if (visible && m_exchangeRunning && !m_progressShown) {
+        m_progressShown = true;
+        m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(m_runningMode)),
+                            ExchangeCause::AutomaticRefresh);
+    }
+}
+
 bool RouterWorkflow::RunSession(SessionMode mode) {
     SessionRequest request;
     request.routerIp = m_strip.ip;
@@ -40,14 +56,22 @@ bool RouterWorkflow::RunSession(SessionMode mode) {
     request.modelName = m_strip.model;
     request.mode = mode;
     request.timeScale = m_timeScale;
+    m_exchangeRunning = true;
+    m_runningMode = mode;
     // While the main window is hidden in the tray, a log refresh runs without any window.
-    if (mode == SessionMode::GetVoipLog && !m_mainWindowVisible) return m_session.Run(request);
-    // Only the refresh fetches the log alone, and it is never started by the user.
-    m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(mode)),
-                        mode == SessionMode::GetVoipLog ? ExchangeCause::AutomaticRefresh
-                                                        : ExchangeCause::UserAction);
+    m_progressShown = mode != SessionMode::GetVoipLog || m_mainWindowVisible;
+    if (m_progressShown) {
+        // Only the refresh fetches the log alone, and it is never started by the user.
+        m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(mode)),
+                            mode == SessionMode::GetVoipLog ? ExchangeCause::AutomaticRefresh
+                                                            : ExchangeCause::UserAction);
+    }
     const bool ok = m_session.Run(request);
-    m_port.HideProgress();
+    m_exchangeRunning = false;
+    if (m_progressShown) m_port.HideProgress();
+    m_progressShown = false;
+    // A failure leaves the automatic refresh blocked until an exchange succeeds.
+    if (!ok) m_refreshBlocked = true;
     return ok;
 }
 
@@ -77,6 +101,7 @@ void RouterWorkflow::ConfirmRouter(const std::string& password) {
 }
 
 ConnectOutcome RouterWorkflow::ConnectSequence() {
+    if (m_exchangeRunning) return ConnectOutcome::Refused;
     m_port.FadeInAndCaption();
 
     RouterSelection selection = m_port.SelectRouter();
@@ -101,14 +126,14 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
     // The pages now show the router; a file loaded earlier no longer stands behind them.
     m_loadedFile.reset();
     HandOverFetchedTexts();
-    m_busy = false;
+    m_refreshBlocked = false;
     StartRefreshAfterFetch();
     m_port.ClosePasswordConfirmation();
     return ConnectOutcome::Connected;
 }
 
 RouterWorkflow::ShownRouter RouterWorkflow::Shown() const {
-    return ShownRouter{m_currentRouter, m_strip, m_skipMark, m_busy, m_sip.IsTwoPort()};
+    return ShownRouter{m_currentRouter, m_strip, m_skipMark, m_refreshBlocked, m_sip.IsTwoPort()};
 }
 
 void RouterWorkflow::ReturnTo(const ShownRouter& shown) {
@@ -117,7 +142,7 @@ void RouterWorkflow::ReturnTo(const ShownRouter& shown) {
     // later exchange sends the rejected one unasked or writes one router's pages to another.
     m_currentRouter = shown.router;
     m_strip = shown.strip;
-    m_busy = shown.busy;
+    m_refreshBlocked = shown.refreshBlocked;
     m_sip.SetTwoPort(shown.sipTwoPort);
     m_port.ShowStrip(m_strip);
     m_skipMark = shown.skipMark;
@@ -137,7 +162,6 @@ bool RouterWorkflow::ConfirmAndFetch() {
         if (!password) return false;
         ConfirmRouter(*password);
 
-        m_busy = true;
         if (RunSession(SessionMode::GetSettings)) return true;
         // The failure has been shown; the confirmation opens again with the same router.
     }
@@ -230,6 +254,7 @@ void RouterWorkflow::HandOverFetchedTexts() {
     m_session.apply.lastCodecRow = m_fetchedCodecFields;
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
     EnableAutoRefresh(true);
+    MarkEditsSynced();
     m_port.ModelsChanged();
     ReportUnread(m_unread);
 }
@@ -355,7 +380,8 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
     // The progress window of a refresh must not come up over a dialog the user is answering (it
     // would take the click or the key meant for it): the refresh waits like behind a running
     // exchange and starts at the first tick after the dialog has closed.
-    if (m_refreshCounter <= m_refreshSeconds || m_busy || m_port.UserIsInDialog()) {
+    if (m_refreshCounter <= m_refreshSeconds || m_exchangeRunning || m_refreshBlocked ||
+        m_port.UserIsInDialog()) {
         // Saturates instead of wrapping: a refresh blocked for years must not turn negative.
         if (m_refreshCounter < INT32_MAX) ++m_refreshCounter;
         return RefreshOutcome::Counted;
@@ -363,11 +389,10 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
 
     m_refreshTimer.Stop();
     m_refreshCounter = 0;
-    m_busy = true;
     const bool ok = RunSession(SessionMode::GetVoipLog);
     if (ok) {
         m_callLog.MergeCallLog(m_session.fetched.callLog);
-        m_busy = false;
+        m_refreshBlocked = false;
         m_port.ModelsChanged();
     }
     m_refreshTimer.Start(kRefreshTickMs);
@@ -387,6 +412,7 @@ void RouterWorkflow::PrepareApplyTexts() {
 }
 
 ApplyOutcome RouterWorkflow::ApplyFlow() {
+    if (m_exchangeRunning) return ApplyOutcome::Refused;
     if (m_skipMark) {
         // Values of a file that showed no form were read in whatever form the pages were in; unless
         // edited since, they are read again in the router's form once it is known.
@@ -418,7 +444,7 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         }
         TakeRouterRowsKeepingPages(pagesTwoPort);
         RereadFormlessFile(sipKept, codecKept);
-        m_busy = false;
+        m_refreshBlocked = false;
         StartRefreshAfterFetch();
         m_port.ClosePasswordConfirmation();
     }
@@ -429,17 +455,18 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     if (plan->commands.empty() && !plan->refusal) {
         m_port.Messages().ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption),
                                       TextOrDefault(m_language, kMsgNoChanges), MessageIcon::None);
+        MarkEditsSynced();
         return ApplyOutcome::NoChanges;
     }
-    m_busy = true;
     if (!RunSession(SessionMode::ApplySettings)) {
         m_dialPlan.MarkApplyInterrupted();
         return ApplyOutcome::Failed;
     }
-    m_busy = false;
+    m_refreshBlocked = false;
     m_dialPlan.MarkChangesApplied();
     // The router now holds what the file said; its form is no question any more.
     m_loadedFile.reset();
+    MarkEditsSynced();
     m_port.ModelsChanged();
     return ApplyOutcome::Applied;
 }
@@ -460,6 +487,7 @@ FileOutcome RouterWorkflow::SaveAllFlow() {
         ShowMessage(kMsgSaveFail);
         return FileOutcome::OpenFailed;
     }
+    MarkEditsSynced();
     return FileOutcome::Done;
 }
 
@@ -494,6 +522,8 @@ FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
     }
     const SettingsLoadResult result = LoadSettingsText(*bytes, Models(), m_language, m_port.Messages());
     m_loadedFile = LoadedFile{std::move(*bytes), fileTwoPort, m_sip.SipFields(), m_codec.CodecFields(true)};
+    // What a file holds is kept there; a load that failed in part left values that are nowhere else.
+    if (!result.AnyFailed()) MarkEditsSynced();
     m_port.ModelsChanged();
     return result.AnyFailed() ? FileOutcome::SectionFailed : FileOutcome::Done;
 }

@@ -31,26 +31,28 @@ enum class ConnectOutcome {
     Skipped,    // Skip in the router selection: the program goes on without a router
     Cancelled,  // the password confirmation was cancelled (possibly after failed fetches)
     Exited,     // Exit in the router selection: EndProgram() has been called
+    Refused,    // another router exchange was running: nothing was done
 };
 
 // How one refresh tick ended.
 enum class RefreshOutcome {
     Stopped,    // autoRefresh is off: the timer was stopped
-    Counted,    // not yet time, or another exchange is running (busy): the counter grew
+    Counted,    // not yet time, an exchange is running or the refresh is blocked: the counter grew
     Refreshed,  // the call log was fetched and merged
-    Failed,     // the log fetch failed (its message was shown); busy stays set
+    Failed,     // the log fetch failed (its message was shown); the refresh stays blocked
 };
 
 // How an Apply flow ended.
 enum class ApplyOutcome {
     Applied,    // every command went through; changed flags cleared
-    Failed,     // the apply run failed (its message was shown); busy stays set
+    Failed,     // the apply run failed (its message was shown); the refresh stays blocked
     NoChanges,  // no command to send: no login, Message_NoChanges was shown
     Skipped,    // after Skip the selection was left with Skip again: nothing sent
     Cancelled,  // after Skip a router was chosen but its password confirmation cancelled
     Declined,   // the user chose not to apply a file of the other router form, or settings that
                 // could not be read were edited (its message was shown): nothing sent
     Exited,     // after Skip the selection was left with Exit: EndProgram() has been called
+    Refused,    // another router exchange was running: nothing was done
 };
 
 // How a Save All, Load or file-drop flow ended.
@@ -75,11 +77,13 @@ struct UnreadAreas {
 // the four models, autoRefresh and refreshSeconds — and runs the flows the window's events start:
 // ConnectSequence (timer 0, Search Again), RefreshTick (timer 3), ApplyFlow (Apply to Router, Enter),
 // SaveAllFlow, LoadFlow, LoadSettingsFile / DropFile. It talks to the user only through its
-// UserPort; every router exchange is one run of the session (`CSettingDlg`), whose busy flag keeps a
-// refresh tick from starting a second exchange while one is running.
+// UserPort; every router exchange is one run of the session (`CSettingDlg`).
 //
-// Everything runs on one thread. A flow may be re-entered from a tick while its router exchange
-// dispatches events; only RefreshTick is meant to be re-entered that way.
+// Everything runs on one thread, and every wait of an exchange dispatches events, so a click, a
+// tick or another copy's request can enter a flow in the middle of an exchange. One exchange at a
+// time: ConnectSequence and ApplyFlow refuse while one runs (a nested flow could not wait for it,
+// since the running exchange only goes on once the nested one returns), and a refresh tick only
+// counts.
 class RouterWorkflow {
 public:
     // All references must outlive the workflow. `session` is run for every router exchange;
@@ -161,8 +165,9 @@ public:
     void SetTelnetPort(uint16_t port) { m_telnetPort = port; }
     // Every wait of every exchange is this many times as long (1 to 20).
     void SetTimeScale(double scale) { m_timeScale = scale; }
-    // False while the main window is hidden in the tray: log refreshes then show no progress.
-    void SetMainWindowVisible(bool visible) { m_mainWindowVisible = visible; }
+    // False while the main window is hidden in the tray: log refreshes then show no progress. A
+    // window shown during such a refresh gets the progress (and its input hold) at once.
+    void SetMainWindowVisible(bool visible);
     bool MainWindowVisible() const { return m_mainWindowVisible; }
 
     // --- state ------------------------------------------------------------------------------------
@@ -171,9 +176,11 @@ public:
     const RouterStrip& Strip() const { return m_strip; }
     bool SkipMark() const { return m_skipMark; }
     int32_t RefreshCounter() const { return m_refreshCounter; }
-    // Set for the duration of a router exchange, and left set by a failed refresh or apply (so no
-    // refresh starts until an exchange succeeds).
-    bool Busy() const { return m_busy; }
+    // True for the duration of a router exchange.
+    bool ExchangeRunning() const { return m_exchangeRunning; }
+    // Set by a failed fetch, refresh or apply, cleared by the next one that succeeds: no automatic
+    // refresh starts meanwhile.
+    bool RefreshBlocked() const { return m_refreshBlocked; }
     bool AutoRefresh() const { return m_autoRefresh; }
     bool AutoRefreshEnabled() const { return m_autoRefreshEnabled; }
     int RefreshSeconds() const { return m_refreshSeconds; }
@@ -181,6 +188,9 @@ public:
     bool IsTwoPort() const;
     // The areas the last full fetch could not read (Message_SettingsUnread was shown).
     UnreadAreas Unread() const { return m_unread; }
+    // True when the dial plan, SIP or codec values differ from what they were when last fetched,
+    // applied, saved to or loaded from a file: leaving now would lose them.
+    bool HasUnsavedEdits() const { return EditableText() != m_syncedEdits; }
 
     CSettingDlg& Session() { return m_session; }
     DialPlanTable& DialPlan() { return m_dialPlan; }
@@ -211,7 +221,7 @@ private:
         RouterInfo router;
         RouterStrip strip;
         bool skipMark = false;
-        bool busy = false;
+        bool refreshBlocked = false;
         bool sipTwoPort = false;
     };
     ShownRouter Shown() const;
@@ -247,6 +257,10 @@ private:
     void SetStripFromCurrentRouter();
     void CopySelectedFields(const RouterInfo& selected);
     void ShowMessage(const MessageText& text);
+    // The values an edit can change (the call log aside), in a form that does not depend on the
+    // language; and the mark that they are now fetched, applied, saved or loaded.
+    std::string EditableText() const;
+    void MarkEditsSynced() { m_syncedEdits = EditableText(); }
     void ShowAutoRefresh();
 
     const LanguageTable& m_language;
@@ -262,7 +276,11 @@ private:
     RouterInfo m_currentRouter;
     RouterStrip m_strip;
     bool m_skipMark = false;
-    bool m_busy = false;
+    bool m_exchangeRunning = false;
+    bool m_refreshBlocked = false;
+    // The mode of the running exchange, and whether its progress is on screen.
+    SessionMode m_runningMode = SessionMode::GetSettings;
+    bool m_progressShown = false;
     int32_t m_refreshCounter = 0;
     uint16_t m_telnetPort = kTelnetPort;
     double m_timeScale = 1.0;
@@ -275,6 +293,8 @@ private:
     // The numeric codec fields right after the last codec parse (the fields of the codec settings'
     // fetched row, held whole so a value with a comma stays one value).
     std::vector<std::string> m_fetchedCodecFields;
+
+    std::string m_syncedEdits;  // EditableText() at the last fetch, apply, save or load
 
     bool m_autoRefresh = false;
     bool m_autoRefreshEnabled = true;

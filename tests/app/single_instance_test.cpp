@@ -14,10 +14,11 @@
 namespace dezadav {
 namespace {
 
-// A probe process that reports whether it got the lock in `folder`.
-std::unique_ptr<QProcess> StartProbe(const QString& folder) {
+// A probe process that reports whether it got the lock in `folder`; `mode` as the probe reads it.
+std::unique_ptr<QProcess> StartProbe(const QString& folder, const QString& mode = QString()) {
     auto process = std::make_unique<QProcess>();
-    process->start(QStringLiteral(DEZADAV_PROBE_PATH), {folder});
+    process->start(QStringLiteral(DEZADAV_PROBE_PATH),
+                   mode.isEmpty() ? QStringList{folder} : QStringList{folder, mode});
     return process;
 }
 
@@ -103,6 +104,16 @@ TEST(SingleInstance, ALaterCopyCallsTheRunningOneToTheFrontAndNoFolderMeansNoLoc
     EXPECT_FALSE(nowhere.ActivateRunningCopy(QString(), 200));
 }
 
+// A copy started while the holder still builds its window is heard, and its request kept until then.
+TEST(SingleInstance, ARequestToACopyStillStartingIsDeliveredWhenItIsReady) {
+    QTemporaryDir dir;
+    auto holder = StartProbe(dir.path(), QStringLiteral("late-handler"));
+    ASSERT_EQ(FirstLine(*holder), QStringLiteral("acquired"));
+    EXPECT_TRUE(SingleInstanceLock(dir.path()).ActivateRunningCopy(QStringLiteral("/tmp/office.csv")));
+    EXPECT_EQ(FirstLine(*holder), QStringLiteral("activated /tmp/office.csv"));
+    Stop(*holder);
+}
+
 TEST(SingleInstance, LockLivesInTheUsersRuntimeFolder) {
     QTemporaryDir runtime;
     ASSERT_TRUE(runtime.isValid());
@@ -147,6 +158,23 @@ TEST(SingleInstance, SecondProgramCopyEndsSilently) {
 
     first.kill();
     first.waitForFinished(10000);
+}
+
+// A second copy whose file cannot be handed over says so and fails, instead of dropping it quietly.
+TEST(SingleInstance, SecondProgramCopyThatCannotHandOverItsFileSaysSo) {
+    QTemporaryDir runtime;
+    auto deaf = StartProbe(runtime.path(), QStringLiteral("deaf"));
+    ASSERT_EQ(FirstLine(*deaf), QStringLiteral("acquired"));
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(DEZADAV_APP_PATH), {QStringLiteral("/tmp/office.csv")});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(second.readAllStandardError().contains("/tmp/office.csv"));
+    Stop(*deaf);
 }
 
 }  // namespace

@@ -51,7 +51,10 @@ TEST(CliOptions, EveryCommandTakesItsOptionsInBothSpellings) {
     EXPECT_EQ(apply.command, CliCommand::Apply);
     EXPECT_EQ(apply.inputFile, "in.csv");
     EXPECT_TRUE(apply.dryRun);
+    EXPECT_FALSE(apply.showSecrets);
     EXPECT_FALSE(ParseOk({"apply", "--router", "10.0.0.1", "--input", "in.csv"}).dryRun);
+    EXPECT_TRUE(
+        ParseOk({"apply", "--router", "10.0.0.1", "--input", "in.csv", "--show-secrets"}).showSecrets);
 
     auto log = ParseOk({"log", "--router", "10.0.0.1"});
     EXPECT_EQ(log.command, CliCommand::Log);
@@ -118,8 +121,10 @@ TEST(CliOptions, UnusableCommandLinesAreRefusedWithTheirReason) {
     EXPECT_NE(
         ParseError({"fetch", "--router", "1.2.3.4", "--output", "x", "--input", "y"}).find("does not apply"),
         std::string::npos);
-    EXPECT_NE(ParseError({"apply", "--router", "1.2.3.4", "--input", "x", "--dry-run=yes"}).find("no value"),
-              std::string::npos);
+    for (const char* flag : {"--dry-run=yes", "--show-secrets=1"}) {
+        EXPECT_NE(ParseError({"apply", "--router", "1.2.3.4", "--input", "x", flag}).find("no value"),
+                  std::string::npos);
+    }
     EXPECT_NE(ParseError({"fetch", "--router", "1.2.3.4", "--output="}).find("file name"), std::string::npos);
     // The password is never an option.
     EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--password", "admin"}).find("unknown option"),
@@ -160,6 +165,7 @@ TEST(CliOptions, UsageTextDocumentsEveryCommandOptionAndExitStatus) {
           "--transcript", "DEZADAV_PASSWORD", "--help", "Exit status"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
+    EXPECT_NE(usage.find("--show-secrets"), std::string::npos);
 }
 
 }  // namespace

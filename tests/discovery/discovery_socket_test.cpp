@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
+#include <QNetworkProxyFactory>
 #include <QUdpSocket>
 
 #include "discovery/answer_bytes.h"
@@ -51,6 +52,25 @@ TEST_F(DiscoverySocketTest, SendsTheRequestFromItsOwnPortToTheChosenTarget) {
     EXPECT_TRUE(socket.SendRequestTo("127.0.0.1"));
     EXPECT_EQ(peer.ReceiveRequest(), BuildDiscoveryRequest());
     EXPECT_TRUE(port.shown.empty());
+}
+
+// Stands in for the system's proxy configuration and counts who asks it. (A TCP connection to a
+// loopback address never asks, whatever its setting, so only discovery can show it here.)
+struct CountingProxyFactory : QNetworkProxyFactory {
+    explicit CountingProxyFactory(int& queries) : count(queries) {}
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery&) override {
+        ++count;
+        return {QNetworkProxy(QNetworkProxy::NoProxy)};
+    }
+    int& count;
+};
+
+TEST_F(DiscoverySocketTest, SearchNeverAsksForAProxy) {
+    int queries = 0;
+    QNetworkProxyFactory::setApplicationProxyFactory(new CountingProxyFactory(queries));  // Qt owns it
+    OpenAndAsk();
+    QNetworkProxyFactory::setApplicationProxyFactory(nullptr);
+    EXPECT_EQ(0, queries);
 }
 
 TEST_F(DiscoverySocketTest, EveryDatagramIsHandedOverWholeUpToAThousandBytes) {

@@ -123,7 +123,7 @@ TEST_F(CliFaultTest, ApplyFailingPartWayThenAppliedWhole) {
 
     Fault("silent-in=voip sip endpt1 pass");
     sim.ClearCommandLog();
-    const CliRun failed = Run({"apply", "--input", input});
+    const CliRun failed = Run({"apply", "--input", input, "--show-secrets"});
     ClearFaults();
     EXPECT_EQ(1, failed.exitCode);
     EXPECT_EQ("Failed to set SIP data to router!\n", failed.err);

@@ -93,7 +93,7 @@ TEST_P(FetchFaultTest, EachFetchCommandInTurn) {
         run.port.onConfirm = [&](int call) {
             if (call != 2) return;
             atRetry = run.State();
-            busyAtRetry = run.workflow.Busy();
+            busyAtRetry = run.workflow.RefreshBlocked();
             run.ClearFaults(form);
         };
         ASSERT_EQ(ConnectOutcome::Connected, run.Connect(form, fault.fails));
@@ -113,7 +113,7 @@ TEST_P(FetchFaultTest, EachFetchCommandInTurn) {
         }
         expected.insert(expected.end(), fullFetch.begin(), fullFetch.end());
         EXPECT_EQ(expected, run.CommandsOf(form));
-        EXPECT_FALSE(run.workflow.Busy());
+        EXPECT_FALSE(run.workflow.RefreshBlocked());
         // The fetch that went through replaced the edits with what the router holds.
         const ProgramState after = run.State();
         EXPECT_TRUE(after == fromRouter) << Differences(after, fromRouter);
@@ -248,7 +248,7 @@ TEST_P(SessionFaultTest, FailedLogRefreshKeepsTheLogAndBlocksFurtherRefreshes) {
             fault == "no-shell-prompt" ? kMsgLogin : "Failed to get VoIP Log data from router!";
         EXPECT_EQ(std::vector<std::string>{expected}, run.port.MessageTexts());
         EXPECT_TRUE(run.workflow.CallLog() == before);
-        EXPECT_TRUE(run.workflow.Busy());
+        EXPECT_TRUE(run.workflow.RefreshBlocked());
         EXPECT_TRUE(run.timer.IsActive());
         for (int tick = 0; tick < 15; ++tick) ASSERT_EQ(RefreshOutcome::Counted, run.workflow.RefreshTick());
 
@@ -257,7 +257,7 @@ TEST_P(SessionFaultTest, FailedLogRefreshKeepsTheLogAndBlocksFurtherRefreshes) {
         run.ClearFaults(form);
         run.workflow.Codec().SetPayloadType(run.workflow.Codec().PayloadType() == "120" ? "121" : "120");
         ASSERT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());
-        EXPECT_FALSE(run.workflow.Busy());
+        EXPECT_FALSE(run.workflow.RefreshBlocked());
         ASSERT_EQ(RefreshOutcome::Refreshed, run.workflow.RefreshTick());
         EXPECT_FALSE(run.workflow.CallLog() == before);
     }
@@ -354,7 +354,7 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
             EXPECT_TRUE(ChangedPositions(run.workflow.DialPlan()).empty());
             EXPECT_EQ(run.session.apply.sipRow, run.session.apply.lastSipRow);
             EXPECT_EQ(run.session.apply.codecRow, run.session.apply.lastCodecRow);
-            EXPECT_FALSE(run.workflow.Busy());
+            EXPECT_FALSE(run.workflow.RefreshBlocked());
             if (::testing::Test::HasFailure()) break;
             continue;
         }
@@ -371,7 +371,7 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
         const bool sipDone = target.area == ApplyArea::Codec;
         EXPECT_EQ(sipDone ? run.session.apply.sipRow : lastSip, run.session.apply.lastSipRow);
         EXPECT_EQ(lastCodec, run.session.apply.lastCodecRow);
-        EXPECT_TRUE(run.workflow.Busy());
+        EXPECT_TRUE(run.workflow.RefreshBlocked());
 
         // Ready for the next exchange: the same entries again, entry 3 too (whether the router still
         // holds it is no longer known), and each area not yet completed.
@@ -385,7 +385,7 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
         EXPECT_EQ(std::vector<std::string>{kMsgApplied}, run.port.MessageTexts());
         EXPECT_EQ(again, run.CommandsOf(form));
         EXPECT_TRUE(ChangedPositions(run.workflow.DialPlan()).empty());
-        EXPECT_FALSE(run.workflow.Busy());
+        EXPECT_FALSE(run.workflow.RefreshBlocked());
         if (::testing::Test::HasFailure()) break;
     }
 }

@@ -297,17 +297,6 @@ TEST_F(ApplyCommandsTest, ValuesOutsideWhatTheRouterTakesRefuseThePlanNamingFiel
     EXPECT_FALSE(BuildApplyPlan(texts, true, english).refusal);
 }
 
-TEST_F(ApplyCommandsTest, PasswordsAreShownAsAsterisksAndTheEmptyMarkerAsItIs) {
-    ApplyTexts texts;
-    texts.sipRow = kSipRow;
-    texts.sipRow[8] = "";
-    std::vector<std::string> shown;
-    for (const ApplyCommand& command : BuildApplyPlan(texts, true, english).commands) shown.push_back(command.ShownText());
-    EXPECT_EQ("voip sip endpt1 pass ********", shown.at(4));
-    EXPECT_EQ("voip sip endpt2 pass \"\"", shown.at(8));
-    EXPECT_EQ("voip sip endpt1 name alice", shown.at(3));
-}
-
 TEST(RouterRefusalTest, AnAnswerStartingWithErrorOrPercentIsARefusal) {
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
         {"\n\rError: invalid value\n\rRouter> ", "Error: invalid value"},
@@ -320,6 +309,18 @@ TEST(RouterRefusalTest, AnAnswerStartingWithErrorOrPercentIsARefusal) {
         {"", std::nullopt},
     };
     for (const auto& [reply, refusal] : cases) EXPECT_EQ(refusal, RouterRefusal(reply)) << reply;
+}
+
+TEST(HideSecretValueTest, OnlyTheValueOfASecretFieldIsHiddenAndTheEmptyMarkerStays) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"voip sip endpt1 pass pw", "voip sip endpt1 pass ********"},
+        {"voip sip endpt2 pass a-much-longer-secret", "voip sip endpt2 pass ********"},
+        {"voip sip endpt1 pass \"\"", "voip sip endpt1 pass \"\""},
+        {"voip sip endpt1 pass", "voip sip endpt1 pass"},
+        {"voip sip endpt1 passport x", "voip sip endpt1 passport x"},
+        {"voip sip endpt1 name alice", "voip sip endpt1 name alice"},
+    };
+    for (const auto& [typed, shown] : cases) EXPECT_EQ(shown, HideSecretValue(typed)) << typed;
 }
 
 TEST(ControlByteTest, BytesBelowSpaceAndDeleteAreControlBytes) {

@@ -115,15 +115,36 @@ TEST_F(DialogueTest, PumpingLastsAtLeastTheGivenTimeAndLooksAtLeastOnce) {
     EXPECT_LE(transport.pumps, 4);
 }
 
-TEST(PromptChunkTest, OnlyAChunkEndingInGreaterThanAndSpaceIsAPrompt) {
-    EXPECT_TRUE(IsPromptChunk("> "));
-    EXPECT_TRUE(IsPromptChunk("\n\rRouter> "));
-    EXPECT_FALSE(IsPromptChunk(">"));
-    EXPECT_FALSE(IsPromptChunk(" "));
-    EXPECT_FALSE(IsPromptChunk(""));
-    EXPECT_FALSE(IsPromptChunk("Router>"));
-    EXPECT_FALSE(IsPromptChunk("Router> \n\r"));
-    EXPECT_FALSE(IsPromptChunk("Router >"));
+TEST(PromptTest, OnlyTextEndingInGreaterThanAndSpaceEndsInThePrompt) {
+    EXPECT_TRUE(EndsInPrompt("> "));
+    EXPECT_TRUE(EndsInPrompt("\n\rRouter> "));
+    EXPECT_FALSE(EndsInPrompt(">"));
+    EXPECT_FALSE(EndsInPrompt(" "));
+    EXPECT_FALSE(EndsInPrompt(""));
+    EXPECT_FALSE(EndsInPrompt("Router> \n\r"));
+    EXPECT_FALSE(EndsInPrompt("Router >"));
+}
+
+// A terminal daemon on a pseudo-terminal cuts where it likes: the prompt counts wherever the cut
+// falls, and what is captured is still every byte received, in order.
+TEST_F(DialogueTest, PromptCutOverTwoReadsIsStillThePrompt) {
+    transport.DeliverAt(100, kGreeting);
+    transport.ExpectTyped("pw", "*");
+    transport.Expect("\r", {"\n\rRouter>", " "});
+    ASSERT_EQ(LoginResult::LoginOk, dialogue.Login("pw", 2000));
+
+    transport.Expect("\r", {"\r\n", "Router> "});  // the echoed line break, then the prompt
+    transport.ExpectTyped("voip sip port");
+    transport.Expect("\r", {"\n\r", "port: 5060\n\rRouter>", " "});
+    std::string output;
+    ASSERT_TRUE(dialogue.GetCommandOutput(output, "voip sip port"));
+    EXPECT_EQ("port: 5060\n\rRouter> \n\r", output);
+
+    transport.Expect("\r", {"\r\n", "Router>", " "});
+    transport.ExpectTyped("voip sip port 5062");
+    transport.Expect("\r", {"\n\r", "Router", "> "});
+    EXPECT_TRUE(dialogue.SendSetCommand("voip sip port 5062"));
+    EXPECT_TRUE(transport.AllExpectationsMet());
 }
 
 // ---------------------------------------------------------------- login
@@ -237,8 +258,7 @@ TEST_F(DialogueTest, ShortAnswerToThePasswordIsFollowedToThePrompt) {
 TEST_F(DialogueTest, SilenceWithoutAShellPromptAfterThePasswordIsNoShellPrompt) {
     transport.DeliverAt(100, kGreeting);
     transport.ExpectTyped("admin", "*");
-    // The prompt split over two chunks is no prompt: only whole chunks are tested.
-    transport.Expect("\r", {"\n\rRouter>", " "});
+    transport.Expect("\r", {"\n\rRouter>"});
     EXPECT_EQ(LoginResult::LoginNoShellPrompt, dialogue.Login("admin", 2000));
     const int64_t lastChunkAt = 1000 + 5 + 1;  // greeting pump, five echoes, then the answer to the CR
     EXPECT_EQ(lastChunkAt + 5000, clock.now);
@@ -292,13 +312,14 @@ TEST_F(DialogueTest, ChunkEndingInThePromptEndsTheOutputEarly) {
     EXPECT_EQ(2u, transport.PendingDeliveries() + transport.Queue().Size());
 }
 
-TEST_F(DialogueTest, EmptyLineNotAnsweredByOnePromptChunkFailsBeforeTypingAnything) {
-    transport.Expect("\r", {"\n\r", "Router> "});
+TEST_F(DialogueTest, EmptyLineNotAnsweredByThePromptFailsBeforeTypingAnything) {
+    transport.Expect("\r", {"\n\r", "Router>"});
     std::string output = "previous";
     EXPECT_FALSE(dialogue.GetCommandOutput(output, "voip sip port"));
     EXPECT_EQ(CommandError::NotAPrompt, dialogue.LastError());
     EXPECT_TRUE(output.empty());
     EXPECT_EQ("\r", transport.SentBytes());
+    EXPECT_EQ(1 + 2000, clock.now);
 }
 
 TEST_F(DialogueTest, MissingEchoFailsAfterTwoSecondsAndStopsTyping) {

@@ -75,12 +75,12 @@ TEST(TelnetSocketTest, ChunksAreAtMostFourThousandBytesAndKeepEveryByteInOrder) 
         ASSERT_FALSE(chunk.data.empty());
         ASSERT_LE(chunk.data.size(), kChunkSize);
         all += chunk.data;
-        if (IsPromptChunk(chunk.data)) break;
+        if (EndsInPrompt(all)) break;
     }
     EXPECT_GE(all.size(), 30000u);
     EXPECT_GE(chunks, 8u);
     EXPECT_NE(std::string::npos, all.find("filler line 000001"));
-    EXPECT_TRUE(IsPromptChunk(all));
+    EXPECT_TRUE(EndsInPrompt(all));
     socket.Close();
 }
 

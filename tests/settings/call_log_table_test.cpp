@@ -218,15 +218,17 @@ TEST(CallLogTableTest, MergeWithTenRecordsGrowsTheTable) {
     EXPECT_EQ(table.RecordCount(), 0);
 }
 
-TEST(CallLogTableTest, MergeOfAListedCallInsertsNothing) {
+TEST(CallLogTableTest, MergeKeepsANewCallWhoseDateAndTimeAreListedOnlyOnDifferentRows) {
     CallLogTable table;
-    ASSERT_TRUE(table.ParseCallLog(RouterOutput({kOut1, kOut3})));
-    const auto before = table.Rows();
-    // Date of kOut1's row and time of kOut3's row: listed, even though no single row holds both.
-    const Call mixed{kOut1.date, kOut3.time, "999", "IN", "x y"};
-    ASSERT_TRUE(table.MergeCallLogRecord(RouterOutput({mixed}), 1));
-    EXPECT_EQ(table.Rows(), before) << "no row shows that call, so no duration changes either";
-    EXPECT_EQ(table.RecordCount(), 2);
+    const Call sameDate{"12-07-2024", "17:30:00", "60", "OUT", "192.168.1.9"};
+    const Call sameTime{"12-06-2024", "09:00:00", "20", "OUT", "192.168.1.8"};
+    ASSERT_TRUE(table.ParseCallLog(RouterOutput({sameDate, sameTime})));
+    const Call newCall{"12-07-2024", "09:00:00", "5", "OUT", "192.168.1.7"};
+    ASSERT_TRUE(table.MergeCallLogRecord(RouterOutput({newCall, sameDate, sameTime}), 1));
+    EXPECT_EQ(table.Rows()[0], Row(1, newCall));
+    EXPECT_EQ(table.Rows()[1], Row(2, sameDate));
+    EXPECT_EQ(table.Rows()[2], Row(3, sameTime));
+    EXPECT_EQ(table.RecordCount(), 3);
 }
 
 TEST(CallLogTableTest, MergeNeedsBothDateAndTimeListed) {

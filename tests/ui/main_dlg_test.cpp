@@ -469,6 +469,33 @@ TEST_F(MainDlgTest, CloseBoxEndsTheWindow) {
     EXPECT_EQ(m_finished, std::vector<int>{QDialog::Rejected});
 }
 
+// Esc (here while typing in a box), the close box and the tray's Exit reach the same reject(): with
+// edits neither applied nor saved it asks first, and only Discard (or a completed apply) ends.
+TEST_F(MainDlgTest, EscWithUnsavedEditsAsksFirstAndOnlyDiscardEnds) {
+    {
+        UserScript skip({PressInSelect(&CSelectRouterDlg::SkipButton)});
+        ASSERT_TRUE(ShowAndConnect());
+    }
+    QLineEdit* registrar = m_window->SipPage()->RegistrarBox();
+    m_window->Sheet()->setCurrentWidget(m_window->SipPage());
+    QTest::keyClicks(registrar, QStringLiteral("reg.unsaved.example"));
+    for (const QString& choice : {QStringLiteral("Cancel"), QStringLiteral("Discard")}) {
+        QString asked;
+        QTimer answer;  // the user, answering the question
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked = box->text();
+                for (QAbstractButton* button : box->buttons())
+                    if (button->text() == choice) button->click();
+            }
+        });
+        answer.start(20);
+        QTest::keyClick(registrar, Qt::Key_Escape);
+        EXPECT_TRUE(asked.startsWith(QStringLiteral("Changes on the pages have been neither applied")));
+        EXPECT_EQ(m_finished.empty(), choice == QStringLiteral("Cancel")) << choice.toStdString();
+    }
+}
+
 // --- Apply, Save All, Load, drop ---------------------------------------------------------------------
 
 TEST_F(MainDlgTest, EnterInTheWindowAppliesTheChangesToTheRouter) {
@@ -486,7 +513,7 @@ TEST_F(MainDlgTest, EnterInTheWindowAppliesTheChangesToTheRouter) {
     EXPECT_NE(std::find(commands.begin(), commands.end(), "voip sip registrar reg.enter.example"),
               commands.end());
     EXPECT_EQ(script.Messages().size(), 1u);
-    EXPECT_FALSE(m_window->Workflow().Busy());
+    EXPECT_FALSE(m_window->Workflow().RefreshBlocked());
     // Applying did not end or hide the window.
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_TRUE(m_finished.empty());
@@ -612,6 +639,18 @@ TEST_F(MainDlgTest, TheFileTheProgramStartsWithIsLoadedAfterTheFirstFetchOnlyAnd
     EXPECT_EQ(Entry5Phone(), QString());
 
     // A later copy started with the file ("Open with" while the program runs).
+    m_window->OpenFromAnotherCopy(path);
+    EXPECT_EQ(Entry5Phone(), QStringLiteral("4711"));
+
+    // A failed exchange keeps the refresh blocked, but a handed-over file waits for no later success.
+    m_window->DialPlanPage()->ClearAll();
+    script.Add(PickRouter(QString::fromLatin1(kOnePortIp)));
+    script.Add(TypePassword(QStringLiteral("wrong")));
+    script.Add(
+        [](QWidget* modal) { return qobject_cast<CRouterInfoDlg*>(modal) != nullptr && modal->close(); });
+    QTest::mouseClick(m_window->ApplyButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return script.AllDone() && QApplication::activeModalWidget() == nullptr; }));
+    ASSERT_TRUE(m_window->Workflow().RefreshBlocked());
     m_window->OpenFromAnotherCopy(path);
     EXPECT_EQ(Entry5Phone(), QStringLiteral("4711"));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QTest>
 
@@ -31,6 +32,23 @@ TEST(SettingDlgWindowTest, OwnExchangeBoxIsCentredCannotBeClosedAndDropsTheKeysT
     QTest::qWait(50);
     EXPECT_EQ(edit->text(), QString());
     EXPECT_TRUE(QTest::qWaitFor([edit] { return QApplication::focusWidget() == edit; }, 2000));
+}
+
+// Keys typed during an automatic refresh reach the window afterwards, but an Esc among them does not:
+// arriving late it would end the window (the program, for the main window) the user meant to keep.
+TEST(SettingDlgWindowTest, EscTypedDuringARefreshIsNotHandedOnLater) {
+    QDialog main;
+    auto* edit = new QLineEdit(&main);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    edit->setFocus();
+    CSettingDlgWindow window(&main);
+    window.ShowProgress(QStringLiteral("Get VoIP Log from router ..."), true);
+    for (const int key : {int('7'), int(Qt::Key_Escape)}) QTest::keyClick(main.windowHandle(), Qt::Key(key));
+    window.HideProgress();
+    EXPECT_TRUE(QTest::qWaitFor([edit] { return edit->text() == QStringLiteral("7"); }, 2000));
+    QTest::qWait(50);  // for the Esc typed after it
+    EXPECT_TRUE(main.isVisible());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 
@@ -99,7 +100,7 @@ TEST_F(RouterWorkflowTest, TwoPortRouterIsFetchedWholeAndHandedToEveryModel) {
     EXPECT_EQ(workflow.Strip(), (RouterStrip{"DZV-R5730K", "1.0.0", kTwoPortIp, "00-11-22-33-44-02"}));
     EXPECT_EQ(workflow.CurrentRouter().password, "admin");
     EXPECT_FALSE(workflow.SkipMark());
-    EXPECT_FALSE(workflow.Busy());
+    EXPECT_FALSE(workflow.RefreshBlocked());
     EXPECT_EQ(port.progressShown, std::vector<std::string>{"Get Setting from router ..."});
     EXPECT_EQ(port.progressCauses, std::vector<ExchangeCause>{ExchangeCause::UserAction});
     EXPECT_EQ(port.progressHidden, 1);
@@ -175,7 +176,7 @@ TEST_F(RouterWorkflowTest, WrongPasswordBringsTheConfirmationBackWithTheSameRout
     EXPECT_EQ(port.confirmations[0], Router("DZV-R5830K", kOnePortIp));
     EXPECT_EQ(port.MessageTexts(), std::vector<std::string>{"Failed to login router!"});
     EXPECT_EQ(workflow.CurrentRouter().password, "admin");
-    EXPECT_FALSE(workflow.Busy());
+    EXPECT_FALSE(workflow.RefreshBlocked());
 
     // Cancelling after a failure with no router before leaves the program as after Skip: no router's
     // fields, no refresh, and the next apply asks for a router.
@@ -186,7 +187,7 @@ TEST_F(RouterWorkflowTest, WrongPasswordBringsTheConfirmationBackWithTheSameRout
     EXPECT_EQ(second.ConnectSequence(), ConnectOutcome::Cancelled);
     EXPECT_EQ(second.CurrentRouter().ipAddress, "");
     EXPECT_TRUE(second.SkipMark());
-    EXPECT_FALSE(second.Busy());
+    EXPECT_FALSE(second.RefreshBlocked());
     EXPECT_FALSE(timer.IsActive());
     EXPECT_EQ(second.DialPlan().Entry(0).phoneNumber, "");  // models untouched
 }
@@ -353,7 +354,7 @@ TEST_F(RouterWorkflowTest, RefreshRunsOnTheTwelfthTickWithTenSecondsAndMergesNew
     EXPECT_EQ(workflow.RefreshCounter(), 0);
     EXPECT_TRUE(timer.IsActive());
     EXPECT_EQ(timer.starts, startsBefore + 1);  // stopped for the run, started again after it
-    EXPECT_FALSE(workflow.Busy());
+    EXPECT_FALSE(workflow.RefreshBlocked());
     EXPECT_EQ(port.progressShown.back(), "Get VoIP Log from router ...");
     EXPECT_EQ(port.progressCauses.back(), ExchangeCause::AutomaticRefresh);
 
@@ -381,6 +382,45 @@ TEST_F(RouterWorkflowTest, HiddenWindowRefreshesWithoutProgress) {
     EXPECT_EQ(port.progressShown.size(), progressBefore);
 }
 
+// Restored from the tray during a hidden refresh (tray icon or another copy), the window shows the
+// progress at once, and an Apply or Search Again that gets through starts no second exchange.
+TEST_F(RouterWorkflowTest, WindowRestoredDuringAHiddenRefreshShowsItAndStartsNoSecondExchange) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    workflow.SetMainWindowVisible(false);
+    workflow.SetRefreshSeconds(10);
+    workflow.Codec().SetPayloadType("102");  // an edit an Apply would send
+    for (int tick = 1; tick <= 11; ++tick) ASSERT_EQ(Tick(), RefreshOutcome::Counted);
+    sim.ClearCommandLog();
+    const auto progressBefore = port.progressShown.size();
+    std::pair<ApplyOutcome, ConnectOutcome> during{};
+    QTimer::singleShot(200, [&] {  // inside the refresh's opening wait
+        workflow.SetMainWindowVisible(true);
+        during = {workflow.ApplyFlow(), workflow.ConnectSequence()};
+    });
+    EXPECT_EQ(Tick(), RefreshOutcome::Refreshed);
+    EXPECT_EQ(during, std::pair(ApplyOutcome::Refused, ConnectOutcome::Refused));
+    EXPECT_EQ(CommandsOf(kTwoPortIp), std::vector<std::string>{"voip sip calllog"});
+    EXPECT_EQ(port.progressShown.size(), progressBefore + 1);
+    EXPECT_EQ(port.progressHidden, static_cast<int>(port.progressShown.size()));
+    EXPECT_TRUE(port.MessageTexts().empty());
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);  // clicked again, it goes through
+}
+
+// What leaving the program would lose: edits since the values were last fetched, saved or applied.
+TEST_F(RouterWorkflowTest, EditsCountAsUnsavedUntilSavedOrApplied) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    EXPECT_FALSE(workflow.HasUnsavedEdits());
+    workflow.Sip().SetRegistrar("reg.saved.example");
+    EXPECT_TRUE(workflow.HasUnsavedEdits());
+    port.saveChoices.push_back(TempPath("edits.csv"));
+    ASSERT_EQ(workflow.SaveAllFlow(), FileOutcome::Done);
+    EXPECT_FALSE(workflow.HasUnsavedEdits());
+    workflow.Codec().SetPayloadType("102");
+    EXPECT_TRUE(workflow.HasUnsavedEdits());
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    EXPECT_FALSE(workflow.HasUnsavedEdits());
+}
+
 TEST_F(RouterWorkflowTest, FailedRefreshBlocksFurtherRefreshesUntilAnApplySucceeds) {
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
     workflow.SetRefreshSeconds(10);
@@ -395,7 +435,7 @@ TEST_F(RouterWorkflowTest, FailedRefreshBlocksFurtherRefreshesUntilAnApplySuccee
     ASSERT_EQ(outcome, RefreshOutcome::Failed);
     EXPECT_EQ(ticks, 12);
     EXPECT_EQ(port.MessageTexts(), std::vector<std::string>{"Failed to get VoIP Log data from router!"});
-    EXPECT_TRUE(workflow.Busy());
+    EXPECT_TRUE(workflow.RefreshBlocked());
     EXPECT_TRUE(workflow.AutoRefresh());  // the box stays ticked
     EXPECT_TRUE(timer.IsActive());
 
@@ -405,10 +445,10 @@ TEST_F(RouterWorkflowTest, FailedRefreshBlocksFurtherRefreshesUntilAnApplySuccee
     EXPECT_EQ(workflow.RefreshCounter(), 30);
     EXPECT_TRUE(sim.CommandLog().empty());
 
-    // A successful apply clears the busy flag; the counter is long past 10, so the next tick refreshes.
+    // A successful apply unblocks the refresh; the counter is long past 10, so the next tick refreshes.
     workflow.Codec().SetPayloadType("102");
     ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
-    EXPECT_FALSE(workflow.Busy());
+    EXPECT_FALSE(workflow.RefreshBlocked());
     EXPECT_EQ(Tick(), RefreshOutcome::Refreshed);
 }
 

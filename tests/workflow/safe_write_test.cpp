@@ -203,7 +203,7 @@ TEST(SafeWriteTest, CancelledSwitchReturnsToTheRouterShownBefore) {
     EXPECT_TRUE(program.workflow.Sip().IsTwoPort());
     EXPECT_EQ(sip, program.workflow.Sip().SipFields());
     EXPECT_FALSE(program.workflow.SkipMark());
-    EXPECT_FALSE(program.workflow.Busy());
+    EXPECT_FALSE(program.workflow.RefreshBlocked());
 
 }
 

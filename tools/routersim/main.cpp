@@ -5,6 +5,7 @@
 
 #include "sim_config.h"
 #include "sim_server.h"
+#include "tty_session.h"
 
 int main(int argc, char** argv) {
     using namespace dezadav::routersim;
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (options.tty) return RunTtySession(options);
     SimServer server(options);
     if (!server.Open(&error)) {
         std::fprintf(stderr, "dezadav-routersim: %s\n", error.c_str());

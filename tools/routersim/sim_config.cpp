@@ -25,6 +25,9 @@ const char* const kUsage =
     "  --command-log FILE|-     record every command line received (\"-\": standard output)\n"
     "  --control-stdin          read control lines on standard input; end when it closes\n"
     "  --add-call-every SECONDS add a call to every router's call log at this interval\n"
+    "  --tty                    serve one session of the first router on standard input/output\n"
+    "                           (raw terminal), for a telnet daemon to run; no sockets\n"
+    "  --state FILE             with --tty: keep settings changes in FILE across sessions\n"
     "  --help                   this text\n"
     "faults: iac-greeting, no-shell-prompt, silent-after-login, slow-echo=MS, trickle=MS,\n"
     "  separate-line-break, silent-in=COMMAND, drop-in=COMMAND, error-in=COMMAND, garbage-in=COMMAND,\n"
@@ -401,6 +404,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             if (!value(options.commandLog)) return false;
         } else if (a == "--control-stdin") {
             options.controlStdin = true;
+        } else if (a == "--tty") {
+            options.tty = true;
+        } else if (a == "--state") {
+            if (!value(options.stateFile)) return false;
         } else if (a == "--add-call-every") {
             if (!value(v)) return false;
             if (!ParseNumber(v, 0, 86400, n)) {
@@ -448,6 +455,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             *error = "--fault " + f + ": no router at " + target;
             return false;
         }
+    }
+    if (!options.stateFile.empty() && !options.tty) {
+        *error = "--state needs --tty";
+        return false;
     }
     if (options.routers.empty() && !options.help) {
         *error = "no router to emulate";

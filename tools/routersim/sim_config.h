@@ -59,6 +59,8 @@ struct SimOptions {
     std::string commandLog;  // file name, "-" for standard output, empty for none
     bool controlStdin = false;
     int addCallEverySeconds = 0;
+    bool tty = false;       // serve one session of the first router on standard input/output
+    std::string stateFile;  // with tty: settings changes kept here from one session to the next
     bool help = false;
 };
 
