@@ -4,8 +4,10 @@
 #include <QSaveFile>
 #include <QTimer>
 
+#include "cli/cli_options.h"
 #include "cli/cli_user_port.h"
 #include "cli/idle_tick_timer.h"
+#include "cli/located_messages.h"
 #include "discovery/model_rules.h"
 #include "discovery/router_search.h"
 #include "lang/messages.h"
@@ -68,7 +70,12 @@ bool RouterFields(const RouterJobRequest& request, const LanguageTable& language
         auto answer = AskRouterForItsFields(request, language, messages, socketFailed);
         if (socketFailed) return false;
         if (!answer) {
-            return Fail(messages, "No answer to the discovery request from " + request.routerIp +
+            // A backup is mostly run over many routers, where a router that is off is the likely
+            // cause; one router's fetch or apply may meet a router that answers telnet only.
+            const std::string where = request.routerIp + ":" + std::to_string(request.common.discoveryPort);
+            if (request.kind == RouterJobKind::Backup)
+                return Fail(messages, "The router at " + where + " did not answer the discovery request.");
+            return Fail(messages, "No answer to the discovery request from " + where +
                                       "; give the model name with --model.");
         }
         router = *answer;
@@ -119,14 +126,14 @@ private:
 };
 
 bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language, RouterWorkflow& workflow,
-                  CSettingDlg& session, RouterJobOutput& output) {
+                  CSettingDlg& session, RouterJobOutput& output, MessagePort& messages) {
     switch (workflow.LoadSettingsFile(request.inputFile)) {
         case FileOutcome::Done:
             break;
         case FileOutcome::OpenFailed:
             // The window ends a load it cannot open silently; a script must learn that nothing was
             // loaded, so the load failure's own text is printed.
-            ShowMessageText(language, output, kMsgFileFail);
+            ShowMessageText(language, messages, kMsgFileFail);
             return false;
         default:
             return false;  // each failing section has shown its message
@@ -139,6 +146,9 @@ bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language
             return Fail(output, TextOrDefault(language, kMsgControlByte) + " (" + plan.refusedField + ")");
         }
         for (const ApplyCommand& command : plan.commands) output.PrintLine(command.text);
+        // The end of this router's output, as an apply ends with its success text.
+        output.ShowMessage({}, "Dry run: " + std::to_string(plan.commands.size()) + " commands not sent.",
+                           MessageIcon::None);
         return true;
     }
 
@@ -173,10 +183,14 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         observers.Add(&*transcript);
     }
 
+    LocatedMessagePort messages(output, language,
+                                router.ipAddress + ":" + std::to_string(request.common.telnetPort));
+    messages.SetInputFile(request.inputFile);
+    messages.SetOutputFile(request.outputFile);
     CTelnetSocket socket;
     SteadyClock clock;
-    CSettingDlg session(socket, clock, language, output);
-    CliUserPort port(router, password, output);
+    CSettingDlg session(socket, clock, language, messages);
+    CliUserPort port(router, password, messages);
     IdleTickTimer timer;
     RouterWorkflow workflow(language, port, session, timer);
     workflow.SetTelnetPort(request.common.telnetPort);
@@ -187,20 +201,26 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
 
     switch (request.kind) {
         case RouterJobKind::Fetch:
+            if (request.outputFile == kStandardOutputName) {
+                output.WriteData(workflow.SettingsFileText());
+                result.ok = true;
+                break;
+            }
             port.SetSaveFile(request.outputFile);
             result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
             break;
         case RouterJobKind::Backup:
             result.backupFile = BackupFileName(router);
+            messages.SetOutputFile(request.backupDir + "/" + result.backupFile);
             result.ok =
                 WriteAtomically(request.backupDir + "/" + result.backupFile, workflow.SettingsFileText());
             if (!result.ok) {
-                ShowMessageText(language, output, kMsgSaveFail);
+                ShowMessageText(language, messages, kMsgSaveFail);
             }
             break;
         case RouterJobKind::Apply:
         case RouterJobKind::DryRun:
-            result.ok = LoadAndApply(request, language, workflow, session, output);
+            result.ok = LoadAndApply(request, language, workflow, session, output, messages);
             break;
     }
     return result;

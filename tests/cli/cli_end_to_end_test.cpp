@@ -127,24 +127,41 @@ private:
     TempFiles m_temp{"dezadav_cli_"};
 };
 
-TEST_F(CliEndToEndTest, HelpDocumentsEverythingAndUsageErrorsExitWithTwo) {
-    CliRun help = Run({"--help"}, std::nullopt);
+TEST_F(CliEndToEndTest, HelpVersionAndUsageErrors) {
+    CliRun help = Run({"-h"}, std::nullopt);
     EXPECT_EQ(help.exitCode, 0);
     for (const char* word :
-         {"discover", "fetch", "apply", "log", "--dry-run", "DEZADAV_PASSWORD", "Exit status"}) {
+         {"discover", "fetch", "apply", "log", "backup", "--dry-run", "DEZADAV_PASSWORD", "Exit status"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     EXPECT_TRUE(help.err.empty());
 
-    for (const auto& args :
-         std::vector<std::vector<std::string>>{{},
-                                               {"fetch", "--output", "x.csv"},
-                                               {"frobnicate"},
-                                               {"log", "--router", "1.2.3"},
-                                               {"log", "--router", "127.0.0.2", "--password", "admin"}}) {
+    // A command's help lists its own options only.
+    CliRun fetchHelp = Run({"fetch", "--help"}, std::nullopt);
+    EXPECT_EQ(fetchHelp.exitCode, 0);
+    EXPECT_EQ(fetchHelp.out.rfind("Usage: dezadav-cli fetch", 0), 0u) << fetchHelp.out;
+    EXPECT_NE(fetchHelp.out.find("--output"), std::string::npos);
+    EXPECT_EQ(fetchHelp.out.find("--dry-run"), std::string::npos);
+
+    CliRun version = Run({"--version"}, std::nullopt);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "dezadav-cli " DEZADAV_VERSION "\n");
+
+    // One line naming the problem, one pointing to the help of the command concerned.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> errors = {
+        {{}, "dezadav-cli --help"},
+        {{"frobnicate"}, "dezadav-cli --help"},
+        {{"fetch", "--output", "x.csv"}, "dezadav-cli fetch --help"},
+        {{"log", "--router", "1.2.3"}, "dezadav-cli log --help"},
+        {{"log", "--router", "127.0.0.2", "--password", "admin"}, "dezadav-cli log --help"},
+    };
+    for (const auto& [args, helpCommand] : errors) {
         CliRun run = Run(args, std::nullopt);
         EXPECT_EQ(run.exitCode, 2);
-        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+        const auto lines = Lines(run.err);
+        ASSERT_EQ(lines.size(), 2u) << run.err;
+        EXPECT_EQ(lines[0].rfind("dezadav-cli: ", 0), 0u) << lines[0];
+        EXPECT_EQ(lines[1], "Try '" + helpCommand + "'.");
         EXPECT_TRUE(run.out.empty());
     }
 }
@@ -188,7 +205,12 @@ TEST_F(CliEndToEndTest, FetchWritesExactlyWhatSaveAllWritesForBothRouterForms) {
         EXPECT_TRUE(run.err.empty());
         const std::string expected = SaveAllOfFreshProgram(sim, ip, model);
         EXPECT_EQ(ReadAll(path), expected) << ip;
-        EXPECT_EQ(CommandsOf(sim, ip).size(), std::string(ip) == kTwoPortIp ? 18u : 16u);  // CLI and check
+        // "-" is standard output, the same bytes.
+        CliRun toStdout = Run(With({"fetch", "--output", "-"}, RouterArgs(sim, ip, model)));
+        EXPECT_EQ(toStdout.exitCode, 0) << toStdout.err;
+        EXPECT_EQ(toStdout.out, expected) << ip;
+        // The fetch to a file, the one to standard output and the check's own.
+        EXPECT_EQ(CommandsOf(sim, ip).size(), std::string(ip) == kTwoPortIp ? 27u : 24u);
     }
 }
 
@@ -226,22 +248,27 @@ TEST_F(CliEndToEndTest, RouterAndFileFailuresExitWithOneAndTheirMessage) {
     CliRun wrong =
         Run(With({"fetch", "--output", path}, RouterArgs(sim, kTwoPortIp, kTwoPortModel)), "wrong-pw");
     EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_EQ(wrong.err, "Failed to login router!\n");
+    const std::string telnetPlace = std::string(kTwoPortIp) + ":" + std::to_string(sim.TelnetPort());
+    EXPECT_EQ(wrong.err, "Failed to login router! (" + telnetPlace + ")\n");
     EXPECT_FALSE(std::filesystem::exists(path));
 
-    CliRun refused = Run({"log", "--router", kTwoPortIp, "--telnet-port", std::to_string(ClosedTcpPort())});
+    const std::string closedPort = std::to_string(ClosedTcpPort());
+    CliRun refused = Run({"log", "--router", kTwoPortIp, "--telnet-port", closedPort});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, "Failed to connect to router!\n");
+    EXPECT_EQ(refused.err, "Failed to connect to router! (" + std::string(kTwoPortIp) + ":" + closedPort + ")\n");
 
-    CliRun unwritable = Run(With({"fetch", "--output", TempPath("no_dir") + "/x.csv"},
-                                 RouterArgs(sim, kOnePortIp, kOnePortModel)));
+    const std::string unwritablePath = TempPath("no_dir") + "/x.csv";
+    CliRun unwritable =
+        Run(With({"fetch", "--output", unwritablePath}, RouterArgs(sim, kOnePortIp, kOnePortModel)));
     EXPECT_EQ(unwritable.exitCode, 1);
-    EXPECT_EQ(unwritable.err, "Couldn't save settings to the file!\n");
+    EXPECT_EQ(unwritable.err,
+              "Couldn't save settings to the file! (" + unwritablePath + ": No such file or directory)\n");
 
     CliRun missingInput = Run(With({"apply", "--input", TempPath("missing.csv"), "--dry-run"},
                                    RouterArgs(sim, kOnePortIp, kOnePortModel)));
     EXPECT_EQ(missingInput.exitCode, 1);
-    EXPECT_EQ(missingInput.err, "Couldn't load settings form the file!\n");
+    EXPECT_EQ(missingInput.err, "Couldn't load settings form the file! (" + TempPath("missing.csv") +
+                                    ": No such file or directory)\n");
 
     ASSERT_EQ(sim.Control("fault 127.0.0.3:big-output=voip rtp codec").rfind("OK", 0), 0u);
     CliRun badCodec =
@@ -290,7 +317,8 @@ TEST_F(CliEndToEndTest, PasswordComesFromTheEnvironmentThenTheFileAndNeverFromNo
     // The environment wins over the file.
     CliRun envWins = Run(With(log, {"--password-file", file}), "other-pw");
     EXPECT_EQ(envWins.exitCode, 1);
-    EXPECT_EQ(envWins.err, "Failed to login router!\n");
+    EXPECT_EQ(envWins.err, "Failed to login router! (" + std::string(kOnePortIp) + ":" +
+                               std::to_string(sim.TelnetPort()) + ")\n");
 
     CliRun missingFile = Run(With(log, {"--password-file", file + ".missing"}), std::nullopt);
     EXPECT_EQ(missingFile.exitCode, 1);
@@ -389,6 +417,9 @@ TEST_F(CliEndToEndTest, DryRunPrintsTheCommandsTheApplySendsAndSendsNone) {
         ASSERT_EQ(dry.exitCode, 0) << dry.err;
         auto printed = Lines(dry.out);
         ASSERT_FALSE(printed.empty());
+        // The dry run ends with its own line, which says how many commands stayed unsent.
+        EXPECT_EQ(printed.back(), "Dry run: " + std::to_string(printed.size() - 1) + " commands not sent.");
+        printed.pop_back();
         EXPECT_TRUE(std::find(printed.begin(), printed.end(), "voip dial_plan del 3") != printed.end());
         EXPECT_TRUE(std::find(printed.begin(), printed.end(), "voip sip endpt1 name x") != printed.end());
         EXPECT_TRUE(std::find(printed.begin(), printed.end(), kApplyOk) == printed.end());
