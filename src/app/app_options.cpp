@@ -11,7 +11,8 @@ void Describe(QCommandLineParser& parser) {
     // Only -h and --help: the parser's own help option would add spellings no one documents.
     parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Print this help and end.")));
-    parser.addOption(QCommandLineOption(QStringLiteral("version"), QStringLiteral("Print the version and end.")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("version"), QStringLiteral("Print the version and end.")));
     AddCommonOptions(parser);
     parser.addPositionalArgument(
         QStringLiteral("file"),
@@ -64,7 +65,7 @@ std::string AppHelpText() {
 }
 
 std::string AppVersionText() {
-    return std::string("dezadav ") + kProgramVersion + "\n";
+    return std::string("dezadav ") + ProgramVersion() + "\n";
 }
 
 }  // namespace dezadav

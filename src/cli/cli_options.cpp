@@ -22,8 +22,7 @@ struct OptionHelp {
 
 const std::vector<OptionHelp>& OptionHelps() {
     static const std::vector<OptionHelp> options = {
-        {"router", "HOST",
-         "the router: a dotted IPv4 address, or a host name looked up once (IPv4)"},
+        {"router", "HOST", "the router: a dotted IPv4 address, or a host name looked up once (IPv4)"},
         {"model", "NAME",
          "model name of the router; decides one-port or two-port handling exactly as\n"
          "the window's Model field does. When omitted, the discovery request is sent\n"
@@ -53,9 +52,9 @@ const std::vector<OptionHelp>& OptionHelps() {
 struct CommandRule {
     std::string_view word;
     CliCommand command;
-    std::string_view synopsis;     // what follows "dezadav-cli WORD" in the usage line
-    std::string_view summary;      // one line for the list of commands
-    std::string_view description;  // the command's help
+    std::string_view synopsis;              // what follows "dezadav-cli WORD" in the usage line
+    std::string_view summary;               // one line for the list of commands
+    std::string_view description;           // the command's help
     std::vector<std::string_view> allowed;  // long option names this command accepts, in help order
     std::set<std::string_view> repeatable;  // of those, the ones that may be given more than once
 };
@@ -120,8 +119,8 @@ const std::vector<CommandRule>& Commands() {
          "model, firmware version, file name, and \"ok\", \"unsupported model\" or the failure\n"
          "message, separated by TAB. On a terminal, stderr shows the progress; the run ends\n"
          "with one summary line on stderr (\"24 routers: 23 ok, 1 failed\").",
-         {"into", "router", "model", "broadcast", "jobs", "passwords", "telnet-port", "discovery-port", "wait",
-          "password-file", "time-scale", "transcript"},
+         {"into", "router", "model", "broadcast", "jobs", "passwords", "telnet-port", "discovery-port",
+          "wait", "password-file", "time-scale", "transcript"},
          {"router"}},
     };
     return commands;
@@ -149,8 +148,8 @@ std::string HelpLines(std::string head, std::string_view text) {
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
-        lines += (start == 0 ? head : std::string(kTextColumn, ' ')) + std::string(text.substr(start, end - start)) +
-                 '\n';
+        lines += (start == 0 ? head : std::string(kTextColumn, ' ')) +
+                 std::string(text.substr(start, end - start)) + '\n';
         start = end + 1;
     }
     return lines;
@@ -218,8 +217,8 @@ bool IsRouterName(const std::string& text) {
         const std::string_view label = std::string_view(text).substr(start, end - start);
         if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-') return false;
         for (char c : label) {
-            const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                                 c == '-';
+            const bool allowed =
+                (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
             if (!allowed) return false;
         }
         if (end == text.size()) return true;
@@ -254,7 +253,8 @@ std::string Value(const QCommandLineParser& parser, const char* name) {
 std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptions& options) {
     for (const QString& router : parser.values(QStringLiteral("router"))) {
         const std::string name = router.toStdString();
-        if (!IsRouterName(name)) return "--router needs a dotted IPv4 address or a host name, not '" + name + "'";
+        if (!IsRouterName(name))
+            return "--router needs a dotted IPv4 address or a host name, not '" + name + "'";
         if (std::find(options.routers.begin(), options.routers.end(), name) != options.routers.end()) {
             return "router " + name + " given twice";
         }
@@ -297,7 +297,8 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
 std::optional<std::string> ReadDefaults(const std::vector<OptionDefault>& defaults, const CommandRule& rule,
                                         const QCommandLineParser& commandLine, CliOptions& options) {
     for (const OptionDefault& given : defaults) {
-        const bool taken = std::find(rule.allowed.begin(), rule.allowed.end(), given.name) != rule.allowed.end();
+        const bool taken =
+            std::find(rule.allowed.begin(), rule.allowed.end(), given.name) != rule.allowed.end();
         if (!taken || commandLine.isSet(QString::fromStdString(given.name))) continue;
         QCommandLineParser parser;
         AddCliOptions(parser);
@@ -402,11 +403,12 @@ std::string CliCommandHelpText(CliCommand command) {
 }
 
 std::string CliVersionText() {
-    return std::string("dezadav-cli ") + kProgramVersion + "\n";
+    return std::string("dezadav-cli ") + ProgramVersion() + "\n";
 }
 
 std::string UsageErrorText(const std::string& reason, const std::string& commandWord) {
-    const std::string helpCommand = commandWord.empty() ? "dezadav-cli --help" : "dezadav-cli " + commandWord + " --help";
+    const std::string helpCommand =
+        commandWord.empty() ? "dezadav-cli --help" : "dezadav-cli " + commandWord + " --help";
     return "dezadav-cli: " + reason + "\nTry '" + helpCommand + "'.\n";
 }
 

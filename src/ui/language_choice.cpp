@@ -90,7 +90,8 @@ void LanguageChoice::UseQtTexts(int n) {
     }
     if (kQtCatalogs[n] == nullptr) return;
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(QString::fromLatin1(kQtCatalogs[n]), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (!translator->load(QString::fromLatin1(kQtCatalogs[n]),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return;
     QCoreApplication::installTranslator(translator.get());
     m_qtTexts = std::move(translator);

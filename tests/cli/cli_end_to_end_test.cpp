@@ -158,10 +158,8 @@ TEST_F(CliEndToEndTest, HelpVersionAndUsageErrors) {
     for (const auto& [args, helpCommand] : errors) {
         CliRun run = Run(args, std::nullopt);
         EXPECT_EQ(run.exitCode, 2);
-        const auto lines = Lines(run.err);
-        ASSERT_EQ(lines.size(), 2u) << run.err;
-        EXPECT_EQ(lines[0].rfind("dezadav-cli: ", 0), 0u) << lines[0];
-        EXPECT_EQ(lines[1], "Try '" + helpCommand + "'.");
+        EXPECT_EQ(run.err.rfind("dezadav-cli: ", 0), 0u) << run.err;
+        EXPECT_EQ(run.err.substr(run.err.find('\n') + 1), "Try '" + helpCommand + "'.\n");
         EXPECT_TRUE(run.out.empty());
     }
 }
@@ -255,7 +253,8 @@ TEST_F(CliEndToEndTest, RouterAndFileFailuresExitWithOneAndTheirMessage) {
     const std::string closedPort = std::to_string(ClosedTcpPort());
     CliRun refused = Run({"log", "--router", kTwoPortIp, "--telnet-port", closedPort});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, "Failed to connect to router! (" + std::string(kTwoPortIp) + ":" + closedPort + ")\n");
+    EXPECT_EQ(refused.err,
+              "Failed to connect to router! (" + std::string(kTwoPortIp) + ":" + closedPort + ")\n");
 
     const std::string unwritablePath = TempPath("no_dir") + "/x.csv";
     CliRun unwritable =

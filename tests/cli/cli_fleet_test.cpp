@@ -127,7 +127,8 @@ TEST_F(CliFleetTest, FailingRoutersKeepTheirEarlierBackupWhileTheOthersSucceed) 
     EXPECT_EQ(errors.back(), "4 routers: 2 ok, 2 failed");
     errors.pop_back();
     std::sort(errors.begin(), errors.end());
-    const std::string loginFailed = "Failed to login router! (127.0.0.5:" + std::to_string(sim.TelnetPort()) + ")";
+    const std::string loginFailed =
+        "Failed to login router! (127.0.0.5:" + std::to_string(sim.TelnetPort()) + ")";
     EXPECT_EQ(errors, (std::vector<std::string>{"127.0.0.3\tFailed to get SIP data from router!",
                                                 "127.0.0.5\t" + loginFailed}));
     std::vector<std::string> status;
@@ -154,8 +155,8 @@ TEST_F(CliFleetTest, ARouterGivenByNameThatDoesNotAnswerIsNamedAndCounted) {
     RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning());
     // "localhost" is looked up once, to 127.0.0.1, where no emulated router answers.
-    CliRun run = Run(With({"backup", "--into", TempDir("silent"), "--router", "localhost", "--wait", "300"},
-                          Ports(sim)));
+    CliRun run = Run(
+        With({"backup", "--into", TempDir("silent"), "--router", "localhost", "--wait", "300"}, Ports(sim)));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(Lines(run.err), (std::vector<std::string>{"127.0.0.1\tThe router at 127.0.0.1:" +
                                                             std::to_string(sim.DiscoveryPort()) +

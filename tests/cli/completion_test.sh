@@ -9,35 +9,25 @@ trap 'rm -rf "$work"' EXIT
 touch "$work/office.csv" "$work/notes.txt"
 mkdir "$work/saved"
 
-# Completes the words given (the last one being completed) with the function named first.
-complete_words() {
-    local function=$1
-    shift
-    COMP_WORDS=("$@")
-    COMP_CWORD=$(($# - 1))
-    COMPREPLY=()
-    "$function"
-    printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' '
-}
-
+# expect WHAT WANTED FUNCTION WORDS...: completing the last of WORDS with FUNCTION gives WANTED.
 expect() {
-    local what=$1 got=$2 wanted=$3
-    if [ "$got" != "$wanted" ]; then
-        echo "FAIL $what: got '$got', wanted '$wanted'"
-        failures=$((failures + 1))
-    fi
+    local what=$1 wanted=$2 function=$3
+    shift 3
+    COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)) COMPREPLY=()
+    "$function"
+    local got
+    got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' ')
+    [ "$got" = "$wanted" ] || { echo "FAIL $what: got '$got', wanted '$wanted'"; failures=$((failures + 1)); }
 }
 
 source "$source_dir/completion/dezadav-cli"
-expect "command" "$(complete_words _dezadav_cli "$cli" b)" "backup "
-expect "fetch option" "$(complete_words _dezadav_cli "$cli" fetch --ou)" "--output "
-expect "discover options" "$(complete_words _dezadav_cli "$cli" discover --)" "--broadcast --discovery-port --help --wait "
-expect "file name" "$(complete_words _dezadav_cli "$cli" apply --input "$work/o")" "$work/office.csv "
-expect "folder name" "$(complete_words _dezadav_cli "$cli" backup --into "$work/")" "$work/saved "
-
+expect "command" "backup " _dezadav_cli "$cli" b
+expect "discover's options only" "--broadcast --discovery-port --help --wait " _dezadav_cli "$cli" discover --
+expect "file name" "$work/office.csv " _dezadav_cli "$cli" apply --input "$work/o"
+expect "folder name" "$work/saved " _dezadav_cli "$cli" backup --into "$work/"
 if [ -n "$app" ]; then
     source "$source_dir/completion/dezadav"
-    expect "window option" "$(complete_words _dezadav "$app" --tr)" "--transcript "
-    expect "settings file" "$(complete_words _dezadav "$app" "$work/")" "$work/office.csv $work/saved "
+    expect "window option" "--transcript " _dezadav "$app" --tr
+    expect "settings file" "$work/office.csv $work/saved " _dezadav "$app" "$work/"
 fi
 exit $((failures > 0))

@@ -107,8 +107,9 @@ TEST_F(CliFaultTest, FailedLogSaysWhyAndPrintsNoRecord) {
         ClearFaults();
         EXPECT_EQ(1, failed.exitCode);
         EXPECT_TRUE(failed.out.empty());
-        EXPECT_EQ(std::string(fault).rfind("silent-in", 0) == 0 ? "Failed to get VoIP Log data from router!\n"
-                                                                : "Failed to login router! (" + Place() + ")\n",
+        EXPECT_EQ(std::string(fault).rfind("silent-in", 0) == 0
+                      ? "Failed to get VoIP Log data from router!\n"
+                      : "Failed to login router! (" + Place() + ")\n",
                   failed.err);
     }
     const CliRun ok = Run({"log"});

@@ -157,9 +157,10 @@ TEST_F(LanguageDlgTest, ApplyThenCancelKeepsTheAppliedLanguage) {
 }
 
 TEST_F(LanguageDlgTest, EveryLanguageListsTheLanguagesByTheirOwnNamesAndHasQtSpeakIt) {
+    // What Qt's own message boxes call the Save button in each language.
     const struct {
         int language;
-        const char* qtSave;  // what Qt's own message boxes call the Save button
+        const char* qtSave;
     } cases[] = {{1, "保存"}, {2, "儲存"}, {0, "Save"}};
     for (const auto& c : cases) {
         m_choice->SwitchLanguage(c.language);
@@ -168,7 +169,8 @@ TEST_F(LanguageDlgTest, EveryLanguageListsTheLanguagesByTheirOwnNamesAndHasQtSpe
         dialog.open();
         QStringList names;
         for (int i = 0; i < dialog.LanguageList()->count(); ++i) names << dialog.LanguageList()->itemText(i);
-        EXPECT_EQ(names, (QStringList{QStringLiteral("English"), QStringLiteral("简体中文"), QStringLiteral("繁體中文")}))
+        EXPECT_EQ(names, (QStringList{QStringLiteral("English"), QStringLiteral("简体中文"),
+                                      QStringLiteral("繁體中文")}))
             << c.language;
         dialog.reject();
         QMessageBox box;
