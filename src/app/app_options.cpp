@@ -8,7 +8,11 @@ namespace {
 
 void Describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral("Manages the VoIP settings of an office router."));
-    parser.addHelpOption();
+    // Only -h and --help: the parser's own help option would add spellings no one documents.
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Print this help and end.")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("version"), QStringLiteral("Print the version and end.")));
     AddCommonOptions(parser);
     parser.addPositionalArgument(
         QStringLiteral("file"),
@@ -29,6 +33,10 @@ AppParseResult ParseAppArguments(const QStringList& arguments) {
     }
     if (parser.isSet(QStringLiteral("help"))) {
         result.help = true;
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        result.version = true;
         return result;
     }
     AppOptions options;
@@ -54,6 +62,10 @@ std::string AppHelpText() {
     QString text = parser.helpText();
     text.replace(QStringLiteral("<executable_name>"), QStringLiteral("dezadav"));
     return text.toStdString();
+}
+
+std::string AppVersionText() {
+    return std::string("dezadav ") + ProgramVersion() + "\n";
 }
 
 }  // namespace dezadav

@@ -19,6 +19,7 @@ struct AppOptions {
 struct AppParseResult {
     std::optional<AppOptions> options;  // empty for --help and for errors
     bool help = false;                  // --help or -h: print HelpText() and end
+    bool version = false;               // --version: print VersionText() and end
     std::string error;                  // why the command line is unusable
 };
 
@@ -28,5 +29,8 @@ AppParseResult ParseAppArguments(const QStringList& arguments);
 
 // The --help text.
 std::string AppHelpText();
+
+// The --version text: "dezadav VERSION".
+std::string AppVersionText();
 
 }  // namespace dezadav

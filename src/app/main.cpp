@@ -16,8 +16,12 @@ int main(int argc, char** argv) {
         std::fputs(dezadav::AppHelpText().c_str(), stdout);
         return 0;
     }
+    if (parsed.version) {
+        std::fputs(dezadav::AppVersionText().c_str(), stdout);
+        return 0;
+    }
     if (!parsed.options) {
-        std::fprintf(stderr, "dezadav: %s\n%s", parsed.error.c_str(), dezadav::AppHelpText().c_str());
+        std::fprintf(stderr, "dezadav: %s\nTry 'dezadav --help'.\n", parsed.error.c_str());
         return 2;
     }
     const dezadav::AppOptions& options = *parsed.options;

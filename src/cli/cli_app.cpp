@@ -2,11 +2,15 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <cstdlib>
 #include <memory>
 
 #include "cli/cli_options.h"
 #include "cli/fleet_commands.h"
+#include "cli/located_messages.h"
+#include "cli/option_defaults.h"
 #include "cli/router_job.h"
+#include "cli/router_names.h"
 #include "cli/stream_message_port.h"
 #include "discovery/router_search.h"
 #include "lang/builtin_language_source.h"
@@ -20,8 +24,8 @@ namespace dezadav::cli {
 
 namespace {
 
-int UsageError(std::ostream& err, const std::string& reason) {
-    err << "dezadav-cli: " << reason << "\n\n" << CliUsageText();
+int UsageError(std::ostream& err, const std::string& reason, const std::string& commandWord) {
+    err << UsageErrorText(reason, commandWord) << std::flush;
     return kExitUsage;
 }
 
@@ -56,7 +60,9 @@ int RunLog(const CliOptions& options, const std::string& password, TranscriptSin
     if (transcriptFile != nullptr) transcript.emplace(*transcriptFile, LocalTimeText);
     CTelnetSocket socket;
     SteadyClock clock;
-    CSettingDlg session(socket, clock, language, messages);
+    LocatedMessagePort located(messages, language,
+                               options.routers.front() + ":" + std::to_string(options.common.telnetPort));
+    CSettingDlg session(socket, clock, language, located);
     if (transcript) session.SetObserver(&*transcript);
     SessionRequest request;
     request.telnetPort = options.common.telnetPort;
@@ -83,6 +89,7 @@ class StreamJobOutput : public RouterJobOutput {
 public:
     StreamJobOutput(std::ostream& out, std::ostream& err) : m_out(out), m_messages(out, err) {}
     void PrintLine(const std::string& line) override { m_out << line << '\n' << std::flush; }
+    void WriteData(const std::string& bytes) override { m_out << bytes << std::flush; }
     void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override {
         m_messages.ShowMessage(caption, text, icon);
     }
@@ -119,12 +126,29 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, cons
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::function<PasswordSources(std::optional<std::string> passwordFile)>& passwordSources,
            bool errIsTerminal) {
-    CliParseResult parsed = ParseCliArguments(args);
-    if (!parsed.options) return UsageError(err, parsed.error);
-    const CliOptions& options = *parsed.options;
+    std::vector<OptionDefault> defaults;
+    const auto environment = [](const char* name) -> std::optional<std::string> {
+        const char* value = std::getenv(name);
+        return value == nullptr ? std::nullopt : std::optional<std::string>(value);
+    };
+    const std::optional<std::string> defaultsError =
+        ReadOptionDefaults(CliConfigFilePath(), environment, defaults);
+    CliParseResult parsed = ParseCliArguments(args, defaults);
+    if (!parsed.options) return UsageError(err, parsed.error, parsed.commandWord);
+    CliOptions& options = *parsed.options;
     if (options.command == CliCommand::Help) {
-        out << CliUsageText() << std::flush;
+        out << (options.helpTopic ? CliCommandHelpText(*options.helpTopic) : CliUsageText()) << std::flush;
         return kExitOk;
+    }
+    if (options.command == CliCommand::Version) {
+        out << CliVersionText() << std::flush;
+        return kExitOk;
+    }
+    // A broken settings file does not stand in the way of help, but of every command.
+    if (defaultsError) return UsageError(err, *defaultsError, CommandWord(options.command));
+    if (auto error = ResolveRouterNames(options.routers)) {
+        err << "dezadav-cli: " << *error << '\n' << std::flush;
+        return kExitFailed;
     }
 
     StreamMessagePort messages(out, err);

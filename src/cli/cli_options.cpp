@@ -13,10 +13,52 @@ namespace dezadav::cli {
 
 namespace {
 
+// One option as the help shows it.
+struct OptionHelp {
+    std::string_view name;
+    std::string_view valueName;  // empty for a flag
+    std::string_view text;       // wrapped at 72 columns, continuation lines without indentation
+};
+
+const std::vector<OptionHelp>& OptionHelps() {
+    static const std::vector<OptionHelp> options = {
+        {"router", "HOST", "the router: a dotted IPv4 address, or a host name looked up once (IPv4)"},
+        {"model", "NAME",
+         "model name of the router; decides one-port or two-port handling exactly as\n"
+         "the window's Model field does. When omitted, the discovery request is sent\n"
+         "to the router's own address and the model name of its answer is used"},
+        {"output", "FILE", "the settings file to write; - writes it to standard output"},
+        {"input", "FILE", "the settings file to load over the router's settings"},
+        {"dry-run", "", "print the commands the apply would send and send none of them"},
+        {"force", "", "apply a FILE saved from the other router form (one-port or two-port) all the\n"
+                      "same: its loop-through, backup numbers and expiry times do not carry over whole"},
+        {"show-secrets", "", "print the SIP passwords an apply sends; without it they show as ********"},
+        {"into", "DIR", "the folder of the backup files and their index.tsv"},
+        {"telnet-port", "N", "TCP port of the router's command line (default 23)"},
+        {"broadcast", "ADDR", "send the discovery request to this IPv4 address (default 255.255.255.255)"},
+        {"discovery-port", "N", "UDP port of the discovery request (default 56415)"},
+        {"wait", "MS", "how long discovery answers are awaited, 0 to 600000 (default 2000)"},
+        {"password-file", "FILE", "read the common password from the first line of FILE"},
+        {"passwords", "FILE",
+         "per-router passwords: lines \"ADDRESS PASSWORD\", the address an IP or a MAC\n"
+         "address, '#' starting a comment line; overrides the common password. The\n"
+         "file must not be readable by group or others"},
+        {"jobs", "N", "routers served at the same time, 1 to 256 (default 32)"},
+        {"time-scale", "F",
+         "make every wait of the router dialogue F times as long, for slow routers\n"
+         "(a number from 1 to 20, default 1)"},
+        {"transcript", "FILE", "append a record of every router exchange to FILE"},
+    };
+    return options;
+}
+
 struct CommandRule {
     std::string_view word;
     CliCommand command;
-    std::set<std::string_view> allowed;     // long option names this command accepts
+    std::string_view synopsis;              // what follows "dezadav-cli WORD" in the usage line
+    std::string_view summary;               // one line for the list of commands
+    std::string_view description;           // the command's help
+    std::vector<std::string_view> allowed;  // long option names this command accepts, in help order
     std::set<std::string_view> repeatable;  // of those, the ones that may be given more than once
 };
 
@@ -24,30 +66,132 @@ struct CommandRule {
 // them too so that scripts can pass one set of options to every command.
 const std::vector<CommandRule>& Commands() {
     static const std::vector<CommandRule> commands = {
-        {"discover", CliCommand::Discover, {"broadcast", "discovery-port", "wait"}, {}},
+        {"discover",
+         CliCommand::Discover,
+         "[--broadcast ADDR] [--discovery-port N] [--wait MS]",
+         "list the routers that answer one discovery request",
+         "Sends one discovery request to ADDR (default 255.255.255.255) and prints one line per\n"
+         "router that answers within MS milliseconds (default 2000), in arrival order: model, IP\n"
+         "address, subnet mask, MAC address and firmware version, separated by TAB.",
+         {"broadcast", "discovery-port", "wait"},
+         {}},
         {"fetch",
          CliCommand::Fetch,
-         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
-          "transcript", "output"},
+         "--router HOST --output FILE [options]",
+         "write one router's settings to a settings file",
+         "Logs in to the router, reads all its VoIP settings and writes them to FILE (- for\n"
+         "standard output) in the settings-file layout that Save All writes (dial plan, SIP,\n"
+         "codec, VoIP log).",
+         {"router", "output", "model", "telnet-port", "discovery-port", "wait", "password-file", "time-scale",
+          "transcript"},
          {}},
         {"apply",
          CliCommand::Apply,
-         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
-          "transcript", "input", "dry-run", "force", "show-secrets", "jobs", "passwords"},
+         "--router HOST [--router HOST]... --input FILE [--dry-run] [--force] [options]",
+         "load a settings file over routers' settings and apply the result",
+         "Logs in, reads all settings, loads FILE over them and applies the result to the router.\n"
+         "Prints every router command it sends, one per line, in order, then\n"
+         "\"Settings have been applied to router.\". With --dry-run it logs in and reads the\n"
+         "settings, prints the commands the apply would send, sends none of them and ends with\n"
+         "the line \"Dry run: N commands not sent.\".\n"
+         "With several --router the same FILE goes to each router, up to N at a time; every\n"
+         "line printed starts with the router's IP address and a TAB, each router ends with\n"
+         "one line (the success text, the dry run's line or the failure message), and the run\n"
+         "ends with one summary line on stderr (\"24 routers: 23 ok, 1 failed\").\n"
+         "A FILE saved from the other router form is refused unless --force is given, and\n"
+         "SIP passwords are printed as ******** unless --show-secrets is given.",
+         {"router", "input", "dry-run", "force", "show-secrets", "model", "jobs", "passwords", "telnet-port",
+          "discovery-port", "wait", "password-file", "time-scale", "transcript"},
          {"router"}},
         {"log",
          CliCommand::Log,
-         {"router", "telnet-port", "model", "discovery-port", "wait", "password-file", "time-scale",
+         "--router HOST [options]",
+         "print one router's VoIP call log",
+         "Logs in and reads the VoIP call log only; prints one line per call record with its six\n"
+         "columns (index, date, time, duration, direction, address) separated by TAB.",
+         {"router", "model", "telnet-port", "discovery-port", "wait", "password-file", "time-scale",
           "transcript"},
          {}},
         {"backup",
          CliCommand::Backup,
-         {"router", "telnet-port", "model", "broadcast", "discovery-port", "wait", "password-file",
-          "passwords", "jobs", "into", "time-scale", "transcript"},
+         "--into DIR [--router HOST]... [options]",
+         "back up many routers into a folder",
+         "Backs up every router into DIR, up to N at a time: the routers given with --router, or\n"
+         "else every router that answers one discovery request (as discover) with a supported\n"
+         "model. Each router's settings go to DIR/<MAC>.csv (DIR/<IP>.csv when no discovery\n"
+         "answer gave its MAC address), the bytes fetch writes; a file is replaced only by a\n"
+         "complete new one. DIR/index.tsv, written last, has one line per router: MAC, IP,\n"
+         "model, firmware version, file name, and \"ok\", \"unsupported model\" or the failure\n"
+         "message, separated by TAB. On a terminal, stderr shows the progress; the run ends\n"
+         "with one summary line on stderr (\"24 routers: 23 ok, 1 failed\").",
+         {"into", "router", "model", "broadcast", "jobs", "passwords", "telnet-port", "discovery-port",
+          "wait", "password-file", "time-scale", "transcript"},
          {"router"}},
     };
     return commands;
 }
+
+const CommandRule* FindCommand(std::string_view word) {
+    for (const CommandRule& rule : Commands()) {
+        if (rule.word == word) return &rule;
+    }
+    return nullptr;
+}
+
+const CommandRule* FindCommand(CliCommand command) {
+    for (const CommandRule& rule : Commands()) {
+        if (rule.command == command) return &rule;
+    }
+    return nullptr;
+}
+
+// "  --name VALUE          text", the text's further lines under its first.
+std::string HelpLines(std::string head, std::string_view text) {
+    constexpr std::size_t kTextColumn = 25;
+    head.resize(std::max(kTextColumn, head.size() + 1), ' ');
+    std::string lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines += (start == 0 ? head : std::string(kTextColumn, ' ')) +
+                 std::string(text.substr(start, end - start)) + '\n';
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string OptionLines(const OptionHelp& option) {
+    std::string head = "  --" + std::string(option.name);
+    if (!option.valueName.empty()) head += " " + std::string(option.valueName);
+    return HelpLines(head, option.text);
+}
+
+const OptionHelp& HelpOf(std::string_view name) {
+    const auto& all = OptionHelps();
+    return *std::find_if(all.begin(), all.end(), [&](const OptionHelp& o) { return o.name == name; });
+}
+
+constexpr std::string_view kPasswordHelp =
+    "Password:\n"
+    "  Taken from the environment variable DEZADAV_PASSWORD when it is set, else from\n"
+    "  --password-file, else asked for on the terminal without echo. It is never taken from the\n"
+    "  command line and never printed.\n";
+
+constexpr std::string_view kDefaultsHelp =
+    "Defaults:\n"
+    "  --telnet-port, --discovery-port, --broadcast, --jobs, --time-scale and --transcript may\n"
+    "  also be set in the environment (DEZADAV_TELNET_PORT, DEZADAV_DISCOVERY_PORT,\n"
+    "  DEZADAV_BROADCAST, DEZADAV_JOBS, DEZADAV_TIME_SCALE, DEZADAV_TRANSCRIPT) or as\n"
+    "  \"name=value\" lines (telnet-port=2323) in $XDG_CONFIG_HOME/dezadav/cli.conf\n"
+    "  (~/.config/dezadav/cli.conf). The command line wins over the environment, which wins\n"
+    "  over the file; a command ignores the defaults of options it does not take.\n";
+
+constexpr std::string_view kExitHelp =
+    "Exit status:\n"
+    "  0  success\n"
+    "  1  a router or file operation failed (with several routers: any of them); its message is\n"
+    "     printed on stderr (for example \"Failed to login router! (192.168.1.1:23)\")\n"
+    "  2  the command line is unusable; the reason is printed on stderr\n";
 
 // The options only dezadav-cli has; the flag is the one without a value.
 void AddCliOptions(QCommandLineParser& parser) {
@@ -68,8 +212,29 @@ std::optional<long> ParseDecimal(const std::string& text) {
     return static_cast<long>(run.value);
 }
 
-CliParseResult Fail(std::string message) {
-    return CliParseResult{std::nullopt, std::move(message)};
+// A router is named by a dotted IPv4 address or by a host name: labels of letters, digits and
+// hyphens, none starting or ending with a hyphen. Digits and dots alone must form an address, so a
+// mistyped address is not taken for a name.
+bool IsRouterName(const std::string& text) {
+    if (text.find_first_not_of("0123456789.") == std::string::npos) return IsDottedIpv4Address(text);
+    if (text.size() > 253) return false;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = std::min(text.find('.', start), text.size());
+        const std::string_view label = std::string_view(text).substr(start, end - start);
+        if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-') return false;
+        for (char c : label) {
+            const bool allowed =
+                (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+            if (!allowed) return false;
+        }
+        if (end == text.size()) return true;
+        start = end + 1;
+    }
+}
+
+CliParseResult Fail(std::string message, std::string_view commandWord = {}) {
+    return CliParseResult{std::nullopt, std::move(message), std::string(commandWord)};
 }
 
 // Why the parser refused the arguments, said the way the other refusals are said: an unknown option,
@@ -93,16 +258,17 @@ std::string Value(const QCommandLineParser& parser, const char* name) {
     return parser.value(QString::fromLatin1(name)).toStdString();
 }
 
-// Checks the values of the options given and fills `options` from them.
+// Checks the values of the options given and fills `options` from them; options not given keep
+// what `options` holds.
 std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptions& options) {
     for (const QString& router : parser.values(QStringLiteral("router"))) {
-        if (!IsDottedIpv4Address(router.toStdString()))
-            return "--router needs a dotted IPv4 address, not '" + router.toStdString() + "'";
-        if (std::find(options.routers.begin(), options.routers.end(), router.toStdString()) !=
-            options.routers.end()) {
-            return "router " + router.toStdString() + " given twice";
+        const std::string name = router.toStdString();
+        if (!IsRouterName(name))
+            return "--router needs a dotted IPv4 address or a host name, not '" + name + "'";
+        if (std::find(options.routers.begin(), options.routers.end(), name) != options.routers.end()) {
+            return "router " + name + " given twice";
         }
-        options.routers.push_back(router.toStdString());
+        options.routers.push_back(name);
     }
     if (auto error = ReadCommonOptions(parser, options.common)) return error;
     if (parser.isSet(QStringLiteral("model"))) options.model = Value(parser, "model");
@@ -133,129 +299,134 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
         *target = Value(parser, name);
         if ((*target)->empty()) return "option --" + std::string(name) + " needs a file name";
     }
-    options.dryRun = parser.isSet(QStringLiteral("dry-run"));
-    options.force = parser.isSet(QStringLiteral("force"));
-    options.showSecrets = parser.isSet(QStringLiteral("show-secrets"));
+    if (parser.isSet(QStringLiteral("dry-run"))) options.dryRun = true;
+    if (parser.isSet(QStringLiteral("force"))) options.force = true;
+    if (parser.isSet(QStringLiteral("show-secrets"))) options.showSecrets = true;
+    return std::nullopt;
+}
+
+// The defaults the command takes and the command line left out, weakest first, into `options`.
+std::optional<std::string> ReadDefaults(const std::vector<OptionDefault>& defaults, const CommandRule& rule,
+                                        const QCommandLineParser& commandLine, CliOptions& options) {
+    for (const OptionDefault& given : defaults) {
+        const bool taken =
+            std::find(rule.allowed.begin(), rule.allowed.end(), given.name) != rule.allowed.end();
+        if (!taken || commandLine.isSet(QString::fromStdString(given.name))) continue;
+        QCommandLineParser parser;
+        AddCliOptions(parser);
+        const QStringList arguments{QStringLiteral("dezadav-cli"),
+                                    QString::fromStdString("--" + given.name + "=" + given.value)};
+        if (!parser.parse(arguments)) return given.source + ": " + parser.errorText().toStdString();
+        if (auto error = ReadValues(parser, options)) return given.source + ": " + *error;
+    }
     return std::nullopt;
 }
 
 }  // namespace
 
-CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
+CliParseResult ParseCliArguments(const std::vector<std::string>& args,
+                                 const std::vector<OptionDefault>& defaults) {
+    const CommandRule* rule = args.empty() ? nullptr : FindCommand(args[0]);
     for (const std::string& arg : args) {
-        if (arg == "--help") return CliParseResult{CliOptions{}, {}};
+        if (arg == "--help" || arg == "-h") {
+            CliOptions help;
+            if (rule != nullptr) help.helpTopic = rule->command;
+            return CliParseResult{help, {}, {}};
+        }
+    }
+    for (const std::string& arg : args) {
+        if (arg == "--version") {
+            CliOptions version;
+            version.command = CliCommand::Version;
+            return CliParseResult{version, {}, {}};
+        }
     }
     if (args.empty()) return Fail("no command given");
-
-    const std::string& commandWord = args[0];
-    const CommandRule* rule = nullptr;
-    for (const CommandRule& candidate : Commands()) {
-        if (candidate.word == commandWord) rule = &candidate;
-    }
-    if (rule == nullptr) return Fail("unknown command '" + commandWord + "'");
+    if (rule == nullptr) return Fail("unknown command '" + args[0] + "'");
+    const std::string_view word = rule->word;
 
     QCommandLineParser parser;
     AddCliOptions(parser);
     QStringList arguments{QStringLiteral("dezadav-cli")};
     for (std::size_t i = 1; i < args.size(); ++i) arguments << QString::fromStdString(args[i]);
-    if (!parser.parse(arguments)) return Fail(ParserRefusal(parser, args));
+    if (!parser.parse(arguments)) return Fail(ParserRefusal(parser, args), word);
     if (!parser.positionalArguments().isEmpty()) {
-        return Fail("unexpected argument '" + parser.positionalArguments().front().toStdString() + "'");
+        return Fail("unexpected argument '" + parser.positionalArguments().front().toStdString() + "'", word);
     }
 
     std::map<std::string, int> timesGiven;
     for (const QString& given : parser.optionNames()) {
         const std::string name = given.toStdString();
-        if (!rule->allowed.contains(name))
-            return Fail("option --" + name + " does not apply to '" + commandWord + "'");
+        if (std::find(rule->allowed.begin(), rule->allowed.end(), name) == rule->allowed.end())
+            return Fail("option --" + name + " does not apply to '" + std::string(word) + "'", word);
         if (++timesGiven[name] > 1 && !rule->repeatable.contains(name))
-            return Fail("option --" + name + " given twice");
+            return Fail("option --" + name + " given twice", word);
     }
 
     CliOptions options;
     options.command = rule->command;
-    if (auto error = ReadValues(parser, options)) return Fail(*error);
+    if (auto error = ReadDefaults(defaults, *rule, parser, options)) return Fail(*error, word);
+    if (auto error = ReadValues(parser, options)) return Fail(*error, word);
 
+    const std::string quoted = "'" + std::string(word) + "'";
     if (options.command == CliCommand::Backup) {
-        if (options.backupDir.empty()) return Fail("'backup' needs --into DIR");
+        if (options.backupDir.empty()) return Fail(quoted + " needs --into DIR", word);
     } else if (options.command != CliCommand::Discover && options.routers.empty()) {
-        return Fail("'" + commandWord + "' needs --router IP");
+        return Fail(quoted + " needs --router HOST", word);
     }
     if (options.command == CliCommand::Fetch && options.outputFile.empty()) {
-        return Fail("'fetch' needs --output FILE");
+        return Fail(quoted + " needs --output FILE", word);
     }
     if (options.command == CliCommand::Apply && options.inputFile.empty()) {
-        return Fail("'apply' needs --input FILE");
+        return Fail(quoted + " needs --input FILE", word);
     }
-    return CliParseResult{std::move(options), {}};
+    return CliParseResult{std::move(options), {}, {}};
 }
 
 std::string CliUsageText() {
-    return R"(Usage:
-  dezadav-cli discover [--broadcast ADDR] [--discovery-port N] [--wait MS]
-  dezadav-cli fetch --router IP [--model NAME] --output FILE [common options]
-  dezadav-cli apply --router IP [--router IP]... [--model NAME] --input FILE [--dry-run]
-                    [--force] [--show-secrets] [--jobs N] [--passwords FILE] [common options]
-  dezadav-cli log --router IP [common options]
-  dezadav-cli backup --into DIR [--router IP]... [--broadcast ADDR] [--jobs N] [--passwords FILE]
-                     [common options]
-  dezadav-cli --help
+    std::string text = "Usage:\n";
+    for (const CommandRule& rule : Commands()) {
+        text += "  dezadav-cli " + std::string(rule.word) + " " + std::string(rule.synopsis) + "\n";
+    }
+    text += "  dezadav-cli [COMMAND] -h|--help\n  dezadav-cli --version\n\nCommands:\n";
+    for (const CommandRule& rule : Commands()) {
+        std::string word(rule.word);
+        word.resize(11, ' ');
+        text += "  " + word + std::string(rule.summary) + "\n";
+    }
+    text += "\nOptions (each command takes those its own help lists):\n";
+    for (const OptionHelp& option : OptionHelps()) text += OptionLines(option);
+    text += HelpLines("  -h, --help", "print the help (of COMMAND when one is given) and end");
+    text += HelpLines("  --version", "print the program's version and end") + "\n";
+    text += std::string(kPasswordHelp) + "\n" + std::string(kDefaultsHelp) + "\n" + std::string(kExitHelp);
+    return text;
+}
 
-Commands:
-  discover   Sends one discovery request to ADDR (default 255.255.255.255) and prints one line per
-             router that answers within MS milliseconds (default 2000), in arrival order: model, IP
-             address, subnet mask, MAC address and firmware version, separated by TAB.
-  fetch      Logs in to the router, reads all its VoIP settings and writes them to FILE in the
-             settings-file layout that Save All writes (dial plan, SIP, codec, VoIP log).
-  apply      Logs in, reads all settings, loads FILE over them and applies the result to the router.
-             Prints every router command it sends, one per line, in order, then
-             "Settings have been applied to router.". With --dry-run it logs in and reads the
-             settings, prints the commands the apply would send, and sends none of them.
-             A FILE saved from the other router form (one-port or two-port) is refused unless
-             --force is given: its dial-plan and expiry values do not carry over whole.
-             SIP passwords are printed as ******** unless --show-secrets is given.
-             With several --router the same FILE goes to each router, up to N at a time; every
-             line printed starts with the router's IP address and a TAB, and each router ends
-             with one line: its address and the success text or its failure message.
-  log        Logs in and reads the VoIP call log only; prints one line per call record with its six
-             columns (index, date, time, duration, direction, address) separated by TAB.
-  backup     Backs up every router into DIR, up to N at a time: the routers given with --router,
-             or else every router that answers one discovery request (as discover) with a
-             supported model. Each router's settings go to DIR/<MAC>.csv (DIR/<IP>.csv when no
-             discovery answer gave its MAC address), the bytes fetch writes; a file is replaced
-             only by a complete new one, readable by its owner only. With no router found or
-             given, nothing is written. DIR/index.tsv, written last, has one line per router:
-             MAC, IP, model, firmware version, file name, and "ok", "unsupported model" or the
-             failure message, separated by TAB. On a terminal, stderr shows the progress.
+std::string CliCommandHelpText(CliCommand command) {
+    const CommandRule* rule = FindCommand(command);
+    if (rule == nullptr) return CliUsageText();
+    std::string text = "Usage: dezadav-cli " + std::string(rule->word) + " " + std::string(rule->synopsis) +
+                       "\n\n" + std::string(rule->description) + "\n\nOptions:\n";
+    for (std::string_view name : rule->allowed) text += OptionLines(HelpOf(name));
+    text += HelpLines("  -h, --help", "print this help and end") + "\n";
+    if (command != CliCommand::Discover) text += std::string(kPasswordHelp) + "\n";
+    text += std::string(kDefaultsHelp) + "\n" + std::string(kExitHelp);
+    return text;
+}
 
-Common options:
-  --router IP            dotted IPv4 address of the router (required by fetch, apply and log)
-  --telnet-port N        TCP port of the router's command line (default 23)
-  --model NAME           model name of the router; decides one-port or two-port handling exactly as
-                         the main window's Model field does. When omitted, the discovery request is
-                         sent to the router's own address and the model name of its answer is used.
-  --discovery-port N     UDP port of the discovery request (default 56415)
-  --wait MS              how long discovery answers are awaited (default 2000)
-  --password-file F      read the password from the first line of F
-  --time-scale F         make every wait of the router dialogue F times as long, for slow routers
-                         (a number from 1 to 20, default 1)
-  --transcript FILE      append a record of every router exchange to FILE
-  --jobs N               routers served at the same time, 1 to 256 (default 32)
-  --passwords FILE       per-router passwords: lines "ADDRESS PASSWORD", the address an IP or a MAC
-                         address, '#' starting a comment line; overrides the common password. The
-                         file must not be readable by group or others.
+std::string CliVersionText() {
+    return std::string("dezadav-cli ") + ProgramVersion() + "\n";
+}
 
-Password:
-  Taken from the environment variable DEZADAV_PASSWORD when it is set, else from --password-file,
-  else asked for on the terminal without echo. It is never taken from the command line and never
-  printed.
+std::string UsageErrorText(const std::string& reason, const std::string& commandWord) {
+    const std::string helpCommand =
+        commandWord.empty() ? "dezadav-cli --help" : "dezadav-cli " + commandWord + " --help";
+    return "dezadav-cli: " + reason + "\nTry '" + helpCommand + "'.\n";
+}
 
-Exit status:
-  0  success
-  1  a router or file operation failed (with several routers: any of them); its message is
-     printed on stderr (for example "Failed to login router!")
-  2  the command line is unusable; the reason and this text are printed on stderr
-)";
+std::string CommandWord(CliCommand command) {
+    const CommandRule* rule = FindCommand(command);
+    return rule == nullptr ? std::string() : std::string(rule->word);
 }
 
 }  // namespace dezadav::cli

@@ -9,17 +9,18 @@
 namespace dezadav::cli {
 
 // What dezadav-cli was asked to do.
-enum class CliCommand { Help, Discover, Fetch, Apply, Log, Backup };
+enum class CliCommand { Help, Version, Discover, Fetch, Apply, Log, Backup };
 
 // The parsed command line. Values are as given; the shared options carry their own defaults, the
 // discovery answers are awaited 2000 ms.
 struct CliOptions {
     CliCommand command = CliCommand::Help;
-    std::vector<std::string> routers;          // --router: dotted IPv4 addresses, in the order given
+    std::optional<CliCommand> helpTopic;       // Help: the command whose help was asked for
+    std::vector<std::string> routers;          // --router: IPv4 addresses or host names, in the order given
     CommonOptions common;                      // --telnet-port, --broadcast, --discovery-port, ...
     std::optional<std::string> model;          // --model: stands in for the Model field
     int waitMs = 2000;                         // --wait: how long discovery answers are taken
-    std::string outputFile;                    // --output (fetch)
+    std::string outputFile;                    // --output (fetch); "-" is standard output
     std::string inputFile;                     // --input (apply)
     bool dryRun = false;                       // --dry-run (apply)
     bool force = false;                        // --force (apply): a file of the other router form too
@@ -37,22 +38,46 @@ inline constexpr int kMaxJobs = 256;
 // Where `discover` sends its request when no --broadcast is given.
 inline constexpr const char* kDefaultDiscoverTarget = "255.255.255.255";
 
+// The --output value that means standard output.
+inline constexpr const char* kStandardOutputName = "-";
+
+// An option's value that does not come from the command line: a line of the settings file or an
+// environment variable. `source` names where it came from, for the message when it is unusable.
+struct OptionDefault {
+    std::string name;  // long option name without dashes
+    std::string value;
+    std::string source;
+};
+
 // The outcome of parsing: options, or the reason the command line is unusable.
 struct CliParseResult {
     std::optional<CliOptions> options;
-    std::string error;  // set when options is empty
+    std::string error;        // set when options is empty: one line, no line end
+    std::string commandWord;  // the command the error belongs to, when one was recognised
 };
 
-// Parses the arguments after the program name. "--help" anywhere asks for help. Options take their
-// value as the next argument or after "=" ("--router=10.0.0.1"). Every command accepts only the
-// options listed for it in the usage text; a missing required option, an unknown option, a repeated
-// option (only backup and apply take several --router, each address once), a malformed address,
-// port, time, factor or job count, or a stray argument is an error. The password
-// is deliberately not an option.
-CliParseResult ParseCliArguments(const std::vector<std::string>& args);
+// Parses the arguments after the program name. "-h" or "--help" anywhere asks for help (of the
+// command when one is named first), "--version" for the version. Options take their value as the
+// next argument or after "=" ("--router=10.0.0.1"). Every command accepts only the options listed
+// in its help; a missing required option, an unknown option, a repeated option (only backup and
+// apply take several --router, each once), a malformed address, host name, port, time, factor or
+// job count, or a stray argument is an error. The password is deliberately not an option.
+// `defaults`, weakest first, fill the options the command accepts and the command line left out.
+CliParseResult ParseCliArguments(const std::vector<std::string>& args,
+                                 const std::vector<OptionDefault>& defaults = {});
 
-// The usage text printed by --help and after a usage error.
+// The text printed by --help without a command, and by "COMMAND --help".
 std::string CliUsageText();
+std::string CliCommandHelpText(CliCommand command);
+
+// "dezadav-cli VERSION".
+std::string CliVersionText();
+
+// What a usage error prints: the reason on one line, then where to read more.
+std::string UsageErrorText(const std::string& reason, const std::string& commandWord);
+
+// The word that names a command on the command line ("fetch"); empty for Help and Version.
+std::string CommandWord(CliCommand command);
 
 // Exit statuses of dezadav-cli.
 inline constexpr int kExitOk = 0;

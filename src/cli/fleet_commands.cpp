@@ -101,6 +101,15 @@ std::optional<std::string> BackupFolderProblem(const std::string& dir) {
     return std::nullopt;
 }
 
+// The last line of a many-router run, on stderr: "24 routers: 23 ok, 1 failed", the routers
+// that were not served for their model counted apart when there are any.
+void PrintSummary(std::ostream& err, std::size_t ok, std::size_t unsupported, std::size_t failed) {
+    const std::size_t routers = ok + unsupported + failed;
+    err << routers << (routers == 1 ? " router: " : " routers: ") << ok << " ok, ";
+    if (unsupported > 0) err << unsupported << " unsupported model, ";
+    err << failed << " failed\n" << std::flush;
+}
+
 // The routers to back up, in discovery or command-line order: the --router list, or the routers that
 // answered one search (each address once). Nothing when the search could not be made.
 std::optional<std::vector<RouterInfo>> BackupTargets(const CliOptions& options, const FleetContext& context) {
@@ -149,7 +158,7 @@ bool PreparePasswords(const CliOptions& options, const FleetContext& context,
     PasswordOutcome password = context.commonPassword();
     if (!password.password) {
         if (password.usageError) {
-            context.err << "dezadav-cli: " << password.error << "\n\n" << CliUsageText();
+            context.err << UsageErrorText(password.error, CommandWord(options.command)) << std::flush;
             exitStatus = kExitUsage;
         } else {
             context.err << password.error << '\n' << std::flush;
@@ -202,19 +211,26 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
 
     std::string index;
     std::size_t next = 0;
+    std::size_t ok = 0;
+    std::size_t unsupported = 0;
+    std::size_t failed = 0;
     for (const RouterInfo& router : *routers) {
         if (next < served.size() && served[next].ipAddress == router.ipAddress) {
             const JobOutcome& outcome = outcomes[next++];
             if (outcome.result.ok) {
+                ++ok;
                 index += IndexLine(outcome.result.router, outcome.result.backupFile, "ok");
             } else if (outcome.result.unsupportedModel) {
+                ++unsupported;
                 index += IndexLine(outcome.result.router, {}, kUnsupportedStatus);
             } else {
+                ++failed;
                 exitStatus = kExitFailed;
                 index += IndexLine(outcome.result.router, {},
                                    outcome.failure.empty() ? "failed" : outcome.failure);
             }
         } else {
+            ++unsupported;
             index += IndexLine(router, {}, kUnsupportedStatus);
         }
     }
@@ -222,9 +238,11 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     SaveFileWriter files;
     const FileWriteResult written = files.WriteWhole(indexPath, index, FileSecrecy::Plain);
     if (!written.ok) {
-        context.err << "dezadav-cli: cannot write " << indexPath << ": " << written.reason << '\n' << std::flush;
-        return kExitFailed;
+        context.err << "dezadav-cli: cannot write " << indexPath << ": " << written.reason << '
+' << std::flush;
+        exitStatus = kExitFailed;
     }
+    PrintSummary(context.err, ok, unsupported, failed);
     return exitStatus;
 }
 
@@ -251,8 +269,9 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
     const std::vector<JobOutcome> outcomes =
         RunJobsInParallel(requests, options.jobs, context.language, listener);
     listener.End();
-    const bool anyFailed = std::any_of(outcomes.begin(), outcomes.end(), Failed);
-    return anyFailed ? kExitFailed : kExitOk;
+    const auto failed = static_cast<std::size_t>(std::count_if(outcomes.begin(), outcomes.end(), Failed));
+    PrintSummary(context.err, outcomes.size() - failed, 0, failed);
+    return failed > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace dezadav::cli

@@ -3,8 +3,10 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "cli/cli_options.h"
 #include "cli/cli_user_port.h"
 #include "cli/idle_tick_timer.h"
+#include "cli/located_messages.h"
 #include "discovery/model_rules.h"
 #include "discovery/router_search.h"
 #include "lang/messages.h"
@@ -68,7 +70,12 @@ bool RouterFields(const RouterJobRequest& request, const LanguageTable& language
         auto answer = AskRouterForItsFields(request, language, messages, socketFailed);
         if (socketFailed) return false;
         if (!answer) {
-            return Fail(messages, "No answer to the discovery request from " + request.routerIp +
+            // A backup is mostly run over many routers, where a router that is off is the likely
+            // cause; one router's fetch or apply may meet a router that answers telnet only.
+            const std::string where = request.routerIp + ":" + std::to_string(request.common.discoveryPort);
+            if (request.kind == RouterJobKind::Backup)
+                return Fail(messages, "The router at " + where + " did not answer the discovery request.");
+            return Fail(messages, "No answer to the discovery request from " + where +
                                       "; give the model name with --model.");
         }
         router = *answer;
@@ -86,11 +93,6 @@ bool RouterFields(const RouterJobRequest& request, const LanguageTable& language
                         "\", which is not supported; give the model name with --model to go on anyway.");
     }
     return true;
-}
-
-// A file flow's message is followed by the file and the reason, which a terminal user needs.
-void ShowFileProblem(RouterJobOutput& output, const std::string& path, const std::string& reason) {
-    output.ShowMessage("Error", path + ": " + reason, MessageIcon::Stop);
 }
 
 // A command as an apply prints it: scripts keep their output, so secret values stay hidden unless
@@ -120,18 +122,16 @@ private:
 };
 
 bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language, RouterWorkflow& workflow,
-                  CSettingDlg& session, RouterJobOutput& output) {
+                  CSettingDlg& session, RouterJobOutput& output, MessagePort& messages) {
     switch (workflow.LoadSettingsFile(request.inputFile)) {
         case FileOutcome::Done:
             break;
         case FileOutcome::OpenFailed:
             // The window ends a load it cannot open silently; a script must learn that nothing was
             // loaded, so the load failure's own text is printed.
-            ShowMessageText(language, output, kMsgFileFail);
-            ShowFileProblem(output, request.inputFile, workflow.LastFileProblem());
+            ShowMessageText(language, messages, kMsgFileFail);
             return false;
-        case FileOutcome::NotSettings:
-            ShowFileProblem(output, request.inputFile, workflow.LastFileProblem());
+        case FileOutcome::NotSettings:  // its message, with the file and why, has been shown
             return false;
         default:
             return false;  // each failing section has shown its message
@@ -146,6 +146,9 @@ bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language
         }
         for (const ApplyCommand& command : plan->commands)
             output.PrintLine(PrintedCommand(command.text, request.showSecrets));
+        // The end of this router's output, as an apply ends with its success text.
+        output.ShowMessage({}, "Dry run: " + std::to_string(plan->commands.size()) + " commands not sent.",
+                           MessageIcon::None);
         return true;
     }
 
@@ -181,13 +184,19 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         observers.Add(&*transcript);
     }
 
+    LocatedMessagePort messages(output, language,
+                                router.ipAddress + ":" + std::to_string(request.common.telnetPort));
+    messages.SetInputFile(request.inputFile);
+    messages.SetOutputFile(request.outputFile);
     CTelnetSocket socket;
     SteadyClock clock;
-    CSettingDlg session(socket, clock, language, output);
-    CliUserPort port(router, password, request.force, output);
+    CSettingDlg session(socket, clock, language, messages);
+    CliUserPort port(router, password, request.force, messages);
     IdleTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow(language, port, session, timer, files);
+    // The reason a file flow failed, as the system gave it (or "no settings section").
+    messages.SetFileReason([&workflow] { return workflow.LastFileProblem(); });
     workflow.SetTelnetPort(request.common.telnetPort);
     workflow.SetTimeScale(request.common.timeScale);
     session.SetObserver(&observers);
@@ -200,9 +209,13 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
 
     switch (request.kind) {
         case RouterJobKind::Fetch:
+            if (request.outputFile == kStandardOutputName) {
+                output.WriteData(workflow.SettingsFileText());
+                result.ok = true;
+                break;
+            }
             port.SetSaveFile(request.outputFile);
             result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
-            if (!result.ok) ShowFileProblem(output, request.outputFile, workflow.LastFileProblem());
             break;
         case RouterJobKind::Backup: {
             result.backupFile = BackupFileName(router);
@@ -210,14 +223,15 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
             const FileWriteResult written = files.WriteWhole(path, workflow.SettingsFileText(), FileSecrecy::OwnerOnly);
             result.ok = written.ok;
             if (!result.ok) {
-                ShowMessageText(language, output, kMsgSaveFail);
-                ShowFileProblem(output, path, written.reason);
+                messages.SetOutputFile(path);
+                messages.SetFileReason([reason = written.reason] { return reason; });
+                ShowMessageText(language, messages, kMsgSaveFail);
             }
             break;
         }
         case RouterJobKind::Apply:
         case RouterJobKind::DryRun:
-            result.ok = LoadAndApply(request, language, workflow, session, output);
+            result.ok = LoadAndApply(request, language, workflow, session, output, messages);
             break;
     }
     return result;

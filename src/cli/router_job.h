@@ -54,6 +54,9 @@ std::string BackupFileName(const RouterInfo& router);
 class RouterJobOutput : public MessagePort {
 public:
     virtual void PrintLine(const std::string& line) = 0;
+    // A fetch's settings file when it goes to standard output, its bytes as they are. Only the
+    // one-router fetch does that; the outputs of other runs print the bytes as a line.
+    virtual void WriteData(const std::string& bytes) { PrintLine(bytes); }
 };
 
 // Runs one router's exchange on the calling thread, whose event loop runs while it waits. Every

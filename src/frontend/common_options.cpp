@@ -61,6 +61,10 @@ std::optional<std::string> ReadPort(const QCommandLineParser& parser, const char
 
 }  // namespace
 
+const char* ProgramVersion() {
+    return DEZADAV_VERSION;
+}
+
 void AddCommonOptions(QCommandLineParser& parser) {
     parser.addOption(
         Option(kTelnetPortOptionName, "TCP port of the routers' command line (default 23).", "port"));

@@ -7,6 +7,9 @@
 
 namespace dezadav {
 
+// The program's version, from the build ("1.0").
+const char* ProgramVersion();
+
 // The options the window and dezadav-cli share, as given on the command line (defaults: the router's
 // standard ports, no broadcast address of its own, factor 1, no transcript).
 struct CommonOptions {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "lang/messages.h"
+#include "ui/last_file_folder.h"
 #include "ui/router_info_dlg.h"
 #include "ui/setting_dlg_window.h"
 
@@ -20,19 +21,21 @@ const QString kCsvFilter = QStringLiteral("CSV file (*.csv)");
 GuiUserPort::GuiUserPort(const LanguageTable& texts, DiscoveryOptions discovery)
     : m_texts(texts), m_discovery(std::move(discovery)) {
     m_chooseSave = [this]() -> std::optional<std::string> {
-        QFileDialog dialog(m_owner, QString(), QString(), kCsvFilter);
+        QFileDialog dialog(m_owner, QString(), LastFileFolder(), kCsvFilter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("csv"));
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        RememberFileFolder(dialog.selectedFiles().front());
         return dialog.selectedFiles().front().toStdString();
     };
     m_chooseOpen = [this]() -> std::optional<std::string> {
-        QFileDialog dialog(m_owner, QString(), QString(), kCsvFilter);
+        QFileDialog dialog(m_owner, QString(), LastFileFolder(), kCsvFilter);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(QStringLiteral("csv"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        RememberFileFolder(dialog.selectedFiles().front());
         return dialog.selectedFiles().front().toStdString();
     };
 }

@@ -1,6 +1,9 @@
 #include "ui/language_choice.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QSettings>
+#include <QTranslator>
 
 #include "ui/language_dlg.h"
 
@@ -68,12 +71,30 @@ void LanguageChoice::SwitchLanguage(int n, CLanguageDlg* fromDialog) {
     m_profile->setValue(kLanguageKey, n);
     m_profile->sync();
     m_table.LoadLanguage(n, m_port);
+    UseQtTexts(n);
     if (m_steps.mainWindow) m_steps.mainWindow();
     for (const auto& page : m_steps.pages) {
         if (page) page();
     }
     if (fromDialog != nullptr) fromDialog->Relabel();
     if (m_steps.titleAndTabs) m_steps.titleAndTabs();
+}
+
+void LanguageChoice::UseQtTexts(int n) {
+    // Qt's translations as the system installs them; without them Qt's texts stay English.
+    static const char* const kQtCatalogs[] = {nullptr, "qtbase_zh_CN", "qtbase_zh_TW"};
+    if (n < 0 || n > 2) return;  // as the table does, the texts of the language loaded last stay
+    if (m_qtTexts) {
+        QCoreApplication::removeTranslator(m_qtTexts.get());
+        m_qtTexts.reset();
+    }
+    if (kQtCatalogs[n] == nullptr) return;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QString::fromLatin1(kQtCatalogs[n]),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return;
+    QCoreApplication::installTranslator(translator.get());
+    m_qtTexts = std::move(translator);
 }
 
 }  // namespace dezadav

@@ -11,6 +11,7 @@
 #include "lang/message_port.h"
 
 class QSettings;
+class QTranslator;
 
 namespace dezadav {
 
@@ -62,20 +63,24 @@ public:
 
     void SetRelabelSteps(RelabelSteps steps) { m_steps = std::move(steps); }
 
-    // Makes n current, stores it, reloads the table with language n and re-labels the windows.
-    // `fromDialog` is the language dialog when its Apply asked: it is re-labelled too.
+    // Makes n current, stores it, reloads the table with language n, has Qt's own texts (message-box
+    // buttons, file dialogs) follow, and re-labels the windows. `fromDialog` is the language dialog
+    // when its Apply asked: it is re-labelled too.
     void SwitchLanguage(int n, CLanguageDlg* fromDialog = nullptr);
 
     // The stored value right now (100 when none).
     int StoredChoice() const;
 
 private:
+    void UseQtTexts(int n);
+
     LanguageTable& m_table;
     MessagePort* m_port;
     std::unique_ptr<QSettings> m_ownProfile;
     QSettings* m_profile;
     int m_current = 0;
     RelabelSteps m_steps;
+    std::unique_ptr<QTranslator> m_qtTexts;  // installed while a Chinese language is chosen
 };
 
 }  // namespace dezadav

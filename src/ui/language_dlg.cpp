@@ -62,9 +62,9 @@ void CLanguageDlg::showEvent(QShowEvent* event) {
         const int wanted = m_number;
         const QSignalBlocker blocker(m_list);
         m_list->clear();
-        for (const char* key : {"Language_English0", "Language_Chinese1", "Language_Chinese2"}) {
-            m_list->addItem(UiText(m_choice.Texts(), key));
-        }
+        // Each language by its own name, as desktops list them: a reader finds their language
+        // whatever language the window shows now.
+        for (const char* name : {"English", "简体中文", "繁體中文"}) m_list->addItem(QString::fromUtf8(name));
         m_list->setCurrentIndex(wanted >= 0 && wanted < m_list->count() ? wanted : -1);
         m_number = wanted;
     }

@@ -184,6 +184,8 @@ void CSelectRouterDlg::AddRow(const RouterInfo& router) {
         item->setTextAlignment(Qt::AlignCenter);
         m_table->setItem(row, column, item);
     }
+    // The first router arrives selected and current, so Enter takes it without an arrow key first.
+    if (row == 0 && !m_table->selectionModel()->hasSelection()) m_table->selectRow(0);
 }
 
 void CSelectRouterDlg::SearchAgain() {

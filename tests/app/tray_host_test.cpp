@@ -80,7 +80,7 @@ TEST_F(TrayHostTest, DoubleClickOpensInBothStatesRightClickMenuOnlyWhileHidden) 
 
 // The main window itself under a window manager: minimising it there puts it into the tray (really
 // off the screen, tray menu offered, log refreshes without a progress box); a double click on the
-// icon brings it back, and so does a second copy of the program asking it to the front.
+// icon brings it back where it was, and so does a second copy of the program asking it to the front.
 TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndComesBackWhole) {
     if (!StartWindowManager()) GTEST_SKIP() << "no openbox";
     StartTrayHost();
@@ -91,6 +91,13 @@ TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndComesBackWhole) {
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=0 visible=1 menu=0 progress=1");
     EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
+    // Where the window is on the screen ("Absolute upper-left X/Y"), to be found there again.
+    const auto place = [&] {
+        const QString info = X11Output(QStringLiteral("xwininfo -id ") + id);
+        return info.section(QLatin1String("Absolute upper-left X:"), 1).section(u'\n', 0, 0).trimmed() + "," +
+               info.section(QLatin1String("Absolute upper-left Y:"), 1).section(u'\n', 0, 0).trimmed();
+    };
+    const QString before = place();
 
     // Minimised by the window manager, as its title bar button does.
     X11Output(QStringLiteral("xdotool windowminimize ") + id);
@@ -101,6 +108,7 @@ TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndComesBackWhole) {
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=0 visible=1 menu=0 progress=1");
     EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
+    EXPECT_EQ(place().toStdString(), before.toStdString());
 
     // Minimised again, then called to the front as a second copy of the program does.
     X11Output(QStringLiteral("xdotool windowminimize ") + id);
@@ -111,6 +119,7 @@ TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndComesBackWhole) {
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
               "state hidden=0 visible=1 menu=0 progress=1");
     EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
+    EXPECT_EQ(place().toStdString(), before.toStdString());
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ protected:
     // given; the child has no controlling terminal, so it can never wait for typed input.
     CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin",
                std::optional<rlim_t> fileSizeLimit = std::nullopt) {
-        return RunCliProcess(DEZADAV_CLI_PATH, args, password, fileSizeLimit);
+        return RunCliProcess(DEZADAV_CLI_PATH, args, password, {}, fileSizeLimit);
     }
 
     std::vector<std::string> RouterArgs(RouterSimProcess& sim, const std::string& ip,
@@ -131,24 +131,39 @@ private:
     TempFiles m_temp{"dezadav_cli_"};
 };
 
-TEST_F(CliEndToEndTest, HelpDocumentsEverythingAndUsageErrorsExitWithTwo) {
-    CliRun help = Run({"--help"}, std::nullopt);
+TEST_F(CliEndToEndTest, HelpVersionAndUsageErrors) {
+    CliRun help = Run({"-h"}, std::nullopt);
     EXPECT_EQ(help.exitCode, 0);
     for (const char* word :
-         {"discover", "fetch", "apply", "log", "--dry-run", "DEZADAV_PASSWORD", "Exit status"}) {
+         {"discover", "fetch", "apply", "log", "backup", "--dry-run", "DEZADAV_PASSWORD", "Exit status"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     EXPECT_TRUE(help.err.empty());
 
-    for (const auto& args :
-         std::vector<std::vector<std::string>>{{},
-                                               {"fetch", "--output", "x.csv"},
-                                               {"frobnicate"},
-                                               {"log", "--router", "1.2.3"},
-                                               {"log", "--router", "127.0.0.2", "--password", "admin"}}) {
+    // A command's help lists its own options only.
+    CliRun fetchHelp = Run({"fetch", "--help"}, std::nullopt);
+    EXPECT_EQ(fetchHelp.exitCode, 0);
+    EXPECT_EQ(fetchHelp.out.rfind("Usage: dezadav-cli fetch", 0), 0u) << fetchHelp.out;
+    EXPECT_NE(fetchHelp.out.find("--output"), std::string::npos);
+    EXPECT_EQ(fetchHelp.out.find("--dry-run"), std::string::npos);
+
+    CliRun version = Run({"--version"}, std::nullopt);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "dezadav-cli " DEZADAV_VERSION "\n");
+
+    // One line naming the problem, one pointing to the help of the command concerned.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> errors = {
+        {{}, "dezadav-cli --help"},
+        {{"frobnicate"}, "dezadav-cli --help"},
+        {{"fetch", "--output", "x.csv"}, "dezadav-cli fetch --help"},
+        {{"log", "--router", "1.2.3"}, "dezadav-cli log --help"},
+        {{"log", "--router", "127.0.0.2", "--password", "admin"}, "dezadav-cli log --help"},
+    };
+    for (const auto& [args, helpCommand] : errors) {
         CliRun run = Run(args, std::nullopt);
         EXPECT_EQ(run.exitCode, 2);
-        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+        EXPECT_EQ(run.err.rfind("dezadav-cli: ", 0), 0u) << run.err;
+        EXPECT_EQ(run.err.substr(run.err.find('\n') + 1), "Try '" + helpCommand + "'.\n");
         EXPECT_TRUE(run.out.empty());
     }
 }
@@ -192,7 +207,12 @@ TEST_F(CliEndToEndTest, FetchWritesExactlyWhatSaveAllWritesForBothRouterForms) {
         EXPECT_TRUE(run.err.empty());
         const std::string expected = SaveAllOfFreshProgram(sim, ip, model);
         EXPECT_EQ(ReadAll(path), expected) << ip;
-        EXPECT_EQ(CommandsOf(sim, ip).size(), std::string(ip) == kTwoPortIp ? 18u : 16u);  // CLI and check
+        // "-" is standard output, the same bytes.
+        CliRun toStdout = Run(With({"fetch", "--output", "-"}, RouterArgs(sim, ip, model)));
+        EXPECT_EQ(toStdout.exitCode, 0) << toStdout.err;
+        EXPECT_EQ(toStdout.out, expected) << ip;
+        // The fetch to a file, the one to standard output and the check's own.
+        EXPECT_EQ(CommandsOf(sim, ip).size(), std::string(ip) == kTwoPortIp ? 27u : 24u);
     }
 }
 
@@ -230,25 +250,29 @@ TEST_F(CliEndToEndTest, RouterAndFileFailuresExitWithOneAndTheirMessage) {
     CliRun wrong =
         Run(With({"fetch", "--output", path}, RouterArgs(sim, kTwoPortIp, kTwoPortModel)), "wrong-pw");
     EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_EQ(wrong.err, "Failed to login router!\n");
+    const std::string telnetPlace = std::string(kTwoPortIp) + ":" + std::to_string(sim.TelnetPort());
+    EXPECT_EQ(wrong.err, "Failed to login router! (" + telnetPlace + ")\n");
     EXPECT_FALSE(std::filesystem::exists(path));
 
-    CliRun refused = Run({"log", "--router", kTwoPortIp, "--telnet-port", std::to_string(ClosedTcpPort())});
+    const std::string closedPort = std::to_string(ClosedTcpPort());
+    CliRun refused = Run({"log", "--router", kTwoPortIp, "--telnet-port", closedPort});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, "Failed to connect to router!\n");
+    EXPECT_EQ(refused.err,
+              "Failed to connect to router! (" + std::string(kTwoPortIp) + ":" + closedPort + ")\n");
 
-    // File failures add the path and the system's reason on a second line.
-    const std::string noDir = TempPath("no_dir") + "/x.csv";
-    CliRun unwritable = Run(With({"fetch", "--output", noDir}, RouterArgs(sim, kOnePortIp, kOnePortModel)));
+    const std::string unwritablePath = TempPath("no_dir") + "/x.csv";
+    CliRun unwritable =
+        Run(With({"fetch", "--output", unwritablePath}, RouterArgs(sim, kOnePortIp, kOnePortModel)));
     EXPECT_EQ(unwritable.exitCode, 1);
-    EXPECT_EQ(Lines(unwritable.err).at(0), "Couldn't save settings to the file!");
-    EXPECT_TRUE(Lines(unwritable.err).at(1).starts_with(noDir + ": ")) << unwritable.err;
+    EXPECT_EQ(unwritable.err,
+              "Couldn't save settings to the file! (" + unwritablePath + ": No such file or directory)\n");
 
     const std::string missing = TempPath("missing.csv");
     CliRun missingInput =
         Run(With({"apply", "--input", missing, "--dry-run"}, RouterArgs(sim, kOnePortIp, kOnePortModel)));
     EXPECT_EQ(missingInput.exitCode, 1);
-    EXPECT_EQ(missingInput.err, "Couldn't load settings form the file!\n" + missing + ": No such file or directory\n");
+    EXPECT_EQ(missingInput.err, "Couldn't load settings form the file! (" + TempPath("missing.csv") +
+                                    ": No such file or directory)\n");
 
     ASSERT_EQ(sim.Control("fault 127.0.0.3:big-output=voip rtp codec").rfind("OK", 0), 0u);
     CliRun badCodec =
@@ -267,7 +291,8 @@ TEST_F(CliEndToEndTest, FilesAreReadStrictlyAndWrittenWholeOrNotAtAll) {
     sim.ClearCommandLog();
     CliRun refused = Run(With({"apply", "--input", picture}, RouterArgs(sim, kTwoPortIp, kTwoPortModel)));
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, "Couldn't load settings form the file!\n" + picture + ": it holds no settings section\n");
+    EXPECT_EQ(refused.err,
+              "Couldn't load settings form the file! (" + picture + ": it holds no settings section)\n");
     for (const std::string& command : CommandsOf(sim, kTwoPortIp)) {
         EXPECT_EQ(command.find(" set"), std::string::npos) << command;
     }
@@ -281,8 +306,7 @@ TEST_F(CliEndToEndTest, FilesAreReadStrictlyAndWrittenWholeOrNotAtAll) {
     CliRun full = Run(With({"fetch", "--output", output}, RouterArgs(sim, kTwoPortIp, kTwoPortModel)), "admin",
                       earlier.size() / 2);
     EXPECT_EQ(full.exitCode, 1);
-    EXPECT_EQ(Lines(full.err).at(0), "Couldn't save settings to the file!");
-    EXPECT_TRUE(Lines(full.err).at(1).starts_with(output + ": ")) << full.err;
+    EXPECT_EQ(full.err, "Couldn't save settings to the file! (" + output + ": File too large)\n");
     EXPECT_EQ(ReadAll(output), earlier);
     for (const auto& file : std::filesystem::directory_iterator(std::filesystem::path(output).parent_path())) {
         EXPECT_FALSE(file.path().filename().string().starts_with("kept.csv.")) << "left behind: " << file.path();
@@ -340,7 +364,8 @@ TEST_F(CliEndToEndTest, PasswordComesFromTheEnvironmentThenTheFileAndNeverFromNo
     // The environment wins over the file.
     CliRun envWins = Run(With(log, {"--password-file", file}), "other-pw");
     EXPECT_EQ(envWins.exitCode, 1);
-    EXPECT_EQ(envWins.err, "Failed to login router!\n");
+    EXPECT_EQ(envWins.err, "Failed to login router! (" + std::string(kOnePortIp) + ":" +
+                               std::to_string(sim.TelnetPort()) + ")\n");
 
     CliRun missingFile = Run(With(log, {"--password-file", file + ".missing"}), std::nullopt);
     EXPECT_EQ(missingFile.exitCode, 1);
@@ -446,6 +471,9 @@ TEST_F(CliEndToEndTest, DryRunPrintsTheCommandsTheApplySendsAndSendsNone) {
         ASSERT_EQ(dry.exitCode, 0) << dry.err;
         auto printed = Lines(dry.out);
         ASSERT_FALSE(printed.empty());
+        // The dry run ends with its own line, which says how many commands stayed unsent.
+        EXPECT_EQ(printed.back(), "Dry run: " + std::to_string(printed.size() - 1) + " commands not sent.");
+        printed.pop_back();
         EXPECT_TRUE(std::find(printed.begin(), printed.end(), "voip dial_plan del 3") != printed.end());
         EXPECT_TRUE(std::find(printed.begin(), printed.end(), "voip sip endpt1 name x") != printed.end());
         EXPECT_TRUE(std::find(printed.begin(), printed.end(), kApplyOk) == printed.end());

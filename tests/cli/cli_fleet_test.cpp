@@ -62,7 +62,8 @@ TEST_F(CliFleetTest, BackupOfTheFoundRoutersHoldsWhatEachFetchWritesAndAnIndex) 
                           Ports(sim)));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(run.out.empty());
-    EXPECT_TRUE(run.err.empty());  // no progress: stderr is no terminal
+    // No progress (stderr is no terminal), only the summary.
+    EXPECT_EQ(run.err, "3 routers: 2 ok, 1 unsupported model, 0 failed\n");
 
     std::vector<std::string> index = Lines(ReadAll(dir + "/index.tsv"));
     std::sort(index.begin(), index.end());  // discovery order is arrival order
@@ -128,16 +129,21 @@ TEST_F(CliFleetTest, FailingRoutersKeepTheirEarlierBackupWhileTheOthersSucceed) 
     CliRun run = Run(args);
     EXPECT_EQ(run.exitCode, 1);
     std::vector<std::string> errors = Lines(run.err);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors.back(), "4 routers: 2 ok, 2 failed");
+    errors.pop_back();
     std::sort(errors.begin(), errors.end());
+    const std::string loginFailed =
+        "Failed to login router! (127.0.0.5:" + std::to_string(sim.TelnetPort()) + ")";
     EXPECT_EQ(errors, (std::vector<std::string>{"127.0.0.3\tFailed to get SIP data from router!",
-                                                "127.0.0.5\tFailed to login router!"}));
+                                                "127.0.0.5\t" + loginFailed}));
     std::vector<std::string> status;
     for (const std::string& line : Lines(ReadAll(dir + "/index.tsv"))) status.push_back(line.substr(18));
     EXPECT_EQ(status,
               (std::vector<std::string>{"127.0.0.2\tDZV-R5730K\t2.6.14\t00-1D-5A-73-00-02.csv\tok",
                                         "127.0.0.3\tDZV-R5830K\t1.9.3\t\tFailed to get SIP data from router!",
                                         "127.0.0.4\tDZV-R5830K\t1.0.0\t02-5A-7F-00-00-04.csv\tok",
-                                        "127.0.0.5\tDZV-R5730K\t1.0.0\t\tFailed to login router!"}));
+                                        "127.0.0.5\tDZV-R5730K\t1.0.0\t\t" + loginFailed}));
     EXPECT_EQ(ReadAll(dir + "/00-1D-5A-83-00-03.csv"), "earlier good backup of .3");
     EXPECT_EQ(ReadAll(dir + "/02-5A-7F-00-00-05.csv"), "earlier good backup of .5");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 5);  // no temporary file left
@@ -174,6 +180,19 @@ TEST_F(CliFleetTest, BackupWithNothingToDoOrNowhereToWriteLeavesTheFolderAlone) 
     EXPECT_EQ(nowhere.exitCode, 1);
     EXPECT_NE(nowhere.err.find(notAFolder + "/sub"), std::string::npos) << nowhere.err;
     EXPECT_TRUE(sim.CommandLog().empty());
+}
+
+TEST_F(CliFleetTest, ARouterGivenByNameThatDoesNotAnswerIsNamedAndCounted) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    // "localhost" is looked up once, to 127.0.0.1, where no emulated router answers.
+    CliRun run = Run(
+        With({"backup", "--into", TempDir("silent"), "--router", "localhost", "--wait", "300"}, Ports(sim)));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Lines(run.err), (std::vector<std::string>{"127.0.0.1\tThe router at 127.0.0.1:" +
+                                                            std::to_string(sim.DiscoveryPort()) +
+                                                            " did not answer the discovery request.",
+                                                        "1 router: 0 ok, 1 failed"}));
 }
 
 TEST_F(CliFleetTest, ApplyToSeveralRoutersSendsEachItsOwnCommands) {

@@ -35,6 +35,9 @@ protected:
         return RunCliProcess(DEZADAV_CLI_PATH, args, "admin");
     }
 
+    // Where a connect or login failure says it happened.
+    std::string Place() { return std::string(kTwoPortIp) + ":" + std::to_string(sim.TelnetPort()); }
+
     void Fault(const std::string& fault) {
         ASSERT_EQ(0u, sim.Control(std::string("fault ") + kTwoPortIp + ":" + fault).rfind("OK", 0));
     }
@@ -104,8 +107,9 @@ TEST_F(CliFaultTest, FailedLogSaysWhyAndPrintsNoRecord) {
         ClearFaults();
         EXPECT_EQ(1, failed.exitCode);
         EXPECT_TRUE(failed.out.empty());
-        EXPECT_EQ(std::string(fault).rfind("silent-in", 0) == 0 ? "Failed to get VoIP Log data from router!\n"
-                                                                : "Failed to login router!\n",
+        EXPECT_EQ(std::string(fault).rfind("silent-in", 0) == 0
+                      ? "Failed to get VoIP Log data from router!\n"
+                      : "Failed to login router! (" + Place() + ")\n",
                   failed.err);
     }
     const CliRun ok = Run({"log"});

@@ -34,19 +34,24 @@ inline std::vector<std::string> Lines(const std::string& text) {
 }
 
 // Runs the tool at `program` with `args` as a separate process and collects what it printed. The
-// password comes from DEZADAV_PASSWORD when `password` is given (an inherited value is dropped
-// otherwise); the child has no controlling terminal, so it can never wait for typed input. A
-// non-empty password found in either output fails the calling test.
-// With `fileSizeLimit`, no file the child writes can grow beyond that many bytes: a write past it
-// fails as on a full disk.
+// password comes from DEZADAV_PASSWORD when `password` is given; every inherited DEZADAV_ variable
+// is dropped and the user's settings folder hidden, so only `environment` sets defaults. The child
+// has no controlling terminal, so it can never wait for typed input. A non-empty password found in
+// either output fails the calling test. With `fileSizeLimit`, no file the child writes can grow
+// beyond that many bytes: a write past it fails as on a full disk.
 inline CliRun RunCliProcess(const QString& program, const std::vector<std::string>& args,
                             const std::optional<std::string>& password,
+                            const std::vector<std::pair<QString, QString>>& environment = {},
                             std::optional<rlim_t> fileSizeLimit = std::nullopt) {
     QProcess process;
     QStringList arguments;
     for (const auto& a : args) arguments << QString::fromStdString(a);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DEZADAV_PASSWORD");
+    for (const QString& name : env.keys()) {
+        if (name.startsWith(QStringLiteral("DEZADAV_"))) env.remove(name);
+    }
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("/nonexistent/dezadav-test-config"));
+    for (const auto& [name, value] : environment) env.insert(name, value);
     if (password) env.insert("DEZADAV_PASSWORD", QString::fromStdString(*password));
     process.setProcessEnvironment(env);
     process.setChildProcessModifier([fileSizeLimit] {

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -17,6 +21,8 @@
 #include "support/process_language.h"
 #include "support/routersim_process.h"
 #include "ui/dialog_driving.h"
+#include "ui/language_choice.h"
+#include "ui/pages/csv_file_dialog.h"
 #include "ui/router_info_dlg.h"
 #include "ui/setting_dlg_window.h"
 #include "ui/skin_button.h"
@@ -150,6 +156,38 @@ TEST_F(GuiConnectTest, SkipExitAndCancelledConfirmation) {
         EXPECT_EQ(m_workflow->ConnectSequence(), ConnectOutcome::Exited);
     }
     EXPECT_EQ(m_ended, 1);
+}
+
+// Answers the file dialog that opens next: notes the folder it shows, then chooses `file`.
+void AnswerFileDialog(QString* shownFolder, const QString& file) {
+    QTimer::singleShot(0, [shownFolder, file] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        *shownFolder = dialog->directory().absolutePath();
+        dialog->selectFile(file);
+        static_cast<QDialog*>(dialog)->accept();  // the file dialog's own accept takes the file
+    });
+}
+
+TEST(FileDialogs, OpenWhereTheLastFileWasChosenInThisRunAndTheNext) {
+    QTemporaryDir profile;
+    QTemporaryDir files;
+    ASSERT_TRUE(profile.isValid() && files.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile.path());
+    const QString saved = QDir(files.path()).filePath(QStringLiteral("office.csv"));
+
+    GuiUserPort port(ProcessLanguageTable(), DiscoveryOptions{});
+    QString shown;
+    AnswerFileDialog(&shown, saved);
+    EXPECT_EQ(port.ChooseFileToSave(), saved.toStdString());
+    EXPECT_EQ(shown, QDir::homePath());  // nothing chosen before
+
+    // The pages' dialogs share the folder, and a later run finds it in the profile.
+    QFile(saved).open(QIODevice::WriteOnly);
+    AnswerFileDialog(&shown, saved);
+    EXPECT_EQ(ChooseCsvFileToOpen(nullptr), saved);
+    EXPECT_EQ(shown, files.path());
+    EXPECT_EQ(OpenUserProfile()->value(QStringLiteral("Files/LastFolder")).toString(), files.path());
 }
 
 }  // namespace

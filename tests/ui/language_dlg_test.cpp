@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,7 +101,7 @@ TEST_F(LanguageDlgTest, DetectedChineseIsOfferedFirstAndOkSwitchesEverything) {
     dialog.SetLanguageNumber(m_choice->CurrentLanguage());
     dialog.open();
     EXPECT_EQ(dialog.LanguageList()->count(), 3);
-    EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("Simplified Chinese"));
+    EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("简体中文"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Language"));
     EXPECT_EQ(dialog.ApplyButton()->text(), QStringLiteral("Apply"));
     m_steps.clear();
@@ -134,11 +135,11 @@ TEST_F(LanguageDlgTest, ApplyThenCancelKeepsTheAppliedLanguage) {
     const std::vector<std::string> order{"main", "dialplan", "sip", "codec", "log", "dialog", "title"};
     EXPECT_EQ(m_steps, order);
 
-    // The dialog's own captions are in the new language; the list keeps the names it was filled with.
+    // The dialog's own captions are in the new language; the list names each language in its own.
     EXPECT_EQ(dialog.windowTitle(), FileText(2, "Language_Title"));
     EXPECT_EQ(dialog.OkButton()->text(), FileText(2, "Button_OK"));
     EXPECT_EQ(dialog.ApplyButton()->text(), FileText(2, "Language_Apply"));
-    EXPECT_EQ(dialog.LanguageList()->itemText(1), QStringLiteral("Simplified Chinese"));
+    EXPECT_EQ(dialog.LanguageList()->itemText(1), QStringLiteral("简体中文"));
     for (const QString& text : ShownTexts(dialog)) EXPECT_NE(text, QStringLiteral("####"));
 
     QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -148,12 +149,35 @@ TEST_F(LanguageDlgTest, ApplyThenCancelKeepsTheAppliedLanguage) {
     EXPECT_EQ(QString::fromStdString(ProcessLanguageTable().LookupText("Language_Title")),
               FileText(2, "Language_Title"));
 
-    // Reopened, the list now names the languages in the new language and preselects it.
+    // Reopened, the list preselects the new language.
     dialog.SetLanguageNumber(m_choice->CurrentLanguage());
     dialog.open();
     EXPECT_EQ(dialog.LanguageList()->currentIndex(), 2);
-    EXPECT_EQ(dialog.LanguageList()->itemText(0), FileText(2, "Language_English0"));
     dialog.reject();
+}
+
+TEST_F(LanguageDlgTest, EveryLanguageListsTheLanguagesByTheirOwnNamesAndHasQtSpeakIt) {
+    // What Qt's own message boxes call the Save button in each language.
+    const struct {
+        int language;
+        const char* qtSave;
+    } cases[] = {{1, "保存"}, {2, "儲存"}, {0, "Save"}};
+    for (const auto& c : cases) {
+        m_choice->SwitchLanguage(c.language);
+        CLanguageDlg dialog(*m_choice);
+        dialog.SetLanguageNumber(c.language);
+        dialog.open();
+        QStringList names;
+        for (int i = 0; i < dialog.LanguageList()->count(); ++i) names << dialog.LanguageList()->itemText(i);
+        EXPECT_EQ(names, (QStringList{QStringLiteral("English"), QStringLiteral("简体中文"),
+                                      QStringLiteral("繁體中文")}))
+            << c.language;
+        dialog.reject();
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Save);
+        EXPECT_EQ(box.button(QMessageBox::Save)->text().remove(QLatin1Char('&')), QString::fromUtf8(c.qtSave))
+            << c.language;
+    }
 }
 
 TEST_F(LanguageDlgTest, StoredChoiceWinsAndIsWrittenBackUnchanged) {

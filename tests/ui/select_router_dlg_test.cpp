@@ -71,6 +71,12 @@ TEST_F(SelectRouterDlgTest, ListsEveryAnsweringRouterAndTakesTheFirstSelectedRow
     ASSERT_GE(twoPort, 0);
     ASSERT_GE(onePort, 0);
 
+    // The first row came selected and current: Enter takes it at once.
+    const QModelIndexList selected = table.selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.front().row(), 0);
+    EXPECT_EQ(table.currentRow(), 0);
+
     // OK without a selection does nothing.
     table.clearSelection();
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);

@@ -2,16 +2,19 @@
 
 #include <QFileDialog>
 
+#include "ui/last_file_folder.h"
+
 namespace dezadav {
 namespace {
 
 std::optional<QString> RunCsvDialog(QWidget* parent, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, QString(), LastFileFolder());
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(QString::fromLatin1(kCsvFileFilter));
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    RememberFileFolder(dialog.selectedFiles().constFirst());
     return dialog.selectedFiles().constFirst();
 }
 
