@@ -238,8 +238,7 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     SaveFileWriter files;
     const FileWriteResult written = files.WriteWhole(indexPath, index, FileSecrecy::Plain);
     if (!written.ok) {
-        context.err << "dezadav-cli: cannot write " << indexPath << ": " << written.reason << '
-' << std::flush;
+        context.err << "dezadav-cli: cannot write " << indexPath << ": " << written.reason << '\n' << std::flush;
         exitStatus = kExitFailed;
     }
     PrintSummary(context.err, ok, unsupported, failed);
