@@ -240,15 +240,17 @@ TEST_F(CodecSettingsTest, RowLoadRoundTripsOverRandomStates) {
     }
 }
 
-TEST_F(CodecSettingsTest, RowWithoutSelectionLeavesListsOnLoad) {
+// A router that reported a codec or size outside the lists is saved with empty texts; read back, they
+// select nothing again instead of keeping what the page showed (which an apply would then write).
+TEST_F(CodecSettingsTest, RowWithoutSelectionLoadsWithoutSelection) {
     CodecSettings saved(english);
     saved.Codec().Select(-1);
     saved.PacketSize().Select(-1);
     codec.Codec().Select(0);
     codec.PacketSize().Select(5);
     codec.LoadCodecRow(saved.CodecFields(false));
-    EXPECT_EQ(codec.Codec().Selected(), 0);
-    EXPECT_EQ(codec.PacketSize().Selected(), 5);
+    EXPECT_EQ(codec.Codec().Selected(), -1);
+    EXPECT_EQ(codec.PacketSize().Selected(), -1);
 }
 
 TEST_F(CodecSettingsTest, ParsedOutputReadsBackExactly) {

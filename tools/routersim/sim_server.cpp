@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "discovery_answer.h"
+#include "posix_io.h"
 
 namespace dezadav::routersim {
 namespace {
@@ -28,20 +29,7 @@ void OnSignal(int) {
     [[maybe_unused]] ssize_t n = write(g_signalPipe[1], &c, 1);
 }
 
-int64_t NowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
-void WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        done += static_cast<size_t>(n);
-    }
-}
 
 // The command log shows control bytes and the backslash as \xNN, so that every line stays one line
 // and a control byte that reached the router can be seen.

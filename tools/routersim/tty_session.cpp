@@ -12,26 +12,13 @@
 #include <fstream>
 
 #include "router_commands.h"
+#include "posix_io.h"
 #include "telnet_connection.h"
 
 namespace dezadav::routersim {
 namespace {
 
-int64_t NowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 
 // Puts a terminal on standard input in raw mode for as long as it lives and gives it back its modes
 // afterwards: no echo, no line editing, no translation of line ends in either direction.
