@@ -207,32 +207,5 @@ TEST(SafeWriteTest, CancelledSwitchReturnsToTheRouterShownBefore) {
 
 }
 
-// A file saved from a two-port router, applied to a one-port one, would clear the loop-through and
-// backup numbers of every entry it carries: the user is asked first.
-TEST(SafeWriteTest, FileOfTheOtherRouterFormIsAppliedOnlyWhenTheUserAgrees) {
-    TempFiles temp("dezadav_safe_");
-    EmulatedLine twoPortRouter(kTwoPortModel);
-    const std::string path = temp.Path("two-port.csv");
-    {
-        Program saving(twoPortRouter);
-        ASSERT_EQ(ConnectOutcome::Connected, saving.Connect(true));
-        saving.workflow.Sip().Port1RegisterVia().Select(kRegisterViaWan);  // a value only two-port routers hold
-        std::ofstream(path, std::ios::binary) << saving.workflow.SettingsFileText();
-    }
-    EmulatedLine onePortRouter(kOnePortModel);
-    Program program(onePortRouter);
-    ASSERT_EQ(ConnectOutcome::Connected, program.Connect(false));
-    ASSERT_EQ(FileOutcome::Done, program.workflow.LoadSettingsFile(path));
-    onePortRouter.commands.clear();
-    EXPECT_EQ(ApplyOutcome::Declined, program.workflow.ApplyFlow());
-    ASSERT_EQ(1u, program.port.applyDespiteAsked.size());
-    EXPECT_NE(std::string::npos, program.port.applyDespiteAsked[0].find("saved from a two-port router"));
-    EXPECT_TRUE(onePortRouter.commands.empty());
-
-    program.port.applyDespiteAnswers.push_back(true);
-    EXPECT_EQ(ApplyOutcome::Applied, program.workflow.ApplyFlow());
-    EXPECT_FALSE(onePortRouter.commands.empty());
-}
-
 }  // namespace
 }  // namespace dezadav::testing
