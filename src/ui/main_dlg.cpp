@@ -329,7 +329,7 @@ void CMainDlg::ShowAboutBox() {
 
 void CMainDlg::HideToTray() {
     if (m_hiddenInTray) return;
-    m_placeBeforeTray = pos();
+    m_placeBeforeTray = geometry().topLeft();
     m_tray.AnimateToTray(this);
     m_hiddenInTray = true;
     // The window stays minimised while hidden: clearing that state here would have the window
@@ -343,9 +343,9 @@ void CMainDlg::RestoreFromTray() {
     m_tray.AnimateFromTray(this);
     m_hiddenInTray = false;
     showNormal();
-    // Mapped again, the window would be placed by its inner corner at the frame's old place, off by
-    // the frame's size under some window managers: it goes back where it was.
-    move(m_placeBeforeTray);
+    // Placed by its inner corner, not by its frame's: mapped again, the window is framed anew and
+    // Qt may not know the frame's size yet, so a frame position would be off by it.
+    setGeometry(QRect(m_placeBeforeTray, size()));
     raise();
     activateWindow();
     m_tray.SetMenuActive(false);

@@ -169,7 +169,7 @@ private:
     bool m_firstConnectEnded = false;
     QString m_transcriptPath;
     bool m_hiddenInTray = false;
-    QPoint m_placeBeforeTray;  // the frame's top-left corner when the window went into the tray
+    QPoint m_placeBeforeTray;  // the top-left corner inside the frame when the window went into the tray
     std::vector<int> m_lastFade;
     int m_fadeCount = 0;
 
