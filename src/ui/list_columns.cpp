@@ -21,13 +21,13 @@ ColumnFit* ColumnFit::Of(QTableView* list) {
     return new ColumnFit(list);
 }
 
-ColumnFit::ColumnFit(QTableView* list) : QObject(list), m_list(list) {
+ColumnFit::ColumnFit(QTableView* list) : QObject(list), m_list(list), m_viewport(list->viewport()) {
     setObjectName(QLatin1String(kObjectName));
     m_soon.setSingleShot(true);
     m_soon.setInterval(0);
     connect(&m_soon, &QTimer::timeout, this, &ColumnFit::Refit);
     list->installEventFilter(this);
-    list->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     QAbstractItemModel* model = list->model();
     connect(model, &QAbstractItemModel::rowsInserted, this, &ColumnFit::RefitSoon);
     connect(model, &QAbstractItemModel::dataChanged, this, &ColumnFit::RefitSoon);
@@ -57,8 +57,9 @@ void ColumnFit::RefitSoon() {
 }
 
 bool ColumnFit::eventFilter(QObject* watched, QEvent* event) {
+    // Pointers only: the list's own events keep coming while it is being destroyed.
     const bool listShown = watched == m_list && event->type() == QEvent::Show;
-    const bool viewportResized = watched == m_list->viewport() && event->type() == QEvent::Resize;
+    const bool viewportResized = watched == m_viewport && event->type() == QEvent::Resize;
     if (listShown || viewportResized) RefitSoon();
     return QObject::eventFilter(watched, event);
 }

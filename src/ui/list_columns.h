@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <vector>
 
 class QTableView;
+class QWidget;
 
 namespace dezadav {
 
@@ -38,6 +40,10 @@ private:
     void RefitSoon();
 
     QTableView* m_list;
+    // The list's viewport as it was when the fit was made. The filter tells the viewport by this
+    // pointer and never asks the list: the list's children (the viewport among them) still send
+    // events while the list is being destroyed, when it is no longer a scroll area.
+    QPointer<QWidget> m_viewport;
     std::vector<int> m_wanted;
     QTimer m_soon;
     bool m_fitting = false;
