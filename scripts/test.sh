@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test; ends with CTest's summary. Also builds the
+# Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer (preset "ci",
+# into build-asan/), and runs every test; ends with CTest's summary. Also builds the
 # programs without Qt Widgets (preset "headless", into build-headless/) to prove that the command
 # line and the emulator need none; their tests are the ones run here already, so they are not run
 # twice.
