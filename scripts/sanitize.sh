@@ -4,7 +4,8 @@
 #
 #   scripts/sanitize.sh [extra ctest arguments, e.g. -R reliability or -LE long]
 #
-# Configuration, build directory (build-asan/) and the sanitizer options are the CMake preset "asan".
+# Configuration, build directory (build-asan/) and the sanitizer options are the CMake preset "asan",
+# the same build that CI (scripts/test.sh, preset "ci") tests; this script adds the CTest arguments.
 # Any sanitizer report fails the test that produced it: UBSan halts on the first error, ASan aborts,
 # LeakSanitizer reports leaks at exit. Leaks inside system libraries that the program does not own
 # (fontconfig, the X and D-Bus client libraries) are suppressed by tests/lsan_suppressions.txt.
