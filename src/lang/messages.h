@@ -23,6 +23,10 @@ inline std::string TextOrDefault(const LanguageTable& language, const MessageTex
     return text;
 }
 
+// Values a list of differences shows for a field without a value and a dial-plan entry taken out.
+inline constexpr MessageText kMsgValueEmpty{"Message_ValueEmpty", "(empty)"};
+inline constexpr MessageText kMsgEntryDeleted{"Message_EntryDeleted", "(deleted)"};
+
 // Captions.
 inline constexpr MessageText kMsgErrorCaption{"Message_Error", "Error"};
 inline constexpr MessageText kMsgWarnCaption{"Message_Warn", "Warning"};
