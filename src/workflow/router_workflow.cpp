@@ -2,6 +2,7 @@
 
 #include "discovery/model_rules.h"
 #include "session/apply_commands.h"
+#include "settings/router_form_change.h"
 #include "settings/settings_file.h"
 #include "settings/settings_file_form.h"
 
@@ -175,30 +176,6 @@ void RouterWorkflow::StartRefreshAfterFetch() {
 
 namespace {
 
-// Brings an expiry list into the form `sip` is set to while keeping the duration it shows; a
-// duration the form does not offer becomes the one a router reporting it would show.
-void KeepExpiryDuration(const SipSettings& sip, ChoiceList& list) {
-    const int shown = list.Selected();
-    const int firstShown = list.Count() <= kTwoPortExpiryCount ? kFullExpiryCount - kTwoPortExpiryCount : 0;
-    sip.BringExpiryListToForm(list);
-    if (shown < 0 || shown + firstShown >= kFullExpiryCount) return;
-    const auto seconds =
-        static_cast<std::int32_t>(kExpirySeconds[static_cast<std::size_t>(shown + firstShown)]);
-    list.Select(ExpiryPositionForSeconds(seconds, sip.IsTwoPort()));
-}
-
-void BringCodecChoicesToForm(CodecSettings& codec, bool twoPort) {
-    if (twoPort) {
-        codec.OfferAllCodecChoices();
-    } else {
-        codec.LimitCodecChoicesToOnePort();
-    }
-}
-
-}  // namespace
-
-namespace {
-
 UnreadAreas UnreadIn(const FetchedTexts& fetched, bool twoPort) {
     UnreadAreas unread;
     unread.sip = !SipOutputHoldsSetting(fetched.sipEndpt1, SipOutputKind::Endpoint) ||
@@ -259,27 +236,13 @@ void RouterWorkflow::HandOverFetchedTexts() {
     ReportUnread(m_unread);
 }
 
-void RouterWorkflow::BringPagesToSipForm(bool pagesTwoPort) {
-    const bool twoPort = m_sip.IsTwoPort();
-    KeepExpiryDuration(m_sip, m_sip.Port1Expiry());
-    KeepExpiryDuration(m_sip, m_sip.Port2Expiry());
-    const int via = m_sip.Port1RegisterVia().Selected();
-    if (!pagesTwoPort && twoPort && via <= kRegisterViaAuto) {
-        // The one-port page showed the registration as the use-registrar box.
-        m_sip.Port1RegisterVia().Select(m_sip.UseRegistrar() ? kRegisterViaAuto : kRegisterViaNone);
-    } else if (pagesTwoPort && !twoPort && (via == kRegisterViaNone || via == kRegisterViaAuto)) {
-        m_sip.SetUseRegistrar(via == kRegisterViaAuto);
-    }
-    BringCodecChoicesToForm(m_codec, twoPort);
-}
-
 void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     const FetchedTexts& fetched = m_session.fetched;
     const bool twoPort = IsTwoPort();
 
     // First the pages in the router's form, showing what they showed before.
     const int shownCodec = m_codec.Codec().Selected();
-    BringPagesToSipForm(pagesTwoPort);
+    BringSettingsToRouterForm(m_sip, m_codec, pagesTwoPort);
 
     // The router's rows: its outputs read into copies of the pages, as a fetch would read them into
     // the pages themselves (a value this router form does not report stays the pages' own).
@@ -515,7 +478,7 @@ FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
         const bool pagesTwoPort = m_sip.IsTwoPort();
         if (fileTwoPort && *fileTwoPort != pagesTwoPort) {
             m_sip.SetTwoPort(*fileTwoPort);
-            BringPagesToSipForm(pagesTwoPort);
+            BringSettingsToRouterForm(m_sip, m_codec, pagesTwoPort);
             m_sip.Recaption();
             m_port.ApplyPerModelControls(*fileTwoPort);
         }

@@ -246,10 +246,6 @@ private:
     // After Skip: the fetched settings become the rows the apply compares with, while the pages keep
     // their values, brought into the fetched router's form (`pagesTwoPort`: the form they were in).
     void TakeRouterRowsKeepingPages(bool pagesTwoPort);
-    // The pages from the form they were in (`pagesTwoPort`) into the one the SIP settings are now set
-    // to: expiry lists showing the same durations, the port-1 registration in the new form's
-    // control, the codec choices of the form.
-    void BringPagesToSipForm(bool pagesTwoPort);
     // The refresh runs from now on (the end of a successful Connect sequence).
     void StartRefreshAfterFetch();
     // Step 5: the confirmed router becomes the strip and the current router.
