@@ -13,11 +13,11 @@ RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, CS
     : m_language(language),
       m_port(port),
       m_session(session),
-      m_refreshTimer(refreshTimer),
+      m_refresh(refreshTimer),
       m_files(files),
       m_sip(language),
       m_codec(language) {
-    m_refreshTimer.SetHandler([this] { RefreshTick(); });
+    refreshTimer.SetHandler([this] { RefreshTick(); });
     MarkEditsSynced();
 }
 
@@ -34,7 +34,7 @@ void RouterWorkflow::ShowMessage(const MessageText& text) {
 }
 
 void RouterWorkflow::ShowAutoRefresh() {
-    m_port.ShowAutoRefresh(m_autoRefresh, m_autoRefreshEnabled);
+    m_port.ShowAutoRefresh(m_refresh.On(), m_autoRefreshEnabled);
 }
 
 void RouterWorkflow::SetMainWindowVisible(bool visible) {
@@ -72,7 +72,7 @@ bool RouterWorkflow::RunSession(SessionMode mode) {
     if (m_progressShown) m_port.HideProgress();
     m_progressShown = false;
     // A failure leaves the automatic refresh blocked until an exchange succeeds.
-    if (!ok) m_refreshBlocked = true;
+    if (!ok) m_refresh.SetBlocked(true);
     return ok;
 }
 
@@ -112,7 +112,7 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
             m_port.EndProgram();
             return ConnectOutcome::Exited;
         }
-        m_autoRefresh = false;
+        m_refresh.SetOn(false);
         EnableAutoRefresh(false);
         return ConnectOutcome::Skipped;
     }
@@ -123,18 +123,18 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
         ReturnTo(before);
         return ConnectOutcome::Cancelled;
     }
-    m_autoRefresh = true;
+    m_refresh.SetOn(true);
     // The pages now show the router; a file loaded earlier no longer stands behind them.
     m_loadedFile.reset();
     HandOverFetchedTexts();
-    m_refreshBlocked = false;
-    StartRefreshAfterFetch();
+    m_refresh.SetBlocked(false);
+    m_refresh.StartIfOn();
     m_port.ClosePasswordConfirmation();
     return ConnectOutcome::Connected;
 }
 
 RouterWorkflow::ShownRouter RouterWorkflow::Shown() const {
-    return ShownRouter{m_currentRouter, m_strip, m_skipMark, m_refreshBlocked, m_sip.IsTwoPort()};
+    return ShownRouter{m_currentRouter, m_strip, m_skipMark, m_refresh.Blocked(), m_sip.IsTwoPort()};
 }
 
 void RouterWorkflow::ReturnTo(const ShownRouter& shown) {
@@ -143,14 +143,14 @@ void RouterWorkflow::ReturnTo(const ShownRouter& shown) {
     // later exchange sends the rejected one unasked or writes one router's pages to another.
     m_currentRouter = shown.router;
     m_strip = shown.strip;
-    m_refreshBlocked = shown.refreshBlocked;
+    m_refresh.SetBlocked(shown.refreshBlocked);
     m_sip.SetTwoPort(shown.sipTwoPort);
     m_port.ShowStrip(m_strip);
     m_skipMark = shown.skipMark;
     if (m_strip.ip.empty() && !m_skipMark) {
         // No router before: the state after Skip, so that the next apply asks for a router.
         m_skipMark = true;
-        m_autoRefresh = false;
+        m_refresh.SetOn(false);
         EnableAutoRefresh(false);
     }
 }
@@ -166,12 +166,6 @@ bool RouterWorkflow::ConfirmAndFetch() {
         if (RunSession(SessionMode::GetSettings)) return true;
         // The failure has been shown; the confirmation opens again with the same router.
     }
-}
-
-void RouterWorkflow::StartRefreshAfterFetch() {
-    if (!m_autoRefresh) return;
-    m_refreshTimer.Start(kRefreshTickMs);
-    m_refreshCounter = 0;
 }
 
 namespace {
@@ -285,7 +279,7 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     m_session.apply.lastCodecRow = m_fetchedCodecFields;
     // The log page shows the router's calls, as after every full fetch.
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
-    m_autoRefresh = true;
+    m_refresh.SetOn(true);
     EnableAutoRefresh(true);
     m_port.ModelsChanged();
     ReportUnread(m_unread);
@@ -335,30 +329,24 @@ bool RouterWorkflow::AcceptFileForm() {
 }
 
 RefreshOutcome RouterWorkflow::RefreshTick() {
-    if (!m_autoRefresh) {
-        m_refreshTimer.Stop();
-        m_refreshCounter = 0;
-        return RefreshOutcome::Stopped;
-    }
     // The progress window of a refresh must not come up over a dialog the user is answering (it
     // would take the click or the key meant for it): the refresh waits like behind a running
     // exchange and starts at the first tick after the dialog has closed.
-    if (m_refreshCounter <= m_refreshSeconds || m_exchangeRunning || m_refreshBlocked ||
-        m_port.UserIsInDialog()) {
-        // Saturates instead of wrapping: a refresh blocked for years must not turn negative.
-        if (m_refreshCounter < INT32_MAX) ++m_refreshCounter;
-        return RefreshOutcome::Counted;
+    switch (m_refresh.Tick(m_exchangeRunning || m_port.UserIsInDialog())) {
+        case RefreshSchedule::TickVerdict::Stopped:
+            return RefreshOutcome::Stopped;
+        case RefreshSchedule::TickVerdict::Counted:
+            return RefreshOutcome::Counted;
+        case RefreshSchedule::TickVerdict::Due:
+            break;
     }
-
-    m_refreshTimer.Stop();
-    m_refreshCounter = 0;
     const bool ok = RunSession(SessionMode::GetVoipLog);
     if (ok) {
         m_callLog.MergeCallLog(m_session.fetched.callLog);
-        m_refreshBlocked = false;
+        m_refresh.SetBlocked(false);
         m_port.ModelsChanged();
     }
-    m_refreshTimer.Start(kRefreshTickMs);
+    m_refresh.Resume();
     return ok ? RefreshOutcome::Refreshed : RefreshOutcome::Failed;
 }
 
@@ -407,8 +395,8 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         }
         TakeRouterRowsKeepingPages(pagesTwoPort);
         RereadFormlessFile(sipKept, codecKept);
-        m_refreshBlocked = false;
-        StartRefreshAfterFetch();
+        m_refresh.SetBlocked(false);
+        m_refresh.StartIfOn();
         m_port.ClosePasswordConfirmation();
     }
 
@@ -425,7 +413,7 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         m_dialPlan.MarkApplyInterrupted();
         return ApplyOutcome::Failed;
     }
-    m_refreshBlocked = false;
+    m_refresh.SetBlocked(false);
     m_dialPlan.MarkChangesApplied();
     // The router now holds what the file said; its form is no question any more.
     m_loadedFile.reset();
@@ -497,19 +485,14 @@ FileOutcome RouterWorkflow::DropFile(const std::string& path) {
 }
 
 void RouterWorkflow::SetAutoRefresh(bool ticked) {
-    m_autoRefresh = ticked;
+    m_refresh.SetOn(ticked);
     ShowAutoRefresh();
-    if (m_autoRefresh) {
-        m_refreshTimer.Start(kRefreshTickMs);
-    } else {
-        m_refreshTimer.Stop();
-    }
-    m_refreshCounter = 0;
+    m_refresh.Restart();
 }
 
 void RouterWorkflow::EnableAutoRefresh(bool enable) {
     m_autoRefreshEnabled = enable;
-    SetAutoRefresh(m_autoRefresh);
+    SetAutoRefresh(m_refresh.On());
 }
 
 }  // namespace dezadav
