@@ -353,11 +353,10 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
 void RouterWorkflow::PrepareApplyTexts() {
     ApplyTexts& apply = m_session.apply;
     apply.dialPlanRows = m_dialPlan.ChangedEntries();
-    // An apply refreshes the pages' remembered texts; the fields carry the values whole (a comma
-    // inside a value stays inside it).
-    m_sip.RememberTexts();
+    // The fields carry the values whole (a comma inside a value stays inside it). An apply makes the
+    // payload text the one the codec page's payload check puts back.
     apply.sipRow = m_sip.SipFields();
-    m_codec.RememberTexts();
+    m_codec.RememberPayloadType();
     apply.codecRow = m_codec.CodecFields(true);
     if (apply.lastCodecRow.empty()) apply.lastCodecRow = m_fetchedCodecFields;
 }

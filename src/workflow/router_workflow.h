@@ -96,7 +96,8 @@ public:
     ConnectOutcome ConnectSequence();
 
     // One tick of the refresh timer. With refreshSeconds s the log is fetched on the (s + 2)-th tick
-    // after the counter was reset; while the busy flag is set ticks only count.
+    // after the counter was reset; while an exchange runs, the refresh is blocked or the user is in a
+    // dialog (UserPort::UserIsInDialog), ticks only count.
     RefreshOutcome RefreshTick();
 
     // Apply to Router. After Skip the router selection and the password confirmation run first,
@@ -113,8 +114,10 @@ public:
     ApplyOutcome ApplyFlow();
 
     // What an apply to the router of the strip would send, once the user has accepted a file of the
-    // other router form; nothing when the apply may not go on (the file declined, or an area that
-    // could not be read edited; its message shown). ApplyFlow sends it; a dry run prints it.
+    // other router form: the changed dial-plan entries except those equal to what the router holds,
+    // the SIP group whole when any SIP field differs from the router's row as last read or applied,
+    // the codec group likewise. Nothing when the apply may not go on (the file declined, or an area
+    // that could not be read edited; its message shown). ApplyFlow sends it; a dry run prints it.
     std::optional<ApplyPlan> PlanApply();
 
     // Step 2 of the apply on its own: fills the session's ApplyTexts from the models (changed
