@@ -56,9 +56,8 @@ TEST_F(CodecSettingsTest, ReadsTheThreeOutputs) {
     EXPECT_EQ(codec.RtpPortStart(), "20000");
     EXPECT_EQ(codec.RtpPortEnd(), "20100");
     EXPECT_EQ(codec.CodecRowText(true), "3,2,1,110,20000,20100\r\n");
-    // The payload read is the one the payload check puts back.
     testing::RecordingMessagePort port;
-    codec.SetPayloadType("50");
+    codec.SetPayloadType("50");  // the payload read is the one the payload check puts back
     EXPECT_FALSE(codec.CheckPayloadType(port));
     EXPECT_EQ(codec.PayloadType(), "110");
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "support/english_language.h"
 
 namespace dezadav {
@@ -11,25 +9,18 @@ namespace {
 
 TEST(RouterFormChangeTest, PagesKeepTheirMeaningInTheOtherForm) {
     struct Case {
-        bool fromTwoPort, toTwoPort;
-        std::string expiry;  // shown on both ports before and after ("": no selection)
-        int via;             // port-1 register-via before
-        bool useRegistrar;   // before
-        std::string expiryAfter;
-        int viaAfter;
-        bool useRegistrarAfter;
-    };
-    const Case cases[] = {
-        {false, true, "5 mins", kRegisterViaNone, true, "10 mins", kRegisterViaAuto, true},
-        {false, true, "1 hour", kRegisterViaWan, false, "1 hour", kRegisterViaWan, false},
-        {false, true, "", kRegisterViaNone, false, "", kRegisterViaNone, false},
-        {true, false, "10 mins", kRegisterViaAuto, false, "10 mins", kRegisterViaAuto, true},
-        {true, false, "1 day", kRegisterViaNone, true, "1 day", kRegisterViaNone, false},
-        {true, false, "8 hours", kRegisterViaLanVpn, true, "8 hours", kRegisterViaLanVpn, true},
-        {true, true, "1 day", kRegisterViaWan, false, "1 day", kRegisterViaWan, false},
+        bool fromTwoPort;
+        std::string expiry, expiryAfter;  // shown on both ports ("": no selection)
+        int via, viaAfter;                // port-1 register-via
+        bool useRegistrar, useRegistrarAfter;
     };
     const LanguageTable english = testing::ShippedEnglish();
-    for (const Case& c : cases) {
+    for (const Case& c : {Case{false, "5 mins", "10 mins", kRegisterViaNone, kRegisterViaAuto, true, true},
+                          Case{false, "", "", kRegisterViaWan, kRegisterViaWan, false, false},
+                          Case{true, "10 mins", "10 mins", kRegisterViaAuto, kRegisterViaAuto, false, true},
+                          Case{true, "1 day", "1 day", kRegisterViaNone, kRegisterViaNone, true, false},
+                          Case{true, "8 hours", "8 hours", kRegisterViaLanVpn, kRegisterViaLanVpn, true, true}}) {
+        SCOPED_TRACE(c.expiry + (c.fromTwoPort ? " from two-port" : " from one-port"));
         SipSettings sip(english);
         CodecSettings codec(english);
         sip.SetTwoPort(c.fromTwoPort);
@@ -41,18 +32,15 @@ TEST(RouterFormChangeTest, PagesKeepTheirMeaningInTheOtherForm) {
         }
         sip.Port1RegisterVia().Select(c.via);
         sip.SetUseRegistrar(c.useRegistrar);
-
-        sip.SetTwoPort(c.toTwoPort);
+        sip.SetTwoPort(!c.fromTwoPort);
         BringSettingsToRouterForm(sip, codec, c.fromTwoPort);
-
-        const std::string label = c.expiry + (c.toTwoPort ? " to two-port" : " to one-port");
         for (const ChoiceList* list : {&sip.Port1Expiry(), &sip.Port2Expiry()}) {
-            EXPECT_EQ(list->Count(), c.toTwoPort ? kTwoPortExpiryCount : kFullExpiryCount) << label;
-            EXPECT_EQ(list->SelectedText(), c.expiryAfter) << label;
+            EXPECT_EQ(list->Count(), c.fromTwoPort ? kFullExpiryCount : kTwoPortExpiryCount);
+            EXPECT_EQ(list->SelectedText(), c.expiryAfter);
         }
-        EXPECT_EQ(sip.Port1RegisterVia().Selected(), c.viaAfter) << label;
-        EXPECT_EQ(sip.UseRegistrar(), c.useRegistrarAfter) << label;
-        EXPECT_EQ(codec.Codec().Count(), c.toTwoPort ? 5 : kOnePortCodecCount) << label;
+        EXPECT_EQ(sip.Port1RegisterVia().Selected(), c.viaAfter);
+        EXPECT_EQ(sip.UseRegistrar(), c.useRegistrarAfter);
+        EXPECT_EQ(codec.Codec().Count(), c.fromTwoPort ? kOnePortCodecCount : 5);
     }
 }
 

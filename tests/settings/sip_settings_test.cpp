@@ -247,8 +247,6 @@ TEST_F(SipSettingsTest, NothingToReadReturnsFalseAndChangesNothing) {
     EXPECT_FALSE(sip.ParseSipOutput("number: 1 \n\r", 0, 0, SipOutputKind::Port, 1));
     EXPECT_FALSE(sip.ParseSipOutput("number: 1 \n\r", 50, 10, SipOutputKind::Port, 1));
     EXPECT_EQ(sip.SipPort(), "6000");
-
-    // Output without keywords is read, and changes nothing.
     ASSERT_TRUE(sip.ParseSipOutput(RouterLines({"no keywords"}), SipOutputKind::Port, 1));
     EXPECT_EQ(sip.SipPort(), "6000");
 }
