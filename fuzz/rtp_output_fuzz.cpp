@@ -50,7 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool parsed = codec.ParseRtpOutput(text, static_cast<dezadav::RtpOutputKind>(kind));
     Require(parsed == !text.empty());
     CheckInvariants(codec, onePort);
-    if (parsed) Require(codec.FetchedRow() == codec.CodecRowText(true));
     // The reader only sets values; reading the same output again changes nothing more.
     const std::vector<std::string> first = codec.CodecFields(true);
     codec.ParseRtpOutput(text, static_cast<dezadav::RtpOutputKind>(kind));

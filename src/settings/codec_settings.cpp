@@ -124,8 +124,7 @@ bool CodecSettings::ParseRtpOutput(std::string_view text, std::size_t start, std
         return WordAction::Continue;
     });
 
-    RememberTexts();
-    m_fetchedRow = CodecRowText(true);
+    RememberPayloadType();
     return true;
 }
 
@@ -158,14 +157,6 @@ std::vector<std::string> CodecSettings::CodecFields(bool numeric) const {
 
 std::string CodecSettings::CodecRowText(bool numeric) const {
     return JoinRowFields(CodecFields(numeric));
-}
-
-void CodecSettings::RememberTexts() {
-    m_remembered.codecText = m_codec.SelectedText();
-    m_remembered.packetSizeText = m_packetSize.SelectedText();
-    m_remembered.payloadType = m_payloadType;
-    m_remembered.rtpPortStart = m_rtpPortStart;
-    m_remembered.rtpPortEnd = m_rtpPortEnd;
 }
 
 void CodecSettings::LoadCodecField(CodecField field, std::string_view value) {
@@ -209,7 +200,7 @@ void CodecSettings::Recaption() {
 bool CodecSettings::CheckPayloadType(MessagePort& port) {
     if (IsPayloadTypeInRange(m_payloadType)) return true;
     ShowMessageText(*m_language, port, kMsgPayload);
-    m_payloadType = m_remembered.payloadType;
+    m_payloadType = m_rememberedPayloadType;
     return false;
 }
 

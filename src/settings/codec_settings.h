@@ -46,24 +46,13 @@ bool IsPayloadTypeInRange(std::string_view boxText);
 // of its two values. An error text in place of the output holds none.
 bool RtpOutputHoldsSetting(std::string_view text, RtpOutputKind kind);
 
-// The codec, RTP and DTMF settings of one router together with the lists, mode and remembered texts
-// the Codec page shows. Filled with the page's defaults at construction; changed by ParseRtpOutput
+// The codec, RTP and DTMF settings of one router together with the lists, mode and remembered
+// payload text the Codec page shows. Filled with the page's defaults at construction; changed by ParseRtpOutput
 // (fetch), LoadCodecRow (settings file) and the page (user edits).
 //
 // The language table given at construction must outlive the object; list texts come from it.
 class CodecSettings {
 public:
-    // Texts remembered whenever the page saves, applies or has parsed (RememberTexts()); the payload check
-    // falls back to the remembered payload text. The three box defaults are remembered at construction.
-    struct RememberedTexts {
-        std::string codecText;
-        std::string packetSizeText;
-        std::string payloadType = "101";
-        std::string rtpPortStart = "10050";
-        std::string rtpPortEnd = "15000";
-        bool operator==(const RememberedTexts&) const = default;
-    };
-
     // Defaults at page creation: the five codecs with "G.729A/B (8Kpbs)" (2) selected, the six packet
     // sizes with "20 ms" (1) selected, DTMF InBand, payload "101", RTP ports "10050" to "15000".
     explicit CodecSettings(const LanguageTable& language);
@@ -83,7 +72,7 @@ public:
     // and the keyword progress carries over lines. A codec or packet-size number that is no position
     // of its list leaves the list without selection; a DTMF mode other than 0..2 is ignored; payload
     // and ports are taken as text. Returns false and changes nothing when there is no byte to read;
-    // otherwise returns true after refreshing the remembered texts and fetchedRow (numeric row).
+    // otherwise returns true after remembering the payload text (RememberPayloadType).
     bool ParseRtpOutput(std::string_view text, std::size_t start, std::size_t length, RtpOutputKind kind);
     bool ParseRtpOutput(std::string_view text, RtpOutputKind kind) {
         return ParseRtpOutput(text, 0, text.size(), kind);
@@ -91,17 +80,16 @@ public:
 
     // --- the row ------------------------------------------------------------------------------------
     // One field of the row (see CodecField), whole. numeric: codec and packet size as list positions
-    // (-1 without selection) for the apply and fetchedRow; otherwise the texts of the selected
+    // (-1 without selection) for the apply; otherwise the texts of the selected
     // entries (empty without selection) for the settings file.
     std::string CodecFieldText(CodecField field, bool numeric) const;
     // The six fields in row order. No side effect.
     std::vector<std::string> CodecFields(bool numeric) const;
     // The fields joined by "," and ended by CR LF. No side effect.
     std::string CodecRowText(bool numeric) const;
-    // Remembers the texts the page shows, as it does when it saves, applies or has parsed.
-    void RememberTexts();
-    // The numeric row taken after the last parse (empty before the first parse).
-    const std::string& FetchedRow() const { return m_fetchedRow; }
+    // Remembers the payload text as the one CheckPayloadType puts back ("101" from construction).
+    // Called when the page saves, when the settings are applied, and by every parse.
+    void RememberPayloadType() { m_rememberedPayloadType = m_payloadType; }
 
     // --- settings file -------------------------------------------------------------------------------
     // One field of a loaded codec row: Codec selects the first codec entry whose text equals the
@@ -139,8 +127,6 @@ public:
     const std::string& RtpPortEnd() const { return m_rtpPortEnd; }
     void SetRtpPortEnd(std::string value) { m_rtpPortEnd = std::move(value); }
 
-    const RememberedTexts& Remembered() const { return m_remembered; }
-
 private:
     void StoreValue(RtpOutputKind kind, int valueIndex, const std::string& value);
 
@@ -151,8 +137,7 @@ private:
     std::string m_payloadType = "101";
     std::string m_rtpPortStart = "10050";
     std::string m_rtpPortEnd = "15000";
-    std::string m_fetchedRow;
-    RememberedTexts m_remembered;
+    std::string m_rememberedPayloadType = "101";
 };
 
 }  // namespace dezadav

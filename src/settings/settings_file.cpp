@@ -54,13 +54,12 @@ std::string DialPlanFileText(const DialPlanTable& dialPlan) {
     return dialPlan.AllRowsText() + ClosingMarker(kDialPlanMarker);
 }
 
-std::string SipFileText(SipSettings& sip) {
-    sip.RememberTexts();
+std::string SipFileText(const SipSettings& sip) {
     return sip.SipRowText() + ClosingMarker(kSipMarker);
 }
 
 std::string CodecFileText(CodecSettings& codec) {
-    codec.RememberTexts();
+    codec.RememberPayloadType();
     return codec.CodecRowText(false) + ClosingMarker(kCodecMarker);
 }
 

@@ -39,10 +39,10 @@ struct SettingsModels {
 // --- writing ---------------------------------------------------------------------------------------
 // The dial-plan page's file: AllRowsText, then CR LF ";LIST" CR LF.
 std::string DialPlanFileText(const DialPlanTable& dialPlan);
-// The SIP page's file: SipRowText (after remembering the page's texts), then CR LF ";SIP" CR LF.
-std::string SipFileText(SipSettings& sip);
-// The codec page's file: the codec row in text form (refreshing the remembered texts), then CR LF
-// ";END" CR LF.
+// The SIP page's file: SipRowText, then CR LF ";SIP" CR LF.
+std::string SipFileText(const SipSettings& sip);
+// The codec page's file: the codec row in text form (remembering the payload text the payload check
+// falls back to), then CR LF ";END" CR LF.
 std::string CodecFileText(CodecSettings& codec);
 // The VoIP log page's file: the log section's three header lines and the rows of the records held.
 std::string CallLogFileText(const CallLogTable& callLog);

@@ -57,9 +57,7 @@ SipSettings::SipSettings(const LanguageTable& language)
       m_port1Via(TextsOf(language, kSipPort1ViaKeys), kRegisterViaNone),
       m_port2Via(TextsOf(language, kSipPort2ViaKeys), kRegisterViaNone),
       m_port1Expiry(TextsOf(language, kSipPort1TimeKeys), kFullExpiryTwoHours),
-      m_port2Expiry(TextsOf(language, kSipPort2TimeKeys), kFullExpiryTwoHours) {
-    m_remembered.sipPort = m_sipPort;
-}
+      m_port2Expiry(TextsOf(language, kSipPort2TimeKeys), kFullExpiryTwoHours) {}
 
 void SipSettings::BringExpiryListToForm(ChoiceList& list) const {
     if (m_twoPort) {
@@ -128,8 +126,6 @@ bool SipSettings::ParseSipOutput(std::string_view text, std::size_t start, std::
         return WordAction::SkipRestOfLine;
     });
 
-    RememberTexts();
-    m_fetchedRow = SipRowText();
     if (m_twoPort) {
         BringExpiryListToForm(m_port1Expiry);
         BringExpiryListToForm(m_port2Expiry);
@@ -174,17 +170,6 @@ std::vector<std::string> SipSettings::SipFields() const {
 
 std::string SipSettings::SipRowText() const {
     return JoinRowFields(SipFields());
-}
-
-void SipSettings::RememberTexts() {
-    m_remembered.sipPort = m_sipPort;
-    m_remembered.registrar = m_registrar;
-    m_remembered.port1UserName = m_port1UserName;
-    m_remembered.port1Password = m_port1Password;
-    m_remembered.port1ExpiryText = m_port1Expiry.SelectedText();
-    m_remembered.port2UserName = m_port2UserName;
-    m_remembered.port2Password = m_port2Password;
-    m_remembered.port2ExpiryText = m_port2Expiry.SelectedText();
 }
 
 void SipSettings::LoadSipField(SipField field, std::string_view value) {

@@ -66,7 +66,7 @@ int ExpiryPositionForSeconds(std::int32_t seconds, bool twoPort);
 bool SipOutputHoldsSetting(std::string_view text, SipOutputKind kind);
 
 // The SIP settings of one router: the local SIP port, the registrar and one account per voice port,
-// together with the lists, check box and remembered texts the SIP page shows. Filled with the page's
+// together with the lists and check box the SIP page shows. Filled with the page's
 // defaults at construction; changed by ParseSipOutput (fetch), LoadSipRow (settings file) and the
 // page (user edits).
 //
@@ -78,19 +78,6 @@ bool SipOutputHoldsSetting(std::string_view text, SipOutputKind kind);
 // (at construction, when a list is brought to the router's form, and by Recaption).
 class SipSettings {
 public:
-    // Texts the page remembers whenever it saves, applies or has parsed (RememberTexts()).
-    struct RememberedTexts {
-        std::string sipPort;  // "5060" from construction
-        std::string registrar;
-        std::string port1UserName;
-        std::string port1Password;
-        std::string port1ExpiryText;
-        std::string port2UserName;
-        std::string port2Password;
-        std::string port2ExpiryText;
-        bool operator==(const RememberedTexts&) const = default;
-    };
-
     // Defaults at page creation: SIP port "5060", registrar empty, both register-via lists with their
     // four entries and "None" selected, both expiry lists with their ten entries and "2 hours"
     // selected, user names "p0" and "p1", passwords empty, use-registrar clear, one-port form.
@@ -105,8 +92,8 @@ public:
     // names; `port` is 1 for "voip sip endpt1", anything else means port 2 (Endpoint only). At most
     // one keyword and its value are taken per line; a keyword that does not appear leaves its value
     // as it was. Returns false and changes nothing when there is no byte to read; otherwise returns
-    // true after refreshing the remembered texts and fetchedRow and, on a two-port router, bringing
-    // both expiry lists to the two-port form, and setting the port-1 user-name label by form.
+    // true after, on a two-port router, bringing both expiry lists to the two-port form, and setting
+    // the port-1 user-name label by form.
     bool ParseSipOutput(std::string_view text, std::size_t start, std::size_t length, SipOutputKind kind,
                         int port);
     bool ParseSipOutput(std::string_view text, SipOutputKind kind, int port) {
@@ -123,11 +110,6 @@ public:
     // The fields joined by "," and ended by CR LF, byte-exact as the settings file and the apply
     // comparison take it. No side effect.
     std::string SipRowText() const;
-    // Remembers the texts the page shows, as it does when it saves, applies or has parsed.
-    void RememberTexts();
-    // The row taken after the last parse (empty before the first parse). The apply sends SIP
-    // commands only when the current row differs from the last one the router is known to hold.
-    const std::string& FetchedRow() const { return m_fetchedRow; }
 
     // --- settings file -------------------------------------------------------------------------------
     // One field of a loaded SIP row: SipPort, Registrar, user names and passwords are taken as
@@ -177,8 +159,6 @@ public:
     ChoiceList& Port2Expiry() { return m_port2Expiry; }
     const ChoiceList& Port2Expiry() const { return m_port2Expiry; }
 
-    const RememberedTexts& Remembered() const { return m_remembered; }
-
     // Brings an expiry list to the router's form: two-port: a list of more than eight entries loses
     // its first two; one-port: a list of eight or fewer gets the texts of "SIP_1Time1" and then
     // "SIP_1Time0" inserted at the top (port 2's list too). The selection stays on its entry.
@@ -202,8 +182,6 @@ private:
     ChoiceList m_port1Expiry;
     ChoiceList m_port2Expiry;
 
-    std::string m_fetchedRow;
-    RememberedTexts m_remembered;
     std::string_view m_port1NameLabelKey = "SIP_UserName1";
 };
 

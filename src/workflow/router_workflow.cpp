@@ -2,6 +2,7 @@
 
 #include "discovery/model_rules.h"
 #include "session/apply_commands.h"
+#include "settings/router_form_change.h"
 #include "settings/settings_file.h"
 #include "settings/settings_file_form.h"
 
@@ -12,11 +13,11 @@ RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, CS
     : m_language(language),
       m_port(port),
       m_session(session),
-      m_refreshTimer(refreshTimer),
+      m_refresh(refreshTimer),
       m_files(files),
       m_sip(language),
       m_codec(language) {
-    m_refreshTimer.SetHandler([this] { RefreshTick(); });
+    refreshTimer.SetHandler([this] { RefreshTick(); });
     MarkEditsSynced();
 }
 
@@ -33,7 +34,7 @@ void RouterWorkflow::ShowMessage(const MessageText& text) {
 }
 
 void RouterWorkflow::ShowAutoRefresh() {
-    m_port.ShowAutoRefresh(m_autoRefresh, m_autoRefreshEnabled);
+    m_port.ShowAutoRefresh(m_refresh.On(), m_autoRefreshEnabled);
 }
 
 void RouterWorkflow::SetMainWindowVisible(bool visible) {
@@ -71,7 +72,7 @@ bool RouterWorkflow::RunSession(SessionMode mode) {
     if (m_progressShown) m_port.HideProgress();
     m_progressShown = false;
     // A failure leaves the automatic refresh blocked until an exchange succeeds.
-    if (!ok) m_refreshBlocked = true;
+    if (!ok) m_refresh.SetBlocked(true);
     return ok;
 }
 
@@ -111,7 +112,7 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
             m_port.EndProgram();
             return ConnectOutcome::Exited;
         }
-        m_autoRefresh = false;
+        m_refresh.SetOn(false);
         EnableAutoRefresh(false);
         return ConnectOutcome::Skipped;
     }
@@ -122,18 +123,18 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
         ReturnTo(before);
         return ConnectOutcome::Cancelled;
     }
-    m_autoRefresh = true;
+    m_refresh.SetOn(true);
     // The pages now show the router; a file loaded earlier no longer stands behind them.
     m_loadedFile.reset();
     HandOverFetchedTexts();
-    m_refreshBlocked = false;
-    StartRefreshAfterFetch();
+    m_refresh.SetBlocked(false);
+    m_refresh.StartIfOn();
     m_port.ClosePasswordConfirmation();
     return ConnectOutcome::Connected;
 }
 
 RouterWorkflow::ShownRouter RouterWorkflow::Shown() const {
-    return ShownRouter{m_currentRouter, m_strip, m_skipMark, m_refreshBlocked, m_sip.IsTwoPort()};
+    return ShownRouter{m_currentRouter, m_strip, m_skipMark, m_refresh.Blocked(), m_sip.IsTwoPort()};
 }
 
 void RouterWorkflow::ReturnTo(const ShownRouter& shown) {
@@ -142,14 +143,14 @@ void RouterWorkflow::ReturnTo(const ShownRouter& shown) {
     // later exchange sends the rejected one unasked or writes one router's pages to another.
     m_currentRouter = shown.router;
     m_strip = shown.strip;
-    m_refreshBlocked = shown.refreshBlocked;
+    m_refresh.SetBlocked(shown.refreshBlocked);
     m_sip.SetTwoPort(shown.sipTwoPort);
     m_port.ShowStrip(m_strip);
     m_skipMark = shown.skipMark;
     if (m_strip.ip.empty() && !m_skipMark) {
         // No router before: the state after Skip, so that the next apply asks for a router.
         m_skipMark = true;
-        m_autoRefresh = false;
+        m_refresh.SetOn(false);
         EnableAutoRefresh(false);
     }
 }
@@ -166,36 +167,6 @@ bool RouterWorkflow::ConfirmAndFetch() {
         // The failure has been shown; the confirmation opens again with the same router.
     }
 }
-
-void RouterWorkflow::StartRefreshAfterFetch() {
-    if (!m_autoRefresh) return;
-    m_refreshTimer.Start(kRefreshTickMs);
-    m_refreshCounter = 0;
-}
-
-namespace {
-
-// Brings an expiry list into the form `sip` is set to while keeping the duration it shows; a
-// duration the form does not offer becomes the one a router reporting it would show.
-void KeepExpiryDuration(const SipSettings& sip, ChoiceList& list) {
-    const int shown = list.Selected();
-    const int firstShown = list.Count() <= kTwoPortExpiryCount ? kFullExpiryCount - kTwoPortExpiryCount : 0;
-    sip.BringExpiryListToForm(list);
-    if (shown < 0 || shown + firstShown >= kFullExpiryCount) return;
-    const auto seconds =
-        static_cast<std::int32_t>(kExpirySeconds[static_cast<std::size_t>(shown + firstShown)]);
-    list.Select(ExpiryPositionForSeconds(seconds, sip.IsTwoPort()));
-}
-
-void BringCodecChoicesToForm(CodecSettings& codec, bool twoPort) {
-    if (twoPort) {
-        codec.OfferAllCodecChoices();
-    } else {
-        codec.LimitCodecChoicesToOnePort();
-    }
-}
-
-}  // namespace
 
 namespace {
 
@@ -259,27 +230,13 @@ void RouterWorkflow::HandOverFetchedTexts() {
     ReportUnread(m_unread);
 }
 
-void RouterWorkflow::BringPagesToSipForm(bool pagesTwoPort) {
-    const bool twoPort = m_sip.IsTwoPort();
-    KeepExpiryDuration(m_sip, m_sip.Port1Expiry());
-    KeepExpiryDuration(m_sip, m_sip.Port2Expiry());
-    const int via = m_sip.Port1RegisterVia().Selected();
-    if (!pagesTwoPort && twoPort && via <= kRegisterViaAuto) {
-        // The one-port page showed the registration as the use-registrar box.
-        m_sip.Port1RegisterVia().Select(m_sip.UseRegistrar() ? kRegisterViaAuto : kRegisterViaNone);
-    } else if (pagesTwoPort && !twoPort && (via == kRegisterViaNone || via == kRegisterViaAuto)) {
-        m_sip.SetUseRegistrar(via == kRegisterViaAuto);
-    }
-    BringCodecChoicesToForm(m_codec, twoPort);
-}
-
 void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     const FetchedTexts& fetched = m_session.fetched;
     const bool twoPort = IsTwoPort();
 
     // First the pages in the router's form, showing what they showed before.
     const int shownCodec = m_codec.Codec().Selected();
-    BringPagesToSipForm(pagesTwoPort);
+    BringSettingsToRouterForm(m_sip, m_codec, pagesTwoPort);
 
     // The router's rows: its outputs read into copies of the pages, as a fetch would read them into
     // the pages themselves (a value this router form does not report stays the pages' own).
@@ -322,7 +279,7 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     m_session.apply.lastCodecRow = m_fetchedCodecFields;
     // The log page shows the router's calls, as after every full fetch.
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
-    m_autoRefresh = true;
+    m_refresh.SetOn(true);
     EnableAutoRefresh(true);
     m_port.ModelsChanged();
     ReportUnread(m_unread);
@@ -372,41 +329,34 @@ bool RouterWorkflow::AcceptFileForm() {
 }
 
 RefreshOutcome RouterWorkflow::RefreshTick() {
-    if (!m_autoRefresh) {
-        m_refreshTimer.Stop();
-        m_refreshCounter = 0;
-        return RefreshOutcome::Stopped;
-    }
     // The progress window of a refresh must not come up over a dialog the user is answering (it
     // would take the click or the key meant for it): the refresh waits like behind a running
     // exchange and starts at the first tick after the dialog has closed.
-    if (m_refreshCounter <= m_refreshSeconds || m_exchangeRunning || m_refreshBlocked ||
-        m_port.UserIsInDialog()) {
-        // Saturates instead of wrapping: a refresh blocked for years must not turn negative.
-        if (m_refreshCounter < INT32_MAX) ++m_refreshCounter;
-        return RefreshOutcome::Counted;
+    switch (m_refresh.Tick(m_exchangeRunning || m_port.UserIsInDialog())) {
+        case RefreshSchedule::TickVerdict::Stopped:
+            return RefreshOutcome::Stopped;
+        case RefreshSchedule::TickVerdict::Counted:
+            return RefreshOutcome::Counted;
+        case RefreshSchedule::TickVerdict::Due:
+            break;
     }
-
-    m_refreshTimer.Stop();
-    m_refreshCounter = 0;
     const bool ok = RunSession(SessionMode::GetVoipLog);
     if (ok) {
         m_callLog.MergeCallLog(m_session.fetched.callLog);
-        m_refreshBlocked = false;
+        m_refresh.SetBlocked(false);
         m_port.ModelsChanged();
     }
-    m_refreshTimer.Start(kRefreshTickMs);
+    m_refresh.Resume();
     return ok ? RefreshOutcome::Refreshed : RefreshOutcome::Failed;
 }
 
 void RouterWorkflow::PrepareApplyTexts() {
     ApplyTexts& apply = m_session.apply;
     apply.dialPlanRows = m_dialPlan.ChangedEntries();
-    // An apply refreshes the pages' remembered texts; the fields carry the values whole (a comma
-    // inside a value stays inside it).
-    m_sip.RememberTexts();
+    // The fields carry the values whole (a comma inside a value stays inside it). An apply makes the
+    // payload text the one the codec page's payload check puts back.
     apply.sipRow = m_sip.SipFields();
-    m_codec.RememberTexts();
+    m_codec.RememberPayloadType();
     apply.codecRow = m_codec.CodecFields(true);
     if (apply.lastCodecRow.empty()) apply.lastCodecRow = m_fetchedCodecFields;
 }
@@ -444,8 +394,8 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         }
         TakeRouterRowsKeepingPages(pagesTwoPort);
         RereadFormlessFile(sipKept, codecKept);
-        m_refreshBlocked = false;
-        StartRefreshAfterFetch();
+        m_refresh.SetBlocked(false);
+        m_refresh.StartIfOn();
         m_port.ClosePasswordConfirmation();
     }
 
@@ -462,7 +412,7 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         m_dialPlan.MarkApplyInterrupted();
         return ApplyOutcome::Failed;
     }
-    m_refreshBlocked = false;
+    m_refresh.SetBlocked(false);
     m_dialPlan.MarkChangesApplied();
     // The router now holds what the file said; its form is no question any more.
     m_loadedFile.reset();
@@ -515,7 +465,7 @@ FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
         const bool pagesTwoPort = m_sip.IsTwoPort();
         if (fileTwoPort && *fileTwoPort != pagesTwoPort) {
             m_sip.SetTwoPort(*fileTwoPort);
-            BringPagesToSipForm(pagesTwoPort);
+            BringSettingsToRouterForm(m_sip, m_codec, pagesTwoPort);
             m_sip.Recaption();
             m_port.ApplyPerModelControls(*fileTwoPort);
         }
@@ -534,19 +484,14 @@ FileOutcome RouterWorkflow::DropFile(const std::string& path) {
 }
 
 void RouterWorkflow::SetAutoRefresh(bool ticked) {
-    m_autoRefresh = ticked;
+    m_refresh.SetOn(ticked);
     ShowAutoRefresh();
-    if (m_autoRefresh) {
-        m_refreshTimer.Start(kRefreshTickMs);
-    } else {
-        m_refreshTimer.Stop();
-    }
-    m_refreshCounter = 0;
+    m_refresh.Restart();
 }
 
 void RouterWorkflow::EnableAutoRefresh(bool enable) {
     m_autoRefreshEnabled = enable;
-    SetAutoRefresh(m_autoRefresh);
+    SetAutoRefresh(m_refresh.On());
 }
 
 }  // namespace dezadav

@@ -15,15 +15,11 @@
 #include "settings/file_writer.h"
 #include "settings/settings_file.h"
 #include "settings/sip_settings.h"
+#include "workflow/refresh_schedule.h"
 #include "workflow/tick_timer.h"
 #include "workflow/user_port.h"
 
 namespace dezadav {
-
-// Period of the refresh timer (the main window's timer 3).
-inline constexpr int kRefreshTickMs = 1000;
-// refreshSeconds at start.
-inline constexpr int kDefaultRefreshSeconds = 30;
 
 // How a Connect sequence ended.
 enum class ConnectOutcome {
@@ -73,11 +69,12 @@ struct UnreadAreas {
 };
 
 // The router workflow: the main line of the program, carried out for the main window (or for
-// dezadav-cli). It holds the workflow state — current router, strip, skip mark, refresh counter,
-// the four models, autoRefresh and refreshSeconds — and runs the flows the window's events start:
-// ConnectSequence (timer 0, Search Again), RefreshTick (timer 3), ApplyFlow (Apply to Router, Enter),
-// SaveAllFlow, LoadFlow, LoadSettingsFile / DropFile. It talks to the user only through its
-// UserPort; every router exchange is one run of the session (`CSettingDlg`).
+// dezadav-cli). It holds the workflow state — current router, strip, skip mark and the four
+// models — and runs the flows the window's events start: ConnectSequence (timer 0, Search Again),
+// RefreshTick (timer 3), ApplyFlow (Apply to Router, Enter), SaveAllFlow, LoadFlow,
+// LoadSettingsFile / DropFile. When the automatic refresh is due (autoRefresh, refreshSeconds, the
+// tick count) its RefreshSchedule decides. It talks to the user only through its UserPort; every
+// router exchange is one run of the session (`CSettingDlg`).
 //
 // Everything runs on one thread, and every wait of an exchange dispatches events, so a click, a
 // tick or another copy's request can enter a flow in the middle of an exchange. One exchange at a
@@ -99,7 +96,8 @@ public:
     ConnectOutcome ConnectSequence();
 
     // One tick of the refresh timer. With refreshSeconds s the log is fetched on the (s + 2)-th tick
-    // after the counter was reset; while the busy flag is set ticks only count.
+    // after the counter was reset; while an exchange runs, the refresh is blocked or the user is in a
+    // dialog (UserPort::UserIsInDialog), ticks only count.
     RefreshOutcome RefreshTick();
 
     // Apply to Router. After Skip the router selection and the password confirmation run first,
@@ -116,8 +114,10 @@ public:
     ApplyOutcome ApplyFlow();
 
     // What an apply to the router of the strip would send, once the user has accepted a file of the
-    // other router form; nothing when the apply may not go on (the file declined, or an area that
-    // could not be read edited; its message shown). ApplyFlow sends it; a dry run prints it.
+    // other router form: the changed dial-plan entries except those equal to what the router holds,
+    // the SIP group whole when any SIP field differs from the router's row as last read or applied,
+    // the codec group likewise. Nothing when the apply may not go on (the file declined, or an area
+    // that could not be read edited; its message shown). ApplyFlow sends it; a dry run prints it.
     std::optional<ApplyPlan> PlanApply();
 
     // Step 2 of the apply on its own: fills the session's ApplyTexts from the models (changed
@@ -157,7 +157,7 @@ public:
     void EnableAutoRefresh(bool enable);
 
     // The refresh list's choice (10..180 s). Takes effect from the next tick; the counter is kept.
-    void SetRefreshSeconds(int seconds) { m_refreshSeconds = seconds; }
+    void SetRefreshSeconds(int seconds) { m_refresh.SetIntervalSeconds(seconds); }
 
     // --- how exchanges are made -------------------------------------------------------------------
 
@@ -175,15 +175,15 @@ public:
     const RouterInfo& CurrentRouter() const { return m_currentRouter; }
     const RouterStrip& Strip() const { return m_strip; }
     bool SkipMark() const { return m_skipMark; }
-    int32_t RefreshCounter() const { return m_refreshCounter; }
+    int32_t RefreshCounter() const { return m_refresh.Count(); }
     // True for the duration of a router exchange.
     bool ExchangeRunning() const { return m_exchangeRunning; }
     // Set by a failed fetch, refresh or apply, cleared by the next one that succeeds: no automatic
     // refresh starts meanwhile.
-    bool RefreshBlocked() const { return m_refreshBlocked; }
-    bool AutoRefresh() const { return m_autoRefresh; }
+    bool RefreshBlocked() const { return m_refresh.Blocked(); }
+    bool AutoRefresh() const { return m_refresh.On(); }
     bool AutoRefreshEnabled() const { return m_autoRefreshEnabled; }
-    int RefreshSeconds() const { return m_refreshSeconds; }
+    int RefreshSeconds() const { return m_refresh.IntervalSeconds(); }
     // The two-port test on the strip's Model field.
     bool IsTwoPort() const;
     // The areas the last full fetch could not read (Message_SettingsUnread was shown).
@@ -246,12 +246,6 @@ private:
     // After Skip: the fetched settings become the rows the apply compares with, while the pages keep
     // their values, brought into the fetched router's form (`pagesTwoPort`: the form they were in).
     void TakeRouterRowsKeepingPages(bool pagesTwoPort);
-    // The pages from the form they were in (`pagesTwoPort`) into the one the SIP settings are now set
-    // to: expiry lists showing the same durations, the port-1 registration in the new form's
-    // control, the codec choices of the form.
-    void BringPagesToSipForm(bool pagesTwoPort);
-    // The refresh runs from now on (the end of a successful Connect sequence).
-    void StartRefreshAfterFetch();
     // Step 5: the confirmed router becomes the strip and the current router.
     void ConfirmRouter(const std::string& password);
     void SetStripFromCurrentRouter();
@@ -266,7 +260,8 @@ private:
     const LanguageTable& m_language;
     UserPort& m_port;
     CSettingDlg& m_session;
-    TickTimer& m_refreshTimer;
+    // When the automatic refresh is due; the timer it runs has RefreshTick as its handler.
+    RefreshSchedule m_refresh;
 
     FileWriter& m_files;
     std::string m_lastFileProblem;
@@ -277,11 +272,9 @@ private:
     RouterStrip m_strip;
     bool m_skipMark = false;
     bool m_exchangeRunning = false;
-    bool m_refreshBlocked = false;
     // The mode of the running exchange, and whether its progress is on screen.
     SessionMode m_runningMode = SessionMode::GetSettings;
     bool m_progressShown = false;
-    int32_t m_refreshCounter = 0;
     uint16_t m_telnetPort = kTelnetPort;
     double m_timeScale = 1.0;
     bool m_mainWindowVisible = true;
@@ -296,9 +289,7 @@ private:
 
     std::string m_syncedEdits;  // EditableText() at the last fetch, apply, save or load
 
-    bool m_autoRefresh = false;
     bool m_autoRefreshEnabled = true;
-    int m_refreshSeconds = kDefaultRefreshSeconds;
 };
 
 }  // namespace dezadav

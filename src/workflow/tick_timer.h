@@ -5,8 +5,8 @@
 
 namespace dezadav {
 
-// A repeating timer as the workflow sees it (the main window's refresh timer, id 3). The workflow
-// starts and stops it; whoever owns it calls Fire() once per period while it is active. The window
+// A repeating timer as the workflow sees it (the main window's refresh timer, id 3). The workflow's
+// RefreshSchedule starts and stops it; whoever owns it calls Fire() once per period while it is active. The window
 // uses QtTickTimer (on the Qt event loop, kept out of this library so that the workflow needs no Qt),
 // dezadav-cli its own idle timer; tests use a manual timer and fire it tick by tick, so no test waits
 // for real time to pass.

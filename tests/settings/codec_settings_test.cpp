@@ -40,10 +40,6 @@ TEST_F(CodecSettingsTest, PageCreationDefaults) {
     EXPECT_EQ(codec.CodecFields(true), (std::vector<std::string>{"2", "1", "0", "101", "10050", "15000"}));
     EXPECT_EQ(codec.CodecRowText(false), "G.729A/B (8Kpbs),20 ms,0,101,10050,15000\r\n");
     EXPECT_EQ(codec.CodecRowText(true), "2,1,0,101,10050,15000\r\n");
-    EXPECT_EQ(codec.Remembered().payloadType, "101");
-    EXPECT_EQ(codec.Remembered().rtpPortStart, "10050");
-    EXPECT_EQ(codec.Remembered().rtpPortEnd, "15000");
-    EXPECT_TRUE(codec.FetchedRow().empty());
 }
 
 TEST_F(CodecSettingsTest, ReadsTheThreeOutputs) {
@@ -59,10 +55,11 @@ TEST_F(CodecSettingsTest, ReadsTheThreeOutputs) {
                                      RtpOutputKind::PortRange));
     EXPECT_EQ(codec.RtpPortStart(), "20000");
     EXPECT_EQ(codec.RtpPortEnd(), "20100");
-    EXPECT_EQ(codec.FetchedRow(), "3,2,1,110,20000,20100\r\n");
-    EXPECT_EQ(codec.Remembered().payloadType, "110");
-    EXPECT_EQ(codec.Remembered().codecText, "G.723 (6.4Kpbs)");
-    EXPECT_EQ(codec.Remembered().packetSizeText, "30 ms");
+    EXPECT_EQ(codec.CodecRowText(true), "3,2,1,110,20000,20100\r\n");
+    testing::RecordingMessagePort port;
+    codec.SetPayloadType("50");  // the payload read is the one the payload check puts back
+    EXPECT_FALSE(codec.CheckPayloadType(port));
+    EXPECT_EQ(codec.PayloadType(), "110");
 }
 
 TEST_F(CodecSettingsTest, OnePortListHasThreeCodecs) {
@@ -145,10 +142,9 @@ TEST_F(CodecSettingsTest, NothingToReadReturnsFalse) {
     EXPECT_FALSE(codec.ParseRtpOutput("", RtpOutputKind::Codec));
     EXPECT_FALSE(codec.ParseRtpOutput("type = 1 ", 3, 0, RtpOutputKind::Codec));
     EXPECT_FALSE(codec.ParseRtpOutput("type = 1 ", 9, 4, RtpOutputKind::Codec));
-    EXPECT_TRUE(codec.FetchedRow().empty());
     EXPECT_EQ(codec.Codec().Selected(), 2);
     ASSERT_TRUE(codec.ParseRtpOutput("no keywords here", RtpOutputKind::Codec));
-    EXPECT_EQ(codec.FetchedRow(), "2,1,0,101,10050,15000\r\n");
+    EXPECT_EQ(codec.CodecRowText(true), "2,1,0,101,10050,15000\r\n");
 }
 
 TEST(PayloadTypeTest, RangeIs96To127) {
@@ -163,7 +159,7 @@ TEST_F(CodecSettingsTest, PayloadCheckRestoresTheRememberedText) {
     codec.SetPayloadType("96");
     EXPECT_TRUE(codec.CheckPayloadType(port));
     EXPECT_TRUE(port.shown.empty());
-    codec.RememberTexts();  // as an apply does
+    codec.RememberPayloadType();  // as an apply does
     codec.SetPayloadType("128");
     EXPECT_FALSE(codec.CheckPayloadType(port));
     EXPECT_EQ(codec.PayloadType(), "96");
@@ -270,7 +266,7 @@ TEST_F(CodecSettingsTest, ParsedOutputReadsBackExactly) {
         ASSERT_TRUE(c.ParseRtpOutput(
             RouterLines({"dynamic RTP start port: " + start, "dynamic RTP end port: " + end}),
             RtpOutputKind::PortRange));
-        EXPECT_EQ(c.FetchedRow(), std::to_string(type) + "," + std::to_string(size) + "," +
+        EXPECT_EQ(c.CodecRowText(true), std::to_string(type) + "," + std::to_string(size) + "," +
                                       std::to_string(mode) + "," + payload + "," + start + "," + end +
                                       "\r\n");
     }

@@ -67,8 +67,6 @@ TEST_F(SipSettingsTest, PageCreationDefaults) {
     EXPECT_EQ(sip.Port2RegisterVia().SelectedText(), "None");
     EXPECT_FALSE(sip.UseRegistrar());
     EXPECT_FALSE(sip.IsTwoPort());
-    EXPECT_TRUE(sip.FetchedRow().empty());
-    EXPECT_EQ(sip.Remembered().sipPort, "5060");
     EXPECT_EQ(sip.Port1UserNameLabelKey(), "SIP_UserName1");
 }
 
@@ -101,9 +99,7 @@ TEST_F(SipSettingsTest, ReadsAFullEndpointOutput) {
     EXPECT_EQ(sip.Port1Expiry().SelectedText(), "30 mins");
     // Port 2 is untouched by the port-1 output.
     EXPECT_EQ(sip.Port2UserName(), "p1");
-    EXPECT_EQ(sip.FetchedRow(), "5060,,1,alice,s3cret,3,0,p1,,5\r\n");
-    EXPECT_EQ(sip.Remembered().port1Password, "s3cret");
-    EXPECT_EQ(sip.Remembered().port1ExpiryText, "30 mins");
+    EXPECT_EQ(sip.SipRowText(), "5060,,1,alice,s3cret,3,0,p1,,5\r\n");
     EXPECT_EQ(sip.Port1UserNameLabelKey(), "SIP_5870Name");
 }
 
@@ -144,8 +140,6 @@ TEST_F(SipSettingsTest, TwoPortParseTrimsBothListsKeepingTheChosenTime) {
     EXPECT_EQ(sip.Port2Expiry().Selected(), 5);
     EXPECT_EQ(sip.Port1Expiry().Selected(), -1);
     EXPECT_EQ(sip.Port1UserNameLabelKey(), "SIP_UserName1");
-    // The row was taken before the lists were trimmed.
-    EXPECT_EQ(SplitRowLikeFileReader(sip.FetchedRow())[9], "7");
     EXPECT_EQ(sip.SipFields()[9], "5");
 
     // A one-port router afterwards gets the two short times back, port-1 texts in both lists.
@@ -248,18 +242,13 @@ TEST_F(SipSettingsTest, OnePortRegistrarValueDrivesUseRegistrar) {
 
 TEST_F(SipSettingsTest, NothingToReadReturnsFalseAndChangesNothing) {
     ASSERT_TRUE(sip.ParseSipOutput(RouterLines({"number: 5070"}), SipOutputKind::Port, 1));
-    const std::string fetched = sip.FetchedRow();
     sip.SetSipPort("6000");
     EXPECT_FALSE(sip.ParseSipOutput("", SipOutputKind::Port, 1));
     EXPECT_FALSE(sip.ParseSipOutput("number: 1 \n\r", 0, 0, SipOutputKind::Port, 1));
     EXPECT_FALSE(sip.ParseSipOutput("number: 1 \n\r", 50, 10, SipOutputKind::Port, 1));
-    EXPECT_EQ(sip.FetchedRow(), fetched);
     EXPECT_EQ(sip.SipPort(), "6000");
-
-    // Output without keywords still refreshes the fetched row.
     ASSERT_TRUE(sip.ParseSipOutput(RouterLines({"no keywords"}), SipOutputKind::Port, 1));
-    EXPECT_EQ(sip.FetchedRow(), sip.SipRowText());
-    EXPECT_EQ(SplitRowLikeFileReader(sip.FetchedRow())[0], "6000");
+    EXPECT_EQ(sip.SipPort(), "6000");
 }
 
 TEST_F(SipSettingsTest, ReadsOnlyTheGivenRange) {
@@ -398,7 +387,7 @@ TEST_F(SipSettingsTest, RowLoadRoundTripsOverRandomStates) {
     }
 }
 
-TEST_F(SipSettingsTest, FetchedRowReflectsEveryParsedValue) {
+TEST_F(SipSettingsTest, RowReflectsEveryParsedValue) {
     // Output printed from random values reads back to exactly those values.
     std::mt19937 rng(777);
     for (int round = 0; round < 200; ++round) {
@@ -430,7 +419,7 @@ TEST_F(SipSettingsTest, FetchedRowReflectsEveryParsedValue) {
         }
         ASSERT_TRUE(s.ParseSipOutput(RouterLines({"SIP port number: " + port}), SipOutputKind::Port, 1));
         ASSERT_TRUE(s.ParseSipOutput(RouterLines({"Now: " + registrar}), SipOutputKind::Registrar, 1));
-        const std::vector<std::string> fields = SplitRowLikeFileReader(s.FetchedRow());
+        const std::vector<std::string> fields = SplitRowLikeFileReader(s.SipRowText());
         ASSERT_EQ(fields.size(), kSipRowFieldCount);
         EXPECT_EQ(fields[0], port);
         EXPECT_EQ(fields[1], registrar);

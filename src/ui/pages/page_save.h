@@ -24,7 +24,7 @@ bool WritePageFile(const QString& path, std::string_view bytes, FileSecrecy secr
                    MessagePort& port);
 
 // Save As of one page: asks `chooser` for a path, then WritePageFile. The bytes are only built (by
-// `makeBytes`) once a file has been chosen, since building some rows refreshes remembered texts.
+// `makeBytes`) once a file has been chosen, since building the codec row remembers its payload text.
 template <typename MakeBytes>
 PageSaveOutcome SavePageAs(const FileChooser& chooser, MakeBytes&& makeBytes, const LanguageTable& language,
                            MessagePort& port, FileSecrecy secrecy = FileSecrecy::Plain) {

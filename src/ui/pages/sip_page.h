@@ -22,7 +22,7 @@ class CSkinButton;
 // box, user name, password, expiry time), and Save As of the SIP row alone.
 //
 // The page is a view over SipSettings owned by the workflow; the lists and their selections, the
-// use-registrar flag and the remembered texts live in the model. Edits are written through at once
+// use-registrar flag live in the model. Edits are written through at once
 // (every keystroke, choice or click changes the model). After anything else changed the model
 // (fetch, load), the owner calls ShowModel.
 //

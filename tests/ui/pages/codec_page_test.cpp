@@ -162,7 +162,7 @@ TEST_F(CodecPageTest, PayloadIsCheckedWhenTheBoxLosesTheFocus) {
 
     // After the texts were remembered (a save, an apply), its payload is the one restored.
     Retype(m_page->PayloadBox(), "110");
-    m_codec.RememberTexts();
+    m_codec.RememberPayloadType();
     Retype(m_page->PayloadBox(), "50");
     m_page->EndBox()->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
