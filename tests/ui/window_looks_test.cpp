@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -43,7 +44,17 @@ public:
     QStringList faults;
 
     void Check(QWidget* window, const QString& where) {
-        QTest::qWait(50);  // lets the lists fit their columns and their scroll bars follow
+        // Lets the lists fit their columns and their scroll bars follow: each fit waits for the event
+        // loop, and a loaded machine may need several turns of it. A list that never fits fails below.
+        QTest::qWait(50);
+        QTest::qWaitFor(
+            [window] {
+                const auto lists = window->findChildren<QTableView*>();
+                return std::none_of(lists.begin(), lists.end(), [](const QTableView* list) {
+                    return list->isVisible() && list->horizontalScrollBar()->maximum() > 0;
+                });
+            },
+            2000);
         const QString place = where + QStringLiteral(" / ") + window->windowTitle() + QStringLiteral(": ");
         const Qt::WindowFlags flags = window->windowFlags();
         const bool dialog = qobject_cast<CMainDlg*>(window) == nullptr;
