@@ -206,7 +206,7 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     }
     PrefixingListener listener(context, requests, "backup");
     const std::vector<JobOutcome> outcomes =
-        RunJobsInParallel(requests, options.jobs, context.language, listener);
+        RunJobsInParallel(requests, JobLimit(options.jobs), context.language, listener);
     listener.End();
 
     std::string index;
@@ -266,7 +266,7 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
     }
     PrefixingListener listener(context, requests, options.dryRun ? "dry run" : "apply");
     const std::vector<JobOutcome> outcomes =
-        RunJobsInParallel(requests, options.jobs, context.language, listener);
+        RunJobsInParallel(requests, JobLimit(options.jobs), context.language, listener);
     listener.End();
     const auto failed = static_cast<std::size_t>(std::count_if(outcomes.begin(), outcomes.end(), Failed));
     PrintSummary(context.err, outcomes.size() - failed, 0, failed);
