@@ -15,16 +15,6 @@ constexpr int kTrayDefaultItem = 2;
 
 }  // namespace
 
-ApplicationOptions ToApplicationOptions(const CommonOptions& common) {
-    ApplicationOptions options;
-    options.discovery.target = common.broadcast;
-    options.discovery.port = common.discoveryPort;
-    options.telnetPort = common.telnetPort;
-    options.timeScale = common.timeScale;
-    options.transcriptFile = common.transcriptFile;
-    return options;
-}
-
 void PrepareWindowedProgram() {
     QApplication::setOrganizationName(QStringLiteral("Zezidez"));
     QApplication::setApplicationName(QStringLiteral("Dezadav"));
@@ -36,7 +26,7 @@ void PrepareWindowedProgram() {
 
 Application::Application(ApplicationOptions options)
     : m_texts(BuiltinEnglishTable()),
-      m_port(m_texts, options.discovery),
+      m_port(m_texts, DiscoveryOptions{options.broadcast, options.discoveryPort}),
       m_session(m_socket, m_clock, m_texts, m_port.Messages()),
       m_workflow(m_texts, m_port, m_session, m_refreshTimer, m_files),
       m_language(m_texts, &m_port.Messages(), options.profile),

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     // Listening before the window is built: a copy started meanwhile is heard, its request kept.
     lock.Listen();
 
-    dezadav::Application application(dezadav::ToApplicationOptions(options.common));
+    dezadav::Application application{dezadav::ApplicationOptions(options.common)};
     dezadav::CMainDlg& window = application.Window();
     if (options.settingsFile) window.OpenAfterFirstConnect(QString::fromStdString(*options.settingsFile));
     QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });
