@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "lang/builtin_language_source.h"
+#include "lang/messages.h"
 #include "ui/pictures.h"
 
 namespace dezadav {
@@ -37,7 +38,7 @@ Application::Application(ApplicationOptions options)
     if (options.transcriptFile) {
         m_transcriptFile = std::make_unique<TranscriptFile>(
             *options.transcriptFile,
-            [](const std::string& text) { std::fprintf(stderr, "dezadav: %s\n", text.c_str()); });
+            [](const std::string& text) { std::fputs(WindowProgramErrorLine(text).c_str(), stderr); });
         m_transcriptFile->Open();
         m_transcript = std::make_unique<TranscriptWriter>(*m_transcriptFile, LocalTimeText);
         m_session.SetObserver(m_transcript.get());
