@@ -42,7 +42,7 @@ std::string JoinWithTabs(std::initializer_list<const std::string*> fields) {
 int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTable& language,
                 StreamMessagePort& messages) {
     SearchOptions search;
-    search.target = options.common.broadcast.value_or(kDefaultDiscoverTarget);
+    search.target = options.common.broadcast.value_or(std::string(kDefaultDiscoverTarget));
     search.port = options.common.discoveryPort;
     search.waitMs = options.waitMs;
     auto routers = SearchRouters(search, language, messages);

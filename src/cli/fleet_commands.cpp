@@ -120,7 +120,7 @@ std::optional<std::vector<RouterInfo>> BackupTargets(const CliOptions& options, 
     }
     StreamMessagePort messages(context.out, context.err);
     SearchOptions search;
-    search.target = options.common.broadcast.value_or(kDefaultDiscoverTarget);
+    search.target = options.common.broadcast.value_or(std::string(kDefaultDiscoverTarget));
     search.port = options.common.discoveryPort;
     search.waitMs = options.waitMs;
     auto found = SearchRouters(search, context.language, messages);
