@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "lang/messages.h"
+
 namespace dezadav {
 
 namespace {
@@ -46,7 +48,7 @@ AppParseResult ParseAppArguments(const QStringList& arguments) {
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1 || (files.size() == 1 && files.front().isEmpty())) {
-        result.error = "one settings file at most, named by a non-empty path";
+        result.error = std::string(kWindowOneFileAtMost);
         return result;
     }
     // The window may be started from anywhere; the path must not depend on where it runs later.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "lang/builtin_language_source.h"
+#include "lang/messages.h"
 #include "ui/pictures.h"
 
 namespace dezadav {
@@ -14,16 +15,6 @@ namespace {
 constexpr int kTrayDefaultItem = 2;
 
 }  // namespace
-
-ApplicationOptions ToApplicationOptions(const CommonOptions& common) {
-    ApplicationOptions options;
-    options.discovery.target = common.broadcast;
-    options.discovery.port = common.discoveryPort;
-    options.telnetPort = common.telnetPort;
-    options.timeScale = common.timeScale;
-    options.transcriptFile = common.transcriptFile;
-    return options;
-}
 
 void PrepareWindowedProgram() {
     QApplication::setOrganizationName(QStringLiteral("Zezidez"));
@@ -36,7 +27,7 @@ void PrepareWindowedProgram() {
 
 Application::Application(ApplicationOptions options)
     : m_texts(BuiltinEnglishTable()),
-      m_port(m_texts, options.discovery),
+      m_port(m_texts, DiscoveryOptions{options.broadcast, options.discoveryPort}),
       m_session(m_socket, m_clock, m_texts, m_port.Messages()),
       m_workflow(m_texts, m_port, m_session, m_refreshTimer, m_files),
       m_language(m_texts, &m_port.Messages(), options.profile),
@@ -47,7 +38,7 @@ Application::Application(ApplicationOptions options)
     if (options.transcriptFile) {
         m_transcriptFile = std::make_unique<TranscriptFile>(
             *options.transcriptFile,
-            [](const std::string& text) { std::fprintf(stderr, "dezadav: %s\n", text.c_str()); });
+            [](const std::string& text) { std::fputs(WindowProgramErrorLine(text).c_str(), stderr); });
         m_transcriptFile->Open();
         m_transcript = std::make_unique<TranscriptWriter>(*m_transcriptFile, LocalTimeText);
         m_session.SetObserver(m_transcript.get());

@@ -24,17 +24,14 @@
 
 namespace dezadav {
 
-// Where the windowed program looks for routers and keeps the language choice.
-struct ApplicationOptions {
-    DiscoveryOptions discovery;                 // where Select Router searches
-    std::uint16_t telnetPort = kTelnetPort;     // the routers' command-line port
-    double timeScale = 1.0;                     // every wait of the router dialogue this many times as long
-    std::optional<std::string> transcriptFile;  // where each router exchange is recorded; none: nowhere
+// What the windowed program is started with: the options both front ends share (where Select Router
+// searches, the telnet port, the time scale, the transcript), and where the language choice is kept.
+struct ApplicationOptions : CommonOptions {
+    ApplicationOptions() = default;
+    explicit ApplicationOptions(const CommonOptions& common) : CommonOptions(common) {}
+
     QSettings* profile = nullptr;  // where the language choice is stored; null: the user's profile
 };
-
-// The options the command line gives, as the program's objects take them.
-ApplicationOptions ToApplicationOptions(const CommonOptions& common);
 
 // The application-wide settings every windowed program sets right after making its QApplication:
 // names for the user's profile, the desktop file, the icon, and that hiding the window into the

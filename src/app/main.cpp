@@ -5,6 +5,7 @@
 #include "app/app_options.h"
 #include "app/application.h"
 #include "app/single_instance.h"
+#include "lang/messages.h"
 #include "ui/pictures.h"
 
 int main(int argc, char** argv) {
@@ -21,7 +22,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!parsed.options) {
-        std::fprintf(stderr, "dezadav: %s\nTry 'dezadav --help'.\n", parsed.error.c_str());
+        std::fputs(
+            (dezadav::WindowProgramErrorLine(parsed.error) + dezadav::TryHelpLine("dezadav --help")).c_str(),
+            stderr);
         return 2;
     }
     const dezadav::AppOptions& options = *parsed.options;
@@ -39,17 +42,17 @@ int main(int argc, char** argv) {
                 options.settingsFile ? QString::fromStdString(*options.settingsFile) : QString();
             if (lock.ActivateRunningCopy(file)) return 0;
             // Ending quietly here would drop the file the user asked to open.
-            std::fprintf(stderr, "dezadav: another copy is running but did not answer%s%s\n",
-                         file.isEmpty() ? "" : "; not opened: ", qPrintable(file));
+            const std::string silent = dezadav::RunningCopySilentText(file.toStdString());
+            std::fputs(dezadav::WindowProgramErrorLine(silent).c_str(), stderr);
             return 1;
         }
-        std::fprintf(stderr, "dezadav: cannot create the single-instance lock %s; starting without it\n",
-                     qPrintable(lock.LockPath()));
+        const std::string unlocked = dezadav::NoSingleInstanceLockText(lock.LockPath().toStdString());
+        std::fputs(dezadav::WindowProgramErrorLine(unlocked).c_str(), stderr);
     }
     // Listening before the window is built: a copy started meanwhile is heard, its request kept.
     lock.Listen();
 
-    dezadav::Application application(dezadav::ToApplicationOptions(options.common));
+    dezadav::Application application{dezadav::ApplicationOptions(options.common)};
     dezadav::CMainDlg& window = application.Window();
     if (options.settingsFile) window.OpenAfterFirstConnect(QString::fromStdString(*options.settingsFile));
     QObject::connect(&window, &QDialog::finished, &app, [] { QApplication::exit(0); });

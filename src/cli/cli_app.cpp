@@ -14,6 +14,7 @@
 #include "cli/stream_message_port.h"
 #include "discovery/router_search.h"
 #include "lang/builtin_language_source.h"
+#include "lang/messages.h"
 #include "session/clock.h"
 #include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
@@ -41,7 +42,7 @@ std::string JoinWithTabs(std::initializer_list<const std::string*> fields) {
 int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTable& language,
                 StreamMessagePort& messages) {
     SearchOptions search;
-    search.target = options.common.broadcast.value_or(kDefaultDiscoverTarget);
+    search.target = options.common.broadcast.value_or(std::string(kDefaultDiscoverTarget));
     search.port = options.common.discoveryPort;
     search.waitMs = options.waitMs;
     auto routers = SearchRouters(search, language, messages);
@@ -147,7 +148,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     // A broken settings file does not stand in the way of help, but of every command.
     if (defaultsError) return UsageError(err, *defaultsError, CommandWord(options.command));
     if (auto error = ResolveRouterNames(options.routers)) {
-        err << "dezadav-cli: " << *error << '\n' << std::flush;
+        err << CliErrorLine(*error) << std::flush;
         return kExitFailed;
     }
 
@@ -163,7 +164,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         QThread* mainThread = QThread::currentThread();
         transcript = std::make_unique<TranscriptFile>(
             *options.common.transcriptFile, [&err, mainThread](const std::string& text) {
-                auto print = [&err, text] { err << "dezadav-cli: " << text << '\n' << std::flush; };
+                auto print = [&err, text] { err << CliErrorLine(text) << std::flush; };
                 if (QThread::currentThread() == mainThread) {
                     print();
                 } else {

@@ -6,58 +6,132 @@
 #include <set>
 #include <string_view>
 
+#include "cli/option_defaults.h"
+#include "cli/password_source.h"
 #include "discovery/discovery_targets.h"
+#include "lang/messages.h"
 #include "text/decimal_text.h"
 
 namespace dezadav::cli {
 
 namespace {
 
+std::string Number(long value) {
+    return std::to_string(value);
+}
+
 // One option as the help shows it.
 struct OptionHelp {
-    std::string_view name;
+    const char* name;
     std::string_view valueName;  // empty for a flag
-    std::string_view text;       // wrapped at 72 columns, continuation lines without indentation
+    std::string text;            // wrapped at 72 columns, continuation lines without indentation
 };
 
 const std::vector<OptionHelp>& OptionHelps() {
     static const std::vector<OptionHelp> options = {
-        {"router", "HOST", "the router: a dotted IPv4 address, or a host name looked up once (IPv4)"},
-        {"model", "NAME",
+        {kRouterOptionName, "HOST",
+         "the router: a dotted IPv4 address, or a host name looked up once (IPv4)"},
+        {kModelOptionName, "NAME",
          "model name of the router; decides one-port or two-port handling exactly as\n"
          "the window's Model field does. When omitted, the discovery request is sent\n"
          "to the router's own address and the model name of its answer is used"},
-        {"output", "FILE", "the settings file to write; - writes it to standard output"},
-        {"input", "FILE", "the settings file to load over the router's settings"},
-        {"dry-run", "", "print the commands the apply would send and send none of them"},
-        {"force", "", "apply a FILE saved from the other router form (one-port or two-port) all the\n"
-                      "same: its loop-through, backup numbers and expiry times do not carry over whole"},
-        {"show-secrets", "", "print the SIP passwords an apply sends; without it they show as ********"},
-        {"into", "DIR", "the folder of the backup files and their index.tsv"},
-        {"telnet-port", "N", "TCP port of the router's command line (default 23)"},
-        {"broadcast", "ADDR", "send the discovery request to this IPv4 address (default 255.255.255.255)"},
-        {"discovery-port", "N", "UDP port of the discovery request (default 56415)"},
-        {"wait", "MS", "how long discovery answers are awaited, 0 to 600000 (default 2000)"},
-        {"password-file", "FILE", "read the common password from the first line of FILE"},
-        {"passwords", "FILE",
+        {kOutputOptionName, "FILE", "the settings file to write; - writes it to standard output"},
+        {kInputOptionName, "FILE", "the settings file to load over the router's settings"},
+        {kDryRunOptionName, "", "print the commands the apply would send and send none of them"},
+        {kForceOptionName, "",
+         "apply a FILE saved from the other router form (one-port or two-port) all the\n"
+         "same: its loop-through, backup numbers and expiry times do not carry over whole"},
+        {kShowSecretsOptionName, "",
+         "print the SIP passwords an apply sends; without it they show as ********"},
+        {kIntoOptionName, "DIR", "the folder of the backup files and their index.tsv"},
+        {kTelnetPortOptionName, "N",
+         "TCP port of the router's command line (default " + Number(kTelnetPort) + ")"},
+        {kBroadcastOptionName, "ADDR",
+         "send the discovery request to this IPv4 address (default " + std::string(kDefaultDiscoverTarget) +
+             ")"},
+        {kDiscoveryPortOptionName, "N",
+         "UDP port of the discovery request (default " + Number(kDiscoveryPort) + ")"},
+        {kWaitOptionName, "MS",
+         "how long discovery answers are awaited, 0 to " + Number(kMaxWaitMs) + " (default " +
+             Number(kDefaultWaitMs) + ")"},
+        {kPasswordFileOptionName, "FILE", "read the common password from the first line of FILE"},
+        {kPasswordsOptionName, "FILE",
          "per-router passwords: lines \"ADDRESS PASSWORD\", the address an IP or a MAC\n"
          "address, '#' starting a comment line; overrides the common password. The\n"
          "file must not be readable by group or others"},
-        {"jobs", "N", "routers served at the same time, 1 to 256 (default 32)"},
-        {"time-scale", "F",
-         "make every wait of the router dialogue F times as long, for slow routers\n"
-         "(a number from 1 to 20, default 1)"},
-        {"transcript", "FILE", "append a record of every router exchange to FILE"},
+        {kJobsOptionName, "N",
+         "routers served at the same time, " + Number(kMinJobs) + " to " + Number(kMaxJobs) + " (default " +
+             Number(kDefaultJobs) + ")"},
+        {kTimeScaleOptionName, "F",
+         "make every wait of the router dialogue F times as long, for slow routers\n(" +
+             WantedNumberText(kMinTimeScale, kMaxTimeScale) + ", default " + Number(kMinTimeScale) + ")"},
+        {kTranscriptOptionName, "FILE", "append a record of every router exchange to FILE"},
     };
     return options;
+}
+
+const OptionHelp& HelpOf(std::string_view name) {
+    const auto& all = OptionHelps();
+    return *std::find_if(all.begin(), all.end(), [&](const OptionHelp& o) { return o.name == name; });
+}
+
+constexpr const char* kFlagOptionNames[] = {kDryRunOptionName, kForceOptionName, kShowSecretsOptionName};
+
+// "--router HOST", or "--force" for a flag.
+std::string Spelled(const char* name) {
+    const OptionHelp& option = HelpOf(name);
+    return "--" + std::string(name) + (option.valueName.empty() ? "" : " " + std::string(option.valueName));
+}
+
+// How an option stands in a command's usage line: "--into DIR", "[--force]", "[--router HOST]...".
+enum class Presence { Required, Optional, Repeatable };
+struct SynopsisPart {
+    const char* name;
+    Presence presence;
+};
+
+// The usage line after "dezadav-cli WORD", ending in "[options]" when the command takes more.
+std::string Synopsis(std::initializer_list<SynopsisPart> parts, bool moreOptions) {
+    std::string line;
+    for (const SynopsisPart& part : parts) {
+        if (!line.empty()) line += ' ';
+        line += part.presence == Presence::Required ? Spelled(part.name) : "[" + Spelled(part.name) + "]";
+        if (part.presence == Presence::Repeatable) line += "...";
+    }
+    return moreOptions ? line + " [options]" : line;
+}
+
+// The help's prose with each "{fact}" replaced by the fact as the program has it: a default, or a
+// text the program prints.
+std::string WithFacts(std::string_view text) {
+    const std::pair<std::string_view, std::string> facts[] = {
+        {"{broadcast}", std::string(kDefaultDiscoverTarget)},
+        {"{wait}", Number(kDefaultWaitMs)},
+        {"{telnet-port}", Number(kTelnetPort)},
+        {"{applied}", std::string(kMsgApplyOk.englishDefault)},
+        {"{dry-run}", DryRunText("N")},
+        {"{summary}", FleetSummaryText(23, 0, 1)},
+        {"{index-ok}", std::string(kIndexOk)},
+        {"{index-unsupported}", std::string(kIndexUnsupportedModel)},
+        {"{login-failed}", std::string(kMsgLogin.englishDefault)},
+        {"{password-variable}", kPasswordEnvironmentVariable},
+        {"{password-file}", kPasswordFileOptionName},
+    };
+    std::string filled(text);
+    for (const auto& [name, value] : facts) {
+        for (std::size_t at = filled.find(name); at != std::string::npos;
+             at = filled.find(name, at + value.size()))
+            filled.replace(at, name.size(), value);
+    }
+    return filled;
 }
 
 struct CommandRule {
     std::string_view word;
     CliCommand command;
-    std::string_view synopsis;              // what follows "dezadav-cli WORD" in the usage line
+    std::string synopsis;                   // what follows "dezadav-cli WORD" in the usage line
     std::string_view summary;               // one line for the list of commands
-    std::string_view description;           // the command's help
+    std::string_view description;           // the command's help, its facts as WithFacts() fills them
     std::vector<std::string_view> allowed;  // long option names this command accepts, in help order
     std::set<std::string_view> repeatable;  // of those, the ones that may be given more than once
 };
@@ -65,68 +139,81 @@ struct CommandRule {
 // Which options each command accepts. The router commands share the common options; `log` accepts
 // them too so that scripts can pass one set of options to every command.
 const std::vector<CommandRule>& Commands() {
+    using enum Presence;
     static const std::vector<CommandRule> commands = {
         {"discover",
          CliCommand::Discover,
-         "[--broadcast ADDR] [--discovery-port N] [--wait MS]",
+         Synopsis({{kBroadcastOptionName, Optional},
+                   {kDiscoveryPortOptionName, Optional},
+                   {kWaitOptionName, Optional}},
+                  false),
          "list the routers that answer one discovery request",
-         "Sends one discovery request to ADDR (default 255.255.255.255) and prints one line per\n"
-         "router that answers within MS milliseconds (default 2000), in arrival order: model, IP\n"
+         "Sends one discovery request to ADDR (default {broadcast}) and prints one line per\n"
+         "router that answers within MS milliseconds (default {wait}), in arrival order: model, IP\n"
          "address, subnet mask, MAC address and firmware version, separated by TAB.",
-         {"broadcast", "discovery-port", "wait"},
+         {kBroadcastOptionName, kDiscoveryPortOptionName, kWaitOptionName},
          {}},
         {"fetch",
          CliCommand::Fetch,
-         "--router HOST --output FILE [options]",
+         Synopsis({{kRouterOptionName, Required}, {kOutputOptionName, Required}}, true),
          "write one router's settings to a settings file",
          "Logs in to the router, reads all its VoIP settings and writes them to FILE (- for\n"
          "standard output) in the settings-file layout that Save All writes (dial plan, SIP,\n"
          "codec, VoIP log).",
-         {"router", "output", "model", "telnet-port", "discovery-port", "wait", "password-file", "time-scale",
-          "transcript"},
+         {kRouterOptionName, kOutputOptionName, kModelOptionName, kTelnetPortOptionName,
+          kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName,
+          kTranscriptOptionName},
          {}},
         {"apply",
          CliCommand::Apply,
-         "--router HOST [--router HOST]... --input FILE [--dry-run] [--force] [options]",
+         Synopsis({{kRouterOptionName, Required},
+                   {kRouterOptionName, Repeatable},
+                   {kInputOptionName, Required},
+                   {kDryRunOptionName, Optional},
+                   {kForceOptionName, Optional}},
+                  true),
          "load a settings file over routers' settings and apply the result",
          "Logs in, reads all settings, loads FILE over them and applies the result to the router.\n"
          "Prints every router command it sends, one per line, in order, then\n"
-         "\"Settings have been applied to router.\". With --dry-run it logs in and reads the\n"
+         "\"{applied}\". With --dry-run it logs in and reads the\n"
          "settings, prints the commands the apply would send, sends none of them and ends with\n"
-         "the line \"Dry run: N commands not sent.\".\n"
+         "the line \"{dry-run}\".\n"
          "With several --router the same FILE goes to each router, up to N at a time; every\n"
          "line printed starts with the router's IP address and a TAB, each router ends with\n"
          "one line (the success text, the dry run's line or the failure message), and the run\n"
-         "ends with one summary line on stderr (\"24 routers: 23 ok, 1 failed\").\n"
+         "ends with one summary line on stderr (\"{summary}\").\n"
          "A FILE saved from the other router form is refused unless --force is given, and\n"
          "SIP passwords are printed as ******** unless --show-secrets is given.",
-         {"router", "input", "dry-run", "force", "show-secrets", "model", "jobs", "passwords", "telnet-port",
-          "discovery-port", "wait", "password-file", "time-scale", "transcript"},
-         {"router"}},
+         {kRouterOptionName, kInputOptionName, kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
+          kModelOptionName, kJobsOptionName, kPasswordsOptionName, kTelnetPortOptionName,
+          kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName,
+          kTranscriptOptionName},
+         {kRouterOptionName}},
         {"log",
          CliCommand::Log,
-         "--router HOST [options]",
+         Synopsis({{kRouterOptionName, Required}}, true),
          "print one router's VoIP call log",
          "Logs in and reads the VoIP call log only; prints one line per call record with its six\n"
          "columns (index, date, time, duration, direction, address) separated by TAB.",
-         {"router", "model", "telnet-port", "discovery-port", "wait", "password-file", "time-scale",
-          "transcript"},
+         {kRouterOptionName, kModelOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName,
+          kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName},
          {}},
         {"backup",
          CliCommand::Backup,
-         "--into DIR [--router HOST]... [options]",
+         Synopsis({{kIntoOptionName, Required}, {kRouterOptionName, Repeatable}}, true),
          "back up many routers into a folder",
          "Backs up every router into DIR, up to N at a time: the routers given with --router, or\n"
          "else every router that answers one discovery request (as discover) with a supported\n"
          "model. Each router's settings go to DIR/<MAC>.csv (DIR/<IP>.csv when no discovery\n"
          "answer gave its MAC address), the bytes fetch writes; a file is replaced only by a\n"
          "complete new one. DIR/index.tsv, written last, has one line per router: MAC, IP,\n"
-         "model, firmware version, file name, and \"ok\", \"unsupported model\" or the failure\n"
+         "model, firmware version, file name, and \"{index-ok}\", \"{index-unsupported}\" or the failure\n"
          "message, separated by TAB. On a terminal, stderr shows the progress; the run ends\n"
-         "with one summary line on stderr (\"24 routers: 23 ok, 1 failed\").",
-         {"into", "router", "model", "broadcast", "jobs", "passwords", "telnet-port", "discovery-port",
-          "wait", "password-file", "time-scale", "transcript"},
-         {"router"}},
+         "with one summary line on stderr (\"{summary}\").",
+         {kIntoOptionName, kRouterOptionName, kModelOptionName, kBroadcastOptionName, kJobsOptionName,
+          kPasswordsOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName,
+          kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName},
+         {kRouterOptionName}},
     };
     return commands;
 }
@@ -166,43 +253,66 @@ std::string OptionLines(const OptionHelp& option) {
     return HelpLines(head, option.text);
 }
 
-const OptionHelp& HelpOf(std::string_view name) {
-    const auto& all = OptionHelps();
-    return *std::find_if(all.begin(), all.end(), [&](const OptionHelp& o) { return o.name == name; });
+// Words joined by single spaces into lines of at most 90 characters, each led by two spaces.
+std::string Indented(std::string_view text) {
+    constexpr std::size_t kWidth = 90;
+    std::string lines;
+    std::string line = " ";
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find(' ', start), text.size());
+        const std::string_view word = text.substr(start, end - start);
+        if (line.size() > 1 && line.size() + 1 + word.size() > kWidth) {
+            lines += line + '\n';
+            line = " ";
+        }
+        line += " " + std::string(word);
+        start = end + 1;
+    }
+    return lines + line + '\n';
 }
 
 constexpr std::string_view kPasswordHelp =
     "Password:\n"
-    "  Taken from the environment variable DEZADAV_PASSWORD when it is set, else from\n"
-    "  --password-file, else asked for on the terminal without echo. It is never taken from the\n"
+    "  Taken from the environment variable {password-variable} when it is set, else from\n"
+    "  --{password-file}, else asked for on the terminal without echo. It is never taken from the\n"
     "  command line and never printed.\n";
 
-constexpr std::string_view kDefaultsHelp =
-    "Defaults:\n"
-    "  --telnet-port, --discovery-port, --broadcast, --jobs, --time-scale and --transcript may\n"
-    "  also be set in the environment (DEZADAV_TELNET_PORT, DEZADAV_DISCOVERY_PORT,\n"
-    "  DEZADAV_BROADCAST, DEZADAV_JOBS, DEZADAV_TIME_SCALE, DEZADAV_TRANSCRIPT) or as\n"
-    "  \"name=value\" lines (telnet-port=2323) in $XDG_CONFIG_HOME/dezadav/cli.conf\n"
-    "  (~/.config/dezadav/cli.conf). The command line wins over the environment, which wins\n"
-    "  over the file; a command ignores the defaults of options it does not take.\n";
+// Which options may be set outside the command line, and where, as option_defaults reads them.
+std::string DefaultsHelp() {
+    const auto& options = DefaultableOptions();
+    std::string names;
+    std::string variables;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const char* separator = i == 0 ? "" : i + 1 == options.size() ? " and " : ", ";
+        names += separator + std::string("--") + options[i].name;
+        variables += std::string(i == 0 ? "" : ", ") + options[i].environment;
+    }
+    return "Defaults:\n" +
+           Indented(
+               names + " may also be set in the environment (" + variables +
+               ") or as \"name=value\" lines (" + kTelnetPortOptionName +
+               "=2323) in $XDG_CONFIG_HOME/dezadav/cli.conf (~/.config/dezadav/cli.conf). The command line "
+               "wins over the environment, which wins over the file; a command ignores the defaults of "
+               "options it does not take.");
+}
 
 constexpr std::string_view kExitHelp =
     "Exit status:\n"
     "  0  success\n"
     "  1  a router or file operation failed (with several routers: any of them); its message is\n"
-    "     printed on stderr (for example \"Failed to login router! (192.168.1.1:23)\")\n"
+    "     printed on stderr (for example \"{login-failed} (192.168.1.1:{telnet-port})\")\n"
     "  2  the command line is unusable; the reason is printed on stderr\n";
 
-// The options only dezadav-cli has; the flag is the one without a value.
+// The options only dezadav-cli has, besides the shared ones; the flags take no value.
 void AddCliOptions(QCommandLineParser& parser) {
     AddCommonOptions(parser);
     for (const char* name :
-         {"router", "model", "wait", "output", "input", "password-file", "passwords", "into", "jobs"}) {
+         {kRouterOptionName, kModelOptionName, kWaitOptionName, kOutputOptionName, kInputOptionName,
+          kPasswordFileOptionName, kPasswordsOptionName, kIntoOptionName, kJobsOptionName}) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
-    for (const char* flag : {"dry-run", "force", "show-secrets"}) {
-        parser.addOption(QCommandLineOption(QString::fromLatin1(flag)));
-    }
+    for (const char* flag : kFlagOptionNames) parser.addOption(QCommandLineOption(QString::fromLatin1(flag)));
 }
 
 // A whole decimal number and nothing else; numbers too large for any limit here read as too large.
@@ -242,16 +352,19 @@ CliParseResult Fail(std::string message, std::string_view commandWord = {}) {
 std::string ParserRefusal(const QCommandLineParser& parser, const std::vector<std::string>& args) {
     if (!parser.unknownOptionNames().isEmpty()) {
         const std::string name = parser.unknownOptionNames().front().toStdString();
-        return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") + name + "'";
+        return UnknownOptionText(std::string(name.size() == 1 ? "-" : "--") + name);
     }
     for (const std::string& arg : args) {
-        for (const std::string_view flag : {"--dry-run", "--force", "--show-secrets"}) {
-            if (arg.starts_with(std::string(flag) + "="))
-                return "option " + std::string(flag) + " takes no value";
+        for (const char* flag : kFlagOptionNames) {
+            if (arg.starts_with("--" + std::string(flag) + "=")) return OptionTakesNoValueText(flag);
         }
     }
-    if (args.back().starts_with("--")) return "option " + args.back() + " needs a value";
+    if (args.back().starts_with("--")) return OptionNeedsValueText(args.back());
     return parser.errorText().toStdString();
+}
+
+bool IsSet(const QCommandLineParser& parser, const char* name) {
+    return parser.isSet(QString::fromLatin1(name));
 }
 
 std::string Value(const QCommandLineParser& parser, const char* name) {
@@ -261,47 +374,48 @@ std::string Value(const QCommandLineParser& parser, const char* name) {
 // Checks the values of the options given and fills `options` from them; options not given keep
 // what `options` holds.
 std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptions& options) {
-    for (const QString& router : parser.values(QStringLiteral("router"))) {
+    for (const QString& router : parser.values(QString::fromLatin1(kRouterOptionName))) {
         const std::string name = router.toStdString();
-        if (!IsRouterName(name))
-            return "--router needs a dotted IPv4 address or a host name, not '" + name + "'";
+        if (!IsRouterName(name)) return OptionValueRefusedText(kRouterOptionName, kWantedRouterName, name);
         if (std::find(options.routers.begin(), options.routers.end(), name) != options.routers.end()) {
-            return "router " + name + " given twice";
+            return RouterGivenTwiceText(name);
         }
         options.routers.push_back(name);
     }
     if (auto error = ReadCommonOptions(parser, options.common)) return error;
-    if (parser.isSet(QStringLiteral("model"))) options.model = Value(parser, "model");
-    if (parser.isSet(QStringLiteral("wait"))) {
-        const std::string text = Value(parser, "wait");
+    if (IsSet(parser, kModelOptionName)) options.model = Value(parser, kModelOptionName);
+    if (IsSet(parser, kWaitOptionName)) {
+        const std::string text = Value(parser, kWaitOptionName);
         auto ms = ParseDecimal(text);
-        if (!ms || *ms > 600000) return "--wait needs milliseconds from 0 to 600000, not '" + text + "'";
+        if (!ms || *ms > kMaxWaitMs)
+            return OptionValueRefusedText(kWaitOptionName, WantedMillisecondsText(0, kMaxWaitMs), text);
         options.waitMs = static_cast<int>(*ms);
     }
-    if (parser.isSet(QStringLiteral("jobs"))) {
-        const std::string text = Value(parser, "jobs");
+    if (IsSet(parser, kJobsOptionName)) {
+        const std::string text = Value(parser, kJobsOptionName);
         auto jobs = ParseDecimal(text);
         if (!jobs || *jobs < kMinJobs || *jobs > kMaxJobs)
-            return "--jobs needs a number from 1 to 256, not '" + text + "'";
+            return OptionValueRefusedText(kJobsOptionName, WantedNumberText(kMinJobs, kMaxJobs), text);
         options.jobs = static_cast<int>(*jobs);
     }
-    const std::pair<const char*, std::string*> files[] = {
-        {"output", &options.outputFile}, {"input", &options.inputFile}, {"into", &options.backupDir}};
+    const std::pair<const char*, std::string*> files[] = {{kOutputOptionName, &options.outputFile},
+                                                          {kInputOptionName, &options.inputFile},
+                                                          {kIntoOptionName, &options.backupDir}};
     for (const auto& [name, target] : files) {
-        if (!parser.isSet(QString::fromLatin1(name))) continue;
+        if (!IsSet(parser, name)) continue;
         *target = Value(parser, name);
-        if (target->empty()) return "option --" + std::string(name) + " needs a file name";
+        if (target->empty()) return OptionNeedsFileNameText(name);
     }
     const std::pair<const char*, std::optional<std::string>*> optionalFiles[] = {
-        {"password-file", &options.passwordFile}, {"passwords", &options.passwordsFile}};
+        {kPasswordFileOptionName, &options.passwordFile}, {kPasswordsOptionName, &options.passwordsFile}};
     for (const auto& [name, target] : optionalFiles) {
-        if (!parser.isSet(QString::fromLatin1(name))) continue;
+        if (!IsSet(parser, name)) continue;
         *target = Value(parser, name);
-        if ((*target)->empty()) return "option --" + std::string(name) + " needs a file name";
+        if ((*target)->empty()) return OptionNeedsFileNameText(name);
     }
-    if (parser.isSet(QStringLiteral("dry-run"))) options.dryRun = true;
-    if (parser.isSet(QStringLiteral("force"))) options.force = true;
-    if (parser.isSet(QStringLiteral("show-secrets"))) options.showSecrets = true;
+    if (IsSet(parser, kDryRunOptionName)) options.dryRun = true;
+    if (IsSet(parser, kForceOptionName)) options.force = true;
+    if (IsSet(parser, kShowSecretsOptionName)) options.showSecrets = true;
     return std::nullopt;
 }
 
@@ -316,8 +430,9 @@ std::optional<std::string> ReadDefaults(const std::vector<OptionDefault>& defaul
         AddCliOptions(parser);
         const QStringList arguments{QStringLiteral("dezadav-cli"),
                                     QString::fromStdString("--" + given.name + "=" + given.value)};
-        if (!parser.parse(arguments)) return given.source + ": " + parser.errorText().toStdString();
-        if (auto error = ReadValues(parser, options)) return given.source + ": " + *error;
+        if (!parser.parse(arguments))
+            return DefaultRefusedText(given.source, parser.errorText().toStdString());
+        if (auto error = ReadValues(parser, options)) return DefaultRefusedText(given.source, *error);
     }
     return std::nullopt;
 }
@@ -341,8 +456,8 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
             return CliParseResult{version, {}, {}};
         }
     }
-    if (args.empty()) return Fail("no command given");
-    if (rule == nullptr) return Fail("unknown command '" + args[0] + "'");
+    if (args.empty()) return Fail(std::string(kCliNoCommand));
+    if (rule == nullptr) return Fail(UnknownCommandText(args[0]));
     const std::string_view word = rule->word;
 
     QCommandLineParser parser;
@@ -351,16 +466,16 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     for (std::size_t i = 1; i < args.size(); ++i) arguments << QString::fromStdString(args[i]);
     if (!parser.parse(arguments)) return Fail(ParserRefusal(parser, args), word);
     if (!parser.positionalArguments().isEmpty()) {
-        return Fail("unexpected argument '" + parser.positionalArguments().front().toStdString() + "'", word);
+        return Fail(UnexpectedArgumentText(parser.positionalArguments().front().toStdString()), word);
     }
 
     std::map<std::string, int> timesGiven;
     for (const QString& given : parser.optionNames()) {
         const std::string name = given.toStdString();
         if (std::find(rule->allowed.begin(), rule->allowed.end(), name) == rule->allowed.end())
-            return Fail("option --" + name + " does not apply to '" + std::string(word) + "'", word);
+            return Fail(OptionNotForCommandText(name, word), word);
         if (++timesGiven[name] > 1 && !rule->repeatable.contains(name))
-            return Fail("option --" + name + " given twice", word);
+            return Fail(OptionGivenTwiceText(name), word);
     }
 
     CliOptions options;
@@ -368,18 +483,16 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     if (auto error = ReadDefaults(defaults, *rule, parser, options)) return Fail(*error, word);
     if (auto error = ReadValues(parser, options)) return Fail(*error, word);
 
-    const std::string quoted = "'" + std::string(word) + "'";
+    const auto missing = [word](const char* option) {
+        return Fail(CommandNeedsOptionText(word, option, HelpOf(option).valueName), word);
+    };
     if (options.command == CliCommand::Backup) {
-        if (options.backupDir.empty()) return Fail(quoted + " needs --into DIR", word);
+        if (options.backupDir.empty()) return missing(kIntoOptionName);
     } else if (options.command != CliCommand::Discover && options.routers.empty()) {
-        return Fail(quoted + " needs --router HOST", word);
+        return missing(kRouterOptionName);
     }
-    if (options.command == CliCommand::Fetch && options.outputFile.empty()) {
-        return Fail(quoted + " needs --output FILE", word);
-    }
-    if (options.command == CliCommand::Apply && options.inputFile.empty()) {
-        return Fail(quoted + " needs --input FILE", word);
-    }
+    if (options.command == CliCommand::Fetch && options.outputFile.empty()) return missing(kOutputOptionName);
+    if (options.command == CliCommand::Apply && options.inputFile.empty()) return missing(kInputOptionName);
     return CliParseResult{std::move(options), {}, {}};
 }
 
@@ -398,7 +511,7 @@ std::string CliUsageText() {
     for (const OptionHelp& option : OptionHelps()) text += OptionLines(option);
     text += HelpLines("  -h, --help", "print the help (of COMMAND when one is given) and end");
     text += HelpLines("  --version", "print the program's version and end") + "\n";
-    text += std::string(kPasswordHelp) + "\n" + std::string(kDefaultsHelp) + "\n" + std::string(kExitHelp);
+    text += WithFacts(kPasswordHelp) + "\n" + DefaultsHelp() + "\n" + WithFacts(kExitHelp);
     return text;
 }
 
@@ -406,11 +519,11 @@ std::string CliCommandHelpText(CliCommand command) {
     const CommandRule* rule = FindCommand(command);
     if (rule == nullptr) return CliUsageText();
     std::string text = "Usage: dezadav-cli " + std::string(rule->word) + " " + std::string(rule->synopsis) +
-                       "\n\n" + std::string(rule->description) + "\n\nOptions:\n";
+                       "\n\n" + WithFacts(rule->description) + "\n\nOptions:\n";
     for (std::string_view name : rule->allowed) text += OptionLines(HelpOf(name));
     text += HelpLines("  -h, --help", "print this help and end") + "\n";
-    if (command != CliCommand::Discover) text += std::string(kPasswordHelp) + "\n";
-    text += std::string(kDefaultsHelp) + "\n" + std::string(kExitHelp);
+    if (command != CliCommand::Discover) text += WithFacts(kPasswordHelp) + "\n";
+    text += DefaultsHelp() + "\n" + WithFacts(kExitHelp);
     return text;
 }
 
@@ -421,7 +534,7 @@ std::string CliVersionText() {
 std::string UsageErrorText(const std::string& reason, const std::string& commandWord) {
     const std::string helpCommand =
         commandWord.empty() ? "dezadav-cli --help" : "dezadav-cli " + commandWord + " --help";
-    return "dezadav-cli: " + reason + "\nTry '" + helpCommand + "'.\n";
+    return CliErrorLine(reason) + TryHelpLine(helpCommand);
 }
 
 std::string CommandWord(CliCommand command) {

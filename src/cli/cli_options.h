@@ -2,24 +2,48 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "discovery/discovery_datagram.h"
 #include "frontend/common_options.h"
 
 namespace dezadav::cli {
 
+// Long names (without dashes) of the options only dezadav-cli has; the shared ones are named in
+// frontend/common_options.h. Parsing, the commands' option lists, the help and the defaults all use
+// these spellings.
+inline constexpr const char* kRouterOptionName = "router";
+inline constexpr const char* kModelOptionName = "model";
+inline constexpr const char* kWaitOptionName = "wait";
+inline constexpr const char* kOutputOptionName = "output";
+inline constexpr const char* kInputOptionName = "input";
+inline constexpr const char* kDryRunOptionName = "dry-run";
+inline constexpr const char* kForceOptionName = "force";
+inline constexpr const char* kShowSecretsOptionName = "show-secrets";
+inline constexpr const char* kPasswordFileOptionName = "password-file";
+inline constexpr const char* kPasswordsOptionName = "passwords";
+inline constexpr const char* kIntoOptionName = "into";
+inline constexpr const char* kJobsOptionName = "jobs";
+
+// The limits and default of --jobs and of --wait.
+inline constexpr int kMinJobs = 1;
+inline constexpr int kMaxJobs = 256;
+inline constexpr int kDefaultJobs = 32;
+inline constexpr int kMaxWaitMs = 600000;
+inline constexpr int kDefaultWaitMs = kAnswerWaitMs;
+
 // What dezadav-cli was asked to do.
 enum class CliCommand { Help, Version, Discover, Fetch, Apply, Log, Backup };
 
-// The parsed command line. Values are as given; the shared options carry their own defaults, the
-// discovery answers are awaited 2000 ms.
+// The parsed command line. Values are as given; the shared options carry their own defaults.
 struct CliOptions {
     CliCommand command = CliCommand::Help;
     std::optional<CliCommand> helpTopic;       // Help: the command whose help was asked for
     std::vector<std::string> routers;          // --router: IPv4 addresses or host names, in the order given
     CommonOptions common;                      // --telnet-port, --broadcast, --discovery-port, ...
     std::optional<std::string> model;          // --model: stands in for the Model field
-    int waitMs = 2000;                         // --wait: how long discovery answers are taken
+    int waitMs = kDefaultWaitMs;               // --wait: how long discovery answers are taken
     std::string outputFile;                    // --output (fetch); "-" is standard output
     std::string inputFile;                     // --input (apply)
     bool dryRun = false;                       // --dry-run (apply)
@@ -28,15 +52,11 @@ struct CliOptions {
     std::optional<std::string> passwordFile;   // --password-file
     std::optional<std::string> passwordsFile;  // --passwords: per-router passwords (backup, apply)
     std::string backupDir;                     // --into (backup)
-    int jobs = 32;                             // --jobs: routers served at the same time
+    int jobs = kDefaultJobs;                   // --jobs: routers served at the same time
 };
 
-// The limits of --jobs.
-inline constexpr int kMinJobs = 1;
-inline constexpr int kMaxJobs = 256;
-
 // Where `discover` sends its request when no --broadcast is given.
-inline constexpr const char* kDefaultDiscoverTarget = "255.255.255.255";
+inline constexpr std::string_view kDefaultDiscoverTarget = kLimitedBroadcastAddress;
 
 // The --output value that means standard output.
 inline constexpr const char* kStandardOutputName = "-";

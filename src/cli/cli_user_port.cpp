@@ -1,5 +1,7 @@
 #include "cli/cli_user_port.h"
 
+#include "lang/messages.h"
+
 namespace dezadav::cli {
 
 std::optional<std::string> CliUserPort::ConfirmPassword(const RouterInfo&) {
@@ -10,7 +12,8 @@ std::optional<std::string> CliUserPort::ConfirmPassword(const RouterInfo&) {
 
 bool CliUserPort::ApplyDespite(const std::string& warning) {
     if (m_force) return true;
-    m_messages.ShowMessage("Error", warning + " (not applied; --force applies it)", MessageIcon::Stop);
+    m_messages.ShowMessage(std::string(kMsgErrorCaption.englishDefault), NotAppliedWithoutForceText(warning),
+                           MessageIcon::Stop);
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include "cli/stream_message_port.h"
 #include "discovery/model_rules.h"
 #include "discovery/router_search.h"
+#include "lang/messages.h"
 #include "settings/save_file_writer.h"
 
 namespace dezadav::cli {
@@ -15,17 +16,16 @@ namespace dezadav::cli {
 namespace {
 
 inline constexpr const char* kIndexFileName = "index.tsv";
-inline constexpr const char* kUnsupportedStatus = "unsupported model";
 
 // Prints what the jobs report, each line led by its router's address and a TAB, and keeps the
 // progress line below the output.
 class PrefixingListener : public JobListener {
 public:
     PrefixingListener(const FleetContext& context, const std::vector<RouterJobRequest>& requests,
-                      const char* verb)
+                      std::string_view verb)
         : m_context(context),
           m_requests(requests),
-          m_progress(context.err, context.errIsTerminal, verb, requests.size()) {
+          m_progress(context.err, context.errIsTerminal, std::string(verb), requests.size()) {
         m_progress.Redraw();
     }
 
@@ -83,31 +83,27 @@ std::string IndexField(std::string text) {
     return text;
 }
 
-std::string IndexLine(const RouterInfo& router, const std::string& file, const std::string& status) {
+std::string IndexLine(const RouterInfo& router, const std::string& file, std::string_view status) {
     std::string line;
     for (const std::string* field :
          {&router.macAddress, &router.ipAddress, &router.modelName, &router.firmwareVersion, &file}) {
         line += IndexField(*field) + '\t';
     }
-    return line + IndexField(status) + '\n';
+    return line + IndexField(std::string(status)) + '\n';
 }
 
 // The backup folder, made when missing; the reason when no file can be written there. Found out
 // before any router is logged in to, so a run cannot end with every router read and nothing kept.
 std::optional<std::string> BackupFolderProblem(const std::string& dir) {
-    if (!QDir().mkpath(QString::fromStdString(dir))) return "cannot create the folder " + dir;
+    if (!QDir().mkpath(QString::fromStdString(dir))) return CannotCreateFolderText(dir);
     QTemporaryFile probe(QDir(QString::fromStdString(dir)).filePath(QStringLiteral(".dezadav-XXXXXX")));
-    if (!probe.open()) return "cannot write into the folder " + dir + ": " + probe.errorString().toStdString();
+    if (!probe.open()) return CannotWriteIntoFolderText(dir, probe.errorString().toStdString());
     return std::nullopt;
 }
 
-// The last line of a many-router run, on stderr: "24 routers: 23 ok, 1 failed", the routers
-// that were not served for their model counted apart when there are any.
+// The last line of a many-router run, on stderr.
 void PrintSummary(std::ostream& err, std::size_t ok, std::size_t unsupported, std::size_t failed) {
-    const std::size_t routers = ok + unsupported + failed;
-    err << routers << (routers == 1 ? " router: " : " routers: ") << ok << " ok, ";
-    if (unsupported > 0) err << unsupported << " unsupported model, ";
-    err << failed << " failed\n" << std::flush;
+    err << FleetSummaryText(ok, unsupported, failed) << '\n' << std::flush;
 }
 
 // The routers to back up, in discovery or command-line order: the --router list, or the routers that
@@ -124,7 +120,7 @@ std::optional<std::vector<RouterInfo>> BackupTargets(const CliOptions& options, 
     }
     StreamMessagePort messages(context.out, context.err);
     SearchOptions search;
-    search.target = options.common.broadcast.value_or(kDefaultDiscoverTarget);
+    search.target = options.common.broadcast.value_or(std::string(kDefaultDiscoverTarget));
     search.port = options.common.discoveryPort;
     search.waitMs = options.waitMs;
     auto found = SearchRouters(search, context.language, messages);
@@ -145,7 +141,7 @@ bool PreparePasswords(const CliOptions& options, const FleetContext& context,
     if (options.passwordsFile) {
         std::string error;
         if (!ReadPasswordTable(*options.passwordsFile, table, &error)) {
-            context.err << "dezadav-cli: " << error << '\n' << std::flush;
+            context.err << CliErrorLine(error) << std::flush;
             exitStatus = kExitFailed;
             return false;
         }
@@ -175,12 +171,11 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     if (!routers) return kExitFailed;
     if (routers->empty()) {
         // An empty index over an earlier backup would read as "no routers here".
-        context.err << "dezadav-cli: no router answered the discovery request; nothing was backed up\n"
-                    << std::flush;
+        context.err << CliErrorLine(kNothingBackedUp) << std::flush;
         return kExitFailed;
     }
     if (auto problem = BackupFolderProblem(options.backupDir)) {
-        context.err << "dezadav-cli: " << *problem << '\n' << std::flush;
+        context.err << CliErrorLine(*problem) << std::flush;
         return kExitFailed;
     }
 
@@ -204,9 +199,9 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
         if (searched) request.knownRouter = router;
         requests.push_back(std::move(request));
     }
-    PrefixingListener listener(context, requests, "backup");
+    PrefixingListener listener(context, requests, kProgressBackup);
     const std::vector<JobOutcome> outcomes =
-        RunJobsInParallel(requests, options.jobs, context.language, listener);
+        RunJobsInParallel(requests, JobLimit(options.jobs), context.language, listener);
     listener.End();
 
     std::string index;
@@ -219,26 +214,27 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
             const JobOutcome& outcome = outcomes[next++];
             if (outcome.result.ok) {
                 ++ok;
-                index += IndexLine(outcome.result.router, outcome.result.backupFile, "ok");
+                index += IndexLine(outcome.result.router, outcome.result.backupFile, kIndexOk);
             } else if (outcome.result.unsupportedModel) {
                 ++unsupported;
-                index += IndexLine(outcome.result.router, {}, kUnsupportedStatus);
+                index += IndexLine(outcome.result.router, {}, kIndexUnsupportedModel);
             } else {
                 ++failed;
                 exitStatus = kExitFailed;
-                index += IndexLine(outcome.result.router, {},
-                                   outcome.failure.empty() ? "failed" : outcome.failure);
+                index +=
+                    IndexLine(outcome.result.router, {},
+                              outcome.failure.empty() ? kIndexFailed : std::string_view(outcome.failure));
             }
         } else {
             ++unsupported;
-            index += IndexLine(router, {}, kUnsupportedStatus);
+            index += IndexLine(router, {}, kIndexUnsupportedModel);
         }
     }
     const std::string indexPath = options.backupDir + '/' + kIndexFileName;
     SaveFileWriter files;
     const FileWriteResult written = files.WriteWhole(indexPath, index, FileSecrecy::Plain);
     if (!written.ok) {
-        context.err << "dezadav-cli: cannot write " << indexPath << ": " << written.reason << '\n' << std::flush;
+        context.err << CliErrorLine(CannotWriteFileText(indexPath, written.reason)) << std::flush;
         exitStatus = kExitFailed;
     }
     PrintSummary(context.err, ok, unsupported, failed);
@@ -264,9 +260,9 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
         request.routerIp = ip;
         requests.push_back(std::move(request));
     }
-    PrefixingListener listener(context, requests, options.dryRun ? "dry run" : "apply");
+    PrefixingListener listener(context, requests, options.dryRun ? kProgressDryRun : kProgressApply);
     const std::vector<JobOutcome> outcomes =
-        RunJobsInParallel(requests, options.jobs, context.language, listener);
+        RunJobsInParallel(requests, JobLimit(options.jobs), context.language, listener);
     listener.End();
     const auto failed = static_cast<std::size_t>(std::count_if(outcomes.begin(), outcomes.end(), Failed));
     PrintSummary(context.err, outcomes.size() - failed, 0, failed);

@@ -5,13 +5,15 @@
 #include <QStandardPaths>
 #include <algorithm>
 
+#include "lang/messages.h"
+
 namespace dezadav::cli {
 
 const std::vector<DefaultableOption>& DefaultableOptions() {
     // The history folder joins this table when the program keeps a history.
     static const std::vector<DefaultableOption> options = {
         {kTelnetPortOptionName, "DEZADAV_TELNET_PORT"}, {kDiscoveryPortOptionName, "DEZADAV_DISCOVERY_PORT"},
-        {kBroadcastOptionName, "DEZADAV_BROADCAST"},    {"jobs", "DEZADAV_JOBS"},
+        {kBroadcastOptionName, "DEZADAV_BROADCAST"},    {kJobsOptionName, "DEZADAV_JOBS"},
         {kTimeScaleOptionName, "DEZADAV_TIME_SCALE"},   {kTranscriptOptionName, "DEZADAV_TRANSCRIPT"},
     };
     return options;
@@ -23,13 +25,13 @@ std::optional<std::string> ReadOptionDefaults(
     const QString path = QString::fromStdString(configFile);
     if (QFileInfo::exists(path)) {
         QSettings file(path, QSettings::IniFormat);
-        if (file.status() != QSettings::NoError) return configFile + ": cannot be read as a settings file";
+        if (file.status() != QSettings::NoError) return SettingsFileUnreadableText(configFile);
         for (const QString& key : file.allKeys()) {
             // Keys before any [section] are in the INI format's general section, where they belong.
             const std::string name = key.toStdString();
             const auto& known = DefaultableOptions();
             if (std::none_of(known.begin(), known.end(), [&](const auto& o) { return name == o.name; }))
-                return configFile + ": unknown setting '" + name + "'";
+                return UnknownSettingText(configFile, name);
             // A value with a comma reads as a list; the file means the text as written.
             const QVariant value = file.value(key);
             const QString text = value.typeId() == QMetaType::QStringList

@@ -38,7 +38,7 @@ private:
 
 }  // namespace
 
-std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& requests, int maxParallel,
+std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& requests, JobLimit limit,
                                           const LanguageTable& language, JobListener& listener) {
     std::vector<JobOutcome> outcomes(requests.size());
     if (requests.empty()) return outcomes;
@@ -50,7 +50,7 @@ std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& r
     std::size_t finished = 0;
 
     std::function<void()> startMore = [&] {
-        while (running < static_cast<std::size_t>(maxParallel) && next < requests.size()) {
+        while (running < limit.Count() && next < requests.size()) {
             const std::size_t job = next++;
             ++running;
             // Each outcome is written by its own thread only, and read here after that thread's end.

@@ -24,11 +24,22 @@ public:
     virtual void Finished(std::size_t job, const JobOutcome& outcome) = 0;
 };
 
-// Runs every request, at most `maxParallel` at a time, each on a thread of its own with its own
+// How many jobs may run at the same time. It is never below one: with no room for a job, none would
+// start and the caller would wait for ever. A count below one is taken as one.
+class JobLimit {
+public:
+    explicit constexpr JobLimit(int count) : m_count(count < 1 ? 1 : static_cast<std::size_t>(count)) {}
+    constexpr std::size_t Count() const { return m_count; }
+
+private:
+    std::size_t m_count;
+};
+
+// Runs every request, at most `limit` at a time, each on a thread of its own with its own
 // event loop, socket, session, models and copy of `language`; nothing a job writes is shared. The
 // calling thread's event loop runs meanwhile and delivers the listener's calls. Returns the outcomes
 // in the order of `requests`.
-std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& requests, int maxParallel,
+std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& requests, JobLimit limit,
                                           const LanguageTable& language, JobListener& listener);
 
 }  // namespace dezadav::cli

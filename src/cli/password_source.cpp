@@ -1,7 +1,5 @@
 #include "cli/password_source.h"
 
-#include "cli/password_table.h"
-
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -9,6 +7,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+
+#include "cli/cli_options.h"
+#include "cli/password_table.h"
+#include "lang/messages.h"
 
 namespace dezadav::cli {
 
@@ -23,13 +25,12 @@ PasswordOutcome ObtainPassword(const PasswordSources& sources) {
         if (auto fromEnv = sources.environment()) return PasswordOutcome{std::move(fromEnv), false, {}};
     }
     if (sources.passwordFile) {
-        if (auto problem = PrivateFileProblem(*sources.passwordFile, "password file")) {
+        if (auto problem = PrivateFileProblem(*sources.passwordFile, std::string(kPasswordFileName))) {
             return PasswordOutcome{std::nullopt, false, std::move(*problem)};
         }
         std::ifstream in(*sources.passwordFile, std::ios::binary);
         if (!in) {
-            return PasswordOutcome{std::nullopt, false,
-                                   "Couldn't read the password file " + *sources.passwordFile + "!"};
+            return PasswordOutcome{std::nullopt, false, PasswordFileUnreadableText(*sources.passwordFile)};
         }
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         return PasswordOutcome{FirstLineOf(bytes), false, {}};
@@ -38,7 +39,7 @@ PasswordOutcome ObtainPassword(const PasswordSources& sources) {
         if (auto typed = sources.terminalPrompt()) return PasswordOutcome{std::move(typed), false, {}};
     }
     return PasswordOutcome{std::nullopt, true,
-                           "no password: set DEZADAV_PASSWORD, use --password-file F, or run on a terminal"};
+                           NoPasswordText(kPasswordEnvironmentVariable, kPasswordFileOptionName)};
 }
 
 namespace {
@@ -56,8 +57,7 @@ std::optional<std::string> PromptOnTerminal() {
         quiet.c_lflag |= ECHONL;
         ::tcsetattr(fd, TCSAFLUSH, &quiet);
     }
-    const char prompt[] = "Password: ";
-    [[maybe_unused]] auto written = ::write(fd, prompt, sizeof prompt - 1);
+    [[maybe_unused]] auto written = ::write(fd, kPasswordPrompt.data(), kPasswordPrompt.size());
     std::string typed;
     bool gotLine = false;
     char c = 0;
@@ -80,7 +80,7 @@ std::optional<std::string> PromptOnTerminal() {
 PasswordSources ProcessPasswordSources(std::optional<std::string> passwordFile) {
     PasswordSources sources;
     sources.environment = []() -> std::optional<std::string> {
-        const char* value = std::getenv("DEZADAV_PASSWORD");
+        const char* value = std::getenv(kPasswordEnvironmentVariable);
         if (value == nullptr) return std::nullopt;
         return std::string(value);
     };

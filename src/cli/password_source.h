@@ -6,6 +6,9 @@
 
 namespace dezadav::cli {
 
+// The environment variable that holds the password.
+inline constexpr const char* kPasswordEnvironmentVariable = "DEZADAV_PASSWORD";
+
 // Where the password came from, or why none could be had.
 struct PasswordOutcome {
     std::optional<std::string> password;

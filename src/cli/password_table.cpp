@@ -2,15 +2,15 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
-
-#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
 #include "discovery/discovery_targets.h"
+#include "lang/messages.h"
 
 namespace dezadav::cli {
 
@@ -52,7 +52,7 @@ bool PasswordTable::Parse(const std::string& text, std::string* error) {
         while (end < line.size() && !IsBlank(line[end])) ++end;
         const std::string address = line.substr(start, end - start);
         if (end == line.size()) {
-            *error = "line " + std::to_string(number) + " has no password after its address";
+            *error = PasswordLineWithoutPasswordText(number);
             return false;
         }
         std::size_t password = end;
@@ -61,8 +61,7 @@ bool PasswordTable::Parse(const std::string& text, std::string* error) {
         if (!IsDottedIpv4Address(address)) {
             auto mac = MacKey(address);
             if (!mac) {
-                *error = "line " + std::to_string(number) + " starts with '" + address +
-                         "', which is neither an IPv4 nor a MAC address";
+                *error = PasswordLineBadAddressText(number, address);
                 return false;
             }
             key = *mac;
@@ -82,29 +81,26 @@ std::optional<std::string> PasswordTable::For(const std::string& ip, const std::
 
 std::optional<std::string> PrivateFileProblem(const std::string& path, const std::string& what) {
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return "cannot read the " + what + " " + path + ": " + std::strerror(errno);
-    if ((status.st_mode & (S_IRGRP | S_IROTH)) != 0) {
-        return "the " + what + " " + path +
-               " may be read by other users; it is not used until only its owner can read it (chmod 600 " + path +
-               ")";
-    }
+    if (::stat(path.c_str(), &status) != 0)
+        return PrivateFileUnreadableText(what, path, std::strerror(errno));
+    if ((status.st_mode & (S_IRGRP | S_IROTH)) != 0) return PrivateFileReadableByOthersText(what, path);
     return std::nullopt;
 }
 
 bool ReadPasswordTable(const std::string& path, PasswordTable& table, std::string* error) {
-    if (auto problem = PrivateFileProblem(path, "passwords file")) {
+    if (auto problem = PrivateFileProblem(path, std::string(kPasswordsFileName))) {
         *error = std::move(*problem);
         return false;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        *error = "cannot read the passwords file " + path;
+        *error = PasswordsFileUnreadableText(path);
         return false;
     }
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::string why;
     if (!table.Parse(bytes, &why)) {
-        *error = "the passwords file " + path + ": " + why;
+        *error = PasswordsFileRefusedText(path, why);
         return false;
     }
     return true;

@@ -1,5 +1,7 @@
 #include "cli/progress_line.h"
 
+#include "lang/messages.h"
+
 namespace dezadav::cli {
 
 void ProgressLine::Update(std::size_t done, std::size_t failed) {
@@ -17,8 +19,7 @@ void ProgressLine::Clear() {
 void ProgressLine::Redraw() {
     if (!m_shown) return;
     // Carriage return and erase to the end of the line: a shorter text leaves nothing of a longer one.
-    m_terminal << "\r\x1b[K" << m_verb << ' ' << m_done << '/' << m_total << " \u00b7 " << m_failed
-               << " failed" << std::flush;
+    m_terminal << "\r\x1b[K" << ProgressText(m_verb, m_done, m_total, m_failed) << std::flush;
     m_visible = true;
 }
 

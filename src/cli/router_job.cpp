@@ -25,7 +25,7 @@ namespace dezadav::cli {
 namespace {
 
 bool Fail(MessagePort& messages, const std::string& text) {
-    messages.ShowMessage("Error", text, MessageIcon::Stop);
+    messages.ShowMessage(std::string(kMsgErrorCaption.englishDefault), text, MessageIcon::Stop);
     return false;
 }
 
@@ -74,9 +74,8 @@ bool RouterFields(const RouterJobRequest& request, const LanguageTable& language
             // cause; one router's fetch or apply may meet a router that answers telnet only.
             const std::string where = request.routerIp + ":" + std::to_string(request.common.discoveryPort);
             if (request.kind == RouterJobKind::Backup)
-                return Fail(messages, "The router at " + where + " did not answer the discovery request.");
-            return Fail(messages, "No answer to the discovery request from " + where +
-                                      "; give the model name with --model.");
+                return Fail(messages, NoDiscoveryAnswerInBackupText(where));
+            return Fail(messages, NoDiscoveryAnswerText(where));
         }
         router = *answer;
     }
@@ -88,9 +87,7 @@ bool RouterFields(const RouterJobRequest& request, const LanguageTable& language
             unsupported = true;
             return false;
         }
-        return Fail(messages,
-                    "The router at " + request.routerIp + " reports the model \"" + router.modelName +
-                        "\", which is not supported; give the model name with --model to go on anyway.");
+        return Fail(messages, UnsupportedModelText(request.routerIp, router.modelName));
     }
     return true;
 }
@@ -147,8 +144,7 @@ bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language
         for (const ApplyCommand& command : plan->commands)
             output.PrintLine(PrintedCommand(command.text, request.showSecrets));
         // The end of this router's output, as an apply ends with its success text.
-        output.ShowMessage({}, "Dry run: " + std::to_string(plan->commands.size()) + " commands not sent.",
-                           MessageIcon::None);
+        output.ShowMessage({}, DryRunText(std::to_string(plan->commands.size())), MessageIcon::None);
         return true;
     }
 

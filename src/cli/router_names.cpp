@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "discovery/discovery_targets.h"
+#include "lang/messages.h"
 
 namespace dezadav::cli {
 
@@ -13,16 +14,16 @@ std::optional<std::string> ResolveRouterNames(std::vector<std::string>& routers)
         if (IsDottedIpv4Address(router)) continue;
         const QHostInfo info = QHostInfo::fromName(QString::fromStdString(router));
         if (info.error() != QHostInfo::NoError) {
-            return "cannot look up the router name '" + router + "': " + info.errorString().toStdString();
+            return RouterNameLookupFailedText(router, info.errorString().toStdString());
         }
         const QList<QHostAddress> addresses = info.addresses();
         const auto ipv4 = std::find_if(addresses.begin(), addresses.end(), [](const QHostAddress& address) {
             return address.protocol() == QAbstractSocket::IPv4Protocol;
         });
-        if (ipv4 == addresses.end()) return "the router name '" + router + "' has no IPv4 address";
+        if (ipv4 == addresses.end()) return RouterNameWithoutIpv4Text(router);
         const std::string address = ipv4->toString().toStdString();
         if (std::find(routers.begin(), routers.end(), address) != routers.end()) {
-            return "router " + address + " given twice (once as " + router + ")";
+            return RouterGivenTwiceByNameText(address, router);
         }
         router = address;
     }

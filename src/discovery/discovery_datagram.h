@@ -10,6 +10,8 @@ namespace dezadav {
 
 // The routers listen for the discovery request on this UDP port.
 inline constexpr std::uint16_t kDiscoveryPort = 56415;
+// How long a search takes answers, in milliseconds, unless told otherwise.
+inline constexpr int kAnswerWaitMs = 2000;
 // The limited broadcast address every search is sent to (besides the directed broadcasts).
 inline constexpr std::string_view kLimitedBroadcastAddress = "255.255.255.255";
 

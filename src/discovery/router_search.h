@@ -55,8 +55,8 @@ private:
 struct SearchOptions {
     std::optional<std::string> target;  // replaces the broadcast targets when given
     std::uint16_t port = kDiscoveryPort;
-    int waitMs = 2000;          // how long answers are taken
-    std::size_t stopAfter = 0;  // stop as soon as this many routers are listed (0: wait the full time)
+    int waitMs = kAnswerWaitMs;  // how long answers are taken
+    std::size_t stopAfter = 0;   // stop as soon as this many routers are listed (0: wait the full time)
 };
 
 // Opens a socket, sends one request, collects answers for up to `waitMs` milliseconds while the

@@ -3,14 +3,15 @@
 #include <cmath>
 
 #include "discovery/discovery_targets.h"
+#include "lang/messages.h"
 #include "text/decimal_text.h"
 
 namespace dezadav {
 
 namespace {
 
-QCommandLineOption Option(const char* name, const char* description, const char* valueName) {
-    return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description),
+QCommandLineOption Option(const char* name, const std::string& description, const char* valueName) {
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromStdString(description),
                               QString::fromLatin1(valueName));
 }
 
@@ -40,13 +41,13 @@ std::optional<std::uint16_t> ParsePort(const QString& value) {
 // The single value of an option given at most once; an error when it was given more often.
 std::optional<std::string> SingleValue(const QCommandLineParser& parser, const char* name, QString& value) {
     const QStringList values = parser.values(QString::fromLatin1(name));
-    if (values.size() > 1) return "option --" + std::string(name) + " given twice";
+    if (values.size() > 1) return OptionGivenTwiceText(name);
     if (!values.isEmpty()) value = values.front();
     return std::nullopt;
 }
 
-std::string Refusal(const char* name, const char* wanted, const QString& value) {
-    return "--" + std::string(name) + " needs " + wanted + ", not '" + value.toStdString() + "'";
+std::string Refusal(const char* name, std::string_view wanted, const QString& value) {
+    return OptionValueRefusedText(name, wanted, value.toStdString());
 }
 
 std::optional<std::string> ReadPort(const QCommandLineParser& parser, const char* name, std::uint16_t& port) {
@@ -54,7 +55,7 @@ std::optional<std::string> ReadPort(const QCommandLineParser& parser, const char
     QString value;
     if (auto error = SingleValue(parser, name, value)) return error;
     const auto parsed = ParsePort(value);
-    if (!parsed) return Refusal(name, "a port number from 1 to 65535", value);
+    if (!parsed) return Refusal(name, kWantedPort, value);
     port = *parsed;
     return std::nullopt;
 }
@@ -66,17 +67,21 @@ const char* ProgramVersion() {
 }
 
 void AddCommonOptions(QCommandLineParser& parser) {
-    parser.addOption(
-        Option(kTelnetPortOptionName, "TCP port of the routers' command line (default 23).", "port"));
+    parser.addOption(Option(
+        kTelnetPortOptionName,
+        "TCP port of the routers' command line (default " + std::to_string(kTelnetPort) + ").", "port"));
     parser.addOption(Option(kBroadcastOptionName,
                             "Send the router search to this IPv4 address instead of broadcasting it.",
                             "address"));
-    parser.addOption(Option(kDiscoveryPortOptionName,
-                            "UDP port the routers answer the search on (default 56415).", "port"));
+    parser.addOption(
+        Option(kDiscoveryPortOptionName,
+               "UDP port the routers answer the search on (default " + std::to_string(kDiscoveryPort) + ").",
+               "port"));
     parser.addOption(
         Option(kTimeScaleOptionName,
-               "Make every wait of the router dialogue this many times as long, for slow routers "
-               "(a number from 1 to 20, default 1).",
+               "Make every wait of the router dialogue this many times as long, for slow routers (" +
+                   WantedNumberText(kMinTimeScale, kMaxTimeScale) + ", default " +
+                   std::to_string(kMinTimeScale) + ").",
                "factor"));
     parser.addOption(
         Option(kTranscriptOptionName, "Append a record of every router exchange to this file.", "file"));
@@ -90,19 +95,19 @@ std::optional<std::string> ReadCommonOptions(const QCommandLineParser& parser, C
     if (parser.isSet(QString::fromLatin1(kBroadcastOptionName))) {
         if (auto error = SingleValue(parser, kBroadcastOptionName, value)) return error;
         if (!IsDottedIpv4Address(value.toStdString()))
-            return Refusal(kBroadcastOptionName, "a dotted IPv4 address", value);
+            return Refusal(kBroadcastOptionName, kWantedIpv4Address, value);
         options.broadcast = value.toStdString();
     }
     if (parser.isSet(QString::fromLatin1(kTimeScaleOptionName))) {
         if (auto error = SingleValue(parser, kTimeScaleOptionName, value)) return error;
         const auto factor = ParsePlainDecimal(value);
-        if (!factor || *factor < 1.0 || *factor > 20.0)
-            return Refusal(kTimeScaleOptionName, "a number from 1 to 20", value);
+        if (!factor || *factor < kMinTimeScale || *factor > kMaxTimeScale)
+            return Refusal(kTimeScaleOptionName, WantedNumberText(kMinTimeScale, kMaxTimeScale), value);
         options.timeScale = *factor;
     }
     if (parser.isSet(QString::fromLatin1(kTranscriptOptionName))) {
         if (auto error = SingleValue(parser, kTranscriptOptionName, value)) return error;
-        if (value.isEmpty()) return "option --" + std::string(kTranscriptOptionName) + " needs a file name";
+        if (value.isEmpty()) return OptionNeedsFileNameText(kTranscriptOptionName);
         options.transcriptFile = value.toStdString();
     }
     return std::nullopt;

@@ -5,22 +5,30 @@
 #include <optional>
 #include <string>
 
+#include "discovery/discovery_datagram.h"
+#include "session/telnet_dialogue.h"
+
 namespace dezadav {
 
 // The program's version, from the build ("1.0").
 const char* ProgramVersion();
 
+// The limits of --time-scale; the smallest factor, waits as the router dialogue has them, is the default.
+inline constexpr int kMinTimeScale = 1;
+inline constexpr int kMaxTimeScale = 20;
+
 // The options the window and dezadav-cli share, as given on the command line (defaults: the router's
 // standard ports, no broadcast address of its own, factor 1, no transcript).
 struct CommonOptions {
-    std::uint16_t telnetPort = 23;              // --telnet-port
-    std::optional<std::string> broadcast;       // --broadcast: one address instead of the usual targets
-    std::uint16_t discoveryPort = 56415;        // --discovery-port
-    double timeScale = 1.0;                     // --time-scale: every wait of the dialogue times this
-    std::optional<std::string> transcriptFile;  // --transcript: where router exchanges are recorded
+    std::uint16_t telnetPort = kTelnetPort;        // --telnet-port
+    std::optional<std::string> broadcast;          // --broadcast: one address instead of the usual targets
+    std::uint16_t discoveryPort = kDiscoveryPort;  // --discovery-port
+    double timeScale = kMinTimeScale;              // --time-scale: every wait of the dialogue times this
+    std::optional<std::string> transcriptFile;     // --transcript: where router exchanges are recorded
 };
 
-// Long names (without dashes) of the shared options, for front ends that allow options per command.
+// Long names (without dashes) of the shared options: the one spelling each front end registers,
+// checks and documents them by.
 inline constexpr const char* kTelnetPortOptionName = "telnet-port";
 inline constexpr const char* kBroadcastOptionName = "broadcast";
 inline constexpr const char* kDiscoveryPortOptionName = "discovery-port";

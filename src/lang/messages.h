@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -136,5 +137,191 @@ inline constexpr MessageText kMsgUnsavedEdits{
 inline constexpr MessageText kMsgApplyButton{"Button_Apply", "Apply to Router"};
 inline constexpr MessageText kMsgDiscardButton{"Button_Discard", "Discard"};
 inline constexpr MessageText kMsgCancelButton{"Button_Cancel", "Cancel"};
+
+// Texts of the command lines: what dezadav-cli prints and refuses, and what the window program says
+// on its terminal before any window exists. A command line speaks English only (scripts read what it
+// prints, and the language is a choice made in the window), so these have no language key.
+
+// Every line a command line prints about a failure starts with its program's name.
+inline std::string CliErrorLine(std::string_view reason) {
+    return "dezadav-cli: " + std::string(reason) + "\n";
+}
+inline std::string WindowProgramErrorLine(std::string_view reason) {
+    return "dezadav: " + std::string(reason) + "\n";
+}
+// After a refused command line: where to read how it is written ("dezadav-cli fetch --help").
+inline std::string TryHelpLine(std::string_view helpCommand) {
+    return "Try '" + std::string(helpCommand) + "'.\n";
+}
+
+// Refusals of a command line; the options are named without their dashes.
+inline constexpr std::string_view kCliNoCommand = "no command given";
+inline std::string UnknownCommandText(std::string_view word) {
+    return "unknown command '" + std::string(word) + "'";
+}
+inline std::string UnknownOptionText(std::string_view spelled) {
+    return "unknown option '" + std::string(spelled) + "'";
+}
+inline std::string UnexpectedArgumentText(std::string_view argument) {
+    return "unexpected argument '" + std::string(argument) + "'";
+}
+inline std::string OptionNotForCommandText(std::string_view option, std::string_view command) {
+    return "option --" + std::string(option) + " does not apply to '" + std::string(command) + "'";
+}
+inline std::string OptionGivenTwiceText(std::string_view option) {
+    return "option --" + std::string(option) + " given twice";
+}
+inline std::string OptionTakesNoValueText(std::string_view option) {
+    return "option --" + std::string(option) + " takes no value";
+}
+inline std::string OptionNeedsValueText(std::string_view spelled) {
+    return "option " + std::string(spelled) + " needs a value";
+}
+inline std::string OptionNeedsFileNameText(std::string_view option) {
+    return "option --" + std::string(option) + " needs a file name";
+}
+// "--wait needs milliseconds from 0 to 600000, not 'x'": `wanted` says what the option takes.
+inline std::string OptionValueRefusedText(std::string_view option, std::string_view wanted,
+                                          std::string_view value) {
+    return "--" + std::string(option) + " needs " + std::string(wanted) + ", not '" + std::string(value) +
+           "'";
+}
+inline std::string CommandNeedsOptionText(std::string_view command, std::string_view option,
+                                          std::string_view valueName) {
+    return "'" + std::string(command) + "' needs --" + std::string(option) + " " + std::string(valueName);
+}
+inline std::string RouterGivenTwiceText(std::string_view router) {
+    return "router " + std::string(router) + " given twice";
+}
+inline constexpr std::string_view kWantedPort = "a port number from 1 to 65535";
+inline constexpr std::string_view kWantedIpv4Address = "a dotted IPv4 address";
+inline constexpr std::string_view kWantedRouterName = "a dotted IPv4 address or a host name";
+inline std::string WantedNumberText(long lowest, long highest) {
+    return "a number from " + std::to_string(lowest) + " to " + std::to_string(highest);
+}
+inline std::string WantedMillisecondsText(long lowest, long highest) {
+    return "milliseconds from " + std::to_string(lowest) + " to " + std::to_string(highest);
+}
+inline constexpr std::string_view kWindowOneFileAtMost =
+    "one settings file at most, named by a non-empty path";
+
+// dezadav-cli's settings file and environment, each refusal led by where the value came from.
+inline std::string SettingsFileUnreadableText(std::string_view file) {
+    return std::string(file) + ": cannot be read as a settings file";
+}
+inline std::string UnknownSettingText(std::string_view file, std::string_view key) {
+    return std::string(file) + ": unknown setting '" + std::string(key) + "'";
+}
+inline std::string DefaultRefusedText(std::string_view source, std::string_view reason) {
+    return std::string(source) + ": " + std::string(reason);
+}
+
+// Router names looked up before any router is served.
+inline std::string RouterNameLookupFailedText(std::string_view name, std::string_view reason) {
+    return "cannot look up the router name '" + std::string(name) + "': " + std::string(reason);
+}
+inline std::string RouterNameWithoutIpv4Text(std::string_view name) {
+    return "the router name '" + std::string(name) + "' has no IPv4 address";
+}
+inline std::string RouterGivenTwiceByNameText(std::string_view address, std::string_view name) {
+    return "router " + std::string(address) + " given twice (once as " + std::string(name) + ")";
+}
+
+// The password and the per-router passwords file.
+inline constexpr std::string_view kPasswordPrompt = "Password: ";
+inline std::string NoPasswordText(std::string_view environmentVariable, std::string_view fileOption) {
+    return "no password: set " + std::string(environmentVariable) + ", use --" + std::string(fileOption) +
+           " F, or run on a terminal";
+}
+inline constexpr std::string_view kPasswordFileName = "password file";
+inline constexpr std::string_view kPasswordsFileName = "passwords file";
+inline std::string PasswordFileUnreadableText(std::string_view path) {
+    return "Couldn't read the password file " + std::string(path) + "!";
+}
+// `what` is one of the two file names above.
+inline std::string PrivateFileUnreadableText(std::string_view what, std::string_view path,
+                                             std::string_view reason) {
+    return "cannot read the " + std::string(what) + " " + std::string(path) + ": " + std::string(reason);
+}
+inline std::string PrivateFileReadableByOthersText(std::string_view what, std::string_view path) {
+    return "the " + std::string(what) + " " + std::string(path) +
+           " may be read by other users; it is not used until only its owner can read it (chmod 600 " +
+           std::string(path) + ")";
+}
+inline std::string PasswordsFileUnreadableText(std::string_view path) {
+    return "cannot read the passwords file " + std::string(path);
+}
+inline std::string PasswordsFileRefusedText(std::string_view path, std::string_view reason) {
+    return "the passwords file " + std::string(path) + ": " + std::string(reason);
+}
+inline std::string PasswordLineWithoutPasswordText(int line) {
+    return "line " + std::to_string(line) + " has no password after its address";
+}
+inline std::string PasswordLineBadAddressText(int line, std::string_view address) {
+    return "line " + std::to_string(line) + " starts with '" + std::string(address) +
+           "', which is neither an IPv4 nor a MAC address";
+}
+
+// One router's exchange. `where` is "address:discovery port".
+inline std::string NoDiscoveryAnswerInBackupText(std::string_view where) {
+    return "The router at " + std::string(where) + " did not answer the discovery request.";
+}
+inline std::string NoDiscoveryAnswerText(std::string_view where) {
+    return "No answer to the discovery request from " + std::string(where) +
+           "; give the model name with --model.";
+}
+inline std::string UnsupportedModelText(std::string_view router, std::string_view model) {
+    return "The router at " + std::string(router) + " reports the model \"" + std::string(model) +
+           "\", which is not supported; give the model name with --model to go on anyway.";
+}
+// The question about a file of the other router form, as the reason an apply without --force stops.
+inline std::string NotAppliedWithoutForceText(std::string_view question) {
+    return std::string(question) + " (not applied; --force applies it)";
+}
+// The end of a dry run's output; `count` is a number, or "N" in the help.
+inline std::string DryRunText(std::string_view count) {
+    return "Dry run: " + std::string(count) + " commands not sent.";
+}
+
+// Many routers at once: the progress line's verbs, the backup index's statuses besides a failure
+// message, and the run's last line ("24 routers: 23 ok, 1 failed").
+inline constexpr std::string_view kProgressBackup = "backup";
+inline constexpr std::string_view kProgressApply = "apply";
+inline constexpr std::string_view kProgressDryRun = "dry run";
+inline std::string ProgressText(std::string_view verb, std::size_t done, std::size_t total,
+                                std::size_t failed) {
+    return std::string(verb) + " " + std::to_string(done) + "/" + std::to_string(total) + " \u00b7 " +
+           std::to_string(failed) + " failed";
+}
+inline constexpr std::string_view kIndexOk = "ok";
+inline constexpr std::string_view kIndexUnsupportedModel = "unsupported model";
+inline constexpr std::string_view kIndexFailed = "failed";
+inline std::string FleetSummaryText(std::size_t ok, std::size_t unsupported, std::size_t failed) {
+    const std::size_t routers = ok + unsupported + failed;
+    std::string text =
+        std::to_string(routers) + (routers == 1 ? " router: " : " routers: ") + std::to_string(ok) + " ok, ";
+    if (unsupported > 0) text += std::to_string(unsupported) + " unsupported model, ";
+    return text + std::to_string(failed) + " failed";
+}
+inline constexpr std::string_view kNothingBackedUp =
+    "no router answered the discovery request; nothing was backed up";
+inline std::string CannotCreateFolderText(std::string_view folder) {
+    return "cannot create the folder " + std::string(folder);
+}
+inline std::string CannotWriteIntoFolderText(std::string_view folder, std::string_view reason) {
+    return "cannot write into the folder " + std::string(folder) + ": " + std::string(reason);
+}
+inline std::string CannotWriteFileText(std::string_view path, std::string_view reason) {
+    return "cannot write " + std::string(path) + ": " + std::string(reason);
+}
+
+// The window program's start-up, before any window exists.
+inline std::string RunningCopySilentText(std::string_view notOpenedFile) {
+    return "another copy is running but did not answer" +
+           (notOpenedFile.empty() ? std::string() : "; not opened: " + std::string(notOpenedFile));
+}
+inline std::string NoSingleInstanceLockText(std::string_view lockPath) {
+    return "cannot create the single-instance lock " + std::string(lockPath) + "; starting without it";
+}
 
 }  // namespace dezadav

@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
     QUdpSocket sink;
     if (!sink.bind(QHostAddress::LocalHost, 0)) return 1;
     dezadav::ApplicationOptions options;
-    options.discovery.target = "127.0.0.1";
-    options.discovery.port = sink.localPort();
+    options.broadcast = "127.0.0.1";
+    options.discoveryPort = sink.localPort();
     dezadav::Application application(options);
     dezadav::CMainDlg& window = application.Window();
 

@@ -166,8 +166,8 @@ protected:
     // The program's objects against the emulator, with the window watched.
     void Make() {
         ApplicationOptions options;
-        options.discovery.target = m_sim.DiscoveryAddress();
-        options.discovery.port = m_sim.DiscoveryPort();
+        options.broadcast = m_sim.DiscoveryAddress();
+        options.discoveryPort = m_sim.DiscoveryPort();
         options.telnetPort = m_sim.TelnetPort();
         options.profile = m_profile.get();
         m_app.reset();

@@ -154,7 +154,8 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
     RouterSimProcess sim({"--router", "127.0.0.4,DZV-R9990X"});
     ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
     ApplicationOptions options;
-    options.discovery = {sim.DiscoveryAddress(), sim.DiscoveryPort()};
+    options.broadcast = sim.DiscoveryAddress();
+    options.discoveryPort = sim.DiscoveryPort();
     options.telnetPort = sim.TelnetPort();
     Application application(options);
     CMainDlg& window = application.Window();

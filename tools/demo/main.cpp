@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    dezadav::Application application(dezadav::ToApplicationOptions(routers));
+    dezadav::Application application{dezadav::ApplicationOptions(routers)};
     const char* password = std::getenv("DEZADAV_PASSWORD");
     dezadav::DemoPilot pilot(application.Window(), parser.value(picturesOption),
                              password != nullptr ? password : "admin", stdout);
