@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "lang/language_table.h"
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 #include "session/telnet_dialogue.h"
 #include "session/telnet_socket.h"
 #include "support/routersim_process.h"
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         for (int run = 1; run <= runs; ++run) {
             CTelnetSocket socket;
             SteadyClock clock;
-            CSettingDlg dlg(socket, clock, language, port);
+            RouterSession dlg(socket, clock, language, port);
             SessionRequest request;
             request.routerIp = form.ip;
             request.modelName = form.model;

@@ -15,7 +15,7 @@
 #include "discovery/router_search.h"
 #include "lang/builtin_language_source.h"
 #include "session/clock.h"
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 #include "session/telnet_socket.h"
 #include "session/transcript_file.h"
 #include "settings/call_log_table.h"
@@ -62,7 +62,7 @@ int RunLog(const CliOptions& options, const std::string& password, TranscriptSin
     SteadyClock clock;
     LocatedMessagePort located(messages, language,
                                options.routers.front() + ":" + std::to_string(options.common.telnetPort));
-    CSettingDlg session(socket, clock, language, located);
+    RouterSession session(socket, clock, language, located);
     if (transcript) session.SetObserver(&*transcript);
     SessionRequest request;
     request.telnetPort = options.common.telnetPort;

@@ -7,7 +7,7 @@
 
 namespace dezadav {
 
-RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, CSettingDlg& session,
+RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, RouterSession& session,
                                TickTimer& refreshTimer, FileWriter& files)
     : m_language(language),
       m_port(port),

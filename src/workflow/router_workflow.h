@@ -8,7 +8,7 @@
 #include "discovery/router_info.h"
 #include "lang/language_table.h"
 #include "session/apply_commands.h"
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 #include "settings/call_log_table.h"
 #include "settings/codec_settings.h"
 #include "settings/dial_plan_table.h"
@@ -77,7 +77,7 @@ struct UnreadAreas {
 // the four models, autoRefresh and refreshSeconds — and runs the flows the window's events start:
 // ConnectSequence (timer 0, Search Again), RefreshTick (timer 3), ApplyFlow (Apply to Router, Enter),
 // SaveAllFlow, LoadFlow, LoadSettingsFile / DropFile. It talks to the user only through its
-// UserPort; every router exchange is one run of the session (`CSettingDlg`).
+// UserPort; every router exchange is one run of the session (`RouterSession`).
 //
 // Everything runs on one thread, and every wait of an exchange dispatches events, so a click, a
 // tick or another copy's request can enter a flow in the middle of an exchange. One exchange at a
@@ -89,7 +89,7 @@ public:
     // All references must outlive the workflow. `session` is run for every router exchange;
     // `refreshTimer` is the refresh timer, whose handler is set here to RefreshTick.
     // `files` writes every file a flow saves.
-    RouterWorkflow(const LanguageTable& language, UserPort& port, CSettingDlg& session,
+    RouterWorkflow(const LanguageTable& language, UserPort& port, RouterSession& session,
                    TickTimer& refreshTimer, FileWriter& files);
 
     // --- flows ------------------------------------------------------------------------------------
@@ -192,7 +192,7 @@ public:
     // applied, saved to or loaded from a file: leaving now would lose them.
     bool HasUnsavedEdits() const { return EditableText() != m_syncedEdits; }
 
-    CSettingDlg& Session() { return m_session; }
+    RouterSession& Session() { return m_session; }
     DialPlanTable& DialPlan() { return m_dialPlan; }
     SipSettings& Sip() { return m_sip; }
     CodecSettings& Codec() { return m_codec; }
@@ -265,7 +265,7 @@ private:
 
     const LanguageTable& m_language;
     UserPort& m_port;
-    CSettingDlg& m_session;
+    RouterSession& m_session;
     TickTimer& m_refreshTimer;
 
     FileWriter& m_files;

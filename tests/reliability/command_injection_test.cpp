@@ -82,7 +82,7 @@ public:
     EmulatedLine router;
     LanguageTable language = English();
     ScriptedUserPort port;
-    CSettingDlg session{transport, clock, language, port.messages};
+    RouterSession session{transport, clock, language, port.messages};
     ManualTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow{language, port, session, timer, files};
@@ -134,7 +134,7 @@ class EveryFieldTest : public ::testing::TestWithParam<bool> {};
 TEST_P(EveryFieldTest, ControlByteInAnyValueNeverReachesTheRouter) {
     const bool twoPort = GetParam();
     SimulatedProgram program(twoPort);
-    CSettingDlg& dlg = program.session;
+    RouterSession& dlg = program.session;
     SessionRequest request;
     request.routerIp = "127.0.0.2";
     request.modelName = program.Model();

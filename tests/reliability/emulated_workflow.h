@@ -74,7 +74,7 @@ struct ProgramState {
     std::vector<std::string> lastCodecRow;
     RouterStrip strip;
 
-    static ProgramState Of(const RouterWorkflow& workflow, const CSettingDlg& session) {
+    static ProgramState Of(const RouterWorkflow& workflow, const RouterSession& session) {
         return ProgramState{
             workflow.DialPlan(), workflow.Sip().SipFields(), workflow.Codec().CodecFields(true),
             workflow.CallLog(),  session.apply.lastSipRow,   session.apply.lastCodecRow,
@@ -173,7 +173,7 @@ public:
     TimeScaledConnection scaled;
     HookedConnection connection;
     HookedUserPort port;
-    CSettingDlg session{connection, clock, language, port.messages};
+    RouterSession session{connection, clock, language, port.messages};
     ManualTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow{language, port, session, timer, files};

@@ -11,7 +11,7 @@
 
 #include "emulated_workflow.h"
 #include "lang/builtin_language_source.h"
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 #include "support/emulated_line.h"
 #include "support/recording_message_port.h"
 
@@ -101,7 +101,7 @@ protected:
     FreshSocketTransport transport{clock, [this](ScriptedTransport& t) { router.Attach(t); }};
     LanguageTable language;
     RecordingMessagePort port;
-    CSettingDlg dlg{transport, clock, language, port};
+    RouterSession dlg{transport, clock, language, port};
     SessionRequest request;
 };
 

@@ -74,7 +74,7 @@ protected:
     CTelnetSocket socket;
     SteadyClock clock;
     ScriptedUserPort port;
-    CSettingDlg session{socket, clock, language, port.messages};
+    RouterSession session{socket, clock, language, port.messages};
     ManualTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow{language, port, session, timer, files};
@@ -518,7 +518,7 @@ TEST_F(RouterWorkflowTest, ApplyAfterANewFetchComparesTheCodecRowWithWhatTheRout
     // Someone else puts the router's codec values back behind the program's back.
     CTelnetSocket otherSocket;
     RecordingMessagePort otherMessages;
-    CSettingDlg other{otherSocket, clock, language, otherMessages};
+    RouterSession other{otherSocket, clock, language, otherMessages};
     SessionRequest request;
     request.telnetPort = sim.TelnetPort();
     request.routerIp = kTwoPortIp;
@@ -572,7 +572,7 @@ TEST_F(RouterWorkflowTest, LoadReadsEverySectionAndReportsOnlyFailingOnes) {
 
     ScriptedUserPort otherPort;
     ManualTickTimer otherTimer;
-    CSettingDlg otherSession{socket, clock, language, otherPort.messages};
+    RouterSession otherSession{socket, clock, language, otherPort.messages};
     RouterWorkflow fresh{language, otherPort, otherSession, otherTimer, files};
     otherPort.openChoices.push_back(std::nullopt);
     EXPECT_EQ(fresh.LoadFlow(), FileOutcome::Cancelled);

@@ -1,4 +1,4 @@
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@ const std::vector<std::string> kTwoPortCommands{
     "voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2", "voip sip port",   "voip sip registrar",
     "voip rtp codec",         "voip rtp dtmf",   "voip rtp port",   "voip sip calllog"};
 
-class SettingDlgTest : public ::testing::Test {
+class RouterSessionTest : public ::testing::Test {
 protected:
-    SettingDlgTest() {
+    RouterSessionTest() {
         router.Attach(transport);
         // The log output larger than one chunk.
         router.router.setup.faults.bigOutputIn = {"voip sip calllog"};
@@ -36,7 +36,7 @@ protected:
         return RunAs(dlg, logOnly ? SessionMode::GetVoipLog : SessionMode::GetSettings);
     }
     bool Apply() { return RunAs(dlg, SessionMode::ApplySettings); }
-    bool RunAs(CSettingDlg& session, SessionMode mode) {
+    bool RunAs(RouterSession& session, SessionMode mode) {
         SessionRequest run = request;
         run.mode = mode;
         return session.Run(run);
@@ -54,13 +54,13 @@ protected:
     EmulatedLine router{"DZV-R5730K"};
     LanguageTable language;  // empty: every message shows its English default
     RecordingMessagePort port;
-    CSettingDlg dlg{transport, clock, language, port};
+    RouterSession dlg{transport, clock, language, port};
     SessionRequest request;
 };
 
 // ---------------------------------------------------------------- fetch
 
-TEST_F(SettingDlgTest, FullFetchOfATwoPortRouterRunsEightSettingsCommandsAndTheLogInOrder) {
+TEST_F(RouterSessionTest, FullFetchOfATwoPortRouterRunsEightSettingsCommandsAndTheLogInOrder) {
     request.telnetPort = 2323;
     ASSERT_TRUE(Fetch(false));
     EXPECT_EQ(kTwoPortCommands, router.commands);
@@ -81,12 +81,12 @@ TEST_F(SettingDlgTest, FullFetchOfATwoPortRouterRunsEightSettingsCommandsAndTheL
     EXPECT_GE(clock.now, 1500);
 }
 
-TEST_F(SettingDlgTest, DefaultPortIsTheTelnetPort) {
+TEST_F(RouterSessionTest, DefaultPortIsTheTelnetPort) {
     ASSERT_TRUE(Fetch(true));
     EXPECT_EQ(23, transport.connectedPort);
 }
 
-TEST_F(SettingDlgTest, TwoPortTestLooksForEitherModelTextAnywhereInTheName) {
+TEST_F(RouterSessionTest, TwoPortTestLooksForEitherModelTextAnywhereInTheName) {
     struct Case {
         const char* model;
         bool twoPort;
@@ -106,7 +106,7 @@ TEST_F(SettingDlgTest, TwoPortTestLooksForEitherModelTextAnywhereInTheName) {
     }
 }
 
-TEST_F(SettingDlgTest, LogOnlyFetchRunsOnlyTheCallLogAndKeepsTheOtherTexts) {
+TEST_F(RouterSessionTest, LogOnlyFetchRunsOnlyTheCallLogAndKeepsTheOtherTexts) {
     dlg.fetched.dialPlanList = "earlier listing";
     dlg.fetched.sipPort = "earlier port";
     ASSERT_TRUE(Fetch(true));
@@ -117,7 +117,7 @@ TEST_F(SettingDlgTest, LogOnlyFetchRunsOnlyTheCallLogAndKeepsTheOtherTexts) {
     EXPECT_EQ("earlier port", dlg.fetched.sipPort);
 }
 
-TEST_F(SettingDlgTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
+TEST_F(RouterSessionTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
     transport.createFails = true;
     EXPECT_FALSE(Fetch(false));
     ExpectOneError("Failed to create TCP socket!");
@@ -125,7 +125,7 @@ TEST_F(SettingDlgTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
     EXPECT_EQ(0, transport.closes);
 }
 
-TEST_F(SettingDlgTest, RefusedConnectionIsReportedAndTheSocketClosed) {
+TEST_F(RouterSessionTest, RefusedConnectionIsReportedAndTheSocketClosed) {
     transport.connectFails = true;
     EXPECT_FALSE(Fetch(false));
     ExpectOneError("Failed to connect to router!");
@@ -133,7 +133,7 @@ TEST_F(SettingDlgTest, RefusedConnectionIsReportedAndTheSocketClosed) {
     EXPECT_TRUE(transport.sends.empty());
 }
 
-TEST_F(SettingDlgTest, WrongPasswordIsALoginFailureAndRunsNoCommand) {
+TEST_F(RouterSessionTest, WrongPasswordIsALoginFailureAndRunsNoCommand) {
     request.password = "nimda";
     EXPECT_FALSE(Fetch(false));
     ExpectOneError("Failed to login router!");
@@ -141,7 +141,7 @@ TEST_F(SettingDlgTest, WrongPasswordIsALoginFailureAndRunsNoCommand) {
     EXPECT_EQ(1, transport.closes);
 }
 
-TEST_F(SettingDlgTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
+TEST_F(RouterSessionTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
     struct Case {
         std::string silentCommand;
         std::string message;
@@ -165,7 +165,7 @@ TEST_F(SettingDlgTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
         runRouter.router.setup.faults.silentIn = {c.silentCommand};
         runRouter.Attach(runTransport);
         RecordingMessagePort runPort;
-        CSettingDlg run(runTransport, runClock, language, runPort);
+        RouterSession run(runTransport, runClock, language, runPort);
         run.fetched.sipEndpt1 = "before";
         run.fetched.callLog = "before";
 
@@ -187,10 +187,10 @@ TEST_F(SettingDlgTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
     }
 }
 
-TEST_F(SettingDlgTest, MessagesComeFromTheLanguageTable) {
+TEST_F(RouterSessionTest, MessagesComeFromTheLanguageTable) {
     LanguageTable german;
     german.LoadFromBytes("Message_Error [Fehler]\r\nMessage_Login [Anmeldung fehlgeschlagen]\r\n;END\r\n");
-    CSettingDlg run(transport, clock, german, port);
+    RouterSession run(transport, clock, german, port);
     request.password = "falsch";
     EXPECT_FALSE(RunAs(run, SessionMode::GetVoipLog));
     ASSERT_EQ(1u, port.shown.size());
@@ -199,7 +199,7 @@ TEST_F(SettingDlgTest, MessagesComeFromTheLanguageTable) {
     EXPECT_EQ(MessageIcon::Exclamation, port.shown[0].icon);
 }
 
-TEST_F(SettingDlgTest, PasswordWithAControlByteIsRefusedBeforeAnythingIsSent) {
+TEST_F(RouterSessionTest, PasswordWithAControlByteIsRefusedBeforeAnythingIsSent) {
     request.password = "admin\rvoip dial_plan del 1";
     EXPECT_FALSE(Fetch(false));
     ASSERT_EQ(1u, port.shown.size());
@@ -210,7 +210,7 @@ TEST_F(SettingDlgTest, PasswordWithAControlByteIsRefusedBeforeAnythingIsSent) {
     EXPECT_TRUE(transport.sends.empty());
 }
 
-TEST_F(SettingDlgTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
+TEST_F(RouterSessionTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
     router.router.setup.faults.silentIn = {"voip sip port"};
     EXPECT_FALSE(Fetch(false));
     // Whatever else was on its way ends up in the queue that outlives the connection.
@@ -227,7 +227,7 @@ TEST_F(SettingDlgTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
 
 // ---------------------------------------------------------------- apply
 
-class ApplyRunTest : public SettingDlgTest {
+class ApplyRunTest : public RouterSessionTest {
 protected:
     ApplyRunTest() {
         dlg.apply.dialPlanRows = {DialPlanEntry{"4", "2000", "", "branch.example.net", "", "", "V"},
@@ -305,7 +305,7 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     LanguageTable localized;
     localized.LoadFromBytes("Message_Error [Fehler]\r\nMessage_SetDialPlan [Wählplan nicht gesetzt]\r\n");
     {
-        CSettingDlg run(transport, clock, localized, port);
+        RouterSession run(transport, clock, localized, port);
         run.apply = dlg.apply;
         router.router.setup.faults.silentIn = {"voip dial_plan del 9"};
         EXPECT_FALSE(RunAs(run, SessionMode::ApplySettings));
@@ -317,7 +317,7 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     port.shown.clear();
     router.commands.clear();
     {
-        CSettingDlg run(transport, clock, localized, port);
+        RouterSession run(transport, clock, localized, port);
         run.apply = dlg.apply;
         router.router.setup.faults.silentIn = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
         EXPECT_FALSE(RunAs(run, SessionMode::ApplySettings));
@@ -347,7 +347,7 @@ TEST_F(ApplyRunTest, LoginFailureSendsNoCommand) {
     EXPECT_TRUE(router.commands.empty());
 }
 
-TEST_F(SettingDlgTest, RunIsReportedToTheObserverAndItsWaitsFollowTheTimeScale) {
+TEST_F(RouterSessionTest, RunIsReportedToTheObserverAndItsWaitsFollowTheTimeScale) {
     struct Recorder : SessionObserver {
         void ExchangeStarted(int64_t, const SessionRequest& request) override {
             events.push_back("start " + request.routerIp);
@@ -375,7 +375,7 @@ TEST_F(SettingDlgTest, RunIsReportedToTheObserverAndItsWaitsFollowTheTimeScale) 
 
 // ---------------------------------------------------------------- modes
 
-TEST_F(SettingDlgTest, EachModeHasItsProgressTextAndAnUnknownModeRunsNothing) {
+TEST_F(RouterSessionTest, EachModeHasItsProgressTextAndAnUnknownModeRunsNothing) {
     struct Case {
         SessionMode mode;
         std::string key;

@@ -11,7 +11,7 @@
 #include "router_commands.h"
 #include "router_state.h"
 #include "session/apply_commands.h"
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 #include "session/telnet_socket.h"
 #include "settings/codec_settings.h"
 #include "settings/dial_plan_table.h"
@@ -69,7 +69,7 @@ public:
     TimeScaledConnection scaled;
     LanguageTable language;
     RecordingMessagePort port;
-    CSettingDlg dlg{scaled, clock, language, port};
+    RouterSession dlg{scaled, clock, language, port};
     SessionRequest request;
 };
 
@@ -92,7 +92,7 @@ TEST_P(FetchFromEmulatorTest, FullFetchYieldsExactlyWhatTheRouterPrinted) {
     SteadyClock clock;
     LanguageTable language;
     RecordingMessagePort port;
-    CSettingDlg dlg(socket, clock, language, port);
+    RouterSession dlg(socket, clock, language, port);
     SessionRequest request;
     request.routerIp = form.ip;
     request.modelName = form.model;
@@ -378,7 +378,7 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
     FastClock clock(5);
     TimeScaledConnection scaled(socket, clock);
     RecordingMessagePort port;
-    CSettingDlg dlg(scaled, clock, language, port);
+    RouterSession dlg(scaled, clock, language, port);
     SessionRequest request;
     request.routerIp = form.ip;
     request.modelName = form.model;

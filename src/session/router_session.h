@@ -26,12 +26,12 @@ const MessageText* ProgressTextFor(SessionMode mode);
 //
 // Exactly one message goes to the message port for a failed run; the socket is closed after every
 // failure except a failed creation.
-class CSettingDlg {
+class RouterSession {
 public:
     // All references must outlive the object. `language` supplies every text shown; `messages`
     // receives the message boxes.
-    CSettingDlg(RouterConnection& socket, const Clock& clock, const LanguageTable& language,
-                MessagePort& messages);
+    RouterSession(RouterConnection& socket, const Clock& clock, const LanguageTable& language,
+                  MessagePort& messages);
 
     // Told of every run from now on (nullptr: none). The observer must outlive its runs.
     void SetObserver(SessionObserver* observer);

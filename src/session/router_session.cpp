@@ -1,4 +1,4 @@
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 
 #include "discovery/model_rules.h"
 #include "session/apply_commands.h"
@@ -17,20 +17,20 @@ const MessageText* ProgressTextFor(SessionMode mode) {
     return nullptr;
 }
 
-CSettingDlg::CSettingDlg(RouterConnection& socket, const Clock& clock, const LanguageTable& language,
-                         MessagePort& messages)
+RouterSession::RouterSession(RouterConnection& socket, const Clock& clock, const LanguageTable& language,
+                             MessagePort& messages)
     : m_socket(socket),
       m_clock(clock),
       m_language(language),
       m_messages(messages),
       m_dialogue(socket, clock) {}
 
-void CSettingDlg::SetObserver(SessionObserver* observer) {
+void RouterSession::SetObserver(SessionObserver* observer) {
     m_observer = observer;
     m_dialogue.SetObserver(observer);
 }
 
-bool CSettingDlg::Run(const SessionRequest& request) {
+bool RouterSession::Run(const SessionRequest& request) {
     if (ProgressTextFor(request.mode) == nullptr) return false;
     m_dialogue.SetTimeScale(request.timeScale);
     if (m_observer != nullptr) m_observer->ExchangeStarted(m_clock.NowMs(), request);
@@ -45,25 +45,25 @@ bool CSettingDlg::Run(const SessionRequest& request) {
     return false;
 }
 
-bool CSettingDlg::EndRun(bool ok, std::string_view shownText) {
+bool RouterSession::EndRun(bool ok, std::string_view shownText) {
     if (m_observer != nullptr) m_observer->ExchangeEnded(m_clock.NowMs(), ok, shownText);
     return ok;
 }
 
-bool CSettingDlg::FailRun(const MessageText& message, bool closeSocket) {
+bool RouterSession::FailRun(const MessageText& message, bool closeSocket) {
     ShowMessageText(m_language, m_messages, message);
     if (closeSocket) m_socket.Close();
     return EndRun(false, TextOrDefault(m_language, message));
 }
 
-bool CSettingDlg::FailWithDetail(const MessageText& message, const std::string& detail, bool closeSocket) {
+bool RouterSession::FailWithDetail(const MessageText& message, const std::string& detail, bool closeSocket) {
     // Shown like every other failure, with what it concerns after the text. Never a secret value.
     const std::string shown = ShowMessageWithDetail(m_language, m_messages, message, detail);
     if (closeSocket) m_socket.Close();
     return EndRun(false, shown);
 }
 
-bool CSettingDlg::OpenSession(const SessionRequest& request) {
+bool RouterSession::OpenSession(const SessionRequest& request) {
     // A control byte in the password would end the password line early and type the rest into the
     // router's shell; nothing is sent at all then.
     if (ContainsControlByte(request.password)) return FailWithDetail(kMsgControlByte, " (password)", false);
@@ -77,7 +77,7 @@ bool CSettingDlg::OpenSession(const SessionRequest& request) {
     return true;
 }
 
-bool CSettingDlg::RunFetch(const SessionRequest& request, bool logOnly) {
+bool RouterSession::RunFetch(const SessionRequest& request, bool logOnly) {
     if (!OpenSession(request)) return false;
     const bool twoPort = IsTwoPortModel(request.modelName);
     for (const FetchCommand& command : kFetchCommands) {
@@ -92,7 +92,7 @@ bool CSettingDlg::RunFetch(const SessionRequest& request, bool logOnly) {
     return EndRun(true, {});
 }
 
-bool CSettingDlg::RunApply(const SessionRequest& request) {
+bool RouterSession::RunApply(const SessionRequest& request) {
     // Every value is checked before the connection is made, so a refused value sends nothing.
     const ApplyPlan plan = BuildApplyPlan(apply, IsTwoPortModel(request.modelName), m_language);
     if (plan.refusal) return FailWithDetail(plan.refusal->message, plan.refusal->detail, false);
