@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
             request.telnetPort = sim.TelnetPort();
             const double cpuBefore = CpuMs();
             const auto start = std::chrono::steady_clock::now();
-            const bool ok = dlg.Run(request);
+            const bool ok = dlg.Run(request).ok;
             const double wall =
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             const double cpu = CpuMs() - cpuBefore;

@@ -71,10 +71,11 @@ int RunLog(const CliOptions& options, const std::string& password, TranscriptSin
     if (options.model) request.modelName = *options.model;
     request.mode = SessionMode::GetVoipLog;
     request.timeScale = options.common.timeScale;
-    if (!session.Run(request)) return kExitFailed;
+    const SessionResult result = session.Run(request);
+    if (!result.ok) return kExitFailed;
 
     CallLogTable log;
-    log.ParseCallLog(session.fetched.callLog);
+    log.ParseCallLog(result.fetched.callLog);
     const auto& rows = log.Rows();
     for (int i = 0; i < log.RecordCount() && i < static_cast<int>(rows.size()); ++i) {
         const CallLogRecord& r = rows[static_cast<std::size_t>(i)];

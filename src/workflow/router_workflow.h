@@ -13,6 +13,7 @@
 #include "settings/codec_settings.h"
 #include "settings/dial_plan_table.h"
 #include "settings/file_writer.h"
+#include "settings/router_settings.h"
 #include "settings/settings_file.h"
 #include "settings/sip_settings.h"
 #include "workflow/tick_timer.h"
@@ -115,15 +116,12 @@ public:
     // router is not contacted and the user is told so.
     ApplyOutcome ApplyFlow();
 
-    // What an apply to the router of the strip would send, once the user has accepted a file of the
-    // other router form; nothing when the apply may not go on (the file declined, or an area that
-    // could not be read edited; its message shown). ApplyFlow sends it; a dry run prints it.
+    // What an apply to the router of the strip would send: the pages' values (changed dial-plan
+    // entries, SIP row, numeric codec row) against what the router holds (Router()), once the user
+    // has accepted a file of the other router form; nothing when the apply may not go on (the file
+    // declined, or an area that could not be read edited; its message shown). The one plan of an
+    // apply: ApplyFlow sends it, a dry run prints it.
     std::optional<ApplyPlan> PlanApply();
-
-    // Step 2 of the apply on its own: fills the session's ApplyTexts from the models (changed
-    // dial-plan entries, SIP row, numeric codec row; the last codec row from the one fetched when
-    // still unknown). ApplyFlow calls it; a dry run calls it and builds the commands itself.
-    void PrepareApplyTexts();
 
     // Save All: asks for a file and writes the whole settings file to it. A file that cannot be
     // written shows Message_SaveFail.
@@ -188,6 +186,8 @@ public:
     bool IsTwoPort() const;
     // The areas the last full fetch could not read (Message_SettingsUnread was shown).
     UnreadAreas Unread() const { return m_unread; }
+    // What the router of the strip holds, as last read from it or written to it.
+    const RouterSettings& Router() const { return m_router; }
     // True when the dial plan, SIP or codec values differ from what they were when last fetched,
     // applied, saved to or loaded from a file: leaving now would lose them.
     bool HasUnsavedEdits() const { return EditableText() != m_syncedEdits; }
@@ -234,18 +234,21 @@ private:
     bool AcceptFileForm();
     // Message_SettingsUnread with the areas named, when any.
     void ReportUnread(UnreadAreas areas);
-    // Runs the session in `mode` on the strip's router with the confirmed password: shows the
-    // progress text unless the run is a silent log refresh, runs it, hides the progress. True for a
-    // run that succeeded.
-    bool RunSession(SessionMode mode);
-    // Step 8 of the Connect sequence: every fetched text to its model, in the fixed order.
-    void HandOverFetchedTexts();
+    // Runs the session in `mode` (sending `plan` in apply mode) on the strip's router with the
+    // confirmed password: shows the progress text unless the run is a silent log refresh, runs it,
+    // hides the progress.
+    SessionResult RunSession(SessionMode mode, ApplyPlan plan = {});
+    // Step 8 of the Connect sequence: every fetched text to its model, in the fixed order; what was
+    // read becomes what the router holds.
+    void HandOverFetchedTexts(const FetchedTexts& fetched);
     // Confirms the current router's password and fetches all its settings, asking again after a
-    // failed fetch. False when the confirmation was cancelled.
-    bool ConfirmAndFetch();
-    // After Skip: the fetched settings become the rows the apply compares with, while the pages keep
-    // their values, brought into the fetched router's form (`pagesTwoPort`: the form they were in).
-    void TakeRouterRowsKeepingPages(bool pagesTwoPort);
+    // failed fetch. Nothing when the confirmation was cancelled.
+    std::optional<FetchedTexts> ConfirmAndFetch();
+    // After Skip: the fetched settings become what the router holds, while the pages keep their
+    // values, brought into the fetched router's form (`pagesTwoPort`: the form they were in).
+    void TakeRouterRowsKeepingPages(bool pagesTwoPort, const FetchedTexts& fetched);
+    // The pages' values an apply writes (step 2 of the apply).
+    ApplyTexts PagesToApply();
     // The pages from the form they were in (`pagesTwoPort`) into the one the SIP settings are now set
     // to: expiry lists showing the same durations, the port-1 registration in the new form's
     // control, the codec choices of the form.
@@ -290,9 +293,8 @@ private:
     SipSettings m_sip;
     CodecSettings m_codec;
     CallLogTable m_callLog;
-    // The numeric codec fields right after the last codec parse (the fields of the codec settings'
-    // fetched row, held whole so a value with a comma stays one value).
-    std::vector<std::string> m_fetchedCodecFields;
+    // What the router holds: what the pages are compared with when they are applied.
+    RouterSettings m_router;
 
     std::string m_syncedEdits;  // EditableText() at the last fetch, apply, save or load
 

@@ -35,11 +35,11 @@ protected:
     bool Fetch(bool logOnly) {
         return RunAs(dlg, logOnly ? SessionMode::GetVoipLog : SessionMode::GetSettings);
     }
-    bool Apply() { return RunAs(dlg, SessionMode::ApplySettings); }
     bool RunAs(RouterSession& session, SessionMode mode) {
         SessionRequest run = request;
         run.mode = mode;
-        return session.Run(run);
+        last = session.Run(run);
+        return last.ok;
     }
 
     // The one message of a failed run.
@@ -56,6 +56,7 @@ protected:
     RecordingMessagePort port;
     RouterSession dlg{transport, clock, language, port};
     SessionRequest request;
+    SessionResult last;  // of the last run
 };
 
 // ---------------------------------------------------------------- fetch
@@ -66,15 +67,15 @@ TEST_F(RouterSessionTest, FullFetchOfATwoPortRouterRunsEightSettingsCommandsAndT
     EXPECT_EQ(kTwoPortCommands, router.commands);
     EXPECT_EQ("127.0.0.2", transport.connectedIp);
     EXPECT_EQ(2323, transport.connectedPort);
-    EXPECT_EQ(router.Captured("voip dial_plan list -t"), dlg.fetched.dialPlanList);
-    EXPECT_EQ(router.Captured("voip sip endpt1"), dlg.fetched.sipEndpt1);
-    EXPECT_EQ(router.Captured("voip sip endpt2"), dlg.fetched.sipEndpt2);
-    EXPECT_EQ(router.Captured("voip sip port"), dlg.fetched.sipPort);
-    EXPECT_EQ(router.Captured("voip sip registrar"), dlg.fetched.sipRegistrar);
-    EXPECT_EQ(router.Captured("voip rtp codec"), dlg.fetched.rtpCodec);
-    EXPECT_EQ(router.Captured("voip rtp dtmf"), dlg.fetched.rtpDtmf);
-    EXPECT_EQ(router.Captured("voip rtp port"), dlg.fetched.rtpPort);
-    EXPECT_EQ(router.Captured("voip sip calllog"), dlg.fetched.callLog);
+    EXPECT_EQ(router.Captured("voip dial_plan list -t"), last.fetched.dialPlanList);
+    EXPECT_EQ(router.Captured("voip sip endpt1"), last.fetched.sipEndpt1);
+    EXPECT_EQ(router.Captured("voip sip endpt2"), last.fetched.sipEndpt2);
+    EXPECT_EQ(router.Captured("voip sip port"), last.fetched.sipPort);
+    EXPECT_EQ(router.Captured("voip sip registrar"), last.fetched.sipRegistrar);
+    EXPECT_EQ(router.Captured("voip rtp codec"), last.fetched.rtpCodec);
+    EXPECT_EQ(router.Captured("voip rtp dtmf"), last.fetched.rtpDtmf);
+    EXPECT_EQ(router.Captured("voip rtp port"), last.fetched.rtpPort);
+    EXPECT_EQ(router.Captured("voip sip calllog"), last.fetched.callLog);
     EXPECT_TRUE(port.shown.empty());
     EXPECT_EQ(1, transport.closes);
     // 500 ms after connecting and 1000 ms at the start of the login are pumped in any case.
@@ -95,26 +96,22 @@ TEST_F(RouterSessionTest, TwoPortTestLooksForEitherModelTextAnywhereInTheName) {
                          Case{"DZV-R5830K", false}, Case{"DZV-R5730k", false}, Case{"", false}}) {
         SCOPED_TRACE(c.model);
         router.commands.clear();
-        dlg.fetched = FetchedTexts{};
-        dlg.fetched.sipEndpt2 = "kept";
         request.modelName = c.model;
         ASSERT_TRUE(Fetch(false));
         std::vector<std::string> expected = kTwoPortCommands;
         if (!c.twoPort) expected.erase(expected.begin() + 2);
         EXPECT_EQ(expected, router.commands);
-        EXPECT_EQ(c.twoPort ? router.Captured("voip sip endpt2") : "kept", dlg.fetched.sipEndpt2);
+        EXPECT_EQ(c.twoPort ? router.Captured("voip sip endpt2") : "", last.fetched.sipEndpt2);
     }
 }
 
-TEST_F(RouterSessionTest, LogOnlyFetchRunsOnlyTheCallLogAndKeepsTheOtherTexts) {
-    dlg.fetched.dialPlanList = "earlier listing";
-    dlg.fetched.sipPort = "earlier port";
+TEST_F(RouterSessionTest, LogOnlyFetchRunsOnlyTheCallLog) {
     ASSERT_TRUE(Fetch(true));
     EXPECT_EQ(std::vector<std::string>{"voip sip calllog"}, router.commands);
     EXPECT_EQ(1, router.logins);
-    EXPECT_EQ(router.Captured("voip sip calllog"), dlg.fetched.callLog);
-    EXPECT_EQ("earlier listing", dlg.fetched.dialPlanList);
-    EXPECT_EQ("earlier port", dlg.fetched.sipPort);
+    EXPECT_EQ(router.Captured("voip sip calllog"), last.fetched.callLog);
+    EXPECT_EQ("", last.fetched.dialPlanList);
+    EXPECT_EQ("", last.fetched.sipPort);
 }
 
 TEST_F(RouterSessionTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
@@ -166,24 +163,20 @@ TEST_F(RouterSessionTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) 
         runRouter.Attach(runTransport);
         RecordingMessagePort runPort;
         RouterSession run(runTransport, runClock, language, runPort);
-        run.fetched.sipEndpt1 = "before";
-        run.fetched.callLog = "before";
 
         EXPECT_FALSE(RunAs(run, SessionMode::GetSettings));
         ASSERT_EQ(1u, runPort.shown.size());
         EXPECT_EQ(c.message, runPort.shown[0].text);
         EXPECT_EQ(MessageIcon::Stop, runPort.shown[0].icon);
         EXPECT_EQ(1, runTransport.closes);
-        // No later command is tried; the texts of earlier commands stay.
+        // No later command is tried; the texts of earlier commands are returned.
         EXPECT_EQ(c.silentCommand, runRouter.commands.back());
         const auto failed = std::find(kTwoPortCommands.begin(), kTwoPortCommands.end(), c.silentCommand);
         EXPECT_EQ(static_cast<std::size_t>(failed - kTwoPortCommands.begin() + 1), runRouter.commands.size());
         if (c.silentCommand != "voip dial_plan list -t" && c.silentCommand != "voip sip endpt1") {
-            EXPECT_EQ(runRouter.Captured("voip sip endpt1"), run.fetched.sipEndpt1);
+            EXPECT_EQ(runRouter.Captured("voip sip endpt1"), last.fetched.sipEndpt1);
         }
-        if (c.silentCommand != "voip sip calllog") {
-            EXPECT_EQ("before", run.fetched.callLog);
-        }
+        EXPECT_EQ("", last.fetched.callLog);
     }
 }
 
@@ -221,7 +214,7 @@ TEST_F(RouterSessionTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
     port.shown.clear();
     ASSERT_TRUE(Fetch(false));
     EXPECT_EQ(kTwoPortCommands, router.commands);
-    EXPECT_EQ(router.Captured("voip sip port"), dlg.fetched.sipPort);
+    EXPECT_EQ(router.Captured("voip sip port"), last.fetched.sipPort);
     EXPECT_TRUE(port.shown.empty());
 }
 
@@ -230,13 +223,24 @@ TEST_F(RouterSessionTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
 class ApplyRunTest : public RouterSessionTest {
 protected:
     ApplyRunTest() {
-        dlg.apply.dialPlanRows = {DialPlanEntry{"4", "2000", "", "branch.example.net", "", "", "V"},
-                                  DialPlanEntry{"9", "", "", "", "", "", "-"}};
-        dlg.apply.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
-        dlg.apply.lastSipRow = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
-        dlg.apply.codecRow = {"2", "1", "1", "101", "10050", "15000"};
-        dlg.apply.lastCodecRow = {"2", "1", "0", "101", "10050", "15000"};
+        pages.dialPlanRows = {DialPlanEntry{"4", "2000", "", "branch.example.net", "", "", "V"},
+                              DialPlanEntry{"9", "", "", "", "", "", "-"}};
+        pages.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+        held.sipFields = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+        pages.codecRow = {"2", "1", "1", "101", "10050", "15000"};
+        held.codecFields = {"2", "1", "0", "101", "10050", "15000"};
     }
+    // Sends the plan from `pages` to `held` on `session`, then records in `held` what went through.
+    bool Apply(RouterSession& session, const LanguageTable& table) {
+        request.plan = BuildApplyPlan(held, pages, true, table);
+        RunAs(session, SessionMode::ApplySettings);
+        RecordApplied(request.plan, last.ok, last.commandsApplied, held);
+        return last.ok;
+    }
+    bool Apply() { return Apply(dlg, language); }
+
+    ApplyTexts pages;
+    RouterSettings held;  // what the router holds as far as the apply knows
     const std::vector<std::string> kSipCommands{
         "voip sip port 5062",         "voip sip registrar reg.example.net", "voip sip endpt1 use_reg 1",
         "voip sip endpt1 name alice", "voip sip endpt1 pass pw1",           "voip sip endpt1 expire 4",
@@ -256,8 +260,8 @@ TEST_F(ApplyRunTest, SendsDialPlanThenSipThenCodecAndReportsSuccessPlainly) {
     EXPECT_EQ(expected, router.commands);
     // Every command was typed byte by byte and ended with one CR: no LF, no NUL anywhere.
     EXPECT_EQ(std::string::npos, transport.SentBytes().find_first_of(std::string("\n\0", 2)));
-    EXPECT_EQ(dlg.apply.sipRow, dlg.apply.lastSipRow);
-    EXPECT_EQ(dlg.apply.codecRow, dlg.apply.lastCodecRow);
+    EXPECT_EQ(pages.sipRow, held.sipFields);
+    EXPECT_EQ(pages.codecRow, held.codecFields);
     ASSERT_EQ(1u, port.shown.size());
     EXPECT_EQ("Success", port.shown[0].caption);
     EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
@@ -269,7 +273,7 @@ TEST_F(ApplyRunTest, SecondApplyWithoutEditsOnlyLogsInAndStillReportsSuccess) {
     ASSERT_TRUE(Apply());
     router.commands.clear();
     port.shown.clear();
-    dlg.apply.dialPlanRows.clear();  // the workflow resets the changed flags after a completed apply
+    pages.dialPlanRows.clear();  // the workflow resets the changed flags after a completed apply
     ASSERT_TRUE(Apply());
     EXPECT_TRUE(router.commands.empty());
     EXPECT_EQ(2, router.logins);
@@ -278,8 +282,8 @@ TEST_F(ApplyRunTest, SecondApplyWithoutEditsOnlyLogsInAndStillReportsSuccess) {
 }
 
 TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSendsNoCodec) {
-    const std::vector<std::string> lastSipBefore = dlg.apply.lastSipRow;
-    const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
+    const std::vector<std::string> lastSipBefore = held.sipFields;
+    const std::vector<std::string> lastCodecBefore = held.codecFields;
     router.router.setup.faults.silentIn = {"voip sip endpt1 use_reg 1"};
     EXPECT_FALSE(Apply());
     ExpectOneError("Failed to set SIP data to router!");
@@ -287,18 +291,19 @@ TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSe
                                             "voip dial_plan del 9", kSipCommands[0], kSipCommands[1],
                                             kSipCommands[2]};
     EXPECT_EQ(expected, router.commands);
-    EXPECT_EQ(lastSipBefore, dlg.apply.lastSipRow);
-    EXPECT_EQ(lastCodecBefore, dlg.apply.lastCodecRow);
+    EXPECT_EQ(4u, last.commandsApplied);
+    EXPECT_EQ(lastSipBefore, held.sipFields);
+    EXPECT_EQ(lastCodecBefore, held.codecFields);
     EXPECT_EQ(1, transport.closes);
 }
 
 TEST_F(ApplyRunTest, FailingCodecCommandKeepsTheSipAreaApplied) {
-    const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
+    const std::vector<std::string> lastCodecBefore = held.codecFields;
     router.router.setup.faults.silentIn = {"voip rtp port end 15000"};
     EXPECT_FALSE(Apply());
     ExpectOneError("Failed to set CODEC data to router!");
-    EXPECT_EQ(dlg.apply.sipRow, dlg.apply.lastSipRow);
-    EXPECT_EQ(lastCodecBefore, dlg.apply.lastCodecRow);
+    EXPECT_EQ(pages.sipRow, held.sipFields);
+    EXPECT_EQ(lastCodecBefore, held.codecFields);
 }
 
 TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglish) {
@@ -306,9 +311,8 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     localized.LoadFromBytes("Message_Error [Fehler]\r\nMessage_SetDialPlan [Wählplan nicht gesetzt]\r\n");
     {
         RouterSession run(transport, clock, localized, port);
-        run.apply = dlg.apply;
         router.router.setup.faults.silentIn = {"voip dial_plan del 9"};
-        EXPECT_FALSE(RunAs(run, SessionMode::ApplySettings));
+        EXPECT_FALSE(Apply(run, localized));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Fehler", port.shown[0].caption);
         EXPECT_EQ("Failed to Del DialPlan data on router!", port.shown[0].text);
@@ -318,9 +322,8 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     router.commands.clear();
     {
         RouterSession run(transport, clock, localized, port);
-        run.apply = dlg.apply;
         router.router.setup.faults.silentIn = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
-        EXPECT_FALSE(RunAs(run, SessionMode::ApplySettings));
+        EXPECT_FALSE(Apply(run, localized));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Wählplan nicht gesetzt", port.shown[0].text);
         EXPECT_EQ(1u, router.commands.size());
@@ -328,8 +331,8 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
 }
 
 TEST_F(ApplyRunTest, ValueWithAControlByteIsRefusedBeforeAnythingIsSent) {
-    dlg.apply.sipRow[3] = "alice\rvoip dial_plan del 1";
-    const std::vector<std::string> lastSipBefore = dlg.apply.lastSipRow;
+    pages.sipRow[3] = "alice\rvoip dial_plan del 1";
+    const std::vector<std::string> lastSipBefore = held.sipFields;
     EXPECT_FALSE(Apply());
     ASSERT_EQ(1u, port.shown.size());
     EXPECT_EQ("Error", port.shown[0].caption);
@@ -337,7 +340,7 @@ TEST_F(ApplyRunTest, ValueWithAControlByteIsRefusedBeforeAnythingIsSent) {
               port.shown[0].text);
     EXPECT_EQ(0, transport.creates);
     EXPECT_TRUE(transport.sends.empty());
-    EXPECT_EQ(lastSipBefore, dlg.apply.lastSipRow);
+    EXPECT_EQ(lastSipBefore, held.sipFields);
 }
 
 TEST_F(ApplyRunTest, LoginFailureSendsNoCommand) {
