@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "lang/language_table.h"
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 #include "session/telnet_dialogue.h"
 #include "session/telnet_socket.h"
 #include "support/routersim_process.h"
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         for (int run = 1; run <= runs; ++run) {
             CTelnetSocket socket;
             SteadyClock clock;
-            CSettingDlg dlg(socket, clock, language, port);
+            RouterSession dlg(socket, clock, language, port);
             SessionRequest request;
             request.routerIp = form.ip;
             request.modelName = form.model;
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
             request.telnetPort = sim.TelnetPort();
             const double cpuBefore = CpuMs();
             const auto start = std::chrono::steady_clock::now();
-            const bool ok = dlg.Run(request);
+            const bool ok = dlg.Run(request).ok;
             const double wall =
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             const double cpu = CpuMs() - cpuBefore;

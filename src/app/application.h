@@ -10,7 +10,7 @@
 #include "app/app_options.h"
 #include "lang/language_table.h"
 #include "session/clock.h"
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 #include "session/telnet_socket.h"
 #include "session/transcript.h"
 #include "session/transcript_file.h"
@@ -63,7 +63,7 @@ private:
     SteadyClock m_clock;
     std::unique_ptr<TranscriptFile> m_transcriptFile;
     std::unique_ptr<TranscriptWriter> m_transcript;
-    CSettingDlg m_session;
+    RouterSession m_session;
     QtTickTimer m_refreshTimer;
     SaveFileWriter m_files;
     RouterWorkflow m_workflow;

@@ -16,7 +16,7 @@
 #include "lang/builtin_language_source.h"
 #include "lang/messages.h"
 #include "session/clock.h"
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 #include "session/telnet_socket.h"
 #include "session/transcript_file.h"
 #include "settings/call_log_table.h"
@@ -63,7 +63,7 @@ int RunLog(const CliOptions& options, const std::string& password, TranscriptSin
     SteadyClock clock;
     LocatedMessagePort located(messages, language,
                                options.routers.front() + ":" + std::to_string(options.common.telnetPort));
-    CSettingDlg session(socket, clock, language, located);
+    RouterSession session(socket, clock, language, located);
     if (transcript) session.SetObserver(&*transcript);
     SessionRequest request;
     request.telnetPort = options.common.telnetPort;
@@ -72,10 +72,11 @@ int RunLog(const CliOptions& options, const std::string& password, TranscriptSin
     if (options.model) request.modelName = *options.model;
     request.mode = SessionMode::GetVoipLog;
     request.timeScale = options.common.timeScale;
-    if (!session.Run(request)) return kExitFailed;
+    const SessionResult result = session.Run(request);
+    if (!result.ok) return kExitFailed;
 
     CallLogTable log;
-    log.ParseCallLog(session.fetched.callLog);
+    log.ParseCallLog(result.fetched.callLog);
     const auto& rows = log.Rows();
     for (int i = 0; i < log.RecordCount() && i < static_cast<int>(rows.size()); ++i) {
         const CallLogRecord& r = rows[static_cast<std::size_t>(i)];

@@ -12,9 +12,9 @@
 #include "lang/messages.h"
 #include "session/apply_commands.h"
 #include "session/clock.h"
+#include "session/router_session.h"
 #include "session/session_observer.h"
 #include "session/session_request.h"
-#include "session/setting_dlg.h"
 #include "session/telnet_socket.h"
 #include "session/transcript_file.h"
 #include "settings/save_file_writer.h"
@@ -119,7 +119,7 @@ private:
 };
 
 bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language, RouterWorkflow& workflow,
-                  CSettingDlg& session, RouterJobOutput& output, MessagePort& messages) {
+                  RouterSession& session, RouterJobOutput& output, MessagePort& messages) {
     switch (workflow.LoadSettingsFile(request.inputFile)) {
         case FileOutcome::Done:
             break;
@@ -186,7 +186,7 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     messages.SetOutputFile(request.outputFile);
     CTelnetSocket socket;
     SteadyClock clock;
-    CSettingDlg session(socket, clock, language, messages);
+    RouterSession session(socket, clock, language, messages);
     CliUserPort port(router, password, request.force, messages);
     IdleTickTimer timer;
     SaveFileWriter files;

@@ -113,10 +113,6 @@ std::string EntryFieldName(const DialPlanEntry& entry, std::string_view field) {
     return "dial plan entry " + entry.index + ", " + std::string(field);
 }
 
-std::optional<ApplyRefusal> ControlByteIn(std::string fieldName) {
-    return ApplyRefusal{kMsgControlByte, " (" + std::move(fieldName) + ")"};
-}
-
 // The dial-plan command of one changed entry; nothing for an index outside 1..60. Returns false
 // (with `refused` set) when a value that would be sent holds a control byte.
 bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const LanguageTable& language,
@@ -124,7 +120,7 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const Language
     const int32_t index = ReadLeadingDecimal(entry.index);
     if (index < kFirstIndex || index > kLastIndex) return true;
     if (ContainsControlByte(entry.index)) {
-        refused = ControlByteIn(EntryFieldName(entry, "index"));
+        refused = ControlByteRefusal(EntryFieldName(entry, "index"));
         return false;
     }
     if (entry.phoneNumber.empty()) {
@@ -145,7 +141,7 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const Language
     };
     for (const auto& [value, name] : sent) {
         if (ContainsControlByte(value)) {
-            refused = ControlByteIn(EntryFieldName(entry, name));
+            refused = ControlByteRefusal(EntryFieldName(entry, name));
             return false;
         }
     }
@@ -188,7 +184,7 @@ bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::ve
                 break;
         }
         if (ContainsControlByte(argument)) {
-            refused = ControlByteIn(std::string(command.fieldName));
+            refused = ControlByteRefusal(command.fieldName);
             return false;
         }
         if (!InRange(value, command.range)) {
@@ -245,6 +241,10 @@ bool ContainsControlByte(std::string_view value) {
     return false;
 }
 
+ApplyRefusal ControlByteRefusal(std::string_view fieldName) {
+    return ApplyRefusal{kMsgControlByte, " (" + std::string(fieldName) + ")"};
+}
+
 std::string ApplyCommand::ShownText() const {
     return HideSecretValue(text);
 }
@@ -261,26 +261,28 @@ std::optional<std::string> RouterRefusal(std::string_view reply) {
     return std::string(answer);
 }
 
-ApplyPlan BuildApplyPlan(const ApplyTexts& texts, bool twoPort, const LanguageTable& language) {
+ApplyPlan BuildApplyPlan(const RouterSettings& router, ApplyTexts pages, bool twoPort,
+                         const LanguageTable& language) {
     ApplyPlan plan;
     std::optional<ApplyRefusal> refused;
     bool ok = true;
-    for (const DialPlanEntry& entry : texts.dialPlanRows) {
+    for (const DialPlanEntry& entry : pages.dialPlanRows) {
+        if (router.HoldsEntry(entry)) continue;
         ok = AddDialPlanCommand(entry, twoPort, language, plan.commands, refused);
         if (!ok) break;
     }
     // Fields are compared, not their joined text, so a comma moved from one value into the next is
     // still a change.
-    plan.sendsSip = texts.sipRow != texts.lastSipRow;
+    plan.sendsSip = pages.sipRow != router.sipFields;
     if (ok && plan.sendsSip) {
-        ok = AddRowCommands(kSipCommands, texts.sipRow, twoPort, kMsgSetSip, ApplyArea::Sip, plan.commands,
+        ok = AddRowCommands(kSipCommands, pages.sipRow, twoPort, kMsgSetSip, ApplyArea::Sip, plan.commands,
                             refused);
     }
-    plan.sendsCodec = texts.codecRow != texts.lastCodecRow;
+    plan.sendsCodec = pages.codecRow != router.codecFields;
     if (ok && plan.sendsCodec) {
-        ok = AddRowCommands(kCodecCommands, texts.codecRow, twoPort, kMsgSetCodec, ApplyArea::Codec,
+        ok = AddRowCommands(kCodecCommands, pages.codecRow, twoPort, kMsgSetCodec, ApplyArea::Codec,
                             plan.commands, refused);
-        if (ok && !RtpPortsInOrder(texts.codecRow)) {
+        if (ok && !RtpPortsInOrder(pages.codecRow)) {
             refused = ApplyRefusal{kMsgRtpPortOrder, {}};
             ok = false;
         }
@@ -289,7 +291,26 @@ ApplyPlan BuildApplyPlan(const ApplyTexts& texts, bool twoPort, const LanguageTa
         plan.commands.clear();
         plan.refusal = std::move(refused);
     }
+    plan.pages = std::move(pages);
     return plan;
+}
+
+void RecordApplied(const ApplyPlan& plan, bool completed, std::size_t applied, RouterSettings& router) {
+    for (const DialPlanEntry& entry : plan.pages.dialPlanRows) router.SetEntry(entry, completed);
+    // An area went through when it has commands and none of them is at or after the first one that
+    // did not.
+    const auto areaWentThrough = [&](ApplyArea area) {
+        if (completed) return true;
+        bool any = false;
+        for (std::size_t i = 0; i < plan.commands.size(); ++i) {
+            if (plan.commands[i].area != area) continue;
+            if (i >= applied) return false;
+            any = true;
+        }
+        return any;
+    };
+    if (plan.sendsSip && areaWentThrough(ApplyArea::Sip)) router.sipFields = plan.pages.sipRow;
+    if (plan.sendsCodec && areaWentThrough(ApplyArea::Codec)) router.codecFields = plan.pages.codecRow;
 }
 
 }  // namespace dezadav

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "lang/language_table.h"
-#include "session/apply_texts.h"
 #include "lang/messages.h"
+#include "session/apply_texts.h"
+#include "settings/router_settings.h"
 
 namespace dezadav {
 
@@ -38,16 +39,23 @@ struct ApplyCommand {
     std::string ShownText() const;
 };
 
-// Why an apply plan may not be sent: the message and what follows it (the field, and its range).
+// Why a value may not be sent: the message and what follows it (the field, and its range).
 struct ApplyRefusal {
     MessageText message;
     std::string detail;  // e.g. " (SIP port: 1-65535)"; never a secret value
 };
 
+// The refusal of a value holding a control byte (ContainsControlByte), naming its field in English,
+// e.g. "password" or "SIP port 1 name". Every value typed into the router is refused with it.
+ApplyRefusal ControlByteRefusal(std::string_view fieldName);
+
 // Every command of one apply, in sending order: dial plan, then SIP (all ten, when the SIP row
-// differs from the one last applied), then codec (all six, when the codec row differs).
+// differs from the router's), then codec (all six, when the codec row differs). Built once per
+// apply by BuildApplyPlan; the session sends it as it stands (SessionRequest::plan).
 struct ApplyPlan {
     std::vector<ApplyCommand> commands;
+    // The pages' values the plan was built from: what the router holds once it went through.
+    ApplyTexts pages;
     bool sendsSip = false;
     bool sendsCodec = false;
     // Set when a value that would be sent holds a control byte or is outside what the router takes;
@@ -55,7 +63,10 @@ struct ApplyPlan {
     std::optional<ApplyRefusal> refusal;
 };
 
-// Turns the apply texts into commands. Dial plan, per entry with index 1..60: an empty phone number
+// Turns what the pages ask for (`pages`) into the commands that bring the router (`router`, as last
+// read or written) there. A changed dial-plan entry the router is known to hold already (every field
+// but the name) is left out; the SIP and codec rows go out whole when any field differs from the
+// router's (a row not known always differs). Dial plan, per entry with index 1..60: an empty phone number
 // gives "voip dial_plan del <index>" alone; otherwise "voip dial_plan set <index> <phone> <user>
 // <domain> <status>" on a two-port model, with " <loop> <backup>" appended on other models. The SIP
 // address splits at its first '@'; an empty user, domain or backup number is sent as kEmptyMarker.
@@ -70,7 +81,16 @@ struct ApplyPlan {
 // the field's English name), a SIP or RTP port that is not a number from 1 to 65535 and a DTMF payload
 // type that is not one from 96 to 127 (Message_ValueRange), an RTP start port above the end port
 // (Message_RtpPortOrder). Only values that would be sent are checked; an empty one is sent as ever.
-ApplyPlan BuildApplyPlan(const ApplyTexts& texts, bool twoPort, const LanguageTable& language);
+ApplyPlan BuildApplyPlan(const RouterSettings& router, ApplyTexts pages, bool twoPort,
+                         const LanguageTable& language);
+
+// Brings `router` to what it holds after `plan` was sent, of which the first `applied` commands went
+// through (`completed`: the whole plan did). Dial plan: once completed, every entry the plan was built
+// from is what the router holds; otherwise none of them is known any more (a changed entry may or may
+// not have reached the router, so each goes out again, whether it was left out this time or not). SIP
+// and codec: an area takes the plan's fields once all its commands went through, and once the plan
+// completed also when it differed without a field to send.
+void RecordApplied(const ApplyPlan& plan, bool completed, std::size_t applied, RouterSettings& router);
 
 // The router's answer to a set command (everything after the echoed line break, up to and including
 // the prompt) when it refuses the command: the first line of a text that starts, after line breaks,

@@ -9,8 +9,8 @@
 namespace dezadav {
 
 // The raw output of each fetch command in the captured form (everything after the echoed command
-// line up to and including the closing prompt, then LF CR). A text stays as it is until a later
-// fetch runs the same command; a fetch never touches the texts of the commands it does not run.
+// line up to and including the closing prompt, then LF CR), as one run returns them
+// (SessionResult); the text of a command the run did not run is empty.
 struct FetchedTexts {
     std::string dialPlanList;  // "voip dial_plan list -t"
     std::string sipEndpt1;     // "voip sip endpt1"

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "session/apply_commands.h"
 #include "session/telnet_dialogue.h"
 
 namespace dezadav {
@@ -14,8 +15,7 @@ enum class SessionMode : int32_t {
     GetVoipLog = 2,     // fetch the call log only
 };
 
-// Everything one router exchange needs to know, handed to each run. The rows an apply sends are
-// not part of it: they stay with the session (`ApplyTexts`), which also keeps the rows last applied.
+// Everything one router exchange needs to know, handed to each run.
 struct SessionRequest {
     std::string routerIp;  // dotted IPv4 address
     uint16_t telnetPort = kTelnetPort;
@@ -23,6 +23,7 @@ struct SessionRequest {
     std::string modelName;  // as shown in the main window; decides the two-port form
     SessionMode mode = SessionMode::GetSettings;
     double timeScale = 1.0;  // every wait of the dialogue is this many times as long (1 to 20)
+    ApplyPlan plan;          // ApplySettings: what is sent (BuildApplyPlan), as it stands
 };
 
 }  // namespace dezadav

@@ -209,8 +209,6 @@ bool DialPlanTable::FillFromListing(std::string_view text, bool twoPort, const L
         if (nextCheck >= length || text[nextCheck] == kPromptEnd) break;
         anchor = nextAnchor;
     }
-    // What was read is what the router holds.
-    KnowRouterEntries(*this);
     m_changed.fill(false);
     return true;
 }
@@ -243,27 +241,10 @@ bool DialPlanTable::FillFromFileSection(std::string_view text, std::size_t start
     return true;
 }
 
-namespace {
-
-// The name lives only in settings files; the router keeps every other field.
-bool SameOnRouter(const DialPlanEntry& a, const DialPlanEntry& b) {
-    return a.phoneNumber == b.phoneNumber && a.sipAddress == b.sipAddress &&
-           a.loopThrough == b.loopThrough && a.backupNumber == b.backupNumber &&
-           a.statusMark == b.statusMark;
-}
-
-}  // namespace
-
-void DialPlanTable::KnowRouterEntries(const DialPlanTable& router) {
-    for (int p = 0; p < kDialPlanEntryCount; ++p) m_onRouter[p] = router.m_entries[p];
-}
-
 std::vector<DialPlanEntry> DialPlanTable::ChangedEntries() const {
     std::vector<DialPlanEntry> changed;
     for (int p = 0; p < kDialPlanEntryCount; ++p) {
-        if (!m_changed[p]) continue;
-        if (m_onRouter[p] && SameOnRouter(*m_onRouter[p], m_entries[p])) continue;
-        changed.push_back(m_entries[p]);
+        if (m_changed[p]) changed.push_back(m_entries[p]);
     }
     return changed;
 }
@@ -275,16 +256,7 @@ std::string DialPlanTable::AllRowsText() const {
 }
 
 void DialPlanTable::MarkChangesApplied() {
-    for (int p = 0; p < kDialPlanEntryCount; ++p) {
-        if (m_changed[p]) m_onRouter[p] = m_entries[p];
-    }
     m_changed.fill(false);
-}
-
-void DialPlanTable::MarkApplyInterrupted() {
-    for (int p = 0; p < kDialPlanEntryCount; ++p) {
-        if (m_changed[p]) m_onRouter[p].reset();
-    }
 }
 
 bool DialPlanTable::operator==(const DialPlanTable& other) const {

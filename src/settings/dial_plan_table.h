@@ -46,9 +46,9 @@ std::array<std::string, 3> LoopThroughTexts(const LanguageTable& lang);
 // part, nor does its English word). Nothing when the text matches none of them.
 std::optional<int> LoopThroughCode(std::string_view text, const LanguageTable& lang);
 
-// The router's dial plan: exactly 60 entries, always present, plus one changed flag per entry
-// (set: the entry is to be sent by the next apply). Where the router's own entry is known (read from
-// it, or sent to it), a changed entry that holds again what the router holds is not sent.
+// The router's dial plan as the pages show it: exactly 60 entries, always present, plus one changed
+// flag per entry (set: the entry is offered to the next apply, which leaves out an entry the router
+// is known to hold already; see RouterSettings).
 class DialPlanTable {
 public:
     // All 60 entries empty, index "1".."60", status "-", no changed flag.
@@ -78,7 +78,6 @@ public:
     // backup lines, one empty line after each block). Loop-through cells receive the texts of
     // `lang`. Returns false and changes nothing for an empty text; otherwise every entry is first
     // cleared, the listed entries are filled, all changed flags are cleared and true is returned.
-    // The entries read become what the router is known to hold.
     // Never reads past the end of `text`: a block cut short by the end is not stored.
     bool FillFromListing(std::string_view text, bool twoPort, const LanguageTable& lang);
 
@@ -90,35 +89,23 @@ public:
     // flag. Fields are held whole; a comma inside a value splits it, as in every row text.
     bool FillFromFileSection(std::string_view text, std::size_t start, std::size_t end);
 
-    // The router's entries as `router` holds them (a listing read into another table) become what
-    // the router is known to hold; the entries and flags here stay as they are.
-    void KnowRouterEntries(const DialPlanTable& router);
-
-    // The changed entries in list order, as fields: what the apply sends, and empty when nothing
-    // changed. A changed entry equal in every field the router keeps (all but the name) to the
-    // router's known entry is left out. (A value may contain a comma, which a row text cannot
-    // carry unambiguously.)
+    // The changed entries in list order, as fields: what the apply offers, and empty when nothing
+    // changed. (A value may contain a comma, which a row text cannot carry unambiguously.)
     std::vector<DialPlanEntry> ChangedEntries() const;
 
     // Row texts of all 60 entries, entries 1 to 60: the dial-plan section of the settings file.
     std::string AllRowsText() const;
 
-    // After a completed apply: the changed entries are now what the router holds, and all 60
-    // changed flags are cleared.
+    // After a completed apply: all 60 changed flags are cleared.
     void MarkChangesApplied();
-    // After an apply that failed part-way: a changed entry may or may not have reached the router,
-    // so what the router holds there is no longer known (the entry goes out whatever it holds).
-    void MarkApplyInterrupted();
 
-    // Same entries, changed flags and check marks (what is known of the router takes no part).
+    // Same entries, changed flags and check marks.
     bool operator==(const DialPlanTable& other) const;
 
 private:
     std::array<DialPlanEntry, kDialPlanEntryCount> m_entries;
     std::array<bool, kDialPlanEntryCount> m_changed{};
     std::array<bool, kDialPlanEntryCount> m_checked{};
-    // What the router holds at each position, where that is known.
-    std::array<std::optional<DialPlanEntry>, kDialPlanEntryCount> m_onRouter{};
 };
 
 }  // namespace dezadav

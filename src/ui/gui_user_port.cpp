@@ -7,8 +7,8 @@
 
 #include "lang/messages.h"
 #include "ui/last_file_folder.h"
+#include "ui/progress_window.h"
 #include "ui/router_info_dlg.h"
-#include "ui/setting_dlg_window.h"
 
 namespace dezadav {
 
@@ -99,7 +99,7 @@ std::optional<std::string> GuiUserPort::ChooseFileToSave() { return m_chooseSave
 std::optional<std::string> GuiUserPort::ChooseFileToOpen() { return m_chooseOpen(); }
 
 void GuiUserPort::ShowProgress(const std::string& text, ExchangeCause cause) {
-    if (!m_progress) m_progress = std::make_unique<CSettingDlgWindow>(m_owner);
+    if (!m_progress) m_progress = std::make_unique<CProgressWindow>(m_owner);
     m_progress->ShowProgress(QString::fromStdString(text), cause == ExchangeCause::AutomaticRefresh);
 }
 

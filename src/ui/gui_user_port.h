@@ -16,7 +16,7 @@ class QWidget;
 namespace dezadav {
 
 class CRouterInfoDlg;
-class CSettingDlgWindow;
+class CProgressWindow;
 
 // The window's side of the router workflow: each question is one of the program's dialogs, shown
 // modally over the main window.
@@ -73,7 +73,7 @@ public:
     // The dialogs while they exist (for re-labelling after a language switch, and for tests).
     CSelectRouterDlg* SelectDialog() const { return m_select.get(); }
     CRouterInfoDlg* PasswordDialog() const { return m_password.get(); }
-    CSettingDlgWindow* ProgressWindow() const { return m_progress.get(); }
+    CProgressWindow* ProgressWindow() const { return m_progress.get(); }
     const DiscoveryOptions& Discovery() const { return m_discovery; }
 
 private:
@@ -86,7 +86,7 @@ private:
     FileChooser m_chooseOpen;
     std::unique_ptr<CSelectRouterDlg> m_select;
     std::unique_ptr<CRouterInfoDlg> m_password;
-    std::unique_ptr<CSettingDlgWindow> m_progress;
+    std::unique_ptr<CProgressWindow> m_progress;
 };
 
 }  // namespace dezadav

@@ -8,7 +8,7 @@
 
 namespace dezadav {
 
-RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, CSettingDlg& session,
+RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, RouterSession& session,
                                TickTimer& refreshTimer, FileWriter& files)
     : m_language(language),
       m_port(port),
@@ -48,7 +48,7 @@ void RouterWorkflow::SetMainWindowVisible(bool visible) {
     }
 }
 
-bool RouterWorkflow::RunSession(SessionMode mode) {
+SessionResult RouterWorkflow::RunSession(SessionMode mode, ApplyPlan plan) {
     SessionRequest request;
     request.routerIp = m_strip.ip;
     request.telnetPort = m_telnetPort;
@@ -57,6 +57,7 @@ bool RouterWorkflow::RunSession(SessionMode mode) {
     request.modelName = m_strip.model;
     request.mode = mode;
     request.timeScale = m_timeScale;
+    request.plan = std::move(plan);
     m_exchangeRunning = true;
     m_runningMode = mode;
     // While the main window is hidden in the tray, a log refresh runs without any window.
@@ -67,13 +68,13 @@ bool RouterWorkflow::RunSession(SessionMode mode) {
                             mode == SessionMode::GetVoipLog ? ExchangeCause::AutomaticRefresh
                                                             : ExchangeCause::UserAction);
     }
-    const bool ok = m_session.Run(request);
+    SessionResult result = m_session.Run(request);
     m_exchangeRunning = false;
     if (m_progressShown) m_port.HideProgress();
     m_progressShown = false;
     // A failure leaves the automatic refresh blocked until an exchange succeeds.
-    if (!ok) m_refresh.SetBlocked(true);
-    return ok;
+    if (!result.ok) m_refresh.SetBlocked(true);
+    return result;
 }
 
 void RouterWorkflow::CopySelectedFields(const RouterInfo& selected) {
@@ -118,7 +119,8 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
     }
     const ShownRouter before = Shown();
     CopySelectedFields(selection.router);
-    if (!ConfirmAndFetch()) {
+    const std::optional<FetchedTexts> fetched = ConfirmAndFetch();
+    if (!fetched) {
         m_port.ClosePasswordConfirmation();
         ReturnTo(before);
         return ConnectOutcome::Cancelled;
@@ -126,7 +128,7 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
     m_refresh.SetOn(true);
     // The pages now show the router; a file loaded earlier no longer stands behind them.
     m_loadedFile.reset();
-    HandOverFetchedTexts();
+    HandOverFetchedTexts(*fetched);
     m_refresh.SetBlocked(false);
     m_refresh.StartIfOn();
     m_port.ClosePasswordConfirmation();
@@ -155,15 +157,16 @@ void RouterWorkflow::ReturnTo(const ShownRouter& shown) {
     }
 }
 
-bool RouterWorkflow::ConfirmAndFetch() {
+std::optional<FetchedTexts> RouterWorkflow::ConfirmAndFetch() {
     while (true) {
         RouterInfo shown = m_currentRouter;
         shown.password.clear();
         std::optional<std::string> password = m_port.ConfirmPassword(shown);
-        if (!password) return false;
+        if (!password) return std::nullopt;
         ConfirmRouter(*password);
 
-        if (RunSession(SessionMode::GetSettings)) return true;
+        SessionResult result = RunSession(SessionMode::GetSettings);
+        if (result.ok) return std::move(result.fetched);
         // The failure has been shown; the confirmation opens again with the same router.
     }
 }
@@ -193,8 +196,7 @@ void RouterWorkflow::ReportUnread(UnreadAreas areas) {
     ShowMessageWithDetail(m_language, m_port.Messages(), kMsgSettingsUnread, detail);
 }
 
-void RouterWorkflow::HandOverFetchedTexts() {
-    const FetchedTexts& fetched = m_session.fetched;
+void RouterWorkflow::HandOverFetchedTexts(const FetchedTexts& fetched) {
     const bool twoPort = IsTwoPort();
     m_unread = UnreadIn(fetched, twoPort);
     // A page whose settings the router did not tell holds none: what it showed belongs to the router
@@ -210,19 +212,19 @@ void RouterWorkflow::HandOverFetchedTexts() {
     BringCodecChoicesToForm(m_codec, twoPort);
     m_port.ApplyPerModelControls(twoPort);
     if (twoPort) m_sip.ParseSipOutput(fetched.sipEndpt2, SipOutputKind::Endpoint, 2);
-    m_dialPlan.FillFromListing(fetched.dialPlanList, twoPort, m_language);
+    if (m_dialPlan.FillFromListing(fetched.dialPlanList, twoPort, m_language))
+        m_router.TakeDialPlan(m_dialPlan);
     m_sip.ParseSipOutput(fetched.sipPort, SipOutputKind::Port, 1);
     m_sip.ParseSipOutput(fetched.sipRegistrar, SipOutputKind::Registrar, 1);
     // The SIP row as the router holds it: an apply sends SIP commands only when the row differs.
-    m_session.apply.lastSipRow = m_sip.SipFields();
+    m_router.sipFields = m_sip.SipFields();
     m_codec.ParseRtpOutput(fetched.rtpCodec, RtpOutputKind::Codec);
     m_codec.ParseRtpOutput(fetched.rtpDtmf, RtpOutputKind::Dtmf);
     m_codec.ParseRtpOutput(fetched.rtpPort, RtpOutputKind::PortRange);
-    m_fetchedCodecFields = m_codec.CodecFields(true);
     // The codec row as the router holds it now. Kept from an earlier apply it could be a row this
     // router (or another one chosen since) does not hold, and an edit back to that row would then
     // send nothing while the apply reports success.
-    m_session.apply.lastCodecRow = m_fetchedCodecFields;
+    m_router.codecFields = m_codec.CodecFields(true);
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
     EnableAutoRefresh(true);
     MarkEditsSynced();
@@ -230,8 +232,7 @@ void RouterWorkflow::HandOverFetchedTexts() {
     ReportUnread(m_unread);
 }
 
-void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
-    const FetchedTexts& fetched = m_session.fetched;
+void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort, const FetchedTexts& fetched) {
     const bool twoPort = IsTwoPort();
 
     // First the pages in the router's form, showing what they showed before.
@@ -251,7 +252,7 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     routerCodec.ParseRtpOutput(fetched.rtpPort, RtpOutputKind::PortRange);
     DialPlanTable routerDialPlan;
     if (routerDialPlan.FillFromListing(fetched.dialPlanList, twoPort, m_language)) {
-        m_dialPlan.KnowRouterEntries(routerDialPlan);
+        m_router.TakeDialPlan(routerDialPlan);
     }
 
     if (!pagesTwoPort && twoPort) {
@@ -274,9 +275,8 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort) {
     // What the router did not tell cannot be compared with: the pages' values of that area are not
     // sent (the apply refuses when they would be).
     m_unread = UnreadIn(fetched, twoPort);
-    m_session.apply.lastSipRow = m_unread.sip ? m_sip.SipFields() : routerSip.SipFields();
-    m_fetchedCodecFields = m_unread.codec ? m_codec.CodecFields(true) : routerCodec.CodecFields(true);
-    m_session.apply.lastCodecRow = m_fetchedCodecFields;
+    m_router.sipFields = m_unread.sip ? m_sip.SipFields() : routerSip.SipFields();
+    m_router.codecFields = m_unread.codec ? m_codec.CodecFields(true) : routerCodec.CodecFields(true);
     // The log page shows the router's calls, as after every full fetch.
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
     m_refresh.SetOn(true);
@@ -311,15 +311,14 @@ void RouterWorkflow::RereadFormlessFile(bool sipKept, bool codecKept) {
 
 std::optional<ApplyPlan> RouterWorkflow::PlanApply() {
     if (!AcceptFileForm()) return std::nullopt;
-    PrepareApplyTexts();
-    const ApplyTexts& texts = m_session.apply;
-    const UnreadAreas edited{m_unread.sip && texts.sipRow != texts.lastSipRow,
-                             m_unread.codec && texts.codecRow != texts.lastCodecRow};
+    ApplyTexts pages = PagesToApply();
+    const UnreadAreas edited{m_unread.sip && pages.sipRow != m_router.sipFields,
+                             m_unread.codec && pages.codecRow != m_router.codecFields};
     if (edited.Any()) {
         ReportUnread(edited);
         return std::nullopt;
     }
-    return BuildApplyPlan(texts, IsTwoPort(), m_language);
+    return BuildApplyPlan(m_router, std::move(pages), IsTwoPort(), m_language);
 }
 
 bool RouterWorkflow::AcceptFileForm() {
@@ -340,9 +339,10 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
         case RefreshSchedule::TickVerdict::Due:
             break;
     }
-    const bool ok = RunSession(SessionMode::GetVoipLog);
+    const SessionResult result = RunSession(SessionMode::GetVoipLog);
+    const bool ok = result.ok;
     if (ok) {
-        m_callLog.MergeCallLog(m_session.fetched.callLog);
+        m_callLog.MergeCallLog(result.fetched.callLog);
         m_refresh.SetBlocked(false);
         m_port.ModelsChanged();
     }
@@ -350,15 +350,15 @@ RefreshOutcome RouterWorkflow::RefreshTick() {
     return ok ? RefreshOutcome::Refreshed : RefreshOutcome::Failed;
 }
 
-void RouterWorkflow::PrepareApplyTexts() {
-    ApplyTexts& apply = m_session.apply;
-    apply.dialPlanRows = m_dialPlan.ChangedEntries();
+ApplyTexts RouterWorkflow::PagesToApply() {
+    ApplyTexts pages;
+    pages.dialPlanRows = m_dialPlan.ChangedEntries();
     // The fields carry the values whole (a comma inside a value stays inside it). An apply makes the
     // payload text the one the codec page's payload check puts back.
-    apply.sipRow = m_sip.SipFields();
+    pages.sipRow = m_sip.SipFields();
     m_codec.RememberPayloadType();
-    apply.codecRow = m_codec.CodecFields(true);
-    if (apply.lastCodecRow.empty()) apply.lastCodecRow = m_fetchedCodecFields;
+    pages.codecRow = m_codec.CodecFields(true);
+    return pages;
 }
 
 ApplyOutcome RouterWorkflow::ApplyFlow() {
@@ -385,14 +385,15 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         // it, and without its settings the pages' values would all be written blind, in whatever
         // router form the pages happen to be in.
         const bool pagesTwoPort = m_sip.IsTwoPort();
-        if (!ConfirmAndFetch()) {
+        const std::optional<FetchedTexts> fetched = ConfirmAndFetch();
+        if (!fetched) {
             m_port.ClosePasswordConfirmation();
             // Still no router read: the pages keep their form and the next apply asks again.
             ReturnTo(before);
             m_skipMark = true;
             return ApplyOutcome::Cancelled;
         }
-        TakeRouterRowsKeepingPages(pagesTwoPort);
+        TakeRouterRowsKeepingPages(pagesTwoPort, *fetched);
         RereadFormlessFile(sipKept, codecKept);
         m_refresh.SetBlocked(false);
         m_refresh.StartIfOn();
@@ -408,10 +409,10 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         MarkEditsSynced();
         return ApplyOutcome::NoChanges;
     }
-    if (!RunSession(SessionMode::ApplySettings)) {
-        m_dialPlan.MarkApplyInterrupted();
-        return ApplyOutcome::Failed;
-    }
+    const SessionResult result = RunSession(SessionMode::ApplySettings, *plan);
+    // The router holds what went through, area by area.
+    RecordApplied(*plan, result.ok, result.commandsApplied, m_router);
+    if (!result.ok) return ApplyOutcome::Failed;
     m_refresh.SetBlocked(false);
     m_dialPlan.MarkChangesApplied();
     // The router now holds what the file said; its form is no question any more.

@@ -8,11 +8,12 @@
 #include "discovery/router_info.h"
 #include "lang/language_table.h"
 #include "session/apply_commands.h"
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 #include "settings/call_log_table.h"
 #include "settings/codec_settings.h"
 #include "settings/dial_plan_table.h"
 #include "settings/file_writer.h"
+#include "settings/router_settings.h"
 #include "settings/settings_file.h"
 #include "settings/sip_settings.h"
 #include "workflow/refresh_schedule.h"
@@ -74,7 +75,7 @@ struct UnreadAreas {
 // RefreshTick (timer 3), ApplyFlow (Apply to Router, Enter), SaveAllFlow, LoadFlow,
 // LoadSettingsFile / DropFile. When the automatic refresh is due (autoRefresh, refreshSeconds, the
 // tick count) its RefreshSchedule decides. It talks to the user only through its UserPort; every
-// router exchange is one run of the session (`CSettingDlg`).
+// router exchange is one run of the session (`RouterSession`).
 //
 // Everything runs on one thread, and every wait of an exchange dispatches events, so a click, a
 // tick or another copy's request can enter a flow in the middle of an exchange. One exchange at a
@@ -86,7 +87,7 @@ public:
     // All references must outlive the workflow. `session` is run for every router exchange;
     // `refreshTimer` is the refresh timer, whose handler is set here to RefreshTick.
     // `files` writes every file a flow saves.
-    RouterWorkflow(const LanguageTable& language, UserPort& port, CSettingDlg& session,
+    RouterWorkflow(const LanguageTable& language, UserPort& port, RouterSession& session,
                    TickTimer& refreshTimer, FileWriter& files);
 
     // --- flows ------------------------------------------------------------------------------------
@@ -113,17 +114,13 @@ public:
     // router is not contacted and the user is told so.
     ApplyOutcome ApplyFlow();
 
-    // What an apply to the router of the strip would send, once the user has accepted a file of the
-    // other router form: the changed dial-plan entries except those equal to what the router holds,
-    // the SIP group whole when any SIP field differs from the router's row as last read or applied,
-    // the codec group likewise. Nothing when the apply may not go on (the file declined, or an area
-    // that could not be read edited; its message shown). ApplyFlow sends it; a dry run prints it.
+    // What an apply to the router of the strip would send: the pages' values against what the
+    // router holds (Router()), once the user has accepted a file of the other router form: the
+    // changed dial-plan entries except those equal to what the router holds, the SIP group whole when
+    // any SIP field differs from the router's row, the codec group likewise. Nothing when the apply
+    // may not go on (the file declined, or an area that could not be read edited; its message shown).
+    // The one plan of an apply: ApplyFlow sends it, a dry run prints it.
     std::optional<ApplyPlan> PlanApply();
-
-    // Step 2 of the apply on its own: fills the session's ApplyTexts from the models (changed
-    // dial-plan entries, SIP row, numeric codec row; the last codec row from the one fetched when
-    // still unknown). ApplyFlow calls it; a dry run calls it and builds the commands itself.
-    void PrepareApplyTexts();
 
     // Save All: asks for a file and writes the whole settings file to it. A file that cannot be
     // written shows Message_SaveFail.
@@ -188,11 +185,13 @@ public:
     bool IsTwoPort() const;
     // The areas the last full fetch could not read (Message_SettingsUnread was shown).
     UnreadAreas Unread() const { return m_unread; }
+    // What the router of the strip holds, as last read from it or written to it.
+    const RouterSettings& Router() const { return m_router; }
     // True when the dial plan, SIP or codec values differ from what they were when last fetched,
     // applied, saved to or loaded from a file: leaving now would lose them.
     bool HasUnsavedEdits() const { return EditableText() != m_syncedEdits; }
 
-    CSettingDlg& Session() { return m_session; }
+    RouterSession& Session() { return m_session; }
     DialPlanTable& DialPlan() { return m_dialPlan; }
     SipSettings& Sip() { return m_sip; }
     CodecSettings& Codec() { return m_codec; }
@@ -234,18 +233,21 @@ private:
     bool AcceptFileForm();
     // Message_SettingsUnread with the areas named, when any.
     void ReportUnread(UnreadAreas areas);
-    // Runs the session in `mode` on the strip's router with the confirmed password: shows the
-    // progress text unless the run is a silent log refresh, runs it, hides the progress. True for a
-    // run that succeeded.
-    bool RunSession(SessionMode mode);
-    // Step 8 of the Connect sequence: every fetched text to its model, in the fixed order.
-    void HandOverFetchedTexts();
+    // Runs the session in `mode` (sending `plan` in apply mode) on the strip's router with the
+    // confirmed password: shows the progress text unless the run is a silent log refresh, runs it,
+    // hides the progress.
+    SessionResult RunSession(SessionMode mode, ApplyPlan plan = {});
+    // Step 8 of the Connect sequence: every fetched text to its model, in the fixed order; what was
+    // read becomes what the router holds.
+    void HandOverFetchedTexts(const FetchedTexts& fetched);
     // Confirms the current router's password and fetches all its settings, asking again after a
-    // failed fetch. False when the confirmation was cancelled.
-    bool ConfirmAndFetch();
-    // After Skip: the fetched settings become the rows the apply compares with, while the pages keep
-    // their values, brought into the fetched router's form (`pagesTwoPort`: the form they were in).
-    void TakeRouterRowsKeepingPages(bool pagesTwoPort);
+    // failed fetch. Nothing when the confirmation was cancelled.
+    std::optional<FetchedTexts> ConfirmAndFetch();
+    // After Skip: the fetched settings become what the router holds, while the pages keep their
+    // values, brought into the fetched router's form (`pagesTwoPort`: the form they were in).
+    void TakeRouterRowsKeepingPages(bool pagesTwoPort, const FetchedTexts& fetched);
+    // The pages' values an apply writes (step 2 of the apply).
+    ApplyTexts PagesToApply();
     // Step 5: the confirmed router becomes the strip and the current router.
     void ConfirmRouter(const std::string& password);
     void SetStripFromCurrentRouter();
@@ -259,7 +261,7 @@ private:
 
     const LanguageTable& m_language;
     UserPort& m_port;
-    CSettingDlg& m_session;
+    RouterSession& m_session;
     // When the automatic refresh is due; the timer it runs has RefreshTick as its handler.
     RefreshSchedule m_refresh;
 
@@ -283,9 +285,8 @@ private:
     SipSettings m_sip;
     CodecSettings m_codec;
     CallLogTable m_callLog;
-    // The numeric codec fields right after the last codec parse (the fields of the codec settings'
-    // fetched row, held whole so a value with a comma stays one value).
-    std::vector<std::string> m_fetchedCodecFields;
+    // What the router holds: what the pages are compared with when they are applied.
+    RouterSettings m_router;
 
     std::string m_syncedEdits;  // EditableText() at the last fetch, apply, save or load
 

@@ -16,7 +16,7 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "ui/setting_dlg_window.h"
+#include "ui/progress_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     layout->addWidget(button);
     int clicks = 0;
     QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
-    dezadav::CSettingDlgWindow progress(&window);
+    dezadav::CProgressWindow progress(&window);
     window.show();
     edit->setFocus();
 

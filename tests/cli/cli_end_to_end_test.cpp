@@ -118,7 +118,7 @@ protected:
         port.selection.outcome = SelectionOutcome::Ok;
         port.selection.router.ipAddress = ip;
         port.selection.router.modelName = model;
-        CSettingDlg session(socket, clock, language, port.messages);
+        RouterSession session(socket, clock, language, port.messages);
         StillTimer timer;
         SaveFileWriter files;
         RouterWorkflow workflow(language, port, session, timer, files);

@@ -82,7 +82,7 @@ public:
     EmulatedLine router;
     LanguageTable language = English();
     ScriptedUserPort port;
-    CSettingDlg session{transport, clock, language, port.messages};
+    RouterSession session{transport, clock, language, port.messages};
     ManualTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow{language, port, session, timer, files};
@@ -134,7 +134,7 @@ class EveryFieldTest : public ::testing::TestWithParam<bool> {};
 TEST_P(EveryFieldTest, ControlByteInAnyValueNeverReachesTheRouter) {
     const bool twoPort = GetParam();
     SimulatedProgram program(twoPort);
-    CSettingDlg& dlg = program.session;
+    RouterSession& dlg = program.session;
     SessionRequest request;
     request.routerIp = "127.0.0.2";
     request.modelName = program.Model();
@@ -148,18 +148,19 @@ TEST_P(EveryFieldTest, ControlByteInAnyValueNeverReachesTheRouter) {
             ApplyTexts texts;
             texts.dialPlanRows = {DialPlanEntry{"4", "44", "Somebody", "u@d", "ISDN", "9", "V"}};
             texts.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
-            texts.lastSipRow = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
             texts.codecRow = {"2", "1", "1", "101", "10050", "15000"};
-            texts.lastCodecRow = {"2", "1", "0", "101", "10050", "15000"};
+            RouterSettings held;
+            held.sipFields = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+            held.codecFields = {"2", "1", "0", "101", "10050", "15000"};
             // The byte in the middle of a value that would otherwise go out as it is.
             const std::string value = "1" + std::string(1, byte) + "2";
             field.set(texts, value);
-            dlg.apply = texts;
+            request.plan = BuildApplyPlan(held, texts, twoPort, program.language);
 
             const std::size_t sendsBefore = program.transport.sends.size();
             const int createsBefore = program.transport.creates;
             program.port.messages.shown.clear();
-            const bool ok = dlg.Run(request);
+            const bool ok = dlg.Run(request).ok;
             std::vector<std::string> sent(program.transport.sends.begin() + sendsBefore,
                                           program.transport.sends.end());
             for (const std::string& s : sent)

@@ -64,20 +64,20 @@ public:
 };
 
 // Everything the workflow holds that a router exchange may change: the four models with the
-// dial-plan changed flags, the rows last applied, the strip.
+// dial-plan changed flags, the SIP and codec rows the router holds, the strip.
 struct ProgramState {
     DialPlanTable dialPlan;
     std::vector<std::string> sipFields;
     std::vector<std::string> codecFields;
     CallLogTable callLog;
-    std::vector<std::string> lastSipRow;
-    std::vector<std::string> lastCodecRow;
+    std::vector<std::string> routerSipFields;
+    std::vector<std::string> routerCodecFields;
     RouterStrip strip;
 
-    static ProgramState Of(const RouterWorkflow& workflow, const CSettingDlg& session) {
+    static ProgramState Of(const RouterWorkflow& workflow) {
         return ProgramState{
-            workflow.DialPlan(), workflow.Sip().SipFields(), workflow.Codec().CodecFields(true),
-            workflow.CallLog(),  session.apply.lastSipRow,   session.apply.lastCodecRow,
+            workflow.DialPlan(), workflow.Sip().SipFields(),  workflow.Codec().CodecFields(true),
+            workflow.CallLog(),  workflow.Router().sipFields, workflow.Router().codecFields,
             workflow.Strip()};
     }
     bool operator==(const ProgramState&) const = default;
@@ -96,8 +96,8 @@ inline std::string Differences(const ProgramState& a, const ProgramState& b) {
     if (a.sipFields != b.sipFields) out += " SIP fields;";
     if (a.codecFields != b.codecFields) out += " codec fields;";
     if (!(a.callLog == b.callLog)) out += " call log;";
-    if (a.lastSipRow != b.lastSipRow) out += " last SIP row;";
-    if (a.lastCodecRow != b.lastCodecRow) out += " last codec row;";
+    if (a.routerSipFields != b.routerSipFields) out += " router's SIP row;";
+    if (a.routerCodecFields != b.routerCodecFields) out += " router's codec row;";
     if (!(a.strip == b.strip)) out += " strip;";
     return out;
 }
@@ -164,7 +164,7 @@ public:
         return commands;
     }
 
-    ProgramState State() const { return ProgramState::Of(workflow, session); }
+    ProgramState State() const { return ProgramState::Of(workflow); }
 
     RouterSimProcess sim;
     LanguageTable language;
@@ -173,7 +173,7 @@ public:
     TimeScaledConnection scaled;
     HookedConnection connection;
     HookedUserPort port;
-    CSettingDlg session{connection, clock, language, port.messages};
+    RouterSession session{connection, clock, language, port.messages};
     ManualTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow{language, port, session, timer, files};

@@ -325,10 +325,11 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
         ASSERT_EQ((std::vector<int>{2, 4, 6}), changed);
 
         // Every command this apply sends, in order, with the one the fault hits.
-        run.workflow.PrepareApplyTexts();
-        const std::vector<std::string> lastSip = run.session.apply.lastSipRow;
-        const std::vector<std::string> lastCodec = run.session.apply.lastCodecRow;
-        const ApplyPlan plan = BuildApplyPlan(run.session.apply, form.twoPort, run.language);
+        const std::vector<std::string> lastSip = run.workflow.Router().sipFields;
+        const std::vector<std::string> lastCodec = run.workflow.Router().codecFields;
+        const std::optional<ApplyPlan> planned = run.workflow.PlanApply();
+        ASSERT_TRUE(planned);
+        const ApplyPlan& plan = *planned;
         // Entry 3 goes out as long as the router still holds it.
         ASSERT_EQ((round == 1 ? 3u : 2u) + (form.twoPort ? 10u : 6u) + 6u, plan.commands.size());
         std::size_t hit = plan.commands.size();
@@ -352,8 +353,8 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
             EXPECT_EQ(std::vector<std::string>{kMsgApplied}, run.port.MessageTexts());
             EXPECT_EQ(all, run.CommandsOf(form));
             EXPECT_TRUE(ChangedPositions(run.workflow.DialPlan()).empty());
-            EXPECT_EQ(run.session.apply.sipRow, run.session.apply.lastSipRow);
-            EXPECT_EQ(run.session.apply.codecRow, run.session.apply.lastCodecRow);
+            EXPECT_EQ(plan.pages.sipRow, run.workflow.Router().sipFields);
+            EXPECT_EQ(plan.pages.codecRow, run.workflow.Router().codecFields);
             EXPECT_FALSE(run.workflow.RefreshBlocked());
             if (::testing::Test::HasFailure()) break;
             continue;
@@ -369,8 +370,8 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
         EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + hit + 1), run.CommandsOf(form));
         EXPECT_EQ(changed, ChangedPositions(run.workflow.DialPlan()));
         const bool sipDone = target.area == ApplyArea::Codec;
-        EXPECT_EQ(sipDone ? run.session.apply.sipRow : lastSip, run.session.apply.lastSipRow);
-        EXPECT_EQ(lastCodec, run.session.apply.lastCodecRow);
+        EXPECT_EQ(sipDone ? plan.pages.sipRow : lastSip, run.workflow.Router().sipFields);
+        EXPECT_EQ(lastCodec, run.workflow.Router().codecFields);
         EXPECT_TRUE(run.workflow.RefreshBlocked());
 
         // Ready for the next exchange: the same entries again, entry 3 too (whether the router still
@@ -422,9 +423,6 @@ TEST_P(ApplySessionFaultTest, LoginAndSilenceFailuresSendNothingAndKeepEverythin
                           Case{"silent-after-login", "Failed to set DialPlan data to router!"}}) {
         SCOPED_TRACE(c.fault);
         EditEverything(run.workflow, ++round);
-        // The last codec row is filled from the codec settings when still unknown, as every apply
-        // does before it connects.
-        run.workflow.PrepareApplyTexts();
         const ProgramState edited = run.State();
         run.Fault(form, c.fault);
         run.sim.ClearCommandLog();

@@ -24,7 +24,7 @@ std::vector<std::string> Texts(const ApplyPlan& plan) {
 ApplyPlan DialPlanOnly(std::vector<DialPlanEntry> rows, bool twoPort, const LanguageTable& language) {
     ApplyTexts texts;
     texts.dialPlanRows = std::move(rows);
-    return BuildApplyPlan(texts, twoPort, language);
+    return BuildApplyPlan({}, texts, twoPort, language);
 }
 
 const std::vector<std::string> kSipRow{"5062", "sip.example.net", "2", "alice", "pw1", "3", "1", "bob", "pw2",
@@ -131,7 +131,9 @@ TEST_F(ApplyCommandsTest, ValuesWithCommasStayWholeAndTheNameIsNeverSent) {
 TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsWithExpiryOneHigherOnTwoPortModelsAndSixOnOthers) {
     ApplyTexts texts;
     texts.sipRow = kSipRow;
-    texts.codecRow = texts.lastCodecRow = kCodecRow;
+    texts.codecRow = kCodecRow;
+    RouterSettings held;
+    held.codecFields = kCodecRow;
     const std::vector<std::string> common{"voip sip port 5062", "voip sip registrar sip.example.net",
                                           "voip sip endpt1 use_reg 2", "voip sip endpt1 name alice",
                                           "voip sip endpt1 pass pw1"};
@@ -141,11 +143,11 @@ TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsWithExpiryOneHigherOnTwoPortMode
                 "voip sip endpt2 pass pw2", "voip sip endpt2 expire 1"});
     std::vector<std::string> one = common;
     one.insert(one.end(), {"voip sip endpt1 expire 3"});
-    const ApplyPlan twoPlan = BuildApplyPlan(texts, true, english);
+    const ApplyPlan twoPlan = BuildApplyPlan(held, texts, true, english);
     EXPECT_EQ(two, Texts(twoPlan));
     EXPECT_TRUE(twoPlan.sendsSip);
     EXPECT_FALSE(twoPlan.sendsCodec);
-    EXPECT_EQ(one, Texts(BuildApplyPlan(texts, false, english)));
+    EXPECT_EQ(one, Texts(BuildApplyPlan(held, texts, false, english)));
     for (const ApplyCommand& command : twoPlan.commands) {
         EXPECT_EQ("Message_SetSIP", command.failure.key);
         EXPECT_EQ("Failed to set SIP data to router!", command.failure.englishDefault);
@@ -160,13 +162,13 @@ TEST_F(ApplyCommandsTest, EmptySipTextsAreMarkedAndNumbersAreLeadingDecimals) {
                                         "voip sip endpt1 pass \"\"", "voip sip endpt1 expire 10",
                                         "voip sip endpt2 use_reg -1", "voip sip endpt2 name \"\"",
                                         "voip sip endpt2 pass \"\"", "voip sip endpt2 expire 1"}),
-              Texts(BuildApplyPlan(texts, true, english)));
+              Texts(BuildApplyPlan({}, texts, true, english)));
 }
 
 TEST_F(ApplyCommandsTest, CodecRowGivesSixCommandsWithOnlyThePortsMarkedWhenEmpty) {
     ApplyTexts texts;
     texts.codecRow = kCodecRow;
-    const ApplyPlan plan = BuildApplyPlan(texts, false, english);
+    const ApplyPlan plan = BuildApplyPlan({}, texts, false, english);
     EXPECT_EQ((std::vector<std::string>{"voip rtp codec type 1", "voip rtp codec size 2",
                                         "voip rtp dtmf mode 0", "voip rtp dtmf payloadtype 101",
                                         "voip rtp port start 10050", "voip rtp port end 15000"}),
@@ -177,19 +179,23 @@ TEST_F(ApplyCommandsTest, CodecRowGivesSixCommandsWithOnlyThePortsMarkedWhenEmpt
     EXPECT_EQ((std::vector<std::string>{"voip rtp codec type ", "voip rtp codec size ", "voip rtp dtmf mode ",
                                         "voip rtp dtmf payloadtype ", "voip rtp port start \"\"",
                                         "voip rtp port end \"\""}),
-              Texts(BuildApplyPlan(texts, false, english)));
+              Texts(BuildApplyPlan({}, texts, false, english)));
 }
 
-TEST_F(ApplyCommandsTest, AreasGoInOrderAndSipAndCodecOnlyWhenTheyDifferFromTheLastApplied) {
+TEST_F(ApplyCommandsTest, AreasGoInOrderAndOnlyWhatDiffersFromTheRouterGoesOut) {
     ApplyTexts texts;
-    texts.dialPlanRows = {Entry("3", "", "")};
-    texts.sipRow = texts.lastSipRow = kSipRow;
-    texts.codecRow = texts.lastCodecRow = kCodecRow;
-    EXPECT_EQ(std::vector<std::string>{"voip dial_plan del 3"}, Texts(BuildApplyPlan(texts, true, english)));
+    texts.dialPlanRows = {Entry("3", "", ""), Entry("5", "55", "u@d")};
+    RouterSettings held;
+    held.sipFields = texts.sipRow = kSipRow;
+    held.codecFields = texts.codecRow = kCodecRow;
+    // Entry 5 as the router holds it but for the name, which the router never keeps.
+    held.SetEntry(Entry("5", "55", "u@d", "None", "", "V", "Other name"), true);
+    EXPECT_EQ(std::vector<std::string>{"voip dial_plan del 3"},
+              Texts(BuildApplyPlan(held, texts, true, english)));
 
     texts.codecRow[3] = "102";
     texts.sipRow[3] = "carol";
-    const ApplyPlan plan = BuildApplyPlan(texts, true, english);
+    const ApplyPlan plan = BuildApplyPlan(held, texts, true, english);
     ASSERT_EQ(1u + 10u + 6u, plan.commands.size());
     EXPECT_EQ(ApplyArea::DialPlan, plan.commands[0].area);
     EXPECT_EQ(ApplyArea::Sip, plan.commands[1].area);
@@ -199,13 +205,14 @@ TEST_F(ApplyCommandsTest, AreasGoInOrderAndSipAndCodecOnlyWhenTheyDifferFromTheL
 
     // A comma moved from one value into the next leaves the joined row text alike but is a change.
     texts = ApplyTexts{};
-    texts.lastSipRow = kSipRow;
-    texts.lastSipRow[3] = "a,b";
-    texts.lastSipRow[4] = "c";
-    texts.sipRow = texts.lastSipRow;
+    held = RouterSettings{};
+    held.sipFields = kSipRow;
+    held.sipFields[3] = "a,b";
+    held.sipFields[4] = "c";
+    texts.sipRow = held.sipFields;
     texts.sipRow[3] = "a";
     texts.sipRow[4] = "b,c";
-    const ApplyPlan moved = BuildApplyPlan(texts, true, english);
+    const ApplyPlan moved = BuildApplyPlan(held, texts, true, english);
     EXPECT_TRUE(moved.sendsSip);
     EXPECT_EQ("voip sip endpt1 name a", moved.commands.at(3).text);
     EXPECT_EQ("voip sip endpt1 pass b,c", moved.commands.at(4).text);
@@ -236,7 +243,7 @@ TEST_F(ApplyCommandsTest, ControlByteInAnySentValueRefusesTheWholePlanNamingTheF
     add([](ApplyTexts& t) { t.codecRow[5] = "15000\r"; }, "RTP end port");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);
-        const ApplyPlan plan = BuildApplyPlan(c.texts, false, english);
+        const ApplyPlan plan = BuildApplyPlan({}, c.texts, false, english);
         ASSERT_TRUE(plan.refusal);
         EXPECT_EQ("Message_ControlByte", plan.refusal->message.key);
         EXPECT_EQ(" (" + c.field + ")", plan.refusal->detail);
@@ -248,8 +255,9 @@ TEST_F(ApplyCommandsTest, ControlByteInAnySentValueRefusesTheWholePlanNamingTheF
     ApplyTexts quiet;
     quiet.dialPlanRows = {Entry("4", "44", "u@d", "ISDN", "9\r", "V", "name\r"),
                           Entry("5", "", "\r", "", "\r")};
-    quiet.sipRow = quiet.lastSipRow = {"\r"};
-    const ApplyPlan plan = BuildApplyPlan(quiet, true, english);
+    RouterSettings held;
+    quiet.sipRow = held.sipFields = {"\r"};
+    const ApplyPlan plan = BuildApplyPlan(held, quiet, true, english);
     EXPECT_FALSE(plan.refusal);
     EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 4 44 u d 1", "voip dial_plan del 5"}),
               Texts(plan));
@@ -277,7 +285,7 @@ TEST_F(ApplyCommandsTest, ValuesOutsideWhatTheRouterTakesRefuseThePlanNamingFiel
         texts.codecRow = kCodecRow;
         if (c.sipField >= 0) texts.sipRow[static_cast<std::size_t>(c.sipField)] = c.value;
         if (c.codecField >= 0) texts.codecRow[static_cast<std::size_t>(c.codecField)] = c.value;
-        const ApplyPlan plan = BuildApplyPlan(texts, true, english);
+        const ApplyPlan plan = BuildApplyPlan({}, texts, true, english);
         if (c.detail.empty()) {
             EXPECT_FALSE(plan.refusal);
             continue;
@@ -291,10 +299,39 @@ TEST_F(ApplyCommandsTest, ValuesOutsideWhatTheRouterTakesRefuseThePlanNamingFiel
     // A range the other way round leaves the router no port; a row that is not sent is not looked at.
     ApplyTexts texts;
     texts.codecRow = {"1", "2", "0", "101", "20000", "10000"};
-    ASSERT_TRUE(BuildApplyPlan(texts, true, english).refusal);
-    EXPECT_EQ("Message_RtpPortOrder", BuildApplyPlan(texts, true, english).refusal->message.key);
-    texts.lastCodecRow = texts.codecRow;
-    EXPECT_FALSE(BuildApplyPlan(texts, true, english).refusal);
+    ASSERT_TRUE(BuildApplyPlan({}, texts, true, english).refusal);
+    EXPECT_EQ("Message_RtpPortOrder", BuildApplyPlan({}, texts, true, english).refusal->message.key);
+    RouterSettings held;
+    held.codecFields = texts.codecRow;
+    EXPECT_FALSE(BuildApplyPlan(held, texts, true, english).refusal);
+}
+
+// What the router holds after an apply: every area that went through whole; the changed entries
+// only after a completed apply, and none of them after a failed one, even one that was left out.
+TEST_F(ApplyCommandsTest, RecordAppliedKeepsWhatWentThroughAreaByArea) {
+    ApplyTexts pages;
+    pages.dialPlanRows = {Entry("3", "", ""), Entry("5", "55", "u@d")};
+    pages.sipRow = kSipRow;
+    pages.codecRow = kCodecRow;
+    RouterSettings before;
+    before.SetEntry(pages.dialPlanRows[1], true);
+    const ApplyPlan plan = BuildApplyPlan(before, pages, true, english);
+    ASSERT_EQ(1u + 10u + 6u, plan.commands.size());
+    struct Case {
+        bool completed;
+        std::size_t applied;
+        bool entriesKnown, sipTaken, codecTaken;
+    };
+    for (const Case& c : {Case{true, 17, true, true, true}, Case{false, 16, false, true, false},
+                          Case{false, 10, false, false, false}, Case{false, 0, false, false, false}}) {
+        SCOPED_TRACE(c.applied);
+        RouterSettings held = before;
+        RecordApplied(plan, c.completed, c.applied, held);
+        EXPECT_EQ(c.entriesKnown, held.HoldsEntry(pages.dialPlanRows[0]));
+        EXPECT_EQ(c.entriesKnown, held.HoldsEntry(pages.dialPlanRows[1]));
+        EXPECT_EQ(c.sipTaken ? kSipRow : std::vector<std::string>{}, held.sipFields);
+        EXPECT_EQ(c.codecTaken ? kCodecRow : std::vector<std::string>{}, held.codecFields);
+    }
 }
 
 TEST(RouterRefusalTest, AnAnswerStartingWithErrorOrPercentIsARefusal) {

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/setting_dlg_window.h"
+#include "ui/progress_window.h"
 
 namespace dezadav::testing {
 
@@ -37,7 +37,7 @@ public:
 private:
     void Tick() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || qobject_cast<CSettingDlgWindow*>(modal) != nullptr) return;
+        if (modal == nullptr || qobject_cast<CProgressWindow*>(modal) != nullptr) return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             m_messages.push_back(box->text());
             box->accept();

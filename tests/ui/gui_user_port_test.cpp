@@ -23,8 +23,8 @@
 #include "ui/dialog_driving.h"
 #include "ui/language_choice.h"
 #include "ui/pages/csv_file_dialog.h"
+#include "ui/progress_window.h"
 #include "ui/router_info_dlg.h"
-#include "ui/setting_dlg_window.h"
 #include "ui/skin_button.h"
 #include "workflow/qt_tick_timer.h"
 #include "workflow/router_workflow.h"
@@ -82,7 +82,7 @@ protected:
         hooks.endProgram = [this] { ++m_ended; };
         m_port->AttachWindow(nullptr, hooks);
         m_session =
-            std::make_unique<CSettingDlg>(m_socket, m_clock, ProcessLanguageTable(), m_port->Messages());
+            std::make_unique<RouterSession>(m_socket, m_clock, ProcessLanguageTable(), m_port->Messages());
         m_workflow = std::make_unique<RouterWorkflow>(ProcessLanguageTable(), *m_port, *m_session, m_timer, m_files);
         m_workflow->SetTelnetPort(m_sim.TelnetPort());
     }
@@ -93,7 +93,7 @@ protected:
     QtTickTimer m_timer;
     SaveFileWriter m_files;
     std::unique_ptr<GuiUserPort> m_port;
-    std::unique_ptr<CSettingDlg> m_session;
+    std::unique_ptr<RouterSession> m_session;
     std::unique_ptr<RouterWorkflow> m_workflow;
     std::vector<bool> m_twoPort;
     std::vector<RouterStrip> m_strips;

@@ -42,8 +42,8 @@
 #include "ui/pages/dial_plan_page.h"
 #include "ui/pages/log_page.h"
 #include "ui/pages/sip_page.h"
+#include "ui/progress_window.h"
 #include "ui/router_info_dlg.h"
-#include "ui/setting_dlg_window.h"
 #include "ui/skin_button.h"
 
 // Readable QString values in test failures.

@@ -69,12 +69,27 @@ protected:
 
     std::string TempPath(const std::string& name) { return m_temp.Path(name); }
 
+    // The two-port router's call log as a log fetch of its own reads it.
+    CallLogTable TwoPortCallLog() {
+        RecordingMessagePort quiet;
+        RouterSession reader{socket, clock, language, quiet};
+        SessionRequest request;
+        request.telnetPort = sim.TelnetPort();
+        request.routerIp = kTwoPortIp;
+        request.password = "admin";
+        request.modelName = "DZV-R5730K";
+        request.mode = SessionMode::GetVoipLog;
+        CallLogTable log;
+        log.ParseCallLog(reader.Run(request).fetched.callLog);
+        return log;
+    }
+
     RouterSimProcess sim;
     LanguageTable language;
     CTelnetSocket socket;
     SteadyClock clock;
     ScriptedUserPort port;
-    CSettingDlg session{socket, clock, language, port.messages};
+    RouterSession session{socket, clock, language, port.messages};
     ManualTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow{language, port, session, timer, files};
@@ -159,9 +174,7 @@ TEST_F(RouterWorkflowTest, OnePortRouterSkipsTheSecondPortAndOffersThreeCodecs) 
     ASSERT_EQ(sim.Control("addcall 127.0.0.2").rfind("OK", 0), 0u);  // a call the other router lacks
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
     EXPECT_EQ(workflow.Codec().Codec().Count(), 5);
-    CallLogTable routerLog;
-    routerLog.ParseCallLog(session.fetched.callLog);
-    EXPECT_EQ(workflow.CallLog().Rows(), routerLog.Rows());
+    EXPECT_EQ(workflow.CallLog().Rows(), TwoPortCallLog().Rows());
 }
 
 TEST_F(RouterWorkflowTest, WrongPasswordBringsTheConfirmationBackWithTheSameRouter) {
@@ -265,9 +278,7 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
     EXPECT_TRUE(Contains(sent, "voip sip endpt2 name 4930123402"));
     // Connected to that router as after a Connect sequence, its own calls on the log page.
     EXPECT_TRUE(timer.IsActive());
-    CallLogTable routerLog;
-    routerLog.ParseCallLog(session.fetched.callLog);
-    EXPECT_EQ(first.CallLog().Rows(), routerLog.Rows());
+    EXPECT_EQ(first.CallLog().Rows(), TwoPortCallLog().Rows());
 
     // The router now holds the file's values: the same file again sends only its entries (whose
     // loop-through and backup a two-port router does not keep), but not entry 2 as typed before.
@@ -518,15 +529,17 @@ TEST_F(RouterWorkflowTest, ApplyAfterANewFetchComparesTheCodecRowWithWhatTheRout
     // Someone else puts the router's codec values back behind the program's back.
     CTelnetSocket otherSocket;
     RecordingMessagePort otherMessages;
-    CSettingDlg other{otherSocket, clock, language, otherMessages};
+    RouterSession other{otherSocket, clock, language, otherMessages};
     SessionRequest request;
     request.telnetPort = sim.TelnetPort();
     request.routerIp = kTwoPortIp;
     request.password = "admin";
     request.modelName = "DZV-R5730K";
     request.mode = SessionMode::ApplySettings;
-    other.apply.codecRow = original;
-    ASSERT_TRUE(other.Run(request));
+    ApplyTexts back;
+    back.codecRow = original;
+    request.plan = BuildApplyPlan(RouterSettings{}, back, true, language);
+    ASSERT_TRUE(other.Run(request).ok);
 
     // Search Again fetches the router's values; the user makes the same edit once more.
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
@@ -572,7 +585,7 @@ TEST_F(RouterWorkflowTest, LoadReadsEverySectionAndReportsOnlyFailingOnes) {
 
     ScriptedUserPort otherPort;
     ManualTickTimer otherTimer;
-    CSettingDlg otherSession{socket, clock, language, otherPort.messages};
+    RouterSession otherSession{socket, clock, language, otherPort.messages};
     RouterWorkflow fresh{language, otherPort, otherSession, otherTimer, files};
     otherPort.openChoices.push_back(std::nullopt);
     EXPECT_EQ(fresh.LoadFlow(), FileOutcome::Cancelled);

@@ -56,7 +56,7 @@ struct Program {
     ScriptedTransport transport{clock};
     LanguageTable language = English();
     ScriptedUserPort port;
-    CSettingDlg session{transport, clock, language, port.messages};
+    RouterSession session{transport, clock, language, port.messages};
     ManualTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow{language, port, session, timer, files};

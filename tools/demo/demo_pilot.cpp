@@ -11,9 +11,9 @@
 #include <utility>
 
 #include "ui/main_dlg.h"
+#include "ui/progress_window.h"
 #include "ui/router_info_dlg.h"
 #include "ui/select_router_dlg.h"
-#include "ui/setting_dlg_window.h"
 #include "ui/skin_button.h"
 
 namespace dezadav {
@@ -64,7 +64,7 @@ long DemoPilot::ResidentKib() {
 void DemoPilot::Tick() {
     if (m_finished) return;
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || qobject_cast<CSettingDlgWindow*>(modal) != nullptr) return;
+    if (modal == nullptr || qobject_cast<CProgressWindow*>(modal) != nullptr) return;
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         std::fprintf(stderr, "message: %s\n", box->text().toUtf8().constData());
         box->accept();

@@ -173,7 +173,7 @@ protected:
     CTelnetSocket m_socket;
     SteadyClock m_clock;
     PagesPort m_port;
-    CSettingDlg m_session{m_socket, m_clock, ProcessLanguageTable(), m_port.messages};
+    RouterSession m_session{m_socket, m_clock, ProcessLanguageTable(), m_port.messages};
     testing::ManualTickTimer m_timer;
     SaveFileWriter m_files;
     RouterWorkflow m_workflow{ProcessLanguageTable(), m_port, m_session, m_timer, m_files};

@@ -11,7 +11,7 @@
 #include "router_commands.h"
 #include "router_state.h"
 #include "session/apply_commands.h"
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 #include "session/telnet_socket.h"
 #include "settings/codec_settings.h"
 #include "settings/dial_plan_table.h"
@@ -62,15 +62,17 @@ public:
     }
     bool Fetch(bool logOnly) {
         request.mode = logOnly ? SessionMode::GetVoipLog : SessionMode::GetSettings;
-        return dlg.Run(request);
+        last = dlg.Run(request);
+        return last.ok;
     }
     CTelnetSocket socket;
     FastClock clock;
     TimeScaledConnection scaled;
     LanguageTable language;
     RecordingMessagePort port;
-    CSettingDlg dlg{scaled, clock, language, port};
+    RouterSession dlg{scaled, clock, language, port};
     SessionRequest request;
+    SessionResult last;  // of the last run
 };
 
 // What the emulated router of `form`, in its starting state, prints for `command` after the echoed
@@ -92,23 +94,23 @@ TEST_P(FetchFromEmulatorTest, FullFetchYieldsExactlyWhatTheRouterPrinted) {
     SteadyClock clock;
     LanguageTable language;
     RecordingMessagePort port;
-    CSettingDlg dlg(socket, clock, language, port);
+    RouterSession dlg(socket, clock, language, port);
     SessionRequest request;
     request.routerIp = form.ip;
     request.modelName = form.model;
     request.password = "admin";
     request.telnetPort = sim.TelnetPort();
-    dlg.fetched.sipEndpt2 = "untouched";
 
-    ASSERT_TRUE(dlg.Run(request));
+    const SessionResult result = dlg.Run(request);
+    ASSERT_TRUE(result.ok);
     EXPECT_TRUE(port.shown.empty());
     EXPECT_EQ(FullFetchLog(form), sim.CommandLog());
 
     for (const FetchCommand& command : kFetchCommands) {
         SCOPED_TRACE(command.command);
-        const std::string& text = dlg.fetched.*command.text;
+        const std::string& text = result.fetched.*command.text;
         if (command.twoPortOnly && !form.twoPort) {
-            EXPECT_EQ("untouched", text);
+            EXPECT_EQ("", text);
         } else {
             EXPECT_EQ(Printed(form, command.command), text);
         }
@@ -120,11 +122,10 @@ TEST_P(FetchFromEmulatorTest, LogOnlyRunFetchesTheCallLogAlone) {
     RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning());
     EmulatedRun run(sim, form);
-    run.dlg.fetched.dialPlanList = "from before";
     ASSERT_TRUE(run.Fetch(true));
     EXPECT_EQ(std::vector<std::string>{std::string(form.ip) + " voip sip calllog"}, sim.CommandLog());
-    EXPECT_EQ(Printed(form, "voip sip calllog"), run.dlg.fetched.callLog);
-    EXPECT_EQ("from before", run.dlg.fetched.dialPlanList);
+    EXPECT_EQ(Printed(form, "voip sip calllog"), run.last.fetched.callLog);
+    EXPECT_EQ("", run.last.fetched.dialPlanList);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRouterForms, FetchFromEmulatorTest, ::testing::Values(kTwoPort, kOnePort),
@@ -205,7 +206,7 @@ TEST(FetchFailuresFromEmulatorTest, TricklingRouterFailsTheCommandAtItsDeadlineW
 
     EmulatedRun onePort(sim, kOnePort, 5);
     ASSERT_TRUE(onePort.Fetch(true)) << (onePort.port.shown.empty() ? "" : onePort.port.shown[0].text);
-    EXPECT_NE(std::string::npos, onePort.dlg.fetched.callLog.find("No.10"));
+    EXPECT_NE(std::string::npos, onePort.last.fetched.callLog.find("No.10"));
 }
 
 // Every echo 2.5 s late (time runs 10 times faster): past the 2 s echo wait at scale 1, inside it at
@@ -221,7 +222,7 @@ TEST(FetchFailuresFromEmulatorTest, SlowEchoFailsAtScaleOneAndWorksAtScaleTwo) {
     run.port.shown.clear();
     run.request.timeScale = 2;
     ASSERT_TRUE(run.Fetch(true)) << (run.port.shown.empty() ? "" : run.port.shown[0].text);
-    EXPECT_NE(std::string::npos, run.dlg.fetched.callLog.find("No.10"));
+    EXPECT_NE(std::string::npos, run.last.fetched.callLog.find("No.10"));
 }
 
 TEST(FetchFailuresFromEmulatorTest, OutputBeyondTheCapFailsItsCommandInsteadOfBeingCut) {
@@ -229,10 +230,9 @@ TEST(FetchFailuresFromEmulatorTest, OutputBeyondTheCapFailsItsCommandInsteadOfBe
                           "127.0.0.2:big-output-bytes=" + std::to_string(kMaxOutputBytes + 100)});
     ASSERT_TRUE(sim.IsRunning());
     EmulatedRun run(sim, kTwoPort);
-    run.dlg.fetched.dialPlanList = "earlier";
     ExpectFailedRun(run, "Failed to get DialPlan data from router!");
     EXPECT_EQ(CommandError::OutputTooLong, run.dlg.Dialogue().LastError());
-    EXPECT_TRUE(run.dlg.fetched.dialPlanList.empty());
+    EXPECT_TRUE(run.last.fetched.dialPlanList.empty());
     EXPECT_EQ(std::vector<std::string>{"127.0.0.2 voip dial_plan list -t"}, sim.CommandLog());
 }
 
@@ -242,7 +242,7 @@ TEST(FetchFailuresFromEmulatorTest, LargeOutputWithinTheCapIsHeldWhole) {
     ASSERT_TRUE(sim.IsRunning());
     EmulatedRun run(sim, kTwoPort);
     ASSERT_TRUE(run.Fetch(false));
-    const std::string& listing = run.dlg.fetched.dialPlanList;
+    const std::string& listing = run.last.fetched.dialPlanList;
     EXPECT_GE(listing.size(), 40000u);
     const std::string printed = Printed(kTwoPort, "voip dial_plan list -t");
     const std::string withoutPrompt =
@@ -266,15 +266,20 @@ TEST(ApplyFailuresFromEmulatorTest, RefusedCommandStopsTheApplyWithTheRoutersWor
     RouterSimProcess sim({"--fault", "127.0.0.2:error-in=voip sip endpt1 pass new-secret"});
     ASSERT_TRUE(sim.IsRunning());
     EmulatedRun run(sim, kTwoPort);
-    run.dlg.apply.sipRow = {"5060", "reg.example", "1", "alice", "new-secret", "2", "0", "bob", "pw", "2"};
+    ApplyTexts pages;
+    pages.sipRow = {"5060", "reg.example", "1", "alice", "new-secret", "2", "0", "bob", "pw", "2"};
+    RouterSettings held;
+    run.request.plan = BuildApplyPlan(held, pages, true, run.language);
     run.request.mode = SessionMode::ApplySettings;
-    EXPECT_FALSE(run.dlg.Run(run.request));
+    const SessionResult result = run.dlg.Run(run.request);
+    RecordApplied(run.request.plan, result.ok, result.commandsApplied, held);
+    EXPECT_FALSE(result.ok);
     ASSERT_EQ(1u, run.port.shown.size());
     EXPECT_EQ("The router refused a command; the apply was stopped there.\nvoip sip endpt1 pass ********\n"
               "\"Error: command failed\"",
               run.port.shown[0].text);
     EXPECT_EQ(5u, sim.CommandLog().size());  // up to the refused command, nothing after it
-    EXPECT_TRUE(run.dlg.apply.lastSipRow.empty());
+    EXPECT_TRUE(held.sipFields.empty());
 }
 
 // ---------------------------------------------------------------- apply, then fetch again
@@ -378,7 +383,7 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
     FastClock clock(5);
     TimeScaledConnection scaled(socket, clock);
     RecordingMessagePort port;
-    CSettingDlg dlg(scaled, clock, language, port);
+    RouterSession dlg(scaled, clock, language, port);
     SessionRequest request;
     request.routerIp = form.ip;
     request.modelName = form.model;
@@ -388,34 +393,42 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
     apply.mode = SessionMode::ApplySettings;
 
     Models models(language);
-    ASSERT_TRUE(dlg.Run(request));
-    models.Fill(dlg.fetched, form.twoPort, language);
-    dlg.apply.lastSipRow = models.sip.SipFields();
-    dlg.apply.lastCodecRow = models.codec.CodecFields(true);
+    SessionResult result = dlg.Run(request);
+    ASSERT_TRUE(result.ok);
+    models.Fill(result.fetched, form.twoPort, language);
+    RouterSettings held;
+    held.TakeDialPlan(models.dialPlan);
+    held.sipFields = models.sip.SipFields();
+    held.codecFields = models.codec.CodecFields(true);
 
     for (unsigned seed = 1; seed <= 4; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed * 7919u + (form.twoPort ? 1u : 0u));
         EditRandomly(models, form.twoPort, random, language);
-        dlg.apply.dialPlanRows = models.dialPlan.ChangedEntries();
-        dlg.apply.sipRow = models.sip.SipFields();
-        dlg.apply.codecRow = models.codec.CodecFields(true);
+        ApplyTexts pages;
+        pages.dialPlanRows = models.dialPlan.ChangedEntries();
+        pages.sipRow = models.sip.SipFields();
+        pages.codecRow = models.codec.CodecFields(true);
+        apply.plan = BuildApplyPlan(held, pages, form.twoPort, language);
 
         std::vector<std::string> expectedLog;
-        for (const ApplyCommand& command : BuildApplyPlan(dlg.apply, form.twoPort, language).commands) {
+        for (const ApplyCommand& command : apply.plan.commands) {
             expectedLog.push_back(std::string(form.ip) + " " + command.text);
         }
         port.shown.clear();
         sim.ClearCommandLog();
-        ASSERT_TRUE(dlg.Run(apply));
+        result = dlg.Run(apply);
+        ASSERT_TRUE(result.ok);
+        RecordApplied(apply.plan, result.ok, result.commandsApplied, held);
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
         EXPECT_EQ(expectedLog, sim.CommandLog());
         models.dialPlan.MarkChangesApplied();
 
-        ASSERT_TRUE(dlg.Run(request));
+        result = dlg.Run(request);
+        ASSERT_TRUE(result.ok);
         Models fetched(language);
-        fetched.Fill(dlg.fetched, form.twoPort, language);
+        fetched.Fill(result.fetched, form.twoPort, language);
         for (int position = 0; position < kDialPlanEntryCount; ++position) {
             DialPlanEntry expected = models.dialPlan.Entry(position);
             expected.name.clear();  // never sent, never listed

@@ -1,4 +1,4 @@
-#include "ui/setting_dlg_window.h"
+#include "ui/progress_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,7 +12,7 @@
 
 namespace dezadav {
 
-CSettingDlgWindow::CSettingDlgWindow(QWidget* parent)
+CProgressWindow::CProgressWindow(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus) {
     setFixedSize(DialogSize(166, 31));
     setFont(DialogFont());
@@ -25,9 +25,9 @@ CSettingDlgWindow::CSettingDlgWindow(QWidget* parent)
     m_text->setGeometry(DialogRect(4, 10, 158, 10));
 }
 
-QString CSettingDlgWindow::ProgressText() const { return m_text->text(); }
+QString CProgressWindow::ProgressText() const { return m_text->text(); }
 
-void CSettingDlgWindow::CentreOnOwner() {
+void CProgressWindow::CentreOnOwner() {
     // Over the middle of the window it belongs to (its client area, so a window manager's title bar
     // does not pull it upwards), or of the screen when that window is not on screen.
     const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
@@ -40,11 +40,11 @@ void CSettingDlgWindow::CentreOnOwner() {
     if (area.isValid()) move(area.center() - rect().center());
 }
 
-void CSettingDlgWindow::RememberFocus() {
+void CProgressWindow::RememberFocus() {
     m_focusBefore = QApplication::focusWidget();
 }
 
-void CSettingDlgWindow::RestoreFocus() {
+void CProgressWindow::RestoreFocus() {
     QWidget* widget = m_focusBefore;
     m_focusBefore = nullptr;
     if (widget == nullptr || !widget->isVisible()) return;
@@ -54,7 +54,7 @@ void CSettingDlgWindow::RestoreFocus() {
     widget->setFocus(Qt::OtherFocusReason);
 }
 
-void CSettingDlgWindow::showEvent(QShowEvent* event) {
+void CProgressWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         ++m_timesShown;
         CentreOnOwner();
@@ -62,7 +62,7 @@ void CSettingDlgWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void CSettingDlgWindow::closeEvent(QCloseEvent* event) {
+void CProgressWindow::closeEvent(QCloseEvent* event) {
     if (m_running) {
         event->ignore();
         return;
@@ -70,7 +70,7 @@ void CSettingDlgWindow::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void CSettingDlgWindow::ShowProgress(const QString& text, bool keepTypedKeys) {
+void CProgressWindow::ShowProgress(const QString& text, bool keepTypedKeys) {
     m_text->setText(text);
     m_running = true;
     m_keepTypedKeys = keepTypedKeys;
@@ -86,7 +86,7 @@ void CSettingDlgWindow::ShowProgress(const QString& text, bool keepTypedKeys) {
     loop.exec();
 }
 
-void CSettingDlgWindow::HideProgress() {
+void CProgressWindow::HideProgress() {
     m_running = false;
     hide();
     QWidget* typedInto = m_keepTypedKeys ? m_focusBefore.data() : nullptr;

@@ -1,4 +1,4 @@
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@ const std::vector<std::string> kTwoPortCommands{
     "voip dial_plan list -t", "voip sip endpt1", "voip sip endpt2", "voip sip port",   "voip sip registrar",
     "voip rtp codec",         "voip rtp dtmf",   "voip rtp port",   "voip sip calllog"};
 
-class SettingDlgTest : public ::testing::Test {
+class RouterSessionTest : public ::testing::Test {
 protected:
-    SettingDlgTest() {
+    RouterSessionTest() {
         router.Attach(transport);
         // The log output larger than one chunk.
         router.router.setup.faults.bigOutputIn = {"voip sip calllog"};
@@ -35,11 +35,11 @@ protected:
     bool Fetch(bool logOnly) {
         return RunAs(dlg, logOnly ? SessionMode::GetVoipLog : SessionMode::GetSettings);
     }
-    bool Apply() { return RunAs(dlg, SessionMode::ApplySettings); }
-    bool RunAs(CSettingDlg& session, SessionMode mode) {
+    bool RunAs(RouterSession& session, SessionMode mode) {
         SessionRequest run = request;
         run.mode = mode;
-        return session.Run(run);
+        last = session.Run(run);
+        return last.ok;
     }
 
     // The one message of a failed run.
@@ -54,39 +54,40 @@ protected:
     EmulatedLine router{"DZV-R5730K"};
     LanguageTable language;  // empty: every message shows its English default
     RecordingMessagePort port;
-    CSettingDlg dlg{transport, clock, language, port};
+    RouterSession dlg{transport, clock, language, port};
     SessionRequest request;
+    SessionResult last;  // of the last run
 };
 
 // ---------------------------------------------------------------- fetch
 
-TEST_F(SettingDlgTest, FullFetchOfATwoPortRouterRunsEightSettingsCommandsAndTheLogInOrder) {
+TEST_F(RouterSessionTest, FullFetchOfATwoPortRouterRunsEightSettingsCommandsAndTheLogInOrder) {
     request.telnetPort = 2323;
     ASSERT_TRUE(Fetch(false));
     EXPECT_EQ(kTwoPortCommands, router.commands);
     EXPECT_EQ("127.0.0.2", transport.connectedIp);
     EXPECT_EQ(2323, transport.connectedPort);
-    EXPECT_EQ(router.Captured("voip dial_plan list -t"), dlg.fetched.dialPlanList);
-    EXPECT_EQ(router.Captured("voip sip endpt1"), dlg.fetched.sipEndpt1);
-    EXPECT_EQ(router.Captured("voip sip endpt2"), dlg.fetched.sipEndpt2);
-    EXPECT_EQ(router.Captured("voip sip port"), dlg.fetched.sipPort);
-    EXPECT_EQ(router.Captured("voip sip registrar"), dlg.fetched.sipRegistrar);
-    EXPECT_EQ(router.Captured("voip rtp codec"), dlg.fetched.rtpCodec);
-    EXPECT_EQ(router.Captured("voip rtp dtmf"), dlg.fetched.rtpDtmf);
-    EXPECT_EQ(router.Captured("voip rtp port"), dlg.fetched.rtpPort);
-    EXPECT_EQ(router.Captured("voip sip calllog"), dlg.fetched.callLog);
+    EXPECT_EQ(router.Captured("voip dial_plan list -t"), last.fetched.dialPlanList);
+    EXPECT_EQ(router.Captured("voip sip endpt1"), last.fetched.sipEndpt1);
+    EXPECT_EQ(router.Captured("voip sip endpt2"), last.fetched.sipEndpt2);
+    EXPECT_EQ(router.Captured("voip sip port"), last.fetched.sipPort);
+    EXPECT_EQ(router.Captured("voip sip registrar"), last.fetched.sipRegistrar);
+    EXPECT_EQ(router.Captured("voip rtp codec"), last.fetched.rtpCodec);
+    EXPECT_EQ(router.Captured("voip rtp dtmf"), last.fetched.rtpDtmf);
+    EXPECT_EQ(router.Captured("voip rtp port"), last.fetched.rtpPort);
+    EXPECT_EQ(router.Captured("voip sip calllog"), last.fetched.callLog);
     EXPECT_TRUE(port.shown.empty());
     EXPECT_EQ(1, transport.closes);
     // 500 ms after connecting and 1000 ms at the start of the login are pumped in any case.
     EXPECT_GE(clock.now, 1500);
 }
 
-TEST_F(SettingDlgTest, DefaultPortIsTheTelnetPort) {
+TEST_F(RouterSessionTest, DefaultPortIsTheTelnetPort) {
     ASSERT_TRUE(Fetch(true));
     EXPECT_EQ(23, transport.connectedPort);
 }
 
-TEST_F(SettingDlgTest, TwoPortTestLooksForEitherModelTextAnywhereInTheName) {
+TEST_F(RouterSessionTest, TwoPortTestLooksForEitherModelTextAnywhereInTheName) {
     struct Case {
         const char* model;
         bool twoPort;
@@ -95,29 +96,25 @@ TEST_F(SettingDlgTest, TwoPortTestLooksForEitherModelTextAnywhereInTheName) {
                          Case{"DZV-R5830K", false}, Case{"DZV-R5730k", false}, Case{"", false}}) {
         SCOPED_TRACE(c.model);
         router.commands.clear();
-        dlg.fetched = FetchedTexts{};
-        dlg.fetched.sipEndpt2 = "kept";
         request.modelName = c.model;
         ASSERT_TRUE(Fetch(false));
         std::vector<std::string> expected = kTwoPortCommands;
         if (!c.twoPort) expected.erase(expected.begin() + 2);
         EXPECT_EQ(expected, router.commands);
-        EXPECT_EQ(c.twoPort ? router.Captured("voip sip endpt2") : "kept", dlg.fetched.sipEndpt2);
+        EXPECT_EQ(c.twoPort ? router.Captured("voip sip endpt2") : "", last.fetched.sipEndpt2);
     }
 }
 
-TEST_F(SettingDlgTest, LogOnlyFetchRunsOnlyTheCallLogAndKeepsTheOtherTexts) {
-    dlg.fetched.dialPlanList = "earlier listing";
-    dlg.fetched.sipPort = "earlier port";
+TEST_F(RouterSessionTest, LogOnlyFetchRunsOnlyTheCallLog) {
     ASSERT_TRUE(Fetch(true));
     EXPECT_EQ(std::vector<std::string>{"voip sip calllog"}, router.commands);
     EXPECT_EQ(1, router.logins);
-    EXPECT_EQ(router.Captured("voip sip calllog"), dlg.fetched.callLog);
-    EXPECT_EQ("earlier listing", dlg.fetched.dialPlanList);
-    EXPECT_EQ("earlier port", dlg.fetched.sipPort);
+    EXPECT_EQ(router.Captured("voip sip calllog"), last.fetched.callLog);
+    EXPECT_EQ("", last.fetched.dialPlanList);
+    EXPECT_EQ("", last.fetched.sipPort);
 }
 
-TEST_F(SettingDlgTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
+TEST_F(RouterSessionTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
     transport.createFails = true;
     EXPECT_FALSE(Fetch(false));
     ExpectOneError("Failed to create TCP socket!");
@@ -125,7 +122,7 @@ TEST_F(SettingDlgTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
     EXPECT_EQ(0, transport.closes);
 }
 
-TEST_F(SettingDlgTest, RefusedConnectionIsReportedAndTheSocketClosed) {
+TEST_F(RouterSessionTest, RefusedConnectionIsReportedAndTheSocketClosed) {
     transport.connectFails = true;
     EXPECT_FALSE(Fetch(false));
     ExpectOneError("Failed to connect to router!");
@@ -133,7 +130,7 @@ TEST_F(SettingDlgTest, RefusedConnectionIsReportedAndTheSocketClosed) {
     EXPECT_TRUE(transport.sends.empty());
 }
 
-TEST_F(SettingDlgTest, WrongPasswordIsALoginFailureAndRunsNoCommand) {
+TEST_F(RouterSessionTest, WrongPasswordIsALoginFailureAndRunsNoCommand) {
     request.password = "nimda";
     EXPECT_FALSE(Fetch(false));
     ExpectOneError("Failed to login router!");
@@ -141,7 +138,7 @@ TEST_F(SettingDlgTest, WrongPasswordIsALoginFailureAndRunsNoCommand) {
     EXPECT_EQ(1, transport.closes);
 }
 
-TEST_F(SettingDlgTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
+TEST_F(RouterSessionTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
     struct Case {
         std::string silentCommand;
         std::string message;
@@ -165,32 +162,28 @@ TEST_F(SettingDlgTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
         runRouter.router.setup.faults.silentIn = {c.silentCommand};
         runRouter.Attach(runTransport);
         RecordingMessagePort runPort;
-        CSettingDlg run(runTransport, runClock, language, runPort);
-        run.fetched.sipEndpt1 = "before";
-        run.fetched.callLog = "before";
+        RouterSession run(runTransport, runClock, language, runPort);
 
         EXPECT_FALSE(RunAs(run, SessionMode::GetSettings));
         ASSERT_EQ(1u, runPort.shown.size());
         EXPECT_EQ(c.message, runPort.shown[0].text);
         EXPECT_EQ(MessageIcon::Stop, runPort.shown[0].icon);
         EXPECT_EQ(1, runTransport.closes);
-        // No later command is tried; the texts of earlier commands stay.
+        // No later command is tried; the texts of earlier commands are returned.
         EXPECT_EQ(c.silentCommand, runRouter.commands.back());
         const auto failed = std::find(kTwoPortCommands.begin(), kTwoPortCommands.end(), c.silentCommand);
         EXPECT_EQ(static_cast<std::size_t>(failed - kTwoPortCommands.begin() + 1), runRouter.commands.size());
         if (c.silentCommand != "voip dial_plan list -t" && c.silentCommand != "voip sip endpt1") {
-            EXPECT_EQ(runRouter.Captured("voip sip endpt1"), run.fetched.sipEndpt1);
+            EXPECT_EQ(runRouter.Captured("voip sip endpt1"), last.fetched.sipEndpt1);
         }
-        if (c.silentCommand != "voip sip calllog") {
-            EXPECT_EQ("before", run.fetched.callLog);
-        }
+        EXPECT_EQ("", last.fetched.callLog);
     }
 }
 
-TEST_F(SettingDlgTest, MessagesComeFromTheLanguageTable) {
+TEST_F(RouterSessionTest, MessagesComeFromTheLanguageTable) {
     LanguageTable german;
     german.LoadFromBytes("Message_Error [Fehler]\r\nMessage_Login [Anmeldung fehlgeschlagen]\r\n;END\r\n");
-    CSettingDlg run(transport, clock, german, port);
+    RouterSession run(transport, clock, german, port);
     request.password = "falsch";
     EXPECT_FALSE(RunAs(run, SessionMode::GetVoipLog));
     ASSERT_EQ(1u, port.shown.size());
@@ -199,7 +192,7 @@ TEST_F(SettingDlgTest, MessagesComeFromTheLanguageTable) {
     EXPECT_EQ(MessageIcon::Exclamation, port.shown[0].icon);
 }
 
-TEST_F(SettingDlgTest, PasswordWithAControlByteIsRefusedBeforeAnythingIsSent) {
+TEST_F(RouterSessionTest, PasswordWithAControlByteIsRefusedBeforeAnythingIsSent) {
     request.password = "admin\rvoip dial_plan del 1";
     EXPECT_FALSE(Fetch(false));
     ASSERT_EQ(1u, port.shown.size());
@@ -210,7 +203,7 @@ TEST_F(SettingDlgTest, PasswordWithAControlByteIsRefusedBeforeAnythingIsSent) {
     EXPECT_TRUE(transport.sends.empty());
 }
 
-TEST_F(SettingDlgTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
+TEST_F(RouterSessionTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
     router.router.setup.faults.silentIn = {"voip sip port"};
     EXPECT_FALSE(Fetch(false));
     // Whatever else was on its way ends up in the queue that outlives the connection.
@@ -221,22 +214,33 @@ TEST_F(SettingDlgTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
     port.shown.clear();
     ASSERT_TRUE(Fetch(false));
     EXPECT_EQ(kTwoPortCommands, router.commands);
-    EXPECT_EQ(router.Captured("voip sip port"), dlg.fetched.sipPort);
+    EXPECT_EQ(router.Captured("voip sip port"), last.fetched.sipPort);
     EXPECT_TRUE(port.shown.empty());
 }
 
 // ---------------------------------------------------------------- apply
 
-class ApplyRunTest : public SettingDlgTest {
+class ApplyRunTest : public RouterSessionTest {
 protected:
     ApplyRunTest() {
-        dlg.apply.dialPlanRows = {DialPlanEntry{"4", "2000", "", "branch.example.net", "", "", "V"},
-                                  DialPlanEntry{"9", "", "", "", "", "", "-"}};
-        dlg.apply.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
-        dlg.apply.lastSipRow = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
-        dlg.apply.codecRow = {"2", "1", "1", "101", "10050", "15000"};
-        dlg.apply.lastCodecRow = {"2", "1", "0", "101", "10050", "15000"};
+        pages.dialPlanRows = {DialPlanEntry{"4", "2000", "", "branch.example.net", "", "", "V"},
+                              DialPlanEntry{"9", "", "", "", "", "", "-"}};
+        pages.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+        held.sipFields = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
+        pages.codecRow = {"2", "1", "1", "101", "10050", "15000"};
+        held.codecFields = {"2", "1", "0", "101", "10050", "15000"};
     }
+    // Sends the plan from `pages` to `held` on `session`, then records in `held` what went through.
+    bool Apply(RouterSession& session, const LanguageTable& table) {
+        request.plan = BuildApplyPlan(held, pages, true, table);
+        RunAs(session, SessionMode::ApplySettings);
+        RecordApplied(request.plan, last.ok, last.commandsApplied, held);
+        return last.ok;
+    }
+    bool Apply() { return Apply(dlg, language); }
+
+    ApplyTexts pages;
+    RouterSettings held;  // what the router holds as far as the apply knows
     const std::vector<std::string> kSipCommands{
         "voip sip port 5062",         "voip sip registrar reg.example.net", "voip sip endpt1 use_reg 1",
         "voip sip endpt1 name alice", "voip sip endpt1 pass pw1",           "voip sip endpt1 expire 4",
@@ -256,8 +260,8 @@ TEST_F(ApplyRunTest, SendsDialPlanThenSipThenCodecAndReportsSuccessPlainly) {
     EXPECT_EQ(expected, router.commands);
     // Every command was typed byte by byte and ended with one CR: no LF, no NUL anywhere.
     EXPECT_EQ(std::string::npos, transport.SentBytes().find_first_of(std::string("\n\0", 2)));
-    EXPECT_EQ(dlg.apply.sipRow, dlg.apply.lastSipRow);
-    EXPECT_EQ(dlg.apply.codecRow, dlg.apply.lastCodecRow);
+    EXPECT_EQ(pages.sipRow, held.sipFields);
+    EXPECT_EQ(pages.codecRow, held.codecFields);
     ASSERT_EQ(1u, port.shown.size());
     EXPECT_EQ("Success", port.shown[0].caption);
     EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
@@ -269,7 +273,7 @@ TEST_F(ApplyRunTest, SecondApplyWithoutEditsOnlyLogsInAndStillReportsSuccess) {
     ASSERT_TRUE(Apply());
     router.commands.clear();
     port.shown.clear();
-    dlg.apply.dialPlanRows.clear();  // the workflow resets the changed flags after a completed apply
+    pages.dialPlanRows.clear();  // the workflow resets the changed flags after a completed apply
     ASSERT_TRUE(Apply());
     EXPECT_TRUE(router.commands.empty());
     EXPECT_EQ(2, router.logins);
@@ -278,8 +282,8 @@ TEST_F(ApplyRunTest, SecondApplyWithoutEditsOnlyLogsInAndStillReportsSuccess) {
 }
 
 TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSendsNoCodec) {
-    const std::vector<std::string> lastSipBefore = dlg.apply.lastSipRow;
-    const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
+    const std::vector<std::string> lastSipBefore = held.sipFields;
+    const std::vector<std::string> lastCodecBefore = held.codecFields;
     router.router.setup.faults.silentIn = {"voip sip endpt1 use_reg 1"};
     EXPECT_FALSE(Apply());
     ExpectOneError("Failed to set SIP data to router!");
@@ -287,28 +291,28 @@ TEST_F(ApplyRunTest, FailingThirdSipCommandKeepsTheFirstTwoAndTheLastSipRowAndSe
                                             "voip dial_plan del 9", kSipCommands[0], kSipCommands[1],
                                             kSipCommands[2]};
     EXPECT_EQ(expected, router.commands);
-    EXPECT_EQ(lastSipBefore, dlg.apply.lastSipRow);
-    EXPECT_EQ(lastCodecBefore, dlg.apply.lastCodecRow);
+    EXPECT_EQ(4u, last.commandsApplied);
+    EXPECT_EQ(lastSipBefore, held.sipFields);
+    EXPECT_EQ(lastCodecBefore, held.codecFields);
     EXPECT_EQ(1, transport.closes);
 }
 
 TEST_F(ApplyRunTest, FailingCodecCommandKeepsTheSipAreaApplied) {
-    const std::vector<std::string> lastCodecBefore = dlg.apply.lastCodecRow;
+    const std::vector<std::string> lastCodecBefore = held.codecFields;
     router.router.setup.faults.silentIn = {"voip rtp port end 15000"};
     EXPECT_FALSE(Apply());
     ExpectOneError("Failed to set CODEC data to router!");
-    EXPECT_EQ(dlg.apply.sipRow, dlg.apply.lastSipRow);
-    EXPECT_EQ(lastCodecBefore, dlg.apply.lastCodecRow);
+    EXPECT_EQ(pages.sipRow, held.sipFields);
+    EXPECT_EQ(lastCodecBefore, held.codecFields);
 }
 
 TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglish) {
     LanguageTable localized;
     localized.LoadFromBytes("Message_Error [Fehler]\r\nMessage_SetDialPlan [Wählplan nicht gesetzt]\r\n");
     {
-        CSettingDlg run(transport, clock, localized, port);
-        run.apply = dlg.apply;
+        RouterSession run(transport, clock, localized, port);
         router.router.setup.faults.silentIn = {"voip dial_plan del 9"};
-        EXPECT_FALSE(RunAs(run, SessionMode::ApplySettings));
+        EXPECT_FALSE(Apply(run, localized));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Fehler", port.shown[0].caption);
         EXPECT_EQ("Failed to Del DialPlan data on router!", port.shown[0].text);
@@ -317,10 +321,9 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     port.shown.clear();
     router.commands.clear();
     {
-        CSettingDlg run(transport, clock, localized, port);
-        run.apply = dlg.apply;
+        RouterSession run(transport, clock, localized, port);
         router.router.setup.faults.silentIn = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
-        EXPECT_FALSE(RunAs(run, SessionMode::ApplySettings));
+        EXPECT_FALSE(Apply(run, localized));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Wählplan nicht gesetzt", port.shown[0].text);
         EXPECT_EQ(1u, router.commands.size());
@@ -328,8 +331,8 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
 }
 
 TEST_F(ApplyRunTest, ValueWithAControlByteIsRefusedBeforeAnythingIsSent) {
-    dlg.apply.sipRow[3] = "alice\rvoip dial_plan del 1";
-    const std::vector<std::string> lastSipBefore = dlg.apply.lastSipRow;
+    pages.sipRow[3] = "alice\rvoip dial_plan del 1";
+    const std::vector<std::string> lastSipBefore = held.sipFields;
     EXPECT_FALSE(Apply());
     ASSERT_EQ(1u, port.shown.size());
     EXPECT_EQ("Error", port.shown[0].caption);
@@ -337,7 +340,7 @@ TEST_F(ApplyRunTest, ValueWithAControlByteIsRefusedBeforeAnythingIsSent) {
               port.shown[0].text);
     EXPECT_EQ(0, transport.creates);
     EXPECT_TRUE(transport.sends.empty());
-    EXPECT_EQ(lastSipBefore, dlg.apply.lastSipRow);
+    EXPECT_EQ(lastSipBefore, held.sipFields);
 }
 
 TEST_F(ApplyRunTest, LoginFailureSendsNoCommand) {
@@ -347,7 +350,7 @@ TEST_F(ApplyRunTest, LoginFailureSendsNoCommand) {
     EXPECT_TRUE(router.commands.empty());
 }
 
-TEST_F(SettingDlgTest, RunIsReportedToTheObserverAndItsWaitsFollowTheTimeScale) {
+TEST_F(RouterSessionTest, RunIsReportedToTheObserverAndItsWaitsFollowTheTimeScale) {
     struct Recorder : SessionObserver {
         void ExchangeStarted(int64_t, const SessionRequest& request) override {
             events.push_back("start " + request.routerIp);
@@ -375,7 +378,7 @@ TEST_F(SettingDlgTest, RunIsReportedToTheObserverAndItsWaitsFollowTheTimeScale) 
 
 // ---------------------------------------------------------------- modes
 
-TEST_F(SettingDlgTest, EachModeHasItsProgressTextAndAnUnknownModeRunsNothing) {
+TEST_F(RouterSessionTest, EachModeHasItsProgressTextAndAnUnknownModeRunsNothing) {
     struct Case {
         SessionMode mode;
         std::string key;

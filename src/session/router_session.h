@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -7,7 +8,6 @@
 #include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "lang/messages.h"
-#include "session/apply_texts.h"
 #include "session/chunk_transport.h"
 #include "session/clock.h"
 #include "session/fetched_texts.h"
@@ -16,6 +16,16 @@
 #include "session/telnet_dialogue.h"
 
 namespace dezadav {
+
+// What one run brought back.
+struct SessionResult {
+    bool ok = false;  // false for a failed run (its message shown) or an unknown mode
+    // A fetch's outputs per command. A command the run did not get to (not asked for, or after the
+    // one that failed) leaves its text empty.
+    FetchedTexts fetched;
+    // How many commands of the apply plan went through, counted from the first.
+    std::size_t commandsApplied = 0;
+};
 
 // Progress text of a mode (key and English text); nothing for a value outside the three modes.
 const MessageText* ProgressTextFor(SessionMode mode);
@@ -26,32 +36,29 @@ const MessageText* ProgressTextFor(SessionMode mode);
 //
 // Exactly one message goes to the message port for a failed run; the socket is closed after every
 // failure except a failed creation.
-class CSettingDlg {
+class RouterSession {
 public:
     // All references must outlive the object. `language` supplies every text shown; `messages`
     // receives the message boxes.
-    CSettingDlg(RouterConnection& socket, const Clock& clock, const LanguageTable& language,
-                MessagePort& messages);
+    RouterSession(RouterConnection& socket, const Clock& clock, const LanguageTable& language,
+                  MessagePort& messages);
 
     // Told of every run from now on (nullptr: none). The observer must outlive its runs.
     void SetObserver(SessionObserver* observer);
 
     // Runs the exchange `request` asks for: GetSettings logs in and runs the fetch commands in order
-    // into `fetched` ("voip sip endpt2" only for a two-port model); GetVoipLog runs only "voip sip
-    // calllog"; ApplySettings sends the changed dial-plan entries of `apply`, then the SIP and codec
-    // rows when they differ from the rows last applied, one command per value, and shows the success
-    // message. False for a failed run (its message shown) or an unknown mode.
-    bool Run(const SessionRequest& request);
-
-    FetchedTexts fetched;  // output of the last fetch, per command
-    ApplyTexts apply;      // inputs of an apply and the rows last applied
+    // ("voip sip endpt2" only for a two-port model); GetVoipLog runs only "voip sip calllog";
+    // ApplySettings sends the commands of the request's plan in order, stops at the first that fails
+    // or that the router refuses, and shows the success message once all went through. A plan holding
+    // a refusal shows it and sends nothing.
+    SessionResult Run(const SessionRequest& request);
 
     // The dialogue of the current connection (for callers that need its last error).
     const TelnetDialogue& Dialogue() const { return m_dialogue; }
 
 private:
-    bool RunFetch(const SessionRequest& request, bool logOnly);
-    bool RunApply(const SessionRequest& request);
+    bool RunFetch(const SessionRequest& request, bool logOnly, FetchedTexts& fetched);
+    bool RunApply(const SessionRequest& request, std::size_t& applied);
     bool OpenSession(const SessionRequest& request);
     bool FailRun(const MessageText& message, bool closeSocket);
     bool FailWithDetail(const MessageText& message, const std::string& detail, bool closeSocket);

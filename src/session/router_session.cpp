@@ -1,4 +1,4 @@
-#include "session/setting_dlg.h"
+#include "session/router_session.h"
 
 #include "discovery/model_rules.h"
 #include "session/apply_commands.h"
@@ -17,56 +17,63 @@ const MessageText* ProgressTextFor(SessionMode mode) {
     return nullptr;
 }
 
-CSettingDlg::CSettingDlg(RouterConnection& socket, const Clock& clock, const LanguageTable& language,
-                         MessagePort& messages)
+RouterSession::RouterSession(RouterConnection& socket, const Clock& clock, const LanguageTable& language,
+                             MessagePort& messages)
     : m_socket(socket),
       m_clock(clock),
       m_language(language),
       m_messages(messages),
       m_dialogue(socket, clock) {}
 
-void CSettingDlg::SetObserver(SessionObserver* observer) {
+void RouterSession::SetObserver(SessionObserver* observer) {
     m_observer = observer;
     m_dialogue.SetObserver(observer);
 }
 
-bool CSettingDlg::Run(const SessionRequest& request) {
-    if (ProgressTextFor(request.mode) == nullptr) return false;
+SessionResult RouterSession::Run(const SessionRequest& request) {
+    SessionResult result;
+    if (ProgressTextFor(request.mode) == nullptr) return result;
     m_dialogue.SetTimeScale(request.timeScale);
     if (m_observer != nullptr) m_observer->ExchangeStarted(m_clock.NowMs(), request);
     switch (request.mode) {
         case SessionMode::GetSettings:
-            return RunFetch(request, false);
+            result.ok = RunFetch(request, false, result.fetched);
+            break;
         case SessionMode::ApplySettings:
-            return RunApply(request);
+            result.ok = RunApply(request, result.commandsApplied);
+            break;
         case SessionMode::GetVoipLog:
-            return RunFetch(request, true);
+            result.ok = RunFetch(request, true, result.fetched);
+            break;
     }
-    return false;
+    return result;
 }
 
-bool CSettingDlg::EndRun(bool ok, std::string_view shownText) {
+bool RouterSession::EndRun(bool ok, std::string_view shownText) {
     if (m_observer != nullptr) m_observer->ExchangeEnded(m_clock.NowMs(), ok, shownText);
     return ok;
 }
 
-bool CSettingDlg::FailRun(const MessageText& message, bool closeSocket) {
+bool RouterSession::FailRun(const MessageText& message, bool closeSocket) {
     ShowMessageText(m_language, m_messages, message);
     if (closeSocket) m_socket.Close();
     return EndRun(false, TextOrDefault(m_language, message));
 }
 
-bool CSettingDlg::FailWithDetail(const MessageText& message, const std::string& detail, bool closeSocket) {
+bool RouterSession::FailWithDetail(const MessageText& message, const std::string& detail, bool closeSocket) {
     // Shown like every other failure, with what it concerns after the text. Never a secret value.
     const std::string shown = ShowMessageWithDetail(m_language, m_messages, message, detail);
     if (closeSocket) m_socket.Close();
     return EndRun(false, shown);
 }
 
-bool CSettingDlg::OpenSession(const SessionRequest& request) {
+bool RouterSession::OpenSession(const SessionRequest& request) {
     // A control byte in the password would end the password line early and type the rest into the
     // router's shell; nothing is sent at all then.
-    if (ContainsControlByte(request.password)) return FailWithDetail(kMsgControlByte, " (password)", false);
+    if (ContainsControlByte(request.password)) {
+        const ApplyRefusal refusal = ControlByteRefusal("password");
+        return FailWithDetail(refusal.message, refusal.detail, false);
+    }
     if (!m_socket.Create()) return FailRun(kMsgTcpSocket, false);
     if (!m_socket.Connect(request.routerIp, request.telnetPort, m_dialogue.Scaled(kConnectTimeoutMs))) {
         return FailRun(kMsgConnect, true);
@@ -77,14 +84,12 @@ bool CSettingDlg::OpenSession(const SessionRequest& request) {
     return true;
 }
 
-bool CSettingDlg::RunFetch(const SessionRequest& request, bool logOnly) {
+bool RouterSession::RunFetch(const SessionRequest& request, bool logOnly, FetchedTexts& fetched) {
     if (!OpenSession(request)) return false;
     const bool twoPort = IsTwoPortModel(request.modelName);
     for (const FetchCommand& command : kFetchCommands) {
         if (logOnly && &command != &kCallLogFetchCommand) continue;
         if (command.twoPortOnly && !twoPort) continue;
-        // The command's text is emptied first: a failed command leaves no stale text behind, the
-        // texts of the commands before it stay.
         std::string& text = fetched.*command.text;
         if (!m_dialogue.GetCommandOutput(text, command.command)) return FailRun(command.failure, true);
     }
@@ -92,31 +97,23 @@ bool CSettingDlg::RunFetch(const SessionRequest& request, bool logOnly) {
     return EndRun(true, {});
 }
 
-bool CSettingDlg::RunApply(const SessionRequest& request) {
-    // Every value is checked before the connection is made, so a refused value sends nothing.
-    const ApplyPlan plan = BuildApplyPlan(apply, IsTwoPortModel(request.modelName), m_language);
+bool RouterSession::RunApply(const SessionRequest& request, std::size_t& applied) {
+    // Every value was checked when the plan was built, before the connection is made, so a refused
+    // value sends nothing.
+    const ApplyPlan& plan = request.plan;
     if (plan.refusal) return FailWithDetail(plan.refusal->message, plan.refusal->detail, false);
     if (!OpenSession(request)) return false;
 
     std::string reply;
-    for (std::size_t i = 0; i < plan.commands.size(); ++i) {
-        const ApplyCommand& command = plan.commands[i];
+    for (const ApplyCommand& command : plan.commands) {
         if (!m_dialogue.SendSetCommand(command.text, &reply)) return FailRun(command.failure, true);
         // A router that refuses a value says so and goes on with its prompt; what was sent before
         // stays in force, nothing after it is sent.
         if (const std::optional<std::string> refusal = RouterRefusal(reply)) {
             return FailWithDetail(kMsgRouterRefused, "\n" + command.ShownText() + "\n\"" + *refusal + "\"", true);
         }
-        // The rows last applied change only once their whole area went through.
-        const bool areaDone = i + 1 == plan.commands.size() || plan.commands[i + 1].area != command.area;
-        if (!areaDone) continue;
-        if (command.area == ApplyArea::Sip) apply.lastSipRow = apply.sipRow;
-        if (command.area == ApplyArea::Codec) apply.lastCodecRow = apply.codecRow;
+        ++applied;
     }
-    // A row that differed but had no fields to send is applied all the same.
-    if (plan.sendsSip) apply.lastSipRow = apply.sipRow;
-    if (plan.sendsCodec) apply.lastCodecRow = apply.codecRow;
-
     m_socket.Close();
     const std::string success = TextOrDefault(m_language, kMsgApplyOk);
     m_messages.ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption), success, MessageIcon::None);

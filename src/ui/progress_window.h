@@ -20,11 +20,11 @@ namespace dezadav {
 // ShowProgress / HideProgress go around an exchange that the caller runs itself (the workflow's user
 // port does this). ShowProgress returns after the box has been up for the start delay (100 ms), so
 // the text is on screen before the exchange blocks in its waits.
-class CSettingDlgWindow : public QDialog {
+class CProgressWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CSettingDlgWindow(QWidget* parent = nullptr);
+    explicit CProgressWindow(QWidget* parent = nullptr);
 
     // `keepTypedKeys`: keys typed while the box is up belong to what the user is doing (an exchange
     // the user did not start) and reach the focused widget afterwards; otherwise they are dropped.

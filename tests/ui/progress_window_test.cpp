@@ -1,4 +1,4 @@
-#include "ui/setting_dlg_window.h"
+#include "ui/progress_window.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +12,14 @@ namespace {
 
 // Keys kept back during an automatic refresh are handed on under a real window manager
 // (tests/app/progress_focus_test.cpp); here, what an exchange the user started does with them.
-TEST(SettingDlgWindowTest, OwnExchangeBoxIsCentredCannotBeClosedAndDropsTheKeysTyped) {
+TEST(ProgressWindowTest, OwnExchangeBoxIsCentredCannotBeClosedAndDropsTheKeysTyped) {
     QWidget main;
     main.setGeometry(120, 80, 400, 300);
     auto* edit = new QLineEdit(&main);
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
     edit->setFocus();
-    CSettingDlgWindow window(&main);
+    CProgressWindow window(&main);
     window.ShowProgress(QStringLiteral("Apply Setting to router ..."));
     EXPECT_LE((window.geometry().center() - main.geometry().center()).manhattanLength(), 1);
     EXPECT_EQ(window.ProgressText(), QStringLiteral("Apply Setting to router ..."));
@@ -36,13 +36,13 @@ TEST(SettingDlgWindowTest, OwnExchangeBoxIsCentredCannotBeClosedAndDropsTheKeysT
 
 // Keys typed during an automatic refresh reach the window afterwards, but an Esc among them does not:
 // arriving late it would end the window (the program, for the main window) the user meant to keep.
-TEST(SettingDlgWindowTest, EscTypedDuringARefreshIsNotHandedOnLater) {
+TEST(ProgressWindowTest, EscTypedDuringARefreshIsNotHandedOnLater) {
     QDialog main;
     auto* edit = new QLineEdit(&main);
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
     edit->setFocus();
-    CSettingDlgWindow window(&main);
+    CProgressWindow window(&main);
     window.ShowProgress(QStringLiteral("Get VoIP Log from router ..."), true);
     for (const int key : {int('7'), int(Qt::Key_Escape)}) QTest::keyClick(main.windowHandle(), Qt::Key(key));
     window.HideProgress();
