@@ -324,4 +324,18 @@ inline std::string NoSingleInstanceLockText(std::string_view lockPath) {
     return "cannot create the single-instance lock " + std::string(lockPath) + "; starting without it";
 }
 
+// What a file or transcript problem is, for the detail a message or a terminal line adds.
+inline constexpr std::string_view kNoSettingsSectionReason = "it holds no settings section";
+inline std::string TranscriptUnwritableText(std::string_view path, std::string_view reason) {
+    return "cannot write the transcript " + std::string(path) + ": " + std::string(reason) + "; going on without it";
+}
+
+// Texts of the window that no language file carries: they read the same in every language.
+inline constexpr std::string_view kAboutText = "Dezadav Version 1.0";
+inline constexpr std::string_view kAboutTranscriptLabel = "Transcript: ";
+inline constexpr std::string_view kCsvFileFilter = "CSV file (*.csv)";
+inline constexpr std::string_view kProgressStartText = "Loading ...";
+inline constexpr std::string_view kDialPlanIndexHeader = "No.";
+inline constexpr std::string_view kUseRegistrarCaption = "Use Rigistrar";
+
 }  // namespace dezadav

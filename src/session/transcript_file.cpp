@@ -1,5 +1,7 @@
 #include "session/transcript_file.h"
 
+#include "lang/messages.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,7 +22,7 @@ TranscriptFile::~TranscriptFile() {
 void TranscriptFile::ReportOnce(const std::string& reason) {
     if (m_reported) return;
     m_reported = true;
-    if (m_report) m_report("cannot write the transcript " + m_path + ": " + reason + "; going on without it");
+    if (m_report) m_report(TranscriptUnwritableText(m_path, reason));
 }
 
 bool TranscriptFile::Open() {

@@ -9,8 +9,6 @@ namespace {
 constexpr std::string_view kSeparator = " \xC2\xB7 ";  // " · "
 constexpr std::string_view kArrow = " \xE2\x86\x92 ";  // " → "
 constexpr std::string_view kHiddenPassword = "********";
-// The one-port page's registration box has this caption in every language.
-constexpr std::string_view kUseRegistrarLabel = "Use Rigistrar";
 
 // A page label as a field name: "Expiry Time :" is "Expiry Time", "[Dial Plan]" is "Dial Plan".
 std::string Label(const LanguageTable& language, std::string_view key) {
@@ -103,7 +101,7 @@ void CompareSip(const SipSettings& before, const SipSettings& after, const Compa
         comparison.Add(port1, Label(language, "SIP_Via1"), before.Port1RegisterVia().SelectedText(),
                        after.Port1RegisterVia().SelectedText());
     } else {
-        comparison.Add(port1, std::string(kUseRegistrarLabel), CheckBoxText(before.UseRegistrar()),
+        comparison.Add(port1, std::string(kUseRegistrarCaption), CheckBoxText(before.UseRegistrar()),
                        CheckBoxText(after.UseRegistrar()));
     }
     comparison.Add(port1, Label(language, after.Port1UserNameLabelKey()), before.Port1UserName(),

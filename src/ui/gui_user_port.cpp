@@ -14,7 +14,7 @@ namespace dezadav {
 
 namespace {
 
-const QString kCsvFilter = QStringLiteral("CSV file (*.csv)");
+const QString kCsvFilter = QString::fromUtf8(kCsvFileFilter.data(), kCsvFileFilter.size());
 
 }  // namespace
 

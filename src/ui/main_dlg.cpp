@@ -39,7 +39,6 @@ namespace {
 // language file's).
 const char kAboutItem[] = "&About Dezadav...";
 const char kAboutTitle[] = "About Dezadav";
-const char kAboutText[] = "Dezadav Version 1.0";
 
 // Strip labels and fields in the order Model, Version, IP, MAC.
 const char* const kStripKeys[4] = {"Router_Model", "Router_Version", "Router_IP", "Router_Mac"};
@@ -307,12 +306,12 @@ void CMainDlg::ShowAboutBox() {
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
     row->addWidget(icon, 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
-    auto* text = new QLabel(QString::fromLatin1(kAboutText), &box);
+    auto* text = new QLabel(QString::fromUtf8(kAboutText.data(), kAboutText.size()), &box);
     text->setObjectName(QStringLiteral("aboutText"));
     texts->addWidget(text);
     if (!m_transcriptPath.isEmpty()) {
         // Where the router exchanges are being recorded, for whoever is asked to send it in.
-        auto* transcript = new QLabel(QStringLiteral("Transcript: ") + m_transcriptPath, &box);
+        auto* transcript = new QLabel(QString::fromUtf8(kAboutTranscriptLabel.data(), kAboutTranscriptLabel.size()) + m_transcriptPath, &box);
         transcript->setObjectName(QStringLiteral("aboutTranscript"));
         transcript->setTextInteractionFlags(Qt::TextSelectableByMouse);
         texts->addWidget(transcript);

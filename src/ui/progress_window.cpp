@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include "lang/messages.h"
 #include "ui/dialog_units.h"
 
 namespace dezadav {
@@ -20,7 +21,7 @@ CProgressWindow::CProgressWindow(QWidget* parent)
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Raised);
     frame->setGeometry(rect());
-    m_text = new QLabel(QStringLiteral("Loading ..."), this);
+    m_text = new QLabel(QString::fromUtf8(kProgressStartText.data(), kProgressStartText.size()), this);
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setGeometry(DialogRect(4, 10, 158, 10));
 }

@@ -455,7 +455,7 @@ FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
     if (!HoldsSettingsSection(*bytes)) {
         // Not a settings file (a picture, an empty file, one cut off inside the dial plan): loading it
         // would change nothing and let an apply report that there is nothing to apply.
-        m_lastFileProblem = "it holds no settings section";
+        m_lastFileProblem = std::string(kNoSettingsSectionReason);
         ShowMessage(kMsgFileFail);
         return FileOutcome::NotSettings;
     }

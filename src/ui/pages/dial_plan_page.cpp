@@ -7,6 +7,7 @@
 #include <QShortcut>
 #include <QTableWidget>
 
+#include "lang/messages.h"
 #include "discovery/model_rules.h"
 #include "lang/language_table.h"
 #include "settings/settings_file.h"
@@ -65,7 +66,7 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, M
             m_list->setItem(row, column, item);
         }
     }
-    SetHeader(kColIndex, QStringLiteral("No."), kIndexWidth);
+    SetHeader(kColIndex, QString::fromUtf8(kDialPlanIndexHeader.data(), kDialPlanIndexHeader.size()), kIndexWidth);
     SetHeader(kColPhone, UiText(m_texts, "DialPlan_Phone"), kPhoneWidth);
     SetHeader(kColName, UiText(m_texts, "DialPlan_Name"), 0);
     SetHeader(kColSip, UiText(m_texts, "DialPlan_SIP"), kSipWidth);

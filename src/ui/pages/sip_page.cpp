@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include "lang/messages.h"
 #include "settings/settings_file.h"
 #include "ui/dialog_units.h"
 #include "ui/language_text.h"
@@ -18,7 +19,6 @@ namespace dezadav {
 namespace {
 
 // The one-port box's caption is the same in every language.
-const char* const kUseRegistrarCaption = "Use Rigistrar";
 
 QLabel* MakeLabel(QWidget* parent, int x, int y, int width) {
     auto* label = new QLabel(parent);
@@ -65,9 +65,9 @@ CSIPPage::CSIPPage(SipSettings& sip, const LanguageTable& texts, MessagePort& me
 
     m_via1Label = MakeLabel(this, kLeft[0], 77, 66);
     m_via1 = MakeList(this, kField[0], 76, 110);
-    m_useRegistrar = new QCheckBox(QString::fromLatin1(kUseRegistrarCaption), this);
+    m_useRegistrar = new QCheckBox(QString::fromUtf8(kUseRegistrarCaption.data(), kUseRegistrarCaption.size()), this);
     m_useRegistrar->setGeometry(DialogRect(kLeft[0], 77, 120, 12));
-    m_unusedRegistrarBox = new QCheckBox(QString::fromLatin1(kUseRegistrarCaption), this);
+    m_unusedRegistrarBox = new QCheckBox(QString::fromUtf8(kUseRegistrarCaption.data(), kUseRegistrarCaption.size()), this);
     m_unusedRegistrarBox->setGeometry(DialogRect(kLeft[1], 77, 120, 12));
     m_unusedRegistrarBox->setEnabled(false);
     m_unusedRegistrarBox->hide();
