@@ -4,6 +4,8 @@
 #include <functional>
 #include <optional>
 
+#include "lang/messages.h"
+
 class QWidget;
 
 namespace dezadav {
@@ -11,9 +13,6 @@ namespace dezadav {
 // Asks the user for a file; returns its path, or nothing when the user cancels. The pages hold one of
 // these so that tests can answer in place of the dialog.
 using FileChooser = std::function<std::optional<QString>()>;
-
-// The filter of every settings-file dialog.
-inline constexpr const char* kCsvFileFilter = "CSV file (*.csv)";
 
 // The save-file dialog of Save As and Save All: filter "CSV file (*.csv)", default suffix "csv",
 // a confirmation before an existing file is overwritten. Modal over `parent`.
