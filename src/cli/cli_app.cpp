@@ -188,9 +188,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const FleetContext context{out, err, errIsTerminal, language, commonPassword, transcript.get()};
     if (options.command == CliCommand::Diff) return RunDiff(options, context);
     // Each router's own backup file is a run over many routers, even when only one is named.
-    const bool manyRouters =
-        options.command == CliCommand::Backup ||
-        (options.command == CliCommand::Apply && (options.routers.size() > 1 || !options.fromBackupDir.empty()));
+    const bool manyRouters = options.command == CliCommand::Backup ||
+                             (options.command == CliCommand::Apply &&
+                              (options.routers.size() > 1 || !options.fromBackupDir.empty()));
     if (manyRouters) {
         return options.command == CliCommand::Backup ? RunBackup(options, context)
                                                      : RunApplyToMany(options, context);

@@ -191,10 +191,10 @@ const std::vector<CommandRule>& Commands() {
          "With --from-backup each router gets its own file from DIR instead of FILE; a router\n"
          "whose file is missing fails with a message naming it, and the others go on. Such a\n"
          "run prints and ends as a run with several --router does.",
-         {kRouterOptionName, kInputOptionName, kFromBackupOptionName, kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
-          kModelOptionName, kJobsOptionName, kPasswordsOptionName, kTelnetPortOptionName,
-          kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName,
-          kTranscriptOptionName},
+         {kRouterOptionName, kInputOptionName, kFromBackupOptionName, kDryRunOptionName, kForceOptionName,
+          kShowSecretsOptionName, kModelOptionName, kJobsOptionName, kPasswordsOptionName,
+          kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName,
+          kTimeScaleOptionName, kTranscriptOptionName},
          {kRouterOptionName}},
         {"log",
          CliCommand::Log,
@@ -335,10 +335,9 @@ constexpr std::string_view kExitHelp =
 // The options only dezadav-cli has, besides the shared ones; the flags take no value.
 void AddCliOptions(QCommandLineParser& parser) {
     AddCommonOptions(parser);
-    for (const char* name :
-         {kRouterOptionName, kModelOptionName, kWaitOptionName, kOutputOptionName, kInputOptionName,
-          kPasswordFileOptionName, kPasswordsOptionName, kIntoOptionName, kJobsOptionName,
-          kFromBackupOptionName}) {
+    for (const char* name : {kRouterOptionName, kModelOptionName, kWaitOptionName, kOutputOptionName,
+                             kInputOptionName, kPasswordFileOptionName, kPasswordsOptionName, kIntoOptionName,
+                             kJobsOptionName, kFromBackupOptionName}) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
     for (const char* flag : kFlagOptionNames) parser.addOption(QCommandLineOption(QString::fromLatin1(flag)));

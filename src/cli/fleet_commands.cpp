@@ -111,7 +111,8 @@ std::string IndexLine(const BackupRow& row) {
 QJsonObject BackupRowJson(const BackupRow& row) {
     QJsonObject entry = RouterJson(row.router);
     entry[QStringLiteral("file")] = QString::fromStdString(row.file);
-    entry[QStringLiteral("status")] = QString::fromUtf8(row.state.data(), static_cast<qsizetype>(row.state.size()));
+    entry[QStringLiteral("status")] =
+        QString::fromUtf8(row.state.data(), static_cast<qsizetype>(row.state.size()));
     entry[QStringLiteral("message")] = QString::fromStdString(row.failure);
     return entry;
 }
@@ -255,8 +256,8 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
         }
     }
     const auto count = [&rows](std::string_view state) {
-        return static_cast<std::size_t>(
-            std::count_if(rows.begin(), rows.end(), [state](const BackupRow& row) { return row.state == state; }));
+        return static_cast<std::size_t>(std::count_if(
+            rows.begin(), rows.end(), [state](const BackupRow& row) { return row.state == state; }));
     };
     const std::size_t ok = count(kIndexOk);
     const std::size_t unsupported = count(kIndexUnsupportedModel);
@@ -280,8 +281,9 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     }
     // A run into a git work tree becomes one commit, so the folder's log shows every router over time.
     const bool gitFolder = IsGitWorkTree(options.backupDir);
-    const bool committed = gitFolder && CommitBackup(options.backupDir, written,
-                                                     BackupCommitMessage(ok, unsupported, failed), context.err);
+    const bool committed =
+        gitFolder &&
+        CommitBackup(options.backupDir, written, BackupCommitMessage(ok, unsupported, failed), context.err);
     if (gitFolder && !committed) exitStatus = kExitFailed;
 
     if (options.json) {

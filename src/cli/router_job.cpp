@@ -119,8 +119,9 @@ private:
     bool m_applying = false;
 };
 
-bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile, const LanguageTable& language,
-                  RouterWorkflow& workflow, RouterSession& session, RouterJobOutput& output, MessagePort& messages) {
+bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
+                  const LanguageTable& language, RouterWorkflow& workflow, RouterSession& session,
+                  RouterJobOutput& output, MessagePort& messages) {
     switch (workflow.LoadSettingsFile(inputFile)) {
         case FileOutcome::Done:
             break;

@@ -324,8 +324,8 @@ inline std::string BackupCommitMessage(std::size_t ok, std::size_t unsupported, 
     return text + std::to_string(failed) + " failed";
 }
 inline std::string BackupNotCommittedText(std::string_view folder, std::string_view reason) {
-    return "the backup files stay in " + std::string(folder) + " but could not be committed: " +
-           std::string(reason);
+    return "the backup files stay in " + std::string(folder) +
+           " but could not be committed: " + std::string(reason);
 }
 // An apply from a backup folder to a router of which the folder holds no file.
 inline std::string NoBackupFileText(std::string_view path) {
