@@ -1,9 +1,11 @@
 // dezadav-cli backing up and applying to several emulated routers at once, run as a process.
+#include <git2.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "support/cli_process.h"
 #include "support/router_commands.h"
@@ -227,6 +229,81 @@ TEST_F(CliFleetTest, ApplyToSeveralRoutersSendsEachItsOwnCommands) {
             printed)
             << ip;
     }
+}
+
+// The message and the files of the newest commit in the work tree `dir`, read with libgit2.
+struct HeadCommit {
+    std::string message;
+    std::map<std::string, std::string> files;  // name -> content
+};
+HeadCommit ReadHeadCommit(const std::string& dir) {
+    HeadCommit head;
+    git_repository* repo = nullptr;
+    git_commit* commit = nullptr;
+    git_tree* tree = nullptr;
+    git_oid id;
+    if (git_repository_open(&repo, dir.c_str()) == 0 && git_reference_name_to_id(&id, repo, "HEAD") == 0 &&
+        git_commit_lookup(&commit, repo, &id) == 0 && git_commit_tree(&tree, commit) == 0) {
+        head.message = git_commit_message(commit);
+        for (std::size_t i = 0; i < git_tree_entrycount(tree); ++i) {
+            const git_tree_entry* entry = git_tree_entry_byindex(tree, i);
+            git_blob* blob = nullptr;
+            if (git_blob_lookup(&blob, repo, git_tree_entry_id(entry)) != 0) continue;
+            head.files[git_tree_entry_name(entry)] =
+                std::string(static_cast<const char*>(git_blob_rawcontent(blob)), git_blob_rawsize(blob));
+            git_blob_free(blob);
+        }
+    }
+    git_tree_free(tree);
+    git_commit_free(commit);
+    git_repository_free(repo);
+    return head;
+}
+
+TEST_F(CliFleetTest, BackupIntoAGitWorkTreeIsCommittedAndApplyFromBackupGivesEachRouterItsOwnFile) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string dir = TempDir("git");
+    git_libgit2_init();
+    git_repository* repo = nullptr;
+    ASSERT_EQ(git_repository_init(&repo, dir.c_str(), 0), 0);
+    git_repository_free(repo);
+
+    // .9 does not answer: the run fails, and what was written is committed all the same.
+    CliRun backup = Run(With({"backup", "--into", dir, "--router", "127.0.0.2", "--router", "127.0.0.3",
+                              "--router", "127.0.0.9", "--wait", "300"},
+                             Ports(sim)));
+    EXPECT_EQ(backup.exitCode, 1);
+    const HeadCommit head = ReadHeadCommit(dir);
+    git_libgit2_shutdown();
+    EXPECT_EQ(head.message, "backup: 3 routers, 2 ok, 1 failed");
+    ASSERT_EQ(head.files.size(), 3u);
+    for (const auto& [name, content] : head.files) EXPECT_EQ(content, ReadAll(dir + "/" + name)) << name;
+    EXPECT_EQ(head.files.at("00-1D-5A-73-00-02.csv"), FetchedAlone(sim, "127.0.0.2"));
+    EXPECT_TRUE(head.files.contains("00-1D-5A-83-00-03.csv"));
+    EXPECT_EQ(Lines(head.files.at("index.tsv")).size(), 3u);
+
+    // Each router gets the file of its own MAC address; .3's is gone, so .3 alone fails and is not
+    // logged in to.
+    const std::string twoPortFile = dir + "/00-1D-5A-73-00-02.csv";
+    std::string changed = ReadAll(twoPortFile);
+    const std::size_t sipPort = changed.find("\r\n5060,");
+    ASSERT_NE(sipPort, std::string::npos);
+    changed.replace(sipPort, 7, "\r\n5072,");
+    WriteAll(twoPortFile, changed);
+    std::filesystem::remove(dir + "/00-1D-5A-83-00-03.csv");
+    sim.ClearCommandLog();
+    CliRun apply = Run(
+        With({"apply", "--from-backup", dir, "--router", "127.0.0.2", "--router", "127.0.0.3"}, Ports(sim)));
+    EXPECT_EQ(apply.exitCode, 1);
+    const std::vector<std::string> sent = CommandsOf(sim, "127.0.0.2");
+    EXPECT_TRUE(std::find(sent.begin(), sent.end(), "voip sip port 5072") != sent.end());
+    EXPECT_TRUE(CommandsOf(sim, "127.0.0.3").empty());
+    EXPECT_EQ(Lines(apply.err),
+              (std::vector<std::string>{"127.0.0.3\tThere is no backup file " + dir +
+                                            "/00-1D-5A-83-00-03.csv of this router; nothing "
+                                            "was applied.",
+                                        "2 routers: 1 ok, 1 failed"}));
 }
 
 }  // namespace
