@@ -152,7 +152,8 @@ const std::vector<CommandRule>& Commands() {
          CliCommand::Discover,
          Synopsis({{kBroadcastOptionName, Optional},
                    {kDiscoveryPortOptionName, Optional},
-                   {kWaitOptionName, Optional}},
+                   {kWaitOptionName, Optional},
+                   {kJsonOptionName, Optional}},
                   false),
          "list the routers that answer one discovery request",
          "Sends one discovery request to ADDR (default {broadcast}) and prints one line per\n"
@@ -235,7 +236,8 @@ const std::vector<CommandRule>& Commands() {
          "them. Each side is read in its own router form (a router's by its model, a file's by\n"
          "what it holds); the fields compared are those of B's form, or of A's when B shows\n"
          "none, or of the one-port form when neither does. Dial-plan entry names are compared\n"
-         "only between two files (a router keeps none); SIP passwords show as ********.",
+         "only between two files (a router keeps none); SIP passwords show as ******** unless\n"
+         "--show-secrets is given.",
          {kShowSecretsOptionName, kJsonOptionName, kModelOptionName, kPasswordsOptionName,
           kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName,
           kTimeScaleOptionName, kTranscriptOptionName},
@@ -329,8 +331,15 @@ constexpr std::string_view kExitHelp =
     "  1  a router or file operation failed (with several routers: any of them); its message is\n"
     "     printed on stderr (for example \"{login-failed} (192.168.1.1:{telnet-port})\")\n"
     "  2  the command line is unusable; the reason is printed on stderr\n"
-    "diff exits 0 when A and B hold the same settings, 1 when they differ, and 2 when the\n"
-    "command line is unusable or A or B cannot be read (a failed read, unlike elsewhere).\n";
+    "  diff exits 0 when A and B are equal, 1 when they differ, 2 when the command line is\n"
+    "  unusable or A or B cannot be read\n";
+
+constexpr std::string_view kDiffExitHelp =
+    "Exit status:\n"
+    "  0  A and B hold the same settings\n"
+    "  1  they differ\n"
+    "  2  the command line is unusable, or A or B cannot be read (unlike the other commands,\n"
+    "     where a failed read is 1); the reason is printed on stderr\n";
 
 // The options only dezadav-cli has, besides the shared ones; the flags take no value.
 void AddCliOptions(QCommandLineParser& parser) {
@@ -567,7 +576,7 @@ std::string CliCommandHelpText(CliCommand command) {
     for (std::string_view name : rule->allowed) text += OptionLines(HelpOf(name));
     text += HelpLines("  -h, --help", "print this help and end") + "\n";
     if (command != CliCommand::Discover) text += WithFacts(kPasswordHelp) + "\n";
-    text += DefaultsHelp() + "\n" + WithFacts(kExitHelp);
+    text += DefaultsHelp() + "\n" + WithFacts(command == CliCommand::Diff ? kDiffExitHelp : kExitHelp);
     return text;
 }
 
