@@ -1,12 +1,15 @@
 #include "cli/cli_app.h"
 
 #include <QCoreApplication>
+#include <QJsonArray>
 #include <QThread>
 #include <cstdlib>
 #include <memory>
 
 #include "cli/cli_options.h"
+#include "cli/diff_command.h"
 #include "cli/fleet_commands.h"
+#include "cli/json_output.h"
 #include "cli/located_messages.h"
 #include "cli/option_defaults.h"
 #include "cli/router_job.h"
@@ -47,6 +50,12 @@ int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTabl
     search.waitMs = options.waitMs;
     auto routers = SearchRouters(search, language, messages);
     if (!routers) return kExitFailed;
+    if (options.json) {
+        QJsonArray found;
+        for (const RouterInfo& r : *routers) found.append(RouterJson(r));
+        out << JsonDocumentText(QJsonObject{{QStringLiteral("routers"), found}}) << std::flush;
+        return kExitOk;
+    }
     for (const RouterInfo& r : *routers) {
         out << JoinWithTabs({&r.modelName, &r.ipAddress, &r.subnetMask, &r.macAddress, &r.firmwareVersion})
             << '\n';
@@ -177,8 +186,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     auto commonPassword = [&] { return ObtainPassword(passwordSources(options.passwordFile)); };
     const FleetContext context{out, err, errIsTerminal, language, commonPassword, transcript.get()};
+    if (options.command == CliCommand::Diff) return RunDiff(options, context);
+    // Each router's own backup file is a run over many routers, even when only one is named.
     const bool manyRouters = options.command == CliCommand::Backup ||
-                             (options.command == CliCommand::Apply && options.routers.size() > 1);
+                             (options.command == CliCommand::Apply &&
+                              (options.routers.size() > 1 || !options.fromBackupDir.empty()));
     if (manyRouters) {
         return options.command == CliCommand::Backup ? RunBackup(options, context)
                                                      : RunApplyToMany(options, context);

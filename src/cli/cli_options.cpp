@@ -41,8 +41,12 @@ const std::vector<OptionHelp>& OptionHelps() {
         {kForceOptionName, "",
          "apply a FILE saved from the other router form (one-port or two-port) all the\n"
          "same: its loop-through, backup numbers and expiry times do not carry over whole"},
+        {kFromBackupOptionName, "DIR",
+         "instead of --input: each router gets the file a backup into DIR wrote of it,\n"
+         "DIR/<MAC>.csv (DIR/<IP>.csv when no discovery answer gives its MAC address)"},
         {kShowSecretsOptionName, "",
-         "print the SIP passwords an apply sends; without it they show as ********"},
+         "print the SIP passwords an apply sends or diff compares; without it they\nshow as ********"},
+        {kJsonOptionName, "", "print one JSON document on standard output instead of lines"},
         {kIntoOptionName, "DIR", "the folder of the backup files and their index.tsv"},
         {kTelnetPortOptionName, "N",
          "TCP port of the router's command line (default " + Number(kTelnetPort) + ")"},
@@ -75,7 +79,8 @@ const OptionHelp& HelpOf(std::string_view name) {
     return *std::find_if(all.begin(), all.end(), [&](const OptionHelp& o) { return o.name == name; });
 }
 
-constexpr const char* kFlagOptionNames[] = {kDryRunOptionName, kForceOptionName, kShowSecretsOptionName};
+constexpr const char* kFlagOptionNames[] = {kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
+                                            kJsonOptionName};
 
 // "--router HOST", or "--force" for a flag.
 std::string Spelled(const char* name) {
@@ -116,6 +121,8 @@ std::string WithFacts(std::string_view text) {
         {"{login-failed}", std::string(kMsgLogin.englishDefault)},
         {"{password-variable}", kPasswordEnvironmentVariable},
         {"{password-file}", kPasswordFileOptionName},
+        {"{backup-commit}", BackupCommitMessage(23, 0, 1)},
+        {"{router-side}", std::string(kRouterSidePrefix)},
     };
     std::string filled(text);
     for (const auto& [name, value] : facts) {
@@ -145,13 +152,14 @@ const std::vector<CommandRule>& Commands() {
          CliCommand::Discover,
          Synopsis({{kBroadcastOptionName, Optional},
                    {kDiscoveryPortOptionName, Optional},
-                   {kWaitOptionName, Optional}},
+                   {kWaitOptionName, Optional},
+                   {kJsonOptionName, Optional}},
                   false),
          "list the routers that answer one discovery request",
          "Sends one discovery request to ADDR (default {broadcast}) and prints one line per\n"
          "router that answers within MS milliseconds (default {wait}), in arrival order: model, IP\n"
          "address, subnet mask, MAC address and firmware version, separated by TAB.",
-         {kBroadcastOptionName, kDiscoveryPortOptionName, kWaitOptionName},
+         {kBroadcastOptionName, kDiscoveryPortOptionName, kWaitOptionName, kJsonOptionName},
          {}},
         {"fetch",
          CliCommand::Fetch,
@@ -166,12 +174,9 @@ const std::vector<CommandRule>& Commands() {
          {}},
         {"apply",
          CliCommand::Apply,
-         Synopsis({{kRouterOptionName, Required},
-                   {kRouterOptionName, Repeatable},
-                   {kInputOptionName, Required},
-                   {kDryRunOptionName, Optional},
-                   {kForceOptionName, Optional}},
-                  true),
+         Synopsis({{kRouterOptionName, Required}, {kRouterOptionName, Repeatable}}, false) + " " +
+             Spelled(kInputOptionName) + "|" + Spelled(kFromBackupOptionName) + " " +
+             Synopsis({{kDryRunOptionName, Optional}, {kForceOptionName, Optional}}, true),
          "load a settings file over routers' settings and apply the result",
          "Logs in, reads all settings, loads FILE over them and applies the result to the router.\n"
          "Prints every router command it sends, one per line, in order, then\n"
@@ -183,11 +188,14 @@ const std::vector<CommandRule>& Commands() {
          "one line (the success text, the dry run's line or the failure message), and the run\n"
          "ends with one summary line on stderr (\"{summary}\").\n"
          "A FILE saved from the other router form is refused unless --force is given, and\n"
-         "SIP passwords are printed as ******** unless --show-secrets is given.",
-         {kRouterOptionName, kInputOptionName, kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
-          kModelOptionName, kJobsOptionName, kPasswordsOptionName, kTelnetPortOptionName,
-          kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName,
-          kTranscriptOptionName},
+         "SIP passwords are printed as ******** unless --show-secrets is given.\n"
+         "With --from-backup each router gets its own file from DIR instead of FILE; a router\n"
+         "whose file is missing fails with a message naming it, and the others go on. Such a\n"
+         "run prints and ends as a run with several --router does.",
+         {kRouterOptionName, kInputOptionName, kFromBackupOptionName, kDryRunOptionName, kForceOptionName,
+          kShowSecretsOptionName, kModelOptionName, kJobsOptionName, kPasswordsOptionName,
+          kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName,
+          kTimeScaleOptionName, kTranscriptOptionName},
          {kRouterOptionName}},
         {"log",
          CliCommand::Log,
@@ -209,11 +217,31 @@ const std::vector<CommandRule>& Commands() {
          "complete new one. DIR/index.tsv, written last, has one line per router: MAC, IP,\n"
          "model, firmware version, file name, and \"{index-ok}\", \"{index-unsupported}\" or the failure\n"
          "message, separated by TAB. On a terminal, stderr shows the progress; the run ends\n"
-         "with one summary line on stderr (\"{summary}\").",
+         "with one summary line on stderr (\"{summary}\").\n"
+         "When DIR is the top folder of a git work tree, the files written and index.tsv are then\n"
+         "committed there with the message \"{backup-commit}\"; a failed commit\n"
+         "is reported (exit status 1) and the files stay.",
          {kIntoOptionName, kRouterOptionName, kModelOptionName, kBroadcastOptionName, kJobsOptionName,
           kPasswordsOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName,
-          kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName},
+          kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName, kJsonOptionName},
          {kRouterOptionName}},
+        {"diff",
+         CliCommand::Diff,
+         "A B " + Synopsis({{kShowSecretsOptionName, Optional}, {kJsonOptionName, Optional}}, true),
+         "print the fields in which two sets of settings differ",
+         "Compares the settings A and B field by field (dial plan, SIP, codec, RTP and DTMF; not\n"
+         "the call log) and prints one line per field that differs: area, field, A's value and\n"
+         "B's value, separated by TAB, in the words and order of the window's pages. A and B are\n"
+         "each a settings file or {router-side}HOST, whose settings are read live as fetch reads\n"
+         "them. Each side is read in its own router form (a router's by its model, a file's by\n"
+         "what it holds); the fields compared are those of B's form, or of A's when B shows\n"
+         "none, or of the one-port form when neither does. Dial-plan entry names are compared\n"
+         "only between two files (a router keeps none); SIP passwords show as ******** unless\n"
+         "--show-secrets is given.",
+         {kShowSecretsOptionName, kJsonOptionName, kModelOptionName, kPasswordsOptionName,
+          kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName,
+          kTimeScaleOptionName, kTranscriptOptionName},
+         {}},
     };
     return commands;
 }
@@ -302,14 +330,23 @@ constexpr std::string_view kExitHelp =
     "  0  success\n"
     "  1  a router or file operation failed (with several routers: any of them); its message is\n"
     "     printed on stderr (for example \"{login-failed} (192.168.1.1:{telnet-port})\")\n"
-    "  2  the command line is unusable; the reason is printed on stderr\n";
+    "  2  the command line is unusable; the reason is printed on stderr\n"
+    "  diff exits 0 when A and B are equal, 1 when they differ, 2 when the command line is\n"
+    "  unusable or A or B cannot be read\n";
+
+constexpr std::string_view kDiffExitHelp =
+    "Exit status:\n"
+    "  0  A and B hold the same settings\n"
+    "  1  they differ\n"
+    "  2  the command line is unusable, or A or B cannot be read (unlike the other commands,\n"
+    "     where a failed read is 1); the reason is printed on stderr\n";
 
 // The options only dezadav-cli has, besides the shared ones; the flags take no value.
 void AddCliOptions(QCommandLineParser& parser) {
     AddCommonOptions(parser);
-    for (const char* name :
-         {kRouterOptionName, kModelOptionName, kWaitOptionName, kOutputOptionName, kInputOptionName,
-          kPasswordFileOptionName, kPasswordsOptionName, kIntoOptionName, kJobsOptionName}) {
+    for (const char* name : {kRouterOptionName, kModelOptionName, kWaitOptionName, kOutputOptionName,
+                             kInputOptionName, kPasswordFileOptionName, kPasswordsOptionName, kIntoOptionName,
+                             kJobsOptionName, kFromBackupOptionName}) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
     for (const char* flag : kFlagOptionNames) parser.addOption(QCommandLineOption(QString::fromLatin1(flag)));
@@ -400,7 +437,8 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
     }
     const std::pair<const char*, std::string*> files[] = {{kOutputOptionName, &options.outputFile},
                                                           {kInputOptionName, &options.inputFile},
-                                                          {kIntoOptionName, &options.backupDir}};
+                                                          {kIntoOptionName, &options.backupDir},
+                                                          {kFromBackupOptionName, &options.fromBackupDir}};
     for (const auto& [name, target] : files) {
         if (!IsSet(parser, name)) continue;
         *target = Value(parser, name);
@@ -416,6 +454,7 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
     if (IsSet(parser, kDryRunOptionName)) options.dryRun = true;
     if (IsSet(parser, kForceOptionName)) options.force = true;
     if (IsSet(parser, kShowSecretsOptionName)) options.showSecrets = true;
+    if (IsSet(parser, kJsonOptionName)) options.json = true;
     return std::nullopt;
 }
 
@@ -465,9 +504,11 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     QStringList arguments{QStringLiteral("dezadav-cli")};
     for (std::size_t i = 1; i < args.size(); ++i) arguments << QString::fromStdString(args[i]);
     if (!parser.parse(arguments)) return Fail(ParserRefusal(parser, args), word);
-    if (!parser.positionalArguments().isEmpty()) {
-        return Fail(UnexpectedArgumentText(parser.positionalArguments().front().toStdString()), word);
-    }
+    const QStringList positional = parser.positionalArguments();
+    const qsizetype argumentsTaken = rule->command == CliCommand::Diff ? 2 : 0;
+    if (positional.size() > argumentsTaken)
+        return Fail(UnexpectedArgumentText(positional[argumentsTaken].toStdString()), word);
+    if (positional.size() < argumentsTaken) return Fail(DiffNeedsTwoSidesText(), word);
 
     std::map<std::string, int> timesGiven;
     for (const QString& given : parser.optionNames()) {
@@ -482,17 +523,29 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     options.command = rule->command;
     if (auto error = ReadDefaults(defaults, *rule, parser, options)) return Fail(*error, word);
     if (auto error = ReadValues(parser, options)) return Fail(*error, word);
+    for (const QString& argument : positional) {
+        const std::string side = argument.toStdString();
+        if (side.empty()) return Fail(DiffSideEmptyText(), word);
+        if (side.starts_with(kRouterSidePrefix) && !IsRouterName(side.substr(kRouterSidePrefix.size())))
+            return Fail(DiffRouterRefusedText(side, kWantedRouterName), word);
+        options.diffSides.push_back(side);
+    }
 
     const auto missing = [word](const char* option) {
         return Fail(CommandNeedsOptionText(word, option, HelpOf(option).valueName), word);
     };
     if (options.command == CliCommand::Backup) {
         if (options.backupDir.empty()) return missing(kIntoOptionName);
-    } else if (options.command != CliCommand::Discover && options.routers.empty()) {
+    } else if (options.command != CliCommand::Discover && options.command != CliCommand::Diff &&
+               options.routers.empty()) {
         return missing(kRouterOptionName);
     }
     if (options.command == CliCommand::Fetch && options.outputFile.empty()) return missing(kOutputOptionName);
-    if (options.command == CliCommand::Apply && options.inputFile.empty()) return missing(kInputOptionName);
+    if (options.command == CliCommand::Apply) {
+        if (options.inputFile.empty() && options.fromBackupDir.empty()) return missing(kInputOptionName);
+        if (!options.inputFile.empty() && !options.fromBackupDir.empty())
+            return Fail(OptionsExcludeEachOtherText(kInputOptionName, kFromBackupOptionName), word);
+    }
     return CliParseResult{std::move(options), {}, {}};
 }
 
@@ -523,7 +576,7 @@ std::string CliCommandHelpText(CliCommand command) {
     for (std::string_view name : rule->allowed) text += OptionLines(HelpOf(name));
     text += HelpLines("  -h, --help", "print this help and end") + "\n";
     if (command != CliCommand::Discover) text += WithFacts(kPasswordHelp) + "\n";
-    text += DefaultsHelp() + "\n" + WithFacts(kExitHelp);
+    text += DefaultsHelp() + "\n" + WithFacts(command == CliCommand::Diff ? kDiffExitHelp : kExitHelp);
     return text;
 }
 

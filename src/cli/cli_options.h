@@ -25,6 +25,11 @@ inline constexpr const char* kPasswordFileOptionName = "password-file";
 inline constexpr const char* kPasswordsOptionName = "passwords";
 inline constexpr const char* kIntoOptionName = "into";
 inline constexpr const char* kJobsOptionName = "jobs";
+inline constexpr const char* kJsonOptionName = "json";
+inline constexpr const char* kFromBackupOptionName = "from-backup";
+
+// How a side of `diff` names a router instead of a settings file: "router:192.168.1.1".
+inline constexpr std::string_view kRouterSidePrefix = "router:";
 
 // The limits and default of --jobs and of --wait.
 inline constexpr int kMinJobs = 1;
@@ -34,7 +39,7 @@ inline constexpr int kMaxWaitMs = 600000;
 inline constexpr int kDefaultWaitMs = kAnswerWaitMs;
 
 // What dezadav-cli was asked to do.
-enum class CliCommand { Help, Version, Discover, Fetch, Apply, Log, Backup };
+enum class CliCommand { Help, Version, Discover, Fetch, Apply, Log, Backup, Diff };
 
 // The parsed command line. Values are as given; the shared options carry their own defaults.
 struct CliOptions {
@@ -46,6 +51,7 @@ struct CliOptions {
     int waitMs = kDefaultWaitMs;               // --wait: how long discovery answers are taken
     std::string outputFile;                    // --output (fetch); "-" is standard output
     std::string inputFile;                     // --input (apply)
+    std::string fromBackupDir;                 // --from-backup (apply): each router's own backup file
     bool dryRun = false;                       // --dry-run (apply)
     bool force = false;                        // --force (apply): a file of the other router form too
     bool showSecrets = false;                  // --show-secrets (apply): print SIP passwords as sent
@@ -53,6 +59,8 @@ struct CliOptions {
     std::optional<std::string> passwordsFile;  // --passwords: per-router passwords (backup, apply)
     std::string backupDir;                     // --into (backup)
     int jobs = kDefaultJobs;                   // --jobs: routers served at the same time
+    bool json = false;                         // --json (discover, backup, diff): one JSON document
+    std::vector<std::string> diffSides;        // diff: A and B, each a file path or "router:HOST"
 };
 
 // Where `discover` sends its request when no --broadcast is given.
@@ -81,7 +89,8 @@ struct CliParseResult {
 // next argument or after "=" ("--router=10.0.0.1"). Every command accepts only the options listed
 // in its help; a missing required option, an unknown option, a repeated option (only backup and
 // apply take several --router, each once), a malformed address, host name, port, time, factor or
-// job count, or a stray argument is an error. The password is deliberately not an option.
+// job count, or a stray argument is an error (only diff takes arguments: exactly two, each a file
+// path or "router:HOST"). The password is deliberately not an option.
 // `defaults`, weakest first, fill the options the command accepts and the command line left out.
 CliParseResult ParseCliArguments(const std::vector<std::string>& args,
                                  const std::vector<OptionDefault>& defaults = {});

@@ -1,13 +1,16 @@
 #include "cli/fleet_commands.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QTemporaryFile>
 
+#include "cli/json_output.h"
 #include "cli/parallel_jobs.h"
 #include "cli/progress_line.h"
 #include "cli/stream_message_port.h"
 #include "discovery/model_rules.h"
 #include "discovery/router_search.h"
+#include "history/git_history.h"
 #include "lang/messages.h"
 #include "settings/save_file_writer.h"
 
@@ -18,20 +21,22 @@ namespace {
 inline constexpr const char* kIndexFileName = "index.tsv";
 
 // Prints what the jobs report, each line led by its router's address and a TAB, and keeps the
-// progress line below the output.
+// progress line below the output. When standard output carries a JSON document, every line goes to
+// stderr instead.
 class PrefixingListener : public JobListener {
 public:
     PrefixingListener(const FleetContext& context, const std::vector<RouterJobRequest>& requests,
-                      std::string_view verb)
+                      std::string_view verb, bool json = false)
         : m_context(context),
+          m_lines(json ? context.err : context.out),
           m_requests(requests),
           m_progress(context.err, context.errIsTerminal, std::string(verb), requests.size()) {
         m_progress.Redraw();
     }
 
-    void Printed(std::size_t job, const std::string& line) override { Write(m_context.out, job, line); }
+    void Printed(std::size_t job, const std::string& line) override { Write(m_lines, job, line); }
     void Shown(std::size_t job, const std::string& text, bool isError) override {
-        Write(isError ? m_context.err : m_context.out, job, text);
+        Write(isError ? m_context.err : m_lines, job, text);
     }
     void Finished(std::size_t, const JobOutcome& outcome) override {
         ++m_done;
@@ -48,6 +53,7 @@ private:
     }
 
     const FleetContext& m_context;
+    std::ostream& m_lines;
     const std::vector<RouterJobRequest>& m_requests;
     ProgressLine m_progress;
     std::size_t m_done = 0;
@@ -69,6 +75,7 @@ RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& cont
     request.waitMs = options.waitMs;
     request.backupDir = options.backupDir;
     request.inputFile = options.inputFile;
+    request.fromBackupDir = options.fromBackupDir;
     request.force = options.force;
     request.showSecrets = options.showSecrets;
     request.transcript = context.transcript;
@@ -83,13 +90,41 @@ std::string IndexField(std::string text) {
     return text;
 }
 
-std::string IndexLine(const RouterInfo& router, const std::string& file, std::string_view status) {
+// How one router of a backup run ended: its index line and its entry in the JSON document.
+struct BackupRow {
+    RouterInfo router;
+    std::string file;        // the backup file's name in the folder; empty when none was written
+    std::string_view state;  // kIndexOk, kIndexUnsupportedModel or kIndexFailed
+    std::string failure;     // a failure's message, when it showed one
+};
+
+std::string IndexLine(const BackupRow& row) {
     std::string line;
-    for (const std::string* field :
-         {&router.macAddress, &router.ipAddress, &router.modelName, &router.firmwareVersion, &file}) {
+    for (const std::string* field : {&row.router.macAddress, &row.router.ipAddress, &row.router.modelName,
+                                     &row.router.firmwareVersion, &row.file}) {
         line += IndexField(*field) + '\t';
     }
-    return line + IndexField(std::string(status)) + '\n';
+    const std::string status = row.failure.empty() ? std::string(row.state) : row.failure;
+    return line + IndexField(status) + '\n';
+}
+
+QJsonObject BackupRowJson(const BackupRow& row) {
+    QJsonObject entry = RouterJson(row.router);
+    entry[QStringLiteral("file")] = QString::fromStdString(row.file);
+    entry[QStringLiteral("status")] =
+        QString::fromUtf8(row.state.data(), static_cast<qsizetype>(row.state.size()));
+    entry[QStringLiteral("message")] = QString::fromStdString(row.failure);
+    return entry;
+}
+
+// Commits the files a backup run wrote when its folder is a git work tree. False when the commit
+// failed (its reason has been printed).
+bool CommitBackup(const std::string& dir, const std::vector<std::string>& files, const std::string& message,
+                  std::ostream& err) {
+    std::string problem;
+    if (CommitFolderFiles(dir, files, message, &problem)) return true;
+    err << CliErrorLine(BackupNotCommittedText(dir, problem)) << std::flush;
+    return false;
 }
 
 // The backup folder, made when missing; the reason when no file can be written there. Found out
@@ -199,43 +234,69 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
         if (searched) request.knownRouter = router;
         requests.push_back(std::move(request));
     }
-    PrefixingListener listener(context, requests, kProgressBackup);
+    PrefixingListener listener(context, requests, kProgressBackup, options.json);
     const std::vector<JobOutcome> outcomes =
         RunJobsInParallel(requests, JobLimit(options.jobs), context.language, listener);
     listener.End();
 
-    std::string index;
+    std::vector<BackupRow> rows;
     std::size_t next = 0;
-    std::size_t ok = 0;
-    std::size_t unsupported = 0;
-    std::size_t failed = 0;
     for (const RouterInfo& router : *routers) {
         if (next < served.size() && served[next].ipAddress == router.ipAddress) {
             const JobOutcome& outcome = outcomes[next++];
             if (outcome.result.ok) {
-                ++ok;
-                index += IndexLine(outcome.result.router, outcome.result.backupFile, kIndexOk);
+                rows.push_back({outcome.result.router, outcome.result.backupFile, kIndexOk, {}});
             } else if (outcome.result.unsupportedModel) {
-                ++unsupported;
-                index += IndexLine(outcome.result.router, {}, kIndexUnsupportedModel);
+                rows.push_back({outcome.result.router, {}, kIndexUnsupportedModel, {}});
             } else {
-                ++failed;
-                exitStatus = kExitFailed;
-                index +=
-                    IndexLine(outcome.result.router, {},
-                              outcome.failure.empty() ? kIndexFailed : std::string_view(outcome.failure));
+                rows.push_back({outcome.result.router, {}, kIndexFailed, outcome.failure});
             }
         } else {
-            ++unsupported;
-            index += IndexLine(router, {}, kIndexUnsupportedModel);
+            rows.push_back({router, {}, kIndexUnsupportedModel, {}});
         }
+    }
+    const auto count = [&rows](std::string_view state) {
+        return static_cast<std::size_t>(std::count_if(
+            rows.begin(), rows.end(), [state](const BackupRow& row) { return row.state == state; }));
+    };
+    const std::size_t ok = count(kIndexOk);
+    const std::size_t unsupported = count(kIndexUnsupportedModel);
+    const std::size_t failed = count(kIndexFailed);
+    if (failed > 0) exitStatus = kExitFailed;
+
+    std::string index;
+    std::vector<std::string> written;
+    for (const BackupRow& row : rows) {
+        index += IndexLine(row);
+        if (!row.file.empty()) written.push_back(row.file);
     }
     const std::string indexPath = options.backupDir + '/' + kIndexFileName;
     SaveFileWriter files;
-    const FileWriteResult written = files.WriteWhole(indexPath, index, FileSecrecy::Plain);
-    if (!written.ok) {
-        context.err << CliErrorLine(CannotWriteFileText(indexPath, written.reason)) << std::flush;
+    const FileWriteResult indexWritten = files.WriteWhole(indexPath, index, FileSecrecy::Plain);
+    if (indexWritten.ok) {
+        written.push_back(kIndexFileName);
+    } else {
+        context.err << CliErrorLine(CannotWriteFileText(indexPath, indexWritten.reason)) << std::flush;
         exitStatus = kExitFailed;
+    }
+    // A run into a git work tree becomes one commit, so the folder's log shows every router over time.
+    const bool gitFolder = IsGitWorkTree(options.backupDir);
+    const bool committed =
+        gitFolder &&
+        CommitBackup(options.backupDir, written, BackupCommitMessage(ok, unsupported, failed), context.err);
+    if (gitFolder && !committed) exitStatus = kExitFailed;
+
+    if (options.json) {
+        QJsonArray entries;
+        for (const BackupRow& row : rows) entries.append(BackupRowJson(row));
+        QJsonObject document;
+        document[QStringLiteral("folder")] = QString::fromStdString(options.backupDir);
+        document[QStringLiteral("routers")] = entries;
+        document[QStringLiteral("ok")] = static_cast<qint64>(ok);
+        document[QStringLiteral("unsupported")] = static_cast<qint64>(unsupported);
+        document[QStringLiteral("failed")] = static_cast<qint64>(failed);
+        document[QStringLiteral("committed")] = committed;
+        context.out << JsonDocumentText(document) << std::flush;
     }
     PrintSummary(context.err, ok, unsupported, failed);
     return exitStatus;

@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <filesystem>
 
 #include "cli/cli_options.h"
 #include "cli/cli_user_port.h"
@@ -118,9 +119,10 @@ private:
     bool m_applying = false;
 };
 
-bool LoadAndApply(const RouterJobRequest& request, const LanguageTable& language, RouterWorkflow& workflow,
-                  RouterSession& session, RouterJobOutput& output, MessagePort& messages) {
-    switch (workflow.LoadSettingsFile(request.inputFile)) {
+bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
+                  const LanguageTable& language, RouterWorkflow& workflow, RouterSession& session,
+                  RouterJobOutput& output, MessagePort& messages) {
+    switch (workflow.LoadSettingsFile(inputFile)) {
         case FileOutcome::Done:
             break;
         case FileOutcome::OpenFailed:
@@ -180,9 +182,20 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         observers.Add(&*transcript);
     }
 
+    // A router without a file of its own in the backup folder is not logged in to.
+    std::string inputFile = request.inputFile;
+    if (!request.fromBackupDir.empty()) {
+        inputFile = request.fromBackupDir + "/" + BackupFileName(router);
+        std::error_code ignored;
+        if (!std::filesystem::exists(inputFile, ignored)) {
+            Fail(output, NoBackupFileText(inputFile));
+            return result;
+        }
+    }
+
     LocatedMessagePort messages(output, language,
                                 router.ipAddress + ":" + std::to_string(request.common.telnetPort));
-    messages.SetInputFile(request.inputFile);
+    messages.SetInputFile(inputFile);
     messages.SetOutputFile(request.outputFile);
     CTelnetSocket socket;
     SteadyClock clock;
@@ -227,7 +240,7 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         }
         case RouterJobKind::Apply:
         case RouterJobKind::DryRun:
-            result.ok = LoadAndApply(request, language, workflow, session, output, messages);
+            result.ok = LoadAndApply(request, inputFile, language, workflow, session, output, messages);
             break;
     }
     return result;

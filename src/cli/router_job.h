@@ -34,6 +34,8 @@ struct RouterJobRequest {
     std::string outputFile;
     std::string backupDir;
     std::string inputFile;
+    // An apply's file is this folder's backup of the router, named by BackupFileName, instead of inputFile.
+    std::string fromBackupDir;
     bool force = false;  // apply a file of the other router form all the same
     bool showSecrets = false;  // an apply prints the SIP passwords it sends instead of hiding them
     TranscriptSink* transcript = nullptr;  // where each exchange's record goes (shared, thread-safe)

@@ -193,6 +193,18 @@ inline std::string CommandNeedsOptionText(std::string_view command, std::string_
 inline std::string RouterGivenTwiceText(std::string_view router) {
     return "router " + std::string(router) + " given twice";
 }
+inline std::string OptionsExcludeEachOtherText(std::string_view option, std::string_view other) {
+    return "options --" + std::string(option) + " and --" + std::string(other) + " exclude each other";
+}
+inline std::string DiffNeedsTwoSidesText() {
+    return "'diff' needs two settings to compare: A B, each a settings file or router:HOST";
+}
+inline std::string DiffSideEmptyText() {
+    return "an empty argument names no settings file";
+}
+inline std::string DiffRouterRefusedText(std::string_view side, std::string_view wanted) {
+    return "'" + std::string(side) + "' needs " + std::string(wanted) + " after router:";
+}
 inline constexpr std::string_view kWantedPort = "a port number from 1 to 65535";
 inline constexpr std::string_view kWantedIpv4Address = "a dotted IPv4 address";
 inline constexpr std::string_view kWantedRouterName = "a dotted IPv4 address or a host name";
@@ -303,6 +315,27 @@ inline std::string FleetSummaryText(std::size_t ok, std::size_t unsupported, std
     if (unsupported > 0) text += std::to_string(unsupported) + " unsupported model, ";
     return text + std::to_string(failed) + " failed";
 }
+// The commit of a backup run into a git work tree ("backup: 24 routers, 23 ok, 1 failed").
+inline std::string BackupCommitMessage(std::size_t ok, std::size_t unsupported, std::size_t failed) {
+    const std::size_t routers = ok + unsupported + failed;
+    std::string text = "backup: " + std::to_string(routers) + (routers == 1 ? " router, " : " routers, ") +
+                       std::to_string(ok) + " ok, ";
+    if (unsupported > 0) text += std::to_string(unsupported) + " unsupported model, ";
+    return text + std::to_string(failed) + " failed";
+}
+inline std::string BackupNotCommittedText(std::string_view folder, std::string_view reason) {
+    return "the backup files stay in " + std::string(folder) +
+           " but could not be committed: " + std::string(reason);
+}
+// An apply from a backup folder to a router of which the folder holds no file.
+inline std::string NoBackupFileText(std::string_view path) {
+    return "There is no backup file " + std::string(path) + " of this router; nothing was applied.";
+}
+// A side of diff that cannot be read, and why.
+inline std::string DiffSideUnreadableText(std::string_view side, std::string_view reason) {
+    return "cannot read " + std::string(side) + ": " + std::string(reason);
+}
+inline constexpr std::string_view kSectionUnreadableReason = "a settings section cannot be read";
 inline constexpr std::string_view kNothingBackedUp =
     "no router answered the discovery request; nothing was backed up";
 inline std::string CannotCreateFolderText(std::string_view folder) {

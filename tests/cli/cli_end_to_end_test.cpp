@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTcpServer>
 #include <QUdpSocket>
 #include <algorithm>
@@ -80,6 +83,19 @@ protected:
     }
 
     std::string TempPath(const std::string& name) { return m_temp.Path(name); }
+
+    // The file fetch writes of the router, its SIP port changed to `sipPort` when one is given.
+    std::string Fetched(RouterSimProcess& sim, const std::string& ip, const std::string& sipPort = {}) {
+        const std::string path = TempPath(ip + sipPort + ".csv");
+        EXPECT_EQ(Run(With({"fetch", "--router", ip, "--output", path}, Ports(sim))).exitCode, 0);
+        std::string text = ReadAll(path);
+        if (!sipPort.empty()) WriteAll(path, text.replace(text.find("\r\n5060,") + 2, 4, sipPort));
+        return path;
+    }
+    static std::vector<std::string> Ports(RouterSimProcess& sim) {
+        return {"--telnet-port", std::to_string(sim.TelnetPort()), "--discovery-port",
+                std::to_string(sim.DiscoveryPort())};
+    }
 
     // What Save All writes right after a successful Connect sequence of a freshly started program,
     // produced in this process by the workflow itself.
@@ -187,6 +203,16 @@ TEST_F(CliEndToEndTest, DiscoverPrintsOneTabSeparatedLinePerRouterInArrivalOrder
     }
     std::sort(ips.begin(), ips.end());
     EXPECT_EQ(ips, sim.RouterAddresses());
+    // The same as one JSON document.
+    const CliRun json = Run({"discover", "--json", "--broadcast", sim.DiscoveryAddress(), "--discovery-port",
+                             std::to_string(sim.DiscoveryPort())},
+                            std::nullopt);
+    const QJsonArray found = QJsonDocument::fromJson(QByteArray::fromStdString(json.out))["routers"].toArray();
+    // clang-format off
+    EXPECT_TRUE(found.contains(QJsonObject{{"model", kTwoPortModel}, {"ip", kTwoPortIp}, {"mask", "255.0.0.0"},
+                                           {"mac", "00-1D-5A-73-00-02"}, {"firmware", "2.6.14"}}));
+    // clang-format on
+    EXPECT_EQ(found.size(), 2);
 
     // Nobody answering is no failure: nothing is listed.
     CliRun silent = Run({"discover", "--broadcast", "127.0.0.1", "--discovery-port",
@@ -528,6 +554,55 @@ TEST_F(CliEndToEndTest, ApplyThatFailsPartWayPrintsOnlyWhatWentOut) {
     auto received = CommandsOf(sim, kOnePortIp);
     EXPECT_FALSE(std::any_of(received.begin(), received.end(),
                              [](const std::string& c) { return c.rfind("voip dial_plan set 7", 0) == 0; }));
+}
+
+TEST_F(CliEndToEndTest, DiffPrintsOneLinePerDifferingFieldAndExitsByTheOutcome) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string saved = Fetched(sim, kTwoPortIp);
+    const std::string edited = Fetched(sim, kTwoPortIp, "5061");
+    const std::string notes = TempPath("notes.csv");
+    WriteAll(notes, "no settings here\n");
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string out;
+        std::string err;  // how stderr starts
+    };
+    const Case cases[] = {
+        {{saved, saved}, 0, "", ""},
+        {{saved, edited}, 1, "SIP\tSIP Port\t5060\t5061\n", ""},
+        {{saved, "router:127.0.0.2"}, 0, "", ""},
+        {{edited, "router:127.0.0.2"}, 1, "SIP\tSIP Port\t5061\t5060\n", ""},
+        {{saved}, 2, "", "dezadav-cli: 'diff' needs two settings to compare"},
+        {{saved, TempPath("missing.csv")}, 2, "", "dezadav-cli: cannot read "},
+        {{notes, saved}, 2, "", "dezadav-cli: cannot read " + notes + ": it holds no settings section"},
+        {{"router:127.0.0.9", saved, "--model", kTwoPortModel}, 2, "", "Failed to connect to router!"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = Run(With(With({"diff"}, c.args), Ports(sim)));
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.front() << "\n" << run.err;
+        EXPECT_EQ(run.out, c.out) << c.args.front();
+        EXPECT_TRUE(run.err.starts_with(c.err)) << run.err;
+    }
+
+    // Each side is read in its own form, and the fields compared are those of B's form: a one-port
+    // router keeps loop-through numbers but no second voice port, a two-port one the other way round.
+    const std::string onePort = Fetched(sim, kOnePortIp);
+    const CliRun toOnePort = Run({"diff", saved, onePort});
+    EXPECT_NE(toOnePort.out.find("Dial Plan 1\tLoop Through\t(empty)\tISDN\n"), std::string::npos);
+    EXPECT_EQ(toOnePort.out.find("Port 2"), std::string::npos);
+    const CliRun toTwoPort = Run({"diff", onePort, saved});
+    EXPECT_EQ(toTwoPort.out.find("Loop Through"), std::string::npos);
+    EXPECT_NE(toTwoPort.out.find("Port 2\tName\tp1\t4930123402\n"), std::string::npos);
+
+    // The same as one JSON document.
+    const QJsonObject difference{{"area", "SIP"}, {"field", "SIP Port"}, {"a", "5060"}, {"b", "5061"}};
+    // clang-format off
+    EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(Run({"diff", "--json", saved, edited}).out)).object(),
+              (QJsonObject{{"a", QString::fromStdString(saved)}, {"b", QString::fromStdString(edited)},
+                           {"twoPort", true}, {"equal", false}, {"differences", QJsonArray{difference}}}));
+    // clang-format on
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // dezadav-cli backing up and applying to several emulated routers at once, run as a process.
+#include <git2.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 #include <filesystem>
 
@@ -227,6 +231,77 @@ TEST_F(CliFleetTest, ApplyToSeveralRoutersSendsEachItsOwnCommands) {
             printed)
             << ip;
     }
+}
+
+// What `spec` names in the git work tree `dir`, read with libgit2: a commit's message ("HEAD") or a
+// file's content ("HEAD:index.tsv"); empty when it names nothing.
+std::string GitObjectText(const std::string& dir, const std::string& spec) {
+    git_libgit2_init();
+    std::string text;
+    git_repository* repo = nullptr;
+    git_object* object = nullptr;
+    if (git_repository_open(&repo, dir.c_str()) == 0 && git_revparse_single(&object, repo, spec.c_str()) == 0) {
+        if (git_object_type(object) == GIT_OBJECT_COMMIT)
+            text = git_commit_message(reinterpret_cast<git_commit*>(object));
+        if (git_object_type(object) == GIT_OBJECT_BLOB) {
+            auto* blob = reinterpret_cast<git_blob*>(object);
+            text.assign(static_cast<const char*>(git_blob_rawcontent(blob)), git_blob_rawsize(blob));
+        }
+    }
+    git_object_free(object);
+    git_repository_free(repo);
+    git_libgit2_shutdown();
+    return text;
+}
+
+TEST_F(CliFleetTest, BackupIntoAGitWorkTreeIsCommittedAndApplyFromBackupGivesEachRouterItsOwnFile) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string dir = TempDir("git");
+    git_libgit2_init();
+    git_repository* repo = nullptr;
+    ASSERT_EQ(git_repository_init(&repo, dir.c_str(), 0), 0);
+    git_repository_free(repo);
+    git_libgit2_shutdown();
+
+    // .9 does not answer: the run fails, and what was written is committed all the same.
+    CliRun backup = Run(With({"backup", "--json", "--into", dir, "--router", "127.0.0.2", "--router",
+                              "127.0.0.3", "--router", "127.0.0.9", "--wait", "300"},
+                             Ports(sim)));
+    EXPECT_EQ(backup.exitCode, 1);
+    QJsonObject summary = QJsonDocument::fromJson(QByteArray::fromStdString(backup.out)).object();
+    const QJsonArray routers = summary.take("routers").toArray();
+    // clang-format off
+    EXPECT_EQ(summary, (QJsonObject{{"folder", QString::fromStdString(dir)}, {"ok", 2}, {"unsupported", 0},
+                                    {"failed", 1}, {"committed", true}}));
+    // clang-format on
+    ASSERT_EQ(routers.size(), 3);
+    EXPECT_EQ(routers[0]["file"], "00-1D-5A-73-00-02.csv");
+    EXPECT_EQ(routers[2]["status"], "failed");
+    EXPECT_EQ(GitObjectText(dir, "HEAD"), "backup: 3 routers, 2 ok, 1 failed");
+    const std::string twoPortFile = "00-1D-5A-73-00-02.csv";
+    const std::string onePortFile = "00-1D-5A-83-00-03.csv";
+    for (const std::string& name : {twoPortFile, onePortFile, std::string("index.tsv")})
+        EXPECT_EQ(GitObjectText(dir, "HEAD:" + name), ReadAll(dir + "/" + name)) << name;
+    EXPECT_EQ(GitObjectText(dir, "HEAD:" + twoPortFile), FetchedAlone(sim, "127.0.0.2"));
+
+    // Each router gets the file of its own MAC address; .3's is gone, so .3 alone fails, unasked.
+    std::string changed = ReadAll(dir + "/" + twoPortFile);
+    const std::size_t sipPort = changed.find("\r\n5060,");
+    ASSERT_NE(sipPort, std::string::npos);
+    WriteAll(dir + "/" + twoPortFile, changed.replace(sipPort + 2, 4, "5072"));
+    std::filesystem::remove(dir + "/" + onePortFile);
+    sim.ClearCommandLog();
+    CliRun apply =
+        Run(With({"apply", "--from-backup", dir, "--router", "127.0.0.2", "--router", "127.0.0.3"}, Ports(sim)));
+    EXPECT_EQ(apply.exitCode, 1);
+    const std::vector<std::string> sent = CommandsOf(sim, "127.0.0.2");
+    EXPECT_TRUE(std::find(sent.begin(), sent.end(), "voip sip port 5072") != sent.end());
+    EXPECT_TRUE(CommandsOf(sim, "127.0.0.3").empty());
+    EXPECT_EQ(Lines(apply.err),
+              (std::vector<std::string>{"127.0.0.3\tThere is no backup file " + dir + "/" + onePortFile +
+                                            " of this router; nothing was applied.",
+                                        "2 routers: 1 ok, 1 failed"}));
 }
 
 }  // namespace

@@ -167,6 +167,10 @@ TEST(CliOptions, UnusableCommandLinesAreRefusedWithTheirReason) {
                   std::string::npos);
     }
     EXPECT_NE(ParseError({"fetch", "--router", "1.2.3.4", "--output="}).find("file name"), std::string::npos);
+    EXPECT_NE(ParseError({"apply", "--router", "1.2.3.4", "--input", "x", "--from-backup", "d"}).find("exclude"),
+              std::string::npos);
+    EXPECT_NE(ParseError({"diff", "a.csv", "router:1.2.3"}).find("router:1.2.3"), std::string::npos);
+    EXPECT_NE(ParseError({"diff", "a.csv", "b.csv", "c.csv"}).find("c.csv"), std::string::npos);
     // The password is never an option.
     EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--password", "admin"}).find("unknown option"),
               std::string::npos);

@@ -22,9 +22,11 @@ expect() {
 
 source "$source_dir/completion/dezadav-cli"
 expect "command" "backup " _dezadav_cli "$cli" b
-expect "discover's options only" "--broadcast --discovery-port --help --wait " _dezadav_cli "$cli" discover --
+expect "discover's options only" "--broadcast --discovery-port --help --json --wait " _dezadav_cli "$cli" discover --
 expect "file name" "$work/office.csv " _dezadav_cli "$cli" apply --input "$work/o"
 expect "folder name" "$work/saved " _dezadav_cli "$cli" backup --into "$work/"
+cd "$work" || exit 1
+expect "diff side" "notes.txt office.csv router: saved " _dezadav_cli "$cli" diff office.csv ""
 if [ -n "$app" ]; then
     source "$source_dir/completion/dezadav"
     expect "window option" "--transcript " _dezadav "$app" --tr

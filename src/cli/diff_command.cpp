@@ -1,0 +1,193 @@
+#include "cli/diff_command.h"
+
+#include <QJsonArray>
+#include <optional>
+
+#include "cli/json_output.h"
+#include "cli/router_job.h"
+#include "cli/router_names.h"
+#include "cli/stream_message_port.h"
+#include "discovery/model_rules.h"
+#include "lang/messages.h"
+#include "settings/call_log_table.h"
+#include "settings/router_form_change.h"
+#include "settings/settings_difference.h"
+#include "settings/settings_file.h"
+#include "settings/settings_file_form.h"
+
+namespace dezadav::cli {
+
+namespace {
+
+// One side as read: the settings file's text and the router form it was written in, when known.
+struct ReadSide {
+    std::string text;
+    std::optional<bool> twoPort;
+    bool fromRouter = false;
+};
+
+// A fetch's file caught instead of written; every message goes to stderr, so standard output
+// carries only the differences.
+class CapturedFetch : public RouterJobOutput {
+public:
+    explicit CapturedFetch(std::ostream& err) : m_messages(err, err) {}
+    void PrintLine(const std::string&) override {}
+    void WriteData(const std::string& bytes) override { text = bytes; }
+    void ShowMessage(const std::string& caption, const std::string& message, MessageIcon icon) override {
+        m_messages.ShowMessage(caption, message, icon);
+    }
+    std::string text;
+
+private:
+    StreamMessagePort m_messages;
+};
+
+std::optional<ReadSide> ReadRouter(std::string host, const CliOptions& options, const FleetContext& context,
+                                   const std::string& password, const PasswordTable& table) {
+    std::vector<std::string> resolved{std::move(host)};
+    if (auto error = ResolveRouterNames(resolved)) {
+        context.err << CliErrorLine(*error) << std::flush;
+        return std::nullopt;
+    }
+    RouterJobRequest request;
+    request.kind = RouterJobKind::Fetch;
+    request.routerIp = resolved.front();
+    request.model = options.model;
+    request.password = password;
+    request.passwords = options.passwordsFile ? &table : nullptr;
+    request.common = options.common;
+    request.waitMs = options.waitMs;
+    request.outputFile = kStandardOutputName;
+    request.transcript = context.transcript;
+    CapturedFetch output(context.err);
+    const RouterJobResult result = RunRouterJob(request, context.language, output);
+    if (!result.ok) return std::nullopt;
+    return ReadSide{std::move(output.text), IsTwoPortModel(result.router.modelName), true};
+}
+
+std::optional<ReadSide> ReadFile(const std::string& path, const FleetContext& context) {
+    std::string reason;
+    std::optional<std::string> text = ReadSettingsFile(path, &reason);
+    if (text && !HoldsSettingsSection(*text)) {
+        text.reset();
+        reason = kNoSettingsSectionReason;
+    }
+    if (!text) {
+        context.err << CliErrorLine(DiffSideUnreadableText(path, reason)) << std::flush;
+        return std::nullopt;
+    }
+    const std::optional<bool> twoPort = SettingsFileIsTwoPort(*text, context.language);
+    return ReadSide{std::move(*text), twoPort, false};
+}
+
+class DiscardedMessages : public MessagePort {
+public:
+    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
+};
+
+// A side's settings in models of the form given, as pages of that form hold them.
+struct LoadedSettings {
+    explicit LoadedSettings(const LanguageTable& language) : sip(language), codec(language) {}
+    DialPlanTable dialPlan;
+    SipSettings sip;
+    CodecSettings codec;
+    CallLogTable callLog;
+
+    bool Load(std::string_view text, bool twoPort, const LanguageTable& language) {
+        if (twoPort) {
+            sip.SetTwoPort(true);
+            BringSettingsToRouterForm(sip, codec, false);
+            sip.Recaption();
+        }
+        DiscardedMessages discarded;
+        const SettingsLoadResult result =
+            LoadSettingsText(text, SettingsModels{dialPlan, sip, codec, callLog}, language, discarded);
+        return !result.notSettingsText && result.dialPlan != SectionLoad::Failed &&
+               result.sip != SectionLoad::Failed && result.codec != SectionLoad::Failed;
+    }
+    SettingsView View() const { return SettingsView{dialPlan, sip, codec}; }
+};
+
+// Tabs and line breaks inside a value would break the output's lines and columns.
+std::string Field(std::string text) {
+    for (char& c : text) {
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    }
+    return text;
+}
+
+QString Json(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+int RunDiff(const CliOptions& options, const FleetContext& context) {
+    std::vector<RouterInfo> routers;
+    for (const std::string& side : options.diffSides) {
+        if (!side.starts_with(kRouterSidePrefix)) continue;
+        RouterInfo router;
+        router.ipAddress = side.substr(kRouterSidePrefix.size());
+        routers.push_back(router);
+    }
+    PasswordTable table;
+    std::string password;
+    int exitStatus = kExitOk;
+    if (!routers.empty() && !PreparePasswords(options, context, routers, table, password, exitStatus))
+        return kExitUsage;
+
+    std::vector<ReadSide> sides;
+    for (const std::string& side : options.diffSides) {
+        std::optional<ReadSide> read =
+            side.starts_with(kRouterSidePrefix)
+                ? ReadRouter(side.substr(kRouterSidePrefix.size()), options, context, password, table)
+                : ReadFile(side, context);
+        if (!read) return kExitUsage;
+        sides.push_back(std::move(*read));
+    }
+
+    // Each side is read in the form it was written in (its expiry lists are positions in that
+    // form's list); the fields compared are those B's form keeps, B being what A is to become.
+    const bool twoPort = sides[1].twoPort.value_or(sides[0].twoPort.value_or(false));
+    std::vector<std::unique_ptr<LoadedSettings>> loaded;
+    for (std::size_t i = 0; i < sides.size(); ++i) {
+        loaded.push_back(std::make_unique<LoadedSettings>(context.language));
+        if (!loaded.back()->Load(sides[i].text, sides[i].twoPort.value_or(twoPort), context.language)) {
+            context.err << CliErrorLine(
+                               DiffSideUnreadableText(options.diffSides[i], kSectionUnreadableReason))
+                        << std::flush;
+            return kExitUsage;
+        }
+    }
+    CompareOptions compare;
+    compare.twoPort = twoPort;
+    compare.dialPlanNames = !sides[0].fromRouter && !sides[1].fromRouter;
+    compare.showSecrets = options.showSecrets;
+    const std::vector<FieldDifference> differences =
+        CompareSettings(loaded[0]->View(), loaded[1]->View(), compare, context.language);
+
+    if (options.json) {
+        QJsonArray fields;
+        for (const FieldDifference& d : differences) {
+            fields.append(QJsonObject{{QStringLiteral("area"), Json(d.area)},
+                                      {QStringLiteral("field"), Json(d.field)},
+                                      {QStringLiteral("a"), Json(d.before)},
+                                      {QStringLiteral("b"), Json(d.after)}});
+        }
+        const QJsonObject document{{QStringLiteral("a"), Json(options.diffSides[0])},
+                                   {QStringLiteral("b"), Json(options.diffSides[1])},
+                                   {QStringLiteral("twoPort"), twoPort},
+                                   {QStringLiteral("equal"), differences.empty()},
+                                   {QStringLiteral("differences"), fields}};
+        context.out << JsonDocumentText(document);
+    } else {
+        for (const FieldDifference& d : differences) {
+            context.out << Field(d.area) << '\t' << Field(d.field) << '\t' << Field(d.before) << '\t'
+                        << Field(d.after) << '\n';
+        }
+    }
+    context.out << std::flush;
+    return differences.empty() ? kExitOk : kExitFailed;
+}
+
+}  // namespace dezadav::cli
