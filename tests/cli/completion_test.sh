@@ -25,6 +25,7 @@ expect "command" "backup " _dezadav_cli "$cli" b
 expect "discover's options only" "--broadcast --discovery-port --help --wait " _dezadav_cli "$cli" discover --
 expect "file name" "$work/office.csv " _dezadav_cli "$cli" apply --input "$work/o"
 expect "folder name" "$work/saved " _dezadav_cli "$cli" backup --into "$work/"
+expect "record" "before-last-apply " _dezadav_cli "$cli" restore --to b
 if [ -n "$app" ]; then
     source "$source_dir/completion/dezadav"
     expect "window option" "--transcript " _dezadav "$app" --tr
