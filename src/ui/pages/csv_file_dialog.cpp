@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 
+#include "lang/messages.h"
 #include "ui/last_file_folder.h"
 
 namespace dezadav {
@@ -11,7 +12,7 @@ std::optional<QString> RunCsvDialog(QWidget* parent, QFileDialog::AcceptMode mod
     QFileDialog dialog(parent, QString(), LastFileFolder());
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(QString::fromLatin1(kCsvFileFilter));
+    dialog.setNameFilter(QString::fromUtf8(kCsvFileFilter.data(), kCsvFileFilter.size()));
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     RememberFileFolder(dialog.selectedFiles().constFirst());

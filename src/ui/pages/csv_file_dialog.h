@@ -13,7 +13,7 @@ namespace dezadav {
 using FileChooser = std::function<std::optional<QString>()>;
 
 // The filter of every settings-file dialog.
-inline constexpr const char* kCsvFileFilter = "CSV file (*.csv)";
+// (kCsvFileFilter in lang/messages.h)
 
 // The save-file dialog of Save As and Save All: filter "CSV file (*.csv)", default suffix "csv",
 // a confirmation before an existing file is overwritten. Modal over `parent`.
