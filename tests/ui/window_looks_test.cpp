@@ -157,6 +157,7 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
     options.broadcast = sim.DiscoveryAddress();
     options.discoveryPort = sim.DiscoveryPort();
     options.telnetPort = sim.TelnetPort();
+    options.noHistory = true;
     Application application(options);
     CMainDlg& window = application.Window();
     int connects = 0;
