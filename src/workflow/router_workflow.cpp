@@ -97,8 +97,12 @@ void RouterWorkflow::SetStripFromCurrentRouter() {
 }
 
 void RouterWorkflow::ConfirmRouter(const std::string& password) {
+    const HistoryRouter before = HistoryKey();
     m_skipMark = false;
     SetStripFromCurrentRouter();
+    // An undo belongs to the router whose apply it undoes.
+    const HistoryRouter now = HistoryKey();
+    if (now.macAddress != before.macAddress || now.ipAddress != before.ipAddress) m_beforeLastApply.clear();
     m_currentRouter.password = password;
 }
 

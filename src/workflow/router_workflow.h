@@ -167,8 +167,8 @@ public:
     // is loaded, so that the next apply writes them. OpenFailed (LastFileProblem() says why) when
     // there is no history or no such record.
     FileOutcome RestoreRecord(const std::string& id);
-    // The record taken right before the last completed apply of this run (what Undo restores);
-    // empty when there is none.
+    // The record taken right before the last completed apply to the router of the strip in this run
+    // (what Undo restores); empty when there is none.
     const std::string& RecordBeforeLastApply() const { return m_beforeLastApply; }
 
     // --- the log page's Auto Refresh box -----------------------------------------------------------
