@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "lang/builtin_language_source.h"
+#include "frontend/history_store.h"
 #include "lang/messages.h"
 #include "ui/pictures.h"
 
@@ -17,8 +18,7 @@ constexpr int kTrayDefaultItem = 2;
 }  // namespace
 
 void PrepareWindowedProgram() {
-    QApplication::setOrganizationName(QStringLiteral("Zezidez"));
-    QApplication::setApplicationName(QStringLiteral("Dezadav"));
+    NameProgramForUserFolders();
     QGuiApplication::setDesktopFileName(QStringLiteral("dezadav"));
     QApplication::setWindowIcon(ProgramIcon());
     // The window hides itself into the tray; only its end ends the program.
@@ -43,6 +43,13 @@ Application::Application(ApplicationOptions options)
         m_transcript = std::make_unique<TranscriptWriter>(*m_transcriptFile, LocalTimeText);
         m_session.SetObserver(m_transcript.get());
         m_window.SetTranscriptPath(QString::fromStdString(*options.transcriptFile));
+    }
+    OpenedHistory history = OpenHistory(options, std::string("dezadav ") + ProgramVersion());
+    m_history = std::move(history.history);
+    m_workflow.SetHistory(m_history.get());
+    if (history.problem) {
+        ShowMessageWithDetail(m_texts, m_port.Messages(), kMsgHistoryUnavailable,
+                              "\n" + *history.problem, kMsgWarnCaption);
     }
     // The window's end is the program's: no refresh may tick after it.
     QObject::connect(&m_window, &QDialog::finished, &m_window, [this] { m_refreshTimer.Stop(); });

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_options.h"
+#include "history/git_history.h"
 #include "lang/language_table.h"
 #include "session/clock.h"
 #include "session/router_session.h"
@@ -43,7 +44,8 @@ void PrepareWindowedProgram();
 // telnet session with its socket and clock, the refresh timer, the router workflow, the language
 // choice, the tray icon and the main window that shows them; with a transcript file, the transcript
 // writer the session reports every exchange to (a file that cannot be written is said once on
-// stderr, and the program goes on without it). Members are declared in the order they
+// stderr, and the program goes on without it); the history of the routers' settings unless
+// --no-history (a folder that cannot be used is said once, and the program goes on without it). Members are declared in the order they
 // depend on each other, so they are made in that order and the window goes first on the way out.
 class Application {
 public:
@@ -63,6 +65,7 @@ private:
     SteadyClock m_clock;
     std::unique_ptr<TranscriptFile> m_transcriptFile;
     std::unique_ptr<TranscriptWriter> m_transcript;
+    std::unique_ptr<GitHistory> m_history;
     RouterSession m_session;
     QtTickTimer m_refreshTimer;
     SaveFileWriter m_files;

@@ -10,12 +10,14 @@
 #include "cli/diff_command.h"
 #include "cli/fleet_commands.h"
 #include "cli/json_output.h"
+#include "cli/history_listing.h"
 #include "cli/located_messages.h"
 #include "cli/option_defaults.h"
 #include "cli/router_job.h"
 #include "cli/router_names.h"
 #include "cli/stream_message_port.h"
 #include "discovery/router_search.h"
+#include "frontend/history_store.h"
 #include "lang/builtin_language_source.h"
 #include "lang/messages.h"
 #include "session/clock.h"
@@ -111,7 +113,7 @@ private:
 };
 
 int RunFetchOrApply(const CliOptions& options, const std::string& password, const PasswordTable* passwords,
-                    TranscriptSink* transcript, std::ostream& out, std::ostream& err,
+                    TranscriptSink* transcript, SettingsHistory* history, std::ostream& out, std::ostream& err,
                     const LanguageTable& language) {
     RouterJobRequest request;
     request.kind = options.command == CliCommand::Fetch ? RouterJobKind::Fetch
@@ -128,6 +130,8 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, cons
     request.force = options.force;
     request.showSecrets = options.showSecrets;
     request.transcript = transcript;
+    request.history = history;
+    if (options.command == CliCommand::Restore) request.restoreTo = options.restoreTo;
     StreamJobOutput output(out, err);
     return RunRouterJob(request, language, output).ok ? kExitOk : kExitFailed;
 }
@@ -157,7 +161,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     // A broken settings file does not stand in the way of help, but of every command.
     if (defaultsError) return UsageError(err, *defaultsError, CommandWord(options.command));
-    if (auto error = ResolveRouterNames(options.routers)) {
+    const bool routerByMac = options.command == CliCommand::History && IsMacAddressText(options.routers.front());
+    if (auto error = routerByMac ? std::nullopt : ResolveRouterNames(options.routers)) {
         err << CliErrorLine(*error) << std::flush;
         return kExitFailed;
     }
@@ -166,6 +171,20 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const LanguageTable language = BuiltinEnglishTable(&messages);
 
     if (options.command == CliCommand::Discover) return RunDiscover(options, out, language, messages);
+
+    // One history for every router of the run (its records are written one at a time), opened before
+    // any router is contacted: a folder that cannot be used ends the run before anything is sent.
+    OpenedHistory history;
+    // A diff only reads: it keeps no record of what it saw.
+    if (options.command != CliCommand::Log && options.command != CliCommand::Diff) {
+        history = OpenHistory(options.common, std::string("dezadav-cli ") + ProgramVersion());
+        if (history.problem) {
+            err << CliErrorLine(HistoryUnusableText(*history.problem)) << std::flush;
+            return kExitFailed;
+        }
+    }
+    if (options.command == CliCommand::History)
+        return RunHistory(options, *history.history, out, language, messages);
 
     // One transcript file for every router of the run; the many-router commands write to it from
     // several threads, so a failure found there is printed from the waiting thread.
@@ -185,7 +204,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
 
     auto commonPassword = [&] { return ObtainPassword(passwordSources(options.passwordFile)); };
-    const FleetContext context{out, err, errIsTerminal, language, commonPassword, transcript.get()};
+    const FleetContext context{out, err, errIsTerminal, language, commonPassword, transcript.get(),
+                               history.history.get()};
     if (options.command == CliCommand::Diff) return RunDiff(options, context);
     // Each router's own backup file is a run over many routers, even when only one is named.
     const bool manyRouters = options.command == CliCommand::Backup ||
@@ -205,8 +225,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     if (options.command == CliCommand::Log)
         return RunLog(options, password, transcript.get(), out, language, messages);
-    return RunFetchOrApply(options, password, options.passwordsFile ? &table : nullptr, transcript.get(), out,
-                           err, language);
+    return RunFetchOrApply(options, password, options.passwordsFile ? &table : nullptr, transcript.get(),
+                           history.history.get(), out, err, language);
 }
 
 }  // namespace dezadav::cli

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 #include <string_view>
@@ -13,6 +14,18 @@
 #include "text/decimal_text.h"
 
 namespace dezadav::cli {
+
+bool IsMacAddressText(const std::string& text) {
+    if (text.size() != 17) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i % 3 == 2) {
+            if (text[i] != '-' && text[i] != ':') return false;
+        } else if (!std::isxdigit(static_cast<unsigned char>(text[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 namespace {
 
@@ -70,6 +83,11 @@ const std::vector<OptionHelp>& OptionHelps() {
          "make every wait of the router dialogue F times as long, for slow routers\n(" +
              WantedNumberText(kMinTimeScale, kMaxTimeScale) + ", default " + Number(kMinTimeScale) + ")"},
         {kTranscriptOptionName, "FILE", "append a record of every router exchange to FILE"},
+        {kHistoryOptionName, "DIR",
+         "the history of the routers' settings (default: ~/.local/share/Zezidez/Dezadav/history)"},
+        {kNoHistoryOptionName, "", "record nothing in the history"},
+        {kToOptionName, "RECORD", std::string(kBeforeLastApply) + ", or a record's id (at least 7 digits)"},
+        {kJsonOptionName, "", "print one JSON document instead of lines"},
     };
     return options;
 }
@@ -80,7 +98,7 @@ const OptionHelp& HelpOf(std::string_view name) {
 }
 
 constexpr const char* kFlagOptionNames[] = {kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
-                                            kJsonOptionName};
+                                            kNoHistoryOptionName, kJsonOptionName};
 
 // "--router HOST", or "--force" for a flag.
 std::string Spelled(const char* name) {
@@ -123,6 +141,8 @@ std::string WithFacts(std::string_view text) {
         {"{password-file}", kPasswordFileOptionName},
         {"{backup-commit}", BackupCommitMessage(23, 0, 1)},
         {"{router-side}", std::string(kRouterSidePrefix)},
+        {"{before-last-apply}", kBeforeLastApply},
+        {"{causes}", "fetch, before apply, after apply, backup"},
     };
     std::string filled(text);
     for (const auto& [name, value] : facts) {
@@ -170,7 +190,7 @@ const std::vector<CommandRule>& Commands() {
          "codec, VoIP log).",
          {kRouterOptionName, kOutputOptionName, kModelOptionName, kTelnetPortOptionName,
           kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName,
-          kTranscriptOptionName},
+          kTranscriptOptionName, kHistoryOptionName, kNoHistoryOptionName},
          {}},
         {"apply",
          CliCommand::Apply,
@@ -195,7 +215,7 @@ const std::vector<CommandRule>& Commands() {
          {kRouterOptionName, kInputOptionName, kFromBackupOptionName, kDryRunOptionName, kForceOptionName,
           kShowSecretsOptionName, kModelOptionName, kJobsOptionName, kPasswordsOptionName,
           kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName,
-          kTimeScaleOptionName, kTranscriptOptionName},
+          kTimeScaleOptionName, kTranscriptOptionName, kHistoryOptionName, kNoHistoryOptionName},
          {kRouterOptionName}},
         {"log",
          CliCommand::Log,
@@ -223,7 +243,8 @@ const std::vector<CommandRule>& Commands() {
          "is reported (exit status 1) and the files stay.",
          {kIntoOptionName, kRouterOptionName, kModelOptionName, kBroadcastOptionName, kJobsOptionName,
           kPasswordsOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName,
-          kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName, kJsonOptionName},
+          kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName, kJsonOptionName,
+          kHistoryOptionName, kNoHistoryOptionName},
          {kRouterOptionName}},
         {"diff",
          CliCommand::Diff,
@@ -241,6 +262,35 @@ const std::vector<CommandRule>& Commands() {
          {kShowSecretsOptionName, kJsonOptionName, kModelOptionName, kPasswordsOptionName,
           kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName,
           kTimeScaleOptionName, kTranscriptOptionName},
+         {}},
+        {"history",
+         CliCommand::History,
+         Synopsis({{kRouterOptionName, Required}, {kJsonOptionName, Optional}}, true),
+         "list the recorded versions of one router's settings",
+         "Lists the records the history holds of the router, newest first, one line each: time\n"
+         "(UTC, ISO 8601), cause ({causes}), model, the record's id\n"
+         "and how many fields differ from the record before it, separated by TAB. Records are\n"
+         "kept per MAC address: HOST may be the MAC address (XX-XX-XX-XX-XX-XX); for an IP\n"
+         "address the router's own discovery answer gives its MAC (the IP address is used when\n"
+         "none comes). fetch, apply, backup and restore record as the window does: after a fetch\n"
+         "whose settings differ from the router's last record, right before every apply and\n"
+         "after every completed apply. With --json one JSON document is printed instead: an\n"
+         "array of {\"id\", \"time\", \"cause\", \"model\", \"changes\"}, \"changes\" null for the\n"
+         "first record.",
+         {kRouterOptionName, kJsonOptionName, kHistoryOptionName, kDiscoveryPortOptionName, kWaitOptionName},
+         {}},
+        {"restore",
+         CliCommand::Restore,
+         Synopsis({{kRouterOptionName, Required}, {kToOptionName, Required}, {kDryRunOptionName, Optional}}, true),
+         "apply a recorded version of one router's settings",
+         "Logs in, reads all settings and applies the record RECORD of the router's history as\n"
+         "apply applies a file: {before-last-apply} is the record taken right before the router's\n"
+         "last completed apply (so a second restore undoes the first), else RECORD is a record's\n"
+         "id as history prints it. The restore is recorded like every apply. With --dry-run the\n"
+         "commands are printed and none is sent.",
+         {kRouterOptionName, kToOptionName, kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
+          kModelOptionName, kHistoryOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName,
+          kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName},
          {}},
     };
     return commands;
@@ -346,10 +396,14 @@ void AddCliOptions(QCommandLineParser& parser) {
     AddCommonOptions(parser);
     for (const char* name : {kRouterOptionName, kModelOptionName, kWaitOptionName, kOutputOptionName,
                              kInputOptionName, kPasswordFileOptionName, kPasswordsOptionName, kIntoOptionName,
-                             kJobsOptionName, kFromBackupOptionName}) {
+                             kJobsOptionName, kFromBackupOptionName, kToOptionName}) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
-    for (const char* flag : kFlagOptionNames) parser.addOption(QCommandLineOption(QString::fromLatin1(flag)));
+    for (const char* flag : kFlagOptionNames) {
+        // The shared flags are registered with the shared options.
+        if (std::string_view(flag) != kNoHistoryOptionName)
+            parser.addOption(QCommandLineOption(QString::fromLatin1(flag)));
+    }
 }
 
 // A whole decimal number and nothing else; numbers too large for any limit here read as too large.
@@ -378,6 +432,13 @@ bool IsRouterName(const std::string& text) {
         if (end == text.size()) return true;
         start = end + 1;
     }
+}
+
+// What --to takes: the word for the record before the last apply, or 7 to 40 hexadecimal digits.
+bool IsRecordName(const std::string& text) {
+    if (text == kBeforeLastApply) return true;
+    return text.size() >= 7 && text.size() <= 40 &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isxdigit(c) != 0; });
 }
 
 CliParseResult Fail(std::string message, std::string_view commandWord = {}) {
@@ -412,8 +473,12 @@ std::string Value(const QCommandLineParser& parser, const char* name) {
 // what `options` holds.
 std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptions& options) {
     for (const QString& router : parser.values(QString::fromLatin1(kRouterOptionName))) {
-        const std::string name = router.toStdString();
-        if (!IsRouterName(name)) return OptionValueRefusedText(kRouterOptionName, kWantedRouterName, name);
+        std::string name = router.toStdString();
+        if (options.command == CliCommand::History && IsMacAddressText(name)) {
+            // The history keeps routers by their MAC as discovery shows it.
+            std::replace(name.begin(), name.end(), ':', '-');
+            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+        } else if (!IsRouterName(name)) return OptionValueRefusedText(kRouterOptionName, kWantedRouterName, name);
         if (std::find(options.routers.begin(), options.routers.end(), name) != options.routers.end()) {
             return RouterGivenTwiceText(name);
         }
@@ -451,6 +516,12 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
         *target = Value(parser, name);
         if ((*target)->empty()) return OptionNeedsFileNameText(name);
     }
+    if (IsSet(parser, kToOptionName)) {
+        options.restoreTo = Value(parser, kToOptionName);
+        if (!IsRecordName(options.restoreTo))
+            return OptionValueRefusedText(kToOptionName, kWantedRecord, options.restoreTo);
+    }
+    if (IsSet(parser, kJsonOptionName)) options.json = true;
     if (IsSet(parser, kDryRunOptionName)) options.dryRun = true;
     if (IsSet(parser, kForceOptionName)) options.force = true;
     if (IsSet(parser, kShowSecretsOptionName)) options.showSecrets = true;
@@ -546,6 +617,7 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
         if (!options.inputFile.empty() && !options.fromBackupDir.empty())
             return Fail(OptionsExcludeEachOtherText(kInputOptionName, kFromBackupOptionName), word);
     }
+    if (options.command == CliCommand::Restore && options.restoreTo.empty()) return missing(kToOptionName);
     return CliParseResult{std::move(options), {}, {}};
 }
 

@@ -27,9 +27,13 @@ inline constexpr const char* kIntoOptionName = "into";
 inline constexpr const char* kJobsOptionName = "jobs";
 inline constexpr const char* kJsonOptionName = "json";
 inline constexpr const char* kFromBackupOptionName = "from-backup";
+inline constexpr const char* kToOptionName = "to";
 
 // How a side of `diff` names a router instead of a settings file: "router:192.168.1.1".
 inline constexpr std::string_view kRouterSidePrefix = "router:";
+
+// The --to value that names the record taken right before the router's last completed apply.
+inline constexpr const char* kBeforeLastApply = "before-last-apply";
 
 // The limits and default of --jobs and of --wait.
 inline constexpr int kMinJobs = 1;
@@ -39,13 +43,14 @@ inline constexpr int kMaxWaitMs = 600000;
 inline constexpr int kDefaultWaitMs = kAnswerWaitMs;
 
 // What dezadav-cli was asked to do.
-enum class CliCommand { Help, Version, Discover, Fetch, Apply, Log, Backup, Diff };
+enum class CliCommand { Help, Version, Discover, Fetch, Apply, Log, Backup, Diff, History, Restore };
 
 // The parsed command line. Values are as given; the shared options carry their own defaults.
 struct CliOptions {
     CliCommand command = CliCommand::Help;
     std::optional<CliCommand> helpTopic;       // Help: the command whose help was asked for
     std::vector<std::string> routers;          // --router: IPv4 addresses or host names, in the order given
+                                               // (history: also a MAC address, as XX-XX-XX-XX-XX-XX)
     CommonOptions common;                      // --telnet-port, --broadcast, --discovery-port, ...
     std::optional<std::string> model;          // --model: stands in for the Model field
     int waitMs = kDefaultWaitMs;               // --wait: how long discovery answers are taken
@@ -59,8 +64,9 @@ struct CliOptions {
     std::optional<std::string> passwordsFile;  // --passwords: per-router passwords (backup, apply)
     std::string backupDir;                     // --into (backup)
     int jobs = kDefaultJobs;                   // --jobs: routers served at the same time
-    bool json = false;                         // --json (discover, backup, diff): one JSON document
+    bool json = false;                         // --json (discover, backup, diff, history): one JSON document
     std::vector<std::string> diffSides;        // diff: A and B, each a file path or "router:HOST"
+    std::string restoreTo;                     // --to (restore): kBeforeLastApply or a record's id
 };
 
 // Where `discover` sends its request when no --broadcast is given.
@@ -94,6 +100,9 @@ struct CliParseResult {
 // `defaults`, weakest first, fill the options the command accepts and the command line left out.
 CliParseResult ParseCliArguments(const std::vector<std::string>& args,
                                  const std::vector<OptionDefault>& defaults = {});
+
+// True for a MAC address: "00-11-22-33-44-55" or "00:11:22:33:44:55", either case.
+bool IsMacAddressText(const std::string& text);
 
 // The text printed by --help without a command, and by "COMMAND --help".
 std::string CliUsageText();

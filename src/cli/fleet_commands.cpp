@@ -79,6 +79,7 @@ RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& cont
     request.force = options.force;
     request.showSecrets = options.showSecrets;
     request.transcript = context.transcript;
+    request.history = context.history;
     return request;
 }
 

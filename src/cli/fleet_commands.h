@@ -7,6 +7,7 @@
 #include "cli/password_source.h"
 #include "cli/password_table.h"
 #include "discovery/router_info.h"
+#include "history/settings_history.h"
 #include "lang/language_table.h"
 #include "session/transcript.h"
 
@@ -21,6 +22,7 @@ struct FleetContext {
     // The common password, asked for only when some router has no entry of its own in --passwords.
     std::function<PasswordOutcome()> commonPassword;
     TranscriptSink* transcript = nullptr;  // every router's exchanges are recorded here when given
+    SettingsHistory* history = nullptr;    // every router's settings are recorded here when given
 };
 
 // The passwords of a run: the --passwords table when given, and the common password unless every

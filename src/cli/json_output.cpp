@@ -16,4 +16,8 @@ std::string JsonDocumentText(const QJsonObject& document) {
     return QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
 }
 
+std::string JsonDocumentText(const QJsonArray& document) {
+    return QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
+}
+
 }  // namespace dezadav::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <string>
 
@@ -15,5 +16,6 @@ QJsonObject RouterJson(const RouterInfo& router);
 
 // The document as printed: indented, ending with a line end.
 std::string JsonDocumentText(const QJsonObject& document);
+std::string JsonDocumentText(const QJsonArray& document);
 
 }  // namespace dezadav::cli

@@ -10,11 +10,11 @@
 namespace dezadav::cli {
 
 const std::vector<DefaultableOption>& DefaultableOptions() {
-    // The history folder joins this table when the program keeps a history.
     static const std::vector<DefaultableOption> options = {
         {kTelnetPortOptionName, "DEZADAV_TELNET_PORT"}, {kDiscoveryPortOptionName, "DEZADAV_DISCOVERY_PORT"},
         {kBroadcastOptionName, "DEZADAV_BROADCAST"},    {kJobsOptionName, "DEZADAV_JOBS"},
         {kTimeScaleOptionName, "DEZADAV_TIME_SCALE"},   {kTranscriptOptionName, "DEZADAV_TRANSCRIPT"},
+        {kHistoryOptionName, "DEZADAV_HISTORY"},
     };
     return options;
 }

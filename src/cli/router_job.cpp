@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <cctype>
 #include <filesystem>
 
 #include "cli/cli_options.h"
@@ -119,10 +120,56 @@ private:
     bool m_applying = false;
 };
 
+// The id of the record --to names among the router's records; nothing (its message shown) when there
+// is no such single record.
+std::optional<std::string> RecordToRestore(const RouterJobRequest& request, const RouterWorkflow& workflow,
+                                           MessagePort& messages) {
+    std::optional<std::string> problem;
+    const std::vector<HistoryEntry> entries = workflow.HistoryRecords(&problem);
+    if (problem) {
+        Fail(messages, *problem);
+        return std::nullopt;
+    }
+    const HistoryRouter router = workflow.HistoryKey();
+    const std::string name = router.macAddress.empty() ? router.ipAddress : router.macAddress;
+    if (request.restoreTo == kBeforeLastApply) {
+        std::optional<std::string> id = BeforeLastApplyId(entries);
+        if (!id) Fail(messages, NoApplyRecordedText(name));
+        return id;
+    }
+    std::string prefix = request.restoreTo;
+    for (char& c : prefix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::optional<std::string> found;
+    for (const HistoryEntry& entry : entries) {
+        if (!entry.id.starts_with(prefix)) continue;
+        if (found) {  // the start of more than one record names none of them
+            found.reset();
+            break;
+        }
+        found = entry.id;
+    }
+    if (!found) Fail(messages, NoSuchRecordText(request.restoreTo, name));
+    return found;
+}
+
+// The settings the apply writes into the pages: the input file, or the record --to names.
+FileOutcome LoadSettingsToApply(const RouterJobRequest& request, const std::string& inputFile,
+                                RouterWorkflow& workflow, MessagePort& messages) {
+    if (request.restoreTo.empty()) return workflow.LoadSettingsFile(inputFile);
+    const std::optional<std::string> id = RecordToRestore(request, workflow, messages);
+    if (!id) return FileOutcome::Cancelled;
+    const FileOutcome outcome = workflow.RestoreRecord(*id);
+    if (outcome == FileOutcome::OpenFailed) {
+        Fail(messages, workflow.LastFileProblem());
+        return FileOutcome::Cancelled;
+    }
+    return outcome;
+}
+
 bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
                   const LanguageTable& language, RouterWorkflow& workflow, RouterSession& session,
                   RouterJobOutput& output, MessagePort& messages) {
-    switch (workflow.LoadSettingsFile(inputFile)) {
+    switch (LoadSettingsToApply(request, inputFile, workflow, messages)) {
         case FileOutcome::Done:
             break;
         case FileOutcome::OpenFailed:
@@ -209,6 +256,8 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     workflow.SetTelnetPort(request.common.telnetPort);
     workflow.SetTimeScale(request.common.timeScale);
     session.SetObserver(&observers);
+    workflow.SetHistory(request.history,
+                        request.kind == RouterJobKind::Backup ? HistoryCause::Backup : HistoryCause::Fetch);
 
     if (workflow.ConnectSequence() != ConnectOutcome::Connected) return result;
     // A copy with settings the router did not tell would restore defaults in their place one day:

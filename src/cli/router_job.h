@@ -6,6 +6,7 @@
 #include "cli/password_table.h"
 #include "discovery/router_info.h"
 #include "frontend/common_options.h"
+#include "history/settings_history.h"
 #include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "session/transcript.h"
@@ -39,6 +40,12 @@ struct RouterJobRequest {
     bool force = false;  // apply a file of the other router form all the same
     bool showSecrets = false;  // an apply prints the SIP passwords it sends instead of hiding them
     TranscriptSink* transcript = nullptr;  // where each exchange's record goes (shared, thread-safe)
+    // Where the router's settings are recorded (shared, thread-safe); none: nowhere. A backup's fetch
+    // is recorded as a backup.
+    SettingsHistory* history = nullptr;
+    // Apply and DryRun: instead of inputFile, the record of the history named so (kBeforeLastApply
+    // or a record's id, or the start of one).
+    std::string restoreTo;
 };
 
 struct RouterJobResult {

@@ -1,5 +1,7 @@
 #include "frontend/common_options.h"
 
+#include <QCoreApplication>
+#include <QStandardPaths>
 #include <cmath>
 
 #include "discovery/discovery_targets.h"
@@ -66,6 +68,16 @@ const char* ProgramVersion() {
     return DEZADAV_VERSION;
 }
 
+void NameProgramForUserFolders() {
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganizationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+}
+
+std::string DefaultHistoryFolder() {
+    return (QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/history"))
+        .toStdString();
+}
+
 void AddCommonOptions(QCommandLineParser& parser) {
     parser.addOption(Option(
         kTelnetPortOptionName,
@@ -85,6 +97,12 @@ void AddCommonOptions(QCommandLineParser& parser) {
                "factor"));
     parser.addOption(
         Option(kTranscriptOptionName, "Append a record of every router exchange to this file.", "file"));
+    parser.addOption(Option(kHistoryOptionName,
+                            "Record every router's settings in this folder (default: \"history\" in the "
+                            "user's data folder).",
+                            "folder"));
+    parser.addOption(QCommandLineOption(QString::fromLatin1(kNoHistoryOptionName),
+                                        QStringLiteral("Record no router's settings.")));
 }
 
 std::optional<std::string> ReadCommonOptions(const QCommandLineParser& parser, CommonOptions& options) {
@@ -110,6 +128,12 @@ std::optional<std::string> ReadCommonOptions(const QCommandLineParser& parser, C
         if (value.isEmpty()) return OptionNeedsFileNameText(kTranscriptOptionName);
         options.transcriptFile = value.toStdString();
     }
+    if (parser.isSet(QString::fromLatin1(kHistoryOptionName))) {
+        if (auto error = SingleValue(parser, kHistoryOptionName, value)) return error;
+        if (value.isEmpty()) return OptionNeedsFileNameText(kHistoryOptionName);
+        options.historyFolder = value.toStdString();
+    }
+    if (parser.isSet(QString::fromLatin1(kNoHistoryOptionName))) options.noHistory = true;
     return std::nullopt;
 }
 

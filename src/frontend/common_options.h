@@ -25,6 +25,9 @@ struct CommonOptions {
     std::uint16_t discoveryPort = kDiscoveryPort;  // --discovery-port
     double timeScale = kMinTimeScale;              // --time-scale: every wait of the dialogue times this
     std::optional<std::string> transcriptFile;     // --transcript: where router exchanges are recorded
+    std::optional<std::string> historyFolder;      // --history: where settings are recorded (else
+                                                   // DefaultHistoryFolder())
+    bool noHistory = false;                        // --no-history: nothing is recorded
 };
 
 // Long names (without dashes) of the shared options: the one spelling each front end registers,
@@ -34,13 +37,25 @@ inline constexpr const char* kBroadcastOptionName = "broadcast";
 inline constexpr const char* kDiscoveryPortOptionName = "discovery-port";
 inline constexpr const char* kTimeScaleOptionName = "time-scale";
 inline constexpr const char* kTranscriptOptionName = "transcript";
+inline constexpr const char* kHistoryOptionName = "history";
+inline constexpr const char* kNoHistoryOptionName = "no-history";
+
+// The names both programs give themselves, so that they find the same folders of the user's (the
+// history among them).
+inline constexpr const char* kOrganizationName = "Zezidez";
+inline constexpr const char* kApplicationName = "Dezadav";
+void NameProgramForUserFolders();
+
+// Where the settings history is kept unless --history says otherwise: "history" in the user's data
+// folder for the program.
+std::string DefaultHistoryFolder();
 
 // Adds the shared options, with their help lines, to `parser`.
 void AddCommonOptions(QCommandLineParser& parser);
 
 // Reads the shared options from a parser that has parsed its arguments into `options`. Ports are
 // 1..65535, the broadcast address a dotted IPv4 address, the time scale a plain decimal number from 1
-// to 20, the transcript a non-empty file name; each may be given once. Returns the reason the first
+// to 20, the transcript and the history folder non-empty names; each may be given once. Returns the reason the first
 // unusable one is refused, or nothing when all are usable.
 std::optional<std::string> ReadCommonOptions(const QCommandLineParser& parser, CommonOptions& options);
 

@@ -66,4 +66,14 @@ std::optional<std::string> HistoryMessageField(std::string_view message, std::st
     return std::nullopt;
 }
 
+std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst) {
+    auto entry = newestFirst.begin();
+    while (entry != newestFirst.end() && entry->cause != HistoryCause::AfterApply) ++entry;
+    // A failed apply leaves a "before apply" record without its "after apply": the one wanted is the
+    // first below the completed apply.
+    while (entry != newestFirst.end() && entry->cause != HistoryCause::BeforeApply) ++entry;
+    if (entry == newestFirst.end()) return std::nullopt;
+    return entry->id;
+}
+
 }  // namespace dezadav

@@ -50,6 +50,11 @@ std::string HistoryMessage(const HistoryRouter& router, HistoryCause cause, std:
 // The value of the "Name: " line of a record's message; nothing when the line is missing.
 std::optional<std::string> HistoryMessageField(std::string_view message, std::string_view name);
 
+// The record taken right before the newest completed apply among `newestFirst` (a router's records,
+// newest first): the "before apply" record nearest below the newest "after apply" one. Nothing when
+// no apply has completed since the records began.
+std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst);
+
 // Every version of every router's settings (in the settings file's form, without the call log).
 // Safe to use from several threads at once.
 class SettingsHistory {

@@ -128,6 +128,25 @@ inline constexpr MessageText kMsgSaveFail{"Message_SaveFail", "Couldn't save set
 inline constexpr MessageText kMsgPayload{"Message_Payload", "The value must between 96 ~ 127!"};
 inline constexpr MessageText kMsgEmptyEntry{"Message_Empty", "Phone number and domain name cannot be blank!"};
 
+// The history of every router's settings. A record that could not be written, followed by why
+// (after a fetch, a completed apply or a backup: the work itself is done).
+inline constexpr MessageText kMsgHistoryNotRecorded{"Message_HistoryNotRecorded",
+                                                    "The router's settings could not be recorded in the history:"};
+// The record every apply takes first could not be written: the question whether to apply without
+// it (Yes / No), then, when not, why nothing was sent and how to go on. Both followed by why.
+inline constexpr MessageText kMsgApplyWithoutRecord{
+    "Message_ApplyWithoutRecord",
+    "The router's settings could not be recorded in the history before the apply, so this apply could not "
+    "be undone. Apply without a record?"};
+inline constexpr MessageText kMsgHistoryApplyRefused{
+    "Message_HistoryApplyRefused",
+    "Nothing was sent: the router's settings could not be recorded in the history before the apply. Make "
+    "the history folder usable, or apply without a record (answer Yes when the window asks; dezadav-cli "
+    "takes --no-history):"};
+// The history folder could not be opened when the window started: it goes on without a history.
+inline constexpr MessageText kMsgHistoryUnavailable{
+    "Message_HistoryUnavailable", "The history folder cannot be used; no settings are recorded until the next start:"};
+
 // Leaving the program (Esc, the close box, the tray's Exit) while the pages hold edits that were
 // neither applied nor saved: the question and its buttons (Apply to Router, Discard, Cancel).
 inline constexpr MessageText kMsgUnsavedEdits{
@@ -336,6 +355,23 @@ inline std::string DiffSideUnreadableText(std::string_view side, std::string_vie
     return "cannot read " + std::string(side) + ": " + std::string(reason);
 }
 inline constexpr std::string_view kSectionUnreadableReason = "a settings section cannot be read";
+// The history on the command line.
+inline constexpr std::string_view kWantedRecord = "before-last-apply or a record's id (7 to 40 hexadecimal digits)";
+inline std::string HistoryUnusableText(std::string_view problem) {
+    return std::string(problem) + " (--no-history runs without a history)";
+}
+inline std::string NoApplyRecordedText(std::string_view router) {
+    return "the history holds no completed apply of " + std::string(router);
+}
+inline std::string NoSuchRecordText(std::string_view record, std::string_view router) {
+    return "the history holds no single record " + std::string(record) + " of " + std::string(router);
+}
+inline std::string FieldsDifferText(std::size_t count) {
+    if (count == 0) return "no field differs from the record before";
+    return std::to_string(count) + (count == 1 ? " field differs" : " fields differ") + " from the record before";
+}
+inline constexpr std::string_view kFirstRecord = "first record";
+inline constexpr std::string_view kRecordUnreadable = "not compared: a record cannot be read";
 inline constexpr std::string_view kNothingBackedUp =
     "no router answered the discovery request; nothing was backed up";
 inline std::string CannotCreateFolderText(std::string_view folder) {

@@ -97,8 +97,12 @@ void RouterWorkflow::SetStripFromCurrentRouter() {
 }
 
 void RouterWorkflow::ConfirmRouter(const std::string& password) {
+    const HistoryRouter before = HistoryKey();
     m_skipMark = false;
     SetStripFromCurrentRouter();
+    // An undo belongs to the router whose apply it undoes.
+    const HistoryRouter now = HistoryKey();
+    if (now.macAddress != before.macAddress || now.ipAddress != before.ipAddress) m_beforeLastApply.clear();
     m_currentRouter.password = password;
 }
 
@@ -132,6 +136,7 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
     m_refresh.SetBlocked(false);
     m_refresh.StartIfOn();
     m_port.ClosePasswordConfirmation();
+    ReportNotRecorded(RecordRouter(m_fetchCause, true));
     return ConnectOutcome::Connected;
 }
 
@@ -226,6 +231,7 @@ void RouterWorkflow::HandOverFetchedTexts(const FetchedTexts& fetched) {
     // send nothing while the apply reports success.
     m_router.codecFields = m_codec.CodecFields(true);
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
+    RememberRouterSettings(m_dialPlan, m_sip, m_codec);
     EnableAutoRefresh(true);
     MarkEditsSynced();
     m_port.ModelsChanged();
@@ -277,6 +283,7 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort, const Fetched
     m_unread = UnreadIn(fetched, twoPort);
     m_router.sipFields = m_unread.sip ? m_sip.SipFields() : routerSip.SipFields();
     m_router.codecFields = m_unread.codec ? m_codec.CodecFields(true) : routerCodec.CodecFields(true);
+    RememberRouterSettings(routerDialPlan, routerSip, routerCodec);
     // The log page shows the router's calls, as after every full fetch.
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
     m_refresh.SetOn(true);
@@ -409,15 +416,26 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         MarkEditsSynced();
         return ApplyOutcome::NoChanges;
     }
+    std::string recordBefore;
+    // A refused plan sends nothing: there is nothing to undo.
+    if (!plan->refusal && !RecordBeforeApply(recordBefore)) return ApplyOutcome::NotRecorded;
     const SessionResult result = RunSession(SessionMode::ApplySettings, *plan);
     // The router holds what went through, area by area.
     RecordApplied(*plan, result.ok, result.commandsApplied, m_router);
-    if (!result.ok) return ApplyOutcome::Failed;
+    if (!result.ok) {
+        // What part of the apply reached the router is not known in the history's terms until the
+        // next fetch: nothing is recorded meanwhile.
+        m_routerRecordText.clear();
+        return ApplyOutcome::Failed;
+    }
     m_refresh.SetBlocked(false);
     m_dialPlan.MarkChangesApplied();
     // The router now holds what the file said; its form is no question any more.
     m_loadedFile.reset();
     MarkEditsSynced();
+    RememberRouterSettings(m_dialPlan, m_sip, m_codec);
+    m_beforeLastApply = recordBefore;
+    ReportNotRecorded(RecordRouter(HistoryCause::AfterApply, false));
     m_port.ModelsChanged();
     return ApplyOutcome::Applied;
 }
@@ -452,14 +470,18 @@ FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
     m_lastFileProblem.clear();
     std::optional<std::string> bytes = ReadSettingsFile(path, &m_lastFileProblem);
     if (!bytes) return FileOutcome::OpenFailed;
-    if (!HoldsSettingsSection(*bytes)) {
+    return LoadSettingsBytes(std::move(*bytes));
+}
+
+FileOutcome RouterWorkflow::LoadSettingsBytes(std::string bytes) {
+    if (!HoldsSettingsSection(bytes)) {
         // Not a settings file (a picture, an empty file, one cut off inside the dial plan): loading it
         // would change nothing and let an apply report that there is nothing to apply.
         m_lastFileProblem = std::string(kNoSettingsSectionReason);
         ShowMessage(kMsgFileFail);
         return FileOutcome::NotSettings;
     }
-    const std::optional<bool> fileTwoPort = SettingsFileIsTwoPort(*bytes, m_language);
+    const std::optional<bool> fileTwoPort = SettingsFileIsTwoPort(bytes, m_language);
     // Pages tied to no router take the form the file was written in; a router's pages keep its form.
     const bool tiedToRouter = !m_skipMark && !m_strip.model.empty();
     if (!tiedToRouter) {
@@ -471,8 +493,8 @@ FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
             m_port.ApplyPerModelControls(*fileTwoPort);
         }
     }
-    const SettingsLoadResult result = LoadSettingsText(*bytes, Models(), m_language, m_port.Messages());
-    m_loadedFile = LoadedFile{std::move(*bytes), fileTwoPort, m_sip.SipFields(), m_codec.CodecFields(true)};
+    const SettingsLoadResult result = LoadSettingsText(bytes, Models(), m_language, m_port.Messages());
+    m_loadedFile = LoadedFile{std::move(bytes), fileTwoPort, m_sip.SipFields(), m_codec.CodecFields(true)};
     // What a file holds is kept there; a load that failed in part left values that are nowhere else.
     if (!result.AnyFailed()) MarkEditsSynced();
     m_port.ModelsChanged();
@@ -493,6 +515,67 @@ void RouterWorkflow::SetAutoRefresh(bool ticked) {
 void RouterWorkflow::EnableAutoRefresh(bool enable) {
     m_autoRefreshEnabled = enable;
     SetAutoRefresh(m_refresh.On());
+}
+
+// --- history -----------------------------------------------------------------------------------------
+
+void RouterWorkflow::RememberRouterSettings(DialPlanTable dialPlan, const SipSettings& sip, CodecSettings codec) {
+    // Names live only in files: a record holds what the router holds, so that the next fetch of the
+    // same settings is no change.
+    for (int position = 0; position < kDialPlanEntryCount; ++position) {
+        DialPlanEntry entry = dialPlan.Entry(position);
+        if (entry.name.empty()) continue;
+        entry.name.clear();
+        dialPlan.SetEntry(position, entry);
+    }
+    m_routerRecordText = DialPlanFileText(dialPlan) + SipFileText(sip) + CodecFileText(codec);
+}
+
+HistoryRouter RouterWorkflow::HistoryKey() const {
+    return HistoryRouter{m_strip.mac, m_strip.ip, m_strip.model};
+}
+
+std::optional<HistoryOutcome> RouterWorkflow::RecordRouter(HistoryCause cause, bool onlyWhenChanged) {
+    // Defaults standing in for an area the router did not tell would one day be restored as if the
+    // router had held them.
+    if (m_history == nullptr || m_routerRecordText.empty() || m_unread.Any()) return std::nullopt;
+    return m_history->Record(HistoryKey(), cause, m_routerRecordText, onlyWhenChanged);
+}
+
+void RouterWorkflow::ReportNotRecorded(const std::optional<HistoryOutcome>& outcome) {
+    if (!outcome || !outcome->problem) return;
+    ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryNotRecorded, "\n" + *outcome->problem,
+                          kMsgWarnCaption);
+}
+
+bool RouterWorkflow::RecordBeforeApply(std::string& recordId) {
+    const std::optional<HistoryOutcome> outcome = RecordRouter(HistoryCause::BeforeApply, false);
+    if (!outcome) return true;
+    if (!outcome->problem) {
+        recordId = outcome->id;
+        return true;
+    }
+    const std::string detail = "\n" + *outcome->problem;
+    if (m_port.ApplyWithoutRecord(TextOrDefault(m_language, kMsgApplyWithoutRecord) + detail)) return true;
+    ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryApplyRefused, detail);
+    return false;
+}
+
+std::vector<HistoryEntry> RouterWorkflow::HistoryRecords(std::optional<std::string>* problem) const {
+    if (m_history == nullptr) return {};
+    return m_history->Entries(HistoryKey(), problem);
+}
+
+FileOutcome RouterWorkflow::RestoreRecord(const std::string& id) {
+    m_lastFileProblem.clear();
+    std::optional<std::string> problem;
+    std::optional<std::string> text =
+        m_history == nullptr ? std::nullopt : m_history->SettingsAt(HistoryKey(), id, &problem);
+    if (!text) {
+        m_lastFileProblem = problem.value_or("no history is kept");
+        return FileOutcome::OpenFailed;
+    }
+    return LoadSettingsBytes(std::move(*text));
 }
 
 }  // namespace dezadav

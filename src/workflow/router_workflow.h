@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "discovery/router_info.h"
+#include "history/settings_history.h"
 #include "lang/language_table.h"
 #include "session/apply_commands.h"
 #include "session/router_session.h"
@@ -50,6 +51,8 @@ enum class ApplyOutcome {
                 // could not be read were edited (its message was shown): nothing sent
     Exited,     // after Skip the selection was left with Exit: EndProgram() has been called
     Refused,    // another router exchange was running: nothing was done
+    NotRecorded,  // the record before the apply could not be written and the user did not choose to
+                  // apply without it (Message_HistoryApplyRefused shown): nothing sent
 };
 
 // How a Save All, Load or file-drop flow ended.
@@ -129,7 +132,7 @@ public:
     // Load: asks for a file and loads it (LoadSettingsFile).
     FileOutcome LoadFlow();
 
-    // Reads a settings file into the models section by section; each failing section shows
+    // Reads a settings file into the models section by section (LoadSettingsText); each failing section shows
     // Message_FileFail. A file that cannot be opened ends the load without a message; one that
     // holds no section shows Message_FileFail and changes nothing.
     FileOutcome LoadSettingsFile(const std::string& path);
@@ -141,6 +144,32 @@ public:
     // A file dropped on the main window: loaded when its path contains ".csv" anywhere
     // (case-sensitive), else ignored (Cancelled).
     FileOutcome DropFile(const std::string& path);
+
+    // --- the history of the router's settings ---------------------------------------------------------
+
+    // Where the router's settings are recorded (nullptr: nowhere; the default). Every full fetch
+    // records them when they differ from the router's last record, under `fetchCause` (Fetch, or
+    // Backup for a backup's fetch); every apply that sends commands records them right before (what
+    // was last read) and after it completes. Settings of an area that could not be read are never
+    // recorded. A record that cannot be written after a fetch or apply shows
+    // Message_HistoryNotRecorded; one before an apply asks UserPort::ApplyWithoutRecord.
+    void SetHistory(SettingsHistory* history, HistoryCause fetchCause = HistoryCause::Fetch) {
+        m_history = history;
+        m_fetchCause = fetchCause;
+    }
+    SettingsHistory* History() const { return m_history; }
+    // The router of the strip as the history keys it (by MAC, by IP without one).
+    HistoryRouter HistoryKey() const;
+    // The records of the router of the strip, newest first (none without a history; `problem` set
+    // when they cannot be read).
+    std::vector<HistoryEntry> HistoryRecords(std::optional<std::string>* problem) const;
+    // Loads the settings of record `id` of the router of the strip into the pages as a settings file
+    // is loaded, so that the next apply writes them. OpenFailed (LastFileProblem() says why) when
+    // there is no history or no such record.
+    FileOutcome RestoreRecord(const std::string& id);
+    // The record taken right before the last completed apply to the router of the strip in this run
+    // (what Undo restores); empty when there is none.
+    const std::string& RecordBeforeLastApply() const { return m_beforeLastApply; }
 
     // --- the log page's Auto Refresh box -----------------------------------------------------------
 
@@ -258,6 +287,17 @@ private:
     std::string EditableText() const;
     void MarkEditsSynced() { m_syncedEdits = EditableText(); }
     void ShowAutoRefresh();
+    // The bytes of a settings file, read: what LoadSettingsFile does once it has them.
+    FileOutcome LoadSettingsBytes(std::string bytes);
+    // The router's settings become `dialPlan`, `sip` and `codec` as far as the history is concerned.
+    void RememberRouterSettings(DialPlanTable dialPlan, const SipSettings& sip, CodecSettings codec);
+    // Records what the router holds under `cause`; nothing when there is no history, nothing known to
+    // record, or an area could not be read.
+    std::optional<HistoryOutcome> RecordRouter(HistoryCause cause, bool onlyWhenChanged);
+    // Message_HistoryNotRecorded when `outcome` failed.
+    void ReportNotRecorded(const std::optional<HistoryOutcome>& outcome);
+    // The record right before an apply; false when the apply must not go on (its message shown).
+    bool RecordBeforeApply(std::string& recordId);
 
     const LanguageTable& m_language;
     UserPort& m_port;
@@ -289,6 +329,13 @@ private:
     RouterSettings m_router;
 
     std::string m_syncedEdits;  // EditableText() at the last fetch, apply, save or load
+
+    SettingsHistory* m_history = nullptr;
+    HistoryCause m_fetchCause = HistoryCause::Fetch;
+    // What the router holds, in the history's form (the settings file without names and call log);
+    // empty when not known (nothing read yet, or an apply failed part-way).
+    std::string m_routerRecordText;
+    std::string m_beforeLastApply;
 
     bool m_autoRefreshEnabled = true;
 };

@@ -71,6 +71,14 @@ public:
     // line answers with its --force option.
     virtual bool ApplyDespite(const std::string& warning) = 0;
 
+    // The record of the router's settings every apply takes first could not be written (`question`
+    // says so and why). True to apply without a record, false to send nothing. A front end that
+    // cannot ask sends nothing (the command line switches the history off with --no-history instead).
+    virtual bool ApplyWithoutRecord(const std::string& question) {
+        (void)question;
+        return false;
+    }
+
     // A save-file / open-file choice for a settings file: filter "CSV file (*.csv)", default extension
     // ".csv", confirmation before overwriting when saving. Returns the path, nothing for Cancel.
     virtual std::optional<std::string> ChooseFileToSave() = 0;

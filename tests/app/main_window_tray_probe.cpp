@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     dezadav::ApplicationOptions options;
     options.broadcast = "127.0.0.1";
     options.discoveryPort = sink.localPort();
+    options.noHistory = true;
     dezadav::Application application(options);
     dezadav::CMainDlg& window = application.Window();
 

@@ -304,5 +304,48 @@ TEST_F(CliFleetTest, BackupIntoAGitWorkTreeIsCommittedAndApplyFromBackupGivesEac
                                         "2 routers: 1 ok, 1 failed"}));
 }
 
+TEST_F(CliFleetTest, ParallelAppliesRecordIntoOneHistoryAndRestoreUndoesTheLast) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string history = TempDir("history");
+    const std::string input = TempPath("plan.csv");
+    WriteAll(input, "2,222,,a@10.0.0.2,,,V\r\n\r\n;LIST\r\n");
+
+    // A history folder that cannot be used ends the run before any router is contacted.
+    CliRun unusable = Run(With({"apply", "--input", input, "--router", "127.0.0.2", "--history", input}, Ports(sim)));
+    EXPECT_EQ(unusable.exitCode, 1);
+    EXPECT_NE(unusable.err.find("--no-history"), std::string::npos) << unusable.err;
+    EXPECT_TRUE(CommandsOf(sim, "127.0.0.2").empty());
+
+    const std::string before = FetchedAlone(sim, "127.0.0.2");
+    CliRun run = Run(With({"apply", "--input", input, "--router", "127.0.0.2", "--router", "127.0.0.3", "--history",
+                           history},
+                          Ports(sim)));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    // Both routers' records are there, newest first, none lost to the other's.
+    for (const std::string ip : {"127.0.0.2", "127.0.0.3"}) {
+        CliRun listed = Run({"history", "--router", ip, "--json", "--history", history, "--discovery-port",
+                             std::to_string(sim.DiscoveryPort())},
+                            std::nullopt);
+        ASSERT_EQ(listed.exitCode, 0) << listed.err;
+        const QJsonArray records = QJsonDocument::fromJson(QByteArray::fromStdString(listed.out)).array();
+        ASSERT_EQ(records.size(), 3) << listed.out;
+        EXPECT_EQ(records[0].toObject()["cause"].toString(), "after apply");
+        EXPECT_GT(records[0].toObject()["changes"].toInt(), 0);
+        EXPECT_EQ(records[1].toObject()["cause"].toString(), "before apply");
+        EXPECT_EQ(records[1].toObject()["changes"].toInt(-1), 0);  // what the fetch just read
+        EXPECT_EQ(records[2].toObject()["cause"].toString(), "fetch");
+        EXPECT_TRUE(records[2].toObject()["changes"].isNull());
+    }
+
+    CliRun undo = Run(With({"restore", "--router", "127.0.0.2", "--to", "before-last-apply", "--history", history},
+                           Ports(sim)));
+    ASSERT_EQ(undo.exitCode, 0) << undo.err;
+    EXPECT_EQ(FetchedAlone(sim, "127.0.0.2"), before);
+    CliRun listed = Run({"history", "--router", "00-1d-5a-73-00-02", "--history", history}, std::nullopt);
+    EXPECT_EQ(Lines(listed.out).size(), 5u) << listed.out;
+}
+
 }  // namespace
 }  // namespace dezadav::testing

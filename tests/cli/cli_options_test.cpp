@@ -203,5 +203,25 @@ TEST(CliOptions, AddressesPortsAndTimesAreChecked) {
               std::string::npos);
 }
 
+TEST(CliOptions, HistoryTakesARouterByMacAndRestoreARecord) {
+    auto history = ParseOk({"history", "--router", "00:1d:5a:73:00:02", "--json", "--history", "h"});
+    EXPECT_EQ(history.routers, std::vector<std::string>{"00-1D-5A-73-00-02"});
+    EXPECT_TRUE(history.json);
+    EXPECT_EQ(history.common.historyFolder, "h");
+    EXPECT_TRUE(ParseOk({"apply", "--router", "10.0.0.1", "--input", "a.csv", "--no-history"}).common.noHistory);
+    EXPECT_EQ(ParseOk({"restore", "--router", "10.0.0.1", "--to", "before-last-apply"}).restoreTo,
+              kBeforeLastApply);
+    EXPECT_EQ(ParseOk({"restore", "--router", "10.0.0.1", "--to", "664a86e"}).restoreTo, "664a86e");
+
+    for (const std::vector<std::string>& refused :
+         {std::vector<std::string>{"restore", "--router", "10.0.0.1"},
+          {"restore", "--router", "10.0.0.1", "--to", "664a86"},  // too short to name one record
+          {"restore", "--router", "10.0.0.1", "--to", "last"},
+          {"restore", "--router", "10.0.0.1", "--to", "before-last-apply", "--no-history"},
+          {"history", "--router", "10.0.0.1", "--history", ""}}) {
+        EXPECT_FALSE(ParseError(refused).empty()) << refused.back();
+    }
+}
+
 }  // namespace
 }  // namespace dezadav::cli

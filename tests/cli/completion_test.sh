@@ -27,6 +27,8 @@ expect "file name" "$work/office.csv " _dezadav_cli "$cli" apply --input "$work/
 expect "folder name" "$work/saved " _dezadav_cli "$cli" backup --into "$work/"
 cd "$work" || exit 1
 expect "diff side" "notes.txt office.csv router: saved " _dezadav_cli "$cli" diff office.csv ""
+cd - >/dev/null || exit 1
+expect "record" "before-last-apply " _dezadav_cli "$cli" restore --to b
 if [ -n "$app" ]; then
     source "$source_dir/completion/dezadav"
     expect "window option" "--transcript " _dezadav "$app" --tr

@@ -29,7 +29,7 @@ TEST(ManualPages, DocumentEveryOptionTheHelpLists) {
     const CliRun global = RunCliProcess(DEZADAV_CLI_PATH, {"--help"}, std::nullopt);
     ASSERT_EQ(global.exitCode, 0);
     ExpectDocumented("dezadav-cli", global.out);
-    for (const char* command : {"discover", "fetch", "apply", "log", "backup", "diff"}) {
+    for (const char* command : {"discover", "fetch", "apply", "log", "backup", "diff", "history", "restore"}) {
         const CliRun help = RunCliProcess(DEZADAV_CLI_PATH, {command, "--help"}, std::nullopt);
         ASSERT_EQ(help.exitCode, 0) << command;
         ExpectDocumented("dezadav-cli", help.out);

@@ -32,6 +32,7 @@ protected:
     DemoRun Run(const QString& password, const QStringList& more = {}, int deadlineMs = 60000) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_runtime.path());  // the history goes there
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("DEZADAV_PASSWORD"), password);
         QProcess process;

@@ -8,6 +8,7 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -35,7 +36,8 @@ inline std::vector<std::string> Lines(const std::string& text) {
 
 // Runs the tool at `program` with `args` as a separate process and collects what it printed. The
 // password comes from DEZADAV_PASSWORD when `password` is given; every inherited DEZADAV_ variable
-// is dropped and the user's settings folder hidden, so only `environment` sets defaults. The child
+// is dropped and the user's settings folder hidden, so only `environment` sets defaults; the user's
+// data folder (where the history is kept by default) is a temporary one of this run's. The child
 // has no controlling terminal, so it can never wait for typed input. A non-empty password found in
 // either output fails the calling test. With `fileSizeLimit`, no file the child writes can grow
 // beyond that many bytes: a write past it fails as on a full disk.
@@ -51,6 +53,8 @@ inline CliRun RunCliProcess(const QString& program, const std::vector<std::strin
         if (name.startsWith(QStringLiteral("DEZADAV_"))) env.remove(name);
     }
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("/nonexistent/dezadav-test-config"));
+    const QTemporaryDir dataHome;
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
     for (const auto& [name, value] : environment) env.insert(name, value);
     if (password) env.insert("DEZADAV_PASSWORD", QString::fromStdString(*password));
     process.setProcessEnvironment(env);

@@ -23,6 +23,8 @@ public:
     std::deque<std::optional<std::string>> openChoices;
     std::deque<bool> applyDespiteAnswers;     // an unscripted question answers No
     std::vector<std::string> applyDespiteAsked;  // the warning of each question
+    std::deque<bool> applyWithoutRecordAnswers;  // an unscripted question answers No
+    std::vector<std::string> applyWithoutRecordAsked;
 
     int selectCalls = 0;
     std::vector<RouterInfo> confirmations;  // the router shown by each confirmation
@@ -63,6 +65,13 @@ public:
         if (applyDespiteAnswers.empty()) return false;
         const bool answer = applyDespiteAnswers.front();
         applyDespiteAnswers.pop_front();
+        return answer;
+    }
+    bool ApplyWithoutRecord(const std::string& question) override {
+        applyWithoutRecordAsked.push_back(question);
+        if (applyWithoutRecordAnswers.empty()) return false;
+        const bool answer = applyWithoutRecordAnswers.front();
+        applyWithoutRecordAnswers.pop_front();
         return answer;
     }
     std::optional<std::string> ChooseFileToSave() override { return Next(saveChoices); }

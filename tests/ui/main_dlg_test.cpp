@@ -170,6 +170,7 @@ protected:
         options.discoveryPort = m_sim.DiscoveryPort();
         options.telnetPort = m_sim.TelnetPort();
         options.profile = m_profile.get();
+        options.historyFolder = m_dir.filePath(QStringLiteral("history")).toStdString();
         m_app.reset();
         m_app = std::make_unique<Application>(options);
         m_window = &m_app->Window();

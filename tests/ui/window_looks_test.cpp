@@ -47,7 +47,7 @@ public:
         // Lets the lists fit their columns and their scroll bars follow: each fit waits for the event
         // loop, and a loaded machine may need several turns of it. A list that never fits fails below.
         QTest::qWait(50);
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [window] {
                 const auto lists = window->findChildren<QTableView*>();
                 return std::none_of(lists.begin(), lists.end(), [](const QTableView* list) {
@@ -157,6 +157,7 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
     options.broadcast = sim.DiscoveryAddress();
     options.discoveryPort = sim.DiscoveryPort();
     options.telnetPort = sim.TelnetPort();
+    options.noHistory = true;
     Application application(options);
     CMainDlg& window = application.Window();
     int connects = 0;

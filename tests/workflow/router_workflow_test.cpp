@@ -6,8 +6,11 @@
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
+#include "history/git_history.h"
 #include "lang/builtin_language_source.h"
+#include "lang/messages.h"
 #include "session/clock.h"
 #include "session/telnet_socket.h"
 #include "support/router_commands.h"
@@ -625,6 +628,86 @@ TEST_F(RouterWorkflowTest, DroppedFileLoadsOnlyWhenItsPathSaysCsv) {
     EXPECT_EQ(workflow.DropFile(backup), FileOutcome::Done);
     EXPECT_EQ(workflow.DialPlan().Entry(6).phoneNumber, "123");
     EXPECT_EQ(workflow.DialPlan().Entry(6).sipAddress, "office@10.0.0.2");
+}
+
+// The history of the router's settings: a git repository in the temporary folder.
+class HistoryWorkflowTest : public RouterWorkflowTest {
+protected:
+    void SetUp() override {
+        RouterWorkflowTest::SetUp();
+        std::string problem;
+        history = GitHistory::Open(folder, "dezadav test", &problem);
+        ASSERT_TRUE(history) << problem;
+        workflow.SetHistory(history.get());
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::vector<HistoryCause> Causes() {
+        std::optional<std::string> problem;
+        std::vector<HistoryCause> causes;
+        for (const HistoryEntry& entry : workflow.HistoryRecords(&problem)) causes.push_back(entry.cause);
+        EXPECT_FALSE(problem) << *problem;
+        return causes;
+    }
+    void EditFirstNumber(const std::string& number) {
+        DialPlanEntry entry = workflow.DialPlan().Entry(0);
+        entry.phoneNumber = number;
+        workflow.DialPlan().SetEntry(0, entry);
+    }
+    bool MessageShown(const MessageText& text) {
+        const auto shown = port.MessageTexts();
+        return std::any_of(shown.begin(), shown.end(),
+                           [&](const std::string& m) { return m.starts_with(text.englishDefault); });
+    }
+
+    std::string folder = TempPath("history");
+    std::unique_ptr<GitHistory> history;
+};
+
+TEST_F(HistoryWorkflowTest, ChangedFetchesAndEveryApplyAreRecordedAndTheRecordBeforeTheApplyUndoesIt) {
+    using enum HistoryCause;
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    EXPECT_EQ(Causes(), std::vector<HistoryCause>{Fetch});  // the second fetch found nothing new
+
+    const std::string number = workflow.DialPlan().Entry(0).phoneNumber;
+    EditFirstNumber("777");
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    EXPECT_EQ(Causes(), (std::vector<HistoryCause>{AfterApply, BeforeApply, Fetch}));
+    std::optional<std::string> problem;
+    const auto records = workflow.HistoryRecords(&problem);
+    EXPECT_EQ(workflow.RecordBeforeLastApply(), records[1].id);
+    EXPECT_EQ(history->SettingsAt(workflow.HistoryKey(), records[1].id, &problem),
+              history->SettingsAt(workflow.HistoryKey(), records[2].id, &problem));
+
+    // Undo: the record before the apply, loaded into the pages and applied, is what a fetch then reads.
+    ASSERT_EQ(workflow.RestoreRecord(workflow.RecordBeforeLastApply()), FileOutcome::Done);
+    EXPECT_EQ(workflow.DialPlan().Entry(0).phoneNumber, number);
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    EXPECT_EQ(workflow.DialPlan().Entry(0).phoneNumber, number);
+    EXPECT_EQ(Causes().size(), 5u);
+    EXPECT_EQ(workflow.RestoreRecord(std::string(40, '0')), FileOutcome::OpenFailed);
+}
+
+TEST_F(HistoryWorkflowTest, AnApplyWhoseRecordCannotBeWrittenSendsNothingUnlessTheUserAgrees) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    // Where the records' contents go is a file now: nothing can be written any more.
+    std::filesystem::remove_all(folder + "/objects");
+    std::ofstream(folder + "/objects") << "in the way";
+    EditFirstNumber("777");
+    sim.ClearCommandLog();
+
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::NotRecorded);
+    EXPECT_TRUE(CommandsOf(kTwoPortIp).empty());
+    ASSERT_EQ(port.applyWithoutRecordAsked.size(), 1u);
+    EXPECT_TRUE(port.applyWithoutRecordAsked[0].starts_with(kMsgApplyWithoutRecord.englishDefault));
+    EXPECT_TRUE(MessageShown(kMsgHistoryApplyRefused));
+
+    port.applyWithoutRecordAnswers.push_back(true);
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    EXPECT_EQ(CommandsOf(kTwoPortIp).size(), 1u);
+    EXPECT_TRUE(MessageShown(kMsgHistoryNotRecorded));  // the record after it could not be written either
+    EXPECT_TRUE(workflow.RecordBeforeLastApply().empty());
 }
 
 }  // namespace
