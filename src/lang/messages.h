@@ -144,6 +144,8 @@ inline constexpr MessageText kMsgHistoryApplyRefused{
     "the history folder usable, or apply without a record (answer Yes when the window asks; dezadav-cli "
     "takes --no-history):"};
 // The history folder could not be opened when the window started: it goes on without a history.
+// Why a record cannot be read when the history is switched off.
+inline constexpr std::string_view kNoHistoryKept = "no history is kept";
 inline constexpr MessageText kMsgHistoryUnavailable{
     "Message_HistoryUnavailable", "The history folder cannot be used; no settings are recorded until the next start:"};
 

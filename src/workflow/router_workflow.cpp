@@ -1,6 +1,7 @@
 #include "workflow/router_workflow.h"
 
 #include "discovery/model_rules.h"
+#include "history/record_changes.h"
 #include "session/apply_commands.h"
 #include "settings/router_form_change.h"
 #include "settings/settings_file.h"
@@ -416,6 +417,7 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         MarkEditsSynced();
         return ApplyOutcome::NoChanges;
     }
+    if (!plan->refusal && !m_port.ConfirmChanges(ApplyPreview(*plan))) return ApplyOutcome::NotConfirmed;
     std::string recordBefore;
     // A refused plan sends nothing: there is nothing to undo.
     if (!plan->refusal && !RecordBeforeApply(recordBefore)) return ApplyOutcome::NotRecorded;
@@ -529,6 +531,19 @@ void RouterWorkflow::RememberRouterSettings(DialPlanTable dialPlan, const SipSet
         dialPlan.SetEntry(position, entry);
     }
     m_routerRecordText = DialPlanFileText(dialPlan) + SipFileText(sip) + CodecFileText(codec);
+    m_routerKnownText = m_routerRecordText;
+}
+
+std::vector<FieldDifference> RouterWorkflow::ApplyPreview(const ApplyPlan& plan) const {
+    const bool twoPort = IsTwoPort();
+    const std::unique_ptr<SettingsSnapshot> before = ReadSettingsSnapshot(m_routerKnownText, twoPort, m_language);
+    std::unique_ptr<SettingsSnapshot> after = ReadSettingsSnapshot(m_routerKnownText, twoPort, m_language);
+    for (int position = 0; position < kDialPlanEntryCount; ++position) {
+        if (m_dialPlan.IsChanged(position)) after->dialPlan.SetEntry(position, m_dialPlan.Entry(position));
+    }
+    if (plan.sendsSip) after->sip.LoadSipRow(m_sip.SipFields());
+    if (plan.sendsCodec) after->codec.LoadCodecRow(m_codec.CodecFields(false));
+    return CompareSettings(before->View(), after->View(), CompareOptions{twoPort, false, false}, m_language);
 }
 
 HistoryRouter RouterWorkflow::HistoryKey() const {
@@ -566,13 +581,43 @@ std::vector<HistoryEntry> RouterWorkflow::HistoryRecords(std::optional<std::stri
     return m_history->Entries(HistoryKey(), problem);
 }
 
+ApplyOutcome RouterWorkflow::UndoLastApply() {
+    if (m_exchangeRunning) return ApplyOutcome::Refused;
+    if (m_beforeLastApply.empty()) return ApplyOutcome::NoChanges;
+    if (RestoreRecord(m_beforeLastApply) == FileOutcome::OpenFailed) {
+        ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryUnavailable, "\n" + m_lastFileProblem,
+                              kMsgWarnCaption);
+        return ApplyOutcome::Failed;
+    }
+    m_port.ModelsChanged();
+    return ApplyFlow();
+}
+
+std::vector<std::optional<std::vector<FieldDifference>>> RouterWorkflow::HistoryChanges(
+    const std::vector<HistoryEntry>& records) const {
+    if (m_history == nullptr) return std::vector<std::optional<std::vector<FieldDifference>>>(records.size());
+    return RecordChanges(*m_history, HistoryKey(), records, m_language);
+}
+
+std::optional<std::vector<FieldDifference>> RouterWorkflow::RecordAgainstPages(
+    const HistoryEntry& record, std::optional<std::string>* problem) const {
+    if (m_history == nullptr) {
+        if (problem != nullptr) *problem = std::string(kNoHistoryKept);
+        return std::nullopt;
+    }
+    const std::unique_ptr<SettingsSnapshot> settings = ReadRecord(*m_history, HistoryKey(), record, m_language, problem);
+    if (!settings) return std::nullopt;
+    return CompareSettings(SettingsView{m_dialPlan, m_sip, m_codec}, settings->View(),
+                           CompareOptions{IsTwoPort(), false, false}, m_language);
+}
+
 FileOutcome RouterWorkflow::RestoreRecord(const std::string& id) {
     m_lastFileProblem.clear();
     std::optional<std::string> problem;
     std::optional<std::string> text =
         m_history == nullptr ? std::nullopt : m_history->SettingsAt(HistoryKey(), id, &problem);
     if (!text) {
-        m_lastFileProblem = problem.value_or("no history is kept");
+        m_lastFileProblem = problem.value_or(std::string(kNoHistoryKept));
         return FileOutcome::OpenFailed;
     }
     return LoadSettingsBytes(std::move(*text));

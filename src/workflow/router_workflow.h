@@ -53,6 +53,7 @@ enum class ApplyOutcome {
     Refused,    // another router exchange was running: nothing was done
     NotRecorded,  // the record before the apply could not be written and the user did not choose to
                   // apply without it (Message_HistoryApplyRefused shown): nothing sent
+    NotConfirmed,  // the user did not confirm the changes shown before the apply: nothing sent
 };
 
 // How a Save All, Load or file-drop flow ended.
@@ -114,8 +115,15 @@ public:
     // the user is asked first (UserPort::ApplyDespite). An area whose settings could not be read
     // from the router is never sent; edits to it end the apply with Message_SettingsUnread. When
     // there is no command to send (nothing edited, or edits typed back to the router's values) the
-    // router is not contacted and the user is told so.
+    // router is not contacted and the user is told so. Otherwise the fields the apply changes
+    // (ApplyPreview) are shown for confirmation (UserPort::ConfirmChanges) before anything is sent.
     ApplyOutcome ApplyFlow();
+
+    // The fields that `plan` changes on the router of the strip: what the router holds (as last read
+    // or written) against the same with the plan's dial-plan entries, SIP group and codec group taken
+    // from the pages; in the router's form, without names (a router keeps none) and with passwords
+    // hidden.
+    std::vector<FieldDifference> ApplyPreview(const ApplyPlan& plan) const;
 
     // What an apply to the router of the strip would send: the pages' values against what the
     // router holds (Router()), once the user has accepted a file of the other router form: the
@@ -170,6 +178,19 @@ public:
     // The record taken right before the last completed apply to the router of the strip in this run
     // (what Undo restores); empty when there is none.
     const std::string& RecordBeforeLastApply() const { return m_beforeLastApply; }
+    // Undo of the last completed apply: the record taken right before it is loaded into the pages and
+    // applied as every apply is (with its confirmation). Failed (with its message) when the record
+    // cannot be read; NoChanges without a message when no apply completed in this run.
+    ApplyOutcome UndoLastApply();
+    // For each of `records` (HistoryRecords()) the fields that differ from the record before it
+    // (RecordChanges).
+    std::vector<std::optional<std::vector<FieldDifference>>> HistoryChanges(
+        const std::vector<HistoryEntry>& records) const;
+    // The fields in which `record` differs from the pages (the pages' values before, the record's
+    // after: what Restore would change), in the router's form without names; nothing (with
+    // `problem` set) when it cannot be read.
+    std::optional<std::vector<FieldDifference>> RecordAgainstPages(const HistoryEntry& record,
+                                                                   std::optional<std::string>* problem) const;
 
     // --- the log page's Auto Refresh box -----------------------------------------------------------
 
@@ -335,6 +356,9 @@ private:
     // What the router holds, in the history's form (the settings file without names and call log);
     // empty when not known (nothing read yet, or an apply failed part-way).
     std::string m_routerRecordText;
+    // The same, kept also after an apply failed part-way: what the preview compares the pages with
+    // (what the router held before that apply; every field it may have changed shows again).
+    std::string m_routerKnownText;
     std::string m_beforeLastApply;
 
     bool m_autoRefreshEnabled = true;

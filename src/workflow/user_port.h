@@ -5,6 +5,7 @@
 
 #include "discovery/router_info.h"
 #include "lang/message_port.h"
+#include "settings/settings_difference.h"
 
 namespace dezadav {
 
@@ -77,6 +78,14 @@ public:
     virtual bool ApplyWithoutRecord(const std::string& question) {
         (void)question;
         return false;
+    }
+
+    // The last word before an apply sends anything: `changes` are the fields the router will hold
+    // differently afterwards (empty when the commands only send again what the router is believed to
+    // hold). True to send, false to send nothing. A front end that shows nothing sends.
+    virtual bool ConfirmChanges(const std::vector<FieldDifference>& changes) {
+        (void)changes;
+        return true;
     }
 
     // A save-file / open-file choice for a settings file: filter "CSV file (*.csv)", default extension

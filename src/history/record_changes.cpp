@@ -1,0 +1,36 @@
+#include "history/record_changes.h"
+
+#include "discovery/model_rules.h"
+
+namespace dezadav {
+
+std::unique_ptr<SettingsSnapshot> ReadRecord(SettingsHistory& history, const HistoryRouter& router,
+                                             const HistoryEntry& entry, const LanguageTable& language,
+                                             std::optional<std::string>* problem) {
+    std::optional<std::string> reason;
+    const std::optional<std::string> text = history.SettingsAt(router, entry.id, &reason);
+    if (!text) {
+        if (problem != nullptr) *problem = reason;
+        return nullptr;
+    }
+    return ReadSettingsSnapshot(*text, IsTwoPortModel(entry.model), language);
+}
+
+std::vector<std::optional<std::vector<FieldDifference>>> RecordChanges(SettingsHistory& history,
+                                                                       const HistoryRouter& router,
+                                                                       const std::vector<HistoryEntry>& newestFirst,
+                                                                       const LanguageTable& language) {
+    std::vector<std::optional<std::vector<FieldDifference>>> changes(newestFirst.size());
+    std::unique_ptr<SettingsSnapshot> older;
+    for (std::size_t i = newestFirst.size(); i-- > 0;) {
+        std::unique_ptr<SettingsSnapshot> current = ReadRecord(history, router, newestFirst[i], language);
+        if (current && older) {
+            const CompareOptions compare{IsTwoPortModel(newestFirst[i].model), false, false};
+            changes[i] = CompareSettings(older->View(), current->View(), compare, language);
+        }
+        older = std::move(current);  // walking from the oldest: this one is the next one's "before"
+    }
+    return changes;
+}
+
+}  // namespace dezadav

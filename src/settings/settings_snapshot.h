@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "lang/language_table.h"
+#include "settings/call_log_table.h"
+#include "settings/codec_settings.h"
+#include "settings/dial_plan_table.h"
+#include "settings/settings_difference.h"
+#include "settings/sip_settings.h"
+
+namespace dezadav {
+
+// A set of settings kept apart from the pages (a record of the history, what the router holds), in
+// models of their own so that they can be compared with the pages field by field.
+struct SettingsSnapshot {
+    explicit SettingsSnapshot(const LanguageTable& language) : sip(language), codec(language) {}
+    DialPlanTable dialPlan;
+    SipSettings sip;
+    CodecSettings codec;
+    CallLogTable callLog;
+
+    SettingsView View() const { return SettingsView{dialPlan, sip, codec}; }
+};
+
+// `text` in the settings-file layout read into models of the given router form, as a settings file
+// is loaded; sections that cannot be read leave their defaults (no message is shown).
+std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bool twoPort,
+                                                       const LanguageTable& language);
+
+}  // namespace dezadav
