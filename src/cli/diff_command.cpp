@@ -9,8 +9,7 @@
 #include "cli/stream_message_port.h"
 #include "discovery/model_rules.h"
 #include "lang/messages.h"
-#include "settings/call_log_table.h"
-#include "settings/router_form_change.h"
+#include "settings/settings_snapshot.h"
 #include "settings/settings_difference.h"
 #include "settings/settings_file.h"
 #include "settings/settings_file_form.h"
@@ -80,34 +79,6 @@ std::optional<ReadSide> ReadFile(const std::string& path, const FleetContext& co
     return ReadSide{std::move(*text), twoPort, false};
 }
 
-class DiscardedMessages : public MessagePort {
-public:
-    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
-};
-
-// A side's settings in models of the form given, as pages of that form hold them.
-struct LoadedSettings {
-    explicit LoadedSettings(const LanguageTable& language) : sip(language), codec(language) {}
-    DialPlanTable dialPlan;
-    SipSettings sip;
-    CodecSettings codec;
-    CallLogTable callLog;
-
-    bool Load(std::string_view text, bool twoPort, const LanguageTable& language) {
-        if (twoPort) {
-            sip.SetTwoPort(true);
-            BringSettingsToRouterForm(sip, codec, false);
-            sip.Recaption();
-        }
-        DiscardedMessages discarded;
-        const SettingsLoadResult result =
-            LoadSettingsText(text, SettingsModels{dialPlan, sip, codec, callLog}, language, discarded);
-        return !result.notSettingsText && result.dialPlan != SectionLoad::Failed &&
-               result.sip != SectionLoad::Failed && result.codec != SectionLoad::Failed;
-    }
-    SettingsView View() const { return SettingsView{dialPlan, sip, codec}; }
-};
-
 // Tabs and line breaks inside a value would break the output's lines and columns.
 std::string Field(std::string text) {
     for (char& c : text) {
@@ -149,10 +120,12 @@ int RunDiff(const CliOptions& options, const FleetContext& context) {
     // Each side is read in the form it was written in (its expiry lists are positions in that
     // form's list); the fields compared are those B's form keeps, B being what A is to become.
     const bool twoPort = sides[1].twoPort.value_or(sides[0].twoPort.value_or(false));
-    std::vector<std::unique_ptr<LoadedSettings>> loaded;
+    std::vector<std::unique_ptr<SettingsSnapshot>> loaded;
     for (std::size_t i = 0; i < sides.size(); ++i) {
-        loaded.push_back(std::make_unique<LoadedSettings>(context.language));
-        if (!loaded.back()->Load(sides[i].text, sides[i].twoPort.value_or(twoPort), context.language)) {
+        bool complete = false;
+        loaded.push_back(
+            ReadSettingsSnapshot(sides[i].text, sides[i].twoPort.value_or(twoPort), context.language, &complete));
+        if (!complete) {
             context.err << CliErrorLine(
                                DiffSideUnreadableText(options.diffSides[i], kSectionUnreadableReason))
                         << std::flush;

@@ -16,13 +16,23 @@ public:
 }  // namespace
 
 std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bool twoPort,
-                                                       const LanguageTable& language) {
+                                                       const LanguageTable& language, bool* complete) {
     auto snapshot = std::make_unique<SettingsSnapshot>(language);
-    snapshot->sip.SetTwoPort(twoPort);
-    BringCodecChoicesToForm(snapshot->codec, twoPort);
+    // The models start in the one-port form.
+    if (twoPort) {
+        snapshot->sip.SetTwoPort(true);
+        BringSettingsToRouterForm(snapshot->sip, snapshot->codec, false);
+        snapshot->sip.Recaption();
+    } else {
+        BringCodecChoicesToForm(snapshot->codec, false);
+    }
     SilentMessages silent;
-    LoadSettingsText(text, SettingsModels{snapshot->dialPlan, snapshot->sip, snapshot->codec, snapshot->callLog},
-                     language, silent);
+    const SettingsLoadResult result = LoadSettingsText(
+        text, SettingsModels{snapshot->dialPlan, snapshot->sip, snapshot->codec, snapshot->callLog}, language, silent);
+    if (complete != nullptr) {
+        *complete = !result.notSettingsText && result.dialPlan != SectionLoad::Failed &&
+                    result.sip != SectionLoad::Failed && result.codec != SectionLoad::Failed;
+    }
     return snapshot;
 }
 

@@ -24,9 +24,10 @@ struct SettingsSnapshot {
     SettingsView View() const { return SettingsView{dialPlan, sip, codec}; }
 };
 
-// `text` in the settings-file layout read into models of the given router form, as a settings file
-// is loaded; sections that cannot be read leave their defaults (no message is shown).
+// `text` in the settings-file layout read into models of the given router form (its expiry lists are
+// positions in that form's lists), as a settings file is loaded; sections that cannot be read leave
+// their defaults (no message is shown). `complete`, when given, tells whether every section was read.
 std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bool twoPort,
-                                                       const LanguageTable& language);
+                                                       const LanguageTable& language, bool* complete = nullptr);
 
 }  // namespace dezadav

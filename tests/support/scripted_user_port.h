@@ -25,6 +25,8 @@ public:
     std::vector<std::string> applyDespiteAsked;  // the warning of each question
     std::deque<bool> applyWithoutRecordAnswers;  // an unscripted question answers No
     std::vector<std::string> applyWithoutRecordAsked;
+    std::deque<bool> confirmChangesAnswers;  // an unscripted confirmation answers Yes
+    std::vector<std::vector<FieldDifference>> previews;  // the changes each confirmation showed
 
     int selectCalls = 0;
     std::vector<RouterInfo> confirmations;  // the router shown by each confirmation
@@ -72,6 +74,13 @@ public:
         if (applyWithoutRecordAnswers.empty()) return false;
         const bool answer = applyWithoutRecordAnswers.front();
         applyWithoutRecordAnswers.pop_front();
+        return answer;
+    }
+    bool ConfirmChanges(const std::vector<FieldDifference>& changes) override {
+        previews.push_back(changes);
+        if (confirmChangesAnswers.empty()) return true;
+        const bool answer = confirmChangesAnswers.front();
+        confirmChangesAnswers.pop_front();
         return answer;
     }
     std::optional<std::string> ChooseFileToSave() override { return Next(saveChoices); }

@@ -47,8 +47,6 @@ class RouterWorkflowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim.IsRunning());
-        language.SetSource(BuiltinLanguageSource());
-        language.LoadLanguage(0);
         workflow.SetTelnetPort(sim.TelnetPort());
     }
 
@@ -88,7 +86,8 @@ protected:
     }
 
     RouterSimProcess sim;
-    LanguageTable language;
+    // Loaded before the models are built, as the window's is: their lists hold the language's texts.
+    LanguageTable language = BuiltinEnglishTable();
     CTelnetSocket socket;
     SteadyClock clock;
     ScriptedUserPort port;
@@ -505,12 +504,27 @@ TEST_F(RouterWorkflowTest, ApplyWithoutEditsSendsOnlyTheChangedValues) {
     EXPECT_EQ(port.MessageTexts().back(), "There are no changes to apply.");
     EXPECT_EQ(port.progressShown.size(), 1u);  // only the fetch's
 
-    // One dial-plan edit and one codec edit: one dial-plan command and the six codec commands.
+    // One dial-plan edit and one codec edit: one dial-plan command and the six codec commands, shown
+    // first as the two fields they change; not confirmed, nothing goes.
     DialPlanEntry entry = workflow.DialPlan().Entry(2);
+    const std::string deletedNumber = entry.phoneNumber;
     entry.phoneNumber = "";
     workflow.DialPlan().SetEntry(2, entry);
+    const std::string payloadType = workflow.Codec().PayloadType();
     workflow.Codec().SetPayloadType("102");
+    port.confirmChangesAnswers = {false};
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::NotConfirmed);
+    EXPECT_TRUE(CommandsOf(kTwoPortIp).empty());
+    ASSERT_EQ(port.previews.size(), 1u);
+    const std::vector<FieldDifference> preview = port.previews[0];
+    ASSERT_EQ(preview.size(), 2u);
+    EXPECT_EQ(preview[0].area, "Dial Plan 3");
+    EXPECT_EQ(preview[0].before, deletedNumber);
+    EXPECT_EQ(preview[0].after, "(deleted)");
+    EXPECT_EQ(preview[1].before, payloadType);
+    EXPECT_EQ(preview[1].after, "102");
     ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    EXPECT_EQ(port.previews[1], preview);
     auto commands = CommandsOf(kTwoPortIp);
     ASSERT_EQ(commands.size(), 7u);
     EXPECT_EQ(commands[0], "voip dial_plan del 3");
@@ -679,10 +693,22 @@ TEST_F(HistoryWorkflowTest, ChangedFetchesAndEveryApplyAreRecordedAndTheRecordBe
     EXPECT_EQ(history->SettingsAt(workflow.HistoryKey(), records[1].id, &problem),
               history->SettingsAt(workflow.HistoryKey(), records[2].id, &problem));
 
-    // Undo: the record before the apply, loaded into the pages and applied, is what a fetch then reads.
-    ASSERT_EQ(workflow.RestoreRecord(workflow.RecordBeforeLastApply()), FileOutcome::Done);
-    EXPECT_EQ(workflow.DialPlan().Entry(0).phoneNumber, number);
-    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    const auto changes = workflow.HistoryChanges(records);
+    ASSERT_EQ(changes.size(), 3u);
+    ASSERT_TRUE(changes[0].has_value());
+    EXPECT_EQ(changes[0]->size(), 1u);
+    EXPECT_FALSE(changes[2].has_value());  // the first record
+    const auto againstPages = workflow.RecordAgainstPages(records[2], &problem);
+    ASSERT_TRUE(againstPages.has_value());
+    ASSERT_EQ(againstPages->size(), 1u);
+    EXPECT_EQ((*againstPages)[0].before, "777");
+    EXPECT_EQ((*againstPages)[0].after, number);
+
+    // Undo: the record before the apply, loaded into the pages and applied after the same preview
+    // reversed, is what a fetch then reads.
+    ASSERT_EQ(workflow.UndoLastApply(), ApplyOutcome::Applied);
+    ASSERT_EQ(port.previews.back().size(), 1u);
+    EXPECT_EQ(port.previews.back()[0].after, number);
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
     EXPECT_EQ(workflow.DialPlan().Entry(0).phoneNumber, number);
     EXPECT_EQ(Causes().size(), 5u);
