@@ -233,14 +233,14 @@ TEST_F(CliFleetTest, ApplyToSeveralRoutersSendsEachItsOwnCommands) {
     }
 }
 
-// What `spec` names in the git work tree `dir`, read with libgit2: a commit's message ("HEAD") or a
+// What `revision` names in the git work tree `dir`, read with libgit2: a commit's message ("HEAD") or a
 // file's content ("HEAD:index.tsv"); empty when it names nothing.
-std::string GitObjectText(const std::string& dir, const std::string& spec) {
+std::string GitObjectText(const std::string& dir, const std::string& revision) {
     git_libgit2_init();
     std::string text;
     git_repository* repo = nullptr;
     git_object* object = nullptr;
-    if (git_repository_open(&repo, dir.c_str()) == 0 && git_revparse_single(&object, repo, spec.c_str()) == 0) {
+    if (git_repository_open(&repo, dir.c_str()) == 0 && git_revparse_single(&object, repo, revision.c_str()) == 0) {
         if (git_object_type(object) == GIT_OBJECT_COMMIT)
             text = git_commit_message(reinterpret_cast<git_commit*>(object));
         if (git_object_type(object) == GIT_OBJECT_BLOB) {
