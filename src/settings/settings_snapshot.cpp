@@ -19,6 +19,10 @@ std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bo
                                                        const LanguageTable& language) {
     auto snapshot = std::make_unique<SettingsSnapshot>(language);
     snapshot->sip.SetTwoPort(twoPort);
+    // The file keeps expiry times as positions in the form's list, as the pages hold it: a two-port
+    // router's list lacks the two shortest times.
+    snapshot->sip.BringExpiryListToForm(snapshot->sip.Port1Expiry());
+    snapshot->sip.BringExpiryListToForm(snapshot->sip.Port2Expiry());
     BringCodecChoicesToForm(snapshot->codec, twoPort);
     SilentMessages silent;
     LoadSettingsText(text, SettingsModels{snapshot->dialPlan, snapshot->sip, snapshot->codec, snapshot->callLog},
