@@ -56,6 +56,7 @@ CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const Lang
     m_records->setHorizontalHeaderLabels(
         {Text(texts, kMsgHistoryTime), Text(texts, kMsgHistoryCause), Text(texts, kMsgHistorySummary)});
     m_records->verticalHeader()->hide();
+    m_records->verticalHeader()->setDefaultSectionSize(m_records->fontMetrics().height() + 4);
     m_records->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_records->setSelectionMode(QAbstractItemView::SingleSelection);
     m_records->setEditTriggers(QAbstractItemView::NoEditTriggers);
