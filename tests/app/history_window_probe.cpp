@@ -4,10 +4,10 @@
 // entry3=<status mark of dial-plan entry 3>" after each Connect sequence. It prints one line for
 // each dialog that comes up: "preview <lines>" for Confirm Changes, "history <causes>" for History,
 // "message <text>" for a message box (lines joined by " | "), "dialog <class>" for any other; and
-// "view <lines>" when History's lower pane is filled. The lines "edit", "history" and "undo" on its
-// standard input put the keyboard focus on the dial-plan list (entry 3 selected), on History... or
-// on Undo Apply and answer "ready" (for Undo Apply "ready enabled=<0|1>"); the keys come from the
-// test. "fetch" runs Search Again. Ends when its standard input closes, or after 60 s.
+// "view <lines>" when History's lower pane is filled. A line "list", "history", "undo" or "search"
+// on its standard input selects dial-plan entry 3 and puts the keyboard focus on the dial-plan list
+// or that button, then answers "ready enabled=<0|1>"; the keys come from the test. Ends when its
+// standard input closes, or after 60 s.
 #include <unistd.h>
 
 #include <QApplication>
@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "app/application.h"
@@ -59,13 +60,10 @@ int main(int argc, char** argv) {
     QObject::connect(&watch, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal)) {
-            QTableWidget* table = select->RouterTable();
-            for (int row = 0; table != nullptr && row < table->rowCount(); ++row) {
-                if (table->item(row, 1) == nullptr || table->item(row, 1)->text() != QStringLiteral("127.0.0.2")) continue;
-                table->selectRow(row);
-                select->OkButton()->click();
-            }
-            return;
+            const auto found = select->RouterTable()->findItems(QStringLiteral("127.0.0.2"), Qt::MatchExactly);
+            if (found.isEmpty()) return;
+            select->RouterTable()->selectRow(found.front()->row());
+            return select->OkButton()->click();
         }
         if (auto* password = qobject_cast<dezadav::CRouterInfoDlg*>(modal)) {
             password->PasswordBox()->setText(QStringLiteral("admin"));
@@ -98,34 +96,23 @@ int main(int argc, char** argv) {
             QStringLiteral(" entry3=") + QString::fromStdString(status));
     });
 
+    // The controls a line on the standard input puts the keyboard focus on.
+    const std::map<std::string, QWidget*> controls = {{"list", window.DialPlanPage()->List()},
+                                                      {"history", window.HistoryButton()},
+                                                      {"undo", window.UndoButton()},
+                                                      {"search", window.SearchButton()}};
     std::string input;
     QSocketNotifier commands(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&commands, &QSocketNotifier::activated, &app, [&] {
         char byte;
-        if (::read(STDIN_FILENO, &byte, 1) <= 0) {
-            app.quit();
-            return;
-        }
-        if (byte != '\n') {
-            input += byte;
-            return;
-        }
+        if (::read(STDIN_FILENO, &byte, 1) <= 0) return app.quit();
+        if (byte != '\n') return input.push_back(byte);
+        QWidget* control = controls.count(input) != 0 ? controls.at(input) : window.DialPlanPage()->List();
+        window.DialPlanPage()->List()->selectRow(2);
         window.activateWindow();
-        QString answer = QStringLiteral("ready");
-        if (input == "edit") {
-            window.DialPlanPage()->List()->selectRow(2);
-            window.DialPlanPage()->List()->setFocus();
-        } else if (input == "history") {
-            window.HistoryButton()->setFocus();
-        } else if (input == "undo") {
-            window.UndoButton()->setFocus();
-            answer += QStringLiteral(" enabled=%1").arg(window.UndoButton()->isEnabled() ? 1 : 0);
-        } else if (input == "fetch") {
-            QTimer::singleShot(0, &window, [&window] { window.SearchButton()->click(); });
-            answer.clear();
-        }
+        control->setFocus();
         // Once the window manager has passed the focus on.
-        if (!answer.isEmpty()) QTimer::singleShot(500, [answer] { Say(answer); });
+        QTimer::singleShot(500, [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
         input.clear();
     });
     QObject::connect(&window, &QDialog::finished, &app, &QCoreApplication::quit);

@@ -32,8 +32,8 @@ TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
     ASSERT_EQ(Next(probe, "connected"), "connected entry3=-");
 
     // Entry 3 is switched on in Index Info, then applied with Enter: the preview names that one field.
-    probe.write("edit\n");
-    ASSERT_EQ(Next(probe, "ready"), "ready");
+    probe.write("list\n");
+    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
     Key("F2");
     ASSERT_EQ(Next(probe, "dialog"), "dialog dezadav::CIndexInfoDlg");
     Key("space Return Return");
@@ -45,7 +45,7 @@ TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
     // Recorded at the fetch and around the apply; the record before the apply differs from the pages
     // in that field only.
     probe.write("history\n");
-    ASSERT_EQ(Next(probe, "ready"), "ready");
+    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
     Key("Return");
     EXPECT_EQ(Next(probe, "history"), "history after apply,before apply,fetch");
     Key("Down Return");
@@ -61,7 +61,9 @@ TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
     Key("Return");
     ASSERT_EQ(Next(probe, "message"), "message Settings have been applied to router.");
     Key("Return");
-    probe.write("fetch\n");
+    probe.write("search\n");
+    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
+    Key("Return");
     EXPECT_EQ(Next(probe, "connected"), "connected entry3=-");
 }
 
