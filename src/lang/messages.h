@@ -163,8 +163,8 @@ inline constexpr MessageText kMsgCancelButton{"Button_Cancel", "Cancel"};
 inline constexpr MessageText kMsgChangesTitle{"Changes_Title", "Confirm Changes"};
 inline constexpr MessageText kMsgChangesRouter{"Changes_Router", "Router :"};
 inline constexpr MessageText kMsgChangesIntro{"Changes_Intro", "These settings will change on the router:"};
-inline constexpr MessageText kMsgChangesResend{"Changes_Resend",
-                                               "No setting changes: the router is sent again what the pages show."};
+inline constexpr MessageText kMsgChangesResend{
+    "Changes_Resend", "No setting changes: the router is sent again what the pages show."};
 inline constexpr MessageText kMsgApplyNowButton{"Button_ApplyNow", "Apply"};
 
 // The window's History dialog: its texts, the cause of a record, the one-line summary of a record

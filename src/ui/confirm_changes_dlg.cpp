@@ -19,8 +19,9 @@ QString Text(const LanguageTable& texts, const MessageText& message) {
 
 }  // namespace
 
-CConfirmChangesDlg::CConfirmChangesDlg(const LanguageTable& texts, const std::string& model, const std::string& ip,
-                                       const std::vector<FieldDifference>& changes, QWidget* parent)
+CConfirmChangesDlg::CConfirmChangesDlg(const LanguageTable& texts, const std::string& model,
+                                       const std::string& ip, const std::vector<FieldDifference>& changes,
+                                       QWidget* parent)
     : QDialog(parent) {
     setFixedSize(DialogSize(280, 176));
     setFont(DialogFont());
@@ -40,7 +41,8 @@ CConfirmChangesDlg::CConfirmChangesDlg(const LanguageTable& texts, const std::st
     m_list->setAccessibleName(m_intro->text());
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    for (const FieldDifference& change : changes) m_list->addItem(QString::fromStdString(DifferenceLine(change)));
+    for (const FieldDifference& change : changes)
+        m_list->addItem(QString::fromStdString(DifferenceLine(change)));
     if (changes.empty()) m_list->addItem(Text(texts, kMsgChangesResend));
     m_intro->setBuddy(m_list);
 

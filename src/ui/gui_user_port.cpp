@@ -96,7 +96,9 @@ bool GuiUserPort::ApplyDespite(const std::string& warning) {
     return box.exec() == QMessageBox::Yes;
 }
 
-bool GuiUserPort::ApplyWithoutRecord(const std::string& question) { return ApplyDespite(question); }
+bool GuiUserPort::ApplyWithoutRecord(const std::string& question) {
+    return ApplyDespite(question);
+}
 
 bool GuiUserPort::ConfirmChanges(const std::vector<FieldDifference>& changes) {
     CConfirmChangesDlg dialog(m_texts, m_strip.model, m_strip.ip, changes, m_owner);

@@ -23,9 +23,9 @@ class CProgressWindow;
 //
 // SelectRouter runs Select Router; ConfirmPassword runs Confirm Password, keeping one dialog for
 // the whole Connect sequence (shown again with the same router after a failed fetch) until
-// ClosePasswordConfirmation; ConfirmChanges runs Confirm Changes; ShowProgress / HideProgress put up and take down the progress box;
-// messages are message boxes; the file choices are file dialogs for "CSV file (*.csv)". The window
-// effects are handed to the hooks the main window sets (empty ones do nothing).
+// ClosePasswordConfirmation; ConfirmChanges runs Confirm Changes; ShowProgress / HideProgress put up and take
+// down the progress box; messages are message boxes; the file choices are file dialogs for "CSV file
+// (*.csv)". The window effects are handed to the hooks the main window sets (empty ones do nothing).
 class GuiUserPort : public UserPort {
 public:
     struct WindowHooks {

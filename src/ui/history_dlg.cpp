@@ -40,14 +40,16 @@ constexpr int kColumnWidths[3] = {120, 80, 280};
 
 }  // namespace
 
-CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const LanguageTable& texts, QWidget* parent)
+CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const LanguageTable& texts,
+                         QWidget* parent)
     : QDialog(parent), m_workflow(workflow), m_port(port), m_texts(texts) {
     setFixedSize(DialogSize(340, 250));
     setFont(DialogFont());
     setWindowFlags(FixedDialogFlags());
     const RouterStrip& strip = workflow.Strip();
-    setWindowTitle(Text(texts, kMsgHistoryTitle) + QStringLiteral(" - ") + QString::fromStdString(strip.model) +
-                   QStringLiteral(" (") + QString::fromStdString(strip.ip) + QLatin1Char(')'));
+    setWindowTitle(Text(texts, kMsgHistoryTitle) + QStringLiteral(" - ") +
+                   QString::fromStdString(strip.model) + QStringLiteral(" (") +
+                   QString::fromStdString(strip.ip) + QLatin1Char(')'));
 
     m_intro = new QLabel(Text(texts, kMsgHistoryIntro), this);
     m_intro->setGeometry(DialogRect(7, 7, 326, 10));
@@ -63,7 +65,8 @@ CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const Lang
     m_records->setTabKeyNavigation(false);
     m_records->setWordWrap(false);
     m_records->setAccessibleName(m_intro->text());
-    for (int column = 0; column < 3; ++column) ColumnFit::Of(m_records)->SetWantedWidth(column, kColumnWidths[column]);
+    for (int column = 0; column < 3; ++column)
+        ColumnFit::Of(m_records)->SetWantedWidth(column, kColumnWidths[column]);
     m_intro->setBuddy(m_records);
 
     m_againstPages = new QLabel(Text(texts, kMsgHistoryAgainstPages), this);
@@ -108,14 +111,15 @@ int CHistoryDlg::Exec() {
     return exec();
 }
 
-QString CHistoryDlg::Summary(const LanguageTable& texts, const std::optional<std::vector<FieldDifference>>& changes,
-                             bool oldest) {
+QString CHistoryDlg::Summary(const LanguageTable& texts,
+                             const std::optional<std::vector<FieldDifference>>& changes, bool oldest) {
     if (!changes) return Text(texts, oldest ? kMsgHistoryFirst : kMsgHistoryUnreadableRecord);
     if (changes->empty()) return Text(texts, kMsgHistoryNoChange);
     QString line = QString::fromStdString(DifferenceLine(changes->front()));
     if (changes->size() > 1) {
-        line += QStringLiteral(", ") + Text(texts, kMsgHistoryMore)
-                                           .replace(QStringLiteral("%s"), QString::number(changes->size() - 1));
+        line +=
+            QStringLiteral(", ") +
+            Text(texts, kMsgHistoryMore).replace(QStringLiteral("%s"), QString::number(changes->size() - 1));
     }
     return line;
 }
@@ -125,11 +129,11 @@ void CHistoryDlg::FillRecords() {
     m_records->setRowCount(static_cast<int>(m_entries.size()));
     for (std::size_t row = 0; row < m_entries.size(); ++row) {
         const HistoryEntry& entry = m_entries[row];
-        const QString time = QDateTime::fromSecsSinceEpoch(entry.time).toLocalTime().toString(
-            QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QString time = QDateTime::fromSecsSinceEpoch(entry.time)
+                                 .toLocalTime()
+                                 .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         const bool oldest = row + 1 == m_entries.size();
-        const QString summary =
-            Summary(m_texts, row < changes.size() ? changes[row] : std::nullopt, oldest);
+        const QString summary = Summary(m_texts, row < changes.size() ? changes[row] : std::nullopt, oldest);
         const QString cells[3] = {time, Text(m_texts, CauseText(entry.cause)), summary};
         for (int column = 0; column < 3; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
@@ -157,7 +161,8 @@ void CHistoryDlg::ViewSelected() {
     const HistoryEntry* entry = Selected();
     if (entry == nullptr) return;
     std::optional<std::string> problem;
-    const std::optional<std::vector<FieldDifference>> differences = m_workflow.RecordAgainstPages(*entry, &problem);
+    const std::optional<std::vector<FieldDifference>> differences =
+        m_workflow.RecordAgainstPages(*entry, &problem);
     m_differences->clear();
     if (!differences) {
         ShowProblem(kMsgHistoryUnreadable, problem.value_or(std::string()));

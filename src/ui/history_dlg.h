@@ -31,7 +31,8 @@ class CHistoryDlg : public QDialog {
     Q_OBJECT
 
 public:
-    CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const LanguageTable& texts, QWidget* parent = nullptr);
+    CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const LanguageTable& texts,
+                QWidget* parent = nullptr);
 
     // Reads the records and runs the dialog modally; a history that cannot be read shows its problem
     // in a message box and no dialog.
@@ -39,8 +40,8 @@ public:
 
     // The one-line summary of a record against the one before it (`changes`: nothing when they could
     // not be compared; `oldest`: the record has none before it).
-    static QString Summary(const LanguageTable& texts, const std::optional<std::vector<FieldDifference>>& changes,
-                           bool oldest);
+    static QString Summary(const LanguageTable& texts,
+                           const std::optional<std::vector<FieldDifference>>& changes, bool oldest);
 
     QTableWidget* RecordList() const { return m_records; }
     QListWidget* DifferenceList() const { return m_differences; }

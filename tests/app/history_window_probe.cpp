@@ -60,7 +60,8 @@ int main(int argc, char** argv) {
     QObject::connect(&watch, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal)) {
-            const auto found = select->RouterTable()->findItems(QStringLiteral("127.0.0.2"), Qt::MatchExactly);
+            const auto found =
+                select->RouterTable()->findItems(QStringLiteral("127.0.0.2"), Qt::MatchExactly);
             if (found.isEmpty()) return;
             select->RouterTable()->selectRow(found.front()->row());
             return select->OkButton()->click();
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
             Say(QStringLiteral("preview ") + Joined(*preview->ChangeList()));
         } else if (auto* history = qobject_cast<dezadav::CHistoryDlg*>(modal)) {
             QStringList causes;
-            for (int row = 0; row < history->RecordList()->rowCount(); ++row) causes << history->RecordList()->item(row, 1)->text();
+            for (int row = 0; row < history->RecordList()->rowCount(); ++row)
+                causes << history->RecordList()->item(row, 1)->text();
             Say(QStringLiteral("history ") + causes.join(QLatin1Char(',')));
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             Say(QStringLiteral("message ") + box->text().replace(QLatin1Char('\n'), QStringLiteral(" | ")));
@@ -90,11 +92,13 @@ int main(int argc, char** argv) {
         }
     });
     watch.start(50);
-    QObject::connect(&window, &dezadav::CMainDlg::connectFinished, [&window](dezadav::ConnectOutcome outcome) {
-        const std::string& status = window.Workflow().DialPlan().Entry(2).statusMark;
-        Say(QString::fromLatin1(outcome == dezadav::ConnectOutcome::Connected ? "connected" : "not connected") +
-            QStringLiteral(" entry3=") + QString::fromStdString(status));
-    });
+    QObject::connect(
+        &window, &dezadav::CMainDlg::connectFinished, [&window](dezadav::ConnectOutcome outcome) {
+            const std::string& status = window.Workflow().DialPlan().Entry(2).statusMark;
+            Say(QString::fromLatin1(outcome == dezadav::ConnectOutcome::Connected ? "connected"
+                                                                                  : "not connected") +
+                QStringLiteral(" entry3=") + QString::fromStdString(status));
+        });
 
     // The controls a line on the standard input puts the keyboard focus on.
     const std::map<std::string, QWidget*> controls = {{"list", window.DialPlanPage()->List()},
@@ -112,7 +116,8 @@ int main(int argc, char** argv) {
         window.activateWindow();
         control->setFocus();
         // Once the window manager has passed the focus on.
-        QTimer::singleShot(500, [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
+        QTimer::singleShot(
+            500, [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
         input.clear();
     });
     QObject::connect(&window, &QDialog::finished, &app, &QCoreApplication::quit);

@@ -13,7 +13,9 @@ using namespace dezadav::testing;
 
 class HistoryWindowTest : public XDesktopTest {
 protected:
-    void Key(const char* keys) { X11Output(QStringLiteral("xdotool key --delay 150 ") + QString::fromLatin1(keys)); }
+    void Key(const char* keys) {
+        X11Output(QStringLiteral("xdotool key --delay 150 ") + QString::fromLatin1(keys));
+    }
     // The probe's next line starting with `prefix`, as UTF-8.
     std::string Next(QProcess& probe, const char* prefix) {
         return WaitForLine(probe, QString::fromLatin1(prefix), 20000).toLatin1().toStdString();
@@ -26,9 +28,10 @@ TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
     ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
     QTemporaryDir history;
     ASSERT_TRUE(history.isValid());
-    QProcess& probe = StartProbe(QStringLiteral(DEZADAV_HISTORY_WINDOW_PROBE_PATH),
-                                 {QString::number(sim.TelnetPort()), QString::fromStdString(sim.DiscoveryAddress()),
-                                  QString::number(sim.DiscoveryPort()), history.path()});
+    QProcess& probe =
+        StartProbe(QStringLiteral(DEZADAV_HISTORY_WINDOW_PROBE_PATH),
+                   {QString::number(sim.TelnetPort()), QString::fromStdString(sim.DiscoveryAddress()),
+                    QString::number(sim.DiscoveryPort()), history.path()});
     ASSERT_EQ(Next(probe, "connected"), "connected entry3=-");
 
     // Entry 3 is switched on in Index Info, then applied with Enter: the preview names that one field.

@@ -224,7 +224,11 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
         CheckModal<CHistoryDlg>(
             looks, inLanguage, [&] { window.RunHistoryFlow(); }, &window);
         CheckModal<CConfirmChangesDlg>(
-            looks, inLanguage, [&] { window.Port().ConfirmChanges({{"Dial Plan 3", "Status", "-", "V"}}); }, &window);
+            looks, inLanguage,
+            [&] {
+                window.Port().ConfirmChanges({{"Dial Plan 3", "Status", "-", "V"}});
+            },
+            &window);
     }
     window.Workflow().SetAutoRefresh(false);
     EXPECT_TRUE(looks.faults.isEmpty()) << looks.faults.join(QLatin1Char('\n')).toStdString();
