@@ -240,7 +240,8 @@ std::vector<HistoryEntry> GitHistory::Entries(const HistoryRouter& router, std::
         return entries;
     }
     git_oid id;
-    while (git_revwalk_next(&id, walk) == 0) {
+    int walked = 0;
+    while ((walked = git_revwalk_next(&id, walk)) == 0) {
         git_commit* commit = nullptr;
         if (git_commit_lookup(&commit, m_repo, &id) != 0) {
             *problem = LastGitError("the history " + m_folder + " is damaged");
@@ -260,6 +261,8 @@ std::vector<HistoryEntry> GitHistory::Entries(const HistoryRouter& router, std::
         entry.model = HistoryMessageField(message, "Model").value_or("");
         entries.push_back(std::move(entry));
     }
+    // A commit the walk cannot read ends it early: the records would look fewer than they are.
+    if (walked != GIT_ITEROVER) *problem = LastGitError("the history " + m_folder + " is damaged");
     return entries;
 }
 

@@ -159,6 +159,46 @@ inline constexpr MessageText kMsgApplyButton{"Button_Apply", "Apply to Router"};
 inline constexpr MessageText kMsgDiscardButton{"Button_Discard", "Discard"};
 inline constexpr MessageText kMsgCancelButton{"Button_Cancel", "Cancel"};
 
+// The window's confirmation of the fields an apply changes, and its buttons.
+inline constexpr MessageText kMsgChangesTitle{"Changes_Title", "Confirm Changes"};
+inline constexpr MessageText kMsgChangesRouter{"Changes_Router", "Router :"};
+inline constexpr MessageText kMsgChangesIntro{"Changes_Intro", "These settings will change on the router:"};
+inline constexpr MessageText kMsgChangesResend{
+    "Changes_Resend", "No setting changes: the router is sent again what the pages show."};
+inline constexpr MessageText kMsgApplyNowButton{"Button_ApplyNow", "Apply"};
+
+// The window's History dialog: its texts, the cause of a record, the one-line summary of a record
+// against the one before ("and %s more" follows the first differing field), and its buttons; the
+// main window's History and Undo Apply buttons.
+inline constexpr MessageText kMsgHistoryTitle{"History_Title", "History"};
+inline constexpr MessageText kMsgHistoryIntro{"History_Intro", "Records of this router, newest first:"};
+inline constexpr MessageText kMsgHistoryTime{"History_Time", "Time"};
+inline constexpr MessageText kMsgHistoryCause{"History_Cause", "Cause"};
+inline constexpr MessageText kMsgHistorySummary{"History_Summary", "Changes"};
+inline constexpr MessageText kMsgHistoryFetch{"History_Fetch", "fetch"};
+inline constexpr MessageText kMsgHistoryBeforeApply{"History_BeforeApply", "before apply"};
+inline constexpr MessageText kMsgHistoryAfterApply{"History_AfterApply", "after apply"};
+inline constexpr MessageText kMsgHistoryBackup{"History_Backup", "backup"};
+inline constexpr MessageText kMsgHistoryFirst{"History_First", "first record"};
+inline constexpr MessageText kMsgHistoryNoChange{"History_NoChange", "no change"};
+inline constexpr MessageText kMsgHistoryMore{"History_More", "and %s more"};
+inline constexpr MessageText kMsgHistoryUnreadableRecord{"History_Unreadable",
+                                                         "not compared: a record cannot be read"};
+inline constexpr MessageText kMsgHistoryAgainstPages{"History_AgainstPages",
+                                                     "Where the selected record differs from the pages:"};
+inline constexpr MessageText kMsgHistorySameAsPages{"History_SameAsPages",
+                                                    "The pages hold the settings of this record."};
+inline constexpr MessageText kMsgHistoryButton{"Button_History", "History..."};
+inline constexpr MessageText kMsgUndoButton{"Button_Undo", "Undo Apply"};
+inline constexpr MessageText kMsgViewButton{"Button_View", "View"};
+inline constexpr MessageText kMsgRestoreButton{"Button_Restore", "Restore"};
+inline constexpr MessageText kMsgCloseButton{"Button_Close", "Close"};
+// The records cannot be listed, or the chosen one cannot be loaded; followed by why.
+inline constexpr MessageText kMsgHistoryUnreadable{"Message_HistoryUnreadable",
+                                                   "The history of this router cannot be read:"};
+inline constexpr MessageText kMsgRestoreFailed{"Message_RestoreFailed",
+                                               "The record could not be loaded into the pages:"};
+
 // Texts of the command lines: what dezadav-cli prints and refuses, and what the window program says
 // on its terminal before any window exists. A command line speaks English only (scripts read what it
 // prints, and the language is a choice made in the window), so these have no language key.

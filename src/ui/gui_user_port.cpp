@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "lang/messages.h"
+#include "ui/confirm_changes_dlg.h"
 #include "ui/last_file_folder.h"
 #include "ui/progress_window.h"
 #include "ui/router_info_dlg.h"
@@ -95,16 +96,27 @@ bool GuiUserPort::ApplyDespite(const std::string& warning) {
     return box.exec() == QMessageBox::Yes;
 }
 
+bool GuiUserPort::ApplyWithoutRecord(const std::string& question) {
+    return ApplyDespite(question);
+}
+
+bool GuiUserPort::ConfirmChanges(const std::vector<FieldDifference>& changes) {
+    CConfirmChangesDlg dialog(m_texts, m_strip.model, m_strip.ip, changes, m_owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 std::optional<std::string> GuiUserPort::ChooseFileToSave() { return m_chooseSave(); }
 std::optional<std::string> GuiUserPort::ChooseFileToOpen() { return m_chooseOpen(); }
 
 void GuiUserPort::ShowProgress(const std::string& text, ExchangeCause cause) {
     if (!m_progress) m_progress = std::make_unique<CProgressWindow>(m_owner);
     m_progress->ShowProgress(QString::fromStdString(text), cause == ExchangeCause::AutomaticRefresh);
+    if (m_hooks.exchangeShown) m_hooks.exchangeShown(true);
 }
 
 void GuiUserPort::HideProgress() {
     if (m_progress) m_progress->HideProgress();
+    if (m_hooks.exchangeShown) m_hooks.exchangeShown(false);
 }
 
 void GuiUserPort::FadeInAndCaption() {
@@ -117,6 +129,7 @@ void GuiUserPort::ShowAutoRefresh(bool ticked, bool enabled) {
     if (m_hooks.showAutoRefresh) m_hooks.showAutoRefresh(ticked, enabled);
 }
 void GuiUserPort::ShowStrip(const RouterStrip& strip) {
+    m_strip = strip;
     if (m_hooks.showStrip) m_hooks.showStrip(strip);
 }
 void GuiUserPort::ModelsChanged() {

@@ -23,9 +23,9 @@ class CProgressWindow;
 //
 // SelectRouter runs Select Router; ConfirmPassword runs Confirm Password, keeping one dialog for
 // the whole Connect sequence (shown again with the same router after a failed fetch) until
-// ClosePasswordConfirmation; ShowProgress / HideProgress put up and take down the progress box;
-// messages are message boxes; the file choices are file dialogs for "CSV file (*.csv)". The window
-// effects are handed to the hooks the main window sets (empty ones do nothing).
+// ClosePasswordConfirmation; ConfirmChanges runs Confirm Changes; ShowProgress / HideProgress put up and take
+// down the progress box; messages are message boxes; the file choices are file dialogs for "CSV file
+// (*.csv)". The window effects are handed to the hooks the main window sets (empty ones do nothing).
 class GuiUserPort : public UserPort {
 public:
     struct WindowHooks {
@@ -35,6 +35,8 @@ public:
         std::function<void(const RouterStrip&)> showStrip;
         std::function<void()> modelsChanged;
         std::function<void()> endProgram;
+        // A router exchange the user waits for started (true) or ended (false).
+        std::function<void(bool running)> exchangeShown;
     };
     using FileChooser = std::function<std::optional<std::string>()>;
 
@@ -55,6 +57,10 @@ public:
     MessagePort& Messages() override { return m_boxes; }
     // A warning box with Yes and No (No is the default button, as Esc).
     bool ApplyDespite(const std::string& warning) override;
+    // The same Yes / No warning box (No the default).
+    bool ApplyWithoutRecord(const std::string& question) override;
+    // Confirm Changes, naming the router of the strip; true for Apply.
+    bool ConfirmChanges(const std::vector<FieldDifference>& changes) override;
     std::optional<std::string> ChooseFileToSave() override;
     std::optional<std::string> ChooseFileToOpen() override;
     void ShowProgress(const std::string& text, ExchangeCause cause) override;
@@ -87,6 +93,7 @@ private:
     std::unique_ptr<CSelectRouterDlg> m_select;
     std::unique_ptr<CRouterInfoDlg> m_password;
     std::unique_ptr<CProgressWindow> m_progress;
+    RouterStrip m_strip;  // as last shown: the router the confirmation of an apply names
 };
 
 }  // namespace dezadav

@@ -21,6 +21,7 @@
 
 #include "lang/messages.h"
 #include "ui/dialog_units.h"
+#include "ui/history_dlg.h"
 #include "ui/language_dlg.h"
 #include "ui/language_text.h"
 #include "ui/pages/codec_page.h"
@@ -47,6 +48,7 @@ const char* const kTabKeys[4] = {"DialPlan_Title", "SIP_Title", "Codec_Title", "
 constexpr int kAboutWidth = 170;  // dialog units
 constexpr int kMargin = 6;  // pixels around the sheet and the button row
 constexpr int kButtonWidth = 110;
+constexpr int kNarrowButtonWidth = 80;  // the buttons between Language and Apply to Router
 constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
 
@@ -140,26 +142,55 @@ void CMainDlg::BuildSheet() {
 
 void CMainDlg::BuildButtons() {
     const int y = height() - kMargin - kButtonHeight;
-    auto make = [this, y](int x) {
+    auto make = [this, y](int x, int width) {
         auto* button = new CSkinButton(this);
-        button->SetBitmaps(MainButtonBitmaps());
-        button->setGeometry(x, y, kButtonWidth, kButtonHeight);
+        button->SetBitmaps(width == kButtonWidth ? MainButtonBitmaps() : DialogButtonBitmaps());
+        button->setGeometry(x, y, width, kButtonHeight);
         return button;
     };
-    const int step = kButtonWidth + kButtonGap;
-    m_search = make(kMargin);
+    // Search and Language on the left; Apply to Router on the right, with the file buttons, History
+    // and Undo Apply (narrower, to fit) before it.
+    m_search = make(kMargin, kButtonWidth);
     // Shown: otherwise the language choice could not be reached at all.
-    m_languageButton = make(kMargin + step);
-    m_apply = make(width() - kMargin - kButtonWidth);
-    m_saveAll = make(width() - kMargin - kButtonWidth - step);
-    m_load = make(width() - kMargin - kButtonWidth - 2 * step);
+    m_languageButton = make(kMargin + kButtonWidth + kButtonGap, kButtonWidth);
+    m_apply = make(width() - kMargin - kButtonWidth, kButtonWidth);
+    const int narrowStep = kNarrowButtonWidth + kButtonGap;
+    const int firstNarrow = m_apply->x() - 4 * narrowStep;
+    m_load = make(firstNarrow, kNarrowButtonWidth);
+    m_saveAll = make(firstNarrow + narrowStep, kNarrowButtonWidth);
+    m_history = make(firstNarrow + 2 * narrowStep, kNarrowButtonWidth);
+    m_undo = make(firstNarrow + 3 * narrowStep, kNarrowButtonWidth);
     m_apply->setDefault(true);
 
     connect(m_search, &QPushButton::clicked, this, &CMainDlg::RunConnectSequence);
     connect(m_languageButton, &QPushButton::clicked, this, &CMainDlg::RunLanguageFlow);
     connect(m_load, &QPushButton::clicked, this, [this] { m_workflow.LoadFlow(); });
     connect(m_saveAll, &QPushButton::clicked, this, [this] { m_workflow.SaveAllFlow(); });
-    connect(m_apply, &QPushButton::clicked, this, [this] { m_workflow.ApplyFlow(); });
+    connect(m_apply, &QPushButton::clicked, this, [this] {
+        m_workflow.ApplyFlow();
+        ShowHistoryButtons();
+    });
+    connect(m_history, &QPushButton::clicked, this, &CMainDlg::RunHistoryFlow);
+    connect(m_undo, &QPushButton::clicked, this, [this] {
+        m_workflow.UndoLastApply();
+        ShowHistoryButtons();
+    });
+    ShowHistoryButtons();
+}
+
+void CMainDlg::RunHistoryFlow() {
+    if (m_workflow.ExchangeRunning()) return;
+    CHistoryDlg dialog(m_workflow, m_port, m_texts, this);
+    dialog.Exec();
+    ShowHistoryButtons();
+}
+
+void CMainDlg::ShowHistoryButtons() {
+    // Both belong to the router of the strip: none after Skip, none while an exchange runs.
+    const bool connected =
+        !m_workflow.SkipMark() && !m_workflow.Strip().ip.empty() && !m_workflow.ExchangeRunning();
+    m_history->setEnabled(connected && m_workflow.History() != nullptr);
+    m_undo->setEnabled(connected && !m_workflow.RecordBeforeLastApply().empty());
 }
 
 void CMainDlg::WireWorkflow() {
@@ -172,8 +203,15 @@ void CMainDlg::WireWorkflow() {
     hooks.showAutoRefresh = [this](bool ticked, bool enabled) {
         m_logPage->ShowAutoRefresh(ticked, enabled);
     };
-    hooks.showStrip = [this](const RouterStrip& strip) { ShowStrip(strip); };
-    hooks.modelsChanged = [this] { ShowModels(); };
+    hooks.showStrip = [this](const RouterStrip& strip) {
+        ShowStrip(strip);
+        ShowHistoryButtons();
+    };
+    hooks.modelsChanged = [this] {
+        ShowModels();
+        ShowHistoryButtons();
+    };
+    hooks.exchangeShown = [this](bool) { ShowHistoryButtons(); };
     hooks.endProgram = [this] { EndProgram(); };
     m_port.AttachWindow(this, std::move(hooks));
 
@@ -200,6 +238,8 @@ void CMainDlg::SetCaptions() {
     m_search->setText(UiText(m_texts, "Button_Search"));
     m_load->setText(UiText(m_texts, "Button_Load"));
     m_languageButton->setText(UiText(m_texts, "Button_Language"));
+    m_history->setText(QString::fromStdString(TextOrDefault(m_texts, kMsgHistoryButton)));
+    m_undo->setText(QString::fromStdString(TextOrDefault(m_texts, kMsgUndoButton)));
 }
 
 void CMainDlg::SetTitleAndTabs() {
@@ -235,6 +275,7 @@ void CMainDlg::RunConnectSequence() {
     if (outcome == ConnectOutcome::Exited) return;
     m_firstConnectEnded = true;
     if (!m_fileAfterConnect.isEmpty()) DropFile(std::exchange(m_fileAfterConnect, QString()));
+    ShowHistoryButtons();
     emit connectFinished(outcome);
 }
 
@@ -286,6 +327,7 @@ bool CMainDlg::ConfirmLeavingEdits() {
     if (box.clickedButton() != apply) return false;
     // A failed apply has shown its message; the edits stay for another try.
     const ApplyOutcome outcome = m_workflow.ApplyFlow();
+    ShowHistoryButtons();
     return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges;
 }
 

@@ -36,7 +36,7 @@ struct MainDlgParts {
 
 // The program's one main window: the banner, the Router Info strip (Model, Version, IP, MAC), the
 // property sheet with the pages Dial plan, SIP, Codec/RTP/DTMF and VoIP Log, and the buttons Search
-// Again, Language, Load, Save All and Apply to Router (also the Enter key).
+// Again, Language, Load, Save All, History..., Undo Apply and Apply to Router (also the Enter key).
 //
 // It is a view: the workflow, the user port, the language table and choice and the tray icon are
 // handed to it (see MainDlgParts), and it carries out the window's part of each flow:
@@ -50,6 +50,10 @@ struct MainDlgParts {
 //   - a file dropped on the window is loaded when its path contains ".csv", and so is the file the
 //     program was started with, after the first Connect sequence;
 //   - Language runs the Language dialog and switches every window to the chosen language;
+//   - History... (while a router is connected and the history is kept) runs the History dialog of
+//     that router; Undo Apply (while the last apply to that router can be undone and no exchange
+//     runs) restores the record taken right before that apply and applies it, with its
+//     confirmation;
 //   - the About box comes from the window's context menu and the tray menu;
 //   - minimising hides the window into the tray when a tray host is there (the call log then
 //     refreshes without any progress box) and the tray's Open brings it back; without a tray host
@@ -81,6 +85,8 @@ public:
     void SetTitleAndTabs();
     // The Language dialog, then the switch when it ends with OK.
     void RunLanguageFlow();
+    // The History dialog of the router of the strip.
+    void RunHistoryFlow();
     // The About box, modally.
     void ShowAboutBox();
     // The file router exchanges are recorded in; the About box names it. Empty: none.
@@ -124,6 +130,8 @@ public:
     CSkinButton* LoadButton() const { return m_load; }
     CSkinButton* SaveAllButton() const { return m_saveAll; }
     CSkinButton* ApplyButton() const { return m_apply; }
+    CSkinButton* HistoryButton() const { return m_history; }
+    CSkinButton* UndoButton() const { return m_undo; }
     // The window's context menu (with the About item).
     QMenu* WindowMenu() const { return m_windowMenu; }
     bool IsHiddenInTray() const { return m_hiddenInTray; }
@@ -154,6 +162,8 @@ private:
     void ShowModels();
     void ShowStrip(const RouterStrip& strip);
     void EndProgram();
+    // Enables History... and Undo Apply as the workflow's state allows.
+    void ShowHistoryButtons();
     // Asks about unapplied, unsaved edits; true when the program may end (discarded, or applied).
     bool ConfirmLeavingEdits();
 
@@ -187,6 +197,8 @@ private:
     CSkinButton* m_load = nullptr;
     CSkinButton* m_saveAll = nullptr;
     CSkinButton* m_apply = nullptr;
+    CSkinButton* m_history = nullptr;
+    CSkinButton* m_undo = nullptr;
     QMenu* m_windowMenu = nullptr;
 };
 

@@ -583,7 +583,8 @@ std::vector<HistoryEntry> RouterWorkflow::HistoryRecords(std::optional<std::stri
 
 ApplyOutcome RouterWorkflow::UndoLastApply() {
     if (m_exchangeRunning) return ApplyOutcome::Refused;
-    if (m_beforeLastApply.empty()) return ApplyOutcome::NoChanges;
+    // After Skip the next apply asks for a router first: the record must not go to another one.
+    if (m_beforeLastApply.empty() || m_skipMark) return ApplyOutcome::NoChanges;
     if (RestoreRecord(m_beforeLastApply) == FileOutcome::OpenFailed) {
         ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryUnavailable, "\n" + m_lastFileProblem,
                               kMsgWarnCaption);

@@ -75,6 +75,12 @@ TEST_F(GitHistoryTest, RecordsAreListedNewestFirstPerRouterAndReadBackByteForByt
     history = OpenHistory(m_root / "history", &problem);
     ASSERT_TRUE(history) << problem;
     EXPECT_EQ(history->Entries(m_router, &listProblem).size(), 3u);
+
+    // Objects lost while the history is open: the listing says so instead of showing fewer records.
+    fs::rename(m_root / "history" / "objects", m_root / "objects.away");
+    listProblem.reset();
+    history->Entries(m_router, &listProblem);
+    EXPECT_TRUE(listProblem);
 }
 
 TEST_F(GitHistoryTest, AFolderThatIsNotAHistoryIsReportedAndLeftAsItIs) {

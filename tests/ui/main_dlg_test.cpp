@@ -35,6 +35,7 @@
 #include "app/application.h"
 #include "lang/builtin_language_source.h"
 #include "support/routersim_process.h"
+#include "ui/confirm_changes_dlg.h"
 #include "ui/dialog_driving.h"
 #include "ui/language_dlg.h"
 #include "ui/list_columns.h"
@@ -507,7 +508,12 @@ TEST_F(MainDlgTest, EnterInTheWindowAppliesTheChangesToTheRouter) {
     registrar->selectAll();
     QTest::keyClick(registrar, Qt::Key_Delete);
     QTest::keyClicks(registrar, QStringLiteral("reg.enter.example"));
-    UserScript script;
+    // The confirmation of the changes takes Enter too.
+    UserScript script({[](QWidget* modal) {
+        auto* preview = qobject_cast<CConfirmChangesDlg*>(modal);
+        if (preview != nullptr) QTest::keyClick(preview, Qt::Key_Return);
+        return preview != nullptr;
+    }});
     QTest::keyClick(registrar, Qt::Key_Return);
     ASSERT_TRUE(WaitFor([&] { return !script.Messages().empty(); }));
     const std::vector<std::string> commands = CommandsTo(kTwoPortIp);

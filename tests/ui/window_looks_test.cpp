@@ -21,7 +21,9 @@
 
 #include "app/application.h"
 #include "support/routersim_process.h"
+#include "ui/confirm_changes_dlg.h"
 #include "ui/dialog_driving.h"
+#include "ui/history_dlg.h"
 #include "ui/language_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui/pages/dial_plan_page.h"
@@ -219,6 +221,14 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
             looks, inLanguage, [&] { window.RunLanguageFlow(); }, &window);
         CheckModal<QDialog>(
             looks, inLanguage, [&] { window.ShowAboutBox(); }, &window);
+        CheckModal<CHistoryDlg>(
+            looks, inLanguage, [&] { window.RunHistoryFlow(); }, &window);
+        CheckModal<CConfirmChangesDlg>(
+            looks, inLanguage,
+            [&] {
+                window.Port().ConfirmChanges({{"Dial Plan 3", "Status", "-", "V"}});
+            },
+            &window);
     }
     window.Workflow().SetAutoRefresh(false);
     EXPECT_TRUE(looks.faults.isEmpty()) << looks.faults.join(QLatin1Char('\n')).toStdString();

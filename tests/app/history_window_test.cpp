@@ -1,0 +1,73 @@
+// The window's preview, history and undo as a user meets them: the main window under a window
+// manager against the router emulator, with its history in a folder of the test's, every answer
+// given with keys pressed on the X server.
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "support/routersim_process.h"
+#include "x_desktop.h"
+
+namespace {
+
+using namespace dezadav::testing;
+
+class HistoryWindowTest : public XDesktopTest {
+protected:
+    void Key(const char* keys) {
+        X11Output(QStringLiteral("xdotool key --delay 150 ") + QString::fromLatin1(keys));
+    }
+    // The probe's next line starting with `prefix`, as UTF-8.
+    std::string Next(QProcess& probe, const char* prefix) {
+        return WaitForLine(probe, QString::fromLatin1(prefix), 20000).toLatin1().toStdString();
+    }
+};
+
+TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
+    if (!StartWindowManager()) GTEST_SKIP() << "no openbox";
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
+    QTemporaryDir history;
+    ASSERT_TRUE(history.isValid());
+    QProcess& probe =
+        StartProbe(QStringLiteral(DEZADAV_HISTORY_WINDOW_PROBE_PATH),
+                   {QString::number(sim.TelnetPort()), QString::fromStdString(sim.DiscoveryAddress()),
+                    QString::number(sim.DiscoveryPort()), history.path()});
+    ASSERT_EQ(Next(probe, "connected"), "connected entry3=-");
+
+    // Entry 3 is switched on in Index Info, then applied with Enter: the preview names that one field.
+    probe.write("list\n");
+    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
+    Key("F2");
+    ASSERT_EQ(Next(probe, "dialog"), "dialog dezadav::CIndexInfoDlg");
+    Key("space Return Return");
+    EXPECT_EQ(Next(probe, "preview"), "preview Dial Plan 3 \u00b7 Status: - \u2192 V");
+    Key("Return");
+    ASSERT_EQ(Next(probe, "message"), "message Settings have been applied to router.");
+    Key("Return");
+
+    // Recorded at the fetch and around the apply; the record before the apply differs from the pages
+    // in that field only.
+    probe.write("history\n");
+    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
+    Key("Return");
+    EXPECT_EQ(Next(probe, "history"), "history after apply,before apply,fetch");
+    Key("Down Return");
+    EXPECT_EQ(Next(probe, "view"), "view Dial Plan 3 \u00b7 Status: V \u2192 -");
+    Key("Escape");
+
+    // Undo previews the way back and, confirmed, leaves the router as it was: read again, entry 3 is
+    // off.
+    probe.write("undo\n");
+    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
+    Key("Return");
+    EXPECT_EQ(Next(probe, "preview"), "preview Dial Plan 3 \u00b7 Status: V \u2192 -");
+    Key("Return");
+    ASSERT_EQ(Next(probe, "message"), "message Settings have been applied to router.");
+    Key("Return");
+    probe.write("search\n");
+    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
+    Key("Return");
+    EXPECT_EQ(Next(probe, "connected"), "connected entry3=-");
+}
+
+}  // namespace
