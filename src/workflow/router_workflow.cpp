@@ -426,8 +426,9 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     RecordApplied(*plan, result.ok, result.commandsApplied, m_router);
     if (!result.ok) {
         // What part of the apply reached the router is not known in the history's terms until the
-        // next fetch: nothing is recorded meanwhile.
-        m_routerRecordText.clear();
+        // next fetch: nothing is recorded meanwhile. A refused plan sent nothing: the router still
+        // holds what was read, and the next apply records it before it sends.
+        if (!plan->refusal) m_routerRecordText.clear();
         return ApplyOutcome::Failed;
     }
     m_refresh.SetBlocked(false);

@@ -704,6 +704,14 @@ TEST_F(HistoryWorkflowTest, ChangedFetchesAndEveryApplyAreRecordedAndTheRecordBe
     EXPECT_EQ((*againstPages)[0].before, "777");
     EXPECT_EQ((*againstPages)[0].after, number);
 
+    // An apply refused for a value out of range sends nothing and leaves the history as it was: the
+    // undo after it is still recorded before it sends.
+    const std::string sipPort = workflow.Sip().SipPort();
+    workflow.Sip().SetSipPort("70000");
+    EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Failed);
+    workflow.Sip().SetSipPort(sipPort);
+    EXPECT_EQ(Causes().size(), 3u);
+
     // Undo: the record before the apply, loaded into the pages and applied after the same preview
     // reversed, is what a fetch then reads.
     ASSERT_EQ(workflow.UndoLastApply(), ApplyOutcome::Applied);
@@ -711,7 +719,7 @@ TEST_F(HistoryWorkflowTest, ChangedFetchesAndEveryApplyAreRecordedAndTheRecordBe
     EXPECT_EQ(port.previews.back()[0].after, number);
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
     EXPECT_EQ(workflow.DialPlan().Entry(0).phoneNumber, number);
-    EXPECT_EQ(Causes().size(), 5u);
+    EXPECT_EQ(Causes(), (std::vector<HistoryCause>{AfterApply, BeforeApply, AfterApply, BeforeApply, Fetch}));
     EXPECT_EQ(workflow.RestoreRecord(std::string(40, '0')), FileOutcome::OpenFailed);
 }
 
