@@ -49,6 +49,11 @@ int RunHistory(const CliOptions& options, SettingsHistory& history, std::ostream
         messages.ShowMessage(std::string(kMsgErrorCaption.englishDefault), *problem, MessageIcon::Stop);
         return kExitFailed;
     }
+    if (entries.empty() && !options.json) {
+        messages.ShowMessage(std::string(kMsgWarnCaption.englishDefault),
+                             NoRecordsText(options.routers.front(), router->macAddress.empty()),
+                             MessageIcon::Exclamation);
+    }
     const auto changes = RecordChanges(history, *router, entries, language);
 
     QJsonArray records;

@@ -412,6 +412,13 @@ inline std::string FieldsDifferText(std::size_t count) {
     if (count == 0) return "no field differs from the record before";
     return std::to_string(count) + (count == 1 ? " field differs" : " fields differ") + " from the record before";
 }
+inline std::string NoRecordsText(std::string_view router, bool keyedByAddress) {
+    std::string text = "the history holds no record of " + std::string(router);
+    // Records go under the MAC address whenever the router told it: an address that did not answer
+    // the discovery request finds only what was kept under the address itself.
+    if (keyedByAddress) text += " (it did not answer the discovery request; --router MAC lists records kept by MAC)";
+    return text;
+}
 inline constexpr std::string_view kFirstRecord = "first record";
 inline constexpr std::string_view kRecordUnreadable = "not compared: a record cannot be read";
 inline constexpr std::string_view kNothingBackedUp =

@@ -345,6 +345,14 @@ TEST_F(CliFleetTest, ParallelAppliesRecordIntoOneHistoryAndRestoreUndoesTheLast)
     EXPECT_EQ(FetchedAlone(sim, "127.0.0.2"), before);
     CliRun listed = Run({"history", "--router", "00-1d-5a-73-00-02", "--history", history}, std::nullopt);
     EXPECT_EQ(Lines(listed.out).size(), 5u) << listed.out;
+
+    // An address no router answers from has no records under a MAC: the listing says so.
+    CliRun unknown = Run({"history", "--router", "127.0.0.9", "--wait", "200", "--history", history,
+                          "--discovery-port", std::to_string(sim.DiscoveryPort())},
+                         std::nullopt);
+    EXPECT_EQ(unknown.exitCode, 0);
+    EXPECT_TRUE(unknown.out.empty()) << unknown.out;
+    EXPECT_NE(unknown.err.find("no record of 127.0.0.9 (it did not answer"), std::string::npos) << unknown.err;
 }
 
 }  // namespace
