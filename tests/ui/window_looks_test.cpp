@@ -12,8 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <functional>
@@ -153,6 +155,10 @@ void CheckModal(LooksCheck& looks, const QString& where, const std::function<voi
 }
 
 TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAndTabsInReadingOrder) {
+    // Switching languages stores the choice: in a profile of this test's own, not the user's.
+    QTemporaryDir profile;
+    ASSERT_TRUE(profile.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile.path());
     RouterSimProcess sim({"--router", "127.0.0.4,DZV-R9990X"});
     ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
     ApplicationOptions options;
