@@ -27,6 +27,7 @@ void PrepareWindowedProgram() {
 
 Application::Application(ApplicationOptions options)
     : m_texts(BuiltinEnglishTable()),
+      m_recordTexts(BuiltinEnglishTable()),
       m_port(m_texts, DiscoveryOptions{options.broadcast, options.discoveryPort}),
       m_session(m_socket, m_clock, m_texts, m_port.Messages()),
       m_workflow(m_texts, m_port, m_session, m_refreshTimer, m_files),
@@ -34,6 +35,7 @@ Application::Application(ApplicationOptions options)
       m_window(MainDlgParts{m_workflow, m_port, m_texts, m_language, m_tray}) {
     m_workflow.SetTelnetPort(options.telnetPort);
     m_workflow.SetTimeScale(options.timeScale);
+    m_workflow.SetRecordLanguage(m_recordTexts);
     m_workflow.SetMainWindowVisible(true);
     if (options.transcriptFile) {
         m_transcriptFile = std::make_unique<TranscriptFile>(

@@ -60,6 +60,8 @@ public:
 
 private:
     LanguageTable m_texts;
+    // The words of the records: English whatever the window shows.
+    LanguageTable m_recordTexts;
     GuiUserPort m_port;
     CTelnetSocket m_socket;
     SteadyClock m_clock;

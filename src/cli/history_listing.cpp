@@ -54,7 +54,7 @@ int RunHistory(const CliOptions& options, SettingsHistory& history, std::ostream
                              NoRecordsText(options.routers.front(), router->macAddress.empty()),
                              MessageIcon::Exclamation);
     }
-    const auto changes = RecordChanges(history, *router, entries, language);
+    const auto changes = RecordChanges(history, *router, entries, language, language);
 
     QJsonArray records;
     for (std::size_t i = 0; i < entries.size(); ++i) {

@@ -12,10 +12,12 @@
 
 namespace dezadav {
 
-// The settings of one record of `router`, read in the form of the model it was recorded from;
-// nothing (with `problem` set) when the record cannot be read.
+// The settings of one record of `router`, written in `recordLanguage`'s words, read in the form of the
+// model it was recorded from and shown in `shownIn`'s words; nothing (with `problem` set) when the
+// record cannot be read.
 std::unique_ptr<SettingsSnapshot> ReadRecord(SettingsHistory& history, const HistoryRouter& router,
-                                             const HistoryEntry& entry, const LanguageTable& language,
+                                             const HistoryEntry& entry, const LanguageTable& recordLanguage,
+                                             const LanguageTable& shownIn,
                                              std::optional<std::string>* problem = nullptr);
 
 // For each of `newestFirst` (a router's records, newest first) the fields that differ from the record
@@ -24,6 +26,7 @@ std::unique_ptr<SettingsSnapshot> ReadRecord(SettingsHistory& history, const His
 std::vector<std::optional<std::vector<FieldDifference>>> RecordChanges(SettingsHistory& history,
                                                                        const HistoryRouter& router,
                                                                        const std::vector<HistoryEntry>& newestFirst,
-                                                                       const LanguageTable& language);
+                                                                       const LanguageTable& recordLanguage,
+                                                                       const LanguageTable& shownIn);
 
 }  // namespace dezadav

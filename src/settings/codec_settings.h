@@ -105,6 +105,11 @@ public:
     // Refills the packet-size list from the current language keeping its selected position; the codec
     // list keeps its entries (codec names).
     void Recaption();
+    // The lists in `language`'s words from now on, each keeping its choice (Recaption from that table).
+    void UseLanguage(const LanguageTable& language) {
+        m_language = &language;
+        Recaption();
+    }
 
     // --- the page's payload check ---------------------------------------------------------------------
     // Run when the payload box loses the focus: when the current payload text is out of 96..127, shows

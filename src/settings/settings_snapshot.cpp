@@ -36,4 +36,11 @@ std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bo
     return snapshot;
 }
 
+std::string SettingsTextIn(const DialPlanTable& dialPlan, SipSettings sip, CodecSettings codec,
+                           const LanguageTable& language) {
+    sip.UseLanguage(language);
+    codec.UseLanguage(language);
+    return DialPlanFileText(dialPlan) + SipFileText(sip) + CodecFileText(codec);
+}
+
 }  // namespace dezadav

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "lang/language_table.h"
@@ -22,7 +23,18 @@ struct SettingsSnapshot {
     CallLogTable callLog;
 
     SettingsView View() const { return SettingsView{dialPlan, sip, codec}; }
+    // The SIP and codec lists in `language`'s words, each keeping its choice.
+    void ShowIn(const LanguageTable& language) {
+        sip.UseLanguage(language);
+        codec.UseLanguage(language);
+    }
 };
+
+// The settings as settings-file text in `language`'s words, whatever language the models show: what
+// is kept to be read again later (records, what the router holds) is written in one language, so that
+// a language switch in between changes no value.
+std::string SettingsTextIn(const DialPlanTable& dialPlan, SipSettings sip, CodecSettings codec,
+                           const LanguageTable& language);
 
 // `text` in the settings-file layout read into models of the given router form (its expiry lists are
 // positions in that form's lists), as a settings file is loaded; sections that cannot be read leave

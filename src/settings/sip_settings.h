@@ -126,6 +126,11 @@ public:
     // 2 to 9; one-port: all ten) and its selected position restored (a position beyond the list
     // selects nothing); the port-1 user-name label follows the form.
     void Recaption();
+    // The lists in `language`'s words from now on, each keeping its choice (Recaption from that table).
+    void UseLanguage(const LanguageTable& language) {
+        m_language = &language;
+        Recaption();
+    }
 
     // Key of the port-1 user-name label: "SIP_UserName1" at construction; after every parse and
     // Recaption "SIP_5870Name" on a one-port router and "SIP_UserName1" on a two-port router.

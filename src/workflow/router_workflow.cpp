@@ -531,14 +531,16 @@ void RouterWorkflow::RememberRouterSettings(DialPlanTable dialPlan, const SipSet
         entry.name.clear();
         dialPlan.SetEntry(position, entry);
     }
-    m_routerRecordText = DialPlanFileText(dialPlan) + SipFileText(sip) + CodecFileText(codec);
+    m_routerRecordText = SettingsTextIn(dialPlan, sip, std::move(codec), *m_recordLanguage);
     m_routerKnownText = m_routerRecordText;
 }
 
 std::vector<FieldDifference> RouterWorkflow::ApplyPreview(const ApplyPlan& plan) const {
     const bool twoPort = IsTwoPort();
-    const std::unique_ptr<SettingsSnapshot> before = ReadSettingsSnapshot(m_routerKnownText, twoPort, m_language);
-    std::unique_ptr<SettingsSnapshot> after = ReadSettingsSnapshot(m_routerKnownText, twoPort, m_language);
+    const std::unique_ptr<SettingsSnapshot> before =
+        ReadSettingsSnapshot(m_routerKnownText, twoPort, *m_recordLanguage);
+    before->ShowIn(m_language);
+    const auto after = std::make_unique<SettingsSnapshot>(*before);
     for (int position = 0; position < kDialPlanEntryCount; ++position) {
         if (m_dialPlan.IsChanged(position)) after->dialPlan.SetEntry(position, m_dialPlan.Entry(position));
     }
@@ -598,7 +600,7 @@ ApplyOutcome RouterWorkflow::UndoLastApply() {
 std::vector<std::optional<std::vector<FieldDifference>>> RouterWorkflow::HistoryChanges(
     const std::vector<HistoryEntry>& records) const {
     if (m_history == nullptr) return std::vector<std::optional<std::vector<FieldDifference>>>(records.size());
-    return RecordChanges(*m_history, HistoryKey(), records, m_language);
+    return RecordChanges(*m_history, HistoryKey(), records, *m_recordLanguage, m_language);
 }
 
 std::optional<std::vector<FieldDifference>> RouterWorkflow::RecordAgainstPages(
@@ -607,7 +609,8 @@ std::optional<std::vector<FieldDifference>> RouterWorkflow::RecordAgainstPages(
         if (problem != nullptr) *problem = std::string(kNoHistoryKept);
         return std::nullopt;
     }
-    const std::unique_ptr<SettingsSnapshot> settings = ReadRecord(*m_history, HistoryKey(), record, m_language, problem);
+    const std::unique_ptr<SettingsSnapshot> settings =
+        ReadRecord(*m_history, HistoryKey(), record, *m_recordLanguage, m_language, problem);
     if (!settings) return std::nullopt;
     return CompareSettings(SettingsView{m_dialPlan, m_sip, m_codec}, settings->View(),
                            CompareOptions{IsTwoPort(), false, false}, m_language);
@@ -621,6 +624,12 @@ FileOutcome RouterWorkflow::RestoreRecord(const std::string& id) {
     if (!text) {
         m_lastFileProblem = problem.value_or(std::string(kNoHistoryKept));
         return FileOutcome::OpenFailed;
+    }
+    if (m_recordLanguage->CurrentLanguage() != m_language.CurrentLanguage()) {
+        // The record in the pages' words, as a file saved now would have them.
+        std::unique_ptr<SettingsSnapshot> settings = ReadSettingsSnapshot(*text, IsTwoPort(), *m_recordLanguage);
+        settings->ShowIn(m_language);
+        text = SettingsTextIn(settings->dialPlan, settings->sip, settings->codec, m_language);
     }
     return LoadSettingsBytes(std::move(*text));
 }

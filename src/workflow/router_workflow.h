@@ -166,6 +166,10 @@ public:
         m_fetchCause = fetchCause;
     }
     SettingsHistory* History() const { return m_history; }
+    // The words the records and the kept router settings are written in (the workflow's own language
+    // by default). A window that switches language gives a table of one language that never changes,
+    // so that a record taken in one language is read whole in another.
+    void SetRecordLanguage(const LanguageTable& language) { m_recordLanguage = &language; }
     // The router of the strip as the history keys it (by MAC, by IP without one).
     HistoryRouter HistoryKey() const;
     // The records of the router of the strip, newest first (none without a history; `problem` set
@@ -356,6 +360,7 @@ private:
     HistoryCause m_fetchCause = HistoryCause::Fetch;
     // What the router holds, in the history's form (the settings file without names and call log);
     // empty when not known (nothing read yet, or an apply failed part-way).
+    const LanguageTable* m_recordLanguage = &m_language;
     std::string m_routerRecordText;
     // The same, kept also after an apply failed part-way: what the preview compares the pages with
     // (what the router held before that apply; every field it may have changed shows again).

@@ -653,6 +653,7 @@ protected:
         history = GitHistory::Open(folder, "dezadav test", &problem);
         ASSERT_TRUE(history) << problem;
         workflow.SetHistory(history.get());
+        workflow.SetRecordLanguage(recordLanguage);
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
     std::vector<HistoryCause> Causes() {
@@ -674,8 +675,37 @@ protected:
     }
 
     std::string folder = TempPath("history");
+    LanguageTable recordLanguage = BuiltinEnglishTable();
     std::unique_ptr<GitHistory> history;
 };
+
+TEST_F(HistoryWorkflowTest, ARecordTakenInOneLanguageIsUndoneWholeInAnother) {
+    language.LoadLanguage(1, nullptr);
+    workflow.Sip().Recaption();
+    workflow.Codec().Recaption();
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    const int packetSize = workflow.Codec().PacketSize().Selected();
+    const int expiry = workflow.Sip().Port1Expiry().Selected();
+    workflow.Codec().PacketSize().Select(packetSize == 0 ? 1 : 0);
+    workflow.Sip().Port1Expiry().Select(expiry == 0 ? 1 : 0);
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    std::optional<std::string> problem;
+    const auto records = workflow.HistoryRecords(&problem);
+    ASSERT_EQ(records.size(), 3u);
+    const std::string recorded = history->SettingsAt(workflow.HistoryKey(), records[1].id, &problem).value_or("");
+    const std::string packetKey(kPacketSizeKeys[static_cast<std::size_t>(packetSize)]);
+    EXPECT_NE(recorded.find(recordLanguage.LookupText(packetKey)), std::string::npos) << recorded;
+
+    // The window switches to English before the undo: the record still names every value.
+    language.LoadLanguage(0, nullptr);
+    workflow.Sip().Recaption();
+    workflow.Codec().Recaption();
+    ASSERT_EQ(workflow.UndoLastApply(), ApplyOutcome::Applied);
+    EXPECT_EQ(port.previews.back().size(), 2u);
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    EXPECT_EQ(workflow.Codec().PacketSize().Selected(), packetSize);
+    EXPECT_EQ(workflow.Sip().Port1Expiry().Selected(), expiry);
+}
 
 TEST_F(HistoryWorkflowTest, ChangedFetchesAndEveryApplyAreRecordedAndTheRecordBeforeTheApplyUndoesIt) {
     using enum HistoryCause;
