@@ -588,13 +588,28 @@ ApplyOutcome RouterWorkflow::UndoLastApply() {
     if (m_exchangeRunning) return ApplyOutcome::Refused;
     // After Skip the next apply asks for a router first: the record must not go to another one.
     if (m_beforeLastApply.empty() || m_skipMark) return ApplyOutcome::NoChanges;
+    // An undo the user does not confirm changes nothing: the pages get back the edits they held.
+    const DialPlanTable dialPlan = m_dialPlan;
+    const SipSettings sip = m_sip;
+    const CodecSettings codec = m_codec;
+    std::optional<LoadedFile> loadedFile = m_loadedFile;
+    const std::string syncedEdits = m_syncedEdits;
     if (RestoreRecord(m_beforeLastApply) == FileOutcome::OpenFailed) {
         ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryUnavailable, "\n" + m_lastFileProblem,
                               kMsgWarnCaption);
         return ApplyOutcome::Failed;
     }
     m_port.ModelsChanged();
-    return ApplyFlow();
+    const ApplyOutcome outcome = ApplyFlow();
+    if (outcome == ApplyOutcome::NotConfirmed || outcome == ApplyOutcome::Declined) {
+        m_dialPlan = dialPlan;
+        m_sip = sip;
+        m_codec = codec;
+        m_loadedFile = std::move(loadedFile);
+        m_syncedEdits = syncedEdits;
+        m_port.ModelsChanged();
+    }
+    return outcome;
 }
 
 std::vector<std::optional<std::vector<FieldDifference>>> RouterWorkflow::HistoryChanges(

@@ -742,6 +742,13 @@ TEST_F(HistoryWorkflowTest, ChangedFetchesAndEveryApplyAreRecordedAndTheRecordBe
     workflow.Sip().SetSipPort(sipPort);
     EXPECT_EQ(Causes().size(), 3u);
 
+    // An undo not confirmed leaves the pages' edits as they were.
+    EditFirstNumber("888");
+    port.confirmChangesAnswers.push_back(false);
+    EXPECT_EQ(workflow.UndoLastApply(), ApplyOutcome::NotConfirmed);
+    EXPECT_EQ(workflow.DialPlan().Entry(0).phoneNumber, "888");
+    EXPECT_TRUE(workflow.HasUnsavedEdits());
+
     // Undo: the record before the apply, loaded into the pages and applied after the same preview
     // reversed, is what a fetch then reads.
     ASSERT_EQ(workflow.UndoLastApply(), ApplyOutcome::Applied);
