@@ -6,18 +6,11 @@
 
 #include "lang/messages.h"
 #include "ui/dialog_units.h"
+#include "ui/language_text.h"
 #include "ui/skin_button.h"
 #include "ui/tab_order.h"
 
 namespace dezadav {
-
-namespace {
-
-QString Text(const LanguageTable& texts, const MessageText& message) {
-    return QString::fromStdString(TextOrDefault(texts, message));
-}
-
-}  // namespace
 
 CConfirmChangesDlg::CConfirmChangesDlg(const LanguageTable& texts, const std::string& model,
                                        const std::string& ip, const std::vector<FieldDifference>& changes,
@@ -26,15 +19,15 @@ CConfirmChangesDlg::CConfirmChangesDlg(const LanguageTable& texts, const std::st
     setFixedSize(DialogSize(280, 176));
     setFont(DialogFont());
     setWindowFlags(FixedDialogFlags());
-    setWindowTitle(Text(texts, kMsgChangesTitle));
+    setWindowTitle(UiText(texts, kMsgChangesTitle));
 
     m_router = new QLabel(this);
     m_router->setGeometry(DialogRect(7, 7, 266, 10));
-    m_router->setText(Text(texts, kMsgChangesRouter) + QLatin1Char(' ') + QString::fromStdString(model) +
+    m_router->setText(UiText(texts, kMsgChangesRouter) + QLatin1Char(' ') + QString::fromStdString(model) +
                       QStringLiteral(" (") + QString::fromStdString(ip) + QLatin1Char(')'));
     m_intro = new QLabel(this);
     m_intro->setGeometry(DialogRect(7, 20, 266, 10));
-    m_intro->setText(Text(texts, kMsgChangesIntro));
+    m_intro->setText(UiText(texts, kMsgChangesIntro));
 
     m_list = new QListWidget(this);
     m_list->setGeometry(DialogRect(7, 32, 266, 114));
@@ -43,7 +36,7 @@ CConfirmChangesDlg::CConfirmChangesDlg(const LanguageTable& texts, const std::st
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     for (const FieldDifference& change : changes)
         m_list->addItem(QString::fromStdString(DifferenceLine(change)));
-    if (changes.empty()) m_list->addItem(Text(texts, kMsgChangesResend));
+    if (changes.empty()) m_list->addItem(UiText(texts, kMsgChangesResend));
     m_intro->setBuddy(m_list);
 
     m_cancel = new CSkinButton(this);
@@ -51,8 +44,8 @@ CConfirmChangesDlg::CConfirmChangesDlg(const LanguageTable& texts, const std::st
     m_apply = new CSkinButton(this);
     m_apply->setGeometry(DialogRect(220, 153, 53, 16));
     m_apply->setDefault(true);
-    m_apply->setText(Text(texts, kMsgApplyNowButton));
-    m_cancel->setText(Text(texts, kMsgCancelButton));
+    m_apply->setText(UiText(texts, kMsgApplyNowButton));
+    m_cancel->setText(UiText(texts, kMsgCancelButton));
     for (CSkinButton* button : {m_apply, m_cancel}) button->SetBitmaps(DialogButtonBitmaps());
     connect(m_apply, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);

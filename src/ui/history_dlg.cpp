@@ -7,6 +7,7 @@
 #include <QTableWidget>
 
 #include "ui/dialog_units.h"
+#include "ui/language_text.h"
 #include "ui/gui_user_port.h"
 #include "ui/list_columns.h"
 #include "ui/skin_button.h"
@@ -16,10 +17,6 @@
 namespace dezadav {
 
 namespace {
-
-QString Text(const LanguageTable& texts, const MessageText& message) {
-    return QString::fromStdString(TextOrDefault(texts, message));
-}
 
 const MessageText& CauseText(HistoryCause cause) {
     switch (cause) {
@@ -47,16 +44,16 @@ CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const Lang
     setFont(DialogFont());
     setWindowFlags(FixedDialogFlags());
     const RouterStrip& strip = workflow.Strip();
-    setWindowTitle(Text(texts, kMsgHistoryTitle) + QStringLiteral(" - ") +
+    setWindowTitle(UiText(texts, kMsgHistoryTitle) + QStringLiteral(" - ") +
                    QString::fromStdString(strip.model) + QStringLiteral(" (") +
                    QString::fromStdString(strip.ip) + QLatin1Char(')'));
 
-    m_intro = new QLabel(Text(texts, kMsgHistoryIntro), this);
+    m_intro = new QLabel(UiText(texts, kMsgHistoryIntro), this);
     m_intro->setGeometry(DialogRect(7, 7, 326, 10));
     m_records = new QTableWidget(0, 3, this);
     m_records->setGeometry(DialogRect(7, 19, 326, 110));
     m_records->setHorizontalHeaderLabels(
-        {Text(texts, kMsgHistoryTime), Text(texts, kMsgHistoryCause), Text(texts, kMsgHistorySummary)});
+        {UiText(texts, kMsgHistoryTime), UiText(texts, kMsgHistoryCause), UiText(texts, kMsgHistorySummary)});
     m_records->verticalHeader()->hide();
     m_records->verticalHeader()->setDefaultSectionSize(m_records->fontMetrics().height() + 4);
     m_records->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -69,7 +66,7 @@ CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const Lang
         ColumnFit::Of(m_records)->SetWantedWidth(column, kColumnWidths[column]);
     m_intro->setBuddy(m_records);
 
-    m_againstPages = new QLabel(Text(texts, kMsgHistoryAgainstPages), this);
+    m_againstPages = new QLabel(UiText(texts, kMsgHistoryAgainstPages), this);
     m_againstPages->setGeometry(DialogRect(7, 134, 326, 10));
     m_differences = new QListWidget(this);
     m_differences->setGeometry(DialogRect(7, 146, 326, 74));
@@ -81,7 +78,7 @@ CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const Lang
         auto* button = new CSkinButton(this);
         button->setGeometry(DialogRect(x, 227, 53, 16));
         button->SetBitmaps(DialogButtonBitmaps());
-        button->setText(Text(m_texts, caption));
+        button->setText(UiText(m_texts, caption));
         return button;
     };
     m_view = make(166, kMsgViewButton);
@@ -113,13 +110,13 @@ int CHistoryDlg::Exec() {
 
 QString CHistoryDlg::Summary(const LanguageTable& texts,
                              const std::optional<std::vector<FieldDifference>>& changes, bool oldest) {
-    if (!changes) return Text(texts, oldest ? kMsgHistoryFirst : kMsgHistoryUnreadableRecord);
-    if (changes->empty()) return Text(texts, kMsgHistoryNoChange);
+    if (!changes) return UiText(texts, oldest ? kMsgHistoryFirst : kMsgHistoryUnreadableRecord);
+    if (changes->empty()) return UiText(texts, kMsgHistoryNoChange);
     QString line = QString::fromStdString(DifferenceLine(changes->front()));
     if (changes->size() > 1) {
         line +=
             QStringLiteral(", ") +
-            Text(texts, kMsgHistoryMore).replace(QStringLiteral("%s"), QString::number(changes->size() - 1));
+            UiText(texts, kMsgHistoryMore).replace(QStringLiteral("%s"), QString::number(changes->size() - 1));
     }
     return line;
 }
@@ -134,7 +131,7 @@ void CHistoryDlg::FillRecords() {
                                  .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         const bool oldest = row + 1 == m_entries.size();
         const QString summary = Summary(m_texts, row < changes.size() ? changes[row] : std::nullopt, oldest);
-        const QString cells[3] = {time, Text(m_texts, CauseText(entry.cause)), summary};
+        const QString cells[3] = {time, UiText(m_texts, CauseText(entry.cause)), summary};
         for (int column = 0; column < 3; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             item->setToolTip(cells[column]);
@@ -171,7 +168,7 @@ void CHistoryDlg::ViewSelected() {
     for (const FieldDifference& difference : *differences) {
         m_differences->addItem(QString::fromStdString(DifferenceLine(difference)));
     }
-    if (differences->empty()) m_differences->addItem(Text(m_texts, kMsgHistorySameAsPages));
+    if (differences->empty()) m_differences->addItem(UiText(m_texts, kMsgHistorySameAsPages));
 }
 
 void CHistoryDlg::RestoreSelected() {
@@ -185,7 +182,6 @@ void CHistoryDlg::RestoreSelected() {
     // A record that holds no settings has shown its message and changed nothing.
     if (outcome == FileOutcome::NotSettings) return;
     // The pages show the record now; an apply writes it, with its confirmation.
-    m_port.ModelsChanged();
     accept();
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "lang/language_table.h"
+#include "lang/messages.h"
 
 namespace dezadav {
 
@@ -11,6 +12,11 @@ namespace dezadav {
 // missing from the file shows as "####".
 inline QString UiText(const LanguageTable& table, std::string_view key) {
     return QString::fromStdString(table.LookupText(key));
+}
+
+// A message's text from `table`, its English default when the file lacks it.
+inline QString UiText(const LanguageTable& table, const MessageText& message) {
+    return QString::fromStdString(TextOrDefault(table, message));
 }
 
 }  // namespace dezadav

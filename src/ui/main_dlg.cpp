@@ -238,8 +238,8 @@ void CMainDlg::SetCaptions() {
     m_search->setText(UiText(m_texts, "Button_Search"));
     m_load->setText(UiText(m_texts, "Button_Load"));
     m_languageButton->setText(UiText(m_texts, "Button_Language"));
-    m_history->setText(QString::fromStdString(TextOrDefault(m_texts, kMsgHistoryButton)));
-    m_undo->setText(QString::fromStdString(TextOrDefault(m_texts, kMsgUndoButton)));
+    m_history->setText(UiText(m_texts, kMsgHistoryButton));
+    m_undo->setText(UiText(m_texts, kMsgUndoButton));
 }
 
 void CMainDlg::SetTitleAndTabs() {
@@ -312,9 +312,7 @@ void CMainDlg::reject() {
 bool CMainDlg::ConfirmLeavingEdits() {
     // The question is about what the pages show: they are on screen while it is asked.
     if (m_hiddenInTray) RestoreFromTray();
-    const auto text = [this](const MessageText& message) {
-        return QString::fromStdString(TextOrDefault(m_texts, message));
-    };
+    const auto text = [this](const MessageText& message) { return UiText(m_texts, message); };
     QMessageBox box(QMessageBox::Warning, text(kMsgWarnCaption), text(kMsgUnsavedEdits),
                     QMessageBox::NoButton, this);
     QPushButton* apply = box.addButton(text(kMsgApplyButton), QMessageBox::AcceptRole);
