@@ -594,14 +594,17 @@ ApplyOutcome RouterWorkflow::UndoLastApply() {
     const CodecSettings codec = m_codec;
     std::optional<LoadedFile> loadedFile = m_loadedFile;
     const std::string syncedEdits = m_syncedEdits;
-    if (RestoreRecord(m_beforeLastApply) == FileOutcome::OpenFailed) {
+    const FileOutcome restored = RestoreRecord(m_beforeLastApply);
+    if (restored == FileOutcome::OpenFailed) {
         ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryUnavailable, "\n" + m_lastFileProblem,
                               kMsgWarnCaption);
         return ApplyOutcome::Failed;
     }
-    m_port.ModelsChanged();
-    const ApplyOutcome outcome = ApplyFlow();
-    if (outcome == ApplyOutcome::NotConfirmed || outcome == ApplyOutcome::Declined) {
+    // A record not read whole (its message shown) is never applied: the pages' edits would go out in
+    // place of what it lacks.
+    const ApplyOutcome outcome = restored == FileOutcome::Done ? ApplyFlow() : ApplyOutcome::Failed;
+    if (restored != FileOutcome::Done || outcome == ApplyOutcome::NotConfirmed ||
+        outcome == ApplyOutcome::Declined) {
         m_dialPlan = dialPlan;
         m_sip = sip;
         m_codec = codec;

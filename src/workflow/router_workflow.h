@@ -184,9 +184,9 @@ public:
     const std::string& RecordBeforeLastApply() const { return m_beforeLastApply; }
     // Undo of the last completed apply: the record taken right before it is loaded into the pages and
     // applied as every apply is (with its confirmation; not confirmed, the pages get their edits back).
-    // Failed (with its message) when the record cannot be read; NoChanges without a message when no
-    // apply completed in this run, or after Skip (the next apply would ask for a router, perhaps
-    // another one).
+    // Failed (with its message, nothing sent, the edits back) when the record cannot be read whole;
+    // NoChanges without a message when no apply completed in this run, or after Skip (the next apply
+    // would ask for a router, perhaps another one).
     ApplyOutcome UndoLastApply();
     // For each of `records` (HistoryRecords()) the fields that differ from the record before it
     // (RecordChanges).

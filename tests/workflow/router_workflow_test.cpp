@@ -679,6 +679,40 @@ protected:
     std::unique_ptr<GitHistory> history;
 };
 
+// The git history, with every record read back as text that holds no settings.
+class UnreadableRecords : public SettingsHistory {
+public:
+    explicit UnreadableRecords(SettingsHistory& kept) : m_kept(kept) {}
+    HistoryOutcome Record(const HistoryRouter& router, HistoryCause cause, std::string_view text,
+                          bool onlyWhenChanged) override {
+        return m_kept.Record(router, cause, text, onlyWhenChanged);
+    }
+    std::vector<HistoryEntry> Entries(const HistoryRouter& router, std::optional<std::string>* problem) override {
+        return m_kept.Entries(router, problem);
+    }
+    std::optional<std::string> SettingsAt(const HistoryRouter&, const std::string&,
+                                          std::optional<std::string>*) override {
+        return std::string("\x89PNG");
+    }
+
+private:
+    SettingsHistory& m_kept;
+};
+
+TEST_F(HistoryWorkflowTest, AnUndoWhoseRecordIsNotSettingsSendsNothingAndKeepsTheEdits) {
+    UnreadableRecords unreadable(*history);
+    workflow.SetHistory(&unreadable);
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    EditFirstNumber("777");
+    ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
+    EditFirstNumber("888");
+    sim.ClearCommandLog();
+
+    EXPECT_EQ(workflow.UndoLastApply(), ApplyOutcome::Failed);
+    EXPECT_TRUE(CommandsOf(kTwoPortIp).empty());
+    EXPECT_EQ(workflow.DialPlan().Entry(0).phoneNumber, "888");
+}
+
 TEST_F(HistoryWorkflowTest, ARecordTakenInOneLanguageIsUndoneWholeInAnother) {
     language.LoadLanguage(1, nullptr);
     workflow.Sip().Recaption();
