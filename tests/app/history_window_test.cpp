@@ -20,6 +20,18 @@ protected:
     std::string Next(QProcess& probe, const char* prefix) {
         return WaitForLine(probe, QString::fromLatin1(prefix), 20000).toLatin1().toStdString();
     }
+    // The probe puts the focus on one of the window's buttons (`button`: list, history, undo,
+    // search), which Enter then presses.
+    void Press(QProcess& probe, const char* button) {
+        probe.write(QByteArray(button) + '\n');
+        ASSERT_EQ(Next(probe, "ready"), "ready enabled=1") << button;
+        Key("Return");
+    }
+    // The message box that ends an apply, closed with Enter.
+    void ExpectApplied(QProcess& probe) {
+        EXPECT_EQ(Next(probe, "message"), "message Settings have been applied to router.");
+        Key("Return");
+    }
 };
 
 TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
@@ -42,14 +54,11 @@ TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
     Key("space Return Return");
     EXPECT_EQ(Next(probe, "preview"), "preview Dial Plan 3 \u00b7 Status: - \u2192 V");
     Key("Return");
-    ASSERT_EQ(Next(probe, "message"), "message Settings have been applied to router.");
-    Key("Return");
+    ExpectApplied(probe);
 
     // Recorded at the fetch and around the apply; the record before the apply differs from the pages
     // in that field only.
-    probe.write("history\n");
-    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
-    Key("Return");
+    Press(probe, "history");
     EXPECT_EQ(Next(probe, "history"), "history after apply,before apply,fetch");
     Key("Down Return");
     EXPECT_EQ(Next(probe, "view"), "view Dial Plan 3 \u00b7 Status: V \u2192 -");
@@ -57,16 +66,11 @@ TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
 
     // Undo previews the way back and, confirmed, leaves the router as it was: read again, entry 3 is
     // off.
-    probe.write("undo\n");
-    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
-    Key("Return");
+    Press(probe, "undo");
     EXPECT_EQ(Next(probe, "preview"), "preview Dial Plan 3 \u00b7 Status: V \u2192 -");
     Key("Return");
-    ASSERT_EQ(Next(probe, "message"), "message Settings have been applied to router.");
-    Key("Return");
-    probe.write("search\n");
-    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
-    Key("Return");
+    ExpectApplied(probe);
+    Press(probe, "search");
     EXPECT_EQ(Next(probe, "connected"), "connected entry3=-");
 }
 
