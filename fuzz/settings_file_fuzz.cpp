@@ -65,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string saved = dezadav::SaveAllText(program.Models());
     Program again;
+    again.sip.SetTwoPort(program.sip.IsTwoPort());
     CountingPort quiet;
     dezadav::LoadSettingsText(saved, again.Models(), Language(), quiet);
     CheckProgram(again);
