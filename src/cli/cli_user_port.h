@@ -21,6 +21,8 @@ public:
         : m_router(std::move(router)), m_password(std::move(password)), m_force(force), m_messages(messages) {}
 
     void SetSaveFile(std::string path) { m_saveFile = std::move(path); }
+    // The next confirmation answers with the password once more (a second exchange of the same run).
+    void AllowAnotherLogin() { m_passwordGiven = false; }
 
     RouterSelection SelectRouter() override { return RouterSelection{SelectionOutcome::Ok, m_router}; }
     std::optional<std::string> ConfirmPassword(const RouterInfo&) override;
