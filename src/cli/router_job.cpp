@@ -272,7 +272,7 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         result.ok = ReadCallLog(request, password, session, result.calls);
         return result;
     }
-    CliUserPort port(router, password, request.force, messages);
+    CliUserPort port(router, password, request.force, messages, language);
     IdleTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow(language, port, session, timer, files);

@@ -372,6 +372,15 @@ inline std::string UnsupportedModelText(std::string_view router, std::string_vie
 inline std::string NotAppliedWithoutForceText(std::string_view question) {
     return std::string(question) + " (not applied; --force applies it)";
 }
+// The command line's own words for a file of the other router form (the window asks instead).
+inline std::string OtherFormRefusedText(bool fileIsTwoPort) {
+    return fileIsTwoPort ? "refused: the file is for a two-port router and this one has one port (its loop-through "
+                           "and backup numbers would be cleared, its SIP expiry times may change); --force applies "
+                           "it anyway"
+                         : "refused: the file is for a one-port router and this one has two ports (its loop-through "
+                           "and backup numbers would be dropped, its SIP expiry times and codec may change); "
+                           "--force applies it anyway";
+}
 // The end of a dry run's output; `count` is a number, or "N" in the help.
 inline std::string DryRunText(std::string_view count) {
     return "Dry run: " + std::string(count) + " commands not sent.";

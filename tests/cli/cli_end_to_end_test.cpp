@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <algorithm>
 #include <filesystem>
@@ -214,12 +215,17 @@ TEST_F(CliEndToEndTest, DiscoverPrintsOneTabSeparatedLinePerRouterInArrivalOrder
     // clang-format on
     EXPECT_EQ(found.size(), 2);
 
-    // Nobody answering is no failure: nothing is listed.
-    CliRun silent = Run({"discover", "--broadcast", "127.0.0.1", "--discovery-port",
-                         std::to_string(UnusedLoopbackPort<QUdpSocket>()), "--wait", "200"},
-                        std::nullopt);
-    EXPECT_EQ(silent.exitCode, 0);
-    EXPECT_TRUE(silent.out.empty());
+    // Nobody answering fails, with a line that says so; the JSON document then lists no router.
+    const std::string silentPort = std::to_string(UnusedLoopbackPort<QUdpSocket>());
+    for (const bool asJson : {false, true}) {
+        std::vector<std::string> args{"discover", "--broadcast", "127.0.0.1", "--discovery-port", silentPort,
+                                      "--wait", "200"};
+        if (asJson) args.push_back("--json");
+        const CliRun silent = Run(args, std::nullopt);
+        EXPECT_EQ(silent.exitCode, 1);
+        EXPECT_EQ(silent.err, "dezadav-cli: no router answered at 127.0.0.1:" + silentPort + " within 200 ms\n");
+        EXPECT_EQ(silent.out, asJson ? "{\n    \"routers\": [\n    ]\n}\n" : "");
+    }
 }
 
 TEST_F(CliEndToEndTest, FetchWritesExactlyWhatSaveAllWritesForBothRouterForms) {
@@ -474,6 +480,15 @@ TEST_F(CliEndToEndTest, LogPrintsEveryRecordWithItsSixColumns) {
         EXPECT_NE(fields[1], "00-00-");
     }
     EXPECT_EQ(CommandsOf(sim, kTwoPortIp), std::vector<std::string>{"voip sip calllog"});
+
+    // The same as one JSON object, the router's date and time in ISO 8601.
+    const CliRun json = Run({"log", "--json", "--router", kTwoPortIp, "--telnet-port", std::to_string(sim.TelnetPort())});
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json.out));
+    EXPECT_EQ(document["router"], kTwoPortIp);
+    const QJsonArray calls = document["calls"].toArray();
+    EXPECT_EQ(calls.size(), static_cast<qsizetype>(lines.size()));
+    EXPECT_EQ(calls.first().toObject(), (QJsonObject{{"index", "No.1"}, {"time", "2024-04-01T12:34:56"}, {"duration", 77},
+                                                     {"direction", "IN"}, {"address", "192.168.7.7 5060"}}));
 }
 
 TEST_F(CliEndToEndTest, DryRunPrintsTheCommandsTheApplySendsAndSendsNone) {
@@ -595,6 +610,26 @@ TEST_F(CliEndToEndTest, DiffPrintsOneLinePerDifferingFieldAndExitsByTheOutcome) 
     const CliRun toTwoPort = Run({"diff", onePort, saved});
     EXPECT_EQ(toTwoPort.out.find("Loop Through"), std::string::npos);
     EXPECT_NE(toTwoPort.out.find("Port 2\tName\tp1\t4930123402\n"), std::string::npos);
+
+    // A record of --router's history is a side too: before the last apply, and the newest one.
+    const QTemporaryDir history;
+    const std::vector<std::string> kept = With({"--router", kTwoPortIp, "--history", history.path().toStdString()}, Ports(sim));
+    ASSERT_EQ(Run(With({"apply", "--input", edited}, kept)).exitCode, 0);
+    const CliRun listed = Run({"history", "--json", "--router", kTwoPortIp, "--history", history.path().toStdString(),
+                               "--discovery-port", std::to_string(sim.DiscoveryPort())});
+    const QString newest = QJsonDocument::fromJson(QByteArray::fromStdString(listed.out))["records"][0]["id"].toString();
+    ASSERT_EQ(newest.size(), 40) << listed.out;
+    const Case records[] = {
+        {{"record:before-last-apply", "router:127.0.0.2"}, 1, "SIP\tSIP Port\t5060\t5061\n", ""},
+        {{"record:" + newest.left(7).toStdString(), "router:127.0.0.2"}, 0, "", ""},
+        {{"record:0000000", saved}, 2, "", "dezadav-cli: cannot read record:0000000: "},
+    };
+    for (const Case& c : records) {
+        const CliRun run = Run(With(With({"diff"}, c.args), kept));
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.front() << "\n" << run.err;
+        EXPECT_EQ(run.out, c.out) << c.args.front();
+        EXPECT_TRUE(run.err.starts_with(c.err)) << run.err;
+    }
 
     // The same as one JSON document.
     const QJsonObject difference{{"area", "SIP"}, {"field", "SIP Port"}, {"a", "5060"}, {"b", "5061"}};
