@@ -42,11 +42,14 @@ TEST_F(WindowSizeTest, MaximisedTheDialPlanShowsMoreRowsAndTheSizeIsKept) {
     QProcess& first = StartProbe(QStringLiteral(DEZADAV_WINDOW_SIZE_PROBE_PATH), args);
     const Report designed = Read(WaitForLine(first, QStringLiteral("rows="), 30000));
     ASSERT_GT(designed.rows, 0);
-    Click(designed.title, QStringLiteral("1"), 2);
-    Report maximised;
-    for (int i = 0; i < 20 && maximised.height <= designed.height; ++i) {
-        first.write("\n");
-        maximised = Read(WaitForLine(first, QStringLiteral("rows="), 5000));
+    // A busy machine may take the two clicks for two single ones: the user would double-click again.
+    Report maximised = designed;
+    for (int attempt = 0; attempt < 5 && maximised.height <= designed.height; ++attempt) {
+        Click(maximised.title, QStringLiteral("1"), 2);
+        for (int i = 0; i < 4 && maximised.height <= designed.height; ++i) {
+            first.write("\n");
+            maximised = Read(WaitForLine(first, QStringLiteral("rows="), 5000));
+        }
     }
     EXPECT_GT(maximised.height, designed.height);
     EXPECT_GT(maximised.width, designed.width);
