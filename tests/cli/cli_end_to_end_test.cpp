@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QUdpSocket>
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <map>
 
@@ -68,8 +69,8 @@ protected:
     // Runs dezadav-cli with `args`. The password comes from DEZADAV_PASSWORD when `password` is
     // given; the child has no controlling terminal, so it can never wait for typed input.
     CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin",
-               std::optional<rlim_t> fileSizeLimit = std::nullopt) {
-        return RunCliProcess(DEZADAV_CLI_PATH, args, password, {}, fileSizeLimit);
+               std::optional<rlim_t> fileSizeLimit = std::nullopt, const QString& standardOutputFile = {}) {
+        return RunCliProcess(DEZADAV_CLI_PATH, args, password, {}, fileSizeLimit, standardOutputFile);
     }
 
     std::vector<std::string> RouterArgs(RouterSimProcess& sim, const std::string& ip,
@@ -638,6 +639,74 @@ TEST_F(CliEndToEndTest, DiffPrintsOneLinePerDifferingFieldAndExitsByTheOutcome) 
               (QJsonObject{{"a", QString::fromStdString(saved)}, {"b", QString::fromStdString(edited)},
                            {"twoPort", true}, {"equal", false}, {"differences", QJsonArray{difference}}}));
     // clang-format on
+}
+
+TEST_F(CliEndToEndTest, OutputThatCannotBeWrittenFailsTheRunWithItsReason) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string saved = Fetched(sim, kTwoPortIp);
+    const std::string discoveryPort = std::to_string(sim.DiscoveryPort());
+    const std::vector<std::string> commands[] = {
+        With({"fetch", "--router", kTwoPortIp, "--output", "-"}, Ports(sim)),
+        {"discover", "--broadcast", sim.DiscoveryAddress(), "--discovery-port", discoveryPort},
+        {"history", "--json", "--router", kTwoPortIp, "--discovery-port", discoveryPort},
+        With({"diff", "--json", saved, "router:127.0.0.2"}, Ports(sim)),
+    };
+    for (const auto& command : commands) {
+        const CliRun run = Run(command, "admin", std::nullopt, QStringLiteral("/dev/full"));
+        EXPECT_EQ(run.exitCode, 1) << command.front();
+        EXPECT_EQ(run.err, "dezadav-cli: standard output: No space left on device\n") << command.front();
+    }
+}
+
+TEST_F(CliEndToEndTest, ASignalStopsAnApplyAfterTheCommandBeingSentAndTheHistoryKeepsWhatTheRouterHolds) {
+    RouterSimProcess sim({"--fault", std::string(kOnePortIp) + ":slow-echo=4"});
+    ASSERT_TRUE(sim.IsRunning());
+    // A dial plan of one entry: every other entry of the router is deleted, one command each.
+    const std::string input = TempPath("one_entry.csv");
+    WriteAll(input, "2,222,,a@10.0.0.2,PSTN,,V\r\n\r\n;LIST\r\n");
+    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        const QTemporaryDir history;
+        const auto kept = With({"--router", kOnePortIp, "--history", history.path().toStdString()}, Ports(sim));
+        sim.ClearCommandLog();
+        QProcess process;
+        PrepareCliProcess(process, history.path(), "admin");
+        QStringList arguments{"apply", "--input", QString::fromStdString(input)};
+        for (const std::string& arg : kept) arguments << QString::fromStdString(arg);
+        process.start(DEZADAV_CLI_PATH, arguments);
+        // Stopped once three commands have been printed (to a pipe here).
+        std::string printed;
+        for (int i = 0; i < 300 && std::count(printed.begin(), printed.end(), '\n') < 3; ++i) {
+            process.waitForReadyRead(100);
+            printed += process.readAllStandardOutput().toStdString();
+        }
+        ASSERT_GE(std::count(printed.begin(), printed.end(), '\n'), 3) << printed;
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        printed += process.readAllStandardOutput().toStdString();
+        const std::string err = process.readAllStandardError().toStdString();
+        EXPECT_EQ(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, status) << err;
+        // What was printed is what the router received, apart from the fetches around the apply.
+        std::vector<std::string> applied = CommandsOf(sim, kOnePortIp);
+        std::erase_if(applied, [](const std::string& command) {
+            return std::any_of(kFetchCommands.begin(), kFetchCommands.end(),
+                               [&](const FetchCommand& f) { return f.command == command; });
+        });
+        const std::vector<std::string> lines = Lines(printed);
+        EXPECT_EQ(lines, applied);
+        EXPECT_TRUE(err.starts_with("Interrupted after " + std::to_string(lines.size()) + " of ")) << err;
+
+        // The newest record is what the router holds now: a fresh fetch finds nothing new to record.
+        const auto records = [&] {
+            const CliRun run = Run({"history", "--json", "--router", kOnePortIp, "--history",
+                                    history.path().toStdString(), "--discovery-port", std::to_string(sim.DiscoveryPort())});
+            return QJsonDocument::fromJson(QByteArray::fromStdString(run.out))["records"].toArray();
+        };
+        ASSERT_EQ(records().size(), 3);
+        EXPECT_EQ(records()[1].toObject()["cause"], "before apply");
+        ASSERT_EQ(Run(With({"fetch", "--output", TempPath("after_signal.csv")}, kept)).exitCode, 0);
+        EXPECT_EQ(records().size(), 3);
+    }
 }
 
 }  // namespace
