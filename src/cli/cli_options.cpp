@@ -149,9 +149,8 @@ const std::vector<CommandRule>& Commands() {
                    {kJsonOptionName, Optional}},
                   false),
          "list the routers that answer one discovery request",
-         "Sends one discovery request to ADDR (default {broadcast}) and prints one line per router\n"
-         "that answers, in arrival order: model, IP address, subnet mask, MAC address and firmware\n"
-         "version, separated by TAB.",
+         "Sends one discovery request to ADDR (default {broadcast}); prints one TAB-separated line per\n"
+         "router that answers: model, IP address, subnet mask, MAC address, firmware version.",
          {kBroadcastOptionName, kDiscoveryPortOptionName, kWaitOptionName, kJsonOptionName},
          {},
          {},
@@ -194,9 +193,8 @@ const std::vector<CommandRule>& Commands() {
          CliCommand::Backup,
          Synopsis({{kIntoOptionName, Required}, {kRouterOptionName, Repeatable}}, true),
          "back up many routers into a folder",
-         "Backs up the routers given, or else every router that answers one discovery request,\n"
-         "up to N at a time, each into DIR/<MAC>.csv, then writes DIR/index.tsv; a git work tree\n"
-         "DIR gets one commit of them.",
+         "Backs up the routers given, or every router that answers discovery, into DIR/<MAC>.csv,\n"
+         "then writes DIR/index.tsv; a git work tree DIR gets one commit of them.",
          {kIntoOptionName, kRouterOptionName, kJobsOptionName, kPasswordsOptionName, kJsonOptionName},
          {kModelOptionName, kBroadcastOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName,
           kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName,
@@ -210,9 +208,8 @@ const std::vector<CommandRule>& Commands() {
                             {kJsonOptionName, Optional}},
                            true),
          "print the fields in which two sets of settings differ",
-         "Prints one line per field in which A and B differ: area, field, A's value, B's value,\n"
-         "separated by TAB. Each of A and B is a settings file, {router-side}HOST (read live), or\n"
-         "{record-side}ID or {record-side}{before-last-apply} of the history of --router.",
+         "Prints one TAB-separated line per field in which A and B differ: area, field, A's and B's\n"
+         "value. A and B: a settings file, {router-side}HOST, or {record-side}ID|{before-last-apply} of --router.",
          {kRouterOptionName, kShowSecretsOptionName, kJsonOptionName, kPasswordsOptionName},
          {kModelOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName,
           kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName, kHistoryOptionName},
@@ -222,9 +219,8 @@ const std::vector<CommandRule>& Commands() {
          CliCommand::History,
          Synopsis({{kRouterOptionName, Required}, {kJsonOptionName, Optional}}, true),
          "list the recorded versions of one router's settings",
-         "Lists the router's records, newest first: time (UTC, ISO 8601), cause, model, id, and\n"
-         "how many fields differ from the record before, separated by TAB. HOST may also be the\n"
-         "router's MAC address (XX-XX-XX-XX-XX-XX).",
+         "Lists the router's records, newest first: time (UTC), cause, model, id, fields changed,\n"
+         "separated by TAB. HOST may also be its MAC address (XX-XX-XX-XX-XX-XX).",
          {kRouterOptionName, kJsonOptionName},
          {kHistoryOptionName, kDiscoveryPortOptionName, kWaitOptionName},
          {},
@@ -607,9 +603,10 @@ std::string CliCommandHelpText(CliCommand command) {
     if (!rule->shared.empty()) {
         std::string names;
         for (std::string_view name : rule->shared) names += (names.empty() ? "" : " ") + Spelled(name.data());
-        text += "Also takes (dezadav-cli --help describes them):\n" + Wrapped(names);
+        text += Wrapped("Also (see dezadav-cli --help): " + names).substr(2);
     }
-    return text + "\nExit status:\n" + Wrapped(WithFacts(rule->exits));
+    std::string exits = Wrapped("Exit status: " + WithFacts(rule->exits));
+    return text + "\n" + exits.substr(2);
 }
 
 std::string CliVersionText() {
