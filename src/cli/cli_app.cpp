@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QJsonArray>
-#include <algorithm>
 #include <QThread>
+#include <algorithm>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
+#include <variant>
 
 #include "cli/apply_interrupt.h"
 #include "cli/cli_options.h"
@@ -18,6 +20,7 @@
 #include "cli/option_defaults.h"
 #include "cli/router_job.h"
 #include "cli/router_names.h"
+#include "cli/settings_input.h"
 #include "cli/stream_message_port.h"
 #include "discovery/router_search.h"
 #include "frontend/history_store.h"
@@ -202,6 +205,19 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     StreamMessagePort messages(out, err);
     const LanguageTable language = BuiltinEnglishTable(&messages);
+
+    // A file that cannot be applied as it stands ends the run before any router is searched for or
+    // logged in to.
+    if (options.command == CliCommand::Apply && !options.inputFile.empty()) {
+        auto input = ReadSettingsInput(options.inputFile, options.model, language, std::cin);
+        if (const auto* refused = std::get_if<std::string>(&input)) {
+            err << *refused << '\n' << std::flush;
+            return kExitFailed;
+        }
+        SettingsInput& read = std::get<SettingsInput>(input);
+        options.inputText = std::move(read.text);
+        options.inputSource = std::move(read.source);
+    }
 
     // One history for every router of the run (its records are written one at a time), opened before
     // any router is contacted: a folder that cannot be used ends the run before anything is sent.

@@ -41,7 +41,7 @@ const std::vector<OptionDescription>& OptionHelps() {
             {kRouterOptionName, "HOST", "the router: an IPv4 address or a host name"},
             {kModelOptionName, "NAME", "the router's model name, instead of asking the router for it"},
             {kOutputOptionName, "FILE", "the settings file to write; - writes it to standard output"},
-            {kInputOptionName, "FILE", "the settings file to load over the router's settings"},
+            {kInputOptionName, "FILE", "the settings file to load over the router's settings; - reads standard input"},
             {kFromBackupOptionName, "DIR", "instead of --input: each router's own file of a backup into DIR"},
             {kDryRunOptionName, "", "print the commands the apply would send and send none"},
             {kForceOptionName, "", "apply a file of the other router form (one-port, two-port) all the same"},
