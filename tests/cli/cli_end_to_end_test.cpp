@@ -424,6 +424,11 @@ TEST_F(CliEndToEndTest, APartialDocumentChangesOnlyTheFieldItNamesOnEveryRouter)
     for (const std::string& ip : ips) before[ip] = settings(ip);
     const std::string change = TempPath("change.json");
     WriteAll(change, R"({"sip": {"registrar": "new.example.net"}})");
+    // What the document would change, as diff sees it: the registrar alone.
+    const CliRun preview = Run(With({"diff", "router:127.0.0.4", change}, Ports(sim)));
+    EXPECT_EQ(preview.exitCode, 1);
+    EXPECT_EQ(Lines(preview.out).size(), 1u) << preview.out;
+    EXPECT_TRUE(preview.out.ends_with("\tnew.example.net\n")) << preview.out;
     std::vector<std::string> args = {"apply", "--input", change};
     for (const std::string& ip : ips) args.insert(args.end(), {"--router", ip});
     const CliRun applied = Run(With(args, Ports(sim)));
