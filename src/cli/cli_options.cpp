@@ -218,6 +218,17 @@ const std::vector<CommandRule>& Commands() {
           kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName, kHistoryOptionName},
          {},
          "0 equal; 1 they differ; 2 unusable command line, or A or B cannot be read"},
+        {"show",
+         CliCommand::Show,
+         "SETTINGS " + Synopsis({{kShowSecretsOptionName, Optional}, {kJsonOptionName, Optional}}, true),
+         "print one set of settings as named fields",
+         "Prints SETTINGS (a settings file, a JSON document, {router-side}HOST or {record-side}ID of --router)\n"
+         "one field per line: where, TAB, value (\"SIP \xC2\xB7 Port 1 \xC2\xB7 Expiry Time\t1 hour\"); --json: the document.",
+         {kShowSecretsOptionName, kJsonOptionName, kRouterOptionName},
+         {kModelOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName,
+          kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName, kHistoryOptionName},
+         {},
+         "0 printed; 2 unusable command line, or SETTINGS cannot be read"},
         {"history",
          CliCommand::History,
          Synopsis({{kRouterOptionName, Required}, {kJsonOptionName, Optional}}, true),
@@ -533,10 +544,13 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     for (std::size_t i = 1; i < args.size(); ++i) arguments << QString::fromStdString(args[i]);
     if (!parser.parse(arguments)) return Fail(ParserRefusal(parser, args), word);
     const QStringList positional = parser.positionalArguments();
-    const qsizetype argumentsTaken = rule->command == CliCommand::Diff ? 2 : 0;
+    const qsizetype argumentsTaken =
+        rule->command == CliCommand::Diff ? 2 : rule->command == CliCommand::Show ? 1 : 0;
     if (positional.size() > argumentsTaken)
         return Fail(UnexpectedArgumentText(positional[argumentsTaken].toStdString()), word);
-    if (positional.size() < argumentsTaken) return Fail(DiffNeedsTwoSidesText(), word);
+    if (positional.size() < argumentsTaken) {
+        return Fail(rule->command == CliCommand::Show ? ShowNeedsSettingsText() : DiffNeedsTwoSidesText(), word);
+    }
 
     std::map<std::string, int> timesGiven;
     for (const QString& given : parser.optionNames()) {
@@ -567,7 +581,7 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     if (options.command == CliCommand::Backup) {
         if (options.backupDir.empty()) return missing(kIntoOptionName);
     } else if (options.command != CliCommand::Discover && options.command != CliCommand::Diff &&
-               options.routers.empty()) {
+               options.command != CliCommand::Show && options.routers.empty()) {
         return missing(kRouterOptionName);
     }
     if (options.command == CliCommand::Fetch && options.outputFile.empty()) return missing(kOutputOptionName);
