@@ -177,7 +177,7 @@ const std::vector<CommandRule>& Commands() {
          "Logs in, reads all settings, loads FILE over them and applies the result, printing each command\n"
          "as it is sent (led by the router's address and a TAB when there are several routers).",
          {kRouterOptionName, kInputOptionName, kFromBackupOptionName, kDryRunOptionName, kForceOptionName,
-          kReplaceOptionName, kShowSecretsOptionName, kJobsOptionName, kPasswordsOptionName},
+          kReplaceOptionName, kShowSecretsOptionName, kJsonOptionName, kJobsOptionName, kPasswordsOptionName},
          kRouterShared,
          {kRouterOptionName},
          kApplyExits},
@@ -590,6 +590,8 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
         if (!options.inputFile.empty() && !options.fromBackupDir.empty())
             return Fail(OptionsExcludeEachOtherText(kInputOptionName, kFromBackupOptionName), word);
     }
+    if (options.command == CliCommand::Apply && options.json && !options.dryRun)
+        return Fail("--json with 'apply' needs --dry-run: only a dry run prints one JSON object", word);
     if (options.command == CliCommand::Restore && options.restoreTo.empty()) return missing(kToOptionName);
     const bool recordSide = std::any_of(options.diffSides.begin(), options.diffSides.end(),
                                         [](const std::string& side) { return side.starts_with(kRecordSidePrefix); });

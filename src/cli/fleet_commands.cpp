@@ -1,5 +1,7 @@
 #include "cli/fleet_commands.h"
 
+#include <QJsonObject>
+
 #include <QDir>
 #include <QJsonArray>
 #include <QTemporaryFile>
@@ -336,6 +338,27 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     return exitStatus;
 }
 
+// A dry run's JSON object: per router what would change and the commands that would go out.
+QJsonObject DryRunDocument(const std::vector<RouterJobRequest>& requests, const std::vector<JobOutcome>& outcomes) {
+    const auto text = [](const std::string& value) { return QString::fromStdString(value); };
+    QJsonArray routers;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const RouterJobResult& result = outcomes[i].result;
+        QJsonArray changes;
+        for (const FieldDifference& d : result.changes) {
+            changes.append(QJsonObject{{"area", text(d.area)}, {"field", text(d.field)},
+                                       {"before", text(d.before)}, {"after", text(d.after)}});
+        }
+        QJsonArray commands;
+        for (const std::string& command : result.commands) commands.append(text(command));
+        QJsonObject router{{"router", text(requests[i].routerIp)}, {"mac", text(result.router.macAddress)},
+                           {"ok", result.ok}, {"changes", changes}, {"commands", commands}};
+        if (!outcomes[i].failure.empty()) router.insert("failure", text(outcomes[i].failure));
+        routers.append(router);
+    }
+    return QJsonObject{{"dryRun", true}, {"routers", routers}};
+}
+
 int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
     std::vector<RouterInfo> routers;
     for (const std::string& ip : options.routers) {
@@ -355,10 +378,11 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
         if (!router.macAddress.empty()) request.knownRouter = router;
         requests.push_back(std::move(request));
     }
-    PrefixingListener listener(context, requests, options.dryRun ? kProgressDryRun : kProgressApply);
+    PrefixingListener listener(context, requests, options.dryRun ? kProgressDryRun : kProgressApply, options.json);
     const std::vector<JobOutcome> outcomes =
         RunJobsInParallel(requests, JobLimit(options.jobs), context.language, listener);
     listener.End();
+    if (options.json) context.out << JsonDocumentText(DryRunDocument(requests, outcomes)) << std::flush;
     const auto failed = static_cast<std::size_t>(std::count_if(outcomes.begin(), outcomes.end(), Failed));
     PrintSummary(context.err, outcomes.size() - failed, 0, failed);
     if (const int signal = ApplyInterruptSignal()) return InterruptedExitStatus(signal);
