@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "history/git_history_module.h"
+#include "history/last_records.h"
 
 namespace dezadav {
 
@@ -85,6 +86,8 @@ public:
 
     HistoryOutcome Record(const HistoryRouter& router, HistoryCause cause, std::string_view settingsText,
                           bool onlyWhenChanged) override {
+        // The common case of a fetch, settings as last recorded, is told without loading git.
+        if (onlyWhenChanged && LastRecordHolds(m_folder, router.FileName(), settingsText)) return {};
         HistoryOutcome outcome;
         SettingsHistory* history = Opened(&outcome.problem);
         return history != nullptr ? history->Record(router, cause, settingsText, onlyWhenChanged) : outcome;
