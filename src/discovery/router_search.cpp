@@ -13,7 +13,8 @@ RouterSearch::RouterSearch(const LanguageTable& table, MessagePort& port, QObjec
     m_socket.SetHandler([this](std::string_view datagram) { OnDatagram(datagram); });
     // Routers whose answer the system dropped are missing from the list: the user is told so and
     // pointed to a second search rather than left trusting an incomplete list.
-    m_socket.SetAnswersLostHandler([this] { ShowMessageText(m_table, m_port, kMsgAnswersLost, kMsgWarnCaption); });
+    m_socket.SetAnswersLostHandler(
+        [this] { ShowMessageText(m_table, m_port, kMsgAnswersLost, kMsgWarnCaption); });
 }
 
 bool RouterSearch::Open() {

@@ -57,7 +57,8 @@ const GitHistoryModule* Module(std::string* problem) {
         reasons += path.string() + " is not the history module";
     }
     if (module == nullptr) {
-        failure = "cannot load the history module" + (reasons.empty() ? std::string(" (not installed)") : ": " + reasons);
+        failure = "cannot load the history module" +
+                  (reasons.empty() ? std::string(" (not installed)") : ": " + reasons);
         if (problem != nullptr) *problem = failure;
         return nullptr;
     }
@@ -92,7 +93,8 @@ public:
         SettingsHistory* history = Opened(&outcome.problem);
         return history != nullptr ? history->Record(router, cause, settingsText, onlyWhenChanged) : outcome;
     }
-    std::vector<HistoryEntry> Entries(const HistoryRouter& router, std::optional<std::string>* problem) override {
+    std::vector<HistoryEntry> Entries(const HistoryRouter& router,
+                                      std::optional<std::string>* problem) override {
         SettingsHistory* history = Opened(problem);
         return history != nullptr ? history->Entries(router, problem) : std::vector<HistoryEntry>{};
     }
@@ -139,8 +141,8 @@ std::unique_ptr<SettingsHistory> OpenGitHistoryWhenUsed(const std::string& folde
 
 namespace git_module {
 
-bool CommitFolderFiles(const std::string& folder, const std::vector<std::string>& files, const std::string& message,
-                       std::string* problem) {
+bool CommitFolderFiles(const std::string& folder, const std::vector<std::string>& files,
+                       const std::string& message, std::string* problem) {
     const GitHistoryModule* module = Module(problem);
     return module != nullptr && module->commitFolderFiles(folder, files, message, problem);
 }

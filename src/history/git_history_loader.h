@@ -22,8 +22,8 @@ std::unique_ptr<SettingsHistory> OpenGitHistoryWhenUsed(const std::string& folde
 namespace git_module {
 // CommitFolderFiles and IsGitWorkTree (history/git_history.h) of the history module, loading it when
 // needed. A folder without `.git` is no work tree, found without loading anything.
-bool CommitFolderFiles(const std::string& folder, const std::vector<std::string>& files, const std::string& message,
-                       std::string* problem);
+bool CommitFolderFiles(const std::string& folder, const std::vector<std::string>& files,
+                       const std::string& message, std::string* problem);
 bool IsGitWorkTree(const std::string& folder);
 }  // namespace git_module
 

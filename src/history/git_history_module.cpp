@@ -4,13 +4,15 @@
 
 namespace {
 
-dezadav::SettingsHistory* OpenHistory(const std::string& folder, const std::string& program, std::string* problem) {
+dezadav::SettingsHistory* OpenHistory(const std::string& folder, const std::string& program,
+                                      std::string* problem) {
     return dezadav::GitHistory::Open(folder, program, problem).release();
 }
 
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) const dezadav::GitHistoryModule* DezadavGitHistoryModule() {
-    static const dezadav::GitHistoryModule module{&OpenHistory, &dezadav::CommitFolderFiles, &dezadav::IsGitWorkTree};
+    static const dezadav::GitHistoryModule module{&OpenHistory, &dezadav::CommitFolderFiles,
+                                                  &dezadav::IsGitWorkTree};
     return &module;
 }

@@ -23,7 +23,8 @@ std::string Sha1Hex(std::string message) {
         std::array<std::uint32_t, 80> w{};
         for (int i = 0; i < 16; ++i) {
             for (int b = 0; b < 4; ++b)
-                w[i] = (w[i] << 8) | static_cast<unsigned char>(message[block + static_cast<std::size_t>(i * 4 + b)]);
+                w[i] = (w[i] << 8) |
+                       static_cast<unsigned char>(message[block + static_cast<std::size_t>(i * 4 + b)]);
         }
         for (int i = 16; i < 80; ++i) w[i] = Rotate(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
         std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
