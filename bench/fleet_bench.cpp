@@ -6,6 +6,8 @@
 // Like for like: both name their routers with --router and let each router report its model to a
 // discovery request sent to its own address. A backup that finds its routers by one search also
 // waits out the whole --wait window; that run is shown separately.
+//
+//   fleet_bench [runs] [routers]   (default 3 runs of 256 routers)
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
@@ -39,9 +41,12 @@ int main(int argc, char** argv) {
         std::filesystem::temp_directory_path() / ("dezadav_fleet_bench_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
 
+    // The history is on, as by default, but in a folder of the benchmark's: the first run records
+    // every router, the later ones find their settings unchanged.
+    const std::string history = (folder / "history").string();
     std::vector<std::string> backupByName = {
-        cli,        "backup",           "--into",     (folder / "named").string(), "--telnet-port",
-        telnetPort, "--discovery-port", discoveryPort};
+        cli,        "backup",           "--into",      (folder / "named").string(), "--telnet-port",
+        telnetPort, "--discovery-port", discoveryPort, "--history",                 history};
     for (const std::string& ip : sim.RouterAddresses()) {
         backupByName.push_back("--router");
         backupByName.push_back(ip);
@@ -57,7 +62,9 @@ int main(int argc, char** argv) {
                                                      "--discovery-port",
                                                      discoveryPort,
                                                      "--wait",
-                                                     "300"};
+                                                     "300",
+                                                     "--history",
+                                                     history};
     const std::vector<std::string> fetchOne = {cli,
                                                "fetch",
                                                "--router",
@@ -67,7 +74,9 @@ int main(int argc, char** argv) {
                                                "--discovery-port",
                                                discoveryPort,
                                                "--output",
-                                               (folder / "one.csv").string()};
+                                               (folder / "one.csv").string(),
+                                               "--history",
+                                               history};
 
     std::vector<Figures> single, named, searched;
     for (int run = 0; run < runs; ++run) {
