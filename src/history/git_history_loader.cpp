@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -17,8 +16,6 @@ namespace dezadav {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::atomic<bool> g_loaded{false};
 
 // The program's own folder, from which the installed module is found.
 fs::path ProgramFolder() {
@@ -62,7 +59,6 @@ const GitHistoryModule* Module(std::string* problem) {
         if (problem != nullptr) *problem = failure;
         return nullptr;
     }
-    g_loaded = true;
     return module;
 }
 
@@ -155,9 +151,5 @@ bool IsGitWorkTree(const std::string& folder) {
 }
 
 }  // namespace git_module
-
-bool GitHistoryModuleLoaded() {
-    return g_loaded;
-}
 
 }  // namespace dezadav

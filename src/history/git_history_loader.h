@@ -27,7 +27,4 @@ bool CommitFolderFiles(const std::string& folder, const std::vector<std::string>
 bool IsGitWorkTree(const std::string& folder);
 }  // namespace git_module
 
-// Whether the history module has been loaded into this process (for benchmarks and tests).
-bool GitHistoryModuleLoaded();
-
 }  // namespace dezadav
