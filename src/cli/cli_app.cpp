@@ -182,7 +182,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (options.command == CliCommand::Apply && !options.inputFile.empty()) {
         auto input = ReadSettingsInput(options.inputFile, options.model, language, std::cin);
         if (const auto* refused = std::get_if<std::string>(&input)) {
-            err << CliErrorLine(*refused) << std::flush;
+            err << *refused << '\n' << std::flush;
             return kExitFailed;
         }
         SettingsInput& read = std::get<SettingsInput>(input);

@@ -49,7 +49,7 @@ const std::vector<OptionHelp>& OptionHelps() {
          "the window's Model field does. When omitted, the discovery request is sent\n"
          "to the router's own address and the model name of its answer is used"},
         {kOutputOptionName, "FILE", "the settings file to write; - writes it to standard output"},
-        {kInputOptionName, "FILE", "the settings file to load over the router's settings"},
+        {kInputOptionName, "FILE", "the settings file to load over the router's settings (- is standard input)"},
         {kDryRunOptionName, "", "print the commands the apply would send and send none of them"},
         {kForceOptionName, "",
          "apply a FILE saved from the other router form (one-port or two-port) all the\n"

@@ -290,9 +290,8 @@ private:
     }
 
     std::string StatusMark(const std::string& area, const std::string& value) {
-        if (value == kDialPlanEnabledMark || value == kDialPlanDisabledMark) return value;
-        // An empty mark is how a disabled entry reads back from a spreadsheet.
-        if (value.empty()) return std::string(kDialPlanDisabledMark);
+        // An empty mark is a disabled entry too (an entry typed in by hand may have none).
+        if (value == kDialPlanEnabledMark || value == kDialPlanDisabledMark || value.empty()) return value;
         Refuse(area, Label("DialPlan_Status"), value, NotOneOf("V, -"));
         return value;
     }
