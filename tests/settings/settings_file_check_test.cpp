@@ -190,7 +190,7 @@ TEST_F(SettingsFileCheckTest, SpreadsheetHabitsReadAsTheProgramsOwnFile) {
     RecordingMessagePort port;
     LoadSettingsText(read.text, program.Models(), lang, port);
     EXPECT_EQ(program.dialPlan.Entry(2), (DialPlanEntry{"3", "103", "Smith,John,Jr", "desk@pbx", "None", "", "V"}));
-    EXPECT_EQ(program.dialPlan.Entry(3).statusMark, "");
+    EXPECT_EQ(program.dialPlan.Entry(3).statusMark, "-");
     EXPECT_EQ(program.codec.PacketSize().SelectedText(), "20 ms");
 }
 
