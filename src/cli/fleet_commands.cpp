@@ -7,13 +7,14 @@
 #include <QTemporaryFile>
 
 #include "cli/apply_interrupt.h"
+#include "cli/descriptor_limit.h"
 #include "cli/json_output.h"
 #include "cli/parallel_jobs.h"
 #include "cli/progress_line.h"
 #include "cli/stream_message_port.h"
 #include "discovery/model_rules.h"
 #include "discovery/router_search.h"
-#include "history/git_history.h"
+#include "history/git_history_loader.h"
 #include "lang/messages.h"
 #include "settings/save_file_writer.h"
 
@@ -107,7 +108,7 @@ QJsonObject BackupRowJson(const BackupRow& row) {
 bool CommitBackup(const std::string& dir, const std::vector<std::string>& files, const std::string& message,
                   std::ostream& err) {
     std::string problem;
-    if (CommitFolderFiles(dir, files, message, &problem)) return true;
+    if (git_module::CommitFolderFiles(dir, files, message, &problem)) return true;
     err << CliErrorLine(BackupNotCommittedText(dir, problem)) << std::flush;
     return false;
 }
@@ -119,6 +120,15 @@ std::optional<std::string> BackupFolderProblem(const std::string& dir) {
     QTemporaryFile probe(QDir(QString::fromStdString(dir)).filePath(QStringLiteral(".dezadav-XXXXXX")));
     if (!probe.open()) return CannotWriteIntoFolderText(dir, probe.errorString().toStdString());
     return std::nullopt;
+}
+
+// How many of `routers` are served at once: --jobs of them, as far as the open-file limit allows
+// (raised for the run when it can be); a run that must go in turns says so on stderr.
+JobLimit JobsThatFit(const CliOptions& options, std::size_t routers, std::ostream& err) {
+    const std::size_t wanted = std::min(static_cast<std::size_t>(JobLimit(options.jobs).Count()), routers);
+    const JobRoom room = MakeRoomForJobs(wanted);
+    if (room.jobs < wanted) err << FewerJobsText(wanted, room.jobs, room.fileLimit) << '\n' << std::flush;
+    return JobLimit(static_cast<int>(room.jobs));
 }
 
 // The last line of a many-router run, on stderr.
@@ -272,7 +282,7 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     }
     PrefixingListener listener(context, requests, kProgressBackup, options.json);
     const std::vector<JobOutcome> outcomes =
-        RunJobsInParallel(requests, JobLimit(options.jobs), context.language, listener);
+        RunJobsInParallel(requests, JobsThatFit(options, requests.size(), context.err), context.language, listener);
     listener.End();
 
     std::vector<BackupRow> rows;
@@ -316,7 +326,7 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
         exitStatus = kExitFailed;
     }
     // A run into a git work tree becomes one commit, so the folder's log shows every router over time.
-    const bool gitFolder = IsGitWorkTree(options.backupDir);
+    const bool gitFolder = git_module::IsGitWorkTree(options.backupDir);
     const bool committed =
         gitFolder &&
         CommitBackup(options.backupDir, written, BackupCommitMessage(ok, unsupported, failed), context.err);
@@ -380,7 +390,7 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
     }
     PrefixingListener listener(context, requests, options.dryRun ? kProgressDryRun : kProgressApply, options.json);
     const std::vector<JobOutcome> outcomes =
-        RunJobsInParallel(requests, JobLimit(options.jobs), context.language, listener);
+        RunJobsInParallel(requests, JobsThatFit(options, requests.size(), context.err), context.language, listener);
     listener.End();
     if (options.json) context.out << JsonDocumentText(DryRunDocument(requests, outcomes)) << std::flush;
     const auto failed = static_cast<std::size_t>(std::count_if(outcomes.begin(), outcomes.end(), Failed));
