@@ -316,6 +316,12 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     const bool keepsCopy = request.kind == RouterJobKind::Fetch || request.kind == RouterJobKind::Backup;
     if (keepsCopy && workflow.Unread().Any()) return result;
 
+    if (keepsCopy) {
+        if (const std::optional<std::string> problem = workflow.UnwritableValue()) {
+            Fail(output, *problem);
+            return result;
+        }
+    }
     switch (request.kind) {
         case RouterJobKind::Fetch:
             if (request.outputFile == kStandardOutputName) {

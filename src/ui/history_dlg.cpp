@@ -187,8 +187,8 @@ void CHistoryDlg::RestoreSelected() {
         ShowProblem(kMsgRestoreFailed, m_workflow.LastFileProblem());
         return;
     }
-    // A record that holds no settings has shown its message and changed nothing.
-    if (outcome == FileOutcome::NotSettings) return;
+    // A record that holds no settings, or one refused, has shown its message and changed nothing.
+    if (outcome == FileOutcome::NotSettings || outcome == FileOutcome::Refused) return;
     // The pages show the record now; an apply writes it, with its confirmation.
     accept();
 }
