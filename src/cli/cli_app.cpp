@@ -209,7 +209,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     // A file that cannot be applied as it stands ends the run before any router is searched for or
     // logged in to.
     if (options.command == CliCommand::Apply && !options.inputFile.empty()) {
-        auto input = ReadSettingsInput(options.inputFile, options.model, language, std::cin);
+        auto input = ReadSettingsInput(options.inputFile, options.model, language, std::cin, options.replace);
         if (const auto* refused = std::get_if<std::string>(&input)) {
             err << *refused << '\n' << std::flush;
             return kExitFailed;

@@ -68,7 +68,7 @@ const std::vector<CommandRule>& Commands() {
          "write one router's settings to a settings file",
          "Logs in, reads all the router's VoIP settings and writes them to FILE in the layout Save\n"
          "All writes (dial plan, SIP, codec, VoIP log).",
-         {kRouterOptionName, kOutputOptionName},
+         {kRouterOptionName, kOutputOptionName, kFormatOptionName, kShowSecretsOptionName},
          kRouterShared,
          {},
          "0 written; 1 a router or file operation failed; 2 unusable command line"},
@@ -81,7 +81,7 @@ const std::vector<CommandRule>& Commands() {
          "Logs in, reads all settings, loads FILE over them and applies the result, printing each command\n"
          "as it is sent (led by the router's address and a TAB when there are several routers).",
          {kRouterOptionName, kInputOptionName, kFromBackupOptionName, kDryRunOptionName, kForceOptionName,
-          kShowSecretsOptionName, kJobsOptionName, kPasswordsOptionName},
+          kReplaceOptionName, kShowSecretsOptionName, kJobsOptionName, kPasswordsOptionName},
          kRouterShared,
          {kRouterOptionName},
          kApplyExits},
@@ -101,7 +101,8 @@ const std::vector<CommandRule>& Commands() {
          "back up many routers into a folder",
          "Backs up the routers given, or every router that answers discovery, into DIR/<MAC>.csv,\n"
          "then writes DIR/index.tsv; a git work tree DIR gets one commit of them.",
-         {kIntoOptionName, kRouterOptionName, kJobsOptionName, kPasswordsOptionName, kJsonOptionName},
+         {kIntoOptionName, kRouterOptionName, kFormatOptionName, kJobsOptionName, kPasswordsOptionName,
+          kJsonOptionName},
          {kModelOptionName, kBroadcastOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName,
           kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName,
           kHistoryOptionName, kNoHistoryOptionName},
@@ -160,6 +161,8 @@ const std::vector<OptionDescription>& OptionHelps() {
             {kDryRunOptionName, "", "print the commands the apply would send and send none"},
             {kForceOptionName, "", "apply a file of the other router form (one-port, two-port) all the same"},
             {kShowSecretsOptionName, "", "print SIP passwords instead of ********"},
+            {kFormatOptionName, "FORMAT", "csv (the settings file, the default) or json (one JSON document)"},
+            {kReplaceOptionName, "", "a JSON document replaces all settings instead of changing what it names"},
             {kToOptionName, "RECORD", std::string(kBeforeLastApply) + ", or a record's id (at least 7 digits)"},
             {kIntoOptionName, "DIR", "the folder of the backup files and their index.tsv"},
             {kJsonOptionName, "", "print one JSON object on standard output instead of lines"},

@@ -19,7 +19,7 @@ const OptionDescription& HelpOf(std::string_view name);
 
 // The options that take no value.
 inline constexpr const char* kFlagOptionNames[] = {kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
-                                                   kNoHistoryOptionName, kJsonOptionName};
+                                                   kReplaceOptionName, kNoHistoryOptionName, kJsonOptionName};
 
 // "--router HOST", or "--force" for a flag.
 std::string Spelled(const char* name);

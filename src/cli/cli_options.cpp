@@ -35,7 +35,7 @@ void AddCliOptions(QCommandLineParser& parser) {
     AddCommonOptions(parser);
     for (const char* name : {kRouterOptionName, kModelOptionName, kWaitOptionName, kOutputOptionName,
                              kInputOptionName, kPasswordFileOptionName, kPasswordsOptionName, kIntoOptionName,
-                             kJobsOptionName, kFromBackupOptionName, kToOptionName}) {
+                             kJobsOptionName, kFromBackupOptionName, kToOptionName, kFormatOptionName}) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
     for (const char* flag : kFlagOptionNames) {
@@ -165,6 +165,12 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
     if (IsSet(parser, kDryRunOptionName)) options.dryRun = true;
     if (IsSet(parser, kForceOptionName)) options.force = true;
     if (IsSet(parser, kShowSecretsOptionName)) options.showSecrets = true;
+    if (IsSet(parser, kReplaceOptionName)) options.replace = true;
+    if (IsSet(parser, kFormatOptionName)) {
+        const std::string format = Value(parser, kFormatOptionName);
+        if (format != "csv" && format != "json") return OptionValueRefusedText(kFormatOptionName, "csv or json", format);
+        options.jsonSettings = format == "json";
+    }
     if (IsSet(parser, kJsonOptionName)) options.json = true;
     return std::nullopt;
 }

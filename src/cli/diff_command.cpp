@@ -14,6 +14,7 @@
 #include "settings/settings_snapshot.h"
 #include "settings/settings_difference.h"
 #include "settings/settings_file.h"
+#include "settings/settings_json.h"
 #include "settings/settings_file_form.h"
 
 namespace dezadav::cli {
@@ -25,6 +26,7 @@ struct ReadSide {
     std::string text;
     std::optional<bool> twoPort;
     bool fromRouter = false;
+    std::string document;  // a JSON document as given (text: what it names over a new program's settings)
 };
 
 // A fetch's file caught instead of written; every message goes to stderr, so standard output
@@ -63,6 +65,15 @@ std::optional<ReadSide> ReadRouter(std::string host, const CliOptions& options, 
 std::optional<ReadSide> ReadFile(const std::string& path, const FleetContext& context) {
     std::string reason;
     std::optional<std::string> text = ReadSettingsFile(path, &reason);
+    if (text && IsSettingsJson(*text)) {
+        // A document stands for what it names over a new program's settings.
+        const std::optional<bool> twoPort = SettingsJsonIsTwoPort(*text);
+        const SettingsJsonRead read =
+            ReadSettingsJson(*text, {}, twoPort.value_or(false), false, AllSettingsFileWords(context.language));
+        if (!read.problem) return ReadSide{read.text, twoPort, false, *text};
+        text.reset();
+        reason = *read.problem;
+    }
     if (text && !HoldsSettingsSection(*text)) {
         text.reset();
         reason = kNoSettingsSectionReason;
@@ -140,6 +151,18 @@ int RunDiff(const CliOptions& options, const FleetContext& context) {
                                                   : ReadFile(side, context);
         if (!read) return kExitUsage;
         sides.push_back(std::move(*read));
+    }
+    // B given as a JSON document is what applying it to A would make of A.
+    if (!sides[1].document.empty()) {
+        const bool form = sides[1].twoPort.value_or(sides[0].twoPort.value_or(false));
+        const SettingsJsonRead read = ReadSettingsJson(sides[1].document, sides[0].text, form, false,
+                                                       AllSettingsFileWords(context.language));
+        if (read.problem) {
+            context.err << CliErrorLine(DiffSideUnreadableText(options.diffSides[1], *read.problem)) << std::flush;
+            return kExitUsage;
+        }
+        sides[1].text = read.text;
+        sides[1].twoPort = form;
     }
 
     // Each side is read in the form it was written in (its expiry lists are positions in that
