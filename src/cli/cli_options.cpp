@@ -220,10 +220,13 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     for (std::size_t i = 1; i < args.size(); ++i) arguments << QString::fromStdString(args[i]);
     if (!parser.parse(arguments)) return Fail(ParserRefusal(parser, args), word);
     const QStringList positional = parser.positionalArguments();
-    const qsizetype argumentsTaken = rule->command == CliCommand::Diff ? 2 : 0;
+    const qsizetype argumentsTaken =
+        rule->command == CliCommand::Diff ? 2 : rule->command == CliCommand::Show ? 1 : 0;
     if (positional.size() > argumentsTaken)
         return Fail(UnexpectedArgumentText(positional[argumentsTaken].toStdString()), word);
-    if (positional.size() < argumentsTaken) return Fail(DiffNeedsTwoSidesText(), word);
+    if (positional.size() < argumentsTaken) {
+        return Fail(rule->command == CliCommand::Show ? ShowNeedsSettingsText() : DiffNeedsTwoSidesText(), word);
+    }
 
     std::map<std::string, int> timesGiven;
     for (const QString& given : parser.optionNames()) {
@@ -254,7 +257,7 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     if (options.command == CliCommand::Backup) {
         if (options.backupDir.empty()) return missing(kIntoOptionName);
     } else if (options.command != CliCommand::Discover && options.command != CliCommand::Diff &&
-               options.routers.empty()) {
+               options.command != CliCommand::Show && options.routers.empty()) {
         return missing(kRouterOptionName);
     }
     if (options.command == CliCommand::Fetch && options.outputFile.empty()) return missing(kOutputOptionName);

@@ -48,7 +48,7 @@ inline constexpr int kMaxWaitMs = 600000;
 inline constexpr int kDefaultWaitMs = kAnswerWaitMs;
 
 // What dezadav-cli was asked to do.
-enum class CliCommand { Help, Version, Discover, Fetch, Apply, Log, Backup, Diff, History, Restore };
+enum class CliCommand { Help, Version, Discover, Fetch, Apply, Log, Backup, Diff, History, Restore, Show };
 
 // The parsed command line. Values are as given; the shared options carry their own defaults.
 struct CliOptions {
@@ -74,7 +74,7 @@ struct CliOptions {
     std::string backupDir;                     // --into (backup)
     int jobs = kDefaultJobs;                   // --jobs: routers served at the same time
     bool json = false;                         // --json (discover, backup, diff, history): one JSON document
-    std::vector<std::string> diffSides;        // diff: A and B, each a file path or "router:HOST"
+    std::vector<std::string> diffSides;        // diff: A and B, each a file path or "router:HOST"; show: the one
     std::string restoreTo;                     // --to (restore): kBeforeLastApply or a record's id
 };
 

@@ -440,6 +440,9 @@ TEST_F(CliEndToEndTest, APartialDocumentChangesOnlyTheFieldItNamesOnEveryRouter)
         expected["sip"] = sip;
         EXPECT_EQ(settings(ip), expected) << ip;
     }
+    const CliRun shown = Run(With({"show", "router:127.0.0.2"}, Ports(sim)));
+    EXPECT_NE(shown.out.find("SIP \xC2\xB7 Registrar\tnew.example.net\n"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("Port 1 \xC2\xB7 Password\t********\n"), std::string::npos) << shown.out;
     sim.ClearCommandLog();
     EXPECT_EQ(Run(With(args, Ports(sim))).exitCode, 0);
     for (const std::string& ip : ips) {
