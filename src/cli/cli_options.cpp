@@ -142,7 +142,7 @@ std::string WithFacts(std::string_view text) {
         {"{backup-commit}", BackupCommitMessage(23, 0, 1)},
         {"{router-side}", std::string(kRouterSidePrefix)},
         {"{before-last-apply}", kBeforeLastApply},
-        {"{causes}", "fetch, before apply, after apply, backup"},
+        {"{causes}", "fetch, before apply, after apply, backup, undo"},
     };
     std::string filled(text);
     for (const auto& [name, value] : facts) {

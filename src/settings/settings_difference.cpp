@@ -57,6 +57,10 @@ private:
     std::vector<FieldDifference> m_differences;
 };
 
+std::string LoopWord(const std::optional<LoopThrough>& loop, const LanguageTable& language) {
+    return loop ? LoopThroughWord(*loop, &language) : std::string();
+}
+
 void CompareDialPlan(const DialPlanTable& before, const DialPlanTable& after, const CompareOptions& options,
                      const LanguageTable& language, Comparison& comparison) {
     const std::string title = Label(language, "DialPlan_Title");
@@ -79,7 +83,11 @@ void CompareDialPlan(const DialPlanTable& before, const DialPlanTable& after, co
         if (options.dialPlanNames) comparison.Add(area, Label(language, "DialPlan_Name"), from.name, b.name);
         comparison.Add(area, Label(language, "DialPlan_SIP"), from.sipAddress, b.sipAddress);
         if (!options.twoPort) {
-            comparison.Add(area, Label(language, "DialPlan_Loop"), from.loopThrough, b.loopThrough);
+            // Codes are compared; the words shown are the language's of the moment.
+            if (from.loopThrough != b.loopThrough) {
+                comparison.Add(area, Label(language, "DialPlan_Loop"), LoopWord(from.loopThrough, language),
+                               LoopWord(b.loopThrough, language));
+            }
             comparison.Add(area, Label(language, "DialPlan_Backup"), from.backupNumber, b.backupNumber);
         }
         // An entry new in `after` is enabled or not; "-" on the empty side says nothing.

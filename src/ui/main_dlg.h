@@ -13,6 +13,7 @@
 #include "workflow/router_workflow.h"
 
 class QLabel;
+class QAction;
 class QGroupBox;
 class QMenu;
 class QTabWidget;
@@ -184,6 +185,7 @@ private:
     int m_fadeCount = 0;
 
     QLabel* m_banner = nullptr;
+    QLabel* m_subtitle = nullptr;  // over the banner
     QGroupBox* m_stripGroup = nullptr;
     std::array<QLabel*, 4> m_labels = {};  // Model, Version, IP, MAC
     std::array<QLabel*, 4> m_fields = {};
@@ -200,6 +202,7 @@ private:
     CSkinButton* m_history = nullptr;
     CSkinButton* m_undo = nullptr;
     QMenu* m_windowMenu = nullptr;
+    QAction* m_aboutItem = nullptr;
 };
 
 }  // namespace dezadav

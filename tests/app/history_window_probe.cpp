@@ -6,8 +6,9 @@
 // "message <text>" for a message box (lines joined by " | "), "dialog <class>" for any other; and
 // "view <lines>" when History's lower pane is filled. A line "list", "history", "undo" or "search"
 // on its standard input selects dial-plan entry 3 and puts the keyboard focus on the dial-plan list
-// or that button, then answers "ready enabled=<0|1>"; the keys come from the test. Ends when its
-// standard input closes, or after 60 s.
+// or that button, then answers "ready enabled=<0|1>"; the keys come from the test. After the line
+// "manual" Select Router is no longer answered by the probe: it is reported as "dialog <class>" like
+// any other, for the test's keys. Ends when its standard input closes, or after 60 s.
 #include <unistd.h>
 
 #include <QApplication>
@@ -56,10 +57,11 @@ int main(int argc, char** argv) {
 
     QWidget* lastModal = nullptr;
     QString lastView;
+    bool answerSelection = true;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal)) {
+        if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal); select != nullptr && answerSelection) {
             const auto found =
                 select->RouterTable()->findItems(QStringLiteral("127.0.0.2"), Qt::MatchExactly);
             if (found.isEmpty()) return;
@@ -111,6 +113,10 @@ int main(int argc, char** argv) {
         char byte;
         if (::read(STDIN_FILENO, &byte, 1) <= 0) return app.quit();
         if (byte != '\n') return input.push_back(byte);
+        if (input == "manual") {
+            answerSelection = false;
+            return input.clear();
+        }
         QWidget* control = controls.count(input) != 0 ? controls.at(input) : window.DialPlanPage()->List();
         window.DialPlanPage()->List()->selectRow(2);
         window.activateWindow();

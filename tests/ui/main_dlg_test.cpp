@@ -481,7 +481,7 @@ TEST_F(MainDlgTest, EscWithUnsavedEditsAsksFirstAndOnlyDiscardEnds) {
     QLineEdit* registrar = m_window->SipPage()->RegistrarBox();
     m_window->Sheet()->setCurrentWidget(m_window->SipPage());
     QTest::keyClicks(registrar, QStringLiteral("reg.unsaved.example"));
-    for (const QString& choice : {QStringLiteral("Cancel"), QStringLiteral("Discard")}) {
+    for (const QString& choice : {QStringLiteral("Cancel"), QStringLiteral("&Discard")}) {
         QString asked;
         QTimer answer;  // the user, answering the question
         QObject::connect(&answer, &QTimer::timeout, [&] {
