@@ -29,6 +29,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // As the program: a window hidden in the tray ends nothing.
+    QApplication::setQuitOnLastWindowClosed(false);
     QUdpSocket sink;
     if (!sink.bind(QHostAddress::LocalHost, 0)) return 1;
     const bool connect = argc == 4;

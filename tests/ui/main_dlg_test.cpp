@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -564,6 +565,41 @@ void DropOn(QWidget& target, const QString& path) {
     QApplication::sendEvent(&target, &enter);
     QDropEvent drop(QPointF(where), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&target, &drop);
+}
+
+TEST_F(MainDlgTest, KeysChangePagesFromAnywherePressButtonsAndEnterRadioGroupsOnTheChoice) {
+    UserScript skip({PressInSelect(&CSelectRouterDlg::SkipButton)});
+    ASSERT_TRUE(ShowAndConnect());
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window));
+    QTabWidget* sheet = m_window->Sheet();
+    sheet->setCurrentWidget(m_window->SipPage());
+    QComboBox* expiry = m_window->SipPage()->Port1ExpiryList();
+    expiry->setFocus();
+    const int chosen = expiry->currentIndex();
+    // Forward and back from a drop-down list, whose choice stays as it was.
+    const std::pair<QKeyCombination, int> moves[] = {{Qt::CTRL | Qt::Key_PageDown, 2}, {Qt::CTRL | Qt::Key_PageUp, 1},
+                                                     {Qt::CTRL | Qt::Key_Tab, 2},      {Qt::CTRL | Qt::Key_PageUp, 1}};
+    for (const auto& [keys, page] : moves) {
+        QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(sheet->currentIndex(), page);
+    }
+    EXPECT_EQ(expiry->currentIndex(), chosen);
+
+    // Tab from the packet size goes into the DTMF choices on the chosen one.
+    sheet->setCurrentWidget(m_window->CodecPage());
+    m_window->CodecPage()->ModeButton(0)->setFocus();
+    m_window->CodecPage()->ModeButton(1)->click();
+    m_window->CodecPage()->PacketSizeList()->setFocus();
+    QTest::keyClick(m_window->CodecPage()->PacketSizeList(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(m_window->CodecPage()->ModeButton(1)));
+
+    // Alt and the underlined letter press a main button.
+    int saveAsked = 0;
+    m_window->Port().SetFileChoosers([&]() -> std::optional<std::string> { return ++saveAsked, std::nullopt; },
+                                     nullptr);
+    QTest::keyClick(m_window, Qt::Key_V, Qt::AltModifier);
+    EXPECT_TRUE(WaitFor([&] { return saveAsked == 1; }, 2000));  // the button shows itself pressed first
 }
 
 TEST_F(MainDlgTest, SaveAllThenADroppedCsvPathLoadsAndOtherPathsAreIgnored) {

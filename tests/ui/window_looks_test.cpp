@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTabWidget>
@@ -118,8 +119,9 @@ private:
         }
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             const bool skin = qobject_cast<CSkinButton*>(widget) != nullptr;
-            const int needed =
-                skin ? metrics.horizontalAdvance(button->text()) + 2 : button->sizeHint().width();
+            // The mnemonic's marker is not drawn.
+            const QString shown = QString(button->text()).remove(QRegularExpression(QStringLiteral("&(?!&)")));
+            const int needed = skin ? metrics.horizontalAdvance(shown) + 2 : button->sizeHint().width();
             return needed > button->width() ? QStringLiteral("'%1' is cut").arg(button->text()) : QString();
         }
         if (auto* group = qobject_cast<QGroupBox*>(widget)) {

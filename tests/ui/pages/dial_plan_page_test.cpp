@@ -448,7 +448,7 @@ TEST_F(DialPlanPageTest, RecaptionKeepsEveryCellAndRelabels) {
         ASSERT_NE(TextIn(1, "Index_Loop3"), TextIn(0, "Index_Loop3"));
         EXPECT_EQ(Cell(4, 4).toStdString(), TextIn(1, "Index_Loop3"));
         EXPECT_TRUE(m_page->IsRowChecked(4));
-        EXPECT_EQ(Header(0), "No.");
+        EXPECT_EQ(Header(0).toStdString(), TextIn(1, "DialPlan_Index"));
         EXPECT_EQ(Header(2), nameHeader);
         EXPECT_EQ(Header(1).toStdString(), TextIn(1, "DialPlan_Phone"));
         EXPECT_EQ(Header(3).toStdString(), TextIn(1, "DialPlan_SIP"));
