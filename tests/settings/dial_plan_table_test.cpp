@@ -310,18 +310,6 @@ TEST(DialPlanTableTest, LoopThroughIsHeldAsACodeAndWrittenInTheWordsAsked) {
     EXPECT_EQ(LoopThroughFromWord(""), std::nullopt);
 }
 
-TEST(DialPlanTableTest, BringingEntriesToAFormDropsWhatItLacks) {
-    DialPlanTable table;
-    table.SetEntry(0, DialPlanEntry{"", "1", "", "a@b", LoopThrough::Pstn, "77", "V"});
-    table.SetEntry(1, DialPlanEntry{"", "2", "", "a@b", std::nullopt, "", "V"});
-    table.BringToForm(true);
-    EXPECT_EQ(table.Entry(0).loopThrough, std::nullopt);
-    EXPECT_EQ(table.Entry(0).backupNumber, "");
-    table.BringToForm(false);
-    EXPECT_EQ(table.Entry(1).loopThrough, LoopThrough::None);
-    EXPECT_EQ(table.Entry(2).loopThrough, std::nullopt) << "an entry not in use gets none";
-}
-
 std::string RandomValue(std::mt19937& rng, bool allowEmpty, const std::string& alphabet) {
     std::uniform_int_distribution<int> len(allowEmpty ? 0 : 1, 12);
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
