@@ -93,10 +93,10 @@ std::string DialPlanEntry::RowText(const LanguageTable* words) const {
     row.reserve(index.size() + phoneNumber.size() + name.size() + sipAddress.size() + loop.size() +
                 backupNumber.size() + statusMark.size() + 8);
     for (const std::string* field : {&index, &phoneNumber, &name, &sipAddress, &loop, &backupNumber}) {
-        row += *field;
+        row += SettingsFileField(*field);
         row += ',';
     }
-    row += statusMark;
+    row += SettingsFileField(statusMark);
     row += "\r\n";
     return row;
 }

@@ -36,9 +36,10 @@ struct DialPlanEntry {
     std::string backupNumber;  // any text
     std::string statusMark;    // "V" enabled, "-" disabled or not in use
 
-    // The seven fields joined by "," and followed by CR LF; no quoting, a comma in a field is
-    // written unchanged. The loop-through is written as the word of `words` (English when none is
-    // given), nothing when the entry has none. An empty entry 5 gives "5,,,,,,-\r\n".
+    // The seven fields joined by "," and followed by CR LF, a field holding a comma or a double quote
+    // in double quotes (SettingsFileField). The loop-through is written as the word of `words`
+    // (English when none is given), nothing when the entry has none. An empty entry 5 gives
+    // "5,,,,,,-\r\n".
     std::string RowText(const LanguageTable* words = nullptr) const;
 
     bool operator==(const DialPlanEntry&) const = default;

@@ -2,6 +2,7 @@
 
 #include "settings/router_form_change.h"
 #include "settings/settings_file.h"
+#include "settings/settings_file_check.h"
 
 namespace dezadav {
 
@@ -16,7 +17,8 @@ public:
 }  // namespace
 
 std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bool twoPort,
-                                                       const LanguageTable& language, bool* complete) {
+                                                       const LanguageTable& language, bool* complete,
+                                                       std::optional<SettingsFileProblem>* problem) {
     auto snapshot = std::make_unique<SettingsSnapshot>(language);
     // The models start in the one-port form.
     if (twoPort) {
@@ -26,9 +28,17 @@ std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bo
     } else {
         BringCodecChoicesToForm(snapshot->codec, false);
     }
+    // Read as strictly as a file: a text that is refused leaves every default, and says why.
+    CheckedSettingsText checked = CheckSettingsText(text, twoPort, AllSettingsFileWords(language));
+    if (checked.problem) {
+        if (problem != nullptr) *problem = std::move(checked.problem);
+        if (complete != nullptr) *complete = false;
+        return snapshot;
+    }
     SilentMessages silent;
-    const SettingsLoadResult result = LoadSettingsText(
-        text, SettingsModels{snapshot->dialPlan, snapshot->sip, snapshot->codec, snapshot->callLog}, language, silent);
+    const SettingsLoadResult result =
+        LoadSettingsText(checked.text, SettingsModels{snapshot->dialPlan, snapshot->sip, snapshot->codec, snapshot->callLog},
+                         language, silent);
     if (complete != nullptr) {
         *complete = !result.notSettingsText && result.dialPlan != SectionLoad::Failed &&
                     result.sip != SectionLoad::Failed && result.codec != SectionLoad::Failed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,7 @@
 #include "settings/codec_settings.h"
 #include "settings/dial_plan_table.h"
 #include "settings/settings_difference.h"
+#include "settings/settings_file_check.h"
 #include "settings/sip_settings.h"
 
 namespace dezadav {
@@ -37,9 +39,12 @@ std::string SettingsTextIn(const DialPlanTable& dialPlan, SipSettings sip, Codec
                            const LanguageTable& language);
 
 // `text` in the settings-file layout read into models of the given router form (its expiry lists are
-// positions in that form's lists), as a settings file is loaded; sections that cannot be read leave
-// their defaults (no message is shown). `complete`, when given, tells whether every section was read.
+// positions in that form's lists), as strictly as a settings file is loaded (CheckSettingsText);
+// sections that cannot be read leave their defaults (no message is shown). `complete`, when given,
+// tells whether every section was read; `problem`, when given, gets why a refused text was refused
+// (the snapshot then holds only defaults).
 std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bool twoPort,
-                                                       const LanguageTable& language, bool* complete = nullptr);
+                                                       const LanguageTable& language, bool* complete = nullptr,
+                                                       std::optional<SettingsFileProblem>* problem = nullptr);
 
 }  // namespace dezadav

@@ -19,7 +19,9 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/application.h"
@@ -118,13 +120,19 @@ int main(int argc, char** argv) {
             return input.clear();
         }
         QWidget* control = controls.count(input) != 0 ? controls.at(input) : window.DialPlanPage()->List();
-        window.DialPlanPage()->List()->selectRow(2);
-        window.activateWindow();
-        control->setFocus();
-        // Once the window manager has passed the focus on.
-        QTimer::singleShot(
-            500, [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
         input.clear();
+        // Once the dialog the keys before were for has gone.
+        const auto focus = std::make_shared<std::function<void()>>();
+        *focus = [&window, control, focus] {
+            if (QApplication::activeModalWidget() != nullptr) return QTimer::singleShot(100, *focus);
+            window.DialPlanPage()->List()->selectRow(2);
+            window.activateWindow();
+            control->setFocus();
+            // Once the window manager has passed the focus on.
+            QTimer::singleShot(
+                500, [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
+        };
+        (*focus)();
     });
     QObject::connect(&window, &QDialog::finished, &app, &QCoreApplication::quit);
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);

@@ -576,12 +576,13 @@ TEST_F(MainDlgTest, KeysChangePagesFromAnywhereAndEnterRadioGroupsOnTheChoice) {
     sheet->setCurrentWidget(m_window->SipPage());
     QComboBox* expiry = m_window->SipPage()->Port1ExpiryList();
     expiry->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return expiry->hasFocus(); }, 2000));
     const int chosen = expiry->currentIndex();
     // Forward and back from a drop-down list, whose choice stays as it was.
     const std::pair<QKeyCombination, int> moves[] = {{Qt::CTRL | Qt::Key_PageDown, 2}, {Qt::CTRL | Qt::Key_PageUp, 1},
                                                      {Qt::CTRL | Qt::Key_Tab, 2},      {Qt::CTRL | Qt::Key_PageUp, 1}};
     for (const auto& [keys, page] : moves) {
-        QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+        QTest::keyClick(expiry, keys.key(), keys.keyboardModifiers());
         EXPECT_EQ(sheet->currentIndex(), page);
     }
     EXPECT_EQ(expiry->currentIndex(), chosen);
@@ -591,9 +592,9 @@ TEST_F(MainDlgTest, KeysChangePagesFromAnywhereAndEnterRadioGroupsOnTheChoice) {
     m_window->CodecPage()->ModeButton(0)->setFocus();
     m_window->CodecPage()->ModeButton(1)->click();
     m_window->CodecPage()->PacketSizeList()->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return m_window->CodecPage()->PacketSizeList()->hasFocus(); }, 2000));
     QTest::keyClick(m_window->CodecPage()->PacketSizeList(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(m_window->CodecPage()->ModeButton(1)));
-
 }
 
 TEST_F(MainDlgTest, SaveAllThenADroppedCsvPathLoadsAndOtherPathsAreIgnored) {
