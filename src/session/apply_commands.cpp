@@ -119,7 +119,8 @@ std::string EntryFieldName(const DialPlanEntry& entry, std::string_view field) {
 
 // The dial-plan command of one changed entry; nothing for an index outside 1..60. Returns false
 // (with `refused` set) when a value that would be sent holds a control byte.
-bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, std::vector<ApplyCommand>& commands, std::optional<ApplyRefusal>& refused) {
+bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, std::vector<ApplyCommand>& commands,
+                        std::optional<ApplyRefusal>& refused) {
     const int32_t index = ReadLeadingDecimal(entry.index);
     if (index < kFirstIndex || index > kLastIndex) return true;
     if (ContainsControlByte(entry.index)) {

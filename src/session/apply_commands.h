@@ -79,8 +79,8 @@ struct ApplyPlan {
 // gives "voip dial_plan del <index>" alone; otherwise "voip dial_plan set <index> <phone> <user>
 // <domain> <status>" on a two-port model, with " <loop> <backup>" appended on other models. The SIP
 // address splits at its first '@'; an empty user, domain or backup number is sent as kEmptyMarker.
-// The loop-through goes out as its code (LoopThroughCode), an entry without one as 0. Status "V" is 1, anything else 0. SIP: port, registrar, then per voice port use_reg, name,
-// pass, expire (numbers read as leading decimals, expire + 1 on a two-port model, empty texts as
+// The loop-through goes out as its code (LoopThroughCode), an entry without one as 0. Status "V" is
+// 1, anything else 0. SIP: port, registrar, then per voice port use_reg, name, pass, expire (numbers read as leading decimals, expire + 1 on a two-port model, empty texts as
 // kEmptyMarker; the port-2 commands on every model, a one-port router's refusal of them being
 // harmless). Codec: type, size, DTMF mode and payload type unchanged, RTP start and end port (empty as
 // kEmptyMarker). The entry's name is never sent.
