@@ -2,13 +2,16 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "cli/apply_interrupt.h"
 #include "cli/cli_options.h"
 #include "cli/cli_user_port.h"
+#include "cli/history_listing.h"
 #include "cli/idle_tick_timer.h"
 #include "cli/located_messages.h"
 #include "cli/settings_input.h"
@@ -119,6 +122,8 @@ public:
         : m_output(output), m_showSecrets(showSecrets) {}
     void ExchangeStarted(int64_t, const SessionRequest& request) override {
         m_applying = request.mode == SessionMode::ApplySettings;
+        // From the first command on, Ctrl-C waits for the command being sent.
+        if (m_applying) ApplyStarted();
     }
     void LineTyped(int64_t, std::string_view text, bool isPassword, bool echoed) override {
         if (!m_applying || isPassword || !echoed || text.empty()) return;
@@ -142,25 +147,11 @@ std::optional<std::string> RecordToRestore(const RouterJobRequest& request, cons
         return std::nullopt;
     }
     const HistoryRouter router = workflow.HistoryKey();
-    const std::string name = router.macAddress.empty() ? router.ipAddress : router.macAddress;
-    if (request.restoreTo == kBeforeLastApply) {
-        std::optional<std::string> id = BeforeLastApplyId(entries);
-        if (!id) Fail(messages, NoApplyRecordedText(name));
-        return id;
-    }
-    std::string prefix = request.restoreTo;
-    for (char& c : prefix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    std::optional<std::string> found;
-    for (const HistoryEntry& entry : entries) {
-        if (!entry.id.starts_with(prefix)) continue;
-        if (found) {  // the start of more than one record names none of them
-            found.reset();
-            break;
-        }
-        found = entry.id;
-    }
-    if (!found) Fail(messages, NoSuchRecordText(request.restoreTo, name));
-    return found;
+    std::string reason;
+    std::optional<std::string> id = RecordIdNamed(
+        entries, request.restoreTo, router.macAddress.empty() ? router.ipAddress : router.macAddress, reason);
+    if (!id) Fail(messages, reason);
+    return id;
 }
 
 // The settings the apply writes into the pages: the input file, or the record --to names.
@@ -219,6 +210,25 @@ bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
     return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges;
 }
 
+// The router's call records, newest first, as the VoIP log page lists them.
+bool ReadCallLog(const RouterJobRequest& job, const std::string& password, RouterSession& session,
+                 std::vector<CallLogRecord>& calls) {
+    SessionRequest request;
+    request.routerIp = job.routerIp;
+    request.telnetPort = job.common.telnetPort;
+    request.password = password;
+    request.mode = SessionMode::GetVoipLog;
+    request.timeScale = job.common.timeScale;
+    const SessionResult result = session.Run(request);
+    if (!result.ok) return false;
+    CallLogTable log;
+    log.ParseCallLog(result.fetched.callLog);
+    const std::vector<CallLogRecord>& rows = log.Rows();
+    const auto count = std::min(rows.size(), static_cast<std::size_t>(std::max(log.RecordCount(), 0)));
+    calls.assign(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(count));
+    return true;
+}
+
 }  // namespace
 
 std::string BackupFileName(const RouterInfo& router) {
@@ -228,11 +238,21 @@ std::string BackupFileName(const RouterInfo& router) {
 RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTable& language,
                              RouterJobOutput& output) {
     RouterJobResult result;
-    if (!RouterFields(request, language, output, result.router, result.unsupportedModel)) return result;
+    // The call log reads the same in either router form: no model is needed.
+    if (request.kind == RouterJobKind::Log) {
+        result.router.ipAddress = request.routerIp;
+    } else if (!RouterFields(request, language, output, result.router, result.unsupportedModel)) {
+        return result;
+    }
     const RouterInfo& router = result.router;
     std::string password = request.password;
-    if (request.passwords != nullptr) {
-        password = request.passwords->For(router.ipAddress, router.macAddress).value_or(password);
+    const std::optional<std::string> own =
+        request.passwords == nullptr ? std::nullopt : request.passwords->For(router.ipAddress, router.macAddress);
+    if (own) {
+        password = *own;
+    } else if (request.noCommonPassword) {
+        Fail(output, NoPasswordForRouterText(router.ipAddress, router.macAddress));
+        return result;
     }
 
     // Every exchange of this router goes to the transcript, and the commands an apply sends are printed.
@@ -272,7 +292,12 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     CTelnetSocket socket;
     SteadyClock clock;
     RouterSession session(socket, clock, language, messages);
-    CliUserPort port(router, password, request.force, messages);
+    if (request.kind == RouterJobKind::Log) {
+        session.SetObserver(&observers);
+        result.ok = ReadCallLog(request, password, session, result.calls);
+        return result;
+    }
+    CliUserPort port(router, password, request.force, messages, language);
     IdleTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow(language, port, session, timer, files);
@@ -281,6 +306,7 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     workflow.SetTelnetPort(request.common.telnetPort);
     workflow.SetTimeScale(request.common.timeScale);
     session.SetObserver(&observers);
+    session.SetStopCheck({[] { return ApplyInterruptSignal() != 0; }, ApplyInterruptedText});
     workflow.SetHistory(request.history,
                         request.kind == RouterJobKind::Backup ? HistoryCause::Backup : HistoryCause::Fetch);
 
@@ -290,6 +316,12 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     const bool keepsCopy = request.kind == RouterJobKind::Fetch || request.kind == RouterJobKind::Backup;
     if (keepsCopy && workflow.Unread().Any()) return result;
 
+    if (keepsCopy) {
+        if (const std::optional<std::string> problem = workflow.UnwritableValue()) {
+            Fail(output, *problem);
+            return result;
+        }
+    }
     switch (request.kind) {
         case RouterJobKind::Fetch:
             if (request.outputFile == kStandardOutputName) {
@@ -323,6 +355,14 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         case RouterJobKind::Apply:
         case RouterJobKind::DryRun:
             result.ok = LoadAndApply(request, inputFile, language, workflow, session, output, messages);
+            // An apply stopped part-way left the router holding some of it: it is read once more, so
+            // the history's newest record is what the router now holds.
+            if (!result.ok && ApplyInterruptSignal() != 0) {
+                port.AllowAnotherLogin();
+                workflow.ConnectSequence();
+            }
+            break;
+        case RouterJobKind::Log:  // done before the workflow
             break;
     }
     return result;

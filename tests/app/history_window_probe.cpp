@@ -6,9 +6,11 @@
 // "message <text>" for a message box (lines joined by " | "), "dialog <class>" for any other; and
 // "view <lines>" when History's lower pane is filled. A line "list", "history", "undo" or "search"
 // on its standard input selects dial-plan entry 3 and puts the keyboard focus on the dial-plan list
-// or that button, then answers "ready enabled=<0|1>"; the keys come from the test. After the line
-// "manual" Select Router is no longer answered by the probe: it is reported as "dialog <class>" like
-// any other, for the test's keys. Ends when its standard input closes, or after 60 s.
+// or that button, then answers "ready enabled=<0|1>"; the keys come from the test. A line "size"
+// answers "size rows=<dial-plan rows shown whole> <W>x<H> title=<x>,<y>", the title being a point on
+// the window's title bar on the screen. After the line "manual" Select Router is no longer answered
+// by the probe: it is reported as "dialog <class>" like any other, for the test's keys. Ends when its
+// standard input closes, or after 60 s.
 #include <unistd.h>
 
 #include <QApplication>
@@ -19,9 +21,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
-#include <functional>
 #include <map>
-#include <memory>
 #include <string>
 
 #include "app/application.h"
@@ -42,6 +42,21 @@ QString Joined(const QListWidget& list) {
 void Say(const QString& line) {
     std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);
+}
+
+// Selects dial-plan entry 3 and focuses `control` once the dialog the keys before were for has gone,
+// then says "ready".
+void FocusOnceNoDialogIsOpen(dezadav::CMainDlg& window, QWidget* control) {
+    if (QApplication::activeModalWidget() != nullptr) {
+        QTimer::singleShot(100, [&window, control] { FocusOnceNoDialogIsOpen(window, control); });
+        return;
+    }
+    window.DialPlanPage()->List()->selectRow(2);
+    window.activateWindow();
+    control->setFocus();
+    // Once the window manager has passed the focus on.
+    QTimer::singleShot(500,
+                       [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
 }
 
 }  // namespace
@@ -119,20 +134,26 @@ int main(int argc, char** argv) {
             answerSelection = false;
             return input.clear();
         }
+        if (input == "size") {
+            input.clear();
+            // Once the window manager has done what it was asked.
+            return QTimer::singleShot(500, [&window] {
+                const QTableWidget& list = *window.DialPlanPage()->List();
+                int rows = 0;
+                for (int row = 0; row < list.rowCount(); ++row)
+                    rows += list.viewport()->rect().contains(list.visualRect(list.model()->index(row, 0))) ? 1 : 0;
+                const QRect frame = window.frameGeometry();
+                Say(QStringLiteral("size rows=%1 %2x%3 title=%4,%5")
+                        .arg(rows)
+                        .arg(window.width())
+                        .arg(window.height())
+                        .arg(frame.center().x())
+                        .arg((frame.top() + window.geometry().top()) / 2));
+            });
+        }
         QWidget* control = controls.count(input) != 0 ? controls.at(input) : window.DialPlanPage()->List();
         input.clear();
-        // Once the dialog the keys before were for has gone.
-        const auto focus = std::make_shared<std::function<void()>>();
-        *focus = [&window, control, focus] {
-            if (QApplication::activeModalWidget() != nullptr) return QTimer::singleShot(100, *focus);
-            window.DialPlanPage()->List()->selectRow(2);
-            window.activateWindow();
-            control->setFocus();
-            // Once the window manager has passed the focus on.
-            QTimer::singleShot(
-                500, [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
-        };
-        (*focus)();
+        FocusOnceNoDialogIsOpen(window, control);
     });
     QObject::connect(&window, &QDialog::finished, &app, &QCoreApplication::quit);
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);

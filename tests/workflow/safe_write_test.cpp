@@ -12,6 +12,7 @@
 
 #include "lang/builtin_language_source.h"
 #include "router_state.h"
+#include "history/git_history.h"
 #include "settings/save_file_writer.h"
 #include "support/emulated_line.h"
 #include "support/scripted_user_port.h"
@@ -79,7 +80,7 @@ routersim::RouterState RandomRouter(bool twoPort, std::mt19937& random) {
     for (int entries = Pick(random, 0, 12); entries > 0; --entries) {
         routersim::DialPlanEntry& entry = state.dialPlan[static_cast<std::size_t>(Pick(random, 0, 59))];
         entry.phone = Word(random, "0123456789", 10);
-        entry.user = Pick(random, 0, 2) ? Word(random, "abcdefgh", 8) : "";
+        entry.user = Pick(random, 0, 2) ? Word(random, "abcdefgh;,LIST", 8) : "";
         entry.domain = Word(random, "abcdefghij.0123", 16);
         entry.enabled = Pick(random, 0, 1) == 1;
         if (!twoPort) {
@@ -93,7 +94,8 @@ routersim::RouterState RandomRouter(bool twoPort, std::mt19937& random) {
     for (routersim::SipAccount& account : state.accounts) {
         account.registration = Pick(random, 0, 5) == 0 ? Pick(random, 4, 9) : Pick(random, 0, twoPort ? 3 : 1);
         account.name = Word(random, "abc123", 12);
-        account.password = Word(random, "xyz789!", 12);
+        // Values may hold what a settings file uses: commas, semicolons, its markers' letters.
+        account.password = Pick(random, 0, 3) ? Word(random, "xyz789!;,", 12) : "x;LIST..5060";
         account.expirySeconds = Pick(random, 0, 5) == 0 ? static_cast<uint32_t>(Pick(random, 1, 100000))
                                                         : expiries[static_cast<std::size_t>(Pick(random, 0, 9))];
     }
@@ -145,11 +147,24 @@ TEST(SafeWriteTest, RestoringARoutersOwnFileSendsNothing) {
             EXPECT_FALSE(SentAnySetting(router.commands)) << ::testing::PrintToString(router.commands);
 
             Program connected(router);
+            std::string problem;
+            const auto history = GitHistory::Open(temp.Path((twoPort ? "history2_" : "history1_") + std::to_string(seed)), "test", &problem);
+            ASSERT_TRUE(history) << problem;
+            connected.workflow.SetHistory(history.get());
             ASSERT_EQ(ConnectOutcome::Connected, connected.Connect(twoPort));
             ASSERT_EQ(FileOutcome::Done, connected.workflow.LoadSettingsFile(path));
             router.commands.clear();
             EXPECT_EQ(ApplyOutcome::NoChanges, connected.workflow.ApplyFlow());
             EXPECT_EQ(std::vector<std::string>{kNoChanges}, connected.port.MessageTexts());
+            EXPECT_TRUE(router.commands.empty());
+
+            // The fetch's record, restored, is what the router holds as well.
+            std::optional<std::string> listed;
+            const auto records = connected.workflow.HistoryRecords(&listed);
+            ASSERT_FALSE(records.empty());
+            ASSERT_EQ(FileOutcome::Done, connected.workflow.RestoreRecord(records.front().id))
+                << connected.workflow.LastFileProblem();
+            EXPECT_EQ(ApplyOutcome::NoChanges, connected.workflow.ApplyFlow());
             EXPECT_TRUE(router.commands.empty());
             if (::testing::Test::HasFailure()) return;
         }
