@@ -69,7 +69,8 @@ std::optional<std::string> HistoryMessageField(std::string_view message, std::st
 
 std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst) {
     auto entry = newestFirst.begin();
-    while (entry != newestFirst.end() && entry->cause != HistoryCause::AfterApply && entry->cause != HistoryCause::Undo)
+    while (entry != newestFirst.end() && entry->cause != HistoryCause::AfterApply &&
+           entry->cause != HistoryCause::Undo)
         ++entry;
     // A failed apply leaves a "before apply" record without its "after apply": the one wanted is the
     // first below the completed apply.

@@ -214,7 +214,9 @@ bool DialPlanTable::FillFromListing(std::string_view text, bool twoPort) {
             const std::size_t backupPos = loopPos + kLoopCodeLength + kLineBreak + kBackupColumn;
             if (backupPos >= length) break;
             const char code = text[loopPos];
-            loopThrough = code == '1' ? LoopThrough::Isdn : code == '2' ? LoopThrough::Pstn : LoopThrough::None;
+            loopThrough = code == '1'   ? LoopThrough::Isdn
+                          : code == '2' ? LoopThrough::Pstn
+                                        : LoopThrough::None;
             std::size_t backupEnd = backupPos;
             if (text[backupPos] != kPromptEnd && text[backupPos] != '\n') {
                 const auto value = ValueUpToLineFeed(text, backupPos);
@@ -267,8 +269,9 @@ bool DialPlanTable::FillFromFileSection(std::string_view text, std::size_t start
             m_changed[number - 1] = true;
         }
         if (last > kLoopField) {
-            entry.loopThrough = loopWord.empty() ? std::nullopt
-                                                 : std::optional(LoopThroughFromWord(loopWord).value_or(LoopThrough::None));
+            entry.loopThrough =
+                loopWord.empty() ? std::nullopt
+                                 : std::optional(LoopThroughFromWord(loopWord).value_or(LoopThrough::None));
         }
     }
     return true;

@@ -92,9 +92,9 @@ public:
 
     // Reads the captured output of "voip dial_plan list -t" (everything after the echoed command
     // line up to the closing prompt). twoPort selects the two-port layout (no loop-through or
-    // backup lines, one empty line after each block). Returns false and changes nothing for an empty text; otherwise every entry is first
-    // cleared, the listed entries are filled, all changed flags are cleared and true is returned.
-    // Never reads past the end of `text`: a block cut short by the end is not stored.
+    // backup lines, one empty line after each block). Returns false and changes nothing for an empty text;
+    // otherwise every entry is first cleared, the listed entries are filled, all changed flags are cleared
+    // and true is returned. Never reads past the end of `text`: a block cut short by the end is not stored.
     bool FillFromListing(std::string_view text, bool twoPort);
 
     // Reads the dial-plan section [start, end) of a settings file's bytes (end exclusive, clamped

@@ -365,7 +365,9 @@ std::optional<SettingsFileProblem> UnwritableSettingsValue(const DialPlanTable& 
     for (int p = 0; p < kDialPlanEntryCount; ++p) {
         const DialPlanEntry& e = dialPlan.Entry(p);
         const std::pair<const std::string*, std::string_view> fields[] = {
-            {&e.phoneNumber, "DialPlan_Phone"}, {&e.name, "DialPlan_Name"}, {&e.sipAddress, "DialPlan_SIP"},
+            {&e.phoneNumber, "DialPlan_Phone"},
+            {&e.name, "DialPlan_Name"},
+            {&e.sipAddress, "DialPlan_SIP"},
             {&e.backupNumber, "DialPlan_Backup"}};
         for (const auto& [value, key] : fields) {
             if (HoldsLineBreak(*value)) {

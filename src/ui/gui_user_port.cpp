@@ -98,8 +98,8 @@ bool GuiUserPort::ApplyWithoutRecord(const std::string& question) {
 
 UnsavedEditsChoice GuiUserPort::AskAboutUnsavedEdits() {
     const auto text = [this](const MessageText& message) { return UiText(m_texts, message); };
-    QMessageBox box(QMessageBox::Warning, text(kMsgWarnCaption), text(kMsgUnsavedEdits), QMessageBox::NoButton,
-                    m_owner);
+    QMessageBox box(QMessageBox::Warning, text(kMsgWarnCaption), text(kMsgUnsavedEdits),
+                    QMessageBox::NoButton, m_owner);
     QPushButton* apply = box.addButton(text(kMsgApplyButton), QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(text(kMsgDiscardButton), QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(text(kMsgCancelButton), QMessageBox::RejectRole);

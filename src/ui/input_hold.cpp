@@ -37,7 +37,8 @@ bool IsRefusedInput(QEvent::Type type) {
 
 // The enabled button at a point of the screen (the button itself or a part of it), if any.
 QAbstractButton* ButtonAt(QPoint global) {
-    for (QWidget* widget = QApplication::widgetAt(global); widget != nullptr; widget = widget->parentWidget()) {
+    for (QWidget* widget = QApplication::widgetAt(global); widget != nullptr;
+         widget = widget->parentWidget()) {
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button;
         if (widget->isWindow()) break;
     }

@@ -13,9 +13,9 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QSettings>
-#include <QPushButton>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -215,8 +215,10 @@ void CMainDlg::BuildSheet() {
     // The next and the previous page from wherever the focus is: a drop-down list or a text box
     // would otherwise take the keys as its own (a list's choice would change instead of the page).
     const std::pair<QKeySequence, int> pageKeys[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},      {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
-        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},       {QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1},
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1}};
     for (const auto& [keys, step] : pageKeys) {
         auto* shortcut = new QShortcut(keys, this);
@@ -333,7 +335,8 @@ void CMainDlg::SetCaptions() {
     m_undo->setText(UiText(m_texts, kMsgUndoButton));
     m_subtitle->setText(UiText(m_texts, kMsgBannerSubtitle));
     m_aboutItem->setText(UiText(m_texts, kMsgAboutItem));
-    m_tray.SetItemTexts(UiText(m_texts, kMsgTrayAbout), UiText(m_texts, kMsgTrayOpen), UiText(m_texts, kMsgTrayExit));
+    m_tray.SetItemTexts(UiText(m_texts, kMsgTrayAbout), UiText(m_texts, kMsgTrayOpen),
+                        UiText(m_texts, kMsgTrayExit));
 }
 
 void CMainDlg::SetTitleAndTabs() {

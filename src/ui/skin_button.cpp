@@ -86,9 +86,12 @@ void CSkinButton::paintEvent(QPaintEvent*) {
     const QFontMetrics metrics(font());
     // The caption's mnemonic ("&Apply", "应用(&A)") is drawn underlined, its marker not at all.
     QString shown = caption;
-    shown.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&')).replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    shown.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+        .remove(QLatin1Char('&'))
+        .replace(QLatin1Char('\x01'), QLatin1Char('&'));
     const int textWidth = metrics.horizontalAdvance(shown);
-    const QRect place((width() - textWidth) / 2, (height() - metrics.height()) / 2, textWidth + 1, metrics.height());
+    const QRect place((width() - textWidth) / 2, (height() - metrics.height()) / 2, textWidth + 1,
+                      metrics.height());
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextSingleLine;
     if (face == Face::Disabled) {
         // Embossed: a light copy one pixel down and right, the grey caption on top.

@@ -55,8 +55,8 @@ void FocusOnceNoDialogIsOpen(dezadav::CMainDlg& window, QWidget* control) {
     window.activateWindow();
     control->setFocus();
     // Once the window manager has passed the focus on.
-    QTimer::singleShot(500,
-                       [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
+    QTimer::singleShot(
+        500, [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
 }
 
 }  // namespace
@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal); select != nullptr && answerSelection) {
+        if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal);
+            select != nullptr && answerSelection) {
             const auto found =
                 select->RouterTable()->findItems(QStringLiteral("127.0.0.2"), Qt::MatchExactly);
             if (found.isEmpty()) return;

@@ -7,16 +7,16 @@
 // progress=<0|1>" whenever the window's state changes (hidden in the tray, on screen, tray menu
 // offered, progress box shown for log refreshes); "window=<id>" after the icon line gives the
 // window's X id; "exchange" when an apply's exchange has begun, "boxes=<n>" (the times a progress box
-// was shown) after each exchange that showed one. The line "front" on its standard input brings the window to the
-// front as a second copy of the program asks; "apply" switches dial-plan entry 3 on or off and
-// presses Apply to Router. Ends when its standard input closes, or after 90 s.
+// was shown) after each exchange that showed one. The line "front" on its standard input brings the window to
+// the front as a second copy of the program asks; "apply" switches dial-plan entry 3 on or off and presses
+// Apply to Router. Ends when its standard input closes, or after 90 s.
 #include <unistd.h>
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QTableWidget>
 #include <QHostAddress>
+#include <QLineEdit>
 #include <QSocketNotifier>
+#include <QTableWidget>
 #include <QTimer>
 #include <QUdpSocket>
 #include <cstdio>
@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal)) {
             if (!connect) return select->SkipButton()->click();
-            const auto found = select->RouterTable()->findItems(QStringLiteral("127.0.0.2"), Qt::MatchExactly);
+            const auto found =
+                select->RouterTable()->findItems(QStringLiteral("127.0.0.2"), Qt::MatchExactly);
             if (found.isEmpty()) return;
             select->RouterTable()->selectRow(found.front()->row());
             return select->OkButton()->click();

@@ -39,7 +39,8 @@ TEST_F(ProgressFocusTest, RefreshBoxLeavesFocusAndTypingAlone) {
         Click(button, QStringLiteral("1"), 1);
         // Kept back while the box is up, the click waiting under the busy cursor; the click made
         // under the box before is carried out.
-        EXPECT_EQ(report(), typed[0] == '1' ? "text= focus=1 clicks=0 busy=1" : "text=12 focus=1 clicks=1 busy=1");
+        EXPECT_EQ(report(),
+                  typed[0] == '1' ? "text= focus=1 clicks=0 busy=1" : "text=12 focus=1 clicks=1 busy=1");
         probe.write("hide\n");
     }
     EXPECT_EQ(report(), "text=1234 focus=1 clicks=2 busy=0");

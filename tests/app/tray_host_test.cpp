@@ -132,9 +132,10 @@ TEST_F(TrayHostTest, OnlyTheUserPutsTheWindowAway) {
     ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
     StartTrayHost();
     QProcess* window = nullptr;
-    const QPoint centre = IconCentre({QString::number(sim.TelnetPort()), QString::fromStdString(sim.DiscoveryAddress()),
-                                      QString::number(sim.DiscoveryPort())},
-                                     &window, QStringLiteral(DEZADAV_MAIN_WINDOW_TRAY_PROBE_PATH));
+    const QPoint centre =
+        IconCentre({QString::number(sim.TelnetPort()), QString::fromStdString(sim.DiscoveryAddress()),
+                    QString::number(sim.DiscoveryPort())},
+                   &window, QStringLiteral(DEZADAV_MAIN_WINDOW_TRAY_PROBE_PATH));
     ASSERT_NE(window, nullptr) << "the tray host never took the main window's icon";
     const QString id = WaitForLine(*window, QStringLiteral("window="), 5000).mid(7);
     ASSERT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
@@ -150,7 +151,8 @@ TEST_F(TrayHostTest, OnlyTheUserPutsTheWindowAway) {
     const QString applied = WaitForLine(*window, QStringLiteral("boxes="), 30000);
     ASSERT_FALSE(applied.isEmpty()) << "the apply never ended";
     sim.Control("clearfaults 127.0.0.2");
-    EXPECT_EQ(WaitForMapState(id, "IsUnMapped"), "IsUnMapped") << "the end of the apply brought the window back";
+    EXPECT_EQ(WaitForMapState(id, "IsUnMapped"), "IsUnMapped")
+        << "the end of the apply brought the window back";
 
     Click(centre, QStringLiteral("1"), 1);
     EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
@@ -161,7 +163,8 @@ TEST_F(TrayHostTest, OnlyTheUserPutsTheWindowAway) {
         const QString line = WaitForLine(*window, QStringLiteral("boxes="), 20000);
         EXPECT_EQ(line.mid(6).toInt(), before + refresh) << line.toStdString();
     }
-    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 1000).toStdString(), "") << "the window's state changed";
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 1000).toStdString(), "")
+        << "the window's state changed";
     EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
 }
 

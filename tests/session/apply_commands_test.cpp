@@ -9,10 +9,10 @@ namespace dezadav {
 namespace {
 
 DialPlanEntry Entry(std::string index, std::string phone, std::string sip,
-                    std::optional<LoopThrough> loop = LoopThrough::None,
-                    std::string backup = "", std::string status = "V", std::string name = "Somebody") {
-    return DialPlanEntry{std::move(index), std::move(phone),  std::move(name),  std::move(sip),
-                         loop,             std::move(backup), std::move(status)};
+                    std::optional<LoopThrough> loop = LoopThrough::None, std::string backup = "",
+                    std::string status = "V", std::string name = "Somebody") {
+    return DialPlanEntry{std::move(index),  std::move(phone), std::move(name), std::move(sip), loop,
+                         std::move(backup), std::move(status)};
 }
 
 std::vector<std::string> Texts(const ApplyPlan& plan) {
@@ -84,10 +84,10 @@ TEST_F(ApplyCommandsTest, LoopThroughGoesOutAsItsCode) {
 }
 
 TEST_F(ApplyCommandsTest, OnlyAnExactVMarksAnEnabledEntry) {
-    const ApplyPlan plan =
-        DialPlanOnly({Entry("1", "1", "d", LoopThrough::None, "", "V"), Entry("2", "2", "d", LoopThrough::None, "", "-"),
-                      Entry("3", "3", "d", LoopThrough::None, "", "v"), Entry("4", "4", "d", LoopThrough::None, "", "V ")},
-                     true);
+    const ApplyPlan plan = DialPlanOnly(
+        {Entry("1", "1", "d", LoopThrough::None, "", "V"), Entry("2", "2", "d", LoopThrough::None, "", "-"),
+         Entry("3", "3", "d", LoopThrough::None, "", "v"), Entry("4", "4", "d", LoopThrough::None, "", "V ")},
+        true);
     EXPECT_EQ(
         (std::vector<std::string>{"voip dial_plan set 1 1 \"\" d 1", "voip dial_plan set 2 2 \"\" d 0",
                                   "voip dial_plan set 3 3 \"\" d 0", "voip dial_plan set 4 4 \"\" d 0"}),
@@ -103,8 +103,8 @@ TEST_F(ApplyCommandsTest, RowsOutsideIndexOneToSixtySendNothing) {
 }
 
 TEST_F(ApplyCommandsTest, ValuesWithCommasStayWholeAndTheNameIsNeverSent) {
-    const ApplyPlan plan =
-        DialPlanOnly({Entry("5", "12,34", "a,b@c,d", LoopThrough::Isdn, "5,6", "V", "Smith, John\x01")}, false);
+    const ApplyPlan plan = DialPlanOnly(
+        {Entry("5", "12,34", "a,b@c,d", LoopThrough::Isdn, "5,6", "V", "Smith, John\x01")}, false);
     EXPECT_EQ(std::vector<std::string>{"voip dial_plan set 5 12,34 a,b c,d 1 1 5,6"}, Texts(plan));
     EXPECT_FALSE(plan.refusal);
 }
@@ -180,8 +180,7 @@ TEST_F(ApplyCommandsTest, AreasGoInOrderAndOnlyWhatDiffersFromTheRouterGoesOut) 
     held.codecFields = texts.codecRow = kCodecRow;
     // Entry 5 as the router holds it but for the name, which the router never keeps.
     held.SetEntry(Entry("5", "55", "u@d", LoopThrough::None, "", "V", "Other name"), true);
-    EXPECT_EQ(std::vector<std::string>{"voip dial_plan del 3"},
-              Texts(BuildApplyPlan(held, texts, true)));
+    EXPECT_EQ(std::vector<std::string>{"voip dial_plan del 3"}, Texts(BuildApplyPlan(held, texts, true)));
 
     texts.codecRow[3] = "102";
     texts.sipRow[3] = "carol";

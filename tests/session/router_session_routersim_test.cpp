@@ -336,7 +336,8 @@ void EditRandomly(Models& models, bool twoPort, std::mt19937& random, const Lang
                                        ? Word(random, kNameBytes, 1, 20)
                                        : "10.0." + std::to_string(Number(random, 0, 255)) + ".1";
         entry.sipAddress = Number(random, 0, 2) ? Word(random, kNameBytes, 1, 10) + "@" + domain : domain;
-        entry.loopThrough = twoPort ? std::nullopt : std::optional(static_cast<LoopThrough>(Number(random, 0, 2)));
+        entry.loopThrough =
+            twoPort ? std::nullopt : std::optional(static_cast<LoopThrough>(Number(random, 0, 2)));
         entry.backupNumber = twoPort || Number(random, 0, 2) == 0 ? "" : Word(random, kDigits, 1, 10);
         entry.statusMark = Number(random, 0, 1) ? "V" : "-";
         models.dialPlan.SetEntry(position, entry);

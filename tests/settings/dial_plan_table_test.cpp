@@ -66,7 +66,9 @@ DialPlanEntry Expected(const RouterEntry& e, bool twoPort) {
     d.phoneNumber = e.phone;
     d.sipAddress = e.portName.empty() ? e.domain : e.portName + "@" + e.domain;
     if (!twoPort) {
-        d.loopThrough = e.loopCode == '1' ? LoopThrough::Isdn : e.loopCode == '2' ? LoopThrough::Pstn : LoopThrough::None;
+        d.loopThrough = e.loopCode == '1'   ? LoopThrough::Isdn
+                        : e.loopCode == '2' ? LoopThrough::Pstn
+                                            : LoopThrough::None;
         d.backupNumber = e.backup;
     }
     d.statusMark = e.enabled ? "V" : "-";
@@ -268,8 +270,7 @@ TEST(DialPlanTableTest, EveryPrefixOfAListingStoresOnlyWholeBlocks) {
         const std::string full = ListingText(listed, twoPort);
         DialPlanTable complete;
         ASSERT_TRUE(complete.FillFromListing(full, twoPort));
-        for (const RouterEntry& e : listed)
-            ASSERT_EQ(complete.Entry(e.index - 1), Expected(e, twoPort));
+        for (const RouterEntry& e : listed) ASSERT_EQ(complete.Entry(e.index - 1), Expected(e, twoPort));
         int storedBlocksBefore = 0;
         for (std::size_t length = 1; length <= full.size(); ++length) {
             DialPlanTable table;
@@ -299,8 +300,9 @@ TEST(DialPlanTableTest, LoopThroughIsHeldAsACodeAndWrittenInTheWordsAsked) {
     EXPECT_EQ(table.Entry(2).RowText(), "3,3,,a@b,None,,V\r\n");
 
     // Rows in any language's words read back as the same codes; a word of no language is None.
-    const std::string rows = "1,1,,a@b,ISDN,,V\r\n2,2,,a@b,PSTN,,V\r\n3,3,,a@b,\xE6\x97\xA0,,V\r\n"
-                             "4,4,,a@b,\xE7\x84\xA1,,V\r\n5,5,,a@b,isdn,,V\r\n6,6,,a@b,,,V\r\n";
+    const std::string rows =
+        "1,1,,a@b,ISDN,,V\r\n2,2,,a@b,PSTN,,V\r\n3,3,,a@b,\xE6\x97\xA0,,V\r\n"
+        "4,4,,a@b,\xE7\x84\xA1,,V\r\n5,5,,a@b,isdn,,V\r\n6,6,,a@b,,,V\r\n";
     DialPlanTable loaded;
     ASSERT_TRUE(loaded.FillFromFileSection(rows, 0, rows.size()));
     const std::optional<LoopThrough> codes[] = {LoopThrough::Isdn, LoopThrough::Pstn, LoopThrough::None,
@@ -365,7 +367,8 @@ TEST(DialPlanTableTest, FileRowWithEmptyPhoneStoresNothing) {
 
     const std::string filled = "7,123,Bob,office@10.0.0.2,ISDN,555,V\r\n";
     ASSERT_TRUE(table.FillFromFileSection(filled, 0, filled.size()));
-    EXPECT_EQ(table.Entry(6), (DialPlanEntry{"7", "123", "Bob", "office@10.0.0.2", LoopThrough::Isdn, "555", "V"}));
+    EXPECT_EQ(table.Entry(6),
+              (DialPlanEntry{"7", "123", "Bob", "office@10.0.0.2", LoopThrough::Isdn, "555", "V"}));
     EXPECT_TRUE(table.IsChanged(6));
 }
 

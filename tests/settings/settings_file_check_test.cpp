@@ -44,7 +44,9 @@ protected:
     // A Save All file of a program in `twoPort`'s form with entry 3 in use.
     std::string Saved(bool twoPort) {
         Program program(lang, twoPort);
-        program.dialPlan.SetEntry(2, DialPlanEntry{"", "103", "Desk", "desk@pbx", twoPort ? std::nullopt : std::optional(LoopThrough::Isdn), "", "V"});
+        program.dialPlan.SetEntry(
+            2, DialPlanEntry{"", "103", "Desk", "desk@pbx",
+                             twoPort ? std::nullopt : std::optional(LoopThrough::Isdn), "", "V"});
         program.codec.SetRtpPortStart("16384");
         program.codec.SetRtpPortEnd("32766");
         return SaveAllText(program.Models());
@@ -189,7 +191,8 @@ TEST_F(SettingsFileCheckTest, SpreadsheetHabitsReadAsTheProgramsOwnFile) {
     Program program(lang, false);
     RecordingMessagePort port;
     LoadSettingsText(read.text, program.Models(), lang, port);
-    EXPECT_EQ(program.dialPlan.Entry(2), (DialPlanEntry{"3", "103", "Smith,John,Jr", "desk@pbx", LoopThrough::None, "", "V"}));
+    EXPECT_EQ(program.dialPlan.Entry(2),
+              (DialPlanEntry{"3", "103", "Smith,John,Jr", "desk@pbx", LoopThrough::None, "", "V"}));
     EXPECT_EQ(program.dialPlan.Entry(3).statusMark, "-");
     EXPECT_EQ(program.codec.PacketSize().SelectedText(), "20 ms");
 }
@@ -215,9 +218,10 @@ TEST_F(SettingsFileCheckTest, ValuesHoldingMarkersReadBackWhole) {
         };
         Program original(lang, twoPort);
         for (int p = 0; p < kDialPlanEntryCount; p += 1 + static_cast<int>(rng() % 7)) {
-            original.dialPlan.SetEntry(p, DialPlanEntry{"", "1" + value(true), value(false), value(true),
-                                                        twoPort ? std::nullopt : std::optional(LoopThrough::Pstn),
-                                                        twoPort ? "" : value(true), "V"});
+            original.dialPlan.SetEntry(
+                p, DialPlanEntry{"", "1" + value(true), value(false), value(true),
+                                 twoPort ? std::nullopt : std::optional(LoopThrough::Pstn),
+                                 twoPort ? "" : value(true), "V"});
         }
         original.sip.SetRegistrar(value(true));
         original.sip.SetPort1UserName(value(true));

@@ -304,7 +304,8 @@ TEST_F(SettingsFileTest, SipMarkerBeforeTheDialPlanMarkerIsNotFound) {
 
 TEST_F(SettingsFileTest, NameWithACommaIsQuotedAndReadsBackWhole) {
     Program source(lang);
-    source.dialPlan.SetEntry(0, DialPlanEntry{"", "100", "Smith, \"John\"", "p@h", LoopThrough::Pstn, "9", "V"});
+    source.dialPlan.SetEntry(0,
+                             DialPlanEntry{"", "100", "Smith, \"John\"", "p@h", LoopThrough::Pstn, "9", "V"});
     const std::string text = DialPlanFileText(source.dialPlan);
     EXPECT_EQ(text.substr(0, text.find("\r\n")), "1,100,\"Smith, \"\"John\"\"\",p@h,PSTN,9,V");
     Program program(lang);
@@ -338,7 +339,8 @@ TEST_F(SettingsFileTest, FilesAreReadAsBytes) {
     const std::filesystem::path path = dir / "all.csv";
 
     Program source(lang);
-    source.dialPlan.SetEntry(5, DialPlanEntry{"", "\xe5\x8c\x97\xe4\xba\xac", "", "x@y", LoopThrough::None, "", "V"});
+    source.dialPlan.SetEntry(
+        5, DialPlanEntry{"", "\xe5\x8c\x97\xe4\xba\xac", "", "x@y", LoopThrough::None, "", "V"});
     const std::string text = SaveAllText(source.Models());
     std::ofstream(path, std::ios::binary) << text;
     EXPECT_EQ(ReadSettingsFile(path), text);

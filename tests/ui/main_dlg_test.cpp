@@ -579,8 +579,10 @@ TEST_F(MainDlgTest, KeysChangePagesFromAnywhereAndEnterRadioGroupsOnTheChoice) {
     ASSERT_TRUE(WaitFor([&] { return expiry->hasFocus(); }, 2000));
     const int chosen = expiry->currentIndex();
     // Forward and back from a drop-down list, whose choice stays as it was.
-    const std::pair<QKeyCombination, int> moves[] = {{Qt::CTRL | Qt::Key_PageDown, 2}, {Qt::CTRL | Qt::Key_PageUp, 1},
-                                                     {Qt::CTRL | Qt::Key_Tab, 2},      {Qt::CTRL | Qt::Key_PageUp, 1}};
+    const std::pair<QKeyCombination, int> moves[] = {{Qt::CTRL | Qt::Key_PageDown, 2},
+                                                     {Qt::CTRL | Qt::Key_PageUp, 1},
+                                                     {Qt::CTRL | Qt::Key_Tab, 2},
+                                                     {Qt::CTRL | Qt::Key_PageUp, 1}};
     for (const auto& [keys, page] : moves) {
         QTest::keyClick(expiry, keys.key(), keys.keyboardModifiers());
         EXPECT_EQ(sheet->currentIndex(), page);

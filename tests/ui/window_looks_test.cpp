@@ -12,11 +12,11 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
-#include <QMenu>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
@@ -158,7 +158,8 @@ private:
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             const bool skin = qobject_cast<CSkinButton*>(widget) != nullptr;
             // The mnemonic's marker is not drawn.
-            const QString shown = QString(button->text()).remove(QRegularExpression(QStringLiteral("&(?!&)")));
+            const QString shown =
+                QString(button->text()).remove(QRegularExpression(QStringLiteral("&(?!&)")));
             const int needed = skin ? metrics.horizontalAdvance(shown) + 2 : button->sizeHint().width();
             return needed > button->width() ? QStringLiteral("'%1' is cut").arg(button->text()) : QString();
         }
@@ -253,7 +254,8 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
         const QStringList own = ownTexts();
         if (language == 0) english = own;
         for (int i = 0; language > 0 && i < own.size(); ++i) {
-            if (own[i] == english.value(i)) looks.faults << inLanguage + QStringLiteral(": '%1' is not translated").arg(own[i]);
+            if (own[i] == english.value(i))
+                looks.faults << inLanguage + QStringLiteral(": '%1' is not translated").arg(own[i]);
         }
         for (const QString& ip : {QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.3")}) {
             const QString where = inLanguage + QLatin1Char(' ') + ip;

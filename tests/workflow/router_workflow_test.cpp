@@ -235,7 +235,8 @@ TEST_F(RouterWorkflowTest, SkipAtStartLeavesNoRouterAndApplyAsksForOneFirst) {
 
     // Chosen and confirmed: the apply reaches that router with the confirmed password, and the
     // strip shows it.
-    workflow.DialPlan().SetEntry(4, DialPlanEntry{"5", "555", "", "desk@10.1.1.1", LoopThrough::Pstn, "", "V"});
+    workflow.DialPlan().SetEntry(4,
+                                 DialPlanEntry{"5", "555", "", "desk@10.1.1.1", LoopThrough::Pstn, "", "V"});
     port.selections.push_back(OnePortRouter());
     port.passwords.push_back("admin");
     EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
@@ -264,7 +265,8 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
         port.applyDespiteAnswers = {true};  // a one-port file to a two-port router: asked first
         EXPECT_EQ(started.ConnectSequence(), ConnectOutcome::Skipped);
         EXPECT_EQ(started.LoadSettingsFile(path), FileOutcome::Done);
-        started.DialPlan().SetEntry(1, DialPlanEntry{"2", "1020", "", "sales@192.168.1.22", std::nullopt, "", "V"});
+        started.DialPlan().SetEntry(
+            1, DialPlanEntry{"2", "1020", "", "sales@192.168.1.22", std::nullopt, "", "V"});
         sim.ClearCommandLog();
         EXPECT_EQ(started.ApplyFlow(), outcome);
         const auto commands = CommandsOf(kTwoPortIp);  // the nine of the fetch, then the apply's

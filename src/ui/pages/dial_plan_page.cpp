@@ -127,10 +127,11 @@ void CDialPlanPage::ShowRow(int row) {
     if (m_list->item(row, kColIndex)->checkState() != check)
         m_list->item(row, kColIndex)->setCheckState(check);
     // The loop-through in the words of the language shown now.
-    const std::string loop = entry.loopThrough ? LoopThroughWord(*entry.loopThrough, &m_texts) : std::string();
-    const std::string* cells[kColumnCount] = {&entry.index,      &entry.phoneNumber, &entry.name,
-                                              &entry.sipAddress, &loop,              &entry.backupNumber,
-                                              &entry.statusMark};
+    const std::string loop =
+        entry.loopThrough ? LoopThroughWord(*entry.loopThrough, &m_texts) : std::string();
+    const std::string* cells[kColumnCount] = {
+        &entry.index, &entry.phoneNumber,  &entry.name,      &entry.sipAddress,
+        &loop,        &entry.backupNumber, &entry.statusMark};
     for (int column = 0; column < kColumnCount; ++column) {
         const QString text = QString::fromStdString(*cells[column]);
         QTableWidgetItem* item = m_list->item(row, column);

@@ -27,8 +27,8 @@ class CSkinButton;
 // The check boxes mirror the table's check marks: a click sets the entry's mark, and an entry that
 // the table clears (Clear All, Clear Selected, a fetched listing, a loaded file) loses its mark.
 //
-// Columns: No. (DialPlan_Index), Phone Number, Name (width 0), SIP Address, Loop Through, Backup Number, Status.
-// The owner calls SetTwoPort after every dial-plan fetch (the listing layout decides the Loop
+// Columns: No. (DialPlan_Index), Phone Number, Name (width 0), SIP Address, Loop Through, Backup Number,
+// Status. The owner calls SetTwoPort after every dial-plan fetch (the listing layout decides the Loop
 // Through, Backup and Status widths) and Recaption after a language change. Whether the router is a
 // two-port model is read from the model-name source (the main window's Model field) each time the
 // Index Info dialog opens and at every Recaption.

@@ -171,8 +171,8 @@ void CIndexInfoDlg::accept() {
                                ? std::optional(kLoopThroughChoices[static_cast<std::size_t>(loop)])
                                : std::nullopt;
     // A two-port router has neither field: the hidden controls hold nothing of the entry's.
-    if (m_twoPort ||
-        (!m_fields.enabled && m_fields.phone.empty() && m_fields.portName.empty() && m_fields.domain.empty())) {
+    if (m_twoPort || (!m_fields.enabled && m_fields.phone.empty() && m_fields.portName.empty() &&
+                      m_fields.domain.empty())) {
         m_fields.backup.clear();
         m_fields.loopThrough.reset();
     }

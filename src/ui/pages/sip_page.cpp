@@ -128,8 +128,8 @@ CSIPPage::CSIPPage(SipSettings& sip, const LanguageTable& texts, MessagePort& me
     for (const auto& [label, control] : buddies) label->setBuddy(control);
     // Down each voice port's column, as the accounts are filled in; the use-registrar box stands in
     // port 1's register-via place.
-    QWidget* const order[] = {m_sipPort,   m_registrar, m_via1,  m_useRegistrar, m_name1, m_password1,
-                              m_expiry1,   m_via2,      m_name2, m_password2,    m_expiry2, m_save};
+    QWidget* const order[] = {m_sipPort, m_registrar, m_via1,  m_useRegistrar, m_name1,   m_password1,
+                              m_expiry1, m_via2,      m_name2, m_password2,    m_expiry2, m_save};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
