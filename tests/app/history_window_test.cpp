@@ -127,31 +127,32 @@ TEST_F(HistoryWindowTest, SelectRouterAsksBeforeEditsAreLost) {
     const auto commands = CommandsOf(sim, "127.0.0.2");
     EXPECT_TRUE(std::any_of(commands.begin(), commands.end(),
                             [](const std::string& c) { return c.starts_with("voip dial_plan set 3 "); }));
+}
 
-    TEST_F(HistoryWindowTest, MaximisedTheDialPlanShowsMoreRowsAndTheSizeIsKept) {
-        if (!StartWindowManager()) GTEST_SKIP() << "no openbox";
-        RouterSimProcess sim;
-        ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
-        QTemporaryDir folder;
-        ASSERT_TRUE(folder.isValid());
-        QProcess& first = StartWindow(sim, folder);
-        ASSERT_EQ(Next(first, "connected"), "connected entry3=-");
-        const std::vector<int> designed = Size(first);  // rows, width, height, title x, title y
-        ASSERT_GT(designed[0], 0);
-        // A busy machine may take the two clicks for two single ones: the user would double-click again.
-        std::vector<int> maximised = designed;
-        for (int attempt = 0; attempt < 5 && maximised[2] <= designed[2]; ++attempt) {
-            Click(QPoint(maximised[3], maximised[4]), QStringLiteral("1"), 2);
-            for (int i = 0; i < 4 && maximised[2] <= designed[2]; ++i) maximised = Size(first);
-        }
-        EXPECT_GT(maximised[1], designed[1]);
-        EXPECT_GT(maximised[0], designed[0] + 5) << "designed: " << designed[0] << " rows";
-        // Its input closed, the program ends as a user's would; started again, the window is as it was.
-        first.closeWriteChannel();
-        ASSERT_TRUE(first.waitForFinished(10000));
-        QProcess& second = StartWindow(sim, folder);
-        ASSERT_EQ(Next(second, "connected"), "connected entry3=-");
-        EXPECT_EQ(Size(second), maximised);
+TEST_F(HistoryWindowTest, MaximisedTheDialPlanShowsMoreRowsAndTheSizeIsKept) {
+    if (!StartWindowManager()) GTEST_SKIP() << "no openbox";
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QProcess& first = StartWindow(sim, folder);
+    ASSERT_EQ(Next(first, "connected"), "connected entry3=-");
+    const std::vector<int> designed = Size(first);  // rows, width, height, title x, title y
+    ASSERT_GT(designed[0], 0);
+    // A busy machine may take the two clicks for two single ones: the user would double-click again.
+    std::vector<int> maximised = designed;
+    for (int attempt = 0; attempt < 5 && maximised[2] <= designed[2]; ++attempt) {
+        Click(QPoint(maximised[3], maximised[4]), QStringLiteral("1"), 2);
+        for (int i = 0; i < 4 && maximised[2] <= designed[2]; ++i) maximised = Size(first);
     }
+    EXPECT_GT(maximised[1], designed[1]);
+    EXPECT_GT(maximised[0], designed[0] + 5) << "designed: " << designed[0] << " rows";
+    // Its input closed, the program ends as a user's would; started again, the window is as it was.
+    first.closeWriteChannel();
+    ASSERT_TRUE(first.waitForFinished(10000));
+    QProcess& second = StartWindow(sim, folder);
+    ASSERT_EQ(Next(second, "connected"), "connected entry3=-");
+    EXPECT_EQ(Size(second), maximised);
+}
 
 }  // namespace
