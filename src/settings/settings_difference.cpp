@@ -90,11 +90,9 @@ void CompareDialPlan(const DialPlanTable& before, const DialPlanTable& after, co
         if (options.dialPlanNames) comparison.Add(area, Label(language, "DialPlan_Name"), from.name, b.name);
         comparison.Add(area, Label(language, "DialPlan_SIP"), from.sipAddress, b.sipAddress);
         if (!options.twoPort) {
-            // Codes are compared; the words shown are the language's of the moment.
-            if (from.loopThrough != b.loopThrough) {
-                comparison.Add(area, Label(language, "DialPlan_Loop"), LoopWord(from.loopThrough, language),
-                               LoopWord(b.loopThrough, language));
-            }
+            // The codes in the words of the language shown: both sides in the same words.
+            comparison.Add(area, Label(language, "DialPlan_Loop"), LoopWord(from.loopThrough, language),
+                           LoopWord(b.loopThrough, language));
             comparison.Add(area, Label(language, "DialPlan_Backup"), from.backupNumber, b.backupNumber);
         }
         // An entry new in `after` is enabled or not; "-" on the empty side says nothing.
