@@ -6,6 +6,7 @@
 #include "lang/builtin_language_source.h"
 #include "frontend/history_store.h"
 #include "lang/messages.h"
+#include "settings/settings_json.h"
 #include "ui/pictures.h"
 
 namespace dezadav {
@@ -36,6 +37,13 @@ Application::Application(ApplicationOptions options)
     m_workflow.SetTelnetPort(options.telnetPort);
     m_workflow.SetTimeScale(options.timeScale);
     m_workflow.SetRecordLanguage(m_recordTexts);
+    m_workflow.SetDocumentReader([this](std::string_view document, std::string_view base, bool twoPort,
+                                        std::string& problem) -> std::optional<std::string> {
+        SettingsJsonRead read = ReadSettingsJson(document, base, twoPort, false, AllSettingsFileWords(m_texts));
+        if (read.problem) problem = *read.problem;
+        if (read.problem) return std::nullopt;
+        return std::move(read.text);
+    });
     m_workflow.SetMainWindowVisible(true);
     if (options.transcriptFile) {
         m_transcriptFile = std::make_unique<TranscriptFile>(

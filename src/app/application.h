@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/app_options.h"
-#include "history/git_history.h"
+#include "history/settings_history.h"
 #include "lang/language_table.h"
 #include "session/clock.h"
 #include "session/router_session.h"
@@ -67,7 +67,7 @@ private:
     SteadyClock m_clock;
     std::unique_ptr<TranscriptFile> m_transcriptFile;
     std::unique_ptr<TranscriptWriter> m_transcript;
-    std::unique_ptr<GitHistory> m_history;
+    std::unique_ptr<SettingsHistory> m_history;
     RouterSession m_session;
     QtTickTimer m_refreshTimer;
     SaveFileWriter m_files;

@@ -143,7 +143,10 @@ int RunOneRouter(const CliOptions& options, const FleetContext& context) {
 
 // Each router's own backup file is a run over many routers, even when only one is named.
 int RunApply(const CliOptions& options, const FleetContext& context) {
-    if (options.routers.size() > 1 || !options.fromBackupDir.empty()) return RunApplyToMany(options, context);
+    // The JSON object of a dry run is a fleet's, however many routers it names.
+    if (options.routers.size() > 1 || !options.fromBackupDir.empty() || options.json) {
+        return RunApplyToMany(options, context);
+    }
     return RunOneRouter(options, context);
 }
 

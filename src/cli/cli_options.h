@@ -43,7 +43,9 @@ inline constexpr const char* kBeforeLastApply = "before-last-apply";
 // The limits and default of --jobs and of --wait.
 inline constexpr int kMinJobs = 1;
 inline constexpr int kMaxJobs = 256;
-inline constexpr int kDefaultJobs = 32;
+// Every router of a run up to the most a run serves at once: routers wait on the network, not on the
+// processor, so serving them in turns only makes the run longer.
+inline constexpr int kDefaultJobs = kMaxJobs;
 inline constexpr int kMaxWaitMs = 600000;
 inline constexpr int kDefaultWaitMs = kAnswerWaitMs;
 

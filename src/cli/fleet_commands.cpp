@@ -1,17 +1,20 @@
 #include "cli/fleet_commands.h"
 
+#include <QJsonObject>
+
 #include <QDir>
 #include <QJsonArray>
 #include <QTemporaryFile>
 
 #include "cli/apply_interrupt.h"
+#include "cli/descriptor_limit.h"
 #include "cli/json_output.h"
 #include "cli/parallel_jobs.h"
 #include "cli/progress_line.h"
 #include "cli/stream_message_port.h"
 #include "discovery/model_rules.h"
 #include "discovery/router_search.h"
-#include "history/git_history.h"
+#include "history/git_history_loader.h"
 #include "lang/messages.h"
 #include "settings/save_file_writer.h"
 
@@ -105,7 +108,7 @@ QJsonObject BackupRowJson(const BackupRow& row) {
 bool CommitBackup(const std::string& dir, const std::vector<std::string>& files, const std::string& message,
                   std::ostream& err) {
     std::string problem;
-    if (CommitFolderFiles(dir, files, message, &problem)) return true;
+    if (git_module::CommitFolderFiles(dir, files, message, &problem)) return true;
     err << CliErrorLine(BackupNotCommittedText(dir, problem)) << std::flush;
     return false;
 }
@@ -117,6 +120,15 @@ std::optional<std::string> BackupFolderProblem(const std::string& dir) {
     QTemporaryFile probe(QDir(QString::fromStdString(dir)).filePath(QStringLiteral(".dezadav-XXXXXX")));
     if (!probe.open()) return CannotWriteIntoFolderText(dir, probe.errorString().toStdString());
     return std::nullopt;
+}
+
+// How many of `routers` are served at once: --jobs of them, as far as the open-file limit allows
+// (raised for the run when it can be); a run that must go in turns says so on stderr.
+JobLimit JobsThatFit(const CliOptions& options, std::size_t routers, std::ostream& err) {
+    const std::size_t wanted = std::min(static_cast<std::size_t>(JobLimit(options.jobs).Count()), routers);
+    const JobRoom room = MakeRoomForJobs(wanted);
+    if (room.jobs < wanted) err << FewerJobsText(wanted, room.jobs, room.fileLimit) << '\n' << std::flush;
+    return JobLimit(static_cast<int>(room.jobs));
 }
 
 // The last line of a many-router run, on stderr.
@@ -270,7 +282,7 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     }
     PrefixingListener listener(context, requests, kProgressBackup, options.json);
     const std::vector<JobOutcome> outcomes =
-        RunJobsInParallel(requests, JobLimit(options.jobs), context.language, listener);
+        RunJobsInParallel(requests, JobsThatFit(options, requests.size(), context.err), context.language, listener);
     listener.End();
 
     std::vector<BackupRow> rows;
@@ -314,7 +326,7 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
         exitStatus = kExitFailed;
     }
     // A run into a git work tree becomes one commit, so the folder's log shows every router over time.
-    const bool gitFolder = IsGitWorkTree(options.backupDir);
+    const bool gitFolder = git_module::IsGitWorkTree(options.backupDir);
     const bool committed =
         gitFolder &&
         CommitBackup(options.backupDir, written, BackupCommitMessage(ok, unsupported, failed), context.err);
@@ -336,6 +348,27 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     return exitStatus;
 }
 
+// A dry run's JSON object: per router what would change and the commands that would go out.
+QJsonObject DryRunDocument(const std::vector<RouterJobRequest>& requests, const std::vector<JobOutcome>& outcomes) {
+    const auto text = [](const std::string& value) { return QString::fromStdString(value); };
+    QJsonArray routers;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const RouterJobResult& result = outcomes[i].result;
+        QJsonArray changes;
+        for (const FieldDifference& d : result.changes) {
+            changes.append(QJsonObject{{"area", text(d.area)}, {"field", text(d.field)},
+                                       {"before", text(d.before)}, {"after", text(d.after)}});
+        }
+        QJsonArray commands;
+        for (const std::string& command : result.commands) commands.append(text(command));
+        QJsonObject router{{"router", text(requests[i].routerIp)}, {"mac", text(result.router.macAddress)},
+                           {"ok", result.ok}, {"changes", changes}, {"commands", commands}};
+        if (!outcomes[i].failure.empty()) router.insert("failure", text(outcomes[i].failure));
+        routers.append(router);
+    }
+    return QJsonObject{{"dryRun", true}, {"routers", routers}};
+}
+
 int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
     std::vector<RouterInfo> routers;
     for (const std::string& ip : options.routers) {
@@ -355,10 +388,11 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
         if (!router.macAddress.empty()) request.knownRouter = router;
         requests.push_back(std::move(request));
     }
-    PrefixingListener listener(context, requests, options.dryRun ? kProgressDryRun : kProgressApply);
+    PrefixingListener listener(context, requests, options.dryRun ? kProgressDryRun : kProgressApply, options.json);
     const std::vector<JobOutcome> outcomes =
-        RunJobsInParallel(requests, JobLimit(options.jobs), context.language, listener);
+        RunJobsInParallel(requests, JobsThatFit(options, requests.size(), context.err), context.language, listener);
     listener.End();
+    if (options.json) context.out << JsonDocumentText(DryRunDocument(requests, outcomes)) << std::flush;
     const auto failed = static_cast<std::size_t>(std::count_if(outcomes.begin(), outcomes.end(), Failed));
     PrintSummary(context.err, outcomes.size() - failed, 0, failed);
     if (const int signal = ApplyInterruptSignal()) return InterruptedExitStatus(signal);

@@ -200,7 +200,7 @@ FileOutcome LoadSettingsToApply(const RouterJobRequest& request, const std::stri
 
 bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
                   const LanguageTable& language, RouterWorkflow& workflow, RouterSession& session,
-                  RouterJobOutput& output, MessagePort& messages) {
+                  RouterJobOutput& output, MessagePort& messages, RouterJobResult& result) {
     switch (LoadSettingsToApply(request, inputFile, workflow, messages)) {
         case FileOutcome::Done:
             break;
@@ -222,8 +222,11 @@ bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
             ShowMessageWithDetail(language, output, plan->refusal->message, plan->refusal->detail);
             return false;
         }
-        for (const ApplyCommand& command : plan->commands)
-            output.PrintLine(PrintedCommand(command.text, request.showSecrets));
+        result.changes = workflow.ApplyPreview(*plan);
+        for (const ApplyCommand& command : plan->commands) {
+            result.commands.push_back(PrintedCommand(command.text, request.showSecrets));
+            output.PrintLine(result.commands.back());
+        }
         // The end of this router's output, as an apply ends with its success text.
         output.ShowMessage({}, DryRunText(std::to_string(plan->commands.size())), MessageIcon::None);
         return true;
@@ -396,7 +399,7 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         }
         case RouterJobKind::Apply:
         case RouterJobKind::DryRun:
-            result.ok = LoadAndApply(request, inputFile, language, workflow, session, output, messages);
+            result.ok = LoadAndApply(request, inputFile, language, workflow, session, output, messages, result);
             // An apply stopped part-way left the router holding some of it: it is read once more, so
             // the history's newest record is what the router now holds.
             if (!result.ok && ApplyInterruptSignal() != 0) {

@@ -10,6 +10,7 @@
 #include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "session/transcript.h"
+#include "settings/settings_difference.h"
 #include "settings/call_log_table.h"
 
 namespace dezadav::cli {
@@ -64,6 +65,9 @@ struct RouterJobResult {
     RouterInfo router;              // the router's fields as far as they became known
     std::string backupFile;         // a backup's file name in its folder, once it is known
     std::vector<CallLogRecord> calls;  // Log: the router's call records, newest first
+    // DryRun: the fields that would change (in the words of diff) and the commands, as printed.
+    std::vector<FieldDifference> changes;
+    std::vector<std::string> commands;
 };
 
 // A backup's file name: the MAC address as discovery shows it, or the IP address without one, then

@@ -1,5 +1,6 @@
 #include "discovery/discovery_socket.h"
 
+#include <linux/sock_diag.h>
 #include <sys/socket.h>
 
 #include <QHostAddress>
@@ -13,9 +14,22 @@
 namespace dezadav {
 namespace {
 
-// A flood of datagrams must not keep one notification busy for ever; the rest is read on the next
-// turns of the event loop, one readyRead each.
-constexpr int kMaxDatagramsPerTurn = 64;
+// One wake-up reads every answer of a burst; only a flood beyond that is left to the next turns of
+// the event loop, one readyRead each, so that it cannot keep one notification busy for ever.
+constexpr int kMaxDatagramsPerTurn = 4 * CDiscoverySocket::kBurstAnswers;
+
+// The receive buffer asked for. The system counts each queued datagram at the size of the memory
+// that holds it, not its payload: a page (4 KiB) a datagram on loopback and on most network cards.
+// It grants at most its own limit (net.core.rmem_max) unless the program may exceed it.
+constexpr int kReceiveBufferBytes = CDiscoverySocket::kBurstAnswers * 4096;
+
+void EnlargeReceiveBuffer(int fd) {
+    // The system doubles the value for its own bookkeeping; asking for the buffer's whole size keeps
+    // room for the answers' headers too. Forcing works with network-admin rights only.
+    const int wanted = kReceiveBufferBytes;
+    if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &wanted, sizeof wanted) == 0) return;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &wanted, sizeof wanted);
+}
 
 std::optional<QHostAddress> Ipv4Address(const std::string& text) {
     if (!IsDottedIpv4Address(text)) return std::nullopt;
@@ -51,6 +65,10 @@ void CDiscoverySocket::SetHandler(DatagramHandler handler) {
     m_handler = std::move(handler);
 }
 
+void CDiscoverySocket::SetAnswersLostHandler(AnswersLostHandler handler) {
+    m_lostHandler = std::move(handler);
+}
+
 bool CDiscoverySocket::Create(const LanguageTable& table, MessagePort& port) {
     Close();
     auto* socket = new QUdpSocket(this);
@@ -69,6 +87,7 @@ bool CDiscoverySocket::Create(const LanguageTable& table, MessagePort& port) {
         ShowMessageText(table, port, kMsgUdpSocket);
         return false;
     }
+    EnlargeReceiveBuffer(static_cast<int>(socket->socketDescriptor()));
     m_socket = socket;
     connect(socket, &QUdpSocket::readyRead, this, &CDiscoverySocket::ReadPending);
     return true;
@@ -92,19 +111,51 @@ std::uint16_t CDiscoverySocket::LocalPort() const {
     return m_socket ? m_socket->localPort() : 0;
 }
 
+int CDiscoverySocket::ReceiveBufferBytes() const {
+    if (!m_socket) return 0;
+    int bytes = 0;
+    socklen_t length = sizeof bytes;
+    if (::getsockopt(static_cast<int>(m_socket->socketDescriptor()), SOL_SOCKET, SO_RCVBUF, &bytes, &length) != 0)
+        return 0;
+    return bytes;
+}
+
+std::optional<std::uint32_t> CDiscoverySocket::DroppedDatagrams() const {
+    if (!m_socket) return std::nullopt;
+    // The system's own count of datagrams it could not queue (the buffer was full).
+    std::uint32_t memory[SK_MEMINFO_VARS] = {};
+    socklen_t length = sizeof memory;
+    if (::getsockopt(static_cast<int>(m_socket->socketDescriptor()), SOL_SOCKET, SO_MEMINFO, memory, &length) != 0 ||
+        length < static_cast<socklen_t>(sizeof(std::uint32_t) * (SK_MEMINFO_DROPS + 1))) {
+        return std::nullopt;
+    }
+    return memory[SK_MEMINFO_DROPS];
+}
+
 std::vector<std::string> CDiscoverySocket::Targets() const {
     return DiscoveryTargets(m_target, m_target ? std::vector<std::string>{} : InterfaceBroadcastAddresses());
 }
 
 int CDiscoverySocket::SendRequest() {
+    MarkRequest();
     int sent = 0;
     for (const std::string& target : Targets()) {
-        if (SendRequestTo(target)) ++sent;
+        if (SendDatagramTo(target)) ++sent;
     }
     return sent;
 }
 
 bool CDiscoverySocket::SendRequestTo(const std::string& address) {
+    MarkRequest();
+    return SendDatagramTo(address);
+}
+
+void CDiscoverySocket::MarkRequest() {
+    m_droppedAtRequest = DroppedDatagrams();
+    m_lossReported = false;
+}
+
+bool CDiscoverySocket::SendDatagramTo(const std::string& address) {
     if (!m_socket) return false;
     const std::optional<QHostAddress> host = Ipv4Address(address);
     if (!host) return false;
@@ -128,11 +179,21 @@ void CDiscoverySocket::ReadPending() {
         handler(std::string_view(m_buffer, static_cast<std::size_t>(length)));
     }
     m_reading = false;
+    CheckForLostAnswers();
     // Datagrams left by the cap are not read from a posted call: the socket signals readyRead again
     // on the next turn of the loop while datagrams are pending. A posted call would take datagrams
     // whose readyRead is already on its way; that readyRead then finds nothing to read, and an
     // unbuffered QUdpSocket that emitted readyRead without a readDatagram() after it never signals
     // again, which left the search deaf after a burst of more answers than one turn takes.
+}
+
+void CDiscoverySocket::CheckForLostAnswers() {
+    if (m_lossReported || !m_droppedAtRequest || !m_lostHandler) return;
+    const std::optional<std::uint32_t> dropped = DroppedDatagrams();
+    if (!dropped || *dropped == *m_droppedAtRequest) return;
+    m_lossReported = true;
+    const AnswersLostHandler handler = m_lostHandler;
+    handler();
 }
 
 std::vector<std::string> InterfaceBroadcastAddresses() {

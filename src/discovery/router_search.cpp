@@ -4,11 +4,17 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "lang/messages.h"
+
 namespace dezadav {
 
 RouterSearch::RouterSearch(const LanguageTable& table, MessagePort& port, QObject* parent)
     : QObject(parent), m_table(table), m_port(port) {
     m_socket.SetHandler([this](std::string_view datagram) { OnDatagram(datagram); });
+    // Routers whose answer the system dropped are missing from the list: the user is told so and
+    // pointed to a second search rather than left trusting an incomplete list.
+    m_socket.SetAnswersLostHandler(
+        [this] { ShowMessageText(m_table, m_port, kMsgAnswersLost, kMsgWarnCaption); });
 }
 
 bool RouterSearch::Open() {

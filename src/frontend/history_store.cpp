@@ -1,5 +1,7 @@
 #include "frontend/history_store.h"
 
+#include "history/git_history_loader.h"
+
 namespace dezadav {
 
 OpenedHistory OpenHistory(const CommonOptions& options, const std::string& program) {
@@ -7,7 +9,7 @@ OpenedHistory OpenHistory(const CommonOptions& options, const std::string& progr
     if (options.noHistory) return opened;
     opened.folder = options.historyFolder.value_or(DefaultHistoryFolder());
     std::string problem;
-    opened.history = GitHistory::Open(opened.folder, program, &problem);
+    opened.history = OpenGitHistoryWhenUsed(opened.folder, program, &problem);
     if (!opened.history) opened.problem = problem.empty() ? "cannot open " + opened.folder : problem;
     return opened;
 }

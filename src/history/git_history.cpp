@@ -1,9 +1,13 @@
 #include "history/git_history.h"
 
+#include "history/last_records.h"
+
 #include <git2.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <thread>
 
@@ -83,6 +87,30 @@ int CommitTree(git_repository* repo, const git_tree* tree, const git_commit* par
 }
 
 bool Retryable(int code) { return code == GIT_EMODIFIED || code == GIT_ELOCKED; }
+
+// Writes the last-records list (history/last_records.h) for the commit `tip` with tree `tree`, so
+// that the next fetch of an unchanged router can tell without git. Whole or not at all: a temporary
+// file renamed into place. A list that cannot be written only costs the next fetch a slower check.
+void RememberTip(const std::string& folder, const git_oid* tip, const git_tree* tree) {
+    std::string text = std::string(git_oid_tostr_s(tip)) + "\n";
+    const std::size_t count = git_tree_entrycount(tree);
+    for (std::size_t i = 0; i < count; ++i) {
+        const git_tree_entry* entry = git_tree_entry_byindex(tree, i);
+        text += std::string(git_oid_tostr_s(git_tree_entry_id(entry))) + " " + git_tree_entry_name(entry) + "\n";
+    }
+    const fs::path target = fs::path(folder) / kLastRecordsFileName;
+    fs::path temporary = target;
+    temporary += "." + std::to_string(::getpid()) + "." +
+                 std::to_string(std::hash<std::thread::id>{}(std::this_thread::get_id())) + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << text;
+        if (!out.flush()) return;
+    }
+    std::error_code error;
+    fs::rename(temporary, target, error);
+    if (error) fs::remove(temporary, error);
+}
 
 bool HoldsMarker(git_commit* commit) {
     git_tree* tree = nullptr;
@@ -195,7 +223,10 @@ HistoryOutcome GitHistory::Record(const HistoryRouter& router, HistoryCause caus
         }
         const TreePtr ownedTree(tree);
         const git_tree_entry* last = git_tree_entry_byname(tree, file.c_str());
-        if (onlyWhenChanged && last != nullptr && git_oid_equal(git_tree_entry_id(last), &blob)) return outcome;
+        if (onlyWhenChanged && last != nullptr && git_oid_equal(git_tree_entry_id(last), &blob)) {
+            RememberTip(m_folder, git_commit_id(head.get()), tree);
+            return outcome;
+        }
         git_treebuilder* builder = nullptr;
         git_oid treeId;
         git_tree* newTree = nullptr;
@@ -215,6 +246,7 @@ HistoryOutcome GitHistory::Record(const HistoryRouter& router, HistoryCause caus
         if (made == 0) {
             outcome.recorded = true;
             outcome.id = git_oid_tostr_s(&commit);
+            RememberTip(m_folder, &commit, newTree);
             return outcome;
         }
         if (!Retryable(made)) break;

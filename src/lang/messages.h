@@ -58,6 +58,10 @@ inline void ShowMessageText(const LanguageTable& language, MessagePort& port, co
 // Discovery.
 inline constexpr MessageText kMsgUdpSocket{"Message_UDPSocket", "Failed to create UDP socket!"};
 inline constexpr MessageText kMsgRouterOutOfRange{"Message_Router", "Response string out of range!"};
+inline constexpr MessageText kMsgAnswersLost{
+    "Message_AnswersLost",
+    "More routers answered at once than this computer could take in: some are missing from the list. "
+    "Search again to find them."};
 inline constexpr MessageText kMsgBadAddress{"Message_BadAddress",
                                             "Please type a valid IPv4 address, for example 192.168.1.1!"};
 inline constexpr MessageText kMsgNoAnswer{"Message_NoAnswer", "No router answered at this address!"};
@@ -419,6 +423,12 @@ inline std::string ProgressText(std::string_view verb, std::size_t done, std::si
 inline constexpr std::string_view kIndexOk = "ok";
 inline constexpr std::string_view kIndexUnsupportedModel = "unsupported model";
 inline constexpr std::string_view kIndexFailed = "failed";
+// When the open-file limit cannot hold every router of a run at once.
+inline std::string FewerJobsText(std::size_t wanted, std::size_t allowed, std::size_t fileLimit) {
+    return "warning: the open-file limit (" + std::to_string(fileLimit) + ", see ulimit -Hn) holds " +
+           std::to_string(allowed) + " of " + std::to_string(wanted) +
+           " routers at once; the others wait their turn. Raise the hard limit to serve them all together.";
+}
 inline std::string FleetSummaryText(std::size_t ok, std::size_t unsupported, std::size_t failed) {
     const std::size_t routers = ok + unsupported + failed;
     std::string text =

@@ -1,5 +1,7 @@
 #include "session/telnet_socket.h"
 
+#include <sys/socket.h>
+
 #include <QDeadlineTimer>
 #include <algorithm>
 
@@ -65,9 +67,19 @@ void CTelnetSocket::Close() {
 
 void CTelnetSocket::Send(std::string_view bytes) {
     if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState) return;
-    m_socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
     // Hand the bytes to the system now rather than at the next pass of the event loop: every typed
-    // byte waits for its echo, so a late write costs a whole round of the loop.
+    // byte waits for its echo, so a late write costs a whole round of the loop. Written straight to
+    // the descriptor: the socket's own write switches its write notification on and off again for
+    // every byte, and each switch wakes the event loop (twice a typed byte, thousands a fetch).
+    if (m_socket->bytesToWrite() == 0) {
+        const ssize_t sent = ::send(static_cast<int>(m_socket->socketDescriptor()), bytes.data(), bytes.size(),
+                                    MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) bytes.remove_prefix(static_cast<std::size_t>(sent));
+        if (bytes.empty()) return;
+    }
+    // What the system did not take (a full send buffer, an error to be reported by the socket) goes
+    // the socket's own way, after anything it still holds.
+    m_socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
     m_socket->flush();
 }
 

@@ -526,6 +526,18 @@ FileOutcome RouterWorkflow::LoadSettingsText(std::string bytes, const std::strin
 }
 
 FileOutcome RouterWorkflow::LoadSettingsBytes(std::string bytes, const std::string& source) {
+    const std::size_t first = bytes.find_first_not_of(" \t\r\n");
+    if (m_documentReader && first != std::string::npos && bytes[first] == '{') {
+        // A JSON document changes in the pages what it names.
+        std::string problem;
+        std::optional<std::string> text = m_documentReader(bytes, SettingsFileText(), m_sip.IsTwoPort(), problem);
+        if (!text) {
+            m_lastFileProblem = source + ": " + problem;
+            ShowMessageWithDetail(m_language, m_port.Messages(), kMsgFileRefused, "\n" + m_lastFileProblem);
+            return FileOutcome::Refused;
+        }
+        bytes = std::move(*text);
+    }
     if (!HoldsSettingsSection(bytes)) {
         // Not a settings file (a picture, an empty file, one cut off inside the dial plan): loading it
         // would change nothing and let an apply report that there is nothing to apply.
@@ -564,7 +576,8 @@ FileOutcome RouterWorkflow::LoadSettingsBytes(std::string bytes, const std::stri
 }
 
 FileOutcome RouterWorkflow::DropFile(const std::string& path) {
-    if (path.find(".csv") == std::string::npos) return FileOutcome::Cancelled;
+    const bool document = m_documentReader && path.find(".json") != std::string::npos;
+    if (path.find(".csv") == std::string::npos && !document) return FileOutcome::Cancelled;
     return LoadSettingsFile(path);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -248,6 +249,14 @@ public:
     bool IsTwoPort() const;
     // The language the pages are shown in.
     const LanguageTable& Language() const { return m_language; }
+
+    // Reads a JSON settings document (a text whose first byte past white space is "{") over `base`, a
+    // settings text in the form `twoPort`: the settings text it stands for, or nothing with `problem`
+    // set. Given by the front end (the syntax is read with QtCore); without one, a document is no
+    // settings file.
+    using SettingsDocumentReader = std::function<std::optional<std::string>(
+        std::string_view document, std::string_view base, bool twoPort, std::string& problem)>;
+    void SetDocumentReader(SettingsDocumentReader reader) { m_documentReader = std::move(reader); }
     // The areas the last full fetch could not read (Message_SettingsUnread was shown).
     UnreadAreas Unread() const { return m_unread; }
     // What the router of the strip holds, as last read from it or written to it.
@@ -350,6 +359,7 @@ private:
     FileWriter& m_files;
     std::string m_lastFileProblem;
     std::optional<LoadedFile> m_loadedFile;
+    SettingsDocumentReader m_documentReader;
     UnreadAreas m_unread;
 
     RouterInfo m_currentRouter;

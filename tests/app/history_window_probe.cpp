@@ -7,10 +7,10 @@
 // "view <lines>" when History's lower pane is filled. A line "list", "history", "undo" or "search"
 // on its standard input selects dial-plan entry 3 and puts the keyboard focus on the dial-plan list
 // or that button, then answers "ready enabled=<0|1>"; the keys come from the test. A line "size"
-// answers "size rows=<dial-plan rows shown whole> <W>x<H> title=<x>,<y>", the title being a point on
-// the window's title bar on the screen. After the line "manual" Select Router is no longer answered
-// by the probe: it is reported as "dialog <class>" like any other, for the test's keys. Ends when its
-// standard input closes, or after 60 s.
+// answers "size rows=<dial-plan rows shown whole> <W>x<H>"; a line "maximise" asks the window manager
+// to maximise the window, as its maximise box does, and answers as "size" does. After the line
+// "manual" Select Router is no longer answered by the probe: it is reported as "dialog <class>" like
+// any other, for the test's keys. Ends when its standard input closes, or after 60 s.
 #include <unistd.h>
 
 #include <QApplication>
@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
             answerSelection = false;
             return input.clear();
         }
-        if (input == "size") {
+        if (input == "size" || input == "maximise") {
+            if (input == "maximise") window.showMaximized();
             input.clear();
             // Once the window manager has done what it was asked.
             return QTimer::singleShot(500, [&window] {
@@ -143,13 +144,7 @@ int main(int argc, char** argv) {
                 int rows = 0;
                 for (int row = 0; row < list.rowCount(); ++row)
                     rows += list.viewport()->rect().contains(list.visualRect(list.model()->index(row, 0))) ? 1 : 0;
-                const QRect frame = window.frameGeometry();
-                Say(QStringLiteral("size rows=%1 %2x%3 title=%4,%5")
-                        .arg(rows)
-                        .arg(window.width())
-                        .arg(window.height())
-                        .arg(frame.center().x())
-                        .arg((frame.top() + window.geometry().top()) / 2));
+                Say(QStringLiteral("size rows=%1 %2x%3").arg(rows).arg(window.width()).arg(window.height()));
             });
         }
         QWidget* control = controls.count(input) != 0 ? controls.at(input) : window.DialPlanPage()->List();

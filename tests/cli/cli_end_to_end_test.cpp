@@ -431,6 +431,19 @@ TEST_F(CliEndToEndTest, APartialDocumentChangesOnlyTheFieldItNamesOnEveryRouter)
     EXPECT_TRUE(preview.out.ends_with("\tnew.example.net\n")) << preview.out;
     std::vector<std::string> args = {"apply", "--input", change};
     for (const std::string& ip : ips) args.insert(args.end(), {"--router", ip});
+    // The dry run's JSON object: per router the one field that changes, and the commands.
+    std::vector<std::string> dry = args;
+    dry.insert(dry.end(), {"--dry-run", "--json"});
+    const CliRun planned = Run(With(dry, Ports(sim)));
+    ASSERT_EQ(planned.exitCode, 0) << planned.err;
+    const QJsonArray routers = QJsonDocument::fromJson(QByteArray::fromStdString(planned.out))["routers"].toArray();
+    ASSERT_EQ(routers.size(), 3);
+    for (const QJsonValue& router : routers) {
+        const QJsonArray changes = router["changes"].toArray();
+        ASSERT_EQ(changes.size(), 1) << router["router"].toString().toStdString();
+        EXPECT_EQ(changes[0]["after"].toString(), "new.example.net");
+        EXPECT_TRUE(router["commands"].toArray().contains("voip sip registrar new.example.net"));
+    }
     const CliRun applied = Run(With(args, Ports(sim)));
     ASSERT_EQ(applied.exitCode, 0) << applied.err;
     for (const std::string& ip : ips) {

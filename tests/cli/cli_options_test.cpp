@@ -87,7 +87,7 @@ TEST(CliOptions, ManyRouterCommandsTakeRouterListsJobsAndPasswordFiles) {
     EXPECT_EQ(backup.routers, (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
     EXPECT_EQ(backup.jobs, 256);
     EXPECT_EQ(backup.passwordsFile, "pw");
-    EXPECT_EQ(ParseOk({"backup", "--into", "dir"}).jobs, 32);
+    EXPECT_EQ(ParseOk({"backup", "--into", "dir"}).jobs, 256);
     EXPECT_EQ(
         ParseOk({"apply", "--router", "10.0.0.1", "--router", "10.0.0.2", "--input", "f"}).routers.size(),
         2u);

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <map>
 
@@ -138,6 +139,39 @@ TEST_F(RouterSearchEmulatorConfig, MalformedAnswersAreHandledRouterByRouter) {
     EXPECT_EQ(byAddress.at("127.0.0.32").modelName, "DZV-R5830K");
     EXPECT_EQ(byAddress.at("127.0.0.33").macAddress, "02-00-00-00-00-21");
     EXPECT_TRUE(port.shown.empty());
+}
+
+// A site's routers all answer the one request at the same moment. The search is held busy (as a
+// window painting rows would be) while the whole burst arrives, so every answer must wait in the
+// socket's buffer: all are listed, or, where the system grants too small a buffer, the user is told
+// that answers were lost. Oversized answers make each queued answer cost the system about what one
+// from a network card does (a loopback datagram of the usual size costs a fifth of that).
+TEST(RouterSearchEmulator, ABurstOf256AnswersIsListedWhole) {
+    constexpr int kRouters = CDiscoverySocket::kBurstAnswers;
+    RouterSimProcess sim({"--routers", std::to_string(kRouters), "--fault", "discovery=oversized"});
+    ASSERT_TRUE(sim.IsRunning());
+    const LanguageTable table;
+    RecordingMessagePort port;
+    RouterSearch search(table, port);
+    search.Socket().SetTarget(sim.DiscoveryAddress());
+    search.Socket().SetPort(sim.DiscoveryPort());
+    ASSERT_TRUE(search.Open());
+    ASSERT_EQ(search.Start(), 1);
+    QThread::msleep(500);
+    SpinUntil([&] { return search.Rows().size() >= kRouters || !port.shown.empty(); });
+    SpinUntil([] { return false; }, 300);
+
+    const bool bufferHoldsTheBurst = search.Socket().ReceiveBufferBytes() >= kRouters * 4096;
+    if (bufferHoldsTheBurst) {
+        EXPECT_EQ(ByAddress(search.Rows()).size(), static_cast<std::size_t>(kRouters));
+        EXPECT_EQ(search.Rows().size(), static_cast<std::size_t>(kRouters));
+        EXPECT_TRUE(port.shown.empty());
+    } else {
+        // Too small a buffer granted here (no rights above net.core.rmem_max): the loss is reported.
+        ASSERT_LT(search.Rows().size(), static_cast<std::size_t>(kRouters));
+        ASSERT_EQ(port.shown.size(), 1u);
+        EXPECT_NE(port.shown[0].text.find("Search again"), std::string::npos);
+    }
 }
 
 TEST(RouterSearchEmulator, SearchRoutersStopsOnceTheRouterAtOneAddressAnswered) {

@@ -1,5 +1,7 @@
 #include "history/git_history.h"
 
+#include "history/last_records.h"
+
 #include <git2.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -81,6 +83,34 @@ TEST_F(GitHistoryTest, RecordsAreListedNewestFirstPerRouterAndReadBackByteForByt
     listProblem.reset();
     history->Entries(m_router, &listProblem);
     EXPECT_TRUE(listProblem);
+}
+
+// A fetch of unchanged settings is told "nothing to record" from the last-records list without git;
+// the list may only say so while the commit it was written for is still the newest.
+TEST_F(GitHistoryTest, TheLastRecordsListTellsUnchangedSettingsOnlyForTheNewestCommit) {
+    EXPECT_EQ(GitBlobId("hello"), "b6fc4c620b67d95f953a5c1c1230aaab5db5a1b0");  // git hash-object
+    EXPECT_EQ(GitBlobId(""), "e69de29bb2d1d6434b8b29ae775ad8c2e48c5391");
+    std::string problem;
+    const fs::path folder = m_root / "history";
+    auto history = OpenHistory(folder, &problem);
+    ASSERT_TRUE(history) << problem;
+    const HistoryRouter other{"66-77-88-99-AA-BB", "127.0.0.3", "VX-1"};
+    EXPECT_FALSE(LastRecordHolds(folder.string(), m_router.FileName(), "a\r\n"));
+    ASSERT_TRUE(history->Record(m_router, HistoryCause::Fetch, "a\r\n", true).recorded);
+    EXPECT_TRUE(LastRecordHolds(folder.string(), m_router.FileName(), "a\r\n"));
+    EXPECT_FALSE(LastRecordHolds(folder.string(), m_router.FileName(), "b\r\n"));
+    ASSERT_TRUE(history->Record(other, HistoryCause::Fetch, "o\r\n", true).recorded);
+    EXPECT_TRUE(LastRecordHolds(folder.string(), m_router.FileName(), "a\r\n"));
+    EXPECT_TRUE(LastRecordHolds(folder.string(), other.FileName(), "o\r\n"));
+
+    // Another writer moved the branch without writing the list: the list is of an older commit.
+    const fs::path list = folder / kLastRecordsFileName;
+    const fs::path stale = m_root / "stale";
+    fs::copy_file(list, stale);
+    ASSERT_TRUE(history->Record(m_router, HistoryCause::Fetch, "b\r\n", true).recorded);
+    fs::copy_file(stale, list, fs::copy_options::overwrite_existing);
+    EXPECT_FALSE(LastRecordHolds(folder.string(), m_router.FileName(), "a\r\n"));
+    EXPECT_FALSE(LastRecordHolds(folder.string(), m_router.FileName(), "b\r\n"));
 }
 
 TEST_F(GitHistoryTest, AFolderThatIsNotAHistoryIsReportedAndLeftAsItIs) {

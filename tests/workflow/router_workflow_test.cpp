@@ -1,4 +1,5 @@
 #include "settings/save_file_writer.h"
+#include "settings/settings_json.h"
 #include "workflow/router_workflow.h"
 
 #include <gtest/gtest.h>
@@ -648,6 +649,30 @@ TEST_F(RouterWorkflowTest, DroppedFileLoadsOnlyWhenItsPathSaysCsv) {
     EXPECT_EQ(workflow.DropFile(backup), FileOutcome::Done);
     EXPECT_EQ(workflow.DialPlan().Entry(6).phoneNumber, "123");
     EXPECT_EQ(workflow.DialPlan().Entry(6).sipAddress, "office@10.0.0.2");
+}
+
+// A JSON document dropped on the window (or loaded) changes in the pages only what it names.
+TEST_F(RouterWorkflowTest, ADroppedDocumentChangesOnlyWhatItNames) {
+    ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
+    workflow.SetDocumentReader([this](std::string_view document, std::string_view base, bool twoPort,
+                                      std::string& problem) -> std::optional<std::string> {
+        SettingsJsonRead read = ReadSettingsJson(document, base, twoPort, false, AllSettingsFileWords(language));
+        problem = read.problem.value_or("");
+        return read.problem ? std::nullopt : std::optional<std::string>(read.text);
+    });
+    const std::vector<std::string> sipBefore = workflow.Sip().SipFields();
+    const std::string change = TempPath("change.json");
+    WriteAll(change, R"({"sip": {"registrar": "new.example.net"}})");
+    ASSERT_EQ(workflow.DropFile(change), FileOutcome::Done);
+    std::vector<std::string> expected = sipBefore;
+    expected[1] = "new.example.net";
+    EXPECT_EQ(workflow.Sip().SipFields(), expected);
+
+    WriteAll(change, R"({"sip": {"ports": [{"expiry": "soon"}]}})");
+    EXPECT_EQ(workflow.DropFile(change), FileOutcome::Refused);
+    EXPECT_EQ(workflow.Sip().SipFields(), expected);
+    EXPECT_EQ(workflow.LastFileProblem().rfind(change + ": /sip/ports/0/expiry: \"soon\"", 0), 0u)
+        << workflow.LastFileProblem();
 }
 
 // The history of the router's settings: a git repository in the temporary folder.

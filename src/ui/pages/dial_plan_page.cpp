@@ -89,8 +89,6 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, M
     for (QWidget* button : {m_clearAll, m_clearSelected, m_save}) anchors->Add(button, kBottomRight);
     m_list->setAccessibleName(UiText(m_texts, "DialPlan_Title"));
 
-    m_dialog = new CIndexInfoDlg(m_texts, m_messages, this);
-
     // A click on a row's check box marks the entry in the table.
     connect(m_list, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() != kColIndex) return;
@@ -176,6 +174,8 @@ void CDialPlanPage::EditSelectedEntry() {
     for (const QModelIndex& index : selected) row = std::min(row, index.row());
 
     const std::string groupText = m_texts.LookupText("Index_Group");
+    // Made at the first edit: the first screen does not show it.
+    if (m_dialog == nullptr) m_dialog = new CIndexInfoDlg(m_texts, m_messages, this);
     m_dialog->Prepare(IndexInfoFromEntry(m_table.Entry(row), groupText), RouterIsTwoPort());
     if (m_runDialog(*m_dialog) != QDialog::Accepted) return;
     m_table.SetEntry(row, EntryFromIndexInfo(m_dialog->Fields(), m_table.Entry(row)));
