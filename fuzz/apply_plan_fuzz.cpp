@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     apply.dialPlanRows = dialPlan.ChangedEntries();
     apply.sipRow = sip.SipFields();
     apply.codecRow = codec.CodecFields(true);
-    const dezadav::ApplyPlan plan = dezadav::BuildApplyPlan({}, apply, twoPort, Language());
+    const dezadav::ApplyPlan plan = dezadav::BuildApplyPlan({}, apply, twoPort);
 
     if (plan.refusal) {
         if (!plan.commands.empty()) std::abort();

@@ -6,21 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "lang/language_table.h"
 #include "settings/dial_plan_table.h"
-
-namespace {
-
-const dezadav::LanguageTable& Language() {
-    static const dezadav::LanguageTable table = [] {
-        dezadav::LanguageTable t;
-        t.LoadFromBytes("Index_Loop1 [ISDN]\r\nIndex_Loop2 [PSTN]\r\nIndex_Loop3 [None]\r\n");
-        return t;
-    }();
-    return table;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
@@ -28,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
     dezadav::DialPlanTable table;
-    table.SetEntry(0, dezadav::DialPlanEntry{"", "stale", "n", "a@b", "ISDN", "1", "V"});
-    const bool filled = table.FillFromListing(text, twoPort, Language());
+    table.SetEntry(0, dezadav::DialPlanEntry{"", "stale", "n", "a@b", dezadav::LoopThrough::Isdn, "1", "V"});
+    const bool filled = table.FillFromListing(text, twoPort);
     if (filled != !text.empty()) std::abort();
     if (!filled) return 0;
 
@@ -43,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const std::string* v : {&e.phoneNumber, &e.sipAddress, &e.backupNumber}) {
             if (v->find('\n') != std::string::npos) std::abort();
         }
-        if (twoPort && (!e.loopThrough.empty() || !e.backupNumber.empty())) std::abort();
-        if (!twoPort && e.statusMark == "V" && e.loopThrough.empty()) std::abort();
+        if (twoPort && (e.loopThrough || !e.backupNumber.empty())) std::abort();
+        if (!twoPort && e.statusMark == "V" && !e.loopThrough) std::abort();
     }
     if (!table.ChangedEntries().empty()) std::abort();
     return 0;

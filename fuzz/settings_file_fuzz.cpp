@@ -41,8 +41,7 @@ void CheckProgram(const Program& program) {
     for (int p = 0; p < dezadav::kDialPlanEntryCount; ++p) {
         const dezadav::DialPlanEntry& e = program.dialPlan.Entry(p);
         if (e.index != std::to_string(p + 1)) std::abort();
-        for (const std::string* v :
-             {&e.phoneNumber, &e.name, &e.sipAddress, &e.loopThrough, &e.backupNumber}) {
+        for (const std::string* v : {&e.phoneNumber, &e.name, &e.sipAddress, &e.backupNumber}) {
             if (v->find_first_of("\r\n") != std::string::npos) std::abort();
         }
     }

@@ -125,12 +125,7 @@ QImage DrawBanner(int scale) {
     p.drawText(QPointF(25, 49), QStringLiteral("Dezadav"));
     p.setPen(Qt::white);
     p.drawText(QPointF(23, 47), QStringLiteral("Dezadav"));
-
-    QFont subtitle(QStringLiteral("DejaVu Sans"));
-    subtitle.setPixelSize(14);
-    p.setFont(subtitle);
-    p.setPen(QColor(0xd6, 0xe8, 0xf7));
-    p.drawText(QPointF(25, 70), QStringLiteral("VoIP settings for your office router"));
+    // The subtitle under the name is the window's text, in the language shown (Banner_Subtitle).
     return image;
 }
 

@@ -7,11 +7,12 @@ namespace dezadav {
 
 namespace {
 
-constexpr std::array<std::pair<HistoryCause, std::string_view>, 4> kCauseWords{{
+constexpr std::array<std::pair<HistoryCause, std::string_view>, 5> kCauseWords{{
     {HistoryCause::Fetch, "fetch"},
     {HistoryCause::BeforeApply, "before apply"},
     {HistoryCause::AfterApply, "after apply"},
     {HistoryCause::Backup, "backup"},
+    {HistoryCause::Undo, "undo"},
 }};
 
 // A field of a message never spans lines: a model name with a line break would forge another field.
@@ -68,7 +69,9 @@ std::optional<std::string> HistoryMessageField(std::string_view message, std::st
 
 std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst) {
     auto entry = newestFirst.begin();
-    while (entry != newestFirst.end() && entry->cause != HistoryCause::AfterApply) ++entry;
+    while (entry != newestFirst.end() && entry->cause != HistoryCause::AfterApply &&
+           entry->cause != HistoryCause::Undo)
+        ++entry;
     // A failed apply leaves a "before apply" record without its "after apply": the one wanted is the
     // first below the completed apply.
     while (entry != newestFirst.end() && entry->cause != HistoryCause::BeforeApply) ++entry;

@@ -8,10 +8,12 @@
 
 namespace dezadav {
 
-// Why a router's settings were recorded.
-enum class HistoryCause { Fetch, BeforeApply, AfterApply, Backup };
+// Why a router's settings were recorded. Undo is what the router holds after an undo of an apply
+// went through (an apply as well, told apart so that it is not taken for the user's own).
+enum class HistoryCause { Fetch, BeforeApply, AfterApply, Backup, Undo };
 
-// "fetch", "before apply", "after apply", "backup": the word a record's message and listings use.
+// "fetch", "before apply", "after apply", "backup", "undo": the word a record's message and listings
+// use.
 std::string_view HistoryCauseWord(HistoryCause cause);
 std::optional<HistoryCause> HistoryCauseFromWord(std::string_view word);
 
@@ -51,8 +53,8 @@ std::string HistoryMessage(const HistoryRouter& router, HistoryCause cause, std:
 std::optional<std::string> HistoryMessageField(std::string_view message, std::string_view name);
 
 // The record taken right before the newest completed apply among `newestFirst` (a router's records,
-// newest first): the "before apply" record nearest below the newest "after apply" one. Nothing when
-// no apply has completed since the records began.
+// newest first): the "before apply" record nearest below the newest "after apply" or "undo" one.
+// Nothing when no apply has completed since the records began.
 std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst);
 
 // Every version of every router's settings (in the settings file's form, without the call log).

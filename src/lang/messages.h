@@ -175,8 +175,8 @@ inline constexpr MessageText kMsgUnsavedEdits{
     "Message_UnsavedEdits",
     "Changes on the pages have been neither applied to the router nor saved. Apply them to the router "
     "before leaving?"};
-inline constexpr MessageText kMsgApplyButton{"Button_Apply", "Apply to Router"};
-inline constexpr MessageText kMsgDiscardButton{"Button_Discard", "Discard"};
+inline constexpr MessageText kMsgApplyButton{"Button_Apply", "&Apply to Router"};
+inline constexpr MessageText kMsgDiscardButton{"Button_Discard", "&Discard"};
 inline constexpr MessageText kMsgCancelButton{"Button_Cancel", "Cancel"};
 
 // The window's confirmation of the fields an apply changes, and its buttons.
@@ -185,7 +185,7 @@ inline constexpr MessageText kMsgChangesRouter{"Changes_Router", "Router :"};
 inline constexpr MessageText kMsgChangesIntro{"Changes_Intro", "These settings will change on the router:"};
 inline constexpr MessageText kMsgChangesResend{
     "Changes_Resend", "No setting changes: the router is sent again what the pages show."};
-inline constexpr MessageText kMsgApplyNowButton{"Button_ApplyNow", "Apply"};
+inline constexpr MessageText kMsgApplyNowButton{"Button_ApplyNow", "&Apply"};
 
 // The window's History dialog: its texts, the cause of a record, the one-line summary of a record
 // against the one before ("and %s more" follows the first differing field), and its buttons; the
@@ -199,6 +199,7 @@ inline constexpr MessageText kMsgHistoryFetch{"History_Fetch", "fetch"};
 inline constexpr MessageText kMsgHistoryBeforeApply{"History_BeforeApply", "before apply"};
 inline constexpr MessageText kMsgHistoryAfterApply{"History_AfterApply", "after apply"};
 inline constexpr MessageText kMsgHistoryBackup{"History_Backup", "backup"};
+inline constexpr MessageText kMsgHistoryUndo{"History_Undo", "undo"};
 inline constexpr MessageText kMsgHistoryFirst{"History_First", "first record"};
 inline constexpr MessageText kMsgHistoryNoChange{"History_NoChange", "no change"};
 inline constexpr MessageText kMsgHistoryMore{"History_More", "and %s more"};
@@ -208,11 +209,11 @@ inline constexpr MessageText kMsgHistoryAgainstPages{"History_AgainstPages",
                                                      "Where the selected record differs from the pages:"};
 inline constexpr MessageText kMsgHistorySameAsPages{"History_SameAsPages",
                                                     "The pages hold the settings of this record."};
-inline constexpr MessageText kMsgHistoryButton{"Button_History", "History..."};
-inline constexpr MessageText kMsgUndoButton{"Button_Undo", "Undo Apply"};
-inline constexpr MessageText kMsgViewButton{"Button_View", "View"};
-inline constexpr MessageText kMsgRestoreButton{"Button_Restore", "Restore"};
-inline constexpr MessageText kMsgCloseButton{"Button_Close", "Close"};
+inline constexpr MessageText kMsgHistoryButton{"Button_History", "&History..."};
+inline constexpr MessageText kMsgUndoButton{"Button_Undo", "&Undo Apply"};
+inline constexpr MessageText kMsgViewButton{"Button_View", "&View"};
+inline constexpr MessageText kMsgRestoreButton{"Button_Restore", "&Restore"};
+inline constexpr MessageText kMsgCloseButton{"Button_Close", "&Close"};
 // The records cannot be listed, or the chosen one cannot be loaded; followed by why.
 inline constexpr MessageText kMsgHistoryUnreadable{"Message_HistoryUnreadable",
                                                    "The history of this router cannot be read:"};
@@ -507,12 +508,21 @@ inline std::string TranscriptUnwritableText(std::string_view path, std::string_v
     return "cannot write the transcript " + std::string(path) + ": " + std::string(reason) + "; going on without it";
 }
 
+// The window's own texts: the tray menu, the About box (its text takes the program's version for
+// "%s"), the settings files' filter, the dial plan's first column and the banner's subtitle.
+inline constexpr MessageText kMsgTrayAbout{"Tray_About", "&About"};
+inline constexpr MessageText kMsgTrayOpen{"Tray_Open", "&Open"};
+inline constexpr MessageText kMsgTrayExit{"Tray_Exit", "E&xit"};
+inline constexpr MessageText kMsgAboutItem{"About_Item", "&About Dezadav..."};
+inline constexpr MessageText kMsgAboutTitle{"About_Title", "About Dezadav"};
+inline constexpr MessageText kMsgAboutText{"About_Text", "Dezadav Version %s"};
+inline constexpr MessageText kMsgAboutTranscript{"About_Transcript", "Transcript: "};
+inline constexpr MessageText kMsgFileFilter{"File_Filter", "CSV file (*.csv)"};
+inline constexpr MessageText kMsgDialPlanIndex{"DialPlan_Index", "No."};
+inline constexpr MessageText kMsgBannerSubtitle{"Banner_Subtitle", "VoIP settings for your office router"};
+
 // Texts of the window that no language file carries: they read the same in every language.
-inline constexpr std::string_view kAboutText = "Dezadav Version 1.0";
-inline constexpr std::string_view kAboutTranscriptLabel = "Transcript: ";
-inline constexpr std::string_view kCsvFileFilter = "CSV file (*.csv)";
 inline constexpr std::string_view kProgressStartText = "Loading ...";
-inline constexpr std::string_view kDialPlanIndexHeader = "No.";
 inline constexpr std::string_view kUseRegistrarCaption = "Use Rigistrar";
 
 }  // namespace dezadav

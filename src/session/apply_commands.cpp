@@ -119,8 +119,8 @@ std::string EntryFieldName(const DialPlanEntry& entry, std::string_view field) {
 
 // The dial-plan command of one changed entry; nothing for an index outside 1..60. Returns false
 // (with `refused` set) when a value that would be sent holds a control byte.
-bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const LanguageTable& language,
-                        std::vector<ApplyCommand>& commands, std::optional<ApplyRefusal>& refused) {
+bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, std::vector<ApplyCommand>& commands,
+                        std::optional<ApplyRefusal>& refused) {
     const int32_t index = ReadLeadingDecimal(entry.index);
     if (index < kFirstIndex || index > kLastIndex) return true;
     if (ContainsControlByte(entry.index)) {
@@ -159,8 +159,7 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const Language
     std::string text = Join(
         {kDialPlanSet, entry.index, entry.phoneNumber, TextOrMarker(user), TextOrMarker(domain), status});
     if (!twoPort) {
-        // A loop-through text that names none of the three lines means no loop-through.
-        const int loop = LoopThroughCode(entry.loopThrough, language).value_or(0);
+        const int loop = LoopThroughCode(entry.loopThrough.value_or(LoopThrough::None));
         text = Join({text, std::to_string(loop), TextOrMarker(entry.backupNumber)});
     }
     commands.push_back({std::move(text), kMsgSetDialPlan, ApplyArea::DialPlan});
@@ -282,14 +281,13 @@ std::optional<std::string> RouterRefusal(std::string_view reply) {
     return std::string(answer);
 }
 
-ApplyPlan BuildApplyPlan(const RouterSettings& router, ApplyTexts pages, bool twoPort,
-                         const LanguageTable& language) {
+ApplyPlan BuildApplyPlan(const RouterSettings& router, ApplyTexts pages, bool twoPort) {
     ApplyPlan plan;
     std::optional<ApplyRefusal> refused;
     bool ok = true;
     for (const DialPlanEntry& entry : pages.dialPlanRows) {
         if (router.HoldsEntry(entry)) continue;
-        ok = AddDialPlanCommand(entry, twoPort, language, plan.commands, refused);
+        ok = AddDialPlanCommand(entry, twoPort, plan.commands, refused);
         if (!ok) break;
     }
     // Fields are compared, not their joined text, so a comma moved from one value into the next is

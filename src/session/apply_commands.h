@@ -79,19 +79,18 @@ struct ApplyPlan {
 // gives "voip dial_plan del <index>" alone; otherwise "voip dial_plan set <index> <phone> <user>
 // <domain> <status>" on a two-port model, with " <loop> <backup>" appended on other models. The SIP
 // address splits at its first '@'; an empty user, domain or backup number is sent as kEmptyMarker.
-// Loop-through texts map to 1, 2, 0 by LoopThroughCode (`language`); a text matching none is sent
-// as 0. Status "V" is 1, anything else 0. SIP: port, registrar, then per voice port use_reg, name,
-// pass, expire (numbers read as leading decimals, expire + 1 on a two-port model, empty texts as
-// kEmptyMarker; the port-2 commands on every model, a one-port router's refusal of them being
-// harmless). Codec: type, size, DTMF mode and payload type unchanged, RTP start and end port (empty as
-// kEmptyMarker). The entry's name is never sent.
+// The loop-through goes out as its code (LoopThroughCode), an entry without one as 0. Status "V" is
+// 1, anything else 0. SIP: port, registrar, then per voice port use_reg, name, pass, expire (numbers read as
+// leading decimals, expire + 1 on a two-port model, empty texts as kEmptyMarker; the port-2 commands on every
+// model, a one-port router's refusal of them being harmless). Codec: type, size, DTMF mode and payload type
+// unchanged, RTP start and end port (empty as kEmptyMarker). The entry's name is never sent.
 //
 // Refused before anything is sent (`refusal`): a value with a control byte (Message_ControlByte with
-// the field's English name), a text value with a space or a double quote (Message_NotOneWord), a SIP or RTP port that is not a number from 1 to 65535 and a DTMF payload
-// type that is not one from 96 to 127 (Message_ValueRange), an RTP start port above the end port
-// (Message_RtpPortOrder). Only values that would be sent are checked; an empty one is sent as ever.
-ApplyPlan BuildApplyPlan(const RouterSettings& router, ApplyTexts pages, bool twoPort,
-                         const LanguageTable& language);
+// the field's English name), a text value with a space or a double quote (Message_NotOneWord), a SIP or RTP
+// port that is not a number from 1 to 65535 and a DTMF payload type that is not one from 96 to 127
+// (Message_ValueRange), an RTP start port above the end port (Message_RtpPortOrder). Only values that would
+// be sent are checked; an empty one is sent as ever.
+ApplyPlan BuildApplyPlan(const RouterSettings& router, ApplyTexts pages, bool twoPort);
 
 // Brings `router` to what it holds after `plan` was sent, of which the first `applied` commands went
 // through (`completed`: the whole plan did). Dial plan: once completed, every entry the plan was built

@@ -9,9 +9,23 @@
 namespace dezadav {
 namespace {
 
+// Per kLoopThroughChoices: the language key, the English word, and the words of the shipped
+// languages that differ from it (Simplified, Traditional Chinese "None").
 constexpr std::array<std::string_view, 3> kLoopKeys = {"Index_Loop1", "Index_Loop2", "Index_Loop3"};
 constexpr std::array<std::string_view, 3> kLoopEnglish = {"ISDN", "PSTN", "None"};
-constexpr std::array<int, 3> kLoopCodes = {1, 2, 0};
+constexpr std::array<std::string_view, 2> kNoneInOtherLanguages = {"\xE6\x97\xA0", "\xE7\x84\xA1"};
+
+std::size_t ChoicePosition(LoopThrough loop) {
+    switch (loop) {
+        case LoopThrough::Isdn:
+            return 0;
+        case LoopThrough::Pstn:
+            return 1;
+        case LoopThrough::None:
+            break;
+    }
+    return 2;
+}
 
 bool IsWhiteSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
@@ -58,6 +72,8 @@ constexpr std::size_t kLoopCodeColumn = 6;  // a one-byte code: '1' ISDN, '2' PS
 constexpr std::size_t kLoopCodeLength = 1;
 constexpr std::size_t kBackupColumn = 15;
 constexpr char kPromptEnd = '>';
+// The loop-through's field in a settings-file row.
+constexpr std::size_t kLoopField = 4;
 // A listing this short holds no entry.
 constexpr std::size_t kLongestEmptyListing = 6;
 
@@ -71,11 +87,12 @@ std::string SipAddress(std::string_view portName, std::string_view domain) {
 
 }  // namespace
 
-std::string DialPlanEntry::RowText() const {
+std::string DialPlanEntry::RowText(const LanguageTable* words) const {
+    const std::string loop = loopThrough ? LoopThroughWord(*loopThrough, words) : std::string();
     std::string row;
-    row.reserve(index.size() + phoneNumber.size() + name.size() + sipAddress.size() + loopThrough.size() +
+    row.reserve(index.size() + phoneNumber.size() + name.size() + sipAddress.size() + loop.size() +
                 backupNumber.size() + statusMark.size() + 8);
-    for (const std::string* field : {&index, &phoneNumber, &name, &sipAddress, &loopThrough, &backupNumber}) {
+    for (const std::string* field : {&index, &phoneNumber, &name, &sipAddress, &loop, &backupNumber}) {
         row += SettingsFileField(*field);
         row += ',';
     }
@@ -84,15 +101,27 @@ std::string DialPlanEntry::RowText() const {
     return row;
 }
 
-std::array<std::string, 3> LoopThroughTexts(const LanguageTable& lang) {
-    return {lang.LookupText(kLoopKeys[0]), lang.LookupText(kLoopKeys[1]), lang.LookupText(kLoopKeys[2])};
+int LoopThroughCode(LoopThrough loop) {
+    return static_cast<int>(loop);
 }
 
-std::optional<int> LoopThroughCode(std::string_view text, const LanguageTable& lang) {
-    const std::array<std::string, 3> texts = LoopThroughTexts(lang);
-    for (std::size_t k = 0; k < texts.size(); ++k) {
-        if (texts[k].empty()) continue;
-        if (text == texts[k] || text == kLoopEnglish[k]) return kLoopCodes[k];
+std::string LoopThroughWord(LoopThrough loop, const LanguageTable* lang) {
+    const std::size_t k = ChoicePosition(loop);
+    if (lang == nullptr) return std::string(kLoopEnglish[k]);
+    return lang->LookupText(kLoopKeys[k]);
+}
+
+std::array<std::string, 3> LoopThroughTexts(const LanguageTable& lang) {
+    return {LoopThroughWord(kLoopThroughChoices[0], &lang), LoopThroughWord(kLoopThroughChoices[1], &lang),
+            LoopThroughWord(kLoopThroughChoices[2], &lang)};
+}
+
+std::optional<LoopThrough> LoopThroughFromWord(std::string_view word) {
+    for (std::size_t k = 0; k < kLoopEnglish.size(); ++k) {
+        if (word == kLoopEnglish[k]) return kLoopThroughChoices[k];
+    }
+    for (const std::string_view none : kNoneInOtherLanguages) {
+        if (word == none) return LoopThrough::None;
     }
     return std::nullopt;
 }
@@ -129,7 +158,7 @@ void DialPlanTable::ClearEntry(int position) {
     entry.phoneNumber.clear();
     entry.name.clear();
     entry.sipAddress.clear();
-    entry.loopThrough.clear();
+    entry.loopThrough.reset();
     entry.backupNumber.clear();
     entry.statusMark = kDialPlanDisabledMark;
     m_checked[position] = false;
@@ -146,10 +175,9 @@ void DialPlanTable::SetChecked(int position, bool checked) {
     m_checked[position] = checked;
 }
 
-bool DialPlanTable::FillFromListing(std::string_view text, bool twoPort, const LanguageTable& lang) {
+bool DialPlanTable::FillFromListing(std::string_view text, bool twoPort) {
     if (text.empty()) return false;
     for (int p = 0; p < kDialPlanEntryCount; ++p) ClearEntry(p);
-    const std::array<std::string, 3> loops = LoopThroughTexts(lang);
     const std::size_t length = text.size();
 
     // The anchor is the LF before a block's first line. Two-port routers print no loop-through or
@@ -173,7 +201,7 @@ bool DialPlanTable::FillFromListing(std::string_view text, bool twoPort, const L
         const auto domain = ValueUpToLineFeed(text, portName->lineFeed + kLineBreak + kDomainColumn);
         if (!domain) break;
 
-        std::string loopThrough;
+        std::optional<LoopThrough> loopThrough;
         std::string_view backup;
         std::size_t nextCheck = 0;  // first byte of the next block's line, or the prompt
         std::size_t nextAnchor = 0;
@@ -186,7 +214,9 @@ bool DialPlanTable::FillFromListing(std::string_view text, bool twoPort, const L
             const std::size_t backupPos = loopPos + kLoopCodeLength + kLineBreak + kBackupColumn;
             if (backupPos >= length) break;
             const char code = text[loopPos];
-            loopThrough = code == '1' ? loops[0] : code == '2' ? loops[1] : loops[2];
+            loopThrough = code == '1'   ? LoopThrough::Isdn
+                          : code == '2' ? LoopThrough::Pstn
+                                        : LoopThrough::None;
             std::size_t backupEnd = backupPos;
             if (text[backupPos] != kPromptEnd && text[backupPos] != '\n') {
                 const auto value = ValueUpToLineFeed(text, backupPos);
@@ -227,15 +257,21 @@ bool DialPlanTable::FillFromFileSection(std::string_view text, std::size_t start
         const std::int32_t number = ReadNumberAfterWhiteSpace(line.fields[0], 0);
         if (!IsEntryNumber(number)) continue;
         DialPlanEntry& entry = m_entries[number - 1];
+        std::string loopWord;
         std::string* const targets[] = {&entry.phoneNumber, &entry.name,         &entry.sipAddress,
-                                        &entry.loopThrough, &entry.backupNumber, &entry.statusMark};
+                                        &loopWord,          &entry.backupNumber, &entry.statusMark};
         const std::size_t last = std::min<std::size_t>(line.fields.size(), 7);
+        // A row whose phone field is empty only counts when an earlier row of the same section
+        // gave the entry a phone number.
+        if (last > 1 && line.fields[1].empty() && entry.phoneNumber.empty()) continue;
         for (std::size_t k = 1; k < last; ++k) {
-            // A row whose phone field is empty only counts when an earlier row of the same
-            // section gave the entry a phone number.
-            if (k == 1 && line.fields[1].empty() && entry.phoneNumber.empty()) break;
             *targets[k - 1] = line.fields[k];
             m_changed[number - 1] = true;
+        }
+        if (last > kLoopField) {
+            entry.loopThrough =
+                loopWord.empty() ? std::nullopt
+                                 : std::optional(LoopThroughFromWord(loopWord).value_or(LoopThrough::None));
         }
     }
     return true;
@@ -249,10 +285,21 @@ std::vector<DialPlanEntry> DialPlanTable::ChangedEntries() const {
     return changed;
 }
 
-std::string DialPlanTable::AllRowsText() const {
+std::string DialPlanTable::AllRowsText(const LanguageTable* words) const {
     std::string rows;
-    for (const DialPlanEntry& entry : m_entries) rows += entry.RowText();
+    for (const DialPlanEntry& entry : m_entries) rows += entry.RowText(words);
     return rows;
+}
+
+void DialPlanTable::BringToForm(bool twoPort) {
+    for (DialPlanEntry& entry : m_entries) {
+        if (twoPort) {
+            entry.loopThrough.reset();
+            entry.backupNumber.clear();
+        } else if (!entry.phoneNumber.empty() && !entry.loopThrough) {
+            entry.loopThrough = LoopThrough::None;
+        }
+    }
 }
 
 void DialPlanTable::MarkChangesApplied() {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,33 +19,49 @@ inline constexpr int kDialPlanEntryCount = 60;
 inline constexpr std::string_view kDialPlanEnabledMark = "V";
 inline constexpr std::string_view kDialPlanDisabledMark = "-";
 
-// One dial-plan entry: seven texts in the column order of the dial-plan list and the field order of
+// The line a dial-plan entry falls back to, by the router's code.
+enum class LoopThrough : std::uint8_t { None = 0, Isdn = 1, Pstn = 2 };
+
+// One dial-plan entry: seven fields in the column order of the dial-plan list and the field order of
 // every row text.
 struct DialPlanEntry {
     std::string index;         // "1".."60", fixed per table position
     std::string phoneNumber;   // empty: entry not in use
     std::string name;          // only settings files carry it; never read from or sent to the router
     std::string sipAddress;    // "port@domain", or the domain alone when the port name is empty
-    std::string loopThrough;   // text of Index_Loop1/2/3 in the language active when it was set
+    // The line a call takes when VoIP fails, as the router's code; none on a two-port router (which
+    // has no such line) and on an entry not in use. Held as a code, never as a word: the word shown
+    // follows the language of the moment.
+    std::optional<LoopThrough> loopThrough;
     std::string backupNumber;  // any text
     std::string statusMark;    // "V" enabled, "-" disabled or not in use
 
     // The seven fields joined by "," and followed by CR LF, a field holding a comma or a double quote
-    // in double quotes (SettingsFileField). An empty entry 5 gives "5,,,,,,-\r\n".
-    std::string RowText() const;
+    // in double quotes (SettingsFileField). The loop-through is written as the word of `words`
+    // (English when none is given), nothing when the entry has none. An empty entry 5 gives
+    // "5,,,,,,-\r\n".
+    std::string RowText(const LanguageTable* words = nullptr) const;
 
     bool operator==(const DialPlanEntry&) const = default;
 };
 
-// The loop-through display texts of `lang`: Index_Loop1 (ISDN), Index_Loop2 (PSTN), Index_Loop3
-// (None), in that order. The router's codes are 1, 2 and 0 respectively.
+// The loop-through choices in the order the Index Info dialog lists them: ISDN, PSTN, None.
+inline constexpr std::array<LoopThrough, 3> kLoopThroughChoices = {LoopThrough::Isdn, LoopThrough::Pstn,
+                                                                   LoopThrough::None};
+
+// The router's code of a loop-through: 1 ISDN, 2 PSTN, 0 None.
+int LoopThroughCode(LoopThrough loop);
+
+// The word `lang` shows for a loop-through (Index_Loop1 ISDN, Index_Loop2 PSTN, Index_Loop3 None);
+// the English word when `lang` is null.
+std::string LoopThroughWord(LoopThrough loop, const LanguageTable* lang);
+// The words of `lang` for kLoopThroughChoices, in that order.
 std::array<std::string, 3> LoopThroughTexts(const LanguageTable& lang);
 
-// The router's loop-through code for a row's loop-through text, as the apply sequence sends it:
-// 1 when it equals the Index_Loop1 text of `lang` or "ISDN", 2 for Index_Loop2 or "PSTN", 0 for
-// Index_Loop3 or "None" (exact comparisons in that order; a language text that is empty takes no
-// part, nor does its English word). Nothing when the text matches none of them.
-std::optional<int> LoopThroughCode(std::string_view text, const LanguageTable& lang);
+// The loop-through a word of a file or record names, whichever of the program's languages wrote
+// it: "ISDN", "PSTN", and for None the English, Simplified and Traditional Chinese words. Exact
+// comparison; nothing for any other text (the empty one included).
+std::optional<LoopThrough> LoopThroughFromWord(std::string_view word);
 
 // The router's dial plan as the pages show it: exactly 60 entries, always present, plus one changed
 // flag per entry (set: the entry is offered to the next apply, which leaves out an entry the router
@@ -75,26 +92,33 @@ public:
 
     // Reads the captured output of "voip dial_plan list -t" (everything after the echoed command
     // line up to the closing prompt). twoPort selects the two-port layout (no loop-through or
-    // backup lines, one empty line after each block). Loop-through cells receive the texts of
-    // `lang`. Returns false and changes nothing for an empty text; otherwise every entry is first
-    // cleared, the listed entries are filled, all changed flags are cleared and true is returned.
-    // Never reads past the end of `text`: a block cut short by the end is not stored.
-    bool FillFromListing(std::string_view text, bool twoPort, const LanguageTable& lang);
+    // backup lines, one empty line after each block). Returns false and changes nothing for an empty text;
+    // otherwise every entry is first cleared, the listed entries are filled, all changed flags are cleared
+    // and true is returned. Never reads past the end of `text`: a block cut short by the end is not stored.
+    bool FillFromListing(std::string_view text, bool twoPort);
 
     // Reads the dial-plan section [start, end) of a settings file's bytes (end exclusive, clamped
     // to the text). Returns false, changing nothing, when end < 1. Entries with a phone number are
     // cleared first; every row "index,phone,name,sip,loop,backup,status" whose index reads as
     // 1..60 and whose phone field is not empty (or whose entry already got a phone number from
     // an earlier row of the same section) fills that entry field by field and sets its changed
-    // flag. Fields are held whole; a comma inside a value splits it, as in every row text.
+    // flag. Fields are held whole; a comma inside a value splits it, as in every row text. The
+    // loop-through field is read by LoopThroughFromWord: empty gives none, a word no language has
+    // gives None (what the router is sent for it).
     bool FillFromFileSection(std::string_view text, std::size_t start, std::size_t end);
 
     // The changed entries in list order, as fields: what the apply offers, and empty when nothing
     // changed. (A value may contain a comma, which a row text cannot carry unambiguously.)
     std::vector<DialPlanEntry> ChangedEntries() const;
 
-    // Row texts of all 60 entries, entries 1 to 60: the dial-plan section of the settings file.
-    std::string AllRowsText() const;
+    // Row texts of all 60 entries, entries 1 to 60, loop-throughs in the words of `words` (English
+    // when none): the dial-plan section of the settings file.
+    std::string AllRowsText(const LanguageTable* words = nullptr) const;
+
+    // The entries in a router form's fields, changed flags untouched: on a two-port router (which has
+    // neither) every loop-through and backup number is emptied; on a one-port router an entry in use
+    // without a loop-through gets None.
+    void BringToForm(bool twoPort);
 
     // After a completed apply: all 60 changed flags are cleared.
     void MarkChangesApplied();

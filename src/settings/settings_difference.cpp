@@ -64,6 +64,10 @@ private:
     std::vector<FieldDifference> m_differences;
 };
 
+std::string LoopWord(const std::optional<LoopThrough>& loop, const LanguageTable& language) {
+    return loop ? LoopThroughWord(*loop, &language) : std::string();
+}
+
 void CompareDialPlan(const DialPlanTable& before, const DialPlanTable& after, const CompareOptions& options,
                      const LanguageTable& language, Comparison& comparison) {
     const std::string title = Label(language, "DialPlan_Title");
@@ -86,7 +90,9 @@ void CompareDialPlan(const DialPlanTable& before, const DialPlanTable& after, co
         if (options.dialPlanNames) comparison.Add(area, Label(language, "DialPlan_Name"), from.name, b.name);
         comparison.Add(area, Label(language, "DialPlan_SIP"), from.sipAddress, b.sipAddress);
         if (!options.twoPort) {
-            comparison.Add(area, Label(language, "DialPlan_Loop"), from.loopThrough, b.loopThrough);
+            // The codes in the words of the language shown: both sides in the same words.
+            comparison.Add(area, Label(language, "DialPlan_Loop"), LoopWord(from.loopThrough, language),
+                           LoopWord(b.loopThrough, language));
             comparison.Add(area, Label(language, "DialPlan_Backup"), from.backupNumber, b.backupNumber);
         }
         // An entry new in `after` is enabled or not; "-" on the empty side says nothing.

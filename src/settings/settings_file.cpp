@@ -55,8 +55,8 @@ void ReportFileFail(const LanguageTable& lang, MessagePort& port) {
 
 }  // namespace
 
-std::string DialPlanFileText(const DialPlanTable& dialPlan) {
-    return dialPlan.AllRowsText() + ClosingMarker(kDialPlanMarker);
+std::string DialPlanFileText(const DialPlanTable& dialPlan, const LanguageTable* words) {
+    return dialPlan.AllRowsText(words) + ClosingMarker(kDialPlanMarker);
 }
 
 std::string SipFileText(const SipSettings& sip) {
@@ -80,8 +80,8 @@ std::string CallLogFileText(const CallLogTable& callLog) {
     return text;
 }
 
-std::string SaveAllText(SettingsModels models) {
-    return DialPlanFileText(models.dialPlan) + SipFileText(models.sip) + CodecFileText(models.codec) +
+std::string SaveAllText(SettingsModels models, const LanguageTable* words) {
+    return DialPlanFileText(models.dialPlan, words) + SipFileText(models.sip) + CodecFileText(models.codec) +
            CallLogFileText(models.callLog);
 }
 

@@ -38,8 +38,9 @@ struct SettingsModels {
 };
 
 // --- writing ---------------------------------------------------------------------------------------
-// The dial-plan page's file: AllRowsText, then CR LF ";LIST" CR LF.
-std::string DialPlanFileText(const DialPlanTable& dialPlan);
+// The dial-plan page's file: AllRowsText (loop-throughs in the words of `words`, English when none),
+// then CR LF ";LIST" CR LF.
+std::string DialPlanFileText(const DialPlanTable& dialPlan, const LanguageTable* words = nullptr);
 // The SIP page's file: SipRowText, then CR LF ";SIP" CR LF.
 std::string SipFileText(const SipSettings& sip);
 // The codec page's file: the codec row in text form (remembering the payload text the payload check
@@ -48,7 +49,7 @@ std::string CodecFileText(CodecSettings& codec);
 // The VoIP log page's file: the log section's three header lines and the rows of the records held.
 std::string CallLogFileText(const CallLogTable& callLog);
 // Save All: the four sections above in the order dial plan, SIP, codec, call log.
-std::string SaveAllText(SettingsModels models);
+std::string SaveAllText(SettingsModels models, const LanguageTable* words = nullptr);
 
 // --- reading ---------------------------------------------------------------------------------------
 // The SIP reader: every line of [start, end) (end exclusive, clamped) whose field 0 is not an

@@ -100,7 +100,7 @@ public:
             entry.loopThrough = LoopWord(area, fields[m_column = 4]);
             entry.backupNumber = Sent(area, "DialPlan_Backup", fields[m_column = 5]);
             entry.statusMark = StatusMark(area, fields[m_column = 6]);
-            rows += entry.RowText();
+            rows += entry.RowText(&m_words.shown);
         }
         return rows;
     }
@@ -286,15 +286,16 @@ private:
         return false;
     }
 
-    std::string LoopWord(const std::string& area, const std::string& value) {
-        if (value.empty()) return value;
+    // The loop-through a word of any language names (kLoopKeys is in the order of kLoopThroughChoices).
+    std::optional<LoopThrough> LoopWord(const std::string& area, const std::string& value) {
+        if (value.empty()) return std::nullopt;
         for (std::size_t k = 0; k < kLoopKeys.size(); ++k) {
-            if (value == kLoopEnglish[k] || Matches(kLoopKeys[k], value)) return m_words.shown.LookupText(kLoopKeys[k]);
+            if (value == kLoopEnglish[k] || Matches(kLoopKeys[k], value)) return kLoopThroughChoices[k];
         }
         std::string choices;
         for (const std::string_view key : kLoopKeys) choices += (choices.empty() ? "" : ", ") + m_words.shown.LookupText(key);
         Refuse(area, Label("DialPlan_Loop"), value, NotOneOf(choices));
-        return value;
+        return std::nullopt;
     }
 
     std::string StatusMark(const std::string& area, const std::string& value) {
@@ -364,8 +365,10 @@ std::optional<SettingsFileProblem> UnwritableSettingsValue(const DialPlanTable& 
     for (int p = 0; p < kDialPlanEntryCount; ++p) {
         const DialPlanEntry& e = dialPlan.Entry(p);
         const std::pair<const std::string*, std::string_view> fields[] = {
-            {&e.phoneNumber, "DialPlan_Phone"}, {&e.name, "DialPlan_Name"},     {&e.sipAddress, "DialPlan_SIP"},
-            {&e.loopThrough, "DialPlan_Loop"},  {&e.backupNumber, "DialPlan_Backup"}};
+            {&e.phoneNumber, "DialPlan_Phone"},
+            {&e.name, "DialPlan_Name"},
+            {&e.sipAddress, "DialPlan_SIP"},
+            {&e.backupNumber, "DialPlan_Backup"}};
         for (const auto& [value, key] : fields) {
             if (HoldsLineBreak(*value)) {
                 return problem(PageLabel(language, "DialPlan_Title") + " " + e.index +

@@ -28,7 +28,7 @@ std::optional<bool> SettingsFileIsTwoPort(std::string_view text, const LanguageT
                    sip.Port2Expiry().Selected() >= kTwoPortExpiryCount;
     for (int p = 0; p < kDialPlanEntryCount && !onePort; ++p) {
         const DialPlanEntry& entry = dialPlan.Entry(p);
-        onePort = !entry.loopThrough.empty() || !entry.backupNumber.empty();
+        onePort = entry.loopThrough.has_value() || !entry.backupNumber.empty();
     }
     const bool twoPort = sip.Port1RegisterVia().Selected() >= kRegisterViaWan ||
                          sip.Port2RegisterVia().Selected() > kRegisterViaNone ||

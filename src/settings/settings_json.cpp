@@ -69,7 +69,8 @@ FileFields FieldsOf(std::string_view text) {
 std::string TextOf(const FileFields& fields) {
     std::string text;
     for (const auto& row : fields.dialPlan) {
-        text += DialPlanEntry{row[0], row[1], row[2], row[3], row[4], row[5], row[6]}.RowText();
+        // The fields as the file holds them (the loop-through a word still to be checked).
+        text += JoinRowFields(std::vector<std::string>(row.begin(), row.end()));
     }
     text += "\r\n;LIST\r\n";
     text += JoinRowFields(std::vector<std::string>(fields.sip.begin(), fields.sip.end()));

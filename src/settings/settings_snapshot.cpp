@@ -50,7 +50,7 @@ std::string SettingsTextIn(const DialPlanTable& dialPlan, SipSettings sip, Codec
                            const LanguageTable& language) {
     sip.UseLanguage(language);
     codec.UseLanguage(language);
-    return DialPlanFileText(dialPlan) + SipFileText(sip) + CodecFileText(codec);
+    return DialPlanFileText(dialPlan, &language) + SipFileText(sip) + CodecFileText(codec);
 }
 
 }  // namespace dezadav

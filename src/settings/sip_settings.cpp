@@ -59,6 +59,15 @@ SipSettings::SipSettings(const LanguageTable& language)
       m_port1Expiry(TextsOf(language, kSipPort1TimeKeys), kFullExpiryTwoHours),
       m_port2Expiry(TextsOf(language, kSipPort2TimeKeys), kFullExpiryTwoHours) {}
 
+void SipSettings::ForgetPort2() {
+    const SipSettings fresh(*m_language);
+    m_port2Via = fresh.m_port2Via;
+    m_port2UserName = fresh.m_port2UserName;
+    m_port2Password = fresh.m_port2Password;
+    m_port2Expiry = fresh.m_port2Expiry;
+    BringExpiryListToForm(m_port2Expiry);
+}
+
 void SipSettings::BringExpiryListToForm(ChoiceList& list) const {
     if (m_twoPort) {
         if (list.Count() > kTwoPortExpiryCount) {

@@ -120,6 +120,12 @@ public:
     // LoadSipField for every field in row order; fields past the tenth are ignored.
     void LoadSipRow(std::span<const std::string> fields);
 
+    // --- router form ---------------------------------------------------------------------------------
+    // Port 2's values as at construction (register via None, user "p1", no password, "2 hours"), its
+    // expiry list in the router's form: a one-port router has no second port, so nothing shown,
+    // saved or recorded for it may come from another router.
+    void ForgetPort2();
+
     // --- language change -------------------------------------------------------------------------------
     // After a language change: the first two entries of each register-via list get the new "None" and
     // "Auto" texts (the others stay); each expiry list is refilled in the router's form (two-port: keys

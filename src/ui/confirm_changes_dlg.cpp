@@ -8,6 +8,7 @@
 #include "ui/dialog_units.h"
 #include "ui/edge_anchors.h"
 #include "ui/language_text.h"
+#include "ui/list_columns.h"
 #include "ui/skin_button.h"
 #include "ui/tab_order.h"
 
@@ -34,7 +35,7 @@ CConfirmChangesDlg::CConfirmChangesDlg(const LanguageTable& texts, const std::st
     m_list->setGeometry(DialogRect(7, 32, 266, 114));
     m_list->setAccessibleName(m_intro->text());
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    WrapLongLines(m_list);
     for (const FieldDifference& change : changes)
         m_list->addItem(QString::fromStdString(DifferenceLine(change)));
     if (changes.empty()) m_list->addItem(UiText(texts, kMsgChangesResend));

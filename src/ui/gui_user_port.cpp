@@ -3,26 +3,22 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 #include "lang/messages.h"
 #include "ui/confirm_changes_dlg.h"
+#include "ui/language_text.h"
 #include "ui/last_file_folder.h"
 #include "ui/progress_window.h"
 #include "ui/router_info_dlg.h"
 
 namespace dezadav {
 
-namespace {
-
-const QString kCsvFilter = QString::fromUtf8(kCsvFileFilter.data(), kCsvFileFilter.size());
-
-}  // namespace
-
 GuiUserPort::GuiUserPort(const LanguageTable& texts, DiscoveryOptions discovery)
     : m_texts(texts), m_discovery(std::move(discovery)) {
     m_chooseSave = [this]() -> std::optional<std::string> {
-        QFileDialog dialog(m_owner, QString(), LastFileFolder(), kCsvFilter);
+        QFileDialog dialog(m_owner, QString(), LastFileFolder(), UiText(m_texts, kMsgFileFilter));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("csv"));
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
@@ -31,7 +27,7 @@ GuiUserPort::GuiUserPort(const LanguageTable& texts, DiscoveryOptions discovery)
         return dialog.selectedFiles().front().toStdString();
     };
     m_chooseOpen = [this]() -> std::optional<std::string> {
-        QFileDialog dialog(m_owner, QString(), LastFileFolder(), kCsvFilter);
+        QFileDialog dialog(m_owner, QString(), LastFileFolder(), UiText(m_texts, kMsgFileFilter));
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(QStringLiteral("csv"));
@@ -98,6 +94,21 @@ bool GuiUserPort::ApplyDespite(const std::string& warning) {
 
 bool GuiUserPort::ApplyWithoutRecord(const std::string& question) {
     return ApplyDespite(question);
+}
+
+UnsavedEditsChoice GuiUserPort::AskAboutUnsavedEdits() {
+    const auto text = [this](const MessageText& message) { return UiText(m_texts, message); };
+    QMessageBox box(QMessageBox::Warning, text(kMsgWarnCaption), text(kMsgUnsavedEdits),
+                    QMessageBox::NoButton, m_owner);
+    QPushButton* apply = box.addButton(text(kMsgApplyButton), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(text(kMsgDiscardButton), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(text(kMsgCancelButton), QMessageBox::RejectRole);
+    box.setDefaultButton(apply);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == apply) return UnsavedEditsChoice::Apply;
+    if (box.clickedButton() == discard) return UnsavedEditsChoice::Discard;
+    return UnsavedEditsChoice::Cancel;
 }
 
 bool GuiUserPort::ConfirmChanges(const std::vector<FieldDifference>& changes) {

@@ -59,6 +59,8 @@ public:
     bool ApplyDespite(const std::string& warning) override;
     // The same Yes / No warning box (No the default).
     bool ApplyWithoutRecord(const std::string& question) override;
+    // A warning box: Apply to Router (the default) / Discard / Cancel (also Esc).
+    UnsavedEditsChoice AskAboutUnsavedEdits() override;
     // Confirm Changes, naming the router of the strip; true for Apply.
     bool ConfirmChanges(const std::vector<FieldDifference>& changes) override;
     std::optional<std::string> ChooseFileToSave() override;

@@ -27,6 +27,8 @@ const MessageText& CauseText(HistoryCause cause) {
             return kMsgHistoryAfterApply;
         case HistoryCause::Backup:
             return kMsgHistoryBackup;
+        case HistoryCause::Undo:
+            return kMsgHistoryUndo;
         case HistoryCause::Fetch:
             break;
     }
@@ -72,6 +74,7 @@ CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const Lang
     m_differences = new QListWidget(this);
     m_differences->setGeometry(DialogRect(7, 146, 326, 74));
     m_differences->setSelectionMode(QAbstractItemView::NoSelection);
+    WrapLongLines(m_differences);
     m_differences->setAccessibleName(m_againstPages->text());
     m_againstPages->setBuddy(m_differences);
 

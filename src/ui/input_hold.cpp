@@ -1,8 +1,12 @@
 #include "ui/input_hold.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
 #include <QWidget>
+#include <utility>
 
 namespace dezadav {
 
@@ -31,17 +35,46 @@ bool IsRefusedInput(QEvent::Type type) {
     }
 }
 
+// The enabled button at a point of the screen (the button itself or a part of it), if any.
+QAbstractButton* ButtonAt(QPoint global) {
+    for (QWidget* widget = QApplication::widgetAt(global); widget != nullptr;
+         widget = widget->parentWidget()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button;
+        if (widget->isWindow()) break;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 InputHold::InputHold() = default;
 
-InputHold::~InputHold() {
-    if (m_holding) qApp->removeEventFilter(this);
+void InputHold::KeepClick(QEvent::Type type, QEvent* event) {
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) return;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) return;
+    QAbstractButton* under = ButtonAt(mouse->globalPosition().toPoint());
+    if (type == QEvent::MouseButtonPress) {
+        m_pressed = under;
+        return;
+    }
+    if (under == nullptr || under != m_pressed || !under->isEnabled()) return;
+    if (!m_busyCursor) QApplication::setOverrideCursor(Qt::BusyCursor);
+    m_busyCursor = true;
+    m_clicked = under;
 }
 
-void InputHold::Hold() {
+InputHold::~InputHold() {
+    if (m_holding) qApp->removeEventFilter(this);
+    if (m_busyCursor) QApplication::restoreOverrideCursor();
+}
+
+void InputHold::Hold(bool keepClicks) {
     if (m_holding) return;
     m_keys.clear();
+    m_pressed = nullptr;
+    m_clicked = nullptr;
+    m_keepClicks = keepClicks;
     m_holding = true;
     qApp->installEventFilter(this);
 }
@@ -50,6 +83,14 @@ void InputHold::Release(QWidget* typingTarget) {
     if (!m_holding) return;
     m_holding = false;
     qApp->removeEventFilter(this);
+    if (std::exchange(m_busyCursor, false)) QApplication::restoreOverrideCursor();
+    if (QPointer<QAbstractButton> button = std::exchange(m_clicked, nullptr)) {
+        // Once the caller is back in the event loop, as if the click came now; a button disabled or
+        // hidden meanwhile (the exchange changed what may be done) is not pressed.
+        QTimer::singleShot(0, button, [button] {
+            if (button && button->isEnabled() && button->isVisible()) button->click();
+        });
+    }
     std::vector<std::unique_ptr<QKeyEvent>> keys;
     keys.swap(m_keys);
     if (typingTarget == nullptr) return;
@@ -79,6 +120,7 @@ bool InputHold::eventFilter(QObject* watched, QEvent* event) {
         m_keys.emplace_back(static_cast<QKeyEvent*>(event)->clone());
         return true;
     }
+    if (m_keepClicks) KeepClick(type, event);
     if (IsRefusedInput(type)) {
         event->ignore();
         return true;

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QListView>
 #include <QTableView>
 #include <algorithm>
 #include <numeric>
@@ -116,6 +117,14 @@ void ColumnFit::Refit() {
     for (int c = 0; c < columns; ++c)
         header->resizeSection(c, static_cast<int>(width[static_cast<std::size_t>(c)]));
     m_fitting = false;
+}
+
+void WrapLongLines(QListView* list) {
+    list->setWordWrap(true);
+    list->setTextElideMode(Qt::ElideNone);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setResizeMode(QListView::Adjust);
+    list->setUniformItemSizes(false);
 }
 
 }  // namespace dezadav

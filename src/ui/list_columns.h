@@ -5,10 +5,15 @@
 #include <QTimer>
 #include <vector>
 
+class QListView;
 class QTableView;
 class QWidget;
 
 namespace dezadav {
+
+// A list of lines that may be longer than the list is wide (the fields an apply changes): each line
+// wraps at its words (within a word when it has to) instead of being cut or scrolled sideways.
+void WrapLongLines(QListView* list);
 
 // Makes the columns of a report list fill the list's width, so that it never scrolls sideways and
 // never leaves an empty band on the right.

@@ -13,9 +13,10 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QSettings>
-#include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QUrl>
@@ -39,10 +40,16 @@ namespace dezadav {
 
 namespace {
 
-// The About item of the window's menu and the About box (the program's own texts, not the
-// language file's).
-const char kAboutItem[] = "&About Dezadav...";
-const char kAboutTitle[] = "About Dezadav";
+// The program's version, as the build names it.
+#ifndef DEZADAV_VERSION
+#define DEZADAV_VERSION "?"
+#endif
+constexpr char kVersion[] = DEZADAV_VERSION;
+
+// Where the banner's subtitle stands on the banner picture (91 pixels high), in its pixels.
+constexpr int kBannerHeight = 91;
+constexpr QRect kSubtitlePlace(25, 56, 480, 20);
+constexpr int kSubtitlePixelSize = 14;
 
 // Strip labels and fields in the order Model, Version, IP, MAC.
 const char* const kStripKeys[4] = {"Router_Model", "Router_Version", "Router_IP", "Router_Mac"};
@@ -106,8 +113,8 @@ CMainDlg::CMainDlg(MainDlgParts parts, QWidget* parent)
     setWindowOpacity(0.0);
 
     m_windowMenu = new QMenu(this);
-    connect(m_windowMenu->addAction(QString::fromLatin1(kAboutItem)), &QAction::triggered, this,
-            &CMainDlg::ShowAboutBox);
+    m_aboutItem = m_windowMenu->addAction(QString());
+    connect(m_aboutItem, &QAction::triggered, this, &CMainDlg::ShowAboutBox);
 
     connect(&m_tray, &CSystemTray::CommandRequested, this, &CMainDlg::HandleTrayCommand);
 
@@ -155,6 +162,14 @@ void CMainDlg::BuildStrip() {
     m_banner = new Banner(this);
     m_banner->setGeometry(DialogRect(0, 0, 472, 56));
     m_anchors->Add(m_banner, kStretchAcross);
+    // The subtitle is text over the picture (drawn from the banner's left edge), in the language shown.
+    m_subtitle = new QLabel(m_banner);
+    m_subtitle->setGeometry(kSubtitlePlace.translated(0, (m_banner->height() - kBannerHeight) / 2));
+    m_subtitle->setObjectName(QStringLiteral("bannerSubtitle"));
+    QFont subtitleFont = font();
+    subtitleFont.setPixelSize(kSubtitlePixelSize);
+    m_subtitle->setFont(subtitleFont);
+    m_subtitle->setStyleSheet(QStringLiteral("color: #d6e8f7; background: transparent;"));
 
     m_stripGroup = new QGroupBox(this);
     m_stripGroup->setGeometry(DialogRect(4, 57, 464, 51));
@@ -197,6 +212,22 @@ void CMainDlg::BuildSheet() {
     for (QLineEdit* box : m_sheet->findChildren<QLineEdit*>()) box->setAcceptDrops(false);
     // Every page exists and has been laid out once; the first one is in front.
     for (int index = m_sheet->count() - 1; index >= 0; --index) m_sheet->setCurrentIndex(index);
+    // The next and the previous page from wherever the focus is: a drop-down list or a text box
+    // would otherwise take the keys as its own (a list's choice would change instead of the page).
+    const std::pair<QKeySequence, int> pageKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1}};
+    for (const auto& [keys, step] : pageKeys) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            const int count = m_sheet->count();
+            m_sheet->setCurrentIndex((m_sheet->currentIndex() + step + count) % count);
+        });
+    }
 }
 
 void CMainDlg::BuildButtons() {
@@ -302,6 +333,10 @@ void CMainDlg::SetCaptions() {
     m_languageButton->setText(UiText(m_texts, "Button_Language"));
     m_history->setText(UiText(m_texts, kMsgHistoryButton));
     m_undo->setText(UiText(m_texts, kMsgUndoButton));
+    m_subtitle->setText(UiText(m_texts, kMsgBannerSubtitle));
+    m_aboutItem->setText(UiText(m_texts, kMsgAboutItem));
+    m_tray.SetItemTexts(UiText(m_texts, kMsgTrayAbout), UiText(m_texts, kMsgTrayOpen),
+                        UiText(m_texts, kMsgTrayExit));
 }
 
 void CMainDlg::SetTitleAndTabs() {
@@ -374,17 +409,9 @@ void CMainDlg::reject() {
 bool CMainDlg::ConfirmLeavingEdits() {
     // The question is about what the pages show: they are on screen while it is asked.
     if (m_hiddenInTray) RestoreFromTray();
-    const auto text = [this](const MessageText& message) { return UiText(m_texts, message); };
-    QMessageBox box(QMessageBox::Warning, text(kMsgWarnCaption), text(kMsgUnsavedEdits),
-                    QMessageBox::NoButton, this);
-    QPushButton* apply = box.addButton(text(kMsgApplyButton), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(text(kMsgDiscardButton), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(text(kMsgCancelButton), QMessageBox::RejectRole);
-    box.setDefaultButton(apply);
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() == discard) return true;
-    if (box.clickedButton() != apply) return false;
+    const UnsavedEditsChoice choice = m_port.AskAboutUnsavedEdits();
+    if (choice == UnsavedEditsChoice::Discard) return true;
+    if (choice != UnsavedEditsChoice::Apply) return false;
     // A failed apply has shown its message; the edits stay for another try.
     const ApplyOutcome outcome = m_workflow.ApplyFlow();
     ShowHistoryButtons();
@@ -399,7 +426,7 @@ void CMainDlg::RunLanguageFlow() {
 
 void CMainDlg::ShowAboutBox() {
     QDialog box(isVisible() ? this : nullptr);
-    box.setWindowTitle(QString::fromLatin1(kAboutTitle));
+    box.setWindowTitle(UiText(m_texts, kMsgAboutTitle));
     box.setWindowFlags(FixedDialogFlags());
     box.setFont(DialogFont());
     auto* layout = new QVBoxLayout(&box);
@@ -408,12 +435,13 @@ void CMainDlg::ShowAboutBox() {
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
     row->addWidget(icon, 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
-    auto* text = new QLabel(QString::fromUtf8(kAboutText.data(), kAboutText.size()), &box);
+    auto* text = new QLabel(
+        UiText(m_texts, kMsgAboutText).replace(QStringLiteral("%s"), QString::fromLatin1(kVersion)), &box);
     text->setObjectName(QStringLiteral("aboutText"));
     texts->addWidget(text);
     if (!m_transcriptPath.isEmpty()) {
         // Where the router exchanges are being recorded, for whoever is asked to send it in.
-        auto* transcript = new QLabel(QString::fromUtf8(kAboutTranscriptLabel.data(), kAboutTranscriptLabel.size()) + m_transcriptPath, &box);
+        auto* transcript = new QLabel(UiText(m_texts, kMsgAboutTranscript) + m_transcriptPath, &box);
         transcript->setObjectName(QStringLiteral("aboutTranscript"));
         transcript->setTextInteractionFlags(Qt::TextSelectableByMouse);
         texts->addWidget(transcript);
@@ -484,7 +512,8 @@ void CMainDlg::HandleTrayCommand(int command) {
             ShowAboutBox();
             break;
         case CSystemTray::kOpen:
-            RestoreFromTray();
+            // A click and a double click may both come: the window is brought back once.
+            BringToFront();
             break;
         case CSystemTray::kExit:
             reject();

@@ -14,6 +14,7 @@
 #include "workflow/router_workflow.h"
 
 class QLabel;
+class QAction;
 class QGroupBox;
 class QMenu;
 class QTabWidget;
@@ -191,6 +192,7 @@ private:
 
     EdgeAnchors* m_anchors = nullptr;  // how the controls follow the window as it grows
     QLabel* m_banner = nullptr;
+    QLabel* m_subtitle = nullptr;  // over the banner
     QGroupBox* m_stripGroup = nullptr;
     std::array<QLabel*, 4> m_labels = {};  // Model, Version, IP, MAC
     std::array<QLabel*, 4> m_fields = {};
@@ -207,6 +209,7 @@ private:
     CSkinButton* m_history = nullptr;
     CSkinButton* m_undo = nullptr;
     QMenu* m_windowMenu = nullptr;
+    QAction* m_aboutItem = nullptr;
 };
 
 }  // namespace dezadav

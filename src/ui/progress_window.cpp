@@ -76,9 +76,14 @@ void CProgressWindow::ShowProgress(const QString& text, bool keepTypedKeys) {
     m_running = true;
     m_keepTypedKeys = keepTypedKeys;
     RememberFocus();
-    m_hold.Hold();
+    // A refresh the user did not start keeps what the user does meanwhile: keys and a click.
+    m_hold.Hold(keepTypedKeys);
     // Placed before it is mapped: a window manager then takes the position as the program's own.
     CentreOnOwner();
+    // Iconified with its window once (minimised during an exchange), the box would be mapped iconic,
+    // and a window manager iconifies a transient's whole group with it: the window the user restored
+    // would vanish again at the next refresh.
+    if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     // Let the box paint, and keep the start delay, before the exchange begins.

@@ -84,18 +84,25 @@ void CSkinButton::paintEvent(QPaintEvent*) {
     painter.setFont(font());
     painter.setClipRect(rect());
     const QFontMetrics metrics(font());
-    const int x = (width() - metrics.horizontalAdvance(caption)) / 2;
-    const int baseline = (height() - metrics.height()) / 2 + metrics.ascent();
+    // The caption's mnemonic ("&Apply", "应用(&A)") is drawn underlined, its marker not at all.
+    QString shown = caption;
+    shown.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+        .remove(QLatin1Char('&'))
+        .replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    const int textWidth = metrics.horizontalAdvance(shown);
+    const QRect place((width() - textWidth) / 2, (height() - metrics.height()) / 2, textWidth + 1,
+                      metrics.height());
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextSingleLine;
     if (face == Face::Disabled) {
         // Embossed: a light copy one pixel down and right, the grey caption on top.
         painter.setPen(palette().color(QPalette::Light));
-        painter.drawText(x + 1, baseline + 1, caption);
+        painter.drawText(place.translated(1, 1), flags, caption);
         painter.setPen(palette().color(QPalette::Disabled, QPalette::ButtonText));
-        painter.drawText(x, baseline, caption);
+        painter.drawText(place, flags, caption);
     } else {
         // The caption stays where it is when the button is pressed.
         painter.setPen(m_textColour);
-        painter.drawText(x, baseline, caption);
+        painter.drawText(place, flags, caption);
     }
 }
 

@@ -76,6 +76,15 @@ bool CSystemTray::SetDefaultMenuItem(int item, bool byPosition) {
     return chosen != nullptr;
 }
 
+void CSystemTray::SetItemTexts(const QString& about, const QString& open, const QString& exit) {
+    for (QAction* action : m_menu->actions()) {
+        const int command = action->data().toInt();
+        if (command == kAbout) action->setText(about);
+        if (command == kOpen) action->setText(open);
+        if (command == kExit) action->setText(exit);
+    }
+}
+
 int CSystemTray::DefaultCommand() const {
     if (!m_defaultByPosition) return m_defaultItem;
     const QList<QAction*> actions = m_menu->actions();
@@ -92,6 +101,9 @@ bool CSystemTray::HandleActivation(QSystemTrayIcon::ActivationReason reason) {
             m_menu->popup(QCursor::pos());
             return true;
         }
+        // One click brings the window back as on every desktop; a host that reports the double click
+        // alone is answered the same.
+        case QSystemTrayIcon::Trigger:
         case QSystemTrayIcon::DoubleClick: {
             const int command = DefaultCommand();
             if (command == 0) return false;

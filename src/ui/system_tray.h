@@ -17,7 +17,7 @@ namespace dezadav {
 // The menu holds, by position: 0 "About", 1 separator, 2 "Open", 3 separator, 4 "Exit"; choosing
 // one emits CommandRequested with its command (kAbout, kOpen, kExit), which the main window handles.
 // A right click offers the menu only while the main window is hidden in the tray (SetMenuActive);
-// a double click sends the default item's command in every state. Without a tray host the icon is
+// a click or double click sends the default item's command in every state. Without a tray host the icon is
 // not added (AddTrayIcon returns false) and the program runs without it.
 class CSystemTray : public QObject {
     Q_OBJECT
@@ -57,6 +57,8 @@ public:
     QRect NotificationAreaRect() const;
 
     QMenu* Menu() const { return m_menu.get(); }
+    // The texts of the About, Open and Exit items (in the language shown; English until set).
+    void SetItemTexts(const QString& about, const QString& open, const QString& exit);
     // The command of the default item; 0 when there is none.
     int DefaultCommand() const;
 

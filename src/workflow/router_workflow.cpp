@@ -113,6 +113,8 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
     m_port.FadeInAndCaption();
 
     RouterSelection selection = m_port.SelectRouter();
+    // Skip keeps the pages; leaving the program or fetching a router over them would lose their edits.
+    if (selection.outcome != SelectionOutcome::Skip && !MayDropEdits()) return ConnectOutcome::Cancelled;
     if (selection.outcome != SelectionOutcome::Ok) {
         m_skipMark = selection.outcome == SelectionOutcome::Skip;
         if (!m_skipMark) {
@@ -206,10 +208,11 @@ void RouterWorkflow::ReportUnread(UnreadAreas areas) {
 void RouterWorkflow::HandOverFetchedTexts(const FetchedTexts& fetched) {
     const bool twoPort = IsTwoPort();
     m_unread = UnreadIn(fetched, twoPort);
-    // A page whose settings the router did not tell holds none: what it showed belongs to the router
-    // (or file) before, and an apply would write it to this one.
-    if (m_unread.sip) m_sip = SipSettings(m_language);
-    if (m_unread.codec) m_codec = CodecSettings(m_language);
+    // The router's values come into pages that hold nothing of the router (or file) before: a value
+    // this router does not report (port 2 of a one-port router, a keyword its output lacks) would
+    // otherwise be shown, saved and recorded as this router's, and an apply would write it here.
+    m_sip = SipSettings(m_language);
+    m_codec = CodecSettings(m_language);
     m_sip.SetTwoPort(twoPort);
 
     m_sip.ParseSipOutput(fetched.sipEndpt1, SipOutputKind::Endpoint, 1);
@@ -219,8 +222,13 @@ void RouterWorkflow::HandOverFetchedTexts(const FetchedTexts& fetched) {
     BringCodecChoicesToForm(m_codec, twoPort);
     m_port.ApplyPerModelControls(twoPort);
     if (twoPort) m_sip.ParseSipOutput(fetched.sipEndpt2, SipOutputKind::Endpoint, 2);
-    if (m_dialPlan.FillFromListing(fetched.dialPlanList, twoPort, m_language))
+    if (m_dialPlan.FillFromListing(fetched.dialPlanList, twoPort)) {
         m_router.TakeDialPlan(m_dialPlan);
+    } else {
+        // No listing: the entries shown belonged to the router before, and this one's are not known.
+        m_dialPlan = DialPlanTable();
+        m_router.dialPlan = {};
+    }
     m_sip.ParseSipOutput(fetched.sipPort, SipOutputKind::Port, 1);
     m_sip.ParseSipOutput(fetched.sipRegistrar, SipOutputKind::Registrar, 1);
     // The SIP row as the router holds it: an apply sends SIP commands only when the row differs.
@@ -258,9 +266,18 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort, const Fetched
     routerCodec.ParseRtpOutput(fetched.rtpCodec, RtpOutputKind::Codec);
     routerCodec.ParseRtpOutput(fetched.rtpDtmf, RtpOutputKind::Dtmf);
     routerCodec.ParseRtpOutput(fetched.rtpPort, RtpOutputKind::PortRange);
+    if (!twoPort) {
+        // A one-port router has no second port: nothing of one shown before may go out or be
+        // recorded as this router's.
+        m_sip.ForgetPort2();
+        routerSip.ForgetPort2();
+    }
+    m_dialPlan.BringToForm(twoPort);
     DialPlanTable routerDialPlan;
-    if (routerDialPlan.FillFromListing(fetched.dialPlanList, twoPort, m_language)) {
+    if (routerDialPlan.FillFromListing(fetched.dialPlanList, twoPort)) {
         m_router.TakeDialPlan(routerDialPlan);
+    } else {
+        m_router.dialPlan = {};
     }
 
     if (!pagesTwoPort && twoPort) {
@@ -328,7 +345,7 @@ std::optional<ApplyPlan> RouterWorkflow::PlanApply() {
         ReportUnread(edited);
         return std::nullopt;
     }
-    return BuildApplyPlan(m_router, std::move(pages), IsTwoPort(), m_language);
+    return BuildApplyPlan(m_router, std::move(pages), IsTwoPort());
 }
 
 bool RouterWorkflow::AcceptFileForm() {
@@ -385,6 +402,18 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
         if (selection.outcome != SelectionOutcome::Ok) {
             m_skipMark = selection.outcome == SelectionOutcome::Skip;
             if (!m_skipMark) {
+                // Exit would lose the edits this apply was to send: asked like every way out.
+                if (HasUnsavedEdits()) {
+                    m_skipMark = true;
+                    switch (m_port.AskAboutUnsavedEdits()) {
+                        case UnsavedEditsChoice::Apply:
+                            return ApplyFlow();
+                        case UnsavedEditsChoice::Cancel:
+                            return ApplyOutcome::Skipped;
+                        case UnsavedEditsChoice::Discard:
+                            break;
+                    }
+                }
                 m_port.EndProgram();
                 return ApplyOutcome::Exited;
             }
@@ -440,13 +469,14 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     MarkEditsSynced();
     RememberRouterSettings(m_dialPlan, m_sip, m_codec);
     m_beforeLastApply = recordBefore;
-    ReportNotRecorded(RecordRouter(HistoryCause::AfterApply, false));
+    ReportNotRecorded(RecordRouter(m_appliedCause, false));
     m_port.ModelsChanged();
     return ApplyOutcome::Applied;
 }
 
 std::string RouterWorkflow::SettingsFileText() {
-    return SaveAllText(Models());
+    // The words of the language shown, as every file this program writes has them.
+    return SaveAllText(Models(), &m_language);
 }
 
 std::optional<std::string> RouterWorkflow::UnwritableValue() const {
@@ -602,6 +632,22 @@ std::optional<HistoryOutcome> RouterWorkflow::RecordRouter(HistoryCause cause, b
     return m_history->Record(HistoryKey(), cause, m_routerRecordText, onlyWhenChanged);
 }
 
+bool RouterWorkflow::MayDropEdits() {
+    if (!HasUnsavedEdits()) return true;
+    switch (m_port.AskAboutUnsavedEdits()) {
+        case UnsavedEditsChoice::Discard:
+            return true;
+        case UnsavedEditsChoice::Cancel:
+            return false;
+        case UnsavedEditsChoice::Apply:
+            break;
+    }
+    // The edits go to the router they were made for; a failed apply has shown its message and they
+    // stay for another try.
+    const ApplyOutcome outcome = ApplyFlow();
+    return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges;
+}
+
 void RouterWorkflow::ReportNotRecorded(const std::optional<HistoryOutcome>& outcome) {
     if (!outcome || !outcome->problem) return;
     ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryNotRecorded, "\n" + *outcome->problem,
@@ -644,7 +690,9 @@ ApplyOutcome RouterWorkflow::UndoLastApply() {
     }
     // A record not read whole (its message shown) is never applied: the pages' edits would go out in
     // place of what it lacks.
+    m_appliedCause = HistoryCause::Undo;
     const ApplyOutcome outcome = restored == FileOutcome::Done ? ApplyFlow() : ApplyOutcome::Failed;
+    m_appliedCause = HistoryCause::AfterApply;
     if (restored != FileOutcome::Done || outcome == ApplyOutcome::NotConfirmed ||
         outcome == ApplyOutcome::Declined) {
         m_dialPlan = dialPlan;

@@ -100,7 +100,9 @@ public:
     // --- flows ------------------------------------------------------------------------------------
 
     // Select a router, confirm its password, fetch all its settings and hand them to the models.
-    // A failed fetch brings the confirmation back with the same router.
+    // A failed fetch brings the confirmation back with the same router. When Exit or another router
+    // would lose edits that were neither applied nor saved, the user is asked first
+    // (UserPort::AskAboutUnsavedEdits): Cancel stays with the router and its edits (Cancelled).
     ConnectOutcome ConnectSequence();
 
     // One tick of the refresh timer. With refreshSeconds s the log is fetched on the (s + 2)-th tick
@@ -340,6 +342,9 @@ private:
     // Records what the router holds under `cause`; nothing when there is no history, nothing known to
     // record, or an area could not be read.
     std::optional<HistoryOutcome> RecordRouter(HistoryCause cause, bool onlyWhenChanged);
+    // Before the pages' unapplied, unsaved edits would be lost: true when the user lets them go
+    // (discarded, or applied first); false to stay with the router and its edits.
+    bool MayDropEdits();
     // Message_HistoryNotRecorded when `outcome` failed.
     void ReportNotRecorded(const std::optional<HistoryOutcome>& outcome);
     // The record right before an apply; false when the apply must not go on (its message shown).
@@ -387,6 +392,8 @@ private:
     // (what the router held before that apply; every field it may have changed shows again).
     std::string m_routerKnownText;
     std::string m_beforeLastApply;
+    // What the record after a completed apply is taken as (Undo while an undo applies).
+    HistoryCause m_appliedCause = HistoryCause::AfterApply;
 
     bool m_autoRefreshEnabled = true;
 };

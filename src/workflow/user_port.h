@@ -23,6 +23,13 @@ struct RouterSelection {
     RouterInfo router;
 };
 
+// What to do with edits that were neither applied nor saved when they would be lost.
+enum class UnsavedEditsChoice {
+    Apply,    // apply them to the router of the strip first
+    Discard,  // lose them
+    Cancel,   // stay with the router and its edits
+};
+
 // Who started a router exchange. Keys typed during an automatic refresh belong to what the user is
 // doing and are delivered once it is over; keys typed while waiting for an exchange the user started
 // are not.
@@ -87,6 +94,10 @@ public:
         (void)changes;
         return true;
     }
+
+    // The pages hold edits that were neither applied nor saved, and what the user just chose (leave
+    // the program, fetch a router over them) would lose them. A front end that cannot ask loses them.
+    virtual UnsavedEditsChoice AskAboutUnsavedEdits() { return UnsavedEditsChoice::Discard; }
 
     // A save-file / open-file choice for a settings file: filter "CSV file (*.csv)", default extension
     // ".csv", confirmation before overwriting when saving. Returns the path, nothing for Cancel.

@@ -8,8 +8,9 @@
 // on its standard input selects dial-plan entry 3 and puts the keyboard focus on the dial-plan list
 // or that button, then answers "ready enabled=<0|1>"; the keys come from the test. A line "size"
 // answers "size rows=<dial-plan rows shown whole> <W>x<H>"; a line "maximise" asks the window manager
-// to maximise the window, as its maximise box does, and answers as "size" does. Ends when its
-// standard input closes, or after 60 s.
+// to maximise the window, as its maximise box does, and answers as "size" does. After the line
+// "manual" Select Router is no longer answered by the probe: it is reported as "dialog <class>" like
+// any other, for the test's keys. Ends when its standard input closes, or after 60 s.
 #include <unistd.h>
 
 #include <QApplication>
@@ -43,6 +44,21 @@ void Say(const QString& line) {
     std::fflush(stdout);
 }
 
+// Selects dial-plan entry 3 and focuses `control` once the dialog the keys before were for has gone,
+// then says "ready".
+void FocusOnceNoDialogIsOpen(dezadav::CMainDlg& window, QWidget* control) {
+    if (QApplication::activeModalWidget() != nullptr) {
+        QTimer::singleShot(100, [&window, control] { FocusOnceNoDialogIsOpen(window, control); });
+        return;
+    }
+    window.DialPlanPage()->List()->selectRow(2);
+    window.activateWindow();
+    control->setFocus();
+    // Once the window manager has passed the focus on.
+    QTimer::singleShot(
+        500, [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,10 +74,12 @@ int main(int argc, char** argv) {
 
     QWidget* lastModal = nullptr;
     QString lastView;
+    bool answerSelection = true;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal)) {
+        if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal);
+            select != nullptr && answerSelection) {
             const auto found =
                 select->RouterTable()->findItems(QStringLiteral("127.0.0.2"), Qt::MatchExactly);
             if (found.isEmpty()) return;
@@ -113,6 +131,10 @@ int main(int argc, char** argv) {
         char byte;
         if (::read(STDIN_FILENO, &byte, 1) <= 0) return app.quit();
         if (byte != '\n') return input.push_back(byte);
+        if (input == "manual") {
+            answerSelection = false;
+            return input.clear();
+        }
         if (input == "size" || input == "maximise") {
             if (input == "maximise") window.showMaximized();
             input.clear();
@@ -126,13 +148,8 @@ int main(int argc, char** argv) {
             });
         }
         QWidget* control = controls.count(input) != 0 ? controls.at(input) : window.DialPlanPage()->List();
-        window.DialPlanPage()->List()->selectRow(2);
-        window.activateWindow();
-        control->setFocus();
-        // Once the window manager has passed the focus on.
-        QTimer::singleShot(
-            500, [control] { Say(QStringLiteral("ready enabled=%1").arg(control->isEnabled() ? 1 : 0)); });
         input.clear();
+        FocusOnceNoDialogIsOpen(window, control);
     });
     QObject::connect(&window, &QDialog::finished, &app, &QCoreApplication::quit);
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);

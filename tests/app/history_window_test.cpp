@@ -4,7 +4,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
 
+#include "lang/messages.h"
+#include "support/router_commands.h"
 #include "support/routersim_process.h"
 #include "x_desktop.h"
 
@@ -92,6 +95,44 @@ TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
     ExpectApplied(probe);
     Press(probe, "search");
     EXPECT_EQ(Next(probe, "connected"), "connected entry3=-");
+}
+
+// Leaving the router through Select Router asks about the edits as every way out does: a router
+// chosen there, then Cancel, returns to the router and its edits; Esc (Exit), then Apply to Router,
+// applies them before the program ends.
+TEST_F(HistoryWindowTest, SelectRouterAsksBeforeEditsAreLost) {
+    if (!StartWindowManager()) GTEST_SKIP() << "no openbox";
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
+    QTemporaryDir history;
+    ASSERT_TRUE(history.isValid());
+    QProcess& probe = StartWindow(sim, history);
+    ASSERT_EQ(Next(probe, "connected"), "connected entry3=-");
+    probe.write("list\n");
+    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
+    Key("F2");
+    ASSERT_EQ(Next(probe, "dialog"), "dialog dezadav::CIndexInfoDlg");
+    Key("space Return");
+
+    const std::string question = "message " + std::string(dezadav::kMsgUnsavedEdits.englishDefault);
+    Press(probe, "search");
+    EXPECT_EQ(Next(probe, "message").substr(0, 60), question.substr(0, 60));
+    Key("Escape");
+    EXPECT_EQ(Next(probe, "not connected"), "not connected entry3=V");
+
+    probe.write("manual\n");
+    Press(probe, "search");
+    ASSERT_EQ(Next(probe, "dialog"), "dialog dezadav::CSelectRouterDlg");
+    Key("Escape");
+    EXPECT_EQ(Next(probe, "message").substr(0, 60), question.substr(0, 60));
+    Key("Return");
+    EXPECT_EQ(Next(probe, "preview"), "preview Dial Plan 3 \u00b7 Status: - \u2192 V");
+    Key("Return");
+    ExpectApplied(probe);
+    EXPECT_TRUE(probe.waitForFinished(10000)) << "Exit did not end the program once the edits were applied";
+    const auto commands = CommandsOf(sim, "127.0.0.2");
+    EXPECT_TRUE(std::any_of(commands.begin(), commands.end(),
+                            [](const std::string& c) { return c.starts_with("voip dial_plan set 3 "); }));
 }
 
 TEST_F(HistoryWindowTest, MaximisedTheDialPlanShowsMoreRowsAndTheSizeIsKept) {

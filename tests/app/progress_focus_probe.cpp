@@ -1,13 +1,15 @@
 // Test helper: a window with a text box and a button, and the progress box of a router exchange over
 // it. Lines on its standard input drive it: "show" puts the box up as an automatic refresh does and
 // answers "up" once it is on screen; "hide" takes it down; "report" answers "text=<the text box's
-// text> focus=<1 if the text box has the keyboard focus> clicks=<button clicks>". It prints
+// text> focus=<1 if the text box has the keyboard focus> clicks=<button clicks> busy=<1 while the busy
+// cursor is up>". It prints
 // "window=<X id> button=<x> <y>" (the button's centre on the screen) and "ready" once its window is
 // active, and ends when its standard input closes, or
 // after 60 s.
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSocketNotifier>
@@ -56,8 +58,10 @@ int main(int argc, char** argv) {
         } else if (command == "report") {
             // Keys handed on by a hide are posted: report once they have been delivered.
             QTimer::singleShot(200, [&] {
-                std::printf("text=%s focus=%d clicks=%d\n", qPrintable(edit->text()),
-                            QApplication::focusWidget() == edit ? 1 : 0, clicks);
+                const QCursor* cursor = QApplication::overrideCursor();
+                std::printf("text=%s focus=%d clicks=%d busy=%d\n", qPrintable(edit->text()),
+                            QApplication::focusWidget() == edit ? 1 : 0, clicks,
+                            cursor != nullptr && cursor->shape() == Qt::BusyCursor ? 1 : 0);
                 std::fflush(stdout);
             });
         }

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "support/routersim_process.h"
 #include "x_desktop.h"
 
 namespace {
@@ -120,6 +121,51 @@ TEST_F(TrayHostTest, MainWindowMinimisesIntoTheTrayAndComesBackWhole) {
               "state hidden=0 visible=1 menu=0 progress=1");
     EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
     EXPECT_EQ(place().toStdString(), before.toStdString());
+}
+
+// Minimised during an apply, the window goes into the tray and stays there until the user brings it
+// back (one click on the icon); then neither the end of the apply nor the call-log refreshes that
+// follow hide or minimise it.
+TEST_F(TrayHostTest, OnlyTheUserPutsTheWindowAway) {
+    if (!StartWindowManager()) GTEST_SKIP() << "no openbox";
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
+    StartTrayHost();
+    QProcess* window = nullptr;
+    const QPoint centre =
+        IconCentre({QString::number(sim.TelnetPort()), QString::fromStdString(sim.DiscoveryAddress()),
+                    QString::number(sim.DiscoveryPort())},
+                   &window, QStringLiteral(DEZADAV_MAIN_WINDOW_TRAY_PROBE_PATH));
+    ASSERT_NE(window, nullptr) << "the tray host never took the main window's icon";
+    const QString id = WaitForLine(*window, QStringLiteral("window="), 5000).mid(7);
+    ASSERT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
+              "state hidden=0 visible=1 menu=0 progress=1");
+
+    // Every typed byte of the apply answered late: time to minimise the window while it runs.
+    ASSERT_EQ(sim.Control("fault 127.0.0.2:slow-echo=40").rfind("OK", 0), 0u);
+    window->write("apply\n");
+    ASSERT_FALSE(WaitForLine(*window, QStringLiteral("exchange"), 10000).isEmpty());
+    X11Output(QStringLiteral("xdotool windowminimize ") + id);
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
+              "state hidden=1 visible=0 menu=1 progress=0");
+    const QString applied = WaitForLine(*window, QStringLiteral("boxes="), 30000);
+    ASSERT_FALSE(applied.isEmpty()) << "the apply never ended";
+    sim.Control("clearfaults 127.0.0.2");
+    EXPECT_EQ(WaitForMapState(id, "IsUnMapped"), "IsUnMapped")
+        << "the end of the apply brought the window back";
+
+    Click(centre, QStringLiteral("1"), 1);
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 5000).toStdString(),
+              "state hidden=0 visible=1 menu=0 progress=1");
+    // Two refreshes (every 10 s), each with its box over the window: the window stays.
+    const int before = applied.mid(6).toInt();
+    for (int refresh = 1; refresh <= 2; ++refresh) {
+        const QString line = WaitForLine(*window, QStringLiteral("boxes="), 20000);
+        EXPECT_EQ(line.mid(6).toInt(), before + refresh) << line.toStdString();
+    }
+    EXPECT_EQ(WaitForLine(*window, QStringLiteral("state"), 1000).toStdString(), "")
+        << "the window's state changed";
+    EXPECT_EQ(WaitForMapState(id, "IsViewable"), "IsViewable");
 }
 
 }  // namespace

@@ -32,14 +32,14 @@ void EditEverything(RouterWorkflow& workflow, int round) {
     DialPlanEntry five = dialPlan.Entry(4);
     five.phoneNumber = "55" + std::to_string(round);
     five.sipAddress = "desk@10.1.1.5";
-    five.loopThrough = workflow.IsTwoPort() ? "" : "PSTN";
+    five.loopThrough = workflow.IsTwoPort() ? std::nullopt : std::optional(LoopThrough::Pstn);
     five.backupNumber = workflow.IsTwoPort() ? "" : "77";
     five.statusMark = "V";
     dialPlan.SetEntry(4, five);
     DialPlanEntry seven = dialPlan.Entry(6);
     seven.phoneNumber = "77" + std::to_string(round);
     seven.sipAddress = "10.1.1.7";
-    seven.loopThrough = workflow.IsTwoPort() ? "" : "None";
+    seven.loopThrough = workflow.IsTwoPort() ? std::nullopt : std::optional(LoopThrough::None);
     seven.backupNumber = "";
     seven.statusMark = "-";
     dialPlan.SetEntry(6, seven);

@@ -71,7 +71,7 @@ protected:
         entry.phoneNumber = "5005";
         entry.name = "desk";
         entry.sipAddress = "desk@10.0.0.5";
-        entry.loopThrough = "None";
+        entry.loopThrough = LoopThrough::None;
         entry.statusMark = "V";
         d.SetEntry(4, entry);
         SipSettings s(Language());

@@ -82,7 +82,7 @@ protected:
         RouterSettings held;
         held.sipFields = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
         pages.codecRow = held.codecFields = {"2", "1", "1", "101", "10050", "15000"};
-        request.plan = BuildApplyPlan(held, pages, true, language);
+        request.plan = BuildApplyPlan(held, pages, true);
     }
 
     // Every answer comes 1 ms after the emulator sends it, except those of the edge's kind, which come

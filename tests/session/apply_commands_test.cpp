@@ -8,10 +8,11 @@
 namespace dezadav {
 namespace {
 
-DialPlanEntry Entry(std::string index, std::string phone, std::string sip, std::string loop = "None",
-                    std::string backup = "", std::string status = "V", std::string name = "Somebody") {
-    return DialPlanEntry{std::move(index), std::move(phone),  std::move(name),  std::move(sip),
-                         std::move(loop),  std::move(backup), std::move(status)};
+DialPlanEntry Entry(std::string index, std::string phone, std::string sip,
+                    std::optional<LoopThrough> loop = LoopThrough::None, std::string backup = "",
+                    std::string status = "V", std::string name = "Somebody") {
+    return DialPlanEntry{std::move(index),  std::move(phone), std::move(name), std::move(sip), loop,
+                         std::move(backup), std::move(status)};
 }
 
 std::vector<std::string> Texts(const ApplyPlan& plan) {
@@ -21,28 +22,22 @@ std::vector<std::string> Texts(const ApplyPlan& plan) {
 }
 
 // A plan that sends only dial-plan commands.
-ApplyPlan DialPlanOnly(std::vector<DialPlanEntry> rows, bool twoPort, const LanguageTable& language) {
+ApplyPlan DialPlanOnly(std::vector<DialPlanEntry> rows, bool twoPort) {
     ApplyTexts texts;
     texts.dialPlanRows = std::move(rows);
-    return BuildApplyPlan({}, texts, twoPort, language);
+    return BuildApplyPlan({}, texts, twoPort);
 }
 
 const std::vector<std::string> kSipRow{"5062", "sip.example.net", "2", "alice", "pw1", "3", "1", "bob", "pw2",
                                        "0"};
 const std::vector<std::string> kCodecRow{"1", "2", "0", "101", "10050", "15000"};
 
-class ApplyCommandsTest : public ::testing::Test {
-protected:
-    LanguageTable english;
-    ApplyCommandsTest() {
-        english.LoadFromBytes("Index_Loop1 [ISDN]\r\nIndex_Loop2 [PSTN]\r\nIndex_Loop3 [None]\r\n");
-    }
-};
+class ApplyCommandsTest : public ::testing::Test {};
 
 // ---------------------------------------------------------------- dial plan
 
 TEST_F(ApplyCommandsTest, ClearedPhoneNumberDeletesTheEntryAndSendsNothingElseOfIt) {
-    const ApplyPlan plan = DialPlanOnly({Entry("7", "", "user@host", "ISDN", "555", "V")}, false, english);
+    const ApplyPlan plan = DialPlanOnly({Entry("7", "", "user@host", LoopThrough::Isdn, "555", "V")}, false);
     EXPECT_EQ(std::vector<std::string>{"voip dial_plan del 7"}, Texts(plan));
     ASSERT_EQ(1u, plan.commands.size());
     EXPECT_EQ("Message_DelDialPlan", plan.commands[0].failure.key);
@@ -50,10 +45,10 @@ TEST_F(ApplyCommandsTest, ClearedPhoneNumberDeletesTheEntryAndSendsNothingElseOf
 }
 
 TEST_F(ApplyCommandsTest, SetCommandCarriesFiveValuesOnTwoPortAndSevenOnOnePortModels) {
-    const DialPlanEntry entry = Entry("12", "2101", "p0@10.20.0.1", "PSTN", "0800", "V");
-    const ApplyPlan two = DialPlanOnly({entry}, true, english);
+    const DialPlanEntry entry = Entry("12", "2101", "p0@10.20.0.1", LoopThrough::Pstn, "0800", "V");
+    const ApplyPlan two = DialPlanOnly({entry}, true);
     EXPECT_EQ(std::vector<std::string>{"voip dial_plan set 12 2101 p0 10.20.0.1 1"}, Texts(two));
-    const ApplyPlan one = DialPlanOnly({entry}, false, english);
+    const ApplyPlan one = DialPlanOnly({entry}, false);
     EXPECT_EQ(std::vector<std::string>{"voip dial_plan set 12 2101 p0 10.20.0.1 1 2 0800"}, Texts(one));
     EXPECT_EQ("Message_SetDialPlan", one.commands[0].failure.key);
     EXPECT_EQ("Failed to Set DialPlan data to router!", one.commands[0].failure.englishDefault);
@@ -64,7 +59,7 @@ TEST_F(ApplyCommandsTest, SipAddressSplitsAtItsFirstAtSignWithTheEmptyMarkerForN
         DialPlanOnly({Entry("1", "11", "@gw.example.net"), Entry("2", "22", "gw.example.net"),
                       Entry("3", "33", "office@10.0.0.2"), Entry("4", "44", "a@b@c"),
                       Entry("5", "55", "user@"), Entry("6", "66", "")},
-                     true, english);
+                     true);
     EXPECT_EQ((std::vector<std::string>{
                   "voip dial_plan set 1 11 \"\" gw.example.net 1",
                   "voip dial_plan set 2 22 \"\" gw.example.net 1",
@@ -77,33 +72,22 @@ TEST_F(ApplyCommandsTest, SipAddressSplitsAtItsFirstAtSignWithTheEmptyMarkerForN
               Texts(plan));
 }
 
-TEST_F(ApplyCommandsTest, LoopThroughMapsTheLanguagesTextsAndTheEnglishWordsAndAnythingElseToNone) {
-    LanguageTable french;
-    french.LoadFromBytes("Index_Loop1 [RNIS]\r\nIndex_Loop2 [RTC]\r\nIndex_Loop3 [Aucun]\r\n");
+TEST_F(ApplyCommandsTest, LoopThroughGoesOutAsItsCode) {
     const ApplyPlan plan =
-        DialPlanOnly({Entry("1", "1", "d", "RNIS"), Entry("2", "2", "d", "ISDN"), Entry("3", "3", "d", "RTC"),
-                      Entry("4", "4", "d", "PSTN"), Entry("5", "5", "d", "Aucun"),
-                      Entry("6", "6", "d", "None"), Entry("7", "7", "d", "isdn"), Entry("8", "8", "d", "")},
-                     false, french);
+        DialPlanOnly({Entry("1", "1", "d", LoopThrough::Isdn), Entry("2", "2", "d", LoopThrough::Pstn),
+                      Entry("3", "3", "d", LoopThrough::None), Entry("4", "4", "d", std::nullopt)},
+                     false);
     EXPECT_EQ((std::vector<std::string>{
-                  "voip dial_plan set 1 1 \"\" d 1 1 \"\"", "voip dial_plan set 2 2 \"\" d 1 1 \"\"",
-                  "voip dial_plan set 3 3 \"\" d 1 2 \"\"", "voip dial_plan set 4 4 \"\" d 1 2 \"\"",
-                  "voip dial_plan set 5 5 \"\" d 1 0 \"\"", "voip dial_plan set 6 6 \"\" d 1 0 \"\"",
-                  "voip dial_plan set 7 7 \"\" d 1 0 \"\"", "voip dial_plan set 8 8 \"\" d 1 0 \"\""}),
+                  "voip dial_plan set 1 1 \"\" d 1 1 \"\"", "voip dial_plan set 2 2 \"\" d 1 2 \"\"",
+                  "voip dial_plan set 3 3 \"\" d 1 0 \"\"", "voip dial_plan set 4 4 \"\" d 1 0 \"\""}),
               Texts(plan));
-
-    // A language whose PSTN text is empty leaves the English word no say either.
-    LanguageTable partial;
-    partial.LoadFromBytes("Index_Loop1 [ISDN]\r\nIndex_Loop2 []\r\nIndex_Loop3 [None]\r\n");
-    EXPECT_EQ(std::vector<std::string>{"voip dial_plan set 9 9 \"\" d 1 0 \"\""},
-              Texts(DialPlanOnly({Entry("9", "9", "d", "PSTN")}, false, partial)));
 }
 
 TEST_F(ApplyCommandsTest, OnlyAnExactVMarksAnEnabledEntry) {
-    const ApplyPlan plan =
-        DialPlanOnly({Entry("1", "1", "d", "None", "", "V"), Entry("2", "2", "d", "None", "", "-"),
-                      Entry("3", "3", "d", "None", "", "v"), Entry("4", "4", "d", "None", "", "V ")},
-                     true, english);
+    const ApplyPlan plan = DialPlanOnly(
+        {Entry("1", "1", "d", LoopThrough::None, "", "V"), Entry("2", "2", "d", LoopThrough::None, "", "-"),
+         Entry("3", "3", "d", LoopThrough::None, "", "v"), Entry("4", "4", "d", LoopThrough::None, "", "V ")},
+        true);
     EXPECT_EQ(
         (std::vector<std::string>{"voip dial_plan set 1 1 \"\" d 1", "voip dial_plan set 2 2 \"\" d 0",
                                   "voip dial_plan set 3 3 \"\" d 0", "voip dial_plan set 4 4 \"\" d 0"}),
@@ -113,14 +97,14 @@ TEST_F(ApplyCommandsTest, OnlyAnExactVMarksAnEnabledEntry) {
 TEST_F(ApplyCommandsTest, RowsOutsideIndexOneToSixtySendNothing) {
     const ApplyPlan plan = DialPlanOnly({Entry("0", "1", "d"), Entry("61", "1", "d"), Entry("", "1", "d"),
                                          Entry("-3", "", "d"), Entry("60", "6060", "d"), Entry("1", "", "")},
-                                        true, english);
+                                        true);
     EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 60 6060 \"\" d 1", "voip dial_plan del 1"}),
               Texts(plan));
 }
 
 TEST_F(ApplyCommandsTest, ValuesWithCommasStayWholeAndTheNameIsNeverSent) {
-    const ApplyPlan plan =
-        DialPlanOnly({Entry("5", "12,34", "a,b@c,d", "ISDN", "5,6", "V", "Smith, John\x01")}, false, english);
+    const ApplyPlan plan = DialPlanOnly(
+        {Entry("5", "12,34", "a,b@c,d", LoopThrough::Isdn, "5,6", "V", "Smith, John\x01")}, false);
     EXPECT_EQ(std::vector<std::string>{"voip dial_plan set 5 12,34 a,b c,d 1 1 5,6"}, Texts(plan));
     EXPECT_FALSE(plan.refusal);
 }
@@ -144,11 +128,11 @@ TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsOnEveryModelWithExpiryOneHigherO
     std::vector<std::string> one = common;
     one.insert(one.end(), {"voip sip endpt1 expire 3", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
                            "voip sip endpt2 pass pw2", "voip sip endpt2 expire 0"});
-    const ApplyPlan twoPlan = BuildApplyPlan(held, texts, true, english);
+    const ApplyPlan twoPlan = BuildApplyPlan(held, texts, true);
     EXPECT_EQ(two, Texts(twoPlan));
     EXPECT_TRUE(twoPlan.sendsSip);
     EXPECT_FALSE(twoPlan.sendsCodec);
-    const ApplyPlan onePlan = BuildApplyPlan(held, texts, false, english);
+    const ApplyPlan onePlan = BuildApplyPlan(held, texts, false);
     EXPECT_EQ(one, Texts(onePlan));
     for (std::size_t i = 0; i < onePlan.commands.size(); ++i) {
         EXPECT_EQ(i >= 6, onePlan.commands[i].refusalHarmless) << onePlan.commands[i].text;
@@ -168,13 +152,13 @@ TEST_F(ApplyCommandsTest, EmptySipTextsAreMarkedAndNumbersAreLeadingDecimals) {
                                         "voip sip endpt1 pass \"\"", "voip sip endpt1 expire 10",
                                         "voip sip endpt2 use_reg -1", "voip sip endpt2 name \"\"",
                                         "voip sip endpt2 pass \"\"", "voip sip endpt2 expire 1"}),
-              Texts(BuildApplyPlan({}, texts, true, english)));
+              Texts(BuildApplyPlan({}, texts, true)));
 }
 
 TEST_F(ApplyCommandsTest, CodecRowGivesSixCommandsWithOnlyThePortsMarkedWhenEmpty) {
     ApplyTexts texts;
     texts.codecRow = kCodecRow;
-    const ApplyPlan plan = BuildApplyPlan({}, texts, false, english);
+    const ApplyPlan plan = BuildApplyPlan({}, texts, false);
     EXPECT_EQ((std::vector<std::string>{"voip rtp codec type 1", "voip rtp codec size 2",
                                         "voip rtp dtmf mode 0", "voip rtp dtmf payloadtype 101",
                                         "voip rtp port start 10050", "voip rtp port end 15000"}),
@@ -185,7 +169,7 @@ TEST_F(ApplyCommandsTest, CodecRowGivesSixCommandsWithOnlyThePortsMarkedWhenEmpt
     EXPECT_EQ((std::vector<std::string>{"voip rtp codec type ", "voip rtp codec size ", "voip rtp dtmf mode ",
                                         "voip rtp dtmf payloadtype ", "voip rtp port start \"\"",
                                         "voip rtp port end \"\""}),
-              Texts(BuildApplyPlan({}, texts, false, english)));
+              Texts(BuildApplyPlan({}, texts, false)));
 }
 
 TEST_F(ApplyCommandsTest, AreasGoInOrderAndOnlyWhatDiffersFromTheRouterGoesOut) {
@@ -195,13 +179,12 @@ TEST_F(ApplyCommandsTest, AreasGoInOrderAndOnlyWhatDiffersFromTheRouterGoesOut) 
     held.sipFields = texts.sipRow = kSipRow;
     held.codecFields = texts.codecRow = kCodecRow;
     // Entry 5 as the router holds it but for the name, which the router never keeps.
-    held.SetEntry(Entry("5", "55", "u@d", "None", "", "V", "Other name"), true);
-    EXPECT_EQ(std::vector<std::string>{"voip dial_plan del 3"},
-              Texts(BuildApplyPlan(held, texts, true, english)));
+    held.SetEntry(Entry("5", "55", "u@d", LoopThrough::None, "", "V", "Other name"), true);
+    EXPECT_EQ(std::vector<std::string>{"voip dial_plan del 3"}, Texts(BuildApplyPlan(held, texts, true)));
 
     texts.codecRow[3] = "102";
     texts.sipRow[3] = "carol";
-    const ApplyPlan plan = BuildApplyPlan(held, texts, true, english);
+    const ApplyPlan plan = BuildApplyPlan(held, texts, true);
     ASSERT_EQ(1u + 10u + 6u, plan.commands.size());
     EXPECT_EQ(ApplyArea::DialPlan, plan.commands[0].area);
     EXPECT_EQ(ApplyArea::Sip, plan.commands[1].area);
@@ -218,7 +201,7 @@ TEST_F(ApplyCommandsTest, AreasGoInOrderAndOnlyWhatDiffersFromTheRouterGoesOut) 
     texts.sipRow = held.sipFields;
     texts.sipRow[3] = "a";
     texts.sipRow[4] = "b,c";
-    const ApplyPlan moved = BuildApplyPlan(held, texts, true, english);
+    const ApplyPlan moved = BuildApplyPlan(held, texts, true);
     EXPECT_TRUE(moved.sendsSip);
     EXPECT_EQ("voip sip endpt1 name a", moved.commands.at(3).text);
     EXPECT_EQ("voip sip endpt1 pass b,c", moved.commands.at(4).text);
@@ -233,7 +216,7 @@ TEST_F(ApplyCommandsTest, AnySentValueThatIsNoSingleWordRefusesTheWholePlanNamin
     std::vector<Case> cases;
     auto add = [&](auto edit, std::string field, std::string key = "Message_ControlByte") {
         ApplyTexts texts;
-        texts.dialPlanRows = {Entry("4", "44", "u@d", "ISDN", "9", "V")};
+        texts.dialPlanRows = {Entry("4", "44", "u@d", LoopThrough::Isdn, "9", "V")};
         texts.sipRow = kSipRow;
         texts.codecRow = kCodecRow;
         edit(texts);
@@ -255,7 +238,7 @@ TEST_F(ApplyCommandsTest, AnySentValueThatIsNoSingleWordRefusesTheWholePlanNamin
     add([](ApplyTexts& t) { t.codecRow[5] = "15000\r"; }, "RTP end port");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);
-        const ApplyPlan plan = BuildApplyPlan({}, c.texts, false, english);
+        const ApplyPlan plan = BuildApplyPlan({}, c.texts, false);
         ASSERT_TRUE(plan.refusal);
         EXPECT_EQ(c.key, plan.refusal->message.key);
         EXPECT_EQ(" (" + c.field + ")", plan.refusal->detail);
@@ -265,11 +248,11 @@ TEST_F(ApplyCommandsTest, AnySentValueThatIsNoSingleWordRefusesTheWholePlanNamin
     // Values that are not sent are not looked at: the name, a deleted entry's other fields, the
     // backup number of a two-port model, a SIP row that is not sent.
     ApplyTexts quiet;
-    quiet.dialPlanRows = {Entry("4", "44", "u@d", "ISDN", "9\r", "V", "name\r"),
-                          Entry("5", "", "\r", "", "\r")};
+    quiet.dialPlanRows = {Entry("4", "44", "u@d", LoopThrough::Isdn, "9\r", "V", "name\r"),
+                          Entry("5", "", "\r", std::nullopt, "\r")};
     RouterSettings held;
     quiet.sipRow = held.sipFields = {"\r"};
-    const ApplyPlan plan = BuildApplyPlan(held, quiet, true, english);
+    const ApplyPlan plan = BuildApplyPlan(held, quiet, true);
     EXPECT_FALSE(plan.refusal);
     EXPECT_EQ((std::vector<std::string>{"voip dial_plan set 4 44 u d 1", "voip dial_plan del 5"}),
               Texts(plan));
@@ -297,7 +280,7 @@ TEST_F(ApplyCommandsTest, ValuesOutsideWhatTheRouterTakesRefuseThePlanNamingFiel
         texts.codecRow = kCodecRow;
         if (c.sipField >= 0) texts.sipRow[static_cast<std::size_t>(c.sipField)] = c.value;
         if (c.codecField >= 0) texts.codecRow[static_cast<std::size_t>(c.codecField)] = c.value;
-        const ApplyPlan plan = BuildApplyPlan({}, texts, true, english);
+        const ApplyPlan plan = BuildApplyPlan({}, texts, true);
         if (c.detail.empty()) {
             EXPECT_FALSE(plan.refusal);
             continue;
@@ -311,11 +294,11 @@ TEST_F(ApplyCommandsTest, ValuesOutsideWhatTheRouterTakesRefuseThePlanNamingFiel
     // A range the other way round leaves the router no port; a row that is not sent is not looked at.
     ApplyTexts texts;
     texts.codecRow = {"1", "2", "0", "101", "20000", "10000"};
-    ASSERT_TRUE(BuildApplyPlan({}, texts, true, english).refusal);
-    EXPECT_EQ("Message_RtpPortOrder", BuildApplyPlan({}, texts, true, english).refusal->message.key);
+    ASSERT_TRUE(BuildApplyPlan({}, texts, true).refusal);
+    EXPECT_EQ("Message_RtpPortOrder", BuildApplyPlan({}, texts, true).refusal->message.key);
     RouterSettings held;
     held.codecFields = texts.codecRow;
-    EXPECT_FALSE(BuildApplyPlan(held, texts, true, english).refusal);
+    EXPECT_FALSE(BuildApplyPlan(held, texts, true).refusal);
 }
 
 // What the router holds after an apply: every area that went through whole; the changed entries
@@ -327,7 +310,7 @@ TEST_F(ApplyCommandsTest, RecordAppliedKeepsWhatWentThroughAreaByArea) {
     pages.codecRow = kCodecRow;
     RouterSettings before;
     before.SetEntry(pages.dialPlanRows[1], true);
-    const ApplyPlan plan = BuildApplyPlan(before, pages, true, english);
+    const ApplyPlan plan = BuildApplyPlan(before, pages, true);
     ASSERT_EQ(1u + 10u + 6u, plan.commands.size());
     struct Case {
         bool completed;

@@ -269,7 +269,7 @@ TEST(ApplyFailuresFromEmulatorTest, RefusedCommandStopsTheApplyWithTheRoutersWor
     ApplyTexts pages;
     pages.sipRow = {"5060", "reg.example", "1", "alice", "new-secret", "2", "0", "bob", "pw", "2"};
     RouterSettings held;
-    run.request.plan = BuildApplyPlan(held, pages, true, run.language);
+    run.request.plan = BuildApplyPlan(held, pages, true);
     run.request.mode = SessionMode::ApplySettings;
     const SessionResult result = run.dlg.Run(run.request);
     RecordApplied(run.request.plan, result.ok, result.commandsApplied, held);
@@ -288,7 +288,7 @@ TEST(ApplyFailuresFromEmulatorTest, RefusedCommandStopsTheApplyWithTheRoutersWor
 struct Models {
     explicit Models(const LanguageTable& language) : sip(language), codec(language) {}
     void Fill(const FetchedTexts& fetched, bool twoPort, const LanguageTable& language) {
-        ASSERT_TRUE(dialPlan.FillFromListing(fetched.dialPlanList, twoPort, language));
+        ASSERT_TRUE(dialPlan.FillFromListing(fetched.dialPlanList, twoPort));
         sip.SetTwoPort(twoPort);
         ASSERT_TRUE(sip.ParseSipOutput(fetched.sipEndpt1, SipOutputKind::Endpoint, 1));
         if (twoPort) {
@@ -323,7 +323,6 @@ constexpr const char* kNameBytes = "abcdefghijklmnopqrstuvwxyz0123456789-_.";
 // Random edits of the kind the pages make: entries set, changed or cleared, every SIP and codec value
 // within what the router accepts.
 void EditRandomly(Models& models, bool twoPort, std::mt19937& random, const LanguageTable& language) {
-    const std::array<std::string, 3> loops = LoopThroughTexts(language);
     for (int edit = 0; edit < 8; ++edit) {
         const int position = Number(random, 0, kDialPlanEntryCount - 1);
         if (Number(random, 0, 4) == 0) {
@@ -337,7 +336,8 @@ void EditRandomly(Models& models, bool twoPort, std::mt19937& random, const Lang
                                        ? Word(random, kNameBytes, 1, 20)
                                        : "10.0." + std::to_string(Number(random, 0, 255)) + ".1";
         entry.sipAddress = Number(random, 0, 2) ? Word(random, kNameBytes, 1, 10) + "@" + domain : domain;
-        entry.loopThrough = twoPort ? "" : loops[Number(random, 0, 2)];
+        entry.loopThrough =
+            twoPort ? std::nullopt : std::optional(static_cast<LoopThrough>(Number(random, 0, 2)));
         entry.backupNumber = twoPort || Number(random, 0, 2) == 0 ? "" : Word(random, kDigits, 1, 10);
         entry.statusMark = Number(random, 0, 1) ? "V" : "-";
         models.dialPlan.SetEntry(position, entry);
@@ -409,7 +409,7 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
         pages.dialPlanRows = models.dialPlan.ChangedEntries();
         pages.sipRow = models.sip.SipFields();
         pages.codecRow = models.codec.CodecFields(true);
-        apply.plan = BuildApplyPlan(held, pages, form.twoPort, language);
+        apply.plan = BuildApplyPlan(held, pages, form.twoPort);
 
         std::vector<std::string> expectedLog;
         for (const ApplyCommand& command : apply.plan.commands) {

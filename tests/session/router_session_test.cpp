@@ -223,8 +223,8 @@ TEST_F(RouterSessionTest, ChunksLeftByAFailedRunAreDrainedByTheNextLogin) {
 class ApplyRunTest : public RouterSessionTest {
 protected:
     ApplyRunTest() {
-        pages.dialPlanRows = {DialPlanEntry{"4", "2000", "", "branch.example.net", "", "", "V"},
-                              DialPlanEntry{"9", "", "", "", "", "", "-"}};
+        pages.dialPlanRows = {DialPlanEntry{"4", "2000", "", "branch.example.net", std::nullopt, "", "V"},
+                              DialPlanEntry{"9", "", "", "", std::nullopt, "", "-"}};
         pages.sipRow = {"5062", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
         held.sipFields = {"5060", "reg.example.net", "1", "alice", "pw1", "3", "1", "bob", "pw2", "4"};
         pages.codecRow = {"2", "1", "1", "101", "10050", "15000"};
@@ -232,7 +232,7 @@ protected:
     }
     // Sends the plan from `pages` to `held` on `session`, then records in `held` what went through.
     bool Apply(RouterSession& session, const LanguageTable& table) {
-        request.plan = BuildApplyPlan(held, pages, true, table);
+        request.plan = BuildApplyPlan(held, pages, true);
         RunAs(session, SessionMode::ApplySettings);
         RecordApplied(request.plan, last.ok, last.commandsApplied, held);
         return last.ok;

@@ -20,10 +20,6 @@ LanguageTable MakeLanguage(const std::string& loop1, const std::string& loop2, c
     return lang;
 }
 
-LanguageTable English() {
-    return MakeLanguage("ISDN", "PSTN", "None");
-}
-
 // One entry as the router prints it.
 struct RouterEntry {
     int index = 1;
@@ -64,14 +60,15 @@ std::string ListingText(const std::vector<RouterEntry>& entries, bool twoPort) {
 }
 
 // What the table must hold for a listed entry.
-DialPlanEntry Expected(const RouterEntry& e, bool twoPort, const LanguageTable& lang) {
+DialPlanEntry Expected(const RouterEntry& e, bool twoPort) {
     DialPlanEntry d;
     d.index = std::to_string(e.index);
     d.phoneNumber = e.phone;
     d.sipAddress = e.portName.empty() ? e.domain : e.portName + "@" + e.domain;
     if (!twoPort) {
-        const auto texts = LoopThroughTexts(lang);
-        d.loopThrough = e.loopCode == '1' ? texts[0] : e.loopCode == '2' ? texts[1] : texts[2];
+        d.loopThrough = e.loopCode == '1'   ? LoopThrough::Isdn
+                        : e.loopCode == '2' ? LoopThrough::Pstn
+                                            : LoopThrough::None;
         d.backupNumber = e.backup;
     }
     d.statusMark = e.enabled ? "V" : "-";
@@ -102,14 +99,14 @@ TEST(DialPlanTableTest, StartsWithSixtyEmptyEntriesAndRendersThemAsRows) {
 }
 
 TEST(DialPlanTableTest, RowTextJoinsTheSevenFieldsQuotingOnlyWhatNeedsIt) {
-    DialPlanEntry e{"12", "555,1", "Bob \"B\"", "office@10.0.0.2", "ISDN", "", "V"};
+    DialPlanEntry e{"12", "555,1", "Bob \"B\"", "office@10.0.0.2", LoopThrough::Isdn, "", "V"};
     EXPECT_EQ(e.RowText(), "12,\"555,1\",\"Bob \"\"B\"\"\",office@10.0.0.2,ISDN,,V\r\n");
     EXPECT_EQ(EmptyEntry(4).RowText(), "5,,,,,,-\r\n");
 }
 
 TEST(DialPlanTableTest, EditsClearsAndChangedRowsFollowTheFlags) {
     DialPlanTable table;
-    DialPlanEntry edit{"99", "123", "Ann", "p1@host", "PSTN", "777", "V"};
+    DialPlanEntry edit{"99", "123", "Ann", "p1@host", LoopThrough::Pstn, "777", "V"};
     table.SetEntry(9, edit);
     table.SetEntry(2, edit);
     edit.index = "10";
@@ -134,13 +131,13 @@ TEST(DialPlanTableTest, EditsClearsAndChangedRowsFollowTheFlags) {
 TEST(DialPlanTableTest, ClearingAnEntryUnchecksItsListRow) {
     DialPlanTable table;
     for (int p = 0; p < kDialPlanEntryCount; ++p) EXPECT_FALSE(table.IsChecked(p)) << p;
-    table.SetEntry(3, DialPlanEntry{"", "444", "", "a@b", "ISDN", "", "V"});
-    table.SetEntry(5, DialPlanEntry{"", "", "Name only", "", "", "", "-"});
+    table.SetEntry(3, DialPlanEntry{"", "444", "", "a@b", LoopThrough::Isdn, "", "V"});
+    table.SetEntry(5, DialPlanEntry{"", "", "Name only", "", std::nullopt, "", "-"});
     for (int p : {1, 3, 5, 7}) table.SetChecked(p, true);
     EXPECT_TRUE(table.IsChecked(3));
 
     // An edit keeps the mark; clearing the entry takes it away.
-    table.SetEntry(7, DialPlanEntry{"", "888", "", "c@d", "PSTN", "", "V"});
+    table.SetEntry(7, DialPlanEntry{"", "888", "", "c@d", LoopThrough::Pstn, "", "V"});
     EXPECT_TRUE(table.IsChecked(7));
     table.ClearEntry(7);
     EXPECT_FALSE(table.IsChecked(7));
@@ -155,18 +152,18 @@ TEST(DialPlanTableTest, ClearingAnEntryUnchecksItsListRow) {
 
     // A listing from the router clears every entry, and with it every mark.
     table.SetChecked(9, true);
-    ASSERT_TRUE(table.FillFromListing("\n\r> ", false, English()));
+    ASSERT_TRUE(table.FillFromListing("\n\r> ", false));
     for (int p = 0; p < kDialPlanEntryCount; ++p) EXPECT_FALSE(table.IsChecked(p)) << p;
 
     // A listing that reads nothing changes nothing, marks included.
     table.SetChecked(2, true);
-    EXPECT_FALSE(table.FillFromListing("", false, English()));
+    EXPECT_FALSE(table.FillFromListing("", false));
     EXPECT_TRUE(table.IsChecked(2));
 }
 
 TEST(DialPlanTableTest, ChangedEntriesKeepValuesThatHoldCommas) {
     DialPlanTable table;
-    table.SetEntry(0, DialPlanEntry{"1", "1,2", "", "a,b@c", "None", "", "V"});
+    table.SetEntry(0, DialPlanEntry{"1", "1,2", "", "a,b@c", LoopThrough::None, "", "V"});
     const auto changed = table.ChangedEntries();
     ASSERT_EQ(changed.size(), 1u);
     EXPECT_EQ(changed[0].phoneNumber, "1,2");
@@ -174,64 +171,60 @@ TEST(DialPlanTableTest, ChangedEntriesKeepValuesThatHoldCommas) {
 }
 
 TEST(DialPlanTableTest, ReadsTheOnePortListingByBytePosition) {
-    const LanguageTable lang = English();
     const std::vector<RouterEntry> listed = {
         {1, true, "100", "alice", "10.0.0.1", '1', "0301"}, {9, false, "109", "", "sip.example", '2', ""},
         {10, true, "110", "bob", "host10", '0', "55"},      {12, false, "", "carol", "host12", '7', "9"},
         {60, true, "160", "dave", "host60", '1', "123456"},
     };
     DialPlanTable table;
-    table.SetEntry(30, DialPlanEntry{"", "stale", "Name", "x@y", "ISDN", "1", "V"});
-    ASSERT_TRUE(table.FillFromListing(ListingText(listed, false), false, lang));
+    table.SetEntry(30, DialPlanEntry{"", "stale", "Name", "x@y", LoopThrough::Isdn, "1", "V"});
+    ASSERT_TRUE(table.FillFromListing(ListingText(listed, false), false));
     std::vector<DialPlanEntry> expected;
     for (int p = 0; p < kDialPlanEntryCount; ++p) expected.push_back(EmptyEntry(p));
-    for (const RouterEntry& e : listed) expected[e.index - 1] = Expected(e, false, lang);
+    for (const RouterEntry& e : listed) expected[e.index - 1] = Expected(e, false);
     for (int p = 0; p < kDialPlanEntryCount; ++p) EXPECT_EQ(table.Entry(p), expected[p]) << "position " << p;
     ExpectNoChangedFlag(table);
     // The empty port name gives a SIP address without '@'; an unknown loop code reads as None.
     EXPECT_EQ(table.Entry(8).sipAddress, "sip.example");
-    EXPECT_EQ(table.Entry(11).loopThrough, "None");
+    EXPECT_EQ(table.Entry(11).loopThrough, LoopThrough::None);
 }
 
 TEST(DialPlanTableTest, ReadsTheTwoPortListingWithoutLoopOrBackup) {
-    const LanguageTable lang = English();
     const std::vector<RouterEntry> listed = {
         {2, true, "200", "p", "d2", '1', "x"},
         {11, false, "211", "", "d11", '2', "y"},
         {59, true, "", "q", "", '0', ""},
     };
     DialPlanTable table;
-    ASSERT_TRUE(table.FillFromListing(ListingText(listed, true), true, lang));
-    for (const RouterEntry& e : listed) EXPECT_EQ(table.Entry(e.index - 1), Expected(e, true, lang));
-    EXPECT_EQ(table.Entry(1).loopThrough, "");
+    ASSERT_TRUE(table.FillFromListing(ListingText(listed, true), true));
+    for (const RouterEntry& e : listed) EXPECT_EQ(table.Entry(e.index - 1), Expected(e, true));
+    EXPECT_EQ(table.Entry(1).loopThrough, std::nullopt);
     EXPECT_EQ(table.Entry(1).backupNumber, "");
     EXPECT_EQ(table.Entry(58).sipAddress, "q@");
     EXPECT_EQ(table.Entry(0), EmptyEntry(0));
 }
 
 TEST(DialPlanTableTest, OnlyTheFirstByteOfTheStatusWordDecides) {
-    const LanguageTable lang = English();
     const RouterEntry on{4, true, "44", "u", "h", '1', "1"};
     const RouterEntry off{5, false, "55", "v", "i", '2', "2"};
     // Other words of the same lengths: "abcdef" counts as enabled, "Anactive" (capital) does not.
     const std::string text =
         BlockText(on, false, "abcdef", "zzzzzzzz") + BlockText(off, false, "abcdef", "Anactive") + "\n\r>";
     DialPlanTable table;
-    ASSERT_TRUE(table.FillFromListing(text, false, lang));
-    EXPECT_EQ(table.Entry(3), Expected(on, false, lang));
-    EXPECT_EQ(table.Entry(4), Expected(off, false, lang));
+    ASSERT_TRUE(table.FillFromListing(text, false));
+    EXPECT_EQ(table.Entry(3), Expected(on, false));
+    EXPECT_EQ(table.Entry(4), Expected(off, false));
 }
 
 TEST(DialPlanTableTest, IndexOutsideTheTableIsReadButNotStored) {
-    const LanguageTable lang = English();
     const std::vector<RouterEntry> listed = {
         {0, true, "0", "a", "b", '1', "1"},
         {61, true, "61", "c", "d", '1', "2"},
         {7, true, "77", "e", "f", '2', "3"},
     };
     DialPlanTable table;
-    ASSERT_TRUE(table.FillFromListing(ListingText(listed, false), false, lang));
-    EXPECT_EQ(table.Entry(6), Expected(listed[2], false, lang));
+    ASSERT_TRUE(table.FillFromListing(ListingText(listed, false), false));
+    EXPECT_EQ(table.Entry(6), Expected(listed[2], false));
     for (int p = 0; p < kDialPlanEntryCount; ++p) {
         if (p != 6) {
             EXPECT_EQ(table.Entry(p), EmptyEntry(p)) << "position " << p;
@@ -240,7 +233,6 @@ TEST(DialPlanTableTest, IndexOutsideTheTableIsReadButNotStored) {
 }
 
 TEST(DialPlanTableTest, BackupPositionHoldingThePromptEndsTheListing) {
-    const LanguageTable lang = English();
     const RouterEntry first{3, true, "33", "a", "b", '1', ""};
     std::string text = BlockText(first, false);
     text.resize(text.size() - std::string("\n\rBackup Number: ").size());
@@ -248,29 +240,27 @@ TEST(DialPlanTableTest, BackupPositionHoldingThePromptEndsTheListing) {
     text += "\n\r               > \n\r";
     text += BlockText(RouterEntry{8, true, "88", "c", "d", '2', "9"}, false);
     DialPlanTable table;
-    ASSERT_TRUE(table.FillFromListing(text, false, lang));
-    EXPECT_EQ(table.Entry(2), Expected(first, false, lang));
+    ASSERT_TRUE(table.FillFromListing(text, false));
+    EXPECT_EQ(table.Entry(2), Expected(first, false));
     EXPECT_EQ(table.Entry(2).backupNumber, "");
     EXPECT_EQ(table.Entry(7), EmptyEntry(7)) << "nothing after the prompt is read";
 }
 
 TEST(DialPlanTableTest, ShortAndEmptyListings) {
-    const LanguageTable lang = English();
     DialPlanTable table;
-    table.SetEntry(0, DialPlanEntry{"", "1", "n", "a@b", "ISDN", "2", "V"});
+    table.SetEntry(0, DialPlanEntry{"", "1", "n", "a@b", LoopThrough::Isdn, "2", "V"});
     const DialPlanTable before = table;
-    EXPECT_FALSE(table.FillFromListing("", false, lang));
+    EXPECT_FALSE(table.FillFromListing("", false));
     EXPECT_EQ(table, before) << "an empty text changes nothing";
 
     for (const std::string text : {"x", "\n\r> \n\r", "123456"}) {
         DialPlanTable t = before;
-        EXPECT_TRUE(t.FillFromListing(text, false, lang));
+        EXPECT_TRUE(t.FillFromListing(text, false));
         EXPECT_EQ(t, DialPlanTable()) << "a listing of six bytes or fewer leaves all entries cleared";
     }
 }
 
 TEST(DialPlanTableTest, EveryPrefixOfAListingStoresOnlyWholeBlocks) {
-    const LanguageTable lang = English();
     for (bool twoPort : {false, true}) {
         const std::vector<RouterEntry> listed = {
             {1, true, "1001", "a", "b.c", '1', "77"},
@@ -279,13 +269,12 @@ TEST(DialPlanTableTest, EveryPrefixOfAListingStoresOnlyWholeBlocks) {
         };
         const std::string full = ListingText(listed, twoPort);
         DialPlanTable complete;
-        ASSERT_TRUE(complete.FillFromListing(full, twoPort, lang));
-        for (const RouterEntry& e : listed)
-            ASSERT_EQ(complete.Entry(e.index - 1), Expected(e, twoPort, lang));
+        ASSERT_TRUE(complete.FillFromListing(full, twoPort));
+        for (const RouterEntry& e : listed) ASSERT_EQ(complete.Entry(e.index - 1), Expected(e, twoPort));
         int storedBlocksBefore = 0;
         for (std::size_t length = 1; length <= full.size(); ++length) {
             DialPlanTable table;
-            ASSERT_TRUE(table.FillFromListing(std::string_view(full).substr(0, length), twoPort, lang));
+            ASSERT_TRUE(table.FillFromListing(std::string_view(full).substr(0, length), twoPort));
             int stored = 0;
             for (int p = 0; p < kDialPlanEntryCount; ++p) {
                 if (table.Entry(p) == EmptyEntry(p)) continue;
@@ -299,41 +288,28 @@ TEST(DialPlanTableTest, EveryPrefixOfAListingStoresOnlyWholeBlocks) {
     }
 }
 
-TEST(DialPlanTableTest, LoopThroughCellsTakeTheCurrentLanguageTexts) {
+TEST(DialPlanTableTest, LoopThroughIsHeldAsACodeAndWrittenInTheWordsAsked) {
     const RouterEntry e1{1, true, "1", "a", "b", '1', ""};
     const RouterEntry e2{2, true, "2", "a", "b", '2', ""};
     const RouterEntry e3{3, true, "3", "a", "b", '9', ""};
-    const std::string text = ListingText({e1, e2, e3}, false);
-
     DialPlanTable table;
-    ASSERT_TRUE(table.FillFromListing(text, false, MakeLanguage("LoopA", "LoopB", "LoopC")));
-    EXPECT_EQ(table.Entry(0).loopThrough, "LoopA");
-    EXPECT_EQ(table.Entry(1).loopThrough, "LoopB");
-    EXPECT_EQ(table.Entry(2).loopThrough, "LoopC");
+    ASSERT_TRUE(table.FillFromListing(ListingText({e1, e2, e3}, false), false));
+    const LanguageTable other = MakeLanguage("LoopA", "LoopB", "LoopC");
+    EXPECT_EQ(table.Entry(0).RowText(&other), "1,1,,a@b,LoopA,,V\r\n");
+    EXPECT_EQ(table.Entry(1).RowText(&other), "2,2,,a@b,LoopB,,V\r\n");
+    EXPECT_EQ(table.Entry(2).RowText(), "3,3,,a@b,None,,V\r\n");
 
-    // A language text that is empty leaves the cell empty.
-    ASSERT_TRUE(table.FillFromListing(text, false, MakeLanguage("", "LoopB", "")));
-    EXPECT_EQ(table.Entry(0).loopThrough, "");
-    EXPECT_EQ(table.Entry(1).loopThrough, "LoopB");
-    EXPECT_EQ(table.Entry(2).loopThrough, "");
-}
-
-TEST(DialPlanTableTest, LoopThroughCodeMatchesLanguageTextOrEnglishWord) {
-    const LanguageTable other = MakeLanguage("L1", "L2", "L3");
-    EXPECT_EQ(LoopThroughCode("L1", other), 1);
-    EXPECT_EQ(LoopThroughCode("ISDN", other), 1);
-    EXPECT_EQ(LoopThroughCode("L2", other), 2);
-    EXPECT_EQ(LoopThroughCode("PSTN", other), 2);
-    EXPECT_EQ(LoopThroughCode("L3", other), 0);
-    EXPECT_EQ(LoopThroughCode("None", other), 0);
-    EXPECT_EQ(LoopThroughCode("isdn", other), std::nullopt);
-    EXPECT_EQ(LoopThroughCode("", other), std::nullopt);
-    // An empty language text takes no part, and neither does its English word.
-    const LanguageTable gaps = MakeLanguage("", "L2", "L3");
-    EXPECT_EQ(LoopThroughCode("ISDN", gaps), std::nullopt);
-    EXPECT_EQ(LoopThroughCode("", gaps), std::nullopt);
-    // Texts are tried in order: a language whose second text is "ISDN" still maps "ISDN" to 1.
-    EXPECT_EQ(LoopThroughCode("ISDN", MakeLanguage("X", "ISDN", "Y")), 1);
+    // Rows in any language's words read back as the same codes; a word of no language is None.
+    const std::string rows =
+        "1,1,,a@b,ISDN,,V\r\n2,2,,a@b,PSTN,,V\r\n3,3,,a@b,\xE6\x97\xA0,,V\r\n"
+        "4,4,,a@b,\xE7\x84\xA1,,V\r\n5,5,,a@b,isdn,,V\r\n6,6,,a@b,,,V\r\n";
+    DialPlanTable loaded;
+    ASSERT_TRUE(loaded.FillFromFileSection(rows, 0, rows.size()));
+    const std::optional<LoopThrough> codes[] = {LoopThrough::Isdn, LoopThrough::Pstn, LoopThrough::None,
+                                                LoopThrough::None, LoopThrough::None, std::nullopt};
+    for (int p = 0; p < 6; ++p) EXPECT_EQ(loaded.Entry(p).loopThrough, codes[p]) << p;
+    EXPECT_EQ(LoopThroughFromWord("isdn"), std::nullopt);
+    EXPECT_EQ(LoopThroughFromWord(""), std::nullopt);
 }
 
 std::string RandomValue(std::mt19937& rng, bool allowEmpty, const std::string& alphabet) {
@@ -346,7 +322,6 @@ std::string RandomValue(std::mt19937& rng, bool allowEmpty, const std::string& a
 }
 
 TEST(DialPlanTableTest, RandomListingsReadBackAsTheRouterHoldsThem) {
-    const LanguageTable lang = English();
     // Values are whatever the router holds short of a line feed; '>' only never starts a backup
     // number (that byte is the listing's end mark there).
     const std::string alphabet = "0123456789abcXYZ.@-_ ,;*#\r\t>";
@@ -369,11 +344,11 @@ TEST(DialPlanTableTest, RandomListingsReadBackAsTheRouterHoldsThem) {
         }
         DialPlanTable table;
         table.SetEntry(static_cast<int>(rng() % kDialPlanEntryCount),
-                       DialPlanEntry{"", "old", "", "", "", "", "V"});
-        ASSERT_TRUE(table.FillFromListing(ListingText(listed, twoPort), twoPort, lang));
+                       DialPlanEntry{"", "old", "", "", std::nullopt, "", "V"});
+        ASSERT_TRUE(table.FillFromListing(ListingText(listed, twoPort), twoPort));
         std::vector<DialPlanEntry> expected;
         for (int p = 0; p < kDialPlanEntryCount; ++p) expected.push_back(EmptyEntry(p));
-        for (const RouterEntry& e : listed) expected[e.index - 1] = Expected(e, twoPort, lang);
+        for (const RouterEntry& e : listed) expected[e.index - 1] = Expected(e, twoPort);
         for (int p = 0; p < kDialPlanEntryCount; ++p) {
             ASSERT_EQ(table.Entry(p), expected[p]) << "seed " << seed << " position " << p;
         }
@@ -392,14 +367,15 @@ TEST(DialPlanTableTest, FileRowWithEmptyPhoneStoresNothing) {
 
     const std::string filled = "7,123,Bob,office@10.0.0.2,ISDN,555,V\r\n";
     ASSERT_TRUE(table.FillFromFileSection(filled, 0, filled.size()));
-    EXPECT_EQ(table.Entry(6), (DialPlanEntry{"7", "123", "Bob", "office@10.0.0.2", "ISDN", "555", "V"}));
+    EXPECT_EQ(table.Entry(6),
+              (DialPlanEntry{"7", "123", "Bob", "office@10.0.0.2", LoopThrough::Isdn, "555", "V"}));
     EXPECT_TRUE(table.IsChanged(6));
 }
 
 TEST(DialPlanTableTest, FileSectionClearsEntriesInUseFirstAndLeavesOthersAlone) {
     DialPlanTable table;
-    table.SetEntry(0, DialPlanEntry{"", "111", "", "a@b", "ISDN", "", "V"});
-    table.SetEntry(1, DialPlanEntry{"", "", "Name only", "", "", "", "-"});
+    table.SetEntry(0, DialPlanEntry{"", "111", "", "a@b", LoopThrough::Isdn, "", "V"});
+    table.SetEntry(1, DialPlanEntry{"", "", "Name only", "", std::nullopt, "", "-"});
     table.MarkChangesApplied();
     const std::string text = "3,333,,c@d,PSTN,,V\r\n";
     ASSERT_TRUE(table.FillFromFileSection(text, 0, text.size()));
@@ -407,7 +383,7 @@ TEST(DialPlanTableTest, FileSectionClearsEntriesInUseFirstAndLeavesOthersAlone) 
     EXPECT_TRUE(table.IsChanged(0)) << "cleared because it held a phone number";
     EXPECT_EQ(table.Entry(1).name, "Name only");
     EXPECT_FALSE(table.IsChanged(1)) << "an entry without a phone number is left alone";
-    EXPECT_EQ(table.Entry(2), (DialPlanEntry{"3", "333", "", "c@d", "PSTN", "", "V"}));
+    EXPECT_EQ(table.Entry(2), (DialPlanEntry{"3", "333", "", "c@d", LoopThrough::Pstn, "", "V"}));
     EXPECT_TRUE(table.IsChanged(2));
 }
 
@@ -415,11 +391,11 @@ TEST(DialPlanTableTest, FileSectionFillsTwiceListedEntryFieldByField) {
     DialPlanTable table;
     const std::string text = "7,111,A,x@y,ISDN,1,V\r\n7,222,,z\r\n";
     ASSERT_TRUE(table.FillFromFileSection(text, 0, text.size()));
-    EXPECT_EQ(table.Entry(6), (DialPlanEntry{"7", "222", "", "z", "ISDN", "1", "V"}));
+    EXPECT_EQ(table.Entry(6), (DialPlanEntry{"7", "222", "", "z", LoopThrough::Isdn, "1", "V"}));
     // A second row with an empty phone field still counts once the entry has a number.
     const std::string again = "8,800,N,s@t,None,,V\r\n8,,M\r\n";
     ASSERT_TRUE(table.FillFromFileSection(again, 0, again.size()));
-    EXPECT_EQ(table.Entry(7), (DialPlanEntry{"8", "", "M", "s@t", "None", "", "V"}));
+    EXPECT_EQ(table.Entry(7), (DialPlanEntry{"8", "", "M", "s@t", LoopThrough::None, "", "V"}));
     EXPECT_EQ(table.Entry(6), EmptyEntry(6)) << "cleared at the start of the second section";
 }
 
@@ -437,8 +413,8 @@ TEST(DialPlanTableTest, FileSectionFieldsEndAtSeparatorsOnly) {
     // ignored; a comma in a name splits it.
     const std::string text = "4,44,Bo,b,sip@x,ISDN,5,V,extra\r\n9,99,Name";
     ASSERT_TRUE(table.FillFromFileSection(text, 0, text.size()));
-    EXPECT_EQ(table.Entry(3), (DialPlanEntry{"4", "44", "Bo", "b", "sip@x", "ISDN", "5"}));
-    EXPECT_EQ(table.Entry(8), (DialPlanEntry{"9", "99", "", "", "", "", "-"}));
+    EXPECT_EQ(table.Entry(3), (DialPlanEntry{"4", "44", "Bo", "b", LoopThrough::None, "ISDN", "5"}));
+    EXPECT_EQ(table.Entry(8), (DialPlanEntry{"9", "99", "", "", std::nullopt, "", "-"}));
 }
 
 TEST(DialPlanTableTest, FileSectionReadsOnlyItsRangeAndHoldsLongFieldsWhole) {
@@ -468,7 +444,7 @@ TEST(DialPlanTableTest, FileSectionKeepsTheCanonicalIndexText) {
 
 TEST(DialPlanTableTest, FileSectionEndingAtTheStartFails) {
     DialPlanTable table;
-    table.SetEntry(0, DialPlanEntry{"", "1", "", "", "", "", "V"});
+    table.SetEntry(0, DialPlanEntry{"", "1", "", "", std::nullopt, "", "V"});
     const DialPlanTable before = table;
     EXPECT_FALSE(table.FillFromFileSection(";LIST\r\n", 0, 0));
     EXPECT_EQ(table, before);
@@ -478,7 +454,7 @@ TEST(DialPlanTableTest, FileSectionEndingAtTheStartFails) {
 // row separators); entries not in use are empty.
 DialPlanTable RandomTable(std::mt19937& rng) {
     const std::string alphabet = "0123456789abcXYZ.@-_ ;*#\t\n>";
-    const std::array<std::string, 3> loops = {"ISDN", "PSTN", "None"};
+    const std::array<LoopThrough, 3> loops = {LoopThrough::Isdn, LoopThrough::Pstn, LoopThrough::None};
     DialPlanTable table;
     for (int p = 0; p < kDialPlanEntryCount; ++p) {
         if (rng() % 2 == 0) continue;
@@ -526,7 +502,6 @@ std::string RouterWord(std::mt19937& rng, const std::string& alphabet, int minLe
 }
 
 TEST(DialPlanTableTest, ListingsPrintedByTheEmulatorReadAsItsDialPlans) {
-    const LanguageTable lang = English();
     constexpr int kRouters = 40;
     const std::string digits = "0123456789";
     const std::string letters = "abcdefghijklmnopqrstuvwxyz0123456789-_";
@@ -554,7 +529,7 @@ TEST(DialPlanTableTest, ListingsPrintedByTheEmulatorReadAsItsDialPlans) {
                                   (user.empty() ? "\"\"" : user) + " " + domain + " " + (enabled ? "1" : "0");
             if (!twoPort) {
                 const int loop = static_cast<int>(rng() % 3);
-                e.loopThrough = LoopThroughTexts(lang)[loop == 1 ? 0 : loop == 2 ? 1 : 2];
+                e.loopThrough = static_cast<LoopThrough>(loop);
                 e.backupNumber = rng() % 3 == 0 ? "" : RouterWord(rng, digits, 1);
                 command +=
                     " " + std::to_string(loop) + " " + (e.backupNumber.empty() ? "\"\"" : e.backupNumber);
@@ -577,7 +552,7 @@ TEST(DialPlanTableTest, ListingsPrintedByTheEmulatorReadAsItsDialPlans) {
         const auto listing = telnet.Command("voip dial_plan list -t");
         ASSERT_TRUE(listing.has_value()) << addresses[r];
         DialPlanTable table;
-        ASSERT_TRUE(table.FillFromListing(*listing, r % 2 == 0, lang));
+        ASSERT_TRUE(table.FillFromListing(*listing, r % 2 == 0));
         for (int p = 0; p < kDialPlanEntryCount; ++p) {
             ASSERT_EQ(table.Entry(p), expected[r].Entry(p)) << addresses[r] << " position " << p;
         }
@@ -586,7 +561,6 @@ TEST(DialPlanTableTest, ListingsPrintedByTheEmulatorReadAsItsDialPlans) {
 }
 
 TEST(DialPlanTableTest, DefaultEmulatorListingsReadWhole) {
-    const LanguageTable lang = English();
     testing::RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning());
     const std::vector<std::pair<std::string, std::string>> routers = {{"127.0.0.2", "DZV-R5730K"},
@@ -599,7 +573,7 @@ TEST(DialPlanTableTest, DefaultEmulatorListingsReadWhole) {
         ASSERT_TRUE(listing.has_value());
         const bool twoPort = model.find("5730K") != std::string::npos;
         DialPlanTable table;
-        ASSERT_TRUE(table.FillFromListing(*listing, twoPort, lang));
+        ASSERT_TRUE(table.FillFromListing(*listing, twoPort));
         // Every block the router printed is stored: as many entries in use as blocks, indices below
         // and above 10, enabled and disabled ones.
         std::size_t blocks = 0;

@@ -15,12 +15,12 @@ struct Settings {
     CodecSettings codec;
 };
 
-DialPlanEntry Entry(std::string phone, std::string name, std::string loop) {
+DialPlanEntry Entry(std::string phone, std::string name, std::optional<LoopThrough> loop) {
     DialPlanEntry entry;
     entry.phoneNumber = std::move(phone);
     entry.name = std::move(name);
     entry.sipAddress = "p0@example.test";
-    entry.loopThrough = std::move(loop);
+    entry.loopThrough = loop;
     entry.statusMark = "V";
     return entry;
 }
@@ -37,10 +37,10 @@ TEST(SettingsDifferenceTest, NamesEveryChangedFieldInThePagesWords) {
     const LanguageTable lang = testing::ShippedEnglish();
     Settings before(lang);
     Settings after(lang);
-    before.dialPlan.SetEntry(11, Entry("777", "", "ISDN"));
-    before.dialPlan.SetEntry(20, Entry("555", "Ann", "ISDN"));
-    after.dialPlan.SetEntry(20, Entry("555", "Bob", "PSTN"));
-    after.dialPlan.SetEntry(2, Entry("5551234", "", ""));
+    before.dialPlan.SetEntry(11, Entry("777", "", LoopThrough::Isdn));
+    before.dialPlan.SetEntry(20, Entry("555", "Ann", LoopThrough::Isdn));
+    after.dialPlan.SetEntry(20, Entry("555", "Bob", LoopThrough::Pstn));
+    after.dialPlan.SetEntry(2, Entry("5551234", "", std::nullopt));
     after.sip.SetSipPort("5070");
     after.sip.SetPort1Password("secret");
     after.sip.Port1Expiry().Select(4);

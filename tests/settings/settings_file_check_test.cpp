@@ -44,7 +44,9 @@ protected:
     // A Save All file of a program in `twoPort`'s form with entry 3 in use.
     std::string Saved(bool twoPort) {
         Program program(lang, twoPort);
-        program.dialPlan.SetEntry(2, DialPlanEntry{"", "103", "Desk", "desk@pbx", twoPort ? "" : "ISDN", "", "V"});
+        program.dialPlan.SetEntry(
+            2, DialPlanEntry{"", "103", "Desk", "desk@pbx",
+                             twoPort ? std::nullopt : std::optional(LoopThrough::Isdn), "", "V"});
         program.codec.SetRtpPortStart("16384");
         program.codec.SetRtpPortEnd("32766");
         return SaveAllText(program.Models());
@@ -189,7 +191,8 @@ TEST_F(SettingsFileCheckTest, SpreadsheetHabitsReadAsTheProgramsOwnFile) {
     Program program(lang, false);
     RecordingMessagePort port;
     LoadSettingsText(read.text, program.Models(), lang, port);
-    EXPECT_EQ(program.dialPlan.Entry(2), (DialPlanEntry{"3", "103", "Smith,John,Jr", "desk@pbx", "None", "", "V"}));
+    EXPECT_EQ(program.dialPlan.Entry(2),
+              (DialPlanEntry{"3", "103", "Smith,John,Jr", "desk@pbx", LoopThrough::None, "", "V"}));
     EXPECT_EQ(program.dialPlan.Entry(3).statusMark, "-");
     EXPECT_EQ(program.codec.PacketSize().SelectedText(), "20 ms");
 }
@@ -215,8 +218,10 @@ TEST_F(SettingsFileCheckTest, ValuesHoldingMarkersReadBackWhole) {
         };
         Program original(lang, twoPort);
         for (int p = 0; p < kDialPlanEntryCount; p += 1 + static_cast<int>(rng() % 7)) {
-            original.dialPlan.SetEntry(p, DialPlanEntry{"", "1" + value(true), value(false), value(true),
-                                                        twoPort ? "" : "PSTN", twoPort ? "" : value(true), "V"});
+            original.dialPlan.SetEntry(
+                p, DialPlanEntry{"", "1" + value(true), value(false), value(true),
+                                 twoPort ? std::nullopt : std::optional(LoopThrough::Pstn),
+                                 twoPort ? "" : value(true), "V"});
         }
         original.sip.SetRegistrar(value(true));
         original.sip.SetPort1UserName(value(true));
@@ -242,7 +247,7 @@ TEST_F(SettingsFileCheckTest, ValuesHoldingMarkersReadBackWhole) {
 TEST_F(SettingsFileCheckTest, ALineBreakInAValueIsNeverWritten) {
     Program program(lang, false);
     EXPECT_FALSE(UnwritableSettingsValue(program.dialPlan, program.sip, program.codec, lang));
-    program.dialPlan.SetEntry(4, DialPlanEntry{"", "105", "two\nlines", "a@b", "", "", "V"});
+    program.dialPlan.SetEntry(4, DialPlanEntry{"", "105", "two\nlines", "a@b", std::nullopt, "", "V"});
     const auto problem = UnwritableSettingsValue(program.dialPlan, program.sip, program.codec, lang);
     ASSERT_TRUE(problem);
     EXPECT_EQ(problem->field, "Dial Plan 5 · Name");

@@ -79,7 +79,7 @@ std::string RandomWord(std::mt19937& rng) {
 }
 
 void RandomizeDialPlan(std::mt19937& rng, DialPlanTable& dialPlan) {
-    const std::array<std::string, 3> loops = {"ISDN", "PSTN", "None"};
+    const std::array<LoopThrough, 3> loops = {LoopThrough::Isdn, LoopThrough::Pstn, LoopThrough::None};
     for (int p = 0; p < kDialPlanEntryCount; ++p) {
         if (rng() % 2 == 0) continue;
         dialPlan.SetEntry(
@@ -291,7 +291,7 @@ TEST_F(SettingsFileTest, SipMarkerBeforeTheDialPlanMarkerIsNotFound) {
     Program source(lang);
     source.sip.SetSipPort("5099");
     source.codec.SetPayloadType("120");
-    source.dialPlan.SetEntry(2, DialPlanEntry{"", "333", "", "a@b", "ISDN", "", "V"});
+    source.dialPlan.SetEntry(2, DialPlanEntry{"", "333", "", "a@b", LoopThrough::Isdn, "", "V"});
     const std::string text =
         CodecFileText(source.codec) + SipFileText(source.sip) + DialPlanFileText(source.dialPlan);
     Program program(lang);
@@ -304,7 +304,8 @@ TEST_F(SettingsFileTest, SipMarkerBeforeTheDialPlanMarkerIsNotFound) {
 
 TEST_F(SettingsFileTest, NameWithACommaIsQuotedAndReadsBackWhole) {
     Program source(lang);
-    source.dialPlan.SetEntry(0, DialPlanEntry{"", "100", "Smith, \"John\"", "p@h", "PSTN", "9", "V"});
+    source.dialPlan.SetEntry(0,
+                             DialPlanEntry{"", "100", "Smith, \"John\"", "p@h", LoopThrough::Pstn, "9", "V"});
     const std::string text = DialPlanFileText(source.dialPlan);
     EXPECT_EQ(text.substr(0, text.find("\r\n")), "1,100,\"Smith, \"\"John\"\"\",p@h,PSTN,9,V");
     Program program(lang);
@@ -338,7 +339,8 @@ TEST_F(SettingsFileTest, FilesAreReadAsBytes) {
     const std::filesystem::path path = dir / "all.csv";
 
     Program source(lang);
-    source.dialPlan.SetEntry(5, DialPlanEntry{"", "\xe5\x8c\x97\xe4\xba\xac", "", "x@y", "None", "", "V"});
+    source.dialPlan.SetEntry(
+        5, DialPlanEntry{"", "\xe5\x8c\x97\xe4\xba\xac", "", "x@y", LoopThrough::None, "", "V"});
     const std::string text = SaveAllText(source.Models());
     std::ofstream(path, std::ios::binary) << text;
     EXPECT_EQ(ReadSettingsFile(path), text);
@@ -362,8 +364,8 @@ TEST_F(SettingsFileTest, FilesAreReadAsBytes) {
 // end on the last line.
 TEST_F(SettingsFileTest, LineEndsDoNotChangeWhatIsRead) {
     Program source(lang);
-    source.dialPlan.SetEntry(0, DialPlanEntry{"", "101", "Desk", "desk@pbx", "ISDN", "555", "V"});
-    source.dialPlan.SetEntry(11, DialPlanEntry{"", "112", "", "@host", "None", "", ""});
+    source.dialPlan.SetEntry(0, DialPlanEntry{"", "101", "Desk", "desk@pbx", LoopThrough::Isdn, "555", "V"});
+    source.dialPlan.SetEntry(11, DialPlanEntry{"", "112", "", "@host", LoopThrough::None, "", ""});
     source.sip.LoadSipField(SipField::SipPort, "5062");
     source.sip.LoadSipField(SipField::Port1UserName, "alice");
     source.codec.LoadCodecField(CodecField::RtpPortEnd, "16000");
@@ -386,7 +388,7 @@ TEST_F(SettingsFileTest, LineEndsDoNotChangeWhatIsRead) {
 
 TEST_F(SettingsFileTest, TextWithoutAnySectionIsNoSettingsFile) {
     Program loaded(lang);
-    loaded.dialPlan.SetEntry(2, DialPlanEntry{"", "103", "", "a@b", "", "", "V"});
+    loaded.dialPlan.SetEntry(2, DialPlanEntry{"", "103", "", "a@b", std::nullopt, "", "V"});
     const Program before = loaded;
     const std::string saved = SaveAllText(loaded.Models());
     for (const std::string& text : {std::string(), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),

@@ -35,10 +35,11 @@ protected:
         } else {
             codec.LimitCodecChoicesToOnePort();
         }
-        const char* loops[] = {"ISDN", "PSTN", "None"};
+        const LoopThrough loops[] = {LoopThrough::Isdn, LoopThrough::Pstn, LoopThrough::None};
         for (int p = 0; p < kDialPlanEntryCount; p += 1 + static_cast<int>(rng() % 9)) {
             dialPlan.SetEntry(p, DialPlanEntry{"", word("0123456789"), word("ab ,\";LIST"), word("ab@c.;,"),
-                                               twoPort ? "" : loops[rng() % 3], twoPort ? "" : word("0123"),
+                                               twoPort ? std::nullopt : std::optional(loops[rng() % 3]),
+                                               twoPort ? "" : word("0123"),
                                                rng() % 2 ? "V" : "-"});
         }
         sip.SetRegistrar(word("abc.;,"));

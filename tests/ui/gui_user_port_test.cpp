@@ -185,7 +185,7 @@ TEST(FileDialogs, OpenWhereTheLastFileWasChosenInThisRunAndTheNext) {
     // The pages' dialogs share the folder, and a later run finds it in the profile.
     QFile(saved).open(QIODevice::WriteOnly);
     AnswerFileDialog(&shown, saved);
-    EXPECT_EQ(ChooseCsvFileToOpen(nullptr), saved);
+    EXPECT_EQ(ChooseCsvFileToOpen(nullptr, QStringLiteral("CSV file (*.csv)")), saved);
     EXPECT_EQ(shown, files.path());
     EXPECT_EQ(OpenUserProfile()->value(QStringLiteral("Files/LastFolder")).toString(), files.path());
 }

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -481,7 +482,7 @@ TEST_F(MainDlgTest, EscWithUnsavedEditsAsksFirstAndOnlyDiscardEnds) {
     QLineEdit* registrar = m_window->SipPage()->RegistrarBox();
     m_window->Sheet()->setCurrentWidget(m_window->SipPage());
     QTest::keyClicks(registrar, QStringLiteral("reg.unsaved.example"));
-    for (const QString& choice : {QStringLiteral("Cancel"), QStringLiteral("Discard")}) {
+    for (const QString& choice : {QStringLiteral("Cancel"), QStringLiteral("&Discard")}) {
         QString asked;
         QTimer answer;  // the user, answering the question
         QObject::connect(&answer, &QTimer::timeout, [&] {
@@ -564,6 +565,38 @@ void DropOn(QWidget& target, const QString& path) {
     QApplication::sendEvent(&target, &enter);
     QDropEvent drop(QPointF(where), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&target, &drop);
+}
+
+TEST_F(MainDlgTest, KeysChangePagesFromAnywhereAndEnterRadioGroupsOnTheChoice) {
+    UserScript skip({PressInSelect(&CSelectRouterDlg::SkipButton)});
+    ASSERT_TRUE(ShowAndConnect());
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window));
+    QTabWidget* sheet = m_window->Sheet();
+    sheet->setCurrentWidget(m_window->SipPage());
+    QComboBox* expiry = m_window->SipPage()->Port1ExpiryList();
+    expiry->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return expiry->hasFocus(); }, 2000));
+    const int chosen = expiry->currentIndex();
+    // Forward and back from a drop-down list, whose choice stays as it was.
+    const std::pair<QKeyCombination, int> moves[] = {{Qt::CTRL | Qt::Key_PageDown, 2},
+                                                     {Qt::CTRL | Qt::Key_PageUp, 1},
+                                                     {Qt::CTRL | Qt::Key_Tab, 2},
+                                                     {Qt::CTRL | Qt::Key_PageUp, 1}};
+    for (const auto& [keys, page] : moves) {
+        QTest::keyClick(expiry, keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(sheet->currentIndex(), page);
+    }
+    EXPECT_EQ(expiry->currentIndex(), chosen);
+
+    // Tab from the packet size goes into the DTMF choices on the chosen one.
+    sheet->setCurrentWidget(m_window->CodecPage());
+    m_window->CodecPage()->ModeButton(0)->setFocus();
+    m_window->CodecPage()->ModeButton(1)->click();
+    m_window->CodecPage()->PacketSizeList()->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return m_window->CodecPage()->PacketSizeList()->hasFocus(); }, 2000));
+    QTest::keyClick(m_window->CodecPage()->PacketSizeList(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(m_window->CodecPage()->ModeButton(1)));
 }
 
 TEST_F(MainDlgTest, SaveAllThenADroppedCsvPathLoadsAndOtherPathsAreIgnored) {

@@ -60,10 +60,10 @@ TEST_F(SelectRouterDlgTest, ListsEveryAnsweringRouterAndTakesTheFirstSelectedRow
         EXPECT_EQ(ColumnFit::Of(&table)->WantedWidth(column), 110);
         EXPECT_EQ(table.item(0, column)->textAlignment(), int(Qt::AlignCenter));
     }
-    EXPECT_EQ(dialog.SearchButton()->text(), QStringLiteral("Search"));
-    EXPECT_EQ(dialog.AddressButton()->text(), QStringLiteral("Address..."));
-    EXPECT_EQ(dialog.SkipButton()->text(), QStringLiteral("Skip"));
-    EXPECT_EQ(dialog.ExitButton()->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(dialog.SearchButton()->text(), QStringLiteral("&Search"));
+    EXPECT_EQ(dialog.AddressButton()->text(), QStringLiteral("A&ddress..."));
+    EXPECT_EQ(dialog.SkipButton()->text(), QStringLiteral("S&kip"));
+    EXPECT_EQ(dialog.ExitButton()->text(), QStringLiteral("E&xit"));
     EXPECT_EQ(dialog.OkButton()->text(), QStringLiteral("OK"));
 
     const int twoPort = RowOf(table, QStringLiteral("DZV-R5730K"));

@@ -77,9 +77,10 @@ TEST(SystemTray, DoubleClickSendsOpenInBothStates) {
     ASSERT_EQ(commands.count(), 2);
     EXPECT_EQ(commands[0][0].toInt(), CSystemTray::kOpen);
     EXPECT_EQ(commands[1][0].toInt(), CSystemTray::kOpen);
-    // A single left click does nothing.
-    EXPECT_FALSE(tray.HandleActivation(QSystemTrayIcon::Trigger));
-    EXPECT_EQ(commands.count(), 2);
+    // A single left click opens too.
+    EXPECT_TRUE(tray.HandleActivation(QSystemTrayIcon::Trigger));
+    ASSERT_EQ(commands.count(), 3);
+    EXPECT_EQ(commands[2][0].toInt(), CSystemTray::kOpen);
 }
 
 TEST(SystemTray, WithoutTrayHostTheProgramGoesOnWithoutIcon) {

@@ -3,15 +3,21 @@
 // (a label's text wider than the label, a button's caption wider than the button, a list that scrolls
 // sideways or cuts a column title or a cell), no control over another, a maximise box on the windows
 // that grow (the main window, Select Router, History, Confirm Changes) and none on the fixed-size
-// ones, every control named for screen readers and reached by Tab in reading order. This is the guard for every later change of a layout or a text.
+// ones, every control named for screen readers and reached by Tab in reading order (down the rows, a
+// new column or group box read after the one before it), and every text of the window's own (tray
+// menu, About, banner, first dial-plan column) translated. This is the guard for every later change
+// of a layout or a text.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTabWidget>
@@ -99,13 +105,14 @@ public:
                 faults << place + what + QStringLiteral("has no accessible name");
             }
         }
-        // Each control Tab reaches lies to the right in the same row, or further down.
+        // Each control Tab reaches lies to the right in the same row, or further down, or at the top of
+        // a column wholly to the right of the control before (the next group box, port 2's column).
         for (std::size_t i = 1; i < chain.size(); ++i) {
             const QRect before(chain[i - 1]->mapTo(window, QPoint(0, 0)), chain[i - 1]->size());
             const int middle = chain[i]->mapTo(window, QPoint(0, chain[i]->height() / 2)).y();
+            const int left = chain[i]->mapTo(window, QPoint(0, 0)).x();
             const bool sameRow = middle >= before.top() && middle <= before.bottom();
-            if (sameRow ? chain[i]->mapTo(window, QPoint(0, 0)).x() <= before.left()
-                        : middle <= before.bottom()) {
+            if (sameRow ? left <= before.left() : middle <= before.bottom() && left <= before.right()) {
                 faults << place + QString::fromLatin1(chain[i]->metaObject()->className()) +
                               QStringLiteral(" out of reading order by Tab");
             }
@@ -150,8 +157,10 @@ private:
         }
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             const bool skin = qobject_cast<CSkinButton*>(widget) != nullptr;
-            const int needed =
-                skin ? metrics.horizontalAdvance(button->text()) + 2 : button->sizeHint().width();
+            // The mnemonic's marker is not drawn.
+            const QString shown =
+                QString(button->text()).remove(QRegularExpression(QStringLiteral("&(?!&)")));
+            const int needed = skin ? metrics.horizontalAdvance(shown) + 2 : button->sizeHint().width();
             return needed > button->width() ? QStringLiteral("'%1' is cut").arg(button->text()) : QString();
         }
         if (auto* group = qobject_cast<QGroupBox*>(widget)) {
@@ -218,9 +227,36 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
         ASSERT_TRUE(QTest::qWaitFor([&] { return connects == 1; }, kWaitMs));
     }
 
+    // The window's own texts that no page shows, as they read in the language of the moment.
+    const auto ownTexts = [&window] {
+        QStringList texts;
+        for (const QAction* action : window.Tray().Menu()->actions()) {
+            if (!action->isSeparator()) texts << action->text();
+        }
+        texts << window.WindowMenu()->actions().constFirst()->text();
+        texts << window.findChild<QLabel*>(QStringLiteral("bannerSubtitle"))->text();
+        texts << window.DialPlanPage()->List()->horizontalHeaderItem(0)->text();
+        UserScript about({[&texts](QWidget* modal) {
+            auto* box = qobject_cast<QDialog*>(modal);
+            if (box == nullptr) return false;
+            texts << box->windowTitle() << box->findChild<QLabel*>(QStringLiteral("aboutText"))->text();
+            box->reject();
+            return true;
+        }});
+        window.ShowAboutBox();
+        return texts;
+    };
+    QStringList english;
+
     for (int language = 0; language < 3; ++language) {
         window.Language().SwitchLanguage(language);
         const QString inLanguage = QStringLiteral("language %1").arg(language);
+        const QStringList own = ownTexts();
+        if (language == 0) english = own;
+        for (int i = 0; language > 0 && i < own.size(); ++i) {
+            if (own[i] == english.value(i))
+                looks.faults << inLanguage + QStringLiteral(": '%1' is not translated").arg(own[i]);
+        }
         for (const QString& ip : {QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.3")}) {
             const QString where = inLanguage + QLatin1Char(' ') + ip;
             // Select Router with the line saying the model is not supported, then Confirm Password.

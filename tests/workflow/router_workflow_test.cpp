@@ -131,7 +131,7 @@ TEST_F(RouterWorkflowTest, TwoPortRouterIsFetchedWholeAndHandedToEveryModel) {
     EXPECT_EQ(workflow.Sip().Registrar(), "sip.provider.example.net");
     EXPECT_EQ(workflow.DialPlan().Entry(0).phoneNumber, "101");
     EXPECT_EQ(workflow.DialPlan().Entry(0).sipAddress, "reception@192.168.1.21");
-    EXPECT_EQ(workflow.DialPlan().Entry(0).loopThrough, "");
+    EXPECT_EQ(workflow.DialPlan().Entry(0).loopThrough, std::nullopt);
     EXPECT_EQ(workflow.Codec().Codec().Count(), 5);
     EXPECT_EQ(workflow.Codec().DtmfModeValue(), 1);
     EXPECT_EQ(workflow.CallLog().RecordCount(), 6);
@@ -170,7 +170,7 @@ TEST_F(RouterWorkflowTest, OnePortRouterSkipsTheSecondPortAndOffersThreeCodecs) 
     EXPECT_EQ(workflow.Sip().Port1UserName(), "0301234567");
     EXPECT_EQ(workflow.Sip().Port2UserName(), "p1");  // never read from a one-port router
     EXPECT_TRUE(workflow.Sip().UseRegistrar());
-    EXPECT_EQ(workflow.DialPlan().Entry(0).loopThrough, "ISDN");
+    EXPECT_EQ(workflow.DialPlan().Entry(0).loopThrough, LoopThrough::Isdn);
     EXPECT_EQ(workflow.DialPlan().Entry(0).backupNumber, "5551001");
 
     // Search Again to the two-port router: its five codecs are offered again, and only its calls.
@@ -236,7 +236,8 @@ TEST_F(RouterWorkflowTest, SkipAtStartLeavesNoRouterAndApplyAsksForOneFirst) {
 
     // Chosen and confirmed: the apply reaches that router with the confirmed password, and the
     // strip shows it.
-    workflow.DialPlan().SetEntry(4, DialPlanEntry{"5", "555", "", "desk@10.1.1.1", "PSTN", "", "V"});
+    workflow.DialPlan().SetEntry(4,
+                                 DialPlanEntry{"5", "555", "", "desk@10.1.1.1", LoopThrough::Pstn, "", "V"});
     port.selections.push_back(OnePortRouter());
     port.passwords.push_back("admin");
     EXPECT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
@@ -258,16 +259,17 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
     const std::string path = TempPath("one_port.csv");
     WriteAll(path, first.SettingsFileText());
     ASSERT_EQ(sim.Control("addcall 127.0.0.2").rfind("OK", 0), 0u);  // a call the other router lacks
-    const auto applyFileAfterSkip = [&](RouterWorkflow& started) {
+    const auto applyFileAfterSkip = [&](RouterWorkflow& started, ApplyOutcome outcome) {
         started.SetTelnetPort(sim.TelnetPort());
         port.selections = {RouterSelection{SelectionOutcome::Skip, {}}, TwoPortRouter()};
         port.passwords = {"admin"};
         port.applyDespiteAnswers = {true};  // a one-port file to a two-port router: asked first
         EXPECT_EQ(started.ConnectSequence(), ConnectOutcome::Skipped);
         EXPECT_EQ(started.LoadSettingsFile(path), FileOutcome::Done);
-        started.DialPlan().SetEntry(1, DialPlanEntry{"2", "1020", "", "sales@192.168.1.22", "", "", "V"});
+        started.DialPlan().SetEntry(
+            1, DialPlanEntry{"2", "1020", "", "sales@192.168.1.22", std::nullopt, "", "V"});
         sim.ClearCommandLog();
-        EXPECT_EQ(started.ApplyFlow(), ApplyOutcome::Applied);
+        EXPECT_EQ(started.ApplyFlow(), outcome);
         const auto commands = CommandsOf(kTwoPortIp);  // the nine of the fetch, then the apply's
         return std::vector<std::string>(commands.begin() + std::min<std::size_t>(9, commands.size()),
                                         commands.end());
@@ -275,7 +277,7 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
 
     // The router's values differ: the file's go out in the two-port form, "30 mins" stays 30 minutes,
     // and port 2 (never shown by the one-port pages) stays as the router holds it.
-    std::vector<std::string> sent = applyFileAfterSkip(first);
+    std::vector<std::string> sent = applyFileAfterSkip(first, ApplyOutcome::Applied);
     EXPECT_TRUE(Contains(sent, "voip dial_plan set 2 1020 sales 192.168.1.22 1"));
     EXPECT_TRUE(Contains(sent, "voip sip endpt1 expire 2"));
     EXPECT_TRUE(Contains(sent, "voip sip endpt2 name 4930123402"));
@@ -283,13 +285,11 @@ TEST_F(RouterWorkflowTest, ApplyAfterSkipReadsTheRouterFirstAndWritesOnlyWhatDif
     EXPECT_TRUE(timer.IsActive());
     EXPECT_EQ(first.CallLog().Rows(), TwoPortCallLog().Rows());
 
-    // The router now holds the file's values: the same file again sends only its entries (whose
-    // loop-through and backup a two-port router does not keep), but not entry 2 as typed before.
+    // The router now holds the file's values: the same file again sends nothing, its entries brought
+    // into the two-port form (which keeps no loop-through or backup number) being what it holds.
     RouterWorkflow second{language, port, session, timer, files};
-    sent = applyFileAfterSkip(second);
-    EXPECT_EQ(sent.size(), 11u);
-    EXPECT_FALSE(Contains(sent, "voip dial_plan set 2 1020 sales 192.168.1.22 1"));
-    for (const std::string& command : sent) EXPECT_EQ(command.rfind("voip dial_plan set ", 0), 0u) << command;
+    sent = applyFileAfterSkip(second, ApplyOutcome::NoChanges);
+    EXPECT_TRUE(sent.empty());
 }
 
 TEST_F(RouterWorkflowTest, AFileLoadedAfterSkipIsReadInTheFormItWasWrittenIn) {
@@ -556,7 +556,7 @@ TEST_F(RouterWorkflowTest, ApplyAfterANewFetchComparesTheCodecRowWithWhatTheRout
     request.mode = SessionMode::ApplySettings;
     ApplyTexts back;
     back.codecRow = original;
-    request.plan = BuildApplyPlan(RouterSettings{}, back, true, language);
+    request.plan = BuildApplyPlan(RouterSettings{}, back, true);
     ASSERT_TRUE(other.Run(request).ok);
 
     // Search Again fetches the router's values; the user makes the same edit once more.
@@ -821,7 +821,7 @@ TEST_F(HistoryWorkflowTest, ChangedFetchesAndEveryApplyAreRecordedAndTheRecordBe
     EXPECT_EQ(port.previews.back()[0].after, number);
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
     EXPECT_EQ(workflow.DialPlan().Entry(0).phoneNumber, number);
-    EXPECT_EQ(Causes(), (std::vector<HistoryCause>{AfterApply, BeforeApply, AfterApply, BeforeApply, Fetch}));
+    EXPECT_EQ(Causes(), (std::vector<HistoryCause>{Undo, BeforeApply, AfterApply, BeforeApply, Fetch}));
     EXPECT_EQ(workflow.RestoreRecord(std::string(40, '0')), FileOutcome::OpenFailed);
 }
 
@@ -844,6 +844,70 @@ TEST_F(HistoryWorkflowTest, AnApplyWhoseRecordCannotBeWrittenSendsNothingUnlessT
     EXPECT_EQ(CommandsOf(kTwoPortIp).size(), 1u);
     EXPECT_TRUE(MessageShown(kMsgHistoryNotRecorded));  // the record after it could not be written either
     EXPECT_TRUE(workflow.RecordBeforeLastApply().empty());
+}
+
+TEST_F(HistoryWorkflowTest, EachRouterKeepsOnlyItsOwnValuesWhicheverFormCameBefore) {
+    // Values of the router before that the other form lacks: port 2's account, a loop-through and a
+    // backup number.
+    const struct {
+        RouterSelection first, second;
+        std::vector<std::string> foreign;
+    } orders[] = {{TwoPortRouter(), OnePortRouter(), {"4930123402", "s3cret-two"}},
+                  {OnePortRouter(), TwoPortRouter(), {",ISDN,", "5551001"}}};
+    const std::string path = TempPath("saved.csv");
+    for (const auto& order : orders) {
+        ASSERT_EQ(ConnectTo(order.first), ConnectOutcome::Connected);
+        ASSERT_EQ(ConnectTo(order.second), ConnectOutcome::Connected);
+        port.saveChoices.push_back(path);
+        ASSERT_EQ(workflow.SaveAllFlow(), FileOutcome::Done);
+        std::optional<std::string> problem;
+        const std::string record =
+            history->SettingsAt(workflow.HistoryKey(), workflow.HistoryRecords(&problem).front().id, &problem)
+                .value_or("");
+        ASSERT_FALSE(record.empty());
+        for (const std::string& value : order.foreign) {
+            EXPECT_EQ(ReadAll(path).find(value), std::string::npos) << value;
+            EXPECT_EQ(record.find(value), std::string::npos) << value;
+        }
+        // Fetched again, the router holds nothing new to record.
+        const std::size_t records = Causes().size();
+        ASSERT_EQ(ConnectTo(order.second), ConnectOutcome::Connected);
+        EXPECT_EQ(Causes().size(), records);
+    }
+}
+
+TEST_F(HistoryWorkflowTest, ALanguageSwitchChangesNoValue) {
+    language.LoadLanguage(1, nullptr);
+    workflow.Sip().Recaption();
+    workflow.Codec().Recaption();
+    ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
+    const std::string savedInSimplified = workflow.SettingsFileText();
+    const std::string noneWord = LoopThroughWord(LoopThrough::None, &language);
+    EXPECT_NE(savedInSimplified.find("3,103,,support@192.168.1.23," + noneWord + ",,-"), std::string::npos);
+
+    language.LoadLanguage(2, nullptr);
+    workflow.Sip().Recaption();
+    workflow.Codec().Recaption();
+    ASSERT_NE(LoopThroughWord(LoopThrough::None, &language), noneWord);
+    EXPECT_FALSE(workflow.HasUnsavedEdits());
+    // An entry confirmed unchanged in the dialog is no change; nor is a record taken in the other
+    // language, nor the file saved in it.
+    workflow.DialPlan().SetEntry(2, workflow.DialPlan().Entry(2));
+    std::optional<std::string> problem;
+    const std::vector<HistoryEntry> records = workflow.HistoryRecords(&problem);
+    ASSERT_EQ(records.size(), 1u);
+    ASSERT_EQ(workflow.RestoreRecord(records[0].id), FileOutcome::Done);
+    const std::string file = TempPath("simplified.csv");
+    WriteAll(file, savedInSimplified);
+    ASSERT_EQ(workflow.LoadSettingsFile(file), FileOutcome::Done);
+    const std::optional<ApplyPlan> plan = workflow.PlanApply();
+    ASSERT_TRUE(plan);
+    EXPECT_TRUE(plan->commands.empty());
+    EXPECT_TRUE(workflow.ApplyPreview(*plan).empty());
+
+    // A fetch in the other language finds nothing new.
+    ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
+    EXPECT_EQ(Causes(), std::vector<HistoryCause>{HistoryCause::Fetch});
 }
 
 }  // namespace

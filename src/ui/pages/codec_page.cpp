@@ -40,7 +40,7 @@ CCodecPage::CCodecPage(CodecSettings& codec, const LanguageTable& texts, Message
                        QWidget* parent)
     : QWidget(parent), m_codec(codec), m_texts(texts), m_messages(messages) {
     resize(DialogSize(456, 193));
-    m_chooseFile = [this] { return ChooseCsvFileToSave(this); };
+    m_chooseFile = [this] { return ChooseCsvFileToSave(this, UiText(m_texts, kMsgFileFilter)); };
 
     m_codecGroup = new QGroupBox(this);
     m_codecGroup->setGeometry(DialogRect(7, 3, 222, 74));
@@ -97,6 +97,7 @@ CCodecPage::CCodecPage(CodecSettings& codec, const LanguageTable& texts, Message
                                                     {m_endLabel, m_end}};
     for (const auto& [label, control] : buddies) label->setBuddy(control);
     OrderTabsAsShown(this);
+    TabIntoCheckedRadio(m_modes);
 
     SetCaptions();
     ShowModel();

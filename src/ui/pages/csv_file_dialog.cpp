@@ -7,11 +7,11 @@
 namespace dezadav {
 namespace {
 
-std::optional<QString> RunCsvDialog(QWidget* parent, QFileDialog::AcceptMode mode) {
+std::optional<QString> RunCsvDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter) {
     QFileDialog dialog(parent, QString(), LastFileFolder());
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(QString::fromUtf8(kCsvFileFilter.data(), kCsvFileFilter.size()));
+    dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     RememberFileFolder(dialog.selectedFiles().constFirst());
@@ -20,12 +20,12 @@ std::optional<QString> RunCsvDialog(QWidget* parent, QFileDialog::AcceptMode mod
 
 }  // namespace
 
-std::optional<QString> ChooseCsvFileToSave(QWidget* parent) {
-    return RunCsvDialog(parent, QFileDialog::AcceptSave);
+std::optional<QString> ChooseCsvFileToSave(QWidget* parent, const QString& filter) {
+    return RunCsvDialog(parent, QFileDialog::AcceptSave, filter);
 }
 
-std::optional<QString> ChooseCsvFileToOpen(QWidget* parent) {
-    return RunCsvDialog(parent, QFileDialog::AcceptOpen);
+std::optional<QString> ChooseCsvFileToOpen(QWidget* parent, const QString& filter) {
+    return RunCsvDialog(parent, QFileDialog::AcceptOpen, filter);
 }
 
 }  // namespace dezadav

@@ -38,7 +38,7 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, M
                              QWidget* parent)
     : QWidget(parent), m_table(table), m_texts(texts), m_messages(messages) {
     resize(DialogSize(457, 193));
-    m_chooseFile = [this] { return ChooseCsvFileToSave(this); };
+    m_chooseFile = [this] { return ChooseCsvFileToSave(this, UiText(m_texts, kMsgFileFilter)); };
     m_runDialog = [](CIndexInfoDlg& dialog) { return dialog.exec(); };
 
     m_list = new QTableWidget(kDialPlanEntryCount, kColumnCount, this);
@@ -67,7 +67,7 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, M
             m_list->setItem(row, column, item);
         }
     }
-    SetHeader(kColIndex, QString::fromUtf8(kDialPlanIndexHeader.data(), kDialPlanIndexHeader.size()), kIndexWidth);
+    SetHeader(kColIndex, UiText(m_texts, kMsgDialPlanIndex), kIndexWidth);
     SetHeader(kColPhone, UiText(m_texts, "DialPlan_Phone"), kPhoneWidth);
     SetHeader(kColName, UiText(m_texts, "DialPlan_Name"), 0);
     SetHeader(kColSip, UiText(m_texts, "DialPlan_SIP"), kSipWidth);
@@ -124,9 +124,12 @@ void CDialPlanPage::ShowRow(int row) {
     const Qt::CheckState check = m_table.IsChecked(row) ? Qt::Checked : Qt::Unchecked;
     if (m_list->item(row, kColIndex)->checkState() != check)
         m_list->item(row, kColIndex)->setCheckState(check);
-    const std::string* cells[kColumnCount] = {&entry.index,      &entry.phoneNumber, &entry.name,
-                                              &entry.sipAddress, &entry.loopThrough, &entry.backupNumber,
-                                              &entry.statusMark};
+    // The loop-through in the words of the language shown now.
+    const std::string loop =
+        entry.loopThrough ? LoopThroughWord(*entry.loopThrough, &m_texts) : std::string();
+    const std::string* cells[kColumnCount] = {
+        &entry.index, &entry.phoneNumber,  &entry.name,      &entry.sipAddress,
+        &loop,        &entry.backupNumber, &entry.statusMark};
     for (int column = 0; column < kColumnCount; ++column) {
         const QString text = QString::fromStdString(*cells[column]);
         QTableWidgetItem* item = m_list->item(row, column);
@@ -151,6 +154,7 @@ bool CDialPlanPage::RouterIsTwoPort() const {
 
 void CDialPlanPage::Recaption() {
     const bool twoPort = RouterIsTwoPort();
+    SetHeader(kColIndex, UiText(m_texts, kMsgDialPlanIndex), kIndexWidth);
     SetHeader(kColPhone, UiText(m_texts, "DialPlan_Phone"), kPhoneWidth);
     SetHeader(kColSip, UiText(m_texts, "DialPlan_SIP"), twoPort ? kSipWidthTwoPortRelabelled : kSipWidth);
     SetHeader(kColLoop, UiText(m_texts, "DialPlan_Loop"), twoPort ? 0 : kLoopWidth);
@@ -160,6 +164,7 @@ void CDialPlanPage::Recaption() {
     m_clearAll->setText(UiText(m_texts, "Button_ClearAll"));
     m_clearSelected->setText(UiText(m_texts, "Button_ClearSel"));
     m_save->setText(UiText(m_texts, "Button_Save"));
+    ShowModel();
 }
 
 void CDialPlanPage::EditSelectedEntry() {
@@ -192,7 +197,7 @@ void CDialPlanPage::ClearSelected() {
 
 PageSaveOutcome CDialPlanPage::SaveAs() {
     return SavePageAs(
-        m_chooseFile, [this] { return DialPlanFileText(m_table); }, m_texts, m_messages);
+        m_chooseFile, [this] { return DialPlanFileText(m_table, &m_texts); }, m_texts, m_messages);
 }
 
 bool CDialPlanPage::IsRowChecked(int row) const {

@@ -27,8 +27,8 @@ class CSkinButton;
 // The check boxes mirror the table's check marks: a click sets the entry's mark, and an entry that
 // the table clears (Clear All, Clear Selected, a fetched listing, a loaded file) loses its mark.
 //
-// Columns: "No.", Phone Number, Name (width 0), SIP Address, Loop Through, Backup Number, Status.
-// The owner calls SetTwoPort after every dial-plan fetch (the listing layout decides the Loop
+// Columns: No. (DialPlan_Index), Phone Number, Name (width 0), SIP Address, Loop Through, Backup Number,
+// Status. The owner calls SetTwoPort after every dial-plan fetch (the listing layout decides the Loop
 // Through, Backup and Status widths) and Recaption after a language change. Whether the router is a
 // two-port model is read from the model-name source (the main window's Model field) each time the
 // Index Info dialog opens and at every Recaption.
@@ -65,7 +65,8 @@ public:
 
     // Header titles and widths of columns 1 and 3 to 6 from the current language and the router
     // form of the model name (SIP Address 150 on a two-port model, else 145), and the button texts.
-    // Every cell keeps its text; the "No." and Name headers keep theirs.
+    // Every cell keeps its value, the loop-throughs shown in the new language's words; the Name
+    // header keeps its text.
     void Recaption();
 
     // Where the page reads the model name shown in the main window (empty source: one-port).

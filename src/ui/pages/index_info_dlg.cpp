@@ -133,7 +133,7 @@ void CIndexInfoDlg::Prepare(const IndexInfoFields& fields, bool twoPort) {
     const std::array<std::string, 3> loopTexts = LoopThroughTexts(m_texts);
     m_loop->clear();
     for (const std::string& text : loopTexts) m_loop->addItem(QString::fromStdString(text));
-    m_loop->setCurrentIndex(LoopThroughPosition(fields.loopThrough, loopTexts));
+    m_loop->setCurrentIndex(LoopThroughPosition(fields.loopThrough));
     m_backup->setText(QString::fromStdString(fields.backup));
 }
 
@@ -166,10 +166,15 @@ void CIndexInfoDlg::accept() {
         return;
     }
     m_fields.backup = Text(m_backup);
-    m_fields.loopThrough = m_loop->currentText().toStdString();
-    if (!m_fields.enabled && m_fields.phone.empty() && m_fields.portName.empty() && m_fields.domain.empty()) {
+    const int loop = m_loop->currentIndex();
+    m_fields.loopThrough = loop >= 0 && loop < static_cast<int>(kLoopThroughChoices.size())
+                               ? std::optional(kLoopThroughChoices[static_cast<std::size_t>(loop)])
+                               : std::nullopt;
+    // A two-port router has neither field: the hidden controls hold nothing of the entry's.
+    if (m_twoPort || (!m_fields.enabled && m_fields.phone.empty() && m_fields.portName.empty() &&
+                      m_fields.domain.empty())) {
         m_fields.backup.clear();
-        m_fields.loopThrough.clear();
+        m_fields.loopThrough.reset();
     }
     QDialog::accept();
 }

@@ -24,11 +24,12 @@ IndexInfoFields IndexInfoFromEntry(const DialPlanEntry& entry, std::string_view 
     return fields;
 }
 
-int LoopThroughPosition(std::string_view held, const std::array<std::string, 3>& loopTexts) {
-    for (int i = 0; i < 3; ++i) {
-        if (loopTexts[static_cast<std::size_t>(i)] == held) return i;
+int LoopThroughPosition(const std::optional<LoopThrough>& held) {
+    const LoopThrough loop = held.value_or(LoopThrough::None);
+    for (std::size_t i = 0; i < kLoopThroughChoices.size(); ++i) {
+        if (kLoopThroughChoices[i] == loop) return static_cast<int>(i);
     }
-    return 2;
+    return static_cast<int>(kLoopThroughChoices.size()) - 1;
 }
 
 DialPlanEntry EntryFromIndexInfo(const IndexInfoFields& fields, const DialPlanEntry& before) {
@@ -38,7 +39,7 @@ DialPlanEntry EntryFromIndexInfo(const IndexInfoFields& fields, const DialPlanEn
     entry.backupNumber = fields.backup;
     if (fields.domain.empty()) {
         entry.sipAddress.clear();
-        entry.loopThrough.clear();
+        entry.loopThrough.reset();
         entry.backupNumber.clear();
     } else if (fields.portName.empty()) {
         entry.sipAddress = fields.domain;

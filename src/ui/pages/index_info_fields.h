@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,7 @@ struct IndexInfoFields {
     std::string phone;
     std::string portName;
     std::string domain;
-    std::string loopThrough;
+    std::optional<LoopThrough> loopThrough;
     std::string backup;
 
     bool operator==(const IndexInfoFields&) const = default;
@@ -30,9 +31,9 @@ std::string IndexGroupTitle(std::string_view groupText, std::string_view indexTe
 // status mark is exactly "V".
 IndexInfoFields IndexInfoFromEntry(const DialPlanEntry& entry, std::string_view groupText);
 
-// The position the loop-through list selects for `held` among `loopTexts` (ISDN, PSTN, None in the
-// current language): the first equal text, else 2 ("None").
-int LoopThroughPosition(std::string_view held, const std::array<std::string, 3>& loopTexts);
+// The position the loop-through list (kLoopThroughChoices: ISDN, PSTN, None) selects for `held`; None's
+// when the entry has none.
+int LoopThroughPosition(const std::optional<LoopThrough>& held);
 
 // The entry after the dialog ended with OK: phone number, loop-through and backup from the dialog;
 // SIP address "port@domain" when both are given, the domain alone when the port name is empty; an

@@ -31,7 +31,7 @@ constexpr const char* kSecondKeys[] = {"Log_Second1", "Log_Second2", "Log_Second
 CLOGPage::CLOGPage(CallLogTable& table, const LanguageTable& texts, MessagePort& messages, QWidget* parent)
     : QWidget(parent), m_table(table), m_texts(texts), m_messages(messages) {
     resize(DialogSize(457, 193));
-    m_chooseFile = [this] { return ChooseCsvFileToSave(this); };
+    m_chooseFile = [this] { return ChooseCsvFileToSave(this, UiText(m_texts, kMsgFileFilter)); };
 
     m_list = new QTableWidget(0, kColumnCount, this);
     m_list->setObjectName(QStringLiteral("callLogList"));

@@ -45,7 +45,7 @@ QComboBox* MakeList(QWidget* parent, int x, int y, int width) {
 CSIPPage::CSIPPage(SipSettings& sip, const LanguageTable& texts, MessagePort& messages, QWidget* parent)
     : QWidget(parent), m_sip(sip), m_texts(texts), m_messages(messages) {
     resize(DialogSize(456, 193));
-    m_chooseFile = [this] { return ChooseCsvFileToSave(this); };
+    m_chooseFile = [this] { return ChooseCsvFileToSave(this, UiText(m_texts, kMsgFileFilter)); };
 
     m_sipGroup = new QGroupBox(this);
     m_sipGroup->setGeometry(DialogRect(7, 3, 442, 40));
@@ -126,7 +126,13 @@ CSIPPage::CSIPPage(SipSettings& sip, const LanguageTable& texts, MessagePort& me
         {m_password1Label, m_password1}, {m_password2Label, m_password2}, {m_expiry1Label, m_expiry1},
         {m_expiry2Label, m_expiry2}};
     for (const auto& [label, control] : buddies) label->setBuddy(control);
-    OrderTabsAsShown(this);
+    // Down each voice port's column, as the accounts are filled in; the use-registrar box stands in
+    // port 1's register-via place.
+    QWidget* const order[] = {m_sipPort, m_registrar, m_via1,  m_useRegistrar, m_name1,   m_password1,
+                              m_expiry1, m_via2,      m_name2, m_password2,    m_expiry2, m_save};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
 
     SetCaptions();
     SetTwoPort(false);

@@ -29,7 +29,7 @@ using testing::ScriptedChooser;
 using testing::TextIn;
 
 DialPlanEntry Entry(const std::string& phone, const std::string& name, const std::string& sip,
-                    const std::string& loop, const std::string& backup, const std::string& status) {
+                    std::optional<LoopThrough> loop, const std::string& backup, const std::string& status) {
     DialPlanEntry e;
     e.phoneNumber = phone;
     e.name = name;
@@ -44,10 +44,10 @@ class DialPlanPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LoadBuiltinEnglish(nullptr);
-        m_table.SetEntry(0, Entry("100", "Ann", "ann@10.0.0.1", "ISDN", "555", "V"));
-        m_table.SetEntry(2, Entry("300", "", "office.example", "PSTN", "", "-"));
-        m_table.SetEntry(4, Entry("500", "Bob, Jr", "p5@sip.example", "None", "777", "V"));
-        m_table.SetEntry(59, Entry("6000", "", "last@h", "ISDN", "1", "V"));
+        m_table.SetEntry(0, Entry("100", "Ann", "ann@10.0.0.1", LoopThrough::Isdn, "555", "V"));
+        m_table.SetEntry(2, Entry("300", "", "office.example", LoopThrough::Pstn, "", "-"));
+        m_table.SetEntry(4, Entry("500", "Bob, Jr", "p5@sip.example", LoopThrough::None, "777", "V"));
+        m_table.SetEntry(59, Entry("6000", "", "last@h", LoopThrough::Isdn, "1", "V"));
         m_table.MarkChangesApplied();
         m_page = std::make_unique<CDialPlanPage>(m_table, ProcessLanguageTable(), m_port);
         m_page->SetModelNameSource([this] { return m_model; });
@@ -66,8 +66,10 @@ protected:
     void ExpectListShowsTable() const {
         for (int row = 0; row < kDialPlanEntryCount; ++row) {
             const DialPlanEntry& e = m_table.Entry(row);
-            const std::string cells[] = {e.index,       e.phoneNumber,  e.name,      e.sipAddress,
-                                         e.loopThrough, e.backupNumber, e.statusMark};
+            const std::string loop =
+                e.loopThrough ? LoopThroughWord(*e.loopThrough, &ProcessLanguageTable()) : std::string();
+            const std::string cells[] = {e.index, e.phoneNumber,  e.name,      e.sipAddress,
+                                         loop,    e.backupNumber, e.statusMark};
             for (int column = 0; column < CDialPlanPage::kColumnCount; ++column) {
                 ASSERT_EQ(Cell(row, column).toStdString(), cells[column])
                     << "row " << row << " column " << column;
@@ -148,7 +150,7 @@ TEST_F(DialPlanPageTest, ListMirrorsAFetchedListingOfEitherForm) {
         "         example.org\n\r"
         "      2\n\r"
         "               42\n\r> ";
-    ASSERT_TRUE(m_table.FillFromListing(oneport, false, ProcessLanguageTable()));
+    ASSERT_TRUE(m_table.FillFromListing(oneport, false));
     m_page->SetTwoPort(false);
     m_page->ShowModel();
     ExpectListShowsTable();
@@ -203,7 +205,7 @@ TEST_F(DialPlanPageTest, ReadingTheRouterOrAFileUnchecksTheClearedRows) {
     // A fetched listing clears every entry: no box stays checked, so Clear Selected then clears
     // nothing the user did not check after the fetch.
     m_page->List()->item(59, 0)->setCheckState(Qt::Checked);
-    ASSERT_TRUE(m_table.FillFromListing("\n\r> ", false, ProcessLanguageTable()));
+    ASSERT_TRUE(m_table.FillFromListing("\n\r> ", false));
     m_page->ShowModel();
     for (int row = 0; row < kDialPlanEntryCount; ++row) {
         EXPECT_FALSE(m_page->IsRowChecked(row)) << row;
@@ -347,7 +349,7 @@ TEST_F(DialPlanPageTest, EmptyPortNameGivesTheDomainAloneAndEmptyDomainEmptiesTh
         return ClickOk(dialog);
     }));
     EXPECT_EQ(m_table.Entry(0).sipAddress, "10.0.0.1");
-    EXPECT_EQ(m_table.Entry(0).loopThrough, TextIn(0, "Index_Loop1"));
+    EXPECT_EQ(m_table.Entry(0).loopThrough, LoopThrough::Isdn);
 
     // A disabled entry may lose its domain: SIP address, loop-through and backup go with it.
     ASSERT_TRUE(EditRow(0, [](CIndexInfoDlg& dialog) {
@@ -419,6 +421,9 @@ TEST_F(DialPlanPageTest, TwoPortDialogHidesLoopThroughAndBackup) {
         return ClickOk(dialog);
     }));
     EXPECT_EQ(m_table.Entry(2).statusMark, "V");
+    // The hidden controls write nothing: a two-port entry has no loop-through or backup number.
+    EXPECT_EQ(m_table.Entry(2).loopThrough, std::nullopt);
+    EXPECT_EQ(m_table.Entry(2).backupNumber, "");
 
     m_model = "DZV-R5830K";
     ASSERT_TRUE(EditRow(2, [](CIndexInfoDlg& dialog) {
@@ -434,15 +439,16 @@ TEST_F(DialPlanPageTest, RecaptionKeepsEveryCellAndRelabels) {
         return ClickOk(dialog);
     }));
     m_page->SetRowChecked(4, true);
-    const std::string isdn = TextIn(0, "Index_Loop1");
     const QString nameHeader = Header(2);
     {
         LanguageSwitch chinese(1);
         m_page->Recaption();
         ExpectListShowsTable();
-        EXPECT_EQ(Cell(2, 4).toStdString(), isdn);  // the previous language's word stays
+        // The loop-through is shown in the new language's words.
+        ASSERT_NE(TextIn(1, "Index_Loop3"), TextIn(0, "Index_Loop3"));
+        EXPECT_EQ(Cell(4, 4).toStdString(), TextIn(1, "Index_Loop3"));
         EXPECT_TRUE(m_page->IsRowChecked(4));
-        EXPECT_EQ(Header(0), "No.");
+        EXPECT_EQ(Header(0).toStdString(), TextIn(1, "DialPlan_Index"));
         EXPECT_EQ(Header(2), nameHeader);
         EXPECT_EQ(Header(1).toStdString(), TextIn(1, "DialPlan_Phone"));
         EXPECT_EQ(Header(3).toStdString(), TextIn(1, "DialPlan_SIP"));

@@ -11,7 +11,7 @@ DialPlanEntry Entry(const std::string& index, const std::string& sip, const std:
     e.phoneNumber = "42";
     e.name = "Name";
     e.sipAddress = sip;
-    e.loopThrough = "PSTN";
+    e.loopThrough = LoopThrough::Pstn;
     e.backupNumber = "7";
     e.statusMark = status;
     return e;
@@ -45,19 +45,15 @@ TEST(IndexInfoFields, OnlyTheExactEnabledMarkEnables) {
     const IndexInfoFields f = IndexInfoFromEntry(Entry("9", "x@y", "V"), "T");
     EXPECT_EQ(f.groupTitle, "T9");
     EXPECT_EQ(f.phone, "42");
-    EXPECT_EQ(f.loopThrough, "PSTN");
+    EXPECT_EQ(f.loopThrough, LoopThrough::Pstn);
     EXPECT_EQ(f.backup, "7");
 }
 
-TEST(IndexInfoFields, LoopThroughSelectsTheFirstEqualTextElseNone) {
-    const std::array<std::string, 3> texts = {"ISDN", "PSTN", "None"};
-    EXPECT_EQ(LoopThroughPosition("ISDN", texts), 0);
-    EXPECT_EQ(LoopThroughPosition("PSTN", texts), 1);
-    EXPECT_EQ(LoopThroughPosition("None", texts), 2);
-    EXPECT_EQ(LoopThroughPosition("isdn", texts), 2);
-    EXPECT_EQ(LoopThroughPosition("", texts), 2);
-    const std::array<std::string, 3> same = {"X", "X", "Y"};
-    EXPECT_EQ(LoopThroughPosition("X", same), 0);
+TEST(IndexInfoFields, LoopThroughSelectsItsCodesPlaceElseNone) {
+    EXPECT_EQ(LoopThroughPosition(LoopThrough::Isdn), 0);
+    EXPECT_EQ(LoopThroughPosition(LoopThrough::Pstn), 1);
+    EXPECT_EQ(LoopThroughPosition(LoopThrough::None), 2);
+    EXPECT_EQ(LoopThroughPosition(std::nullopt), 2);
 }
 
 TEST(IndexInfoFields, WriteBackBuildsTheAddressFromPortAndDomain) {
@@ -67,7 +63,7 @@ TEST(IndexInfoFields, WriteBackBuildsTheAddressFromPortAndDomain) {
     f.phone = "99";
     f.portName = "desk";
     f.domain = "10.0.0.2";
-    f.loopThrough = "ISDN";
+    f.loopThrough = LoopThrough::Isdn;
     f.backup = "123";
     DialPlanEntry after = EntryFromIndexInfo(f, before);
     EXPECT_EQ(after.RowText(), "5,99,Name,desk@10.0.0.2,ISDN,123,V\r\n");
