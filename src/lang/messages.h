@@ -518,6 +518,8 @@ inline constexpr MessageText kMsgAboutTitle{"About_Title", "About Dezadav"};
 inline constexpr MessageText kMsgAboutText{"About_Text", "Dezadav Version %s"};
 inline constexpr MessageText kMsgAboutTranscript{"About_Transcript", "Transcript: "};
 inline constexpr MessageText kMsgFileFilter{"File_Filter", "CSV file (*.csv)"};
+// Load also takes a settings document (dezadav-cli fetch --format json).
+inline constexpr MessageText kMsgDocumentFilter{"File_FilterJson", "JSON settings document (*.json)"};
 inline constexpr MessageText kMsgDialPlanIndex{"DialPlan_Index", "No."};
 inline constexpr MessageText kMsgBannerSubtitle{"Banner_Subtitle", "VoIP settings for your office router"};
 

@@ -28,6 +28,7 @@ GuiUserPort::GuiUserPort(const LanguageTable& texts, DiscoveryOptions discovery)
     };
     m_chooseOpen = [this]() -> std::optional<std::string> {
         QFileDialog dialog(m_owner, QString(), LastFileFolder(), UiText(m_texts, kMsgFileFilter));
+        dialog.setNameFilters({UiText(m_texts, kMsgFileFilter), UiText(m_texts, kMsgDocumentFilter)});
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(QStringLiteral("csv"));
