@@ -35,7 +35,7 @@ Application::Application(ApplicationOptions options)
       m_window(MainDlgParts{m_workflow, m_port, m_texts, m_language, m_tray}) {
     m_workflow.SetTelnetPort(options.telnetPort);
     m_workflow.SetTimeScale(options.timeScale);
-    m_workflow.SetRecordLanguage(m_recordTexts);
+    m_workflow.Recorder().SetRecordLanguage(m_recordTexts);
     m_workflow.SetMainWindowVisible(true);
     if (options.transcriptFile) {
         m_transcriptFile = std::make_unique<TranscriptFile>(
@@ -48,7 +48,7 @@ Application::Application(ApplicationOptions options)
     }
     OpenedHistory history = OpenHistory(options, std::string("dezadav ") + ProgramVersion());
     m_history = std::move(history.history);
-    m_workflow.SetHistory(m_history.get());
+    m_workflow.Recorder().SetHistory(m_history.get(), HistoryCause::Fetch);
     if (history.problem) {
         ShowMessageWithDetail(m_texts, m_port.Messages(), kMsgHistoryUnavailable,
                               "\n" + *history.problem, kMsgWarnCaption);

@@ -124,19 +124,21 @@ private:
 // is no such single record.
 std::optional<std::string> RecordToRestore(const RouterJobRequest& request, const RouterWorkflow& workflow,
                                            MessagePort& messages) {
+    const HistoryRouter router = workflow.HistoryKey();
+    if (request.restoreTo == kBeforeLastApply) {
+        // The one rule the window's Undo follows too.
+        std::string why;
+        std::optional<std::string> id = workflow.Recorder().UndoRecord(router, &why);
+        if (!id) Fail(messages, why);
+        return id;
+    }
     std::optional<std::string> problem;
-    const std::vector<HistoryEntry> entries = workflow.HistoryRecords(&problem);
+    const std::vector<HistoryEntry> entries = workflow.Recorder().Records(router, &problem);
     if (problem) {
         Fail(messages, *problem);
         return std::nullopt;
     }
-    const HistoryRouter router = workflow.HistoryKey();
     const std::string name = router.macAddress.empty() ? router.ipAddress : router.macAddress;
-    if (request.restoreTo == kBeforeLastApply) {
-        std::optional<std::string> id = BeforeLastApplyId(entries);
-        if (!id) Fail(messages, NoApplyRecordedText(name));
-        return id;
-    }
     std::string prefix = request.restoreTo;
     for (char& c : prefix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     std::optional<std::string> found;
@@ -256,8 +258,8 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     workflow.SetTelnetPort(request.common.telnetPort);
     workflow.SetTimeScale(request.common.timeScale);
     session.SetObserver(&observers);
-    workflow.SetHistory(request.history,
-                        request.kind == RouterJobKind::Backup ? HistoryCause::Backup : HistoryCause::Fetch);
+    workflow.Recorder().SetHistory(request.history,
+                                   request.kind == RouterJobKind::Backup ? HistoryCause::Backup : HistoryCause::Fetch);
 
     if (workflow.ConnectSequence() != ConnectOutcome::Connected) return result;
     // A copy with settings the router did not tell would restore defaults in their place one day:

@@ -9,9 +9,11 @@
 namespace dezadav {
 
 // Why a router's settings were recorded.
-enum class HistoryCause { Fetch, BeforeApply, AfterApply, Backup };
+// FailedApply: what the router holds after an apply that stopped part-way (what was read before it
+// plus the commands that went through).
+enum class HistoryCause { Fetch, BeforeApply, AfterApply, Backup, FailedApply };
 
-// "fetch", "before apply", "after apply", "backup": the word a record's message and listings use.
+// "fetch", "before apply", "after apply", "backup", "after failed apply": the word a record's message and listings use.
 std::string_view HistoryCauseWord(HistoryCause cause);
 std::optional<HistoryCause> HistoryCauseFromWord(std::string_view word);
 
@@ -51,9 +53,12 @@ std::string HistoryMessage(const HistoryRouter& router, HistoryCause cause, std:
 std::optional<std::string> HistoryMessageField(std::string_view message, std::string_view name);
 
 // The record taken right before the newest completed apply among `newestFirst` (a router's records,
-// newest first): the "before apply" record nearest below the newest "after apply" one. Nothing when
-// no apply has completed since the records began.
-std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst);
+// newest first): the "before apply" record right below the newest "after apply" one, the one rule of
+// the window's Undo and `restore --to before-last-apply`. Nothing when no apply has completed since
+// the records began, or when that apply's "before apply" record is missing (`beforeMissing` then set):
+// an older one would undo more than the last apply.
+std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst,
+                                             bool* beforeMissing = nullptr);
 
 // Every version of every router's settings (in the settings file's form, without the call log).
 // Safe to use from several threads at once.
