@@ -53,6 +53,10 @@ Application::Application(ApplicationOptions options)
         ShowMessageWithDetail(m_texts, m_port.Messages(), kMsgHistoryUnavailable,
                               "\n" + *history.problem, kMsgWarnCaption);
     }
+    if (history.warning) {
+        ShowMessageWithDetail(m_texts, m_port.Messages(), kMsgHistoryWarning, "\n" + *history.warning,
+                              kMsgWarnCaption);
+    }
     // The window's end is the program's: no refresh may tick after it.
     QObject::connect(&m_window, &QDialog::finished, &m_window, [this] { m_refreshTimer.Stop(); });
 

@@ -133,7 +133,13 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, cons
     request.history = history;
     if (options.command == CliCommand::Restore) request.restoreTo = options.restoreTo;
     StreamJobOutput output(out, err);
-    return RunRouterJob(request, language, output).ok ? kExitOk : kExitFailed;
+    const RouterJobResult result = RunRouterJob(request, language, output);
+    if (result.recordsNotWritten > 0) {
+        // A script that keeps the history learns that it is not whole.
+        err << CliErrorLine(RecordsNotWrittenText(result.recordsNotWritten)) << std::flush;
+        return kExitFailed;
+    }
+    return result.ok ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -182,6 +188,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             err << CliErrorLine(HistoryUnusableText(*history.problem)) << std::flush;
             return kExitFailed;
         }
+        if (history.warning) err << CliErrorLine(*history.warning) << std::flush;
     }
     if (options.command == CliCommand::History)
         return RunHistory(options, *history.history, out, language, messages);

@@ -120,6 +120,29 @@ private:
     bool m_applying = false;
 };
 
+// The history of one job, counting the records that could not be written.
+class CountedHistory : public SettingsHistory {
+public:
+    explicit CountedHistory(SettingsHistory& history) : m_history(history) {}
+    HistoryOutcome Record(const HistoryRouter& router, HistoryCause cause, std::string_view text,
+                          bool onlyWhenChanged) override {
+        HistoryOutcome outcome = m_history.Record(router, cause, text, onlyWhenChanged);
+        if (outcome.problem) ++notWritten;
+        return outcome;
+    }
+    std::vector<HistoryEntry> Entries(const HistoryRouter& router, std::optional<std::string>* problem) override {
+        return m_history.Entries(router, problem);
+    }
+    std::optional<std::string> SettingsAt(const HistoryRouter& router, const std::string& id,
+                                          std::optional<std::string>* problem) override {
+        return m_history.SettingsAt(router, id, problem);
+    }
+    std::size_t notWritten = 0;
+
+private:
+    SettingsHistory& m_history;
+};
+
 // The id of the record --to names among the router's records; nothing (its message shown) when there
 // is no such single record.
 std::optional<std::string> RecordToRestore(const RouterJobRequest& request, const RouterWorkflow& workflow,
@@ -205,6 +228,46 @@ bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
     return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges;
 }
 
+// The exchanges of one router's job once its workflow is set up: connect (the full fetch), then what
+// the job is for. Its outcome goes into `result`.
+void RunExchanges(const RouterJobRequest& request, const std::string& inputFile, const LanguageTable& language,
+                  RouterWorkflow& workflow, RouterSession& session, CliUserPort& port, SaveFileWriter& files,
+                  RouterJobOutput& output, LocatedMessagePort& messages, RouterJobResult& result) {
+    if (workflow.ConnectSequence() != ConnectOutcome::Connected) return;
+    // A copy with settings the router did not tell would restore defaults in their place one day:
+    // none is written (the message naming them has been shown).
+    const bool keepsCopy = request.kind == RouterJobKind::Fetch || request.kind == RouterJobKind::Backup;
+    if (keepsCopy && workflow.Unread().Any()) return;
+
+    switch (request.kind) {
+        case RouterJobKind::Fetch:
+            if (request.outputFile == kStandardOutputName) {
+                output.WriteData(workflow.SettingsFileText());
+                result.ok = true;
+                break;
+            }
+            port.SetSaveFile(request.outputFile);
+            result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
+            break;
+        case RouterJobKind::Backup: {
+            result.backupFile = BackupFileName(result.router);
+            const std::string path = request.backupDir + "/" + result.backupFile;
+            const FileWriteResult written = files.WriteWhole(path, workflow.SettingsFileText(), FileSecrecy::OwnerOnly);
+            result.ok = written.ok;
+            if (!result.ok) {
+                messages.SetOutputFile(path);
+                messages.SetFileReason([reason = written.reason] { return reason; });
+                ShowMessageText(language, messages, kMsgSaveFail);
+            }
+            break;
+        }
+        case RouterJobKind::Apply:
+        case RouterJobKind::DryRun:
+            result.ok = LoadAndApply(request, inputFile, language, workflow, session, output, messages);
+            break;
+    }
+}
+
 }  // namespace
 
 std::string BackupFileName(const RouterInfo& router) {
@@ -258,42 +321,12 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     workflow.SetTelnetPort(request.common.telnetPort);
     workflow.SetTimeScale(request.common.timeScale);
     session.SetObserver(&observers);
-    workflow.Recorder().SetHistory(request.history,
+    std::optional<CountedHistory> history;
+    if (request.history != nullptr) history.emplace(*request.history);
+    workflow.Recorder().SetHistory(history ? &*history : nullptr,
                                    request.kind == RouterJobKind::Backup ? HistoryCause::Backup : HistoryCause::Fetch);
-
-    if (workflow.ConnectSequence() != ConnectOutcome::Connected) return result;
-    // A copy with settings the router did not tell would restore defaults in their place one day:
-    // none is written (the message naming them has been shown).
-    const bool keepsCopy = request.kind == RouterJobKind::Fetch || request.kind == RouterJobKind::Backup;
-    if (keepsCopy && workflow.Unread().Any()) return result;
-
-    switch (request.kind) {
-        case RouterJobKind::Fetch:
-            if (request.outputFile == kStandardOutputName) {
-                output.WriteData(workflow.SettingsFileText());
-                result.ok = true;
-                break;
-            }
-            port.SetSaveFile(request.outputFile);
-            result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
-            break;
-        case RouterJobKind::Backup: {
-            result.backupFile = BackupFileName(router);
-            const std::string path = request.backupDir + "/" + result.backupFile;
-            const FileWriteResult written = files.WriteWhole(path, workflow.SettingsFileText(), FileSecrecy::OwnerOnly);
-            result.ok = written.ok;
-            if (!result.ok) {
-                messages.SetOutputFile(path);
-                messages.SetFileReason([reason = written.reason] { return reason; });
-                ShowMessageText(language, messages, kMsgSaveFail);
-            }
-            break;
-        }
-        case RouterJobKind::Apply:
-        case RouterJobKind::DryRun:
-            result.ok = LoadAndApply(request, inputFile, language, workflow, session, output, messages);
-            break;
-    }
+    RunExchanges(request, inputFile, language, workflow, session, port, files, output, messages, result);
+    if (history) result.recordsNotWritten = history->notWritten;
     return result;
 }
 

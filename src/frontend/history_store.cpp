@@ -7,8 +7,10 @@ OpenedHistory OpenHistory(const CommonOptions& options, const std::string& progr
     if (options.noHistory) return opened;
     opened.folder = options.historyFolder.value_or(DefaultHistoryFolder());
     std::string problem;
-    opened.history = GitHistory::Open(opened.folder, program, &problem);
+    std::string warning;
+    opened.history = GitHistory::Open(opened.folder, program, &problem, &warning);
     if (!opened.history) opened.problem = problem.empty() ? "cannot open " + opened.folder : problem;
+    if (opened.history && !warning.empty()) opened.warning = warning;
     return opened;
 }
 

@@ -37,12 +37,15 @@ struct HistoryEntry {
 };
 
 // What recording did: `problem` says why nothing could be recorded (in English, for a message's
-// detail); `recorded` is false also when the settings equal the router's last record and the caller
-// asked to record changes only.
+// detail; a record counts as made only once it has been read back); `recorded` is false also when the
+// settings equal the router's last record and the caller asked to record changes only.
 struct HistoryOutcome {
     bool recorded = false;
     std::string id;
     std::optional<std::string> problem;
+    // Something the store put right on the way that the user should hear of (a lock left by a run that
+    // ended, removed).
+    std::optional<std::string> notice;
 };
 
 // The message of a record: a summary line, then one "Name: value" line each for the router, its

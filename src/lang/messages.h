@@ -147,6 +147,8 @@ inline constexpr MessageText kMsgHistoryApplyRefused{
 // The history folder could not be opened when the window started: it goes on without a history.
 // Why a record cannot be read when the history is switched off.
 inline constexpr std::string_view kNoHistoryKept = "no history is kept";
+// Something put right in the history folder, or to be put right by the user (a chmod); followed by what.
+inline constexpr MessageText kMsgHistoryWarning{"Message_HistoryWarning", "About the history folder:"};
 // Undo found no record to go back to; followed by why.
 inline constexpr MessageText kMsgNothingToUndo{"Message_NothingToUndo", "There is nothing to undo:"};
 inline constexpr MessageText kMsgHistoryUnavailable{
@@ -403,6 +405,10 @@ inline std::string DiffSideUnreadableText(std::string_view side, std::string_vie
 inline constexpr std::string_view kSectionUnreadableReason = "a settings section cannot be read";
 // The history on the command line.
 inline constexpr std::string_view kWantedRecord = "before-last-apply or a record's id (7 to 40 hexadecimal digits)";
+inline std::string RecordsNotWrittenText(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " record" : " records") +
+           " of the routers' settings could not be written to the history (the files written stay)";
+}
 inline std::string HistoryUnusableText(std::string_view problem) {
     return std::string(problem) + " (--no-history runs without a history)";
 }

@@ -530,6 +530,10 @@ std::optional<HistoryOutcome> RouterWorkflow::RecordRouter(HistoryCause cause, b
 }
 
 void RouterWorkflow::ReportNotRecorded(const std::optional<HistoryOutcome>& outcome) {
+    if (outcome && outcome->notice) {
+        ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryWarning, "\n" + *outcome->notice,
+                              kMsgWarnCaption);
+    }
     if (!outcome || !outcome->problem) return;
     ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryNotRecorded, "\n" + *outcome->problem,
                           kMsgWarnCaption);
