@@ -101,7 +101,15 @@ std::unique_ptr<GitHistory> GitHistory::Open(const std::string& folder, const st
     InitLibrary();
     const fs::path path(folder);
     std::error_code error;
-    if (!fs::exists(path, error) || IsEmptyFolder(path)) {
+    // An empty folder is taken only when it is the user's own.
+    const bool exists = fs::exists(path, error);
+    if (exists) {
+        if (const std::optional<std::string> unusable = HistoryFolderProblem(folder, nullptr)) {
+            *problem = *unusable;
+            return nullptr;
+        }
+    }
+    if (!exists || IsEmptyFolder(path)) {
         const auto fill = [&program](const std::string& made, std::string* why) {
             return StartHistory(made, program, why);
         };
