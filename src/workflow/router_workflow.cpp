@@ -417,6 +417,8 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     if (plan->commands.empty() && !plan->refusal) {
         m_port.Messages().ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption),
                                       TextOrDefault(m_language, kMsgNoChanges), MessageIcon::None);
+        // Every changed entry is one the router is known to hold.
+        m_dialPlan.MarkChangesApplied();
         MarkEditsSynced();
         return ApplyOutcome::NoChanges;
     }
