@@ -6,8 +6,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "support/cli_process.h"
 #include "support/router_commands.h"
@@ -362,6 +365,59 @@ TEST_F(CliFleetTest, ParallelAppliesRecordIntoOneHistoryAndRestoreUndoesTheLast)
     EXPECT_EQ(unknown.exitCode, 0);
     EXPECT_TRUE(unknown.out.empty()) << unknown.out;
     EXPECT_NE(unknown.err.find("no record of 127.0.0.9 (it did not answer"), std::string::npos) << unknown.err;
+}
+
+
+// A record is written or the run says so: two first runs into a new history both record, a lock left
+// by a run that ended is removed and named, a run that cannot write its record ends with exit status
+// 1 (an apply sends nothing without its record before), and git finds the history whole after all.
+TEST_F(CliFleetTest, RecordsAreWrittenOrTheRunFailsAndSaysHowMany) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string history = TempDir("new") + "/history";
+    const auto fetch = [&](const std::string& ip, std::optional<rlim_t> limit = std::nullopt) {
+        return RunCliProcess(DEZADAV_CLI_PATH,
+                             With({"fetch", "--router", ip, "--output", "-", "--history", history}, Ports(sim)),
+                             "admin", {}, limit);
+    };
+    CliRun first;
+    std::thread other([&] { first = fetch("127.0.0.2"); });
+    const CliRun second = fetch("127.0.0.2");
+    other.join();
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    CliRun listed = Run({"history", "--router", "00-1d-5a-73-00-02", "--history", history}, std::nullopt);
+    EXPECT_EQ(Lines(listed.out).size(), 1u) << listed.out;  // the same settings are recorded once
+
+    std::ofstream(history + "/refs/heads/main.lock");
+    const CliRun unlocked = fetch("127.0.0.3");
+    EXPECT_EQ(unlocked.exitCode, 0) << unlocked.err;
+    EXPECT_NE(unlocked.err.find("removed a lock left by a run that ended: " + history + "/refs/heads/main.lock"),
+              std::string::npos)
+        << unlocked.err;
+
+    // No file can grow past 64 bytes: no record's object can be written, as on a full disk.
+    std::filesystem::remove_all(history);
+    ASSERT_EQ(fetch("127.0.0.2").exitCode, 0);
+    const CliRun full = fetch("127.0.0.3", 64);
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_FALSE(full.out.empty());  // the settings were fetched all the same
+    EXPECT_NE(full.err.find("1 record of the routers' settings could not be written"), std::string::npos) << full.err;
+    const std::string input = TempPath("plan.csv");
+    WriteAll(input, "2,222,,a@10.0.0.2,,,V\r\n\r\n;LIST\r\n");
+    sim.ClearCommandLog();
+    const CliRun apply = RunCliProcess(
+        DEZADAV_CLI_PATH, With({"apply", "--input", input, "--router", "127.0.0.2", "--history", history}, Ports(sim)),
+        "admin", {}, 64);
+    EXPECT_EQ(apply.exitCode, 1);
+    EXPECT_NE(apply.err.find("Nothing was sent"), std::string::npos) << apply.err;
+    for (const std::string& command : CommandsOf(sim, "127.0.0.2"))
+        EXPECT_FALSE(command.starts_with("voip dial_plan set")) << "only the reads went out";
+
+    QProcess fsck;
+    fsck.start("git", {"-C", QString::fromStdString(history), "fsck", "--strict"});
+    ASSERT_TRUE(fsck.waitForFinished(30000));
+    EXPECT_EQ(fsck.exitCode(), 0) << fsck.readAllStandardError().toStdString();
 }
 
 }  // namespace
