@@ -1,5 +1,6 @@
 #include "history/git_history.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -166,6 +167,12 @@ HistoryOutcome GitHistory::Record(const HistoryRouter& router, HistoryCause caus
     }
     const std::vector<std::string> removed = lock.RemoveStaleGitLocks();
     if (!removed.empty()) outcome.notice = StaleLocksRemovedText(removed);
+    if (!router.macAddress.empty() && !router.ipAddress.empty()) {
+        if (const std::optional<std::string> unjoined = JoinAddressRecords(router)) {
+            outcome.problem = *unjoined;
+            return outcome;
+        }
+    }
     const std::string file = router.FileName();
     const std::string message = HistoryMessage(router, cause, m_program) + RunnerLines();
     git_oid blob;
@@ -219,20 +226,56 @@ HistoryOutcome GitHistory::Record(const HistoryRouter& router, HistoryCause caus
     return outcome;
 }
 
-std::vector<HistoryEntry> GitHistory::Entries(const HistoryRouter& router, std::optional<std::string>* problem) {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    std::vector<HistoryEntry> entries;
-    const std::string file = router.FileName();
+std::optional<std::string> GitHistory::JoinAddressRecords(const HistoryRouter& router) {
+    const std::string addressFile = router.ipAddress + ".csv";
+    for (int attempt = 0; attempt < kCommitAttempts; ++attempt) {
+        bool failed = false;
+        const CommitPtr head = HeadCommit(m_repo, &failed);
+        git_tree* tree = nullptr;
+        if (!head || git_commit_tree(&tree, head.get()) != 0) return LastGitError("the history " + m_folder + " is damaged");
+        const TreePtr ownedTree(tree);
+        if (git_tree_entry_byname(tree, addressFile.c_str()) == nullptr) return std::nullopt;
+        // The records kept under the address belong to this router from now on: its file leaves the
+        // tree in one commit that says whose history took them.
+        git_treebuilder* builder = nullptr;
+        git_oid treeId;
+        git_tree* newTree = nullptr;
+        if (git_treebuilder_new(&builder, m_repo, tree) != 0) return LastGitError("cannot write into the history " + m_folder);
+        const BuilderPtr ownedBuilder(builder);
+        if (git_treebuilder_remove(builder, addressFile.c_str()) != 0 || git_treebuilder_write(&treeId, builder) != 0 ||
+            git_tree_lookup(&newTree, m_repo, &treeId) != 0)
+            return LastGitError("cannot write into the history " + m_folder);
+        const TreePtr ownedNewTree(newTree);
+        const std::string message = "join: the records of " + router.ipAddress + " are " + router.macAddress +
+                                    "'s\n\nRouter: " + router.macAddress + "\nAddress: " + router.ipAddress +
+                                    "\nJoined: " + router.ipAddress + "\nProgram: " + m_program + "\n" + RunnerLines();
+        git_oid commit;
+        const int made = CommitTree(m_repo, newTree, head.get(), message, m_program, &commit);
+        if (made == 0) {
+            if (const std::optional<std::string> unread = ReadBack(m_folder, commit, {treeId})) {
+                PutBranchBack(m_repo, commit, head.get());
+                return "the records of " + router.ipAddress + " could not join " + router.macAddress + ": " + *unread;
+            }
+            return std::nullopt;
+        }
+        if (!Retryable(made)) break;
+        std::this_thread::sleep_for(kRetryPause);
+    }
+    return LastGitError("cannot write into the history " + m_folder);
+}
+
+bool GitHistory::Walk(const std::function<bool(const git_oid&, git_commit*, std::string_view)>& visit,
+                      std::optional<std::string>* problem) {
     git_revwalk* walk = nullptr;
     if (git_revwalk_new(&walk, m_repo) != 0) {
         *problem = LastGitError("cannot read the history " + m_folder);
-        return entries;
+        return false;
     }
     const WalkPtr ownedWalk(walk);
     git_revwalk_sorting(walk, GIT_SORT_TIME | GIT_SORT_TOPOLOGICAL);
     if (git_revwalk_push_head(walk) != 0) {
         *problem = LastGitError("cannot read the history " + m_folder);
-        return entries;
+        return false;
     }
     git_oid id;
     int walked = 0;
@@ -240,31 +283,87 @@ std::vector<HistoryEntry> GitHistory::Entries(const HistoryRouter& router, std::
         git_commit* commit = nullptr;
         if (git_commit_lookup(&commit, m_repo, &id) != 0) {
             *problem = LastGitError("the history " + m_folder + " is damaged");
-            return entries;
+            return false;
         }
         const CommitPtr owned(commit);
         const char* message = git_commit_message(commit);
-        if (message == nullptr) continue;
-        const std::optional<std::string> name = HistoryMessageField(message, "Router");
-        if (!name || *name + ".csv" != file) continue;
-        const std::optional<HistoryCause> cause = HistoryCauseFromWord(HistoryMessageField(message, "Cause").value_or(""));
-        if (!cause) continue;
-        HistoryEntry entry;
-        entry.id = git_oid_tostr_s(&id);
-        entry.time = static_cast<std::int64_t>(git_commit_time(commit));
-        entry.cause = *cause;
-        entry.model = HistoryMessageField(message, "Model").value_or("");
-        entries.push_back(std::move(entry));
+        if (message != nullptr && !visit(id, commit, message)) return true;
     }
     // A commit the walk cannot read ends it early: the records would look fewer than they are.
-    if (walked != GIT_ITEROVER) *problem = LastGitError("the history " + m_folder + " is damaged");
+    if (walked != GIT_ITEROVER) {
+        *problem = LastGitError("the history " + m_folder + " is damaged");
+        return false;
+    }
+    return true;
+}
+
+HistoryRouter GitHistory::Resolve(const HistoryRouter& router, std::optional<std::string>* problem) {
+    HistoryRouter key = router;
+    if (!key.macAddress.empty() || key.ipAddress.empty()) return key;
+    // Named by its address alone (no discovery answer now): the router that last answered from it.
+    Walk(
+        [&](const git_oid&, git_commit*, std::string_view message) {
+            const std::string name = HistoryMessageField(message, "Router").value_or("");
+            if (HistoryMessageField(message, "Address").value_or("") != key.ipAddress || name == key.ipAddress)
+                return true;
+            key.macAddress = name;
+            return false;
+        },
+        problem);
+    return key;
+}
+
+std::vector<std::string> GitHistory::Names(const HistoryRouter& key, std::optional<std::string>* problem) {
+    std::vector<std::string> names;
+    for (const std::string* name : {&key.macAddress, &key.ipAddress}) {
+        if (!name->empty()) names.push_back(*name);
+    }
+    if (key.macAddress.empty()) return names;
+    // The addresses whose records joined this router's history once its MAC was known.
+    Walk(
+        [&](const git_oid&, git_commit*, std::string_view message) {
+            if (HistoryMessageField(message, "Router").value_or("") == key.macAddress) {
+                if (const std::optional<std::string> joined = HistoryMessageField(message, "Joined"))
+                    names.push_back(*joined);
+            }
+            return true;
+        },
+        problem);
+    return names;
+}
+
+std::vector<HistoryEntry> GitHistory::Entries(const HistoryRouter& router, std::optional<std::string>* problem) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<HistoryEntry> entries;
+    std::optional<std::string> unread;
+    const HistoryRouter key = Resolve(router, &unread);
+    const std::vector<std::string> names = Names(key, &unread);
+    if (unread) {
+        *problem = unread;
+        return entries;
+    }
+    Walk(
+        [&](const git_oid& id, git_commit* commit, std::string_view message) {
+            const std::string name = HistoryMessageField(message, "Router").value_or("");
+            if (std::find(names.begin(), names.end(), name) == names.end()) return true;
+            const std::optional<HistoryCause> cause =
+                HistoryCauseFromWord(HistoryMessageField(message, "Cause").value_or(""));
+            if (!cause) return true;
+            HistoryEntry entry;
+            entry.id = git_oid_tostr_s(&id);
+            entry.time = static_cast<std::int64_t>(git_commit_time(commit));
+            entry.cause = *cause;
+            entry.model = HistoryMessageField(message, "Model").value_or("");
+            entries.push_back(std::move(entry));
+            return true;
+        },
+        problem);
     return entries;
 }
 
 std::optional<std::string> GitHistory::SettingsAt(const HistoryRouter& router, const std::string& id,
                                                   std::optional<std::string>* problem) {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    const std::string file = router.FileName();
     git_object* object = nullptr;
     // Only a commit name (full or a unique abbreviation): never a path or a revision expression.
     const bool hex = !id.empty() && id.size() <= GIT_OID_HEXSZ &&
@@ -282,10 +381,19 @@ std::optional<std::string> GitHistory::SettingsAt(const HistoryRouter& router, c
     const ObjectPtr ownedPeeled(peeled);
     auto* commit = reinterpret_cast<git_commit*>(peeled);
     const char* message = git_commit_message(commit);
-    if (message == nullptr || HistoryMessageField(message, "Router").value_or("") + ".csv" != file) {
-        *problem = "the record " + id + " is not one of router " + (router.macAddress.empty() ? router.ipAddress : router.macAddress);
+    const std::string name = message == nullptr ? "" : HistoryMessageField(message, "Router").value_or("");
+    std::optional<std::string> unread;
+    const HistoryRouter key = Resolve(router, &unread);
+    const std::vector<std::string> names = Names(key, &unread);
+    if (unread) {
+        *problem = unread;
         return std::nullopt;
     }
+    if (name.empty() || std::find(names.begin(), names.end(), name) == names.end()) {
+        *problem = "the record " + id + " is not one of router " + (key.macAddress.empty() ? key.ipAddress : key.macAddress);
+        return std::nullopt;
+    }
+    const std::string file = name + ".csv";
     git_tree* tree = nullptr;
     git_tree_entry* entry = nullptr;
     git_blob* blob = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -7,11 +8,15 @@
 #include "history/settings_history.h"
 
 struct git_repository;
+struct git_commit;
+struct git_oid;
 
 namespace dezadav {
 
 // The history kept as a bare git repository (written with libgit2; no git program needed): one file
-// per router in the settings file's form, one commit per record. The first commit holds a marker
+// per router in the settings file's form (named by its MAC, by its address while no MAC is known; a
+// router's records kept under its address join its MAC's history in one commit once the MAC is
+// known), one commit per record. The first commit holds a marker
 // file; a folder without it is someone else's and is never written to. Every record is read back
 // before it counts as written, and the program's own lock is held while it writes (a git lock found
 // then was left by a run that ended, and is removed).
@@ -37,6 +42,18 @@ public:
 
 private:
     GitHistory(git_repository* repo, std::string folder, std::string program);
+    // Calls `visit` with every commit from the head back (newest first) until it returns false. False
+    // (with `problem` set) when the history cannot be read whole.
+    bool Walk(const std::function<bool(const git_oid&, git_commit*, std::string_view)>& visit,
+              std::optional<std::string>* problem);
+    // `router` with the MAC of the router that last answered from its address when it has none.
+    HistoryRouter Resolve(const HistoryRouter& router, std::optional<std::string>* problem);
+    // The names a router's records are kept under: its MAC, its address, and the addresses whose
+    // records joined its history.
+    std::vector<std::string> Names(const HistoryRouter& key, std::optional<std::string>* problem);
+    // Records kept under the router's address join its MAC's history (one commit); the reason when
+    // that cannot be written.
+    std::optional<std::string> JoinAddressRecords(const HistoryRouter& router);
 
     std::mutex m_mutex;  // one libgit2 repository object serves every thread, one at a time
     git_repository* m_repo;

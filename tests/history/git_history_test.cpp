@@ -263,6 +263,36 @@ TEST_F(GitHistoryTest, FirstRunsAtOnceBothOpenTheSameNewHistory) {
     EXPECT_EQ(folders, 1u);  // no temporary folder left behind
 }
 
+// One router, one history: records kept under its address join its MAC's history once the MAC is
+// known, and the router's records are found by its MAC or by its address alone.
+TEST_F(GitHistoryTest, RecordsUnderAnAddressJoinTheMacsHistory) {
+    std::string problem;
+    auto history = OpenHistory(m_root / "history", &problem);
+    ASSERT_TRUE(history) << problem;
+    const HistoryRouter byAddress{"", m_router.ipAddress, "VX-2"};
+    const HistoryOutcome early = history->Record(byAddress, HistoryCause::BeforeApply, "a\n", false);
+    ASSERT_TRUE(history->Record(byAddress, HistoryCause::AfterApply, "b\n", false).recorded);
+    ASSERT_TRUE(history->Record(m_router, HistoryCause::Fetch, "b\n", true).recorded);
+    std::optional<std::string> listProblem;
+    for (const HistoryRouter& key : {m_router, HistoryRouter{m_router.macAddress, "", ""}, byAddress}) {
+        const std::vector<HistoryEntry> entries = history->Entries(key, &listProblem);
+        ASSERT_FALSE(listProblem) << *listProblem;
+        ASSERT_EQ(entries.size(), 3u) << key.macAddress << key.ipAddress;
+        EXPECT_EQ(entries[2].id, early.id);
+        EXPECT_EQ(BeforeLastApplyId(entries), early.id);
+        EXPECT_EQ(history->SettingsAt(key, early.id, &listProblem), "a\n");
+    }
+    // The join is one commit of its own, and the address's file is gone from the tree.
+    git_repository* repo = nullptr;
+    ASSERT_EQ(git_repository_open_bare(&repo, (m_root / "history").c_str()), 0);
+    git_object* object = nullptr;
+    ASSERT_EQ(git_revparse_single(&object, repo, "HEAD~1"), 0);
+    EXPECT_TRUE(std::string(git_commit_message(reinterpret_cast<git_commit*>(object))).starts_with("join: "));
+    git_object_free(object);
+    EXPECT_NE(git_revparse_single(&object, repo, ("HEAD:" + m_router.ipAddress + ".csv").c_str()), 0);
+    git_repository_free(repo);
+}
+
 TEST_F(GitHistoryTest, WritersInSeveralThreadsAndOnSeveralHandlesLoseNoRecord) {
     std::string problem;
     auto first = OpenHistory(m_root / "history", &problem);
