@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <optional>
 #include <string>
 
@@ -21,6 +23,9 @@ public:
         : m_router(std::move(router)), m_password(std::move(password)), m_force(force), m_messages(messages) {}
 
     void SetSaveFile(std::string path) { m_saveFile = std::move(path); }
+    // Where the router's MAC address may become known during the exchange (LearnedMacAddress).
+    void SetMacSource(std::function<std::string()> source) { m_macSource = std::move(source); }
+    std::string LearnedMacAddress() override { return m_macSource ? m_macSource() : std::string(); }
 
     RouterSelection SelectRouter() override { return RouterSelection{SelectionOutcome::Ok, m_router}; }
     std::optional<std::string> ConfirmPassword(const RouterInfo&) override;
@@ -39,6 +44,7 @@ private:
     bool m_force = false;
     MessagePort& m_messages;
     std::optional<std::string> m_saveFile;
+    std::function<std::string()> m_macSource;
 };
 
 }  // namespace dezadav::cli

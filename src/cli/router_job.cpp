@@ -234,6 +234,7 @@ void RunExchanges(const RouterJobRequest& request, const std::string& inputFile,
                   RouterWorkflow& workflow, RouterSession& session, CliUserPort& port, SaveFileWriter& files,
                   RouterJobOutput& output, LocatedMessagePort& messages, RouterJobResult& result) {
     if (workflow.ConnectSequence() != ConnectOutcome::Connected) return;
+    result.router.macAddress = workflow.Strip().mac;
     // A copy with settings the router did not tell would restore defaults in their place one day:
     // none is written (the message naming them has been shown).
     const bool keepsCopy = request.kind == RouterJobKind::Fetch || request.kind == RouterJobKind::Backup;
@@ -321,11 +322,27 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     workflow.SetTelnetPort(request.common.telnetPort);
     workflow.SetTimeScale(request.common.timeScale);
     session.SetObserver(&observers);
+    // Given its model, the router is not asked before the login; its discovery answer is asked for
+    // meanwhile and taken when it has come by the end of the fetch, so its records follow its MAC.
+    std::optional<RouterSearch> search;
+    SilentMessagePort unasked;  // the run goes on without the answer
+    if (request.model && !request.knownRouter) {
+        search.emplace(language, unasked);
+        search->Socket().SetPort(request.common.discoveryPort);
+        if (search->Open()) search->StartAt(request.routerIp);
+        port.SetMacSource([&search, &request] {
+            for (const RouterInfo& answer : search->Rows()) {
+                if (answer.ipAddress == request.routerIp) return answer.macAddress;
+            }
+            return std::string();
+        });
+    }
     std::optional<CountedHistory> history;
     if (request.history != nullptr) history.emplace(*request.history);
     workflow.Recorder().SetHistory(history ? &*history : nullptr,
                                    request.kind == RouterJobKind::Backup ? HistoryCause::Backup : HistoryCause::Fetch);
     RunExchanges(request, inputFile, language, workflow, session, port, files, output, messages, result);
+    if (search) search->Close();
     if (history) result.recordsNotWritten = history->notWritten;
     return result;
 }

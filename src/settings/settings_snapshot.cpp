@@ -9,12 +9,6 @@ namespace dezadav {
 
 namespace {
 
-// The text was written by this program; a section it cannot read is shown by the comparison.
-class SilentMessages : public MessagePort {
-public:
-    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
-};
-
 // Empty models in the given router form (the models start in the one-port form).
 std::unique_ptr<SettingsSnapshot> EmptySnapshot(bool twoPort, const LanguageTable& language) {
     auto snapshot = std::make_unique<SettingsSnapshot>(language);
@@ -33,7 +27,8 @@ std::unique_ptr<SettingsSnapshot> EmptySnapshot(bool twoPort, const LanguageTabl
 std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bool twoPort,
                                                        const LanguageTable& language, bool* complete) {
     auto snapshot = EmptySnapshot(twoPort, language);
-    SilentMessages silent;
+    // The text was written by this program; a section it cannot read is shown by the comparison.
+    SilentMessagePort silent;
     const SettingsLoadResult result = LoadSettingsText(
         text, SettingsModels{snapshot->dialPlan, snapshot->sip, snapshot->codec, snapshot->callLog}, language, silent);
     if (complete != nullptr) {

@@ -127,6 +127,11 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
         ReturnTo(before);
         return ConnectOutcome::Cancelled;
     }
+    if (m_currentRouter.macAddress.empty()) {
+        // Its records follow the router's MAC as soon as it is known.
+        m_currentRouter.macAddress = m_port.LearnedMacAddress();
+        if (!m_currentRouter.macAddress.empty()) SetStripFromCurrentRouter();
+    }
     m_refresh.SetOn(true);
     // The pages now show the router; a file loaded earlier no longer stands behind them.
     m_loadedFile.reset();
@@ -295,15 +300,6 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort, const Fetched
     ReportUnread(m_unread);
 }
 
-namespace {
-
-class DiscardedMessages : public MessagePort {
-public:
-    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
-};
-
-}  // namespace
-
 void RouterWorkflow::RereadFormlessFile(bool sipKept, bool codecKept) {
     if (!sipKept && !codecKept) return;
     // Read as a load reads it while the router is connected: into models in the router's form.
@@ -311,7 +307,7 @@ void RouterWorkflow::RereadFormlessFile(bool sipKept, bool codecKept) {
     SipSettings sip = m_sip;
     CodecSettings codec = m_codec;
     CallLogTable callLog;
-    DiscardedMessages discarded;
+    SilentMessagePort discarded;
     LoadSettingsText(m_loadedFile->text, SettingsModels{dialPlan, sip, codec, callLog}, m_language, discarded);
     if (sipKept) m_sip = sip;
     if (codecKept) m_codec = codec;

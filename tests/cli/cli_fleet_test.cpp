@@ -420,5 +420,36 @@ TEST_F(CliFleetTest, RecordsAreWrittenOrTheRunFailsAndSaysHowMany) {
     EXPECT_EQ(fsck.exitCode(), 0) << fsck.readAllStandardError().toStdString();
 }
 
+
+// Given --model, a run asks the router's own address for its discovery answer while it logs in: its
+// records follow the MAC. Records kept under the address while no answer came join that history, and
+// restore through discovery finds them all.
+TEST_F(CliFleetTest, RecordsUnderTheAddressJoinTheRoutersHistoryAndRestoreBringsItBack) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string history = TempDir("joined");
+    const std::string input = TempPath("plan.csv");
+    WriteAll(input, "2,222,,a@10.0.0.2,,,V\r\n\r\n;LIST\r\n");
+    const std::string before = FetchedAlone(sim, "127.0.0.2");
+    const std::vector<std::string> model{"--model", "DZV-R5730K", "--history", history};
+    // No discovery answer: the record is kept under the address.
+    CliRun unanswered = Run(With({"fetch", "--router", "127.0.0.2", "--output", "-", "--telnet-port",
+                                  std::to_string(sim.TelnetPort()), "--discovery-port", "9"},
+                                 model));
+    ASSERT_EQ(unanswered.exitCode, 0) << unanswered.err;
+    CliRun apply = Run(With(With({"apply", "--input", input, "--router", "127.0.0.2"}, model), Ports(sim)));
+    ASSERT_EQ(apply.exitCode, 0) << apply.err;
+    CliRun byMac = Run({"history", "--router", "00-1d-5a-73-00-02", "--history", history}, std::nullopt);
+    const std::vector<std::string> lines = Lines(byMac.out);
+    // The fetch under the address, the apply's fetch (the MAC's first record), before and after.
+    ASSERT_EQ(lines.size(), 4u) << byMac.out;
+    EXPECT_NE(lines[3].find("\tfetch\t"), std::string::npos) << byMac.out;
+
+    CliRun undo = Run(With({"restore", "--router", "127.0.0.2", "--to", "before-last-apply", "--history", history},
+                           Ports(sim)));
+    ASSERT_EQ(undo.exitCode, 0) << undo.err;
+    EXPECT_EQ(FetchedAlone(sim, "127.0.0.2"), before);
+}
+
 }  // namespace
 }  // namespace dezadav::testing
