@@ -4,6 +4,8 @@
 #include <QJsonArray>
 #include <QThread>
 #include <cstdlib>
+#include <iostream>
+#include <variant>
 #include <memory>
 
 #include "cli/cli_options.h"
@@ -15,6 +17,7 @@
 #include "cli/option_defaults.h"
 #include "cli/router_job.h"
 #include "cli/router_names.h"
+#include "cli/settings_input.h"
 #include "cli/stream_message_port.h"
 #include "discovery/router_search.h"
 #include "frontend/history_store.h"
@@ -127,6 +130,8 @@ int RunFetchOrApply(const CliOptions& options, const std::string& password, cons
     request.waitMs = options.waitMs;
     request.outputFile = options.outputFile;
     request.inputFile = options.inputFile;
+    request.inputText = options.inputText;
+    request.inputSource = options.inputSource;
     request.force = options.force;
     request.showSecrets = options.showSecrets;
     request.transcript = transcript;
@@ -177,6 +182,19 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const LanguageTable language = BuiltinEnglishTable(&messages);
 
     if (options.command == CliCommand::Discover) return RunDiscover(options, out, language, messages);
+
+    // A file that cannot be applied as it stands ends the run before any router is searched for or
+    // logged in to.
+    if (options.command == CliCommand::Apply && !options.inputFile.empty()) {
+        auto input = ReadSettingsInput(options.inputFile, options.model, language, std::cin);
+        if (const auto* refused = std::get_if<std::string>(&input)) {
+            err << CliErrorLine(*refused) << std::flush;
+            return kExitFailed;
+        }
+        SettingsInput& read = std::get<SettingsInput>(input);
+        options.inputText = std::move(read.text);
+        options.inputSource = std::move(read.source);
+    }
 
     // One history for every router of the run (its records are written one at a time), opened before
     // any router is contacted: a folder that cannot be used ends the run before anything is sent.

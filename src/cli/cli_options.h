@@ -55,7 +55,9 @@ struct CliOptions {
     std::optional<std::string> model;          // --model: stands in for the Model field
     int waitMs = kDefaultWaitMs;               // --wait: how long discovery answers are taken
     std::string outputFile;                    // --output (fetch); "-" is standard output
-    std::string inputFile;                     // --input (apply)
+    std::string inputFile;                     // --input (apply); "-" is standard input
+    std::optional<std::string> inputText;      // the input's bytes, read and checked before any router is contacted
+    std::string inputSource;                   // how messages name the input
     std::string fromBackupDir;                 // --from-backup (apply): each router's own backup file
     bool dryRun = false;                       // --dry-run (apply)
     bool force = false;                        // --force (apply): a file of the other router form too

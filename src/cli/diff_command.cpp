@@ -123,8 +123,13 @@ int RunDiff(const CliOptions& options, const FleetContext& context) {
     std::vector<std::unique_ptr<SettingsSnapshot>> loaded;
     for (std::size_t i = 0; i < sides.size(); ++i) {
         bool complete = false;
-        loaded.push_back(
-            ReadSettingsSnapshot(sides[i].text, sides[i].twoPort.value_or(twoPort), context.language, &complete));
+        std::optional<SettingsFileProblem> problem;
+        loaded.push_back(ReadSettingsSnapshot(sides[i].text, sides[i].twoPort.value_or(twoPort), context.language,
+                                              &complete, &problem));
+        if (problem) {
+            context.err << CliErrorLine(problem->Message(options.diffSides[i])) << std::flush;
+            return kExitUsage;
+        }
         if (!complete) {
             context.err << CliErrorLine(
                                DiffSideUnreadableText(options.diffSides[i], kSectionUnreadableReason))

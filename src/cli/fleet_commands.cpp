@@ -77,6 +77,8 @@ RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& cont
     request.waitMs = options.waitMs;
     request.backupDir = options.backupDir;
     request.inputFile = options.inputFile;
+    request.inputText = options.inputText;
+    request.inputSource = options.inputSource;
     request.fromBackupDir = options.fromBackupDir;
     request.force = options.force;
     request.showSecrets = options.showSecrets;

@@ -4,11 +4,14 @@
 #include <QTimer>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "cli/cli_options.h"
 #include "cli/cli_user_port.h"
 #include "cli/idle_tick_timer.h"
 #include "cli/located_messages.h"
+#include "cli/settings_input.h"
 #include "discovery/model_rules.h"
 #include "discovery/router_search.h"
 #include "lang/messages.h"
@@ -25,6 +28,14 @@
 namespace dezadav::cli {
 
 namespace {
+
+// An existing path that is no regular file: a FIFO, a character device such as /dev/stdout.
+bool IsStreamTarget(const std::string& path) {
+    std::error_code ignored;
+    const std::filesystem::file_status status = std::filesystem::status(path, ignored);
+    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+           !std::filesystem::is_directory(status);
+}
 
 bool Fail(MessagePort& messages, const std::string& text) {
     messages.ShowMessage(std::string(kMsgErrorCaption.englishDefault), text, MessageIcon::Stop);
@@ -180,7 +191,12 @@ std::optional<std::string> RecordToRestore(const RouterJobRequest& request, cons
 // The settings the apply writes into the pages: the input file, or the record --to names.
 FileOutcome LoadSettingsToApply(const RouterJobRequest& request, const std::string& inputFile,
                                 RouterWorkflow& workflow, MessagePort& messages) {
-    if (request.restoreTo.empty()) return workflow.LoadSettingsFile(inputFile);
+    if (request.restoreTo.empty()) {
+        if (request.inputText && request.fromBackupDir.empty()) {
+            return workflow.LoadSettingsText(*request.inputText, request.inputSource);
+        }
+        return workflow.LoadSettingsFile(inputFile);
+    }
     const std::optional<std::string> id = RecordToRestore(request, workflow, messages);
     if (!id) return FileOutcome::Cancelled;
     const FileOutcome outcome = workflow.RestoreRecord(*id);
@@ -247,6 +263,14 @@ void RunExchanges(const RouterJobRequest& request, const std::string& inputFile,
                 result.ok = true;
                 break;
             }
+            if (IsStreamTarget(request.outputFile)) {
+                // A pipe or a device (/dev/stdout) cannot take a file renamed into its place.
+                std::ofstream stream(request.outputFile, std::ios::binary);
+                stream << workflow.SettingsFileText() << std::flush;
+                result.ok = static_cast<bool>(stream);
+                if (!result.ok) ShowMessageText(language, messages, kMsgSaveFail);
+                return;
+            }
             port.SetSaveFile(request.outputFile);
             result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
             break;
@@ -302,6 +326,15 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         std::error_code ignored;
         if (!std::filesystem::exists(inputFile, ignored)) {
             Fail(output, NoBackupFileText(inputFile));
+            return result;
+        }
+        // Each router's own file is checked before that router is logged in to.
+        const std::optional<std::string> model =
+            router.modelName.empty() ? request.model : std::optional<std::string>(router.modelName);
+        std::istringstream noStandardInput;
+        const auto checked = ReadSettingsInput(inputFile, model, language, noStandardInput);
+        if (const auto* refused = std::get_if<std::string>(&checked)) {
+            Fail(output, *refused);
             return result;
         }
     }

@@ -35,6 +35,10 @@ struct RouterJobRequest {
     std::string outputFile;
     std::string backupDir;
     std::string inputFile;
+    // inputFile's bytes, read once before any router was contacted (standard input can be read once
+    // only), and how messages name them.
+    std::optional<std::string> inputText;
+    std::string inputSource;
     // An apply's file is this folder's backup of the router, named by BackupFileName, instead of inputFile.
     std::string fromBackupDir;
     bool force = false;  // apply a file of the other router form all the same

@@ -44,6 +44,12 @@ public:
                               std::string_view defaultCaption, std::string_view defaultText) const;
 
     int CurrentLanguage() const { return m_language; }
+    // A table over the same files with language n loaded (empty when the table has no source).
+    LanguageTable InLanguage(int languageNumber) const {
+        LanguageTable table(m_source);
+        if (m_source) table.LoadLanguage(languageNumber);
+        return table;
+    }
     const std::vector<std::string>& Entries() const { return m_entries; }
 
 private:

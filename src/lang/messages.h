@@ -84,6 +84,8 @@ inline constexpr MessageText kMsgControlByte{
     "Message_ControlByte", "A value contains a control character and cannot be sent to the router!"};
 // A value the router cannot take (a port outside 1 to 65535, a payload type outside 96 to 127),
 // followed by the field and its range.
+inline constexpr MessageText kMsgNotOneWord{
+    "Message_NotOneWord", "A value holds a space or a double quote and cannot be sent to the router!"};
 inline constexpr MessageText kMsgValueRange{"Message_ValueRange",
                                             "A value is outside the range the router accepts and cannot be sent!"};
 // The RTP port range the other way round.
@@ -126,6 +128,20 @@ inline constexpr MessageText kMsgProgressGetVoipLog{"Message_GetVoIPLog", "Get V
 // Settings files and edits.
 inline constexpr MessageText kMsgFileFail{"Message_FileFail", "Couldn't load settings form the file!"};
 inline constexpr MessageText kMsgSaveFail{"Message_SaveFail", "Couldn't save settings to the file!"};
+// Why a settings file is refused, after "file:line: field: "value"" ("%s" stands for the values named).
+inline constexpr MessageText kMsgFileRefused{"Message_FileRefused",
+                                             "The file was not loaded; nothing was changed or sent:"};
+inline constexpr MessageText kMsgFileNotOneOf{"Message_FileNotOneOf", "is not one of %s"};
+inline constexpr MessageText kMsgFileNotNumber{"Message_FileNotNumber", "is not a number from %s to %s"};
+inline constexpr MessageText kMsgFileUnsendable{
+    "Message_FileUnsendable", "cannot be sent to the router (it holds a space, a double quote or a control character)"};
+inline constexpr MessageText kMsgFileRepeated{"Message_FileRepeated", "is given twice"};
+inline constexpr MessageText kMsgFileExtraField{"Message_FileExtraField", "is a field the row does not have"};
+inline constexpr MessageText kMsgFileFieldCount{"Message_FileFieldCount", "has %s fields, not %s"};
+inline constexpr MessageText kMsgFileSecondRow{"Message_FileSecondRow", "is a second row; the section has one"};
+inline constexpr MessageText kMsgFileRtpOrder{"Message_FileRtpOrder", "is above the RTP end port %s"};
+inline constexpr MessageText kMsgFileLineBreak{"Message_FileLineBreak",
+                                               "holds a line break, which a settings file cannot hold"};
 inline constexpr MessageText kMsgPayload{"Message_Payload", "The value must between 96 ~ 127!"};
 inline constexpr MessageText kMsgEmptyEntry{"Message_Empty", "Phone number and domain name cannot be blank!"};
 

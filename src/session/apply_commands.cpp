@@ -97,6 +97,10 @@ constexpr bool InRowOrder(const std::array<RowCommand<Field>, N>& table) {
 }
 static_assert(InRowOrder(kSipCommands) && InRowOrder(kCodecCommands));
 
+bool IsTextForm(ValueForm form) {
+    return form == ValueForm::Text;
+}
+
 std::string TextOrMarker(std::string_view value) {
     return std::string(value.empty() ? kEmptyMarker : value);
 }
@@ -146,6 +150,10 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, const Language
             refused = ControlByteRefusal(EntryFieldName(entry, name));
             return false;
         }
+        if (!IsOneWord(value)) {
+            refused = UnsendableRefusal(EntryFieldName(entry, name));
+            return false;
+        }
     }
 
     // An empty domain would let the status slip into its place, so it is sent as the empty marker
@@ -168,7 +176,6 @@ bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::ve
     for (const RowCommand<Field>& command : table) {
         const std::size_t position = FieldPosition(command.field);
         if (position >= row.size()) break;
-        if (command.portTwo && !twoPort) continue;
         const std::string& value = row[position];
         std::string argument;
         switch (command.form) {
@@ -195,7 +202,13 @@ bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::ve
                                                        std::to_string(command.range.max) + ")"};
             return false;
         }
-        commands.push_back({Join({command.words, argument}), failure, area, position});
+        if (IsTextForm(command.form) && !IsOneWord(value)) {
+            refused = UnsendableRefusal(command.fieldName);
+            return false;
+        }
+        // A one-port router has no second port, and may say so: it is sent the port's commands all the
+        // same, as routers in the field always were, and its refusal of them changes nothing.
+        commands.push_back({Join({command.words, argument}), failure, area, position, command.portTwo && !twoPort});
     }
     return true;
 }
@@ -245,6 +258,14 @@ bool ContainsControlByte(std::string_view value) {
 
 ApplyRefusal ControlByteRefusal(std::string_view fieldName) {
     return ApplyRefusal{kMsgControlByte, " (" + std::string(fieldName) + ")"};
+}
+
+bool IsOneWord(std::string_view value) {
+    return value.find_first_of(" \"") == std::string_view::npos;
+}
+
+ApplyRefusal UnsendableRefusal(std::string_view fieldName) {
+    return ApplyRefusal{kMsgNotOneWord, " (" + std::string(fieldName) + ")"};
 }
 
 std::string ApplyCommand::ShownText() const {

@@ -37,6 +37,9 @@ struct ApplyCommand {
     // What it changes: the entry's position (index - 1) for the dial plan, the field's position in
     // the SIP or codec row otherwise.
     std::size_t target = 0;
+    // The router may refuse it without the apply failing: a second-port command sent to a one-port
+    // router, which has no second port.
+    bool refusalHarmless = false;
 
     // The command as it may be shown or printed (HideSecretValue).
     std::string ShownText() const;
@@ -51,6 +54,12 @@ struct ApplyRefusal {
 // The refusal of a value holding a control byte (ContainsControlByte), naming its field in English,
 // e.g. "password" or "SIP port 1 name". Every value typed into the router is refused with it.
 ApplyRefusal ControlByteRefusal(std::string_view fieldName);
+
+// True when `value` reaches the router's command line as one word: it holds no space (which would
+// cut it in two) and no double quote (which would open a quoted word).
+bool IsOneWord(std::string_view value);
+// The refusal of a value that is not one word (IsOneWord), naming its field in English.
+ApplyRefusal UnsendableRefusal(std::string_view fieldName);
 
 // Every command of one apply, in sending order: dial plan, then SIP (all ten, when the SIP row
 // differs from the router's), then codec (all six, when the codec row differs). Built once per
@@ -76,12 +85,12 @@ struct ApplyPlan {
 // Loop-through texts map to 1, 2, 0 by LoopThroughCode (`language`); a text matching none is sent
 // as 0. Status "V" is 1, anything else 0. SIP: port, registrar, then per voice port use_reg, name,
 // pass, expire (numbers read as leading decimals, expire + 1 on a two-port model, empty texts as
-// kEmptyMarker; the port-2 commands only on a two-port model, a one-port router has no second
-// port). Codec: type, size, DTMF mode and payload type unchanged, RTP start and end port (empty as
+// kEmptyMarker; the port-2 commands on every model, a one-port router's refusal of them being
+// harmless). Codec: type, size, DTMF mode and payload type unchanged, RTP start and end port (empty as
 // kEmptyMarker). The entry's name is never sent.
 //
 // Refused before anything is sent (`refusal`): a value with a control byte (Message_ControlByte with
-// the field's English name), a SIP or RTP port that is not a number from 1 to 65535 and a DTMF payload
+// the field's English name), a text value with a space or a double quote (Message_NotOneWord), a SIP or RTP port that is not a number from 1 to 65535 and a DTMF payload
 // type that is not one from 96 to 127 (Message_ValueRange), an RTP start port above the end port
 // (Message_RtpPortOrder). Only values that would be sent are checked; an empty one is sent as ever.
 ApplyPlan BuildApplyPlan(const RouterSettings& router, ApplyTexts pages, bool twoPort,

@@ -109,7 +109,8 @@ bool RouterSession::RunApply(const SessionRequest& request, std::size_t& applied
         if (!m_dialogue.SendSetCommand(command.text, &reply)) return FailRun(command.failure, true);
         // A router that refuses a value says so and goes on with its prompt; what was sent before
         // stays in force, nothing after it is sent.
-        if (const std::optional<std::string> refusal = RouterRefusal(reply)) {
+        const std::optional<std::string> refusal = RouterRefusal(reply);
+        if (refusal && !command.refusalHarmless) {
             return FailWithDetail(kMsgRouterRefused, "\n" + command.ShownText() + "\n\"" + *refusal + "\"", true);
         }
         ++applied;

@@ -108,10 +108,10 @@ std::string DialPlanEntry::RowText() const {
     row.reserve(index.size() + phoneNumber.size() + name.size() + sipAddress.size() + loopThrough.size() +
                 backupNumber.size() + statusMark.size() + 8);
     for (const std::string* field : {&index, &phoneNumber, &name, &sipAddress, &loopThrough, &backupNumber}) {
-        row += *field;
+        row += SettingsFileField(*field);
         row += ',';
     }
-    row += statusMark;
+    row += SettingsFileField(statusMark);
     row += "\r\n";
     return row;
 }

@@ -29,8 +29,8 @@ struct DialPlanEntry {
     std::string backupNumber;  // any text
     std::string statusMark;    // "V" enabled, "-" disabled or not in use
 
-    // The seven fields joined by "," and followed by CR LF; no quoting, a comma in a field is
-    // written unchanged. An empty entry 5 gives "5,,,,,,-\r\n".
+    // The seven fields joined by "," and followed by CR LF, a field holding a comma or a double quote
+    // in double quotes (SettingsFileField). An empty entry 5 gives "5,,,,,,-\r\n".
     std::string RowText() const;
 
     bool operator==(const DialPlanEntry&) const = default;

@@ -6,12 +6,13 @@ namespace dezadav {
 
 namespace {
 
-constexpr std::string_view kSeparator = " \xC2\xB7 ";  // " · "
+constexpr std::string_view kSeparator = kFieldPathSeparator;
 constexpr std::string_view kArrow = " \xE2\x86\x92 ";  // " → "
 constexpr std::string_view kHiddenPassword = "********";
 
-// A page label as a field name: "Expiry Time :" is "Expiry Time", "[Dial Plan]" is "Dial Plan".
-std::string Label(const LanguageTable& language, std::string_view key) {
+}  // namespace
+
+std::string PageLabel(const LanguageTable& language, std::string_view key) {
     std::string text = language.LookupText(key);
     if (text.empty() || text == kMissingText) text = std::string(key);
     std::erase(text, '&');
@@ -21,6 +22,12 @@ std::string Label(const LanguageTable& language, std::string_view key) {
     if (text.size() >= 3 && text.compare(text.size() - 3, 3, "\xEF\xBC\x9A") == 0) text.resize(text.size() - 3);
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
+}
+
+namespace {
+
+std::string Label(const LanguageTable& language, std::string_view key) {
+    return PageLabel(language, key);
 }
 
 class Comparison {

@@ -22,6 +22,13 @@ struct FieldDifference {
     bool operator==(const FieldDifference&) const = default;
 };
 
+// Between the parts of a field's place: "SIP · Port 1 · Expiry Time".
+inline constexpr std::string_view kFieldPathSeparator = " \xC2\xB7 ";
+
+// A page label as a field name: "Expiry Time :" is "Expiry Time", "[Dial Plan]" is "Dial Plan" (the
+// key itself when the language lacks it).
+std::string PageLabel(const LanguageTable& language, std::string_view key);
+
 // The settings a comparison looks at: what an apply can change on a router (the call log takes no
 // part).
 struct SettingsView {

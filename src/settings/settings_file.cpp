@@ -13,10 +13,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kSeparatorEquals = 89;
-// The Load steps skip a marker and the CR LF after it.
-constexpr std::size_t kDialPlanMarkerSpan = 7;
-constexpr std::size_t kSipMarkerSpan = 6;
-constexpr std::string_view kCallLogMarkerStart = ";VoI";
 
 std::string ClosingMarker(std::string_view marker) {
     std::string text(kLineEnd);
@@ -25,11 +21,20 @@ std::string ClosingMarker(std::string_view marker) {
     return text;
 }
 
-// The last occurrence of `marker` that begins at or after `from`.
+// The start of the last line that is `marker` alone (IsMarkerLine) and begins at or after `from`: a
+// marker inside a value is no marker.
 std::optional<std::size_t> LastMarkerFrom(std::string_view text, std::string_view marker, std::size_t from) {
-    const std::size_t at = text.rfind(marker);
-    if (at == std::string_view::npos || at < from) return std::nullopt;
-    return at;
+    std::optional<std::size_t> last;
+    for (std::size_t at = text.find(marker); at != std::string_view::npos; at = text.find(marker, at + 1)) {
+        if (at != 0 && text[at - 1] != '\n' && text[at - 1] != '\r') continue;
+        const std::size_t lineEnd = text.find_first_of("\r\n", at);
+        if (IsMarkerLine(text.substr(at, lineEnd == std::string_view::npos ? std::string_view::npos : lineEnd - at),
+                         marker)) {
+            last = at;
+        }
+    }
+    if (!last || *last < from) return std::nullopt;
+    return last;
 }
 
 // Hands every line of the section to `loadField` (field number, text), skipping empty lines.
@@ -93,8 +98,8 @@ bool LoadCodecSection(CodecSettings& codec, std::string_view text, std::size_t s
 }
 
 bool HoldsSettingsSection(std::string_view text) {
-    for (const std::string_view marker : {kDialPlanMarker, kSipMarker, kCodecMarker, kCallLogMarkerStart}) {
-        if (text.find(marker) != std::string_view::npos) return true;
+    for (const std::string_view marker : {kDialPlanMarker, kSipMarker, kCodecMarker, kCallLogMarker}) {
+        if (LastMarkerFrom(text, marker, 0)) return true;
     }
     return false;
 }
@@ -105,9 +110,41 @@ std::string WithCrLfLineEnds(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) lines += '\r';
         lines += text[i];
+        // A CR alone ends a line as well (old Mac editors write lines so).
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) lines += '\n';
     }
     if (!lines.empty() && lines.back() != '\n') lines += kLineEnd;
     return lines;
+}
+
+SettingsSections FindSettingsSections(std::string_view text) {
+    // Past a marker's line (CR LF or LF, and any commas padding it).
+    const auto afterLine = [text](std::size_t at) {
+        const std::size_t lineFeed = text.find('\n', at);
+        return lineFeed == std::string_view::npos ? text.size() : lineFeed + 1;
+    };
+    SettingsSections sections;
+    std::size_t s = 0;
+    if (const auto p = LastMarkerFrom(text, kDialPlanMarker, 0)) {
+        sections.dialPlan = SectionRange{0, *p, *p};
+        s = afterLine(*p);
+    }
+    if (const auto q = LastMarkerFrom(text, kSipMarker, s)) {
+        sections.sip = SectionRange{s, *q, *q};
+        s = afterLine(*q);
+    } else {
+        s = 0;
+    }
+    // Without a call log the codec section still starts after the SIP section: from the start of the
+    // file it would take in the dial-plan and SIP rows as codec rows.
+    const auto v = LastMarkerFrom(text, kCallLogMarker, s);
+    if (v) sections.callLog = SectionRange{s, text.size(), *v};
+    if (const auto e = LastMarkerFrom(text, kCodecMarker, s)) {
+        sections.codec = SectionRange{s, *e, *e};
+    } else if (v) {
+        sections.codec = SectionRange{s, *v, *v};
+    }
+    return sections;
 }
 
 SettingsLoadResult LoadSettingsText(std::string_view fileText, SettingsModels models, const LanguageTable& lang,
@@ -127,30 +164,16 @@ SettingsLoadResult LoadSettingsText(std::string_view fileText, SettingsModels mo
         if (!loaded) ReportFileFail(lang, port);
     };
 
-    std::size_t s = 0;
-    if (const auto p = LastMarkerFrom(text, kDialPlanMarker, 0)) {
-        report(result.dialPlan, models.dialPlan.FillFromFileSection(text, 0, *p));
-        s = *p + kDialPlanMarkerSpan;
+    const SettingsSections sections = FindSettingsSections(text);
+    if (sections.dialPlan) {
+        report(result.dialPlan, models.dialPlan.FillFromFileSection(text, sections.dialPlan->start, sections.dialPlan->end));
     }
-
-    if (const auto q = LastMarkerFrom(text, kSipMarker, s)) {
-        report(result.sip, LoadSipSection(models.sip, text, s, *q));
-        s = *q + kSipMarkerSpan;
-    } else {
-        s = 0;
+    if (sections.sip) report(result.sip, LoadSipSection(models.sip, text, sections.sip->start, sections.sip->end));
+    if (sections.callLog) {
+        report(result.callLog, models.callLog.LoadCallLogSection(text, sections.callLog->start, sections.callLog->end));
     }
-
-    const auto v = LastMarkerFrom(text, kCallLogMarkerStart, s);
-    if (v) {
-        report(result.callLog, models.callLog.LoadCallLogSection(text, s, text.size()));
-    } else {
-        s = 0;
-    }
-
-    if (const auto e = LastMarkerFrom(text, kCodecMarker, s)) {
-        report(result.codec, LoadCodecSection(models.codec, text, s, *e));
-    } else if (v) {
-        report(result.codec, LoadCodecSection(models.codec, text, s, *v));
+    if (sections.codec) {
+        report(result.codec, LoadCodecSection(models.codec, text, sections.codec->start, sections.codec->end));
     }
     return result;
 }
@@ -169,12 +192,34 @@ std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path, s
         return std::nullopt;
     };
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return fail(std::strerror(EISDIR));
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (std::filesystem::is_directory(status)) return fail(std::strerror(EISDIR));
+    // A device would be read for ever (/dev/zero) or block (a terminal): only what holds a file's
+    // bytes is read.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+        !std::filesystem::is_fifo(status)) {
+        return fail(std::string(kNotRegularFileReason));
+    }
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) return fail(std::strerror(errno != 0 ? errno : ENOENT));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return fail(std::strerror(errno != 0 ? errno : EIO));
+    return ReadSettingsStream(in, reason);
+}
+
+std::optional<std::string> ReadSettingsStream(std::istream& in, std::string* reason) {
+    std::string bytes;
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > kMaxSettingsFileBytes) {
+            if (reason != nullptr) *reason = std::string(kTooLargeReason);
+            return std::nullopt;
+        }
+    }
+    if (in.bad()) {
+        if (reason != nullptr) *reason = std::strerror(errno != 0 ? errno : EIO);
+        return std::nullopt;
+    }
     return bytes;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -79,15 +80,32 @@ struct SettingsLoadResult {
     }
 };
 
+// Where each section of a settings text lies: [start, end) as its reader reads it, and the marker line
+// that placed it.
+struct SectionRange {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    std::size_t marker = 0;
+};
+struct SettingsSections {
+    std::optional<SectionRange> dialPlan;
+    std::optional<SectionRange> sip;
+    std::optional<SectionRange> codec;
+    std::optional<SectionRange> callLog;
+};
+// The sections of `text` (lines ending in CR LF) as Load finds them, below. A marker counts only as a
+// line of its own (followed at most by commas a spreadsheet pads rows with), never inside a value.
+SettingsSections FindSettingsSections(std::string_view text);
+
 // Load: finds the sections by their markers and hands each to its reader:
-// 1. the last ";LIST": the dial plan reads [0, p); reading goes on at p + 7 (else at 0);
-// 2. the last ";SIP" from there: the SIP reader reads [s, q); s := q + 6 (else s := 0);
-// 3. the last ";VoI" from s: the call log reads [s, end of file) (else s := 0);
+// 1. the last ";LIST": the dial plan reads [0, p); reading goes on after its line (else at 0);
+// 2. the last ";SIP" from there: the SIP reader reads [s, q); s := after its line (else s := 0);
+// 3. the last ";VoIP LOG" from s: the call log reads [s, end of file);
 // 4. the last ";END" from s: the codec reader reads [s, e); without one but with ";VoI" at v, it
 //    reads [s, v).
 // Sections must stand in the order dial plan, SIP, codec, call log; any subset may be present. A
 // text without any marker (an empty file, a picture, a file cut off inside the dial plan) is no
-// settings file: Message_FileFail is shown and nothing is read. Lines may end in CR LF or LF alone,
+// settings file: Message_FileFail is shown and nothing is read. Lines may end in CR LF, LF or CR alone,
 // and the last one may have no end: the text is read as if every line ended in CR LF. Every reader
 // that fails (its section ends at the very start of the file) shows Message_FileFail with caption
 // Message_Error through `port`, once; the other sections are still read. Dial-plan entries touched
@@ -97,14 +115,20 @@ SettingsLoadResult LoadSettingsText(std::string_view text, SettingsModels models
 
 // True when `text` holds at least one of the markers the loader looks for.
 bool HoldsSettingsSection(std::string_view text);
-// `text` with every line ended by CR LF: a LF without a CR before it gets one, and a last line
-// without any end gets CR LF. Text whose lines all end in CR LF comes back unchanged.
+// `text` with every line ended by CR LF: a LF without a CR before it gets one, a CR without a LF after
+// it gets one, and a last line without any end gets CR LF. Text whose lines all end in CR LF comes back unchanged.
 std::string WithCrLfLineEnds(std::string_view text);
 
 // --- files -----------------------------------------------------------------------------------------
-// The whole content of `path`; nothing when it cannot be read, with the system's reason in `reason`
-// when one is given.
+// A settings file is far smaller: anything larger is no settings file, and is not read on.
+inline constexpr std::size_t kMaxSettingsFileBytes = 1024 * 1024;
+inline constexpr std::string_view kTooLargeReason = "it is larger than 1 MiB";
+inline constexpr std::string_view kNotRegularFileReason = "it is neither a regular file nor a pipe";
+// The whole content of `path` (a regular file or a FIFO, at most kMaxSettingsFileBytes); nothing when
+// it cannot be read, with the reason in `reason` when one is given.
 std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path, std::string* reason = nullptr);
+// The same from an open stream (standard input).
+std::optional<std::string> ReadSettingsStream(std::istream& in, std::string* reason = nullptr);
 // ReadSettingsFile then LoadSettingsText. False (and nothing shown, nothing changed) when the file
 // cannot be read.
 bool LoadSettingsFile(const std::filesystem::path& path, SettingsModels models, const LanguageTable& lang,

@@ -30,7 +30,9 @@ std::optional<bool> SettingsFileIsTwoPort(std::string_view text, const LanguageT
         const DialPlanEntry& entry = dialPlan.Entry(p);
         onePort = !entry.loopThrough.empty() || !entry.backupNumber.empty();
     }
-    const bool twoPort = sip.Port1RegisterVia().Selected() >= kRegisterViaWan;
+    const bool twoPort = sip.Port1RegisterVia().Selected() >= kRegisterViaWan ||
+                         sip.Port2RegisterVia().Selected() > kRegisterViaNone ||
+                         codec.Codec().Selected() >= kOnePortCodecCount;
     if (onePort == twoPort) return std::nullopt;
     return twoPort;
 }

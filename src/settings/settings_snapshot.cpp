@@ -2,6 +2,7 @@
 
 #include "settings/router_form_change.h"
 #include "settings/settings_file.h"
+#include "settings/settings_file_check.h"
 #include "settings/sip_codec_fields.h"
 #include "text/decimal_text.h"
 
@@ -25,12 +26,21 @@ std::unique_ptr<SettingsSnapshot> EmptySnapshot(bool twoPort, const LanguageTabl
 }  // namespace
 
 std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bool twoPort,
-                                                       const LanguageTable& language, bool* complete) {
+                                                       const LanguageTable& language, bool* complete,
+                                                       std::optional<SettingsFileProblem>* problem) {
     auto snapshot = EmptySnapshot(twoPort, language);
+    // Read as strictly as a file: a text that is refused leaves every default, and says why.
+    CheckedSettingsText checked = CheckSettingsText(text, twoPort, AllSettingsFileWords(language));
+    if (checked.problem) {
+        if (problem != nullptr) *problem = std::move(checked.problem);
+        if (complete != nullptr) *complete = false;
+        return snapshot;
+    }
     // The text was written by this program; a section it cannot read is shown by the comparison.
     SilentMessagePort silent;
-    const SettingsLoadResult result = LoadSettingsText(
-        text, SettingsModels{snapshot->dialPlan, snapshot->sip, snapshot->codec, snapshot->callLog}, language, silent);
+    const SettingsLoadResult result =
+        LoadSettingsText(checked.text, SettingsModels{snapshot->dialPlan, snapshot->sip, snapshot->codec, snapshot->callLog},
+                         language, silent);
     if (complete != nullptr) {
         *complete = !result.notSettingsText && result.dialPlan != SectionLoad::Failed &&
                     result.sip != SectionLoad::Failed && result.codec != SectionLoad::Failed;

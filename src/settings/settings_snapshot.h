@@ -11,6 +11,7 @@
 #include "settings/dial_plan_table.h"
 #include "settings/router_settings.h"
 #include "settings/settings_difference.h"
+#include "settings/settings_file_check.h"
 #include "settings/sip_settings.h"
 
 namespace dezadav {
@@ -39,10 +40,13 @@ std::string SettingsTextIn(const DialPlanTable& dialPlan, SipSettings sip, Codec
                            const LanguageTable& language);
 
 // `text` in the settings-file layout read into models of the given router form (its expiry lists are
-// positions in that form's lists), as a settings file is loaded; sections that cannot be read leave
-// their defaults (no message is shown). `complete`, when given, tells whether every section was read.
+// positions in that form's lists), as strictly as a settings file is loaded (CheckSettingsText);
+// sections that cannot be read leave their defaults (no message is shown). `complete`, when given,
+// tells whether every section was read; `problem`, when given, gets why a refused text was refused
+// (the snapshot then holds only defaults).
 std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bool twoPort,
-                                                       const LanguageTable& language, bool* complete = nullptr);
+                                                       const LanguageTable& language, bool* complete = nullptr,
+                                                       std::optional<SettingsFileProblem>* problem = nullptr);
 
 // What `router` holds, in models of the given router form showing `language`'s words: the known
 // entries without names, the SIP and codec rows (a one-port router has no second voice port: its

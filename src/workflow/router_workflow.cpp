@@ -5,6 +5,7 @@
 #include "session/apply_commands.h"
 #include "settings/router_form_change.h"
 #include "settings/settings_file.h"
+#include "settings/settings_file_check.h"
 #include "settings/settings_file_form.h"
 
 namespace dezadav {
@@ -308,7 +309,8 @@ void RouterWorkflow::RereadFormlessFile(bool sipKept, bool codecKept) {
     CodecSettings codec = m_codec;
     CallLogTable callLog;
     SilentMessagePort discarded;
-    LoadSettingsText(m_loadedFile->text, SettingsModels{dialPlan, sip, codec, callLog}, m_language, discarded);
+    dezadav::LoadSettingsText(m_loadedFile->text, SettingsModels{dialPlan, sip, codec, callLog}, m_language,
+                              discarded);
     if (sipKept) m_sip = sip;
     if (codecKept) m_codec = codec;
     m_sip.Recaption();
@@ -469,10 +471,15 @@ FileOutcome RouterWorkflow::LoadSettingsFile(const std::string& path) {
     m_lastFileProblem.clear();
     std::optional<std::string> bytes = ReadSettingsFile(path, &m_lastFileProblem);
     if (!bytes) return FileOutcome::OpenFailed;
-    return LoadSettingsBytes(std::move(*bytes));
+    return LoadSettingsBytes(std::move(*bytes), path);
 }
 
-FileOutcome RouterWorkflow::LoadSettingsBytes(std::string bytes) {
+FileOutcome RouterWorkflow::LoadSettingsText(std::string bytes, const std::string& source) {
+    m_lastFileProblem.clear();
+    return LoadSettingsBytes(std::move(bytes), source);
+}
+
+FileOutcome RouterWorkflow::LoadSettingsBytes(std::string bytes, const std::string& source) {
     if (!HoldsSettingsSection(bytes)) {
         // Not a settings file (a picture, an empty file, one cut off inside the dial plan): loading it
         // would change nothing and let an apply report that there is nothing to apply.
@@ -492,7 +499,17 @@ FileOutcome RouterWorkflow::LoadSettingsBytes(std::string bytes) {
             m_port.ApplyPerModelControls(*fileTwoPort);
         }
     }
-    const SettingsLoadResult result = LoadSettingsText(bytes, Models(), m_language, m_port.Messages());
+    // Every field is checked before any page changes: a file means exactly what it says, or nothing.
+    // It is checked in the form it shows, else in the form its values will be read in.
+    const bool checkTwoPort = fileTwoPort.value_or(tiedToRouter ? IsTwoPort() : m_sip.IsTwoPort());
+    CheckedSettingsText checked = CheckSettingsText(bytes, checkTwoPort, AllSettingsFileWords(m_language));
+    if (checked.problem) {
+        m_lastFileProblem = checked.problem->Message(source);
+        ShowMessageWithDetail(m_language, m_port.Messages(), kMsgFileRefused, "\n" + m_lastFileProblem);
+        return FileOutcome::Refused;
+    }
+    bytes = std::move(checked.text);
+    const SettingsLoadResult result = dezadav::LoadSettingsText(bytes, Models(), m_language, m_port.Messages());
     m_loadedFile = LoadedFile{std::move(bytes), fileTwoPort, m_sip.SipFields(), m_codec.CodecFields(true)};
     // What a file holds is kept there; a load that failed in part left values that are nowhere else.
     if (!result.AnyFailed()) MarkEditsSynced();

@@ -64,6 +64,8 @@ enum class FileOutcome {
     OpenFailed,     // the file could not be opened (saving: Message_SaveFail was shown;
                     // loading: nothing is shown)
     SectionFailed,  // read, but at least one section reader failed (Message_FileFail shown each)
+    Refused,        // read, but a field holds a value the program never writes there: Message_FileRefused
+                    // shown with the file, line, field and value (LastFileProblem); nothing loaded
     NotSettings,    // read, but it holds no settings section: Message_FileFail shown, nothing loaded
 };
 
@@ -140,6 +142,9 @@ public:
     // Message_FileFail. A file that cannot be opened ends the load without a message; one that
     // holds no section shows Message_FileFail and changes nothing.
     FileOutcome LoadSettingsFile(const std::string& path);
+    // The same for a settings text already read (standard input, a file checked before any login);
+    // `source` names it in a refusal.
+    FileOutcome LoadSettingsText(std::string bytes, const std::string& source);
 
     // Why the last file flow failed, in the system's words (or "no settings section"), for front
     // ends that show more than the message box; empty after a flow that did not fail.
@@ -292,7 +297,7 @@ private:
     void MarkEditsSynced() { m_syncedEdits = EditableText(); }
     void ShowAutoRefresh();
     // The bytes of a settings file, read: what LoadSettingsFile does once it has them.
-    FileOutcome LoadSettingsBytes(std::string bytes);
+    FileOutcome LoadSettingsBytes(std::string bytes, const std::string& source = {});
     // What the pages hold and what an undo may change of the workflow's state: one value, so that an
     // undo that sent nothing puts all of it back.
     struct PagesState {

@@ -140,7 +140,7 @@ TEST_F(SettingsFileAbuseTest, BinaryFilesNeverBreakTheModels) {
 
 // 50 MB in three forms: no marker at all, a huge dial-plan section, a huge log section. The sections
 // around the bulk are still read exactly.
-TEST_F(SettingsFileAbuseTest, FiftyMegabyteFilesLoadWholeAndTheOtherSectionsStillCount) {
+TEST_F(SettingsFileAbuseTest, FiftyMegabyteTextsLoadWholeAndFilesThatLargeAreNotRead) {
     constexpr std::size_t kBulk = 50u * 1024 * 1024;
     const std::string sample = SampleFile();
     const auto path =
@@ -153,9 +153,8 @@ TEST_F(SettingsFileAbuseTest, FiftyMegabyteFilesLoadWholeAndTheOtherSectionsStil
         bulk.reserve(kBulk);
         while (bulk.size() < kBulk) bulk += "x,y,z,w\r\n";
         const std::string before = SaveAllText(Models());
-        { std::ofstream(path, std::ios::binary) << bulk; }
         port.shown.clear();
-        ASSERT_TRUE(LoadSettingsFile(path, Models(), language, port));
+        LoadSettingsText(bulk, Models(), language, port);
         EXPECT_EQ(1u, port.shown.size());
         EXPECT_EQ(before, SaveAllText(Models()));
     }
@@ -166,9 +165,8 @@ TEST_F(SettingsFileAbuseTest, FiftyMegabyteFilesLoadWholeAndTheOtherSectionsStil
         bulk.reserve(kBulk + sample.size());
         while (bulk.size() < kBulk) bulk += line;
         bulk += sample;
-        { std::ofstream(path, std::ios::binary) << bulk; }
         port.shown.clear();
-        ASSERT_TRUE(LoadSettingsFile(path, Models(), language, port));
+        LoadSettingsText(bulk, Models(), language, port);
         EXPECT_TRUE(port.shown.empty());
         EXPECT_EQ("5005", dialPlan.Entry(4).phoneNumber);
         EXPECT_EQ("reg.example", sip.SipFields()[1]);
@@ -179,14 +177,19 @@ TEST_F(SettingsFileAbuseTest, FiftyMegabyteFilesLoadWholeAndTheOtherSectionsStil
         std::string bulk = sample;
         bulk.reserve(kBulk + sample.size());
         while (bulk.size() < kBulk) bulk += "  junk,     more junk\r\n";
-        { std::ofstream(path, std::ios::binary) << bulk; }
         port.shown.clear();
-        ASSERT_TRUE(LoadSettingsFile(path, Models(), language, port));
+        LoadSettingsText(bulk, Models(), language, port);
         EXPECT_TRUE(port.shown.empty());
         ASSERT_GE(callLog.RecordCount(), 1);
         EXPECT_EQ("10.9.9.9 5060", callLog.Rows()[0].address);
         EXPECT_EQ("13000", codec.CodecFields(true)[5]);
     }
+    // A file that large is no settings file: it is not even read whole.
+    { std::ofstream(path, std::ios::binary) << std::string(kMaxSettingsFileBytes + 1, ','); }
+    std::string reason;
+    EXPECT_FALSE(ReadSettingsFile(path, &reason));
+    EXPECT_EQ(kTooLargeReason, reason);
+    EXPECT_FALSE(LoadSettingsFile(path, Models(), language, port));
     std::filesystem::remove(path);
 }
 
@@ -269,7 +272,7 @@ TEST_F(SettingsFileAbuseTest, LinesWithoutCarriageReturns) {
     EXPECT_EQ("1", dialPlan.Entry(0).index);
     ExpectSavesAndLoadsBackToItself();
 
-    // And a file of CRs alone: every CR ends a field, no line ends.
+    // And a file of CRs alone: every CR ends a line, as old editors wrote them.
     std::string crOnly;
     for (char c : text)
         if (c != '\n') crOnly += c;

@@ -101,9 +101,9 @@ TEST(DialPlanTableTest, StartsWithSixtyEmptyEntriesAndRendersThemAsRows) {
     EXPECT_TRUE(table.ChangedEntries().empty());
 }
 
-TEST(DialPlanTableTest, RowTextJoinsTheSevenFieldsWithoutQuoting) {
-    DialPlanEntry e{"12", "555,1", "Bob", "office@10.0.0.2", "ISDN", "", "V"};
-    EXPECT_EQ(e.RowText(), "12,555,1,Bob,office@10.0.0.2,ISDN,,V\r\n");
+TEST(DialPlanTableTest, RowTextJoinsTheSevenFieldsQuotingOnlyWhatNeedsIt) {
+    DialPlanEntry e{"12", "555,1", "Bob \"B\"", "office@10.0.0.2", "ISDN", "", "V"};
+    EXPECT_EQ(e.RowText(), "12,\"555,1\",\"Bob \"\"B\"\"\",office@10.0.0.2,ISDN,,V\r\n");
     EXPECT_EQ(EmptyEntry(4).RowText(), "5,,,,,,-\r\n");
 }
 

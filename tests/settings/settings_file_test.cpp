@@ -302,12 +302,14 @@ TEST_F(SettingsFileTest, SipMarkerBeforeTheDialPlanMarkerIsNotFound) {
     EXPECT_EQ(program.codec.PayloadType(), "120") << "the codec search runs from the start of the file";
 }
 
-TEST_F(SettingsFileTest, NameWithACommaSplitsOnLoading) {
+TEST_F(SettingsFileTest, NameWithACommaIsQuotedAndReadsBackWhole) {
     Program source(lang);
-    source.dialPlan.SetEntry(0, DialPlanEntry{"", "100", "Smith,John", "p@h", "PSTN", "9", "V"});
+    source.dialPlan.SetEntry(0, DialPlanEntry{"", "100", "Smith, \"John\"", "p@h", "PSTN", "9", "V"});
+    const std::string text = DialPlanFileText(source.dialPlan);
+    EXPECT_EQ(text.substr(0, text.find("\r\n")), "1,100,\"Smith, \"\"John\"\"\",p@h,PSTN,9,V");
     Program program(lang);
-    Load(program, DialPlanFileText(source.dialPlan));
-    EXPECT_EQ(program.dialPlan.Entry(0), (DialPlanEntry{"1", "100", "Smith", "John", "p@h", "PSTN", "9"}));
+    Load(program, text);
+    EXPECT_EQ(program.dialPlan.Entry(0), source.dialPlan.Entry(0));
 }
 
 TEST_F(SettingsFileTest, SipAndCodecReadersSkipEmptyLinesAndTakeLaterRows) {

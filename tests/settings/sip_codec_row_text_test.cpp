@@ -6,7 +6,7 @@ namespace dezadav {
 namespace {
 
 TEST(JoinRowFieldsTest, CommaJoinedWithCrLf) {
-    EXPECT_EQ(JoinRowFields({"a", "", "b,c"}), "a,,b,c\r\n");
+    EXPECT_EQ(JoinRowFields({"a", "", "b,c"}), "a,,\"b,c\"\r\n");
     EXPECT_EQ(JoinRowFields({}), "\r\n");
 }
 

@@ -1,4 +1,5 @@
 #include "settings/sip_settings.h"
+#include "settings/settings_file_fields.h"
 
 #include <gtest/gtest.h>
 
@@ -21,20 +22,9 @@ const std::vector<std::string> kFullTimes = {"3 mins",  "5 mins",  "10 mins", "3
                                              "2 hours", "4 hours", "8 hours", "16 hours", "1 day"};
 const std::vector<std::string> kTwoPortTimes(kFullTimes.begin() + 2, kFullTimes.end());
 
-// Splits a row text at every "," and CR the way the settings file reader does; the bytes after the
-// last separator are no field.
+// A row text's fields as the settings file reader cuts them.
 std::vector<std::string> SplitRowLikeFileReader(const std::string& row) {
-    std::vector<std::string> fields;
-    std::string current;
-    for (char c : row) {
-        if (c == ',' || c == '\r') {
-            fields.push_back(current);
-            current.clear();
-        } else if (c != '\n') {
-            current += c;
-        }
-    }
-    return fields;
+    return SplitSettingsFileLines(row, 0, row.size()).at(0).fields;
 }
 
 TEST(SipLanguageKeysTest, ListKeysResolveInTheShippedEnglishFile) {

@@ -4,6 +4,7 @@
 // targets take the English texts from the one place the program takes them from.
 
 #include <fstream>
+#include <optional>
 #include <iterator>
 #include <string>
 
@@ -11,10 +12,20 @@
 
 namespace dezadav::testing {
 
-inline LanguageTable ShippedEnglish() {
-    std::ifstream in(std::string(DEZADAV_SOURCE_DIR) + "/res/lang/english.lng", std::ios::binary);
-    LanguageTable table;
-    table.LoadFromBytes(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+// The three language files the program carries, by language number, from the source tree.
+inline LanguageSource ShippedLanguageSource() {
+    return [](int languageNumber) -> std::optional<std::string> {
+        static const char* const kFiles[] = {"english.lng", "chinese_simplified.lng", "chinese_traditional.lng"};
+        if (languageNumber < 0 || languageNumber > 2) return std::nullopt;
+        std::ifstream in(std::string(DEZADAV_SOURCE_DIR) + "/res/lang/" + kFiles[languageNumber], std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+}
+
+// The shipped table of `languageNumber` (English unless told), with the other languages at hand.
+inline LanguageTable ShippedEnglish(int languageNumber = 0) {
+    LanguageTable table(ShippedLanguageSource());
+    table.LoadLanguage(languageNumber);
     return table;
 }
 

@@ -619,11 +619,17 @@ TEST_F(RouterWorkflowTest, LoadReadsEverySectionAndReportsOnlyFailingOnes) {
     EXPECT_EQ(fresh.LoadSettingsFile(path + ".missing"), FileOutcome::OpenFailed);
     EXPECT_TRUE(otherPort.messages.shown.empty());
 
-    // A marker at the very start: its section fails with one message, the others still load.
+    // A row that is no codec row where the codec section stands: the whole file is refused, naming
+    // where, and nothing changes.
+    const std::string before = fresh.SettingsFileText();
     const std::string broken = TempPath("broken.csv");
     WriteAll(broken, ";SIP\r\n2,9,9,9,99,9,-\r\n;END\r\n");
-    EXPECT_EQ(fresh.LoadSettingsFile(broken), FileOutcome::SectionFailed);
-    EXPECT_EQ(otherPort.MessageTexts(), std::vector<std::string>{"Couldn't load settings form the file!"});
+    EXPECT_EQ(fresh.LoadSettingsFile(broken), FileOutcome::Refused);
+    ASSERT_EQ(otherPort.MessageTexts().size(), 1u);
+    EXPECT_EQ(otherPort.MessageTexts()[0],
+              "The file was not loaded; nothing was changed or sent:\n" + broken +
+                  ":2: Codecs \xC2\xB7 #7: \"-\" is a field the row does not have");
+    EXPECT_EQ(fresh.SettingsFileText(), before);
 }
 
 TEST_F(RouterWorkflowTest, DroppedFileLoadsOnlyWhenItsPathSaysCsv) {

@@ -46,7 +46,7 @@ TEST(SafeWriteTest, RestoringARoutersOwnFileSendsNothing) {
 
             Program afterSkip(router);
             ASSERT_EQ(ConnectOutcome::Skipped, afterSkip.Skip());
-            ASSERT_EQ(FileOutcome::Done, afterSkip.workflow.LoadSettingsFile(path));
+            ASSERT_EQ(FileOutcome::Done, afterSkip.workflow.LoadSettingsFile(path)) << afterSkip.workflow.LastFileProblem();
             afterSkip.port.selections.push_back(Choose(twoPort));
             afterSkip.port.passwords.push_back("admin");
             router.commands.clear();

@@ -101,7 +101,8 @@ CommandResult DialPlan(RouterState& state, const Args& args) {
 }
 
 CommandResult Endpoint(RouterState& state, int port, const Args& args) {
-    if (port == 2 && !state.twoPort) return Error("no such endpoint");
+    // A one-port router shows no second port, but takes its settings as routers in the field do.
+    if (port == 2 && !state.twoPort && args.empty()) return Error("no such endpoint");
     SipAccount& account = state.accounts[port - 1];
     if (args.empty()) return Printed(SipEndpointOutput(state, port));
     if (args.size() != 2) return Error("wrong number of values");

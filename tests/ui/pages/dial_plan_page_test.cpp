@@ -326,7 +326,7 @@ TEST_F(DialPlanPageTest, OkWritesTheEditBackAndMarksTheEntry) {
     }));
     EXPECT_TRUE(m_table.IsChanged(4));
     EXPECT_EQ(m_table.Entry(4).RowText(),
-              "5,512,Bob, Jr,desk@10.1.1.9," + TextIn(0, "Index_Loop1") + ",99,V\r\n");
+              "5,512,\"Bob, Jr\",desk@10.1.1.9," + TextIn(0, "Index_Loop1") + ",99,V\r\n");
     EXPECT_EQ(m_table.ChangedEntries().size(), 1u);
     ExpectListShowsTable();
     EXPECT_TRUE(m_port.shown.empty());
@@ -475,7 +475,7 @@ TEST_F(DialPlanPageTest, SaveAsWritesTheDialPlanFile) {
     const auto bytes = FileBytes(path);
     ASSERT_TRUE(bytes.has_value());
     EXPECT_EQ(*bytes, DialPlanFileText(m_table));
-    EXPECT_NE(bytes->find("5,500,Bob, Jr,p5@sip.example,None,777,V\r\n"), std::string::npos);
+    EXPECT_NE(bytes->find("5,500,\"Bob, Jr\",p5@sip.example,None,777,V\r\n"), std::string::npos);
     EXPECT_TRUE(m_port.shown.empty());
 
     // Saving again over the file replaces it whole.

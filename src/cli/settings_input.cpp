@@ -1,0 +1,45 @@
+#include "cli/settings_input.h"
+
+#include "discovery/model_rules.h"
+#include "lang/messages.h"
+#include "settings/settings_file.h"
+#include "settings/settings_file_check.h"
+#include "settings/settings_file_form.h"
+
+namespace dezadav::cli {
+
+namespace {
+
+constexpr std::string_view kStandardInput = "-";
+constexpr std::string_view kStandardInputName = "standard input";
+
+}  // namespace
+
+std::variant<SettingsInput, std::string> ReadSettingsInput(const std::string& path, const std::optional<std::string>& model,
+                                                           const LanguageTable& language, std::istream& standardInput) {
+    const bool fromStandardInput = path == kStandardInput;
+    const std::string source = fromStandardInput ? std::string(kStandardInputName) : path;
+    std::string reason;
+    std::optional<std::string> bytes =
+        fromStandardInput ? ReadSettingsStream(standardInput, &reason) : ReadSettingsFile(path, &reason);
+    if (bytes && !HoldsSettingsSection(*bytes)) {
+        bytes.reset();
+        reason = kNoSettingsSectionReason;
+    }
+    if (!bytes) return "cannot read " + source + ": " + reason;
+
+    const SettingsFileWords words = AllSettingsFileWords(language);
+    const std::optional<bool> shown = model ? std::optional<bool>(IsTwoPortModel(*model))
+                                            : SettingsFileIsTwoPort(*bytes, language);
+    CheckedSettingsText checked = CheckSettingsText(*bytes, shown.value_or(false), words);
+    if (checked.problem && !shown) {
+        // A file that shows neither form is good when it is good in one of them.
+        CheckedSettingsText twoPort = CheckSettingsText(*bytes, true, words);
+        if (!twoPort.problem) checked = std::move(twoPort);
+    }
+    if (checked.problem) return checked.problem->Message(source);
+    // The text as read, not as checked: the apply reads it again in the router's own form.
+    return SettingsInput{std::move(*bytes), source};
+}
+
+}  // namespace dezadav::cli
