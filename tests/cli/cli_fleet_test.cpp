@@ -101,7 +101,8 @@ TEST_F(CliFleetTest, BackupOfTheFoundRoutersHoldsWhatEachFetchWritesAndAnIndex) 
     EXPECT_EQ(ReadAll(dir + "/00-1D-5A-73-00-02.csv"), FetchedAlone(sim, "127.0.0.2"));
     EXPECT_EQ(ReadAll(dir + "/00-1D-5A-83-00-03.csv"), FetchedAlone(sim, "127.0.0.3"));
 
-    // Routers named with their model: no discovery answer, so the files take the IP address.
+    // Routers named with their model are asked for their discovery answer while they log in: the files
+    // still take the MAC address.
     const std::string named = TempDir("named");
     CliRun byName =
         Run({"backup", "--into", named, "--router", "127.0.0.3", "--router", "127.0.0.2", "--model",
@@ -110,10 +111,10 @@ TEST_F(CliFleetTest, BackupOfTheFoundRoutersHoldsWhatEachFetchWritesAndAnIndex) 
     EXPECT_EQ(byName.exitCode, 1);
     EXPECT_EQ(Lines(ReadAll(named + "/index.tsv")),
               (std::vector<std::string>{
-                  "\t127.0.0.3\tDZV-R5730K\t\t\tThese settings could not be read from the router: SIP",
-                  "\t127.0.0.2\tDZV-R5730K\t\t127.0.0.2.csv\tok"}));
-    EXPECT_FALSE(std::filesystem::exists(named + "/127.0.0.3.csv"));
-    EXPECT_EQ(ReadAll(named + "/127.0.0.2.csv"), ReadAll(dir + "/00-1D-5A-73-00-02.csv"));
+                  "00-1D-5A-83-00-03\t127.0.0.3\tDZV-R5730K\t\t\tThese settings could not be read from the router: SIP",
+                  "00-1D-5A-73-00-02\t127.0.0.2\tDZV-R5730K\t\t00-1D-5A-73-00-02.csv\tok"}));
+    EXPECT_FALSE(std::filesystem::exists(named + "/00-1D-5A-83-00-03.csv"));
+    EXPECT_EQ(ReadAll(named + "/00-1D-5A-73-00-02.csv"), ReadAll(dir + "/00-1D-5A-73-00-02.csv"));
 }
 
 TEST_F(CliFleetTest, FailingRoutersKeepTheirEarlierBackupWhileTheOthersSucceed) {
