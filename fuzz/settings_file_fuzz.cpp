@@ -1,5 +1,5 @@
 // Loads arbitrary bytes as a settings file into fresh models, checks what Load promises, then saves
-// the result and loads that again.
+// the result and loads that again: what was saved reads back to the same models. The strict reading of the same bytes, when it accepts them, reads back as it wrote them.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "settings/settings_file.h"
+#include "settings/settings_file_check.h"
 #include "support/english_language.h"
 
 namespace {
@@ -42,7 +43,7 @@ void CheckProgram(const Program& program) {
         if (e.index != std::to_string(p + 1)) std::abort();
         for (const std::string* v :
              {&e.phoneNumber, &e.name, &e.sipAddress, &e.loopThrough, &e.backupNumber}) {
-            if (v->find_first_of(",\r") != std::string::npos) std::abort();
+            if (v->find_first_of("\r\n") != std::string::npos) std::abort();
         }
     }
     const auto& rows = program.callLog.Rows();
@@ -63,10 +64,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string saved = dezadav::SaveAllText(program.Models());
     Program again;
+    again.sip.SetTwoPort(program.sip.IsTwoPort());
     CountingPort quiet;
     dezadav::LoadSettingsText(saved, again.Models(), Language(), quiet);
     CheckProgram(again);
     // A Save All file never holds a marker at its very start, so nothing fails on reading it.
     if (quiet.shown != 0) std::abort();
+    for (int p = 0; p < dezadav::kDialPlanEntryCount; ++p) {
+        // An entry not in use holds nothing else that counts (it is neither compared nor sent).
+        const dezadav::DialPlanEntry& before = program.dialPlan.Entry(p);
+        const dezadav::DialPlanEntry& after = again.dialPlan.Entry(p);
+        if (before.phoneNumber.empty() ? !after.phoneNumber.empty() : after != before) std::abort();
+    }
+    if (again.sip.SipFields() != program.sip.SipFields()) std::abort();
+    if (again.codec.CodecFields(false) != program.codec.CodecFields(false)) std::abort();
+
+    static const dezadav::SettingsFileWords words = dezadav::AllSettingsFileWords(Language());
+    const bool twoPort = program.sip.IsTwoPort();
+    const dezadav::CheckedSettingsText ownFile = dezadav::CheckSettingsText(saved, twoPort, words);
+    if (!ownFile.problem && ownFile.text != saved) std::abort();
+    const dezadav::CheckedSettingsText checked = dezadav::CheckSettingsText(text, twoPort, words);
+    if (!checked.problem) {
+        const dezadav::CheckedSettingsText twice = dezadav::CheckSettingsText(checked.text, twoPort, words);
+        if (twice.problem || twice.text != checked.text) std::abort();
+    }
     return 0;
 }

@@ -5,10 +5,13 @@
 #include "app/app_options.h"
 #include "app/application.h"
 #include "app/single_instance.h"
+#include "frontend/common_options.h"
 #include "lang/messages.h"
 #include "ui/pictures.h"
 
 int main(int argc, char** argv) {
+    // Named first: the help gives the history's default folder, which the names decide.
+    dezadav::NameProgramForUserFolders();
     // Read before the window system is touched, so --help works without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);

@@ -1,13 +1,16 @@
 #include "cli/cli_app.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QJsonArray>
 #include <QThread>
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
-#include <variant>
 #include <memory>
+#include <variant>
 
+#include "cli/apply_interrupt.h"
 #include "cli/cli_options.h"
 #include "cli/diff_command.h"
 #include "cli/fleet_commands.h"
@@ -47,56 +50,31 @@ std::string JoinWithTabs(std::initializer_list<const std::string*> fields) {
     return line;
 }
 
-int RunDiscover(const CliOptions& options, std::ostream& out, const LanguageTable& language,
-                StreamMessagePort& messages) {
+// `discover`: one line (or one JSON entry) per router that answers.
+int RunDiscover(const CliOptions& options, const FleetContext& context) {
+    StreamMessagePort messages(context.out, context.err);
     SearchOptions search;
     search.target = options.common.broadcast.value_or(std::string(kDefaultDiscoverTarget));
     search.port = options.common.discoveryPort;
     search.waitMs = options.waitMs;
-    auto routers = SearchRouters(search, language, messages);
+    auto routers = SearchRouters(search, context.language, messages);
     if (!routers) return kExitFailed;
     if (options.json) {
         QJsonArray found;
         for (const RouterInfo& r : *routers) found.append(RouterJson(r));
-        out << JsonDocumentText(QJsonObject{{QStringLiteral("routers"), found}}) << std::flush;
-        return kExitOk;
+        context.out << JsonDocumentText(QJsonObject{{QStringLiteral("routers"), found}}) << std::flush;
+    } else {
+        for (const RouterInfo& r : *routers) {
+            context.out << JoinWithTabs({&r.modelName, &r.ipAddress, &r.subnetMask, &r.macAddress, &r.firmwareVersion})
+                        << '\n';
+        }
     }
-    for (const RouterInfo& r : *routers) {
-        out << JoinWithTabs({&r.modelName, &r.ipAddress, &r.subnetMask, &r.macAddress, &r.firmwareVersion})
-            << '\n';
+    // A script that looks for routers must tell "none" from "these".
+    if (routers->empty()) {
+        context.err << CliErrorLine(NoRouterAnsweredText(*search.target + ":" + std::to_string(search.port), search.waitMs))
+                    << std::flush;
+        return kExitFailed;
     }
-    out << std::flush;
-    return kExitOk;
-}
-
-int RunLog(const CliOptions& options, const std::string& password, TranscriptSink* transcriptFile,
-           std::ostream& out, const LanguageTable& language, StreamMessagePort& messages) {
-    std::optional<TranscriptWriter> transcript;
-    if (transcriptFile != nullptr) transcript.emplace(*transcriptFile, LocalTimeText);
-    CTelnetSocket socket;
-    SteadyClock clock;
-    LocatedMessagePort located(messages, language,
-                               options.routers.front() + ":" + std::to_string(options.common.telnetPort));
-    RouterSession session(socket, clock, language, located);
-    if (transcript) session.SetObserver(&*transcript);
-    SessionRequest request;
-    request.telnetPort = options.common.telnetPort;
-    request.routerIp = options.routers.front();
-    request.password = password;
-    if (options.model) request.modelName = *options.model;
-    request.mode = SessionMode::GetVoipLog;
-    request.timeScale = options.common.timeScale;
-    const SessionResult result = session.Run(request);
-    if (!result.ok) return kExitFailed;
-
-    CallLogTable log;
-    log.ParseCallLog(result.fetched.callLog);
-    const auto& rows = log.Rows();
-    for (int i = 0; i < log.RecordCount() && i < static_cast<int>(rows.size()); ++i) {
-        const CallLogRecord& r = rows[static_cast<std::size_t>(i)];
-        out << JoinWithTabs({&r.number, &r.date, &r.time, &r.duration, &r.direction, &r.address}) << '\n';
-    }
-    out << std::flush;
     return kExitOk;
 }
 
@@ -115,37 +93,83 @@ private:
     StreamMessagePort m_messages;
 };
 
-int RunFetchOrApply(const CliOptions& options, const std::string& password, const PasswordTable* passwords,
-                    TranscriptSink* transcript, SettingsHistory* history, std::ostream& out, std::ostream& err,
-                    const LanguageTable& language) {
-    RouterJobRequest request;
-    request.kind = options.command == CliCommand::Fetch ? RouterJobKind::Fetch
-                   : options.dryRun                     ? RouterJobKind::DryRun
-                                                        : RouterJobKind::Apply;
-    request.routerIp = options.routers.front();
-    request.model = options.model;
-    request.password = password;
-    request.passwords = passwords;
-    request.common = options.common;
-    request.waitMs = options.waitMs;
-    request.outputFile = options.outputFile;
-    request.inputFile = options.inputFile;
-    request.inputText = options.inputText;
-    request.inputSource = options.inputSource;
-    request.force = options.force;
-    request.showSecrets = options.showSecrets;
-    request.transcript = transcript;
-    request.history = history;
-    if (options.command == CliCommand::Restore) request.restoreTo = options.restoreTo;
-    StreamJobOutput output(out, err);
-    const RouterJobResult result = RunRouterJob(request, language, output);
+// "2026-12-08T09:15:04" from the router's "12-08-2026" and "09:15:04" (the router's own clock, which
+// tells no zone); nothing when they are no such date and time.
+QJsonValue CallTime(const CallLogRecord& call) {
+    const QDateTime time = QDateTime::fromString(QString::fromStdString(call.date + " " + call.time),
+                                                 QStringLiteral("MM-dd-yyyy HH:mm:ss"));
+    return time.isValid() ? QJsonValue(time.toString(Qt::ISODate)) : QJsonValue(QJsonValue::Null);
+}
+
+void PrintCallLog(const CliOptions& options, const RouterJobResult& result, std::ostream& out) {
+    if (!options.json) {
+        for (const CallLogRecord& r : result.calls)
+            out << JoinWithTabs({&r.number, &r.date, &r.time, &r.duration, &r.direction, &r.address}) << '\n';
+        return;
+    }
+    QJsonArray calls;
+    for (const CallLogRecord& r : result.calls) {
+        calls.append(QJsonObject{{QStringLiteral("index"), QString::fromStdString(r.number)},
+                                 {QStringLiteral("time"), CallTime(r)},
+                                 {QStringLiteral("duration"), QString::fromStdString(r.duration).toLongLong()},
+                                 {QStringLiteral("direction"), QString::fromStdString(r.direction)},
+                                 {QStringLiteral("address"), QString::fromStdString(r.address)}});
+    }
+    out << JsonDocumentText(QJsonObject{{QStringLiteral("router"), QString::fromStdString(result.router.ipAddress)},
+                                        {QStringLiteral("calls"), calls}});
+}
+
+// fetch, log, restore and an apply to one router: one router's exchange on the process's streams.
+int RunOneRouter(const CliOptions& options, const FleetContext& context) {
+    std::vector<RouterInfo> routers(1);
+    routers.front().ipAddress = options.routers.front();
+    RunPasswords passwords;
+    int exitStatus = kExitOk;
+    if (!PreparePasswords(options, context, routers, passwords, exitStatus)) return exitStatus;
+
+    const RouterJobKind kind = options.command == CliCommand::Fetch ? RouterJobKind::Fetch
+                               : options.command == CliCommand::Log ? RouterJobKind::Log
+                               : options.dryRun                     ? RouterJobKind::DryRun
+                                                                    : RouterJobKind::Apply;
+    RouterJobRequest request = BaseRequest(options, context, kind, passwords);
+    request.routerIp = routers.front().ipAddress;
+    if (!routers.front().macAddress.empty()) request.knownRouter = routers.front();
+    StreamJobOutput output(context.out, context.err);
+    const RouterJobResult result = RunRouterJob(request, context.language, output);
     if (result.recordsNotWritten > 0) {
         // A script that keeps the history learns that it is not whole.
-        err << CliErrorLine(RecordsNotWrittenText(result.recordsNotWritten)) << std::flush;
-        return kExitFailed;
+        context.err << CliErrorLine(RecordsNotWrittenText(result.recordsNotWritten)) << std::flush;
     }
-    return result.ok ? kExitOk : kExitFailed;
+    if (const int signal = ApplyInterruptSignal()) return InterruptedExitStatus(signal);
+    if (result.ok && kind == RouterJobKind::Log) PrintCallLog(options, result, context.out);
+    return result.ok && result.recordsNotWritten == 0 ? kExitOk : kExitFailed;
 }
+
+// Each router's own backup file is a run over many routers, even when only one is named.
+int RunApply(const CliOptions& options, const FleetContext& context) {
+    if (options.routers.size() > 1 || !options.fromBackupDir.empty()) return RunApplyToMany(options, context);
+    return RunOneRouter(options, context);
+}
+
+int RunHistoryCommand(const CliOptions& options, const FleetContext& context) {
+    StreamMessagePort messages(context.out, context.err);
+    return RunHistory(options, *context.history, context.out, context.language, messages);
+}
+
+using CommandHandler = int (*)(const CliOptions&, const FleetContext&);
+
+// What runs each command, and whether it records in (or reads) the history.
+struct CommandHandling {
+    CliCommand command;
+    CommandHandler run;
+    bool usesHistory;
+};
+constexpr CommandHandling kHandlers[] = {
+    {CliCommand::Discover, RunDiscover, false}, {CliCommand::Fetch, RunOneRouter, true},
+    {CliCommand::Apply, RunApply, true},        {CliCommand::Log, RunOneRouter, false},
+    {CliCommand::Backup, RunBackup, true},      {CliCommand::Diff, RunDiff, false},
+    {CliCommand::History, RunHistoryCommand, true}, {CliCommand::Restore, RunOneRouter, true},
+};
 
 }  // namespace
 
@@ -172,7 +196,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     // A broken settings file does not stand in the way of help, but of every command.
     if (defaultsError) return UsageError(err, *defaultsError, CommandWord(options.command));
-    const bool routerByMac = options.command == CliCommand::History && IsMacAddressText(options.routers.front());
+    const auto handling = std::find_if(std::begin(kHandlers), std::end(kHandlers),
+                                       [&](const CommandHandling& h) { return h.command == options.command; });
+    if (handling == std::end(kHandlers)) return kExitUsage;
+    // The history (and diff's records) know a router by its MAC address too.
+    const bool routerByMac = (options.command == CliCommand::History || options.command == CliCommand::Diff) &&
+                             !options.routers.empty() && IsMacAddressText(options.routers.front());
     if (auto error = routerByMac ? std::nullopt : ResolveRouterNames(options.routers)) {
         err << CliErrorLine(*error) << std::flush;
         return kExitFailed;
@@ -181,14 +210,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     StreamMessagePort messages(out, err);
     const LanguageTable language = BuiltinEnglishTable(&messages);
 
-    if (options.command == CliCommand::Discover) return RunDiscover(options, out, language, messages);
-
     // A file that cannot be applied as it stands ends the run before any router is searched for or
     // logged in to.
     if (options.command == CliCommand::Apply && !options.inputFile.empty()) {
         auto input = ReadSettingsInput(options.inputFile, options.model, language, std::cin);
         if (const auto* refused = std::get_if<std::string>(&input)) {
-            err << CliErrorLine(*refused) << std::flush;
+            err << *refused << '\n' << std::flush;
             return kExitFailed;
         }
         SettingsInput& read = std::get<SettingsInput>(input);
@@ -198,9 +225,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     // One history for every router of the run (its records are written one at a time), opened before
     // any router is contacted: a folder that cannot be used ends the run before anything is sent.
+    const bool recordSides = std::any_of(options.diffSides.begin(), options.diffSides.end(),
+                                         [](const std::string& side) { return side.starts_with(kRecordSidePrefix); });
     OpenedHistory history;
-    // A diff only reads: it keeps no record of what it saw.
-    if (options.command != CliCommand::Log && options.command != CliCommand::Diff) {
+    if (handling->usesHistory || recordSides) {
         history = OpenHistory(options.common, std::string("dezadav-cli ") + ProgramVersion());
         if (history.problem) {
             err << CliErrorLine(HistoryUnusableText(*history.problem)) << std::flush;
@@ -208,8 +236,6 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         if (history.warning) err << CliErrorLine(*history.warning) << std::flush;
     }
-    if (options.command == CliCommand::History)
-        return RunHistory(options, *history.history, out, language, messages);
 
     // One transcript file for every router of the run; the many-router commands write to it from
     // several threads, so a failure found there is printed from the waiting thread.
@@ -228,30 +254,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         transcript->Open();
     }
 
+    if (options.command == CliCommand::Apply || options.command == CliCommand::Restore)
+        InstallApplyInterruptHandlers();
     auto commonPassword = [&] { return ObtainPassword(passwordSources(options.passwordFile)); };
     const FleetContext context{out, err, errIsTerminal, language, commonPassword, transcript.get(),
                                history.history.get()};
-    if (options.command == CliCommand::Diff) return RunDiff(options, context);
-    // Each router's own backup file is a run over many routers, even when only one is named.
-    const bool manyRouters = options.command == CliCommand::Backup ||
-                             (options.command == CliCommand::Apply &&
-                              (options.routers.size() > 1 || !options.fromBackupDir.empty()));
-    if (manyRouters) {
-        return options.command == CliCommand::Backup ? RunBackup(options, context)
-                                                     : RunApplyToMany(options, context);
-    }
-
-    RouterInfo router;
-    router.ipAddress = options.routers.front();
-    PasswordTable table;
-    std::string password;
-    int exitStatus = kExitOk;
-    if (!PreparePasswords(options, context, {router}, table, password, exitStatus)) return exitStatus;
-
-    if (options.command == CliCommand::Log)
-        return RunLog(options, password, transcript.get(), out, language, messages);
-    return RunFetchOrApply(options, password, options.passwordsFile ? &table : nullptr, transcript.get(),
-                           history.history.get(), out, err, language);
+    return handling->run(options, context);
 }
 
 }  // namespace dezadav::cli

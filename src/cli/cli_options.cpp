@@ -33,68 +33,40 @@ std::string Number(long value) {
     return std::to_string(value);
 }
 
-// One option as the help shows it.
-struct OptionHelp {
-    const char* name;
-    std::string_view valueName;  // empty for a flag
-    std::string text;            // wrapped at 72 columns, continuation lines without indentation
-};
-
-const std::vector<OptionHelp>& OptionHelps() {
-    static const std::vector<OptionHelp> options = {
-        {kRouterOptionName, "HOST",
-         "the router: a dotted IPv4 address, or a host name looked up once (IPv4)"},
-        {kModelOptionName, "NAME",
-         "model name of the router; decides one-port or two-port handling exactly as\n"
-         "the window's Model field does. When omitted, the discovery request is sent\n"
-         "to the router's own address and the model name of its answer is used"},
-        {kOutputOptionName, "FILE", "the settings file to write; - writes it to standard output"},
-        {kInputOptionName, "FILE", "the settings file to load over the router's settings"},
-        {kDryRunOptionName, "", "print the commands the apply would send and send none of them"},
-        {kForceOptionName, "",
-         "apply a FILE saved from the other router form (one-port or two-port) all the\n"
-         "same: its loop-through, backup numbers and expiry times do not carry over whole"},
-        {kFromBackupOptionName, "DIR",
-         "instead of --input: each router gets the file a backup into DIR wrote of it,\n"
-         "DIR/<MAC>.csv (DIR/<IP>.csv when no discovery answer gives its MAC address)"},
-        {kShowSecretsOptionName, "",
-         "print the SIP passwords an apply sends or diff compares; without it they\nshow as ********"},
-        {kJsonOptionName, "", "print one JSON document on standard output instead of lines"},
-        {kIntoOptionName, "DIR", "the folder of the backup files and their index.tsv"},
-        {kTelnetPortOptionName, "N",
-         "TCP port of the router's command line (default " + Number(kTelnetPort) + ")"},
-        {kBroadcastOptionName, "ADDR",
-         "send the discovery request to this IPv4 address (default " + std::string(kDefaultDiscoverTarget) +
-             ")"},
-        {kDiscoveryPortOptionName, "N",
-         "UDP port of the discovery request (default " + Number(kDiscoveryPort) + ")"},
-        {kWaitOptionName, "MS",
-         "how long discovery answers are awaited, 0 to " + Number(kMaxWaitMs) + " (default " +
-             Number(kDefaultWaitMs) + ")"},
-        {kPasswordFileOptionName, "FILE", "read the common password from the first line of FILE"},
-        {kPasswordsOptionName, "FILE",
-         "per-router passwords: lines \"ADDRESS PASSWORD\", the address an IP or a MAC\n"
-         "address, '#' starting a comment line; overrides the common password. The\n"
-         "file must not be readable by group or others"},
-        {kJobsOptionName, "N",
-         "routers served at the same time, " + Number(kMinJobs) + " to " + Number(kMaxJobs) + " (default " +
-             Number(kDefaultJobs) + ")"},
-        {kTimeScaleOptionName, "F",
-         "make every wait of the router dialogue F times as long, for slow routers\n(" +
-             WantedNumberText(kMinTimeScale, kMaxTimeScale) + ", default " + Number(kMinTimeScale) + ")"},
-        {kTranscriptOptionName, "FILE", "append a record of every router exchange to FILE"},
-        {kHistoryOptionName, "DIR",
-         "the history of the routers' settings (default: ~/.local/share/Zezidez/Dezadav/history)"},
-        {kNoHistoryOptionName, "", "record nothing in the history"},
-        {kToOptionName, "RECORD", std::string(kBeforeLastApply) + ", or a record's id (at least 7 digits)"},
-        {kJsonOptionName, "", "print one JSON document instead of lines"},
-    };
+// Every option dezadav-cli takes, in the order the global help lists them: its own, then those it
+// shares with the window (described once, in frontend/common_options).
+const std::vector<OptionDescription>& OptionHelps() {
+    static const std::vector<OptionDescription> options = [] {
+        std::vector<OptionDescription> all = {
+            {kRouterOptionName, "HOST", "the router: an IPv4 address or a host name"},
+            {kModelOptionName, "NAME", "the router's model name, instead of asking the router for it"},
+            {kOutputOptionName, "FILE", "the settings file to write; - writes it to standard output"},
+            {kInputOptionName, "FILE", "the settings file to load over the router's settings; - reads standard input"},
+            {kFromBackupOptionName, "DIR", "instead of --input: each router's own file of a backup into DIR"},
+            {kDryRunOptionName, "", "print the commands the apply would send and send none"},
+            {kForceOptionName, "", "apply a file of the other router form (one-port, two-port) all the same"},
+            {kShowSecretsOptionName, "", "print SIP passwords instead of ********"},
+            {kToOptionName, "RECORD", std::string(kBeforeLastApply) + ", or a record's id (at least 7 digits)"},
+            {kIntoOptionName, "DIR", "the folder of the backup files and their index.tsv"},
+            {kJsonOptionName, "", "print one JSON object on standard output instead of lines"},
+            {kWaitOptionName, "MS",
+             "how long discovery answers are awaited, 0 to " + Number(kMaxWaitMs) + " (default " +
+                 Number(kDefaultWaitMs) + ")"},
+            {kPasswordFileOptionName, "FILE", "read the common password from the first line of FILE"},
+            {kPasswordsOptionName, "FILE", "per-router passwords: \"ADDRESS PASSWORD\" lines, by IP or MAC"},
+            {kJobsOptionName, "N",
+             "routers served at the same time, " + Number(kMinJobs) + " to " + Number(kMaxJobs) + " (default " +
+                 Number(kDefaultJobs) + ")"},
+        };
+        for (OptionDescription& shared : CommonOptionDescriptions()) all.push_back(std::move(shared));
+        return all;
+    }();
     return options;
 }
 
-const OptionHelp& HelpOf(std::string_view name) {
+const OptionDescription& HelpOf(std::string_view name) {
     const auto& all = OptionHelps();
-    return *std::find_if(all.begin(), all.end(), [&](const OptionHelp& o) { return o.name == name; });
+    return *std::find_if(all.begin(), all.end(), [&](const OptionDescription& o) { return o.name == name; });
 }
 
 constexpr const char* kFlagOptionNames[] = {kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
@@ -102,8 +74,8 @@ constexpr const char* kFlagOptionNames[] = {kDryRunOptionName, kForceOptionName,
 
 // "--router HOST", or "--force" for a flag.
 std::string Spelled(const char* name) {
-    const OptionHelp& option = HelpOf(name);
-    return "--" + std::string(name) + (option.valueName.empty() ? "" : " " + std::string(option.valueName));
+    const OptionDescription& option = HelpOf(name);
+    return "--" + std::string(name) + (*option.valueName == '\0' ? "" : " " + std::string(option.valueName));
 }
 
 // How an option stands in a command's usage line: "--into DIR", "[--force]", "[--router HOST]...".
@@ -124,25 +96,15 @@ std::string Synopsis(std::initializer_list<SynopsisPart> parts, bool moreOptions
     return moreOptions ? line + " [options]" : line;
 }
 
-// The help's prose with each "{fact}" replaced by the fact as the program has it: a default, or a
-// text the program prints.
+// The help's prose with each "{fact}" replaced by the fact as the program has it.
 std::string WithFacts(std::string_view text) {
     const std::pair<std::string_view, std::string> facts[] = {
         {"{broadcast}", std::string(kDefaultDiscoverTarget)},
-        {"{wait}", Number(kDefaultWaitMs)},
-        {"{telnet-port}", Number(kTelnetPort)},
-        {"{applied}", std::string(kMsgApplyOk.englishDefault)},
-        {"{dry-run}", DryRunText("N")},
-        {"{summary}", FleetSummaryText(23, 0, 1)},
-        {"{index-ok}", std::string(kIndexOk)},
-        {"{index-unsupported}", std::string(kIndexUnsupportedModel)},
-        {"{login-failed}", std::string(kMsgLogin.englishDefault)},
         {"{password-variable}", kPasswordEnvironmentVariable},
-        {"{password-file}", kPasswordFileOptionName},
-        {"{backup-commit}", BackupCommitMessage(23, 0, 1)},
         {"{router-side}", std::string(kRouterSidePrefix)},
+        {"{record-side}", std::string(kRecordSidePrefix)},
         {"{before-last-apply}", kBeforeLastApply},
-        {"{causes}", "fetch, before apply, after apply, backup"},
+        {"{interrupted}", ApplyInterruptedText(6, 59)},
     };
     std::string filled(text);
     for (const auto& [name, value] : facts) {
@@ -156,15 +118,26 @@ std::string WithFacts(std::string_view text) {
 struct CommandRule {
     std::string_view word;
     CliCommand command;
-    std::string synopsis;                   // what follows "dezadav-cli WORD" in the usage line
-    std::string_view summary;               // one line for the list of commands
-    std::string_view description;           // the command's help, its facts as WithFacts() fills them
-    std::vector<std::string_view> allowed;  // long option names this command accepts, in help order
-    std::set<std::string_view> repeatable;  // of those, the ones that may be given more than once
+    std::string synopsis;                  // what follows "dezadav-cli WORD" in the usage line
+    std::string_view summary;              // one line for the list of commands
+    std::string_view description;          // two or three lines, its facts as WithFacts() fills them
+    std::vector<std::string_view> own;     // options the command's help describes, in help order
+    std::vector<std::string_view> shared;  // options it takes that only the global help describes
+    std::set<std::string_view> repeatable;
+    std::string_view exits;                // its exit statuses, one line or two
 };
 
-// Which options each command accepts. The router commands share the common options; `log` accepts
-// them too so that scripts can pass one set of options to every command.
+// The options most router commands take besides their own.
+const std::vector<std::string_view> kRouterShared = {kModelOptionName,       kTelnetPortOptionName,
+                                                     kDiscoveryPortOptionName, kWaitOptionName,
+                                                     kPasswordFileOptionName, kTimeScaleOptionName,
+                                                     kTranscriptOptionName,  kHistoryOptionName,
+                                                     kNoHistoryOptionName};
+
+constexpr std::string_view kApplyExits =
+    "0 applied (or nothing to change); 1 a router or file operation failed; 2 unusable command line; "
+    "130 or 143 stopped by Ctrl-C or SIGTERM after the command being sent (\"{interrupted}\")";
+
 const std::vector<CommandRule>& Commands() {
     using enum Presence;
     static const std::vector<CommandRule> commands = {
@@ -176,124 +149,101 @@ const std::vector<CommandRule>& Commands() {
                    {kJsonOptionName, Optional}},
                   false),
          "list the routers that answer one discovery request",
-         "Sends one discovery request to ADDR (default {broadcast}) and prints one line per\n"
-         "router that answers within MS milliseconds (default {wait}), in arrival order: model, IP\n"
-         "address, subnet mask, MAC address and firmware version, separated by TAB.",
+         "Sends one discovery request to ADDR (default {broadcast}); prints one TAB-separated line per\n"
+         "router that answers: model, IP address, subnet mask, MAC address, firmware version.",
          {kBroadcastOptionName, kDiscoveryPortOptionName, kWaitOptionName, kJsonOptionName},
-         {}},
+         {},
+         {},
+         "0 routers answered; 1 none answered (a line on stderr says so) or the request could not "
+         "be sent; 2 unusable command line"},
         {"fetch",
          CliCommand::Fetch,
          Synopsis({{kRouterOptionName, Required}, {kOutputOptionName, Required}}, true),
          "write one router's settings to a settings file",
-         "Logs in to the router, reads all its VoIP settings and writes them to FILE (- for\n"
-         "standard output) in the settings-file layout that Save All writes (dial plan, SIP,\n"
-         "codec, VoIP log).",
-         {kRouterOptionName, kOutputOptionName, kModelOptionName, kTelnetPortOptionName,
-          kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName,
-          kTranscriptOptionName, kHistoryOptionName, kNoHistoryOptionName},
-         {}},
+         "Logs in, reads all the router's VoIP settings and writes them to FILE in the layout Save\n"
+         "All writes (dial plan, SIP, codec, VoIP log).",
+         {kRouterOptionName, kOutputOptionName},
+         kRouterShared,
+         {},
+         "0 written; 1 a router or file operation failed; 2 unusable command line"},
         {"apply",
          CliCommand::Apply,
          Synopsis({{kRouterOptionName, Required}, {kRouterOptionName, Repeatable}}, false) + " " +
              Spelled(kInputOptionName) + "|" + Spelled(kFromBackupOptionName) + " " +
              Synopsis({{kDryRunOptionName, Optional}, {kForceOptionName, Optional}}, true),
          "load a settings file over routers' settings and apply the result",
-         "Logs in, reads all settings, loads FILE over them and applies the result to the router.\n"
-         "Prints every router command it sends, one per line, in order, then\n"
-         "\"{applied}\". With --dry-run it logs in and reads the\n"
-         "settings, prints the commands the apply would send, sends none of them and ends with\n"
-         "the line \"{dry-run}\".\n"
-         "With several --router the same FILE goes to each router, up to N at a time; every\n"
-         "line printed starts with the router's IP address and a TAB, each router ends with\n"
-         "one line (the success text, the dry run's line or the failure message), and the run\n"
-         "ends with one summary line on stderr (\"{summary}\").\n"
-         "A FILE saved from the other router form is refused unless --force is given, and\n"
-         "SIP passwords are printed as ******** unless --show-secrets is given.\n"
-         "With --from-backup each router gets its own file from DIR instead of FILE; a router\n"
-         "whose file is missing fails with a message naming it, and the others go on. Such a\n"
-         "run prints and ends as a run with several --router does.",
+         "Logs in, reads all settings, loads FILE over them and applies the result, printing each command\n"
+         "as it is sent (led by the router's address and a TAB when there are several routers).",
          {kRouterOptionName, kInputOptionName, kFromBackupOptionName, kDryRunOptionName, kForceOptionName,
-          kShowSecretsOptionName, kModelOptionName, kJobsOptionName, kPasswordsOptionName,
-          kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName,
-          kTimeScaleOptionName, kTranscriptOptionName, kHistoryOptionName, kNoHistoryOptionName},
-         {kRouterOptionName}},
+          kShowSecretsOptionName, kJobsOptionName, kPasswordsOptionName},
+         kRouterShared,
+         {kRouterOptionName},
+         kApplyExits},
         {"log",
          CliCommand::Log,
-         Synopsis({{kRouterOptionName, Required}}, true),
+         Synopsis({{kRouterOptionName, Required}, {kJsonOptionName, Optional}}, true),
          "print one router's VoIP call log",
-         "Logs in and reads the VoIP call log only; prints one line per call record with its six\n"
-         "columns (index, date, time, duration, direction, address) separated by TAB.",
-         {kRouterOptionName, kModelOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName,
-          kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName},
-         {}},
+         "Logs in and reads the VoIP call log only; prints one line per call record: index, date,\n"
+         "time, duration, direction and address, separated by TAB.",
+         {kRouterOptionName, kJsonOptionName},
+         {kTelnetPortOptionName, kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName},
+         {},
+         "0 printed; 1 a router operation failed; 2 unusable command line"},
         {"backup",
          CliCommand::Backup,
          Synopsis({{kIntoOptionName, Required}, {kRouterOptionName, Repeatable}}, true),
          "back up many routers into a folder",
-         "Backs up every router into DIR, up to N at a time: the routers given with --router, or\n"
-         "else every router that answers one discovery request (as discover) with a supported\n"
-         "model. Each router's settings go to DIR/<MAC>.csv (DIR/<IP>.csv when no discovery\n"
-         "answer gave its MAC address), the bytes fetch writes; a file is replaced only by a\n"
-         "complete new one. DIR/index.tsv, written last, has one line per router: MAC, IP,\n"
-         "model, firmware version, file name, and \"{index-ok}\", \"{index-unsupported}\" or the failure\n"
-         "message, separated by TAB. On a terminal, stderr shows the progress; the run ends\n"
-         "with one summary line on stderr (\"{summary}\").\n"
-         "When DIR is the top folder of a git work tree, the files written and index.tsv are then\n"
-         "committed there with the message \"{backup-commit}\"; a failed commit\n"
-         "is reported (exit status 1) and the files stay.",
-         {kIntoOptionName, kRouterOptionName, kModelOptionName, kBroadcastOptionName, kJobsOptionName,
-          kPasswordsOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName,
-          kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName, kJsonOptionName,
+         "Backs up the routers given, or every router that answers discovery, into DIR/<MAC>.csv,\n"
+         "then writes DIR/index.tsv; a git work tree DIR gets one commit of them.",
+         {kIntoOptionName, kRouterOptionName, kJobsOptionName, kPasswordsOptionName, kJsonOptionName},
+         {kModelOptionName, kBroadcastOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName,
+          kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName,
           kHistoryOptionName, kNoHistoryOptionName},
-         {kRouterOptionName}},
+         {kRouterOptionName},
+         "0 every router backed up or skipped as unsupported; 1 a router, the index or the commit "
+         "failed; 2 unusable command line"},
         {"diff",
          CliCommand::Diff,
-         "A B " + Synopsis({{kShowSecretsOptionName, Optional}, {kJsonOptionName, Optional}}, true),
+         "A B " + Synopsis({{kRouterOptionName, Optional}, {kShowSecretsOptionName, Optional},
+                            {kJsonOptionName, Optional}},
+                           true),
          "print the fields in which two sets of settings differ",
-         "Compares the settings A and B field by field (dial plan, SIP, codec, RTP and DTMF; not\n"
-         "the call log) and prints one line per field that differs: area, field, A's value and\n"
-         "B's value, separated by TAB, in the words and order of the window's pages. A and B are\n"
-         "each a settings file or {router-side}HOST, whose settings are read live as fetch reads\n"
-         "them. Each side is read in its own router form (a router's by its model, a file's by\n"
-         "what it holds); the fields compared are those of B's form, or of A's when B shows\n"
-         "none, or of the one-port form when neither does. Dial-plan entry names are compared\n"
-         "only between two files (a router keeps none); SIP passwords show as ******** unless\n"
-         "--show-secrets is given.",
-         {kShowSecretsOptionName, kJsonOptionName, kModelOptionName, kPasswordsOptionName,
-          kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName, kPasswordFileOptionName,
-          kTimeScaleOptionName, kTranscriptOptionName},
-         {}},
+         "Prints one TAB-separated line per field in which A and B differ: area, field, A's and B's\n"
+         "value. A and B: a settings file, {router-side}HOST, or {record-side}ID|{before-last-apply} of --router.",
+         {kRouterOptionName, kShowSecretsOptionName, kJsonOptionName, kPasswordsOptionName},
+         {kModelOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName,
+          kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName, kHistoryOptionName},
+         {},
+         "0 equal; 1 they differ; 2 unusable command line, or A or B cannot be read"},
         {"history",
          CliCommand::History,
          Synopsis({{kRouterOptionName, Required}, {kJsonOptionName, Optional}}, true),
          "list the recorded versions of one router's settings",
-         "Lists the records the history holds of the router, newest first, one line each: time\n"
-         "(UTC, ISO 8601), cause ({causes}), model, the record's id\n"
-         "and how many fields differ from the record before it, separated by TAB. Records are\n"
-         "kept per MAC address: HOST may be the MAC address (XX-XX-XX-XX-XX-XX); for an IP\n"
-         "address the router's own discovery answer gives its MAC (the IP address is used when\n"
-         "none comes). fetch, apply, backup and restore record as the window does: after a fetch\n"
-         "whose settings differ from the router's last record, right before every apply and\n"
-         "after every completed apply. With --json one JSON document is printed instead: an\n"
-         "array of {\"id\", \"time\", \"cause\", \"model\", \"changes\"}, \"changes\" null for the\n"
-         "first record.",
-         {kRouterOptionName, kJsonOptionName, kHistoryOptionName, kDiscoveryPortOptionName, kWaitOptionName},
-         {}},
+         "Lists the router's records, newest first: time (UTC), cause, model, id, fields changed,\n"
+         "separated by TAB. HOST may also be its MAC address (XX-XX-XX-XX-XX-XX).",
+         {kRouterOptionName, kJsonOptionName},
+         {kHistoryOptionName, kDiscoveryPortOptionName, kWaitOptionName},
+         {},
+         "0 listed (also when none is kept); 1 the history or the router cannot be read; "
+         "2 unusable command line"},
         {"restore",
          CliCommand::Restore,
          Synopsis({{kRouterOptionName, Required}, {kToOptionName, Required}, {kDryRunOptionName, Optional}}, true),
          "apply a recorded version of one router's settings",
-         "Logs in, reads all settings and applies the record RECORD of the router's history as\n"
-         "apply applies a file: {before-last-apply} is the record taken right before the router's\n"
-         "last completed apply (so a second restore undoes the first), else RECORD is a record's\n"
-         "id as history prints it. The restore is recorded like every apply. With --dry-run the\n"
-         "commands are printed and none is sent.",
-         {kRouterOptionName, kToOptionName, kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
-          kModelOptionName, kHistoryOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName,
+         "Applies a record of the router's history as apply applies a file: RECORD is\n"
+         "{before-last-apply} (the record taken right before the last completed apply) or an id.",
+         {kRouterOptionName, kToOptionName, kDryRunOptionName, kForceOptionName, kShowSecretsOptionName},
+         {kModelOptionName, kHistoryOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName,
           kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName},
-         {}},
+         {},
+         kApplyExits},
     };
     return commands;
+}
+
+bool Takes(const CommandRule& rule, std::string_view name) {
+    return std::find(rule.own.begin(), rule.own.end(), name) != rule.own.end() ||
+           std::find(rule.shared.begin(), rule.shared.end(), name) != rule.shared.end();
 }
 
 const CommandRule* FindCommand(std::string_view word) {
@@ -312,7 +262,7 @@ const CommandRule* FindCommand(CliCommand command) {
 
 // "  --name VALUE          text", the text's further lines under its first.
 std::string HelpLines(std::string head, std::string_view text) {
-    constexpr std::size_t kTextColumn = 25;
+    constexpr std::size_t kTextColumn = 24;
     head.resize(std::max(kTextColumn, head.size() + 1), ' ');
     std::string lines;
     std::size_t start = 0;
@@ -325,36 +275,30 @@ std::string HelpLines(std::string head, std::string_view text) {
     return lines;
 }
 
-std::string OptionLines(const OptionHelp& option) {
+std::string OptionLines(const OptionDescription& option) {
     std::string head = "  --" + std::string(option.name);
-    if (!option.valueName.empty()) head += " " + std::string(option.valueName);
+    if (*option.valueName != '\0') head += " " + std::string(option.valueName);
     return HelpLines(head, option.text);
 }
 
-// Words joined by single spaces into lines of at most 90 characters, each led by two spaces.
-std::string Indented(std::string_view text) {
+// Words joined by single spaces into lines of at most 90 characters, each led by `indent`.
+std::string Wrapped(std::string_view text, const std::string& indent = "  ") {
     constexpr std::size_t kWidth = 90;
     std::string lines;
-    std::string line = " ";
+    std::string line = indent;
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = std::min(text.find(' ', start), text.size());
         const std::string_view word = text.substr(start, end - start);
-        if (line.size() > 1 && line.size() + 1 + word.size() > kWidth) {
+        if (line.size() > indent.size() && line.size() + 1 + word.size() > kWidth) {
             lines += line + '\n';
-            line = " ";
+            line = indent;
         }
-        line += " " + std::string(word);
+        line += (line.size() > indent.size() ? " " : "") + std::string(word);
         start = end + 1;
     }
     return lines + line + '\n';
 }
-
-constexpr std::string_view kPasswordHelp =
-    "Password:\n"
-    "  Taken from the environment variable {password-variable} when it is set, else from\n"
-    "  --{password-file}, else asked for on the terminal without echo. It is never taken from the\n"
-    "  command line and never printed.\n";
 
 // Which options may be set outside the command line, and where, as option_defaults reads them.
 std::string DefaultsHelp() {
@@ -366,30 +310,35 @@ std::string DefaultsHelp() {
         names += separator + std::string("--") + options[i].name;
         variables += std::string(i == 0 ? "" : ", ") + options[i].environment;
     }
-    return "Defaults:\n" +
-           Indented(
-               names + " may also be set in the environment (" + variables +
-               ") or as \"name=value\" lines (" + kTelnetPortOptionName +
-               "=2323) in $XDG_CONFIG_HOME/dezadav/cli.conf (~/.config/dezadav/cli.conf). The command line "
-               "wins over the environment, which wins over the file; a command ignores the defaults of "
-               "options it does not take.");
+    return "Defaults and environment:\n" +
+           Wrapped(names + " may also be set in the environment (" + variables + ") or as \"name=value\" lines (" +
+                   kTelnetPortOptionName + "=2323) in " + CliConfigFilePath() +
+                   ". The command line wins over the environment, which wins over the file; a command "
+                   "ignores the defaults of options it does not take.");
+}
+
+std::string PasswordHelp() {
+    return "Password:\n" +
+           Wrapped(std::string("Taken from the environment variable ") + kPasswordEnvironmentVariable +
+                   " when it is set, else from --" + kPasswordFileOptionName +
+                   ", else asked for on the terminal without echo; never taken from the command line, never "
+                   "printed. With --" + kPasswordsOptionName +
+                   " FILE each router whose IP address or MAC address (learnt by discovery) has a line there "
+                   "uses its own; '#' starts a comment line, and only FILE's owner may read it.");
+}
+
+std::string FilesHelp() {
+    return "Files:\n  " + CliConfigFilePath() + "\n      the defaults above\n  " + DefaultHistoryFolder() +
+           "\n      the history of every router's settings (the window keeps its records there too)\n";
 }
 
 constexpr std::string_view kExitHelp =
-    "Exit status:\n"
+    "Exit status (each command's help gives its own):\n"
     "  0  success\n"
-    "  1  a router or file operation failed (with several routers: any of them); its message is\n"
-    "     printed on stderr (for example \"{login-failed} (192.168.1.1:{telnet-port})\")\n"
-    "  2  the command line is unusable; the reason is printed on stderr\n"
-    "  diff exits 0 when A and B are equal, 1 when they differ, 2 when the command line is\n"
-    "  unusable or A or B cannot be read\n";
-
-constexpr std::string_view kDiffExitHelp =
-    "Exit status:\n"
-    "  0  A and B hold the same settings\n"
-    "  1  they differ\n"
-    "  2  the command line is unusable, or A or B cannot be read (unlike the other commands,\n"
-    "     where a failed read is 1); the reason is printed on stderr\n";
+    "  1  a router or file operation failed, with several routers any of them, or standard output\n"
+    "     could not be written; the message is printed on stderr (diff: A and B differ)\n"
+    "  2  the command line is unusable (diff: also A or B cannot be read)\n"
+    "  130, 143  an apply stopped by Ctrl-C or SIGTERM after the command being sent\n";
 
 // The options only dezadav-cli has, besides the shared ones; the flags take no value.
 void AddCliOptions(QCommandLineParser& parser) {
@@ -474,7 +423,8 @@ std::string Value(const QCommandLineParser& parser, const char* name) {
 std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptions& options) {
     for (const QString& router : parser.values(QString::fromLatin1(kRouterOptionName))) {
         std::string name = router.toStdString();
-        if (options.command == CliCommand::History && IsMacAddressText(name)) {
+        const bool byMac = options.command == CliCommand::History || options.command == CliCommand::Diff;
+        if (byMac && IsMacAddressText(name)) {
             // The history keeps routers by their MAC as discovery shows it.
             std::replace(name.begin(), name.end(), ':', '-');
             std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
@@ -533,9 +483,7 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
 std::optional<std::string> ReadDefaults(const std::vector<OptionDefault>& defaults, const CommandRule& rule,
                                         const QCommandLineParser& commandLine, CliOptions& options) {
     for (const OptionDefault& given : defaults) {
-        const bool taken =
-            std::find(rule.allowed.begin(), rule.allowed.end(), given.name) != rule.allowed.end();
-        if (!taken || commandLine.isSet(QString::fromStdString(given.name))) continue;
+        if (!Takes(rule, given.name) || commandLine.isSet(QString::fromStdString(given.name))) continue;
         QCommandLineParser parser;
         AddCliOptions(parser);
         const QStringList arguments{QStringLiteral("dezadav-cli"),
@@ -584,7 +532,7 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     std::map<std::string, int> timesGiven;
     for (const QString& given : parser.optionNames()) {
         const std::string name = given.toStdString();
-        if (std::find(rule->allowed.begin(), rule->allowed.end(), name) == rule->allowed.end())
+        if (!Takes(*rule, name))
             return Fail(OptionNotForCommandText(name, word), word);
         if (++timesGiven[name] > 1 && !rule->repeatable.contains(name))
             return Fail(OptionGivenTwiceText(name), word);
@@ -599,6 +547,8 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
         if (side.empty()) return Fail(DiffSideEmptyText(), word);
         if (side.starts_with(kRouterSidePrefix) && !IsRouterName(side.substr(kRouterSidePrefix.size())))
             return Fail(DiffRouterRefusedText(side, kWantedRouterName), word);
+        if (side.starts_with(kRecordSidePrefix) && !IsRecordName(side.substr(kRecordSidePrefix.size())))
+            return Fail(DiffRouterRefusedText(side, kWantedRecord, kRecordSidePrefix), word);
         options.diffSides.push_back(side);
     }
 
@@ -618,6 +568,9 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
             return Fail(OptionsExcludeEachOtherText(kInputOptionName, kFromBackupOptionName), word);
     }
     if (options.command == CliCommand::Restore && options.restoreTo.empty()) return missing(kToOptionName);
+    const bool recordSide = std::any_of(options.diffSides.begin(), options.diffSides.end(),
+                                        [](const std::string& side) { return side.starts_with(kRecordSidePrefix); });
+    if (recordSide && options.routers.empty()) return missing(kRouterOptionName);
     return CliParseResult{std::move(options), {}, {}};
 }
 
@@ -633,10 +586,10 @@ std::string CliUsageText() {
         text += "  " + word + std::string(rule.summary) + "\n";
     }
     text += "\nOptions (each command takes those its own help lists):\n";
-    for (const OptionHelp& option : OptionHelps()) text += OptionLines(option);
+    for (const OptionDescription& option : OptionHelps()) text += OptionLines(option);
     text += HelpLines("  -h, --help", "print the help (of COMMAND when one is given) and end");
     text += HelpLines("  --version", "print the program's version and end") + "\n";
-    text += WithFacts(kPasswordHelp) + "\n" + DefaultsHelp() + "\n" + WithFacts(kExitHelp);
+    text += PasswordHelp() + "\n" + DefaultsHelp() + "\n" + FilesHelp() + "\n" + std::string(kExitHelp);
     return text;
 }
 
@@ -645,11 +598,15 @@ std::string CliCommandHelpText(CliCommand command) {
     if (rule == nullptr) return CliUsageText();
     std::string text = "Usage: dezadav-cli " + std::string(rule->word) + " " + std::string(rule->synopsis) +
                        "\n\n" + WithFacts(rule->description) + "\n\nOptions:\n";
-    for (std::string_view name : rule->allowed) text += OptionLines(HelpOf(name));
-    text += HelpLines("  -h, --help", "print this help and end") + "\n";
-    if (command != CliCommand::Discover) text += WithFacts(kPasswordHelp) + "\n";
-    text += DefaultsHelp() + "\n" + WithFacts(command == CliCommand::Diff ? kDiffExitHelp : kExitHelp);
-    return text;
+    for (std::string_view name : rule->own) text += OptionLines(HelpOf(name));
+    text += HelpLines("  -h, --help", "print this help and end");
+    if (!rule->shared.empty()) {
+        std::string names;
+        for (std::string_view name : rule->shared) names += (names.empty() ? "" : " ") + Spelled(name.data());
+        text += Wrapped("Also (see dezadav-cli --help): " + names).substr(2);
+    }
+    std::string exits = Wrapped("Exit status: " + WithFacts(rule->exits));
+    return text + "\n" + exits.substr(2);
 }
 
 std::string CliVersionText() {

@@ -32,6 +32,9 @@ inline constexpr const char* kToOptionName = "to";
 // How a side of `diff` names a router instead of a settings file: "router:192.168.1.1".
 inline constexpr std::string_view kRouterSidePrefix = "router:";
 
+// How a side of `diff` names a record of --router's history: "record:ID", "record:before-last-apply".
+inline constexpr std::string_view kRecordSidePrefix = "record:";
+
 // The --to value that names the record taken right before the router's last completed apply.
 inline constexpr const char* kBeforeLastApply = "before-last-apply";
 

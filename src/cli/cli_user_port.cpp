@@ -12,8 +12,11 @@ std::optional<std::string> CliUserPort::ConfirmPassword(const RouterInfo&) {
 
 bool CliUserPort::ApplyDespite(const std::string& warning) {
     if (m_force) return true;
-    m_messages.ShowMessage(std::string(kMsgErrorCaption.englishDefault), NotAppliedWithoutForceText(warning),
-                           MessageIcon::Stop);
+    // The window's question ends "Apply anyway?"; a script is told why it was refused and what helps.
+    std::string refusal = NotAppliedWithoutForceText(warning);
+    if (warning == TextOrDefault(m_language, kMsgFormTwoPortFile)) refusal = OtherFormRefusedText(true);
+    if (warning == TextOrDefault(m_language, kMsgFormOnePortFile)) refusal = OtherFormRefusedText(false);
+    m_messages.ShowMessage(std::string(kMsgErrorCaption.englishDefault), refusal, MessageIcon::Stop);
     return false;
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "workflow/user_port.h"
 
@@ -18,19 +19,27 @@ namespace dezadav::cli {
 // stdout/stderr.
 class CliUserPort : public UserPort {
 public:
-    // `force`: the answer to every ApplyDespite question (--force).
-    CliUserPort(RouterInfo router, std::string password, bool force, MessagePort& messages)
-        : m_router(std::move(router)), m_password(std::move(password)), m_force(force), m_messages(messages) {}
+    // `force`: the answer to every ApplyDespite question (--force). `language` is the one the
+    // workflow asks its questions in.
+    CliUserPort(RouterInfo router, std::string password, bool force, MessagePort& messages,
+                const LanguageTable& language)
+        : m_router(std::move(router)),
+          m_password(std::move(password)),
+          m_force(force),
+          m_messages(messages),
+          m_language(language) {}
 
     void SetSaveFile(std::string path) { m_saveFile = std::move(path); }
     // Where the router's MAC address may become known during the exchange (LearnedMacAddress).
     void SetMacSource(std::function<std::string()> source) { m_macSource = std::move(source); }
     std::string LearnedMacAddress() override { return m_macSource ? m_macSource() : std::string(); }
+    // The next confirmation answers with the password once more (a second exchange of the same run).
+    void AllowAnotherLogin() { m_passwordGiven = false; }
 
     RouterSelection SelectRouter() override { return RouterSelection{SelectionOutcome::Ok, m_router}; }
     std::optional<std::string> ConfirmPassword(const RouterInfo&) override;
     MessagePort& Messages() override { return m_messages; }
-    // Without --force the question is printed as the reason the run stops.
+    // Without --force the run stops, saying why in the command line's own words.
     bool ApplyDespite(const std::string& warning) override;
     std::optional<std::string> ChooseFileToSave() override { return m_saveFile; }
     std::optional<std::string> ChooseFileToOpen() override { return std::nullopt; }
@@ -43,6 +52,7 @@ private:
     bool m_passwordGiven = false;
     bool m_force = false;
     MessagePort& m_messages;
+    const LanguageTable& m_language;
     std::optional<std::string> m_saveFile;
     std::function<std::string()> m_macSource;
 };

@@ -1,8 +1,10 @@
 #include "cli/diff_command.h"
 
 #include <QJsonArray>
+#include <algorithm>
 #include <optional>
 
+#include "cli/history_listing.h"
 #include "cli/json_output.h"
 #include "cli/router_job.h"
 #include "cli/router_names.h"
@@ -42,22 +44,16 @@ private:
 };
 
 std::optional<ReadSide> ReadRouter(std::string host, const CliOptions& options, const FleetContext& context,
-                                   const std::string& password, const PasswordTable& table) {
+                                   const RunPasswords& passwords) {
     std::vector<std::string> resolved{std::move(host)};
     if (auto error = ResolveRouterNames(resolved)) {
         context.err << CliErrorLine(*error) << std::flush;
         return std::nullopt;
     }
-    RouterJobRequest request;
-    request.kind = RouterJobKind::Fetch;
+    RouterJobRequest request = BaseRequest(options, context, RouterJobKind::Fetch, passwords);
     request.routerIp = resolved.front();
-    request.model = options.model;
-    request.password = password;
-    request.passwords = options.passwordsFile ? &table : nullptr;
-    request.common = options.common;
-    request.waitMs = options.waitMs;
     request.outputFile = kStandardOutputName;
-    request.transcript = context.transcript;
+    request.history = nullptr;  // a diff only reads: it keeps no record of what it saw
     CapturedFetch output(context.err);
     const RouterJobResult result = RunRouterJob(request, context.language, output);
     if (!result.ok) return std::nullopt;
@@ -77,6 +73,27 @@ std::optional<ReadSide> ReadFile(const std::string& path, const FleetContext& co
     }
     const std::optional<bool> twoPort = SettingsFileIsTwoPort(*text, context.language);
     return ReadSide{std::move(*text), twoPort, false};
+}
+
+// A record of --router's history: "record:ID" or "record:before-last-apply". A record holds what the
+// router held, so it is compared as a router is (no dial-plan names).
+std::optional<ReadSide> ReadRecord(const std::string& name, const HistoryRouter& router, const FleetContext& context) {
+    const auto fail = [&](const std::string& reason) {
+        context.err << CliErrorLine(DiffSideUnreadableText(std::string(kRecordSidePrefix) + name, reason)) << std::flush;
+        return std::nullopt;
+    };
+    if (context.history == nullptr) return fail(std::string(kNoHistoryKept));
+    std::optional<std::string> problem;
+    const std::vector<HistoryEntry> entries = context.history->Entries(router, &problem);
+    if (problem) return fail(*problem);
+    std::string reason;
+    const std::optional<std::string> id =
+        RecordIdNamed(entries, name, router.macAddress.empty() ? router.ipAddress : router.macAddress, reason);
+    if (!id) return fail(reason);
+    std::optional<std::string> text = context.history->SettingsAt(router, *id, &problem);
+    if (!text) return fail(problem.value_or(std::string()));
+    const auto entry = std::find_if(entries.begin(), entries.end(), [&](const HistoryEntry& e) { return e.id == *id; });
+    return ReadSide{std::move(*text), IsTwoPortModel(entry->model), true};
 }
 
 // Tabs and line breaks inside a value would break the output's lines and columns.
@@ -101,18 +118,26 @@ int RunDiff(const CliOptions& options, const FleetContext& context) {
         router.ipAddress = side.substr(kRouterSidePrefix.size());
         routers.push_back(router);
     }
-    PasswordTable table;
-    std::string password;
+    RunPasswords passwords;
     int exitStatus = kExitOk;
-    if (!routers.empty() && !PreparePasswords(options, context, routers, table, password, exitStatus))
+    if (!routers.empty() && !PreparePasswords(options, context, routers, passwords, exitStatus))
         return kExitUsage;
+    // The records are --router's, looked up once.
+    std::optional<HistoryRouter> recordsOf;
+    const bool records = std::any_of(options.diffSides.begin(), options.diffSides.end(),
+                                     [](const std::string& side) { return side.starts_with(kRecordSidePrefix); });
+    if (records) {
+        StreamMessagePort messages(context.err, context.err);
+        recordsOf = HistoryKeyOf(options, context.language, messages);
+        if (!recordsOf) return kExitUsage;
+    }
 
     std::vector<ReadSide> sides;
     for (const std::string& side : options.diffSides) {
         std::optional<ReadSide> read =
-            side.starts_with(kRouterSidePrefix)
-                ? ReadRouter(side.substr(kRouterSidePrefix.size()), options, context, password, table)
-                : ReadFile(side, context);
+            side.starts_with(kRouterSidePrefix)   ? ReadRouter(side.substr(kRouterSidePrefix.size()), options, context, passwords)
+            : side.starts_with(kRecordSidePrefix) ? ReadRecord(side.substr(kRecordSidePrefix.size()), *recordsOf, context)
+                                                  : ReadFile(side, context);
         if (!read) return kExitUsage;
         sides.push_back(std::move(*read));
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "cli/apply_interrupt.h"
 #include "cli/json_output.h"
 #include "cli/parallel_jobs.h"
 #include "cli/progress_line.h"
@@ -64,27 +65,6 @@ private:
 
 bool Failed(const JobOutcome& outcome) {
     return !outcome.result.ok && !outcome.result.unsupportedModel;
-}
-
-RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& context, RouterJobKind kind,
-                             const std::string& password, const PasswordTable& table) {
-    RouterJobRequest request;
-    request.kind = kind;
-    request.model = options.model;
-    request.password = password;
-    request.passwords = options.passwordsFile ? &table : nullptr;
-    request.common = options.common;
-    request.waitMs = options.waitMs;
-    request.backupDir = options.backupDir;
-    request.inputFile = options.inputFile;
-    request.inputText = options.inputText;
-    request.inputSource = options.inputSource;
-    request.fromBackupDir = options.fromBackupDir;
-    request.force = options.force;
-    request.showSecrets = options.showSecrets;
-    request.transcript = context.transcript;
-    request.history = context.history;
-    return request;
 }
 
 // Tabs and line breaks inside a field would break the index's lines and columns.
@@ -168,6 +148,22 @@ void PrintSummary(std::ostream& err, std::size_t ok, std::size_t unsupported, st
     err << FleetSummaryText(ok, unsupported, failed) << '\n' << std::flush;
 }
 
+// The router's own discovery answer, when it gives one within --wait.
+std::optional<RouterInfo> AskForFields(const std::string& ip, const CliOptions& options,
+                                       const LanguageTable& language, MessagePort& messages) {
+    SearchOptions search;
+    search.target = ip;
+    search.port = options.common.discoveryPort;
+    search.waitMs = options.waitMs;
+    search.stopAfter = 1;
+    const auto answers = SearchRouters(search, language, messages);
+    if (!answers) return std::nullopt;
+    for (const RouterInfo& answer : *answers) {
+        if (answer.ipAddress == ip) return answer;
+    }
+    return std::nullopt;
+}
+
 // The routers to back up, in discovery or command-line order: the --router list, or the routers that
 // answered one search (each address once). Nothing when the search could not be made.
 std::optional<std::vector<RouterInfo>> BackupTargets(const CliOptions& options, const FleetContext& context) {
@@ -197,24 +193,58 @@ std::optional<std::vector<RouterInfo>> BackupTargets(const CliOptions& options, 
 
 }  // namespace
 
-bool PreparePasswords(const CliOptions& options, const FleetContext& context,
-                      const std::vector<RouterInfo>& routers, PasswordTable& table, std::string& common,
-                      int& exitStatus) {
+RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& context, RouterJobKind kind,
+                             const RunPasswords& passwords) {
+    RouterJobRequest request;
+    request.kind = kind;
+    request.model = options.model;
+    request.password = passwords.common;
+    request.passwords = passwords.tableGiven ? &passwords.table : nullptr;
+    request.noCommonPassword = passwords.noCommon;
+    request.common = options.common;
+    request.waitMs = options.waitMs;
+    request.backupDir = options.backupDir;
+    request.inputFile = options.inputFile;
+    request.inputText = options.inputText;
+    request.inputSource = options.inputSource;
+    request.outputFile = options.outputFile;
+    request.fromBackupDir = options.fromBackupDir;
+    request.force = options.force;
+    request.showSecrets = options.showSecrets;
+    request.transcript = context.transcript;
+    request.history = context.history;
+    if (options.command == CliCommand::Restore) request.restoreTo = options.restoreTo;
+    return request;
+}
+
+bool PreparePasswords(const CliOptions& options, const FleetContext& context, std::vector<RouterInfo>& routers,
+                      RunPasswords& passwords, int& exitStatus) {
     if (options.passwordsFile) {
         std::string error;
-        if (!ReadPasswordTable(*options.passwordsFile, table, &error)) {
+        if (!ReadPasswordTable(*options.passwordsFile, passwords.table, &error)) {
             context.err << CliErrorLine(error) << std::flush;
             exitStatus = kExitFailed;
             return false;
         }
+        passwords.tableGiven = true;
     }
-    bool everyoneHasOne = options.passwordsFile.has_value();
-    for (const RouterInfo& router : routers) {
-        everyoneHasOne = everyoneHasOne && table.Has(router.ipAddress, router.macAddress);
+    const PasswordTable& table = passwords.table;
+    if (table.KeysByMac()) {
+        StreamMessagePort messages(context.err, context.err);
+        for (RouterInfo& router : routers) {
+            if (!router.macAddress.empty() || table.Has(router.ipAddress, {})) continue;
+            if (auto answer = AskForFields(router.ipAddress, options, context.language, messages)) router = *answer;
+        }
     }
-    if (everyoneHasOne) return true;
+    const auto hasOwn = [&](const RouterInfo& r) { return table.Has(r.ipAddress, r.macAddress); };
+    if (passwords.tableGiven && std::all_of(routers.begin(), routers.end(), hasOwn)) return true;
     PasswordOutcome password = context.commonPassword();
-    if (!password.password) {
+    if (password.password) {
+        passwords.common = *password.password;
+        return true;
+    }
+    // Those with a line of their own still run; each of the others fails with its name.
+    if (!password.usageError || std::none_of(routers.begin(), routers.end(), hasOwn)) {
         if (password.usageError) {
             context.err << UsageErrorText(password.error, CommandWord(options.command)) << std::flush;
             exitStatus = kExitUsage;
@@ -224,7 +254,7 @@ bool PreparePasswords(const CliOptions& options, const FleetContext& context,
         }
         return false;
     }
-    common = *password.password;
+    passwords.noCommon = true;
     return true;
 }
 
@@ -248,17 +278,16 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
         if (!searched || options.model || IsSupportedModel(router.modelName)) served.push_back(router);
     }
 
-    PasswordTable table;
-    std::string password;
+    RunPasswords passwords;
     int exitStatus = kExitOk;
-    if (!served.empty() && !PreparePasswords(options, context, served, table, password, exitStatus))
-        return exitStatus;
+    if (!served.empty() && !PreparePasswords(options, context, served, passwords, exitStatus)) return exitStatus;
 
     std::vector<RouterJobRequest> requests;
     for (const RouterInfo& router : served) {
-        RouterJobRequest request = BaseRequest(options, context, RouterJobKind::Backup, password, table);
+        RouterJobRequest request = BaseRequest(options, context, RouterJobKind::Backup, passwords);
         request.routerIp = router.ipAddress;
-        if (searched) request.knownRouter = router;
+        // A discovery answer in hand (the search's, or the one that told the MAC for a password).
+        if (searched || !router.macAddress.empty()) request.knownRouter = router;
         requests.push_back(std::move(request));
     }
     PrefixingListener listener(context, requests, kProgressBackup, options.json);
@@ -344,16 +373,16 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
         router.ipAddress = ip;
         routers.push_back(router);
     }
-    PasswordTable table;
-    std::string password;
+    RunPasswords passwords;
     int exitStatus = kExitOk;
-    if (!PreparePasswords(options, context, routers, table, password, exitStatus)) return exitStatus;
+    if (!PreparePasswords(options, context, routers, passwords, exitStatus)) return exitStatus;
 
     std::vector<RouterJobRequest> requests;
     const RouterJobKind kind = options.dryRun ? RouterJobKind::DryRun : RouterJobKind::Apply;
-    for (const std::string& ip : options.routers) {
-        RouterJobRequest request = BaseRequest(options, context, kind, password, table);
-        request.routerIp = ip;
+    for (const RouterInfo& router : routers) {
+        RouterJobRequest request = BaseRequest(options, context, kind, passwords);
+        request.routerIp = router.ipAddress;
+        if (!router.macAddress.empty()) request.knownRouter = router;
         requests.push_back(std::move(request));
     }
     PrefixingListener listener(context, requests, options.dryRun ? kProgressDryRun : kProgressApply);
@@ -365,6 +394,7 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
     std::size_t notRecorded = 0;
     for (const JobOutcome& outcome : outcomes) notRecorded += outcome.result.recordsNotWritten;
     if (notRecorded > 0) context.err << CliErrorLine(RecordsNotWrittenText(notRecorded)) << std::flush;
+    if (const int signal = ApplyInterruptSignal()) return InterruptedExitStatus(signal);
     return failed > 0 || notRecorded > 0 ? kExitFailed : kExitOk;
 }
 

@@ -6,6 +6,7 @@
 #include "cli/cli_options.h"
 #include "cli/password_source.h"
 #include "cli/password_table.h"
+#include "cli/router_job.h"
 #include "discovery/router_info.h"
 #include "history/settings_history.h"
 #include "lang/language_table.h"
@@ -26,11 +27,25 @@ struct FleetContext {
 };
 
 // The passwords of a run: the --passwords table when given, and the common password unless every
-// router in `routers` (known now) has an entry of its own there. False when the run cannot go on:
-// the reason has been printed and `exitStatus` says how the run ends.
-bool PreparePasswords(const CliOptions& options, const FleetContext& context,
-                      const std::vector<RouterInfo>& routers, PasswordTable& table, std::string& common,
-                      int& exitStatus);
+// router has a line of its own there.
+struct RunPasswords {
+    PasswordTable table;
+    bool tableGiven = false;
+    std::string common;
+    bool noCommon = false;  // no common password could be had: a router without a line is not served
+};
+
+// Reads the passwords of a run over `routers`. When the table names routers by MAC address, the
+// routers known by IP address alone are asked for their fields by discovery first (what they tell
+// fills `routers`). When some router has no line and no common password can be had, the run still
+// serves the routers that have one, unless none has. False when the run cannot go on: the reason has
+// been printed and `exitStatus` says how the run ends.
+bool PreparePasswords(const CliOptions& options, const FleetContext& context, std::vector<RouterInfo>& routers,
+                      RunPasswords& passwords, int& exitStatus);
+
+// A router's exchange as the options of the run ask for it (no router named yet).
+RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& context, RouterJobKind kind,
+                             const RunPasswords& passwords);
 
 // `backup`: the routers given or found, up to --jobs at a time, each into its own file, then the
 // index. Returns the exit status.

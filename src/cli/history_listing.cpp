@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QJsonObject>
+#include <cctype>
 
 #include "cli/json_output.h"
 
@@ -14,10 +15,20 @@ namespace dezadav::cli {
 
 namespace {
 
-// The router as the history keys it: by the MAC given, or by the MAC of the discovery answer from
-// the IP address given (by that address when none comes). Nothing when the request cannot be sent.
-std::optional<HistoryRouter> RouterOf(const CliOptions& options, const LanguageTable& language,
-                                      MessagePort& messages) {
+QString TimeText(std::int64_t seconds) {
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate);
+}
+
+QJsonObject RouterKeyJson(const HistoryRouter& router) {
+    return QJsonObject{{QStringLiteral("mac"), QString::fromStdString(router.macAddress)},
+                       {QStringLiteral("ip"), QString::fromStdString(router.ipAddress)},
+                       {QStringLiteral("model"), QString::fromStdString(router.modelName)}};
+}
+
+}  // namespace
+
+std::optional<HistoryRouter> HistoryKeyOf(const CliOptions& options, const LanguageTable& language,
+                                          MessagePort& messages) {
     const std::string& given = options.routers.front();
     if (IsMacAddressText(given)) return HistoryRouter{given, {}, {}};
     SearchOptions search;
@@ -33,15 +44,31 @@ std::optional<HistoryRouter> RouterOf(const CliOptions& options, const LanguageT
     return HistoryRouter{{}, given, {}};
 }
 
-QString TimeText(std::int64_t seconds) {
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate);
+std::optional<std::string> RecordIdNamed(const std::vector<HistoryEntry>& newestFirst, const std::string& name,
+                                         const std::string& routerName, std::string& reason) {
+    if (name == kBeforeLastApply) {
+        std::optional<std::string> id = BeforeLastApplyId(newestFirst);
+        if (!id) reason = NoApplyRecordedText(routerName);
+        return id;
+    }
+    std::string prefix = name;
+    for (char& c : prefix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::optional<std::string> found;
+    for (const HistoryEntry& entry : newestFirst) {
+        if (!entry.id.starts_with(prefix)) continue;
+        if (found) {  // the start of more than one record names none of them
+            found.reset();
+            break;
+        }
+        found = entry.id;
+    }
+    if (!found) reason = NoSuchRecordText(name, routerName);
+    return found;
 }
-
-}  // namespace
 
 int RunHistory(const CliOptions& options, SettingsHistory& history, std::ostream& out,
                const LanguageTable& language, MessagePort& messages) {
-    const std::optional<HistoryRouter> router = RouterOf(options, language, messages);
+    const std::optional<HistoryRouter> router = HistoryKeyOf(options, language, messages);
     if (!router) return kExitFailed;
     std::optional<std::string> problem;
     const std::vector<HistoryEntry> entries = history.Entries(*router, &problem);
@@ -60,23 +87,31 @@ int RunHistory(const CliOptions& options, SettingsHistory& history, std::ostream
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const HistoryEntry& entry = entries[i];
         const std::string cause(HistoryCauseWord(entry.cause));
+        // Without a count, the note says why: the first record has none before it.
+        const std::string_view note = changes[i]                ? std::string_view()
+                                      : i + 1 == entries.size() ? kFirstRecord
+                                                                : kRecordUnreadable;
         if (options.json) {
             QJsonObject record{{"id", QString::fromStdString(entry.id)},
                                {"time", TimeText(entry.time)},
                                {"cause", QString::fromStdString(cause)},
-                               {"model", QString::fromStdString(entry.model)},
-                               {"changes", changes[i] ? QJsonValue(static_cast<qint64>(changes[i]->size()))
-                                                      : QJsonValue(QJsonValue::Null)}};
+                               {"model", QString::fromStdString(entry.model)}};
+            if (changes[i]) {
+                record[QStringLiteral("changes")] = static_cast<qint64>(changes[i]->size());
+            } else {
+                record[QStringLiteral("note")] = QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size()));
+            }
             records.append(record);
             continue;
         }
-        const std::string summary = changes[i]                ? FieldsDifferText(changes[i]->size())
-                                    : i + 1 == entries.size() ? std::string(kFirstRecord)
-                                                              : std::string(kRecordUnreadable);
+        const std::string summary = changes[i] ? FieldsDifferText(changes[i]->size()) : std::string(note);
         out << TimeText(entry.time).toStdString() << '\t' << cause << '\t' << entry.model << '\t' << entry.id
             << '\t' << summary << '\n';
     }
-    if (options.json) out << JsonDocumentText(records);
+    if (options.json) {
+        out << JsonDocumentText(
+            QJsonObject{{QStringLiteral("router"), RouterKeyJson(*router)}, {QStringLiteral("records"), records}});
+    }
     out << std::flush;
     return kExitOk;
 }

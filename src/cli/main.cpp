@@ -2,11 +2,12 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "cli/descriptor_stream.h"
 #include "frontend/common_options.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,11 @@ int main(int argc, char** argv) {
     // The window's names, so that both programs keep one history in the user's data folder.
     dezadav::NameProgramForUserFolders();
     std::vector<std::string> args(argv + 1, argv + argc);
-    return dezadav::cli::RunCli(args, std::cout, std::cerr, dezadav::cli::ProcessPasswordSources,
-                                isatty(STDERR_FILENO) == 1);
+    dezadav::cli::DescriptorStreamBuf outBuffer(STDOUT_FILENO);
+    dezadav::cli::DescriptorStreamBuf errBuffer(STDERR_FILENO);
+    std::ostream out(&outBuffer);
+    std::ostream err(&errBuffer);
+    const int status = dezadav::cli::RunCli(args, out, err, dezadav::cli::ProcessPasswordSources,
+                                            isatty(STDERR_FILENO) == 1);
+    return dezadav::cli::FinishStandardStreams(status, outBuffer, errBuffer);
 }

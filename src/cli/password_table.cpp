@@ -65,6 +65,7 @@ bool PasswordTable::Parse(const std::string& text, std::string* error) {
                 return false;
             }
             key = *mac;
+            m_keysByMac = true;
         }
         m_byAddress[key] = line.substr(password);
     }

@@ -17,9 +17,12 @@ public:
     // The password for the router at `ip`, else for its MAC address (which may be empty), else none.
     std::optional<std::string> For(const std::string& ip, const std::string& mac) const;
     bool Has(const std::string& ip, const std::string& mac) const { return For(ip, mac).has_value(); }
+    // True when some line names a router by its MAC address (which discovery then has to find out).
+    bool KeysByMac() const { return m_keysByMac; }
 
 private:
     std::map<std::string, std::string> m_byAddress;  // IPs as written, MACs as XX-XX-XX-XX-XX-XX
+    bool m_keysByMac = false;
 };
 
 // Why a file holding passwords must not be used: it cannot be read, or its group or others may read

@@ -2,13 +2,16 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "cli/apply_interrupt.h"
 #include "cli/cli_options.h"
 #include "cli/cli_user_port.h"
+#include "cli/history_listing.h"
 #include "cli/idle_tick_timer.h"
 #include "cli/located_messages.h"
 #include "cli/settings_input.h"
@@ -119,6 +122,8 @@ public:
         : m_output(output), m_showSecrets(showSecrets) {}
     void ExchangeStarted(int64_t, const SessionRequest& request) override {
         m_applying = request.mode == SessionMode::ApplySettings;
+        // From the first command on, Ctrl-C waits for the command being sent.
+        if (m_applying) ApplyStarted();
     }
     void LineTyped(int64_t, std::string_view text, bool isPassword, bool echoed) override {
         if (!m_applying || isPassword || !echoed || text.empty()) return;
@@ -172,20 +177,11 @@ std::optional<std::string> RecordToRestore(const RouterJobRequest& request, cons
         Fail(messages, *problem);
         return std::nullopt;
     }
-    const std::string name = router.macAddress.empty() ? router.ipAddress : router.macAddress;
-    std::string prefix = request.restoreTo;
-    for (char& c : prefix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    std::optional<std::string> found;
-    for (const HistoryEntry& entry : entries) {
-        if (!entry.id.starts_with(prefix)) continue;
-        if (found) {  // the start of more than one record names none of them
-            found.reset();
-            break;
-        }
-        found = entry.id;
-    }
-    if (!found) Fail(messages, NoSuchRecordText(request.restoreTo, name));
-    return found;
+    std::string reason;
+    std::optional<std::string> id = RecordIdNamed(
+        entries, request.restoreTo, router.macAddress.empty() ? router.ipAddress : router.macAddress, reason);
+    if (!id) Fail(messages, reason);
+    return id;
 }
 
 // The settings the apply writes into the pages: the input file, or the record --to names.
@@ -244,53 +240,23 @@ bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
     return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges;
 }
 
-// The exchanges of one router's job once its workflow is set up: connect (the full fetch), then what
-// the job is for. Its outcome goes into `result`.
-void RunExchanges(const RouterJobRequest& request, const std::string& inputFile, const LanguageTable& language,
-                  RouterWorkflow& workflow, RouterSession& session, CliUserPort& port, SaveFileWriter& files,
-                  RouterJobOutput& output, LocatedMessagePort& messages, RouterJobResult& result) {
-    if (workflow.ConnectSequence() != ConnectOutcome::Connected) return;
-    result.router.macAddress = workflow.Strip().mac;
-    // A copy with settings the router did not tell would restore defaults in their place one day:
-    // none is written (the message naming them has been shown).
-    const bool keepsCopy = request.kind == RouterJobKind::Fetch || request.kind == RouterJobKind::Backup;
-    if (keepsCopy && workflow.Unread().Any()) return;
-
-    switch (request.kind) {
-        case RouterJobKind::Fetch:
-            if (request.outputFile == kStandardOutputName) {
-                output.WriteData(workflow.SettingsFileText());
-                result.ok = true;
-                break;
-            }
-            if (IsStreamTarget(request.outputFile)) {
-                // A pipe or a device (/dev/stdout) cannot take a file renamed into its place.
-                std::ofstream stream(request.outputFile, std::ios::binary);
-                stream << workflow.SettingsFileText() << std::flush;
-                result.ok = static_cast<bool>(stream);
-                if (!result.ok) ShowMessageText(language, messages, kMsgSaveFail);
-                return;
-            }
-            port.SetSaveFile(request.outputFile);
-            result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
-            break;
-        case RouterJobKind::Backup: {
-            result.backupFile = BackupFileName(result.router);
-            const std::string path = request.backupDir + "/" + result.backupFile;
-            const FileWriteResult written = files.WriteWhole(path, workflow.SettingsFileText(), FileSecrecy::OwnerOnly);
-            result.ok = written.ok;
-            if (!result.ok) {
-                messages.SetOutputFile(path);
-                messages.SetFileReason([reason = written.reason] { return reason; });
-                ShowMessageText(language, messages, kMsgSaveFail);
-            }
-            break;
-        }
-        case RouterJobKind::Apply:
-        case RouterJobKind::DryRun:
-            result.ok = LoadAndApply(request, inputFile, language, workflow, session, output, messages);
-            break;
-    }
+// The router's call records, newest first, as the VoIP log page lists them.
+bool ReadCallLog(const RouterJobRequest& job, const std::string& password, RouterSession& session,
+                 std::vector<CallLogRecord>& calls) {
+    SessionRequest request;
+    request.routerIp = job.routerIp;
+    request.telnetPort = job.common.telnetPort;
+    request.password = password;
+    request.mode = SessionMode::GetVoipLog;
+    request.timeScale = job.common.timeScale;
+    const SessionResult result = session.Run(request);
+    if (!result.ok) return false;
+    CallLogTable log;
+    log.ParseCallLog(result.fetched.callLog);
+    const std::vector<CallLogRecord>& rows = log.Rows();
+    const auto count = std::min(rows.size(), static_cast<std::size_t>(std::max(log.RecordCount(), 0)));
+    calls.assign(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(count));
+    return true;
 }
 
 }  // namespace
@@ -299,14 +265,26 @@ std::string BackupFileName(const RouterInfo& router) {
     return (router.macAddress.empty() ? router.ipAddress : router.macAddress) + ".csv";
 }
 
-RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTable& language,
-                             RouterJobOutput& output) {
+namespace {
+
+// One router's job (RunRouterJob) with the history it is given.
+RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& language, RouterJobOutput& output) {
     RouterJobResult result;
-    if (!RouterFields(request, language, output, result.router, result.unsupportedModel)) return result;
+    // The call log reads the same in either router form: no model is needed.
+    if (request.kind == RouterJobKind::Log) {
+        result.router.ipAddress = request.routerIp;
+    } else if (!RouterFields(request, language, output, result.router, result.unsupportedModel)) {
+        return result;
+    }
     const RouterInfo& router = result.router;
     std::string password = request.password;
-    if (request.passwords != nullptr) {
-        password = request.passwords->For(router.ipAddress, router.macAddress).value_or(password);
+    const std::optional<std::string> own =
+        request.passwords == nullptr ? std::nullopt : request.passwords->For(router.ipAddress, router.macAddress);
+    if (own) {
+        password = *own;
+    } else if (request.noCommonPassword) {
+        Fail(output, NoPasswordForRouterText(router.ipAddress, router.macAddress));
+        return result;
     }
 
     // Every exchange of this router goes to the transcript, and the commands an apply sends are printed.
@@ -346,7 +324,12 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     CTelnetSocket socket;
     SteadyClock clock;
     RouterSession session(socket, clock, language, messages);
-    CliUserPort port(router, password, request.force, messages);
+    if (request.kind == RouterJobKind::Log) {
+        session.SetObserver(&observers);
+        result.ok = ReadCallLog(request, password, session, result.calls);
+        return result;
+    }
+    CliUserPort port(router, password, request.force, messages, language);
     IdleTickTimer timer;
     SaveFileWriter files;
     RouterWorkflow workflow(language, port, session, timer, files);
@@ -355,6 +338,9 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     workflow.SetTelnetPort(request.common.telnetPort);
     workflow.SetTimeScale(request.common.timeScale);
     session.SetObserver(&observers);
+    session.SetStopCheck({[] { return ApplyInterruptSignal() != 0; }, ApplyInterruptedText});
+    workflow.Recorder().SetHistory(request.history,
+                                   request.kind == RouterJobKind::Backup ? HistoryCause::Backup : HistoryCause::Fetch);
     // Given its model, the router is not asked before the login; its discovery answer is asked for
     // meanwhile and taken when it has come by the end of the fetch, so its records follow its MAC.
     std::optional<RouterSearch> search;
@@ -370,12 +356,74 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
             return std::string();
         });
     }
+
+    if (workflow.ConnectSequence() != ConnectOutcome::Connected) return result;
+    result.router.macAddress = workflow.Strip().mac;
+    // A copy with settings the router did not tell would restore defaults in their place one day:
+    // none is written (the message naming them has been shown).
+    const bool keepsCopy = request.kind == RouterJobKind::Fetch || request.kind == RouterJobKind::Backup;
+    if (keepsCopy && workflow.Unread().Any()) return result;
+
+    if (keepsCopy) {
+        if (const std::optional<std::string> problem = workflow.UnwritableValue()) {
+            Fail(output, *problem);
+            return result;
+        }
+    }
+    switch (request.kind) {
+        case RouterJobKind::Fetch:
+            if (request.outputFile == kStandardOutputName) {
+                output.WriteData(workflow.SettingsFileText());
+                result.ok = true;
+                break;
+            }
+            if (IsStreamTarget(request.outputFile)) {
+                // A pipe or a device (/dev/stdout) cannot take a file renamed into its place.
+                std::ofstream stream(request.outputFile, std::ios::binary);
+                stream << workflow.SettingsFileText() << std::flush;
+                result.ok = static_cast<bool>(stream);
+                if (!result.ok) ShowMessageText(language, messages, kMsgSaveFail);
+                break;
+            }
+            port.SetSaveFile(request.outputFile);
+            result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
+            break;
+        case RouterJobKind::Backup: {
+            result.backupFile = BackupFileName(router);
+            const std::string path = request.backupDir + "/" + result.backupFile;
+            const FileWriteResult written = files.WriteWhole(path, workflow.SettingsFileText(), FileSecrecy::OwnerOnly);
+            result.ok = written.ok;
+            if (!result.ok) {
+                messages.SetOutputFile(path);
+                messages.SetFileReason([reason = written.reason] { return reason; });
+                ShowMessageText(language, messages, kMsgSaveFail);
+            }
+            break;
+        }
+        case RouterJobKind::Apply:
+        case RouterJobKind::DryRun:
+            result.ok = LoadAndApply(request, inputFile, language, workflow, session, output, messages);
+            // An apply stopped part-way left the router holding some of it: it is read once more, so
+            // the history's newest record is what the router now holds.
+            if (!result.ok && ApplyInterruptSignal() != 0) {
+                port.AllowAnotherLogin();
+                workflow.ConnectSequence();
+            }
+            break;
+        case RouterJobKind::Log:  // done before the workflow
+            break;
+    }
+    return result;
+}
+
+}  // namespace
+
+RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTable& language,
+                             RouterJobOutput& output) {
     std::optional<CountedHistory> history;
-    if (request.history != nullptr) history.emplace(*request.history);
-    workflow.Recorder().SetHistory(history ? &*history : nullptr,
-                                   request.kind == RouterJobKind::Backup ? HistoryCause::Backup : HistoryCause::Fetch);
-    RunExchanges(request, inputFile, language, workflow, session, port, files, output, messages, result);
-    if (search) search->Close();
+    RouterJobRequest counted = request;
+    if (request.history != nullptr) counted.history = &history.emplace(*request.history);
+    RouterJobResult result = RunJob(counted, language, output);
     if (history) result.recordsNotWritten = history->notWritten;
     return result;
 }

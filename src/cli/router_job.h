@@ -10,6 +10,7 @@
 #include "lang/language_table.h"
 #include "lang/message_port.h"
 #include "session/transcript.h"
+#include "settings/call_log_table.h"
 
 namespace dezadav::cli {
 
@@ -19,6 +20,7 @@ enum class RouterJobKind {
     Backup,  // all settings into backupDir/<MAC or IP>.csv through a temporary file renamed into place
     Apply,   // all settings fetched, inputFile loaded over them, the result applied
     DryRun,  // as Apply, but the commands are only printed
+    Log,     // the call log only, into the result; no discovery, nothing recorded
 };
 
 // One router's exchange. The router's model comes from `knownRouter` (a discovery answer already
@@ -30,6 +32,7 @@ struct RouterJobRequest {
     std::optional<std::string> model;
     std::string password;                      // the common password
     const PasswordTable* passwords = nullptr;  // per-router passwords over it (only read)
+    bool noCommonPassword = false;             // a router without its own password fails, named
     CommonOptions common;
     int waitMs = 2000;  // for the discovery request to the router's own address
     std::string outputFile;
@@ -60,6 +63,7 @@ struct RouterJobResult {
     // Records of this router's settings that could not be written to the history (each has shown
     // its message); a run with any ends with exit status 1 although its files stay.
     std::size_t recordsNotWritten = 0;
+    std::vector<CallLogRecord> calls;  // Log: the router's call records, newest first
 };
 
 // A backup's file name: the MAC address as discovery shows it, or the IP address without one.

@@ -26,7 +26,7 @@ std::variant<SettingsInput, std::string> ReadSettingsInput(const std::string& pa
         bytes.reset();
         reason = kNoSettingsSectionReason;
     }
-    if (!bytes) return "cannot read " + source + ": " + reason;
+    if (!bytes) return TextOrDefault(language, kMsgFileFail) + " (" + source + ": " + reason + ")";
 
     const SettingsFileWords words = AllSettingsFileWords(language);
     const std::optional<bool> shown = model ? std::optional<bool>(IsTwoPortModel(*model))

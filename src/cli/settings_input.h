@@ -17,8 +17,8 @@ struct SettingsInput {
 
 // Reads `path` ("-": `standardInput`; a regular file or a FIFO of at most 1 MiB) and checks every
 // field strictly: in the form of `model` when it is given, else in the form the file shows, else in
-// either form. The error line's text (file, line, field, value, or why it could not be read) when
-// the file cannot be applied as it stands.
+// either form. The error line to print when the file cannot be applied as it stands: "file:line:
+// field: "value" why", or Message_FileFail with the file and why it could not be read.
 std::variant<SettingsInput, std::string> ReadSettingsInput(const std::string& path, const std::optional<std::string>& model,
                                                            const LanguageTable& language, std::istream& standardInput);
 

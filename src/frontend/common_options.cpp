@@ -12,11 +12,6 @@ namespace dezadav {
 
 namespace {
 
-QCommandLineOption Option(const char* name, const std::string& description, const char* valueName) {
-    return QCommandLineOption(QString::fromLatin1(name), QString::fromStdString(description),
-                              QString::fromLatin1(valueName));
-}
-
 // Digits, optionally a point and more digits: no sign, exponent or spaces, so what a user reads is
 // what is used.
 std::optional<double> ParsePlainDecimal(const QString& value) {
@@ -78,31 +73,31 @@ std::string DefaultHistoryFolder() {
         .toStdString();
 }
 
+std::vector<OptionDescription> CommonOptionDescriptions() {
+    return {
+        {kTelnetPortOptionName, "N", "TCP port of the routers' command line (default " + std::to_string(kTelnetPort) + ")"},
+        {kBroadcastOptionName, "ADDR", "send the router search to this IPv4 address instead of broadcasting it"},
+        {kDiscoveryPortOptionName, "N",
+         "UDP port the routers answer the search on (default " + std::to_string(kDiscoveryPort) + ")"},
+        {kTimeScaleOptionName, "F",
+         "make every wait of the router dialogue F times as long (" + std::to_string(kMinTimeScale) + " to " +
+             std::to_string(kMaxTimeScale) + ", default " + std::to_string(kMinTimeScale) + ")"},
+        {kTranscriptOptionName, "FILE", "append a record of every router exchange to FILE"},
+        {kHistoryOptionName, "DIR", "record the routers' settings in DIR (default " + DefaultHistoryFolder() + ")"},
+        {kNoHistoryOptionName, "", "record nothing in the history"},
+    };
+}
+
 void AddCommonOptions(QCommandLineParser& parser) {
-    parser.addOption(Option(
-        kTelnetPortOptionName,
-        "TCP port of the routers' command line (default " + std::to_string(kTelnetPort) + ").", "port"));
-    parser.addOption(Option(kBroadcastOptionName,
-                            "Send the router search to this IPv4 address instead of broadcasting it.",
-                            "address"));
-    parser.addOption(
-        Option(kDiscoveryPortOptionName,
-               "UDP port the routers answer the search on (default " + std::to_string(kDiscoveryPort) + ").",
-               "port"));
-    parser.addOption(
-        Option(kTimeScaleOptionName,
-               "Make every wait of the router dialogue this many times as long, for slow routers (" +
-                   WantedNumberText(kMinTimeScale, kMaxTimeScale) + ", default " +
-                   std::to_string(kMinTimeScale) + ").",
-               "factor"));
-    parser.addOption(
-        Option(kTranscriptOptionName, "Append a record of every router exchange to this file.", "file"));
-    parser.addOption(Option(kHistoryOptionName,
-                            "Record every router's settings in this folder (default: \"history\" in the "
-                            "user's data folder).",
-                            "folder"));
-    parser.addOption(QCommandLineOption(QString::fromLatin1(kNoHistoryOptionName),
-                                        QStringLiteral("Record no router's settings.")));
+    for (const OptionDescription& option : CommonOptionDescriptions()) {
+        const QString text = QString::fromStdString(option.text);
+        // The window's help reads as sentences.
+        const QString sentence = text.left(1).toUpper() + text.mid(1) + QLatin1Char('.');
+        const QString name = QString::fromLatin1(option.name);
+        parser.addOption(*option.valueName == '\0'
+                             ? QCommandLineOption(name, sentence)
+                             : QCommandLineOption(name, sentence, QString::fromLatin1(option.valueName)));
+    }
 }
 
 std::optional<std::string> ReadCommonOptions(const QCommandLineParser& parser, CommonOptions& options) {

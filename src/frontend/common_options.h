@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "discovery/discovery_datagram.h"
 #include "session/telnet_dialogue.h"
@@ -49,6 +50,18 @@ void NameProgramForUserFolders();
 // Where the settings history is kept unless --history says otherwise: "history" in the user's data
 // folder for the program.
 std::string DefaultHistoryFolder();
+
+// One option as every help and the manual pages describe it: the value it takes (empty for a flag)
+// and one line saying what it does, its default included.
+struct OptionDescription {
+    const char* name;        // long name without dashes
+    const char* valueName;   // "N", "FILE", ...; empty for a flag
+    std::string text;        // one line, no full stop
+};
+
+// The shared options' descriptions, in the order the helps list them. The history's default is the
+// folder this process would use.
+std::vector<OptionDescription> CommonOptionDescriptions();
 
 // Adds the shared options, with their help lines, to `parser`.
 void AddCommonOptions(QCommandLineParser& parser);

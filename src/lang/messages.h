@@ -285,8 +285,9 @@ inline std::string DiffNeedsTwoSidesText() {
 inline std::string DiffSideEmptyText() {
     return "an empty argument names no settings file";
 }
-inline std::string DiffRouterRefusedText(std::string_view side, std::string_view wanted) {
-    return "'" + std::string(side) + "' needs " + std::string(wanted) + " after router:";
+inline std::string DiffRouterRefusedText(std::string_view side, std::string_view wanted,
+                                        std::string_view prefix = "router:") {
+    return "'" + std::string(side) + "' needs " + std::string(wanted) + " after " + std::string(prefix);
 }
 inline constexpr std::string_view kWantedPort = "a port number from 1 to 65535";
 inline constexpr std::string_view kWantedIpv4Address = "a dotted IPv4 address";
@@ -311,6 +312,20 @@ inline std::string DefaultRefusedText(std::string_view source, std::string_view 
     return std::string(source) + ": " + std::string(reason);
 }
 
+// Output that could not be written, and an apply stopped by Ctrl-C or SIGTERM after the command
+// being sent.
+inline std::string StandardOutputFailedText(std::string_view reason) {
+    return "standard output: " + std::string(reason);
+}
+inline std::string ApplyInterruptedText(std::size_t sent, std::size_t planned) {
+    return "Interrupted after " + std::to_string(sent) + " of " + std::to_string(planned) + " commands";
+}
+
+// A discovery request that no router answered.
+inline std::string NoRouterAnsweredText(std::string_view where, int waitMs) {
+    return "no router answered at " + std::string(where) + " within " + std::to_string(waitMs) + " ms";
+}
+
 // Router names looked up before any router is served.
 inline std::string RouterNameLookupFailedText(std::string_view name, std::string_view reason) {
     return "cannot look up the router name '" + std::string(name) + "': " + std::string(reason);
@@ -327,6 +342,12 @@ inline constexpr std::string_view kPasswordPrompt = "Password: ";
 inline std::string NoPasswordText(std::string_view environmentVariable, std::string_view fileOption) {
     return "no password: set " + std::string(environmentVariable) + ", use --" + std::string(fileOption) +
            " F, or run on a terminal";
+}
+// A router of a --passwords run that has no line there (by IP address, nor by the MAC address its
+// discovery answer gave) while no common password can be had: that router is not served.
+inline std::string NoPasswordForRouterText(std::string_view ip, std::string_view mac) {
+    return "no password for " + std::string(ip) + (mac.empty() ? std::string(" (no MAC address known)") : " (" + std::string(mac) + ")") +
+           ": the passwords file has no line for it and no common password is given";
 }
 inline constexpr std::string_view kPasswordFileName = "password file";
 inline constexpr std::string_view kPasswordsFileName = "passwords file";
@@ -372,6 +393,15 @@ inline std::string UnsupportedModelText(std::string_view router, std::string_vie
 // The question about a file of the other router form, as the reason an apply without --force stops.
 inline std::string NotAppliedWithoutForceText(std::string_view question) {
     return std::string(question) + " (not applied; --force applies it)";
+}
+// The command line's own words for a file of the other router form (the window asks instead).
+inline std::string OtherFormRefusedText(bool fileIsTwoPort) {
+    return fileIsTwoPort ? "refused: the file is for a two-port router and this one has one port (its loop-through "
+                           "and backup numbers would be cleared, its SIP expiry times may change); --force applies "
+                           "it anyway"
+                         : "refused: the file is for a one-port router and this one has two ports (its loop-through "
+                           "and backup numbers would be dropped, its SIP expiry times and codec may change); "
+                           "--force applies it anyway";
 }
 // The end of a dry run's output; `count` is a number, or "N" in the help.
 inline std::string DryRunText(std::string_view count) {

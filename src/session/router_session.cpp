@@ -106,6 +106,12 @@ bool RouterSession::RunApply(const SessionRequest& request, std::size_t& applied
 
     std::string reply;
     for (const ApplyCommand& command : plan.commands) {
+        if (m_stop.requested && m_stop.requested()) {
+            m_socket.Close();
+            const std::string stopped = m_stop.message(applied, plan.commands.size());
+            m_messages.ShowMessage(TextOrDefault(m_language, kMsgErrorCaption), stopped, MessageIcon::Stop);
+            return EndRun(false, stopped);
+        }
         if (!m_dialogue.SendSetCommand(command.text, &reply)) return FailRun(command.failure, true);
         // A router that refuses a value says so and goes on with its prompt; what was sent before
         // stays in force, nothing after it is sent.

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,15 @@ public:
     // a refusal shows it and sends nothing.
     SessionResult Run(const SessionRequest& request);
 
+    // Asked before each command of an apply: when it answers true, the apply ends there (the commands
+    // sent so far stay in force) with the message `stopped` gives for the count sent and the count
+    // planned. Unset: every apply runs to its end.
+    struct StopCheck {
+        std::function<bool()> requested;
+        std::function<std::string(std::size_t sent, std::size_t planned)> message;
+    };
+    void SetStopCheck(StopCheck check) { m_stop = std::move(check); }
+
     // The dialogue of the current connection (for callers that need its last error).
     const TelnetDialogue& Dialogue() const { return m_dialogue; }
 
@@ -70,6 +80,7 @@ private:
     MessagePort& m_messages;
     TelnetDialogue m_dialogue;
     SessionObserver* m_observer = nullptr;
+    StopCheck m_stop;
 };
 
 }  // namespace dezadav

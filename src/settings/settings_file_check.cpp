@@ -80,6 +80,7 @@ public:
                 FieldCount(title, fields, kDialPlanRowFields);
                 continue;
             }
+            m_column = 0;
             const std::string& indexText = fields[0];
             if (!IsDigits(indexText) || DigitsValue(indexText) < 1 || DigitsValue(indexText) > kDialPlanEntryCount) {
                 Refuse(title, Label("Index_Group"), indexText, NotOneOf("1" + std::string(kEnDash) + "60"));
@@ -93,12 +94,12 @@ public:
             }
             DialPlanEntry entry;
             entry.index = std::to_string(index);
-            entry.phoneNumber = Sent(area, "DialPlan_Phone", fields[1]);
+            entry.phoneNumber = Sent(area, "DialPlan_Phone", fields[m_column = 1]);
             entry.name = fields[2];
-            entry.sipAddress = Sent(area, "DialPlan_SIP", fields[3]);
-            entry.loopThrough = LoopWord(area, fields[4]);
-            entry.backupNumber = Sent(area, "DialPlan_Backup", fields[5]);
-            entry.statusMark = StatusMark(area, fields[6]);
+            entry.sipAddress = Sent(area, "DialPlan_SIP", fields[m_column = 3]);
+            entry.loopThrough = LoopWord(area, fields[m_column = 4]);
+            entry.backupNumber = Sent(area, "DialPlan_Backup", fields[m_column = 5]);
+            entry.statusMark = StatusMark(area, fields[m_column = 6]);
             rows += entry.RowText();
         }
         return rows;
@@ -111,7 +112,10 @@ public:
         const std::string port1 = sip + std::string(kFieldPathSeparator) + Label("SIP_PortStr1");
         const std::string port2 = sip + std::string(kFieldPathSeparator) + Label("SIP_PortStr2");
         const int expiries = m_twoPort ? kTwoPortExpiryCount : kFullExpiryCount;
-        const auto at = [&](SipField field) -> std::string& { return fields[FieldPosition(field)]; };
+        const auto at = [&](SipField field) -> std::string& {
+            m_column = FieldPosition(field);
+            return fields[m_column];
+        };
 
         PortNumber(sip, Label("SIP_Port"), at(SipField::SipPort));
         Sent(sip, "SIP_Registrar", at(SipField::Registrar));
@@ -135,7 +139,10 @@ public:
         std::vector<std::string> fields;
         const std::string codecs = Label("Codec_Group");
         if (!OneRow(text, range, codecs, kCodecRowFieldCount, fields)) return {};
-        const auto at = [&](CodecField field) -> std::string& { return fields[FieldPosition(field)]; };
+        const auto at = [&](CodecField field) -> std::string& {
+            m_column = FieldPosition(field);
+            return fields[m_column];
+        };
         const std::size_t codecCount = m_twoPort ? kCodecChoiceKeys.size() : kOnePortCodecCount;
         ListWord(codecs, Label("Codec_Default"), at(CodecField::Codec),
                  std::span(kCodecChoiceKeys.data(), codecCount));
@@ -149,10 +156,11 @@ public:
         }
         const std::string rtp = Label("Codec_RTPGroup");
         const std::string& start = at(CodecField::RtpPortStart);
-        const std::string& end = at(CodecField::RtpPortEnd);
         PortNumber(rtp, Label("Codec_Start"), start);
+        const std::string& end = at(CodecField::RtpPortEnd);
         PortNumber(rtp, Label("Codec_End"), end);
         if (!Failed() && !start.empty() && !end.empty() && DigitsValue(start) > DigitsValue(end)) {
+            m_column = FieldPosition(CodecField::RtpPortStart);
             Refuse(rtp, Label("Codec_Start"), start, Filled(Message(kMsgFileRtpOrder), {end}));
         }
         return JoinRowFields(fields);
@@ -168,7 +176,7 @@ private:
 
     void Refuse(const std::string& area, const std::string& field, const std::string& value, std::string reason) {
         if (Failed()) return;
-        m_problem = SettingsFileProblem{m_line, area + std::string(kFieldPathSeparator) + field, value,
+        m_problem = SettingsFileProblem{m_line, m_column, area + std::string(kFieldPathSeparator) + field, value,
                                         std::move(reason)};
     }
 
@@ -190,7 +198,7 @@ private:
         if (Failed()) return;
         std::string row;
         for (std::size_t k = 0; k < fields.size(); ++k) row += (k ? "," : "") + fields[k];
-        m_problem = SettingsFileProblem{m_line, area, row,
+        m_problem = SettingsFileProblem{m_line, 0, area, row,
                                         Filled(Message(kMsgFileFieldCount),
                                                {std::to_string(fields.size()), std::to_string(count)})};
     }
@@ -290,9 +298,8 @@ private:
     }
 
     std::string StatusMark(const std::string& area, const std::string& value) {
-        if (value == kDialPlanEnabledMark || value == kDialPlanDisabledMark) return value;
-        // An empty mark is how a disabled entry reads back from a spreadsheet.
-        if (value.empty()) return std::string(kDialPlanDisabledMark);
+        // An empty mark is a disabled entry too (an entry typed in by hand may have none).
+        if (value == kDialPlanEnabledMark || value == kDialPlanDisabledMark || value.empty()) return value;
         Refuse(area, Label("DialPlan_Status"), value, NotOneOf("V, -"));
         return value;
     }
@@ -300,6 +307,7 @@ private:
     bool m_twoPort;
     const SettingsFileWords& m_words;
     std::size_t m_line = 0;
+    std::size_t m_column = 0;
     std::optional<SettingsFileProblem> m_problem;
 };
 
@@ -351,7 +359,7 @@ CheckedSettingsText CheckSettingsText(std::string_view fileText, bool twoPort, c
 std::optional<SettingsFileProblem> UnwritableSettingsValue(const DialPlanTable& dialPlan, const SipSettings& sip,
                                                            const CodecSettings& codec, const LanguageTable& language) {
     const auto problem = [&](const std::string& field, const std::string& value) {
-        return SettingsFileProblem{0, field, value, TextOrDefault(language, kMsgFileLineBreak)};
+        return SettingsFileProblem{0, 0, field, value, TextOrDefault(language, kMsgFileLineBreak)};
     };
     for (int p = 0; p < kDialPlanEntryCount; ++p) {
         const DialPlanEntry& e = dialPlan.Entry(p);

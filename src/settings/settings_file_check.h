@@ -17,6 +17,7 @@ namespace dezadav {
 // field takes instead.
 struct SettingsFileProblem {
     std::size_t line = 0;  // from 1; 0 when the problem is not one line's
+    std::size_t column = 0;  // the field's position in its row, from 0
     std::string field;     // "SIP · Port 1 · Expiry Time"
     std::string value;
     std::string reason;    // "is not one of 0–7"

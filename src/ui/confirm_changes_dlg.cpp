@@ -6,6 +6,7 @@
 
 #include "lang/messages.h"
 #include "ui/dialog_units.h"
+#include "ui/edge_anchors.h"
 #include "ui/language_text.h"
 #include "ui/skin_button.h"
 #include "ui/tab_order.h"
@@ -16,9 +17,9 @@ CConfirmChangesDlg::CConfirmChangesDlg(const LanguageTable& texts, const std::st
                                        const std::string& ip, const std::vector<FieldDifference>& changes,
                                        QWidget* parent)
     : QDialog(parent) {
-    setFixedSize(DialogSize(280, 176));
+    AllowGrowingFrom(this, DialogSize(280, 176));
     setFont(DialogFont());
-    setWindowFlags(FixedDialogFlags());
+    setWindowFlags(GrowingDialogFlags());
     setWindowTitle(UiText(texts, kMsgChangesTitle));
 
     m_router = new QLabel(this);
@@ -47,6 +48,11 @@ CConfirmChangesDlg::CConfirmChangesDlg(const LanguageTable& texts, const std::st
     m_apply->setText(UiText(texts, kMsgApplyNowButton));
     m_cancel->setText(UiText(texts, kMsgCancelButton));
     for (CSkinButton* button : {m_apply, m_cancel}) button->SetBitmaps(DialogButtonBitmaps());
+    // A long list of changes gets the room the dialog is given.
+    auto* anchors = new EdgeAnchors(this);
+    for (QWidget* label : {m_router, m_intro}) anchors->Add(label, kStretchAcross);
+    anchors->Add(m_list, kStretch);
+    for (QWidget* button : {m_cancel, m_apply}) anchors->Add(button, kBottomRight);
     connect(m_apply, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     OrderTabsAsShown(this);

@@ -29,6 +29,11 @@ inline Qt::WindowFlags FixedDialogFlags() {
            Qt::WindowCloseButtonHint;
 }
 
+// A dialog whose list grows with it: title, system menu, maximise and close boxes.
+inline Qt::WindowFlags GrowingDialogFlags() {
+    return FixedDialogFlags() | Qt::WindowMaximizeButtonHint;
+}
+
 inline QSize DialogSize(int width, int height) { return QSize(DialogUnitsX(width), DialogUnitsY(height)); }
 
 }  // namespace dezadav

@@ -7,6 +7,7 @@
 #include <QTableWidget>
 
 #include "ui/dialog_units.h"
+#include "ui/edge_anchors.h"
 #include "ui/language_text.h"
 #include "ui/gui_user_port.h"
 #include "ui/list_columns.h"
@@ -42,9 +43,9 @@ constexpr int kColumnWidths[3] = {120, 80, 280};
 CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const LanguageTable& texts,
                          QWidget* parent)
     : QDialog(parent), m_workflow(workflow), m_port(port), m_texts(texts) {
-    setFixedSize(DialogSize(340, 250));
+    AllowGrowingFrom(this, DialogSize(340, 250));
     setFont(DialogFont());
-    setWindowFlags(FixedDialogFlags());
+    setWindowFlags(GrowingDialogFlags());
     const RouterStrip& strip = workflow.Strip();
     setWindowTitle(UiText(texts, kMsgHistoryTitle) + QStringLiteral(" - ") +
                    QString::fromStdString(strip.model) + QStringLiteral(" (") +
@@ -87,6 +88,13 @@ CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const Lang
     m_restore = make(223, kMsgRestoreButton);
     m_close = make(280, kMsgCloseButton);
     m_view->setDefault(true);
+    // The two lists share what the dialog grows by; the buttons keep to the bottom-right corner.
+    auto* anchors = new EdgeAnchors(this);
+    anchors->Add(m_intro, kStretchAcross);
+    anchors->Add(m_records, {0, 0, 1, 0.5});
+    anchors->Add(m_againstPages, {0, 0.5, 1, 0.5});
+    anchors->Add(m_differences, {0, 0.5, 1, 1});
+    for (QWidget* button : {m_view, m_restore, m_close}) anchors->Add(button, kBottomRight);
     connect(m_view, &QPushButton::clicked, this, &CHistoryDlg::ViewSelected);
     connect(m_restore, &QPushButton::clicked, this, &CHistoryDlg::RestoreSelected);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
@@ -183,8 +191,8 @@ void CHistoryDlg::RestoreSelected() {
         ShowProblem(kMsgRestoreFailed, m_workflow.LastFileProblem());
         return;
     }
-    // A record that holds no settings has shown its message and changed nothing.
-    if (outcome == FileOutcome::NotSettings) return;
+    // A record that holds no settings, or one refused, has shown its message and changed nothing.
+    if (outcome == FileOutcome::NotSettings || outcome == FileOutcome::Refused) return;
     // The pages show the record now; an apply writes it, with its confirmation.
     accept();
 }

@@ -12,6 +12,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QSettings>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -52,6 +55,36 @@ constexpr int kNarrowButtonWidth = 80;  // the buttons between Language and Appl
 constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
 
+// Where the window's size and place are kept in the user's profile.
+const QString kPlaceKey = QStringLiteral("Window/MainPlace");
+
+// The banner across the top: the picture as drawn, its last column carried on to the right edge of
+// a wider window.
+class Banner : public QLabel {
+public:
+    explicit Banner(QWidget* parent) : QLabel(parent) { setAlignment(Qt::AlignLeft | Qt::AlignVCenter); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        const qreal ratio = devicePixelRatioF();
+        const QPixmap picture = BannerPicture(ratio);
+        const QSizeF drawn = picture.deviceIndependentSize();
+        if (width() <= drawn.width()) {
+            setPixmap(picture);
+            return;
+        }
+        QPixmap wide((QSizeF(width(), drawn.height()) * ratio).toSize());
+        wide.setDevicePixelRatio(ratio);
+        QPainter painter(&wide);
+        painter.drawPixmap(QRectF(0, 0, width(), drawn.height()), picture,
+                           QRectF(picture.width() - 1, 0, 1, picture.height()));
+        painter.drawPixmap(QPointF(0, 0), picture);
+        painter.end();
+        setPixmap(wide);
+    }
+};
+
 }  // namespace
 
 CMainDlg::CMainDlg(MainDlgParts parts, QWidget* parent)
@@ -61,10 +94,11 @@ CMainDlg::CMainDlg(MainDlgParts parts, QWidget* parent)
       m_texts(parts.texts),
       m_language(parts.language),
       m_tray(parts.tray) {
-    // A fixed size: minimise (into the tray) and close, but no maximise.
+    // Minimise (into the tray), maximise and close; the designed size is the smallest.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(DialogSize(472, 348));
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    AllowGrowingFrom(this, DialogSize(472, 348));
+    m_anchors = new EdgeAnchors(this);
     setFont(DialogFont());
     setAcceptDrops(true);
     setWindowIcon(ProgramIcon());
@@ -84,6 +118,7 @@ CMainDlg::CMainDlg(MainDlgParts parts, QWidget* parent)
     WireWorkflow();
     SetCaptions();
     SetTitleAndTabs();
+    RestorePlace();
 
     m_connectTimer.setSingleShot(true);
     m_connectTimer.setInterval(kConnectTimerMs);
@@ -93,18 +128,37 @@ CMainDlg::CMainDlg(MainDlgParts parts, QWidget* parent)
 }
 
 CMainDlg::~CMainDlg() {
+    // A window the program ends without closing it first still keeps its place.
+    if (isVisible()) RememberPlace();
     // The port outlives the window: its dialogs and hooks must not point at a window that is gone.
     m_port.AttachWindow(nullptr, {});
 }
 
+void CMainDlg::RestorePlace() {
+    const QByteArray saved = OpenUserProfile()->value(kPlaceKey).toByteArray();
+    // The window system moves a place on a screen that is gone onto one that is there.
+    if (!saved.isEmpty()) restoreGeometry(saved);
+}
+
+void CMainDlg::RememberPlace() {
+    const auto profile = OpenUserProfile();
+    profile->setValue(kPlaceKey, saveGeometry());
+    profile->sync();
+}
+
+void CMainDlg::done(int result) {
+    RememberPlace();
+    QDialog::done(result);
+}
+
 void CMainDlg::BuildStrip() {
-    m_banner = new QLabel(this);
+    m_banner = new Banner(this);
     m_banner->setGeometry(DialogRect(0, 0, 472, 56));
-    m_banner->setAlignment(Qt::AlignCenter);
-    m_banner->setPixmap(BannerPicture(devicePixelRatioF()));
+    m_anchors->Add(m_banner, kStretchAcross);
 
     m_stripGroup = new QGroupBox(this);
     m_stripGroup->setGeometry(DialogRect(4, 57, 464, 51));
+    m_anchors->Add(m_stripGroup, kStretchAcross);
     // Two rows of label and sunken field: Model and Version, then IP and MAC.
     const int rowY[4] = {70, 70, 88, 88};
     const int columnX[4] = {12, 240, 12, 240};
@@ -116,6 +170,10 @@ void CMainDlg::BuildStrip() {
         m_fields[i]->setGeometry(DialogRect(columnX[i] + 48, rowY[i], 160, 13));
         m_fields[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_fields[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // Each column takes half of the width the strip gains.
+        const double column = columnX[i] == columnX[0] ? 0.0 : 0.5;
+        m_anchors->Add(m_labels[i], {column, 0, column, 0});
+        m_anchors->Add(m_fields[i], {column, 0, column + 0.5, 0});
     }
 }
 
@@ -133,6 +191,7 @@ void CMainDlg::BuildSheet() {
     const int top = kSheetTop;
     const int bottom = height() - kMargin - kButtonHeight - kMargin;
     m_sheet->setGeometry(kMargin, top, width() - 2 * kMargin, bottom - top);
+    m_anchors->Add(m_sheet, kStretch);
     // A file dropped anywhere on the window is the window's: the text boxes of the pages would
     // otherwise take it as text.
     for (QLineEdit* box : m_sheet->findChildren<QLineEdit*>()) box->setAcceptDrops(false);
@@ -161,6 +220,9 @@ void CMainDlg::BuildButtons() {
     m_history = make(firstNarrow + 2 * narrowStep, kNarrowButtonWidth);
     m_undo = make(firstNarrow + 3 * narrowStep, kNarrowButtonWidth);
     m_apply->setDefault(true);
+    // Search and Language keep to the left corner, the others to the right one, in their order.
+    for (CSkinButton* button : {m_search, m_languageButton}) m_anchors->Add(button, kBottomLeft);
+    for (CSkinButton* button : {m_load, m_saveAll, m_history, m_undo, m_apply}) m_anchors->Add(button, kBottomRight);
 
     connect(m_search, &QPushButton::clicked, this, &CMainDlg::RunConnectSequence);
     connect(m_languageButton, &QPushButton::clicked, this, &CMainDlg::RunLanguageFlow);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lang/language_table.h"
+#include "ui/edge_anchors.h"
 #include "ui/gui_user_port.h"
 #include "ui/language_choice.h"
 #include "ui/system_tray.h"
@@ -101,6 +102,8 @@ public:
     void HandleTrayCommand(int command);
     // Esc, the close box and the tray's Exit (see the class comment).
     void reject() override;
+    // The window's end: its size and place are kept for the next start (per user).
+    void done(int result) override;
     // A file dropped on the window (the Drop flow).
     FileOutcome DropFile(const QString& path);
     // A file to treat as dropped once the first Connect sequence has ended (unless it ended the
@@ -166,6 +169,9 @@ private:
     void ShowHistoryButtons();
     // Asks about unapplied, unsaved edits; true when the program may end (discarded, or applied).
     bool ConfirmLeavingEdits();
+    // The size and place the window had when the user last ended it, in the user's profile.
+    void RestorePlace();
+    void RememberPlace();
 
     RouterWorkflow& m_workflow;
     GuiUserPort& m_port;
@@ -183,6 +189,7 @@ private:
     std::vector<int> m_lastFade;
     int m_fadeCount = 0;
 
+    EdgeAnchors* m_anchors = nullptr;  // how the controls follow the window as it grows
     QLabel* m_banner = nullptr;
     QGroupBox* m_stripGroup = nullptr;
     std::array<QLabel*, 4> m_labels = {};  // Model, Version, IP, MAC

@@ -14,6 +14,7 @@
 #include "discovery/model_rules.h"
 #include "discovery/router_search.h"
 #include "ui/dialog_units.h"
+#include "ui/edge_anchors.h"
 #include "ui/language_text.h"
 #include "ui/list_columns.h"
 #include "ui/skin_button.h"
@@ -60,9 +61,9 @@ private:
 CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port, DiscoveryOptions options,
                                    QWidget* parent)
     : QDialog(parent), m_language(table), m_port(port), m_options(std::move(options)) {
-    setFixedSize(DialogSize(383, 118));
+    AllowGrowingFrom(this, DialogSize(383, 118));
     setFont(DialogFont());
-    setWindowFlags(FixedDialogFlags());
+    setWindowFlags(GrowingDialogFlags());
 
     m_table = new QTableWidget(0, 5, this);
     m_table->setGeometry(DialogRect(6, 8, 369, 68));
@@ -101,6 +102,13 @@ CSelectRouterDlg::CSelectRouterDlg(const LanguageTable& table, MessagePort& port
         button->SetBitmaps(DialogButtonBitmaps());
     }
     m_ok->setDefault(true);
+    // More routers show as the dialog grows; Search and Address... keep to the left corner, the
+    // others to the right one.
+    auto* anchors = new EdgeAnchors(this);
+    anchors->Add(m_table, kStretch);
+    anchors->Add(m_notSupported, kBottomAcross);
+    for (QWidget* button : {m_search, m_address}) anchors->Add(button, kBottomLeft);
+    for (QWidget* button : {m_skip, m_exit, m_ok}) anchors->Add(button, kBottomRight);
 
     connect(m_search, &QPushButton::clicked, this, &CSelectRouterDlg::SearchAgain);
     connect(m_address, &QPushButton::clicked, this, &CSelectRouterDlg::AskAddress);

@@ -445,10 +445,22 @@ std::string RouterWorkflow::SettingsFileText() {
     return SaveAllText(Models());
 }
 
+std::optional<std::string> RouterWorkflow::UnwritableValue() const {
+    const std::optional<SettingsFileProblem> problem = UnwritableSettingsValue(m_dialPlan, m_sip, m_codec, m_language);
+    if (!problem) return std::nullopt;
+    return problem->field + ": " + problem->reason;
+}
+
 FileOutcome RouterWorkflow::SaveAllFlow() {
     std::optional<std::string> path = m_port.ChooseFileToSave();
     if (!path) return FileOutcome::Cancelled;
     m_lastFileProblem.clear();
+    if (const std::optional<std::string> problem = UnwritableValue()) {
+        // Written, the value would break its line and every field after it: nothing is written.
+        m_lastFileProblem = *problem;
+        ShowMessageWithDetail(m_language, m_port.Messages(), kMsgSaveFail, "\n" + *problem);
+        return FileOutcome::OpenFailed;
+    }
     // The file holds the SIP account passwords: it is the owner's alone.
     const FileWriteResult written = m_files.WriteWhole(*path, SettingsFileText(), FileSecrecy::OwnerOnly);
     if (!written.ok) {

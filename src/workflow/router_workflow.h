@@ -242,6 +242,9 @@ public:
 
     // The bytes Save All writes for the models as they are now.
     std::string SettingsFileText();
+    // The field whose value a settings file cannot hold (a line break in it) and why, when there is
+    // one: nothing may then be written (SaveAllFlow refuses with Message_SaveFail).
+    std::optional<std::string> UnwritableValue() const;
 
 private:
     // What the workflow keeps of the last loaded file while it matters to an apply.

@@ -6,8 +6,9 @@
 // "message <text>" for a message box (lines joined by " | "), "dialog <class>" for any other; and
 // "view <lines>" when History's lower pane is filled. A line "list", "history", "undo" or "search"
 // on its standard input selects dial-plan entry 3 and puts the keyboard focus on the dial-plan list
-// or that button, then answers "ready enabled=<0|1>"; the keys come from the test. Ends when its
-// standard input closes, or after 60 s.
+// or that button, then answers "ready enabled=<0|1>"; the keys come from the test. A line "size"
+// answers "size rows=<dial-plan rows shown whole> <W>x<H> title=<x>,<y>", the title being a point on
+// the window's title bar on the screen. Ends when its standard input closes, or after 60 s.
 #include <unistd.h>
 
 #include <QApplication>
@@ -111,6 +112,23 @@ int main(int argc, char** argv) {
         char byte;
         if (::read(STDIN_FILENO, &byte, 1) <= 0) return app.quit();
         if (byte != '\n') return input.push_back(byte);
+        if (input == "size") {
+            input.clear();
+            // Once the window manager has done what it was asked.
+            return QTimer::singleShot(500, [&window] {
+                const QTableWidget& list = *window.DialPlanPage()->List();
+                int rows = 0;
+                for (int row = 0; row < list.rowCount(); ++row)
+                    rows += list.viewport()->rect().contains(list.visualRect(list.model()->index(row, 0))) ? 1 : 0;
+                const QRect frame = window.frameGeometry();
+                Say(QStringLiteral("size rows=%1 %2x%3 title=%4,%5")
+                        .arg(rows)
+                        .arg(window.width())
+                        .arg(window.height())
+                        .arg(frame.center().x())
+                        .arg((frame.top() + window.geometry().top()) / 2));
+            });
+        }
         QWidget* control = controls.count(input) != 0 ? controls.at(input) : window.DialPlanPage()->List();
         window.DialPlanPage()->List()->selectRow(2);
         window.activateWindow();

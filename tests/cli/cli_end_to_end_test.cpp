@@ -7,8 +7,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <map>
 
@@ -67,8 +69,8 @@ protected:
     // Runs dezadav-cli with `args`. The password comes from DEZADAV_PASSWORD when `password` is
     // given; the child has no controlling terminal, so it can never wait for typed input.
     CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin",
-               std::optional<rlim_t> fileSizeLimit = std::nullopt) {
-        return RunCliProcess(DEZADAV_CLI_PATH, args, password, {}, fileSizeLimit);
+               std::optional<rlim_t> fileSizeLimit = std::nullopt, const QString& standardOutputFile = {}) {
+        return RunCliProcess(DEZADAV_CLI_PATH, args, password, {}, fileSizeLimit, standardOutputFile);
     }
 
     std::vector<std::string> RouterArgs(RouterSimProcess& sim, const std::string& ip,
@@ -214,12 +216,17 @@ TEST_F(CliEndToEndTest, DiscoverPrintsOneTabSeparatedLinePerRouterInArrivalOrder
     // clang-format on
     EXPECT_EQ(found.size(), 2);
 
-    // Nobody answering is no failure: nothing is listed.
-    CliRun silent = Run({"discover", "--broadcast", "127.0.0.1", "--discovery-port",
-                         std::to_string(UnusedLoopbackPort<QUdpSocket>()), "--wait", "200"},
-                        std::nullopt);
-    EXPECT_EQ(silent.exitCode, 0);
-    EXPECT_TRUE(silent.out.empty());
+    // Nobody answering fails, with a line that says so; the JSON document then lists no router.
+    const std::string silentPort = std::to_string(UnusedLoopbackPort<QUdpSocket>());
+    for (const bool asJson : {false, true}) {
+        std::vector<std::string> args{"discover", "--broadcast", "127.0.0.1", "--discovery-port", silentPort,
+                                      "--wait", "200"};
+        if (asJson) args.push_back("--json");
+        const CliRun silent = Run(args, std::nullopt);
+        EXPECT_EQ(silent.exitCode, 1);
+        EXPECT_EQ(silent.err, "dezadav-cli: no router answered at 127.0.0.1:" + silentPort + " within 200 ms\n");
+        EXPECT_EQ(silent.out, asJson ? "{\n    \"routers\": [\n    ]\n}\n" : "");
+    }
 }
 
 TEST_F(CliEndToEndTest, FetchWritesExactlyWhatSaveAllWritesForBothRouterForms) {
@@ -349,6 +356,59 @@ TEST_F(CliEndToEndTest, FilesAreReadStrictlyAndWrittenWholeOrNotAtAll) {
     EXPECT_NE(exposed.err.find("chmod 600"), std::string::npos) << exposed.err;
 }
 
+// `text` with field `field` of the line after `marker` (a section's first row: ";LIST" precedes the SIP
+// row) replaced by `value`.
+std::string WithRowField(std::string text, const std::string& marker, std::size_t field, const std::string& value) {
+    std::size_t at = text.find("\r\n", text.find(marker + "\r\n")) + 2;
+    for (std::size_t k = 0; k < field; ++k) at = text.find(',', at) + 1;
+    return text.replace(at, text.find_first_of(",\r", at) - at, value);
+}
+
+// A hand-edited file means exactly what it says or nothing is sent; a value that holds a marker, fetched
+// and applied back unedited, changes nothing; standard input and devices are taken as streams.
+TEST_F(CliEndToEndTest, SettingsFilesMeanExactlyWhatTheySay) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string fetched = ReadAll(Fetched(sim, kOnePortIp));
+    const std::string edited = TempPath("edited.csv");
+    WriteAll(edited, WithRowField(fetched, ";LIST", 5, "abc"));
+    sim.ClearCommandLog();
+    CliRun refused = Run(With({"apply", "--input", edited, "--router", kOnePortIp}, Ports(sim)));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, edited + ":63: SIP \xC2\xB7 Port 1 \xC2\xB7 Expiry Time: \"abc\" is not one of 0\xE2\x80\x93" "9\n");
+    EXPECT_TRUE(CommandsOf(sim, kOnePortIp).empty()) << "no router was logged in to";
+    CliRun endless = Run(With({"apply", "--input", "/dev/zero", "--router", kOnePortIp}, Ports(sim)));
+    EXPECT_EQ(endless.exitCode, 1);
+    EXPECT_NE(endless.err.find("neither a regular file nor a pipe"), std::string::npos) << endless.err;
+
+    // Port 1's password holds a marker; the router's own file, applied back, sends nothing.
+    const std::string marked = TempPath("marked.csv");
+    WriteAll(marked, WithRowField(ReadAll(Fetched(sim, kTwoPortIp)), ";LIST", 4, "x;LIST..5060"));
+    ASSERT_EQ(Run(With({"apply", "--input", marked, "--router", kTwoPortIp}, Ports(sim))).exitCode, 0);
+    const std::string own = Fetched(sim, kTwoPortIp);
+    EXPECT_NE(ReadAll(own).find(",x;LIST..5060,"), std::string::npos);
+    sim.ClearCommandLog();
+    CliRun again = Run(With({"apply", "--input", own, "--router", kTwoPortIp}, Ports(sim)));
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(again.out, "There are no changes to apply.\n");
+    for (const std::string& command : CommandsOf(sim, kTwoPortIp)) {
+        EXPECT_EQ(command.find(" set"), std::string::npos) << command;
+    }
+    EXPECT_EQ(Run(With({"diff", "router:" + std::string(kTwoPortIp), own}, Ports(sim))).exitCode, 0);
+
+    // The same file through standard input, and a fetch into a device.
+    const CliRun piped = RunCliProcess(
+        "/bin/sh",
+        {"-c", std::string(DEZADAV_CLI_PATH) + " apply --dry-run --input - --router " + kTwoPortIp + " --telnet-port " +
+                   std::to_string(sim.TelnetPort()) + " --discovery-port " + std::to_string(sim.DiscoveryPort()) +
+                   " < " + own},
+        "admin");
+    EXPECT_EQ(piped.exitCode, 0) << piped.err;
+    const CliRun toDevice = Run(With({"fetch", "--output", "/dev/stdout", "--router", kTwoPortIp}, Ports(sim)));
+    EXPECT_EQ(toDevice.exitCode, 0) << toDevice.err;
+    EXPECT_EQ(toDevice.out, ReadAll(own));
+}
+
 TEST_F(CliEndToEndTest, UnsupportedModelsAndControlBytesAreRefusedBeforeAnythingIsSent) {
     RouterSimProcess sim({"--router", "127.0.0.4,DZV-R5999X", "--discovery", "127.0.0.4:0"});
     ASSERT_TRUE(sim.IsRunning());
@@ -369,11 +429,7 @@ TEST_F(CliEndToEndTest, UnsupportedModelsAndControlBytesAreRefusedBeforeAnything
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.err.find("control character"), std::string::npos) << run.err;
         EXPECT_TRUE(run.out.empty());
-        for (const std::string& command : CommandsOf(sim, kOnePortIp)) {
-            EXPECT_FALSE(command.starts_with("voip dial_plan set") ||
-                         command.starts_with("voip dial_plan del"))
-                << command;
-        }
+        EXPECT_TRUE(CommandsOf(sim, kOnePortIp).empty()) << "the file is refused before any login";
     }
 }
 
@@ -474,6 +530,15 @@ TEST_F(CliEndToEndTest, LogPrintsEveryRecordWithItsSixColumns) {
         EXPECT_NE(fields[1], "00-00-");
     }
     EXPECT_EQ(CommandsOf(sim, kTwoPortIp), std::vector<std::string>{"voip sip calllog"});
+
+    // The same as one JSON object, the router's date and time in ISO 8601.
+    const CliRun json = Run({"log", "--json", "--router", kTwoPortIp, "--telnet-port", std::to_string(sim.TelnetPort())});
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json.out));
+    EXPECT_EQ(document["router"], kTwoPortIp);
+    const QJsonArray calls = document["calls"].toArray();
+    EXPECT_EQ(calls.size(), static_cast<qsizetype>(lines.size()));
+    EXPECT_EQ(calls.first().toObject(), (QJsonObject{{"index", "No.1"}, {"time", "2024-04-01T12:34:56"}, {"duration", 77},
+                                                     {"direction", "IN"}, {"address", "192.168.7.7 5060"}}));
 }
 
 TEST_F(CliEndToEndTest, DryRunPrintsTheCommandsTheApplySendsAndSendsNone) {
@@ -596,6 +661,26 @@ TEST_F(CliEndToEndTest, DiffPrintsOneLinePerDifferingFieldAndExitsByTheOutcome) 
     EXPECT_EQ(toTwoPort.out.find("Loop Through"), std::string::npos);
     EXPECT_NE(toTwoPort.out.find("Port 2\tName\tp1\t4930123402\n"), std::string::npos);
 
+    // A record of --router's history is a side too: before the last apply, and the newest one.
+    const QTemporaryDir history;
+    const std::vector<std::string> kept = With({"--router", kTwoPortIp, "--history", history.path().toStdString()}, Ports(sim));
+    ASSERT_EQ(Run(With({"apply", "--input", edited}, kept)).exitCode, 0);
+    const CliRun listed = Run({"history", "--json", "--router", kTwoPortIp, "--history", history.path().toStdString(),
+                               "--discovery-port", std::to_string(sim.DiscoveryPort())});
+    const QString newest = QJsonDocument::fromJson(QByteArray::fromStdString(listed.out))["records"][0]["id"].toString();
+    ASSERT_EQ(newest.size(), 40) << listed.out;
+    const Case records[] = {
+        {{"record:before-last-apply", "router:127.0.0.2"}, 1, "SIP\tSIP Port\t5060\t5061\n", ""},
+        {{"record:" + newest.left(7).toStdString(), "router:127.0.0.2"}, 0, "", ""},
+        {{"record:0000000", saved}, 2, "", "dezadav-cli: cannot read record:0000000: "},
+    };
+    for (const Case& c : records) {
+        const CliRun run = Run(With(With({"diff"}, c.args), kept));
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.front() << "\n" << run.err;
+        EXPECT_EQ(run.out, c.out) << c.args.front();
+        EXPECT_TRUE(run.err.starts_with(c.err)) << run.err;
+    }
+
     // The same as one JSON document.
     const QJsonObject difference{{"area", "SIP"}, {"field", "SIP Port"}, {"a", "5060"}, {"b", "5061"}};
     // clang-format off
@@ -603,6 +688,74 @@ TEST_F(CliEndToEndTest, DiffPrintsOneLinePerDifferingFieldAndExitsByTheOutcome) 
               (QJsonObject{{"a", QString::fromStdString(saved)}, {"b", QString::fromStdString(edited)},
                            {"twoPort", true}, {"equal", false}, {"differences", QJsonArray{difference}}}));
     // clang-format on
+}
+
+TEST_F(CliEndToEndTest, OutputThatCannotBeWrittenFailsTheRunWithItsReason) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string saved = Fetched(sim, kTwoPortIp);
+    const std::string discoveryPort = std::to_string(sim.DiscoveryPort());
+    const std::vector<std::string> commands[] = {
+        With({"fetch", "--router", kTwoPortIp, "--output", "-"}, Ports(sim)),
+        {"discover", "--broadcast", sim.DiscoveryAddress(), "--discovery-port", discoveryPort},
+        {"history", "--json", "--router", kTwoPortIp, "--discovery-port", discoveryPort},
+        With({"diff", "--json", saved, "router:127.0.0.2"}, Ports(sim)),
+    };
+    for (const auto& command : commands) {
+        const CliRun run = Run(command, "admin", std::nullopt, QStringLiteral("/dev/full"));
+        EXPECT_EQ(run.exitCode, 1) << command.front();
+        EXPECT_EQ(run.err, "dezadav-cli: standard output: No space left on device\n") << command.front();
+    }
+}
+
+TEST_F(CliEndToEndTest, ASignalStopsAnApplyAfterTheCommandBeingSentAndTheHistoryKeepsWhatTheRouterHolds) {
+    RouterSimProcess sim({"--fault", std::string(kOnePortIp) + ":slow-echo=4"});
+    ASSERT_TRUE(sim.IsRunning());
+    // A dial plan of one entry: every other entry of the router is deleted, one command each.
+    const std::string input = TempPath("one_entry.csv");
+    WriteAll(input, "2,222,,a@10.0.0.2,PSTN,,V\r\n\r\n;LIST\r\n");
+    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        const QTemporaryDir history;
+        const auto kept = With({"--router", kOnePortIp, "--history", history.path().toStdString()}, Ports(sim));
+        sim.ClearCommandLog();
+        QProcess process;
+        PrepareCliProcess(process, history.path(), "admin");
+        QStringList arguments{"apply", "--input", QString::fromStdString(input)};
+        for (const std::string& arg : kept) arguments << QString::fromStdString(arg);
+        process.start(DEZADAV_CLI_PATH, arguments);
+        // Stopped once three commands have been printed (to a pipe here).
+        std::string printed;
+        for (int i = 0; i < 300 && std::count(printed.begin(), printed.end(), '\n') < 3; ++i) {
+            process.waitForReadyRead(100);
+            printed += process.readAllStandardOutput().toStdString();
+        }
+        ASSERT_GE(std::count(printed.begin(), printed.end(), '\n'), 3) << printed;
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        printed += process.readAllStandardOutput().toStdString();
+        const std::string err = process.readAllStandardError().toStdString();
+        EXPECT_EQ(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, status) << err;
+        // What was printed is what the router received, apart from the fetches around the apply.
+        std::vector<std::string> applied = CommandsOf(sim, kOnePortIp);
+        std::erase_if(applied, [](const std::string& command) {
+            return std::any_of(kFetchCommands.begin(), kFetchCommands.end(),
+                               [&](const FetchCommand& f) { return f.command == command; });
+        });
+        const std::vector<std::string> lines = Lines(printed);
+        EXPECT_EQ(lines, applied);
+        EXPECT_TRUE(err.starts_with("Interrupted after " + std::to_string(lines.size()) + " of ")) << err;
+
+        // The newest record is what the router holds now: a fresh fetch finds nothing new to record.
+        const auto records = [&] {
+            const CliRun run = Run({"history", "--json", "--router", kOnePortIp, "--history",
+                                    history.path().toStdString(), "--discovery-port", std::to_string(sim.DiscoveryPort())});
+            return QJsonDocument::fromJson(QByteArray::fromStdString(run.out))["records"].toArray();
+        };
+        ASSERT_EQ(records().size(), 3);
+        EXPECT_EQ(records()[1].toObject()["cause"], "before apply");
+        ASSERT_EQ(Run(With({"fetch", "--output", TempPath("after_signal.csv")}, kept)).exitCode, 0);
+        EXPECT_EQ(records().size(), 3);
+    }
 }
 
 }  // namespace

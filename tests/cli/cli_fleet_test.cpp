@@ -212,7 +212,9 @@ TEST_F(CliFleetTest, ApplyToSeveralRoutersSendsEachItsOwnCommands) {
     // The loop-through marks the file as one-port: the two-port router takes it only with --force.
     CliRun refused = Run(With({"apply", "--input", input, "--router", "127.0.0.2"}, Ports(sim)));
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.err.starts_with("The loaded file was saved from a one-port router")) << refused.err;
+    EXPECT_TRUE(refused.err.starts_with("refused: the file is for a one-port router and this one has two ports"))
+        << refused.err;
+    EXPECT_TRUE(refused.err.ends_with("--force applies it anyway\n")) << refused.err;
     EXPECT_TRUE(refused.out.empty()) << refused.out;
     CliRun run = Run(With({"apply", "--input", input, "--router", "127.0.0.2", "--router", "127.0.0.3", "--force"},
                           Ports(sim)));
@@ -235,6 +237,34 @@ TEST_F(CliFleetTest, ApplyToSeveralRoutersSendsEachItsOwnCommands) {
             printed)
             << ip;
     }
+}
+
+TEST_F(CliFleetTest, PasswordsByMacServeRoutersGivenByAddressAndNameTheOneWithout) {
+    // Without a common password: .4's MAC has a line, .5 has none; the model given spares no router the
+    // discovery request that tells its MAC.
+    RouterSimProcess sim({"--router", "127.0.0.4,DZV-R5830K,secret", "--router", "127.0.0.5,DZV-R5830K,other"});
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string passwords = TempPath("passwords");
+    WriteAll(passwords, "02-5A-7F-00-00-04 secret\n");
+    ::chmod(passwords.c_str(), 0600);
+    const std::string input = TempPath("plan.csv");
+    WriteAll(input, "2,222,,a@10.0.0.2,PSTN,,V\r\n\r\n;LIST\r\n");
+
+    const CliRun run = Run(With({"apply", "--input", input, "--dry-run", "--passwords", passwords, "--model",
+                                 "DZV-R5830K", "--router", "127.0.0.4", "--router", "127.0.0.5"},
+                                Ports(sim)),
+                           std::nullopt);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find("127.0.0.4\tDry run: "), std::string::npos) << run.out;
+    EXPECT_EQ(Lines(run.err),
+              (std::vector<std::string>{"127.0.0.5\tno password for 127.0.0.5 (02-5A-7F-00-00-05): the passwords "
+                                        "file has no line for it and no common password is given",
+                                        "2 routers: 1 ok, 1 failed"}));
+    EXPECT_TRUE(CommandsOf(sim, "127.0.0.5").empty());
+    // One router read live by diff finds its password the same way.
+    const CliRun diff = Run(With({"diff", input, "router:127.0.0.4", "--passwords", passwords}, Ports(sim)),
+                            std::nullopt);
+    EXPECT_EQ(diff.exitCode, 1) << diff.err;
 }
 
 // What `revision` names in the git work tree `dir`, read with libgit2: a commit's message ("HEAD") or a
@@ -342,14 +372,17 @@ TEST_F(CliFleetTest, ParallelAppliesRecordIntoOneHistoryAndRestoreUndoesTheLast)
                              std::to_string(sim.DiscoveryPort())},
                             std::nullopt);
         ASSERT_EQ(listed.exitCode, 0) << listed.err;
-        const QJsonArray records = QJsonDocument::fromJson(QByteArray::fromStdString(listed.out)).array();
+        const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(listed.out));
+        EXPECT_EQ(document["router"]["ip"], QString::fromStdString(ip));
+        const QJsonArray records = document["records"].toArray();
         ASSERT_EQ(records.size(), 3) << listed.out;
         EXPECT_EQ(records[0].toObject()["cause"].toString(), "after apply");
         EXPECT_GT(records[0].toObject()["changes"].toInt(), 0);
         EXPECT_EQ(records[1].toObject()["cause"].toString(), "before apply");
         EXPECT_EQ(records[1].toObject()["changes"].toInt(-1), 0);  // what the fetch just read
         EXPECT_EQ(records[2].toObject()["cause"].toString(), "fetch");
-        EXPECT_TRUE(records[2].toObject()["changes"].isNull());
+        EXPECT_FALSE(records[2].toObject().contains("changes"));
+        EXPECT_EQ(records[2].toObject()["note"], "first record");
     }
 
     CliRun undo = Run(With({"restore", "--router", "127.0.0.2", "--to", "before-last-apply", "--history", history},

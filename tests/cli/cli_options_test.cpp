@@ -71,7 +71,12 @@ TEST(CliOptions, EveryCommandTakesItsOptionsInBothSpellings) {
     EXPECT_EQ(discover.waitMs, 0);
 
     // An empty model name is a value like any other: it makes a one-port router.
-    EXPECT_EQ(ParseOk({"log", "--router", "10.0.0.1", "--model", ""}).model, "");
+    EXPECT_EQ(ParseOk({"fetch", "--router", "10.0.0.1", "--output", "x", "--model", ""}).model, "");
+
+    // A side of diff may be a record of --router's history, which may be named by its MAC.
+    const CliOptions records = ParseOk({"diff", "record:before-last-apply", "record:0abcdef", "--router", "00:1d:5a:73:00:02"});
+    EXPECT_EQ(records.diffSides, (std::vector<std::string>{"record:before-last-apply", "record:0abcdef"}));
+    EXPECT_EQ(records.routers, std::vector<std::string>{"00-1D-5A-73-00-02"});
 }
 
 TEST(CliOptions, ManyRouterCommandsTakeRouterListsJobsAndPasswordFiles) {
@@ -157,7 +162,14 @@ TEST(CliOptions, UnusableCommandLinesAreRefusedWithTheirReason) {
     EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--verbose"}).find("--verbose"), std::string::npos);
     // Options of other commands do not slip through.
     EXPECT_NE(ParseError({"discover", "--router", "1.2.3.4"}).find("does not apply"), std::string::npos);
-    EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--dry-run"}).find("does not apply"),
+    // log reads the call log alone: it asks no discovery and needs no model.
+    EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", "--dry-run"}).find("does not apply"), std::string::npos);
+    for (const char* option : {"--model", "--wait", "--discovery-port"}) {
+        EXPECT_NE(ParseError({"log", "--router", "1.2.3.4", option, "1"}).find("does not apply"), std::string::npos)
+            << option;
+    }
+    EXPECT_NE(ParseError({"diff", "record:before-last-apply", "a.csv"}).find("--router"), std::string::npos);
+    EXPECT_NE(ParseError({"diff", "record:xyz", "a.csv", "--router", "1.2.3.4"}).find("after record:"),
               std::string::npos);
     EXPECT_NE(
         ParseError({"fetch", "--router", "1.2.3.4", "--output", "x", "--input", "y"}).find("does not apply"),

@@ -1,6 +1,8 @@
 // dezadav-cli through a stock telnet daemon: busybox telnetd serves the emulator's terminal mode on a
 // pseudo-terminal, which cuts the router's answers wherever it likes. Skipped without busybox.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/stat.h>
 
 #include <QProcess>
@@ -59,6 +61,11 @@ TEST(CliTelnetDaemonTest, FetchAndApplyThroughBusyboxTelnetdForBothRouterForms) 
         const CliRun apply = run({"apply", "--input", fetched});
         ASSERT_EQ(0, apply.exitCode) << apply.err;
         EXPECT_NE(std::string::npos, apply.out.find("voip sip port 5072\n"));
+        // Every model is sent all ten SIP commands, the second port's too.
+        const auto sent = Lines(apply.out);
+        EXPECT_EQ(10, std::count_if(sent.begin(), sent.end(), [](const std::string& line) {
+                      return line.starts_with("voip sip ");
+                  })) << apply.out;
         // A later session of the router holds what the apply set.
         ASSERT_EQ(0, run({"fetch", "--output", fetched}).exitCode);
         EXPECT_EQ(text, ReadAll(fetched));

@@ -332,7 +332,7 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
         ASSERT_TRUE(planned);
         const ApplyPlan& plan = *planned;
         // Entry 3 goes out as long as the router still holds it.
-        ASSERT_EQ((round == 1 ? 3u : 2u) + (form.twoPort ? 10u : 6u) + 6u, plan.commands.size());
+        ASSERT_EQ((round == 1 ? 3u : 2u) + 10u + 6u, plan.commands.size());
         std::size_t hit = plan.commands.size();
         for (std::size_t i = 0; i < plan.commands.size() && hit == plan.commands.size(); ++i) {
             const std::string& text = plan.commands[i].text;
@@ -457,7 +457,7 @@ TEST_P(ApplySessionFaultTest, LoginAndSilenceFailuresSendNothingAndKeepEverythin
         run.port.messages.shown.clear();
         EXPECT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());
         EXPECT_EQ(std::vector<std::string>{kMsgApplied}, run.port.MessageTexts());
-        EXPECT_EQ((round == 1 ? 3u : 2u) + (form.twoPort ? 10u : 6u) + 6u, run.CommandsOf(form).size());
+        EXPECT_EQ((round == 1 ? 3u : 2u) + 10u + 6u, run.CommandsOf(form).size());
     }
 }
 

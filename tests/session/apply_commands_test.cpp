@@ -127,8 +127,8 @@ TEST_F(ApplyCommandsTest, ValuesWithCommasStayWholeAndTheNameIsNeverSent) {
 
 // ---------------------------------------------------------------- SIP and codec
 
-// A one-port router has no second voice port and refuses its commands.
-TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsWithExpiryOneHigherOnTwoPortModelsAndSixOnOthers) {
+// A one-port router has no second voice port; it is sent its commands all the same, and may refuse them.
+TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsOnEveryModelWithExpiryOneHigherOnTwoPortModels) {
     ApplyTexts texts;
     texts.sipRow = kSipRow;
     texts.codecRow = kCodecRow;
@@ -142,12 +142,18 @@ TEST_F(ApplyCommandsTest, SipRowGivesTenCommandsWithExpiryOneHigherOnTwoPortMode
                {"voip sip endpt1 expire 4", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
                 "voip sip endpt2 pass pw2", "voip sip endpt2 expire 1"});
     std::vector<std::string> one = common;
-    one.insert(one.end(), {"voip sip endpt1 expire 3"});
+    one.insert(one.end(), {"voip sip endpt1 expire 3", "voip sip endpt2 use_reg 1", "voip sip endpt2 name bob",
+                           "voip sip endpt2 pass pw2", "voip sip endpt2 expire 0"});
     const ApplyPlan twoPlan = BuildApplyPlan(held, texts, true, english);
     EXPECT_EQ(two, Texts(twoPlan));
     EXPECT_TRUE(twoPlan.sendsSip);
     EXPECT_FALSE(twoPlan.sendsCodec);
-    EXPECT_EQ(one, Texts(BuildApplyPlan(held, texts, false, english)));
+    const ApplyPlan onePlan = BuildApplyPlan(held, texts, false, english);
+    EXPECT_EQ(one, Texts(onePlan));
+    for (std::size_t i = 0; i < onePlan.commands.size(); ++i) {
+        EXPECT_EQ(i >= 6, onePlan.commands[i].refusalHarmless) << onePlan.commands[i].text;
+        EXPECT_FALSE(twoPlan.commands[i].refusalHarmless);
+    }
     for (const ApplyCommand& command : twoPlan.commands) {
         EXPECT_EQ("Message_SetSIP", command.failure.key);
         EXPECT_EQ("Failed to set SIP data to router!", command.failure.englishDefault);
@@ -218,20 +224,26 @@ TEST_F(ApplyCommandsTest, AreasGoInOrderAndOnlyWhatDiffersFromTheRouterGoesOut) 
     EXPECT_EQ("voip sip endpt1 pass b,c", moved.commands.at(4).text);
 }
 
-TEST_F(ApplyCommandsTest, ControlByteInAnySentValueRefusesTheWholePlanNamingTheField) {
+TEST_F(ApplyCommandsTest, AnySentValueThatIsNoSingleWordRefusesTheWholePlanNamingTheField) {
     struct Case {
         ApplyTexts texts;
         std::string field;
+        std::string key;
     };
     std::vector<Case> cases;
-    auto add = [&](auto edit, std::string field) {
+    auto add = [&](auto edit, std::string field, std::string key = "Message_ControlByte") {
         ApplyTexts texts;
         texts.dialPlanRows = {Entry("4", "44", "u@d", "ISDN", "9", "V")};
         texts.sipRow = kSipRow;
         texts.codecRow = kCodecRow;
         edit(texts);
-        cases.push_back({texts, std::move(field)});
+        cases.push_back({texts, std::move(field), std::move(key)});
     };
+    // A space or a double quote would make the value two words, or open a quoted one.
+    add([](ApplyTexts& t) { t.dialPlanRows[0].phoneNumber = "44 5"; }, "dial plan entry 4, phone number",
+        "Message_NotOneWord");
+    add([](ApplyTexts& t) { t.sipRow[1] = "my reg"; }, "SIP registrar", "Message_NotOneWord");
+    add([](ApplyTexts& t) { t.sipRow[8] = "p\"w"; }, "SIP port 2 password", "Message_NotOneWord");
     add([](ApplyTexts& t) { t.dialPlanRows[0].phoneNumber = "44\r"; }, "dial plan entry 4, phone number");
     add([](ApplyTexts& t) { t.dialPlanRows[0].sipAddress = "u@d\nvoip dial_plan del 1"; },
         "dial plan entry 4, SIP address");
@@ -245,7 +257,7 @@ TEST_F(ApplyCommandsTest, ControlByteInAnySentValueRefusesTheWholePlanNamingTheF
         SCOPED_TRACE(c.field);
         const ApplyPlan plan = BuildApplyPlan({}, c.texts, false, english);
         ASSERT_TRUE(plan.refusal);
-        EXPECT_EQ("Message_ControlByte", plan.refusal->message.key);
+        EXPECT_EQ(c.key, plan.refusal->message.key);
         EXPECT_EQ(" (" + c.field + ")", plan.refusal->detail);
         EXPECT_TRUE(plan.commands.empty());
     }
@@ -318,7 +330,7 @@ TEST_F(ApplyCommandsTest, RecordAppliedAddsExactlyTheCommandsThatWentThrough) {
     before.SetEntry(Entry("3", "33", "u@d"), true);
     before.codecFields = {"0", "0", "1", "96", "1024", "2048"};
     const ApplyPlan plan = BuildApplyPlan(before, pages, false, english);
-    ASSERT_EQ(2u + 6u + 6u, plan.commands.size());  // a one-port router has no port-2 commands
+    ASSERT_EQ(2u + 10u + 6u, plan.commands.size());
     const DialPlanEntry deleted{"3", "", "", "", "", "", "-"};
     const DialPlanEntry listed{"5", "55", "", "d", "PSTN", "7", "V"};
     struct Case {
@@ -328,8 +340,8 @@ TEST_F(ApplyCommandsTest, RecordAppliedAddsExactlyTheCommandsThatWentThrough) {
         std::vector<std::string> sip, codec;
     };
     const std::vector<std::string> codecPart{"1", "2", "0", "101", "10050", "2048"};
-    for (const Case& c : {Case{true, 14, deleted, listed, kSipRow, kCodecRow},
-                          Case{false, 13, deleted, listed, kSipRow, codecPart},
+    for (const Case& c : {Case{true, 18, deleted, listed, kSipRow, kCodecRow},
+                          Case{false, 17, deleted, listed, kSipRow, codecPart},
                           Case{false, 7, deleted, listed, {}, before.codecFields},
                           Case{false, 1, deleted, std::nullopt, {}, before.codecFields},
                           Case{false, 0, before.dialPlan[2], std::nullopt, {}, before.codecFields}}) {

@@ -34,27 +34,19 @@ inline std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// Runs the tool at `program` with `args` as a separate process and collects what it printed. The
-// password comes from DEZADAV_PASSWORD when `password` is given; every inherited DEZADAV_ variable
-// is dropped and the user's settings folder hidden, so only `environment` sets defaults; the user's
-// data folder (where the history is kept by default) is a temporary one of this run's. The child
-// has no controlling terminal, so it can never wait for typed input. A non-empty password found in
-// either output fails the calling test. With `fileSizeLimit`, no file the child writes can grow
-// beyond that many bytes: a write past it fails as on a full disk.
-inline CliRun RunCliProcess(const QString& program, const std::vector<std::string>& args,
-                            const std::optional<std::string>& password,
-                            const std::vector<std::pair<QString, QString>>& environment = {},
-                            std::optional<rlim_t> fileSizeLimit = std::nullopt) {
-    QProcess process;
-    QStringList arguments;
-    for (const auto& a : args) arguments << QString::fromStdString(a);
+// Sets up `process` to run dezadav-cli as RunCliProcess describes: the password from DEZADAV_PASSWORD
+// when `password` is given, no inherited DEZADAV_ variable, the user's settings folder hidden, the
+// user's data folder `dataHome`, no controlling terminal, and with `fileSizeLimit` no file growing
+// beyond that many bytes.
+inline void PrepareCliProcess(QProcess& process, const QString& dataHome, const std::optional<std::string>& password,
+                              const std::vector<std::pair<QString, QString>>& environment = {},
+                              std::optional<rlim_t> fileSizeLimit = std::nullopt) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString& name : env.keys()) {
         if (name.startsWith(QStringLiteral("DEZADAV_"))) env.remove(name);
     }
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("/nonexistent/dezadav-test-config"));
-    const QTemporaryDir dataHome;
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     for (const auto& [name, value] : environment) env.insert(name, value);
     if (password) env.insert("DEZADAV_PASSWORD", QString::fromStdString(*password));
     process.setProcessEnvironment(env);
@@ -67,6 +59,27 @@ inline CliRun RunCliProcess(const QString& program, const std::vector<std::strin
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
     });
+}
+
+// Runs the tool at `program` with `args` as a separate process and collects what it printed. The
+// password comes from DEZADAV_PASSWORD when `password` is given; every inherited DEZADAV_ variable
+// is dropped and the user's settings folder hidden, so only `environment` sets defaults; the user's
+// data folder (where the history is kept by default) is a temporary one of this run's. The child
+// has no controlling terminal, so it can never wait for typed input. A non-empty password found in
+// either output fails the calling test. With `fileSizeLimit`, no file the child writes can grow
+// beyond that many bytes: a write past it fails as on a full disk. With `standardOutputFile`, the
+// child's standard output goes to that file instead of being collected.
+inline CliRun RunCliProcess(const QString& program, const std::vector<std::string>& args,
+                            const std::optional<std::string>& password,
+                            const std::vector<std::pair<QString, QString>>& environment = {},
+                            std::optional<rlim_t> fileSizeLimit = std::nullopt,
+                            const QString& standardOutputFile = {}) {
+    QProcess process;
+    QStringList arguments;
+    for (const auto& a : args) arguments << QString::fromStdString(a);
+    const QTemporaryDir dataHome;
+    PrepareCliProcess(process, dataHome.path(), password, environment, fileSizeLimit);
+    if (!standardOutputFile.isEmpty()) process.setStandardOutputFile(standardOutputFile);
     process.start(program, arguments);
     CliRun run;
     if (!process.waitForStarted(10000)) return run;

@@ -73,7 +73,7 @@ inline routersim::RouterState RandomRouter(bool twoPort, std::mt19937& random) {
     for (int entries = Pick(random, 0, 12); entries > 0; --entries) {
         routersim::DialPlanEntry& entry = state.dialPlan[static_cast<std::size_t>(Pick(random, 0, 59))];
         entry.phone = Word(random, "0123456789", 10);
-        entry.user = Pick(random, 0, 2) ? Word(random, "abcdefgh", 8) : "";
+        entry.user = Pick(random, 0, 2) ? Word(random, "abcdefgh;,LIST", 8) : "";
         entry.domain = Word(random, "abcdefghij.0123", 16);
         entry.enabled = Pick(random, 0, 1) == 1;
         if (!twoPort) {
@@ -87,7 +87,8 @@ inline routersim::RouterState RandomRouter(bool twoPort, std::mt19937& random) {
     for (routersim::SipAccount& account : state.accounts) {
         account.registration = Pick(random, 0, 5) == 0 ? Pick(random, 4, 9) : Pick(random, 0, twoPort ? 3 : 1);
         account.name = Word(random, "abc123", 12);
-        account.password = Word(random, "xyz789!", 12);
+        // Values may hold what a settings file uses: commas, semicolons, its markers' letters.
+        account.password = Pick(random, 0, 3) ? Word(random, "xyz789!;,", 12) : "x;LIST..5060";
         account.expirySeconds = Pick(random, 0, 5) == 0 ? static_cast<uint32_t>(Pick(random, 1, 100000))
                                                         : expiries[static_cast<std::size_t>(Pick(random, 0, 9))];
     }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "history/git_history.h"
 #include "support/emulated_program.h"
 #include "support/temp_files.h"
 
@@ -55,11 +56,24 @@ TEST(SafeWriteTest, RestoringARoutersOwnFileSendsNothing) {
             EXPECT_FALSE(SentAnySetting(router.commands)) << ::testing::PrintToString(router.commands);
 
             Program connected(router);
+            std::string problem;
+            const auto history = GitHistory::Open(temp.Path((twoPort ? "history2_" : "history1_") + std::to_string(seed)), "test", &problem);
+            ASSERT_TRUE(history) << problem;
+            connected.workflow.Recorder().SetHistory(history.get(), HistoryCause::Fetch);
             ASSERT_EQ(ConnectOutcome::Connected, connected.Connect(twoPort));
             ASSERT_EQ(FileOutcome::Done, connected.workflow.LoadSettingsFile(path));
             router.commands.clear();
             EXPECT_EQ(ApplyOutcome::NoChanges, connected.workflow.ApplyFlow());
             EXPECT_EQ(std::vector<std::string>{kNoChanges}, connected.port.MessageTexts());
+            EXPECT_TRUE(router.commands.empty());
+
+            // The fetch's record, restored, is what the router holds as well.
+            std::optional<std::string> listed;
+            const auto records = connected.workflow.Recorder().Records(connected.workflow.HistoryKey(), &listed);
+            ASSERT_FALSE(records.empty());
+            ASSERT_EQ(FileOutcome::Done, connected.workflow.RestoreRecord(records.front().id))
+                << connected.workflow.LastFileProblem();
+            EXPECT_EQ(ApplyOutcome::NoChanges, connected.workflow.ApplyFlow());
             EXPECT_TRUE(router.commands.empty());
             if (::testing::Test::HasFailure()) return;
         }

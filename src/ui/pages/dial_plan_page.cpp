@@ -12,6 +12,7 @@
 #include "lang/language_table.h"
 #include "settings/settings_file.h"
 #include "ui/dialog_units.h"
+#include "ui/edge_anchors.h"
 #include "ui/language_text.h"
 #include "ui/pages/index_info_dlg.h"
 #include "ui/pages/page_controls.h"
@@ -82,6 +83,10 @@ CDialPlanPage::CDialPlanPage(DialPlanTable& table, const LanguageTable& texts, M
     m_clearAll->setText(UiText(m_texts, "Button_ClearAll"));
     m_clearSelected->setText(UiText(m_texts, "Button_ClearSel"));
     m_save->setText(UiText(m_texts, "Button_Save"));
+    // The list shows as many entries as the page has room for; the buttons keep to its corner.
+    auto* anchors = new EdgeAnchors(this);
+    anchors->Add(m_list, kStretch);
+    for (QWidget* button : {m_clearAll, m_clearSelected, m_save}) anchors->Add(button, kBottomRight);
     m_list->setAccessibleName(UiText(m_texts, "DialPlan_Title"));
 
     m_dialog = new CIndexInfoDlg(m_texts, m_messages, this);

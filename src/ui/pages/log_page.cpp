@@ -10,6 +10,7 @@
 
 #include "settings/settings_file.h"
 #include "ui/dialog_units.h"
+#include "ui/edge_anchors.h"
 #include "ui/language_text.h"
 #include "ui/pages/page_controls.h"
 #include "ui/skin_button.h"
@@ -51,6 +52,12 @@ CLOGPage::CLOGPage(CallLogTable& table, const LanguageTable& texts, MessagePort&
     const int right = DialogUnitsX(450);
     m_save = MakePageButton(this, right - kPageButtonWidth, bottomY);
     m_clearAll = MakePageButton(this, right - 2 * kPageButtonWidth - 12, bottomY);
+    // The list shows as many calls as the page has room for; the controls below keep to its corners.
+    auto* anchors = new EdgeAnchors(this);
+    anchors->Add(m_list, kStretch);
+    for (QWidget* control : std::initializer_list<QWidget*>{m_autoBox, m_secondsLabel, m_secondsList})
+        anchors->Add(control, kBottomLeft);
+    for (QWidget* button : {m_clearAll, m_save}) anchors->Add(button, kBottomRight);
 
     SetCaptions();
     FillRefreshList();
