@@ -169,6 +169,7 @@ constexpr CommandHandling kHandlers[] = {
     {CliCommand::Apply, RunApply, true},        {CliCommand::Log, RunOneRouter, false},
     {CliCommand::Backup, RunBackup, true},      {CliCommand::Diff, RunDiff, false},
     {CliCommand::History, RunHistoryCommand, true}, {CliCommand::Restore, RunOneRouter, true},
+    {CliCommand::Show, RunShow, false},
 };
 
 }  // namespace
@@ -200,7 +201,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                                        [&](const CommandHandling& h) { return h.command == options.command; });
     if (handling == std::end(kHandlers)) return kExitUsage;
     // The history (and diff's records) know a router by its MAC address too.
-    const bool routerByMac = (options.command == CliCommand::History || options.command == CliCommand::Diff) &&
+    const bool routerByMac = (options.command == CliCommand::History || options.command == CliCommand::Diff ||
+                              options.command == CliCommand::Show) &&
                              !options.routers.empty() && IsMacAddressText(options.routers.front());
     if (auto error = routerByMac ? std::nullopt : ResolveRouterNames(options.routers)) {
         err << CliErrorLine(*error) << std::flush;
@@ -213,7 +215,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     // A file that cannot be applied as it stands ends the run before any router is searched for or
     // logged in to.
     if (options.command == CliCommand::Apply && !options.inputFile.empty()) {
-        auto input = ReadSettingsInput(options.inputFile, options.model, language, std::cin);
+        auto input = ReadSettingsInput(options.inputFile, options.model, language, std::cin, options.replace);
         if (const auto* refused = std::get_if<std::string>(&input)) {
             err << *refused << '\n' << std::flush;
             return kExitFailed;

@@ -46,6 +46,8 @@ const std::vector<OptionDescription>& OptionHelps() {
             {kDryRunOptionName, "", "print the commands the apply would send and send none"},
             {kForceOptionName, "", "apply a file of the other router form (one-port, two-port) all the same"},
             {kShowSecretsOptionName, "", "print SIP passwords instead of ********"},
+            {kFormatOptionName, "FORMAT", "csv (the settings file, the default) or json (one JSON document)"},
+            {kReplaceOptionName, "", "a JSON document replaces all settings instead of changing what it names"},
             {kToOptionName, "RECORD", std::string(kBeforeLastApply) + ", or a record's id (at least 7 digits)"},
             {kIntoOptionName, "DIR", "the folder of the backup files and their index.tsv"},
             {kJsonOptionName, "", "print one JSON object on standard output instead of lines"},
@@ -69,7 +71,7 @@ const OptionDescription& HelpOf(std::string_view name) {
     return *std::find_if(all.begin(), all.end(), [&](const OptionDescription& o) { return o.name == name; });
 }
 
-constexpr const char* kFlagOptionNames[] = {kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
+constexpr const char* kFlagOptionNames[] = {kDryRunOptionName, kForceOptionName, kShowSecretsOptionName, kReplaceOptionName,
                                             kNoHistoryOptionName, kJsonOptionName};
 
 // "--router HOST", or "--force" for a flag.
@@ -162,7 +164,7 @@ const std::vector<CommandRule>& Commands() {
          "write one router's settings to a settings file",
          "Logs in, reads all the router's VoIP settings and writes them to FILE in the layout Save\n"
          "All writes (dial plan, SIP, codec, VoIP log).",
-         {kRouterOptionName, kOutputOptionName},
+         {kRouterOptionName, kOutputOptionName, kFormatOptionName, kShowSecretsOptionName},
          kRouterShared,
          {},
          "0 written; 1 a router or file operation failed; 2 unusable command line"},
@@ -175,7 +177,7 @@ const std::vector<CommandRule>& Commands() {
          "Logs in, reads all settings, loads FILE over them and applies the result, printing each command\n"
          "as it is sent (led by the router's address and a TAB when there are several routers).",
          {kRouterOptionName, kInputOptionName, kFromBackupOptionName, kDryRunOptionName, kForceOptionName,
-          kShowSecretsOptionName, kJobsOptionName, kPasswordsOptionName},
+          kReplaceOptionName, kShowSecretsOptionName, kJobsOptionName, kPasswordsOptionName},
          kRouterShared,
          {kRouterOptionName},
          kApplyExits},
@@ -195,7 +197,8 @@ const std::vector<CommandRule>& Commands() {
          "back up many routers into a folder",
          "Backs up the routers given, or every router that answers discovery, into DIR/<MAC>.csv,\n"
          "then writes DIR/index.tsv; a git work tree DIR gets one commit of them.",
-         {kIntoOptionName, kRouterOptionName, kJobsOptionName, kPasswordsOptionName, kJsonOptionName},
+         {kIntoOptionName, kRouterOptionName, kFormatOptionName, kJobsOptionName, kPasswordsOptionName,
+          kJsonOptionName},
          {kModelOptionName, kBroadcastOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName,
           kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName,
           kHistoryOptionName, kNoHistoryOptionName},
@@ -215,6 +218,17 @@ const std::vector<CommandRule>& Commands() {
           kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName, kHistoryOptionName},
          {},
          "0 equal; 1 they differ; 2 unusable command line, or A or B cannot be read"},
+        {"show",
+         CliCommand::Show,
+         "SETTINGS " + Synopsis({{kShowSecretsOptionName, Optional}, {kJsonOptionName, Optional}}, true),
+         "print one set of settings as named fields",
+         "Prints SETTINGS (a settings file, a JSON document, {router-side}HOST or {record-side}ID of --router)\n"
+         "one field per line: where, TAB, value (\"SIP \xC2\xB7 Port 1 \xC2\xB7 Expiry Time\t1 hour\"); --json: the document.",
+         {kShowSecretsOptionName, kJsonOptionName, kRouterOptionName},
+         {kModelOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName, kWaitOptionName,
+          kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName, kHistoryOptionName},
+         {},
+         "0 printed; 2 unusable command line, or SETTINGS cannot be read"},
         {"history",
          CliCommand::History,
          Synopsis({{kRouterOptionName, Required}, {kJsonOptionName, Optional}}, true),
@@ -345,7 +359,7 @@ void AddCliOptions(QCommandLineParser& parser) {
     AddCommonOptions(parser);
     for (const char* name : {kRouterOptionName, kModelOptionName, kWaitOptionName, kOutputOptionName,
                              kInputOptionName, kPasswordFileOptionName, kPasswordsOptionName, kIntoOptionName,
-                             kJobsOptionName, kFromBackupOptionName, kToOptionName}) {
+                             kJobsOptionName, kFromBackupOptionName, kToOptionName, kFormatOptionName}) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     }
     for (const char* flag : kFlagOptionNames) {
@@ -475,6 +489,12 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
     if (IsSet(parser, kDryRunOptionName)) options.dryRun = true;
     if (IsSet(parser, kForceOptionName)) options.force = true;
     if (IsSet(parser, kShowSecretsOptionName)) options.showSecrets = true;
+    if (IsSet(parser, kReplaceOptionName)) options.replace = true;
+    if (IsSet(parser, kFormatOptionName)) {
+        const std::string format = Value(parser, kFormatOptionName);
+        if (format != "csv" && format != "json") return OptionValueRefusedText(kFormatOptionName, "csv or json", format);
+        options.jsonSettings = format == "json";
+    }
     if (IsSet(parser, kJsonOptionName)) options.json = true;
     return std::nullopt;
 }
@@ -524,10 +544,13 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     for (std::size_t i = 1; i < args.size(); ++i) arguments << QString::fromStdString(args[i]);
     if (!parser.parse(arguments)) return Fail(ParserRefusal(parser, args), word);
     const QStringList positional = parser.positionalArguments();
-    const qsizetype argumentsTaken = rule->command == CliCommand::Diff ? 2 : 0;
+    const qsizetype argumentsTaken =
+        rule->command == CliCommand::Diff ? 2 : rule->command == CliCommand::Show ? 1 : 0;
     if (positional.size() > argumentsTaken)
         return Fail(UnexpectedArgumentText(positional[argumentsTaken].toStdString()), word);
-    if (positional.size() < argumentsTaken) return Fail(DiffNeedsTwoSidesText(), word);
+    if (positional.size() < argumentsTaken) {
+        return Fail(rule->command == CliCommand::Show ? ShowNeedsSettingsText() : DiffNeedsTwoSidesText(), word);
+    }
 
     std::map<std::string, int> timesGiven;
     for (const QString& given : parser.optionNames()) {
@@ -558,7 +581,7 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
     if (options.command == CliCommand::Backup) {
         if (options.backupDir.empty()) return missing(kIntoOptionName);
     } else if (options.command != CliCommand::Discover && options.command != CliCommand::Diff &&
-               options.routers.empty()) {
+               options.command != CliCommand::Show && options.routers.empty()) {
         return missing(kRouterOptionName);
     }
     if (options.command == CliCommand::Fetch && options.outputFile.empty()) return missing(kOutputOptionName);

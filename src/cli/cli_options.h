@@ -28,6 +28,8 @@ inline constexpr const char* kJobsOptionName = "jobs";
 inline constexpr const char* kJsonOptionName = "json";
 inline constexpr const char* kFromBackupOptionName = "from-backup";
 inline constexpr const char* kToOptionName = "to";
+inline constexpr const char* kFormatOptionName = "format";
+inline constexpr const char* kReplaceOptionName = "replace";
 
 // How a side of `diff` names a router instead of a settings file: "router:192.168.1.1".
 inline constexpr std::string_view kRouterSidePrefix = "router:";
@@ -46,7 +48,7 @@ inline constexpr int kMaxWaitMs = 600000;
 inline constexpr int kDefaultWaitMs = kAnswerWaitMs;
 
 // What dezadav-cli was asked to do.
-enum class CliCommand { Help, Version, Discover, Fetch, Apply, Log, Backup, Diff, History, Restore };
+enum class CliCommand { Help, Version, Discover, Fetch, Apply, Log, Backup, Diff, History, Restore, Show };
 
 // The parsed command line. Values are as given; the shared options carry their own defaults.
 struct CliOptions {
@@ -65,12 +67,14 @@ struct CliOptions {
     bool dryRun = false;                       // --dry-run (apply)
     bool force = false;                        // --force (apply): a file of the other router form too
     bool showSecrets = false;                  // --show-secrets (apply): print SIP passwords as sent
+    bool jsonSettings = false;                 // --format json (fetch, backup): settings as a JSON document
+    bool replace = false;                      // --replace (apply): a JSON document is the whole truth
     std::optional<std::string> passwordFile;   // --password-file
     std::optional<std::string> passwordsFile;  // --passwords: per-router passwords (backup, apply)
     std::string backupDir;                     // --into (backup)
     int jobs = kDefaultJobs;                   // --jobs: routers served at the same time
     bool json = false;                         // --json (discover, backup, diff, history): one JSON document
-    std::vector<std::string> diffSides;        // diff: A and B, each a file path or "router:HOST"
+    std::vector<std::string> diffSides;        // diff: A and B, each a file path or "router:HOST"; show: the one
     std::string restoreTo;                     // --to (restore): kBeforeLastApply or a record's id
 };
 

@@ -14,6 +14,7 @@
 #include "settings/settings_snapshot.h"
 #include "settings/settings_difference.h"
 #include "settings/settings_file.h"
+#include "settings/settings_json.h"
 #include "settings/settings_file_form.h"
 
 namespace dezadav::cli {
@@ -25,6 +26,7 @@ struct ReadSide {
     std::string text;
     std::optional<bool> twoPort;
     bool fromRouter = false;
+    std::string document;  // a JSON document as given (text: what it names over a new program's settings)
 };
 
 // A fetch's file caught instead of written; every message goes to stderr, so standard output
@@ -63,6 +65,15 @@ std::optional<ReadSide> ReadRouter(std::string host, const CliOptions& options, 
 std::optional<ReadSide> ReadFile(const std::string& path, const FleetContext& context) {
     std::string reason;
     std::optional<std::string> text = ReadSettingsFile(path, &reason);
+    if (text && IsSettingsJson(*text)) {
+        // A document stands for what it names over a new program's settings.
+        const std::optional<bool> twoPort = SettingsJsonIsTwoPort(*text);
+        const SettingsJsonRead read =
+            ReadSettingsJson(*text, {}, twoPort.value_or(false), false, AllSettingsFileWords(context.language));
+        if (!read.problem) return ReadSide{read.text, twoPort, false, *text};
+        text.reset();
+        reason = *read.problem;
+    }
     if (text && !HoldsSettingsSection(*text)) {
         text.reset();
         reason = kNoSettingsSectionReason;
@@ -110,7 +121,9 @@ QString Json(const std::string& text) {
 
 }  // namespace
 
-int RunDiff(const CliOptions& options, const FleetContext& context) {
+// Each side of the command line read: a file, a JSON document, a router read live or a record of
+// --router. Nothing (its reason printed) when one cannot be read.
+std::optional<std::vector<ReadSide>> ReadSides(const CliOptions& options, const FleetContext& context) {
     std::vector<RouterInfo> routers;
     for (const std::string& side : options.diffSides) {
         if (!side.starts_with(kRouterSidePrefix)) continue;
@@ -120,8 +133,7 @@ int RunDiff(const CliOptions& options, const FleetContext& context) {
     }
     RunPasswords passwords;
     int exitStatus = kExitOk;
-    if (!routers.empty() && !PreparePasswords(options, context, routers, passwords, exitStatus))
-        return kExitUsage;
+    if (!routers.empty() && !PreparePasswords(options, context, routers, passwords, exitStatus)) return std::nullopt;
     // The records are --router's, looked up once.
     std::optional<HistoryRouter> recordsOf;
     const bool records = std::any_of(options.diffSides.begin(), options.diffSides.end(),
@@ -129,7 +141,7 @@ int RunDiff(const CliOptions& options, const FleetContext& context) {
     if (records) {
         StreamMessagePort messages(context.err, context.err);
         recordsOf = HistoryKeyOf(options, context.language, messages);
-        if (!recordsOf) return kExitUsage;
+        if (!recordsOf) return std::nullopt;
     }
 
     std::vector<ReadSide> sides;
@@ -138,8 +150,27 @@ int RunDiff(const CliOptions& options, const FleetContext& context) {
             side.starts_with(kRouterSidePrefix)   ? ReadRouter(side.substr(kRouterSidePrefix.size()), options, context, passwords)
             : side.starts_with(kRecordSidePrefix) ? ReadRecord(side.substr(kRecordSidePrefix.size()), *recordsOf, context)
                                                   : ReadFile(side, context);
-        if (!read) return kExitUsage;
+        if (!read) return std::nullopt;
         sides.push_back(std::move(*read));
+    }
+    return sides;
+}
+
+int RunDiff(const CliOptions& options, const FleetContext& context) {
+    std::optional<std::vector<ReadSide>> read = ReadSides(options, context);
+    if (!read) return kExitUsage;
+    std::vector<ReadSide>& sides = *read;
+    // B given as a JSON document is what applying it to A would make of A.
+    if (!sides[1].document.empty()) {
+        const bool form = sides[1].twoPort.value_or(sides[0].twoPort.value_or(false));
+        const SettingsJsonRead read = ReadSettingsJson(sides[1].document, sides[0].text, form, false,
+                                                       AllSettingsFileWords(context.language));
+        if (read.problem) {
+            context.err << CliErrorLine(DiffSideUnreadableText(options.diffSides[1], *read.problem)) << std::flush;
+            return kExitUsage;
+        }
+        sides[1].text = read.text;
+        sides[1].twoPort = form;
     }
 
     // Each side is read in the form it was written in (its expiry lists are positions in that
@@ -191,6 +222,43 @@ int RunDiff(const CliOptions& options, const FleetContext& context) {
     }
     context.out << std::flush;
     return differences.empty() ? kExitOk : kExitFailed;
+}
+
+int RunShow(const CliOptions& options, const FleetContext& context) {
+    std::optional<std::vector<ReadSide>> read = ReadSides(options, context);
+    if (!read) return kExitUsage;
+    const ReadSide& side = read->front();
+    const bool twoPort = side.twoPort.value_or(false);
+    if (options.json) {
+        std::string problem;
+        const std::optional<std::string> document =
+            SettingsJsonFromText(side.text, twoPort, options.model.value_or(""), options.showSecrets,
+                                 AllSettingsFileWords(context.language), &problem);
+        if (!document) {
+            context.err << CliErrorLine(DiffSideUnreadableText(options.diffSides[0], problem)) << std::flush;
+            return kExitUsage;
+        }
+        context.out << *document << std::flush;
+        return kExitOk;
+    }
+    std::optional<SettingsFileProblem> problem;
+    const std::unique_ptr<SettingsSnapshot> settings =
+        ReadSettingsSnapshot(side.text, twoPort, context.language, nullptr, &problem);
+    if (problem) {
+        context.err << CliErrorLine(problem->Message(options.diffSides[0])) << std::flush;
+        return kExitUsage;
+    }
+    CompareOptions every;
+    every.twoPort = twoPort;
+    every.dialPlanNames = !side.fromRouter;
+    every.showSecrets = options.showSecrets;
+    every.everyField = true;
+    for (const FieldDifference& field : CompareSettings(settings->View(), settings->View(), every, context.language)) {
+        context.out << Field(field.area + std::string(kFieldPathSeparator) + field.field) << '\t' << Field(field.after)
+                    << '\n';
+    }
+    context.out << std::flush;
+    return kExitOk;
 }
 
 }  // namespace dezadav::cli

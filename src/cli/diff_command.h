@@ -11,4 +11,9 @@ namespace dezadav::cli {
 // on stderr): a script can tell "changed" from "could not look".
 int RunDiff(const CliOptions& options, const FleetContext& context);
 
+// `show SETTINGS`: reads one side as diff does and prints every field, "area · field" TAB value, in
+// page order (passwords as ******** unless --show-secrets), or with --json the settings document.
+// Returns 0, or 2 when it cannot be read (its reason printed on stderr).
+int RunShow(const CliOptions& options, const FleetContext& context);
+
 }  // namespace dezadav::cli

@@ -211,6 +211,8 @@ RouterJobRequest BaseRequest(const CliOptions& options, const FleetContext& cont
     request.fromBackupDir = options.fromBackupDir;
     request.force = options.force;
     request.showSecrets = options.showSecrets;
+    request.jsonSettings = options.jsonSettings;
+    request.replace = options.replace;
     request.transcript = context.transcript;
     request.history = context.history;
     if (options.command == CliCommand::Restore) request.restoreTo = options.restoreTo;

@@ -26,11 +26,21 @@
 #include "session/telnet_socket.h"
 #include "session/transcript_file.h"
 #include "settings/save_file_writer.h"
+#include "settings/settings_file.h"
+#include "settings/settings_json.h"
 #include "workflow/router_workflow.h"
 
 namespace dezadav::cli {
 
 namespace {
+
+// The router's settings as a JSON document (its SIP passwords only when asked for).
+std::string SettingsDocument(RouterWorkflow& workflow, const RouterInfo& router, const RouterJobRequest& request) {
+    const std::string model = router.modelName.empty() ? request.model.value_or("") : router.modelName;
+    return SettingsJsonFromText(workflow.SettingsFileText(), workflow.IsTwoPort(), model, request.showSecrets,
+                                AllSettingsFileWords(workflow.Language()))
+        .value_or("");
+}
 
 // An existing path that is no regular file: a FIFO, a character device such as /dev/stdout.
 bool IsStreamTarget(const std::string& path) {
@@ -188,10 +198,25 @@ std::optional<std::string> RecordToRestore(const RouterJobRequest& request, cons
 FileOutcome LoadSettingsToApply(const RouterJobRequest& request, const std::string& inputFile,
                                 RouterWorkflow& workflow, MessagePort& messages) {
     if (request.restoreTo.empty()) {
-        if (request.inputText && request.fromBackupDir.empty()) {
-            return workflow.LoadSettingsText(*request.inputText, request.inputSource);
+        const bool given = request.inputText && request.fromBackupDir.empty();
+        std::string reason;
+        std::optional<std::string> text = given ? request.inputText : ReadSettingsFile(inputFile, &reason);
+        const std::string source = given ? request.inputSource : inputFile;
+        if (!text) return workflow.LoadSettingsFile(inputFile);  // says why, as for any file
+        if (!IsSettingsJson(*text)) return workflow.LoadSettingsText(std::move(*text), source);
+        // A document is merged into what this router holds now.
+        const std::optional<bool> documentTwoPort = SettingsJsonIsTwoPort(*text);
+        if (documentTwoPort && *documentTwoPort != workflow.IsTwoPort() && !request.force) {
+            Fail(messages, OtherFormRefusedText(*documentTwoPort));
+            return FileOutcome::Refused;
         }
-        return workflow.LoadSettingsFile(inputFile);
+        const SettingsJsonRead read = ReadSettingsJson(*text, workflow.SettingsFileText(), workflow.IsTwoPort(),
+                                                       request.replace, AllSettingsFileWords(workflow.Language()));
+        if (read.problem) {
+            Fail(messages, source + ": " + *read.problem);
+            return FileOutcome::Refused;
+        }
+        return workflow.LoadSettingsText(read.text, source);
     }
     const std::optional<std::string> id = RecordToRestore(request, workflow, messages);
     if (!id) return FileOutcome::Cancelled;
@@ -261,8 +286,8 @@ bool ReadCallLog(const RouterJobRequest& job, const std::string& password, Route
 
 }  // namespace
 
-std::string BackupFileName(const RouterInfo& router) {
-    return (router.macAddress.empty() ? router.ipAddress : router.macAddress) + ".csv";
+std::string BackupFileName(const RouterInfo& router, bool json) {
+    return (router.macAddress.empty() ? router.ipAddress : router.macAddress) + (json ? ".json" : ".csv");
 }
 
 namespace {
@@ -302,6 +327,10 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
     if (!request.fromBackupDir.empty()) {
         inputFile = request.fromBackupDir + "/" + BackupFileName(router);
         std::error_code ignored;
+        const std::string document = request.fromBackupDir + "/" + BackupFileName(router, true);
+        if (!std::filesystem::exists(inputFile, ignored) && std::filesystem::exists(document, ignored)) {
+            inputFile = document;
+        }
         if (!std::filesystem::exists(inputFile, ignored)) {
             Fail(output, NoBackupFileText(inputFile));
             return result;
@@ -310,7 +339,7 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
         const std::optional<std::string> model =
             router.modelName.empty() ? request.model : std::optional<std::string>(router.modelName);
         std::istringstream noStandardInput;
-        const auto checked = ReadSettingsInput(inputFile, model, language, noStandardInput);
+        const auto checked = ReadSettingsInput(inputFile, model, language, noStandardInput, request.replace);
         if (const auto* refused = std::get_if<std::string>(&checked)) {
             Fail(output, *refused);
             return result;
@@ -371,27 +400,40 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
         }
     }
     switch (request.kind) {
-        case RouterJobKind::Fetch:
+        case RouterJobKind::Fetch: {
+            const std::string text = request.jsonSettings ? SettingsDocument(workflow, router, request) : std::string();
             if (request.outputFile == kStandardOutputName) {
-                output.WriteData(workflow.SettingsFileText());
+                output.WriteData(request.jsonSettings ? text : workflow.SettingsFileText());
                 result.ok = true;
                 break;
             }
             if (IsStreamTarget(request.outputFile)) {
                 // A pipe or a device (/dev/stdout) cannot take a file renamed into its place.
                 std::ofstream stream(request.outputFile, std::ios::binary);
-                stream << workflow.SettingsFileText() << std::flush;
+                stream << (request.jsonSettings ? text : workflow.SettingsFileText()) << std::flush;
                 result.ok = static_cast<bool>(stream);
                 if (!result.ok) ShowMessageText(language, messages, kMsgSaveFail);
+                break;
+            }
+            if (request.jsonSettings) {
+                const FileWriteResult written = files.WriteWhole(request.outputFile, text, FileSecrecy::OwnerOnly);
+                result.ok = written.ok;
+                if (!result.ok) {
+                    messages.SetFileReason([reason = written.reason] { return reason; });
+                    ShowMessageText(language, messages, kMsgSaveFail);
+                }
                 break;
             }
             port.SetSaveFile(request.outputFile);
             result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
             break;
+        }
         case RouterJobKind::Backup: {
-            result.backupFile = BackupFileName(router);
+            result.backupFile = BackupFileName(router, request.jsonSettings);
             const std::string path = request.backupDir + "/" + result.backupFile;
-            const FileWriteResult written = files.WriteWhole(path, workflow.SettingsFileText(), FileSecrecy::OwnerOnly);
+            const std::string text =
+                request.jsonSettings ? SettingsDocument(workflow, router, request) : workflow.SettingsFileText();
+            const FileWriteResult written = files.WriteWhole(path, text, FileSecrecy::OwnerOnly);
             result.ok = written.ok;
             if (!result.ok) {
                 messages.SetOutputFile(path);

@@ -45,7 +45,10 @@ struct RouterJobRequest {
     // An apply's file is this folder's backup of the router, named by BackupFileName, instead of inputFile.
     std::string fromBackupDir;
     bool force = false;  // apply a file of the other router form all the same
-    bool showSecrets = false;  // an apply prints the SIP passwords it sends instead of hiding them
+    bool showSecrets = false;  // an apply prints the SIP passwords it sends instead of hiding them (a JSON
+                               // fetch writes them)
+    bool jsonSettings = false;  // fetch and backup write the settings as a JSON document
+    bool replace = false;       // an apply's JSON document replaces all settings
     TranscriptSink* transcript = nullptr;  // where each exchange's record goes (shared, thread-safe)
     // Where the router's settings are recorded (shared, thread-safe); none: nowhere. A backup's fetch
     // is recorded as a backup.
@@ -66,8 +69,9 @@ struct RouterJobResult {
     std::vector<CallLogRecord> calls;  // Log: the router's call records, newest first
 };
 
-// A backup's file name: the MAC address as discovery shows it, or the IP address without one.
-std::string BackupFileName(const RouterInfo& router);
+// A backup's file name: the MAC address as discovery shows it, or the IP address without one, then
+// ".csv" (".json" for a JSON document).
+std::string BackupFileName(const RouterInfo& router, bool json = false);
 
 // Where a job's output goes: the messages of the exchange, and the lines it prints (the commands an
 // apply sends, as they go out, or would send).

@@ -20,6 +20,7 @@ struct SettingsInput {
 // either form. The error line to print when the file cannot be applied as it stands: "file:line:
 // field: "value" why", or Message_FileFail with the file and why it could not be read.
 std::variant<SettingsInput, std::string> ReadSettingsInput(const std::string& path, const std::optional<std::string>& model,
-                                                           const LanguageTable& language, std::istream& standardInput);
+                                                           const LanguageTable& language, std::istream& standardInput,
+                                                           bool replace = false);
 
 }  // namespace dezadav::cli

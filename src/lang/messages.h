@@ -279,6 +279,9 @@ inline std::string RouterGivenTwiceText(std::string_view router) {
 inline std::string OptionsExcludeEachOtherText(std::string_view option, std::string_view other) {
     return "options --" + std::string(option) + " and --" + std::string(other) + " exclude each other";
 }
+inline std::string ShowNeedsSettingsText() {
+    return "'show' needs the settings to show: a settings file, a JSON document or router:HOST";
+}
 inline std::string DiffNeedsTwoSidesText() {
     return "'diff' needs two settings to compare: A B, each a settings file or router:HOST";
 }

@@ -37,12 +37,12 @@ public:
 
     void Add(const std::string& area, const std::string& field, const std::string& before,
              const std::string& after) {
-        if (before == after) return;
+        if (before == after && !m_options.everyField) return;
         m_differences.push_back({area, field, Shown(before), Shown(after)});
     }
     void AddSecret(const std::string& area, const std::string& field, const std::string& before,
                    const std::string& after) {
-        if (before == after) return;
+        if (before == after && !m_options.everyField) return;
         if (m_options.showSecrets) return Add(area, field, before, after);
         m_differences.push_back({area, field, Hidden(before), Hidden(after)});
     }

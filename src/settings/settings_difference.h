@@ -45,6 +45,8 @@ struct CompareOptions {
     bool dialPlanNames = true;
     // SIP passwords are shown as "********" unless asked for.
     bool showSecrets = false;
+    // Every field is listed, equal or not (a view of one set of settings: compare it with itself).
+    bool everyField = false;
 };
 
 // Every field that differs from `before` to `after`, in page order: the dial plan by entry, then SIP,

@@ -221,6 +221,8 @@ public:
     int RefreshSeconds() const { return m_refresh.IntervalSeconds(); }
     // The two-port test on the strip's Model field.
     bool IsTwoPort() const;
+    // The language the pages are shown in.
+    const LanguageTable& Language() const { return m_language; }
     // The areas the last full fetch could not read (Message_SettingsUnread was shown).
     UnreadAreas Unread() const { return m_unread; }
     // What the router of the strip holds, as last read from it or written to it.

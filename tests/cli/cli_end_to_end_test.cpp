@@ -409,6 +409,47 @@ TEST_F(CliEndToEndTest, SettingsFilesMeanExactlyWhatTheySay) {
     EXPECT_EQ(toDevice.out, ReadAll(own));
 }
 
+// A partial JSON document applied to several routers changes the one field it names on each, and
+// nothing else of what each router holds; applied again it changes nothing.
+TEST_F(CliEndToEndTest, APartialDocumentChangesOnlyTheFieldItNamesOnEveryRouter) {
+    RouterSimProcess sim({"--routers", "3"});
+    ASSERT_TRUE(sim.IsRunning());
+    const std::vector<std::string> ips = {"127.0.0.2", "127.0.0.3", "127.0.0.4"};
+    const auto settings = [&](const std::string& ip) {
+        const CliRun run = Run(With({"fetch", "--format", "json", "--show-secrets", "--output", "-", "--router", ip}, Ports(sim)));
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    };
+    std::map<std::string, QJsonObject> before;
+    for (const std::string& ip : ips) before[ip] = settings(ip);
+    const std::string change = TempPath("change.json");
+    WriteAll(change, R"({"sip": {"registrar": "new.example.net"}})");
+    // What the document would change, as diff sees it: the registrar alone.
+    const CliRun preview = Run(With({"diff", "router:127.0.0.4", change}, Ports(sim)));
+    EXPECT_EQ(preview.exitCode, 1);
+    EXPECT_EQ(Lines(preview.out).size(), 1u) << preview.out;
+    EXPECT_TRUE(preview.out.ends_with("\tnew.example.net\n")) << preview.out;
+    std::vector<std::string> args = {"apply", "--input", change};
+    for (const std::string& ip : ips) args.insert(args.end(), {"--router", ip});
+    const CliRun applied = Run(With(args, Ports(sim)));
+    ASSERT_EQ(applied.exitCode, 0) << applied.err;
+    for (const std::string& ip : ips) {
+        QJsonObject expected = before[ip];
+        QJsonObject sip = expected["sip"].toObject();
+        sip["registrar"] = "new.example.net";
+        expected["sip"] = sip;
+        EXPECT_EQ(settings(ip), expected) << ip;
+    }
+    const CliRun shown = Run(With({"show", "router:127.0.0.2"}, Ports(sim)));
+    EXPECT_NE(shown.out.find("SIP \xC2\xB7 Registrar\tnew.example.net\n"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("Port 1 \xC2\xB7 Password\t********\n"), std::string::npos) << shown.out;
+    sim.ClearCommandLog();
+    EXPECT_EQ(Run(With(args, Ports(sim))).exitCode, 0);
+    for (const std::string& ip : ips) {
+        for (const std::string& command : CommandsOf(sim, ip)) EXPECT_EQ(command.find(" set"), std::string::npos) << command;
+    }
+}
+
 TEST_F(CliEndToEndTest, UnsupportedModelsAndControlBytesAreRefusedBeforeAnythingIsSent) {
     RouterSimProcess sim({"--router", "127.0.0.4,DZV-R5999X", "--discovery", "127.0.0.4:0"});
     ASSERT_TRUE(sim.IsRunning());
