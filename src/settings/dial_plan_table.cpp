@@ -71,6 +71,38 @@ std::string SipAddress(std::string_view portName, std::string_view domain) {
 
 }  // namespace
 
+bool DialPlanOutputHoldsListing(std::string_view output) {
+    // The last line holding anything is the prompt; the listing is what comes before it.
+    const std::size_t end = output.find_last_not_of(" \r\n");
+    if (end == std::string_view::npos) return false;
+    const std::size_t promptStart = output.find_last_of("\r\n", end);
+    if (promptStart == std::string_view::npos) return true;
+    const std::string_view listing = output.substr(0, promptStart);
+    const std::size_t first = listing.find_first_not_of(" \r\n");
+    return first == std::string_view::npos || listing.substr(first).starts_with("Dialplan idx:");
+}
+
+DialPlanEntry EntryAsListed(const DialPlanEntry& sent, bool twoPort, const LanguageTable& lang) {
+    DialPlanEntry listed;
+    listed.index = sent.index;
+    listed.statusMark = kDialPlanDisabledMark;
+    if (sent.phoneNumber.empty()) return listed;
+    listed.phoneNumber = sent.phoneNumber;
+    const std::string_view address = sent.sipAddress;
+    const std::size_t at = address.find('@');
+    listed.sipAddress = at == std::string_view::npos ? std::string(address)
+                                                     : SipAddress(address.substr(0, at), address.substr(at + 1));
+    if (sent.statusMark == kDialPlanEnabledMark) listed.statusMark = kDialPlanEnabledMark;
+    if (!twoPort) {
+        // The router's codes 1, 2 and 0 are the texts of Index_Loop1, Index_Loop2 and Index_Loop3.
+        const std::array<std::string, 3> loops = LoopThroughTexts(lang);
+        const int code = LoopThroughCode(sent.loopThrough, lang).value_or(0);
+        listed.loopThrough = code == 1 ? loops[0] : code == 2 ? loops[1] : loops[2];
+        listed.backupNumber = sent.backupNumber;
+    }
+    return listed;
+}
+
 std::string DialPlanEntry::RowText() const {
     std::string row;
     row.reserve(index.size() + phoneNumber.size() + name.size() + sipAddress.size() + loopThrough.size() +
