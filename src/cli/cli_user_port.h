@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <optional>
 #include <string>
 
@@ -28,6 +30,9 @@ public:
           m_language(language) {}
 
     void SetSaveFile(std::string path) { m_saveFile = std::move(path); }
+    // Where the router's MAC address may become known during the exchange (LearnedMacAddress).
+    void SetMacSource(std::function<std::string()> source) { m_macSource = std::move(source); }
+    std::string LearnedMacAddress() override { return m_macSource ? m_macSource() : std::string(); }
     // The next confirmation answers with the password once more (a second exchange of the same run).
     void AllowAnotherLogin() { m_passwordGiven = false; }
 
@@ -49,6 +54,7 @@ private:
     MessagePort& m_messages;
     const LanguageTable& m_language;
     std::optional<std::string> m_saveFile;
+    std::function<std::string()> m_macSource;
 };
 
 }  // namespace dezadav::cli
