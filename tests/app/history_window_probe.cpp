@@ -25,6 +25,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "connect_answers.h"
 #include "ui/confirm_changes_dlg.h"
 #include "ui/history_dlg.h"
 #include "ui/pages/dial_plan_page.h"
@@ -78,19 +79,7 @@ int main(int argc, char** argv) {
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal);
-            select != nullptr && answerSelection) {
-            const auto found =
-                select->RouterTable()->findItems(QStringLiteral("127.0.0.2"), Qt::MatchExactly);
-            if (found.isEmpty()) return;
-            select->RouterTable()->selectRow(found.front()->row());
-            return select->OkButton()->click();
-        }
-        if (auto* password = qobject_cast<dezadav::CRouterInfoDlg*>(modal)) {
-            password->PasswordBox()->setText(QStringLiteral("admin"));
-            password->OkButton()->click();
-            return;
-        }
+        if (dezadav::testing::AnswerConnect(modal, answerSelection)) return;
         if (auto* history = qobject_cast<dezadav::CHistoryDlg*>(modal)) {
             const QString view = Joined(*history->DifferenceList());
             if (!view.isEmpty() && view != lastView) Say(QStringLiteral("view ") + view);

@@ -36,12 +36,21 @@ protected:
         ASSERT_EQ(ready, "ready enabled=1") << button;
         Key("Return");
     }
-    QProcess& StartWindow(RouterSimProcess& sim, const QTemporaryDir& folder) {
+    // The window against the emulator, with its history in a folder of this test's.
+    QProcess& StartWindow() {
         // The window's size and place are kept in a profile of this test's.
         m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_profile.path());
         return StartProbe(QStringLiteral(DEZADAV_HISTORY_WINDOW_PROBE_PATH),
                           {QString::number(sim.TelnetPort()), QString::fromStdString(sim.DiscoveryAddress()),
-                           QString::number(sim.DiscoveryPort()), folder.path()});
+                           QString::number(sim.DiscoveryPort()), m_history.path()});
+    }
+    // Entry 3 switched on in Index Info, the dialog then left with `keys`.
+    void SwitchEntry3On(QProcess& probe, const char* keys) {
+        probe.write("list\n");
+        ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
+        Key("F2");
+        ASSERT_EQ(Next(probe, "dialog"), "dialog dezadav::CIndexInfoDlg");
+        Key(keys);
     }
     // The probe's answer to `command` ("size", "maximise"): rows of the dial plan shown, width, height.
     std::vector<int> Size(QProcess& probe, const char* command = "size") {
@@ -52,6 +61,8 @@ protected:
         for (int i = 1; m.hasMatch() && i <= 3; ++i) values.push_back(m.captured(i).toInt());
         return m.hasMatch() ? values : std::vector<int>(3, 0);
     }
+    RouterSimProcess sim;
+    QTemporaryDir m_history;
     QTemporaryDir m_profile;
     // The message box that ends an apply, closed with Enter.
     void ExpectApplied(QProcess& probe) {
@@ -62,19 +73,12 @@ protected:
 
 TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
     if (!StartWindowManager()) GTEST_SKIP() << "no openbox";
-    RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
-    QTemporaryDir history;
-    ASSERT_TRUE(history.isValid());
-    QProcess& probe = StartWindow(sim, history);
+    QProcess& probe = StartWindow();
     ASSERT_EQ(Next(probe, "connected"), "connected entry3=-");
 
     // Entry 3 is switched on in Index Info, then applied with Enter: the preview names that one field.
-    probe.write("list\n");
-    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
-    Key("F2");
-    ASSERT_EQ(Next(probe, "dialog"), "dialog dezadav::CIndexInfoDlg");
-    Key("space Return Return");
+    SwitchEntry3On(probe, "space Return Return");
     EXPECT_EQ(Next(probe, "preview"), "preview Dial Plan 3 \u00b7 Status: - \u2192 V");
     Key("Return");
     ExpectApplied(probe);
@@ -102,17 +106,10 @@ TEST_F(HistoryWindowTest, ApplyIsPreviewedRecordedAndUndone) {
 // applies them before the program ends.
 TEST_F(HistoryWindowTest, SelectRouterAsksBeforeEditsAreLost) {
     if (!StartWindowManager()) GTEST_SKIP() << "no openbox";
-    RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
-    QTemporaryDir history;
-    ASSERT_TRUE(history.isValid());
-    QProcess& probe = StartWindow(sim, history);
+    QProcess& probe = StartWindow();
     ASSERT_EQ(Next(probe, "connected"), "connected entry3=-");
-    probe.write("list\n");
-    ASSERT_EQ(Next(probe, "ready"), "ready enabled=1");
-    Key("F2");
-    ASSERT_EQ(Next(probe, "dialog"), "dialog dezadav::CIndexInfoDlg");
-    Key("space Return");
+    SwitchEntry3On(probe, "space Return");
 
     const std::string question = "message " + std::string(dezadav::kMsgUnsavedEdits.englishDefault);
     Press(probe, "search");
@@ -137,11 +134,8 @@ TEST_F(HistoryWindowTest, SelectRouterAsksBeforeEditsAreLost) {
 
 TEST_F(HistoryWindowTest, MaximisedTheDialPlanShowsMoreRowsAndTheSizeIsKept) {
     if (!StartWindowManager()) GTEST_SKIP() << "no openbox";
-    RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning()) << "router emulator did not start";
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    QProcess& first = StartWindow(sim, folder);
+    QProcess& first = StartWindow();
     ASSERT_EQ(Next(first, "connected"), "connected entry3=-");
     const std::vector<int> designed = Size(first);  // rows, width, height
     ASSERT_GT(designed[0], 0);
@@ -154,7 +148,7 @@ TEST_F(HistoryWindowTest, MaximisedTheDialPlanShowsMoreRowsAndTheSizeIsKept) {
     // Its input closed, the program ends as a user's would; started again, the window is as it was.
     first.closeWriteChannel();
     ASSERT_TRUE(first.waitForFinished(10000));
-    QProcess& second = StartWindow(sim, folder);
+    QProcess& second = StartWindow();
     ASSERT_EQ(Next(second, "connected"), "connected entry3=-");
     EXPECT_EQ(Size(second), maximised);
 }

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "connect_answers.h"
 #include "ui/progress_window.h"
 #include "ui/router_info_dlg.h"
 #include "ui/skin_button.h"
@@ -45,18 +46,9 @@ int main(int argc, char** argv) {
     QTimer skip;
     QObject::connect(&skip, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal)) {
-            if (!connect) return select->SkipButton()->click();
-            const auto found =
-                select->RouterTable()->findItems(QStringLiteral("127.0.0.2"), Qt::MatchExactly);
-            if (found.isEmpty()) return;
-            select->RouterTable()->selectRow(found.front()->row());
-            return select->OkButton()->click();
-        }
-        if (auto* password = qobject_cast<dezadav::CRouterInfoDlg*>(modal)) {
-            password->PasswordBox()->setText(QStringLiteral("admin"));
-            return password->OkButton()->click();
-        }
+        if (auto* select = qobject_cast<dezadav::CSelectRouterDlg*>(modal); select != nullptr && !connect)
+            return select->SkipButton()->click();
+        if (dezadav::testing::AnswerConnect(modal)) return;
         if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->accept();
     });
     skip.start(50);

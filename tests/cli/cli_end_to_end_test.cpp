@@ -14,18 +14,12 @@
 #include <filesystem>
 #include <map>
 
-#include "settings/save_file_writer.h"
-#include "lang/builtin_language_source.h"
-#include "session/clock.h"
 #include "session/fetched_texts.h"
-#include "session/telnet_socket.h"
 #include "support/cli_process.h"
-#include "support/recording_message_port.h"
 #include "support/router_commands.h"
 #include "support/routersim_process.h"
 #include "support/temp_files.h"
-#include "workflow/router_workflow.h"
-#include "workflow/tick_timer.h"
+#include "support/workflow_harness.h"
 
 namespace dezadav::testing {
 namespace {
@@ -103,46 +97,11 @@ protected:
     // produced in this process by the workflow itself.
     std::string SaveAllOfFreshProgram(RouterSimProcess& sim, const std::string& ip,
                                       const std::string& model) {
-        class Port : public UserPort {
-        public:
-            RouterSelection selection;
-            RecordingMessagePort messages;
-            bool asked = false;
-            RouterSelection SelectRouter() override { return selection; }
-            std::optional<std::string> ConfirmPassword(const RouterInfo&) override {
-                if (asked) return std::nullopt;
-                asked = true;
-                return "admin";
-            }
-            MessagePort& Messages() override { return messages; }
-            bool ApplyDespite(const std::string&) override { return false; }
-            std::optional<std::string> ChooseFileToSave() override { return std::nullopt; }
-            std::optional<std::string> ChooseFileToOpen() override { return std::nullopt; }
-            void ShowProgress(const std::string&, ExchangeCause) override {}
-            void HideProgress() override {}
-        };
-        class StillTimer : public TickTimer {
-        public:
-            void Start(int) override {}
-            void Stop() override {}
-            bool IsActive() const override { return false; }
-            int PeriodMs() const override { return 0; }
-        };
-        LanguageTable language(BuiltinLanguageSource());
-        language.LoadLanguage(0);
-        CTelnetSocket socket;
-        SteadyClock clock;
-        Port port;
-        port.selection.outcome = SelectionOutcome::Ok;
-        port.selection.router.ipAddress = ip;
-        port.selection.router.modelName = model;
-        RouterSession session(socket, clock, language, port.messages);
-        StillTimer timer;
-        SaveFileWriter files;
-        RouterWorkflow workflow(language, port, session, timer, files);
-        workflow.SetTelnetPort(sim.TelnetPort());
-        EXPECT_EQ(workflow.ConnectSequence(), ConnectOutcome::Connected);
-        return workflow.SettingsFileText();
+        SocketLine line;
+        WorkflowHarness<> program(line.socket, line.clock);
+        program.workflow.SetTelnetPort(sim.TelnetPort());
+        EXPECT_EQ(program.ConnectWithAdmin(Chosen(model, ip)), ConnectOutcome::Connected);
+        return program.workflow.SettingsFileText();
     }
 
 private:
@@ -659,9 +618,7 @@ TEST_F(CliEndToEndTest, ApplyThatFailsPartWayPrintsOnlyWhatWentOut) {
 
     CliRun run = Run(With({"apply", "--input", input}, routerArgs));
     EXPECT_EQ(run.exitCode, 1);
-    LanguageTable english(BuiltinLanguageSource());
-    english.LoadLanguage(0);
-    EXPECT_EQ(run.err, english.LookupText("Message_SetDialPlan") + "\n");
+    EXPECT_EQ(run.err, ShippedEnglish().LookupText("Message_SetDialPlan") + "\n");
     // Loading a dial-plan section replaces the whole dial plan: the router's other entries are
     // deleted in list order, so 1 is deleted, 2 set, 3 and 4 deleted, and 5 fails.
     auto printed = Lines(run.out);

@@ -4,7 +4,7 @@
 
 #include "cli/descriptor_limit.h"
 #include "cli/parallel_jobs.h"
-#include "lang/builtin_language_source.h"
+#include "support/english_language.h"
 
 namespace dezadav::cli {
 namespace {
@@ -29,7 +29,7 @@ TEST(ParallelJobs, ALimitBelowOneStillRunsEveryJob) {
         request.knownRouter->ipAddress = request.routerIp;
         request.knownRouter->modelName = "NOT-A-ROUTER";
     }
-    const LanguageTable language = BuiltinEnglishTable();
+    const LanguageTable language = testing::ShippedEnglish();
     for (int limit : {0, -1}) {
         FinishCounter listener;
         const std::vector<JobOutcome> outcomes = RunJobsInParallel(requests, JobLimit(limit), language, listener);

@@ -13,16 +13,24 @@
 
 #include "lang/builtin_language_source.h"
 #include "lang/language_table.h"
+#include "support/english_language.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
 namespace {
 
 // A key is an area prefix, an underscore and an item; a string literal holding exactly that is
-// taken as a key use.
+// taken as a key use. The prefixes are those of the English file's keys, so that the keys of an area
+// added to the files are scanned from then on.
 const std::regex& KeyLiteralPattern() {
-    static const std::regex pattern(
-        "\"((?:Router|Select|Confirm|DialPlan|Index|SIP|Codec|Log|Language|Button|Message)_[A-Za-z0-9]+)\"");
+    static const std::regex pattern = [] {
+        std::set<std::string> prefixes;
+        for (const std::string& entry : testing::ShippedEnglish().Entries())
+            prefixes.insert(entry.substr(0, entry.find('_')));
+        std::string alternatives;
+        for (const std::string& prefix : prefixes) alternatives += (alternatives.empty() ? "" : "|") + prefix;
+        return std::regex("\"((?:" + alternatives + ")_[A-Za-z0-9]+)\"");
+    }();
     return pattern;
 }
 
@@ -68,15 +76,15 @@ TEST(LanguageKeyScan, FindsExactlyTheKeyLiterals) {
         "text = table.LookupText(\"SIP_Port\");\n"
         "static const char* kKeys[] = {\"Codec_Codec5\", \"Log_Second7\"}; // \"Button_OK\"\n"
         "Send(\"voip sip port\"); Show(\"SIP_\"); Show(\"Message_Login failed\"); MessageIcon::None;\n"
-        "x = \"DialPlan_Title\"\"Index_Loop1\";\n";
+        "x = \"DialPlan_Title\"\"Index_Loop1\"; Show(\"History_Title\", \"Changes_Field\", \"Tray_Exit\");\n";
     const std::vector<KeyUse> uses = KeyUsesIn(code, "sample.cpp");
     std::vector<std::string> keys;
     for (const KeyUse& use : uses) keys.push_back(use.key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"SIP_Port", "Codec_Codec5", "Log_Second7", "Button_OK",
-                                              "DialPlan_Title", "Index_Loop1"}));
-    ASSERT_EQ(uses.size(), 6u);
+    EXPECT_EQ(keys, (std::vector<std::string>{"SIP_Port", "Codec_Codec5", "Log_Second7", "Button_OK", "DialPlan_Title",
+                                              "Index_Loop1", "History_Title", "Changes_Field", "Tray_Exit"}));
+    ASSERT_EQ(uses.size(), 9u);
     EXPECT_EQ(uses[0].where, "sample.cpp:1");
-    EXPECT_EQ(uses[5].where, "sample.cpp:4");
+    EXPECT_EQ(uses[8].where, "sample.cpp:4");
 }
 
 TEST(LanguageKeyScan, EveryKeyUsedInTheCodeIsInEveryBuiltinFile) {

@@ -10,14 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "settings/save_file_writer.h"
 #include "emulated_workflow.h"
-#include "lang/builtin_language_source.h"
 #include "router_state.h"
 #include "session/apply_commands.h"
-#include "support/emulated_line.h"
-#include "support/scripted_user_port.h"
-#include "workflow/router_workflow.h"
+#include "support/emulated_program.h"
 
 namespace dezadav::testing {
 namespace {
@@ -42,28 +38,17 @@ bool CarriesControlByte(const std::string& sent) {
     return sent != "\r" && ContainsControlByte(sent);
 }
 
-LanguageTable English() {
-    LanguageTable language(BuiltinLanguageSource());
-    language.LoadLanguage(0);
-    return language;
-}
-
 // The workflow over the emulator's router in simulated time, with the values a test puts into its state.
-class SimulatedProgram {
+struct OwnRouter {
+    EmulatedLine router;
+};
+class SimulatedProgram : public OwnRouter, public Program {
 public:
-    explicit SimulatedProgram(bool twoPort) : m_twoPort(twoPort), router(Model()) {
-        router.Attach(transport);
-    }
-    const char* Model() const { return m_twoPort ? "DZV-R5730K" : "DZV-R5830K"; }
+    explicit SimulatedProgram(bool twoPort)
+        : OwnRouter{EmulatedLine(twoPort ? kTwoPortModel : kOnePortModel)}, Program(router), m_twoPort(twoPort) {}
+    const char* Model() const { return m_twoPort ? kTwoPortModel : kOnePortModel; }
 
-    ConnectOutcome Connect(const std::string& password = "admin") {
-        RouterSelection selection{SelectionOutcome::Ok, {}};
-        selection.router.modelName = Model();
-        selection.router.ipAddress = "127.0.0.2";
-        port.selections.push_back(selection);
-        port.passwords.push_back(password);
-        return workflow.ConnectSequence();
-    }
+    ConnectOutcome Connect(const std::string& password = "admin") { return Program::Connect(m_twoPort, password); }
 
     // Runs an apply and checks that it was refused before anything was sent, naming `field`.
     void ExpectRefusedApply(const std::string& field) {
@@ -77,15 +62,6 @@ public:
     }
 
     bool m_twoPort;
-    ManualClock clock;
-    ScriptedTransport transport{clock};
-    EmulatedLine router;
-    LanguageTable language = English();
-    ScriptedUserPort port;
-    RouterSession session{transport, clock, language, port.messages};
-    ManualTickTimer timer;
-    SaveFileWriter files;
-    RouterWorkflow workflow{language, port, session, timer, files};
 };
 
 // ------------------------------------------------------------------ every byte in every field
@@ -222,9 +198,7 @@ TEST_P(ValueSourceTest, FromTheUser) {
         // The password: refused before the connection, the confirmation comes back.
         const int creates = program.transport.creates;
         program.port.messages.shown.clear();
-        program.port.selections.push_back(RouterSelection{SelectionOutcome::Ok, {}});
-        program.port.selections.back().router.modelName = program.Model();
-        program.port.selections.back().router.ipAddress = "127.0.0.2";
+        program.port.selections.push_back(Choose(program.m_twoPort));
         program.port.passwords = {"admin" + std::string(1, byte) + "x", std::nullopt};
         EXPECT_EQ(ConnectOutcome::Cancelled, workflow.ConnectSequence());
         EXPECT_EQ(std::vector<std::string>{std::string(kRefusal) + " (password)"},

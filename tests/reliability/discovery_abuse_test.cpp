@@ -22,7 +22,7 @@
 #include "discovery/discovery_socket.h"
 #include "discovery/router_list.h"
 #include "discovery/router_search.h"
-#include "lang/builtin_language_source.h"
+#include "support/english_language.h"
 #include "support/recording_message_port.h"
 #include "support/routersim_process.h"
 
@@ -104,8 +104,6 @@ void ExpectWellFormed(const RouterInfo& row) {
 class DiscoveryAbuseTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        table.SetSource(BuiltinLanguageSource());
-        table.LoadLanguage(0);
         socket.SetHandler([this](std::string_view datagram) {
             received.push_back(datagram.size());
             outcomes.push_back(list.HandleAnswer(datagram, table, port));
@@ -127,7 +125,7 @@ protected:
         }
     }
 
-    LanguageTable table;
+    LanguageTable table = ShippedEnglish();
     RecordingMessagePort port;
     CDiscoverySocket socket;
     RouterList list;
@@ -161,8 +159,7 @@ TEST_F(DiscoveryAbuseTest, TenThousandAnswersFillTheListToItsCapAndNoFurther) {
 TEST(DiscoveryFloodTest, UnpacedBurstKeepsTheEventLoopTurningAndTheListBounded) {
     RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning());
-    LanguageTable table(BuiltinLanguageSource());
-    table.LoadLanguage(0);
+    LanguageTable table = ShippedEnglish();
     RecordingMessagePort port;
     RouterSearch search(table, port);
     search.Socket().SetTarget(sim.DiscoveryAddress());

@@ -13,40 +13,15 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/save_file_writer.h"
-#include "lang/builtin_language_source.h"
-#include "session/telnet_socket.h"
+#include "support/router_commands.h"
 #include "support/routersim_process.h"
-#include "support/scripted_user_port.h"
 #include "support/time_scaled_connection.h"
-#include "workflow/router_workflow.h"
+#include "support/workflow_harness.h"
 
 namespace dezadav::testing {
 
-struct RouterForm {
-    const char* ip;
-    const char* model;
-    const char* mac;
-    bool twoPort;
-};
-inline void PrintTo(const RouterForm& form, std::ostream* out) {
-    *out << form.model << " at " << form.ip;
-}
-inline constexpr RouterForm kTwoPortForm{"127.0.0.2", "DZV-R5730K", "00-11-22-33-44-02", true};
-inline constexpr RouterForm kOnePortForm{"127.0.0.3", "DZV-R5830K", "00-11-22-33-44-03", false};
-
-inline std::string FormName(const RouterForm& form) {
-    return form.twoPort ? "TwoPort" : "OnePort";
-}
-
 inline RouterSelection Select(const RouterForm& form) {
-    RouterSelection selection{SelectionOutcome::Ok, {}};
-    selection.router.modelName = form.model;
-    selection.router.ipAddress = form.ip;
-    selection.router.subnetMask = "255.0.0.0";
-    selection.router.macAddress = form.mac;
-    selection.router.firmwareVersion = "1.0.0";
-    return selection;
+    return Chosen(form.model, form.ip, form.mac);
 }
 
 // A scripted user that can act while the password confirmation is open (the n-th time, from 1):
@@ -102,18 +77,27 @@ inline std::string Differences(const ProgramState& a, const ProgramState& b) {
     return out;
 }
 
-// Passes everything on, and lets a test act right before bytes are sent (for example to switch a
-// fault on in the middle of a connection).
+// Passes everything on, counts the connections made and closed, and lets a test act right before
+// bytes are sent (for example to switch a fault on in the middle of a connection).
 class HookedConnection : public RouterConnection {
 public:
     explicit HookedConnection(RouterConnection& inner) : m_inner(inner) {}
     std::function<void(std::string_view)> beforeSend;
 
-    bool Create() override { return m_inner.Create(); }
+    int created = 0;
+    int closed = 0;
+
+    bool Create() override {
+        ++created;
+        return m_inner.Create();
+    }
     bool Connect(const std::string& ip, uint16_t port, int64_t timeoutMs) override {
         return m_inner.Connect(ip, port, timeoutMs);
     }
-    void Close() override { m_inner.Close(); }
+    void Close() override {
+        ++closed;
+        m_inner.Close();
+    }
     void Send(std::string_view bytes) override {
         if (beforeSend) beforeSend(bytes);
         m_inner.Send(bytes);
@@ -125,13 +109,19 @@ private:
     RouterConnection& m_inner;
 };
 
-class EmulatedWorkflow {
+// The real socket on a clock that runs `timeFactor` times faster than real time, with the hook.
+struct ScaledLine {
+    explicit ScaledLine(int64_t timeFactor) : clock(timeFactor) {}
+    CTelnetSocket socket;
+    FastClock clock;
+    TimeScaledConnection scaled{socket, clock};
+    HookedConnection connection{scaled};
+};
+
+class EmulatedWorkflow : public ScaledLine, public WorkflowHarness<HookedUserPort> {
 public:
-    // `timeFactor`: how much faster than real time the session's clock runs.
     explicit EmulatedWorkflow(std::vector<std::string> simArgs = {}, int64_t timeFactor = 20)
-        : sim(std::move(simArgs)), clock(timeFactor), scaled(socket, clock), connection(scaled) {
-        language.SetSource(BuiltinLanguageSource());
-        language.LoadLanguage(0);
+        : ScaledLine(timeFactor), WorkflowHarness(connection, clock), sim(std::move(simArgs)) {
         workflow.SetTelnetPort(sim.TelnetPort());
     }
 
@@ -148,45 +138,16 @@ public:
     // A Connect sequence in which the first password is "admin" and, when `retry`, the confirmation
     // after a failure answers "admin" again.
     ConnectOutcome Connect(const RouterForm& form, bool retry = false) {
-        port.selections.push_back(Select(form));
-        port.passwords.push_back("admin");
         if (retry) port.passwords.push_back("admin");
-        return workflow.ConnectSequence();
+        return ConnectWithAdmin(Select(form));
     }
 
     // The commands `form`'s router received since the log was last cleared, without its address.
-    std::vector<std::string> CommandsOf(const RouterForm& form) const {
-        const std::string prefix = std::string(form.ip) + " ";
-        std::vector<std::string> commands;
-        for (const std::string& line : sim.CommandLog()) {
-            if (line.rfind(prefix, 0) == 0) commands.push_back(line.substr(prefix.size()));
-        }
-        return commands;
-    }
+    std::vector<std::string> CommandsOf(const RouterForm& form) const { return testing::CommandsOf(sim, form.ip); }
 
     ProgramState State() const { return ProgramState::Of(workflow); }
 
     RouterSimProcess sim;
-    LanguageTable language;
-    CTelnetSocket socket;
-    FastClock clock;
-    TimeScaledConnection scaled;
-    HookedConnection connection;
-    HookedUserPort port;
-    RouterSession session{connection, clock, language, port.messages};
-    ManualTickTimer timer;
-    SaveFileWriter files;
-    RouterWorkflow workflow{language, port, session, timer, files};
 };
-
-// The fetch commands of `form`, in the order a full fetch sends them.
-inline std::vector<std::string> FetchCommandsOf(const RouterForm& form) {
-    std::vector<std::string> commands;
-    for (const FetchCommand& command : kFetchCommands) {
-        if (command.twoPortOnly && !form.twoPort) continue;
-        commands.emplace_back(command.command);
-    }
-    return commands;
-}
 
 }  // namespace dezadav::testing

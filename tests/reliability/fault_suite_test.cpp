@@ -48,6 +48,14 @@ void EditEverything(RouterWorkflow& workflow, int round) {
     workflow.Codec().SetPayloadType(std::to_string(96 + round % 30));
 }
 
+// A failure shows exactly its one message, in an error box, and leaves no connection open.
+void ExpectOneError(const EmulatedWorkflow& run, const std::string& text) {
+    ASSERT_EQ(1u, run.port.messages.shown.size());
+    EXPECT_EQ("Error", run.port.messages.shown[0].caption);
+    EXPECT_EQ(text, run.port.messages.shown[0].text);
+    EXPECT_EQ(run.connection.created, run.connection.closed);
+}
+
 std::vector<int> ChangedPositions(const DialPlanTable& dialPlan) {
     std::vector<int> changed;
     for (int p = 0; p < kDialPlanEntryCount; ++p)
@@ -102,7 +110,7 @@ TEST_P(FetchFaultTest, EachFetchCommandInTurn) {
 
         std::vector<std::string> expected;
         if (fault.fails) {
-            EXPECT_EQ(std::vector<std::string>{FetchFailureText(command)}, run.port.MessageTexts());
+            ExpectOneError(run, FetchFailureText(command));
             EXPECT_EQ(2, run.port.confirmCalls);
             EXPECT_TRUE(atRetry == edited) << Differences(atRetry, edited);
             EXPECT_TRUE(busyAtRetry);
@@ -165,13 +173,14 @@ TEST_P(SessionFaultTest, ConnectionWideFaultsFailOnceAndLeaveTheProgramReady) {
         };
         run.port.confirmCalls = 0;
         ASSERT_EQ(ConnectOutcome::Connected, run.Connect(form, true));
-        EXPECT_EQ(std::vector<std::string>{c.message}, run.port.MessageTexts());
+        ExpectOneError(run, c.message);
         EXPECT_TRUE(atRetry == edited) << Differences(atRetry, edited);
         const ProgramState after = run.State();
         EXPECT_TRUE(after == fromRouter) << Differences(after, fromRouter);
     }
 
-    // A wrong password, then the right one.
+    // A wrong password, then the right one: the confirmation comes back for the same router, and the
+    // failed login ran no command.
     EditEverything(run.workflow, ++round);
     const ProgramState edited = run.State();
     run.port.messages.shown.clear();
@@ -181,10 +190,20 @@ TEST_P(SessionFaultTest, ConnectionWideFaultsFailOnceAndLeaveTheProgramReady) {
         }
     };
     run.port.confirmCalls = 0;
+    run.port.confirmations.clear();
+    const int selections = run.port.selectCalls;
+    run.sim.ClearCommandLog();
     run.port.selections.push_back(Select(form));
     run.port.passwords = {"not-the-password", "admin"};
     ASSERT_EQ(ConnectOutcome::Connected, run.workflow.ConnectSequence());
-    EXPECT_EQ(std::vector<std::string>{kMsgLogin}, run.port.MessageTexts());
+    ExpectOneError(run, kMsgLogin);
+    EXPECT_EQ(selections + 1, run.port.selectCalls);
+    ASSERT_EQ(2u, run.port.confirmations.size());
+    EXPECT_EQ(Select(form).router, run.port.confirmations[0]);
+    EXPECT_EQ(run.port.confirmations[0], run.port.confirmations[1]);
+    EXPECT_EQ(FetchCommandsOf(form), run.CommandsOf(form));
+    EXPECT_EQ("admin", run.workflow.CurrentRouter().password);
+    EXPECT_FALSE(run.workflow.RefreshBlocked());
 
     // Nobody listens at the address: the connection is refused; Cancel keeps everything.
     EditEverything(run.workflow, ++round);
@@ -195,7 +214,7 @@ TEST_P(SessionFaultTest, ConnectionWideFaultsFailOnceAndLeaveTheProgramReady) {
     run.port.selections.push_back(nowhere);
     run.port.passwords = {"admin", std::nullopt};
     EXPECT_EQ(ConnectOutcome::Cancelled, run.workflow.ConnectSequence());
-    EXPECT_EQ(std::vector<std::string>{kMsgConnect}, run.port.MessageTexts());
+    ExpectOneError(run, kMsgConnect);
     // The window stays on the router it showed: strip, password and pages.
     const ProgramState afterRefused = run.State();
     EXPECT_TRUE(afterRefused == beforeRefused) << Differences(afterRefused, beforeRefused);
@@ -224,7 +243,8 @@ TEST_P(SessionFaultTest, NegotiationBytesAndALineBreakOfItsOwnChangeNothing) {
 }
 
 // The log refresh against the same faults: one message, the log as it was, the busy flag left set
-// (only a Connect sequence or an apply that succeeds clears it).
+// (only a Connect sequence or an apply that succeeds clears it) with the box still ticked, and the
+// ticks until then reach no router.
 TEST_P(SessionFaultTest, FailedLogRefreshKeepsTheLogAndBlocksFurtherRefreshes) {
     const RouterForm form = GetParam();
     EmulatedWorkflow run;
@@ -247,11 +267,14 @@ TEST_P(SessionFaultTest, FailedLogRefreshKeepsTheLogAndBlocksFurtherRefreshes) {
         ASSERT_EQ(RefreshOutcome::Failed, outcome);
         const std::string expected =
             fault == "no-shell-prompt" ? kMsgLogin : "Failed to get VoIP Log data from router!";
-        EXPECT_EQ(std::vector<std::string>{expected}, run.port.MessageTexts());
+        ExpectOneError(run, expected);
         EXPECT_TRUE(run.workflow.CallLog() == before);
         EXPECT_TRUE(run.workflow.RefreshBlocked());
+        EXPECT_TRUE(run.workflow.AutoRefresh());
         EXPECT_TRUE(run.timer.IsActive());
+        run.sim.ClearCommandLog();
         for (int tick = 0; tick < 15; ++tick) ASSERT_EQ(RefreshOutcome::Counted, run.workflow.RefreshTick());
+        EXPECT_TRUE(run.CommandsOf(form).empty());
 
         // Ready again: an apply (of an edit, or it would not reach the router) that succeeds clears
         // the flag; the next tick fetches the new call.
@@ -367,7 +390,7 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
                 ? "The router refused a command; the apply was stopped there.\n" + plan.commands[hit].ShownText() +
                       "\n\"Error: command failed\""
                 : ApplyFailureText(target.command, target.area);
-        EXPECT_EQ(std::vector<std::string>{failure}, run.port.MessageTexts());
+        ExpectOneError(run, failure);
         EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + hit + 1), run.CommandsOf(form));
         EXPECT_EQ(changed, ChangedPositions(run.workflow.DialPlan()));
         const bool sipDone = target.area == ApplyArea::Codec;
@@ -451,7 +474,7 @@ TEST_P(ApplySessionFaultTest, LoginAndSilenceFailuresSendNothingAndKeepEverythin
         run.port.messages.shown.clear();
         EXPECT_EQ(ApplyOutcome::Failed, run.workflow.ApplyFlow());
         run.ClearFaults(form);
-        EXPECT_EQ(std::vector<std::string>{c.message}, run.port.MessageTexts());
+        ExpectOneError(run, c.message);
         // A router silent after its prompt never receives a whole command line.
         EXPECT_TRUE(run.CommandsOf(form).empty());
         const ProgramState after = run.State();

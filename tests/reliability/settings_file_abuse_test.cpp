@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "lang/builtin_language_source.h"
+#include "support/english_language.h"
 #include "settings/settings_file.h"
 #include "support/recording_message_port.h"
 
@@ -24,15 +24,9 @@ constexpr const char* kFileFail = "Couldn't load settings form the file!";
 
 class SettingsFileAbuseTest : public ::testing::Test {
 protected:
-    SettingsFileAbuseTest() : language(BuiltinLanguageSource()), sip(Language()), codec(Language()) {
-        language.LoadLanguage(0);
-    }
+    SettingsFileAbuseTest() : language(ShippedEnglish()), sip(Language()), codec(Language()) {}
     const LanguageTable& Language() {
-        static const LanguageTable english = [] {
-            LanguageTable table(BuiltinLanguageSource());
-            table.LoadLanguage(0);
-            return table;
-        }();
+        static const LanguageTable english = ShippedEnglish();
         return english;
     }
     SettingsModels Models() { return {dialPlan, sip, codec, callLog}; }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "emulated_workflow.h"
-#include "lang/builtin_language_source.h"
+#include "support/english_language.h"
 #include "session/router_session.h"
 #include "support/emulated_line.h"
 #include "support/recording_message_port.h"
@@ -71,8 +71,6 @@ protected:
         // reply has a text between its line break and its prompt, and the gap before the prompt can
         // come late.
         router.router.setup.faults.garbageIn = {"voip sip"};
-        language.SetSource(BuiltinLanguageSource());
-        language.LoadLanguage(0);
         request.routerIp = "127.0.0.2";
         request.password = "admin";
         request.modelName = "DZV-R5730K";
@@ -102,7 +100,7 @@ protected:
     ManualClock clock;
     EmulatedLine router{"DZV-R5730K"};
     FreshSocketTransport transport{clock, [this](ScriptedTransport& t) { router.Attach(t); }};
-    LanguageTable language;
+    LanguageTable language = ShippedEnglish();
     RecordingMessagePort port;
     RouterSession dlg{transport, clock, language, port};
     SessionRequest request;

@@ -17,7 +17,7 @@
 #include "settings/dial_plan_table.h"
 #include "settings/sip_settings.h"
 #include "support/recording_message_port.h"
-#include "support/routersim_process.h"
+#include "support/router_commands.h"
 #include "support/time_scaled_connection.h"
 
 namespace dezadav {
@@ -28,24 +28,14 @@ using testing::RecordingMessagePort;
 using testing::RouterSimProcess;
 using testing::TimeScaledConnection;
 
-struct RouterForm {
-    const char* ip;
-    const char* model;
-    bool twoPort;
-};
-void PrintTo(const RouterForm& form, std::ostream* out) {
-    *out << form.model << " at " << form.ip;
-}
-constexpr RouterForm kTwoPort{"127.0.0.2", "DZV-R5730K", true};
-constexpr RouterForm kOnePort{"127.0.0.3", "DZV-R5830K", false};
+using testing::RouterForm;
+constexpr RouterForm kTwoPort = testing::kTwoPortForm;
+constexpr RouterForm kOnePort = testing::kOnePortForm;
 
 // The commands of a full fetch as the emulator logs them for `form`.
 std::vector<std::string> FullFetchLog(const RouterForm& form) {
     std::vector<std::string> log;
-    for (const FetchCommand& command : kFetchCommands) {
-        if (command.twoPortOnly && !form.twoPort) continue;
-        log.push_back(std::string(form.ip) + " " + std::string(command.command));
-    }
+    for (const std::string& command : testing::FetchCommandsOf(form)) log.push_back(std::string(form.ip) + " " + command);
     return log;
 }
 
@@ -90,20 +80,10 @@ TEST_P(FetchFromEmulatorTest, FullFetchYieldsExactlyWhatTheRouterPrinted) {
     const RouterForm form = GetParam();
     RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning());
-    CTelnetSocket socket;
-    SteadyClock clock;
-    LanguageTable language;
-    RecordingMessagePort port;
-    RouterSession dlg(socket, clock, language, port);
-    SessionRequest request;
-    request.routerIp = form.ip;
-    request.modelName = form.model;
-    request.password = "admin";
-    request.telnetPort = sim.TelnetPort();
-
-    const SessionResult result = dlg.Run(request);
-    ASSERT_TRUE(result.ok);
-    EXPECT_TRUE(port.shown.empty());
+    EmulatedRun run(sim, form, 1);
+    ASSERT_TRUE(run.Fetch(false));
+    const SessionResult& result = run.last;
+    EXPECT_TRUE(run.port.shown.empty());
     EXPECT_EQ(FullFetchLog(form), sim.CommandLog());
 
     for (const FetchCommand& command : kFetchCommands) {
@@ -131,60 +111,9 @@ TEST_P(FetchFromEmulatorTest, LogOnlyRunFetchesTheCallLogAlone) {
 INSTANTIATE_TEST_SUITE_P(BothRouterForms, FetchFromEmulatorTest, ::testing::Values(kTwoPort, kOnePort),
                          [](const auto& info) { return info.param.twoPort ? "TwoPort" : "OnePort"; });
 
-// One failed fetch: exactly one message.
-void ExpectFailedRun(EmulatedRun& run, const std::string& message) {
-    EXPECT_FALSE(run.Fetch(false));
-    ASSERT_EQ(1u, run.port.shown.size());
-    EXPECT_EQ(message, run.port.shown[0].text);
-}
-
-TEST(FetchFailuresFromEmulatorTest, WrongPasswordFailsTheLogin) {
-    RouterSimProcess sim;
-    ASSERT_TRUE(sim.IsRunning());
-    EmulatedRun run(sim, kOnePort);
-    run.request.password = "not-admin";
-    ExpectFailedRun(run, "Failed to login router!");
-    EXPECT_TRUE(sim.CommandLog().empty());
-}
-
-TEST(FetchFailuresFromEmulatorTest, RouterThatNeverShowsItsShellPromptFailsTheLogin) {
-    RouterSimProcess sim({"--fault", "127.0.0.2:no-shell-prompt"});
-    ASSERT_TRUE(sim.IsRunning());
-    EmulatedRun run(sim, kTwoPort);
-    ExpectFailedRun(run, "Failed to login router!");
-    // It fails for the missing prompt, after the password was taken.
-    ASSERT_TRUE(run.scaled.Create());
-    ASSERT_TRUE(run.scaled.Connect(kTwoPort.ip, sim.TelnetPort(), kConnectTimeoutMs));
-    EXPECT_EQ(LoginResult::LoginNoShellPrompt, TelnetDialogue(run.scaled, run.clock).Login("admin", 2000));
-    run.scaled.Close();
-}
-
-TEST(FetchFailuresFromEmulatorTest, RefusedConnectionIsReported) {
-    RouterSimProcess sim;
-    ASSERT_TRUE(sim.IsRunning());
-    EmulatedRun run(sim, kTwoPort);
-    run.request.routerIp = "127.0.0.9";  // no emulated router listens there
-    ExpectFailedRun(run, "Failed to connect to router!");
-}
-
-TEST(FetchFailuresFromEmulatorTest, SilenceInTheMiddleOfACommandStopsTheRunWithItsMessage) {
-    RouterSimProcess sim({"--fault", "127.0.0.2:silent-in=voip sip port"});
-    ASSERT_TRUE(sim.IsRunning());
-    EmulatedRun run(sim, kTwoPort);
-    ExpectFailedRun(run, "Failed to get SIP data from router!");
-    std::vector<std::string> expected = FullFetchLog(kTwoPort);
-    expected.resize(4);  // up to and including "voip sip port"
-    EXPECT_EQ(expected, sim.CommandLog());
-    EXPECT_EQ(CommandError::NoAnswer, run.dlg.Dialogue().LastError());
-}
-
-TEST(FetchFailuresFromEmulatorTest, DroppedConnectionInTheMiddleOfTheLogFailsTheRun) {
-    RouterSimProcess sim({"--fault", "127.0.0.3:drop-in=voip sip calllog"});
-    ASSERT_TRUE(sim.IsRunning());
-    EmulatedRun run(sim, kOnePort);
-    ExpectFailedRun(run, "Failed to get VoIP Log data from router!");
-    EXPECT_EQ(FullFetchLog(kOnePort), sim.CommandLog());
-}
+// Failures common to every exchange (login, refused connection, silence, a dropped connection, an
+// output over the cap, a refused command) are run against the whole program in the fault suite
+// (tests/reliability); here only what the session itself decides about its timing and output.
 
 // A router that trickles its output byte by byte, each byte well inside the output wait: the
 // command's deadline ends a long output, a short one is taken whole, and the event loop keeps
@@ -199,7 +128,9 @@ TEST(FetchFailuresFromEmulatorTest, TricklingRouterFailsTheCommandAtItsDeadlineW
     ticker.start(20);
 
     const int64_t start = run.clock.NowMs();
-    ExpectFailedRun(run, "Failed to get DialPlan data from router!");
+    EXPECT_FALSE(run.Fetch(false));
+    ASSERT_EQ(1u, run.port.shown.size());
+    EXPECT_EQ("Failed to get DialPlan data from router!", run.port.shown[0].text);
     EXPECT_EQ(CommandError::TooSlow, run.dlg.Dialogue().LastError());
     EXPECT_LT(run.clock.NowMs() - start, kConnectPumpMs + kLoginPumpMs + kStepDeadlineMs + 5000);
     EXPECT_GT(ticks, 100);
@@ -207,33 +138,6 @@ TEST(FetchFailuresFromEmulatorTest, TricklingRouterFailsTheCommandAtItsDeadlineW
     EmulatedRun onePort(sim, kOnePort, 5);
     ASSERT_TRUE(onePort.Fetch(true)) << (onePort.port.shown.empty() ? "" : onePort.port.shown[0].text);
     EXPECT_NE(std::string::npos, onePort.last.fetched.callLog.find("No.10"));
-}
-
-// Every echo 2.5 s late (time runs 10 times faster): past the 2 s echo wait at scale 1, inside it at
-// scale 2, and the longest command still within its stretched deadline.
-TEST(FetchFailuresFromEmulatorTest, SlowEchoFailsAtScaleOneAndWorksAtScaleTwo) {
-    RouterSimProcess sim({"--fault", "127.0.0.3:slow-echo=250"});
-    ASSERT_TRUE(sim.IsRunning());
-    EmulatedRun run(sim, kOnePort, 10);
-    EXPECT_FALSE(run.Fetch(true));
-    ASSERT_EQ(1u, run.port.shown.size());
-    EXPECT_EQ("Failed to login router!", run.port.shown[0].text);
-
-    run.port.shown.clear();
-    run.request.timeScale = 2;
-    ASSERT_TRUE(run.Fetch(true)) << (run.port.shown.empty() ? "" : run.port.shown[0].text);
-    EXPECT_NE(std::string::npos, run.last.fetched.callLog.find("No.10"));
-}
-
-TEST(FetchFailuresFromEmulatorTest, OutputBeyondTheCapFailsItsCommandInsteadOfBeingCut) {
-    RouterSimProcess sim({"--fault", "127.0.0.2:big-output=voip dial_plan list -t", "--fault",
-                          "127.0.0.2:big-output-bytes=" + std::to_string(kMaxOutputBytes + 100)});
-    ASSERT_TRUE(sim.IsRunning());
-    EmulatedRun run(sim, kTwoPort);
-    ExpectFailedRun(run, "Failed to get DialPlan data from router!");
-    EXPECT_EQ(CommandError::OutputTooLong, run.dlg.Dialogue().LastError());
-    EXPECT_TRUE(run.last.fetched.dialPlanList.empty());
-    EXPECT_EQ(std::vector<std::string>{"127.0.0.2 voip dial_plan list -t"}, sim.CommandLog());
 }
 
 TEST(FetchFailuresFromEmulatorTest, LargeOutputWithinTheCapIsHeldWhole) {
@@ -249,37 +153,6 @@ TEST(FetchFailuresFromEmulatorTest, LargeOutputWithinTheCapIsHeldWhole) {
         printed.substr(0, printed.size() - std::string("DZV-R5730K> \n\r").size());
     EXPECT_EQ(0u, listing.rfind(withoutPrompt, 0));
     EXPECT_EQ(listing.size() - std::string("DZV-R5730K> \n\r").size(), listing.rfind("DZV-R5730K> \n\r"));
-}
-
-TEST(FetchFailuresFromEmulatorTest, TelnetNegotiationInTheGreetingDoesNotDisturbTheFetch) {
-    RouterSimProcess sim({"--fault", "127.0.0.3:iac-greeting"});
-    ASSERT_TRUE(sim.IsRunning());
-    EmulatedRun run(sim, kOnePort);
-    ASSERT_TRUE(run.Fetch(false));
-    EXPECT_TRUE(run.port.shown.empty());
-    EXPECT_EQ(FullFetchLog(kOnePort), sim.CommandLog());
-}
-
-// A router that refuses a command prints an error and its prompt: the apply stops there, names the
-// command (a password as asterisks) and quotes the router, and the rows of the area stay unapplied.
-TEST(ApplyFailuresFromEmulatorTest, RefusedCommandStopsTheApplyWithTheRoutersWords) {
-    RouterSimProcess sim({"--fault", "127.0.0.2:error-in=voip sip endpt1 pass new-secret"});
-    ASSERT_TRUE(sim.IsRunning());
-    EmulatedRun run(sim, kTwoPort);
-    ApplyTexts pages;
-    pages.sipRow = {"5060", "reg.example", "1", "alice", "new-secret", "2", "0", "bob", "pw", "2"};
-    RouterSettings held;
-    run.request.plan = BuildApplyPlan(held, pages, true);
-    run.request.mode = SessionMode::ApplySettings;
-    const SessionResult result = run.dlg.Run(run.request);
-    RecordApplied(run.request.plan, result.ok, result.commandsApplied, true, held);
-    EXPECT_FALSE(result.ok);
-    ASSERT_EQ(1u, run.port.shown.size());
-    EXPECT_EQ("The router refused a command; the apply was stopped there.\nvoip sip endpt1 pass ********\n"
-              "\"Error: command failed\"",
-              run.port.shown[0].text);
-    EXPECT_EQ(5u, sim.CommandLog().size());  // up to the refused command, nothing after it
-    EXPECT_TRUE(held.sipFields.empty());
 }
 
 // ---------------------------------------------------------------- apply, then fetch again
@@ -376,19 +249,14 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
     const RouterForm form = GetParam();
     RouterSimProcess sim;
     ASSERT_TRUE(sim.IsRunning());
-    LanguageTable language;
-    language.LoadFromBytes("Index_Loop1 [ISDN]\r\nIndex_Loop2 [PSTN]\r\nIndex_Loop3 [None]\r\n");
-    CTelnetSocket socket;
     // Time runs 5 times faster: the pumping of every login costs 300 ms instead of 1.5 s.
-    FastClock clock(5);
-    TimeScaledConnection scaled(socket, clock);
-    RecordingMessagePort port;
-    RouterSession dlg(scaled, clock, language, port);
-    SessionRequest request;
-    request.routerIp = form.ip;
-    request.modelName = form.model;
-    request.password = "admin";
-    request.telnetPort = sim.TelnetPort();
+    EmulatedRun run(sim, form, 5);
+    run.language.LoadFromBytes("Index_Loop1 [ISDN]\r\nIndex_Loop2 [PSTN]\r\nIndex_Loop3 [None]\r\n");
+    const LanguageTable& language = run.language;
+    RecordingMessagePort& port = run.port;
+    RouterSession& dlg = run.dlg;
+    SessionRequest& request = run.request;
+    request.mode = SessionMode::GetSettings;
     SessionRequest apply = request;
     apply.mode = SessionMode::ApplySettings;
 

@@ -60,6 +60,8 @@ protected:
 };
 
 // ---------------------------------------------------------------- fetch
+// A refused connection, a wrong password and each failing command are run against the whole program
+// in the fault suite (tests/reliability), with the message, the connection closed and what is held.
 
 TEST_F(RouterSessionTest, FullFetchOfATwoPortRouterRunsEightSettingsCommandsAndTheLogInOrder) {
     request.telnetPort = 2323;
@@ -120,64 +122,6 @@ TEST_F(RouterSessionTest, SocketThatCannotBeCreatedIsReportedAndNotClosed) {
     ExpectOneError("Failed to create TCP socket!");
     EXPECT_EQ(0, transport.connects);
     EXPECT_EQ(0, transport.closes);
-}
-
-TEST_F(RouterSessionTest, RefusedConnectionIsReportedAndTheSocketClosed) {
-    transport.connectFails = true;
-    EXPECT_FALSE(Fetch(false));
-    ExpectOneError("Failed to connect to router!");
-    EXPECT_EQ(1, transport.closes);
-    EXPECT_TRUE(transport.sends.empty());
-}
-
-TEST_F(RouterSessionTest, WrongPasswordIsALoginFailureAndRunsNoCommand) {
-    request.password = "nimda";
-    EXPECT_FALSE(Fetch(false));
-    ExpectOneError("Failed to login router!");
-    EXPECT_TRUE(router.commands.empty());
-    EXPECT_EQ(1, transport.closes);
-}
-
-TEST_F(RouterSessionTest, EachFailingCommandShowsItsAreasMessageAndStopsTheRun) {
-    struct Case {
-        std::string silentCommand;
-        std::string message;
-    };
-    const std::vector<Case> cases{
-        {"voip dial_plan list -t", "Failed to get DialPlan data from router!"},
-        {"voip sip endpt1", "Failed to get SIP data from router!"},
-        {"voip sip endpt2", "Failed to get SIP data from router!"},
-        {"voip sip port", "Failed to get SIP data from router!"},
-        {"voip sip registrar", "Failed to get SIP data from router!"},
-        {"voip rtp codec", "Failed to get Codec data from router!"},
-        {"voip rtp dtmf", "Failed to get Codec data from router!"},
-        {"voip rtp port", "Failed to get Codec data from router!"},
-        {"voip sip calllog", "Failed to get VoIP Log data from router!"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.silentCommand);
-        ManualClock runClock;
-        ScriptedTransport runTransport(runClock);
-        EmulatedLine runRouter("DZV-R5730K");
-        runRouter.router.setup.faults.silentIn = {c.silentCommand};
-        runRouter.Attach(runTransport);
-        RecordingMessagePort runPort;
-        RouterSession run(runTransport, runClock, language, runPort);
-
-        EXPECT_FALSE(RunAs(run, SessionMode::GetSettings));
-        ASSERT_EQ(1u, runPort.shown.size());
-        EXPECT_EQ(c.message, runPort.shown[0].text);
-        EXPECT_EQ(MessageIcon::Stop, runPort.shown[0].icon);
-        EXPECT_EQ(1, runTransport.closes);
-        // No later command is tried; the texts of earlier commands are returned.
-        EXPECT_EQ(c.silentCommand, runRouter.commands.back());
-        const auto failed = std::find(kTwoPortCommands.begin(), kTwoPortCommands.end(), c.silentCommand);
-        EXPECT_EQ(static_cast<std::size_t>(failed - kTwoPortCommands.begin() + 1), runRouter.commands.size());
-        if (c.silentCommand != "voip dial_plan list -t" && c.silentCommand != "voip sip endpt1") {
-            EXPECT_EQ(runRouter.Captured("voip sip endpt1"), last.fetched.sipEndpt1);
-        }
-        EXPECT_EQ("", last.fetched.callLog);
-    }
 }
 
 TEST_F(RouterSessionTest, MessagesComeFromTheLanguageTable) {
@@ -345,13 +289,6 @@ TEST_F(ApplyRunTest, ValueWithAControlByteIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(0, transport.creates);
     EXPECT_TRUE(transport.sends.empty());
     EXPECT_EQ(lastSipBefore, held.sipFields);
-}
-
-TEST_F(ApplyRunTest, LoginFailureSendsNoCommand) {
-    request.password = "wrong";
-    EXPECT_FALSE(Apply());
-    ExpectOneError("Failed to login router!");
-    EXPECT_TRUE(router.commands.empty());
 }
 
 TEST_F(RouterSessionTest, RunIsReportedToTheObserverAndItsWaitsFollowTheTimeScale) {

@@ -7,12 +7,9 @@
 #include <random>
 #include <string>
 
-#include "lang/builtin_language_source.h"
 #include "router_state.h"
-#include "settings/save_file_writer.h"
 #include "support/emulated_line.h"
-#include "support/scripted_user_port.h"
-#include "workflow/router_workflow.h"
+#include "support/workflow_harness.h"
 
 namespace dezadav::testing {
 
@@ -20,22 +17,12 @@ inline constexpr const char* kTwoPortModel = "DZV-R5730K";
 inline constexpr const char* kOnePortModel = "DZV-R5830K";
 
 inline RouterSelection Choose(bool twoPort) {
-    RouterSelection selection{SelectionOutcome::Ok, {}};
-    selection.router.modelName = twoPort ? kTwoPortModel : kOnePortModel;
-    selection.router.ipAddress = "127.0.0.2";
-    selection.router.macAddress = "00-11-22-33-44-02";
-    return selection;
-}
-
-inline LanguageTable English() {
-    LanguageTable language(BuiltinLanguageSource());
-    language.LoadLanguage(0);
-    return language;
+    return Chosen(twoPort ? kTwoPortModel : kOnePortModel, "127.0.0.2", "00-11-22-33-44-02");
 }
 
 // One run of the program against a router that outlives it.
-struct Program {
-    explicit Program(EmulatedLine& router) { router.Attach(transport); }
+struct Program : SimulatedLine, WorkflowHarness<> {
+    explicit Program(EmulatedLine& router) : WorkflowHarness(transport, clock) { router.Attach(transport); }
     ConnectOutcome Connect(bool twoPort, const std::string& password = "admin") {
         port.selections.push_back(Choose(twoPort));
         port.passwords.push_back(password);
@@ -45,15 +32,6 @@ struct Program {
         port.selections.push_back(RouterSelection{SelectionOutcome::Skip, {}});
         return workflow.ConnectSequence();
     }
-
-    ManualClock clock;
-    ScriptedTransport transport{clock};
-    LanguageTable language = English();
-    ScriptedUserPort port;
-    RouterSession session{transport, clock, language, port.messages};
-    ManualTickTimer timer;
-    SaveFileWriter files;
-    RouterWorkflow workflow{language, port, session, timer, files};
 };
 
 inline int Pick(std::mt19937& random, int low, int high) {

@@ -34,7 +34,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "lang/builtin_language_source.h"
+#include "support/english_language.h"
 #include "support/routersim_process.h"
 #include "ui/confirm_changes_dlg.h"
 #include "ui/dialog_driving.h"
@@ -142,8 +142,7 @@ bool WaitFor(const std::function<bool()>& condition, int ms = kWaitMs) {
 
 // Every key's text in one language.
 std::map<std::string, std::string> TextsOf(int language) {
-    LanguageTable table(BuiltinLanguageSource());
-    table.LoadLanguage(language);
+    const LanguageTable table = testing::ShippedEnglish(language);
     std::map<std::string, std::string> texts;
     for (const std::string& entry : table.Entries()) {
         const std::size_t open = entry.find('[');

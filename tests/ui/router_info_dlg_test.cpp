@@ -7,7 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "lang/builtin_language_source.h"
+#include "support/english_language.h"
 #include "ui/skin_button.h"
 
 namespace dezadav {
@@ -15,7 +15,7 @@ namespace {
 
 class RouterInfoDlgTest : public ::testing::Test {
 protected:
-    LanguageTable m_texts = BuiltinEnglishTable();
+    LanguageTable m_texts = testing::ShippedEnglish();
 
     static QStringList LabelTexts(const QDialog& dialog) {
         QStringList texts;

@@ -13,7 +13,7 @@
 #include <ostream>
 #include <string>
 
-#include "lang/builtin_language_source.h"
+#include "support/english_language.h"
 #include "lang/language_table.h"
 #include "support/process_language.h"
 #include "ui/language_text.h"
@@ -66,9 +66,7 @@ public:
 
 // The text a language's own file gives a key.
 inline std::string TextIn(int language, const char* key) {
-    LanguageTable table(BuiltinLanguageSource());
-    table.LoadLanguage(language);
-    return table.LookupText(key);
+    return ShippedEnglish(language).LookupText(key);
 }
 
 // The entries of a choice list, in order.

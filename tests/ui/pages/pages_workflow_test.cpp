@@ -13,41 +13,24 @@
 #include <QTest>
 #include <algorithm>
 
-#include "settings/save_file_writer.h"
 #include "page_test_support.h"
-#include "session/clock.h"
-#include "session/telnet_socket.h"
 #include "support/process_language.h"
-#include "support/routersim_process.h"
-#include "support/scripted_user_port.h"
+#include "support/router_commands.h"
+#include "support/workflow_harness.h"
 #include "ui/pages/codec_page.h"
 #include "ui/pages/dial_plan_page.h"
 #include "ui/pages/index_info_dlg.h"
 #include "ui/pages/log_page.h"
 #include "ui/pages/sip_page.h"
 #include "ui/skin_button.h"
-#include "workflow/router_workflow.h"
 
 namespace dezadav {
 namespace {
 
 using testing::Retype;
+using testing::RouterForm;
 using testing::RouterSimProcess;
 using testing::ScriptedUserPort;
-
-constexpr const char* kTwoPortIp = "127.0.0.2";
-constexpr const char* kOnePortIp = "127.0.0.3";
-
-struct RouterCase {
-    const char* model;
-    const char* ip;
-    bool twoPort;
-};
-void PrintTo(const RouterCase& router, std::ostream* os) {
-    *os << router.model;
-}
-
-const RouterCase kRouters[] = {{"DZV-R5730K", kTwoPortIp, true}, {"DZV-R5830K", kOnePortIp, false}};
 
 // The user port of the main window as far as the pages are concerned: it keeps the pages in line
 // with the models and the router form.
@@ -76,7 +59,7 @@ public:
     }
 };
 
-class PagesWorkflowTest : public ::testing::TestWithParam<RouterCase> {
+class PagesWorkflowTest : public ::testing::TestWithParam<RouterForm> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_sim.IsRunning());
@@ -93,26 +76,10 @@ protected:
     }
 
     ConnectOutcome Connect() {
-        const RouterCase& router = GetParam();
-        RouterInfo info;
-        info.modelName = router.model;
-        info.ipAddress = router.ip;
-        info.subnetMask = "255.0.0.0";
-        info.macAddress = "00-11-22-33-44-55";
-        info.firmwareVersion = "1.0";
-        m_port.selections.push_back(RouterSelection{SelectionOutcome::Ok, info});
-        m_port.passwords.push_back("admin");
-        return m_workflow.ConnectSequence();
+        return m_program.ConnectWithAdmin(testing::Chosen(GetParam().model, GetParam().ip, GetParam().mac));
     }
 
-    std::vector<std::string> Commands() const {
-        const std::string prefix = std::string(GetParam().ip) + " ";
-        std::vector<std::string> commands;
-        for (const std::string& line : m_sim.CommandLog()) {
-            if (line.rfind(prefix, 0) == 0) commands.push_back(line.substr(prefix.size()));
-        }
-        return commands;
-    }
+    std::vector<std::string> Commands() const { return testing::CommandsOf(m_sim, GetParam().ip); }
 
     std::string Cell(int row, int column) const {
         return m_dialPlan.List()->item(row, column)->text().toStdString();
@@ -170,13 +137,11 @@ protected:
 
     testing::EnglishLoaded m_english;
     RouterSimProcess m_sim;
-    CTelnetSocket m_socket;
-    SteadyClock m_clock;
-    PagesPort m_port;
-    RouterSession m_session{m_socket, m_clock, ProcessLanguageTable(), m_port.messages};
-    testing::ManualTickTimer m_timer;
-    SaveFileWriter m_files;
-    RouterWorkflow m_workflow{ProcessLanguageTable(), m_port, m_session, m_timer, m_files};
+    testing::SocketLine m_line;
+    testing::WorkflowHarness<PagesPort> m_program{m_line.socket, m_line.clock, &ProcessLanguageTable()};
+    PagesPort& m_port = m_program.port;
+    testing::ManualTickTimer& m_timer = m_program.timer;
+    RouterWorkflow& m_workflow = m_program.workflow;
     CDialPlanPage m_dialPlan{m_workflow.DialPlan(), ProcessLanguageTable(), m_port.messages};
     CSIPPage m_sip{m_workflow.Sip(), ProcessLanguageTable(), m_port.messages};
     CCodecPage m_codec{m_workflow.Codec(), ProcessLanguageTable(), m_port.messages};
@@ -422,10 +387,9 @@ TEST_P(PagesWorkflowTest, LoadingAPagesOwnFileChangesOnlyThatPage) {
                              [](const auto& m) { return m.text == testing::TextIn(0, "Message_FileFail"); }));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothRouterForms, PagesWorkflowTest, ::testing::ValuesIn(kRouters),
-                         [](const ::testing::TestParamInfo<RouterCase>& info) {
-                             return std::string(info.param.twoPort ? "TwoPort" : "OnePort");
-                         });
+INSTANTIATE_TEST_SUITE_P(BothRouterForms, PagesWorkflowTest,
+                         ::testing::Values(testing::kTwoPortForm, testing::kOnePortForm),
+                         [](const auto& info) { return testing::FormName(info.param); });
 
 }  // namespace
 }  // namespace dezadav
