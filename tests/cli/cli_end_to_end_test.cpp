@@ -15,10 +15,8 @@
 #include <map>
 
 #include "session/fetched_texts.h"
-#include "support/cli_process.h"
+#include "support/cli_test.h"
 #include "support/router_commands.h"
-#include "support/routersim_process.h"
-#include "support/temp_files.h"
 #include "support/workflow_harness.h"
 
 namespace dezadav::testing {
@@ -58,27 +56,12 @@ uint16_t ClosedTcpPort() {
     return port;
 }
 
-class CliEndToEndTest : public ::testing::Test {
+class CliEndToEndTest : public CliProcessTest {
 protected:
-    // Runs dezadav-cli with `args`. The password comes from DEZADAV_PASSWORD when `password` is
-    // given; the child has no controlling terminal, so it can never wait for typed input.
-    CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin",
-               std::optional<rlim_t> fileSizeLimit = std::nullopt, const QString& standardOutputFile = {}) {
-        return RunCliProcess(DEZADAV_CLI_PATH, args, password, {}, fileSizeLimit, standardOutputFile);
-    }
-
     std::vector<std::string> RouterArgs(RouterSimProcess& sim, const std::string& ip,
                                         const std::string& model) {
         return {"--router", ip, "--telnet-port", std::to_string(sim.TelnetPort()), "--model", model};
     }
-
-    static std::vector<std::string> With(std::vector<std::string> first,
-                                         const std::vector<std::string>& more) {
-        first.insert(first.end(), more.begin(), more.end());
-        return first;
-    }
-
-    std::string TempPath(const std::string& name) { return m_temp.Path(name); }
 
     // The file fetch writes of the router, its SIP port changed to `sipPort` when one is given.
     std::string Fetched(RouterSimProcess& sim, const std::string& ip, const std::string& sipPort = {}) {
@@ -87,10 +70,6 @@ protected:
         std::string text = ReadAll(path);
         if (!sipPort.empty()) WriteAll(path, text.replace(text.find("\r\n5060,") + 2, 4, sipPort));
         return path;
-    }
-    static std::vector<std::string> Ports(RouterSimProcess& sim) {
-        return {"--telnet-port", std::to_string(sim.TelnetPort()), "--discovery-port",
-                std::to_string(sim.DiscoveryPort())};
     }
 
     // What Save All writes right after a successful Connect sequence of a freshly started program,
@@ -103,9 +82,6 @@ protected:
         EXPECT_EQ(program.ConnectWithAdmin(Chosen(model, ip)), ConnectOutcome::Connected);
         return program.workflow.SettingsFileText();
     }
-
-private:
-    TempFiles m_temp{"dezadav_cli_"};
 };
 
 TEST_F(CliEndToEndTest, HelpVersionAndUsageErrors) {

@@ -12,34 +12,15 @@
 #include <fstream>
 #include <thread>
 
-#include "support/cli_process.h"
+#include "support/cli_test.h"
 #include "support/router_commands.h"
-#include "support/routersim_process.h"
-#include "support/temp_files.h"
 
 namespace dezadav::testing {
 namespace {
 
 constexpr const char* kApplyOk = "Settings have been applied to router.";
 
-class CliFleetTest : public ::testing::Test {
-protected:
-    ~CliFleetTest() override {
-        std::error_code ignored;
-        for (const auto& dir : m_dirs) std::filesystem::remove_all(dir, ignored);
-    }
-
-    CliRun Run(const std::vector<std::string>& args, std::optional<std::string> password = "admin") {
-        return RunCliProcess(DEZADAV_CLI_PATH, args, password);
-    }
-    std::string TempPath(const std::string& name) { return m_temp.Path(name); }
-    std::string TempDir(const std::string& name) {
-        m_dirs.push_back(m_temp.Path(name));
-        return m_dirs.back();
-    }
-    static std::vector<std::string> Ports(RouterSimProcess& sim) {
-        return {"--telnet-port", std::to_string(sim.TelnetPort()), "--discovery-port",
-                std::to_string(sim.DiscoveryPort())};
+using CliFleetTest = CliProcessTest;
     }
     static std::vector<std::string> With(std::vector<std::string> first,
                                          const std::vector<std::string>& more) {

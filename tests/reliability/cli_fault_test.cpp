@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "support/cli_process.h"
-#include "support/routersim_process.h"
+#include "support/cli_test.h"
+#include "support/router_commands.h"
 
 namespace dezadav::testing {
 namespace {
@@ -22,18 +22,15 @@ constexpr const char* kTwoPortIp = "127.0.0.2";
 constexpr const char* kTwoPortModel = "DZV-R5730K";
 constexpr const char* kApplied = "Settings have been applied to router.";
 
-class CliFaultTest : public ::testing::Test {
+class CliFaultTest : public CliProcessTest {
 protected:
     void SetUp() override { ASSERT_TRUE(sim.IsRunning()); }
-    void TearDown() override {
-        for (const auto& file : m_files) std::filesystem::remove(file);
-    }
 
     CliRun Run(std::vector<std::string> args) {
         args.insert(args.end(), {"--router", kTwoPortIp, "--telnet-port", std::to_string(sim.TelnetPort())});
         // The call log reads the same on every model: log takes none.
         if (args.front() != "log") args.insert(args.end(), {"--model", kTwoPortModel});
-        return RunCliProcess(DEZADAV_CLI_PATH, args, "admin");
+        return CliProcessTest::Run(args);
     }
 
     // Where a connect or login failure says it happened.
@@ -46,28 +43,9 @@ protected:
         ASSERT_EQ(0u, sim.Control(std::string("clearfaults ") + kTwoPortIp).rfind("OK", 0));
     }
 
-    std::string TempPath(const std::string& name) {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("dezadav_clifault_" + std::to_string(::getpid()) + "_" + name);
-        m_files.push_back(path);
-        return path.string();
-    }
-    static std::string ReadAll(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    std::vector<std::string> Commands() {
-        std::vector<std::string> commands;
-        const std::string prefix = std::string(kTwoPortIp) + " ";
-        for (const std::string& line : sim.CommandLog())
-            if (line.rfind(prefix, 0) == 0) commands.push_back(line.substr(prefix.size()));
-        return commands;
-    }
+    std::vector<std::string> Commands() { return CommandsOf(sim, kTwoPortIp); }
 
     RouterSimProcess sim;
-
-private:
-    std::vector<std::filesystem::path> m_files;
 };
 
 // A fetch that fails writes no file; the same fetch afterwards writes what a clean one writes.
