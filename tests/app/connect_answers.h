@@ -7,6 +7,7 @@
 
 #include "ui/router_info_dlg.h"
 #include "ui/select_router_dlg.h"
+#include "ui/skin_button.h"
 
 namespace dezadav::testing {
 

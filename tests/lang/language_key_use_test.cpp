@@ -24,8 +24,9 @@ namespace {
 // added to the files are scanned from then on.
 const std::regex& KeyLiteralPattern() {
     static const std::regex pattern = [] {
+        const LanguageTable english = testing::ShippedEnglish();
         std::set<std::string> prefixes;
-        for (const std::string& entry : testing::ShippedEnglish().Entries())
+        for (const std::string& entry : english.Entries())
             prefixes.insert(entry.substr(0, entry.find('_')));
         std::string alternatives;
         for (const std::string& prefix : prefixes) alternatives += (alternatives.empty() ? "" : "|") + prefix;

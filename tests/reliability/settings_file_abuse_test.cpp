@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/english_language.h"
+#include "support/page_models.h"
 #include "settings/settings_file.h"
 #include "support/recording_message_port.h"
 
@@ -22,14 +23,13 @@ namespace {
 
 constexpr const char* kFileFail = "Couldn't load settings form the file!";
 
-class SettingsFileAbuseTest : public ::testing::Test {
+class SettingsFileAbuseTest : public ::testing::Test, protected PageModels {
 protected:
-    SettingsFileAbuseTest() : language(ShippedEnglish()), sip(Language()), codec(Language()) {}
-    const LanguageTable& Language() {
+    SettingsFileAbuseTest() : PageModels(English()) {}
+    static const LanguageTable& English() {
         static const LanguageTable english = ShippedEnglish();
         return english;
     }
-    SettingsModels Models() { return {dialPlan, sip, codec, callLog}; }
 
     // Loads `text` and returns the messages shown; every one must be the file failure.
     std::size_t Load(std::string_view text) {
@@ -46,8 +46,8 @@ protected:
     void ExpectSavesAndLoadsBackToItself() {
         const std::string saved = SaveAllText(Models());
         DialPlanTable dialPlan2;
-        SipSettings sip2(Language());
-        CodecSettings codec2(Language());
+        SipSettings sip2(language);
+        CodecSettings codec2(language);
         CallLogTable callLog2;
         RecordingMessagePort port2;
         LoadSettingsText(saved, SettingsModels{dialPlan2, sip2, codec2, callLog2}, language, port2);
@@ -68,22 +68,18 @@ protected:
         entry.loopThrough = LoopThrough::None;
         entry.statusMark = "V";
         d.SetEntry(4, entry);
-        SipSettings s(Language());
+        SipSettings s(language);
         s.LoadSipRow(
             std::vector<std::string>{"5062", "reg.example", "1", "alice", "pw", "3", "0", "bob", "pw2", "4"});
-        CodecSettings c(Language());
+        CodecSettings c(language);
         c.LoadCodecRow(std::vector<std::string>{"G.711A (64Kpbs)", "30 ms", "2", "110", "12000", "13000"});
         CallLogTable l;
         l.ParseCallLog("No.1\t05-06-2024\t07:08:09\t33\tIN\t10.9.9.9 5060\n\r");
         return SaveAllText(SettingsModels{d, s, c, l});
     }
 
-    LanguageTable language;
+    const LanguageTable& language = English();
     RecordingMessagePort port;
-    DialPlanTable dialPlan;
-    SipSettings sip;
-    CodecSettings codec;
-    CallLogTable callLog;
 };
 
 TEST_F(SettingsFileAbuseTest, EmptyFileIsRefusedAndChangesNothing) {

@@ -9,6 +9,7 @@
 #include "settings/router_form_change.h"
 #include "settings/settings_file.h"
 #include "support/english_language.h"
+#include "support/page_models.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
@@ -17,23 +18,7 @@ namespace {
 using testing::RecordingMessagePort;
 using testing::ShippedEnglish;
 
-// The models of one program in one router form.
-struct Program {
-    Program(const LanguageTable& lang, bool twoPort) : sip(lang), codec(lang) {
-        if (twoPort) {
-            sip.SetTwoPort(true);
-            BringSettingsToRouterForm(sip, codec, false);
-            sip.Recaption();
-        } else {
-            codec.LimitCodecChoicesToOnePort();
-        }
-    }
-    SettingsModels Models() { return {dialPlan, sip, codec, callLog}; }
-    DialPlanTable dialPlan;
-    SipSettings sip;
-    CodecSettings codec;
-    CallLogTable callLog;
-};
+using Program = testing::PageModels;
 
 // Line numbers of a Save All file.
 constexpr std::size_t kSipLine = 63;

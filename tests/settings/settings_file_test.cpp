@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/english_language.h"
+#include "support/page_models.h"
 #include "support/recording_message_port.h"
 
 namespace dezadav {
@@ -18,16 +19,7 @@ namespace {
 using testing::RecordingMessagePort;
 using testing::ShippedEnglish;
 
-// The four models of one program, as the main window holds them.
-struct Program {
-    explicit Program(const LanguageTable& lang) : sip(lang), codec(lang) {}
-    SettingsModels Models() { return {dialPlan, sip, codec, callLog}; }
-
-    DialPlanTable dialPlan;
-    SipSettings sip;
-    CodecSettings codec;
-    CallLogTable callLog;
-};
+using Program = testing::PageModels;
 
 class SettingsFileTest : public ::testing::Test {
 protected:
