@@ -21,23 +21,6 @@ namespace {
 constexpr const char* kApplyOk = "Settings have been applied to router.";
 
 using CliFleetTest = CliProcessTest;
-    }
-    static std::vector<std::string> With(std::vector<std::string> first,
-                                         const std::vector<std::string>& more) {
-        first.insert(first.end(), more.begin(), more.end());
-        return first;
-    }
-    // What a single `fetch` of the router writes.
-    std::string FetchedAlone(RouterSimProcess& sim, const std::string& ip) {
-        const std::string path = TempPath("alone_" + ip + ".csv");
-        EXPECT_EQ(Run(With({"fetch", "--router", ip, "--output", path}, Ports(sim))).exitCode, 0);
-        return ReadAll(path);
-    }
-
-private:
-    TempFiles m_temp{"dezadav_fleet_"};
-    std::vector<std::string> m_dirs;
-};
 
 TEST_F(CliFleetTest, BackupOfTheFoundRoutersHoldsWhatEachFetchWritesAndAnIndex) {
     // Two supported routers of both forms and one the program does not handle.

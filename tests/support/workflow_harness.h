@@ -6,6 +6,7 @@
 // from WorkflowHarness, and then names the parts as the window does.
 
 #include <string>
+#include <utility>
 
 #include "session/clock.h"
 #include "session/router_session.h"
@@ -46,9 +47,14 @@ class WorkflowHarness {
     LanguageTable m_english = ShippedEnglish();
 
 public:
-    // `shared`: a table the test's widgets take their texts from as well (English loaded).
-    WorkflowHarness(RouterConnection& line, Clock& clock, LanguageTable* shared = nullptr)
-        : language(shared != nullptr ? *shared : m_english), session(line, clock, language, port.Messages()) {}
+    // `shared`: a table the test's widgets take their texts from as well (English loaded); `portArgs`:
+    // what the user port is made with.
+    template <typename... PortArgs>
+    explicit WorkflowHarness(RouterConnection& line, Clock& clock, LanguageTable* shared = nullptr,
+                             PortArgs&&... portArgs)
+        : language(shared != nullptr ? *shared : m_english),
+          port(std::forward<PortArgs>(portArgs)...),
+          session(line, clock, language, port.Messages()) {}
 
     // A Connect sequence to `selection`, confirmed with the password every emulated router takes.
     ConnectOutcome ConnectWithAdmin(const RouterSelection& selection) {

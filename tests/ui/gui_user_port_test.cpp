@@ -1,4 +1,3 @@
-#include "settings/save_file_writer.h"
 #include "ui/gui_user_port.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +15,9 @@
 #include <functional>
 #include <vector>
 
-#include "lang/builtin_language_source.h"
-#include "session/telnet_socket.h"
 #include "support/process_language.h"
 #include "support/routersim_process.h"
+#include "support/workflow_harness.h"
 #include "ui/dialog_driving.h"
 #include "ui/language_choice.h"
 #include "ui/pages/csv_file_dialog.h"
@@ -27,7 +25,6 @@
 #include "ui/router_info_dlg.h"
 #include "ui/skin_button.h"
 #include "workflow/qt_tick_timer.h"
-#include "workflow/router_workflow.h"
 
 namespace dezadav {
 namespace {
@@ -74,27 +71,24 @@ protected:
     void SetUp() override {
         LoadBuiltinEnglish(nullptr);
         if (!m_sim.IsRunning()) GTEST_SKIP() << "router emulator did not start";
-        m_port = std::make_unique<GuiUserPort>(
-            ProcessLanguageTable(), DiscoveryOptions{m_sim.DiscoveryAddress(), m_sim.DiscoveryPort()});
+        m_program = std::make_unique<Program>(m_line.socket, m_line.clock, &ProcessLanguageTable(), ProcessLanguageTable(),
+                                              DiscoveryOptions{m_sim.DiscoveryAddress(), m_sim.DiscoveryPort()});
+        m_port = &m_program->port;
+        m_workflow = &m_program->workflow;
         GuiUserPort::WindowHooks hooks;
         hooks.applyPerModelControls = [this](bool twoPort) { m_twoPort.push_back(twoPort); };
         hooks.showStrip = [this](const RouterStrip& strip) { m_strips.push_back(strip); };
         hooks.endProgram = [this] { ++m_ended; };
         m_port->AttachWindow(nullptr, hooks);
-        m_session =
-            std::make_unique<RouterSession>(m_socket, m_clock, ProcessLanguageTable(), m_port->Messages());
-        m_workflow = std::make_unique<RouterWorkflow>(ProcessLanguageTable(), *m_port, *m_session, m_timer, m_files);
         m_workflow->SetTelnetPort(m_sim.TelnetPort());
     }
 
     testing::RouterSimProcess m_sim;
-    CTelnetSocket m_socket;
-    SteadyClock m_clock;
-    QtTickTimer m_timer;
-    SaveFileWriter m_files;
-    std::unique_ptr<GuiUserPort> m_port;
-    std::unique_ptr<RouterSession> m_session;
-    std::unique_ptr<RouterWorkflow> m_workflow;
+    using Program = testing::WorkflowHarness<GuiUserPort, QtTickTimer>;
+    testing::SocketLine m_line;
+    std::unique_ptr<Program> m_program;
+    GuiUserPort* m_port = nullptr;
+    RouterWorkflow* m_workflow = nullptr;
     std::vector<bool> m_twoPort;
     std::vector<RouterStrip> m_strips;
     int m_ended = 0;
