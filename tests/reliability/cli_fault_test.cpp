@@ -143,21 +143,45 @@ TEST_F(CliFaultTest, ApplyFailingPartWayThenAppliedWhole) {
     EXPECT_EQ(kApplied, rest.back());
 }
 
-TEST_F(CliFaultTest, ApplyDroppedInTheCodecAreaReportsTheCodecFailure) {
-    const std::string input = TempPath("codec.csv");
-    std::ofstream(input, std::ios::binary) << "G.711A (64Kpbs),30 ms,2,111,12002,13002\r\n\r\n;END\r\n";
-    Fault("drop-in=voip rtp dtmf payloadtype");
-    const CliRun failed = Run({"apply", "--input", input});
-    ClearFaults();
-    EXPECT_EQ(1, failed.exitCode);
-    EXPECT_EQ("Failed to set Codec data to router!\n", failed.err);
-    const std::vector<std::string> printed = Lines(failed.out);
-    ASSERT_FALSE(printed.empty());
-    EXPECT_EQ("voip rtp dtmf payloadtype 111", printed.back());
+// A connection dropped in the dial-plan or the codec area: that area's message, only the commands that
+// went out printed and nothing sent after them; the same apply afterwards goes through. (A dial-plan
+// section replaces the whole dial plan: the router's other entries are deleted in list order.)
+TEST_F(CliFaultTest, ApplyDroppedPartWayReportsItsAreaAndPrintsOnlyWhatWentOut) {
+    struct Case {
+        std::string file;
+        std::string fault;
+        std::string message;
+        std::vector<std::string> printedTail;  // the last lines printed
+        bool wholeOutput;                      // the tail is all that is printed
+    };
+    const std::vector<Case> cases{
+        {"2,222,,a@10.0.0.2,,,V\r\n5,555,,b@10.0.0.5,,,V\r\n7,777,,c@10.0.0.7,,,-\r\n\r\n;LIST\r\n",
+         "drop-in=voip dial_plan set 5", "Failed to set DialPlan data to router!",
+         {"voip dial_plan del 1", "voip dial_plan set 2 222 a 10.0.0.2 1", "voip dial_plan del 3",
+          "voip dial_plan del 4", "voip dial_plan set 5 555 b 10.0.0.5 1"},
+         true},
+        {"G.711A (64Kpbs),30 ms,2,111,12002,13002\r\n\r\n;END\r\n", "drop-in=voip rtp dtmf payloadtype",
+         "Failed to set Codec data to router!", {"voip rtp dtmf payloadtype 111"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        const std::string input = TempPath("dropped.csv");
+        WriteAll(input, c.file);
+        Fault(c.fault);
+        const CliRun failed = Run({"apply", "--input", input});
+        ClearFaults();
+        EXPECT_EQ(1, failed.exitCode);
+        EXPECT_EQ(c.message + "\n", failed.err);
+        const std::vector<std::string> printed = Lines(failed.out);
+        ASSERT_GE(printed.size(), c.printedTail.size()) << failed.out;
+        EXPECT_EQ(c.printedTail, std::vector<std::string>(printed.end() - c.printedTail.size(), printed.end()));
+        if (c.wholeOutput) EXPECT_EQ(c.printedTail.size(), printed.size()) << failed.out;
+        EXPECT_EQ(printed.back(), Commands().back());
 
-    const CliRun ok = Run({"apply", "--input", input});
-    EXPECT_EQ(0, ok.exitCode) << ok.err;
-    EXPECT_EQ(kApplied, Lines(ok.out).back());
+        const CliRun ok = Run({"apply", "--input", input});
+        EXPECT_EQ(0, ok.exitCode) << ok.err;
+        EXPECT_EQ(kApplied, Lines(ok.out).back());
+    }
 }
 
 }  // namespace
