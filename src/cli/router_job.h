@@ -65,7 +65,8 @@ struct RouterJobResult {
     RouterInfo router;              // the router's fields as far as they became known
     std::string backupFile;         // a backup's file name in its folder, once it is known
     std::vector<CallLogRecord> calls;  // Log: the router's call records, newest first
-    // DryRun: the fields that would change (in the words of diff) and the commands, as printed.
+    // DryRun: the fields that would change (in the words of diff) and the commands, as printed;
+    // Apply: the fields it set out to change and the commands sent, as printed.
     std::vector<FieldDifference> changes;
     std::vector<std::string> commands;
 };
