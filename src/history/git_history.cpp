@@ -385,8 +385,10 @@ bool CommitFolderFiles(const std::string& folder, const std::vector<std::string>
         bool failed = false;
         const CommitPtr head = HeadCommit(repo, &failed);
         if (failed) break;
+        // A run that changed no file adds no commit: the log shows the nights something changed.
+        const bool unchanged = head && git_oid_equal(git_commit_tree_id(head.get()), &treeId);
         git_oid commit;
-        const int made = CommitTree(repo, tree, head.get(), message, &commit);
+        const int made = unchanged ? 0 : CommitTree(repo, tree, head.get(), message, &commit);
         if (made == 0) {
             // The index now matches the commit, so `git status` shows nothing left to commit.
             if (git_index_write(index) != 0) {

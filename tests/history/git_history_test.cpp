@@ -140,7 +140,8 @@ TEST_F(GitHistoryTest, AFolderThatIsNotAHistoryIsReportedAndLeftAsItIs) {
     }
 }
 
-// A backup run in a folder that is a git work tree is committed there, on top of what the user has.
+// A backup run in a folder that is a git work tree is committed there, on top of what the user has;
+// a run that changed nothing adds no commit.
 TEST_F(GitHistoryTest, ABackupFolderThatIsAWorkTreeGetsTheRunCommitted) {
     fs::create_directories(m_root / "work");
     git_libgit2_init();
@@ -149,7 +150,7 @@ TEST_F(GitHistoryTest, ABackupFolderThatIsAWorkTreeGetsTheRunCommitted) {
     EXPECT_TRUE(IsGitWorkTree((m_root / "work").string()));
     EXPECT_FALSE(IsGitWorkTree(m_root.string()));
     std::string problem;
-    for (const char* content : {"first\n", "second\n"}) {
+    for (const char* content : {"first\n", "second\n", "second\n"}) {
         std::ofstream(m_root / "work" / "00-11-22-33-44-55.csv") << content;
         ASSERT_TRUE(CommitFolderFiles((m_root / "work").string(), {"00-11-22-33-44-55.csv"},
                                       std::string("backup: 1 router, 1 ok, 0 failed\n"), &problem))
@@ -158,6 +159,7 @@ TEST_F(GitHistoryTest, ABackupFolderThatIsAWorkTreeGetsTheRunCommitted) {
     git_object* head = nullptr;
     ASSERT_EQ(git_revparse_single(&head, repo, "HEAD~1"), 0);
     git_object_free(head);
+    EXPECT_NE(git_revparse_single(&head, repo, "HEAD~2"), 0);
     ASSERT_EQ(git_revparse_single(&head, repo, "HEAD:00-11-22-33-44-55.csv"), 0);
     const auto* blob = reinterpret_cast<git_blob*>(head);
     EXPECT_EQ(std::string(static_cast<const char*>(git_blob_rawcontent(blob)), git_blob_rawsize(blob)), "second\n");
