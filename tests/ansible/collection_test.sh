@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The collection dezadav.routers driven by ansible-playbook against four emulated routers (both forms,
 # one given a wrong password), through the example inventory layout and playbooks:
-#   collection_test.sh SOURCE_DIR BUILD_DIR DEZADAV_CLI DEZADAV_ROUTERSIM
+#   collection_test.sh SOURCE_DIR WORK_DIR COLLECTIONS_PATH DEZADAV_CLI DEZADAV_ROUTERSIM
 set -euo pipefail
-source_dir=$1 build_dir=$2 cli=$3 sim=$4
+source_dir=$1 build_dir=$2 collections=$3 cli=$4 sim=$5
+command -v ansible-playbook > /dev/null || { echo "ansible-playbook is not installed: skipped"; exit 77; }
 examples=$source_dir/ansible/ansible_collections/dezadav/routers/examples
 work=$(mktemp -d "$build_dir/ansible-test.XXXXXX")
 "$sim" --no-default-routers --router 127.0.0.2,DZV-R5730K --router 127.0.0.3,DZV-R5830K \
@@ -17,7 +18,7 @@ read -r telnet discovery < <(sed -n 's/^READY telnet=\([0-9]*\) discovery=[0-9.]
 
 # Nothing of the run lands in the user's home; dezadav-cli finds the emulator through its environment.
 export HOME=$work/home ANSIBLE_HOME=$work/ansible-home ANSIBLE_LOCAL_TEMP=$work/tmp ANSIBLE_REMOTE_TEMP=$work/tmp \
-    ANSIBLE_COLLECTIONS_PATH=$source_dir/ansible ANSIBLE_NOCOLOR=1 ANSIBLE_RETRY_FILES_ENABLED=0 \
+    ANSIBLE_COLLECTIONS_PATH=$collections ANSIBLE_NOCOLOR=1 ANSIBLE_RETRY_FILES_ENABLED=0 PYTHONDONTWRITEBYTECODE=1 \
     ANSIBLE_STDOUT_CALLBACK=oneline ANSIBLE_PYTHON_INTERPRETER=auto_silent PATH=$(dirname "$cli"):$PATH \
     DEZADAV_TELNET_PORT=$telnet DEZADAV_DISCOVERY_PORT=$discovery DEZADAV_HISTORY=$work/history
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$source_dir/tests/lsan_suppressions.txt}
@@ -44,6 +45,8 @@ cat > "$work/facts.yml" <<'YAML'
     - dezadav.routers.restore: {to: before-last-apply}
       check_mode: true
       diff: true
+    - dezadav.routers.settings: {settings: {sip: {ports: [{expiry: "abc"}]}}}
+      ignore_errors: true
 YAML
 cp "$examples/registrar.yml" "$work/"
 sed "s|/srv/router-backups|$work/backups|" "$examples/nightly-backup.yml" > "$work/nightly-backup.yml"
@@ -111,6 +114,9 @@ for host in good:
     expect(facts == settings('after-apply', host), f'facts of {host} differ from fetch --format json')
     undo = results('facts', 1)[host]
     expect(undo['changed'] and f'Registrar: {old}' in undo['diff']['after'], f'restore --check of {host}: {undo}')
+    refused = results('facts', 2)[host]
+    expect(refused['failed'] and refused['msg'].startswith('settings.json: /sip/ports/0/expiry: "abc" is not one of'),
+           f'a refused document fails {host} with the program\'s message: {refused}')
 for run, changed in (('backup', True), ('backup-again', False)):
     r = results(run)['two-port-a']
     expect(r['changed'] == changed and r['committed'] and len(r['routers']) == 4, f'{run}: {r}')

@@ -48,26 +48,27 @@ class DezadavCli:
             environment['DEZADAV_PASSWORD'] = p['password']
         return self.module.run_command(argv, environ_update=environment)
 
-    def document(self, rc, out, err, args):
+    def document(self, rc, out, err):
         """The JSON object on standard output; the host fails with the program's message when there is none."""
         try:
             return json.loads(out)
         except ValueError:
-            self.fail(rc, err, args)
+            self.fail(rc, err)
 
-    def fail(self, rc, err, args, message=None):
-        lines = [line for line in err.splitlines() if line.strip()]
+    def fail(self, rc, err, message=None):
+        # The module's own temporary files are no names the user gave.
+        lines = [line.replace(os.path.join(self.module.tmpdir, ''), '') for line in err.splitlines() if line.strip()]
         self.module.fail_json(msg=message or (lines[-1] if lines else 'dezadav-cli failed (exit status %d)' % rc),
-                              rc=rc, stderr=err, cli_args=args)
+                              rc=rc, stderr=err)
 
     def apply(self, command, args):
         """apply or restore with --json (a dry run in check mode): the module's result for its router."""
         args = list(args) + ['--json'] + (['--dry-run'] if self.module.check_mode else [])
         rc, out, err = self.run(command, args)
-        routers = self.document(rc, out, err, args).get('routers') or [{}]
+        routers = self.document(rc, out, err).get('routers') or [{}]
         result = routers[0]
         if not result.get('ok'):
-            self.fail(rc, err, args, result.get('failure'))
+            self.fail(rc, err, result.get("failure"))
         changes = result.get('changes', [])
         outcome = dict(changed=bool(result.get('commands')), router=result.get('router'), mac=result.get('mac'),
                        changes=changes, commands=result.get('commands', []))

@@ -1,4 +1,3 @@
-#!/usr/bin/python
 # Backs up routers' settings into a folder or a git work tree, through dezadav-cli backup.
 from __future__ import annotations
 
@@ -96,7 +95,7 @@ def main():
         args += ['--passwords', write_private(module, 'passwords', lines)]
     cli = DezadavCli(module)
     rc, out, err = cli.run('backup', args, routers=routers)
-    document = cli.document(rc, out, err, args)
+    document = cli.document(rc, out, err)
     listed = document.get('routers', [])
     for entry in listed:
         entry['changed'] = bool(entry.get('file')) and before.get(entry['file']) != digest(os.path.join(into, entry['file']))

@@ -1,4 +1,3 @@
-#!/usr/bin/python
 # Reads a router's settings into the host's facts, through dezadav-cli fetch --format json.
 from __future__ import annotations
 
@@ -58,8 +57,8 @@ def main():
     args += ['--no-history'] if module.check_mode else []
     rc, out, err = cli.run('fetch', args, with_history=not module.check_mode)
     if rc != 0:
-        cli.fail(rc, err, args)
-    module.exit_json(changed=False, ansible_facts=dict(dezadav_settings=cli.document(rc, out, err, args)))
+        cli.fail(rc, err)
+    module.exit_json(changed=False, ansible_facts=dict(dezadav_settings=cli.document(rc, out, err)))
 
 
 if __name__ == '__main__':

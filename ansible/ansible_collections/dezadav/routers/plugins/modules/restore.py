@@ -1,4 +1,3 @@
-#!/usr/bin/python
 # Applies a recorded version of a router's settings, through dezadav-cli restore.
 from __future__ import annotations
 

@@ -1,4 +1,3 @@
-#!/usr/bin/python
 # Changes a router's VoIP settings to what a partial settings document says, through dezadav-cli apply.
 from __future__ import annotations
 
