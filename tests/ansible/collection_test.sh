@@ -3,7 +3,7 @@
 # one given a wrong password), through the example inventory layout and playbooks:
 #   collection_test.sh SOURCE_DIR WORK_DIR COLLECTIONS_PATH DEZADAV_CLI DEZADAV_ROUTERSIM
 set -euo pipefail
-source_dir=$1 build_dir=$2 collections=$3 cli=$4 sim=$5
+source_dir=$1 build_dir=$2 collections=$3 cli=$(realpath "$4") sim=$5
 command -v ansible-playbook > /dev/null || { echo "ansible-playbook is not installed: skipped"; exit 77; }
 examples=$source_dir/ansible/ansible_collections/dezadav/routers/examples
 work=$(mktemp -d "$build_dir/ansible-test.XXXXXX")
@@ -47,6 +47,8 @@ cat > "$work/facts.yml" <<'YAML'
       diff: true
     - dezadav.routers.settings: {settings: {sip: {ports: [{expiry: "abc"}]}}}
       ignore_errors: true
+    - dezadav.routers.settings: {settings: {}, sip_passwords: [s3cret-sip]}
+      diff: true
 YAML
 cp "$examples/registrar.yml" "$work/"
 sed "s|/srv/router-backups|$work/backups|" "$examples/nightly-backup.yml" > "$work/nightly-backup.yml"
@@ -71,6 +73,7 @@ play apply registrar.yml -e region=routers --diff
 fetch_all after-apply
 play again registrar.yml -e region=routers
 play facts facts.yml
+DEZADAV_PASSWORD=admin "$cli" fetch --router 127.0.0.3 --format json --show-secrets --output "$work/secret.json" --no-history
 play backup nightly-backup.yml
 play backup-again nightly-backup.yml
 for module in settings facts backup restore; do
@@ -117,6 +120,10 @@ for host in good:
     refused = results('facts', 2)[host]
     expect(refused['failed'] and refused['msg'].startswith('settings.json: /sip/ports/0/expiry: "abc" is not one of'),
            f'a refused document fails {host} with the program\'s message: {refused}')
+    secret = results('facts', 3)[host]
+    expect(secret['changed'] and 'Password: ********' in secret['diff']['after'], f'a SIP password set on {host}: {secret}')
+expect('s3cret-sip' not in open(f'{work}/facts.out').read(), 'a SIP password was shown')
+expect(json.load(open(f'{work}/secret.json'))['sip']['ports'][0]['password'] == 's3cret-sip', 'the SIP password was not set')
 for run, changed in (('backup', True), ('backup-again', False)):
     r = results(run)['two-port-a']
     expect(r['changed'] == changed and r['committed'] and len(r['routers']) == 4, f'{run}: {r}')

@@ -22,8 +22,17 @@ options:
         its JSON Schema) - C(dialPlan) entries by C(index), the C(sip) group with its C(ports), the C(codec) group.
       - Fields it leaves out keep the router's values; a dial-plan entry with C(phone) set to an empty text is
         deleted; a SIP password left out keeps the router's.
+      - Values are texts as in the JSON document (a number in quotes, C("5060")); C(enabled) and
+        C(useRegistrar) are true or false.
+      - SIP passwords belong in O(sip_passwords), which is never logged.
     type: dict
     required: true
+  sip_passwords:
+    description:
+      - The SIP passwords of the voice ports, in port order (an empty text clears one); set into the document's
+        C(sip.ports) before it is applied. Never logged, never shown.
+    type: list
+    elements: str
   replace:
     description:
       - The document is the whole truth - dial-plan entries it does not list are deleted and every field must be
@@ -46,6 +55,15 @@ EXAMPLES = r'''
     settings:
       sip:
         registrar: "{{ sip_registrar }}"
+
+- name: Port 1's account, its password from the vault
+  dezadav.routers.settings:
+    password: "{{ dezadav_password }}"
+    settings:
+      sip:
+        ports:
+          - {name: "4930123401", expiry: 8 hours}
+    sip_passwords: ["{{ vault_sip_password }}"]
 
 - name: Reception's number, and entry 12 deleted
   dezadav.routers.settings:
@@ -87,13 +105,29 @@ from ansible_collections.dezadav.routers.plugins.module_utils.dezadav_cli import
     DezadavCli, router_arguments, write_private)
 
 
+def with_sip_passwords(module, settings, passwords):
+    """The document with `passwords` set into its SIP ports; every SIP password it holds is hidden from the output."""
+    sip = settings.setdefault('sip', {}) if passwords else settings.get('sip')
+    ports = sip.setdefault('ports', []) if passwords else (sip or {}).get('ports')
+    for position, password in enumerate(passwords or []):
+        while len(ports) <= position:
+            ports.append({})
+        ports[position]['password'] = password
+    for port in ports if isinstance(ports, list) else []:
+        if isinstance(port, dict) and port.get('password'):
+            module.no_log_values.add(str(port['password']))
+    return settings
+
+
 def main():
     module = AnsibleModule(
         argument_spec=router_arguments(settings=dict(type='dict', required=True),
+                                       sip_passwords=dict(type='list', elements='str', no_log=True),
                                        replace=dict(type='bool', default=False),
                                        force=dict(type='bool', default=False)),
         supports_check_mode=True)
-    document = write_private(module, 'settings.json', json.dumps(module.params['settings']))
+    settings = with_sip_passwords(module, module.params['settings'], module.params['sip_passwords'])
+    document = write_private(module, 'settings.json', json.dumps(settings))
     args = ['--input', document]
     args += ['--replace'] if module.params['replace'] else []
     args += ['--force'] if module.params['force'] else []
