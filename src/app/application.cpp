@@ -36,7 +36,7 @@ Application::Application(ApplicationOptions options)
       m_window(MainDlgParts{m_workflow, m_port, m_texts, m_language, m_tray}) {
     m_workflow.SetTelnetPort(options.telnetPort);
     m_workflow.SetTimeScale(options.timeScale);
-    m_workflow.SetRecordLanguage(m_recordTexts);
+    m_workflow.Recorder().SetRecordLanguage(m_recordTexts);
     m_workflow.SetDocumentReader([this](std::string_view document, std::string_view base, bool twoPort,
                                         std::string& problem) -> std::optional<std::string> {
         SettingsJsonRead read = ReadSettingsJson(document, base, twoPort, false, AllSettingsFileWords(m_texts));
@@ -56,10 +56,14 @@ Application::Application(ApplicationOptions options)
     }
     OpenedHistory history = OpenHistory(options, std::string("dezadav ") + ProgramVersion());
     m_history = std::move(history.history);
-    m_workflow.SetHistory(m_history.get());
+    m_workflow.Recorder().SetHistory(m_history.get(), HistoryCause::Fetch);
     if (history.problem) {
         ShowMessageWithDetail(m_texts, m_port.Messages(), kMsgHistoryUnavailable,
                               "\n" + *history.problem, kMsgWarnCaption);
+    }
+    if (history.warning) {
+        ShowMessageWithDetail(m_texts, m_port.Messages(), kMsgHistoryWarning, "\n" + *history.warning,
+                              kMsgWarnCaption);
     }
     // The window's end is the program's: no refresh may tick after it.
     QObject::connect(&m_window, &QDialog::finished, &m_window, [this] { m_refreshTimer.Stop(); });

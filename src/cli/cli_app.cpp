@@ -136,9 +136,13 @@ int RunOneRouter(const CliOptions& options, const FleetContext& context) {
     if (!routers.front().macAddress.empty()) request.knownRouter = routers.front();
     StreamJobOutput output(context.out, context.err);
     const RouterJobResult result = RunRouterJob(request, context.language, output);
+    if (result.recordsNotWritten > 0) {
+        // A script that keeps the history learns that it is not whole.
+        context.err << CliErrorLine(RecordsNotWrittenText(result.recordsNotWritten)) << std::flush;
+    }
     if (const int signal = ApplyInterruptSignal()) return InterruptedExitStatus(signal);
     if (result.ok && kind == RouterJobKind::Log) PrintCallLog(options, result, context.out);
-    return result.ok ? kExitOk : kExitFailed;
+    return result.ok && result.recordsNotWritten == 0 ? kExitOk : kExitFailed;
 }
 
 // apply and restore: each router's own backup file, and a JSON result, are a run over many routers,
@@ -236,6 +240,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             err << CliErrorLine(HistoryUnusableText(*history.problem)) << std::flush;
             return kExitFailed;
         }
+        if (history.warning) err << CliErrorLine(*history.warning) << std::flush;
     }
 
     // One transcript file for every router of the run; the many-router commands write to it from

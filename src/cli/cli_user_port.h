@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +32,9 @@ public:
           m_language(language) {}
 
     void SetSaveFile(std::string path) { m_saveFile = std::move(path); }
+    // Where the router's MAC address may become known during the exchange (LearnedMacAddress).
+    void SetMacSource(std::function<std::string()> source) { m_macSource = std::move(source); }
+    std::string LearnedMacAddress() override { return m_macSource ? m_macSource() : std::string(); }
     // The next confirmation answers with the password once more (a second exchange of the same run).
     void AllowAnotherLogin() { m_passwordGiven = false; }
 
@@ -59,6 +64,7 @@ private:
     const LanguageTable& m_language;
     std::optional<std::string> m_saveFile;
     std::vector<FieldDifference> m_confirmedChanges;
+    std::function<std::string()> m_macSource;
 };
 
 }  // namespace dezadav::cli

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QJsonArray>
 #include <QTemporaryFile>
+#include <algorithm>
+#include <fstream>
 
 #include "cli/apply_interrupt.h"
 #include "cli/descriptor_limit.h"
@@ -103,12 +105,35 @@ QJsonObject BackupRowJson(const BackupRow& row) {
     return entry;
 }
 
+// The lines of the index at `path` (an earlier run's) whose router is none of `rows`, as they were.
+std::string KeptIndexLines(const std::string& path, const std::vector<BackupRow>& rows) {
+    std::ifstream earlier(path, std::ios::binary);
+    std::string kept;
+    std::string line;
+    while (std::getline(earlier, line)) {
+        // The first two columns are the MAC and the IP address.
+        const std::size_t macEnd = line.find('\t');
+        if (macEnd == std::string::npos) continue;
+        const std::size_t ipEnd = line.find('\t', macEnd + 1);
+        const std::string mac = line.substr(0, macEnd);
+        const std::string ip = line.substr(macEnd + 1, ipEnd == std::string::npos ? std::string::npos : ipEnd - macEnd - 1);
+        const bool ran = std::any_of(rows.begin(), rows.end(), [&](const BackupRow& row) {
+            return (!mac.empty() && IndexField(row.router.macAddress) == mac) ||
+                   (mac.empty() && row.router.macAddress.empty() && IndexField(row.router.ipAddress) == ip);
+        });
+        if (!ran) kept += line + '\n';
+    }
+    return kept;
+}
+
 // Commits the files a backup run wrote when its folder is a git work tree. False when the commit
 // failed (its reason has been printed).
 bool CommitBackup(const std::string& dir, const std::vector<std::string>& files, const std::string& message,
-                  std::ostream& err) {
+                  std::ostream& err, bool* committed) {
     std::string problem;
-    if (git_module::CommitFolderFiles(dir, files, message, &problem)) return true;
+    if (git_module::CommitFolderFiles(dir, files, message, std::string("dezadav-cli ") + ProgramVersion(), &problem,
+                                      committed))
+        return true;
     err << CliErrorLine(BackupNotCommittedText(dir, problem)) << std::flush;
     return false;
 }
@@ -309,6 +334,8 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     const std::size_t unsupported = count(kIndexUnsupportedModel);
     const std::size_t failed = count(kIndexFailed);
     if (failed > 0) exitStatus = kExitFailed;
+    std::size_t notRecorded = 0;
+    for (const JobOutcome& outcome : outcomes) notRecorded += outcome.result.recordsNotWritten;
 
     std::string index;
     std::vector<std::string> written;
@@ -317,6 +344,8 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
         if (!row.file.empty()) written.push_back(row.file);
     }
     const std::string indexPath = options.backupDir + '/' + kIndexFileName;
+    // Routers of earlier runs that this one did not reach keep their rows.
+    index += KeptIndexLines(indexPath, rows);
     SaveFileWriter files;
     const FileWriteResult indexWritten = files.WriteWhole(indexPath, index, FileSecrecy::Plain);
     if (indexWritten.ok) {
@@ -327,10 +356,14 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     }
     // A run into a git work tree becomes one commit, so the folder's log shows every router over time.
     const bool gitFolder = git_module::IsGitWorkTree(options.backupDir);
-    const bool committed =
-        gitFolder &&
-        CommitBackup(options.backupDir, written, BackupCommitMessage(ok, unsupported, failed), context.err);
-    if (gitFolder && !committed) exitStatus = kExitFailed;
+    bool committed = false;
+    if (gitFolder &&
+        !CommitBackup(options.backupDir, written, BackupCommitMessage(ok, unsupported, failed), context.err, &committed))
+        exitStatus = kExitFailed;
+    if (notRecorded > 0) {
+        context.err << CliErrorLine(RecordsNotWrittenText(notRecorded)) << std::flush;
+        exitStatus = kExitFailed;
+    }
 
     if (options.json) {
         QJsonArray entries;
@@ -396,8 +429,11 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
     if (options.json) context.out << JsonDocumentText(ApplyDocument(requests, outcomes, options.dryRun)) << std::flush;
     const auto failed = static_cast<std::size_t>(std::count_if(outcomes.begin(), outcomes.end(), Failed));
     PrintSummary(context.err, outcomes.size() - failed, 0, failed);
+    std::size_t notRecorded = 0;
+    for (const JobOutcome& outcome : outcomes) notRecorded += outcome.result.recordsNotWritten;
+    if (notRecorded > 0) context.err << CliErrorLine(RecordsNotWrittenText(notRecorded)) << std::flush;
     if (const int signal = ApplyInterruptSignal()) return InterruptedExitStatus(signal);
-    return failed > 0 ? kExitFailed : kExitOk;
+    return failed > 0 || notRecorded > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace dezadav::cli

@@ -148,17 +148,47 @@ private:
     bool m_applying = false;
 };
 
+// The history of one job, counting the records that could not be written.
+class CountedHistory : public SettingsHistory {
+public:
+    explicit CountedHistory(SettingsHistory& history) : m_history(history) {}
+    HistoryOutcome Record(const HistoryRouter& router, HistoryCause cause, std::string_view text,
+                          bool onlyWhenChanged) override {
+        HistoryOutcome outcome = m_history.Record(router, cause, text, onlyWhenChanged);
+        if (outcome.problem) ++notWritten;
+        return outcome;
+    }
+    std::vector<HistoryEntry> Entries(const HistoryRouter& router, std::optional<std::string>* problem) override {
+        return m_history.Entries(router, problem);
+    }
+    std::optional<std::string> SettingsAt(const HistoryRouter& router, const std::string& id,
+                                          std::optional<std::string>* problem) override {
+        return m_history.SettingsAt(router, id, problem);
+    }
+    std::size_t notWritten = 0;
+
+private:
+    SettingsHistory& m_history;
+};
+
 // The id of the record --to names among the router's records; nothing (its message shown) when there
 // is no such single record.
 std::optional<std::string> RecordToRestore(const RouterJobRequest& request, const RouterWorkflow& workflow,
                                            MessagePort& messages) {
+    const HistoryRouter router = workflow.HistoryKey();
+    if (request.restoreTo == kBeforeLastApply) {
+        // The one rule the window's Undo follows too.
+        std::string why;
+        std::optional<std::string> id = workflow.Recorder().UndoRecord(router, &why);
+        if (!id) Fail(messages, why);
+        return id;
+    }
     std::optional<std::string> problem;
-    const std::vector<HistoryEntry> entries = workflow.HistoryRecords(&problem);
+    const std::vector<HistoryEntry> entries = workflow.Recorder().Records(router, &problem);
     if (problem) {
         Fail(messages, *problem);
         return std::nullopt;
     }
-    const HistoryRouter router = workflow.HistoryKey();
     std::string reason;
     std::optional<std::string> id = RecordIdNamed(
         entries, request.restoreTo, router.macAddress.empty() ? router.ipAddress : router.macAddress, reason);
@@ -224,7 +254,7 @@ bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
             ShowMessageWithDetail(language, output, plan->refusal->message, plan->refusal->detail);
             return false;
         }
-        result.changes = workflow.ApplyPreview(*plan);
+        result.changes = workflow.Recorder().ApplyPreview(workflow.Router(), *plan, workflow.IsTwoPort());
         for (const ApplyCommand& command : plan->commands) {
             result.commands.push_back(PrintedCommand(command.text, request.showSecrets));
             output.PrintLine(result.commands.back());
@@ -265,8 +295,10 @@ std::string BackupFileName(const RouterInfo& router, bool json) {
     return (router.macAddress.empty() ? router.ipAddress : router.macAddress) + (json ? ".json" : ".csv");
 }
 
-RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTable& language,
-                             RouterJobOutput& output) {
+namespace {
+
+// One router's job (RunRouterJob) with the history it is given.
+RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& language, RouterJobOutput& output) {
     RouterJobResult result;
     // The call log reads the same in either router form: no model is needed.
     if (request.kind == RouterJobKind::Log) {
@@ -341,10 +373,26 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
     workflow.SetTimeScale(request.common.timeScale);
     session.SetObserver(&observers);
     session.SetStopCheck({[] { return ApplyInterruptSignal() != 0; }, ApplyInterruptedText});
-    workflow.SetHistory(request.history,
-                        request.kind == RouterJobKind::Backup ? HistoryCause::Backup : HistoryCause::Fetch);
+    workflow.Recorder().SetHistory(request.history,
+                                   request.kind == RouterJobKind::Backup ? HistoryCause::Backup : HistoryCause::Fetch);
+    // Given its model, the router is not asked before the login; its discovery answer is asked for
+    // meanwhile and taken when it has come by the end of the fetch, so its records follow its MAC.
+    std::optional<RouterSearch> search;
+    SilentMessagePort unasked;  // the run goes on without the answer
+    if (request.model && !request.knownRouter) {
+        search.emplace(language, unasked);
+        search->Socket().SetPort(request.common.discoveryPort);
+        if (search->Open()) search->StartAt(request.routerIp);
+        port.SetMacSource([&search, &request] {
+            for (const RouterInfo& answer : search->Rows()) {
+                if (answer.ipAddress == request.routerIp) return answer.macAddress;
+            }
+            return std::string();
+        });
+    }
 
     if (workflow.ConnectSequence() != ConnectOutcome::Connected) return result;
+    result.router.macAddress = workflow.Strip().mac;
     // A copy with settings the router did not tell would restore defaults in their place one day:
     // none is written (the message naming them has been shown).
     const bool keepsCopy = request.kind == RouterJobKind::Fetch || request.kind == RouterJobKind::Backup;
@@ -413,6 +461,18 @@ RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTabl
         case RouterJobKind::Log:  // done before the workflow
             break;
     }
+    return result;
+}
+
+}  // namespace
+
+RouterJobResult RunRouterJob(const RouterJobRequest& request, const LanguageTable& language,
+                             RouterJobOutput& output) {
+    std::optional<CountedHistory> history;
+    RouterJobRequest counted = request;
+    if (request.history != nullptr) counted.history = &history.emplace(*request.history);
+    RouterJobResult result = RunJob(counted, language, output);
+    if (history) result.recordsNotWritten = history->notWritten;
     return result;
 }
 

@@ -64,6 +64,9 @@ struct RouterJobResult {
     bool unsupportedModel = false;  // a backup met a model it does not handle: nothing was sent
     RouterInfo router;              // the router's fields as far as they became known
     std::string backupFile;         // a backup's file name in its folder, once it is known
+    // Records of this router's settings that could not be written to the history (each has shown
+    // its message); a run with any ends with exit status 1 although its files stay.
+    std::size_t recordsNotWritten = 0;
     std::vector<CallLogRecord> calls;  // Log: the router's call records, newest first
     // DryRun: the fields that would change (in the words of diff) and the commands, as printed;
     // Apply: the fields it set out to change and the commands sent, as printed.

@@ -9,8 +9,10 @@ OpenedHistory OpenHistory(const CommonOptions& options, const std::string& progr
     if (options.noHistory) return opened;
     opened.folder = options.historyFolder.value_or(DefaultHistoryFolder());
     std::string problem;
-    opened.history = OpenGitHistoryWhenUsed(opened.folder, program, &problem);
+    std::string warning;
+    opened.history = OpenGitHistoryWhenUsed(opened.folder, program, &problem, &warning);
     if (!opened.history) opened.problem = problem.empty() ? "cannot open " + opened.folder : problem;
+    if (opened.history && !warning.empty()) opened.warning = warning;
     return opened;
 }
 

@@ -14,6 +14,7 @@ struct OpenedHistory {
     std::unique_ptr<SettingsHistory> history;  // none with --no-history, or when it cannot be used
     std::string folder;                   // where it is (or was looked for)
     std::optional<std::string> problem;   // why the folder cannot be used
+    std::optional<std::string> warning;   // what the user should hear of an opened history (see OpenGitHistoryWhenUsed)
 };
 
 // The history of --history, or of the default folder, unless --no-history. `program` names the

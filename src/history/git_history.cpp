@@ -1,92 +1,35 @@
 #include "history/git_history.h"
 
-#include "history/last_records.h"
-
 #include <git2.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 #include <thread>
 
+#include "history/git_support.h"
+#include "history/history_folder.h"
+#include "history/last_records.h"
+
 namespace dezadav {
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace git;
 
 constexpr const char* kMarkerName = "dezadav-history.txt";
 constexpr std::string_view kMarkerText =
     "Router settings recorded by Dezadav: one file per router (named by its MAC address, or by its IP\n"
     "address when no MAC is known), one commit per record.\n";
-constexpr const char* kHead = "HEAD";
 // Another process may move the branch between our read and our write; its record stays and ours
 // is made again on top of it.
-constexpr int kCommitAttempts = 50;
 constexpr auto kRetryPause = std::chrono::milliseconds(20);
-
-// libgit2's global state, set up once for the program's life.
-void InitLibrary() {
-    static const int once = git_libgit2_init();
-    (void)once;
-}
-
-std::string LastGitError(const std::string& what) {
-    const git_error* error = git_error_last();
-    return what + (error != nullptr && error->message != nullptr ? std::string(": ") + error->message : "");
-}
-
-template <typename T, void (*Free)(T*)>
-struct GitFree {
-    void operator()(T* object) const { Free(object); }
-};
-template <typename T, void (*Free)(T*)>
-using GitPtr = std::unique_ptr<T, GitFree<T, Free>>;
-using CommitPtr = GitPtr<git_commit, git_commit_free>;
-using TreePtr = GitPtr<git_tree, git_tree_free>;
-using BuilderPtr = GitPtr<git_treebuilder, git_treebuilder_free>;
-using SignaturePtr = GitPtr<git_signature, git_signature_free>;
-using BlobPtr = GitPtr<git_blob, git_blob_free>;
-using ObjectPtr = GitPtr<git_object, git_object_free>;
-using WalkPtr = GitPtr<git_revwalk, git_revwalk_free>;
-using EntryPtr = GitPtr<git_tree_entry, git_tree_entry_free>;
-using IndexPtr = GitPtr<git_index, git_index_free>;
-using RepoPtr = GitPtr<git_repository, git_repository_free>;
-
-SignaturePtr Signature() {
-    git_signature* signature = nullptr;
-    if (git_signature_now(&signature, "Dezadav", "dezadav@localhost") != 0) return nullptr;
-    return SignaturePtr(signature);
-}
-
-// The commit HEAD names; nothing on an unborn branch (or a failure: `failed` tells them apart).
-CommitPtr HeadCommit(git_repository* repo, bool* failed) {
-    *failed = false;
-    git_oid id;
-    const int found = git_reference_name_to_id(&id, repo, kHead);
-    if (found == GIT_ENOTFOUND || found == GIT_EUNBORNBRANCH) return nullptr;
-    git_commit* commit = nullptr;
-    if (found != 0 || git_commit_lookup(&commit, repo, &id) != 0) {
-        *failed = true;
-        return nullptr;
-    }
-    return CommitPtr(commit);
-}
-
-// Writes a commit of `tree` on top of `parent` (none: the first commit) and moves HEAD to it.
-// GIT_EMODIFIED or GIT_ELOCKED when another writer moved or holds the branch meanwhile.
-int CommitTree(git_repository* repo, const git_tree* tree, const git_commit* parent, const std::string& message,
-               git_oid* id) {
-    const SignaturePtr signature = Signature();
-    if (!signature) return -1;
-    const git_commit* parents[] = {parent};
-    return git_commit_create(id, repo, kHead, signature.get(), signature.get(), "UTF-8", message.c_str(), tree,
-                             parent != nullptr ? 1 : 0, parents);
-}
-
-bool Retryable(int code) { return code == GIT_EMODIFIED || code == GIT_ELOCKED; }
+// How long a run waits for another one writing the same history.
+constexpr int kWriterWaitMs = 10000;
 
 // Writes the last-records list (history/last_records.h) for the commit `tip` with tree `tree`, so
 // that the next fetch of an unchanged router can tell without git. Whole or not at all: a temporary
@@ -119,27 +62,40 @@ bool HoldsMarker(git_commit* commit) {
     return git_tree_entry_byname(tree, kMarkerName) != nullptr;
 }
 
-// The first commit of a new history: the marker file alone.
-bool StartHistory(git_repository* repo, std::string* problem) {
+// The first commit of a new history in `folder`: the marker file alone, read back.
+bool StartHistory(const std::string& folder, const std::string& program, std::string* problem) {
+    git_repository_init_options options = GIT_REPOSITORY_INIT_OPTIONS_INIT;
+    options.flags = GIT_REPOSITORY_INIT_BARE | GIT_REPOSITORY_INIT_MKPATH;
+    options.initial_head = "main";
+    git_repository* made = nullptr;
+    if (git_repository_init_ext(&made, folder.c_str(), &options) != 0) {
+        *problem = LastGitError("cannot create the history");
+        return false;
+    }
+    const RepoPtr repo(made);
     git_oid blob;
     git_oid treeId;
     git_treebuilder* builder = nullptr;
-    if (git_blob_create_from_buffer(&blob, repo, kMarkerText.data(), kMarkerText.size()) != 0 ||
-        git_treebuilder_new(&builder, repo, nullptr) != 0) {
+    if (git_blob_create_from_buffer(&blob, repo.get(), kMarkerText.data(), kMarkerText.size()) != 0 ||
+        git_treebuilder_new(&builder, repo.get(), nullptr) != 0) {
         *problem = LastGitError("cannot start the history");
         return false;
     }
     const BuilderPtr ownedBuilder(builder);
     git_tree* tree = nullptr;
     if (git_treebuilder_insert(nullptr, builder, kMarkerName, &blob, GIT_FILEMODE_BLOB) != 0 ||
-        git_treebuilder_write(&treeId, builder) != 0 || git_tree_lookup(&tree, repo, &treeId) != 0) {
+        git_treebuilder_write(&treeId, builder) != 0 || git_tree_lookup(&tree, repo.get(), &treeId) != 0) {
         *problem = LastGitError("cannot start the history");
         return false;
     }
     const TreePtr ownedTree(tree);
     git_oid commit;
-    if (CommitTree(repo, tree, nullptr, "history started\n", &commit) != 0) {
+    if (CommitTree(repo.get(), tree, nullptr, "history started\n", program, &commit) != 0) {
         *problem = LastGitError("cannot start the history");
+        return false;
+    }
+    if (const std::optional<std::string> unread = ReadBack(folder, commit, {blob, treeId})) {
+        *problem = "cannot start the history: " + *unread;
         return false;
     }
     return true;
@@ -150,49 +106,76 @@ bool IsEmptyFolder(const fs::path& folder) {
     return fs::is_directory(folder, error) && fs::directory_iterator(folder, error) == fs::directory_iterator();
 }
 
+void AddWarning(std::string* warning, const std::string& text) {
+    if (warning == nullptr || text.empty()) return;
+    *warning += (warning->empty() ? "" : "\n") + text;
+}
+
+// A commit HEAD names that never reached the disk would leave the branch pointing at nothing: it goes
+// back to the commit before.
+void PutBranchBack(git_repository* repo, const git_oid& written, const git_commit* parent) {
+    git_reference* head = nullptr;
+    if (parent == nullptr || git_repository_head(&head, repo) != 0) return;
+    if (git_oid_equal(git_reference_target(head), &written)) {
+        git_reference* moved = nullptr;
+        if (git_reference_set_target(&moved, head, git_commit_id(parent), "record not written") == 0)
+            git_reference_free(moved);
+    }
+    git_reference_free(head);
+}
+
 }  // namespace
 
 std::unique_ptr<GitHistory> GitHistory::Open(const std::string& folder, const std::string& program,
-                                             std::string* problem) {
+                                             std::string* problem, std::string* warning) {
     InitLibrary();
     const fs::path path(folder);
     std::error_code error;
-    const bool fresh = !fs::exists(path, error) || IsEmptyFolder(path);
-    git_repository* repo = nullptr;
-    if (fresh) {
-        fs::create_directories(path, error);
-        // Settings hold SIP passwords: the history is the user's alone.
-        fs::permissions(path, fs::perms::owner_all, fs::perm_options::replace, error);
-        if (error) {
-            *problem = "cannot create the history folder " + folder + ": " + error.message();
+    // An empty folder is taken only when it is the user's own.
+    const bool exists = fs::exists(path, error);
+    if (exists) {
+        if (const std::optional<std::string> unusable = HistoryFolderProblem(folder, nullptr)) {
+            *problem = *unusable;
             return nullptr;
         }
-        git_repository_init_options options = GIT_REPOSITORY_INIT_OPTIONS_INIT;
-        options.flags = GIT_REPOSITORY_INIT_BARE | GIT_REPOSITORY_INIT_MKPATH;
-        options.initial_head = "main";
-        if (git_repository_init_ext(&repo, folder.c_str(), &options) != 0) {
-            *problem = LastGitError("cannot create the history in " + folder);
-            return nullptr;
-        }
-        RepoPtr owned(repo);
-        if (!StartHistory(repo, problem)) return nullptr;
-        return std::unique_ptr<GitHistory>(new GitHistory(owned.release(), folder, program));
     }
-    if (git_repository_open_ext(&repo, folder.c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH | GIT_REPOSITORY_OPEN_BARE,
-                                nullptr) != 0) {
+    if (!exists || IsEmptyFolder(path)) {
+        const auto fill = [&program](const std::string& made, std::string* why) {
+            return StartHistory(made, program, why);
+        };
+        if (!MakeHistoryBeside(folder, fill, problem)) return nullptr;
+    }
+    if (const std::optional<std::string> unusable = HistoryFolderProblem(folder, warning)) {
+        *problem = *unusable;
+        return nullptr;
+    }
+    git_repository* repo = nullptr;
+    // Not told to take the folder as a bare repository: a work tree's folder must show as one.
+    if (git_repository_open_ext(&repo, folder.c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr) != 0) {
         *problem = LastGitError(folder + " is not a Dezadav history");
         return nullptr;
     }
     RepoPtr owned(repo);
+    if (!git_repository_is_bare(repo)) {
+        *problem = folder +
+                   " is a git work tree (a checkout), not a Dezadav history; it is left as it is. Give the history "
+                   "a folder of its own";
+        return nullptr;
+    }
     bool failed = false;
     const CommitPtr head = HeadCommit(repo, &failed);
     if (failed) {
         *problem = LastGitError("the history in " + folder + " is damaged");
         return nullptr;
     }
-    if (!git_repository_is_bare(repo) || !head || !HoldsMarker(head.get())) {
+    if (!head || !HoldsMarker(head.get())) {
         *problem = folder + " is another repository, not a Dezadav history; it is left as it is";
         return nullptr;
+    }
+    const HistoryWriteLock lock(folder, kWriterWaitMs);
+    if (!lock.Problem()) {
+        const std::vector<std::string> removed = lock.RemoveStaleGitLocks();
+        if (!removed.empty()) AddWarning(warning, StaleLocksRemovedText(removed));
     }
     return std::unique_ptr<GitHistory>(new GitHistory(owned.release(), folder, program));
 }
@@ -204,16 +187,31 @@ GitHistory::~GitHistory() { git_repository_free(m_repo); }
 
 HistoryOutcome GitHistory::Record(const HistoryRouter& router, HistoryCause cause, std::string_view settingsText,
                                   bool onlyWhenChanged) {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const std::lock_guard<std::mutex> threads(m_mutex);
     HistoryOutcome outcome;
+    const HistoryWriteLock lock(m_folder, kWriterWaitMs);
+    if (lock.Problem()) {
+        outcome.problem = *lock.Problem();
+        return outcome;
+    }
+    const std::vector<std::string> removed = lock.RemoveStaleGitLocks();
+    if (!removed.empty()) outcome.notice = StaleLocksRemovedText(removed);
+    if (!router.macAddress.empty() && !router.ipAddress.empty()) {
+        if (const std::optional<std::string> unjoined = JoinAddressRecords(router)) {
+            outcome.problem = *unjoined;
+            return outcome;
+        }
+    }
     const std::string file = router.FileName();
-    const std::string message = HistoryMessage(router, cause, m_program);
+    const std::string message = HistoryMessage(router, cause, m_program) + RunnerLines();
     git_oid blob;
     if (git_blob_create_from_buffer(&blob, m_repo, settingsText.data(), settingsText.size()) != 0) {
         outcome.problem = LastGitError("cannot write into the history " + m_folder);
         return outcome;
     }
     for (int attempt = 0; attempt < kCommitAttempts; ++attempt) {
+        // Each attempt builds its tree on the head as it is now: a record another writer made
+        // meanwhile stays in it.
         bool failed = false;
         const CommitPtr head = HeadCommit(m_repo, &failed);
         git_tree* tree = nullptr;
@@ -242,8 +240,13 @@ HistoryOutcome GitHistory::Record(const HistoryRouter& router, HistoryCause caus
         }
         const TreePtr ownedNewTree(newTree);
         git_oid commit;
-        const int made = CommitTree(m_repo, newTree, head.get(), message, &commit);
+        const int made = CommitTree(m_repo, newTree, head.get(), message, m_program, &commit);
         if (made == 0) {
+            if (const std::optional<std::string> unread = ReadBack(m_folder, commit, {blob, treeId})) {
+                PutBranchBack(m_repo, commit, head.get());
+                outcome.problem = "the record was not written to the history " + m_folder + ": " + *unread;
+                return outcome;
+            }
             outcome.recorded = true;
             outcome.id = git_oid_tostr_s(&commit);
             RememberTip(m_folder, &commit, newTree);
@@ -256,20 +259,56 @@ HistoryOutcome GitHistory::Record(const HistoryRouter& router, HistoryCause caus
     return outcome;
 }
 
-std::vector<HistoryEntry> GitHistory::Entries(const HistoryRouter& router, std::optional<std::string>* problem) {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    std::vector<HistoryEntry> entries;
-    const std::string file = router.FileName();
+std::optional<std::string> GitHistory::JoinAddressRecords(const HistoryRouter& router) {
+    const std::string addressFile = router.ipAddress + ".csv";
+    for (int attempt = 0; attempt < kCommitAttempts; ++attempt) {
+        bool failed = false;
+        const CommitPtr head = HeadCommit(m_repo, &failed);
+        git_tree* tree = nullptr;
+        if (!head || git_commit_tree(&tree, head.get()) != 0) return LastGitError("the history " + m_folder + " is damaged");
+        const TreePtr ownedTree(tree);
+        if (git_tree_entry_byname(tree, addressFile.c_str()) == nullptr) return std::nullopt;
+        // The records kept under the address belong to this router from now on: its file leaves the
+        // tree in one commit that says whose history took them.
+        git_treebuilder* builder = nullptr;
+        git_oid treeId;
+        git_tree* newTree = nullptr;
+        if (git_treebuilder_new(&builder, m_repo, tree) != 0) return LastGitError("cannot write into the history " + m_folder);
+        const BuilderPtr ownedBuilder(builder);
+        if (git_treebuilder_remove(builder, addressFile.c_str()) != 0 || git_treebuilder_write(&treeId, builder) != 0 ||
+            git_tree_lookup(&newTree, m_repo, &treeId) != 0)
+            return LastGitError("cannot write into the history " + m_folder);
+        const TreePtr ownedNewTree(newTree);
+        const std::string message = "join: the records of " + router.ipAddress + " are " + router.macAddress +
+                                    "'s\n\nRouter: " + router.macAddress + "\nAddress: " + router.ipAddress +
+                                    "\nJoined: " + router.ipAddress + "\nProgram: " + m_program + "\n" + RunnerLines();
+        git_oid commit;
+        const int made = CommitTree(m_repo, newTree, head.get(), message, m_program, &commit);
+        if (made == 0) {
+            if (const std::optional<std::string> unread = ReadBack(m_folder, commit, {treeId})) {
+                PutBranchBack(m_repo, commit, head.get());
+                return "the records of " + router.ipAddress + " could not join " + router.macAddress + ": " + *unread;
+            }
+            return std::nullopt;
+        }
+        if (!Retryable(made)) break;
+        std::this_thread::sleep_for(kRetryPause);
+    }
+    return LastGitError("cannot write into the history " + m_folder);
+}
+
+bool GitHistory::Walk(const std::function<bool(const git_oid&, git_commit*, std::string_view)>& visit,
+                      std::optional<std::string>* problem) {
     git_revwalk* walk = nullptr;
     if (git_revwalk_new(&walk, m_repo) != 0) {
         *problem = LastGitError("cannot read the history " + m_folder);
-        return entries;
+        return false;
     }
     const WalkPtr ownedWalk(walk);
     git_revwalk_sorting(walk, GIT_SORT_TIME | GIT_SORT_TOPOLOGICAL);
     if (git_revwalk_push_head(walk) != 0) {
         *problem = LastGitError("cannot read the history " + m_folder);
-        return entries;
+        return false;
     }
     git_oid id;
     int walked = 0;
@@ -277,31 +316,87 @@ std::vector<HistoryEntry> GitHistory::Entries(const HistoryRouter& router, std::
         git_commit* commit = nullptr;
         if (git_commit_lookup(&commit, m_repo, &id) != 0) {
             *problem = LastGitError("the history " + m_folder + " is damaged");
-            return entries;
+            return false;
         }
         const CommitPtr owned(commit);
         const char* message = git_commit_message(commit);
-        if (message == nullptr) continue;
-        const std::optional<std::string> name = HistoryMessageField(message, "Router");
-        if (!name || *name + ".csv" != file) continue;
-        const std::optional<HistoryCause> cause = HistoryCauseFromWord(HistoryMessageField(message, "Cause").value_or(""));
-        if (!cause) continue;
-        HistoryEntry entry;
-        entry.id = git_oid_tostr_s(&id);
-        entry.time = static_cast<std::int64_t>(git_commit_time(commit));
-        entry.cause = *cause;
-        entry.model = HistoryMessageField(message, "Model").value_or("");
-        entries.push_back(std::move(entry));
+        if (message != nullptr && !visit(id, commit, message)) return true;
     }
     // A commit the walk cannot read ends it early: the records would look fewer than they are.
-    if (walked != GIT_ITEROVER) *problem = LastGitError("the history " + m_folder + " is damaged");
+    if (walked != GIT_ITEROVER) {
+        *problem = LastGitError("the history " + m_folder + " is damaged");
+        return false;
+    }
+    return true;
+}
+
+HistoryRouter GitHistory::Resolve(const HistoryRouter& router, std::optional<std::string>* problem) {
+    HistoryRouter key = router;
+    if (!key.macAddress.empty() || key.ipAddress.empty()) return key;
+    // Named by its address alone (no discovery answer now): the router that last answered from it.
+    Walk(
+        [&](const git_oid&, git_commit*, std::string_view message) {
+            const std::string name = HistoryMessageField(message, "Router").value_or("");
+            if (HistoryMessageField(message, "Address").value_or("") != key.ipAddress || name == key.ipAddress)
+                return true;
+            key.macAddress = name;
+            return false;
+        },
+        problem);
+    return key;
+}
+
+std::vector<std::string> GitHistory::Names(const HistoryRouter& key, std::optional<std::string>* problem) {
+    std::vector<std::string> names;
+    for (const std::string* name : {&key.macAddress, &key.ipAddress}) {
+        if (!name->empty()) names.push_back(*name);
+    }
+    if (key.macAddress.empty()) return names;
+    // The addresses whose records joined this router's history once its MAC was known.
+    Walk(
+        [&](const git_oid&, git_commit*, std::string_view message) {
+            if (HistoryMessageField(message, "Router").value_or("") == key.macAddress) {
+                if (const std::optional<std::string> joined = HistoryMessageField(message, "Joined"))
+                    names.push_back(*joined);
+            }
+            return true;
+        },
+        problem);
+    return names;
+}
+
+std::vector<HistoryEntry> GitHistory::Entries(const HistoryRouter& router, std::optional<std::string>* problem) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<HistoryEntry> entries;
+    std::optional<std::string> unread;
+    const HistoryRouter key = Resolve(router, &unread);
+    const std::vector<std::string> names = Names(key, &unread);
+    if (unread) {
+        *problem = unread;
+        return entries;
+    }
+    Walk(
+        [&](const git_oid& id, git_commit* commit, std::string_view message) {
+            const std::string name = HistoryMessageField(message, "Router").value_or("");
+            if (std::find(names.begin(), names.end(), name) == names.end()) return true;
+            const std::optional<HistoryCause> cause =
+                HistoryCauseFromWord(HistoryMessageField(message, "Cause").value_or(""));
+            if (!cause) return true;
+            HistoryEntry entry;
+            entry.id = git_oid_tostr_s(&id);
+            entry.time = static_cast<std::int64_t>(git_commit_time(commit));
+            entry.cause = *cause;
+            entry.model = HistoryMessageField(message, "Model").value_or("");
+            entries.push_back(std::move(entry));
+            return true;
+        },
+        problem);
     return entries;
 }
 
 std::optional<std::string> GitHistory::SettingsAt(const HistoryRouter& router, const std::string& id,
                                                   std::optional<std::string>* problem) {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    const std::string file = router.FileName();
     git_object* object = nullptr;
     // Only a commit name (full or a unique abbreviation): never a path or a revision expression.
     const bool hex = !id.empty() && id.size() <= GIT_OID_HEXSZ &&
@@ -319,10 +414,19 @@ std::optional<std::string> GitHistory::SettingsAt(const HistoryRouter& router, c
     const ObjectPtr ownedPeeled(peeled);
     auto* commit = reinterpret_cast<git_commit*>(peeled);
     const char* message = git_commit_message(commit);
-    if (message == nullptr || HistoryMessageField(message, "Router").value_or("") + ".csv" != file) {
-        *problem = "the record " + id + " is not one of router " + (router.macAddress.empty() ? router.ipAddress : router.macAddress);
+    const std::string name = message == nullptr ? "" : HistoryMessageField(message, "Router").value_or("");
+    std::optional<std::string> unread;
+    const HistoryRouter key = Resolve(router, &unread);
+    const std::vector<std::string> names = Names(key, &unread);
+    if (unread) {
+        *problem = unread;
         return std::nullopt;
     }
+    if (name.empty() || std::find(names.begin(), names.end(), name) == names.end()) {
+        *problem = "the record " + id + " is not one of router " + (key.macAddress.empty() ? key.ipAddress : key.macAddress);
+        return std::nullopt;
+    }
+    const std::string file = name + ".csv";
     git_tree* tree = nullptr;
     git_tree_entry* entry = nullptr;
     git_blob* blob = nullptr;
@@ -343,65 +447,6 @@ std::optional<std::string> GitHistory::SettingsAt(const HistoryRouter& router, c
     const BlobPtr ownedBlob(blob);
     return std::string(static_cast<const char*>(git_blob_rawcontent(blob)),
                        static_cast<std::size_t>(git_blob_rawsize(blob)));
-}
-
-bool IsGitWorkTree(const std::string& folder) {
-    InitLibrary();
-    git_repository* repo = nullptr;
-    if (git_repository_open_ext(&repo, folder.c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr) != 0) return false;
-    const RepoPtr owned(repo);
-    return !git_repository_is_bare(repo);
-}
-
-bool CommitFolderFiles(const std::string& folder, const std::vector<std::string>& files, const std::string& message,
-                       std::string* problem) {
-    InitLibrary();
-    git_repository* repo = nullptr;
-    if (git_repository_open_ext(&repo, folder.c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr) != 0 ) {
-        *problem = LastGitError(folder + " is not a git repository");
-        return false;
-    }
-    const RepoPtr ownedRepo(repo);
-    git_index* index = nullptr;
-    if (git_repository_is_bare(repo) || git_repository_index(&index, repo) != 0) {
-        *problem = LastGitError(folder + " has no work tree to commit");
-        return false;
-    }
-    const IndexPtr ownedIndex(index);
-    for (const std::string& file : files) {
-        if (git_index_add_bypath(index, file.c_str()) != 0) {
-            *problem = LastGitError("cannot add " + file + " to the repository " + folder);
-            return false;
-        }
-    }
-    git_oid treeId;
-    git_tree* tree = nullptr;
-    if (git_index_write_tree(&treeId, index) != 0 || git_tree_lookup(&tree, repo, &treeId) != 0) {
-        *problem = LastGitError("cannot commit in " + folder);
-        return false;
-    }
-    const TreePtr ownedTree(tree);
-    for (int attempt = 0; attempt < kCommitAttempts; ++attempt) {
-        bool failed = false;
-        const CommitPtr head = HeadCommit(repo, &failed);
-        if (failed) break;
-        // A run that changed no file adds no commit: the log shows the nights something changed.
-        const bool unchanged = head && git_oid_equal(git_commit_tree_id(head.get()), &treeId);
-        git_oid commit;
-        const int made = unchanged ? 0 : CommitTree(repo, tree, head.get(), message, &commit);
-        if (made == 0) {
-            // The index now matches the commit, so `git status` shows nothing left to commit.
-            if (git_index_write(index) != 0) {
-                *problem = LastGitError("committed, but cannot write the index of " + folder);
-                return false;
-            }
-            return true;
-        }
-        if (!Retryable(made)) break;
-        std::this_thread::sleep_for(kRetryPause);
-    }
-    *problem = LastGitError("cannot commit in " + folder);
-    return false;
 }
 
 }  // namespace dezadav

@@ -6,9 +6,12 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "history/git_history_module.h"
+#include "history/history_folder.h"
 #include "history/last_records.h"
 
 namespace dezadav {
@@ -75,19 +78,42 @@ std::optional<std::string> ObviousProblem(const std::string& folder) {
     return std::nullopt;
 }
 
+// How long the check at opening waits for another run writing the same history.
+constexpr int kWriterWaitMs = 10000;
+
+// The lines of `text` that `told` does not hold already.
+std::string LinesNotTold(const std::string& text, const std::string& told) {
+    std::istringstream lines(text);
+    std::string line;
+    std::string left;
+    while (std::getline(lines, line)) {
+        if (line.empty() || told.find(line) != std::string::npos) continue;
+        left += (left.empty() ? "" : "\n") + line;
+    }
+    return left;
+}
+
 // Opens the real history at its first use; every use after a refusal reports the same refusal.
 class HistoryOpenedWhenUsed : public SettingsHistory {
 public:
-    HistoryOpenedWhenUsed(std::string folder, std::string program)
-        : m_folder(std::move(folder)), m_program(std::move(program)) {}
+    HistoryOpenedWhenUsed(std::string folder, std::string program, std::string told)
+        : m_folder(std::move(folder)), m_program(std::move(program)), m_told(std::move(told)) {}
 
     HistoryOutcome Record(const HistoryRouter& router, HistoryCause cause, std::string_view settingsText,
                           bool onlyWhenChanged) override {
-        // The common case of a fetch, settings as last recorded, is told without loading git.
-        if (onlyWhenChanged && LastRecordHolds(m_folder, router.FileName(), settingsText)) return {};
+        // The common case of a fetch, settings as last recorded, is told without loading git; not
+        // while records kept under the router's address still wait to join its MAC's history.
+        const bool joinPending = !router.macAddress.empty() && !router.ipAddress.empty() &&
+                                 LastRecordsName(m_folder, router.ipAddress + ".csv");
+        if (onlyWhenChanged && !joinPending && LastRecordHolds(m_folder, router.FileName(), settingsText)) return {};
         HistoryOutcome outcome;
         SettingsHistory* history = Opened(&outcome.problem);
-        return history != nullptr ? history->Record(router, cause, settingsText, onlyWhenChanged) : outcome;
+        if (history == nullptr) return outcome;
+        outcome = history->Record(router, cause, settingsText, onlyWhenChanged);
+        if (std::optional<std::string> opening = TakeOpeningNotice()) {
+            outcome.notice = *opening + (outcome.notice ? "\n" + *outcome.notice : std::string());
+        }
+        return outcome;
     }
     std::vector<HistoryEntry> Entries(const HistoryRouter& router,
                                       std::optional<std::string>* problem) override {
@@ -108,7 +134,9 @@ private:
             m_tried = true;
             std::string reason;
             if (const GitHistoryModule* module = Module(&reason)) {
-                m_history.reset(module->open(m_folder, m_program, &reason));
+                std::string warning;
+                m_history.reset(module->open(m_folder, m_program, &reason, &warning));
+                m_openingNotice = LinesNotTold(warning, m_told);
             }
             if (!m_history) m_problem = reason.empty() ? "cannot open " + m_folder : reason;
         }
@@ -116,9 +144,18 @@ private:
         return m_history.get();
     }
 
+    // What the opening warned of that was not told when the history was given out, once.
+    std::optional<std::string> TakeOpeningNotice() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_openingNotice.empty()) return std::nullopt;
+        return std::exchange(m_openingNotice, std::string());
+    }
+
     std::mutex m_mutex;
     const std::string m_folder;
     const std::string m_program;
+    const std::string m_told;  // the warning given when the history was given out
+    std::string m_openingNotice;
     bool m_tried = false;
     std::unique_ptr<SettingsHistory> m_history;
     std::string m_problem;
@@ -127,20 +164,37 @@ private:
 }  // namespace
 
 std::unique_ptr<SettingsHistory> OpenGitHistoryWhenUsed(const std::string& folder, const std::string& program,
-                                                        std::string* problem) {
+                                                        std::string* problem, std::string* warning) {
     if (std::optional<std::string> obvious = ObviousProblem(folder)) {
         *problem = *obvious;
         return nullptr;
     }
-    return std::make_unique<HistoryOpenedWhenUsed>(folder, program);
+    std::string told;
+    std::error_code error;
+    if (fs::exists(folder, error)) {
+        if (std::optional<std::string> unusable = HistoryFolderProblem(folder, &told)) {
+            *problem = *unusable;
+            return nullptr;
+        }
+        // What GitHistory::Open does at once, told at once: git locks left by a run that ended.
+        if (fs::is_regular_file(fs::path(folder) / "HEAD", error)) {
+            const HistoryWriteLock lock(folder, kWriterWaitMs);
+            const std::vector<std::string> removed =
+                lock.Problem() ? std::vector<std::string>{} : lock.RemoveStaleGitLocks();
+            if (!removed.empty()) told += (told.empty() ? "" : "\n") + StaleLocksRemovedText(removed);
+        }
+    }
+    if (warning != nullptr) *warning = told;
+    return std::make_unique<HistoryOpenedWhenUsed>(folder, program, std::move(told));
 }
 
 namespace git_module {
 
 bool CommitFolderFiles(const std::string& folder, const std::vector<std::string>& files,
-                       const std::string& message, std::string* problem) {
+                       const std::string& message, const std::string& program, std::string* problem,
+                       bool* committed) {
     const GitHistoryModule* module = Module(problem);
-    return module != nullptr && module->commitFolderFiles(folder, files, message, problem);
+    return module != nullptr && module->commitFolderFiles(folder, files, message, program, problem, committed);
 }
 
 bool IsGitWorkTree(const std::string& folder) {

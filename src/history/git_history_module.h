@@ -12,11 +12,13 @@ namespace dezadav {
 // or written, so a run that never touches one (a fetch without history, the help, the window's
 // first screen) does not pay for mapping and starting those libraries.
 struct GitHistoryModule {
-    // GitHistory::Open: the history in `folder`, or nothing with `problem` set.
-    SettingsHistory* (*open)(const std::string& folder, const std::string& program, std::string* problem);
+    // GitHistory::Open: the history in `folder`, or nothing with `problem` set; `warning` as there.
+    SettingsHistory* (*open)(const std::string& folder, const std::string& program, std::string* problem,
+                             std::string* warning);
     // CommitFolderFiles and IsGitWorkTree.
     bool (*commitFolderFiles)(const std::string& folder, const std::vector<std::string>& files,
-                              const std::string& message, std::string* problem);
+                              const std::string& message, const std::string& program, std::string* problem,
+                              bool* committed);
     bool (*isGitWorkTree)(const std::string& folder);
 };
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace dezadav {
@@ -96,17 +97,31 @@ std::string GitBlobId(std::string_view text) {
     return Sha1Hex(std::move(object));
 }
 
-bool LastRecordHolds(const std::string& folder, const std::string& fileName, std::string_view text) {
+namespace {
+
+// The git id the last-records list names for `fileName`, when the list is of the commit the branch
+// names now; nothing otherwise.
+std::optional<std::string> ListedId(const std::string& folder, const std::string& fileName) {
     const std::string tip = BranchTip(folder);
-    if (tip.empty()) return false;
+    if (tip.empty()) return std::nullopt;
     std::ifstream list(folder + "/" + kLastRecordsFileName, std::ios::binary);
     std::string line;
-    if (!std::getline(list, line) || line != tip) return false;
+    if (!std::getline(list, line) || line != tip) return std::nullopt;
     while (std::getline(list, line)) {
-        if (line.size() > 41 && line.compare(41, std::string::npos, fileName) == 0)
-            return line.compare(0, 40, GitBlobId(text)) == 0;
+        if (line.size() > 41 && line.compare(41, std::string::npos, fileName) == 0) return line.substr(0, 40);
     }
-    return false;
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool LastRecordHolds(const std::string& folder, const std::string& fileName, std::string_view text) {
+    const std::optional<std::string> id = ListedId(folder, fileName);
+    return id && *id == GitBlobId(text);
+}
+
+bool LastRecordsName(const std::string& folder, const std::string& fileName) {
+    return ListedId(folder, fileName).has_value();
 }
 
 }  // namespace dezadav

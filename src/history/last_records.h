@@ -21,4 +21,8 @@ std::string GitBlobId(std::string_view text);
 // (no list, a list of an older commit, another text, a folder that is not a bare repository).
 bool LastRecordHolds(const std::string& folder, const std::string& fileName, std::string_view text);
 
+// True when the last-records list of the branch's newest commit names `fileName` (a file in that
+// commit). False also when that cannot be told so.
+bool LastRecordsName(const std::string& folder, const std::string& fileName);
+
 }  // namespace dezadav

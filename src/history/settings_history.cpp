@@ -7,12 +7,13 @@ namespace dezadav {
 
 namespace {
 
-constexpr std::array<std::pair<HistoryCause, std::string_view>, 5> kCauseWords{{
+constexpr std::array<std::pair<HistoryCause, std::string_view>, 6> kCauseWords{{
     {HistoryCause::Fetch, "fetch"},
     {HistoryCause::BeforeApply, "before apply"},
     {HistoryCause::AfterApply, "after apply"},
     {HistoryCause::Backup, "backup"},
     {HistoryCause::Undo, "undo"},
+    {HistoryCause::FailedApply, "after failed apply"},
 }};
 
 // A field of a message never spans lines: a model name with a line break would forge another field.
@@ -67,15 +68,19 @@ std::optional<std::string> HistoryMessageField(std::string_view message, std::st
     return std::nullopt;
 }
 
-std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst) {
+std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst, bool* beforeMissing) {
+    if (beforeMissing != nullptr) *beforeMissing = false;
     auto entry = newestFirst.begin();
     while (entry != newestFirst.end() && entry->cause != HistoryCause::AfterApply &&
            entry->cause != HistoryCause::Undo)
         ++entry;
-    // A failed apply leaves a "before apply" record without its "after apply": the one wanted is the
-    // first below the completed apply.
-    while (entry != newestFirst.end() && entry->cause != HistoryCause::BeforeApply) ++entry;
     if (entry == newestFirst.end()) return std::nullopt;
+    // Every apply records its "before apply" right before it sends anything.
+    ++entry;
+    if (entry == newestFirst.end() || entry->cause != HistoryCause::BeforeApply) {
+        if (beforeMissing != nullptr) *beforeMissing = true;
+        return std::nullopt;
+    }
     return entry->id;
 }
 

@@ -10,10 +10,12 @@ namespace dezadav {
 
 // Why a router's settings were recorded. Undo is what the router holds after an undo of an apply
 // went through (an apply as well, told apart so that it is not taken for the user's own).
-enum class HistoryCause { Fetch, BeforeApply, AfterApply, Backup, Undo };
+// FailedApply: what the router holds after an apply that stopped part-way (what was read before it
+// plus the commands that went through).
+enum class HistoryCause { Fetch, BeforeApply, AfterApply, Backup, Undo, FailedApply };
 
-// "fetch", "before apply", "after apply", "backup", "undo": the word a record's message and listings
-// use.
+// "fetch", "before apply", "after apply", "backup", "undo", "after failed apply": the word a record's
+// message and listings use.
 std::string_view HistoryCauseWord(HistoryCause cause);
 std::optional<HistoryCause> HistoryCauseFromWord(std::string_view word);
 
@@ -37,12 +39,15 @@ struct HistoryEntry {
 };
 
 // What recording did: `problem` says why nothing could be recorded (in English, for a message's
-// detail); `recorded` is false also when the settings equal the router's last record and the caller
-// asked to record changes only.
+// detail; a record counts as made only once it has been read back); `recorded` is false also when the
+// settings equal the router's last record and the caller asked to record changes only.
 struct HistoryOutcome {
     bool recorded = false;
     std::string id;
     std::optional<std::string> problem;
+    // Something the store put right on the way that the user should hear of (a lock left by a run that
+    // ended, removed).
+    std::optional<std::string> notice;
 };
 
 // The message of a record: a summary line, then one "Name: value" line each for the router, its
@@ -53,9 +58,12 @@ std::string HistoryMessage(const HistoryRouter& router, HistoryCause cause, std:
 std::optional<std::string> HistoryMessageField(std::string_view message, std::string_view name);
 
 // The record taken right before the newest completed apply among `newestFirst` (a router's records,
-// newest first): the "before apply" record nearest below the newest "after apply" or "undo" one.
-// Nothing when no apply has completed since the records began.
-std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst);
+// newest first): the "before apply" record right below the newest "after apply" or "undo" one, the one rule of
+// the window's Undo and `restore --to before-last-apply`. Nothing when no apply has completed since
+// the records began, or when that apply's "before apply" record is missing (`beforeMissing` then set):
+// an older one would undo more than the last apply.
+std::optional<std::string> BeforeLastApplyId(const std::vector<HistoryEntry>& newestFirst,
+                                             bool* beforeMissing = nullptr);
 
 // Every version of every router's settings (in the settings file's form, without the call log).
 // Safe to use from several threads at once.

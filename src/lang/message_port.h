@@ -15,4 +15,11 @@ public:
     virtual void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) = 0;
 };
 
+// Shows nothing: for work whose failure is told otherwise (text this program wrote itself read back,
+// a question that may go unanswered).
+class SilentMessagePort : public MessagePort {
+public:
+    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
+};
+
 }  // namespace dezadav

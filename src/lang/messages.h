@@ -104,6 +104,7 @@ inline constexpr MessageText kMsgRouterRefused{"Message_RouterRefused",
 inline constexpr MessageText kMsgSettingsUnread{"Message_SettingsUnread",
                                                 "These settings could not be read from the router:"};
 // Names of the areas in the message above.
+inline constexpr MessageText kMsgAreaDialPlan{"Message_AreaDialPlan", "Dial plan"};
 inline constexpr MessageText kMsgAreaSip{"Message_AreaSIP", "SIP"};
 inline constexpr MessageText kMsgAreaCodec{"Message_AreaCODEC", "Codec, RTP and DTMF"};
 // Apply of a settings file saved from the other router form: what the router loses. Answered with
@@ -166,6 +167,10 @@ inline constexpr MessageText kMsgHistoryApplyRefused{
 // The history folder could not be opened when the window started: it goes on without a history.
 // Why a record cannot be read when the history is switched off.
 inline constexpr std::string_view kNoHistoryKept = "no history is kept";
+// Something put right in the history folder, or to be put right by the user (a chmod); followed by what.
+inline constexpr MessageText kMsgHistoryWarning{"Message_HistoryWarning", "About the history folder:"};
+// Undo found no record to go back to; followed by why.
+inline constexpr MessageText kMsgNothingToUndo{"Message_NothingToUndo", "There is nothing to undo:"};
 inline constexpr MessageText kMsgHistoryUnavailable{
     "Message_HistoryUnavailable", "The history folder cannot be used; no settings are recorded until the next start:"};
 
@@ -200,6 +205,7 @@ inline constexpr MessageText kMsgHistoryBeforeApply{"History_BeforeApply", "befo
 inline constexpr MessageText kMsgHistoryAfterApply{"History_AfterApply", "after apply"};
 inline constexpr MessageText kMsgHistoryBackup{"History_Backup", "backup"};
 inline constexpr MessageText kMsgHistoryUndo{"History_Undo", "undo"};
+inline constexpr MessageText kMsgHistoryFailedApply{"History_FailedApply", "after failed apply"};
 inline constexpr MessageText kMsgHistoryFirst{"History_First", "first record"};
 inline constexpr MessageText kMsgHistoryNoChange{"History_NoChange", "no change"};
 inline constexpr MessageText kMsgHistoryMore{"History_More", "and %s more"};
@@ -459,11 +465,19 @@ inline std::string DiffSideUnreadableText(std::string_view side, std::string_vie
 inline constexpr std::string_view kSectionUnreadableReason = "a settings section cannot be read";
 // The history on the command line.
 inline constexpr std::string_view kWantedRecord = "before-last-apply or a record's id (7 to 40 hexadecimal digits)";
+inline std::string RecordsNotWrittenText(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " record" : " records") +
+           " of the routers' settings could not be written to the history (the files written stay)";
+}
 inline std::string HistoryUnusableText(std::string_view problem) {
     return std::string(problem) + " (--no-history runs without a history)";
 }
 inline std::string NoApplyRecordedText(std::string_view router) {
     return "the history holds no completed apply of " + std::string(router);
+}
+inline std::string NoBeforeApplyRecordText(std::string_view router) {
+    return "the newest completed apply of " + std::string(router) +
+           " has no \"before apply\" record: nothing to go back to";
 }
 inline std::string NoSuchRecordText(std::string_view record, std::string_view router) {
     return "the history holds no single record " + std::string(record) + " of " + std::string(router);

@@ -1,5 +1,6 @@
 #include "session/apply_commands.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -128,7 +129,8 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, std::vector<Ap
         return false;
     }
     if (entry.phoneNumber.empty()) {
-        commands.push_back({Join({kDialPlanDel, entry.index}), kMsgDelDialPlan, ApplyArea::DialPlan});
+        commands.push_back({Join({kDialPlanDel, entry.index}), kMsgDelDialPlan, ApplyArea::DialPlan,
+                            static_cast<std::size_t>(index - 1)});
         return true;
     }
 
@@ -162,7 +164,7 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, std::vector<Ap
         const int loop = LoopThroughCode(entry.loopThrough.value_or(LoopThrough::None));
         text = Join({text, std::to_string(loop), TextOrMarker(entry.backupNumber)});
     }
-    commands.push_back({std::move(text), kMsgSetDialPlan, ApplyArea::DialPlan});
+    commands.push_back({std::move(text), kMsgSetDialPlan, ApplyArea::DialPlan, static_cast<std::size_t>(index - 1)});
     return true;
 }
 
@@ -205,7 +207,7 @@ bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::ve
         }
         // A one-port router has no second port, and may say so: it is sent the port's commands all the
         // same, as routers in the field always were, and its refusal of them changes nothing.
-        commands.push_back({Join({command.words, argument}), failure, area, command.portTwo && !twoPort});
+        commands.push_back({Join({command.words, argument}), failure, area, position, command.portTwo && !twoPort});
     }
     return true;
 }
@@ -314,22 +316,42 @@ ApplyPlan BuildApplyPlan(const RouterSettings& router, ApplyTexts pages, bool tw
     return plan;
 }
 
-void RecordApplied(const ApplyPlan& plan, bool completed, std::size_t applied, RouterSettings& router) {
-    for (const DialPlanEntry& entry : plan.pages.dialPlanRows) router.SetEntry(entry, completed);
-    // An area went through when it has commands and none of them is at or after the first one that
-    // did not.
-    const auto areaWentThrough = [&](ApplyArea area) {
+void RecordApplied(const ApplyPlan& plan, bool completed, std::size_t applied, bool twoPort,
+                   RouterSettings& router) {
+    const std::size_t wentThrough = completed ? plan.commands.size() : std::min(applied, plan.commands.size());
+    // An area all of whose commands went through holds the plan's row whole (also the fields that
+    // have no command on this router form); otherwise each field that went through is known to be
+    // the plan's.
+    const auto wholeArea = [&](ApplyArea area) {
         if (completed) return true;
         bool any = false;
         for (std::size_t i = 0; i < plan.commands.size(); ++i) {
             if (plan.commands[i].area != area) continue;
-            if (i >= applied) return false;
+            if (i >= wentThrough) return false;
             any = true;
         }
         return any;
     };
-    if (plan.sendsSip && areaWentThrough(ApplyArea::Sip)) router.sipFields = plan.pages.sipRow;
-    if (plan.sendsCodec && areaWentThrough(ApplyArea::Codec)) router.codecFields = plan.pages.codecRow;
+    const bool sipWhole = plan.sendsSip && wholeArea(ApplyArea::Sip);
+    const bool codecWhole = plan.sendsCodec && wholeArea(ApplyArea::Codec);
+    const auto takeField = [](const ApplyCommand& command, const std::vector<std::string>& sent,
+                              std::vector<std::string>& held) {
+        // A row not known as a whole stays unknown: one field does not make it known.
+        if (command.target < held.size() && command.target < sent.size()) held[command.target] = sent[command.target];
+    };
+    for (std::size_t i = 0; i < wentThrough; ++i) {
+        const ApplyCommand& command = plan.commands[i];
+        if (command.area == ApplyArea::Sip && !sipWhole) takeField(command, plan.pages.sipRow, router.sipFields);
+        if (command.area == ApplyArea::Codec && !codecWhole)
+            takeField(command, plan.pages.codecRow, router.codecFields);
+        if (command.area != ApplyArea::DialPlan) continue;
+        for (const DialPlanEntry& entry : plan.pages.dialPlanRows) {
+            if (ReadLeadingDecimal(entry.index) - 1 == static_cast<int32_t>(command.target))
+                router.SetEntry(EntryAsListed(entry, twoPort), true);
+        }
+    }
+    if (sipWhole) router.sipFields = plan.pages.sipRow;
+    if (codecWhole) router.codecFields = plan.pages.codecRow;
 }
 
 }  // namespace dezadav

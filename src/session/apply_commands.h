@@ -34,6 +34,9 @@ struct ApplyCommand {
     std::string text;  // without the closing CR
     MessageText failure;
     ApplyArea area;
+    // What it changes: the entry's position (index - 1) for the dial plan, the field's position in
+    // the SIP or codec row otherwise.
+    std::size_t target = 0;
     // The router may refuse it without the apply failing: a second-port command sent to a one-port
     // router, which has no second port.
     bool refusalHarmless = false;
@@ -93,12 +96,12 @@ struct ApplyPlan {
 ApplyPlan BuildApplyPlan(const RouterSettings& router, ApplyTexts pages, bool twoPort);
 
 // Brings `router` to what it holds after `plan` was sent, of which the first `applied` commands went
-// through (`completed`: the whole plan did). Dial plan: once completed, every entry the plan was built
-// from is what the router holds; otherwise none of them is known any more (a changed entry may or may
-// not have reached the router, so each goes out again, whether it was left out this time or not). SIP
-// and codec: an area takes the plan's fields once all its commands went through, and once the plan
-// completed also when it differed without a field to send.
-void RecordApplied(const ApplyPlan& plan, bool completed, std::size_t applied, RouterSettings& router);
+// through (acknowledged by the prompt; the one that failed was refused or never carried out):
+// each entry deleted or set takes the form the router lists it in (EntryAsListed), each SIP or codec
+// field sent takes the plan's value. Once the whole plan went through (`completed`) an area that
+// differed takes the plan's fields whole, also those that have no command on this router form.
+void RecordApplied(const ApplyPlan& plan, bool completed, std::size_t applied, bool twoPort,
+                   RouterSettings& router);
 
 // The router's answer to a set command (everything after the echoed line break, up to and including
 // the prompt) when it refuses the command: the first line of a text that starts, after line breaks,

@@ -70,7 +70,7 @@ void TranscriptWriter::ExchangeStarted(int64_t atMs, const SessionRequest& reque
     m_block.clear();
     m_open = true;
     m_startMs = atMs;
-    m_passwordValuePending = false;
+    m_mask.Reset();
     char scale[32];
     std::snprintf(scale, sizeof scale, "%g", request.timeScale);
     // The request's password is deliberately not looked at.
@@ -89,28 +89,33 @@ void TranscriptWriter::AddLine(int64_t atMs, std::string_view direction, const s
     m_block += '\n';
 }
 
-std::string TranscriptWriter::MaskPrintedPasswords(std::string_view bytes) {
-    std::string out(bytes);
-    std::size_t at = 0;
-    for (;;) {
-        if (!m_passwordValuePending) {
-            const std::size_t keyword = out.find(kPrintedPasswordKeyword, at);
-            if (keyword == std::string::npos) break;
-            at = keyword + kPrintedPasswordKeyword.size();
-            m_passwordValuePending = true;
+std::string PrintedPasswordMask::Mask(std::string_view chunk) {
+    std::string out(chunk);
+    for (char& byte : out) {
+        if (m_inValue || (m_valueAhead && !IsWordEnd(byte))) {
+            m_valueAhead = false;
+            m_inValue = !IsWordEnd(byte);
+            if (m_inValue) byte = '*';
+            continue;
         }
-        // The value is the next word, on this line or (the keyword ending its line) a later one.
-        while (at < out.size() && IsWordEnd(out[at])) ++at;
-        if (at == out.size()) break;
-        while (at < out.size() && !IsWordEnd(out[at])) out[at++] = '*';
-        if (at < out.size()) m_passwordValuePending = false;
+        if (m_valueAhead) continue;  // line breaks and spaces before the value
+        // The keyword has no prefix that recurs inside it: a mismatch restarts at its first byte.
+        if (byte == kPrintedPasswordKeyword[m_keywordMatched]) {
+            ++m_keywordMatched;
+        } else {
+            m_keywordMatched = byte == kPrintedPasswordKeyword[0] ? 1 : 0;
+        }
+        if (m_keywordMatched == kPrintedPasswordKeyword.size()) {
+            m_keywordMatched = 0;
+            m_valueAhead = true;
+        }
     }
     return out;
 }
 
 void TranscriptWriter::ChunkReceived(int64_t atMs, std::string_view bytes) {
     if (!m_open) return;
-    AddLine(atMs, "<-", "\"" + EscapeBytes(MaskPrintedPasswords(bytes)) + "\"");
+    AddLine(atMs, "<-", "\"" + EscapeBytes(m_mask.Mask(bytes)) + "\"");
 }
 
 void TranscriptWriter::LineTyped(int64_t atMs, std::string_view text, bool isPassword, bool echoed) {

@@ -18,6 +18,22 @@ public:
     virtual bool Append(std::string_view block) = 0;
 };
 
+// Masks the SIP passwords a router prints (the word after "password:", on that line or a later one)
+// over the bytes received, as one stream: however the reads cut it, even inside the keyword, the
+// masked bytes are the same and no byte of a password is left.
+class PrintedPasswordMask {
+public:
+    // `chunk` (the next bytes received) with every byte of a password value replaced by '*'.
+    std::string Mask(std::string_view chunk);
+    // A new exchange: nothing received so far.
+    void Reset() { *this = PrintedPasswordMask(); }
+
+private:
+    std::size_t m_keywordMatched = 0;  // how many bytes of "password:" the stream ended with
+    bool m_valueAhead = false;         // the keyword was seen; its value has not started yet
+    bool m_inValue = false;            // inside the value
+};
+
 // Writes a readable record of each router exchange: a header (local time, router and port, what the
 // exchange was for, the time scale), one line per chunk received and per line typed, each with the
 // milliseconds since the exchange began and its direction, bytes shown with control bytes escaped
@@ -42,8 +58,6 @@ public:
 
 private:
     void AddLine(int64_t atMs, std::string_view direction, const std::string& shown);
-    // `bytes` with every SIP password value the router printed replaced by '*'.
-    std::string MaskPrintedPasswords(std::string_view bytes);
 
     TranscriptSink& m_sink;
     std::function<std::string()> m_localTime;
@@ -51,8 +65,7 @@ private:
     int64_t m_startMs = 0;
     bool m_open = false;
     bool m_healthy = true;
-    // A "password:" keyword ended the last chunk; its value starts the next one.
-    bool m_passwordValuePending = false;
+    PrintedPasswordMask m_mask;
 };
 
 // Control and non-ASCII bytes of `bytes` written as \r, \n, \t, \\ or \xNN; the rest as they are.

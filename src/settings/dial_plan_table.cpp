@@ -87,6 +87,35 @@ std::string SipAddress(std::string_view portName, std::string_view domain) {
 
 }  // namespace
 
+bool DialPlanOutputHoldsListing(std::string_view output) {
+    // The last line holding anything is the prompt; the listing is what comes before it.
+    const std::size_t end = output.find_last_not_of(" \r\n");
+    if (end == std::string_view::npos) return false;
+    const std::size_t promptStart = output.find_last_of("\r\n", end);
+    if (promptStart == std::string_view::npos) return true;
+    const std::string_view listing = output.substr(0, promptStart);
+    const std::size_t first = listing.find_first_not_of(" \r\n");
+    return first == std::string_view::npos || listing.substr(first).starts_with("Dialplan idx:");
+}
+
+DialPlanEntry EntryAsListed(const DialPlanEntry& sent, bool twoPort) {
+    DialPlanEntry listed;
+    listed.index = sent.index;
+    listed.statusMark = kDialPlanDisabledMark;
+    if (sent.phoneNumber.empty()) return listed;
+    listed.phoneNumber = sent.phoneNumber;
+    const std::string_view address = sent.sipAddress;
+    const std::size_t at = address.find('@');
+    listed.sipAddress = at == std::string_view::npos ? std::string(address)
+                                                     : SipAddress(address.substr(0, at), address.substr(at + 1));
+    if (sent.statusMark == kDialPlanEnabledMark) listed.statusMark = kDialPlanEnabledMark;
+    if (!twoPort) {
+        listed.loopThrough = sent.loopThrough.value_or(LoopThrough::None);
+        listed.backupNumber = sent.backupNumber;
+    }
+    return listed;
+}
+
 std::string DialPlanEntry::RowText(const LanguageTable* words) const {
     const std::string loop = loopThrough ? LoopThroughWord(*loopThrough, words) : std::string();
     std::string row;

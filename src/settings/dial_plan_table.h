@@ -63,6 +63,18 @@ std::array<std::string, 3> LoopThroughTexts(const LanguageTable& lang);
 // comparison; nothing for any other text (the empty one included).
 std::optional<LoopThrough> LoopThroughFromWord(std::string_view word);
 
+// True when `output`, the captured output of "voip dial_plan list -t", is a listing: nothing before
+// the prompt (no entry in use), or a first line that starts an entry ("Dialplan idx:"). An error
+// answer or anything else is no dial plan, not an empty one.
+bool DialPlanOutputHoldsListing(std::string_view output);
+
+// What a router lists for `sent` once the set or delete command built from it went through: the
+// name is gone (only files keep it), the SIP address split at its first '@' reads back as the
+// apply sent it, the status is "V" or "-", and a two-port router keeps no loop-through or backup
+// number; a one-port router's loop-through reads back as its code (None when the entry gave none). An
+// entry without a phone number is deleted and lists as an empty entry.
+DialPlanEntry EntryAsListed(const DialPlanEntry& sent, bool twoPort);
+
 // The router's dial plan as the pages show it: exactly 60 entries, always present, plus one changed
 // flag per entry (set: the entry is offered to the next apply, which leaves out an entry the router
 // is known to hold already; see RouterSettings).

@@ -9,6 +9,7 @@
 #include "settings/call_log_table.h"
 #include "settings/codec_settings.h"
 #include "settings/dial_plan_table.h"
+#include "settings/router_settings.h"
 #include "settings/settings_difference.h"
 #include "settings/settings_file_check.h"
 #include "settings/sip_settings.h"
@@ -46,5 +47,17 @@ std::string SettingsTextIn(const DialPlanTable& dialPlan, SipSettings sip, Codec
 std::unique_ptr<SettingsSnapshot> ReadSettingsSnapshot(std::string_view text, bool twoPort,
                                                        const LanguageTable& language, bool* complete = nullptr,
                                                        std::optional<SettingsFileProblem>* problem = nullptr);
+
+// What `router` holds, in models of the given router form showing `language`'s words: the known
+// entries without names, the SIP and codec rows (a one-port router has no second voice port: its
+// port-2 values are the defaults, whatever the row says). A part not known is left at its default and
+// `complete`, when given, is set false.
+std::unique_ptr<SettingsSnapshot> RouterSettingsSnapshot(const RouterSettings& router, bool twoPort,
+                                                         const LanguageTable& language, bool* complete = nullptr);
+
+// What `router` holds as a record: the settings-file text (without names and call log) in
+// `recordLanguage`'s words; nothing while any part of it is not known.
+std::optional<std::string> RouterSettingsText(const RouterSettings& router, bool twoPort,
+                                              const LanguageTable& language, const LanguageTable& recordLanguage);
 
 }  // namespace dezadav

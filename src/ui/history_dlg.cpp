@@ -25,6 +25,8 @@ const MessageText& CauseText(HistoryCause cause) {
             return kMsgHistoryBeforeApply;
         case HistoryCause::AfterApply:
             return kMsgHistoryAfterApply;
+        case HistoryCause::FailedApply:
+            return kMsgHistoryFailedApply;
         case HistoryCause::Backup:
             return kMsgHistoryBackup;
         case HistoryCause::Undo:
@@ -110,7 +112,7 @@ CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const Lang
 
 int CHistoryDlg::Exec() {
     std::optional<std::string> problem;
-    m_entries = m_workflow.HistoryRecords(&problem);
+    m_entries = m_workflow.Recorder().Records(m_workflow.HistoryKey(), &problem);
     if (problem) {
         ShowProblem(kMsgHistoryUnreadable, *problem);
         return QDialog::Rejected;
@@ -133,7 +135,7 @@ QString CHistoryDlg::Summary(const LanguageTable& texts,
 }
 
 void CHistoryDlg::FillRecords() {
-    const auto changes = m_workflow.HistoryChanges(m_entries);
+    const auto changes = m_workflow.Recorder().Changes(m_workflow.HistoryKey(), m_entries);
     m_records->setRowCount(static_cast<int>(m_entries.size()));
     for (std::size_t row = 0; row < m_entries.size(); ++row) {
         const HistoryEntry& entry = m_entries[row];
@@ -170,7 +172,9 @@ void CHistoryDlg::ViewSelected() {
     if (entry == nullptr) return;
     std::optional<std::string> problem;
     const std::optional<std::vector<FieldDifference>> differences =
-        m_workflow.RecordAgainstPages(*entry, &problem);
+        m_workflow.Recorder().RecordAgainst(m_workflow.HistoryKey(), *entry,
+                                            SettingsView{m_workflow.DialPlan(), m_workflow.Sip(), m_workflow.Codec()},
+                                            m_workflow.IsTwoPort(), &problem);
     m_differences->clear();
     if (!differences) {
         ShowProblem(kMsgHistoryUnreadable, problem.value_or(std::string()));

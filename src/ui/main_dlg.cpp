@@ -282,7 +282,7 @@ void CMainDlg::ShowHistoryButtons() {
     // Both belong to the router of the strip: none after Skip, none while an exchange runs.
     const bool connected =
         !m_workflow.SkipMark() && !m_workflow.Strip().ip.empty() && !m_workflow.ExchangeRunning();
-    m_history->setEnabled(connected && m_workflow.History() != nullptr);
+    m_history->setEnabled(connected && m_workflow.Recorder().History() != nullptr);
     m_undo->setEnabled(connected && !m_workflow.RecordBeforeLastApply().empty());
 }
 

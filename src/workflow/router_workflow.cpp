@@ -18,7 +18,8 @@ RouterWorkflow::RouterWorkflow(const LanguageTable& language, UserPort& port, Ro
       m_refresh(refreshTimer),
       m_files(files),
       m_sip(language),
-      m_codec(language) {
+      m_codec(language),
+      m_recorder(language) {
     refreshTimer.SetHandler([this] { RefreshTick(); });
     MarkEditsSynced();
 }
@@ -99,12 +100,8 @@ void RouterWorkflow::SetStripFromCurrentRouter() {
 }
 
 void RouterWorkflow::ConfirmRouter(const std::string& password) {
-    const HistoryRouter before = HistoryKey();
     m_skipMark = false;
     SetStripFromCurrentRouter();
-    // An undo belongs to the router whose apply it undoes.
-    const HistoryRouter now = HistoryKey();
-    if (now.macAddress != before.macAddress || now.ipAddress != before.ipAddress) m_beforeLastApply.clear();
     m_currentRouter.password = password;
 }
 
@@ -133,6 +130,11 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
         ReturnTo(before);
         return ConnectOutcome::Cancelled;
     }
+    if (m_currentRouter.macAddress.empty()) {
+        // Its records follow the router's MAC as soon as it is known.
+        m_currentRouter.macAddress = m_port.LearnedMacAddress();
+        if (!m_currentRouter.macAddress.empty()) SetStripFromCurrentRouter();
+    }
     m_refresh.SetOn(true);
     // The pages now show the router; a file loaded earlier no longer stands behind them.
     m_loadedFile.reset();
@@ -140,7 +142,7 @@ ConnectOutcome RouterWorkflow::ConnectSequence() {
     m_refresh.SetBlocked(false);
     m_refresh.StartIfOn();
     m_port.ClosePasswordConfirmation();
-    ReportNotRecorded(RecordRouter(m_fetchCause, true));
+    ReportNotRecorded(RecordRouter(m_recorder.FetchCause(), true));
     return ConnectOutcome::Connected;
 }
 
@@ -184,6 +186,7 @@ namespace {
 
 UnreadAreas UnreadIn(const FetchedTexts& fetched, bool twoPort) {
     UnreadAreas unread;
+    unread.dialPlan = !DialPlanOutputHoldsListing(fetched.dialPlanList);
     unread.sip = !SipOutputHoldsSetting(fetched.sipEndpt1, SipOutputKind::Endpoint) ||
                  (twoPort && !SipOutputHoldsSetting(fetched.sipEndpt2, SipOutputKind::Endpoint)) ||
                  !SipOutputHoldsSetting(fetched.sipPort, SipOutputKind::Port) ||
@@ -199,7 +202,8 @@ UnreadAreas UnreadIn(const FetchedTexts& fetched, bool twoPort) {
 void RouterWorkflow::ReportUnread(UnreadAreas areas) {
     if (!areas.Any()) return;
     std::string detail;
-    for (const auto& [unread, name] : {std::pair{areas.sip, &kMsgAreaSip}, std::pair{areas.codec, &kMsgAreaCodec}}) {
+    for (const auto& [unread, name] : {std::pair{areas.dialPlan, &kMsgAreaDialPlan}, std::pair{areas.sip, &kMsgAreaSip},
+                                       std::pair{areas.codec, &kMsgAreaCodec}}) {
         if (unread) detail += "\n" + TextOrDefault(m_language, *name);
     }
     ShowMessageWithDetail(m_language, m_port.Messages(), kMsgSettingsUnread, detail);
@@ -222,7 +226,8 @@ void RouterWorkflow::HandOverFetchedTexts(const FetchedTexts& fetched) {
     BringCodecChoicesToForm(m_codec, twoPort);
     m_port.ApplyPerModelControls(twoPort);
     if (twoPort) m_sip.ParseSipOutput(fetched.sipEndpt2, SipOutputKind::Endpoint, 2);
-    if (m_dialPlan.FillFromListing(fetched.dialPlanList, twoPort)) {
+    // An answer that is no listing is a dial plan not known, never an empty one.
+    if (!m_unread.dialPlan && m_dialPlan.FillFromListing(fetched.dialPlanList, twoPort)) {
         m_router.TakeDialPlan(m_dialPlan);
     } else {
         // No listing: the entries shown belonged to the router before, and this one's are not known.
@@ -241,7 +246,6 @@ void RouterWorkflow::HandOverFetchedTexts(const FetchedTexts& fetched) {
     // send nothing while the apply reports success.
     m_router.codecFields = m_codec.CodecFields(true);
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
-    RememberRouterSettings(m_dialPlan, m_sip, m_codec);
     EnableAutoRefresh(true);
     MarkEditsSynced();
     m_port.ModelsChanged();
@@ -274,7 +278,8 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort, const Fetched
     }
     m_dialPlan.BringToForm(twoPort);
     DialPlanTable routerDialPlan;
-    if (routerDialPlan.FillFromListing(fetched.dialPlanList, twoPort)) {
+    if (DialPlanOutputHoldsListing(fetched.dialPlanList) &&
+        routerDialPlan.FillFromListing(fetched.dialPlanList, twoPort)) {
         m_router.TakeDialPlan(routerDialPlan);
     } else {
         m_router.dialPlan = {};
@@ -302,7 +307,6 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort, const Fetched
     m_unread = UnreadIn(fetched, twoPort);
     m_router.sipFields = m_unread.sip ? m_sip.SipFields() : routerSip.SipFields();
     m_router.codecFields = m_unread.codec ? m_codec.CodecFields(true) : routerCodec.CodecFields(true);
-    RememberRouterSettings(routerDialPlan, routerSip, routerCodec);
     // The log page shows the router's calls, as after every full fetch.
     m_callLog.ParseCallLogFrom(RouterLogSource(m_strip.mac, m_strip.ip), fetched.callLog);
     m_refresh.SetOn(true);
@@ -311,15 +315,6 @@ void RouterWorkflow::TakeRouterRowsKeepingPages(bool pagesTwoPort, const Fetched
     ReportUnread(m_unread);
 }
 
-namespace {
-
-class DiscardedMessages : public MessagePort {
-public:
-    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
-};
-
-}  // namespace
-
 void RouterWorkflow::RereadFormlessFile(bool sipKept, bool codecKept) {
     if (!sipKept && !codecKept) return;
     // Read as a load reads it while the router is connected: into models in the router's form.
@@ -327,7 +322,7 @@ void RouterWorkflow::RereadFormlessFile(bool sipKept, bool codecKept) {
     SipSettings sip = m_sip;
     CodecSettings codec = m_codec;
     CallLogTable callLog;
-    DiscardedMessages discarded;
+    SilentMessagePort discarded;
     dezadav::LoadSettingsText(m_loadedFile->text, SettingsModels{dialPlan, sip, codec, callLog}, m_language,
                               discarded);
     if (sipKept) m_sip = sip;
@@ -339,7 +334,8 @@ void RouterWorkflow::RereadFormlessFile(bool sipKept, bool codecKept) {
 std::optional<ApplyPlan> RouterWorkflow::PlanApply() {
     if (!AcceptFileForm()) return std::nullopt;
     ApplyTexts pages = PagesToApply();
-    const UnreadAreas edited{m_unread.sip && pages.sipRow != m_router.sipFields,
+    const UnreadAreas edited{m_unread.dialPlan && !pages.dialPlanRows.empty(),
+                             m_unread.sip && pages.sipRow != m_router.sipFields,
                              m_unread.codec && pages.codecRow != m_router.codecFields};
     if (edited.Any()) {
         ReportUnread(edited);
@@ -389,6 +385,10 @@ ApplyTexts RouterWorkflow::PagesToApply() {
 }
 
 ApplyOutcome RouterWorkflow::ApplyFlow() {
+    return ApplyAs(HistoryCause::AfterApply);
+}
+
+ApplyOutcome RouterWorkflow::ApplyAs(HistoryCause appliedCause) {
     if (m_exchangeRunning) return ApplyOutcome::Refused;
     if (m_skipMark) {
         // Values of a file that showed no form were read in whatever form the pages were in; unless
@@ -445,21 +445,20 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     if (plan->commands.empty() && !plan->refusal) {
         m_port.Messages().ShowMessage(TextOrDefault(m_language, kMsgSuccessCaption),
                                       TextOrDefault(m_language, kMsgNoChanges), MessageIcon::None);
+        // Every changed entry is one the router is known to hold.
+        m_dialPlan.MarkChangesApplied();
         MarkEditsSynced();
         return ApplyOutcome::NoChanges;
     }
-    if (!plan->refusal && !m_port.ConfirmChanges(ApplyPreview(*plan))) return ApplyOutcome::NotConfirmed;
-    std::string recordBefore;
+    if (!plan->refusal && !m_port.ConfirmChanges(m_recorder.ApplyPreview(m_router, *plan, IsTwoPort())))
+        return ApplyOutcome::NotConfirmed;
     // A refused plan sends nothing: there is nothing to undo.
-    if (!plan->refusal && !RecordBeforeApply(recordBefore)) return ApplyOutcome::NotRecorded;
+    if (!plan->refusal && !RecordBeforeApply()) return ApplyOutcome::NotRecorded;
     const SessionResult result = RunSession(SessionMode::ApplySettings, *plan);
-    // The router holds what went through, area by area.
-    RecordApplied(*plan, result.ok, result.commandsApplied, m_router);
+    // The router holds what it held plus every command it acknowledged.
+    RecordApplied(*plan, result.ok, result.commandsApplied, IsTwoPort(), m_router);
     if (!result.ok) {
-        // What part of the apply reached the router is not known in the history's terms until the
-        // next fetch: nothing is recorded meanwhile. A refused plan sent nothing: the router still
-        // holds what was read, and the next apply records it before it sends.
-        if (!plan->refusal) m_routerRecordText.clear();
+        if (result.commandsApplied > 0) ReportNotRecorded(RecordRouter(HistoryCause::FailedApply, false));
         return ApplyOutcome::Failed;
     }
     m_refresh.SetBlocked(false);
@@ -467,9 +466,7 @@ ApplyOutcome RouterWorkflow::ApplyFlow() {
     // The router now holds what the file said; its form is no question any more.
     m_loadedFile.reset();
     MarkEditsSynced();
-    RememberRouterSettings(m_dialPlan, m_sip, m_codec);
-    m_beforeLastApply = recordBefore;
-    ReportNotRecorded(RecordRouter(m_appliedCause, false));
+    ReportNotRecorded(RecordRouter(appliedCause, false));
     m_port.ModelsChanged();
     return ApplyOutcome::Applied;
 }
@@ -594,42 +591,13 @@ void RouterWorkflow::EnableAutoRefresh(bool enable) {
 
 // --- history -----------------------------------------------------------------------------------------
 
-void RouterWorkflow::RememberRouterSettings(DialPlanTable dialPlan, const SipSettings& sip, CodecSettings codec) {
-    // Names live only in files: a record holds what the router holds, so that the next fetch of the
-    // same settings is no change.
-    for (int position = 0; position < kDialPlanEntryCount; ++position) {
-        DialPlanEntry entry = dialPlan.Entry(position);
-        if (entry.name.empty()) continue;
-        entry.name.clear();
-        dialPlan.SetEntry(position, entry);
-    }
-    m_routerRecordText = SettingsTextIn(dialPlan, sip, std::move(codec), *m_recordLanguage);
-    m_routerKnownText = m_routerRecordText;
-}
-
-std::vector<FieldDifference> RouterWorkflow::ApplyPreview(const ApplyPlan& plan) const {
-    const bool twoPort = IsTwoPort();
-    const std::unique_ptr<SettingsSnapshot> before =
-        ReadSettingsSnapshot(m_routerKnownText, twoPort, *m_recordLanguage);
-    before->ShowIn(m_language);
-    const auto after = std::make_unique<SettingsSnapshot>(*before);
-    for (int position = 0; position < kDialPlanEntryCount; ++position) {
-        if (m_dialPlan.IsChanged(position)) after->dialPlan.SetEntry(position, m_dialPlan.Entry(position));
-    }
-    if (plan.sendsSip) after->sip.LoadSipRow(m_sip.SipFields());
-    if (plan.sendsCodec) after->codec.LoadCodecRow(m_codec.CodecFields(false));
-    return CompareSettings(before->View(), after->View(), CompareOptions{twoPort, false, false}, m_language);
-}
-
 HistoryRouter RouterWorkflow::HistoryKey() const {
     return HistoryRouter{m_strip.mac, m_strip.ip, m_strip.model};
 }
 
 std::optional<HistoryOutcome> RouterWorkflow::RecordRouter(HistoryCause cause, bool onlyWhenChanged) {
-    // Defaults standing in for an area the router did not tell would one day be restored as if the
-    // router had held them.
-    if (m_history == nullptr || m_routerRecordText.empty() || m_unread.Any()) return std::nullopt;
-    return m_history->Record(HistoryKey(), cause, m_routerRecordText, onlyWhenChanged);
+    if (m_unread.Any()) return std::nullopt;
+    return m_recorder.Record(HistoryKey(), m_router, IsTwoPort(), cause, onlyWhenChanged);
 }
 
 bool RouterWorkflow::MayDropEdits() {
@@ -649,40 +617,52 @@ bool RouterWorkflow::MayDropEdits() {
 }
 
 void RouterWorkflow::ReportNotRecorded(const std::optional<HistoryOutcome>& outcome) {
+    if (outcome && outcome->notice) {
+        ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryWarning, "\n" + *outcome->notice,
+                              kMsgWarnCaption);
+    }
     if (!outcome || !outcome->problem) return;
     ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryNotRecorded, "\n" + *outcome->problem,
                           kMsgWarnCaption);
 }
 
-bool RouterWorkflow::RecordBeforeApply(std::string& recordId) {
+bool RouterWorkflow::RecordBeforeApply() {
     const std::optional<HistoryOutcome> outcome = RecordRouter(HistoryCause::BeforeApply, false);
-    if (!outcome) return true;
-    if (!outcome->problem) {
-        recordId = outcome->id;
-        return true;
-    }
+    if (!outcome || !outcome->problem) return true;
     const std::string detail = "\n" + *outcome->problem;
     if (m_port.ApplyWithoutRecord(TextOrDefault(m_language, kMsgApplyWithoutRecord) + detail)) return true;
     ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryApplyRefused, detail);
     return false;
 }
 
-std::vector<HistoryEntry> RouterWorkflow::HistoryRecords(std::optional<std::string>* problem) const {
-    if (m_history == nullptr) return {};
-    return m_history->Entries(HistoryKey(), problem);
+std::string RouterWorkflow::RecordBeforeLastApply() const {
+    if (m_skipMark || m_strip.ip.empty()) return {};
+    std::string problem;
+    return m_recorder.UndoRecord(HistoryKey(), &problem).value_or("");
+}
+
+void RouterWorkflow::PutPagesBack(PagesState pages) {
+    m_dialPlan = std::move(pages.dialPlan);
+    m_sip = std::move(pages.sip);
+    m_codec = std::move(pages.codec);
+    m_loadedFile = std::move(pages.loadedFile);
+    m_syncedEdits = std::move(pages.syncedEdits);
+    m_port.ModelsChanged();
 }
 
 ApplyOutcome RouterWorkflow::UndoLastApply() {
     if (m_exchangeRunning) return ApplyOutcome::Refused;
     // After Skip the next apply asks for a router first: the record must not go to another one.
-    if (m_beforeLastApply.empty() || m_skipMark) return ApplyOutcome::NoChanges;
-    // An undo the user does not confirm changes nothing: the pages get back the edits they held.
-    const DialPlanTable dialPlan = m_dialPlan;
-    const SipSettings sip = m_sip;
-    const CodecSettings codec = m_codec;
-    std::optional<LoadedFile> loadedFile = m_loadedFile;
-    const std::string syncedEdits = m_syncedEdits;
-    const FileOutcome restored = RestoreRecord(m_beforeLastApply);
+    if (m_skipMark || m_strip.ip.empty()) return ApplyOutcome::NoChanges;
+    std::string why;
+    const std::optional<std::string> id = m_recorder.UndoRecord(HistoryKey(), &why);
+    if (!id) {
+        ShowMessageWithDetail(m_language, m_port.Messages(), kMsgNothingToUndo, "\n" + why, kMsgWarnCaption);
+        return ApplyOutcome::NoChanges;
+    }
+    PagesState pages = SavePages();
+    const RouterSettings heldBefore = m_router;
+    const FileOutcome restored = RestoreRecord(*id);
     if (restored == FileOutcome::OpenFailed) {
         ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryUnavailable, "\n" + m_lastFileProblem,
                               kMsgWarnCaption);
@@ -690,55 +670,16 @@ ApplyOutcome RouterWorkflow::UndoLastApply() {
     }
     // A record not read whole (its message shown) is never applied: the pages' edits would go out in
     // place of what it lacks.
-    m_appliedCause = HistoryCause::Undo;
-    const ApplyOutcome outcome = restored == FileOutcome::Done ? ApplyFlow() : ApplyOutcome::Failed;
-    m_appliedCause = HistoryCause::AfterApply;
-    if (restored != FileOutcome::Done || outcome == ApplyOutcome::NotConfirmed ||
-        outcome == ApplyOutcome::Declined) {
-        m_dialPlan = dialPlan;
-        m_sip = sip;
-        m_codec = codec;
-        m_loadedFile = std::move(loadedFile);
-        m_syncedEdits = syncedEdits;
-        m_port.ModelsChanged();
-    }
+    const ApplyOutcome outcome = restored == FileOutcome::Done ? ApplyAs(HistoryCause::Undo) : ApplyOutcome::Failed;
+    // Nothing reached the router: the pages hold again what the user had in them.
+    if (outcome != ApplyOutcome::Applied && m_router == heldBefore) PutPagesBack(std::move(pages));
     return outcome;
-}
-
-std::vector<std::optional<std::vector<FieldDifference>>> RouterWorkflow::HistoryChanges(
-    const std::vector<HistoryEntry>& records) const {
-    if (m_history == nullptr) return std::vector<std::optional<std::vector<FieldDifference>>>(records.size());
-    return RecordChanges(*m_history, HistoryKey(), records, *m_recordLanguage, m_language);
-}
-
-std::optional<std::vector<FieldDifference>> RouterWorkflow::RecordAgainstPages(
-    const HistoryEntry& record, std::optional<std::string>* problem) const {
-    if (m_history == nullptr) {
-        if (problem != nullptr) *problem = std::string(kNoHistoryKept);
-        return std::nullopt;
-    }
-    const std::unique_ptr<SettingsSnapshot> settings =
-        ReadRecord(*m_history, HistoryKey(), record, *m_recordLanguage, m_language, problem);
-    if (!settings) return std::nullopt;
-    return CompareSettings(SettingsView{m_dialPlan, m_sip, m_codec}, settings->View(),
-                           CompareOptions{IsTwoPort(), false, false}, m_language);
 }
 
 FileOutcome RouterWorkflow::RestoreRecord(const std::string& id) {
     m_lastFileProblem.clear();
-    std::optional<std::string> problem;
-    std::optional<std::string> text =
-        m_history == nullptr ? std::nullopt : m_history->SettingsAt(HistoryKey(), id, &problem);
-    if (!text) {
-        m_lastFileProblem = problem.value_or(std::string(kNoHistoryKept));
-        return FileOutcome::OpenFailed;
-    }
-    if (m_recordLanguage->CurrentLanguage() != m_language.CurrentLanguage()) {
-        // The record in the pages' words, as a file saved now would have them.
-        std::unique_ptr<SettingsSnapshot> settings = ReadSettingsSnapshot(*text, IsTwoPort(), *m_recordLanguage);
-        settings->ShowIn(m_language);
-        text = SettingsTextIn(settings->dialPlan, settings->sip, settings->codec, m_language);
-    }
+    std::optional<std::string> text = m_recorder.RecordText(HistoryKey(), id, IsTwoPort(), &m_lastFileProblem);
+    if (!text) return FileOutcome::OpenFailed;
     return LoadSettingsBytes(std::move(*text));
 }
 

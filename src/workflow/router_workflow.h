@@ -19,6 +19,7 @@
 #include "settings/settings_file.h"
 #include "settings/sip_settings.h"
 #include "workflow/refresh_schedule.h"
+#include "workflow/settings_recorder.h"
 #include "workflow/tick_timer.h"
 #include "workflow/user_port.h"
 
@@ -71,9 +72,10 @@ enum class FileOutcome {
 
 // The settings areas the router's answers may fail to hold.
 struct UnreadAreas {
+    bool dialPlan = false;
     bool sip = false;
     bool codec = false;
-    bool Any() const { return sip || codec; }
+    bool Any() const { return dialPlan || sip || codec; }
 };
 
 // The router workflow: the main line of the program, carried out for the main window (or for
@@ -121,14 +123,8 @@ public:
     // from the router is never sent; edits to it end the apply with Message_SettingsUnread. When
     // there is no command to send (nothing edited, or edits typed back to the router's values) the
     // router is not contacted and the user is told so. Otherwise the fields the apply changes
-    // (ApplyPreview) are shown for confirmation (UserPort::ConfirmChanges) before anything is sent.
+    // (SettingsRecorder::ApplyPreview) are shown for confirmation (UserPort::ConfirmChanges) before anything is sent.
     ApplyOutcome ApplyFlow();
-
-    // The fields that `plan` changes on the router of the strip: what the router holds (as last read
-    // or written) against the same with the plan's dial-plan entries, SIP group and codec group taken
-    // from the pages; in the router's form, without names (a router keeps none) and with passwords
-    // hidden.
-    std::vector<FieldDifference> ApplyPreview(const ApplyPlan& plan) const;
 
     // What an apply to the router of the strip would send: the pages' values against what the
     // router holds (Router()), once the user has accepted a file of the other router form: the
@@ -163,48 +159,29 @@ public:
 
     // --- the history of the router's settings ---------------------------------------------------------
 
-    // Where the router's settings are recorded (nullptr: nowhere; the default). Every full fetch
-    // records them when they differ from the router's last record, under `fetchCause` (Fetch, or
-    // Backup for a backup's fetch); every apply that sends commands records them right before (what
-    // was last read) and after it completes. Settings of an area that could not be read are never
-    // recorded. A record that cannot be written after a fetch or apply shows
+    // Records, the preview before an apply, the records of the router of the strip and the one Undo
+    // goes back to (see SettingsRecorder). Every full fetch records what the router holds when it
+    // differs from its last record; every apply that sends commands records it right before and after
+    // (after one that stopped part-way: what went through). Settings of an area that could not be read
+    // are never recorded. A record that cannot be written after a fetch or apply shows
     // Message_HistoryNotRecorded; one before an apply asks UserPort::ApplyWithoutRecord.
-    void SetHistory(SettingsHistory* history, HistoryCause fetchCause = HistoryCause::Fetch) {
-        m_history = history;
-        m_fetchCause = fetchCause;
-    }
-    SettingsHistory* History() const { return m_history; }
-    // The words the records and the kept router settings are written in (the workflow's own language
-    // by default). A window that switches language gives a table of one language that never changes,
-    // so that a record taken in one language is read whole in another.
-    void SetRecordLanguage(const LanguageTable& language) { m_recordLanguage = &language; }
+    SettingsRecorder& Recorder() { return m_recorder; }
+    const SettingsRecorder& Recorder() const { return m_recorder; }
     // The router of the strip as the history keys it (by MAC, by IP without one).
     HistoryRouter HistoryKey() const;
-    // The records of the router of the strip, newest first (none without a history; `problem` set
-    // when they cannot be read).
-    std::vector<HistoryEntry> HistoryRecords(std::optional<std::string>* problem) const;
     // Loads the settings of record `id` of the router of the strip into the pages as a settings file
     // is loaded, so that the next apply writes them. OpenFailed (LastFileProblem() says why) when
     // there is no history or no such record.
     FileOutcome RestoreRecord(const std::string& id);
-    // The record taken right before the last completed apply to the router of the strip in this run
-    // (what Undo restores); empty when there is none.
-    const std::string& RecordBeforeLastApply() const { return m_beforeLastApply; }
+    // The record Undo goes back to (SettingsRecorder::UndoRecord for the router of the strip); empty
+    // when there is none, after Skip and without a router.
+    std::string RecordBeforeLastApply() const;
     // Undo of the last completed apply: the record taken right before it is loaded into the pages and
-    // applied as every apply is (with its confirmation; not confirmed, the pages get their edits back).
-    // Failed (with its message, nothing sent, the edits back) when the record cannot be read whole;
-    // NoChanges without a message when no apply completed in this run, or after Skip (the next apply
+    // applied as every apply is (with its confirmation). An undo that sends nothing (not confirmed, no
+    // change, the record unreadable) gives the pages back exactly what they held. Message_NothingToUndo
+    // (NoChanges) when there is no such record; NoChanges without a message after Skip (the next apply
     // would ask for a router, perhaps another one).
     ApplyOutcome UndoLastApply();
-    // For each of `records` (HistoryRecords()) the fields that differ from the record before it
-    // (RecordChanges).
-    std::vector<std::optional<std::vector<FieldDifference>>> HistoryChanges(
-        const std::vector<HistoryEntry>& records) const;
-    // The fields in which `record` differs from the pages (the pages' values before, the record's
-    // after: what Restore would change), in the router's form without names; nothing (with
-    // `problem` set) when it cannot be read.
-    std::optional<std::vector<FieldDifference>> RecordAgainstPages(const HistoryEntry& record,
-                                                                   std::optional<std::string>* problem) const;
 
     // --- the log page's Auto Refresh box -----------------------------------------------------------
 
@@ -337,8 +314,17 @@ private:
     void ShowAutoRefresh();
     // The bytes of a settings file, read: what LoadSettingsFile does once it has them.
     FileOutcome LoadSettingsBytes(std::string bytes, const std::string& source = {});
-    // The router's settings become `dialPlan`, `sip` and `codec` as far as the history is concerned.
-    void RememberRouterSettings(DialPlanTable dialPlan, const SipSettings& sip, CodecSettings codec);
+    // What the pages hold and what an undo may change of the workflow's state: one value, so that an
+    // undo that sent nothing puts all of it back.
+    struct PagesState {
+        DialPlanTable dialPlan;
+        SipSettings sip;
+        CodecSettings codec;
+        std::optional<LoadedFile> loadedFile;
+        std::string syncedEdits;
+    };
+    PagesState SavePages() const { return PagesState{m_dialPlan, m_sip, m_codec, m_loadedFile, m_syncedEdits}; }
+    void PutPagesBack(PagesState pages);
     // Records what the router holds under `cause`; nothing when there is no history, nothing known to
     // record, or an area could not be read.
     std::optional<HistoryOutcome> RecordRouter(HistoryCause cause, bool onlyWhenChanged);
@@ -348,7 +334,10 @@ private:
     // Message_HistoryNotRecorded when `outcome` failed.
     void ReportNotRecorded(const std::optional<HistoryOutcome>& outcome);
     // The record right before an apply; false when the apply must not go on (its message shown).
-    bool RecordBeforeApply(std::string& recordId);
+    bool RecordBeforeApply();
+    // ApplyFlow, the router's settings after it recorded under `appliedCause` (AfterApply, or Undo
+    // for an undo's apply, told apart so that it is not taken for the user's own).
+    ApplyOutcome ApplyAs(HistoryCause appliedCause);
 
     const LanguageTable& m_language;
     UserPort& m_port;
@@ -382,18 +371,8 @@ private:
 
     std::string m_syncedEdits;  // EditableText() at the last fetch, apply, save or load
 
-    SettingsHistory* m_history = nullptr;
-    HistoryCause m_fetchCause = HistoryCause::Fetch;
-    // What the router holds, in the history's form (the settings file without names and call log);
-    // empty when not known (nothing read yet, or an apply failed part-way).
-    const LanguageTable* m_recordLanguage = &m_language;
-    std::string m_routerRecordText;
-    // The same, kept also after an apply failed part-way: what the preview compares the pages with
-    // (what the router held before that apply; every field it may have changed shows again).
-    std::string m_routerKnownText;
-    std::string m_beforeLastApply;
-    // What the record after a completed apply is taken as (Undo while an undo applies).
-    HistoryCause m_appliedCause = HistoryCause::AfterApply;
+    // Records what the router holds (m_router), never the pages.
+    SettingsRecorder m_recorder;
 
     bool m_autoRefreshEnabled = true;
 };

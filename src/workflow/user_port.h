@@ -74,6 +74,10 @@ public:
     // Where every message of the workflow and of the router sessions goes.
     virtual MessagePort& Messages() = 0;
 
+    // The MAC address of the router being connected when the selection gave none and it became known
+    // while the exchange ran (its discovery answer came during the login); empty otherwise.
+    virtual std::string LearnedMacAddress() { return {}; }
+
     // An apply would lose settings the user may not expect to lose (`warning` says which, as a
     // question). True to apply anyway, false to send nothing. The window asks Yes / No; the command
     // line answers with its --force option.

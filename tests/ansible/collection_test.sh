@@ -52,7 +52,7 @@ cat > "$work/facts.yml" <<'YAML'
 YAML
 cp "$examples/registrar.yml" "$work/"
 sed "s|/srv/router-backups|$work/backups|" "$examples/nightly-backup.yml" > "$work/nightly-backup.yml"
-git init -q "$work/backups"
+git init -q "$work/backups" && chmod -R go= "$work/backups/.git/objects"
 
 # Each run's results (one line per host and task; -vvv keeps the diff in them), and every router's
 # settings as fetch writes them, for the checks below.
@@ -126,7 +126,7 @@ expect('s3cret-sip' not in open(f'{work}/facts.out').read(), 'a SIP password was
 expect(json.load(open(f'{work}/secret.json'))['sip']['ports'][0]['password'] == 's3cret-sip', 'the SIP password was not set')
 for run, changed in (('backup', True), ('backup-again', False)):
     r = results(run)['two-port-a']
-    expect(r['changed'] == changed and r['committed'] and len(r['routers']) == 4, f'{run}: {r}')
+    expect(r['changed'] == changed == r['committed'] and len(r['routers']) == 4, f'{run}: {r}')
 for module in ('settings', 'facts', 'backup', 'restore'):
     expect(f'DEZADAV.ROUTERS.{module.upper()}' in open(f'{work}/doc-{module}.txt').read(), f'ansible-doc {module}')
 for problem in problems:

@@ -6,8 +6,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "support/cli_process.h"
 #include "support/router_commands.h"
@@ -98,19 +101,21 @@ TEST_F(CliFleetTest, BackupOfTheFoundRoutersHoldsWhatEachFetchWritesAndAnIndex) 
     EXPECT_EQ(ReadAll(dir + "/00-1D-5A-73-00-02.csv"), FetchedAlone(sim, "127.0.0.2"));
     EXPECT_EQ(ReadAll(dir + "/00-1D-5A-83-00-03.csv"), FetchedAlone(sim, "127.0.0.3"));
 
-    // Routers named with their model: no discovery answer, so the files take the IP address.
+    // Routers named with their model are asked for their discovery answer while they log in: the files
+    // still take the MAC address.
     const std::string named = TempDir("named");
     CliRun byName =
-        Run({"backup", "--into", named, "--router", "127.0.0.3", "--router", "127.0.0.2", "--model",
-             "DZV-R5730K", "--telnet-port", std::to_string(sim.TelnetPort()), "--jobs", "1"});
+        Run(With({"backup", "--into", named, "--router", "127.0.0.3", "--router", "127.0.0.2", "--model",
+                  "DZV-R5730K", "--jobs", "1"},
+                 Ports(sim)));
     // The one-port router named as a two-port one has no second SIP account to tell: no file for it.
     EXPECT_EQ(byName.exitCode, 1);
     EXPECT_EQ(Lines(ReadAll(named + "/index.tsv")),
               (std::vector<std::string>{
-                  "\t127.0.0.3\tDZV-R5730K\t\t\tThese settings could not be read from the router: SIP",
-                  "\t127.0.0.2\tDZV-R5730K\t\t127.0.0.2.csv\tok"}));
-    EXPECT_FALSE(std::filesystem::exists(named + "/127.0.0.3.csv"));
-    EXPECT_EQ(ReadAll(named + "/127.0.0.2.csv"), ReadAll(dir + "/00-1D-5A-73-00-02.csv"));
+                  "00-1D-5A-83-00-03\t127.0.0.3\tDZV-R5730K\t\t\tThese settings could not be read from the router: SIP",
+                  "00-1D-5A-73-00-02\t127.0.0.2\tDZV-R5730K\t\t00-1D-5A-73-00-02.csv\tok"}));
+    EXPECT_FALSE(std::filesystem::exists(named + "/00-1D-5A-83-00-03.csv"));
+    EXPECT_EQ(ReadAll(named + "/00-1D-5A-73-00-02.csv"), ReadAll(dir + "/00-1D-5A-73-00-02.csv"));
 }
 
 TEST_F(CliFleetTest, FailingRoutersKeepTheirEarlierBackupWhileTheOthersSucceed) {
@@ -293,6 +298,9 @@ TEST_F(CliFleetTest, BackupIntoAGitWorkTreeIsCommittedAndApplyFromBackupGivesEac
     ASSERT_EQ(git_repository_init(&repo, dir.c_str(), 0), 0);
     git_repository_free(repo);
     git_libgit2_shutdown();
+    // The backups hold SIP passwords: a repository whose objects others can read is refused until closed.
+    std::filesystem::permissions(dir + "/.git/objects", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
 
     // .9 does not answer: the run fails, and what was written is committed all the same.
     CliRun backup = Run(With({"backup", "--json", "--into", dir, "--router", "127.0.0.2", "--router",
@@ -308,12 +316,18 @@ TEST_F(CliFleetTest, BackupIntoAGitWorkTreeIsCommittedAndApplyFromBackupGivesEac
     ASSERT_EQ(routers.size(), 3);
     EXPECT_EQ(routers[0]["file"], "00-1D-5A-73-00-02.csv");
     EXPECT_EQ(routers[2]["status"], "failed");
-    EXPECT_EQ(GitObjectText(dir, "HEAD"), "backup: 3 routers, 2 ok, 1 failed");
+    EXPECT_TRUE(GitObjectText(dir, "HEAD").starts_with("backup: 3 routers, 2 ok, 1 failed\n\nProgram: dezadav-cli "))
+        << GitObjectText(dir, "HEAD");
     const std::string twoPortFile = "00-1D-5A-73-00-02.csv";
     const std::string onePortFile = "00-1D-5A-83-00-03.csv";
     for (const std::string& name : {twoPortFile, onePortFile, std::string("index.tsv")})
         EXPECT_EQ(GitObjectText(dir, "HEAD:" + name), ReadAll(dir + "/" + name)) << name;
     EXPECT_EQ(GitObjectText(dir, "HEAD:" + twoPortFile), FetchedAlone(sim, "127.0.0.2"));
+    // A run of one router keeps the others' rows, and changing no file it makes no commit.
+    const std::string index = ReadAll(dir + "/index.tsv");
+    EXPECT_EQ(Run(With({"backup", "--into", dir, "--router", "127.0.0.2"}, Ports(sim))).exitCode, 0);
+    EXPECT_EQ(ReadAll(dir + "/index.tsv"), index);
+    EXPECT_TRUE(GitObjectText(dir, "HEAD~1").empty());
 
     // Each router gets the file of its own MAC address; .3's is gone, so .3 alone fails, unasked.
     std::string changed = ReadAll(dir + "/" + twoPortFile);
@@ -386,6 +400,90 @@ TEST_F(CliFleetTest, ParallelAppliesRecordIntoOneHistoryAndRestoreUndoesTheLast)
     EXPECT_EQ(unknown.exitCode, 0);
     EXPECT_TRUE(unknown.out.empty()) << unknown.out;
     EXPECT_NE(unknown.err.find("no record of 127.0.0.9 (it did not answer"), std::string::npos) << unknown.err;
+}
+
+
+// A record is written or the run says so: two first runs into a new history both record, a lock left
+// by a run that ended is removed and named, a run that cannot write its record ends with exit status
+// 1 (an apply sends nothing without its record before), and git finds the history whole after all.
+TEST_F(CliFleetTest, RecordsAreWrittenOrTheRunFailsAndSaysHowMany) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string history = TempDir("new") + "/history";
+    const auto fetch = [&](const std::string& ip, std::optional<rlim_t> limit = std::nullopt) {
+        return RunCliProcess(DEZADAV_CLI_PATH,
+                             With({"fetch", "--router", ip, "--output", "-", "--history", history}, Ports(sim)),
+                             "admin", {}, limit);
+    };
+    CliRun first;
+    std::thread other([&] { first = fetch("127.0.0.2"); });
+    const CliRun second = fetch("127.0.0.2");
+    other.join();
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    CliRun listed = Run({"history", "--router", "00-1d-5a-73-00-02", "--history", history}, std::nullopt);
+    EXPECT_EQ(Lines(listed.out).size(), 1u) << listed.out;  // the same settings are recorded once
+
+    std::ofstream(history + "/refs/heads/main.lock");
+    const CliRun unlocked = fetch("127.0.0.3");
+    EXPECT_EQ(unlocked.exitCode, 0) << unlocked.err;
+    EXPECT_NE(unlocked.err.find("removed a lock left by a run that ended: " + history + "/refs/heads/main.lock"),
+              std::string::npos)
+        << unlocked.err;
+
+    // No file can grow past 64 bytes: no record's object can be written, as on a full disk.
+    std::filesystem::remove_all(history);
+    ASSERT_EQ(fetch("127.0.0.2").exitCode, 0);
+    const CliRun full = fetch("127.0.0.3", 64);
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_FALSE(full.out.empty());  // the settings were fetched all the same
+    EXPECT_NE(full.err.find("1 record of the routers' settings could not be written"), std::string::npos) << full.err;
+    const std::string input = TempPath("plan.csv");
+    WriteAll(input, "2,222,,a@10.0.0.2,,,V\r\n\r\n;LIST\r\n");
+    sim.ClearCommandLog();
+    const CliRun apply = RunCliProcess(
+        DEZADAV_CLI_PATH, With({"apply", "--input", input, "--router", "127.0.0.2", "--history", history}, Ports(sim)),
+        "admin", {}, 64);
+    EXPECT_EQ(apply.exitCode, 1);
+    EXPECT_NE(apply.err.find("Nothing was sent"), std::string::npos) << apply.err;
+    for (const std::string& command : CommandsOf(sim, "127.0.0.2"))
+        EXPECT_FALSE(command.starts_with("voip dial_plan set")) << "only the reads went out";
+
+    QProcess fsck;
+    fsck.start("git", {"-C", QString::fromStdString(history), "fsck", "--strict"});
+    ASSERT_TRUE(fsck.waitForFinished(30000));
+    EXPECT_EQ(fsck.exitCode(), 0) << fsck.readAllStandardError().toStdString();
+}
+
+
+// Given --model, a run asks the router's own address for its discovery answer while it logs in: its
+// records follow the MAC. Records kept under the address while no answer came join that history, and
+// restore through discovery finds them all.
+TEST_F(CliFleetTest, RecordsUnderTheAddressJoinTheRoutersHistoryAndRestoreBringsItBack) {
+    RouterSimProcess sim;
+    ASSERT_TRUE(sim.IsRunning());
+    const std::string history = TempDir("joined");
+    const std::string input = TempPath("plan.csv");
+    WriteAll(input, "2,222,,a@10.0.0.2,,,V\r\n\r\n;LIST\r\n");
+    const std::string before = FetchedAlone(sim, "127.0.0.2");
+    const std::vector<std::string> model{"--model", "DZV-R5730K", "--history", history};
+    // No discovery answer: the record is kept under the address.
+    CliRun unanswered = Run(With({"fetch", "--router", "127.0.0.2", "--output", "-", "--telnet-port",
+                                  std::to_string(sim.TelnetPort()), "--discovery-port", "9"},
+                                 model));
+    ASSERT_EQ(unanswered.exitCode, 0) << unanswered.err;
+    CliRun apply = Run(With(With({"apply", "--input", input, "--router", "127.0.0.2"}, model), Ports(sim)));
+    ASSERT_EQ(apply.exitCode, 0) << apply.err;
+    CliRun byMac = Run({"history", "--router", "00-1d-5a-73-00-02", "--history", history}, std::nullopt);
+    const std::vector<std::string> lines = Lines(byMac.out);
+    // The fetch under the address, the apply's fetch (the MAC's first record), before and after.
+    ASSERT_EQ(lines.size(), 4u) << byMac.out;
+    EXPECT_NE(lines[3].find("\tfetch\t"), std::string::npos) << byMac.out;
+
+    CliRun undo = Run(With({"restore", "--router", "127.0.0.2", "--to", "before-last-apply", "--history", history},
+                           Ports(sim)));
+    ASSERT_EQ(undo.exitCode, 0) << undo.err;
+    EXPECT_EQ(FetchedAlone(sim, "127.0.0.2"), before);
 }
 
 }  // namespace

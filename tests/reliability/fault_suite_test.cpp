@@ -15,6 +15,7 @@ namespace {
 constexpr const char* kMsgLogin = "Failed to login router!";
 constexpr const char* kMsgConnect = "Failed to connect to router!";
 constexpr const char* kMsgApplied = "Settings have been applied to router.";
+constexpr const char* kNoChangesText = "There are no changes to apply.";
 
 // The message a failed fetch command shows, as the English language file words it.
 std::string FetchFailureText(const std::string& command) {
@@ -297,9 +298,9 @@ std::string ApplyFailureText(const std::string& command, ApplyArea area) {
 class ApplyFaultTest : public ::testing::TestWithParam<std::tuple<RouterForm, ApplyFault>> {};
 
 // The fault hits the first, a middle and the last command of each area in turn. A failing command
-// ends the apply with its area's message; what went before it stays sent, no later command goes out,
-// the dial-plan changed flags all stay set, and the last SIP and codec rows change only for an area
-// that completed. The next apply sends the same entries again and every area that did not complete.
+// ends the apply with its area's message; what went before it stays sent and known, no later command
+// goes out, the dial-plan changed flags all stay set. The next apply sends the entries from the failed
+// one on and every SIP or codec group that did not complete.
 // A router that answers a command with an error text refuses it: the apply stops there as on any
 // failure, quoting the router.
 TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
@@ -370,23 +371,44 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
         EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + hit + 1), run.CommandsOf(form));
         EXPECT_EQ(changed, ChangedPositions(run.workflow.DialPlan()));
         const bool sipDone = target.area == ApplyArea::Codec;
-        EXPECT_EQ(sipDone ? plan.pages.sipRow : lastSip, run.workflow.Router().sipFields);
-        EXPECT_EQ(lastCodec, run.workflow.Router().codecFields);
+        const std::vector<std::string>& sipHeld = sipDone ? plan.pages.sipRow : lastSip;
+        if (sipDone || target.area == ApplyArea::DialPlan) {
+            EXPECT_EQ(sipHeld, run.workflow.Router().sipFields);
+        }
+        if (target.area != ApplyArea::Codec) {
+            EXPECT_EQ(lastCodec, run.workflow.Router().codecFields);
+        }
         EXPECT_TRUE(run.workflow.RefreshBlocked());
 
-        // Ready for the next exchange: the same entries again, entry 3 too (whether the router still
-        // holds it is no longer known), and each area not yet completed.
+        // Ready for the next exchange: what went through is known to be held, so only the entries from
+        // the failed one on go out again, and a SIP or codec group whole while a field it did not get
+        // to still differs.
+        const auto pending = [&](ApplyArea area, const std::vector<std::string>& held,
+                                 const std::vector<std::string>& wanted) {
+            for (std::size_t i = hit; i < plan.commands.size(); ++i) {
+                const std::size_t field = plan.commands[i].target;
+                if (plan.commands[i].area == area && held.at(field) != wanted.at(field)) return true;
+            }
+            return false;
+        };
+        const bool sipPending = pending(ApplyArea::Sip, lastSip, plan.pages.sipRow);
+        const bool codecPending = pending(ApplyArea::Codec, lastCodec, plan.pages.codecRow);
         std::vector<std::string> again;
-        if (all.front() != "voip dial_plan del 3") again.push_back("voip dial_plan del 3");
-        for (const ApplyCommand& command : plan.commands)
-            if (command.area != ApplyArea::Sip || !sipDone) again.push_back(command.text);
+        for (std::size_t i = 0; i < plan.commands.size(); ++i) {
+            const ApplyCommand& command = plan.commands[i];
+            if ((command.area == ApplyArea::DialPlan && i < hit) || (command.area == ApplyArea::Sip && !sipPending) ||
+                (command.area == ApplyArea::Codec && !codecPending))
+                continue;
+            again.push_back(command.text);
+        }
         run.sim.ClearCommandLog();
         run.port.messages.shown.clear();
-        EXPECT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());
-        EXPECT_EQ(std::vector<std::string>{kMsgApplied}, run.port.MessageTexts());
+        // The last command failed and its value was the router's already: there is nothing left to send.
+        EXPECT_EQ(again.empty() ? ApplyOutcome::NoChanges : ApplyOutcome::Applied, run.workflow.ApplyFlow());
+        EXPECT_EQ(std::vector<std::string>{again.empty() ? kNoChangesText : kMsgApplied}, run.port.MessageTexts());
         EXPECT_EQ(again, run.CommandsOf(form));
         EXPECT_TRUE(ChangedPositions(run.workflow.DialPlan()).empty());
-        EXPECT_FALSE(run.workflow.RefreshBlocked());
+        EXPECT_EQ(again.empty(), run.workflow.RefreshBlocked());
         if (::testing::Test::HasFailure()) break;
     }
 }
@@ -417,8 +439,8 @@ TEST_P(ApplySessionFaultTest, LoginAndSilenceFailuresSendNothingAndKeepEverythin
         const char* message;
     };
     int round = 0;
-    // Entry 3, deleted by the first round's apply, is already empty on the router in the second;
-    // after the failed apply that is no longer known, and the next one deletes it again.
+    // Entry 3, deleted by the first round's apply, is already empty on the router in the second, and a
+    // failed apply that sent nothing changes nothing of what is known: it is not sent again.
     for (const Case& c : {Case{"no-shell-prompt", kMsgLogin},
                           Case{"silent-after-login", "Failed to set DialPlan data to router!"}}) {
         SCOPED_TRACE(c.fault);
@@ -439,7 +461,7 @@ TEST_P(ApplySessionFaultTest, LoginAndSilenceFailuresSendNothingAndKeepEverythin
         run.port.messages.shown.clear();
         EXPECT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());
         EXPECT_EQ(std::vector<std::string>{kMsgApplied}, run.port.MessageTexts());
-        EXPECT_EQ(3u + 10u + 6u, run.CommandsOf(form).size());
+        EXPECT_EQ((round == 1 ? 3u : 2u) + 10u + 6u, run.CommandsOf(form).size());
     }
 }
 

@@ -301,31 +301,40 @@ TEST_F(ApplyCommandsTest, ValuesOutsideWhatTheRouterTakesRefuseThePlanNamingFiel
     EXPECT_FALSE(BuildApplyPlan(held, texts, true).refusal);
 }
 
-// What the router holds after an apply: every area that went through whole; the changed entries
-// only after a completed apply, and none of them after a failed one, even one that was left out.
-TEST_F(ApplyCommandsTest, RecordAppliedKeepsWhatWentThroughAreaByArea) {
+// What the router holds after an apply: what it held plus every command it acknowledged. An entry
+// takes the form the router lists it in; a row known before takes each field sent, one not known only
+// once its whole area went through.
+TEST_F(ApplyCommandsTest, RecordAppliedAddsExactlyTheCommandsThatWentThrough) {
     ApplyTexts pages;
-    pages.dialPlanRows = {Entry("3", "", ""), Entry("5", "55", "u@d")};
+    pages.dialPlanRows = {Entry("3", "", ""), Entry("5", "55", "@d", LoopThrough::Pstn, "7")};
     pages.sipRow = kSipRow;
     pages.codecRow = kCodecRow;
     RouterSettings before;
-    before.SetEntry(pages.dialPlanRows[1], true);
-    const ApplyPlan plan = BuildApplyPlan(before, pages, true);
-    ASSERT_EQ(1u + 10u + 6u, plan.commands.size());
+    before.SetEntry(Entry("3", "33", "u@d"), true);
+    before.codecFields = {"0", "0", "1", "96", "1024", "2048"};
+    const ApplyPlan plan = BuildApplyPlan(before, pages, false);
+    ASSERT_EQ(2u + 10u + 6u, plan.commands.size());
+    const DialPlanEntry deleted{"3", "", "", "", std::nullopt, "", "-"};
+    const DialPlanEntry listed{"5", "55", "", "d", LoopThrough::Pstn, "7", "V"};
     struct Case {
         bool completed;
         std::size_t applied;
-        bool entriesKnown, sipTaken, codecTaken;
+        std::optional<DialPlanEntry> entry3, entry5;
+        std::vector<std::string> sip, codec;
     };
-    for (const Case& c : {Case{true, 17, true, true, true}, Case{false, 16, false, true, false},
-                          Case{false, 10, false, false, false}, Case{false, 0, false, false, false}}) {
+    const std::vector<std::string> codecPart{"1", "2", "0", "101", "10050", "2048"};
+    for (const Case& c : {Case{true, 18, deleted, listed, kSipRow, kCodecRow},
+                          Case{false, 17, deleted, listed, kSipRow, codecPart},
+                          Case{false, 7, deleted, listed, {}, before.codecFields},
+                          Case{false, 1, deleted, std::nullopt, {}, before.codecFields},
+                          Case{false, 0, before.dialPlan[2], std::nullopt, {}, before.codecFields}}) {
         SCOPED_TRACE(c.applied);
         RouterSettings held = before;
-        RecordApplied(plan, c.completed, c.applied, held);
-        EXPECT_EQ(c.entriesKnown, held.HoldsEntry(pages.dialPlanRows[0]));
-        EXPECT_EQ(c.entriesKnown, held.HoldsEntry(pages.dialPlanRows[1]));
-        EXPECT_EQ(c.sipTaken ? kSipRow : std::vector<std::string>{}, held.sipFields);
-        EXPECT_EQ(c.codecTaken ? kCodecRow : std::vector<std::string>{}, held.codecFields);
+        RecordApplied(plan, c.completed, c.applied, false, held);
+        EXPECT_EQ(c.entry3, held.dialPlan[2]);
+        EXPECT_EQ(c.entry5, held.dialPlan[4]);
+        EXPECT_EQ(c.sip, held.sipFields);
+        EXPECT_EQ(c.codec, held.codecFields);
     }
 }
 

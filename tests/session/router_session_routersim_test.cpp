@@ -272,7 +272,7 @@ TEST(ApplyFailuresFromEmulatorTest, RefusedCommandStopsTheApplyWithTheRoutersWor
     run.request.plan = BuildApplyPlan(held, pages, true);
     run.request.mode = SessionMode::ApplySettings;
     const SessionResult result = run.dlg.Run(run.request);
-    RecordApplied(run.request.plan, result.ok, result.commandsApplied, held);
+    RecordApplied(run.request.plan, result.ok, result.commandsApplied, true, held);
     EXPECT_FALSE(result.ok);
     ASSERT_EQ(1u, run.port.shown.size());
     EXPECT_EQ("The router refused a command; the apply was stopped there.\nvoip sip endpt1 pass ********\n"
@@ -419,7 +419,7 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
         sim.ClearCommandLog();
         result = dlg.Run(apply);
         ASSERT_TRUE(result.ok);
-        RecordApplied(apply.plan, result.ok, result.commandsApplied, held);
+        RecordApplied(apply.plan, result.ok, result.commandsApplied, form.twoPort, held);
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Settings have been applied to router.", port.shown[0].text);
         EXPECT_EQ(expectedLog, sim.CommandLog());

@@ -683,14 +683,14 @@ protected:
         std::string problem;
         history = GitHistory::Open(folder, "dezadav test", &problem);
         ASSERT_TRUE(history) << problem;
-        workflow.SetHistory(history.get());
-        workflow.SetRecordLanguage(recordLanguage);
+        workflow.Recorder().SetHistory(history.get(), HistoryCause::Fetch);
+        workflow.Recorder().SetRecordLanguage(recordLanguage);
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
     std::vector<HistoryCause> Causes() {
         std::optional<std::string> problem;
         std::vector<HistoryCause> causes;
-        for (const HistoryEntry& entry : workflow.HistoryRecords(&problem)) causes.push_back(entry.cause);
+        for (const HistoryEntry& entry : workflow.Recorder().Records(workflow.HistoryKey(), &problem)) causes.push_back(entry.cause);
         EXPECT_FALSE(problem) << *problem;
         return causes;
     }
@@ -732,7 +732,7 @@ private:
 
 TEST_F(HistoryWorkflowTest, AnUndoWhoseRecordIsNotSettingsSendsNothingAndKeepsTheEdits) {
     UnreadableRecords unreadable(*history);
-    workflow.SetHistory(&unreadable);
+    workflow.Recorder().SetHistory(&unreadable, HistoryCause::Fetch);
     ASSERT_EQ(ConnectTo(TwoPortRouter()), ConnectOutcome::Connected);
     EditFirstNumber("777");
     ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
@@ -755,7 +755,7 @@ TEST_F(HistoryWorkflowTest, ARecordTakenInOneLanguageIsUndoneWholeInAnother) {
     workflow.Sip().Port1Expiry().Select(expiry == 0 ? 1 : 0);
     ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
     std::optional<std::string> problem;
-    const auto records = workflow.HistoryRecords(&problem);
+    const auto records = workflow.Recorder().Records(workflow.HistoryKey(), &problem);
     ASSERT_EQ(records.size(), 3u);
     const std::string recorded = history->SettingsAt(workflow.HistoryKey(), records[1].id, &problem).value_or("");
     const std::string packetKey(kPacketSizeKeys[static_cast<std::size_t>(packetSize)]);
@@ -783,17 +783,19 @@ TEST_F(HistoryWorkflowTest, ChangedFetchesAndEveryApplyAreRecordedAndTheRecordBe
     ASSERT_EQ(workflow.ApplyFlow(), ApplyOutcome::Applied);
     EXPECT_EQ(Causes(), (std::vector<HistoryCause>{AfterApply, BeforeApply, Fetch}));
     std::optional<std::string> problem;
-    const auto records = workflow.HistoryRecords(&problem);
+    const auto records = workflow.Recorder().Records(workflow.HistoryKey(), &problem);
     EXPECT_EQ(workflow.RecordBeforeLastApply(), records[1].id);
     EXPECT_EQ(history->SettingsAt(workflow.HistoryKey(), records[1].id, &problem),
               history->SettingsAt(workflow.HistoryKey(), records[2].id, &problem));
 
-    const auto changes = workflow.HistoryChanges(records);
+    const auto changes = workflow.Recorder().Changes(workflow.HistoryKey(), records);
     ASSERT_EQ(changes.size(), 3u);
     ASSERT_TRUE(changes[0].has_value());
     EXPECT_EQ(changes[0]->size(), 1u);
     EXPECT_FALSE(changes[2].has_value());  // the first record
-    const auto againstPages = workflow.RecordAgainstPages(records[2], &problem);
+    const auto againstPages = workflow.Recorder().RecordAgainst(
+        workflow.HistoryKey(), records[2], SettingsView{workflow.DialPlan(), workflow.Sip(), workflow.Codec()}, true,
+        &problem);
     ASSERT_TRUE(againstPages.has_value());
     ASSERT_EQ(againstPages->size(), 1u);
     EXPECT_EQ((*againstPages)[0].before, "777");
@@ -862,7 +864,7 @@ TEST_F(HistoryWorkflowTest, EachRouterKeepsOnlyItsOwnValuesWhicheverFormCameBefo
         ASSERT_EQ(workflow.SaveAllFlow(), FileOutcome::Done);
         std::optional<std::string> problem;
         const std::string record =
-            history->SettingsAt(workflow.HistoryKey(), workflow.HistoryRecords(&problem).front().id, &problem)
+            history->SettingsAt(workflow.HistoryKey(), workflow.Recorder().Records(workflow.HistoryKey(), &problem).front().id, &problem)
                 .value_or("");
         ASSERT_FALSE(record.empty());
         for (const std::string& value : order.foreign) {
@@ -894,7 +896,7 @@ TEST_F(HistoryWorkflowTest, ALanguageSwitchChangesNoValue) {
     // language, nor the file saved in it.
     workflow.DialPlan().SetEntry(2, workflow.DialPlan().Entry(2));
     std::optional<std::string> problem;
-    const std::vector<HistoryEntry> records = workflow.HistoryRecords(&problem);
+    const std::vector<HistoryEntry> records = workflow.Recorder().Records(workflow.HistoryKey(), &problem);
     ASSERT_EQ(records.size(), 1u);
     ASSERT_EQ(workflow.RestoreRecord(records[0].id), FileOutcome::Done);
     const std::string file = TempPath("simplified.csv");
@@ -903,7 +905,7 @@ TEST_F(HistoryWorkflowTest, ALanguageSwitchChangesNoValue) {
     const std::optional<ApplyPlan> plan = workflow.PlanApply();
     ASSERT_TRUE(plan);
     EXPECT_TRUE(plan->commands.empty());
-    EXPECT_TRUE(workflow.ApplyPreview(*plan).empty());
+    EXPECT_TRUE(workflow.Recorder().ApplyPreview(workflow.Router(), *plan, workflow.IsTwoPort()).empty());
 
     // A fetch in the other language finds nothing new.
     ASSERT_EQ(ConnectTo(OnePortRouter()), ConnectOutcome::Connected);
