@@ -20,9 +20,9 @@ FIELD_SEPARATOR = ' \u00b7 '
 
 
 def router_arguments(**more):
-    spec = dict(ROUTER_ARGUMENTS)
-    spec.update(more)
-    return spec
+    arguments = dict(ROUTER_ARGUMENTS)
+    arguments.update(more)
+    return arguments
 
 
 class DezadavCli:
