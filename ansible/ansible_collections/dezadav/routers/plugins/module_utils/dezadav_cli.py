@@ -55,11 +55,11 @@ class DezadavCli:
         except ValueError:
             self.fail(rc, err)
 
-    def fail(self, rc, err, message=None):
+    def fail(self, rc, err, message=None, **result):
         # The module's own temporary files are no names the user gave.
         lines = [line.replace(os.path.join(self.module.tmpdir, ''), '') for line in err.splitlines() if line.strip()]
         self.module.fail_json(msg=message or (lines[-1] if lines else 'dezadav-cli failed (exit status %d)' % rc),
-                              rc=rc, stderr=err)
+                              rc=rc, stderr=err, **result)
 
     def apply(self, command, args):
         """apply or restore with --json (a dry run in check mode): the module's result for its router."""
@@ -68,7 +68,9 @@ class DezadavCli:
         routers = self.document(rc, out, err).get('routers') or [{}]
         result = routers[0]
         if not result.get('ok'):
-            self.fail(rc, err, result.get("failure"))
+            # A router that refused a command part-way holds what was sent before it.
+            sent = result.get('commands', []) if not self.module.check_mode else []
+            self.fail(rc, err, result.get('failure'), changed=bool(sent), commands=sent)
         changes = result.get('changes', [])
         outcome = dict(changed=bool(result.get('commands')), router=result.get('router'), mac=result.get('mac'),
                        changes=changes, commands=result.get('commands', []))
