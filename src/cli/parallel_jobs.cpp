@@ -1,7 +1,8 @@
 #include "cli/parallel_jobs.h"
 
 #include <QEventLoop>
-#include <QThread>
+
+#include "session/fiber_loop.h"
 
 namespace dezadav::cli {
 
@@ -45,6 +46,7 @@ std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& r
 
     QObject receiver;
     QEventLoop loop;
+    FiberLoop fibers;
     std::size_t next = 0;
     std::size_t running = 0;
     std::size_t finished = 0;
@@ -53,25 +55,28 @@ std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& r
         while (running < limit.Count() && next < requests.size()) {
             const std::size_t job = next++;
             ++running;
-            // Each outcome is written by its own thread only, and read here after that thread's end.
-            QThread* thread = QThread::create([&, job, table = language] {
-                PostingOutput output(receiver, listener, job);
-                outcomes[job].result = RunRouterJob(requests[job], table, output);
-                outcomes[job].failure = output.FirstError();
-            });
-            QObject::connect(thread, &QThread::finished, &receiver, [&, thread, job] {
-                thread->wait();
-                delete thread;
-                --running;
-                ++finished;
-                listener.Finished(job, outcomes[job]);
-                if (finished == requests.size()) {
-                    loop.quit();
-                } else {
-                    startMore();
-                }
-            });
-            thread->start();
+            fibers.Start(
+                [&, job] {
+                    PostingOutput output(receiver, listener, job);
+                    outcomes[job].result = RunRouterJob(requests[job], language, output);
+                    outcomes[job].failure = output.FirstError();
+                },
+                [&, job] {
+                    // Told after everything the job posted before its end.
+                    QMetaObject::invokeMethod(
+                        &receiver,
+                        [&, job] {
+                            --running;
+                            ++finished;
+                            listener.Finished(job, outcomes[job]);
+                            if (finished == requests.size()) {
+                                loop.quit();
+                            } else {
+                                startMore();
+                            }
+                        },
+                        Qt::QueuedConnection);
+                });
         }
     };
     startMore();

@@ -57,9 +57,10 @@ bool CTelnetSocket::Connect(const std::string& ip, uint16_t port, int64_t timeou
         }
         bool settled = false;
         QSocketNotifier writable(static_cast<qintptr>(m_fd), QSocketNotifier::Write);
-        QObject::connect(&writable, &QSocketNotifier::activated, &writable, [&settled, &writable] {
+        QObject::connect(&writable, &QSocketNotifier::activated, &writable, [this, &settled, &writable] {
             settled = true;
             writable.setEnabled(false);
+            m_pump.Wake();
         });
         const QDeadlineTimer deadline(timeoutMs);
         while (!settled) {
@@ -128,10 +129,14 @@ void CTelnetSocket::ReadOneChunk() {
     const ssize_t read = ::recv(m_fd, bytes, sizeof(bytes), MSG_DONTWAIT);
     if (read > 0) {
         m_queue.Push(std::string_view(bytes, static_cast<std::size_t>(read)));
+        m_pump.Wake();
         return;
     }
     // The peer closed the connection (0), or it failed: its chunks end here.
-    if (read == 0 || !WouldBlock(errno)) StopWatching();
+    if (read == 0 || !WouldBlock(errno)) {
+        StopWatching();
+        m_pump.Wake();
+    }
 }
 
 void CTelnetSocket::StopWatching() {
