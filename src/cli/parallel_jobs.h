@@ -35,10 +35,11 @@ private:
     std::size_t m_count;
 };
 
-// Runs every request, at most `limit` at a time, side by side on the calling thread's event loop
-// (each a task of a FiberLoop, with its own socket, session and models; `language` is only read).
-// Its blocking calls (files synced, history records) run off the loop meanwhile. The listener's
-// calls come from the same loop. Returns the outcomes in the order of `requests`.
+// Runs every request, at most `limit` at a time, side by side on one event loop per processor (each
+// a task of a FiberLoop, with its own socket, session and models; each loop's jobs read a copy of
+// `language`). Their blocking calls (files synced, history records) run off the loops meanwhile. The
+// calling thread's event loop runs meanwhile and delivers the listener's calls. Returns the outcomes
+// in the order of `requests`.
 std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& requests, JobLimit limit,
                                           const LanguageTable& language, JobListener& listener);
 
