@@ -23,13 +23,18 @@ void QtEventPump::PumpEvents(int64_t maxWaitMs) {
     if (Fiber* fiber = FiberLoop::Current()) {
         m_waiter = fiber;
         // With no time to wait, the task only lets the loop dispatch what is pending and goes on.
-        if (maxWaitMs > 0) {
-            m_wakeUp.start(static_cast<int>(std::min<int64_t>(maxWaitMs, INT32_MAX)));
-        } else {
+        if (maxWaitMs <= 0) {
             FiberLoop::Wake(fiber);
+        } else {
+            // A wake-up already set for no later than this wait's end is kept: waking early only
+            // makes the caller wait again, while setting the timer anew costs every typed byte.
+            const int64_t end = m_clock.NowMs() + maxWaitMs;
+            if (!m_wakeUp.isActive() || m_wakeUpAt > end) {
+                m_wakeUp.start(static_cast<int>(std::min<int64_t>(maxWaitMs, INT32_MAX)));
+                m_wakeUpAt = end;
+            }
         }
         FiberLoop::Suspend();
-        m_wakeUp.stop();
         m_waiter = nullptr;
         return;
     }

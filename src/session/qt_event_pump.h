@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "session/chunk_transport.h"
+#include "session/clock.h"
 
 namespace dezadav {
 
@@ -23,6 +24,8 @@ public:
 
 private:
     QTimer m_wakeUp;
+    int64_t m_wakeUpAt = 0;  // in a task: when m_wakeUp fires, on m_clock
+    SteadyClock m_clock;
     Fiber* m_waiter = nullptr;
 };
 
