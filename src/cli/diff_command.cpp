@@ -9,7 +9,7 @@
 #include "cli/router_job.h"
 #include "cli/router_names.h"
 #include "cli/stream_message_port.h"
-#include "discovery/model_rules.h"
+#include "settings/router_model.h"
 #include "lang/messages.h"
 #include "settings/settings_snapshot.h"
 #include "settings/settings_difference.h"
@@ -99,7 +99,7 @@ std::optional<ReadSide> ReadRecord(const std::string& name, const HistoryRouter&
     if (problem) return fail(*problem);
     std::string reason;
     const std::optional<std::string> id =
-        RecordIdNamed(entries, name, router.macAddress.empty() ? router.ipAddress : router.macAddress, reason);
+        RecordIdNamed(entries, name, router.Name(), reason);
     if (!id) return fail(reason);
     std::optional<std::string> text = context.history->SettingsAt(router, *id, &problem);
     if (!text) return fail(problem.value_or(std::string()));

@@ -1,6 +1,6 @@
 #include "cli/settings_input.h"
 
-#include "discovery/model_rules.h"
+#include "settings/router_model.h"
 #include "lang/messages.h"
 #include "settings/settings_file.h"
 #include "settings/settings_file_check.h"

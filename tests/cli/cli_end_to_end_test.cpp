@@ -140,9 +140,9 @@ protected:
         StillTimer timer;
         SaveFileWriter files;
         RouterWorkflow workflow(language, port, session, timer, files);
-        workflow.SetTelnetPort(sim.TelnetPort());
+        workflow.Exchange().SetTelnetPort(sim.TelnetPort());
         EXPECT_EQ(workflow.ConnectSequence(), ConnectOutcome::Connected);
-        return workflow.SettingsFileText();
+        return workflow.Files().SettingsFileText();
     }
 
 private:

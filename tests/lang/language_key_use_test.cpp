@@ -18,11 +18,27 @@
 namespace dezadav {
 namespace {
 
+// The area prefixes of the keys the English file holds ("Message", "History", ...): every area the
+// program's texts come from, so that a new area is scanned as soon as it has a key.
+std::set<std::string> AreaPrefixes() {
+    std::ifstream in(std::filesystem::path(DEZADAV_SOURCE_DIR) / "res" / "lang" / "english.lng");
+    std::set<std::string> prefixes;
+    static const std::regex keyLine("^([A-Za-z]+)_[A-Za-z0-9]+\\s");
+    std::smatch match;
+    for (std::string line; std::getline(in, line);) {
+        if (std::regex_search(line, match, keyLine)) prefixes.insert(match[1].str());
+    }
+    return prefixes;
+}
+
 // A key is an area prefix, an underscore and an item; a string literal holding exactly that is
 // taken as a key use.
 const std::regex& KeyLiteralPattern() {
-    static const std::regex pattern(
-        "\"((?:Router|Select|Confirm|DialPlan|Index|SIP|Codec|Log|Language|Button|Message)_[A-Za-z0-9]+)\"");
+    static const std::regex pattern = [] {
+        std::string areas;
+        for (const std::string& prefix : AreaPrefixes()) areas += (areas.empty() ? "" : "|") + prefix;
+        return std::regex("\"((?:" + areas + ")_[A-Za-z0-9]+)\"");
+    }();
     return pattern;
 }
 
@@ -64,6 +80,9 @@ std::vector<KeyUse> KeyUsesInTree(const std::filesystem::path& root) {
 }
 
 TEST(LanguageKeyScan, FindsExactlyTheKeyLiterals) {
+    // The areas added last are scanned like the first ones.
+    for (const char* area : {"Router", "Message", "History", "Changes", "Tray", "About"})
+        EXPECT_EQ(AreaPrefixes().count(area), 1u) << area;
     const std::string code =
         "text = table.LookupText(\"SIP_Port\");\n"
         "static const char* kKeys[] = {\"Codec_Codec5\", \"Log_Second7\"}; // \"Button_OK\"\n"

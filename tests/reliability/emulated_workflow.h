@@ -76,9 +76,9 @@ struct ProgramState {
 
     static ProgramState Of(const RouterWorkflow& workflow) {
         return ProgramState{
-            workflow.DialPlan(), workflow.Sip().SipFields(),  workflow.Codec().CodecFields(true),
-            workflow.CallLog(),  workflow.Router().sipFields, workflow.Router().codecFields,
-            workflow.Strip()};
+            workflow.Pages().DialPlan(), workflow.Pages().Sip().SipFields(),  workflow.Pages().Codec().CodecFields(true),
+            workflow.Pages().CallLog(),  workflow.Router().sipFields, workflow.Router().codecFields,
+            workflow.Connected().Strip()};
     }
     bool operator==(const ProgramState&) const = default;
 };
@@ -132,7 +132,7 @@ public:
         : sim(std::move(simArgs)), clock(timeFactor), scaled(socket, clock), connection(scaled) {
         language.SetSource(BuiltinLanguageSource());
         language.LoadLanguage(0);
-        workflow.SetTelnetPort(sim.TelnetPort());
+        workflow.Exchange().SetTelnetPort(sim.TelnetPort());
     }
 
     // Sends one control line to the emulator; the test fails when it is not accepted.
