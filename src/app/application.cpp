@@ -37,8 +37,9 @@ Application::Application(ApplicationOptions options)
     m_workflow.Exchange().SetTelnetPort(options.telnetPort);
     m_workflow.Exchange().SetTimeScale(options.timeScale);
     m_workflow.Recorder().SetRecordLanguage(m_recordTexts);
-    m_workflow.Files().SetDocumentReader([this](std::string_view document, std::string_view base, bool twoPort,
-                                        std::string& problem) -> std::optional<std::string> {
+    m_workflow.Files().SetDocumentReader([this](std::string_view document, std::string_view base,
+                                                bool twoPort,
+                                                std::string& problem) -> std::optional<std::string> {
         SettingsJsonRead read = ReadSettingsJson(document, base, twoPort, false, AllSettingsFileWords(m_texts));
         if (read.problem) problem = *read.problem;
         if (read.problem) return std::nullopt;

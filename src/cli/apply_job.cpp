@@ -40,8 +40,7 @@ std::optional<std::string> RecordToRestore(const RouterJobRequest& request, cons
         return std::nullopt;
     }
     std::string reason;
-    std::optional<std::string> id = RecordIdNamed(
-        entries, request.restoreTo, router.Name(), reason);
+    std::optional<std::string> id = RecordIdNamed(entries, request.restoreTo, router.Name(), reason);
     if (!id) JobFailed(messages, reason);
     return id;
 }
@@ -62,8 +61,9 @@ FileOutcome LoadSettingsToApply(const RouterJobRequest& request, const std::stri
             JobFailed(messages, OtherFormRefusedText(*documentTwoPort));
             return FileOutcome::Refused;
         }
-        const SettingsJsonRead read = ReadSettingsJson(*text, workflow.Files().SettingsFileText(), workflow.Connected().IsTwoPort(),
-                                                       request.replace, AllSettingsFileWords(workflow.Pages().Language()));
+        const SettingsJsonRead read =
+            ReadSettingsJson(*text, workflow.Files().SettingsFileText(), workflow.Connected().IsTwoPort(),
+                             request.replace, AllSettingsFileWords(workflow.Pages().Language()));
         if (read.problem) {
             JobFailed(messages, source + ": " + *read.problem);
             return FileOutcome::Refused;
@@ -106,7 +106,8 @@ bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
             ShowMessageWithDetail(language, output, plan->refusal->message, plan->refusal->Detail(language));
             return false;
         }
-        result.changes = workflow.Recorder().ApplyPreview(workflow.Router(), *plan, workflow.Connected().IsTwoPort());
+        result.changes =
+            workflow.Recorder().ApplyPreview(workflow.Router(), *plan, workflow.Connected().IsTwoPort());
         for (const ApplyCommand& command : plan->commands) {
             result.commands.push_back(PrintedCommand(command.text, request.showSecrets));
             output.PrintLine(result.commands.back());

@@ -21,7 +21,8 @@ std::string PrintedCommand(std::string_view text, bool showSecrets);
 // the bytes the request carries, a JSON document merged into what the router holds) or the record
 // --to names loaded into the pages, then applied, or for a dry run its changes and commands put
 // into `result` and printed. False when nothing (or not all) went through; its message has been shown.
-bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile, const LanguageTable& language,
-                  RouterWorkflow& workflow, RouterJobOutput& output, MessagePort& messages, RouterJobResult& result);
+bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
+                  const LanguageTable& language, RouterWorkflow& workflow, RouterJobOutput& output,
+                  MessagePort& messages, RouterJobResult& result);
 
 }  // namespace dezadav::cli

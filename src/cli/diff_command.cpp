@@ -9,13 +9,13 @@
 #include "cli/router_job.h"
 #include "cli/router_names.h"
 #include "cli/stream_message_port.h"
-#include "settings/router_model.h"
 #include "lang/messages.h"
-#include "settings/settings_snapshot.h"
+#include "settings/router_model.h"
 #include "settings/settings_difference.h"
 #include "settings/settings_file.h"
-#include "settings/settings_json.h"
 #include "settings/settings_file_form.h"
+#include "settings/settings_json.h"
+#include "settings/settings_snapshot.h"
 
 namespace dezadav::cli {
 
@@ -98,8 +98,7 @@ std::optional<ReadSide> ReadRecord(const std::string& name, const HistoryRouter&
     const std::vector<HistoryEntry> entries = context.history->Entries(router, &problem);
     if (problem) return fail(*problem);
     std::string reason;
-    const std::optional<std::string> id =
-        RecordIdNamed(entries, name, router.Name(), reason);
+    const std::optional<std::string> id = RecordIdNamed(entries, name, router.Name(), reason);
     if (!id) return fail(reason);
     std::optional<std::string> text = context.history->SettingsAt(router, *id, &problem);
     if (!text) return fail(problem.value_or(std::string()));

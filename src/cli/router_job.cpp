@@ -38,8 +38,8 @@ namespace {
 // The router's settings as a JSON document (its SIP passwords only when asked for).
 std::string SettingsDocument(RouterWorkflow& workflow, const RouterInfo& router, const RouterJobRequest& request) {
     const std::string model = router.modelName.empty() ? request.model.value_or("") : router.modelName;
-    return SettingsJsonFromText(workflow.Files().SettingsFileText(), workflow.Connected().IsTwoPort(), model, request.showSecrets,
-                                AllSettingsFileWords(workflow.Pages().Language()))
+    return SettingsJsonFromText(workflow.Files().SettingsFileText(), workflow.Connected().IsTwoPort(), model,
+                                request.showSecrets, AllSettingsFileWords(workflow.Pages().Language()))
         .value_or("");
 }
 
@@ -325,8 +325,8 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
         case RouterJobKind::Backup: {
             result.backupFile = BackupFileName(router, request.jsonSettings);
             const std::string path = request.backupDir + "/" + result.backupFile;
-            const std::string text =
-                request.jsonSettings ? SettingsDocument(workflow, router, request) : workflow.Files().SettingsFileText();
+            const std::string text = request.jsonSettings ? SettingsDocument(workflow, router, request)
+                                                          : workflow.Files().SettingsFileText();
             const FileWriteResult written = files.WriteWhole(path, text, FileSecrecy::OwnerOnly);
             result.ok = written.ok;
             if (!result.ok) {

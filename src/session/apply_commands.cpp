@@ -49,15 +49,17 @@ constexpr std::array<RowCommand<SipField>, kSipRowFieldCount> kSipCommands{{
     {SipField::Registrar, "voip sip registrar", ValueForm::Text, kMsgFieldRegistrar},
     {SipField::Port1Registration, "voip sip endpt1 use_reg", ValueForm::Number, kMsgFieldPort1Registration},
     {SipField::Port1UserName, "voip sip endpt1 name", ValueForm::Text, kMsgFieldPort1Name},
-    {SipField::Port1Password, "voip sip endpt1 pass", ValueForm::Text, kMsgFieldPort1Password, kAnyValue, true},
+    {SipField::Port1Password, "voip sip endpt1 pass", ValueForm::Text, kMsgFieldPort1Password, kAnyValue,
+     true},
     {SipField::Port1Expiry, "voip sip endpt1 expire", ValueForm::ExpiryNumber, kMsgFieldPort1Expiry},
     {SipField::Port2RegisterVia, "voip sip endpt2 use_reg", ValueForm::Number, kMsgFieldPort2Registration,
      kAnyValue, false, true},
-    {SipField::Port2UserName, "voip sip endpt2 name", ValueForm::Text, kMsgFieldPort2Name, kAnyValue, false, true},
-    {SipField::Port2Password, "voip sip endpt2 pass", ValueForm::Text, kMsgFieldPort2Password, kAnyValue, true,
+    {SipField::Port2UserName, "voip sip endpt2 name", ValueForm::Text, kMsgFieldPort2Name, kAnyValue, false,
      true},
-    {SipField::Port2Expiry, "voip sip endpt2 expire", ValueForm::ExpiryNumber, kMsgFieldPort2Expiry, kAnyValue,
-     false, true},
+    {SipField::Port2Password, "voip sip endpt2 pass", ValueForm::Text, kMsgFieldPort2Password, kAnyValue,
+     true, true},
+    {SipField::Port2Expiry, "voip sip endpt2 expire", ValueForm::ExpiryNumber, kMsgFieldPort2Expiry,
+     kAnyValue, false, true},
 }};
 
 constexpr std::array<RowCommand<CodecField>, kCodecRowFieldCount> kCodecCommands{{
@@ -192,8 +194,11 @@ bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::ve
             return false;
         }
         if (!InRange(value, command.range)) {
-            refused = ApplyRefusal{kMsgValueRange, command.fieldName, {},
-                                   std::to_string(command.range.min) + "-" + std::to_string(command.range.max)};
+            refused =
+                ApplyRefusal{kMsgValueRange,
+                             command.fieldName,
+                             {},
+                             std::to_string(command.range.min) + "-" + std::to_string(command.range.max)};
             return false;
         }
         if (IsTextForm(command.form) && !IsOneWord(value)) {

@@ -1,7 +1,7 @@
 #include "session/router_session.h"
 
-#include "settings/router_model.h"
 #include "session/apply_commands.h"
+#include "settings/router_model.h"
 
 namespace dezadav {
 

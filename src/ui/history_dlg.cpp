@@ -171,10 +171,10 @@ void CHistoryDlg::ViewSelected() {
     const HistoryEntry* entry = Selected();
     if (entry == nullptr) return;
     std::optional<std::string> problem;
-    const std::optional<std::vector<FieldDifference>> differences =
-        m_workflow.Recorder().RecordAgainst(m_workflow.Connected().HistoryKey(), *entry,
-                                            SettingsView{m_workflow.Pages().DialPlan(), m_workflow.Pages().Sip(), m_workflow.Pages().Codec()},
-                                            m_workflow.Connected().IsTwoPort(), &problem);
+    const std::optional<std::vector<FieldDifference>> differences = m_workflow.Recorder().RecordAgainst(
+        m_workflow.Connected().HistoryKey(), *entry,
+        SettingsView{m_workflow.Pages().DialPlan(), m_workflow.Pages().Sip(), m_workflow.Pages().Codec()},
+        m_workflow.Connected().IsTwoPort(), &problem);
     m_differences->clear();
     if (!differences) {
         ShowProblem(kMsgHistoryUnreadable, problem.value_or(std::string()));

@@ -280,8 +280,8 @@ void CMainDlg::RunHistoryFlow() {
 
 void CMainDlg::ShowHistoryButtons() {
     // Both belong to the router of the strip: none after Skip, none while an exchange runs.
-    const bool connected =
-        !m_workflow.Connected().skipMark && !m_workflow.Connected().Strip().ip.empty() && !m_workflow.Exchange().Running();
+    const bool connected = !m_workflow.Connected().skipMark && !m_workflow.Connected().Strip().ip.empty() &&
+                           !m_workflow.Exchange().Running();
     m_history->setEnabled(connected && m_workflow.Recorder().History() != nullptr);
     m_undo->setEnabled(connected && !m_workflow.RecordBeforeLastApply().empty());
 }

@@ -24,14 +24,15 @@ CSystemTray::CSystemTray(QObject* parent) : QObject(parent), m_menu(std::make_un
     const struct {
         const MessageText* text;
         int command;
-    } items[] = {{&kMsgTrayAbout, kAbout}, {nullptr, 0}, {&kMsgTrayOpen, kOpen}, {nullptr, 0}, {&kMsgTrayExit, kExit}};
+    } items[] = {
+        {&kMsgTrayAbout, kAbout}, {nullptr, 0}, {&kMsgTrayOpen, kOpen}, {nullptr, 0}, {&kMsgTrayExit, kExit}};
     for (const auto& item : items) {
         if (item.text == nullptr) {
             m_menu->addSeparator();
             continue;
         }
-        QAction* action = m_menu->addAction(QString::fromUtf8(item.text->englishDefault.data(),
-                                                              static_cast<qsizetype>(item.text->englishDefault.size())));
+        QAction* action = m_menu->addAction(QString::fromUtf8(
+            item.text->englishDefault.data(), static_cast<qsizetype>(item.text->englishDefault.size())));
         action->setData(item.command);
         const int command = item.command;
         connect(action, &QAction::triggered, this, [this, command] { emit CommandRequested(command); });

@@ -26,8 +26,8 @@ void ShowRouterCalls(const FetchedTexts& fetched, const ConnectedRouter& connect
 
 }  // namespace
 
-UnreadAreas HandOverFetchedTexts(const FetchedTexts& fetched, const ConnectedRouter& connected, SettingsPages& pages,
-                                 RouterSettings& router, UserPort& port) {
+UnreadAreas HandOverFetchedTexts(const FetchedTexts& fetched, const ConnectedRouter& connected,
+                                 SettingsPages& pages, RouterSettings& router, UserPort& port) {
     const bool twoPort = connected.IsTwoPort();
     const UnreadAreas unread = UnreadIn(fetched, twoPort);
     // The router's values come into pages that hold nothing of the router (or file) before: a value

@@ -23,8 +23,8 @@ struct UnreadAreas {
 // Step 8 of the Connect sequence: every fetched text to its model, in the fixed order; what was
 // read becomes what the router holds. The per-model controls are set (UserPort::ApplyPerModelControls)
 // once the codec choices follow the router form, before anything else is read.
-UnreadAreas HandOverFetchedTexts(const FetchedTexts& fetched, const ConnectedRouter& connected, SettingsPages& pages,
-                                 RouterSettings& router, UserPort& port);
+UnreadAreas HandOverFetchedTexts(const FetchedTexts& fetched, const ConnectedRouter& connected,
+                                 SettingsPages& pages, RouterSettings& router, UserPort& port);
 
 // After Skip: the fetched settings become what the router holds, while the pages keep their values,
 // brought into the fetched router's form (`pagesTwoPort`: the form they were in).

@@ -31,9 +31,9 @@ SessionResult RouterExchange::Run(SessionMode mode, ApplyPlan plan) {
     m_progressShown = mode != SessionMode::GetVoipLog || m_mainWindowVisible;
     if (m_progressShown) {
         // Only the refresh fetches the log alone, and it is never started by the user.
-        m_port.ShowProgress(TextOrDefault(m_language, *ProgressTextFor(mode)),
-                            mode == SessionMode::GetVoipLog ? ExchangeCause::AutomaticRefresh
-                                                            : ExchangeCause::UserAction);
+        m_port.ShowProgress(
+            TextOrDefault(m_language, *ProgressTextFor(mode)),
+            mode == SessionMode::GetVoipLog ? ExchangeCause::AutomaticRefresh : ExchangeCause::UserAction);
     }
     SessionResult result = m_session.Run(request);
     m_running = false;

@@ -306,7 +306,8 @@ ApplyOutcome RouterWorkflow::ApplyAs(HistoryCause appliedCause) {
 
 std::optional<HistoryOutcome> RouterWorkflow::RecordRouter(HistoryCause cause, bool onlyWhenChanged) {
     if (m_unread.Any()) return std::nullopt;
-    return m_recorder.Record(m_connected.HistoryKey(), m_router, m_connected.IsTwoPort(), cause, onlyWhenChanged);
+    return m_recorder.Record(m_connected.HistoryKey(), m_router, m_connected.IsTwoPort(), cause,
+                             onlyWhenChanged);
 }
 
 void RouterWorkflow::ReportNotRecorded(const std::optional<HistoryOutcome>& outcome) {
@@ -348,8 +349,8 @@ ApplyOutcome RouterWorkflow::UndoLastApply() {
     const RouterSettings heldBefore = m_router;
     const FileOutcome restored = RestoreRecord(*id);
     if (restored == FileOutcome::OpenFailed) {
-        ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryUnavailable, "\n" + m_files.LastFileProblem(),
-                              kMsgWarnCaption);
+        ShowMessageWithDetail(m_language, m_port.Messages(), kMsgHistoryUnavailable,
+                              "\n" + m_files.LastFileProblem(), kMsgWarnCaption);
         return ApplyOutcome::Failed;
     }
     // A record not read whole (its message shown) is never applied: the pages' edits would go out in

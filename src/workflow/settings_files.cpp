@@ -8,8 +8,8 @@
 
 namespace dezadav {
 
-SettingsFiles::SettingsFiles(const LanguageTable& language, UserPort& port, FileWriter& files, SettingsPages& pages,
-                             const ConnectedRouter& connected)
+SettingsFiles::SettingsFiles(const LanguageTable& language, UserPort& port, FileWriter& files,
+                             SettingsPages& pages, const ConnectedRouter& connected)
     : m_language(language), m_port(port), m_files(files), m_pages(pages), m_connected(connected) {}
 
 std::string SettingsFiles::SettingsFileText() {
@@ -78,7 +78,8 @@ FileOutcome SettingsFiles::LoadSettingsText(std::string bytes, const std::string
     if (m_documentReader && first != std::string::npos && bytes[first] == '{') {
         // A JSON document changes in the pages what it names.
         std::string problem;
-        std::optional<std::string> text = m_documentReader(bytes, SettingsFileText(), sip.IsTwoPort(), problem);
+        std::optional<std::string> text =
+            m_documentReader(bytes, SettingsFileText(), sip.IsTwoPort(), problem);
         if (!text) return Refuse(source + ": " + problem);
         bytes = std::move(*text);
     }
@@ -109,7 +110,8 @@ FileOutcome SettingsFiles::LoadSettingsText(std::string bytes, const std::string
     bytes = std::move(checked.text);
     const SettingsLoadResult result =
         dezadav::LoadSettingsText(bytes, m_pages.Models(), m_language, m_port.Messages());
-    m_pages.SetLoaded(LoadedFile{std::move(bytes), fileTwoPort, sip.SipFields(), m_pages.Codec().CodecFields(true)});
+    m_pages.SetLoaded(
+        LoadedFile{std::move(bytes), fileTwoPort, sip.SipFields(), m_pages.Codec().CodecFields(true)});
     // What a file holds is kept there; a load that failed in part left values that are nowhere else.
     if (!result.AnyFailed()) m_pages.MarkEditsSynced();
     m_port.ModelsChanged();

@@ -41,7 +41,9 @@ public:
     const SipSettings& Sip() const { return m_shown.sip; }
     const CodecSettings& Codec() const { return m_shown.codec; }
     const CallLogTable& CallLog() const { return m_callLog; }
-    SettingsModels Models() { return SettingsModels{m_shown.dialPlan, m_shown.sip, m_shown.codec, m_callLog}; }
+    SettingsModels Models() {
+        return SettingsModels{m_shown.dialPlan, m_shown.sip, m_shown.codec, m_callLog};
+    }
 
     // The file the pages' values came from, while it still stands behind them (nothing after a fetch
     // or a completed apply).
