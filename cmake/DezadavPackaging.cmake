@@ -1,6 +1,6 @@
 # `cpack -G DEB` in a build directory makes an installable Debian package of what `cmake --install`
 # installs: dezadav, dezadav-cli, the menu entry, the icons, the manual pages, the bash completion,
-# and the package's copyright file and changelog where Debian keeps them. Library
+# the Ansible collection, and the package's copyright file and changelog where Debian keeps them. Library
 # dependencies are read from the binaries by dpkg-shlibdeps; the window also needs Qt's platform
 # plugins, which no binary links directly.
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
@@ -30,6 +30,10 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Before removal: the byte-code caches Python writes beside the Ansible collection's plugins.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/prerm)
+# The collection is used from Ansible, which the programs themselves do not need.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS ansible-core)
 if(DEZADAV_GUI)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
   # Qt's own texts (dialog buttons, file dialogs) in the window's Chinese languages.

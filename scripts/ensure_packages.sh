@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev xvfb xauth trayer openbox x11-utils xdotool fonts-wqy-microhei
           busybox-static qt6-translations-l10n lintian libgit2-dev groff-base mandoc
-          python3-jsonschema git)
+          python3-jsonschema git ansible-core)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

@@ -145,9 +145,10 @@ int RunOneRouter(const CliOptions& options, const FleetContext& context) {
     return result.ok && result.recordsNotWritten == 0 ? kExitOk : kExitFailed;
 }
 
-// Each router's own backup file is a run over many routers, even when only one is named.
+// apply and restore: each router's own backup file, and a JSON result, are a run over many routers,
+// even when only one is named.
 int RunApply(const CliOptions& options, const FleetContext& context) {
-    // The JSON object of a dry run is a fleet's, however many routers it names.
+    // The JSON object of an apply is a fleet's, however many routers it names.
     if (options.routers.size() > 1 || !options.fromBackupDir.empty() || options.json) {
         return RunApplyToMany(options, context);
     }
@@ -171,7 +172,7 @@ constexpr CommandHandling kHandlers[] = {
     {CliCommand::Discover, RunDiscover, false}, {CliCommand::Fetch, RunOneRouter, true},
     {CliCommand::Apply, RunApply, true},        {CliCommand::Log, RunOneRouter, false},
     {CliCommand::Backup, RunBackup, true},      {CliCommand::Diff, RunDiff, false},
-    {CliCommand::History, RunHistoryCommand, true}, {CliCommand::Restore, RunOneRouter, true},
+    {CliCommand::History, RunHistoryCommand, true}, {CliCommand::Restore, RunApply, true},
     {CliCommand::Show, RunShow, false},
 };
 

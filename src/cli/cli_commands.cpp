@@ -150,7 +150,8 @@ const std::vector<CommandRule>& Commands() {
          "apply a recorded version of one router's settings",
          "Applies a record of the router's history as apply applies a file: RECORD is\n"
          "{before-last-apply} (the record taken right before the last completed apply) or an id.",
-         {kRouterOptionName, kToOptionName, kDryRunOptionName, kForceOptionName, kShowSecretsOptionName},
+         {kRouterOptionName, kToOptionName, kDryRunOptionName, kForceOptionName, kShowSecretsOptionName,
+          kJsonOptionName},
          {kModelOptionName, kHistoryOptionName, kTelnetPortOptionName, kDiscoveryPortOptionName,
           kWaitOptionName, kPasswordFileOptionName, kTimeScaleOptionName, kTranscriptOptionName},
          {},

@@ -265,8 +265,6 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args,
         if (!options.inputFile.empty() && !options.fromBackupDir.empty())
             return Fail(OptionsExcludeEachOtherText(kInputOptionName, kFromBackupOptionName), word);
     }
-    if (options.command == CliCommand::Apply && options.json && !options.dryRun)
-        return Fail("--json with 'apply' needs --dry-run: only a dry run prints one JSON object", word);
     if (options.command == CliCommand::Restore && options.restoreTo.empty()) return missing(kToOptionName);
     const bool recordSide = std::any_of(options.diffSides.begin(), options.diffSides.end(),
                                         [](const std::string& side) { return side.starts_with(kRecordSidePrefix); });

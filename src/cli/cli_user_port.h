@@ -4,9 +4,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "lang/language_table.h"
 #include "lang/message_port.h"
+#include "settings/settings_difference.h"
 #include "workflow/user_port.h"
 
 namespace dezadav::cli {
@@ -43,6 +45,13 @@ public:
     bool ApplyDespite(const std::string& warning) override;
     std::optional<std::string> ChooseFileToSave() override { return m_saveFile; }
     std::optional<std::string> ChooseFileToOpen() override { return std::nullopt; }
+    // Nobody is asked: the fields are kept for the run's JSON result and the apply goes ahead.
+    bool ConfirmChanges(const RouterStrip& /*router*/, const std::vector<FieldDifference>& changes) override {
+        m_confirmedChanges = changes;
+        return true;
+    }
+    // The fields the last apply was about to change, as ConfirmChanges was shown them.
+    const std::vector<FieldDifference>& ConfirmedChanges() const { return m_confirmedChanges; }
     void ShowProgress(const std::string&, ExchangeCause) override {}
     void HideProgress() override {}
 
@@ -54,6 +63,7 @@ private:
     MessagePort& m_messages;
     const LanguageTable& m_language;
     std::optional<std::string> m_saveFile;
+    std::vector<FieldDifference> m_confirmedChanges;
     std::function<std::string()> m_macSource;
 };
 

@@ -373,8 +373,9 @@ int RunBackup(const CliOptions& options, const FleetContext& context) {
     return exitStatus;
 }
 
-// A dry run's JSON object: per router what would change and the commands that would go out.
-QJsonObject DryRunDocument(const std::vector<RouterJobRequest>& requests, const std::vector<JobOutcome>& outcomes) {
+// An apply's JSON object: per router what changes (or would) and the commands sent (or not sent).
+QJsonObject ApplyDocument(const std::vector<RouterJobRequest>& requests, const std::vector<JobOutcome>& outcomes,
+                          bool dryRun) {
     const auto text = [](const std::string& value) { return QString::fromStdString(value); };
     QJsonArray routers;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
@@ -391,7 +392,7 @@ QJsonObject DryRunDocument(const std::vector<RouterJobRequest>& requests, const 
         if (!outcomes[i].failure.empty()) router.insert("failure", text(outcomes[i].failure));
         routers.append(router);
     }
-    return QJsonObject{{"dryRun", true}, {"routers", routers}};
+    return QJsonObject{{"dryRun", dryRun}, {"routers", routers}};
 }
 
 int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
@@ -417,7 +418,7 @@ int RunApplyToMany(const CliOptions& options, const FleetContext& context) {
     const std::vector<JobOutcome> outcomes =
         RunJobsInParallel(requests, JobsThatFit(options, requests.size(), context.err), context.language, listener);
     listener.End();
-    if (options.json) context.out << JsonDocumentText(DryRunDocument(requests, outcomes)) << std::flush;
+    if (options.json) context.out << JsonDocumentText(ApplyDocument(requests, outcomes, options.dryRun)) << std::flush;
     const auto failed = static_cast<std::size_t>(std::count_if(outcomes.begin(), outcomes.end(), Failed));
     PrintSummary(context.err, outcomes.size() - failed, 0, failed);
     std::size_t notRecorded = 0;

@@ -118,8 +118,8 @@ bool RouterFields(const RouterJobRequest& request, const LanguageTable& language
 // the router, in order, and after a failure part-way only what was sent.
 class AppliedCommandEcho : public SessionObserver {
 public:
-    AppliedCommandEcho(RouterJobOutput& output, bool showSecrets)
-        : m_output(output), m_showSecrets(showSecrets) {}
+    AppliedCommandEcho(RouterJobOutput& output, bool showSecrets, std::vector<std::string>& sent)
+        : m_output(output), m_showSecrets(showSecrets), m_sent(sent) {}
     void ExchangeStarted(int64_t, const SessionRequest& request) override {
         m_applying = request.mode == SessionMode::ApplySettings;
         // From the first command on, Ctrl-C waits for the command being sent.
@@ -127,12 +127,14 @@ public:
     }
     void LineTyped(int64_t, std::string_view text, bool isPassword, bool echoed) override {
         if (!m_applying || isPassword || !echoed || text.empty()) return;
-        m_output.PrintLine(PrintedCommand(text, m_showSecrets));
+        m_sent.push_back(PrintedCommand(text, m_showSecrets));
+        m_output.PrintLine(m_sent.back());
     }
 
 private:
     RouterJobOutput& m_output;
     bool m_showSecrets;
+    std::vector<std::string>& m_sent;
     bool m_applying = false;
 };
 
@@ -208,7 +210,7 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
 
     // Every exchange of this router goes to the transcript, and the commands an apply sends are printed.
     SessionObserverFanOut observers;
-    AppliedCommandEcho echo(output, request.showSecrets);
+    AppliedCommandEcho echo(output, request.showSecrets, result.commands);
     observers.Add(&echo);
     std::optional<TranscriptWriter> transcript;
     if (request.transcript != nullptr) {
@@ -339,6 +341,7 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
         case RouterJobKind::Apply:
         case RouterJobKind::DryRun:
             result.ok = LoadAndApply(request, inputFile, language, workflow, output, messages, result);
+            if (request.kind == RouterJobKind::Apply) result.changes = port.ConfirmedChanges();
             // An apply stopped part-way left the router holding some of it: it is read once more, so
             // the history's newest record is what the router now holds.
             if (!result.ok && ApplyInterruptSignal() != 0) {

@@ -68,7 +68,8 @@ struct RouterJobResult {
     // its message); a run with any ends with exit status 1 although its files stay.
     std::size_t recordsNotWritten = 0;
     std::vector<CallLogRecord> calls;  // Log: the router's call records, newest first
-    // DryRun: the fields that would change (in the words of diff) and the commands, as printed.
+    // DryRun: the fields that would change (in the words of diff) and the commands, as printed;
+    // Apply: the fields it set out to change and the commands sent, as printed.
     std::vector<FieldDifference> changes;
     std::vector<std::string> commands;
 };

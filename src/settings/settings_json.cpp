@@ -283,10 +283,22 @@ private:
         return std::nullopt;
     }
 
+    // A name the group does not have is a typing slip that would otherwise change nothing and say so.
+    static std::optional<std::string> UnknownName(const QJsonObject& group, std::initializer_list<const char*> names,
+                                                  const std::string& path, const char* what) {
+        for (const QString& key : group.keys()) {
+            bool known = false;
+            for (const char* name : names) known = known || key == QLatin1String(name);
+            if (!known) return path + "/" + S(key) + ": is no field of " + what;
+        }
+        return std::nullopt;
+    }
+
     std::optional<std::string> Sip(const QJsonObject& document) {
         if (!document.contains("sip")) return m_replace ? std::optional<std::string>("/sip: is missing") : std::nullopt;
         if (!document.value("sip").isObject()) return "/sip: is not a group of fields";
         const QJsonObject sip = document.value("sip").toObject();
+        if (auto p = UnknownName(sip, {"port", "registrar", "ports"}, "/sip", "the SIP group")) return p;
         auto& row = m_fields.sip;
         const auto at = [&](SipField field) -> std::string& { return row[FieldPosition(field)]; };
         if (auto p = Text(sip, "port", "/sip/port", at(SipField::SipPort))) return p;
@@ -302,6 +314,10 @@ private:
             const std::string path = Path({"sip", "ports", std::to_string(i)});
             if (!ports[i].isObject()) return path + ": is not a group of fields";
             const QJsonObject port = ports[i].toObject();
+            if (auto p = UnknownName(port, {"registerVia", "useRegistrar", "name", "password", "expiry"}, path,
+                                     "a SIP port")) {
+                return p;
+            }
             const std::size_t first = i == 0 ? FieldPosition(SipField::Port1Registration) : FieldPosition(SipField::Port2RegisterVia);
             if (!m_twoPort && i == 0) {
                 if (port.contains("registerVia")) return path + "/registerVia: a one-port router has \"useRegistrar\"";
@@ -329,6 +345,10 @@ private:
         if (!document.contains("codec")) return m_replace ? std::optional<std::string>("/codec: is missing") : std::nullopt;
         if (!document.value("codec").isObject()) return "/codec: is not a group of fields";
         const QJsonObject codec = document.value("codec").toObject();
+        if (auto p = UnknownName(codec, {"codec", "packetSize", "dtmfMode", "payloadType", "rtpPortStart", "rtpPortEnd"},
+                                 "/codec", "the codec group")) {
+            return p;
+        }
         auto& row = m_fields.codec;
         if (auto p = Word(codec, "codec", "/codec/codec", m_words.codecKeys(), row[0], false)) return p;
         if (auto p = Word(codec, "packetSize", "/codec/packetSize", kPacketSizeKeys, row[1], false)) return p;

@@ -444,8 +444,13 @@ TEST_F(CliEndToEndTest, APartialDocumentChangesOnlyTheFieldItNamesOnEveryRouter)
         EXPECT_EQ(changes[0]["after"].toString(), "new.example.net");
         EXPECT_TRUE(router["commands"].toArray().contains("voip sip registrar new.example.net"));
     }
+    // The apply's own JSON object reports what it changed and sent: what the dry run foretold.
+    args.push_back("--json");
     const CliRun applied = Run(With(args, Ports(sim)));
     ASSERT_EQ(applied.exitCode, 0) << applied.err;
+    const QJsonObject result = QJsonDocument::fromJson(QByteArray::fromStdString(applied.out)).object();
+    EXPECT_FALSE(result["dryRun"].toBool(true));
+    EXPECT_EQ(result["routers"].toArray(), routers);
     for (const std::string& ip : ips) {
         QJsonObject expected = before[ip];
         QJsonObject sip = expected["sip"].toObject();
@@ -457,7 +462,10 @@ TEST_F(CliEndToEndTest, APartialDocumentChangesOnlyTheFieldItNamesOnEveryRouter)
     EXPECT_NE(shown.out.find("SIP \xC2\xB7 Registrar\tnew.example.net\n"), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("Port 1 \xC2\xB7 Password\t********\n"), std::string::npos) << shown.out;
     sim.ClearCommandLog();
-    EXPECT_EQ(Run(With(args, Ports(sim))).exitCode, 0);
+    const CliRun again = Run(With(args, Ports(sim)));
+    EXPECT_EQ(again.exitCode, 0) << again.err << again.out;
+    for (const QJsonValue& router : QJsonDocument::fromJson(QByteArray::fromStdString(again.out))["routers"].toArray())
+        EXPECT_TRUE(router["commands"].toArray().isEmpty() && router["changes"].toArray().isEmpty());
     for (const std::string& ip : ips) {
         for (const std::string& command : CommandsOf(sim, ip)) EXPECT_EQ(command.find(" set"), std::string::npos) << command;
     }

@@ -110,6 +110,9 @@ TEST_F(SettingsJsonTest, RefusalsNameTheJsonPath) {
         {R"({"dialPlan": [{"index": 5, "phone": "12", "loop": "ISDN"}]})", "/dialPlan/0/loop: is no field"},
         {R"({"codec": {"codec": "G.711A"}})", "/codec/codec: \"G.711A\" is not one of"},
         {R"({"sip": {"port": 5060}})", "/sip/port: is not a text"},
+        {R"({"sip": {"registrr": "x"}})", "/sip/registrr: is no field of the SIP group"},
+        {R"({"sip": {"ports": [{"expires": "1 hour"}]}})", "/sip/ports/0/expires: is no field of a SIP port"},
+        {R"({"codec": {"dtmf": "Inband"}})", "/codec/dtmf: is no field of the codec group"},
         {R"({"sip": )", "is no JSON document"},
     };
     for (const auto& [document, start] : cases) {
