@@ -2,6 +2,11 @@
 
 #include <QEventLoop>
 #include <QThread>
+#include <algorithm>
+#include <memory>
+#include <thread>
+
+#include "session/fiber_loop.h"
 
 namespace dezadav::cli {
 
@@ -38,6 +43,18 @@ private:
 
 }  // namespace
 
+// One thread's event loop with its tasks, and the language table its jobs read.
+struct Lane {
+    explicit Lane(const LanguageTable& language) : table(language) { fibers.moveToThread(&thread); }
+    ~Lane() {
+        thread.quit();
+        thread.wait();
+    }
+    QThread thread;
+    FiberLoop fibers;
+    const LanguageTable table;
+};
+
 std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& requests, JobLimit limit,
                                           const LanguageTable& language, JobListener& listener) {
     std::vector<JobOutcome> outcomes(requests.size());
@@ -45,6 +62,15 @@ std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& r
 
     QObject receiver;
     QEventLoop loop;
+    // One loop per processor, the jobs dealt out in turn: one loop's wake-ups already serve every
+    // socket with bytes, and a second lets the exchanges use the second core.
+    const std::size_t laneCount =
+        std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, std::min(limit.Count(), requests.size()));
+    std::vector<std::unique_ptr<Lane>> lanes;
+    for (std::size_t i = 0; i < laneCount; ++i) {
+        lanes.push_back(std::make_unique<Lane>(language));
+        lanes.back()->thread.start();
+    }
     std::size_t next = 0;
     std::size_t running = 0;
     std::size_t finished = 0;
@@ -53,25 +79,32 @@ std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& r
         while (running < limit.Count() && next < requests.size()) {
             const std::size_t job = next++;
             ++running;
-            // Each outcome is written by its own thread only, and read here after that thread's end.
-            QThread* thread = QThread::create([&, job, table = language] {
+            Lane& lane = *lanes[job % lanes.size()];
+            // Each outcome is written by its job only, and read here after the job's end was posted.
+            auto task = [&, job, table = &lane.table] {
                 PostingOutput output(receiver, listener, job);
-                outcomes[job].result = RunRouterJob(requests[job], table, output);
+                outcomes[job].result = RunRouterJob(requests[job], *table, output);
                 outcomes[job].failure = output.FirstError();
-            });
-            QObject::connect(thread, &QThread::finished, &receiver, [&, thread, job] {
-                thread->wait();
-                delete thread;
-                --running;
-                ++finished;
-                listener.Finished(job, outcomes[job]);
-                if (finished == requests.size()) {
-                    loop.quit();
-                } else {
-                    startMore();
-                }
-            });
-            thread->start();
+            };
+            auto ended = [&, job] {
+                // Told after everything the job posted before its end.
+                QMetaObject::invokeMethod(
+                    &receiver,
+                    [&, job] {
+                        --running;
+                        ++finished;
+                        listener.Finished(job, outcomes[job]);
+                        if (finished == requests.size()) {
+                            loop.quit();
+                        } else {
+                            startMore();
+                        }
+                    },
+                    Qt::QueuedConnection);
+            };
+            FiberLoop* fibers = &lane.fibers;
+            QMetaObject::invokeMethod(
+                fibers, [fibers, task, ended] { fibers->Start(task, ended); }, Qt::QueuedConnection);
         }
     };
     startMore();

@@ -35,8 +35,9 @@ private:
     std::size_t m_count;
 };
 
-// Runs every request, at most `limit` at a time, each on a thread of its own with its own
-// event loop, socket, session, models and copy of `language`; nothing a job writes is shared. The
+// Runs every request, at most `limit` at a time, side by side on one event loop per processor (each
+// a task of a FiberLoop, with its own socket, session and models; each loop's jobs read a copy of
+// `language`). Their blocking calls (files synced, history records) run off the loops meanwhile. The
 // calling thread's event loop runs meanwhile and delivers the listener's calls. Returns the outcomes
 // in the order of `requests`.
 std::vector<JobOutcome> RunJobsInParallel(const std::vector<RouterJobRequest>& requests, JobLimit limit,

@@ -1,7 +1,5 @@
 #include "cli/router_job.h"
 
-#include <QEventLoop>
-#include <QTimer>
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -21,6 +19,8 @@
 #include "lang/messages.h"
 #include "session/apply_commands.h"
 #include "session/clock.h"
+#include "session/fiber_loop.h"
+#include "session/qt_event_pump.h"
 #include "session/router_session.h"
 #include "session/session_observer.h"
 #include "session/session_request.h"
@@ -61,20 +61,20 @@ std::optional<RouterInfo> AskRouterForItsFields(const RouterJobRequest& request,
     if (socketFailed) return std::nullopt;
 
     std::optional<RouterInfo> found;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&search, &RouterSearch::RouterListed, &loop, [&](int row) {
+    // Waited for through the pump, which a job of many on one loop shares with the others.
+    QtEventPump pump;
+    QObject::connect(&search, &RouterSearch::RouterListed, &search, [&](int row) {
         const RouterInfo& answer = search.Rows()[static_cast<std::size_t>(row)];
         if (!found && answer.ipAddress == request.routerIp) {
             found = answer;
-            loop.quit();
+            pump.Wake();
         }
     });
-    deadline.start(request.waitMs);
+    const SteadyClock clock;
+    const int64_t start = clock.NowMs();
     search.StartAt(request.routerIp);
-    if (!found) loop.exec();
+    for (int64_t waited = 0; !found && waited < request.waitMs; waited = clock.NowMs() - start)
+        pump.PumpEvents(request.waitMs - waited);
     search.Close();
     return found;
 }
@@ -142,23 +142,42 @@ private:
 class CountedHistory : public SettingsHistory {
 public:
     explicit CountedHistory(SettingsHistory& history) : m_history(history) {}
+    // Each call runs off the loop that the jobs of a fleet run share: git and the disk block.
     HistoryOutcome Record(const HistoryRouter& router, HistoryCause cause, std::string_view text,
                           bool onlyWhenChanged) override {
-        HistoryOutcome outcome = m_history.Record(router, cause, text, onlyWhenChanged);
+        HistoryOutcome outcome;
+        RunOffLoop([&] { outcome = m_history.Record(router, cause, text, onlyWhenChanged); });
         if (outcome.problem) ++notWritten;
         return outcome;
     }
     std::vector<HistoryEntry> Entries(const HistoryRouter& router, std::optional<std::string>* problem) override {
-        return m_history.Entries(router, problem);
+        std::vector<HistoryEntry> entries;
+        RunOffLoop([&] { entries = m_history.Entries(router, problem); });
+        return entries;
     }
     std::optional<std::string> SettingsAt(const HistoryRouter& router, const std::string& id,
                                           std::optional<std::string>* problem) override {
-        return m_history.SettingsAt(router, id, problem);
+        std::optional<std::string> settings;
+        RunOffLoop([&] { settings = m_history.SettingsAt(router, id, problem); });
+        return settings;
     }
     std::size_t notWritten = 0;
 
 private:
     SettingsHistory& m_history;
+};
+
+// Files written whole, synced off the loop that the jobs of a fleet run share.
+class OffLoopFileWriter : public FileWriter {
+public:
+    FileWriteResult WriteWhole(const std::string& path, std::string_view bytes, FileSecrecy secrecy) override {
+        FileWriteResult result;
+        RunOffLoop([&] { result = m_files.WriteWhole(path, bytes, secrecy); });
+        return result;
+    }
+
+private:
+    SaveFileWriter m_files;
 };
 
 // The router's call records, newest first, as the VoIP log page lists them.
@@ -256,7 +275,7 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
     }
     CliUserPort port(router, password, request.force, messages, language);
     IdleTickTimer timer;
-    SaveFileWriter files;
+    OffLoopFileWriter files;
     RouterWorkflow workflow(language, port, session, timer, files);
     // The reason a file flow failed, as the system gave it (or "no settings section").
     messages.SetFileReason([&workflow] { return workflow.Files().LastFileProblem(); });

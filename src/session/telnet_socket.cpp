@@ -1,13 +1,15 @@
 #include "session/telnet_socket.h"
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <algorithm>
-
-#include <QHostAddress>
-#include <QMetaObject>
-#include <QNetworkProxy>
+#include <cerrno>
 
 namespace dezadav {
 namespace {
@@ -16,88 +18,132 @@ namespace {
 // connection made or failed, or at the time-out.
 constexpr int64_t kConnectPassMs = 1000;
 
+bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
+
 }  // namespace
 
 CTelnetSocket::CTelnetSocket(QObject* parent) : QObject(parent) {}
 
-CTelnetSocket::~CTelnetSocket() {
-    if (m_socket) m_socket->abort();
+CTelnetSocket::~CTelnetSocket() { Drop(); }
+
+void CTelnetSocket::Drop() {
+    m_readable.reset();
+    m_writable.reset();
+    m_unsent.clear();
+    m_connected = false;
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
 }
 
 bool CTelnetSocket::Create() {
-    if (m_socket) {
-        m_socket->disconnect(this);
-        m_socket->abort();
-    }
-    m_socket = std::make_unique<QTcpSocket>();
-    // A router sits on the LAN: no proxy from the environment or auto-configuration may carry its
-    // session, and looking one up would cost a resolver thread per connection.
-    m_socket->setProxy(QNetworkProxy::NoProxy);
-    connect(m_socket.get(), &QTcpSocket::readyRead, this, &CTelnetSocket::ReadOneChunk);
-    return true;
+    Drop();
+    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    return m_fd >= 0;
 }
 
 bool CTelnetSocket::Connect(const std::string& ip, uint16_t port, int64_t timeoutMs) {
-    if (!m_socket) return false;
-    QHostAddress address;
-    if (!address.setAddress(QString::fromStdString(ip)) ||
-        address.protocol() != QAbstractSocket::IPv4Protocol) {
-        return false;
-    }
-    m_socket->connectToHost(address, port);
-    const QDeadlineTimer deadline(timeoutMs);
-    while (m_socket->state() == QAbstractSocket::HostLookupState ||
-           m_socket->state() == QAbstractSocket::ConnectingState) {
-        if (deadline.hasExpired()) {
-            // A peer that drops connection requests would otherwise hold the exchange for as long
-            // as the system keeps retrying.
-            m_socket->abort();
+    if (m_fd < 0 || m_connected) return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    if (::inet_pton(AF_INET, ip.c_str(), &address.sin_addr) != 1) return false;
+    // Every typed byte waits for its echo: nothing is gained by holding a byte back for company.
+    const int on = 1;
+    ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
+    if (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        if (errno != EINPROGRESS) {
+            Drop();
             return false;
         }
-        m_pump.PumpEvents(std::min<int64_t>(kConnectPassMs, deadline.remainingTime()));
+        bool settled = false;
+        QSocketNotifier writable(static_cast<qintptr>(m_fd), QSocketNotifier::Write);
+        QObject::connect(&writable, &QSocketNotifier::activated, &writable, [this, &settled, &writable] {
+            settled = true;
+            writable.setEnabled(false);
+            m_pump.Wake();
+        });
+        const QDeadlineTimer deadline(timeoutMs);
+        while (!settled) {
+            if (deadline.hasExpired()) {
+                // A peer that drops connection requests would otherwise hold the exchange for as
+                // long as the system keeps retrying.
+                writable.setEnabled(false);
+                Drop();
+                return false;
+            }
+            m_pump.PumpEvents(std::min<int64_t>(kConnectPassMs, deadline.remainingTime()));
+        }
+        int error = 0;
+        socklen_t length = sizeof(error);
+        if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+            writable.setEnabled(false);
+            Drop();
+            return false;
+        }
     }
-    return m_socket->state() == QAbstractSocket::ConnectedState;
+    m_connected = true;
+    m_readable = std::make_unique<QSocketNotifier>(static_cast<qintptr>(m_fd), QSocketNotifier::Read);
+    connect(m_readable.get(), &QSocketNotifier::activated, this, &CTelnetSocket::ReadOneChunk);
+    return true;
 }
 
-void CTelnetSocket::Close() {
-    if (!m_socket) return;
-    m_socket->disconnect(this);
-    m_socket->close();
-}
+void CTelnetSocket::Close() { Drop(); }
 
 void CTelnetSocket::Send(std::string_view bytes) {
-    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState) return;
-    // Hand the bytes to the system now rather than at the next pass of the event loop: every typed
-    // byte waits for its echo, so a late write costs a whole round of the loop. Written straight to
-    // the descriptor: the socket's own write switches its write notification on and off again for
-    // every byte, and each switch wakes the event loop (twice a typed byte, thousands a fetch).
-    if (m_socket->bytesToWrite() == 0) {
-        const ssize_t sent = ::send(static_cast<int>(m_socket->socketDescriptor()), bytes.data(), bytes.size(),
-                                    MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (!m_connected) return;
+    // Handed to the system at once rather than at the next pass of the event loop: every typed byte
+    // waits for its echo, so a late write costs a whole round of the loop.
+    if (m_unsent.empty()) {
+        const ssize_t sent = ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0 && !WouldBlock(errno)) {
+            // The failure shows as the echo that never comes.
+            StopWatching();
+            return;
+        }
         if (sent > 0) bytes.remove_prefix(static_cast<std::size_t>(sent));
         if (bytes.empty()) return;
     }
-    // What the system did not take (a full send buffer, an error to be reported by the socket) goes
-    // the socket's own way, after anything it still holds.
-    m_socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
-    m_socket->flush();
+    // What the system had no room for goes when it has, after anything still waiting.
+    m_unsent.append(bytes);
+    if (!m_writable) {
+        m_writable = std::make_unique<QSocketNotifier>(static_cast<qintptr>(m_fd), QSocketNotifier::Write);
+        connect(m_writable.get(), &QSocketNotifier::activated, this, &CTelnetSocket::SendUnsent);
+    }
+    m_writable->setEnabled(true);
 }
 
-void CTelnetSocket::PumpEvents(int64_t maxWaitMs) {
-    m_pump.PumpEvents(maxWaitMs);
+void CTelnetSocket::SendUnsent() {
+    const ssize_t sent = ::send(m_fd, m_unsent.data(), m_unsent.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent < 0 && !WouldBlock(errno)) {
+        StopWatching();
+        return;
+    }
+    if (sent > 0) m_unsent.erase(0, static_cast<std::size_t>(sent));
+    if (m_unsent.empty() && m_writable) m_writable->setEnabled(false);
 }
+
+void CTelnetSocket::PumpEvents(int64_t maxWaitMs) { m_pump.PumpEvents(maxWaitMs); }
 
 void CTelnetSocket::ReadOneChunk() {
-    m_readPosted = false;
-    if (!m_socket) return;
-    const QByteArray bytes = m_socket->read(static_cast<qint64>(kChunkSize));
-    if (!bytes.isEmpty())
-        m_queue.Push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    // Bytes left over make the next notification, as a level-triggered socket would.
-    if (m_socket->bytesAvailable() > 0 && !m_readPosted) {
-        m_readPosted = true;
-        QMetaObject::invokeMethod(this, &CTelnetSocket::ReadOneChunk, Qt::QueuedConnection);
+    char bytes[kChunkSize];
+    const ssize_t read = ::recv(m_fd, bytes, sizeof(bytes), MSG_DONTWAIT);
+    if (read > 0) {
+        m_queue.Push(std::string_view(bytes, static_cast<std::size_t>(read)));
+        m_pump.Wake();
+        return;
     }
+    // The peer closed the connection (0), or it failed: its chunks end here.
+    if (read == 0 || !WouldBlock(errno)) {
+        StopWatching();
+        m_pump.Wake();
+    }
+}
+
+void CTelnetSocket::StopWatching() {
+    m_connected = false;
+    m_unsent.clear();
+    if (m_readable) m_readable->setEnabled(false);
+    if (m_writable) m_writable->setEnabled(false);
 }
 
 }  // namespace dezadav
