@@ -22,11 +22,6 @@ const dezadav::LanguageTable& Language() {
     return table;
 }
 
-class QuietPort : public dezadav::MessagePort {
-public:
-    void ShowMessage(const std::string&, const std::string&, dezadav::MessageIcon) override {}
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -40,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     dezadav::CallLogTable callLog;
     sip.SetTwoPort(twoPort);
     if (!twoPort) codec.LimitCodecChoicesToOnePort();
-    QuietPort port;
+    dezadav::SilentMessagePort port;
     dezadav::LoadSettingsText(text, dezadav::SettingsModels{dialPlan, sip, codec, callLog}, Language(), port);
 
     dezadav::ApplyTexts apply;

@@ -34,17 +34,18 @@ Application::Application(ApplicationOptions options)
       m_workflow(m_texts, m_port, m_session, m_refreshTimer, m_files),
       m_language(m_texts, &m_port.Messages(), options.profile),
       m_window(MainDlgParts{m_workflow, m_port, m_texts, m_language, m_tray}) {
-    m_workflow.SetTelnetPort(options.telnetPort);
-    m_workflow.SetTimeScale(options.timeScale);
+    m_workflow.Exchange().SetTelnetPort(options.telnetPort);
+    m_workflow.Exchange().SetTimeScale(options.timeScale);
     m_workflow.Recorder().SetRecordLanguage(m_recordTexts);
-    m_workflow.SetDocumentReader([this](std::string_view document, std::string_view base, bool twoPort,
-                                        std::string& problem) -> std::optional<std::string> {
+    m_workflow.Files().SetDocumentReader([this](std::string_view document, std::string_view base,
+                                                bool twoPort,
+                                                std::string& problem) -> std::optional<std::string> {
         SettingsJsonRead read = ReadSettingsJson(document, base, twoPort, false, AllSettingsFileWords(m_texts));
         if (read.problem) problem = *read.problem;
         if (read.problem) return std::nullopt;
         return std::move(read.text);
     });
-    m_workflow.SetMainWindowVisible(true);
+    m_workflow.Exchange().SetMainWindowVisible(true);
     if (options.transcriptFile) {
         m_transcriptFile = std::make_unique<TranscriptFile>(
             *options.transcriptFile,

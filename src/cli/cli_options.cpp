@@ -171,7 +171,6 @@ std::optional<std::string> ReadValues(const QCommandLineParser& parser, CliOptio
         if (format != "csv" && format != "json") return OptionValueRefusedText(kFormatOptionName, "csv or json", format);
         options.jsonSettings = format == "json";
     }
-    if (IsSet(parser, kJsonOptionName)) options.json = true;
     return std::nullopt;
 }
 

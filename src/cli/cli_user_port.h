@@ -46,7 +46,7 @@ public:
     std::optional<std::string> ChooseFileToSave() override { return m_saveFile; }
     std::optional<std::string> ChooseFileToOpen() override { return std::nullopt; }
     // Nobody is asked: the fields are kept for the run's JSON result and the apply goes ahead.
-    bool ConfirmChanges(const std::vector<FieldDifference>& changes) override {
+    bool ConfirmChanges(const RouterStrip& /*router*/, const std::vector<FieldDifference>& changes) override {
         m_confirmedChanges = changes;
         return true;
     }

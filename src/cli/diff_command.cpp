@@ -9,13 +9,13 @@
 #include "cli/router_job.h"
 #include "cli/router_names.h"
 #include "cli/stream_message_port.h"
-#include "discovery/model_rules.h"
 #include "lang/messages.h"
-#include "settings/settings_snapshot.h"
+#include "settings/router_model.h"
 #include "settings/settings_difference.h"
 #include "settings/settings_file.h"
-#include "settings/settings_json.h"
 #include "settings/settings_file_form.h"
+#include "settings/settings_json.h"
+#include "settings/settings_snapshot.h"
 
 namespace dezadav::cli {
 
@@ -59,7 +59,7 @@ std::optional<ReadSide> ReadRouter(std::string host, const CliOptions& options, 
     CapturedFetch output(context.err);
     const RouterJobResult result = RunRouterJob(request, context.language, output);
     if (!result.ok) return std::nullopt;
-    return ReadSide{std::move(output.text), IsTwoPortModel(result.router.modelName), true};
+    return ReadSide{std::move(output.text), IsTwoPortModel(result.router.modelName), true, {}};
 }
 
 std::optional<ReadSide> ReadFile(const std::string& path, const FleetContext& context) {
@@ -83,7 +83,7 @@ std::optional<ReadSide> ReadFile(const std::string& path, const FleetContext& co
         return std::nullopt;
     }
     const std::optional<bool> twoPort = SettingsFileIsTwoPort(*text, context.language);
-    return ReadSide{std::move(*text), twoPort, false};
+    return ReadSide{std::move(*text), twoPort, false, {}};
 }
 
 // A record of --router's history: "record:ID" or "record:before-last-apply". A record holds what the
@@ -98,13 +98,12 @@ std::optional<ReadSide> ReadRecord(const std::string& name, const HistoryRouter&
     const std::vector<HistoryEntry> entries = context.history->Entries(router, &problem);
     if (problem) return fail(*problem);
     std::string reason;
-    const std::optional<std::string> id =
-        RecordIdNamed(entries, name, router.macAddress.empty() ? router.ipAddress : router.macAddress, reason);
+    const std::optional<std::string> id = RecordIdNamed(entries, name, router.Name(), reason);
     if (!id) return fail(reason);
     std::optional<std::string> text = context.history->SettingsAt(router, *id, &problem);
     if (!text) return fail(problem.value_or(std::string()));
     const auto entry = std::find_if(entries.begin(), entries.end(), [&](const HistoryEntry& e) { return e.id == *id; });
-    return ReadSide{std::move(*text), IsTwoPortModel(entry->model), true};
+    return ReadSide{std::move(*text), IsTwoPortModel(entry->model), true, {}};
 }
 
 // Tabs and line breaks inside a value would break the output's lines and columns.

@@ -164,17 +164,9 @@ void PrintSummary(std::ostream& err, std::size_t ok, std::size_t unsupported, st
 // The router's own discovery answer, when it gives one within --wait.
 std::optional<RouterInfo> AskForFields(const std::string& ip, const CliOptions& options,
                                        const LanguageTable& language, MessagePort& messages) {
-    SearchOptions search;
-    search.target = ip;
-    search.port = options.common.discoveryPort;
-    search.waitMs = options.waitMs;
-    search.stopAfter = 1;
-    const auto answers = SearchRouters(search, language, messages);
-    if (!answers) return std::nullopt;
-    for (const RouterInfo& answer : *answers) {
-        if (answer.ipAddress == ip) return answer;
-    }
-    return std::nullopt;
+    std::optional<RouterInfo> answer;
+    AskRouterAt(ip, options.common.discoveryPort, options.waitMs, language, messages, answer);
+    return answer;
 }
 
 // The routers to back up, in discovery or command-line order: the --router list, or the routers that

@@ -31,16 +31,10 @@ std::optional<HistoryRouter> HistoryKeyOf(const CliOptions& options, const Langu
                                           MessagePort& messages) {
     const std::string& given = options.routers.front();
     if (IsMacAddressText(given)) return HistoryRouter{given, {}, {}};
-    SearchOptions search;
-    search.target = given;
-    search.port = options.common.discoveryPort;
-    search.waitMs = options.waitMs;
-    search.stopAfter = 1;
-    const auto answers = SearchRouters(search, language, messages);
-    if (!answers) return std::nullopt;
-    for (const RouterInfo& answer : *answers) {
-        if (answer.ipAddress == given) return HistoryRouter{answer.macAddress, given, answer.modelName};
-    }
+    std::optional<RouterInfo> answer;
+    if (!AskRouterAt(given, options.common.discoveryPort, options.waitMs, language, messages, answer))
+        return std::nullopt;
+    if (answer) return HistoryRouter{answer->macAddress, given, answer->modelName};
     return HistoryRouter{{}, given, {}};
 }
 

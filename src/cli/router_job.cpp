@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/apply_interrupt.h"
+#include "cli/apply_job.h"
 #include "cli/cli_options.h"
 #include "cli/cli_user_port.h"
 #include "cli/history_listing.h"
@@ -37,8 +38,8 @@ namespace {
 // The router's settings as a JSON document (its SIP passwords only when asked for).
 std::string SettingsDocument(RouterWorkflow& workflow, const RouterInfo& router, const RouterJobRequest& request) {
     const std::string model = router.modelName.empty() ? request.model.value_or("") : router.modelName;
-    return SettingsJsonFromText(workflow.SettingsFileText(), workflow.IsTwoPort(), model, request.showSecrets,
-                                AllSettingsFileWords(workflow.Language()))
+    return SettingsJsonFromText(workflow.Files().SettingsFileText(), workflow.Connected().IsTwoPort(), model,
+                                request.showSecrets, AllSettingsFileWords(workflow.Pages().Language()))
         .value_or("");
 }
 
@@ -48,11 +49,6 @@ bool IsStreamTarget(const std::string& path) {
     const std::filesystem::file_status status = std::filesystem::status(path, ignored);
     return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
            !std::filesystem::is_directory(status);
-}
-
-bool Fail(MessagePort& messages, const std::string& text) {
-    messages.ShowMessage(std::string(kMsgErrorCaption.englishDefault), text, MessageIcon::Stop);
-    return false;
 }
 
 // Sends the discovery request to the router's own address and waits for that router's answer.
@@ -100,8 +96,8 @@ bool RouterFields(const RouterJobRequest& request, const LanguageTable& language
             // cause; one router's fetch or apply may meet a router that answers telnet only.
             const std::string where = request.routerIp + ":" + std::to_string(request.common.discoveryPort);
             if (request.kind == RouterJobKind::Backup)
-                return Fail(messages, NoDiscoveryAnswerInBackupText(where));
-            return Fail(messages, NoDiscoveryAnswerText(where));
+                return JobFailed(messages, NoDiscoveryAnswerInBackupText(where));
+            return JobFailed(messages, NoDiscoveryAnswerText(where));
         }
         router = *answer;
     }
@@ -113,15 +109,9 @@ bool RouterFields(const RouterJobRequest& request, const LanguageTable& language
             unsupported = true;
             return false;
         }
-        return Fail(messages, UnsupportedModelText(request.routerIp, router.modelName));
+        return JobFailed(messages, UnsupportedModelText(request.routerIp, router.modelName));
     }
     return true;
-}
-
-// A command as an apply prints it: scripts keep their output, so secret values stay hidden unless
-// the user asked to see them.
-std::string PrintedCommand(std::string_view text, bool showSecrets) {
-    return showSecrets ? std::string(text) : HideSecretValue(text);
 }
 
 // Prints each command an apply exchange types, the moment it goes out: a script sees what reached
@@ -190,105 +180,6 @@ private:
     SaveFileWriter m_files;
 };
 
-// The id of the record --to names among the router's records; nothing (its message shown) when there
-// is no such single record.
-std::optional<std::string> RecordToRestore(const RouterJobRequest& request, const RouterWorkflow& workflow,
-                                           MessagePort& messages) {
-    const HistoryRouter router = workflow.HistoryKey();
-    if (request.restoreTo == kBeforeLastApply) {
-        // The one rule the window's Undo follows too.
-        std::string why;
-        std::optional<std::string> id = workflow.Recorder().UndoRecord(router, &why);
-        if (!id) Fail(messages, why);
-        return id;
-    }
-    std::optional<std::string> problem;
-    const std::vector<HistoryEntry> entries = workflow.Recorder().Records(router, &problem);
-    if (problem) {
-        Fail(messages, *problem);
-        return std::nullopt;
-    }
-    std::string reason;
-    std::optional<std::string> id = RecordIdNamed(
-        entries, request.restoreTo, router.macAddress.empty() ? router.ipAddress : router.macAddress, reason);
-    if (!id) Fail(messages, reason);
-    return id;
-}
-
-// The settings the apply writes into the pages: the input file, or the record --to names.
-FileOutcome LoadSettingsToApply(const RouterJobRequest& request, const std::string& inputFile,
-                                RouterWorkflow& workflow, MessagePort& messages) {
-    if (request.restoreTo.empty()) {
-        const bool given = request.inputText && request.fromBackupDir.empty();
-        std::string reason;
-        std::optional<std::string> text = given ? request.inputText : ReadSettingsFile(inputFile, &reason);
-        const std::string source = given ? request.inputSource : inputFile;
-        if (!text) return workflow.LoadSettingsFile(inputFile);  // says why, as for any file
-        if (!IsSettingsJson(*text)) return workflow.LoadSettingsText(std::move(*text), source);
-        // A document is merged into what this router holds now.
-        const std::optional<bool> documentTwoPort = SettingsJsonIsTwoPort(*text);
-        if (documentTwoPort && *documentTwoPort != workflow.IsTwoPort() && !request.force) {
-            Fail(messages, OtherFormRefusedText(*documentTwoPort));
-            return FileOutcome::Refused;
-        }
-        const SettingsJsonRead read = ReadSettingsJson(*text, workflow.SettingsFileText(), workflow.IsTwoPort(),
-                                                       request.replace, AllSettingsFileWords(workflow.Language()));
-        if (read.problem) {
-            Fail(messages, source + ": " + *read.problem);
-            return FileOutcome::Refused;
-        }
-        return workflow.LoadSettingsText(read.text, source);
-    }
-    const std::optional<std::string> id = RecordToRestore(request, workflow, messages);
-    if (!id) return FileOutcome::Cancelled;
-    const FileOutcome outcome = workflow.RestoreRecord(*id);
-    if (outcome == FileOutcome::OpenFailed) {
-        Fail(messages, workflow.LastFileProblem());
-        return FileOutcome::Cancelled;
-    }
-    return outcome;
-}
-
-bool LoadAndApply(const RouterJobRequest& request, const std::string& inputFile,
-                  const LanguageTable& language, RouterWorkflow& workflow, RouterSession& session,
-                  RouterJobOutput& output, MessagePort& messages, RouterJobResult& result) {
-    switch (LoadSettingsToApply(request, inputFile, workflow, messages)) {
-        case FileOutcome::Done:
-            break;
-        case FileOutcome::OpenFailed:
-            // The window ends a load it cannot open silently; a script must learn that nothing was
-            // loaded, so the load failure's own text is printed.
-            ShowMessageText(language, messages, kMsgFileFail);
-            return false;
-        case FileOutcome::NotSettings:  // its message, with the file and why, has been shown
-            return false;
-        default:
-            return false;  // each failing section has shown its message
-    }
-
-    if (request.kind == RouterJobKind::DryRun) {
-        const std::optional<ApplyPlan> plan = workflow.PlanApply();
-        if (!plan) return false;
-        if (plan->refusal) {
-            ShowMessageWithDetail(language, output, plan->refusal->message, plan->refusal->detail);
-            return false;
-        }
-        result.changes = workflow.Recorder().ApplyPreview(workflow.Router(), *plan, workflow.IsTwoPort());
-        for (const ApplyCommand& command : plan->commands) {
-            result.commands.push_back(PrintedCommand(command.text, request.showSecrets));
-            output.PrintLine(result.commands.back());
-        }
-        // The end of this router's output, as an apply ends with its success text.
-        output.ShowMessage({}, DryRunText(std::to_string(plan->commands.size())), MessageIcon::None);
-        return true;
-    }
-
-    // Nothing to send is no failure: the router already holds what the file says.
-    const ApplyOutcome outcome = workflow.ApplyFlow();
-    (void)session;
-    return outcome == ApplyOutcome::Applied || outcome == ApplyOutcome::NoChanges;
-}
-
 // The router's call records, newest first, as the VoIP log page lists them.
 bool ReadCallLog(const RouterJobRequest& job, const std::string& password, RouterSession& session,
                  std::vector<CallLogRecord>& calls) {
@@ -311,7 +202,7 @@ bool ReadCallLog(const RouterJobRequest& job, const std::string& password, Route
 }  // namespace
 
 std::string BackupFileName(const RouterInfo& router, bool json) {
-    return (router.macAddress.empty() ? router.ipAddress : router.macAddress) + (json ? ".json" : ".csv");
+    return HistoryRouter{router.macAddress, router.ipAddress, {}}.Name() + (json ? ".json" : ".csv");
 }
 
 namespace {
@@ -332,7 +223,7 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
     if (own) {
         password = *own;
     } else if (request.noCommonPassword) {
-        Fail(output, NoPasswordForRouterText(router.ipAddress, router.macAddress));
+        JobFailed(output, NoPasswordForRouterText(router.ipAddress, router.macAddress));
         return result;
     }
 
@@ -356,7 +247,7 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
             inputFile = document;
         }
         if (!std::filesystem::exists(inputFile, ignored)) {
-            Fail(output, NoBackupFileText(inputFile));
+            JobFailed(output, NoBackupFileText(inputFile));
             return result;
         }
         // Each router's own file is checked before that router is logged in to.
@@ -365,7 +256,7 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
         std::istringstream noStandardInput;
         const auto checked = ReadSettingsInput(inputFile, model, language, noStandardInput, request.replace);
         if (const auto* refused = std::get_if<std::string>(&checked)) {
-            Fail(output, *refused);
+            JobFailed(output, *refused);
             return result;
         }
     }
@@ -387,9 +278,9 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
     OffLoopFileWriter files;
     RouterWorkflow workflow(language, port, session, timer, files);
     // The reason a file flow failed, as the system gave it (or "no settings section").
-    messages.SetFileReason([&workflow] { return workflow.LastFileProblem(); });
-    workflow.SetTelnetPort(request.common.telnetPort);
-    workflow.SetTimeScale(request.common.timeScale);
+    messages.SetFileReason([&workflow] { return workflow.Files().LastFileProblem(); });
+    workflow.Exchange().SetTelnetPort(request.common.telnetPort);
+    workflow.Exchange().SetTimeScale(request.common.timeScale);
     session.SetObserver(&observers);
     session.SetStopCheck({[] { return ApplyInterruptSignal() != 0; }, ApplyInterruptedText});
     workflow.Recorder().SetHistory(request.history,
@@ -411,15 +302,15 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
     }
 
     if (workflow.ConnectSequence() != ConnectOutcome::Connected) return result;
-    result.router.macAddress = workflow.Strip().mac;
+    result.router.macAddress = workflow.Connected().Strip().mac;
     // A copy with settings the router did not tell would restore defaults in their place one day:
     // none is written (the message naming them has been shown).
     const bool keepsCopy = request.kind == RouterJobKind::Fetch || request.kind == RouterJobKind::Backup;
     if (keepsCopy && workflow.Unread().Any()) return result;
 
     if (keepsCopy) {
-        if (const std::optional<std::string> problem = workflow.UnwritableValue()) {
-            Fail(output, *problem);
+        if (const std::optional<std::string> problem = workflow.Files().UnwritableValue()) {
+            JobFailed(output, *problem);
             return result;
         }
     }
@@ -427,14 +318,14 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
         case RouterJobKind::Fetch: {
             const std::string text = request.jsonSettings ? SettingsDocument(workflow, router, request) : std::string();
             if (request.outputFile == kStandardOutputName) {
-                output.WriteData(request.jsonSettings ? text : workflow.SettingsFileText());
+                output.WriteData(request.jsonSettings ? text : workflow.Files().SettingsFileText());
                 result.ok = true;
                 break;
             }
             if (IsStreamTarget(request.outputFile)) {
                 // A pipe or a device (/dev/stdout) cannot take a file renamed into its place.
                 std::ofstream stream(request.outputFile, std::ios::binary);
-                stream << (request.jsonSettings ? text : workflow.SettingsFileText()) << std::flush;
+                stream << (request.jsonSettings ? text : workflow.Files().SettingsFileText()) << std::flush;
                 result.ok = static_cast<bool>(stream);
                 if (!result.ok) ShowMessageText(language, messages, kMsgSaveFail);
                 break;
@@ -449,14 +340,14 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
                 break;
             }
             port.SetSaveFile(request.outputFile);
-            result.ok = workflow.SaveAllFlow() == FileOutcome::Done;
+            result.ok = workflow.Files().SaveAllFlow() == FileOutcome::Done;
             break;
         }
         case RouterJobKind::Backup: {
             result.backupFile = BackupFileName(router, request.jsonSettings);
             const std::string path = request.backupDir + "/" + result.backupFile;
-            const std::string text =
-                request.jsonSettings ? SettingsDocument(workflow, router, request) : workflow.SettingsFileText();
+            const std::string text = request.jsonSettings ? SettingsDocument(workflow, router, request)
+                                                          : workflow.Files().SettingsFileText();
             const FileWriteResult written = files.WriteWhole(path, text, FileSecrecy::OwnerOnly);
             result.ok = written.ok;
             if (!result.ok) {
@@ -468,7 +359,7 @@ RouterJobResult RunJob(const RouterJobRequest& request, const LanguageTable& lan
         }
         case RouterJobKind::Apply:
         case RouterJobKind::DryRun:
-            result.ok = LoadAndApply(request, inputFile, language, workflow, session, output, messages, result);
+            result.ok = LoadAndApply(request, inputFile, language, workflow, output, messages, result);
             if (request.kind == RouterJobKind::Apply) result.changes = port.ConfirmedChanges();
             // An apply stopped part-way left the router holding some of it: it is read once more, so
             // the history's newest record is what the router now holds.

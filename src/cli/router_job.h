@@ -74,7 +74,7 @@ struct RouterJobResult {
     std::vector<std::string> commands;
 };
 
-// A backup's file name: the MAC address as discovery shows it, or the IP address without one, then
+// A backup's file name: the router named as its records are (HistoryRouter::Name), then
 // ".csv" (".json" for a JSON document).
 std::string BackupFileName(const RouterInfo& router, bool json = false);
 

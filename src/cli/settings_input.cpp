@@ -1,7 +1,7 @@
 #include "cli/settings_input.h"
 
-#include "discovery/model_rules.h"
 #include "lang/messages.h"
+#include "settings/router_model.h"
 #include "settings/settings_file.h"
 #include "settings/settings_file_check.h"
 #include "settings/settings_file_form.h"

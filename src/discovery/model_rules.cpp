@@ -7,9 +7,4 @@ bool IsSupportedModel(std::string_view modelName) {
     return std::string_view("38074").find(modelName[6]) != std::string_view::npos && modelName[9] == 'K';
 }
 
-bool IsTwoPortModel(std::string_view modelName) {
-    return modelName.find("5730K") != std::string_view::npos ||
-           modelName.find("5430K") != std::string_view::npos;
-}
-
 }  // namespace dezadav

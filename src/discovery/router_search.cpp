@@ -63,4 +63,18 @@ std::optional<std::vector<RouterInfo>> SearchRouters(const SearchOptions& option
     return search.Rows();
 }
 
+bool AskRouterAt(const std::string& ip, std::uint16_t discoveryPort, int waitMs, const LanguageTable& table,
+                 MessagePort& port, std::optional<RouterInfo>& answer) {
+    answer.reset();
+    const auto answers = SearchRouters(SearchOptions{ip, discoveryPort, waitMs, 1}, table, port);
+    if (!answers) return false;
+    for (const RouterInfo& router : *answers) {
+        if (router.ipAddress == ip) {
+            answer = router;
+            break;
+        }
+    }
+    return true;
+}
+
 }  // namespace dezadav

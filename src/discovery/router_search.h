@@ -65,4 +65,10 @@ struct SearchOptions {
 std::optional<std::vector<RouterInfo>> SearchRouters(const SearchOptions& options, const LanguageTable& table,
                                                      MessagePort& port);
 
+// The discovery answer of the router at `ip` itself: a request sent to that address alone, waited
+// for up to `waitMs`. Nothing in `answer` when none came from that address; false when the socket
+// cannot be created (kMsgUdpSocket has been shown through `port`).
+bool AskRouterAt(const std::string& ip, std::uint16_t discoveryPort, int waitMs, const LanguageTable& table,
+                 MessagePort& port, std::optional<RouterInfo>& answer);
+
 }  // namespace dezadav

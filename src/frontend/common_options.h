@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "discovery/discovery_datagram.h"
-#include "session/telnet_dialogue.h"
+#include "session/router_ports.h"
 
 namespace dezadav {
 

@@ -423,7 +423,7 @@ std::optional<std::string> GitHistory::SettingsAt(const HistoryRouter& router, c
         return std::nullopt;
     }
     if (name.empty() || std::find(names.begin(), names.end(), name) == names.end()) {
-        *problem = "the record " + id + " is not one of router " + (key.macAddress.empty() ? key.ipAddress : key.macAddress);
+        *problem = "the record " + id + " is not one of router " + key.Name();
         return std::nullopt;
     }
     const std::string file = name + ".csv";

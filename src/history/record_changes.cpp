@@ -1,6 +1,6 @@
 #include "history/record_changes.h"
 
-#include "discovery/model_rules.h"
+#include "settings/router_model.h"
 
 namespace dezadav {
 

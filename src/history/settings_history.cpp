@@ -41,12 +41,8 @@ std::optional<HistoryCause> HistoryCauseFromWord(std::string_view word) {
     return std::nullopt;
 }
 
-std::string HistoryRouter::FileName() const {
-    return (macAddress.empty() ? ipAddress : macAddress) + ".csv";
-}
-
 std::string HistoryMessage(const HistoryRouter& router, HistoryCause cause, std::string_view program) {
-    const std::string name = router.macAddress.empty() ? router.ipAddress : router.macAddress;
+    const std::string name = router.Name();
     std::string message = std::string(HistoryCauseWord(cause)) + ": " + OneLine(name);
     if (!router.modelName.empty()) message += " (" + OneLine(router.modelName) + ")";
     message += "\n\nRouter: " + OneLine(name) + "\nAddress: " + OneLine(router.ipAddress) +

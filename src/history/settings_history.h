@@ -26,8 +26,10 @@ struct HistoryRouter {
     std::string ipAddress;
     std::string modelName;
 
-    // "<MAC>.csv" ("<IP>.csv" without a MAC), the name a backup gives the same router's file.
-    std::string FileName() const;
+    // The MAC address, or the IP address without one: how records and backups name the router.
+    std::string Name() const { return macAddress.empty() ? ipAddress : macAddress; }
+    // "<Name>.csv", the name a backup gives the same router's file.
+    std::string FileName() const { return Name() + ".csv"; }
 };
 
 // One record of one router, as a listing shows it.

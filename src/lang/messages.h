@@ -95,6 +95,30 @@ inline constexpr MessageText kMsgValueRange{"Message_ValueRange",
 // The RTP port range the other way round.
 inline constexpr MessageText kMsgRtpPortOrder{"Message_RtpPortOrder",
                                               "The RTP start port must not be above the RTP end port!"};
+// The fields a refusal of an apply names (ApplyRefusal::Detail); a dial-plan entry's field follows
+// kMsgFieldEntry with the entry's index for "%s".
+inline constexpr MessageText kMsgFieldPassword{"Field_Password", "password"};
+inline constexpr MessageText kMsgFieldSipPort{"Field_SipPort", "SIP port"};
+inline constexpr MessageText kMsgFieldRegistrar{"Field_Registrar", "SIP registrar"};
+inline constexpr MessageText kMsgFieldPort1Registration{"Field_Port1Registration", "SIP port 1 registration"};
+inline constexpr MessageText kMsgFieldPort1Name{"Field_Port1Name", "SIP port 1 name"};
+inline constexpr MessageText kMsgFieldPort1Password{"Field_Port1Password", "SIP port 1 password"};
+inline constexpr MessageText kMsgFieldPort1Expiry{"Field_Port1Expiry", "SIP port 1 expiry"};
+inline constexpr MessageText kMsgFieldPort2Registration{"Field_Port2Registration", "SIP port 2 registration"};
+inline constexpr MessageText kMsgFieldPort2Name{"Field_Port2Name", "SIP port 2 name"};
+inline constexpr MessageText kMsgFieldPort2Password{"Field_Port2Password", "SIP port 2 password"};
+inline constexpr MessageText kMsgFieldPort2Expiry{"Field_Port2Expiry", "SIP port 2 expiry"};
+inline constexpr MessageText kMsgFieldCodec{"Field_Codec", "codec"};
+inline constexpr MessageText kMsgFieldPacketSize{"Field_PacketSize", "codec packet size"};
+inline constexpr MessageText kMsgFieldDtmfMode{"Field_DtmfMode", "DTMF mode"};
+inline constexpr MessageText kMsgFieldPayloadType{"Field_PayloadType", "DTMF payload type"};
+inline constexpr MessageText kMsgFieldRtpStart{"Field_RtpStart", "RTP start port"};
+inline constexpr MessageText kMsgFieldRtpEnd{"Field_RtpEnd", "RTP end port"};
+inline constexpr MessageText kMsgFieldEntryIndex{"Field_EntryIndex", "index"};
+inline constexpr MessageText kMsgFieldEntryPhone{"Field_EntryPhone", "phone number"};
+inline constexpr MessageText kMsgFieldEntrySipAddress{"Field_EntrySipAddress", "SIP address"};
+inline constexpr MessageText kMsgFieldEntryBackup{"Field_EntryBackup", "backup number"};
+inline constexpr MessageText kMsgFieldEntry{"Field_Entry", "dial plan entry %s, "};
 // A set command the router answered with an error: the apply stops there. Followed by the command and
 // the router's words.
 inline constexpr MessageText kMsgRouterRefused{"Message_RouterRefused",
@@ -523,7 +547,9 @@ inline std::string TranscriptUnwritableText(std::string_view path, std::string_v
 }
 
 // The window's own texts: the tray menu, the About box (its text takes the program's version for
-// "%s"), the settings files' filter, the dial plan's first column and the banner's subtitle.
+// "%s"), the settings files' filter, the dial plan's first column, the title of the dial-plan entry
+// dialog's group (the entry's index follows it) and the banner's subtitle.
+inline constexpr MessageText kMsgIndexGroup{"Index_Group", "Index No. "};
 inline constexpr MessageText kMsgTrayAbout{"Tray_About", "&About"};
 inline constexpr MessageText kMsgTrayOpen{"Tray_Open", "&Open"};
 inline constexpr MessageText kMsgTrayExit{"Tray_Exit", "E&xit"};

@@ -37,7 +37,7 @@ struct RowCommand {
     Field field;
     std::string_view words;
     ValueForm form;
-    std::string_view fieldName;
+    MessageText fieldName;
     ValueRange range = kAnyValue;
     bool secret = false;      // the value is never printed or recorded (see HideSecretValue)
     bool portTwo = false;     // only a two-port router has the second voice port
@@ -45,29 +45,31 @@ struct RowCommand {
 
 // The commands of a row, one per field, in row order (which is also the sending order).
 constexpr std::array<RowCommand<SipField>, kSipRowFieldCount> kSipCommands{{
-    {SipField::SipPort, "voip sip port", ValueForm::Text, "SIP port", kPortRange},
-    {SipField::Registrar, "voip sip registrar", ValueForm::Text, "SIP registrar"},
-    {SipField::Port1Registration, "voip sip endpt1 use_reg", ValueForm::Number, "SIP port 1 registration"},
-    {SipField::Port1UserName, "voip sip endpt1 name", ValueForm::Text, "SIP port 1 name"},
-    {SipField::Port1Password, "voip sip endpt1 pass", ValueForm::Text, "SIP port 1 password", kAnyValue, true},
-    {SipField::Port1Expiry, "voip sip endpt1 expire", ValueForm::ExpiryNumber, "SIP port 1 expiry"},
-    {SipField::Port2RegisterVia, "voip sip endpt2 use_reg", ValueForm::Number, "SIP port 2 registration",
-     kAnyValue, false, true},
-    {SipField::Port2UserName, "voip sip endpt2 name", ValueForm::Text, "SIP port 2 name", kAnyValue, false, true},
-    {SipField::Port2Password, "voip sip endpt2 pass", ValueForm::Text, "SIP port 2 password", kAnyValue, true,
+    {SipField::SipPort, "voip sip port", ValueForm::Text, kMsgFieldSipPort, kPortRange},
+    {SipField::Registrar, "voip sip registrar", ValueForm::Text, kMsgFieldRegistrar},
+    {SipField::Port1Registration, "voip sip endpt1 use_reg", ValueForm::Number, kMsgFieldPort1Registration},
+    {SipField::Port1UserName, "voip sip endpt1 name", ValueForm::Text, kMsgFieldPort1Name},
+    {SipField::Port1Password, "voip sip endpt1 pass", ValueForm::Text, kMsgFieldPort1Password, kAnyValue,
      true},
-    {SipField::Port2Expiry, "voip sip endpt2 expire", ValueForm::ExpiryNumber, "SIP port 2 expiry", kAnyValue,
-     false, true},
+    {SipField::Port1Expiry, "voip sip endpt1 expire", ValueForm::ExpiryNumber, kMsgFieldPort1Expiry},
+    {SipField::Port2RegisterVia, "voip sip endpt2 use_reg", ValueForm::Number, kMsgFieldPort2Registration,
+     kAnyValue, false, true},
+    {SipField::Port2UserName, "voip sip endpt2 name", ValueForm::Text, kMsgFieldPort2Name, kAnyValue, false,
+     true},
+    {SipField::Port2Password, "voip sip endpt2 pass", ValueForm::Text, kMsgFieldPort2Password, kAnyValue,
+     true, true},
+    {SipField::Port2Expiry, "voip sip endpt2 expire", ValueForm::ExpiryNumber, kMsgFieldPort2Expiry,
+     kAnyValue, false, true},
 }};
 
 constexpr std::array<RowCommand<CodecField>, kCodecRowFieldCount> kCodecCommands{{
-    {CodecField::Codec, "voip rtp codec type", ValueForm::Unchanged, "codec"},
-    {CodecField::PacketSize, "voip rtp codec size", ValueForm::Unchanged, "codec packet size"},
-    {CodecField::DtmfMode, "voip rtp dtmf mode", ValueForm::Unchanged, "DTMF mode"},
-    {CodecField::PayloadType, "voip rtp dtmf payloadtype", ValueForm::Unchanged, "DTMF payload type",
+    {CodecField::Codec, "voip rtp codec type", ValueForm::Unchanged, kMsgFieldCodec},
+    {CodecField::PacketSize, "voip rtp codec size", ValueForm::Unchanged, kMsgFieldPacketSize},
+    {CodecField::DtmfMode, "voip rtp dtmf mode", ValueForm::Unchanged, kMsgFieldDtmfMode},
+    {CodecField::PayloadType, "voip rtp dtmf payloadtype", ValueForm::Unchanged, kMsgFieldPayloadType,
      kPayloadTypeRange},
-    {CodecField::RtpPortStart, "voip rtp port start", ValueForm::Text, "RTP start port", kPortRange},
-    {CodecField::RtpPortEnd, "voip rtp port end", ValueForm::Text, "RTP end port", kPortRange},
+    {CodecField::RtpPortStart, "voip rtp port start", ValueForm::Text, kMsgFieldRtpStart, kPortRange},
+    {CodecField::RtpPortEnd, "voip rtp port end", ValueForm::Text, kMsgFieldRtpEnd, kPortRange},
 }};
 
 // The number `value` is when it is nothing but decimal digits (at most nine of them).
@@ -114,10 +116,6 @@ std::string Join(std::initializer_list<std::string_view> words) {
     return text;
 }
 
-std::string EntryFieldName(const DialPlanEntry& entry, std::string_view field) {
-    return "dial plan entry " + entry.index + ", " + std::string(field);
-}
-
 // The dial-plan command of one changed entry; nothing for an index outside 1..60. Returns false
 // (with `refused` set) when a value that would be sent holds a control byte.
 bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, std::vector<ApplyCommand>& commands,
@@ -125,7 +123,7 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, std::vector<Ap
     const int32_t index = ReadLeadingDecimal(entry.index);
     if (index < kFirstIndex || index > kLastIndex) return true;
     if (ContainsControlByte(entry.index)) {
-        refused = ControlByteRefusal(EntryFieldName(entry, "index"));
+        refused = ControlByteRefusal(kMsgFieldEntryIndex, entry.index);
         return false;
     }
     if (entry.phoneNumber.empty()) {
@@ -140,18 +138,18 @@ bool AddDialPlanCommand(const DialPlanEntry& entry, bool twoPort, std::vector<Ap
     const std::string_view domain = at == std::string_view::npos ? address : address.substr(at + 1);
     const std::string status = entry.statusMark == kDialPlanEnabledMark ? "1" : "0";
 
-    const std::pair<std::string_view, std::string_view> sent[] = {
-        {entry.phoneNumber, "phone number"},
-        {entry.sipAddress, "SIP address"},
-        {twoPort ? std::string_view() : std::string_view(entry.backupNumber), "backup number"},
+    const std::pair<std::string_view, const MessageText&> sent[] = {
+        {entry.phoneNumber, kMsgFieldEntryPhone},
+        {entry.sipAddress, kMsgFieldEntrySipAddress},
+        {twoPort ? std::string_view() : std::string_view(entry.backupNumber), kMsgFieldEntryBackup},
     };
     for (const auto& [value, name] : sent) {
         if (ContainsControlByte(value)) {
-            refused = ControlByteRefusal(EntryFieldName(entry, name));
+            refused = ControlByteRefusal(name, entry.index);
             return false;
         }
         if (!IsOneWord(value)) {
-            refused = UnsendableRefusal(EntryFieldName(entry, name));
+            refused = UnsendableRefusal(name, entry.index);
             return false;
         }
     }
@@ -196,9 +194,11 @@ bool AddRowCommands(const std::array<RowCommand<Field>, N>& table, const std::ve
             return false;
         }
         if (!InRange(value, command.range)) {
-            refused = ApplyRefusal{kMsgValueRange, " (" + std::string(command.fieldName) + ": " +
-                                                       std::to_string(command.range.min) + "-" +
-                                                       std::to_string(command.range.max) + ")"};
+            refused =
+                ApplyRefusal{kMsgValueRange,
+                             command.fieldName,
+                             {},
+                             std::to_string(command.range.min) + "-" + std::to_string(command.range.max)};
             return false;
         }
         if (IsTextForm(command.form) && !IsOneWord(value)) {
@@ -255,16 +255,28 @@ bool ContainsControlByte(std::string_view value) {
     return false;
 }
 
-ApplyRefusal ControlByteRefusal(std::string_view fieldName) {
-    return ApplyRefusal{kMsgControlByte, " (" + std::string(fieldName) + ")"};
+std::string ApplyRefusal::Detail(const LanguageTable& language) const {
+    if (!field) return {};
+    std::string named = TextOrDefault(language, *field);
+    if (!entryIndex.empty()) {
+        std::string entry = TextOrDefault(language, kMsgFieldEntry);
+        const std::size_t mark = entry.find("%s");
+        if (mark != std::string::npos) entry.replace(mark, 2, entryIndex);
+        named = entry + named;
+    }
+    return " (" + named + (range.empty() ? "" : ": " + range) + ")";
+}
+
+ApplyRefusal ControlByteRefusal(const MessageText& field, std::string entryIndex) {
+    return ApplyRefusal{kMsgControlByte, field, std::move(entryIndex), {}};
 }
 
 bool IsOneWord(std::string_view value) {
     return value.find_first_of(" \"") == std::string_view::npos;
 }
 
-ApplyRefusal UnsendableRefusal(std::string_view fieldName) {
-    return ApplyRefusal{kMsgNotOneWord, " (" + std::string(fieldName) + ")"};
+ApplyRefusal UnsendableRefusal(const MessageText& field, std::string entryIndex) {
+    return ApplyRefusal{kMsgNotOneWord, field, std::move(entryIndex), {}};
 }
 
 std::string ApplyCommand::ShownText() const {
@@ -304,7 +316,7 @@ ApplyPlan BuildApplyPlan(const RouterSettings& router, ApplyTexts pages, bool tw
         ok = AddRowCommands(kCodecCommands, pages.codecRow, twoPort, kMsgSetCodec, ApplyArea::Codec,
                             plan.commands, refused);
         if (ok && !RtpPortsInOrder(pages.codecRow)) {
-            refused = ApplyRefusal{kMsgRtpPortOrder, {}};
+            refused = ApplyRefusal{kMsgRtpPortOrder, std::nullopt, {}, {}};
             ok = false;
         }
     }

@@ -45,21 +45,26 @@ struct ApplyCommand {
     std::string ShownText() const;
 };
 
-// Why a value may not be sent: the message and what follows it (the field, and its range).
+// Why a value may not be sent: the message and the field it names (never a secret value).
 struct ApplyRefusal {
     MessageText message;
-    std::string detail;  // e.g. " (SIP port: 1-65535)"; never a secret value
+    std::optional<MessageText> field;  // none: the message says it all
+    std::string entryIndex;            // the dial-plan entry whose field it is
+    std::string range;                 // what the router takes, e.g. "1-65535"
+    // What follows the message, in `language`: e.g. " (SIP port: 1-65535)", " (dial plan entry 4,
+    // phone number)"; empty without a field.
+    std::string Detail(const LanguageTable& language) const;
 };
 
-// The refusal of a value holding a control byte (ContainsControlByte), naming its field in English,
-// e.g. "password" or "SIP port 1 name". Every value typed into the router is refused with it.
-ApplyRefusal ControlByteRefusal(std::string_view fieldName);
+// The refusal of a value holding a control byte (ContainsControlByte), naming its field (e.g.
+// kMsgFieldPassword). Every value typed into the router is refused with it.
+ApplyRefusal ControlByteRefusal(const MessageText& field, std::string entryIndex = {});
 
 // True when `value` reaches the router's command line as one word: it holds no space (which would
 // cut it in two) and no double quote (which would open a quoted word).
 bool IsOneWord(std::string_view value);
-// The refusal of a value that is not one word (IsOneWord), naming its field in English.
-ApplyRefusal UnsendableRefusal(std::string_view fieldName);
+// The refusal of a value that is not one word (IsOneWord), naming its field.
+ApplyRefusal UnsendableRefusal(const MessageText& field, std::string entryIndex = {});
 
 // Every command of one apply, in sending order: dial plan, then SIP (all ten, when the SIP row
 // differs from the router's), then codec (all six, when the codec row differs). Built once per
@@ -89,7 +94,7 @@ struct ApplyPlan {
 // unchanged, RTP start and end port (empty as kEmptyMarker). The entry's name is never sent.
 //
 // Refused before anything is sent (`refusal`): a value with a control byte (Message_ControlByte with
-// the field's English name), a text value with a space or a double quote (Message_NotOneWord), a SIP or RTP
+// the field's name), a text value with a space or a double quote (Message_NotOneWord), a SIP or RTP
 // port that is not a number from 1 to 65535 and a DTMF payload type that is not one from 96 to 127
 // (Message_ValueRange), an RTP start port above the end port (Message_RtpPortOrder). Only values that would
 // be sent are checked; an empty one is sent as ever.

@@ -1,7 +1,7 @@
 #include "session/router_session.h"
 
-#include "discovery/model_rules.h"
 #include "session/apply_commands.h"
+#include "settings/router_model.h"
 
 namespace dezadav {
 
@@ -71,8 +71,8 @@ bool RouterSession::OpenSession(const SessionRequest& request) {
     // A control byte in the password would end the password line early and type the rest into the
     // router's shell; nothing is sent at all then.
     if (ContainsControlByte(request.password)) {
-        const ApplyRefusal refusal = ControlByteRefusal("password");
-        return FailWithDetail(refusal.message, refusal.detail, false);
+        const ApplyRefusal refusal = ControlByteRefusal(kMsgFieldPassword);
+        return FailWithDetail(refusal.message, refusal.Detail(m_language), false);
     }
     if (!m_socket.Create()) return FailRun(kMsgTcpSocket, false);
     if (!m_socket.Connect(request.routerIp, request.telnetPort, m_dialogue.Scaled(kConnectTimeoutMs))) {
@@ -101,7 +101,7 @@ bool RouterSession::RunApply(const SessionRequest& request, std::size_t& applied
     // Every value was checked when the plan was built, before the connection is made, so a refused
     // value sends nothing.
     const ApplyPlan& plan = request.plan;
-    if (plan.refusal) return FailWithDetail(plan.refusal->message, plan.refusal->detail, false);
+    if (plan.refusal) return FailWithDetail(plan.refusal->message, plan.refusal->Detail(m_language), false);
     if (!OpenSession(request)) return false;
 
     std::string reply;

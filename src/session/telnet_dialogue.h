@@ -7,12 +7,12 @@
 
 #include "session/chunk_transport.h"
 #include "session/clock.h"
+#include "session/router_ports.h"
 #include "session/session_observer.h"
 
 namespace dezadav {
 
 // Fixed values of the router's command-line dialogue.
-inline constexpr uint16_t kTelnetPort = 23;
 inline constexpr int64_t kConnectPumpMs = 500;          // pumped by the callers right after connecting
 inline constexpr int64_t kLoginPumpMs = 1000;           // pumped at the start of Login, before the greeting
 inline constexpr int64_t kLoginTimeoutMs = 2000;        // passed to Login by every caller

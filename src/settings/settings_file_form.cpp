@@ -5,15 +5,6 @@
 
 namespace dezadav {
 
-namespace {
-
-class DiscardedMessages : public MessagePort {
-public:
-    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
-};
-
-}  // namespace
-
 std::optional<bool> SettingsFileIsTwoPort(std::string_view text, const LanguageTable& lang) {
     // Read as the loader reads it, into models of their own in the one-port form (whose expiry
     // lists are the longer ones).
@@ -21,7 +12,7 @@ std::optional<bool> SettingsFileIsTwoPort(std::string_view text, const LanguageT
     SipSettings sip(lang);
     CodecSettings codec(lang);
     CallLogTable callLog;
-    DiscardedMessages discarded;
+    SilentMessagePort discarded;
     LoadSettingsText(text, SettingsModels{dialPlan, sip, codec, callLog}, lang, discarded);
 
     bool onePort = sip.Port1Expiry().Selected() >= kTwoPortExpiryCount ||

@@ -112,8 +112,8 @@ UnsavedEditsChoice GuiUserPort::AskAboutUnsavedEdits() {
     return UnsavedEditsChoice::Cancel;
 }
 
-bool GuiUserPort::ConfirmChanges(const std::vector<FieldDifference>& changes) {
-    CConfirmChangesDlg dialog(m_texts, m_strip.model, m_strip.ip, changes, m_owner);
+bool GuiUserPort::ConfirmChanges(const RouterStrip& router, const std::vector<FieldDifference>& changes) {
+    CConfirmChangesDlg dialog(m_texts, router.model, router.ip, changes, m_owner);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -141,7 +141,6 @@ void GuiUserPort::ShowAutoRefresh(bool ticked, bool enabled) {
     if (m_hooks.showAutoRefresh) m_hooks.showAutoRefresh(ticked, enabled);
 }
 void GuiUserPort::ShowStrip(const RouterStrip& strip) {
-    m_strip = strip;
     if (m_hooks.showStrip) m_hooks.showStrip(strip);
 }
 void GuiUserPort::ModelsChanged() {

@@ -62,7 +62,7 @@ public:
     // A warning box: Apply to Router (the default) / Discard / Cancel (also Esc).
     UnsavedEditsChoice AskAboutUnsavedEdits() override;
     // Confirm Changes, naming the router of the strip; true for Apply.
-    bool ConfirmChanges(const std::vector<FieldDifference>& changes) override;
+    bool ConfirmChanges(const RouterStrip& router, const std::vector<FieldDifference>& changes) override;
     std::optional<std::string> ChooseFileToSave() override;
     std::optional<std::string> ChooseFileToOpen() override;
     void ShowProgress(const std::string& text, ExchangeCause cause) override;
@@ -78,8 +78,7 @@ public:
     // was opened), or a pop-up such as an open drop-down list or menu.
     bool UserIsInDialog() const override;
 
-    // The dialogs while they exist (for re-labelling after a language switch, and for tests).
-    CSelectRouterDlg* SelectDialog() const { return m_select.get(); }
+    // The dialogs while they exist (for tests).
     CRouterInfoDlg* PasswordDialog() const { return m_password.get(); }
     CProgressWindow* ProgressWindow() const { return m_progress.get(); }
     const DiscoveryOptions& Discovery() const { return m_discovery; }
@@ -95,7 +94,6 @@ private:
     std::unique_ptr<CSelectRouterDlg> m_select;
     std::unique_ptr<CRouterInfoDlg> m_password;
     std::unique_ptr<CProgressWindow> m_progress;
-    RouterStrip m_strip;  // as last shown: the router the confirmation of an apply names
 };
 
 }  // namespace dezadav

@@ -48,7 +48,7 @@ CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const Lang
     AllowGrowingFrom(this, DialogSize(340, 250));
     setFont(DialogFont());
     setWindowFlags(GrowingDialogFlags());
-    const RouterStrip& strip = workflow.Strip();
+    const RouterStrip& strip = workflow.Connected().Strip();
     setWindowTitle(UiText(texts, kMsgHistoryTitle) + QStringLiteral(" - ") +
                    QString::fromStdString(strip.model) + QStringLiteral(" (") +
                    QString::fromStdString(strip.ip) + QLatin1Char(')'));
@@ -112,7 +112,7 @@ CHistoryDlg::CHistoryDlg(RouterWorkflow& workflow, GuiUserPort& port, const Lang
 
 int CHistoryDlg::Exec() {
     std::optional<std::string> problem;
-    m_entries = m_workflow.Recorder().Records(m_workflow.HistoryKey(), &problem);
+    m_entries = m_workflow.Recorder().Records(m_workflow.Connected().HistoryKey(), &problem);
     if (problem) {
         ShowProblem(kMsgHistoryUnreadable, *problem);
         return QDialog::Rejected;
@@ -135,7 +135,7 @@ QString CHistoryDlg::Summary(const LanguageTable& texts,
 }
 
 void CHistoryDlg::FillRecords() {
-    const auto changes = m_workflow.Recorder().Changes(m_workflow.HistoryKey(), m_entries);
+    const auto changes = m_workflow.Recorder().Changes(m_workflow.Connected().HistoryKey(), m_entries);
     m_records->setRowCount(static_cast<int>(m_entries.size()));
     for (std::size_t row = 0; row < m_entries.size(); ++row) {
         const HistoryEntry& entry = m_entries[row];
@@ -171,10 +171,10 @@ void CHistoryDlg::ViewSelected() {
     const HistoryEntry* entry = Selected();
     if (entry == nullptr) return;
     std::optional<std::string> problem;
-    const std::optional<std::vector<FieldDifference>> differences =
-        m_workflow.Recorder().RecordAgainst(m_workflow.HistoryKey(), *entry,
-                                            SettingsView{m_workflow.DialPlan(), m_workflow.Sip(), m_workflow.Codec()},
-                                            m_workflow.IsTwoPort(), &problem);
+    const std::optional<std::vector<FieldDifference>> differences = m_workflow.Recorder().RecordAgainst(
+        m_workflow.Connected().HistoryKey(), *entry,
+        SettingsView{m_workflow.Pages().DialPlan(), m_workflow.Pages().Sip(), m_workflow.Pages().Codec()},
+        m_workflow.Connected().IsTwoPort(), &problem);
     m_differences->clear();
     if (!differences) {
         ShowProblem(kMsgHistoryUnreadable, problem.value_or(std::string()));
@@ -191,7 +191,7 @@ void CHistoryDlg::RestoreSelected() {
     if (entry == nullptr) return;
     const FileOutcome outcome = m_workflow.RestoreRecord(entry->id);
     if (outcome == FileOutcome::OpenFailed) {
-        ShowProblem(kMsgRestoreFailed, m_workflow.LastFileProblem());
+        ShowProblem(kMsgRestoreFailed, m_workflow.Files().LastFileProblem());
         return;
     }
     // A record that holds no settings, or one refused, has shown its message and changed nothing.

@@ -45,9 +45,6 @@ public:
 
     QTableWidget* RecordList() const { return m_records; }
     QListWidget* DifferenceList() const { return m_differences; }
-    CSkinButton* ViewButton() const { return m_view; }
-    CSkinButton* RestoreButton() const { return m_restore; }
-    CSkinButton* CloseButton() const { return m_close; }
 
 private:
     void FillRecords();

@@ -196,10 +196,10 @@ void CMainDlg::BuildSheet() {
     m_sheet = new QTabWidget(this);
     m_sheet->setUsesScrollButtons(false);
     m_sheet->setDocumentMode(false);
-    m_dialPlanPage = new CDialPlanPage(m_workflow.DialPlan(), m_texts, m_port.Messages());
-    m_sipPage = new CSIPPage(m_workflow.Sip(), m_texts, m_port.Messages());
-    m_codecPage = new CCodecPage(m_workflow.Codec(), m_texts, m_port.Messages());
-    m_logPage = new CLOGPage(m_workflow.CallLog(), m_texts, m_port.Messages());
+    m_dialPlanPage = new CDialPlanPage(m_workflow.Pages().DialPlan(), m_texts, m_port.Messages());
+    m_sipPage = new CSIPPage(m_workflow.Pages().Sip(), m_texts, m_port.Messages());
+    m_codecPage = new CCodecPage(m_workflow.Pages().Codec(), m_texts, m_port.Messages());
+    m_logPage = new CLOGPage(m_workflow.Pages().CallLog(), m_texts, m_port.Messages());
     for (QWidget* page : std::initializer_list<QWidget*>{m_dialPlanPage, m_sipPage, m_codecPage, m_logPage}) {
         m_sheet->addTab(page, QString());
     }
@@ -257,8 +257,8 @@ void CMainDlg::BuildButtons() {
 
     connect(m_search, &QPushButton::clicked, this, &CMainDlg::RunConnectSequence);
     connect(m_languageButton, &QPushButton::clicked, this, &CMainDlg::RunLanguageFlow);
-    connect(m_load, &QPushButton::clicked, this, [this] { m_workflow.LoadFlow(); });
-    connect(m_saveAll, &QPushButton::clicked, this, [this] { m_workflow.SaveAllFlow(); });
+    connect(m_load, &QPushButton::clicked, this, [this] { m_workflow.Files().LoadFlow(); });
+    connect(m_saveAll, &QPushButton::clicked, this, [this] { m_workflow.Files().SaveAllFlow(); });
     connect(m_apply, &QPushButton::clicked, this, [this] {
         m_workflow.ApplyFlow();
         ShowHistoryButtons();
@@ -272,7 +272,7 @@ void CMainDlg::BuildButtons() {
 }
 
 void CMainDlg::RunHistoryFlow() {
-    if (m_workflow.ExchangeRunning()) return;
+    if (m_workflow.Exchange().Running()) return;
     CHistoryDlg dialog(m_workflow, m_port, m_texts, this);
     dialog.Exec();
     ShowHistoryButtons();
@@ -280,8 +280,8 @@ void CMainDlg::RunHistoryFlow() {
 
 void CMainDlg::ShowHistoryButtons() {
     // Both belong to the router of the strip: none after Skip, none while an exchange runs.
-    const bool connected =
-        !m_workflow.SkipMark() && !m_workflow.Strip().ip.empty() && !m_workflow.ExchangeRunning();
+    const bool connected = !m_workflow.Connected().skipMark && !m_workflow.Connected().Strip().ip.empty() &&
+                           !m_workflow.Exchange().Running();
     m_history->setEnabled(connected && m_workflow.Recorder().History() != nullptr);
     m_undo->setEnabled(connected && !m_workflow.RecordBeforeLastApply().empty());
 }
@@ -308,7 +308,7 @@ void CMainDlg::WireWorkflow() {
     hooks.endProgram = [this] { EndProgram(); };
     m_port.AttachWindow(this, std::move(hooks));
 
-    m_dialPlanPage->SetModelNameSource([this] { return m_workflow.Strip().model; });
+    m_dialPlanPage->SetModelNameSource([this] { return m_workflow.Connected().Strip().model; });
     connect(m_logPage, &CLOGPage::autoRefreshChanged, this,
             [this](bool ticked) { m_workflow.SetAutoRefresh(ticked); });
     connect(m_logPage, &CLOGPage::refreshSecondsChanged, this,
@@ -401,8 +401,8 @@ void CMainDlg::EndProgram() {
 
 void CMainDlg::reject() {
     // Nothing ends the program in the middle of a router exchange.
-    if (m_workflow.ExchangeRunning()) return;
-    if (m_workflow.HasUnsavedEdits() && !ConfirmLeavingEdits()) return;
+    if (m_workflow.Exchange().Running()) return;
+    if (m_workflow.Pages().HasUnsavedEdits() && !ConfirmLeavingEdits()) return;
     QDialog::reject();
 }
 
@@ -465,7 +465,7 @@ void CMainDlg::HideToTray() {
     // system map the window again, an empty frame on screen. Showing it normal brings it back whole.
     hide();
     m_tray.SetMenuActive(true);
-    m_workflow.SetMainWindowVisible(false);
+    m_workflow.Exchange().SetMainWindowVisible(false);
 }
 
 void CMainDlg::RestoreFromTray() {
@@ -478,7 +478,7 @@ void CMainDlg::RestoreFromTray() {
     raise();
     activateWindow();
     m_tray.SetMenuActive(false);
-    m_workflow.SetMainWindowVisible(true);
+    m_workflow.Exchange().SetMainWindowVisible(true);
 }
 
 void CMainDlg::OpenFromAnotherCopy(const QString& path) {
@@ -488,7 +488,7 @@ void CMainDlg::OpenFromAnotherCopy(const QString& path) {
     }
     // A load under an open dialog would change what the dialog is editing, and one during an exchange
     // what the exchange reads or writes: wait until both are over.
-    if (m_workflow.ExchangeRunning() || QApplication::activeModalWidget() != nullptr ||
+    if (m_workflow.Exchange().Running() || QApplication::activeModalWidget() != nullptr ||
         QApplication::activePopupWidget() != nullptr) {
         QTimer::singleShot(kOpenRetryMs, this, [this, path] { OpenFromAnotherCopy(path); });
         return;
@@ -552,7 +552,7 @@ void CMainDlg::dropEvent(QDropEvent* event) {
 
 FileOutcome CMainDlg::DropFile(const QString& path) {
     // The whole path is used: cutting a long one would load some other file or none.
-    return m_workflow.DropFile(path.toStdString());
+    return m_workflow.Files().DropFile(path.toStdString());
 }
 
 }  // namespace dezadav

@@ -30,11 +30,7 @@ public:
 
     // The password typed in the last run that ended with OK (UTF-8).
     const std::string& Password() const { return m_password; }
-    const std::string& ModelName() const { return m_modelName; }
     const std::string& IpAddress() const { return m_ipAddress; }
-    const std::string& SubnetMask() const { return m_subnetMask; }
-    const std::string& MacAddress() const { return m_macAddress; }
-    const std::string& FirmwareVersion() const { return m_firmwareVersion; }
 
     // Re-reads every caption from the language table.
     void Relabel();

@@ -42,7 +42,6 @@ public:
             m_table->viewport()->update();
         });
     }
-    void ClearHot() { m_hotRow = -1; }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {

@@ -9,6 +9,8 @@
 #include <QVariantAnimation>
 #include <QWidget>
 
+#include "lang/messages.h"
+
 namespace dezadav {
 
 namespace {
@@ -18,16 +20,19 @@ constexpr int kAnimationMs = 250;
 }  // namespace
 
 CSystemTray::CSystemTray(QObject* parent) : QObject(parent), m_menu(std::make_unique<QMenu>()) {
+    // In English until the window gives the texts of its language (SetItemTexts).
     const struct {
-        const char* text;
+        const MessageText* text;
         int command;
-    } items[] = {{"About", kAbout}, {nullptr, 0}, {"Open", kOpen}, {nullptr, 0}, {"Exit", kExit}};
+    } items[] = {
+        {&kMsgTrayAbout, kAbout}, {nullptr, 0}, {&kMsgTrayOpen, kOpen}, {nullptr, 0}, {&kMsgTrayExit, kExit}};
     for (const auto& item : items) {
         if (item.text == nullptr) {
             m_menu->addSeparator();
             continue;
         }
-        QAction* action = m_menu->addAction(QString::fromLatin1(item.text));
+        QAction* action = m_menu->addAction(QString::fromUtf8(
+            item.text->englishDefault.data(), static_cast<qsizetype>(item.text->englishDefault.size())));
         action->setData(item.command);
         const int command = item.command;
         connect(action, &QAction::triggered, this, [this, command] { emit CommandRequested(command); });

@@ -75,7 +75,7 @@ std::optional<std::string> SettingsRecorder::UndoRecord(const HistoryRouter& key
     }
     bool beforeMissing = false;
     std::optional<std::string> id = BeforeLastApplyId(records, &beforeMissing);
-    const std::string name = key.macAddress.empty() ? key.ipAddress : key.macAddress;
+    const std::string name = key.Name();
     if (!id) *problem = beforeMissing ? NoBeforeApplyRecordText(name) : NoApplyRecordedText(name);
     return id;
 }

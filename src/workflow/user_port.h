@@ -91,10 +91,11 @@ public:
         return false;
     }
 
-    // The last word before an apply sends anything: `changes` are the fields the router will hold
+    // The last word before an apply sends anything: `changes` are the fields `router` will hold
     // differently afterwards (empty when the commands only send again what the router is believed to
     // hold). True to send, false to send nothing. A front end that shows nothing sends.
-    virtual bool ConfirmChanges(const std::vector<FieldDifference>& changes) {
+    virtual bool ConfirmChanges(const RouterStrip& router, const std::vector<FieldDifference>& changes) {
+        (void)router;
         (void)changes;
         return true;
     }

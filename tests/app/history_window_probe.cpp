@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     watch.start(50);
     QObject::connect(
         &window, &dezadav::CMainDlg::connectFinished, [&window](dezadav::ConnectOutcome outcome) {
-            const std::string& status = window.Workflow().DialPlan().Entry(2).statusMark;
+            const std::string& status = window.Workflow().Pages().DialPlan().Entry(2).statusMark;
             Say(QString::fromLatin1(outcome == dezadav::ConnectOutcome::Connected ? "connected"
                                                                                   : "not connected") +
                 QStringLiteral(" entry3=") + QString::fromStdString(status));

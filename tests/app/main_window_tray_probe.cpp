@@ -79,18 +79,18 @@ int main(int argc, char** argv) {
                                   .arg(window.IsHiddenInTray() ? 1 : 0)
                                   .arg(window.isVisible() ? 1 : 0)
                                   .arg(window.Tray().MenuActive() ? 1 : 0)
-                                  .arg(window.Workflow().MainWindowVisible() ? 1 : 0);
+                                  .arg(window.Workflow().Exchange().MainWindowVisible() ? 1 : 0);
         if (state != last) {
             std::printf("%s\n", state.toLatin1().constData());
             last = state;
         }
-        if (applying && window.Workflow().ExchangeRunning()) {
+        if (applying && window.Workflow().Exchange().Running()) {
             std::printf("exchange\n");
             applying = false;
         }
         const dezadav::CProgressWindow* progress = window.Port().ProgressWindow();
         const int shown = progress != nullptr ? progress->TimesShown() : 0;
-        if (!window.Workflow().ExchangeRunning() && shown != boxesShown) {
+        if (!window.Workflow().Exchange().Running() && shown != boxesShown) {
             boxesShown = shown;
             std::printf("boxes=%d\n", boxesShown);
         }
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         }
         if (input == "front") window.BringToFront();
         if (input == "apply") {
-            dezadav::DialPlanTable& dialPlan = window.Workflow().DialPlan();
+            dezadav::DialPlanTable& dialPlan = window.Workflow().Pages().DialPlan();
             dezadav::DialPlanEntry entry = dialPlan.Entry(2);
             entry.statusMark = entry.statusMark == "V" ? "-" : "V";
             dialPlan.SetEntry(2, entry);

@@ -79,9 +79,9 @@ protected:
                                       const std::string& model) {
         SocketLine line;
         WorkflowHarness<> program(line.socket, line.clock);
-        program.workflow.SetTelnetPort(sim.TelnetPort());
+        program.workflow.Exchange().SetTelnetPort(sim.TelnetPort());
         EXPECT_EQ(program.ConnectWithAdmin(Chosen(model, ip)), ConnectOutcome::Connected);
-        return program.workflow.SettingsFileText();
+        return program.workflow.Files().SettingsFileText();
     }
 };
 

@@ -1,4 +1,5 @@
 #include "discovery/model_rules.h"
+#include "settings/router_model.h"
 
 #include <gtest/gtest.h>
 

@@ -9,6 +9,7 @@
 
 #include "discovery/loopback_peer.h"
 #include "discovery/model_rules.h"
+#include "settings/router_model.h"
 #include "discovery/router_search.h"
 #include "support/recording_message_port.h"
 #include "support/routersim_process.h"

@@ -178,22 +178,22 @@ TEST_P(ValueSourceTest, FromTheUser) {
         SCOPED_TRACE(Hex(byte));
         const std::string bad = "12" + std::string(1, byte) + "voip dial_plan del 1";
 
-        DialPlanEntry entry = workflow.DialPlan().Entry(4);
+        DialPlanEntry entry = workflow.Pages().DialPlan().Entry(4);
         const DialPlanEntry before = entry;
         entry.phoneNumber = bad;
-        workflow.DialPlan().SetEntry(4, entry);
+        workflow.Pages().DialPlan().SetEntry(4, entry);
         program.ExpectRefusedApply("dial plan entry 5, phone number");
-        workflow.DialPlan().SetEntry(4, before);
+        workflow.Pages().DialPlan().SetEntry(4, before);
 
-        const std::string name = workflow.Sip().SipFields()[3];
-        workflow.Sip().SetPort1UserName(bad);
+        const std::string name = workflow.Pages().Sip().SipFields()[3];
+        workflow.Pages().Sip().SetPort1UserName(bad);
         program.ExpectRefusedApply("SIP port 1 name");
-        workflow.Sip().SetPort1UserName(name);
+        workflow.Pages().Sip().SetPort1UserName(name);
 
-        const std::string payload = workflow.Codec().CodecFields(true)[3];
-        workflow.Codec().SetPayloadType(bad);
+        const std::string payload = workflow.Pages().Codec().CodecFields(true)[3];
+        workflow.Pages().Codec().SetPayloadType(bad);
         program.ExpectRefusedApply("DTMF payload type");
-        workflow.Codec().SetPayloadType(payload);
+        workflow.Pages().Codec().SetPayloadType(payload);
 
         // The password: refused before the connection, the confirmation comes back.
         const int creates = program.transport.creates;
@@ -236,7 +236,7 @@ TEST_P(ValueSourceTest, FromASettingsFile) {
         {[](const std::string& v) { return "G.711MU (64Kpbs),20 ms,1,101,10050," + v + "\r\n\r\n;END\r\n"; },
          "RTP \xC2\xB7 Dynamic RTP port end"},
     };
-    const std::string pagesBefore = program.workflow.SettingsFileText();
+    const std::string pagesBefore = program.workflow.Files().SettingsFileText();
     for (const char byte : ControlBytes()) {
         if (byte == '\r' || byte == '\n') continue;
         SCOPED_TRACE(Hex(byte));
@@ -245,10 +245,10 @@ TEST_P(ValueSourceTest, FromASettingsFile) {
             const std::string value = "7" + std::string(1, byte) + "voip dial_plan del 1";
             std::ofstream(path, std::ios::binary) << section.file(value);
             program.port.messages.shown.clear();
-            EXPECT_EQ(FileOutcome::Refused, program.workflow.LoadSettingsFile(path.string()));
+            EXPECT_EQ(FileOutcome::Refused, program.workflow.Files().LoadSettingsFile(path.string()));
             ASSERT_EQ(1u, program.port.messages.shown.size());
             EXPECT_NE(std::string::npos, program.port.messages.shown[0].text.find(section.field));
-            EXPECT_EQ(pagesBefore, program.workflow.SettingsFileText()) << "no page changed";
+            EXPECT_EQ(pagesBefore, program.workflow.Files().SettingsFileText()) << "no page changed";
         }
         if (::testing::Test::HasFailure()) break;
     }
@@ -274,18 +274,18 @@ TEST_P(ValueSourceTest, FromARoutersOutput) {
 
         // The user touches entry 1 (its status), the SIP password and the payload type: each apply
         // would now send the router's own odd value along.
-        DialPlanEntry entry = program.workflow.DialPlan().Entry(0);
+        DialPlanEntry entry = program.workflow.Pages().DialPlan().Entry(0);
         const bool phoneHasByte = ContainsControlByte(entry.phoneNumber);
         entry.statusMark = entry.statusMark == "V" ? "-" : "V";
         if (entry.phoneNumber.empty()) entry.phoneNumber = "1";
-        program.workflow.DialPlan().SetEntry(0, entry);
-        program.workflow.Sip().SetPort1Password("changed");
-        program.workflow.Codec().SetPayloadType("100");
+        program.workflow.Pages().DialPlan().SetEntry(0, entry);
+        program.workflow.Pages().Sip().SetPort1Password("changed");
+        program.workflow.Pages().Codec().SetPayloadType("100");
         program.port.messages.shown.clear();
         const ApplyOutcome outcome = program.workflow.ApplyFlow();
         const bool modelsHoldByte = phoneHasByte ||
-                                    ContainsControlByte(program.workflow.Sip().SipFields()[3]) ||
-                                    ContainsControlByte(program.workflow.Codec().CodecFields(true)[5]);
+                                    ContainsControlByte(program.workflow.Pages().Sip().SipFields()[3]) ||
+                                    ContainsControlByte(program.workflow.Pages().Codec().CodecFields(true)[5]);
         for (std::size_t i = sendsAfterFetch; i < program.transport.sends.size(); ++i)
             ASSERT_FALSE(CarriesControlByte(program.transport.sends[i]))
                 << ::testing::PrintToString(program.transport.sends[i]);
@@ -322,7 +322,7 @@ TEST(InjectionAgainstTheEmulatorTest, ControlByteInALoadedFieldSendsNothing) {
                       ("dezadav_injection_lf_" + std::to_string(::getpid()) + ".csv");
     std::ofstream(path, std::ios::binary) << "5,55\x1bvoip dial_plan del 1,name,u@d,,,V\r\n\r\n;LIST\r\n";
     run.sim.ClearCommandLog();
-    EXPECT_EQ(FileOutcome::Refused, run.workflow.LoadSettingsFile(path.string()));
+    EXPECT_EQ(FileOutcome::Refused, run.workflow.Files().LoadSettingsFile(path.string()));
     std::filesystem::remove(path);
     EXPECT_EQ(ApplyOutcome::NoChanges, run.workflow.ApplyFlow());
     EXPECT_TRUE(run.sim.CommandLog().empty());

@@ -51,9 +51,9 @@ struct ProgramState {
 
     static ProgramState Of(const RouterWorkflow& workflow) {
         return ProgramState{
-            workflow.DialPlan(), workflow.Sip().SipFields(),  workflow.Codec().CodecFields(true),
-            workflow.CallLog(),  workflow.Router().sipFields, workflow.Router().codecFields,
-            workflow.Strip()};
+            workflow.Pages().DialPlan(), workflow.Pages().Sip().SipFields(),  workflow.Pages().Codec().CodecFields(true),
+            workflow.Pages().CallLog(),  workflow.Router().sipFields, workflow.Router().codecFields,
+            workflow.Connected().Strip()};
     }
     bool operator==(const ProgramState&) const = default;
 };
@@ -122,7 +122,7 @@ class EmulatedWorkflow : public ScaledLine, public WorkflowHarness<HookedUserPor
 public:
     explicit EmulatedWorkflow(std::vector<std::string> simArgs = {}, int64_t timeFactor = 20)
         : ScaledLine(timeFactor), WorkflowHarness(connection, clock), sim(std::move(simArgs)) {
-        workflow.SetTelnetPort(sim.TelnetPort());
+        workflow.Exchange().SetTelnetPort(sim.TelnetPort());
     }
 
     // Sends one control line to the emulator; the test fails when it is not accepted.

@@ -28,24 +28,24 @@ std::string FetchFailureText(const std::string& command) {
 // The user's edits that a later apply sends, different on every call (`round`), so that the SIP and
 // codec rows always differ from the rows the router was last given.
 void EditEverything(RouterWorkflow& workflow, int round) {
-    DialPlanTable& dialPlan = workflow.DialPlan();
+    DialPlanTable& dialPlan = workflow.Pages().DialPlan();
     dialPlan.ClearEntry(2);  // entry 3: deleted
     DialPlanEntry five = dialPlan.Entry(4);
     five.phoneNumber = "55" + std::to_string(round);
     five.sipAddress = "desk@10.1.1.5";
-    five.loopThrough = workflow.IsTwoPort() ? std::nullopt : std::optional(LoopThrough::Pstn);
-    five.backupNumber = workflow.IsTwoPort() ? "" : "77";
+    five.loopThrough = workflow.Connected().IsTwoPort() ? std::nullopt : std::optional(LoopThrough::Pstn);
+    five.backupNumber = workflow.Connected().IsTwoPort() ? "" : "77";
     five.statusMark = "V";
     dialPlan.SetEntry(4, five);
     DialPlanEntry seven = dialPlan.Entry(6);
     seven.phoneNumber = "77" + std::to_string(round);
     seven.sipAddress = "10.1.1.7";
-    seven.loopThrough = workflow.IsTwoPort() ? std::nullopt : std::optional(LoopThrough::None);
+    seven.loopThrough = workflow.Connected().IsTwoPort() ? std::nullopt : std::optional(LoopThrough::None);
     seven.backupNumber = "";
     seven.statusMark = "-";
     dialPlan.SetEntry(6, seven);
-    workflow.Sip().SetPort1UserName("user" + std::to_string(round));
-    workflow.Codec().SetPayloadType(std::to_string(96 + round % 30));
+    workflow.Pages().Sip().SetPort1UserName("user" + std::to_string(round));
+    workflow.Pages().Codec().SetPayloadType(std::to_string(96 + round % 30));
 }
 
 // A failure shows exactly its one message, in an error box, and leaves no connection open.
@@ -102,7 +102,7 @@ TEST_P(FetchFaultTest, EachFetchCommandInTurn) {
         run.port.onConfirm = [&](int call) {
             if (call != 2) return;
             atRetry = run.State();
-            busyAtRetry = run.workflow.RefreshBlocked();
+            busyAtRetry = run.workflow.Refresh().Blocked();
             run.ClearFaults(form);
         };
         ASSERT_EQ(ConnectOutcome::Connected, run.Connect(form, fault.fails));
@@ -122,7 +122,7 @@ TEST_P(FetchFaultTest, EachFetchCommandInTurn) {
         }
         expected.insert(expected.end(), fullFetch.begin(), fullFetch.end());
         EXPECT_EQ(expected, run.CommandsOf(form));
-        EXPECT_FALSE(run.workflow.RefreshBlocked());
+        EXPECT_FALSE(run.workflow.Refresh().Blocked());
         // The fetch that went through replaced the edits with what the router holds.
         const ProgramState after = run.State();
         EXPECT_TRUE(after == fromRouter) << Differences(after, fromRouter);
@@ -202,8 +202,8 @@ TEST_P(SessionFaultTest, ConnectionWideFaultsFailOnceAndLeaveTheProgramReady) {
     EXPECT_EQ(Select(form).router, run.port.confirmations[0]);
     EXPECT_EQ(run.port.confirmations[0], run.port.confirmations[1]);
     EXPECT_EQ(FetchCommandsOf(form), run.CommandsOf(form));
-    EXPECT_EQ("admin", run.workflow.CurrentRouter().password);
-    EXPECT_FALSE(run.workflow.RefreshBlocked());
+    EXPECT_EQ("admin", run.workflow.Connected().router.password);
+    EXPECT_FALSE(run.workflow.Refresh().Blocked());
 
     // Nobody listens at the address: the connection is refused; Cancel keeps everything.
     EditEverything(run.workflow, ++round);
@@ -258,7 +258,7 @@ TEST_P(SessionFaultTest, FailedLogRefreshKeepsTheLogAndBlocksFurtherRefreshes) {
     for (const std::string& fault : faults) {
         SCOPED_TRACE(fault);
         run.Control(std::string("addcall ") + form.ip);  // a call the failed refresh must not show
-        const CallLogTable before = run.workflow.CallLog();
+        const CallLogTable before = run.workflow.Pages().CallLog();
         run.Fault(form, fault);
         run.port.messages.shown.clear();
         RefreshOutcome outcome = RefreshOutcome::Counted;
@@ -268,9 +268,9 @@ TEST_P(SessionFaultTest, FailedLogRefreshKeepsTheLogAndBlocksFurtherRefreshes) {
         const std::string expected =
             fault == "no-shell-prompt" ? kMsgLogin : "Failed to get VoIP Log data from router!";
         ExpectOneError(run, expected);
-        EXPECT_TRUE(run.workflow.CallLog() == before);
-        EXPECT_TRUE(run.workflow.RefreshBlocked());
-        EXPECT_TRUE(run.workflow.AutoRefresh());
+        EXPECT_TRUE(run.workflow.Pages().CallLog() == before);
+        EXPECT_TRUE(run.workflow.Refresh().Blocked());
+        EXPECT_TRUE(run.workflow.Refresh().On());
         EXPECT_TRUE(run.timer.IsActive());
         run.sim.ClearCommandLog();
         for (int tick = 0; tick < 15; ++tick) ASSERT_EQ(RefreshOutcome::Counted, run.workflow.RefreshTick());
@@ -279,11 +279,11 @@ TEST_P(SessionFaultTest, FailedLogRefreshKeepsTheLogAndBlocksFurtherRefreshes) {
         // Ready again: an apply (of an edit, or it would not reach the router) that succeeds clears
         // the flag; the next tick fetches the new call.
         run.ClearFaults(form);
-        run.workflow.Codec().SetPayloadType(run.workflow.Codec().PayloadType() == "120" ? "121" : "120");
+        run.workflow.Pages().Codec().SetPayloadType(run.workflow.Pages().Codec().PayloadType() == "120" ? "121" : "120");
         ASSERT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());
-        EXPECT_FALSE(run.workflow.RefreshBlocked());
+        EXPECT_FALSE(run.workflow.Refresh().Blocked());
         ASSERT_EQ(RefreshOutcome::Refreshed, run.workflow.RefreshTick());
-        EXPECT_FALSE(run.workflow.CallLog() == before);
+        EXPECT_FALSE(run.workflow.Pages().CallLog() == before);
     }
 }
 
@@ -345,7 +345,7 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
     for (const ApplyTarget& target : targets) {
         SCOPED_TRACE(target.command);
         EditEverything(run.workflow, ++round);
-        const std::vector<int> changed = ChangedPositions(run.workflow.DialPlan());
+        const std::vector<int> changed = ChangedPositions(run.workflow.Pages().DialPlan());
         ASSERT_EQ((std::vector<int>{2, 4, 6}), changed);
 
         // Every command this apply sends, in order, with the one the fault hits.
@@ -376,10 +376,10 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
             EXPECT_EQ(ApplyOutcome::Applied, outcome);
             EXPECT_EQ(std::vector<std::string>{kMsgApplied}, run.port.MessageTexts());
             EXPECT_EQ(all, run.CommandsOf(form));
-            EXPECT_TRUE(ChangedPositions(run.workflow.DialPlan()).empty());
+            EXPECT_TRUE(ChangedPositions(run.workflow.Pages().DialPlan()).empty());
             EXPECT_EQ(plan.pages.sipRow, run.workflow.Router().sipFields);
             EXPECT_EQ(plan.pages.codecRow, run.workflow.Router().codecFields);
-            EXPECT_FALSE(run.workflow.RefreshBlocked());
+            EXPECT_FALSE(run.workflow.Refresh().Blocked());
             if (::testing::Test::HasFailure()) break;
             continue;
         }
@@ -392,7 +392,7 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
                 : ApplyFailureText(target.command, target.area);
         ExpectOneError(run, failure);
         EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + hit + 1), run.CommandsOf(form));
-        EXPECT_EQ(changed, ChangedPositions(run.workflow.DialPlan()));
+        EXPECT_EQ(changed, ChangedPositions(run.workflow.Pages().DialPlan()));
         const bool sipDone = target.area == ApplyArea::Codec;
         const std::vector<std::string>& sipHeld = sipDone ? plan.pages.sipRow : lastSip;
         if (sipDone || target.area == ApplyArea::DialPlan) {
@@ -401,7 +401,7 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
         if (target.area != ApplyArea::Codec) {
             EXPECT_EQ(lastCodec, run.workflow.Router().codecFields);
         }
-        EXPECT_TRUE(run.workflow.RefreshBlocked());
+        EXPECT_TRUE(run.workflow.Refresh().Blocked());
 
         // Ready for the next exchange: what went through is known to be held, so only the entries from
         // the failed one on go out again, and a SIP or codec group whole while a field it did not get
@@ -430,8 +430,8 @@ TEST_P(ApplyFaultTest, EachAreaFirstMiddleAndLastCommand) {
         EXPECT_EQ(again.empty() ? ApplyOutcome::NoChanges : ApplyOutcome::Applied, run.workflow.ApplyFlow());
         EXPECT_EQ(std::vector<std::string>{again.empty() ? kNoChangesText : kMsgApplied}, run.port.MessageTexts());
         EXPECT_EQ(again, run.CommandsOf(form));
-        EXPECT_TRUE(ChangedPositions(run.workflow.DialPlan()).empty());
-        EXPECT_EQ(again.empty(), run.workflow.RefreshBlocked());
+        EXPECT_TRUE(ChangedPositions(run.workflow.Pages().DialPlan()).empty());
+        EXPECT_EQ(again.empty(), run.workflow.Refresh().Blocked());
         if (::testing::Test::HasFailure()) break;
     }
 }

@@ -181,16 +181,16 @@ TEST(SlowEchoTest, EchoJustUnderTheTimeOutIsWaitedForJustOverFailsTheExchange) {
     EXPECT_TRUE(run.port.MessageTexts().empty());
     EXPECT_EQ(std::vector<std::string>{"voip sip calllog"}, run.CommandsOf(kOnePortForm));
 
-    const CallLogTable before = run.workflow.CallLog();
+    const CallLogTable before = run.workflow.Pages().CallLog();
     run.Control("addcall 127.0.0.3");
     run.Fault(kOnePortForm, "slow-echo=260");
     EXPECT_EQ(RefreshOutcome::Failed, refresh());
     EXPECT_EQ(std::vector<std::string>{kLogin}, run.port.MessageTexts());
-    EXPECT_TRUE(run.workflow.CallLog() == before);
+    EXPECT_TRUE(run.workflow.Pages().CallLog() == before);
 
     // Slow only once logged in: the command's first echo is too late.
     run.ClearFaults(kOnePortForm);
-    run.workflow.Codec().SetPayloadType("120");                  // something to send, so that
+    run.workflow.Pages().Codec().SetPayloadType("120");                  // something to send, so that
     ASSERT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());  // the apply clears the busy flag
     run.port.messages.shown.clear();
     bool switched = false;
@@ -203,14 +203,14 @@ TEST(SlowEchoTest, EchoJustUnderTheTimeOutIsWaitedForJustOverFailsTheExchange) {
     run.connection.beforeSend = nullptr;
     EXPECT_TRUE(switched);
     EXPECT_EQ(std::vector<std::string>{kLog}, run.port.MessageTexts());
-    EXPECT_TRUE(run.workflow.CallLog() == before);
+    EXPECT_TRUE(run.workflow.Pages().CallLog() == before);
 
     // And the exchange after it is whole again.
     run.ClearFaults(kOnePortForm);
-    run.workflow.Codec().SetPayloadType("121");
+    run.workflow.Pages().Codec().SetPayloadType("121");
     ASSERT_EQ(ApplyOutcome::Applied, run.workflow.ApplyFlow());
     EXPECT_EQ(RefreshOutcome::Refreshed, refresh());
-    EXPECT_FALSE(run.workflow.CallLog() == before);
+    EXPECT_FALSE(run.workflow.Pages().CallLog() == before);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "discovery/model_rules.h"
+#include "settings/router_model.h"
 
 namespace dezadav::routersim {
 namespace {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/english_language.h"
+
 namespace dezadav {
 namespace {
 
@@ -32,7 +34,13 @@ const std::vector<std::string> kSipRow{"5062", "sip.example.net", "2", "alice", 
                                        "0"};
 const std::vector<std::string> kCodecRow{"1", "2", "0", "101", "10050", "15000"};
 
-class ApplyCommandsTest : public ::testing::Test {};
+class ApplyCommandsTest : public ::testing::Test {
+protected:
+    static const LanguageTable& English() {
+        static const LanguageTable english = testing::ShippedEnglish();
+        return english;
+    }
+};
 
 // ---------------------------------------------------------------- dial plan
 
@@ -241,7 +249,10 @@ TEST_F(ApplyCommandsTest, AnySentValueThatIsNoSingleWordRefusesTheWholePlanNamin
         const ApplyPlan plan = BuildApplyPlan({}, c.texts, false);
         ASSERT_TRUE(plan.refusal);
         EXPECT_EQ(c.key, plan.refusal->message.key);
-        EXPECT_EQ(" (" + c.field + ")", plan.refusal->detail);
+        EXPECT_EQ(" (" + c.field + ")", plan.refusal->Detail(English()));
+        // Named in the language the pages are shown in.
+        if (c.field == "dial plan entry 4, phone number")
+            EXPECT_EQ(" (拨号计划条目 4，电话号码)", plan.refusal->Detail(testing::ShippedEnglish(1)));
         EXPECT_TRUE(plan.commands.empty());
     }
 
@@ -287,7 +298,7 @@ TEST_F(ApplyCommandsTest, ValuesOutsideWhatTheRouterTakesRefuseThePlanNamingFiel
         }
         ASSERT_TRUE(plan.refusal);
         EXPECT_EQ("Message_ValueRange", plan.refusal->message.key);
-        EXPECT_EQ(c.detail, plan.refusal->detail);
+        EXPECT_EQ(c.detail, plan.refusal->Detail(English()));
         EXPECT_TRUE(plan.commands.empty());
     }
 

@@ -76,7 +76,7 @@ public:
         applyWithoutRecordAnswers.pop_front();
         return answer;
     }
-    bool ConfirmChanges(const std::vector<FieldDifference>& changes) override {
+    bool ConfirmChanges(const RouterStrip& /*router*/, const std::vector<FieldDifference>& changes) override {
         previews.push_back(changes);
         if (confirmChangesAnswers.empty()) return true;
         const bool answer = confirmChangesAnswers.front();

@@ -80,7 +80,7 @@ protected:
         hooks.showStrip = [this](const RouterStrip& strip) { m_strips.push_back(strip); };
         hooks.endProgram = [this] { ++m_ended; };
         m_port->AttachWindow(nullptr, hooks);
-        m_workflow->SetTelnetPort(m_sim.TelnetPort());
+        m_workflow->Exchange().SetTelnetPort(m_sim.TelnetPort());
     }
 
     testing::RouterSimProcess m_sim;
@@ -105,12 +105,12 @@ TEST_F(GuiConnectTest, SelectConfirmFetchByClicksWithAWrongPasswordFirst) {
     EXPECT_EQ(script.Messages()[0], QStringLiteral("Failed to login router!"));
     EXPECT_EQ(boxes, (std::vector<QString>{QString(), QString()}));
 
-    EXPECT_EQ(m_workflow->Strip().model, "DZV-R5730K");
-    EXPECT_EQ(m_workflow->Strip().ip, "127.0.0.2");
+    EXPECT_EQ(m_workflow->Connected().Strip().model, "DZV-R5730K");
+    EXPECT_EQ(m_workflow->Connected().Strip().ip, "127.0.0.2");
     ASSERT_FALSE(m_strips.empty());
     EXPECT_EQ(m_strips.back().model, "DZV-R5730K");
     EXPECT_EQ(m_twoPort, std::vector<bool>{true});
-    EXPECT_FALSE(m_workflow->DialPlan().AllRowsText().empty());
+    EXPECT_FALSE(m_workflow->Pages().DialPlan().AllRowsText().empty());
     // The progress box was up for both fetches and is gone; the confirmation is closed.
     ASSERT_NE(m_port->ProgressWindow(), nullptr);
     EXPECT_EQ(m_port->ProgressWindow()->TimesShown(), 2);
@@ -125,14 +125,14 @@ TEST_F(GuiConnectTest, OnePortRouterGetsItsOwnControls) {
     EXPECT_EQ(m_workflow->ConnectSequence(), ConnectOutcome::Connected);
     EXPECT_TRUE(script.Messages().empty());
     EXPECT_EQ(m_twoPort, std::vector<bool>{false});
-    EXPECT_EQ(m_workflow->Strip().model, "DZV-R5830K");
+    EXPECT_EQ(m_workflow->Connected().Strip().model, "DZV-R5830K");
 }
 
 TEST_F(GuiConnectTest, SkipExitAndCancelledConfirmation) {
     {
         UserScript script({Press(&CSelectRouterDlg::SkipButton)});
         EXPECT_EQ(m_workflow->ConnectSequence(), ConnectOutcome::Skipped);
-        EXPECT_TRUE(m_workflow->SkipMark());
+        EXPECT_TRUE(m_workflow->Connected().skipMark);
     }
     {
         UserScript script({PickRouter(QStringLiteral("127.0.0.3")), [](QWidget* modal) {

@@ -210,13 +210,13 @@ protected:
     // A settings file made by the program itself with entry 5 in use ("4711"); the entry itself is
     // left empty again. Returns the file's path.
     QString WriteFileWithEntry5(const QString& name) {
-        DialPlanEntry entry = m_window->Workflow().DialPlan().Entry(4);
+        DialPlanEntry entry = m_window->Workflow().Pages().DialPlan().Entry(4);
         entry.phoneNumber = "4711";
         entry.sipAddress = "load@example.org";
         entry.statusMark = "V";
-        m_window->Workflow().DialPlan().SetEntry(4, entry);
-        const std::string bytes = m_window->Workflow().SettingsFileText();
-        m_window->Workflow().DialPlan().ClearEntry(4);
+        m_window->Workflow().Pages().DialPlan().SetEntry(4, entry);
+        const std::string bytes = m_window->Workflow().Files().SettingsFileText();
+        m_window->Workflow().Pages().DialPlan().ClearEntry(4);
         const QString path = m_dir.filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly)) return QString();
@@ -354,18 +354,18 @@ TEST_P(MainDlgConnectTest, StartFadesInThenSelectPasswordAndFetchFillStripAndPag
     EXPECT_EQ(sip->ShowsTwoPort(), router.twoPort);
     EXPECT_EQ(sip->Port2UserNameBox()->isVisibleTo(sip), router.twoPort);
     EXPECT_EQ(sip->UseRegistrarBox()->isVisibleTo(sip), !router.twoPort);
-    EXPECT_EQ(sip->Port1UserNameBox()->text().toStdString(), m_window->Workflow().Sip().Port1UserName());
+    EXPECT_EQ(sip->Port1UserNameBox()->text().toStdString(), m_window->Workflow().Pages().Sip().Port1UserName());
     EXPECT_FALSE(sip->Port1UserNameBox()->text().isEmpty());
     EXPECT_EQ(m_window->CodecPage()->CodecList()->count(), router.twoPort ? 5 : 3);
     EXPECT_EQ(m_window->CodecPage()->PayloadBox()->text().toStdString(),
-              m_window->Workflow().Codec().PayloadType());
+              m_window->Workflow().Pages().Codec().PayloadType());
     const QTableWidget* log = m_window->LogPage()->List();
     ASSERT_GT(log->rowCount(), 0);
     EXPECT_NE(log->item(0, 1)->text(), QStringLiteral("00-00-    0"));
     // The call log refreshes from now on.
     EXPECT_TRUE(m_window->LogPage()->AutoRefreshBox()->isChecked());
     EXPECT_TRUE(m_window->LogPage()->AutoRefreshBox()->isEnabled());
-    EXPECT_TRUE(m_window->Workflow().AutoRefresh());
+    EXPECT_TRUE(m_window->Workflow().Refresh().On());
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_TRUE(m_finished.empty());
 }
@@ -520,7 +520,7 @@ TEST_F(MainDlgTest, EnterInTheWindowAppliesTheChangesToTheRouter) {
     EXPECT_NE(std::find(commands.begin(), commands.end(), "voip sip registrar reg.enter.example"),
               commands.end());
     EXPECT_EQ(script.Messages().size(), 1u);
-    EXPECT_FALSE(m_window->Workflow().RefreshBlocked());
+    EXPECT_FALSE(m_window->Workflow().Refresh().Blocked());
     // Applying did not end or hide the window.
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_TRUE(m_finished.empty());
@@ -625,7 +625,7 @@ TEST_F(MainDlgTest, SaveAllThenADroppedCsvPathLoadsAndOtherPathsAreIgnored) {
 
     UserScript script;
     m_window->DialPlanPage()->ClearAll();
-    m_window->Workflow().Sip().SetRegistrar("changed.example");
+    m_window->Workflow().Pages().Sip().SetRegistrar("changed.example");
     m_window->SipPage()->ShowModel();
     const std::vector<QString> cleared = DialPlanCells();
     ASSERT_NE(cleared, fetched);
@@ -778,7 +778,7 @@ TEST_F(MainDlgTest, WithoutATrayHostMinimisingKeepsTheWindowAnOrdinaryMinimisedW
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(m_window->IsHiddenInTray());
     EXPECT_FALSE(m_window->Tray().MenuActive());
-    EXPECT_TRUE(m_window->Workflow().MainWindowVisible());
+    EXPECT_TRUE(m_window->Workflow().Exchange().MainWindowVisible());
     EXPECT_TRUE(m_finished.empty());
 }
 
@@ -787,7 +787,7 @@ TEST_F(MainDlgTest, HiddenInTheTrayTheLogRefreshesSilentlyAndOpenBringsTheWindow
     m_window->HideToTray();
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_TRUE(m_window->Tray().MenuActive());
-    EXPECT_FALSE(m_window->Workflow().MainWindowVisible());
+    EXPECT_FALSE(m_window->Workflow().Exchange().MainWindowVisible());
 
     ASSERT_EQ(m_sim.Control("addcall 127.0.0.2 01-02-2031 03:04:05 42 IN 10.9.8.7 5060").rfind("OK", 0), 0u);
     const int shownBefore =
@@ -811,7 +811,7 @@ TEST_F(MainDlgTest, HiddenInTheTrayTheLogRefreshesSilentlyAndOpenBringsTheWindow
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(m_window->isMinimized());
     EXPECT_FALSE(m_window->Tray().MenuActive());
-    EXPECT_TRUE(m_window->Workflow().MainWindowVisible());
+    EXPECT_TRUE(m_window->Workflow().Exchange().MainWindowVisible());
 
     // About from the tray and from the window's menu; Exit from the tray ends the window.
     std::vector<QString> about;

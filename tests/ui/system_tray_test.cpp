@@ -22,11 +22,11 @@ QStringList MenuTexts(const QMenu& menu) {
 TEST(SystemTray, MenuHoldsAboutOpenExitWithOpenAsDefault) {
     CSystemTray tray;
     EXPECT_EQ(MenuTexts(*tray.Menu()),
-              (QStringList{QStringLiteral("About"), QStringLiteral("-"), QStringLiteral("Open"), QStringLiteral("-"),
-                           QStringLiteral("Exit")}));
+              (QStringList{QStringLiteral("&About"), QStringLiteral("-"), QStringLiteral("&Open"), QStringLiteral("-"),
+                           QStringLiteral("E&xit")}));
     EXPECT_TRUE(tray.SetDefaultMenuItem(2, true));
     ASSERT_NE(tray.Menu()->defaultAction(), nullptr);
-    EXPECT_EQ(tray.Menu()->defaultAction()->text(), QStringLiteral("Open"));
+    EXPECT_EQ(tray.Menu()->defaultAction()->text(), QStringLiteral("&Open"));
     EXPECT_EQ(tray.DefaultCommand(), CSystemTray::kOpen);
 
     // Each item sends its own command.
@@ -43,7 +43,7 @@ TEST(SystemTray, MenuHoldsAboutOpenExitWithOpenAsDefault) {
     // A default by command, and positions that name no item.
     EXPECT_TRUE(tray.SetDefaultMenuItem(CSystemTray::kExit, false));
     EXPECT_EQ(tray.DefaultCommand(), CSystemTray::kExit);
-    EXPECT_EQ(tray.Menu()->defaultAction()->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(tray.Menu()->defaultAction()->text(), QStringLiteral("E&xit"));
     EXPECT_FALSE(tray.SetDefaultMenuItem(9, true));
     EXPECT_EQ(tray.DefaultCommand(), 0);
 }
@@ -58,7 +58,7 @@ TEST(SystemTray, RightClickOffersTheMenuOnlyWhileHidden) {
     tray.SetMenuActive(true);
     EXPECT_TRUE(tray.HandleActivation(QSystemTrayIcon::Context));
     EXPECT_TRUE(tray.Menu()->isVisible());
-    EXPECT_EQ(tray.Menu()->defaultAction()->text(), QStringLiteral("Open"));
+    EXPECT_EQ(tray.Menu()->defaultAction()->text(), QStringLiteral("&Open"));
     tray.Menu()->hide();
 
     tray.SetMenuActive(false);

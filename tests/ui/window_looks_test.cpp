@@ -310,7 +310,8 @@ TEST(WindowLooks, EveryWindowInEveryLanguageShowsItsTextsWholeNamesItsControlsAn
         CheckModal<CConfirmChangesDlg>(
             looks, inLanguage,
             [&] {
-                window.Port().ConfirmChanges({{"Dial Plan 3", "Status", "-", "V"}});
+                window.Port().ConfirmChanges(RouterStrip{"DZV-R5730K", "1.0.0", "127.0.0.2", ""},
+                                             {{"Dial Plan 3", "Status", "-", "V"}});
             },
             &window);
     }

@@ -42,12 +42,12 @@ TEST(SafeWriteTest, RestoringARoutersOwnFileSendsNothing) {
             {
                 Program saving(router);
                 ASSERT_EQ(ConnectOutcome::Connected, saving.Connect(twoPort));
-                std::ofstream(path, std::ios::binary) << saving.workflow.SettingsFileText();
+                std::ofstream(path, std::ios::binary) << saving.workflow.Files().SettingsFileText();
             }
 
             Program afterSkip(router);
             ASSERT_EQ(ConnectOutcome::Skipped, afterSkip.Skip());
-            ASSERT_EQ(FileOutcome::Done, afterSkip.workflow.LoadSettingsFile(path)) << afterSkip.workflow.LastFileProblem();
+            ASSERT_EQ(FileOutcome::Done, afterSkip.workflow.Files().LoadSettingsFile(path)) << afterSkip.workflow.Files().LastFileProblem();
             afterSkip.port.selections.push_back(Choose(twoPort));
             afterSkip.port.passwords.push_back("admin");
             router.commands.clear();
@@ -61,7 +61,7 @@ TEST(SafeWriteTest, RestoringARoutersOwnFileSendsNothing) {
             ASSERT_TRUE(history) << problem;
             connected.workflow.Recorder().SetHistory(history.get(), HistoryCause::Fetch);
             ASSERT_EQ(ConnectOutcome::Connected, connected.Connect(twoPort));
-            ASSERT_EQ(FileOutcome::Done, connected.workflow.LoadSettingsFile(path));
+            ASSERT_EQ(FileOutcome::Done, connected.workflow.Files().LoadSettingsFile(path));
             router.commands.clear();
             EXPECT_EQ(ApplyOutcome::NoChanges, connected.workflow.ApplyFlow());
             EXPECT_EQ(std::vector<std::string>{kNoChanges}, connected.port.MessageTexts());
@@ -69,10 +69,10 @@ TEST(SafeWriteTest, RestoringARoutersOwnFileSendsNothing) {
 
             // The fetch's record, restored, is what the router holds as well.
             std::optional<std::string> listed;
-            const auto records = connected.workflow.Recorder().Records(connected.workflow.HistoryKey(), &listed);
+            const auto records = connected.workflow.Recorder().Records(connected.workflow.Connected().HistoryKey(), &listed);
             ASSERT_FALSE(records.empty());
             ASSERT_EQ(FileOutcome::Done, connected.workflow.RestoreRecord(records.front().id))
-                << connected.workflow.LastFileProblem();
+                << connected.workflow.Files().LastFileProblem();
             EXPECT_EQ(ApplyOutcome::NoChanges, connected.workflow.ApplyFlow());
             EXPECT_TRUE(router.commands.empty());
             if (::testing::Test::HasFailure()) return;
@@ -87,7 +87,7 @@ TEST(SafeWriteTest, SettingsTheRouterDidNotTellAreNeitherShownNorWritten) {
     EmulatedLine first(kTwoPortModel);
     Program program(first);
     ASSERT_EQ(ConnectOutcome::Connected, program.Connect(true));
-    const std::vector<std::string> firstCodec = program.workflow.Codec().CodecFields(true);
+    const std::vector<std::string> firstCodec = program.workflow.Pages().Codec().CodecFields(true);
 
     EmulatedLine second(kOnePortModel);
     second.router.setup.faults.errorIn = {"voip rtp codec"};
@@ -97,11 +97,11 @@ TEST(SafeWriteTest, SettingsTheRouterDidNotTellAreNeitherShownNorWritten) {
               program.port.MessageTexts());
     EXPECT_TRUE(program.workflow.Unread().codec);
     EXPECT_FALSE(program.workflow.Unread().sip);
-    EXPECT_NE(firstCodec, program.workflow.Codec().CodecFields(true));
+    EXPECT_NE(firstCodec, program.workflow.Pages().Codec().CodecFields(true));
 
     program.port.messages.shown.clear();
     EXPECT_EQ(ApplyOutcome::NoChanges, program.workflow.ApplyFlow());
-    program.workflow.Codec().SetPayloadType("120");
+    program.workflow.Pages().Codec().SetPayloadType("120");
     second.commands.clear();
     EXPECT_EQ(ApplyOutcome::Declined, program.workflow.ApplyFlow());
     EXPECT_TRUE(second.commands.empty());
@@ -115,19 +115,19 @@ TEST(SafeWriteTest, CancelledSwitchReturnsToTheRouterShownBefore) {
     EmulatedLine router(kTwoPortModel);
     Program program(router);
     ASSERT_EQ(ConnectOutcome::Connected, program.Connect(true));
-    const RouterStrip strip = program.workflow.Strip();
-    const std::vector<std::string> sip = program.workflow.Sip().SipFields();
+    const RouterStrip strip = program.workflow.Connected().Strip();
+    const std::vector<std::string> sip = program.workflow.Pages().Sip().SipFields();
 
     program.port.selections.push_back(Choose(false));
     program.port.passwords = {std::optional<std::string>("wrong"), std::nullopt};
     EXPECT_EQ(ConnectOutcome::Cancelled, program.workflow.ConnectSequence());
-    EXPECT_EQ(strip, program.workflow.Strip());
+    EXPECT_EQ(strip, program.workflow.Connected().Strip());
     EXPECT_EQ(strip, program.port.strips.back());
-    EXPECT_EQ("admin", program.workflow.CurrentRouter().password);
-    EXPECT_TRUE(program.workflow.Sip().IsTwoPort());
-    EXPECT_EQ(sip, program.workflow.Sip().SipFields());
-    EXPECT_FALSE(program.workflow.SkipMark());
-    EXPECT_FALSE(program.workflow.RefreshBlocked());
+    EXPECT_EQ("admin", program.workflow.Connected().router.password);
+    EXPECT_TRUE(program.workflow.Pages().Sip().IsTwoPort());
+    EXPECT_EQ(sip, program.workflow.Pages().Sip().SipFields());
+    EXPECT_FALSE(program.workflow.Connected().skipMark);
+    EXPECT_FALSE(program.workflow.Refresh().Blocked());
 
 }
 

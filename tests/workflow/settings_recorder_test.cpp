@@ -58,7 +58,7 @@ void EditPages(RouterWorkflow& workflow, bool twoPort, std::mt19937& random) {
     for (int edits = Pick(random, 0, 3); edits > 0; --edits) {
         const int position = Pick(random, 0, kDialPlanEntryCount - 1);
         if (Pick(random, 0, 3) == 0) {
-            workflow.DialPlan().ClearEntry(position);
+            workflow.Pages().DialPlan().ClearEntry(position);
             continue;
         }
         DialPlanEntry entry;
@@ -69,15 +69,15 @@ void EditPages(RouterWorkflow& workflow, bool twoPort, std::mt19937& random) {
         entry.loopThrough = kLoopThroughChoices[static_cast<std::size_t>(Pick(random, 0, 2))];
         entry.backupNumber = Pick(random, 0, 1) ? Word(random, "0123456789", 6) : "";
         entry.statusMark = Pick(random, 0, 1) ? "V" : "-";
-        workflow.DialPlan().SetEntry(position, entry);
+        workflow.Pages().DialPlan().SetEntry(position, entry);
     }
-    SipSettings& sip = workflow.Sip();
+    SipSettings& sip = workflow.Pages().Sip();
     if (Pick(random, 0, 1)) sip.SetSipPort(std::to_string(Pick(random, 1, 65535)));
     if (Pick(random, 0, 1)) sip.SetPort1UserName(Word(random, "abc123", 8));
     if (Pick(random, 0, 1)) sip.SetPort1Password(Word(random, "xyz789", 8));
     if (Pick(random, 0, 1)) sip.Port1Expiry().Select(Pick(random, 0, sip.Port1Expiry().Count() - 1));
     if (twoPort && Pick(random, 0, 1)) sip.SetPort2UserName(Word(random, "def", 6));
-    CodecSettings& codec = workflow.Codec();
+    CodecSettings& codec = workflow.Pages().Codec();
     if (Pick(random, 0, 1)) codec.SetPayloadType(std::to_string(Pick(random, 96, 127)));
     if (Pick(random, 0, 1)) codec.SetDtmfMode(Pick(random, 0, 2));
     if (Pick(random, 0, 1)) codec.PacketSize().Select(Pick(random, 0, codec.PacketSize().Count() - 1));
@@ -137,7 +137,7 @@ TEST(SettingsRecorderTest, AfterEveryApplyTheNewestRecordIsWhatAFreshFetchReads)
             faults.dropIn.clear();
             applied += outcome == ApplyOutcome::Applied;
             failed += outcome == ApplyOutcome::Failed;
-            const MemoryHistory::Kept* newest = history.Newest(program.workflow.HistoryKey().FileName());
+            const MemoryHistory::Kept* newest = history.Newest(program.workflow.Connected().HistoryKey().FileName());
             if (newest == nullptr) continue;  // after Skip, nothing sent and nothing read to record
             EXPECT_EQ(FreshRecord(router, twoPort), newest->text) << "step " << step;
             if (::testing::Test::HasFailure()) return;

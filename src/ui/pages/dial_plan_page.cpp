@@ -7,9 +7,9 @@
 #include <QShortcut>
 #include <QTableWidget>
 
-#include "lang/messages.h"
-#include "discovery/model_rules.h"
 #include "lang/language_table.h"
+#include "lang/messages.h"
+#include "settings/router_model.h"
 #include "settings/settings_file.h"
 #include "ui/dialog_units.h"
 #include "ui/edge_anchors.h"
@@ -173,7 +173,7 @@ void CDialPlanPage::EditSelectedEntry() {
     int row = selected.constFirst().row();
     for (const QModelIndex& index : selected) row = std::min(row, index.row());
 
-    const std::string groupText = m_texts.LookupText("Index_Group");
+    const std::string groupText = TextOrDefault(m_texts, kMsgIndexGroup);
     // Made at the first edit: the first screen does not show it.
     if (m_dialog == nullptr) m_dialog = new CIndexInfoDlg(m_texts, m_messages, this);
     m_dialog->Prepare(IndexInfoFromEntry(m_table.Entry(row), groupText), RouterIsTwoPort());

@@ -93,8 +93,6 @@ public:
     CSkinButton* ClearAllButton() const { return m_clearAll; }
     CSkinButton* ClearSelectedButton() const { return m_clearSelected; }
     CSkinButton* SaveButton() const { return m_save; }
-    // The entry dialog; none before the first entry is edited.
-    CIndexInfoDlg* IndexInfoDialog() const { return m_dialog; }
 
 private:
     bool RouterIsTwoPort() const;

@@ -3,7 +3,6 @@
 namespace dezadav {
 
 std::string IndexGroupTitle(std::string_view groupText, std::string_view indexText) {
-    if (groupText.empty()) return "Index No. " + std::string(indexText);
     return std::string(groupText) + std::string(indexText);
 }
 

@@ -22,8 +22,8 @@ struct IndexInfoFields {
     bool operator==(const IndexInfoFields&) const = default;
 };
 
-// The group-box text of the dialog: `groupText` (the Index_Group text) followed by the index, or
-// "Index No. <index>" when the language gives no text for it.
+// The group-box text of the dialog: `groupText` (kMsgIndexGroup in the language shown) followed by
+// the index.
 std::string IndexGroupTitle(std::string_view groupText, std::string_view indexText);
 
 // The dialog's fields for `entry`: its SIP address split at the first "@" (port name before it, domain

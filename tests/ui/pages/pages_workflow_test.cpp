@@ -63,12 +63,12 @@ class PagesWorkflowTest : public ::testing::TestWithParam<RouterForm> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_sim.IsRunning());
-        m_workflow.SetTelnetPort(m_sim.TelnetPort());
+        m_workflow.Exchange().SetTelnetPort(m_sim.TelnetPort());
         m_port.dialPlan = &m_dialPlan;
         m_port.sip = &m_sip;
         m_port.codec = &m_codec;
         m_port.log = &m_log;
-        m_dialPlan.SetModelNameSource([this] { return m_workflow.Strip().model; });
+        m_dialPlan.SetModelNameSource([this] { return m_workflow.Connected().Strip().model; });
         QObject::connect(&m_log, &CLOGPage::autoRefreshChanged,
                          [this](bool ticked) { m_workflow.SetAutoRefresh(ticked); });
         QObject::connect(&m_log, &CLOGPage::refreshSecondsChanged,
@@ -142,10 +142,10 @@ protected:
     PagesPort& m_port = m_program.port;
     testing::ManualTickTimer& m_timer = m_program.timer;
     RouterWorkflow& m_workflow = m_program.workflow;
-    CDialPlanPage m_dialPlan{m_workflow.DialPlan(), ProcessLanguageTable(), m_port.messages};
-    CSIPPage m_sip{m_workflow.Sip(), ProcessLanguageTable(), m_port.messages};
-    CCodecPage m_codec{m_workflow.Codec(), ProcessLanguageTable(), m_port.messages};
-    CLOGPage m_log{m_workflow.CallLog(), ProcessLanguageTable(), m_port.messages};
+    CDialPlanPage m_dialPlan{m_workflow.Pages().DialPlan(), ProcessLanguageTable(), m_port.messages};
+    CSIPPage m_sip{m_workflow.Pages().Sip(), ProcessLanguageTable(), m_port.messages};
+    CCodecPage m_codec{m_workflow.Pages().Codec(), ProcessLanguageTable(), m_port.messages};
+    CLOGPage m_log{m_workflow.Pages().CallLog(), ProcessLanguageTable(), m_port.messages};
 };
 
 TEST_P(PagesWorkflowTest, FetchFillsEveryPageInTheRoutersForm) {
@@ -157,8 +157,8 @@ TEST_P(PagesWorkflowTest, FetchFillsEveryPageInTheRoutersForm) {
     EXPECT_EQ(m_sip.Port1ExpiryList()->count(), twoPort ? 8 : 10);
     EXPECT_EQ(m_codec.CodecList()->count(), twoPort ? 5 : 3);
     EXPECT_NE(LogCell(0, 1), "00-00-    0");
-    EXPECT_EQ(m_sip.Port1UserNameBox()->text().toStdString(), m_workflow.Sip().Port1UserName());
-    EXPECT_EQ(m_codec.PayloadBox()->text().toStdString(), m_workflow.Codec().PayloadType());
+    EXPECT_EQ(m_sip.Port1UserNameBox()->text().toStdString(), m_workflow.Pages().Sip().Port1UserName());
+    EXPECT_EQ(m_codec.PayloadBox()->text().toStdString(), m_workflow.Pages().Codec().PayloadType());
 }
 
 TEST_P(PagesWorkflowTest, EditedEntryReachesTheRouterAndComesBack) {
@@ -185,7 +185,7 @@ TEST_P(PagesWorkflowTest, EditedEntryReachesTheRouterAndComesBack) {
     }));
 
     // Forget the entry here; the next fetch brings it back from the router.
-    m_workflow.DialPlan().ClearEntry(row);
+    m_workflow.Pages().DialPlan().ClearEntry(row);
     m_dialPlan.ShowModel();
     ASSERT_EQ(Cell(row, CDialPlanPage::kColPhone), "");
     ASSERT_EQ(Connect(), ConnectOutcome::Connected);
@@ -211,7 +211,7 @@ TEST_P(PagesWorkflowTest, ClearSelectedDeletesOnlyTheCheckedEntriesOnTheRouter) 
 
     // Without a check nothing is cleared and nothing is sent.
     QTest::mouseClick(m_dialPlan.ClearSelectedButton(), Qt::LeftButton);
-    EXPECT_TRUE(m_workflow.DialPlan().ChangedEntries().empty());
+    EXPECT_TRUE(m_workflow.Pages().DialPlan().ChangedEntries().empty());
 
     m_dialPlan.SetRowChecked(cleared, true);
     QTest::mouseClick(m_dialPlan.ClearSelectedButton(), Qt::LeftButton);
@@ -270,7 +270,7 @@ TEST_P(PagesWorkflowTest, AutoRefreshPutsANewCallAtTheTopWithoutLosingRows) {
     std::vector<std::string> before;
     for (int row = 0; row < m_log.List()->rowCount(); ++row)
         before.push_back(LogCell(row, 1) + " " + LogCell(row, 2));
-    const int recordsBefore = m_workflow.CallLog().RecordCount();
+    const int recordsBefore = m_workflow.Pages().CallLog().RecordCount();
     ASSERT_GT(recordsBefore, 0);
 
     // A successful fetch switches the refresh on; the page shows it.
@@ -282,15 +282,15 @@ TEST_P(PagesWorkflowTest, AutoRefreshPutsANewCallAtTheTopWithoutLosingRows) {
 
     // Off and on again by the user; the counter starts over.
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-    EXPECT_FALSE(m_workflow.AutoRefresh());
+    EXPECT_FALSE(m_workflow.Refresh().On());
     EXPECT_FALSE(m_timer.IsActive());
     EXPECT_FALSE(m_log.RefreshList()->isEnabled());
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
     m_log.RefreshList()->setCurrentIndex(0);  // 10 s
-    ASSERT_TRUE(m_workflow.AutoRefresh());
-    EXPECT_EQ(m_workflow.RefreshCounter(), 0);
+    ASSERT_TRUE(m_workflow.Refresh().On());
+    EXPECT_EQ(m_workflow.Refresh().Count(), 0);
     ASSERT_TRUE(m_timer.IsActive());
-    EXPECT_EQ(m_workflow.RefreshSeconds(), 10);
+    EXPECT_EQ(m_workflow.Refresh().IntervalSeconds(), 10);
 
     ASSERT_EQ(m_sim.Control(std::string("addcall ") + GetParam().ip + " 12-31-2030 23:59:58 9 OUT 10.7.7.7")
                   .rfind("OK", 0),
@@ -327,7 +327,7 @@ TEST_P(PagesWorkflowTest, SaveAllThenChangesThenLoadRestoresEveryPage) {
     const std::string path = dir.filePath(QStringLiteral("all.csv")).toStdString();
     const std::vector<std::string> saved = Shown();
     m_port.saveChoices.push_back(path);
-    ASSERT_EQ(m_workflow.SaveAllFlow(), FileOutcome::Done);
+    ASSERT_EQ(m_workflow.Files().SaveAllFlow(), FileOutcome::Done);
 
     // A page's own Save As writes exactly its section of that file.
     testing::ScriptedChooser chooser;
@@ -352,7 +352,7 @@ TEST_P(PagesWorkflowTest, SaveAllThenChangesThenLoadRestoresEveryPage) {
     ASSERT_NE(Shown(), saved);
 
     m_port.openChoices.push_back(path);
-    ASSERT_EQ(m_workflow.LoadFlow(), FileOutcome::Done);
+    ASSERT_EQ(m_workflow.Files().LoadFlow(), FileOutcome::Done);
     EXPECT_EQ(Shown(), saved);
     EXPECT_TRUE(std::none_of(m_port.messages.shown.begin(), m_port.messages.shown.end(),
                              [](const auto& m) { return m.text == testing::TextIn(0, "Message_FileFail"); }));
@@ -377,7 +377,7 @@ TEST_P(PagesWorkflowTest, LoadingAPagesOwnFileChangesOnlyThatPage) {
                                                  m_sip.Port1UserNameBox()->text().toStdString()};
 
     m_port.openChoices.push_back(chooser.answer->toStdString());
-    ASSERT_EQ(m_workflow.LoadFlow(), FileOutcome::Done);
+    ASSERT_EQ(m_workflow.Files().LoadFlow(), FileOutcome::Done);
     EXPECT_EQ(m_codec.PayloadBox()->text().toStdString(), payload);
     EXPECT_EQ(m_codec.PacketSizeList()->currentIndex(), size);
     EXPECT_EQ((std::vector<std::string>{Cell(0, CDialPlanPage::kColPhone),
