@@ -160,7 +160,7 @@ TEST(FetchFailuresFromEmulatorTest, LargeOutputWithinTheCapIsHeldWhole) {
 // The three settings models filled from one fetch, as the workflow fills them.
 struct Models {
     explicit Models(const LanguageTable& language) : sip(language), codec(language) {}
-    void Fill(const FetchedTexts& fetched, bool twoPort, const LanguageTable& language) {
+    void Fill(const FetchedTexts& fetched, bool twoPort) {
         ASSERT_TRUE(dialPlan.FillFromListing(fetched.dialPlanList, twoPort));
         sip.SetTwoPort(twoPort);
         ASSERT_TRUE(sip.ParseSipOutput(fetched.sipEndpt1, SipOutputKind::Endpoint, 1));
@@ -195,7 +195,7 @@ constexpr const char* kNameBytes = "abcdefghijklmnopqrstuvwxyz0123456789-_.";
 
 // Random edits of the kind the pages make: entries set, changed or cleared, every SIP and codec value
 // within what the router accepts.
-void EditRandomly(Models& models, bool twoPort, std::mt19937& random, const LanguageTable& language) {
+void EditRandomly(Models& models, bool twoPort, std::mt19937& random) {
     for (int edit = 0; edit < 8; ++edit) {
         const int position = Number(random, 0, kDialPlanEntryCount - 1);
         if (Number(random, 0, 4) == 0) {
@@ -263,7 +263,7 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
     Models models(language);
     SessionResult result = dlg.Run(request);
     ASSERT_TRUE(result.ok);
-    models.Fill(result.fetched, form.twoPort, language);
+    models.Fill(result.fetched, form.twoPort);
     RouterSettings held;
     held.TakeDialPlan(models.dialPlan);
     held.sipFields = models.sip.SipFields();
@@ -272,7 +272,7 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
     for (unsigned seed = 1; seed <= 4; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed * 7919u + (form.twoPort ? 1u : 0u));
-        EditRandomly(models, form.twoPort, random, language);
+        EditRandomly(models, form.twoPort, random);
         ApplyTexts pages;
         pages.dialPlanRows = models.dialPlan.ChangedEntries();
         pages.sipRow = models.sip.SipFields();
@@ -296,7 +296,7 @@ TEST_P(ApplyRoundTripTest, AppliedEditsAreWhatTheNextFetchReads) {
         result = dlg.Run(request);
         ASSERT_TRUE(result.ok);
         Models fetched(language);
-        fetched.Fill(result.fetched, form.twoPort, language);
+        fetched.Fill(result.fetched, form.twoPort);
         for (int position = 0; position < kDialPlanEntryCount; ++position) {
             DialPlanEntry expected = models.dialPlan.Entry(position);
             expected.name.clear();  // never sent, never listed

@@ -175,13 +175,13 @@ protected:
         held.codecFields = {"2", "1", "0", "101", "10050", "15000"};
     }
     // Sends the plan from `pages` to `held` on `session`, then records in `held` what went through.
-    bool Apply(RouterSession& session, const LanguageTable& table) {
+    bool Apply(RouterSession& session) {
         request.plan = BuildApplyPlan(held, pages, true);
         RunAs(session, SessionMode::ApplySettings);
         RecordApplied(request.plan, last.ok, last.commandsApplied, true, held);
         return last.ok;
     }
-    bool Apply() { return Apply(dlg, language); }
+    bool Apply() { return Apply(dlg); }
 
     ApplyTexts pages;
     RouterSettings held;  // what the router holds as far as the apply knows
