@@ -259,7 +259,7 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     {
         RouterSession run(transport, clock, localized, port);
         router.router.setup.faults.silentIn = {"voip dial_plan del 9"};
-        EXPECT_FALSE(Apply(run, localized));
+        EXPECT_FALSE(Apply(run));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Fehler", port.shown[0].caption);
         EXPECT_EQ("Failed to Del DialPlan data on router!", port.shown[0].text);
@@ -271,7 +271,7 @@ TEST_F(ApplyRunTest, DialPlanFailuresShowTheirMessagesTheDeleteOneAlwaysInEnglis
     {
         RouterSession run(transport, clock, localized, port);
         router.router.setup.faults.silentIn = {"voip dial_plan set 4 2000 \"\" branch.example.net 1"};
-        EXPECT_FALSE(Apply(run, localized));
+        EXPECT_FALSE(Apply(run));
         ASSERT_EQ(1u, port.shown.size());
         EXPECT_EQ("Wählplan nicht gesetzt", port.shown[0].text);
         EXPECT_EQ(1u, router.commands.size());
