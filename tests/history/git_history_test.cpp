@@ -211,8 +211,8 @@ TEST_F(GitHistoryTest, ABackupFolderThatIsAWorkTreeGetsTheRunsFilesCommittedAndN
     ASSERT_EQ(git_index_read(index, true), 0);
     EXPECT_NE(git_index_get_bypath(index, "notes.txt", 0), nullptr);
     git_index_free(index);
-    const std::string spec = "HEAD:" + file;
-    ASSERT_EQ(git_revparse_single(&object, repo, spec.c_str()), 0);
+    const std::string revision = "HEAD:" + file;
+    ASSERT_EQ(git_revparse_single(&object, repo, revision.c_str()), 0);
     const auto* blob = reinterpret_cast<git_blob*>(object);
     EXPECT_EQ(std::string(static_cast<const char*>(git_blob_rawcontent(blob)), git_blob_rawsize(blob)), "second\n");
     const std::string hex = git_oid_tostr_s(git_object_id(object));
